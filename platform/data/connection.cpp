@@ -1,0 +1,324 @@
+#include "platform/data/connection.h"
+
+#include "platform/data/rowset.h"
+#include "platform/data/sqlitecall.h"
+#include "platform/data/textrule.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <climits>
+#include <optional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace zarv::db {
+
+struct Connection::Journal {
+    struct Entry {
+        std::weak_ptr<RowSet> rows;
+        int row;
+        int kind;
+        std::shared_ptr<void> saved;
+    };
+    std::vector<Entry> entries;
+};
+
+namespace {
+
+// The open connections of this process. Two connections may name the same file
+// (the reference connection can be pointed at the working database); before one
+// of them works, the other's gathered writes are committed so it neither waits
+// on their lock nor misses their rows.
+std::vector<Connection*>& openConnections()
+{
+    static std::vector<Connection*> list;
+    return list;
+}
+
+QString translated(const QString& sql)
+{
+    static const QRegularExpression deleteStar(QStringLiteral("^(\\s*DELETE)\\s+\\*\\s+(FROM\\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QString out = sql;
+    out.replace(deleteStar, QStringLiteral("\\1 \\2"));
+    return out;
+}
+
+// Statements that must not run inside the gathered write transaction.
+bool outsideTransaction(const QString& sql)
+{
+    static const QRegularExpression word(
+        QStringLiteral("^\\s*(BEGIN|COMMIT|END|ROLLBACK|SAVEPOINT|RELEASE|VACUUM|PRAGMA|ATTACH|DETACH)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return word.match(sql).hasMatch();
+}
+
+} // namespace
+
+Connection::Connection(QString name) : name_(std::move(name)), journal_(std::make_unique<Journal>()) {}
+
+Connection::~Connection()
+{
+    try {
+        close();
+    } catch (...) {
+        // Nothing can be reported from here; the database keeps what was committed.
+    }
+}
+
+void Connection::setConnectionString(const QString& s)
+{
+    close();
+    connectionString_ = s;
+}
+
+QString Connection::databasePath() const
+{
+    static const QRegularExpression catalog(QStringLiteral("Initial Catalog\\s*=([^;]*)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto m = catalog.match(connectionString_);
+    return m.hasMatch() ? m.captured(1).trimmed() : QString();
+}
+
+void Connection::open()
+{
+    if (db_)
+        return;
+    const QString path = databasePath();
+    if (path.isEmpty())
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("No database file is named in the connection string."));
+    if (!QFileInfo(path).isFile())
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("Could not find file '%1'.").arg(path));
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString message = detail::sqliteMessage(db);
+        sqlite3_close_v2(db);
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("Could not open '%1': %2").arg(path, message));
+    }
+    db_ = db;
+    try {
+        setUp();
+    } catch (const DbError& e) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("Could not open '%1': %2").arg(path, e.description()));
+    }
+    canonicalPath_ = QFileInfo(path).canonicalFilePath();
+    openConnections().push_back(this);
+}
+
+void Connection::setUp()
+{
+    sqlite3_extended_result_codes(db_, 1);
+    // A time-out of 0 means wait as long as it takes.
+    const long long ms = timeout_ > 0 ? (long long)timeout_ * 1000 : INT_MAX;
+    sqlite3_busy_timeout(db_, int(std::min<long long>(ms, INT_MAX)));
+    if (detail::registerTextRule(db_) != SQLITE_OK)
+        detail::raiseSqlite(db_);
+    // The working database is scratch for one run: speed over durability.
+    detail::exec(db_, "PRAGMA journal_mode=WAL");
+    detail::exec(db_, "PRAGMA synchronous=OFF");
+    detail::exec(db_, "PRAGMA cache_size=-65536");   // 64 MB: whole tables stay in memory
+    detail::exec(db_, "PRAGMA temp_store=MEMORY");
+}
+
+void Connection::close()
+{
+    if (!db_)
+        return;
+    std::optional<DbError> failure;
+    if (explicitTrans_) {
+        try {
+            rollbackTrans();
+        } catch (const DbError& e) {
+            failure = e;
+        }
+    }
+    try {
+        flush();
+    } catch (const DbError& e) {
+        if (!failure)
+            failure = e;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        implicitTrans_ = false;
+    }
+    auto& list = openConnections();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    // Statements prepared by recordsets may outlive the handle: close_v2 keeps
+    // it until they are finalised.
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    canonicalPath_.clear();
+    journal_->entries.clear();
+    explicitTrans_ = false;
+    implicitTrans_ = false;
+    if (failure)
+        throw *failure;
+}
+
+int Connection::state() const
+{
+    return db_ ? 1 : 0;
+}
+
+sqlite3* Connection::handle()
+{
+    if (!db_)
+        open();
+    flushOthers();
+    return db_;
+}
+
+void Connection::flushOthers()
+{
+    for (Connection* other : openConnections()) {
+        if (other != this && other->implicitTrans_ && other->canonicalPath_ == canonicalPath_)
+            other->flush();
+    }
+}
+
+long long Connection::execute(const QString& sql)
+{
+    const QString text = translated(sql);
+    sqlite3* db = handle();
+    if (outsideTransaction(text))
+        flush();
+    else
+        beforeWrite();
+    const QByteArray utf8 = text.toUtf8();
+    const char* next = utf8.constData();
+    const char* end = next + utf8.size();
+    const sqlite3_int64 before = sqlite3_total_changes64(db);
+    while (next < end) {
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, next, int(end - next), &st, &tail) != SQLITE_OK)
+            detail::raiseSqlite(db);
+        next = tail;
+        if (!st)
+            continue;   // blanks or a comment
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            const QString message = detail::sqliteMessage(db);
+            sqlite3_finalize(st);
+            endImplicit();
+            throw DbError(DbError::DatabaseFailure, message);
+        }
+        sqlite3_finalize(st);
+    }
+    return sqlite3_total_changes64(db) - before;
+}
+
+void Connection::beginTrans()
+{
+    if (explicitTrans_)
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("A transaction is already in progress."));
+    handle();
+    flush();
+    detail::exec(db_, "BEGIN");
+    explicitTrans_ = true;
+    journal_->entries.clear();
+}
+
+void Connection::commitTrans()
+{
+    if (!explicitTrans_)
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("No transaction is in progress."));
+    if (!sqlite3_get_autocommit(db_))
+        detail::exec(db_, "COMMIT");
+    explicitTrans_ = false;
+    journal_->entries.clear();
+}
+
+void Connection::rollbackTrans()
+{
+    if (!explicitTrans_)
+        throw DbError(DbError::DatabaseFailure, QStringLiteral("No transaction is in progress."));
+    std::optional<DbError> failure;
+    if (!sqlite3_get_autocommit(db_)) {
+        try {
+            detail::exec(db_, "ROLLBACK");
+        } catch (const DbError& e) {
+            failure = e;
+        }
+    }
+    explicitTrans_ = false;
+    undoJournal();
+    if (failure)
+        throw *failure;
+}
+
+void Connection::undoJournal()
+{
+    auto& entries = journal_->entries;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (auto rows = it->rows.lock())
+            rows->undo(it->row, RowChange(it->kind), it->saved);
+    }
+    entries.clear();
+}
+
+void Connection::flush()
+{
+    if (!implicitTrans_ || !db_)
+        return;
+    if (!sqlite3_get_autocommit(db_) && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString message = detail::sqliteMessage(db_);
+        endImplicit();
+        throw DbError(DbError::DatabaseFailure, message);
+    }
+    implicitTrans_ = false;
+}
+
+void Connection::beforeWrite()
+{
+    if (explicitTrans_)
+        return;
+    // SQLite may have ended the gathered transaction itself after a failure.
+    if (implicitTrans_ && db_ && !sqlite3_get_autocommit(db_))
+        return;
+    handle();
+    detail::exec(db_, "BEGIN");
+    implicitTrans_ = true;
+}
+
+// After a failure SQLite may have ended the transaction itself (disk full, I/O).
+void Connection::endImplicit()
+{
+    if (implicitTrans_ && db_ && sqlite3_get_autocommit(db_))
+        implicitTrans_ = false;
+}
+
+void Connection::journal(std::weak_ptr<RowSet> rows, int rowIndex, int kind, std::shared_ptr<void> saved)
+{
+    if (!explicitTrans_)
+        return;
+    journal_->entries.push_back({std::move(rows), rowIndex, kind, std::move(saved)});
+}
+
+TransactionGuard::TransactionGuard(Connection& c) : c_(c)
+{
+    c_.beginTrans();
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (!open_)
+        return;
+    try {
+        c_.rollbackTrans();
+    } catch (...) {
+        // Rolling back is all that can be done here; the caller already has the first error.
+    }
+}
+
+void TransactionGuard::commit()
+{
+    c_.commitTrans();
+    open_ = false;
+}
+
+} // namespace zarv::db

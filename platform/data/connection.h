@@ -1,0 +1,99 @@
+#pragma once
+// A connection to one database file: the connection string is kept as given and
+// the file is the one named after "Initial Catalog="; opened on first use.
+#include "platform/data/dberror.h"
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+namespace zarv::db {
+
+class RowSet;
+
+class Connection {
+public:
+    explicit Connection(QString name);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& name() const { return name_; }
+
+    // The whole text is kept; only "Initial Catalog=<path>" is used (the password
+    // and the other parts are kept as data). Changing it closes the connection.
+    void setConnectionString(const QString& s);
+    QString connectionString() const { return connectionString_; }
+    QString databasePath() const;     // the catalog named in the connection string
+    void setConnectionTimeout(int seconds) { timeout_ = seconds; }
+    int connectionTimeout() const { return timeout_; }
+
+    // Opens the database file (it must exist). Raises DbError when it cannot.
+    void open();
+    void close();
+    int state() const;                // 0 closed, 1 open
+    // Opens on first use. Another connection of this program to the same file
+    // has its gathered writes committed first, so this one neither waits on
+    // their lock nor misses their rows.
+    sqlite3* handle();
+
+    // Runs a statement. Jet-only syntax is translated ("DELETE * FROM").
+    // Returns the number of rows changed.
+    long long execute(const QString& sql);
+
+    // Explicit transactions. RollbackTrans also undoes what recordsets over this
+    // connection changed in their rows since BeginTrans.
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    bool inTransaction() const { return explicitTrans_; }
+
+    // Writes outside an explicit transaction are gathered into an implicit one
+    // for speed; flush() commits it (also done by beginTrans, close and the
+    // destructor).
+    void flush();
+
+    // For recordsets: called before a write outside an explicit transaction;
+    // and the undo journal of the explicit transaction.
+    void beforeWrite();
+    void journal(std::weak_ptr<RowSet> rows, int rowIndex, int kind, std::shared_ptr<void> saved);
+
+private:
+    struct Journal;
+    void setUp();
+    void flushOthers();
+    void endImplicit();
+    void undoJournal();
+
+    QString name_;
+    QString connectionString_;
+    int timeout_ = 15;
+    sqlite3* db_ = nullptr;
+    bool explicitTrans_ = false;
+    bool implicitTrans_ = false;
+    std::unique_ptr<Journal> journal_;
+    QString canonicalPath_;           // set while open; connections to one file share it
+};
+
+// Begins a transaction on construction and rolls it back on destruction unless
+// commit() was called, so an error between the two leaves nothing half done.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Connection& c);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+    void commit();
+
+private:
+    Connection& c_;
+    bool open_ = true;
+};
+
+// The comparison rule for text everywhere in the data layer (filters, Find,
+// ORDER BY, unique keys): case-insensitive, one character to one character.
+int compareText(const QString& a, const QString& b);
+QString foldText(const QString& s);   // the key two texts share when compareText says equal
+
+} // namespace zarv::db

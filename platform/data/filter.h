@@ -1,0 +1,49 @@
+#pragma once
+// Filter and Find texts: conditions "FIELD op literal" joined by AND, with op one
+// of = <> < > <= >= LIKE and the literal a quoted text ('' for a quote) or a
+// number. A text that does not parse raises DbError(BadArguments).
+#include "platform/data/textrule.h"
+#include "platform/data/values.h"
+
+#include <QString>
+#include <vector>
+
+namespace zarv::db {
+class RowSet;
+}
+
+namespace zarv::db::detail {
+
+enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
+
+struct Condition {
+    int field = -1;
+    Op op = Op::Eq;
+    QString literal;          // the literal's text, quotes removed
+    bool literalNumeric = false;   // the literal reads as a number
+    double number = 0;
+    QString key;              // equality key part of the literal against the field
+    LikePattern like;
+};
+
+struct Filter {
+    std::vector<Condition> conditions;
+    // The hash-index lookup the `=` conditions allow: the fields (ascending, one
+    // `=` each) and the key of their literals; `rest` are the other conditions.
+    std::vector<int> indexFields;
+    QString indexKey;
+    std::vector<int> rest;
+
+    bool empty() const { return conditions.empty(); }
+};
+
+// An empty or blank text gives an empty filter.
+Filter parseFilter(const QString& text, const RowSet& rows);
+
+bool passes(const Condition& c, const Field& f, const QVariant& value);
+bool passesAll(const Filter& filter, const RowSet& rows, int row);
+bool passesRest(const Filter& filter, const RowSet& rows, int row);
+
+[[noreturn]] void raiseBadArguments();
+
+} // namespace zarv::db::detail

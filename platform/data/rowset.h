@@ -1,0 +1,120 @@
+#pragma once
+// The rows one recordset loaded, shared by its clones: values in query order with
+// their rowid, rows added later appended at the end, deleted rows flagged (never
+// erased, so positions and bookmarks stay valid). It writes through to its table
+// with statements prepared once, and keeps hash indexes over field sets for
+// equality lookups, maintained row by row.
+#include "platform/data/connection.h"
+#include "platform/data/values.h"
+
+#include <QString>
+#include <QVariant>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zarv::db {
+
+struct Row {
+    qint64 rid = 0;
+    std::vector<QVariant> values;
+    bool deleted = false;
+};
+
+// What the connection's journal records, to undo on RollbackTrans.
+enum class RowChange { Insert = 0, Update = 1, Delete = 2 };
+
+class RowSet : public std::enable_shared_from_this<RowSet> {
+public:
+    // Runs the source (a table name or "SELECT * FROM <table> ...") and loads every row.
+    static std::shared_ptr<RowSet> load(Connection* c, const QString& source);
+    ~RowSet();
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
+
+    // Rows can be written back: they come from one table and carry their rowid.
+    bool updatable() const { return !table_.isEmpty(); }
+    const std::vector<detail::Field>& fields() const { return fields_; }
+    int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
+
+    int size() const { return int(rows_.size()); }
+    const Row& row(int i) const { return rows_[size_t(i)]; }
+    int rowOfRid(qint64 rid) const;              // -1 when unknown
+    int liveCount() const { return live_; }
+    // Every deletion (-1) and undeletion (+1) in order, for cursors to catch up.
+    const std::vector<std::pair<int, int>>& liveLog() const { return liveLog_; }
+
+    // A new row's values: the columns' literal defaults.
+    std::vector<QVariant> newRowValues() const;
+
+    // Writes; each raises DbError(DatabaseFailure) when the database refuses and
+    // then leaves the rows as they were.
+    int insert(std::vector<QVariant> values, const std::vector<bool>& set);   // returns the row
+    void update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed);
+    void remove(int row);
+
+    // Undoes one journalled change in memory (the database was rolled back).
+    void undo(int row, RowChange kind, const std::shared_ptr<void>& saved);
+
+    // The live rows, ascending, whose values on `fields` (ascending) have this key.
+    const std::vector<int>* lookup(const std::vector<int>& fields, const QString& key);
+
+private:
+    struct StmtDeleter {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+    struct QStringHash {
+        size_t operator()(const QString& s) const noexcept;
+    };
+    struct Index {
+        std::vector<int> fields;
+        std::unordered_map<QString, std::vector<int>, QStringHash> buckets;
+    };
+
+    RowSet() = default;
+    void readRows(sqlite3_stmt* st, bool withRid);
+    void readDefaults();
+    void addRow(Row r);
+
+    sqlite3* writeHandle();
+    sqlite3_stmt* prepared(std::map<std::string, Stmt>& cache, const std::string& key, const QString& sql);
+    sqlite3_stmt* insertStatement(const std::vector<bool>& set);
+    sqlite3_stmt* updateStatement(const std::vector<bool>& changed);
+    sqlite3_stmt* deleteStatement();
+    // Binds the values under the mask to the statement's parameters in order.
+    void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
+    static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
+    void run(sqlite3_stmt* st);
+
+    void setValues(int row, std::vector<QVariant> values);
+    void setDeleted(int row, bool deleted);
+    QString rowKey(const Index& ix, const std::vector<QVariant>& values) const;
+    void indexAdd(Index& ix, int row);
+    void indexRemove(Index& ix, int row);
+    void journal(int row, RowChange kind, std::shared_ptr<void> saved);
+
+    Connection* conn_ = nullptr;
+    QString table_;                   // the table written to, quoted; empty when read-only
+    std::vector<detail::Field> fields_;
+    std::vector<Row> rows_;
+    mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid
+    mutable bool ridsMapped_ = false;
+    int live_ = 0;
+    std::vector<std::pair<int, int>> liveLog_;
+    std::map<std::vector<int>, std::unique_ptr<Index>> indexes_;
+
+    std::string textBuffer_;                          // UTF-8 of the texts being bound
+    std::vector<std::pair<size_t, size_t>> textSpans_;
+    sqlite3* preparedOn_ = nullptr;
+    std::map<std::string, Stmt> inserts_;
+    std::map<std::string, Stmt> updates_;
+    std::map<std::string, Stmt> deletes_;
+};
+
+} // namespace zarv::db

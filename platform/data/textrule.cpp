@@ -1,0 +1,227 @@
+#include "platform/data/textrule.h"
+
+#include "platform/data/connection.h"
+
+#include <sqlite3.h>
+
+namespace zarv::db {
+
+int compareText(const QString& a, const QString& b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const auto* pa = reinterpret_cast<const char16_t*>(a.utf16());
+    const auto* pb = reinterpret_cast<const char16_t*>(b.utf16());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = detail::foldUnit(pa[i]);
+        const char16_t cb = detail::foldUnit(pb[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+QString foldText(const QString& s)
+{
+    QString out(s.size(), Qt::Uninitialized);
+    const auto* in = reinterpret_cast<const char16_t*>(s.utf16());
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < s.size(); ++i)
+        dst[i] = detail::foldUnit(in[i]);
+    return out;
+}
+
+namespace detail {
+
+LikePattern::LikePattern(QStringView pattern, char16_t escape)
+{
+    const qsizetype n = pattern.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = pattern[i].unicode();
+        if (escape != 0 && c == escape && i + 1 < n) {
+            tokens_.push_back({Kind::Unit, foldUnit(pattern[++i].unicode())});
+        } else if (c == u'%' || c == u'*') {
+            if (tokens_.empty() || tokens_.back().kind != Kind::Run)
+                tokens_.push_back({Kind::Run, 0});
+        } else if (c == u'_') {
+            tokens_.push_back({Kind::One, 0});
+        } else if (c == u'[' && i + 2 < n && pattern[i + 2] == u']') {
+            tokens_.push_back({Kind::Unit, foldUnit(pattern[i + 1].unicode())});
+            i += 2;
+        } else {
+            tokens_.push_back({Kind::Unit, foldUnit(c)});
+        }
+    }
+}
+
+bool LikePattern::matches(QStringView subject) const
+{
+    // Glob matching with one back-track point: the most recent run.
+    const size_t m = tokens_.size();
+    const qsizetype n = subject.size();
+    size_t p = 0;
+    qsizetype s = 0;
+    size_t runAt = size_t(-1);
+    qsizetype runFrom = 0;
+    while (s < n) {
+        if (p < m && tokens_[p].kind == Kind::Run) {
+            runAt = p++;
+            runFrom = s;
+        } else if (p < m && (tokens_[p].kind == Kind::One ||
+                             tokens_[p].unit == foldUnit(subject[s].unicode()))) {
+            ++p;
+            ++s;
+        } else if (runAt != size_t(-1)) {
+            p = runAt + 1;
+            s = ++runFrom;
+        } else {
+            return false;
+        }
+    }
+    while (p < m && tokens_[p].kind == Kind::Run)
+        ++p;
+    return p == m;
+}
+
+namespace {
+
+// Reads UTF-8 as the UTF-16 units QString would hold, so the collation orders
+// exactly as compareText does (supplementary characters as surrogate pairs).
+class Utf16Reader {
+public:
+    Utf16Reader(const void* data, int bytes)
+        : p_(static_cast<const unsigned char*>(data)), end_(p_ + std::max(bytes, 0))
+    {
+    }
+
+    bool next(char16_t& out)
+    {
+        if (low_ != 0) {
+            out = low_;
+            low_ = 0;
+            return true;
+        }
+        if (p_ >= end_)
+            return false;
+        const unsigned c = *p_++;
+        if (c < 0x80) {
+            out = char16_t(c);
+            return true;
+        }
+        out = decode(c);
+        return true;
+    }
+
+private:
+    char16_t decode(unsigned lead)
+    {
+        int extra = 0;
+        char32_t cp = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = lead & 0x07;
+        } else {
+            return 0xFFFD;
+        }
+        for (int i = 0; i < extra; ++i) {
+            if (p_ >= end_ || (*p_ & 0xC0) != 0x80)
+                return 0xFFFD;
+            cp = (cp << 6) | (*p_++ & 0x3F);
+        }
+        if (cp < 0x10000)
+            return char16_t(cp);
+        if (cp > 0x10FFFF)
+            return 0xFFFD;
+        cp -= 0x10000;
+        low_ = char16_t(0xDC00 + (cp & 0x3FF));
+        return char16_t(0xD800 + (cp >> 10));
+    }
+
+    const unsigned char* p_;
+    const unsigned char* end_;
+    char16_t low_ = 0;
+};
+
+int collateUtf8(void*, int n1, const void* s1, int n2, const void* s2)
+{
+    Utf16Reader a(s1, n1);
+    Utf16Reader b(s2, n2);
+    for (;;) {
+        char16_t ca = 0;
+        char16_t cb = 0;
+        const bool moreA = a.next(ca);
+        const bool moreB = b.next(cb);
+        if (!moreA || !moreB)
+            return moreA ? 1 : (moreB ? -1 : 0);
+        ca = foldUnit(ca);
+        cb = foldUnit(cb);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+}
+
+int collateUtf16(void*, int n1, const void* s1, int n2, const void* s2)
+{
+    const QStringView a(static_cast<const char16_t*>(s1), n1 / 2);
+    const QStringView b(static_cast<const char16_t*>(s2), n2 / 2);
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = foldUnit(a[i].unicode());
+        const char16_t cb = foldUnit(b[i].unicode());
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+QString valueText(sqlite3_value* v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+}
+
+// like(pattern, subject [, escape]): what "subject LIKE pattern" calls.
+void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    char16_t escape = 0;
+    if (argc == 3) {
+        const QString e = valueText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0].unicode();
+    }
+    const LikePattern pattern(valueText(argv[0]), escape);
+    sqlite3_result_int(ctx, pattern.matches(valueText(argv[1])) ? 1 : 0);
+}
+
+} // namespace
+
+int registerTextRule(sqlite3* db)
+{
+    int rc = sqlite3_create_collation_v2(db, "JET", SQLITE_UTF8, nullptr, collateUtf8, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation_v2(db, "JET", SQLITE_UTF16, nullptr, collateUtf16, nullptr);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
+    return rc;
+}
+
+} // namespace detail
+} // namespace zarv::db

@@ -1,0 +1,250 @@
+#include "platform/data/values.h"
+
+#include "platform/data/connection.h"
+#include "platform/data/textrule.h"
+#include "platform/text/vb.h"
+
+#include <cmath>
+
+namespace zarv::db::detail {
+
+Affinity affinityOf(const QString& declType)
+{
+    const QString t = declType.toUpper();
+    if (t.contains(QLatin1String("INT")))
+        return Affinity::Integer;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return Affinity::Text;
+    if (t.isEmpty() || t.contains(QLatin1String("BLOB")))
+        return Affinity::None;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+bool readNumber(QStringView text, double* out)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool digit = false;
+    for (const QChar c : t) {
+        const char16_t u = c.unicode();
+        if (u >= u'0' && u <= u'9')
+            digit = true;
+        else if (u != u'+' && u != u'-' && u != u'.' && u != u'e' && u != u'E')
+            return false;
+    }
+    if (!digit)
+        return false;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (ok && out)
+        *out = v;
+    return ok;
+}
+
+QString numberText(double v)
+{
+    return vb::CStr(v);
+}
+
+namespace {
+
+bool isNumberType(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isIntegerType(const QVariant& v)
+{
+    return isNumberType(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float;
+}
+
+// A number as an integer column keeps it: whole values as integers.
+QVariant integerOrReal(double d)
+{
+    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9.0e18)
+        return QVariant(qlonglong(d));
+    return QVariant(d);
+}
+
+QString canonicalNumber(double d)
+{
+    if (d == 0)
+        return QStringLiteral("0");   // -0 and 0 are one value
+    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9.0e15)
+        return QString::number(qlonglong(d));
+    return QString::number(d, 'g', 17);
+}
+
+} // namespace
+
+QVariant normalise(const Field& f, const QVariant& v)
+{
+    if (v.isNull())
+        return QVariant();
+    if (f.affinity == Affinity::Text && v.typeId() == QMetaType::QString)
+        return v;
+    if (f.affinity == Affinity::Real && v.typeId() == QMetaType::Double)
+        return v;
+    if (v.typeId() == QMetaType::Bool) {
+        const bool b = v.toBool();
+        if (f.affinity == Affinity::Text)
+            return QVariant(b ? QStringLiteral("True") : QStringLiteral("False"));
+        return QVariant(qlonglong(b ? -1 : 0));
+    }
+    switch (f.affinity) {
+    case Affinity::Text:
+        if (isIntegerType(v))
+            return QVariant(vb::CStr(static_cast<long long>(v.toLongLong())));
+        if (isNumberType(v))
+            return QVariant(numberText(v.toDouble()));
+        return QVariant(v.toString());
+    case Affinity::Real: {
+        double d = 0;
+        if (isNumberType(v))
+            return QVariant(v.toDouble());
+        const QString s = v.toString();
+        return readNumber(s, &d) ? QVariant(d) : QVariant(s);
+    }
+    case Affinity::Integer:
+    case Affinity::Numeric: {
+        double d = 0;
+        if (isIntegerType(v))
+            return QVariant(qlonglong(v.toLongLong()));
+        if (isNumberType(v))
+            return integerOrReal(v.toDouble());
+        const QString s = v.toString();
+        return readNumber(s, &d) ? integerOrReal(d) : QVariant(s);
+    }
+    case Affinity::None:
+        break;
+    }
+    if (isIntegerType(v))
+        return QVariant(qlonglong(v.toLongLong()));
+    if (isNumberType(v))
+        return QVariant(v.toDouble());
+    return QVariant(v.toString());
+}
+
+QVariant parseDefault(const QString& sql)
+{
+    QString t = sql.trimmed();
+    while (t.startsWith(u'(') && t.endsWith(u')'))
+        t = t.mid(1, t.size() - 2).trimmed();
+    if (t.isEmpty() || t.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+        return QVariant();
+    if (t.size() >= 2 && t.startsWith(u'\'') && t.endsWith(u'\'')) {
+        QString inner = t.mid(1, t.size() - 2);
+        inner.replace(QStringLiteral("''"), QStringLiteral("'"));
+        return QVariant(inner);
+    }
+    double d = 0;
+    if (readNumber(t, &d))
+        return integerOrReal(d);
+    return QVariant();
+}
+
+QString cellText(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+    if (isIntegerType(v))
+        return vb::CStr(static_cast<long long>(v.toLongLong()));
+    if (isNumberType(v))
+        return numberText(v.toDouble());
+    return v.toString();
+}
+
+bool cellNumber(const QVariant& v, double* out)
+{
+    if (v.isNull()) {
+        *out = 0;
+        return true;
+    }
+    if (isNumberType(v)) {
+        *out = v.toDouble();
+        return true;
+    }
+    return readNumber(v.toString(), out);
+}
+
+double cellNumberOrZero(const QVariant& v)
+{
+    double d = 0;
+    return cellNumber(v, &d) ? d : 0.0;
+}
+
+namespace {
+
+void appendPart(QString& key, char16_t tag, QStringView text, bool fold)
+{
+    const auto n = quint32(text.size() + 1);
+    const qsizetype at = key.size();
+    key.resize(at + 2 + qsizetype(n));
+    auto* out = reinterpret_cast<char16_t*>(key.data()) + at;
+    *out++ = char16_t(n & 0xFFFF);
+    *out++ = char16_t(n >> 16);
+    *out++ = tag;
+    for (const QChar c : text)
+        *out++ = fold ? foldUnit(c.unicode()) : c.unicode();
+}
+
+} // namespace
+
+void appendCellKey(QString& key, const Field& f, const QVariant& v)
+{
+    if (f.numeric()) {
+        double d = 0;
+        if (cellNumber(v, &d)) {
+            appendPart(key, u'N', canonicalNumber(d), false);
+            return;
+        }
+    }
+    if (v.typeId() == QMetaType::QString)
+        appendPart(key, u'T', *static_cast<const QString*>(v.constData()), true);
+    else
+        appendPart(key, u'T', cellText(v), true);
+}
+
+void appendLiteralKey(QString& key, const Field& f, const QString& literal)
+{
+    double d = 0;
+    if (f.numeric() && readNumber(literal, &d))
+        appendPart(key, u'N', canonicalNumber(d), false);
+    else
+        appendPart(key, u'T', literal, true);
+}
+
+QString cellKey(const Field& f, const QVariant& v)
+{
+    QString key;
+    appendCellKey(key, f, v);
+    return key;
+}
+
+QString literalKey(const Field& f, const QString& literal)
+{
+    QString key;
+    appendLiteralKey(key, f, literal);
+    return key;
+}
+
+} // namespace zarv::db::detail

@@ -1,0 +1,38 @@
+#pragma once
+// File-system services: presence, attributes, copies and safe replacement.
+#include <QString>
+#include <QByteArray>
+#include <functional>
+
+class QIODevice;
+
+namespace zarv::fs {
+
+// True when the file exists and is not empty. Never fails.
+bool fileExists(const QString& path);
+
+// Attribute word in the classic layout: 1 read-only, 2 hidden, 16 directory,
+// 32 archive. Read-only means the current user cannot write the file; hidden
+// means the name starts with a dot; archive is always set for a regular file.
+// -1 when the attributes cannot be read.
+int fileAttributes(const QString& path);
+bool isReadOnly(const QString& path);
+
+// Copies source over target, replacing it. The bytes go to a temporary file in
+// the target's folder first, so a failed copy leaves the old target whole.
+bool copyReplace(const QString& source, const QString& target, QString* error = nullptr);
+
+// Writes bytes to path safely (temporary file, then rename).
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Same, with a writer callback: the callback writes into the device it is given
+// and returns false to abandon the save.
+bool saveAtomically(const QString& path, const std::function<bool(class QIODevice&)>& write,
+                    QString* error = nullptr);
+
+bool removeFile(const QString& path);          // false when it was there and could not be removed
+bool sameBytes(const QString& a, const QString& b);  // both readable and byte-equal
+
+// The folder the program file lives in.
+QString programFolder();
+
+} // namespace zarv::fs

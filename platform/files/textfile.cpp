@@ -1,0 +1,306 @@
+// Windows-1252 text files: decoding, encoding, a buffered line reader and a
+// safe line writer.
+#include "platform/files/textfile.h"
+
+#include "platform/files/savefailure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace zarv::fs {
+
+namespace {
+
+// Unicode of the bytes 0x80..0x9F; the five the code page leaves undefined
+// keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr std::array<char16_t, 256> makeDecodeTable()
+{
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[std::size_t(b)] = (b >= 0x80 && b < 0xA0) ? kHighControls[std::size_t(b - 0x80)] : char16_t(b);
+    return t;
+}
+
+constexpr std::array<char16_t, 256> kDecode = makeDecodeTable();
+
+char encodeChar(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return char(u);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == u)
+            return char(0x80 + i);
+    return '?';
+}
+
+// True when no byte lies in 0x80..0x9F, the only range where the code page
+// differs from Latin-1. Looks at eight bytes at a time.
+bool latin1Compatible(const char* data, qsizetype size)
+{
+    constexpr quint64 kHighBits = 0x8080808080808080ull;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, sizeof word);
+        if (!(word & kHighBits))
+            continue;
+        for (int k = 0; k < 8; ++k)
+            if ((static_cast<unsigned char>(data[i + k]) & 0xE0) == 0x80)
+                return false;
+    }
+    for (; i < size; ++i)
+        if ((static_cast<unsigned char>(data[i]) & 0xE0) == 0x80)
+            return false;
+    return true;
+}
+
+QString decode(const char* data, qsizetype size)
+{
+    if (latin1Compatible(data, size))
+        return QString::fromLatin1(data, size);
+    QString s(size, Qt::Uninitialized);
+    QChar* out = s.data();
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = QChar(kDecode[static_cast<unsigned char>(data[i])]);
+    return s;
+}
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+constexpr qint64 kChunk = 256 * 1024;
+
+} // namespace
+
+QString decodeCp1252(const QByteArray& bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
+
+QByteArray encodeCp1252(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // A surrogate pair is one character and becomes one "?".
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        out += encodeChar(c.unicode());
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- LineReader
+
+struct LineReader::Impl {
+    QFile file;
+    QByteArray buffer;
+    qsizetype pos = 0;
+    qsizetype nextCr = -1;   // where the next CR / LF of the buffer stands,
+    qsizetype nextLf = -1;   // buffer.size() for none; stale when below pos
+    QString error;
+
+    // Index of the next c at or after pos (buffer.size() when none). The
+    // cache keeps the search linear however the line ends are mixed.
+    qsizetype next(char c, qsizetype& cache) const
+    {
+        if (cache < pos) {
+            const void* hit = std::memchr(buffer.constData() + pos, c, std::size_t(buffer.size() - pos));
+            cache = hit ? static_cast<const char*>(hit) - buffer.constData() : buffer.size();
+        }
+        return cache;
+    }
+
+    // Reads the next chunk; false at the end of the file or on a read error.
+    bool fill()
+    {
+        buffer = file.read(kChunk);
+        pos = 0;
+        nextCr = nextLf = -1;
+        if (buffer.isEmpty() && file.error() != QFileDevice::NoError)
+            error = QStringLiteral("Could not read %1: %2")
+                        .arg(nativePath(file.fileName()), file.errorString());
+        return !buffer.isEmpty();
+    }
+};
+
+LineReader::LineReader() = default;
+LineReader::~LineReader() = default;
+
+bool LineReader::open(const QString& path)
+{
+    close();
+    d = std::make_unique<Impl>();
+    d->file.setFileName(path);
+    if (!d->file.open(QIODevice::ReadOnly)) {
+        d->error = QStringLiteral("Could not open %1: %2").arg(nativePath(path), d->file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool LineReader::isOpen() const { return d && d->file.isOpen(); }
+
+bool LineReader::readLine(QString& line)
+{
+    if (!isOpen())
+        return false;
+    QByteArray partial;   // the start of a line that runs over a chunk's end
+    for (;;) {
+        if (d->pos >= d->buffer.size() && !d->fill()) {
+            if (partial.isEmpty())
+                return false;
+            line = decodeCp1252(partial);   // a last line without an end
+            return true;
+        }
+        const char* begin = d->buffer.constData() + d->pos;
+        const char* end = d->buffer.constData() + d->buffer.size();
+        const char* p = d->buffer.constData() + std::min(d->next('\r', d->nextCr), d->next('\n', d->nextLf));
+        if (p == end) {
+            partial.append(begin, p - begin);
+            d->pos = d->buffer.size();
+            continue;
+        }
+        if (partial.isEmpty()) {
+            line = decode(begin, p - begin);
+        } else {
+            partial.append(begin, p - begin);
+            line = decodeCp1252(partial);
+        }
+        const bool cr = *p == '\r';
+        d->pos = (p - d->buffer.constData()) + 1;
+        if (cr) {
+            if (d->pos >= d->buffer.size())
+                d->fill();
+            if (d->pos < d->buffer.size() && d->buffer[d->pos] == '\n')
+                ++d->pos;
+        }
+        return true;
+    }
+}
+
+bool LineReader::atEnd() const
+{
+    return !isOpen() || (d->pos >= d->buffer.size() && d->file.atEnd());
+}
+
+void LineReader::close()
+{
+    if (d)
+        d->file.close();
+    d.reset();
+}
+
+QString LineReader::errorString() const { return d ? d->error : QString(); }
+
+bool readAllLines(const QString& path, QStringList& lines, QString* error)
+{
+    lines.clear();
+    LineReader reader;
+    if (!reader.open(path)) {
+        if (error)
+            *error = reader.errorString();
+        return false;
+    }
+    QString line;
+    while (reader.readLine(line))
+        lines.append(line);
+    if (!reader.errorString().isEmpty()) {
+        if (error)
+            *error = reader.errorString();
+        lines.clear();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- LineWriter
+
+struct LineWriter::Impl {
+    QString path;
+    std::unique_ptr<QSaveFile> file;
+    QString error;
+
+    void fail(const QString& reason)
+    {
+        if (error.isEmpty())
+            error = detail::couldNotWrite(path, reason);
+    }
+};
+
+LineWriter::LineWriter() : d(std::make_unique<Impl>()) {}
+
+LineWriter::~LineWriter() { cancel(); }
+
+bool LineWriter::open(const QString& path)
+{
+    cancel();
+    d->path = path;
+    d->error.clear();
+    const QString obstacle = detail::saveObstacle(path);
+    if (!obstacle.isEmpty()) {
+        d->fail(obstacle);
+        return false;
+    }
+    d->file = std::make_unique<QSaveFile>(path);
+    if (!d->file->open(QIODevice::WriteOnly)) {
+        d->fail(detail::saveFailure(*d->file, detail::openFallback()));
+        d->file.reset();
+        return false;
+    }
+    return true;
+}
+
+void LineWriter::writeLine(const QString& line)
+{
+    if (!d->file) {
+        d->fail(QStringLiteral("the file is not open"));
+        return;
+    }
+    if (!d->error.isEmpty())
+        return;
+    QByteArray bytes = encodeCp1252(line);
+    bytes.append("\r\n", 2);
+    if (d->file->write(bytes) != bytes.size())
+        d->fail(detail::saveFailure(*d->file, QStringLiteral("the disk refused the data")));
+}
+
+bool LineWriter::commit()
+{
+    if (!d->file) {
+        d->fail(QStringLiteral("the file is not open"));
+        return false;
+    }
+    if (!d->error.isEmpty()) {
+        cancel();
+        return false;
+    }
+    const bool ok = d->file->commit();
+    if (!ok)
+        d->fail(detail::saveFailure(*d->file, detail::commitFallback()));
+    d->file.reset();
+    return ok;
+}
+
+void LineWriter::cancel()
+{
+    if (d->file) {
+        d->file->cancelWriting();
+        d->file.reset();   // QSaveFile removes its temporary file
+    }
+}
+
+QString LineWriter::errorString() const { return d->error; }
+
+} // namespace zarv::fs

@@ -1,0 +1,68 @@
+#pragma once
+// Line-oriented text files in the Windows-1252 code page.
+#include <QString>
+#include <QStringList>
+#include <QByteArray>
+#include <memory>
+
+namespace zarv::fs {
+
+// Windows-1252 <-> Unicode. The five bytes the code page leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, so
+// that every byte survives a decode and an encode unchanged. A character the
+// code page cannot hold is written as "?".
+QString decodeCp1252(const QByteArray& bytes);
+QByteArray encodeCp1252(const QString& text);
+
+// Reads a text file line by line. CR LF, lone CR and lone LF all end a line;
+// a final line without an end is still a line; an empty file has no lines.
+class LineReader {
+public:
+    LineReader();
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // False (with errorString()) when the file cannot be opened.
+    bool open(const QString& path);
+    bool isOpen() const;
+    // False at the end of the file.
+    bool readLine(QString& line);
+    bool atEnd() const;
+    void close();
+    QString errorString() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Reads a whole file into lines (same rules as LineReader).
+// False (with *error set when given) when the file cannot be read.
+bool readAllLines(const QString& path, QStringList& lines, QString* error = nullptr);
+
+// Writes a text file safely: lines go to a temporary file in the target's
+// folder and replace the target only on commit(). Every line, the last one
+// included, ends in CR LF. A writer destroyed without commit() leaves the
+// target untouched and removes the temporary file.
+class LineWriter {
+public:
+    LineWriter();
+    ~LineWriter();
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    bool open(const QString& path);
+    void writeLine(const QString& line);
+    // Writes out and renames over the target. False (with errorString()) when
+    // any write, the flush or the rename failed; the target is then unchanged.
+    bool commit();
+    void cancel();
+    QString errorString() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace zarv::fs

@@ -1,0 +1,163 @@
+#include "platform/grid/recordsetgrid.h"
+#include "platform/data/recordset.h"
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <exception>
+
+namespace zarv::ui {
+
+namespace {
+
+// Moves the recordset to a row; the failure's text, or "" when it moved.
+QString moveRecordset(db::Recordset& rs, int row)
+{
+    try {
+        rs.moveToRow(row);
+        return {};
+    } catch (const db::DbError& e) {
+        return e.description().isEmpty() ? QStringLiteral("Error %1").arg(e.number()) : e.description();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+} // namespace
+
+RecordsetGrid::RecordsetGrid(QWidget* parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(false);
+    setWordWrap(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    connect(this, &QAbstractItemView::doubleClicked, this, &RecordsetGrid::onDoubleClicked);
+}
+
+RecordsetModel& RecordsetGrid::bind(db::Recordset* recordset, std::vector<GridColumn> columns)
+{
+    auto* model = new RecordsetModel(recordset, std::move(columns), this);   // owned by the grid
+    bind(model);
+    owned_ = model;
+    return *model;
+}
+
+void RecordsetGrid::bind(RecordsetModel* model)
+{
+    disconnect(modelMoved_);
+    disconnect(modelReset_);
+    disconnect(selectionMoved_);
+    RecordsetModel* previous = owned_;
+    owned_ = nullptr;
+    model_ = model;
+    setModel(model);
+    if (previous && previous != model)
+        previous->deleteLater();
+    lastRow_ = -1;
+    if (!model_)
+        return;
+    modelMoved_ = connect(model_, &RecordsetModel::currentRowChanged, this, &RecordsetGrid::onRecordsetMoved);
+    modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, &RecordsetGrid::followRecordset);
+    selectionMoved_ = connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                              &RecordsetGrid::onViewRowChanged);
+    applyColumnWidths();
+    followRecordset();
+}
+
+void RecordsetGrid::applyColumnWidths()
+{
+    if (!model_)
+        return;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const int w = model_->column(c).widthPixels();
+        if (w > 0)
+            setColumnWidth(c, w);
+    }
+}
+
+void RecordsetGrid::rebind()
+{
+    if (model_)
+        model_->rebind();       // the reset makes the grid follow the recordset
+}
+
+int RecordsetGrid::currentRowIndex() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void RecordsetGrid::followRecordset()
+{
+    if (model_)
+        onRecordsetMoved(model_->currentRow());
+}
+
+void RecordsetGrid::selectRow(int row)
+{
+    const bool wasSyncing = syncing_;
+    syncing_ = true;
+    if (row >= 0 && row < model_->rowCount()) {
+        const int column = std::max(0, currentIndex().column());
+        const QModelIndex target = model_->index(row, std::min(column, std::max(0, model_->columnCount() - 1)));
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(target);
+    } else {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    syncing_ = wasSyncing;
+}
+
+void RecordsetGrid::onRecordsetMoved(int row)
+{
+    if (!model_ || model_->columnCount() == 0)
+        return;
+    if (currentRowIndex() != row || (row >= 0 && !selectionModel()->isRowSelected(row, QModelIndex())))
+        selectRow(row);
+    if (row != lastRow_) {
+        lastRow_ = row;
+        emit rowChanged(row);
+    }
+}
+
+void RecordsetGrid::onViewRowChanged(const QModelIndex& current, const QModelIndex&)
+{
+    if (syncing_ || !model_ || !model_->recordset() || !current.isValid())
+        return;
+    const int row = current.row();
+    if (row != model_->currentRow()) {
+        const QString error = moveRecordset(*model_->recordset(), row);
+        if (!error.isEmpty()) {
+            // Back to where the recordset stands; the caller decides what to tell.
+            followRecordset();
+            emit moveFailed(error);
+            return;
+        }
+    }
+    if (row != lastRow_) {
+        lastRow_ = row;
+        emit rowChanged(row);
+    }
+}
+
+void RecordsetGrid::onDoubleClicked(const QModelIndex& index)
+{
+    if (!index.isValid() || !model_)
+        return;
+    if (currentRowIndex() != index.row())
+        selectRow(index.row());
+    if (model_->recordset() && model_->currentRow() != index.row()) {
+        const QString error = moveRecordset(*model_->recordset(), index.row());
+        if (!error.isEmpty()) {
+            followRecordset();
+            emit moveFailed(error);
+            return;
+        }
+    }
+    emit rowDoubleClicked(index.row());
+}
+
+} // namespace zarv::ui

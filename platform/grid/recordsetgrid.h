@@ -1,0 +1,54 @@
+#pragma once
+// The data-bound grid: a table view over a RecordsetModel whose selected row and
+// the recordset's current row follow each other. Selecting a row (click, keys)
+// moves the recordset there; moving the recordset selects its row and scrolls to
+// it. Whole rows are selected, one at a time; cells are not edited in place.
+#include "platform/grid/recordsetmodel.h"
+#include <QTableView>
+
+namespace zarv::ui {
+
+class RecordsetGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit RecordsetGrid(QWidget* parent = nullptr);
+
+    // Binds the grid to a recordset through a model the grid owns; returns it.
+    RecordsetModel& bind(db::Recordset* recordset, std::vector<GridColumn> columns);
+    // Binds the grid to a model kept elsewhere (not owned).
+    void bind(RecordsetModel* model);
+    RecordsetModel* recordsetModel() const { return model_; }
+
+    // Reads the rows anew and selects the recordset's current row.
+    void rebind();
+    // The grid's current row (-1 when none).
+    int currentRowIndex() const;
+    // Applies the columns' widths to the view (done by bind()).
+    void applyColumnWidths();
+
+signals:
+    // The current row changed, whether the user or the recordset moved it.
+    void rowChanged(int row);
+    // A row was double-clicked; the recordset is already on it.
+    void rowDoubleClicked(int row);
+    // Moving the recordset to the row the user chose failed (a pending change
+    // refused by the database, for one); the grid stays on the recordset's row.
+    void moveFailed(const QString& message);
+
+private:
+    void onViewRowChanged(const QModelIndex& current, const QModelIndex& previous);
+    void onRecordsetMoved(int row);
+    void onDoubleClicked(const QModelIndex& index);
+    void selectRow(int row);
+    void followRecordset();
+
+    RecordsetModel* model_ = nullptr;
+    RecordsetModel* owned_ = nullptr;
+    QMetaObject::Connection modelMoved_;
+    QMetaObject::Connection modelReset_;
+    QMetaObject::Connection selectionMoved_;
+    bool syncing_ = false;
+    int lastRow_ = -1;
+};
+
+} // namespace zarv::ui

@@ -1,0 +1,304 @@
+#include "platform/print/print.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace zarv::ui {
+
+namespace {
+
+const QMarginsF kMarginsMm(12.7, 12.7, 12.7, 12.7);   // half an inch all round
+
+} // namespace
+
+// ---------------------------------------------------------------- PrintJob
+
+PrintJob::PrintJob(PdfTarget target) : target_(std::move(target)) {}
+
+PrintJob::~PrintJob()
+{
+    abandon();
+}
+
+bool PrintJob::printerAvailable()
+{
+    if (qEnvironmentVariable("ZARV_FORCE_PDF") == QLatin1String("1"))
+        return false;
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
+
+QString PrintJob::pdfPathFor(const PdfTarget& target)
+{
+    const QDir folder(target.folder);
+    QString path = folder.absoluteFilePath(target.fileName);
+    if (!target.uniqueName || !QFileInfo::exists(path))
+        return QDir::cleanPath(path);
+    const QFileInfo name(target.fileName);
+    const QString base = name.completeBaseName();
+    const QString suffix = name.suffix().isEmpty() ? QString() : QStringLiteral(".") + name.suffix();
+    for (long long n = 2;; ++n) {
+        path = folder.absoluteFilePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix));
+        if (!QFileInfo::exists(path))
+            return QDir::cleanPath(path);
+    }
+}
+
+bool PrintJob::fail(const QString& error)
+{
+    abandon();
+    outcome_.ok = false;
+    outcome_.error = error;
+    return false;
+}
+
+void PrintJob::abandon()
+{
+    if (painter_) {
+        if (printer_ && outcome_.toPrinter)
+            printer_->abort();
+        if (painter_->isActive())
+            painter_->end();
+        painter_.reset();
+    }
+    partial_.reset();           // removes the unfinished PDF
+}
+
+bool PrintJob::begin()
+{
+    abandon();
+    outcome_ = PrintOutcome{};
+    pages_ = 0;
+    const bool started = printerAvailable() ? beginPrinter() : beginPdf();
+    if (started)
+        pages_ = 1;
+    return started;
+}
+
+bool PrintJob::beginPrinter()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    outcome_.toPrinter = true;
+    outcome_.where = info.printerName();
+    printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer_->setDocName(documentName_);
+    printer_->setPageOrientation(orientation_);
+    printer_->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(printer_.get()))
+        return fail(QStringLiteral("The printer \"%1\" could not be started.").arg(outcome_.where));
+    return true;
+}
+
+bool PrintJob::beginPdf()
+{
+    outcome_.toPrinter = false;
+    if (target_.folder.isEmpty() || target_.fileName.isEmpty())
+        return fail(QStringLiteral("No folder or file name was given for the PDF file."));
+    const QFileInfo folder(target_.folder);
+    finalPath_ = pdfPathFor(target_);
+    outcome_.where = finalPath_;
+    if (!folder.isDir())
+        return fail(QStringLiteral("The folder \"%1\" does not exist.").arg(target_.folder));
+
+    // Written under a temporary name beside the target and renamed when complete,
+    // so an existing file is never left half replaced.
+    const QString pattern = QDir(target_.folder).absoluteFilePath(
+        QStringLiteral(".~%1-XXXXXX.pdf").arg(QFileInfo(finalPath_).completeBaseName()));
+    partial_ = std::make_unique<QTemporaryFile>(pattern);
+    if (!partial_->open())
+        return fail(QStringLiteral("The folder \"%1\" cannot be written: %2")
+                        .arg(target_.folder, partial_->errorString()));
+    partial_->close();
+
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(partial_->fileName());
+    printer_->setDocName(documentName_);
+    printer_->setPageOrientation(orientation_);
+    printer_->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(printer_.get()))
+        return fail(QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
+    return true;
+}
+
+QPainter& PrintJob::painter()
+{
+    Q_ASSERT(painter_);
+    return *painter_;
+}
+
+QRectF PrintJob::pageArea() const
+{
+    if (!printer_)
+        return {};
+    const QRectF r = printer_->pageRect(QPrinter::DevicePixel);
+    return QRectF(0, 0, r.width(), r.height());
+}
+
+qreal PrintJob::dpi() const
+{
+    return printer_ ? printer_->resolution() : 72.0;
+}
+
+bool PrintJob::newPage()
+{
+    if (!active())
+        return false;
+    if (!printer_->newPage())
+        return fail(QStringLiteral("A new page could not be started on \"%1\".").arg(outcome_.where));
+    ++pages_;
+    return true;
+}
+
+bool PrintJob::finish()
+{
+    if (!active()) {
+        if (outcome_.error.isEmpty())
+            outcome_.error = QStringLiteral("Nothing was printed: the print job had not started.");
+        return false;
+    }
+    const bool ended = painter_->end();
+    painter_.reset();
+    if (!ended || printer_->printerState() == QPrinter::Error)
+        return fail(outcome_.toPrinter
+                        ? QStringLiteral("The printer \"%1\" refused the job.").arg(outcome_.where)
+                        : QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
+    if (!outcome_.toPrinter) {
+        const QString written = partial_->fileName();
+        if (QFileInfo(written).size() <= 0)
+            return fail(QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
+        std::error_code ec;
+        std::filesystem::rename(QFile::encodeName(written).toStdString(),
+                                QFile::encodeName(finalPath_).toStdString(), ec);
+        if (ec)
+            return fail(QStringLiteral("The PDF file \"%1\" could not be written: %2")
+                            .arg(finalPath_, QString::fromStdString(ec.message())));
+        partial_->setAutoRemove(false);
+        partial_.reset();
+    }
+    outcome_.ok = true;
+    outcome_.error.clear();
+    outcome_.pages = pages_;
+    return true;
+}
+
+// ---------------------------------------------------------------- printWidget
+
+PrintOutcome printWidget(QWidget& form, const PdfTarget& target)
+{
+    PrintJob job(target);
+    job.setDocumentName(form.windowTitle());
+    const QSize size = form.size().isEmpty() ? form.sizeHint() : form.size();
+    job.setOrientation(size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (!job.begin())
+        return job.outcome();
+    if (size.width() > 0 && size.height() > 0) {
+        const QRectF area = job.pageArea();
+        const qreal natural = job.dpi() / std::max(1, form.logicalDpiX());
+        const qreal fit = std::min(area.width() / size.width(), area.height() / size.height());
+        QPainter& p = job.painter();
+        p.save();
+        p.scale(std::min(natural, fit), std::min(natural, fit));
+        form.render(&p, QPoint(), QRegion(QRect(QPoint(), size)),
+                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        p.restore();
+    }
+    job.finish();
+    return job.outcome();
+}
+
+// ---------------------------------------------------------------- ReportPainter
+
+ReportPainter::ReportPainter(PrintJob& job) : job_(job) {}
+
+void ReportPainter::setPageHeader(qreal height, DrawPageBand draw)
+{
+    headerHeight_ = std::max<qreal>(0, height);
+    header_ = std::move(draw);
+}
+
+void ReportPainter::setPageFooter(qreal height, DrawPageBand draw)
+{
+    footerHeight_ = std::max<qreal>(0, height);
+    footer_ = std::move(draw);
+}
+
+QRectF ReportPainter::bodyArea() const
+{
+    const QRectF page = job_.pageArea();
+    return QRectF(page.left(), page.top() + headerHeight_, page.width(),
+                  std::max<qreal>(0, page.height() - headerHeight_ - footerHeight_));
+}
+
+void ReportPainter::closePage()
+{
+    if (page_ == 0 || !footer_ || !job_.active())
+        return;
+    const QRectF page = job_.pageArea();
+    QPainter& p = job_.painter();
+    p.save();
+    footer_(p, QRectF(page.left(), page.bottom() - footerHeight_, page.width(), footerHeight_), page_);
+    p.restore();
+}
+
+bool ReportPainter::startPage()
+{
+    if (!job_.active())
+        return false;
+    if (page_ > 0) {
+        closePage();
+        if (!job_.newPage())
+            return false;
+    }
+    ++page_;
+    const QRectF page = job_.pageArea();
+    if (header_) {
+        QPainter& p = job_.painter();
+        p.save();
+        header_(p, QRectF(page.left(), page.top(), page.width(), headerHeight_), page_);
+        p.restore();
+    }
+    y_ = bodyArea().top();
+    return true;
+}
+
+bool ReportPainter::addBlock(qreal height, const DrawBlock& draw)
+{
+    if (!job_.active())
+        return false;
+    const QRectF body = bodyArea();
+    const bool pageHasBlocks = y_ > body.top();
+    if (page_ == 0 || (pageHasBlocks && y_ + height > body.bottom())) {
+        if (!startPage())
+            return false;
+    }
+    if (draw) {
+        QPainter& p = job_.painter();
+        p.save();
+        draw(p, QRectF(body.left(), y_, body.width(), height));
+        p.restore();
+    }
+    y_ += height;
+    return true;
+}
+
+bool ReportPainter::finish(qreal footerHeight, const DrawBlock& footer)
+{
+    if (!job_.active())
+        return job_.finish();
+    if (page_ == 0 && !startPage())
+        return job_.finish();
+    if (footer && footerHeight > 0 && !addBlock(footerHeight, footer))
+        return job_.finish();
+    closePage();
+    return job_.finish();
+}
+
+} // namespace zarv::ui

@@ -1,0 +1,125 @@
+#pragma once
+// Printing without a dialog: to the default printer when the machine has one,
+// otherwise to a PDF file in the working folder. The caller learns where the
+// output went (printer name or file path) so that it can tell the user, and
+// whether it succeeded. ZARV_FORCE_PDF=1 in the environment always chooses the
+// PDF file (the tests set it).
+//
+// Coordinates handed to the painter are device pixels of the chosen printer,
+// with (0,0) at the top left of the printable area; dpi() converts.
+#include <QPageLayout>
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QTemporaryFile;
+class QWidget;
+
+namespace zarv::ui {
+
+struct PrintOutcome {
+    bool ok = false;
+    bool toPrinter = false;
+    QString where;              // the printer's name or the PDF file's full path
+    QString error;              // why it failed; empty on success
+    int pages = 0;
+};
+
+// Where a PDF goes when there is no printer.
+struct PdfTarget {
+    QString folder;             // the working folder
+    QString fileName;           // e.g. "DetailReport.pdf"
+    bool uniqueName = false;    // true: never replace an existing file, number the name instead
+};
+
+class PrintJob {
+public:
+    explicit PrintJob(PdfTarget target);
+    ~PrintJob();                // an unfinished job is abandoned: no partial PDF is left
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+
+    void setDocumentName(const QString& name) { documentName_ = name; }
+    void setOrientation(QPageLayout::Orientation o) { orientation_ = o; }
+
+    // Chooses the destination and starts the first page. False with error() set
+    // when the printer or the file cannot be started.
+    bool begin();
+    bool active() const { return painter_ != nullptr; }
+    QPainter& painter();        // only while active()
+    QRectF pageArea() const;    // the printable area, device pixels, origin (0,0)
+    qreal dpi() const;
+    // Points (1/72 inch) to device pixels.
+    qreal fromPoints(qreal points) const { return points * dpi() / 72.0; }
+    bool newPage();
+    int pagesStarted() const { return pages_; }
+
+    // Ends the job: the printer gets it, or the PDF is put in place under its name.
+    bool finish();
+    const PrintOutcome& outcome() const { return outcome_; }
+
+    // True when the default printer is to be used (one exists and ZARV_FORCE_PDF is not set).
+    static bool printerAvailable();
+    // The file name to write in the folder: as given, or numbered ("Name (2).pdf") when
+    // uniqueName is set and the name is taken.
+    static QString pdfPathFor(const PdfTarget& target);
+
+private:
+    bool fail(const QString& error);
+    bool beginPdf();
+    bool beginPrinter();
+    void abandon();
+
+    PdfTarget target_;
+    QString documentName_;
+    QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QTemporaryFile> partial_;
+    std::unique_ptr<QPainter> painter_;
+    QString finalPath_;
+    int pages_ = 0;
+    PrintOutcome outcome_;
+};
+
+// Prints a form's image on one page, scaled to fit (never enlarged past its size
+// on screen); landscape when the form is wider than high.
+PrintOutcome printWidget(QWidget& form, const PdfTarget& target);
+
+// A banded report: a page header on every page, detail blocks that are never split
+// across pages, an optional page footer and a report footer after the last block.
+// Heights are device pixels of the job (see PrintJob::fromPoints).
+class ReportPainter {
+public:
+    using DrawBlock = std::function<void(QPainter&, const QRectF& area)>;
+    using DrawPageBand = std::function<void(QPainter&, const QRectF& area, int pageNumber)>;
+
+    explicit ReportPainter(PrintJob& job);
+
+    void setPageHeader(qreal height, DrawPageBand draw);
+    void setPageFooter(qreal height, DrawPageBand draw);
+
+    // Draws one block below the previous one, on a new page when it does not fit.
+    bool addBlock(qreal height, const DrawBlock& draw);
+    // The report footer, kept whole like a block; then the job is finished.
+    bool finish(qreal footerHeight = 0, const DrawBlock& footer = {});
+
+    int pageNumber() const { return page_; }
+    QRectF bodyArea() const;    // the space between page header and page footer
+
+private:
+    bool startPage();
+    void closePage();
+
+    PrintJob& job_;
+    qreal headerHeight_ = 0;
+    qreal footerHeight_ = 0;
+    DrawPageBand header_;
+    DrawPageBand footer_;
+    int page_ = 0;              // 0 until the first page is started
+    qreal y_ = 0;               // where the next block goes
+};
+
+} // namespace zarv::ui

@@ -1,0 +1,72 @@
+#pragma once
+// Everything a screen or a conversion asks of the user interface beyond its own
+// widgets goes through here: message boxes, input boxes, the busy pointer,
+// letting pending events run, parking a window, showing a screen modally and
+// ending the program. Production code installs QtUi; tests install ScriptedUi.
+#include <QString>
+#include <optional>
+
+class QWidget;
+class QDialog;
+
+namespace zarv::ui {
+
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Answer { OK, Cancel, Yes, No, Retry };
+
+struct MessageBox {
+    QString prompt;
+    Buttons buttons = Buttons::OK;
+    Icon icon = Icon::None;
+    QString title;              // "" shows the application's title
+};
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // The application's title, shown by a box without a title of its own.
+    static QString appTitle() { return QStringLiteral("ZARV"); }
+
+    virtual Answer msgBox(const MessageBox& box) = 0;
+    Answer msgBox(const QString& prompt, Buttons b = Buttons::OK, Icon i = Icon::None,
+                  const QString& title = {}) {
+        return msgBox(MessageBox{prompt, b, i, title});
+    }
+    // The typed text, or std::nullopt when the user cancelled.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) = 0;
+
+    // Hourglass on or off: a state, not a stack.
+    virtual void setBusy(bool busy) = 0;
+    virtual bool busy() const = 0;
+    // Lets pending paint and timer events run; never user input.
+    virtual void doEvents() = 0;
+    virtual void beep() = 0;
+
+    // Moves a window's left edge off screen (twips, as the screens give it) and back.
+    // Never hides the window; a no-op where the window system forbids moves.
+    virtual void parkWindow(QWidget* w, int leftTwips) = 0;
+    virtual void restoreWindow(QWidget* w) = 0;
+
+    // Shows a screen modally and returns when it has closed. The scripted stand-in
+    // hands the screen to the test's script instead of running an event loop.
+    virtual int showModal(QDialog& screen) = 0;
+
+    // The one clean way out: closes every modal loop and stops the program.
+    // Code that resumes after a modal screen checks ending() before going on.
+    virtual void endProgram(int exitCode = 0) = 0;
+    virtual bool ending() const = 0;
+    // The code given to endProgram(); 0 while the program is not ending.
+    virtual int exitCode() const { return 0; }
+};
+
+// The services in force. Never null after install().
+UiServices& ui();
+void install(UiServices* services);   // not owned; nullptr goes back to the Qt default
+// What install() last set (nullptr when the Qt default is in force), for code that
+// installs services for a while and puts the previous ones back.
+UiServices* installed();
+
+} // namespace zarv::ui

@@ -1,0 +1,551 @@
+#include "platform/workbook/workbook.h"
+
+#include "platform/workbook/celltext.h"
+#include "platform/workbook/package.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <exception>
+#include <map>
+#include <pugixml.hpp>
+
+namespace zarv::xl {
+
+namespace detail {
+
+namespace {
+
+constexpr int kMaxRow = 1048576;
+constexpr int kMaxColumn = 16384;
+constexpr const char* kDefaultMainPart = "xl/workbook.xml";
+
+// Elements and attributes are matched by local name, so the Transitional and the
+// Strict namespace (and any prefix a producer chose) read alike.
+const char* localName(const char* qualified)
+{
+    const char* colon = std::strrchr(qualified, ':');
+    return colon ? colon + 1 : qualified;
+}
+
+bool isElement(pugi::xml_node node, const char* local)
+{
+    return node.type() == pugi::node_element && std::strcmp(localName(node.name()), local) == 0;
+}
+
+pugi::xml_node childElement(pugi::xml_node node, const char* local)
+{
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+        if (isElement(c, local))
+            return c;
+    }
+    return {};
+}
+
+pugi::xml_attribute attributeOf(pugi::xml_node node, const char* local)
+{
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(localName(a.name()), local) == 0)
+            return a;
+    }
+    return {};
+}
+
+QString textOf(pugi::xml_node node)
+{
+    QString text;
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
+            text += QString::fromUtf8(c.value());
+    }
+    return text;
+}
+
+// The string of a shared-string item <si> or an inline string <is>: its <t>, or
+// the <t> of each rich-text run <r> in turn; phonetic runs <rPh> are not text.
+QString stringItemText(pugi::xml_node item)
+{
+    QString text;
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
+        if (isElement(c, "t"))
+            text += textOf(c);
+        else if (isElement(c, "r"))
+            text += textOf(childElement(c, "t"));
+    }
+    return decodeEscapes(text);
+}
+
+template <typename Int>
+bool parseInt(std::string_view text, Int& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+struct Relationship {
+    QString type;
+    QString target;   // resolved part name
+};
+using Relationships = std::map<QString, Relationship>;
+
+// A parsed part; the document points into its buffer, so the two live together.
+struct XmlPart {
+    QByteArray buffer;
+    pugi::xml_document doc;
+    pugi::xml_node root() const { return doc.document_element(); }
+};
+
+QString folderOf(const QString& partName)
+{
+    const qsizetype slash = partName.lastIndexOf(u'/');
+    return slash < 0 ? QString() : partName.left(slash);
+}
+
+} // namespace
+
+// Fills one Worksheet from its parsed part.
+class SheetBuilder {
+public:
+    SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings)
+        : sheet_(sheet), shared_(sharedStrings)
+    {
+    }
+
+    bool build(const QString& name, pugi::xml_node root, QString& error)
+    {
+        sheet_.name_ = name;
+        if (!isElement(root, "worksheet")) {
+            error = QStringLiteral("it is not a worksheet");
+            return false;
+        }
+        reserveCells(childElement(root, "dimension"));
+        pugi::xml_node data = childElement(root, "sheetData");
+        int previousRow = 0;
+        bool rowsAscending = true;
+        for (pugi::xml_node row = data.first_child(); row; row = row.next_sibling()) {
+            if (!isElement(row, "row"))
+                continue;
+            const int before = previousRow;
+            if (!addRow(row, previousRow, error))
+                return false;
+            rowsAscending = rowsAscending && previousRow > before;
+        }
+        if (!rowsAscending) {
+            std::stable_sort(sheet_.rows_.begin(), sheet_.rows_.end(),
+                             [](const Worksheet::Row& a, const Worksheet::Row& b) { return a.row < b.row; });
+        }
+        return true;
+    }
+
+private:
+    // What one <c> element says about itself.
+    struct CellParts {
+        const char* reference = nullptr;
+        const char* type = "";
+        pugi::xml_node value;          // <v>
+        pugi::xml_node inlineString;   // <is>
+    };
+
+    // Room for the cells the sheet's dimension ("A1:N32767") announces, within reason.
+    void reserveCells(pugi::xml_node dimension)
+    {
+        const std::string_view ref = attributeOf(dimension, "ref").value();
+        const std::size_t colon = ref.find(':');
+        if (colon == std::string_view::npos)
+            return;
+        const std::string_view last = ref.substr(colon + 1);
+        const std::size_t digits = last.find_first_of("0123456789");
+        int rows = 0;
+        const int columns = columnFromReference(last);
+        if (digits == std::string_view::npos || columns == 0 || !parseInt(last.substr(digits), rows))
+            return;
+        constexpr long long kMostReserved = 4'000'000;
+        const long long cells = std::min<long long>(static_cast<long long>(rows) * columns, kMostReserved);
+        if (cells > 0) {
+            sheet_.cells_.reserve(std::size_t(cells));
+            sheet_.rows_.reserve(std::size_t(std::min(rows, kMaxRow)));
+        }
+    }
+
+    static CellParts partsOf(pugi::xml_node c)
+    {
+        CellParts parts;
+        for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
+            const char* name = localName(a.name());
+            if (name[0] == 'r' && name[1] == '\0')
+                parts.reference = a.value();
+            else if (name[0] == 't' && name[1] == '\0')
+                parts.type = a.value();
+        }
+        for (pugi::xml_node child = c.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const char* name = localName(child.name());
+            if (std::strcmp(name, "v") == 0)
+                parts.value = child;
+            else if (std::strcmp(name, "is") == 0)
+                parts.inlineString = child;
+        }
+        return parts;
+    }
+
+    bool addRow(pugi::xml_node row, int& previousRow, QString& error)
+    {
+        int number = previousRow + 1;
+        if (pugi::xml_attribute r = attributeOf(row, "r")) {
+            if (!parseInt(std::string_view(r.value()), number) || number < 1 || number > kMaxRow) {
+                error = QStringLiteral("row number \"%1\" is not valid").arg(QString::fromUtf8(r.value()));
+                return false;
+            }
+        }
+        if (number > kMaxRow) {
+            error = QStringLiteral("it has more than %1 rows").arg(kMaxRow);
+            return false;
+        }
+        previousRow = number;
+
+        const auto first = unsigned(sheet_.cells_.size());
+        int previousColumn = 0;
+        bool ascending = true;
+        for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+            if (!isElement(c, "c"))
+                continue;
+            const CellParts parts = partsOf(c);
+            int column = previousColumn + 1;
+            if (parts.reference != nullptr) {
+                column = columnFromReference(parts.reference);
+                if (column == 0) {
+                    error = QStringLiteral("cell reference \"%1\" is not valid").arg(QString::fromUtf8(parts.reference));
+                    return false;
+                }
+            }
+            if (column > kMaxColumn) {
+                error = QStringLiteral("row %1 has more than %2 columns").arg(number).arg(kMaxColumn);
+                return false;
+            }
+            ascending = ascending && column > previousColumn;
+            previousColumn = column;
+            QString text;
+            if (!cellText(parts, text, error))
+                return false;
+            if (!text.isEmpty()) {
+                sheet_.cells_.push_back({column, std::move(text)});
+                sheet_.lastColumn_ = std::max(sheet_.lastColumn_, column);
+            }
+        }
+        const auto count = unsigned(sheet_.cells_.size()) - first;
+        if (count == 0)
+            return true;
+        if (!ascending) {
+            std::stable_sort(sheet_.cells_.begin() + first, sheet_.cells_.end(),
+                             [](const Worksheet::Cell& a, const Worksheet::Cell& b) { return a.column < b.column; });
+        }
+        sheet_.rows_.push_back({number, first, count});
+        return true;
+    }
+
+    bool cellText(const CellParts& c, QString& text, QString& error) const
+    {
+        const char* type = c.type;
+        if (type[0] == '\0' || std::strcmp(type, "n") == 0) {
+            if (c.value)
+                text = numericCellText(c.value.child_value());
+        } else if (std::strcmp(type, "inlineStr") == 0) {
+            text = c.inlineString ? stringItemText(c.inlineString) : decodeEscapes(textOf(c.value));
+        } else if (std::strcmp(type, "s") == 0) {
+            return sharedText(c.value, text, error);
+        } else if (std::strcmp(type, "str") == 0) {
+            text = decodeEscapes(textOf(c.value));
+        } else if (std::strcmp(type, "b") == 0) {
+            const std::string_view v = c.value.child_value();
+            text = v == "1" ? QStringLiteral("True") : v == "0" ? QStringLiteral("False") : textOf(c.value);
+        } else {
+            text = textOf(c.value);   // "e" (error values such as #N/A), "d" (ISO dates)
+        }
+        return true;
+    }
+
+    bool sharedText(pugi::xml_node value, QString& text, QString& error) const
+    {
+        if (!value)
+            return true;
+        std::size_t index = 0;
+        const std::string_view stored = value.child_value();
+        if (!parseInt(stored, index) || index >= shared_.size()) {
+            error = QStringLiteral("a cell refers to shared string \"%1\", which does not exist")
+                        .arg(QString::fromUtf8(stored.data(), qsizetype(stored.size())));
+            return false;
+        }
+        text = shared_[index];
+        return true;
+    }
+
+    Worksheet& sheet_;
+    const std::vector<QString>& shared_;
+};
+
+// Reads the parts of one package into Worksheets.
+class WorkbookLoader {
+public:
+    explicit WorkbookLoader(std::vector<std::unique_ptr<Worksheet>>& sheets) : sheets_(sheets) {}
+
+    // Fills the sheets; on failure returns false with error() as a complete sentence.
+    bool load(const QString& path)
+    {
+        displayPath_ = QDir::toNativeSeparators(path);
+        const QFileInfo info(path);
+        if (!info.exists())
+            return fail(QStringLiteral("The workbook \"%1\" does not exist.").arg(displayPath_));
+        if (info.isDir())
+            return fail(QStringLiteral("\"%1\" is a folder, not a workbook.").arg(displayPath_));
+        if (!package_.open(path)) {
+            return fail(QStringLiteral("\"%1\" is not an .xlsx workbook that can be read: %2.")
+                            .arg(displayPath_, package_.error()));
+        }
+        const QString mainPart = findMainPart();
+        if (!package_.contains(mainPart)) {
+            return fail(QStringLiteral("\"%1\" is not an .xlsx workbook: it has no part %2.")
+                            .arg(displayPath_, mainPart));
+        }
+        return loadWorkbook(mainPart);
+    }
+
+    const QString& error() const { return error_; }
+
+private:
+    bool fail(const QString& message)
+    {
+        error_ = message;
+        return false;
+    }
+
+    bool damaged(const QString& partName, const QString& why)
+    {
+        return fail(QStringLiteral("The workbook \"%1\" is damaged: part %2: %3.").arg(displayPath_, partName, why));
+    }
+
+    bool parse(const QString& partName, XmlPart& part)
+    {
+        if (!package_.read(partName, part.buffer))
+            return fail(QStringLiteral("The workbook \"%1\" is damaged: %2.").arg(displayPath_, package_.error()));
+        // Whitespace-only text is kept where it is an element's only content
+        // (a cell of blanks), dropped between elements.
+        const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
+        const pugi::xml_parse_result result =
+            part.doc.load_buffer_inplace(part.buffer.data(), std::size_t(part.buffer.size()), options);
+        if (!result) {
+            return damaged(partName, QStringLiteral("not valid XML (%1 at byte %2)")
+                                         .arg(QString::fromUtf8(result.description()))
+                                         .arg(result.offset));
+        }
+        return true;
+    }
+
+    // The workbook part named by the package relationships, else the usual name.
+    QString findMainPart()
+    {
+        const QString fallback = QString::fromLatin1(kDefaultMainPart);
+        Relationships rels;
+        if (!package_.contains(QStringLiteral("_rels/.rels")))
+            return fallback;
+        if (!readRelationships(QStringLiteral("_rels/.rels"), QString(), rels)) {
+            error_.clear();   // the usual name may still be there
+            return fallback;
+        }
+        for (const auto& [id, rel] : rels) {
+            if (rel.type.endsWith(QLatin1String("/officeDocument")) && package_.contains(rel.target))
+                return rel.target;
+        }
+        return fallback;
+    }
+
+    bool readRelationships(const QString& partName, const QString& baseFolder, Relationships& rels)
+    {
+        XmlPart part;
+        if (!parse(partName, part))
+            return false;
+        pugi::xml_node root = part.root();
+        for (pugi::xml_node r = root.first_child(); r; r = r.next_sibling()) {
+            if (!isElement(r, "Relationship"))
+                continue;
+            if (std::strcmp(attributeOf(r, "TargetMode").value(), "External") == 0)
+                continue;
+            const QString id = QString::fromUtf8(attributeOf(r, "Id").value());
+            const QString target = QString::fromUtf8(attributeOf(r, "Target").value());
+            rels[id] = {QString::fromUtf8(attributeOf(r, "Type").value()), resolvePartName(baseFolder, target)};
+        }
+        return true;
+    }
+
+    bool loadWorkbook(const QString& mainPart)
+    {
+        XmlPart part;
+        if (!parse(mainPart, part))
+            return false;
+        pugi::xml_node root = part.root();
+        if (!isElement(root, "workbook"))
+            return damaged(mainPart, QStringLiteral("it is not a workbook part"));
+
+        Relationships rels;
+        const QString relsPart = relationshipsPartName(mainPart);
+        if (!package_.contains(relsPart))
+            return damaged(relsPart, QStringLiteral("it is missing"));
+        if (!readRelationships(relsPart, folderOf(mainPart), rels))
+            return false;
+        if (!loadSharedStrings(rels))
+            return false;
+
+        pugi::xml_node list = childElement(root, "sheets");
+        for (pugi::xml_node s = list.first_child(); s; s = s.next_sibling()) {
+            if (isElement(s, "sheet") && !loadSheet(s, rels, mainPart))
+                return false;
+        }
+        return true;
+    }
+
+    bool loadSharedStrings(const Relationships& rels)
+    {
+        for (const auto& [id, rel] : rels) {
+            if (!rel.type.endsWith(QLatin1String("/sharedStrings")))
+                continue;
+            XmlPart part;
+            if (!parse(rel.target, part))
+                return false;
+            pugi::xml_node root = part.root();
+            for (pugi::xml_node si = root.first_child(); si; si = si.next_sibling()) {
+                if (isElement(si, "si"))
+                    shared_.push_back(stringItemText(si));
+            }
+            return true;
+        }
+        return true;
+    }
+
+    bool loadSheet(pugi::xml_node entry, const Relationships& rels, const QString& mainPart)
+    {
+        const QString name = QString::fromUtf8(attributeOf(entry, "name").value());
+        const QString id = QString::fromUtf8(attributeOf(entry, "id").value());
+        const auto found = rels.find(id);
+        if (found == rels.end())
+            return damaged(mainPart, QStringLiteral("sheet \"%1\" has no relationship \"%2\"").arg(name, id));
+        if (!found->second.type.endsWith(QLatin1String("/worksheet")))
+            return true;   // chart, dialog and macro sheets are not worksheets
+
+        const QString& partName = found->second.target;
+        XmlPart part;
+        if (!parse(partName, part))
+            return false;
+        auto sheet = std::make_unique<Worksheet>();
+        QString why;
+        if (!SheetBuilder(*sheet, shared_).build(name, part.root(), why))
+            return damaged(partName, why);
+        sheets_.push_back(std::move(sheet));
+        return true;
+    }
+
+    std::vector<std::unique_ptr<Worksheet>>& sheets_;
+    Package package_;
+    std::vector<QString> shared_;
+    QString displayPath_;
+    QString error_;
+};
+
+} // namespace detail
+
+QString Worksheet::cell(int row, int column) const
+{
+    if (rows_.empty() || row < rows_.front().row || column < 1)
+        return {};
+    // Rows and cells are mostly dense: try the place they would have without
+    // gaps before searching.
+    std::size_t r = std::size_t(row - rows_.front().row);
+    if (r >= rows_.size() || rows_[r].row != row) {
+        std::size_t low = 0;
+        std::size_t high = rows_.size();
+        while (low < high) {
+            const std::size_t mid = (low + high) / 2;
+            if (rows_[mid].row < row)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        if (low == rows_.size() || rows_[low].row != row)
+            return {};
+        r = low;
+    }
+    const Cell* cells = cells_.data() + rows_[r].first;
+    const std::size_t count = rows_[r].count;
+    const std::size_t guess = std::size_t(column - cells[0].column);
+    if (column >= cells[0].column && guess < count && cells[guess].column == column)
+        return cells[guess].text;
+    std::size_t low = 0;
+    std::size_t high = count;
+    while (low < high) {
+        const std::size_t mid = (low + high) / 2;
+        if (cells[mid].column < column)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low < count && cells[low].column == column ? cells[low].text : QString();
+}
+
+Workbook::Workbook() = default;
+Workbook::~Workbook() = default;
+Workbook::Workbook(Workbook&&) noexcept = default;
+Workbook& Workbook::operator=(Workbook&&) noexcept = default;
+
+bool Workbook::open(const QString& path)
+{
+    close();
+    try {
+        open_ = load(path);
+    } catch (const std::exception& e) {
+        error_ = QStringLiteral("The workbook \"%1\" cannot be read: %2.")
+                     .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(e.what()));
+        open_ = false;
+    }
+    if (!open_)
+        sheets_.clear();
+    else
+        path_ = path;
+    return open_;
+}
+
+bool Workbook::load(const QString& path)
+{
+    detail::WorkbookLoader loader(sheets_);
+    if (loader.load(path))
+        return true;
+    error_ = loader.error();
+    return false;
+}
+
+void Workbook::close()
+{
+    sheets_.clear();
+    path_.clear();
+    error_.clear();
+    open_ = false;
+}
+
+const Worksheet* Workbook::sheet(int position) const
+{
+    if (position < 1 || position > sheetCount())
+        return nullptr;
+    return sheets_[std::size_t(position - 1)].get();
+}
+
+QString Workbook::missingSheetText(int position) const
+{
+    if (!open_)
+        return QStringLiteral("No workbook is open.");
+    return QStringLiteral("The workbook \"%1\" has no worksheet %2: it holds %3.")
+        .arg(QDir::toNativeSeparators(path_))
+        .arg(position)
+        .arg(sheetCount() == 1 ? QStringLiteral("1 worksheet") : QStringLiteral("%1 worksheets").arg(sheetCount()));
+}
+
+} // namespace zarv::xl

@@ -1,0 +1,86 @@
+#pragma once
+// Reading .xlsx workbooks: every worksheet is parsed once, when the workbook is
+// opened, into a compact table of its non-empty cells; cells are then read as
+// the text BASIC would show for their value.
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace zarv::xl {
+
+namespace detail {
+class SheetBuilder;
+}
+
+// One worksheet of an open workbook.
+class Worksheet {
+public:
+    const QString& name() const { return name_; }
+
+    // The text of the cell at a 1-based row and column: strings as stored,
+    // numbers as CStr shows them ("12", "0.5", "1E+15"), booleans "True" /
+    // "False", error values as their text ("#N/A"). "" for an empty or missing
+    // cell and for any position outside the sheet.
+    QString cell(int row, int column) const;
+
+    // The highest row and column holding a non-empty cell; 0 for an empty sheet.
+    int lastRow() const { return rows_.empty() ? 0 : rows_.back().row; }
+    int lastColumn() const { return lastColumn_; }
+
+private:
+    friend class detail::SheetBuilder;
+    struct Row {
+        int row;
+        unsigned first;   // index of the row's first cell in cells_
+        unsigned count;
+    };
+    struct Cell {
+        int column;
+        QString text;
+    };
+
+    QString name_;
+    std::vector<Row> rows_;    // ascending by row
+    std::vector<Cell> cells_;  // each row's cells ascending by column
+    int lastColumn_ = 0;
+};
+
+// An .xlsx workbook opened for reading. Its worksheets (chart and dialog sheets
+// do not count) are numbered 1, 2, ... in the order the workbook lists them,
+// whatever the names or order of their files inside the package.
+class Workbook {
+public:
+    Workbook();
+    ~Workbook();
+    Workbook(Workbook&&) noexcept;
+    Workbook& operator=(Workbook&&) noexcept;
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    // Opens and reads the whole workbook, closing whatever was open before.
+    // On failure returns false, holds no sheets, and errorText() says why in a
+    // sentence that names the file (missing file, not a workbook, damaged part).
+    // Throws nothing.
+    bool open(const QString& path);
+    void close();
+
+    bool isOpen() const { return open_; }
+    const QString& path() const { return path_; }
+    const QString& errorText() const { return error_; }
+
+    int sheetCount() const { return int(sheets_.size()); }
+    // The worksheet at a 1-based position; nullptr when there is no such sheet
+    // (missingSheetText gives the message for that case).
+    const Worksheet* sheet(int position) const;
+    QString missingSheetText(int position) const;
+
+private:
+    bool load(const QString& path);
+
+    std::vector<std::unique_ptr<Worksheet>> sheets_;
+    QString path_;
+    QString error_;
+    bool open_ = false;
+};
+
+} // namespace zarv::xl

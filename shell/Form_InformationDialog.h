@@ -1,0 +1,40 @@
+#pragma once
+// The program's own modal message window for long, column-aligned texts.
+// Callers set gMsgType, gMsgText and gMsgTitle, then show it modally; closing it
+// empties the three strings.
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zarv {
+
+class Form_InformationDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form_InformationDialog(QWidget* parent = nullptr);
+
+    QLabel* Label_Title = nullptr;
+    QPlainTextEdit* Text_Msg = nullptr;
+    QLabel* Picture_Informational = nullptr;
+    QLabel* Picture_Critical = nullptr;
+    QPushButton* OKButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void done(int r) override;
+
+private:
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+
+    bool savedBusy_ = false;
+    bool unloaded_ = false;
+};
+
+// Sets the three strings and shows the dialog modally.
+void ShowInformationDialog(const QString& type, const QString& text, const QString& title);
+
+} // namespace zarv

@@ -1,0 +1,20 @@
+#pragma once
+// Text and folio procedures shared by the file conversions and the screens.
+#include <QString>
+
+namespace zarv {
+
+// Count copies of text; "" for a count of 0 or less.
+QString RepeatString(const QString& text, int count);
+// The text trimmed of blanks, with every double and single quote removed.
+QString StripQuotes(const QString& text);
+// The text trimmed of blanks, each run of blanks reduced to one.
+QString CollapseSpaces(const QString& text);
+
+// The folio in its jurisdiction's display format, from the working table
+// Fol_Mask (FormatFolio) or the reference table FolioMask (the twin). Moves the
+// mask recordset and overwrites strFind.
+QString FormatFolio(const QString& jurCd, const QString& folio);
+QString FormatFolioFromFolioMask(const QString& jurCd, const QString& folio);
+
+} // namespace zarv

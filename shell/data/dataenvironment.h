@@ -1,0 +1,72 @@
+#pragma once
+// The data environment: the three database connections and the program's named
+// commands, each exposed as a shared recordset. The current row of a recordset is
+// how one screen hands a record to the next.
+#include "platform/data/connection.h"
+#include "platform/data/recordset.h"
+
+#include <QString>
+#include <memory>
+
+namespace zarv {
+
+class DataEnvironment {
+public:
+    // programFolder: where the database files live; programName: the program
+    // file's name (decides, through its "ZARVWIN" prefix, which databases are used).
+    DataEnvironment(QString programFolder, QString programName);
+    ~DataEnvironment();
+    DataEnvironment(const DataEnvironment&) = delete;
+    DataEnvironment& operator=(const DataEnvironment&) = delete;
+
+    // Checks the database files and sets the connection strings. False when a
+    // database file is missing: the user has been told and the program is ending.
+    bool DataEnvironment_Initialize();
+
+    const QString& programFolder() const { return folder_; }
+    const QString& programName() const { return name_; }
+
+    db::Connection Zarv{QStringLiteral("Zarv")};
+    db::Connection ZarvDb{QStringLiteral("ZarvDb")};
+    db::Connection LabelDb{QStringLiteral("LabelDb")};
+
+    // The commands' recordsets; each is opened on its first use and then stays
+    // as its users leave it (closed, re-sorted, filtered).
+    db::Recordset& rsGroup();
+    db::Recordset& rsDetail();
+    db::Recordset& rsDetail2();
+    db::Recordset& rsFol_Mask();
+    db::Recordset& rsZarvSystem();
+    db::Recordset& rsFolioMask();
+    db::Recordset& rsVerify();
+    db::Recordset& rsVerify2();
+    db::Recordset& rsCD_JUR();
+    db::Recordset& rsJurisdiction();
+    db::Recordset& rsCollection_District();
+    db::Recordset& rsErrorMessage();
+
+    // The command sources, as the program compares and restores them.
+    static const QString kDetailSource;
+    static const QString kVerifySource;
+
+    // Commits writes gathered outside a transaction in every connection.
+    void flush();
+
+private:
+    struct Command;
+    db::Recordset& use(Command& c);
+
+    QString folder_;
+    QString name_;
+    std::unique_ptr<Command> group_, detail_, detail2_, folMask_, zarvSystem_, folioMask_, verify_,
+        verify2_, cdJur_, jurisdiction_, collectionDistrict_, errorMessage_;
+};
+
+// The program's one data environment. install() hands it over (tests install one
+// over a temporary folder); DE() is only valid after that.
+DataEnvironment& DE();
+bool hasDE();
+void installDE(std::unique_ptr<DataEnvironment> de);
+std::unique_ptr<DataEnvironment> takeDE();
+
+} // namespace zarv

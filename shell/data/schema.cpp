@@ -1,0 +1,108 @@
+#include "shell/data/schema.h"
+
+#include "platform/data/connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+namespace zarv {
+
+namespace {
+
+// Text columns hold "" rather than Null and compare without regard to letter
+// case, as every filter, find and sort of the program does.
+#define T(name) "\"" name "\" TEXT NOT NULL DEFAULT '' COLLATE JET"
+#define N(name) "\"" name "\" DOUBLE NOT NULL DEFAULT 0"
+
+const char* const kZarv[] = {
+    "CREATE TABLE IF NOT EXISTS \"Group\" (" T("GROUP") ", " T("MORTCO") ", " T("FILE_ID") ", " T("DUEDATE") ", "
+    T("CREATE") ", " T("NAME1") ", " T("NAME2") ", " T("CONTACT") ", " T("CONT_PHONE") ", " T("ADDR1") ", "
+    T("ADDR2") ", " T("ADDR3") ", " T("ADDR4") ", " T("ADDR5") ", " T("ADDR6") ", " N("FOLIO_CNT") ", "
+    N("TOT_PAY") ", " T("SORTORDER") ", " T("ACD") ")",
+    "CREATE INDEX IF NOT EXISTS Group_MORTCO ON \"Group\" (MORTCO)",
+
+    "CREATE TABLE IF NOT EXISTS Detail (" T("MORTCO") ", " T("NUMBER") ", " T("NAME") ", " T("CD") ", "
+    T("JUR") ", " T("FOLIO") ", " T("FOLIO_DISP") ", " N("PAYMENT") ", " T("ABC") ", " N("GROSS_TAX") ", "
+    N("REG_GRANT") ", " N("ADD_GRANT") ", " N("DELQ") ", " T("LEGAL") ")",
+    "CREATE UNIQUE INDEX IF NOT EXISTS Detail_Key ON Detail (MORTCO, CD, JUR, FOLIO, NAME)",
+
+    "CREATE TABLE IF NOT EXISTS Fol_Mask (" T("JUR_CD") ", " T("YEAR") ", " N("FOLIO_LEN") ", " T("FOLIO_MASK") ")",
+    "CREATE INDEX IF NOT EXISTS Fol_Mask_JUR_CD ON Fol_Mask (JUR_CD)",
+
+    "CREATE TABLE IF NOT EXISTS ZarvSystem (" T("Drive") ", " T("Dir") ", " T("File") ", " T("Year") ")",
+
+    "CREATE TABLE IF NOT EXISTS VERIFY (" T("ACD") ", " T("MORTCO") ", " T("NUMBER") ", " T("CD") ", " T("JUR")
+    ", " T("FOLIO") ", " T("PID") ", " T("NAME") ", " T("ADDR1") ", " T("ADDR2") ", " T("ADDR3") ", " T("ADDR4")
+    ", " T("ADDR5") ", " T("LEGAL") ")",
+    "CREATE INDEX IF NOT EXISTS VERIFY_NUMBER ON VERIFY (NUMBER)",
+    "CREATE INDEX IF NOT EXISTS VERIFY_FOLIO ON VERIFY (JUR, FOLIO)",
+    "CREATE INDEX IF NOT EXISTS VERIFY_PID ON VERIFY (PID)",
+
+    "CREATE TABLE IF NOT EXISTS Collection_District (" T("Collection_District_Code") ", "
+    T("Collection_District_Name") ")",
+    "CREATE TABLE IF NOT EXISTS Jurisdiction (" T("Jurisdiction_Code") ", " T("Jurisdiction_Name") ")",
+    "CREATE TABLE IF NOT EXISTS CD_JUR (" T("Collection_District_Code") ", " T("Jurisdiction_Code") ")",
+    "CREATE INDEX IF NOT EXISTS CD_JUR_Pair ON CD_JUR (Collection_District_Code, Jurisdiction_Code)",
+};
+
+const char* const kZarvDb[] = {
+    "CREATE TABLE IF NOT EXISTS FolioMask (" T("JUR_CD") ", " T("YEAR") ", " N("FOLIO_LEN") ", "
+    T("FOLIO_MASK") ")",
+    "CREATE TABLE IF NOT EXISTS ErrorMessage (\"ErrorNumber\" INTEGER NOT NULL DEFAULT 0, " T("ErrorMsg") ")",
+    "CREATE INDEX IF NOT EXISTS ErrorMessage_Number ON ErrorMessage (ErrorNumber)",
+};
+
+// The label database is only checked for presence at start-up.
+const char* const kLabel[] = {
+    "CREATE TABLE IF NOT EXISTS Label (" T("LabelText") ")",
+};
+
+#undef T
+#undef N
+
+template <size_t N>
+bool create(const QString& path, const char* const (&statements)[N], QString* error)
+{
+    // Create the empty file first: connections only open existing databases.
+    if (!QFile::exists(path)) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = QStringLiteral("Could not create %1: %2").arg(path, f.errorString());
+            return false;
+        }
+    }
+    try {
+        db::Connection c(QStringLiteral("schema"));
+        c.setConnectionString(QStringLiteral("Initial Catalog=") + path);
+        c.open();
+        c.beginTrans();
+        for (const char* sql : statements)
+            c.execute(QString::fromUtf8(sql));
+        c.commitTrans();
+        c.close();
+    } catch (const db::DbError& e) {
+        if (error)
+            *error = QStringLiteral("Could not set up %1: %2").arg(path, e.description());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool createDatabases(const QString& folder, QString* error)
+{
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Could not create the folder %1").arg(folder);
+        return false;
+    }
+    const QDir dir(folder);
+    return create(dir.filePath(QStringLiteral("Zarv.mdb")), kZarv, error) &&
+           create(dir.filePath(QStringLiteral("ZarvDb.mdb")), kZarvDb, error) &&
+           create(dir.filePath(QStringLiteral("label.mdb")), kLabel, error);
+}
+
+} // namespace zarv

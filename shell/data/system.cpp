@@ -1,0 +1,79 @@
+#include "shell/data/system.h"
+
+#include "platform/files/filesys.h"
+#include "platform/text/vb.h"
+
+namespace zarv {
+
+bool FileExists(const QString& filePath)
+{
+    return fs::fileExists(filePath);
+}
+
+QString StripTrailingChar(const QString& text, const QString& ch)
+{
+    const QString s = vb::Trim(text);
+    if (s.isEmpty())
+        return {};
+    if (ch.size() != 1)
+        return s;
+    qsizetype end = s.size();
+    while (end > 0 && s.at(end - 1) == ch.at(0))
+        --end;
+    return s.left(end);
+}
+
+QString StripLeadingChar(const QString& text, const QString& ch)
+{
+    const QString s = vb::Trim(text);
+    if (s.isEmpty())
+        return {};
+    if (ch.size() != 1)
+        return s;
+    qsizetype start = 0;
+    while (start < s.size() && s.at(start) == ch.at(0))
+        ++start;
+    return s.mid(start);
+}
+
+FileAttributeFlags GetFileAttributeFlags(const QString& filePath)
+{
+    FileAttributeFlags f;
+    if (!FileExists(filePath))
+        return f;
+    const int attr = fs::fileAttributes(filePath);
+    if (attr < 0 || attr > 0xFFFF)
+        return f;
+    f.Attr = attr;
+    switch (attr) {
+    case 0: case 1: case 32: case 33: case 2048: case 2049: case 2080: case 2081:
+        f.Found = true;
+        f.IsReadOnly = (attr & 1) != 0;
+        f.IsArchive = (attr & 32) != 0;
+        f.IsCompressed = (attr & 2048) != 0;
+        break;
+    default:
+        break;
+    }
+    return f;
+}
+
+QString FormatAmountMask(const QString& text)
+{
+    static const QString mask = QStringLiteral("###############.###");
+    const QString s = vb::Right(text, mask.count(QLatin1Char('#')));
+    QString out;
+    qsizetype j = 0;
+    for (QChar m : mask) {
+        if (m == QLatin1Char('#')) {
+            if (j < s.size())
+                out += s.at(j);
+            ++j;
+        } else {
+            out += m;
+        }
+    }
+    return out;
+}
+
+} // namespace zarv

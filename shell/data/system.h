@@ -1,0 +1,29 @@
+#pragma once
+// Small file and text procedures shared by every part of the program.
+#include <QString>
+
+namespace zarv {
+
+// True when the file exists and is not empty; never fails.
+bool FileExists(const QString& filePath);
+
+// The text trimmed of blanks, less its trailing (leading) run of ch.
+// A ch that is not exactly one character never matches.
+QString StripTrailingChar(const QString& text, const QString& ch);
+QString StripLeadingChar(const QString& text, const QString& ch);
+
+struct FileAttributeFlags {
+    bool Found = false;
+    bool IsReadOnly = false;
+    bool IsArchive = false;
+    bool IsCompressed = false;
+    int Attr = -1;
+};
+// Found only for the plain attribute words 0, 1, 32, 33, 2048, 2049, 2080, 2081;
+// a missing, empty, hidden or otherwise flagged file is reported as not found.
+FileAttributeFlags GetFileAttributeFlags(const QString& filePath);
+
+// The rightmost 18 characters of text laid into "###############.###".
+QString FormatAmountMask(const QString& text);
+
+} // namespace zarv

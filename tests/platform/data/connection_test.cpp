@@ -1,0 +1,169 @@
+#include "dbfixture.h"
+
+#include "platform/data/criteria.h"
+
+#include <QFileInfo>
+
+namespace zarv::db::test {
+namespace {
+
+using ConnectionTest = DbTest;
+
+TEST(ConnectionOpen, MissingFileRaisesAndCreatesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Nowhere.mdb");
+    Connection c("Zarv");
+    c.setConnectionString("Provider=MSDASQL.1;Password=;Initial Catalog=" + path);
+    EXPECT_EQ(c.databasePath(), path);
+    EXPECT_NE(errorOf([&] { c.open(); }), 0);
+    EXPECT_EQ(c.state(), 0);
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(ConnectionTest, ExecuteTranslatesJetDeleteAndQuotedTableNames)
+{
+    conn.execute("INSERT INTO \"Group\" (\"GROUP\", MORTCO) VALUES ('0001', '0001'), ('0002', '0002')");
+    EXPECT_EQ(conn.execute("DELETE * FROM \"Group\" "), 2);
+    Recordset rs(&conn, "Group");
+    rs.open();
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.eof() && rs.bof());
+    EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), DbError::BofOrEof);
+}
+
+TEST_F(ConnectionTest, TransactionsRefuseNestingAndStrayEnds)
+{
+    EXPECT_NE(errorOf([&] { conn.commitTrans(); }), 0);
+    EXPECT_NE(errorOf([&] { conn.rollbackTrans(); }), 0);
+    conn.beginTrans();
+    EXPECT_NE(errorOf([&] { conn.beginTrans(); }), 0);
+    EXPECT_TRUE(conn.inTransaction());
+    conn.commitTrans();
+    EXPECT_FALSE(conn.inTransaction());
+}
+
+TEST_F(ConnectionTest, RollbackUndoesRowChangesInTheRecordsets)
+{
+    seed({"0001|01|1|Adams|10", "0001|02|2|Baker|20", "0002|01|3|Clark|30"});
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    auto clone = rs.clone();
+    clone->setFilter("NAME = 'Baker'");
+
+    conn.beginTrans();
+    addDetail(rs, "0003", "01", "4", "Davis", 40);
+    rs.moveFirst();
+    rs.setValue("PAYMENT", 99);
+    rs.move(0);
+    clone->deleteCurrent();
+    EXPECT_EQ(rs.recordCount(), 3);
+    conn.rollbackTrans();
+
+    EXPECT_EQ(rs.recordCount(), 3);
+    EXPECT_EQ(all(rs, "NAME"), QStringList({"Adams", "Baker", "Clark"}));
+    rs.moveFirst();
+    EXPECT_EQ(rs.number("PAYMENT"), 10);
+    EXPECT_EQ(clone->recordCount(), 1);
+    EXPECT_EQ(countInDatabase(), 3);
+    EXPECT_EQ(countInDatabase("WHERE PAYMENT = 99"), 0);
+
+    // Committed work stays.
+    conn.beginTrans();
+    addDetail(rs, "0003", "01", "4", "Davis", 40);
+    conn.commitTrans();
+    EXPECT_EQ(countInDatabase(), 4);
+}
+
+TEST_F(ConnectionTest, DuplicateKeySurfacesAtTheSaveAndTheGuardRollsBack)
+{
+    seed({"0001|01|1|Smith|10"});
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    rs.setFilter("MORTCO = '0001'");
+    const qint64 before = rs.bookmark();
+    {
+        TransactionGuard guard(conn);
+        addDetail(rs, "0001", "02", "2", "Jones");
+        rs.addNew();
+        rs.setValue("MORTCO", "0001");
+        rs.setValue("CD", "01");
+        rs.setValue("FOLIO", "1");
+        rs.setValue("NAME", "SMITH");   // the same key in another letter case
+        try {
+            rs.move(0);
+            FAIL() << "the duplicate was saved";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), DbError::DatabaseFailure);
+            EXPECT_TRUE(e.description().contains("duplicate values")) << e.description().toStdString();
+        }
+        EXPECT_FALSE(rs.editPending());
+        EXPECT_EQ(rs.recordCount(), 2);
+        EXPECT_EQ(rs.text("NAME"), "Jones");   // back where it stood before AddNew
+        rs.moveNext();                          // no pending row is saved by a later move
+        EXPECT_TRUE(rs.eof());
+    }
+    EXPECT_FALSE(conn.inTransaction());
+    EXPECT_EQ(countInDatabase(), 1);
+    EXPECT_EQ(rs.recordCount(), 1);
+    rs.setBookmark(before);
+    conn.beginTrans();   // SQLite has no transaction left open either
+    conn.commitTrans();
+
+    // An edit the index refuses is reverted, not kept pending.
+    addDetail(rs, "0001", "02", "2", "Jones");
+    rs.setValue("CD", "01");
+    rs.setValue("FOLIO", "1");
+    rs.setValue("NAME", "smith");
+    EXPECT_EQ(errorOf([&] { rs.move(0); }), DbError::DatabaseFailure);
+    EXPECT_FALSE(rs.editPending());
+    EXPECT_EQ(rs.text("NAME"), "Jones");
+}
+
+TEST_F(ConnectionTest, FilterAndOrderByAgreeWithTheUniqueIndex)
+{
+    seed({"0001|01|1|smith", "0001|01|1|Éclair", "0001|01|1|banana", "0001|01|1|Apple", "0001|01|1|Cherry"});
+    // The index refuses what the filter calls equal...
+    for (const char* name : {"SMITH", "Smith", "éCLAIR"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(errorOf([&] { seed({QStringLiteral("0001|01|1|") + QString::fromUtf8(name)}); }),
+                  DbError::DatabaseFailure);
+        Recordset rs(&conn, "Detail");
+        rs.open();
+        rs.setFilter(eq("NAME", QString::fromUtf8(name)));
+        EXPECT_EQ(rs.recordCount(), 1);
+    }
+    // ...and accepts what it calls different.
+    seed({"0001|01|1|smith "});
+
+    Recordset rs(&conn, "SELECT * FROM Detail ORDER BY NAME");
+    rs.open();
+    const QStringList names = all(rs, "NAME");
+    EXPECT_EQ(names, QStringList({"Apple", "banana", "Cherry", "smith", "smith ", "Éclair"}));
+    for (qsizetype i = 1; i < names.size(); ++i)
+        EXPECT_LT(compareText(names[i - 1], names[i]), 0);
+}
+
+TEST_F(ConnectionTest, GatheredWritesReachAnotherConnectionToTheSameFile)
+{
+    Recordset rs(&conn, "Detail");
+    rs.open();
+    addDetail(rs, "0001", "01", "1", "Adams");   // inside the gathered transaction
+
+    Connection other("ZarvDb");
+    other.setConnectionString(conn.connectionString());
+    Recordset seen(&other, "Detail");
+    seen.open();
+    EXPECT_EQ(seen.recordCount(), 1);
+    EXPECT_EQ(other.execute("DELETE FROM Detail"), 1);   // would wait on a held lock otherwise
+    other.flush();
+
+    // The first connection keeps working after being closed and reopened.
+    conn.close();
+    addDetail(rs, "0002", "01", "2", "Baker");
+    conn.flush();
+    EXPECT_EQ(countInDatabase(), 1);
+}
+
+} // namespace
+} // namespace zarv::db::test

@@ -1,0 +1,326 @@
+#include "dbfixture.h"
+
+#include "platform/data/criteria.h"
+
+namespace zarv::db::test {
+namespace {
+
+using RecordsetTest = DbTest;
+
+const QStringList kThreeGroups = {
+    QStringLiteral("0001|01|000000000000000100|Adams|10"),
+    QStringLiteral("0001|02|000000000000000200|Baker|20"),
+    QStringLiteral("0002|01|000000000000000300|Clark|30"),
+    QStringLiteral("0002|03|000000000000000400|Davis|40"),
+    QStringLiteral("0003|01|000000000000000500|Evans|50"),
+};
+
+TEST_F(RecordsetTest, CloneSeesRowsAddedThroughOriginalAndKeepsOwnPositionAndFilter)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    auto clone = rs.clone();
+    EXPECT_EQ(clone->filter(), QString());
+    EXPECT_EQ(clone->text("NAME"), "Adams");   // a new clone stands on the first row
+
+    clone->setFilter(eq("MORTCO", "0002"));
+    clone->moveNext();   // on Davis
+    rs.moveLast();
+
+    addDetail(rs, "0002", "09", "000000000000000900", "Young");   // passes the clone's filter
+    addDetail(rs, "0005", "01", "000000000000000901", "Zeta");    // does not
+
+    EXPECT_EQ(rs.text("NAME"), "Zeta");
+    EXPECT_EQ(rs.recordCount(), 7);
+    EXPECT_EQ(rs.filter(), QString());
+    EXPECT_EQ(clone->filter(), eq("MORTCO", "0002"));
+    EXPECT_EQ(clone->recordCount(), 3);
+    EXPECT_EQ(clone->text("NAME"), "Davis");
+    clone->moveNext();
+    EXPECT_EQ(clone->text("NAME"), "Young");
+    clone->moveNext();
+    EXPECT_TRUE(clone->eof());
+
+    // A clone made now sees every row, none of the original's filter.
+    rs.setFilter(eq("MORTCO", "0001"));
+    auto second = rs.clone();
+    EXPECT_EQ(second->recordCount(), 7);
+    EXPECT_EQ(rs.recordCount(), 2);
+}
+
+TEST_F(RecordsetTest, BookmarksCrossClones)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    auto clone = rs.clone();
+    rs.move(3);
+    clone->setBookmark(rs.bookmark());
+    EXPECT_EQ(clone->text("NAME"), "Davis");
+
+    addDetail(*clone, "0004", "01", "000000000000000600", "Fox");
+    const qint64 added = clone->bookmark();
+    rs.setBookmark(added);
+    EXPECT_EQ(rs.text("NAME"), "Fox");
+
+    // A row outside the cursor's filter cannot be reached by its bookmark.
+    clone->setFilter(eq("MORTCO", "0001"));
+    EXPECT_EQ(errorOf([&] { clone->setBookmark(added); }), DbError::BadArguments);
+    EXPECT_EQ(clone->text("NAME"), "Adams");
+}
+
+TEST_F(RecordsetTest, AddNewOnFilteredSortedRecordsetAppendsAndBecomesCurrent)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    rs.setFilter(eq("MORTCO", "0001"));
+    rs.moveLast();
+
+    rs.addNew();
+    EXPECT_TRUE(rs.editPending());
+    EXPECT_EQ(rs.recordCount(), 3);   // the pending row counts
+    rs.setValue("MORTCO", "0001");
+    rs.setValue("CD", "00");          // sorts first, yet lands at the end
+    rs.setValue("NAME", "Aaron");
+    rs.move(0);
+
+    EXPECT_FALSE(rs.editPending());
+    EXPECT_EQ(rs.text("NAME"), "Aaron");
+    EXPECT_EQ(rs.text("FOLIO"), "");   // the column default
+    EXPECT_EQ(rs.currentRow(), 2);
+    const qint64 b = rs.bookmark();
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(all(rs, "NAME"), QStringList({"Adams", "Baker", "Aaron"}));
+    rs.setBookmark(b);
+    EXPECT_EQ(rs.text("CD"), "00");
+
+    // A row the filter refuses still stays current once saved.
+    addDetail(rs, "0009", "01", "000000000000000700", "Outsider");
+    EXPECT_EQ(rs.text("MORTCO"), "0009");
+    EXPECT_EQ(rs.recordCount(), 4);
+    EXPECT_EQ(countInDatabase(), 7);
+}
+
+TEST_F(RecordsetTest, DeleteLeavesCursorOnTheSlotSoMovesLandOnNeighbours)
+{
+    struct Case {
+        int deleteAt;
+        bool forward;
+        const char* lands;   // "" for EOF/BOF
+    };
+    const Case cases[] = {
+        {2, true, "Davis"}, {2, false, "Baker"}, {4, true, ""}, {0, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.deleteAt << (c.forward ? " next" : " previous"));
+        conn.execute("DELETE FROM Detail");
+        seed(kThreeGroups);
+        Recordset rs(&conn, kSorted);
+        rs.open();
+        auto clone = rs.clone();
+        rs.move(c.deleteAt);
+        rs.deleteCurrent();
+
+        EXPECT_EQ(errorOf([&] { rs.value("NAME"); }), DbError::RowDeleted);
+        EXPECT_EQ(rs.recordCount(), 4);
+        EXPECT_EQ(clone->recordCount(), 4);
+        EXPECT_EQ(countInDatabase(), 4);
+        EXPECT_FALSE(rs.eof());
+        EXPECT_FALSE(rs.bof());
+        c.forward ? rs.moveNext() : rs.movePrevious();
+        if (QString::fromUtf8(c.lands).isEmpty())
+            EXPECT_TRUE(c.forward ? rs.eof() : rs.bof());
+        else
+            EXPECT_EQ(rs.text("NAME"), QString::fromUtf8(c.lands));
+    }
+}
+
+TEST_F(RecordsetTest, RecordCountFollowsTheFilter)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    const std::pair<const char*, long> cases[] = {
+        {"MORTCO = '0001'", 2},
+        {"MORTCO <> '0001' ", 3},
+        {"mortco = '0002' and CD = '03'", 1},
+        {"NAME LIKE 'd%'", 1},
+        {"NAME LIKE '*a*'", 5},
+        {"PAYMENT > 20", 3},
+        {"PAYMENT >= '20' AND PAYMENT < 40", 2},
+        {"PAYMENT = 30.0", 1},
+        {"NAME > 'baker'", 3},
+        {"MORTCO = '0007'", 0},
+        {"", 5},
+    };
+    for (const auto& [filter, expected] : cases) {
+        SCOPED_TRACE(filter);
+        rs.setFilter(QString::fromUtf8(filter));
+        EXPECT_EQ(rs.recordCount(), expected);
+        EXPECT_EQ(rs.rowCount(), expected);
+        EXPECT_EQ(rs.eof(), expected == 0);
+    }
+
+    // Changes through another cursor are counted without re-filtering.
+    rs.setFilter(eq("MORTCO", "0001"));
+    auto other = rs.clone();
+    addDetail(*other, "0001", "05", "000000000000000800", "Grant");
+    other->moveFirst();
+    other->deleteCurrent();   // Adams
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(all(rs, "NAME"), QStringList({"Baker", "Grant"}));
+}
+
+TEST_F(RecordsetTest, FindSearchesFromTheCurrentRowWithinTheFilter)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    rs.find("CD = '01'");
+    EXPECT_EQ(rs.text("NAME"), "Adams");   // the current row itself matches
+    rs.find("CD = '01'", 1);
+    EXPECT_EQ(rs.text("NAME"), "Clark");
+    rs.find("NAME LIKE 'e%'");
+    EXPECT_EQ(rs.text("NAME"), "Evans");
+    rs.find("CD = '02'");
+    EXPECT_TRUE(rs.eof());
+    rs.find("CD = '01'");                  // at EOF forward stays at EOF
+    EXPECT_TRUE(rs.eof());
+    rs.find("CD = '01'", 0, false);        // backward from EOF
+    EXPECT_EQ(rs.text("NAME"), "Evans");
+    rs.find("CD = '01'", 1, false);
+    EXPECT_EQ(rs.text("NAME"), "Clark");
+    rs.find("CD = '03'", 1, false);
+    EXPECT_TRUE(rs.bof());
+
+    rs.setFilter("MORTCO <> '0002'");
+    rs.find("CD = '01'", 1);
+    EXPECT_EQ(rs.text("NAME"), "Evans");   // Clark is outside the filter
+
+    EXPECT_EQ(errorOf([&] { rs.find("CD = '01' AND NAME = 'Evans'"); }), DbError::BadArguments);
+}
+
+TEST_F(RecordsetTest, FilterSurvivesCloseSetSourceOpenAndRequery)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    rs.setFilter("CD = '01' ");
+    rs.close();
+    EXPECT_EQ(rs.filter(), "CD = '01' ");
+    rs.setSource("SELECT * FROM Detail ORDER BY NAME DESC");
+    rs.open();
+    EXPECT_EQ(rs.recordCount(), 3);
+    EXPECT_EQ(all(rs, "NAME"), QStringList({"Evans", "Clark", "Adams"}));
+
+    conn.execute("INSERT INTO Detail VALUES ('0004','01','1','Hill',0)");
+    rs.requery();
+    EXPECT_EQ(rs.filter(), "CD = '01' ");
+    EXPECT_EQ(rs.text("NAME"), "Hill");
+    EXPECT_EQ(rs.recordCount(), 4);
+
+    rs.setFilter("");
+    EXPECT_EQ(rs.recordCount(), 6);
+}
+
+TEST_F(RecordsetTest, IndexFollowsEditsMadeThroughAnyCursor)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    auto clone = rs.clone();
+    clone->setFilter("MORTCO = '0001' AND CD = '01'");   // builds the index over MORTCO, CD
+    ASSERT_EQ(clone->recordCount(), 1);
+
+    rs.setFilter("NAME = 'Adams'");
+    rs.setValue("CD", "07");
+    rs.move(0);
+
+    clone->setFilter("MORTCO = '0001' AND CD = '01'");
+    EXPECT_EQ(clone->recordCount(), 0);
+    clone->setFilter("CD = '07' AND mortco = '0001'");
+    EXPECT_EQ(clone->recordCount(), 1);
+    EXPECT_EQ(countInDatabase("WHERE CD = '07'"), 1);
+}
+
+TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZero)
+{
+    conn.execute("INSERT INTO Loose (T, R) VALUES (NULL, NULL)");
+    conn.execute("INSERT INTO Loose (T, R) VALUES ('abc', 1.5)");
+    Recordset rs(&conn, "Loose");
+    rs.open();
+    EXPECT_TRUE(rs.value("T").isNull());
+    EXPECT_TRUE(rs.value("R").isNull());
+    EXPECT_EQ(rs.text("T"), "");
+    EXPECT_EQ(rs.text("R"), "");
+    EXPECT_EQ(rs.number("R"), 0.0);
+    rs.moveNext();
+    EXPECT_EQ(rs.number("T"), 0.0);        // text that is no number
+    EXPECT_EQ(rs.text("R"), "1.5");
+    EXPECT_EQ(rs.value("R").typeId(), QMetaType::Double);
+    EXPECT_EQ(errorOf([&] { rs.value("MISSING"); }), DbError::ItemNotFound);
+}
+
+TEST_F(RecordsetTest, ReadOnlyRefusesEveryChange)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted, LockType::ReadOnly);
+    rs.open();
+    EXPECT_EQ(errorOf([&] { rs.setValue("NAME", "X"); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { rs.addNew(); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { rs.deleteCurrent(); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { rs.clone()->addNew(); }), DbError::ReadOnly);
+    EXPECT_EQ(countInDatabase("WHERE NAME = 'Adams'"), 1);
+}
+
+TEST_F(RecordsetTest, GridAccessorsSkipDeletedRows)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    const int name = rs.fieldIndex("name");
+    rs.move(1);
+    rs.deleteCurrent();   // Baker
+    EXPECT_EQ(rs.rowCount(), 4);
+    EXPECT_EQ(rs.currentRow(), -1);
+    rs.moveNext();
+    EXPECT_EQ(rs.currentRow(), 1);
+    EXPECT_EQ(rs.valueAt(1, name).toString(), "Clark");
+    EXPECT_EQ(rs.rowOfBookmark(rs.bookmarkAt(3)), 3);
+    rs.moveToRow(3);
+    EXPECT_EQ(rs.text("NAME"), "Evans");
+
+    rs.addNew();   // the pending row shows as the last one
+    rs.setValue("NAME", "Pending");
+    EXPECT_EQ(rs.rowCount(), 5);
+    EXPECT_EQ(rs.currentRow(), 4);
+    EXPECT_EQ(rs.valueAt(4, name).toString(), "Pending");
+    rs.cancelUpdate();
+    EXPECT_EQ(rs.rowCount(), 4);
+    EXPECT_EQ(rs.text("NAME"), "Evans");
+}
+
+TEST_F(RecordsetTest, ObserversHearTheirOwnRecordsetOnly)
+{
+    seed(kThreeGroups);
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    std::vector<Recordset::Event> seen;
+    rs.addObserver([&](Recordset::Event e) { seen.push_back(e); });
+    auto clone = rs.clone();
+    clone->moveNext();
+    clone->deleteCurrent();
+    EXPECT_TRUE(seen.empty());
+
+    rs.setValue("NAME", "Abbott");
+    rs.move(0);
+    rs.moveNext();
+    using E = Recordset::Event;
+    EXPECT_EQ(seen, (std::vector<E>{E::RowChanged, E::CurrentChanged, E::CurrentChanged}));
+}
+
+} // namespace
+} // namespace zarv::db::test

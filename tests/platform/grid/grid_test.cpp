@@ -1,0 +1,246 @@
+#include "platform/data/connection.h"
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/grid/recordsetmodel.h"
+#include <QItemSelectionModel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace zarv::ui;
+using zarv::db::Connection;
+using zarv::db::Recordset;
+
+namespace {
+
+constexpr int kRows = 40;
+
+// The rows a grid signal carried, in order.
+struct RowSignals {
+    template <typename Signal>
+    RowSignals(RecordsetGrid& grid, Signal signal)
+    {
+        QObject::connect(&grid, signal, &grid, [this](int row) { rows.push_back(row); });
+    }
+    std::vector<int> rows;
+};
+
+// NAME "Owner 00" .. "Owner 39"; every fourth row belongs to agency 0001.
+void createTable(const QString& path)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    std::string sql = "CREATE TABLE Detail (MORTCO TEXT NOT NULL DEFAULT '', NAME TEXT NOT NULL DEFAULT '',"
+                      " ABC TEXT NOT NULL DEFAULT '', PAYMENT REAL NOT NULL DEFAULT 0);";
+    for (int i = 0; i < kRows; ++i) {
+        char row[160];
+        std::snprintf(row, sizeof row, "INSERT INTO Detail VALUES ('%s', 'Owner %02d', '%c', %d.5);",
+                      i % 4 == 0 ? "0001" : "0002", i, "ABC"[i % 3], 1000 + i);
+        sql += row;
+    }
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+}
+
+QString valueList(const QVariant& v)
+{
+    const QString code = v.toString();
+    if (code == QLatin1String("A"))
+        return QStringLiteral("Add");
+    if (code == QLatin1String("B"))
+        return QStringLiteral("Regular");
+    return QStringLiteral("Other");
+}
+
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const QString path = dir_.filePath(QStringLiteral("Zarv.mdb"));
+        createTable(path);
+        conn_.setConnectionString(QStringLiteral("Provider=MSDASQL;Initial Catalog=") + path);
+        rs_ = std::make_unique<Recordset>(&conn_, QStringLiteral("SELECT * FROM Detail ORDER BY NAME"));
+        rs_->open();
+    }
+    void TearDown() override
+    {
+        grid_.reset();        // the grid and its model go before the recordset
+        rs_.reset();
+    }
+
+    std::vector<GridColumn> columns()
+    {
+        std::vector<GridColumn> cols;
+        cols.push_back({QStringLiteral("NAME"), QStringLiteral("Name of Owner"), 3000, true, {}});
+        cols.push_back({QStringLiteral("ABC"), QStringLiteral("Type"), 60, false,
+                        [this](const QVariant& v, qint64 bookmark) {
+                            bookmarks_.push_back(bookmark);
+                            return valueList(v);
+                        }});
+        cols.push_back({QStringLiteral("PAYMENT"), QStringLiteral("Payment"), 0, false, {},
+                        Qt::AlignRight | Qt::AlignVCenter});
+        return cols;
+    }
+
+    RecordsetGrid& grid()
+    {
+        if (!grid_) {
+            grid_ = std::make_unique<RecordsetGrid>();
+            grid_->bind(rs_.get(), columns());
+            grid_->resize(400, 120);
+            grid_->show();
+        }
+        return *grid_;
+    }
+
+    QTemporaryDir dir_;
+    Connection conn_{QStringLiteral("Zarv")};
+    std::unique_ptr<Recordset> rs_;
+    std::unique_ptr<RecordsetGrid> grid_;
+    std::vector<qint64> bookmarks_;
+};
+
+} // namespace
+
+TEST_F(GridTest, ShowsTheRowsWithHeadingsWidthsAndFormats)
+{
+    RecordsetModel& model = *grid().recordsetModel();
+    ASSERT_EQ(model.rowCount(), kRows);
+    ASSERT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name of Owner"));
+    EXPECT_EQ(grid().columnWidth(0), 200);                 // 3000 twips
+    EXPECT_EQ(grid().columnWidth(1), 60);
+
+    EXPECT_EQ(model.data(model.index(7, 0)).toString(), QStringLiteral("Owner 07"));
+    EXPECT_EQ(model.data(model.index(7, 2)).toString(), QStringLiteral("1007.5"));
+    EXPECT_EQ(model.data(model.index(7, 2), Qt::TextAlignmentRole).toInt(),
+              static_cast<int>(Qt::AlignRight | Qt::AlignVCenter));
+
+    // The value list of the type column, told which row it formats.
+    const struct {
+        int row;
+        const char* text;
+    } types[] = {{0, "Add"}, {1, "Regular"}, {2, "Other"}, {3, "Add"}};
+    for (const auto& t : types) {
+        bookmarks_.clear();
+        EXPECT_EQ(model.data(model.index(t.row, 1)).toString(), QString::fromLatin1(t.text));
+        ASSERT_EQ(bookmarks_.size(), 1u);
+        EXPECT_EQ(bookmarks_[0], rs_->bookmarkAt(t.row));
+    }
+}
+
+TEST_F(GridTest, PaintingRunsNoQuery)
+{
+    grid();
+    int statements = 0;
+    sqlite3_trace_v2(
+        conn_.handle(), SQLITE_TRACE_STMT,
+        [](unsigned, void* count, void*, void*) {
+            ++*static_cast<int*>(count);
+            return 0;
+        },
+        &statements);
+    grid().grab();
+    const RecordsetModel& model = *grid().recordsetModel();
+    for (int r = 0; r < model.rowCount(); ++r)
+        for (int c = 0; c < model.columnCount(); ++c)
+            model.data(model.index(r, c));
+    sqlite3_trace_v2(conn_.handle(), 0, nullptr, nullptr);
+    EXPECT_EQ(statements, 0);
+}
+
+TEST_F(GridTest, SelectingARowMovesTheRecordset)
+{
+    RowSignals changed(grid(), &RecordsetGrid::rowChanged);
+    grid().selectionModel()->setCurrentIndex(grid().model()->index(5, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(rs_->currentRow(), 5);
+    EXPECT_EQ(rs_->text(QStringLiteral("NAME")), QStringLiteral("Owner 05"));
+    EXPECT_EQ(changed.rows, std::vector<int>{5});
+
+    // A double click lands the recordset on the row before the signal goes out.
+    RowSignals doubled(grid(), &RecordsetGrid::rowDoubleClicked);
+    int rowAtSignal = -1;
+    QObject::connect(&grid(), &RecordsetGrid::rowDoubleClicked, [&](int) { rowAtSignal = rs_->currentRow(); });
+    emit grid().doubleClicked(grid().model()->index(9, 1));
+    EXPECT_EQ(doubled.rows, std::vector<int>{9});
+    EXPECT_EQ(rowAtSignal, 9);
+    EXPECT_EQ(grid().currentRowIndex(), 9);
+}
+
+TEST_F(GridTest, MovingTheRecordsetSelectsAndShowsTheRow)
+{
+    RowSignals changed(grid(), &RecordsetGrid::rowChanged);
+    rs_->moveLast();
+    EXPECT_EQ(grid().currentRowIndex(), kRows - 1);
+    const QModelIndexList selected = grid().selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), kRows - 1);
+    EXPECT_TRUE(grid().viewport()->rect().intersects(grid().visualRect(grid().model()->index(kRows - 1, 0))));
+    EXPECT_EQ(changed.rows, std::vector<int>{kRows - 1});
+
+    // Find goes forward from the last row: past the end, the grid has no row.
+    rs_->find(QStringLiteral("NAME = 'Owner 12'"));
+    ASSERT_TRUE(rs_->eof());
+    EXPECT_EQ(grid().currentRowIndex(), -1);
+    EXPECT_TRUE(grid().selectionModel()->selectedRows().isEmpty());
+    rs_->moveFirst();
+    rs_->find(QStringLiteral("NAME = 'Owner 12'"));
+    EXPECT_EQ(grid().currentRowIndex(), 12);
+}
+
+TEST_F(GridTest, RebindAfterAFilterShowsOnlyTheFilteredRows)
+{
+    grid();
+    rs_->setFilter(QStringLiteral("MORTCO = '0001'"));
+    grid().rebind();
+    const RecordsetModel& model = *grid().recordsetModel();
+    ASSERT_EQ(model.rowCount(), kRows / 4);
+    for (int r = 0; r < model.rowCount(); ++r)
+        EXPECT_EQ(model.cellText(r, 0), QStringLiteral("Owner %1").arg(r * 4, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(grid().currentRowIndex(), rs_->currentRow());
+
+    rs_->setFilter(QString());
+    grid().rebind();
+    EXPECT_EQ(model.rowCount(), kRows);
+}
+
+TEST_F(GridTest, EmptyRecordsetShowsNothingAndSurvivesClicks)
+{
+    grid();
+    rs_->setFilter(QStringLiteral("NAME = 'nobody'"));
+    grid().rebind();
+    const RecordsetModel& model = *grid().recordsetModel();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(grid().currentRowIndex(), -1);
+    EXPECT_EQ(model.currentRow(), -1);
+    EXPECT_EQ(model.cellText(0, 0), QString());
+    emit grid().doubleClicked(QModelIndex());
+    grid().grab();
+
+    // A model without a recordset, or over a closed one, is an empty table.
+    RecordsetModel unbound;
+    unbound.setColumns(columns());
+    EXPECT_EQ(unbound.rowCount(), 0);
+    rs_->close();
+    grid().rebind();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.currentRow(), -1);
+}
+
+TEST_F(GridTest, EditedRowShowsItsNewValue)
+{
+    grid();
+    rs_->moveToRow(3);
+    rs_->setValue(QStringLiteral("NAME"), QStringLiteral("Changed Owner"));
+    rs_->update();
+    const RecordsetModel& model = *grid().recordsetModel();
+    const int row = rs_->currentRow();
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(model.cellText(row, 0), QStringLiteral("Changed Owner"));
+    EXPECT_EQ(model.rowCount(), kRows);
+}

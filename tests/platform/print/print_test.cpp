@@ -1,0 +1,193 @@
+#include "platform/print/print.h"
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace zarv::ui;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Page objects of a PDF; the page tree nodes ("/Type /Pages") are not pages.
+int pdfPageCount(const QByteArray& pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    return static_cast<int>(QString::fromLatin1(pdf).count(page));
+}
+
+class PrintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = qgetenv("ZARV_FORCE_PDF");
+        qputenv("ZARV_FORCE_PDF", "1");
+        ASSERT_TRUE(dir_.isValid());
+    }
+    void TearDown() override
+    {
+        if (saved_.isNull())
+            qunsetenv("ZARV_FORCE_PDF");
+        else
+            qputenv("ZARV_FORCE_PDF", saved_);
+    }
+    QString folder() const { return dir_.path(); }
+    QStringList filesInFolder() const
+    {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QTemporaryDir dir_;
+    QByteArray saved_;
+};
+
+} // namespace
+
+TEST_F(PrintTest, FormGoesToOnePdfPageInTheWorkingFolder)
+{
+    QWidget form;
+    form.setWindowTitle(QStringLiteral("About ZARV"));
+    auto* layout = new QVBoxLayout(&form);
+    layout->addWidget(new QLabel(QStringLiteral("Zarvenholt")));
+    form.resize(600, 400);
+
+    const PrintOutcome out = printWidget(form, {folder(), QStringLiteral("About.pdf")});
+    ASSERT_TRUE(out.ok) << out.error.toStdString();
+    EXPECT_FALSE(out.toPrinter);
+    EXPECT_EQ(out.where, QDir(folder()).filePath(QStringLiteral("About.pdf")));
+    EXPECT_EQ(out.pages, 1);
+    const QByteArray pdf = readAll(out.where);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pdfPageCount(pdf), 1);
+    EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("About.pdf")});   // no temporary left behind
+}
+
+TEST_F(PrintTest, ExistingFileIsReplacedOrKeptWhenAUniqueNameIsAsked)
+{
+    const QString target = QDir(folder()).filePath(QStringLiteral("DetailReport.pdf"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QWidget form;
+    form.resize(100, 100);
+
+    const PrintOutcome unique = printWidget(form, {folder(), QStringLiteral("DetailReport.pdf"), true});
+    ASSERT_TRUE(unique.ok) << unique.error.toStdString();
+    EXPECT_EQ(unique.where, QDir(folder()).filePath(QStringLiteral("DetailReport (2).pdf")));
+    EXPECT_EQ(readAll(target), QByteArray("old"));
+
+    const PrintOutcome replaced = printWidget(form, {folder(), QStringLiteral("DetailReport.pdf"), false});
+    ASSERT_TRUE(replaced.ok) << replaced.error.toStdString();
+    EXPECT_EQ(replaced.where, target);
+    EXPECT_TRUE(readAll(target).startsWith("%PDF"));
+}
+
+TEST_F(PrintTest, BandedReportBreaksPagesBetweenBlocks)
+{
+    PrintJob job({folder(), QStringLiteral("DetailReport.pdf")});
+    ASSERT_TRUE(job.begin()) << job.outcome().error.toStdString();
+    ReportPainter report(job);
+    const qreal line = QFontMetricsF(job.painter().font(), job.painter().device()).lineSpacing();
+    ASSERT_GT(line, 0);
+
+    std::vector<int> headerPages;
+    report.setPageHeader(4 * line, [&](QPainter& p, const QRectF& area, int page) {
+        headerPages.push_back(page);
+        p.drawText(area, Qt::AlignRight | Qt::AlignTop, QStringLiteral("Page %1").arg(page));
+    });
+
+    const QRectF body = report.bodyArea();
+    int outside = 0;
+    std::vector<int> blocksPerPage;
+    for (int i = 0; i < 120; ++i) {
+        ASSERT_TRUE(report.addBlock(3 * line, [&](QPainter& p, const QRectF& area) {
+            if (area.top() < body.top() - 0.01 || area.bottom() > body.bottom() + 0.01)
+                ++outside;
+            if (blocksPerPage.size() < static_cast<size_t>(report.pageNumber()))
+                blocksPerPage.push_back(0);
+            ++blocksPerPage.back();
+            p.drawText(area.adjusted(0, 0, 0, -2 * line), QStringLiteral("Payment %1").arg(i));
+        }));
+    }
+    int footerPage = 0;
+    ASSERT_TRUE(report.finish(2 * line, [&](QPainter& p, const QRectF& area) {
+        footerPage = report.pageNumber();
+        p.drawText(area, QStringLiteral("******************* END OF REPORT ********************"));
+    })) << job.outcome().error.toStdString();
+
+    const int pages = report.pageNumber();
+    EXPECT_GT(pages, 1);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(job.outcome().pages, pages);
+    EXPECT_EQ(footerPage, pages);
+    ASSERT_EQ(headerPages.size(), static_cast<size_t>(pages));
+    for (int p = 0; p < pages; ++p)
+        EXPECT_EQ(headerPages[static_cast<size_t>(p)], p + 1);
+    // Full pages hold as many blocks as fit whole; only the last may hold fewer.
+    const int fit = static_cast<int>(body.height() / (3 * line));
+    for (size_t p = 0; p + 1 < blocksPerPage.size(); ++p)
+        EXPECT_EQ(blocksPerPage[p], fit) << "page " << p + 1;
+    EXPECT_EQ(pdfPageCount(readAll(job.outcome().where)), pages);
+}
+
+TEST_F(PrintTest, AnEmptyReportStillPrintsOnePage)
+{
+    PrintJob job({folder(), QStringLiteral("Empty.pdf")});
+    ASSERT_TRUE(job.begin());
+    ReportPainter report(job);
+    int headers = 0;
+    report.setPageHeader(50, [&](QPainter&, const QRectF&, int) { ++headers; });
+    ASSERT_TRUE(report.finish());
+    EXPECT_EQ(headers, 1);
+    EXPECT_EQ(pdfPageCount(readAll(job.outcome().where)), 1);
+}
+
+TEST_F(PrintTest, UnwritableTargetFailsWithAReason)
+{
+    QFile plain(QDir(folder()).filePath(QStringLiteral("plain.txt")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QDir(folder()).mkdir(QStringLiteral("locked"));
+    const QString locked = QDir(folder()).filePath(QStringLiteral("locked"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+
+    QStringList targets{QDir(folder()).filePath(QStringLiteral("missing")), plain.fileName()};
+    if (geteuid() != 0)      // the superuser writes anywhere
+        targets << locked;
+    QWidget form;
+    form.resize(50, 50);
+    for (const QString& target : targets) {
+        const PrintOutcome out = printWidget(form, {target, QStringLiteral("Form.pdf")});
+        EXPECT_FALSE(out.ok) << target.toStdString();
+        EXPECT_FALSE(out.error.isEmpty()) << target.toStdString();
+        EXPECT_FALSE(QFile::exists(QDir(target).filePath(QStringLiteral("Form.pdf"))));
+    }
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    PrintJob never({folder(), QStringLiteral("Never.pdf")});
+    EXPECT_FALSE(never.finish());                      // finishing a job never begun
+    EXPECT_FALSE(never.outcome().error.isEmpty());
+}
+
+TEST_F(PrintTest, AbandonedJobLeavesNoFile)
+{
+    {
+        PrintJob job({folder(), QStringLiteral("Half.pdf")});
+        ASSERT_TRUE(job.begin());
+        job.painter().drawText(QPointF(10, 10), QStringLiteral("half"));
+    }
+    EXPECT_TRUE(filesInFolder().isEmpty()) << filesInFolder().join(',').toStdString();
+}

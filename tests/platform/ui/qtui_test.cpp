@@ -1,0 +1,221 @@
+#include "platform/ui/qtui.h"
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace zarv::ui;
+
+namespace {
+
+// Acts on the modal window on top once it is shown: act() returns true when it is
+// done with it. Gives up after a few seconds and rejects the window, so a fault
+// cannot hang the test run.
+void whenModal(std::function<bool(QWidget*)> act)
+{
+    auto* timer = new QTimer(qApp);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ticks, act] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (top && act(top)) {
+            timer->deleteLater();
+            timer->stop();
+            return;
+        }
+        if (++*ticks > 1000) {
+            ADD_FAILURE() << "the expected modal window never came";
+            if (auto* d = qobject_cast<QDialog*>(top))
+                d->reject();
+            timer->deleteLater();
+            timer->stop();
+        }
+    });
+    timer->start(5);
+}
+
+class Screen : public QDialog {
+public:
+    Screen(const QString& name, QDialog* child = nullptr)
+    {
+        setObjectName(name);
+        if (child) {
+            auto* open = new QPushButton(QStringLiteral("Open"), this);
+            connect(open, &QPushButton::clicked, this, [this, child] {
+                ui().showModal(*child);
+                resumedAfterEnd = ui().ending();
+            });
+            openButton = open;
+        }
+    }
+    QPushButton* openButton = nullptr;
+    bool resumedAfterEnd = false;
+};
+
+struct Installed {
+    explicit Installed(UiServices* s) : previous(installed()) { install(s); }
+    ~Installed() { install(previous); }
+    UiServices* previous;
+};
+
+} // namespace
+
+TEST(QtUi, BusyPointerIsAStateOnTheOverrideCursor)
+{
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        QtUi q;
+        q.setBusy(true);
+        q.setBusy(true);
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        q.setBusy(false);
+        EXPECT_FALSE(q.busy());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        q.setBusy(false);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        q.setBusy(true);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);   // a busy QtUi going away restores it
+}
+
+TEST(QtUi, MessageBoxShowsIconButtonsTitleAndMapsTheAnswer)
+{
+    const struct {
+        Buttons buttons;
+        Icon icon;
+        QString title;
+        QMessageBox::Icon qtIcon;
+        QString shownTitle;
+        QMessageBox::StandardButton click;
+        Answer answer;
+    } cases[] = {
+        {Buttons::YesNo, Icon::Question, {}, QMessageBox::Question, "ZARV", QMessageBox::No, Answer::No},
+        {Buttons::OKCancel, Icon::Critical, "ZARV Data", QMessageBox::Critical, "ZARV Data", QMessageBox::Cancel,
+         Answer::Cancel},
+        {Buttons::RetryCancel, Icon::Exclamation, {}, QMessageBox::Warning, "ZARV", QMessageBox::Retry,
+         Answer::Retry},
+        {Buttons::YesNoCancel, Icon::Information, {}, QMessageBox::Information, "ZARV", QMessageBox::Yes,
+         Answer::Yes},
+        {Buttons::OK, Icon::None, {}, QMessageBox::NoIcon, "ZARV", QMessageBox::Ok, Answer::OK},
+    };
+    for (const auto& c : cases) {
+        QtUi q;
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        whenModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box)
+                return false;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(c.click)->click();
+            return true;
+        });
+        EXPECT_EQ(q.msgBox(QStringLiteral("The prompt"), c.buttons, c.icon, c.title), c.answer);
+        EXPECT_EQ(title, c.shownTitle);
+        EXPECT_EQ(text, QStringLiteral("The prompt"));
+        EXPECT_EQ(icon, c.qtIcon);
+        EXPECT_EQ(buttons, QtUi::qtButtons(c.buttons));
+    }
+}
+
+TEST(QtUi, InputBoxGivesTheTypedTextOrNothingOnCancel)
+{
+    QtUi q;
+    QString shownDefault, shownTitle;
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        if (!dialog)
+            return false;
+        shownDefault = dialog->textValue();
+        shownTitle = dialog->windowTitle();
+        dialog->setTextValue(QStringLiteral("Other.csv"));
+        dialog->accept();
+        return true;
+    });
+    EXPECT_EQ(q.inputBox(QStringLiteral("New file name"), {}, QStringLiteral("Zarvdata.csv")),
+              std::optional<QString>(QStringLiteral("Other.csv")));
+    EXPECT_EQ(shownDefault, QStringLiteral("Zarvdata.csv"));
+    EXPECT_EQ(shownTitle, QStringLiteral("ZARV"));
+
+    whenModal([](QWidget* w) {
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        if (dialog)
+            dialog->reject();
+        return dialog != nullptr;
+    });
+    EXPECT_EQ(q.inputBox(QStringLiteral("New file name"), QStringLiteral("T"), {}), std::nullopt);
+}
+
+TEST(QtUi, ParkingMovesTheLeftEdgeAndBackWithoutHiding)
+{
+    if (windowMovesRefused())
+        GTEST_SKIP() << "the window system places windows itself";
+    QtUi q;
+    QDialog form;
+    form.resize(200, 100);
+    form.move(120, 80);
+    form.show();
+    q.parkWindow(&form, -19999);
+    EXPECT_EQ(form.x(), -1333);
+    EXPECT_EQ(form.y(), 80);
+    EXPECT_TRUE(form.isVisible());
+    q.parkWindow(&form, -39999);         // parked further: the first home is kept
+    EXPECT_EQ(form.x(), -2666);
+    q.restoreWindow(&form);
+    EXPECT_EQ(form.pos(), QPoint(120, 80));
+    q.restoreWindow(&form);              // not parked any more: nothing moves
+    EXPECT_EQ(form.pos(), QPoint(120, 80));
+}
+
+TEST(QtUi, EndProgramLeavesNestedModalScreensAtOnce)
+{
+    QtUi q;
+    Installed scope(&q);
+    Screen inner(QStringLiteral("Verify_Search"));
+    Screen outer(QStringLiteral("Verify_Numbers"), &inner);
+
+    whenModal([&](QWidget* w) {
+        if (w == &outer) {
+            outer.openButton->click();   // runs the inner screen's loop inside this one
+            return true;
+        }
+        return false;
+    });
+    whenModal([&](QWidget* w) {
+        if (w != &inner)
+            return false;
+        q.endProgram(4);
+        return true;
+    });
+    EXPECT_EQ(q.showModal(outer), QDialog::Rejected);
+    EXPECT_TRUE(outer.resumedAfterEnd);
+    EXPECT_FALSE(inner.isVisible());
+    EXPECT_FALSE(outer.isVisible());
+    EXPECT_TRUE(q.ending());
+    EXPECT_EQ(q.exitCode(), 4);
+    // Once ending, nothing more is shown.
+    EXPECT_EQ(q.showModal(inner), QDialog::Rejected);
+    EXPECT_FALSE(inner.isVisible());
+    EXPECT_EQ(q.msgBox(QStringLiteral("Save?"), Buttons::YesNo), Answer::No);
+
+    // Give the test program its event loops back, as main()'s exec() would.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    QEventLoop loop;
+    bool ran = false;
+    QTimer::singleShot(0, &loop, [&] {
+        ran = true;
+        loop.exit(7);
+    });
+    EXPECT_EQ(loop.exec(), 7);
+    EXPECT_TRUE(ran);
+}

@@ -1,0 +1,265 @@
+#include "platform/ui/qtui.h"
+#include "platform/ui/scriptedui.h"
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace zarv::ui;
+
+namespace {
+
+// A small screen: an OK button that accepts, and optionally a button that opens
+// another screen modally through the services, as the program's screens do.
+class Screen : public QDialog {
+public:
+    explicit Screen(const QString& name, Screen* child = nullptr)
+    {
+        setObjectName(name);
+        auto* ok = new QPushButton(QStringLiteral("OK"), this);
+        ok->setObjectName(QStringLiteral("Command_OK"));
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("Text_Value"));
+        if (child) {
+            auto* open = new QPushButton(QStringLiteral("Open"), this);
+            open->setObjectName(QStringLiteral("Command_Open"));
+            connect(open, &QPushButton::clicked, this, [this, child] {
+                childResult = ui().showModal(*child);
+                if (ui().ending())
+                    return;
+                ui().msgBox(QStringLiteral("back from ") + child->objectName());
+            });
+        }
+    }
+    int childResult = -1;
+};
+
+void click(QDialog& d, const char* name)
+{
+    auto* b = d.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+}
+
+} // namespace
+
+TEST(ScriptedUi, AnswersBoxesInOrderAndRecordsThem)
+{
+    ScopedUi ui;
+    ui->expectBox(QStringLiteral("Save the file?"), Answer::No)
+        .expectBox(containing("FAILED"), Answer::OK);
+
+    EXPECT_EQ(zarv::ui::ui().msgBox(QStringLiteral("Save the file?"), Buttons::YesNo, Icon::Question),
+              Answer::No);
+    EXPECT_EQ(zarv::ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical,
+                                    QStringLiteral("ZARV Data")),
+              Answer::OK);
+
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+    ASSERT_EQ(ui->boxes().size(), 2u);
+    EXPECT_EQ(ui->boxes()[0].title, QStringLiteral("ZARV"));   // no title of its own
+    EXPECT_EQ(ui->boxes()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(ui->boxes()[0].icon, Icon::Question);
+    EXPECT_EQ(ui->boxes()[1].title, QStringLiteral("ZARV Data"));
+    EXPECT_TRUE(ui->boxes()[1].expected);
+}
+
+TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
+{
+    const struct {
+        Buttons buttons;
+        Answer safe;
+    } cases[] = {
+        {Buttons::OK, Answer::OK},          {Buttons::OKCancel, Answer::Cancel},
+        {Buttons::YesNo, Answer::No},       {Buttons::YesNoCancel, Answer::Cancel},
+        {Buttons::RetryCancel, Answer::Cancel},
+    };
+    for (const auto& c : cases) {
+        ScriptedUi ui;
+        EXPECT_EQ(ui.msgBox(QStringLiteral("Delete it?"), c.buttons), c.safe);
+        ASSERT_EQ(ui.failures().size(), 1);
+        EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected message box: Delete it?")))
+            << ui.failures()[0].toStdString();
+        EXPECT_FALSE(ui.boxes().at(0).expected);
+    }
+
+    // An exact prompt is not matched by a longer one, and a box is not taken for
+    // the screen that was expected: both stay waiting.
+    ScriptedUi ui;
+    ui.expectBox(QStringLiteral("Saved"), Answer::OK).expectModal(QStringLiteral("Group"));
+    ui.msgBox(QStringLiteral("Saved to A:"));
+    EXPECT_EQ(ui.failures().size(), 1);
+    EXPECT_FALSE(ui.allExpectationsMet());
+}
+
+TEST(ScriptedUi, WrongIconButtonsTitleOrAnswerAreFailures)
+{
+    ScriptedUi ui;
+    ui.expectBox({containing("Year"), Answer::Yes, Icon::Critical, Buttons::YesNo, QStringLiteral("ZARV")});
+    // Information instead of critical, OK instead of Yes/No, its own title.
+    const Answer a = ui.msgBox(QStringLiteral("Wrong Year"), Buttons::OK, Icon::Information, QStringLiteral("X"));
+    EXPECT_EQ(a, Answer::OK);   // Yes is not a button of an OK box
+    EXPECT_EQ(ui.failures().size(), 4) << ui.report().toStdString();
+    EXPECT_TRUE(ui.allExpectationsMet());
+}
+
+TEST(ScriptedUi, InputBoxTypesCancelsAndRefusesTheUnexpected)
+{
+    ScriptedUi ui;
+    ui.expectInput(containing("file name"), QStringLiteral("Other.csv")).expectInputCancel();
+
+    EXPECT_EQ(ui.inputBox(QStringLiteral("Enter a new file name"), {}, QStringLiteral("Zarvdata.csv")),
+              std::optional<QString>(QStringLiteral("Other.csv")));
+    EXPECT_EQ(ui.inputBox(QStringLiteral("Again"), {}, {}), std::nullopt);
+    EXPECT_TRUE(ui.clean()) << ui.report().toStdString();
+    EXPECT_EQ(ui.inputs().at(0).title, QStringLiteral("ZARV"));
+
+    EXPECT_EQ(ui.inputBox(QStringLiteral("Not scripted"), {}, QStringLiteral("x")), std::nullopt);
+    ASSERT_EQ(ui.failures().size(), 1);
+    EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected input box: Not scripted")));
+}
+
+TEST(ScriptedUi, ModalScreenRunsItsScriptWhileShown)
+{
+    ScriptedUi ui;
+    Screen screen(QStringLiteral("Detail_Change"));
+    bool visibleInScript = false;
+    ui.expectModal(QStringLiteral("Detail_Change"), [&](QDialog& d) {
+        visibleInScript = d.isVisible();
+        d.findChild<QLineEdit*>(QStringLiteral("Text_Value"))->setText(QStringLiteral("typed"));
+        click(d, "Command_OK");
+    });
+
+    EXPECT_EQ(ui.showModal(screen), QDialog::Accepted);
+    EXPECT_TRUE(visibleInScript);
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("Text_Value"))->text(), QStringLiteral("typed"));
+    EXPECT_TRUE(ui.clean()) << ui.report().toStdString();
+}
+
+TEST(ScriptedUi, ScreenLeftOpenByItsScriptIsAFailureAndIsClosed)
+{
+    ScriptedUi ui;
+    Screen screen(QStringLiteral("Group"));
+    ui.expectModal(QStringLiteral("Group"), [](QDialog&) {});
+    EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
+    EXPECT_FALSE(screen.isVisible());
+    ASSERT_EQ(ui.failures().size(), 1);
+    EXPECT_TRUE(ui.failures()[0].contains(QStringLiteral("still open")));
+}
+
+TEST(ScriptedUi, UnexpectedScreenIsNotShownAndFails)
+{
+    ScriptedUi ui;
+    Screen screen(QStringLiteral("Verify_Numbers"));
+    bool ran = false;
+    ui.expectModal(QStringLiteral("Group"), [&](QDialog&) { ran = true; });
+    EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(screen.isVisible());
+    ASSERT_EQ(ui.failures().size(), 1);
+    EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected modal screen: Verify_Numbers")));
+}
+
+TEST(ScriptedUi, NestedScreensAndExpectationsStatedInsideAScript)
+{
+    ScopedUi ui;
+    Screen inner(QStringLiteral("Detail"));
+    Screen outer(QStringLiteral("Group"), &inner);
+
+    ui->expectModal(QStringLiteral("Group"), [&](QDialog& d) {
+        // Stated here, they belong before the box queued after the Group screen.
+        ui->expectModal(QStringLiteral("Detail"), [&](QDialog& d2) {
+            ui->expectBox(QStringLiteral("inside Detail"));
+            zarv::ui::ui().msgBox(QStringLiteral("inside Detail"));
+            click(d2, "Command_OK");
+        });
+        ui->expectBox(QStringLiteral("back from Detail"));
+        click(d, "Command_Open");
+        click(d, "Command_OK");
+    });
+    ui->expectBox(QStringLiteral("after Group"));
+
+    EXPECT_EQ(zarv::ui::ui().showModal(outer), QDialog::Accepted);
+    EXPECT_EQ(outer.childResult, QDialog::Accepted);
+    zarv::ui::ui().msgBox(QStringLiteral("after Group"));
+
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+    const QStringList expectedOrder{QStringLiteral("modal: Group"), QStringLiteral("modal: Detail"),
+                                    QStringLiteral("box: inside Detail"), QStringLiteral("closed: Detail"),
+                                    QStringLiteral("box: back from Detail"), QStringLiteral("closed: Group"),
+                                    QStringLiteral("box: after Group")};
+    ASSERT_EQ(ui->journal().size(), expectedOrder.size()) << ui->journal().join('\n').toStdString();
+    for (int i = 0; i < expectedOrder.size(); ++i)
+        EXPECT_TRUE(ui->journal()[i].startsWith(expectedOrder[i])) << ui->journal()[i].toStdString();
+}
+
+TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
+{
+    ScopedUi ui;
+    Screen inner(QStringLiteral("Verify_Search"));
+    Screen outer(QStringLiteral("Verify_Numbers"), &inner);
+    ui->expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) { click(d, "Command_Open"); });
+    ui->expectModal(QStringLiteral("Verify_Search"), [&](QDialog&) { zarv::ui::ui().endProgram(3); });
+
+    EXPECT_EQ(zarv::ui::ui().showModal(outer), QDialog::Rejected);
+    EXPECT_FALSE(outer.isVisible());
+    EXPECT_FALSE(inner.isVisible());
+    EXPECT_TRUE(ui->ending());
+    EXPECT_EQ(ui->exitCode(), 3);
+    // Nothing more is shown once the program is ending, and nothing is a failure.
+    EXPECT_EQ(zarv::ui::ui().msgBox(QStringLiteral("write back?"), Buttons::YesNo), Answer::No);
+    EXPECT_EQ(zarv::ui::ui().showModal(outer), QDialog::Rejected);
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+    EXPECT_TRUE(ui->boxes().empty());
+}
+
+TEST(ScriptedUi, BusyIsAStateNotAStack)
+{
+    ScriptedUi ui;
+    ui.setBusy(true);
+    ui.setBusy(true);
+    ui.setBusy(false);
+    EXPECT_FALSE(ui.busy());
+    EXPECT_EQ(ui.busyHistory(), (std::vector<bool>{true, true, false}));
+}
+
+TEST(ScriptedUi, RecordsBeepsDoEventsAndParking)
+{
+    ScriptedUi ui;
+    Screen screen(QStringLiteral("ZarvPayment"));
+    screen.move(100, 50);
+    screen.show();
+    ui.beep();
+    ui.doEvents();
+    ui.doEvents();
+    ui.parkWindow(&screen, -19999);
+    EXPECT_EQ(ui.beeps(), 1);
+    EXPECT_EQ(ui.doEventsCount(), 2);
+    if (!windowMovesRefused()) {
+        EXPECT_EQ(ui.parkedLeftTwips(&screen), std::optional<int>(-19999));
+        EXPECT_EQ(screen.x(), -19999 / 15);
+        EXPECT_TRUE(screen.isVisible());
+        ui.restoreWindow(&screen);
+        EXPECT_EQ(screen.pos(), QPoint(100, 50));
+        EXPECT_FALSE(ui.isParked(&screen));
+    }
+}
+
+TEST(ScopedUi, InstallsAndPutsBackThePreviousServices)
+{
+    ASSERT_EQ(installed(), nullptr);
+    EXPECT_NE(dynamic_cast<QtUi*>(&ui()), nullptr);   // the default before any install
+    {
+        ScopedUi outer;
+        EXPECT_EQ(&ui(), &outer.get());
+        {
+            ScopedUi inner;
+            EXPECT_EQ(&ui(), &inner.get());
+        }
+        EXPECT_EQ(&ui(), &outer.get());
+    }
+    EXPECT_EQ(installed(), nullptr);
+    EXPECT_NE(dynamic_cast<QtUi*>(&ui()), nullptr);
+}

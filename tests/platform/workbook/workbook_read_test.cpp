@@ -1,0 +1,196 @@
+// Reading hand-made .xlsx packages: cell kinds, positions, sheet order, damage.
+#include "bookbuilder.h"
+#include "platform/workbook/workbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace zarv::xl {
+namespace {
+
+using test::BookBuilder;
+
+class WorkbookRead : public ::testing::Test {
+protected:
+    QString path(const QString& name = QStringLiteral("book.xlsx")) const { return dir_.filePath(name); }
+
+    // Writes the package and opens it; the test fails when it does not open.
+    const Worksheet& openSheet(const BookBuilder& builder, int position = 1)
+    {
+        EXPECT_TRUE(builder.write(path()));
+        EXPECT_TRUE(book_.open(path())) << book_.errorText().toStdString();
+        const Worksheet* sheet = book_.sheet(position);
+        if (sheet == nullptr)
+            throw std::runtime_error("no such sheet");
+        return *sheet;
+    }
+
+    QTemporaryDir dir_;
+    Workbook book_;
+};
+
+TEST_F(WorkbookRead, CellKindsReadAsBasicShowsThem)
+{
+    BookBuilder builder;
+    builder.sharedStrings(QStringLiteral(
+        "<si><t>plain</t></si>"
+        "<si><r><rPr><b/></rPr><t>rich </t></r><r><t xml:space=\"preserve\"> text</t></r>"
+        "<rPh sb=\"0\" eb=\"1\"><t>PHONETIC</t></rPh></si>"
+        "<si><t xml:space=\"preserve\">   </t></si>"
+        "<si><t>a_x000D_b</t></si>"
+        "<si><t>_x005F_x000D_ literal</t></si>"
+        "<si><t> </t></si>"));
+    builder.sheet(QStringLiteral("Data"), QStringLiteral(
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c>"
+        "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>inline</t></is></c>"
+        "<c r=\"B2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line rich</t></r></is></c>"
+        "<c r=\"C2\" t=\"str\"><f>A1</f><v>formula</v></c>"
+        "<c r=\"D2\" t=\"b\"><v>1</v></c><c r=\"E2\" t=\"b\"><v>0</v></c><c r=\"F2\" t=\"e\"><v>#N/A</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\"><v>12</v></c><c r=\"B3\" t=\"n\"><v>0.5</v></c><c r=\"C3\"><v>1234.5</v></c>"
+        "<c r=\"D3\"><v>1000000000000000</v></c><c r=\"E3\"><v>1.0000000000000001E-5</v></c>"
+        "<c r=\"F3\"><v>123456789012345678</v></c><c r=\"G3\"><v>-0.1</v></c><c r=\"H3\"><v>0.30000000000000004</v></c></row>"
+        "<row r=\"5\"><c r=\"C5\" s=\"1\"/><c r=\"D5\" t=\"s\"><v>0</v></c></row>"));
+    const Worksheet& sheet = openSheet(builder);
+
+    const struct {
+        int row, column;
+        const char* text;
+    } cases[] = {
+        {1, 1, "plain"}, {1, 2, "rich  text"}, {1, 3, "   "}, {1, 4, "a\rb"}, {1, 5, "_x000D_ literal"}, {1, 6, " "},
+        {2, 1, "inline"}, {2, 2, "inline rich"}, {2, 3, "formula"}, {2, 4, "True"}, {2, 5, "False"}, {2, 6, "#N/A"},
+        {3, 1, "12"}, {3, 2, "0.5"}, {3, 3, "1234.5"}, {3, 4, "1E+15"}, {3, 5, "1E-05"},
+        {3, 6, "1.23456789012346E+17"}, {3, 7, "-0.1"}, {3, 8, "0.3"},
+        {4, 1, ""}, {5, 3, ""}, {5, 4, "plain"}, {5, 5, ""}, {99, 1, ""}, {0, 1, ""}, {1, 0, ""}, {-3, -3, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sheet.cell(c.row, c.column), QString::fromUtf8(c.text)) << "row " << c.row << " column " << c.column;
+    EXPECT_EQ(sheet.name(), QStringLiteral("Data"));
+    EXPECT_EQ(sheet.lastRow(), 5);
+    EXPECT_EQ(sheet.lastColumn(), 8);
+}
+
+TEST_F(WorkbookRead, MissingReferencesFollowThePreviousPosition)
+{
+    BookBuilder builder;
+    builder.sheet(QStringLiteral("S"), QStringLiteral(
+        "<row><c t=\"inlineStr\"><is><t>A1</t></is></c><c t=\"inlineStr\"><is><t>B1</t></is></c></row>"
+        "<row r=\"4\"><c r=\"C4\" t=\"inlineStr\"><is><t>C4</t></is></c><c t=\"inlineStr\"><is><t>D4</t></is></c></row>"
+        "<row><c t=\"inlineStr\"><is><t>A5</t></is></c><c/><c t=\"inlineStr\"><is><t>C5</t></is></c></row>"
+        "<row r=\"7\"><c r=\"B7\"><v>7</v></c><c r=\"A7\"><v>1</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>A3</t></is></c></row>"));
+    const Worksheet& sheet = openSheet(builder);
+
+    for (const char* ref : {"A1", "B1", "A3", "C4", "D4", "A5", "C5"}) {   // A3 comes last in the file
+        const int row = ref[1] - '0';
+        const int column = ref[0] - 'A' + 1;
+        EXPECT_EQ(sheet.cell(row, column), QString::fromLatin1(ref));
+    }
+    EXPECT_EQ(sheet.cell(2, 1), QString());
+    EXPECT_EQ(sheet.cell(5, 2), QString());
+    EXPECT_EQ(sheet.cell(7, 1), QStringLiteral("1"));   // cells out of column order
+    EXPECT_EQ(sheet.cell(7, 2), QStringLiteral("7"));
+}
+
+TEST_F(WorkbookRead, WorksheetsComeInWorkbookOrderWithoutChartSheets)
+{
+    BookBuilder builder;
+    builder.sheet(QStringLiteral("First"), QStringLiteral("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"))
+        .chartSheet(QStringLiteral("Chart"))
+        .sheet(QStringLiteral("Second"), QStringLiteral("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row>"))
+        .sheet(QStringLiteral("Third"), QStringLiteral("<row r=\"1\"><c r=\"A1\"><v>3</v></c></row>"))
+        .scrambled();
+    openSheet(builder);
+
+    ASSERT_EQ(book_.sheetCount(), 3);
+    const char* names[] = {"First", "Second", "Third"};
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(book_.sheet(i)->name(), QString::fromLatin1(names[i - 1]));
+        EXPECT_EQ(book_.sheet(i)->cell(1, 1), QString::number(i));
+    }
+    EXPECT_EQ(book_.sheet(4), nullptr);
+    EXPECT_EQ(book_.sheet(0), nullptr);
+    EXPECT_TRUE(book_.missingSheetText(5).contains(QStringLiteral("3 worksheets")));
+}
+
+TEST_F(WorkbookRead, StrictNamespaceReadsLikeTransitional)
+{
+    BookBuilder builder(BookBuilder::Flavour::Strict);
+    builder.sharedStrings(QStringLiteral("<si><t>strict</t></si>"))
+        .sheet(QStringLiteral("S1"), QStringLiteral("<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\"><v>2.5</v></c></row>"))
+        .chartSheet(QStringLiteral("C"))
+        .sheet(QStringLiteral("S2"), QString())
+        .scrambled();
+    const Worksheet& sheet = openSheet(builder);
+
+    EXPECT_EQ(book_.sheetCount(), 2);
+    EXPECT_EQ(sheet.cell(2, 2), QStringLiteral("strict"));
+    EXPECT_EQ(sheet.cell(2, 3), QStringLiteral("2.5"));
+    EXPECT_EQ(book_.sheet(2)->lastRow(), 0);
+}
+
+TEST_F(WorkbookRead, BadFilesGiveAClearErrorAndNoSheets)
+{
+    const QList<test::Part> standard = BookBuilder().sheet(QStringLiteral("S"), QString()).parts();
+    auto without = [&](const QString& name) {
+        QList<test::Part> parts;
+        for (const test::Part& p : standard) {
+            if (p.name != name)
+                parts.append(p);
+        }
+        return parts;
+    };
+    auto replaced = [&](const QString& name, const QByteArray& content) {
+        QList<test::Part> parts = without(name);
+        parts.append({name, content});
+        return parts;
+    };
+    const QByteArray badIndex = "<worksheet><sheetData><row><c t=\"s\"><v>4</v></c></row></sheetData></worksheet>";
+
+    const struct {
+        const char* label;
+        QList<test::Part> parts;
+        const char* expected;
+    } cases[] = {
+        {"no workbook part", without(QStringLiteral("xl/workbook.xml")), "has no part xl/workbook.xml"},
+        {"no relationships", without(QStringLiteral("xl/_rels/workbook.xml.rels")), "workbook.xml.rels"},
+        {"sheet part missing", without(QStringLiteral("xl/worksheets/sheet1.xml")), "xl/worksheets/sheet1.xml is missing"},
+        {"corrupt workbook", replaced(QStringLiteral("xl/workbook.xml"), "<workbook><sheets>"), "not valid XML"},
+        {"corrupt sheet", replaced(QStringLiteral("xl/worksheets/sheet1.xml"), "<worksheet><sheetData><row>"), "not valid XML"},
+        {"bad string index", replaced(QStringLiteral("xl/worksheets/sheet1.xml"), badIndex), "shared string \"4\""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(test::writeZip(path(), c.parts));
+        EXPECT_FALSE(book_.open(path())) << c.label;
+        EXPECT_TRUE(book_.errorText().contains(QString::fromLatin1(c.expected))) << c.label << ": " << book_.errorText().toStdString();
+        EXPECT_EQ(book_.sheetCount(), 0);
+        EXPECT_FALSE(book_.isOpen());
+    }
+
+    QFile text(path(QStringLiteral("text.xlsx")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("ACD,MORTGAGE CO.\r\n");
+    text.close();
+    EXPECT_FALSE(book_.open(text.fileName()));
+    EXPECT_TRUE(book_.errorText().contains(QStringLiteral("not a zip package"))) << book_.errorText().toStdString();
+
+    EXPECT_FALSE(book_.open(path(QStringLiteral("absent.xlsx"))));
+    EXPECT_TRUE(book_.errorText().contains(QStringLiteral("does not exist")));
+    EXPECT_FALSE(book_.open(dir_.path()));
+    EXPECT_TRUE(book_.errorText().contains(QStringLiteral("folder")));
+}
+
+TEST_F(WorkbookRead, ReopeningReplacesTheOldContent)
+{
+    openSheet(BookBuilder().sheet(QStringLiteral("A"), QString()).sheet(QStringLiteral("B"), QString()));
+    ASSERT_EQ(book_.sheetCount(), 2);
+    EXPECT_FALSE(book_.open(path(QStringLiteral("absent.xlsx"))));
+    EXPECT_EQ(book_.sheet(1), nullptr);
+    book_.close();
+    EXPECT_TRUE(book_.errorText().isEmpty());
+}
+
+} // namespace
+} // namespace zarv::xl

@@ -1,0 +1,188 @@
+// Start-up of the data environment: which database files it insists on, what it
+// tells the user when one is missing, and the connections it sets.
+#include "env/testenv.h"
+
+#include "shell/data/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace zarv;
+using zarv::ui::Answer;
+using zarv::ui::ExpectedBox;
+using zarv::ui::Icon;
+
+namespace {
+
+class DataEnvironmentStart : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(createDatabases(dir.path())); }
+    bool start(const QString& programName, const QString& folder = {})
+    {
+        de = std::make_unique<DataEnvironment>(folder.isEmpty() ? dir.path() : folder, programName);
+        return de->DataEnvironment_Initialize();
+    }
+    void expectMissing(const QString& file)
+    {
+        ExpectedBox box;
+        box.prompt = QStringLiteral("SEVERE ERROR - The %1 file is missing from the application path.").arg(file);
+        box.icon = Icon::Critical;
+        box.title = ui::UiServices::appTitle();
+        ui->expectBox(box);
+    }
+    void truncate(const QString& name) { QFile(dir.filePath(name)).resize(0); }
+
+    QTemporaryDir dir;
+    ui::ScopedUi ui;
+    std::unique_ptr<DataEnvironment> de;
+};
+
+TEST_F(DataEnvironmentStart, AllFilesPresentSetsTheThreeConnections)
+{
+    ASSERT_TRUE(start(QStringLiteral("zarv")));
+    const QString start = QStringLiteral(
+        "Provider=MSDASQL.1;Password=%1;Persist Security Info=True;Data Source=MS Access Database;"
+        "Mode=ReadWrite;Initial Catalog=");
+    EXPECT_EQ(de->Zarv.connectionString(), start.arg(QString()) + dir.filePath("Zarv.mdb"));
+    EXPECT_EQ(de->ZarvDb.connectionString(), start.arg("lanterns") + dir.filePath("ZarvDb.mdb"));
+    EXPECT_EQ(de->LabelDb.connectionString(), start.arg("lanterns") + dir.filePath("label.mdb"));
+    EXPECT_EQ(de->Zarv.connectionTimeout(), 120);
+    EXPECT_FALSE(ui->ending());
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+}
+
+TEST_F(DataEnvironmentStart, MissingOrEmptyFilesEndTheProgramWithTheirMessage)
+{
+    struct Case {
+        const char* remove;     // file made absent
+        bool empty;             // left as a zero-length file instead
+        const char* named;      // file the message names
+    };
+    const Case cases[] = {
+        {"Zarv.mdb", false, "Zarv.mdb"},
+        {"Zarv.mdb", true, "Zarv.mdb"},
+        {"ZarvDb.mdb", false, "ZarvDb.mdb"},
+        {"label.mdb", true, "Label.mdb"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.remove);
+        ASSERT_TRUE(createDatabases(dir.path()));
+        const QString victim = dir.filePath(QString::fromLatin1(c.remove));
+        const QString keep = victim + ".keep";
+        QFile::remove(keep);
+        ASSERT_TRUE(QFile::rename(victim, keep));
+        if (c.empty)
+            QFile(victim).open(QIODevice::WriteOnly);
+
+        ui->reset();
+        expectMissing(QString::fromLatin1(c.named));
+        EXPECT_FALSE(start(QStringLiteral("zarv")));
+        EXPECT_TRUE(ui->ending());
+        EXPECT_EQ(ui->boxes().size(), 1u);
+        EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+
+        QFile::remove(victim);
+        ASSERT_TRUE(QFile::rename(keep, victim));
+    }
+}
+
+TEST_F(DataEnvironmentStart, ZarvWinProgramNeedsOnlyTheWorkingDatabase)
+{
+    QFile::remove(dir.filePath("ZarvDb.mdb"));
+    QFile::remove(dir.filePath("label.mdb"));
+    for (const char* name : {"ZARVWIN", "zarvwin32", "ZarvWin.exe"}) {
+        ASSERT_TRUE(start(QString::fromLatin1(name))) << name;
+        EXPECT_EQ(de->ZarvDb.connectionString(), de->Zarv.connectionString());
+        EXPECT_EQ(de->LabelDb.connectionString(), de->Zarv.connectionString());
+    }
+    // A name that only looks alike still needs every file.
+    expectMissing(QStringLiteral("ZarvDb.mdb"));
+    EXPECT_FALSE(start(QStringLiteral("ZARVWI")));
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+}
+
+TEST_F(DataEnvironmentStart, FolderEndingInASeparatorGivesASingleSeparator)
+{
+    ASSERT_TRUE(start(QStringLiteral("zarv"), dir.path() + "/"));
+    EXPECT_TRUE(de->Zarv.connectionString().endsWith("Initial Catalog=" + dir.path() + "/Zarv.mdb"));
+    EXPECT_FALSE(de->Zarv.connectionString().contains("//"));
+}
+
+TEST_F(DataEnvironmentStart, FileNamesMatchInAnyLetterCase)
+{
+    ASSERT_TRUE(QFile::rename(dir.filePath("label.mdb"), dir.filePath("Label.MDB")));
+    ASSERT_TRUE(start(QStringLiteral("zarv")));
+    EXPECT_TRUE(de->LabelDb.connectionString().endsWith("Label.MDB"));
+}
+
+class Commands : public test::DeTest {};
+
+TEST_F(Commands, EveryRecordsetOpensOverItsTable)
+{
+    for (db::Recordset* rs :
+         {&de().rsGroup(), &de().rsDetail(), &de().rsDetail2(), &de().rsFol_Mask(), &de().rsZarvSystem(),
+          &de().rsFolioMask(), &de().rsVerify(), &de().rsVerify2(), &de().rsCD_JUR(), &de().rsJurisdiction(),
+          &de().rsCollection_District(), &de().rsErrorMessage()}) {
+        EXPECT_EQ(rs->state(), 1) << rs->source().toStdString();
+        EXPECT_EQ(rs->recordCount(), 0);
+    }
+    EXPECT_EQ(de().rsDetail().source(), QStringLiteral("SELECT * FROM Detail ORDER BY MORTCO, CD, JUR, FOLIO"));
+    EXPECT_EQ(de().rsVerify().source(), QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"));
+    EXPECT_EQ(de().rsDetail2().lockType(), db::LockType::ReadOnly);
+}
+
+TEST_F(Commands, EmptyingStatementsRunAsWritten)
+{
+    auto& g = de().rsGroup();
+    g.addNew();
+    g.setValue("MORTCO", "0042");
+    g.move(0);
+    auto& v = de().rsVerify();
+    v.addNew();
+    v.setValue("NUMBER", "N1");
+    v.move(0);
+
+    de().Zarv.beginTrans();
+    de().Zarv.execute(QStringLiteral("DELETE * FROM \"Group\" "));
+    de().Zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
+    de().Zarv.commitTrans();
+    g.requery();
+    v.requery();
+    EXPECT_EQ(g.recordCount(), 0);
+    EXPECT_EQ(v.recordCount(), 0);
+}
+
+TEST_F(Commands, TheSchemaToolLeavesExistingRowsAlone)
+{
+    auto& s = de().rsZarvSystem();
+    s.addNew();
+    s.setValue("Dir", "/home/clerk");
+    s.move(0);
+    de().flush();
+    ASSERT_TRUE(createDatabases(folder()));
+    restart();
+    ASSERT_EQ(de().rsZarvSystem().recordCount(), 1);
+    EXPECT_EQ(de().rsZarvSystem().text("Dir"), QStringLiteral("/home/clerk"));
+}
+
+TEST_F(Commands, DetailRefusesARepeatOfItsKeyInAnyLetterCase)
+{
+    auto& d = de().rsDetail();
+    auto add = [&](const char* name) {
+        d.addNew();
+        d.setValue("MORTCO", "0042");
+        d.setValue("CD", "01");
+        d.setValue("JUR", "701");
+        d.setValue("FOLIO", "000000000000012345");
+        d.setValue("NAME", QString::fromLatin1(name));
+        d.move(0);
+    };
+    add("SMITH JOHN");
+    EXPECT_THROW(add("Smith John"), db::DbError);
+    EXPECT_EQ(d.recordCount(), 1);
+    add("SMITH JANE");
+    EXPECT_EQ(d.recordCount(), 2);
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+// Folio display formats, from the working and the reference mask tables.
+#include "env/testenv.h"
+
+#include "shell/data/clientdata.h"
+#include "shell/data/sharedstate.h"
+
+using namespace zarv;
+
+namespace {
+
+class FormatFolioTest : public test::DeTest {
+protected:
+    static void addMask(db::Recordset& rs, const QString& jur, double len, const QString& mask,
+                        const QString& year = QStringLiteral("2026"))
+    {
+        rs.addNew();
+        rs.setValue("JUR_CD", jur);
+        rs.setValue("YEAR", year);
+        rs.setValue("FOLIO_LEN", len);
+        rs.setValue("FOLIO_MASK", mask);
+        rs.move(0);
+    }
+    void addMask(const QString& jur, double len, const QString& mask) { addMask(de().rsFol_Mask(), jur, len, mask); }
+};
+
+TEST_F(FormatFolioTest, PoursTheRightmostDigitsIntoTheMask)
+{
+    addMask("701", 15, "###-##-####-###.###");
+    addMask("702", 6, "##-####");
+    addMask("703", 6, "####-####");
+    addMask("704", 3, "AB###");
+    addMask("705", 9, "###-###-###");
+    addMask("706", 0, "X-#");
+    addMask("707", 18, "##########-##########-##");
+    struct Case {
+        const char* jur;
+        const char* folio;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"701", "000abcdefghijklmno", "abc-de-fghi-jkl.mno"},
+        {"702", "000000000000abcdef", "ab-cdef"},
+        {"703", "000000000000abcdef", "abcd-ef"},
+        {"704", "000000000000000xyz", "ABxyz"},
+        {"705", "abcde", "abc-de-"},               // short folio: leftover places vanish
+        {"706", "000000000000000123", "X-"},       // a length of 0 shows no digit
+        {"707", "123456789012345678", "1234567890-12345678"},  // mask cut after 20 characters
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFolio(c.jur, c.folio), QString::fromLatin1(c.shown)) << c.jur;
+}
+
+TEST_F(FormatFolioTest, WithoutAMaskTheFolioIsPaddedToTwenty)
+{
+    EXPECT_EQ(FormatFolio("701", "000000000000012345"), QStringLiteral("000000000000012345  "));
+    addMask("702", 6, "##-####");
+    EXPECT_EQ(FormatFolio("799", "000000000000012345"), QStringLiteral("000000000000012345  "));
+    EXPECT_TRUE(de().rsFol_Mask().eof());
+    // The "#" count comes from the trimmed folio, the characters from the untrimmed one.
+    EXPECT_EQ(FormatFolio("799", " 123"), QStringLiteral(" 12") + QString(17, ' '));
+    EXPECT_EQ(FormatFolio("799", ""), QString(20, ' '));
+}
+
+TEST_F(FormatFolioTest, FirstRowIsUsedWithoutAFind)
+{
+    addMask("701", 6, "##-####");
+    addMask("702", 6, "####-##");
+    strFind = QStringLiteral("untouched");
+    EXPECT_EQ(FormatFolio("701", "000000000000123456"), QStringLiteral("12-3456"));
+    EXPECT_EQ(strFind, QStringLiteral("untouched"));
+    EXPECT_EQ(FormatFolio("702", "000000000000123456"), QStringLiteral("1234-56"));
+    EXPECT_EQ(strFind, QStringLiteral("JUR_CD = '702'"));
+}
+
+TEST_F(FormatFolioTest, AwkwardJurisdictionsAndBadRowsNeverFail)
+{
+    addMask("701", 6, "##-####");
+    addMask("702", -3, "##-####");   // a negative length cannot be used
+    addMask("703", 6, "");           // nor an empty mask
+    EXPECT_EQ(FormatFolio("7'1", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    EXPECT_EQ(FormatFolio("70%", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    EXPECT_EQ(FormatFolio("702", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    EXPECT_EQ(FormatFolio("703", "000000000000123456"), QStringLiteral("000000000000123456  "));
+}
+
+TEST_F(FormatFolioTest, ReferenceTableUsesTheEarliestYear)
+{
+    auto& ref = de().rsFolioMask();
+    addMask(ref, "701", 6, "####-##", "2025");
+    addMask(ref, "701", 6, "##-####", "2019");
+    ref.requery();   // the command's order: YEAR, then JUR_CD
+    EXPECT_EQ(FormatFolioFromFolioMask("701", "000000000000123456"), QStringLiteral("12-3456"));
+    // The working table is not consulted by the twin, nor the reference by FormatFolio.
+    EXPECT_EQ(FormatFolio("701", "000000000000123456"), QStringLiteral("000000000000123456  "));
+}
+
+} // namespace

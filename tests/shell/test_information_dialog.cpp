@@ -1,0 +1,81 @@
+// The program's own message window: picture by type, hand-over strings emptied
+// on close, the caller's busy pointer put back.
+#include "platform/ui/scriptedui.h"
+#include "shell/Form_InformationDialog.h"
+#include "shell/data/sharedstate.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace zarv;
+
+namespace {
+
+struct Seen {
+    bool critical = false;
+    bool informational = false;
+    QString title;
+    QString text;
+    bool readOnly = false;
+    bool busyWhileOpen = true;
+};
+
+// Shows the dialog the way callers do, closing it with OK or with the close box.
+Seen show(ui::ScriptedUi& u, const QString& type, const QString& text, bool closeBox = false)
+{
+    Seen seen;
+    u.expectModal(QStringLiteral("Form_InformationDialog"), [&](QDialog& d) {
+        auto& dlg = static_cast<Form_InformationDialog&>(d);
+        seen.critical = !dlg.Picture_Critical->isHidden();
+        seen.informational = !dlg.Picture_Informational->isHidden();
+        seen.title = dlg.Label_Title->text();
+        seen.text = dlg.Text_Msg->toPlainText();
+        seen.readOnly = dlg.Text_Msg->isReadOnly();
+        seen.busyWhileOpen = u.busy();
+        if (closeBox)
+            dlg.close();
+        else
+            dlg.OKButton->click();
+    });
+    ShowInformationDialog(type, text, QStringLiteral("Other payments for this folio"));
+    return seen;
+}
+
+TEST(InformationDialog, PictureFollowsTheType)
+{
+    ui::ScopedUi u;
+    struct Case {
+        const char* type;
+        bool critical;
+    };
+    for (const Case c : {Case{"CRITICAL", true}, Case{"critical", true}, Case{"  CRITICAL ", true},
+                         Case{"Informational", false}, Case{"", false}, Case{"Warning", false}}) {
+        const Seen seen = show(*u, QString::fromLatin1(c.type), QStringLiteral("x"));
+        EXPECT_EQ(seen.critical, c.critical) << c.type;
+        EXPECT_NE(seen.informational, seen.critical) << "exactly one picture shows";
+    }
+    EXPECT_TRUE(u->clean()) << u->report().toStdString();
+}
+
+TEST(InformationDialog, ShowsTheTextAndEmptiesTheStringsOnEveryWayOut)
+{
+    ui::ScopedUi u;
+    const QString text = QStringLiteral("FOLIO        NAME\r\n12-3456      SMITH\r\n12-3457      JONES");
+    for (bool closeBox : {false, true}) {
+        u->setBusy(true);
+        const Seen seen = show(*u, QStringLiteral("Informational"), text, closeBox);
+        EXPECT_EQ(seen.title, QStringLiteral("Other payments for this folio"));
+        EXPECT_EQ(seen.text, QString(text).replace("\r\n", "\n"));
+        EXPECT_TRUE(seen.readOnly);
+        EXPECT_FALSE(seen.busyWhileOpen) << "the caller's hourglass must not stay over the dialog";
+        EXPECT_TRUE(u->busy()) << "the caller's pointer comes back";
+        EXPECT_TRUE(gMsgType.isEmpty());
+        EXPECT_TRUE(gMsgText.isEmpty());
+        EXPECT_TRUE(gMsgTitle.isEmpty());
+    }
+    EXPECT_TRUE(u->clean()) << u->report().toStdString();
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// A fresh data environment over a temporary folder, with the scripted stand-in
+// for the user installed. Every box or screen a test does not expect fails it.
+#include "platform/ui/scriptedui.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zarv::test {
+
+class DeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The program's folder of this test (databases live here).
+    QString folder() const { return dir_.path(); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    ui::ScriptedUi& ui() { return ui_->get(); }
+    DataEnvironment& de() { return DE(); }
+
+    // Writes bytes to a file in the test's folder and returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
+    static QByteArray readFile(const QString& path);
+
+    // Replaces the data environment by a new one over the same folder, as a
+    // restart of the program would.
+    void restart();
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<ui::ScopedUi> ui_;
+};
+
+// Path of a file under the source tree's samples/ folder.
+QString samplePath(const QString& name);
+
+} // namespace zarv::test
