@@ -1,4 +1,4 @@
-#include "shell/Form_InformationDialog.h"
+#include "shell/data/Form_InformationDialog.h"
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"

@@ -1,7 +1,7 @@
 // The program's own message window: picture by type, hand-over strings emptied
 // on close, the caller's busy pointer put back.
 #include "platform/ui/scriptedui.h"
-#include "shell/Form_InformationDialog.h"
+#include "shell/data/Form_InformationDialog.h"
 #include "shell/data/sharedstate.h"
 
 #include <QLabel>
