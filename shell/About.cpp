@@ -1,0 +1,290 @@
+#include "shell/About.h"
+
+#include "platform/files/settings.h"
+#include "platform/forms/formcolours.h"
+#include "platform/print/print.h"
+#include "platform/text/vb.h"
+#include "platform/ui/parking.h"
+#include "platform/ui/uiservices.h"
+#include "shell/formparts.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+#include <utility>
+
+#ifndef ZARV_VERSION_MAJOR
+#define ZARV_VERSION_MAJOR 0
+#define ZARV_VERSION_MINOR 0
+#define ZARV_VERSION_PATCH 0
+#endif
+#ifndef ZARV_DESCRIPTION
+#define ZARV_DESCRIPTION ""
+#endif
+
+namespace zarv {
+
+namespace {
+
+// Form size and the places of the moving parts, in twips.
+constexpr int kFormWidth = 5880;
+constexpr int kFormHeight = 4800;
+constexpr int kRuleY = 2895;
+constexpr int kCreditsLeft = 255;
+constexpr int kCreditsWidth = 3870;
+constexpr int kHeadingDesignTop = 13600;
+constexpr int kNameDesignTop = 13900;
+constexpr int kHeadingShownTop = 3600;
+constexpr int kNameShownTop = 3900;
+constexpr int kHeadingHiddenTop = 17600;
+constexpr int kNameHiddenTop = 17900;
+
+constexpr long kRuleColor = 0x808080;
+constexpr long kSweepColor = 0x00FF00;
+constexpr long kCreditsColor = 0xFF0000;       // blue
+constexpr long kCreditsBackColor = 0xFFFFC0;   // light cyan
+
+QFont palatino(const QFont& base, qreal points, bool bold = false)
+{
+    QFont f = base;
+    f.setFamilies({QStringLiteral("Palatino Linotype"), QStringLiteral("Palatino"),
+                   QStringLiteral("TeX Gyre Pagella"), QStringLiteral("P052"), QStringLiteral("URW Palladio L"),
+                   QStringLiteral("serif")});
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
+
+About::About(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("About"));
+    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowIcon(zarvIcon());
+    setFixedSize(ui::twipsToPixels(kFormWidth), ui::twipsToPixels(kFormHeight));
+
+    picIcon = new PictureBox(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setPixmap(zarvIcon().pixmap(32, 32));
+    place(picIcon, 240, 240, 480, 480);
+
+    lblTitle = new QLabel(QStringLiteral("Application Title"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setFont(palatino(font(), 16, true));
+    place(lblTitle, 1050, 240, 4560, 480);
+
+    lblVersion = new QLabel(QStringLiteral("Version"), this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setFont(palatino(font(), 10));
+    place(lblVersion, 1050, 780, 4560, 300);
+
+    lblDescription = new QLabel(QStringLiteral("App Description"), this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setFont(palatino(font(), 10));
+    lblDescription->setWordWrap(true);
+    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(lblDescription, 1050, 1125, 4560, 1650);
+
+    Line1 = new LineShape(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setBorderColor(kRuleColor);
+    Line1->setLine(150, kRuleY, 5714, kRuleY);
+
+    Line2 = new LineShape(this);
+    Line2->setObjectName(QStringLiteral("Line2"));
+    Line2->setBorderColor(kSweepColor);
+    Line2->setBorderWidth(2);
+    Line2->setLine(150, kRuleY, 285, kRuleY);
+
+    lblDisclaimer = new QLabel(
+        QStringLiteral("Note: An installation is needed for this program to work. No shortcuts..."), this);
+    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    lblDisclaimer->setFont(palatino(font(), 8));
+    lblDisclaimer->setWordWrap(true);
+    lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(lblDisclaimer, kCreditsLeft, 3030, kCreditsWidth, 540);
+
+    Label65 = new QLabel(QStringLiteral("This Application was programmed by:"), this);
+    Label65->setObjectName(QStringLiteral("Label65"));
+    Label65->setFont(palatino(font(), 9));
+    Label65b = new QLabel(QStringLiteral("The ZARV Team"), this);
+    Label65b->setObjectName(QStringLiteral("Label65b"));
+    Label65b->setFont(palatino(font(), 12, true));
+    ui::setBackColour(Label65b, quint32(kCreditsBackColor));
+    label65bColor_ = kCreditsColor;
+    ui::setForeColour(Label65b, quint32(label65bColor_));
+    placeCredits(kHeadingDesignTop, kNameDesignTop);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    place(cmdOK, 4245, 3030, 1467, 375);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    place(cmdSysInfo, 4245, 3480, 1467, 375);
+
+    Picture_Printer = new PictureBox(this);
+    Picture_Printer->setObjectName(QStringLiteral("Picture_Printer"));
+    Picture_Printer->setPixmap(printerPicture());
+    Picture_Printer->setToolTip(QStringLiteral("Screen Print! Click on this image to print this form."));
+    place(Picture_Printer, 4740, 4020, 480, 480);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(6);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+
+    connect(cmdOK, &QPushButton::clicked, this, &About::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &About::cmdSysInfo_Click);
+    connect(picIcon, &PictureBox::clicked, this, &About::picIcon_Click);
+    connect(Picture_Printer, &PictureBox::clicked, this, &About::Picture_Printer_Click);
+    connect(Timer1, &QTimer::timeout, this, &About::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &About::Timer2_Timer);
+
+    Form_Load();
+    Timer1->start();
+}
+
+void About::place(QWidget* w, int leftTwips, int topTwips, int widthTwips, int heightTwips)
+{
+    w->setGeometry(ui::twipsToPixels(leftTwips), ui::twipsToPixels(topTwips), ui::twipsToPixels(widthTwips),
+                   ui::twipsToPixels(heightTwips));
+}
+
+void About::placeCredits(int headingTop, int nameTop)
+{
+    label65Top_ = headingTop;
+    label65bTop_ = nameTop;
+    place(Label65, kCreditsLeft, headingTop, kCreditsWidth, 285);
+    place(Label65b, kCreditsLeft, nameTop, kCreditsWidth, 600);
+}
+
+void About::Form_Load()
+{
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                            .arg(ZARV_VERSION_MAJOR)
+                            .arg(ZARV_VERSION_MINOR)
+                            .arg(ZARV_VERSION_PATCH));
+    lblTitle->setText(ui::UiServices::appTitle());
+    lblDescription->setText(QStringLiteral(ZARV_DESCRIPTION));
+    creditsStep_ = 0;
+}
+
+void About::cmdOK_Click()
+{
+    Timer1->stop();
+    Timer2->stop();
+    accept();
+}
+
+void About::cmdSysInfo_Click()
+{
+    StartSysInfo();
+}
+
+void About::StartSysInfo()
+{
+    QStringList command = QProcess::splitCommand(fs::Settings::instance().systemInfoProgram());
+    if (!command.isEmpty()) {
+        const QString program = command.takeFirst();
+        if (QProcess::startDetached(program, command))
+            return;
+    }
+    ui::ui().msgBox(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::OK);
+}
+
+void About::Picture_Printer_Click()
+{
+    // Failures are not reported: the form stays as it was.
+    const ui::PrintOutcome outcome =
+        ui::printWidget(*this, ui::PdfTarget{QDir::currentPath(), QStringLiteral("About.pdf"), true});
+    if (outcome.ok && !outcome.toPrinter)
+        ui::ui().msgBox(QStringLiteral("No printer is available. The form was saved to %1")
+                            .arg(QDir::toNativeSeparators(outcome.where)),
+                        ui::Buttons::OK, ui::Icon::Information);
+}
+
+void About::picIcon_Click()
+{
+    if (Timer2->isActive()) {
+        Timer2->stop();
+        placeCredits(kHeadingHiddenTop, kNameHiddenTop);
+    } else {
+        AnimateCredits();
+        Timer2->start();
+    }
+}
+
+void About::Timer2_Timer()
+{
+    AnimateCredits();
+}
+
+void About::AnimateCredits()
+{
+    static constexpr std::array<int, 6> kSizes{16, 18, 20, 22, 24, 26};
+    placeCredits(kHeadingShownTop, kNameShownTop);
+    if (creditsStep_ >= 0 && creditsStep_ < int(kSizes.size())) {
+        QFont f = Label65b->font();
+        f.setPointSize(kSizes[creditsStep_]);
+        Label65b->setFont(f);
+    } else {
+        creditsStep_ = -1;
+    }
+    label65bColor_ = PickColor(QString::number(label65bColor_)).toLong();
+    ui::setForeColour(Label65b, quint32(label65bColor_));
+    ++creditsStep_;
+    ui::ui().doEvents();
+}
+
+void About::Timer1_Timer()
+{
+    int x = Line2->x1();
+    if (vb::Trim(Line2->tag).isEmpty()) {
+        if (x > 5600) {
+            Line2->tag = QStringLiteral("Go Left");
+            Line2->setBorderColor(PickColor(QString::number(Line2->borderColor())).toLong());
+        } else {
+            x += 10;
+        }
+    } else {
+        if (x < 100) {
+            Line2->tag.clear();
+            Line2->setBorderColor(PickColor(QString::number(Line2->borderColor())).toLong());
+        } else {
+            x -= 10;
+        }
+    }
+    Line2->setLine(x, Line2->y1(), x + 125, Line2->y2());
+}
+
+QString About::PickColor(const QString& ColorText)
+{
+    static constexpr std::array<std::pair<long, long>, 23> kCycle{{
+        {0xFFFFFF, 0xC0C0FF}, {0xC0C0FF, 0xC0E0FF}, {0xC0E0FF, 0xC0FFFF}, {0xC0FFFF, 0xC0FFC0},
+        {0xC0FFC0, 0xFFFFC0}, {0xFFFFC0, 0xFFC0C0}, {0xFFC0C0, 0xFFC0FF}, {0xFFC0FF, 0xE0E0E0},
+        {0xE0E0E0, 0x8080FF}, {0x8080FF, 0x80C0FF}, {0x80C0FF, 0x80FFFF}, {0x80FFFF, 0x80FF80},
+        {0x80FF80, 0xFFFF80}, {0xFFFF80, 0xFF8080}, {0xFF8080, 0xFF80FF}, {0xFF80FF, 0xC0C0C0},
+        {0xC0C0C0, 0x0000FF}, {0x0000FF, 0x0080FF}, {0x0080FF, 0x00FFFF}, {0x00FFFF, 0x00FF00},
+        {0x00FF00, 0xFFFF00}, {0xFFFF00, 0xFF0000}, {0xFF0000, 0xFF00FF},
+    }};
+    double value = -1;
+    try {
+        value = vb::Val(ColorText);
+    } catch (const std::exception&) {
+        // A text too large for a number is no colour of the cycle.
+    }
+    for (const auto& [current, next] : kCycle) {
+        if (value == double(current))
+            return QString::number(next);
+    }
+    return QString::number(0xFFFFFF);
+}
+
+} // namespace zarv

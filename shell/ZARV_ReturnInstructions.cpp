@@ -1,0 +1,280 @@
+#include "shell/ZARV_ReturnInstructions.h"
+
+#include "platform/data/recordset.h"
+#include "platform/files/filesys.h"
+#include "platform/files/settings.h"
+#include "platform/forms/formcolours.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+#include "shell/filelists.h"
+#include "shell/formparts.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+namespace {
+
+const QString kPaymentPattern = QStringLiteral("###,###,###,##0.00");
+const QString kDisketteName = QStringLiteral("Zarvdata.csv");
+const QString kNotReadyText = QStringLiteral("If you are not ready to return the data, exit and continue later...");
+
+QLabel* label(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+// The folder path as the file system knows it, for comparing two paths.
+QString canonicalFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? cleanFolder(folder) : canonical;
+}
+
+} // namespace
+
+std::optional<QString> ReturnFilePath()
+{
+    db::Recordset& rs = DE().rsZarvSystem();
+    if (!rs.isOpen())
+        rs.open();
+    if (rs.recordCount() <= 0)
+        return std::nullopt;
+    rs.moveFirst();
+    return joinPath(rs.text(QStringLiteral("Dir")), rs.text(QStringLiteral("File")));
+}
+
+double PaymentTotal()
+{
+    double total = 0;
+    db::Recordset& rs = DE().rsGroup();
+    if (!rs.isOpen())
+        rs.open();
+    if (rs.recordCount() > 0) {
+        rs.moveFirst();
+        while (!rs.eof()) {
+            total += rs.number(QStringLiteral("TOT_PAY"));
+            rs.moveNext();
+        }
+        rs.moveFirst();
+    }
+    return total;
+}
+
+bool sameDisketteFile(const QString& path, const QString& target)
+{
+    const QFileInfo a(path);
+    const QFileInfo b(target);
+    return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) == 0
+           && canonicalFolder(a.absolutePath()) == canonicalFolder(b.absolutePath());
+}
+
+struct ZARV_ReturnInstructions::Diskette {
+    QString target;
+    QString alreadyText;
+    QString copiedText;
+    QString failureStatus;
+    QString failureLine;
+};
+
+ZARV_ReturnInstructions::ZARV_ReturnInstructions(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ZARV_ReturnInstructions"));
+    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowIcon(zarvIcon());
+
+    auto* top = new QVBoxLayout(this);
+    QLabel* important = label(QStringLiteral("IMPORTANT, before you return the ZARV data to"), this);
+    QFont bold = important->font();
+    bold.setBold(true);
+    important->setFont(bold);
+    top->addWidget(important);
+    QLabel* office = label(QStringLiteral("Velmoran - Brenhallow"), this);
+    office->setFont(bold);
+    top->addWidget(office);
+    top->addWidget(label(QStringLiteral("1. Compare that cheque amount agrees with payment amount"), this));
+
+    auto* paymentRow = new QHBoxLayout;
+    paymentRow->addSpacing(24);
+    paymentRow->addWidget(label(QStringLiteral("Payment Amount"), this));
+    Label_Payment = label(QStringLiteral("0.00"), this);
+    Label_Payment->setObjectName(QStringLiteral("Label_Payment"));
+    QFont paymentFont = Label_Payment->font();
+    paymentFont.setBold(true);
+    paymentFont.setPointSizeF(paymentFont.pointSizeF() * 1.3);
+    Label_Payment->setFont(paymentFont);
+    ui::setForeColour(Label_Payment, ui::colour::Blue);
+    paymentRow->addWidget(Label_Payment);
+    paymentRow->addStretch();
+    top->addLayout(paymentRow);
+
+    top->addWidget(label(QStringLiteral("2. Return the Data by Email or to the original ZARV diskette"), this));
+
+    auto* email = new QGroupBox(QStringLiteral("< Return the ZARV data by Email") + vb::Space(70)
+                                    + QStringLiteral("(Recommended)"),
+                                this);
+    email->setObjectName(QStringLiteral("Frame_Email"));
+    auto* emailLayout = new QVBoxLayout(email);
+    emailLayout->addWidget(label(QStringLiteral("To return the ZARV data to the Velmoran"), email));
+    emailLayout->addWidget(label(QStringLiteral("you need to manually attach the"), email));
+    Label_FileName = label(QString(), email);
+    Label_FileName->setObjectName(QStringLiteral("Label_FileName"));
+    Label_FileName->setFont(bold);
+    emailLayout->addWidget(Label_FileName);
+    emailLayout->addWidget(label(QStringLiteral("file to an Email note and send it to:"), email));
+    Label_Email = label(fs::Settings::instance().returnEmail(), email);
+    Label_Email->setObjectName(QStringLiteral("Label_Email"));
+    Label_Email->setFont(bold);
+    emailLayout->addWidget(Label_Email);
+    top->addWidget(email);
+
+    auto* diskette = new QGroupBox(QStringLiteral("< Return the ZARV data by the original ZARV diskette")
+                                       + vb::Space(37) + QStringLiteral("(Optional)"),
+                                   this);
+    diskette->setObjectName(QStringLiteral("Frame_Diskette"));
+    auto* disketteLayout = new QVBoxLayout(diskette);
+    disketteLayout->addWidget(label(QStringLiteral("Copy the ZARV data file"), diskette));
+    Label_FileName2 = label(QString(), diskette);
+    Label_FileName2->setObjectName(QStringLiteral("Label_FileName2"));
+    Label_FileName2->setFont(bold);
+    disketteLayout->addWidget(Label_FileName2);
+    disketteLayout->addWidget(label(QStringLiteral("To Zarvdata.csv"), diskette));
+    auto* driveRow = new QHBoxLayout;
+    Command_DriveA = new QPushButton(QStringLiteral("Drive &A"), diskette);
+    Command_DriveA->setObjectName(QStringLiteral("Command_DriveA"));
+    Command_DriveA->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive A:"));
+    Command_DriveB = new QPushButton(QStringLiteral("Drive &B"), diskette);
+    Command_DriveB->setObjectName(QStringLiteral("Command_DriveB"));
+    Command_DriveB->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive B:"));
+    driveRow->addWidget(Command_DriveA);
+    driveRow->addWidget(label(QStringLiteral("or"), diskette));
+    driveRow->addWidget(Command_DriveB);
+    driveRow->addStretch();
+    disketteLayout->addLayout(driveRow);
+    disketteLayout->addWidget(label(QStringLiteral("or you can do the file copy manually!"), diskette));
+    top->addWidget(diskette);
+
+    Command_Exit = new QPushButton(QStringLiteral("E&xit"), this);
+    Command_Exit->setObjectName(QStringLiteral("Command_Exit"));
+    Command_Exit->setToolTip(QStringLiteral("Exit ZARV"));
+    top->addWidget(Command_Exit, 0, Qt::AlignHCenter);
+
+    Text_Msg = new QLineEdit(kNotReadyText, this);
+    Text_Msg->setObjectName(QStringLiteral("Text_Msg"));
+    ui::makeStatusBox(Text_Msg);
+    top->addWidget(Text_Msg);
+
+    connect(Command_DriveA, &QPushButton::clicked, this, &ZARV_ReturnInstructions::Command_DriveA_Click);
+    connect(Command_DriveB, &QPushButton::clicked, this, &ZARV_ReturnInstructions::Command_DriveB_Click);
+    connect(Command_Exit, &QPushButton::clicked, this, &ZARV_ReturnInstructions::Command_Exit_Click);
+
+    Form_Load();
+}
+
+void ZARV_ReturnInstructions::Form_Load()
+{
+    Label_Payment->setText(vb::Format(0, kPaymentPattern));
+    try {
+        Label_Payment->setText(vb::Format(PaymentTotal(), kPaymentPattern));
+    } catch (const std::exception& e) {
+        ShowUnexpectedError(e);
+    }
+    Label_FileName->setText(QString::fromLatin1(kUnknownPath));
+    Label_FileName2->setText(QString::fromLatin1(kUnknownPath));
+    try {
+        if (const std::optional<QString> path = ReturnFilePath()) {
+            Label_FileName->setText(*path);
+            Label_FileName2->setText(*path);
+            if (sameDisketteFile(*path, driveATarget()) || sameDisketteFile(*path, driveBTarget()))
+                Text_Msg->setText(QStringLiteral("Please NOTE that the zarv data is already on the floppy diskette!"));
+        }
+    } catch (const std::exception& e) {
+        ShowUnexpectedError(e);
+    }
+}
+
+QString ZARV_ReturnInstructions::driveATarget()
+{
+    return joinPath(fs::Settings::instance().driveAFolder(), kDisketteName);
+}
+
+QString ZARV_ReturnInstructions::driveBTarget()
+{
+    return joinPath(fs::Settings::instance().driveBFolder(), kDisketteName);
+}
+
+void ZARV_ReturnInstructions::Command_DriveA_Click()
+{
+    copyToDiskette(Diskette{
+        driveATarget(),
+        QStringLiteral("The ZARV data file is already at A:\\Zarvdata.csv"),
+        QStringLiteral("ZARV data file is copied to A:\\Zarvdata.csv"),
+        QStringLiteral("Unexpected error occurred! Ensure that the ZARV diskette is in Drive A:"),
+        QStringLiteral("Ensure that the ZARV diskette is in Drive A:"),
+    });
+}
+
+void ZARV_ReturnInstructions::Command_DriveB_Click()
+{
+    copyToDiskette(Diskette{
+        driveBTarget(),
+        QStringLiteral("The ZARV data file is already at  B:\\Zarvdata.csv"),
+        QStringLiteral("ZARV data file is copied to B:\\Zarvdata.csv"),
+        QStringLiteral("Unexpected error occurred! Ensure that the ZARV diskette is in Drive B:"),
+        QStringLiteral("Ensure that the ZARV diskette is in Drive B:"),
+    });
+}
+
+void ZARV_ReturnInstructions::copyToDiskette(const Diskette& d)
+{
+    enableButtons(false);
+    Text_Msg->setText(QStringLiteral("Copying File ... "));
+    ui::ui().doEvents();
+
+    const QString path = Label_FileName->text();
+    if (!FileExists(path)) {
+        ui::ui().beep();
+        Text_Msg->setText(QStringLiteral("File ") + path + QStringLiteral(" is NOT found?. Copy FAILED!"));
+    } else if (sameDisketteFile(path, d.target)) {
+        Text_Msg->setText(d.alreadyText);
+    } else {
+        // The copy goes through a temporary file beside the target, so a failed
+        // copy leaves an earlier Zarvdata.csv on the diskette whole; a
+        // write-protected one is not replaced at all.
+        QString error;
+        const bool protectedTarget = fs::isReadOnly(d.target);
+        if (!protectedTarget && fs::copyReplace(path, d.target, &error) && fs::sameBytes(path, d.target)) {
+            Text_Msg->setText(d.copiedText);
+        } else {
+            Text_Msg->setText(d.failureStatus);
+            ui::ui().msgBox(QStringLiteral("Unexpected error occurred: \r\n") + d.failureLine, ui::Buttons::OK,
+                            ui::Icon::Critical);
+        }
+    }
+    enableButtons(true);
+}
+
+void ZARV_ReturnInstructions::enableButtons(bool on)
+{
+    Command_DriveA->setEnabled(on);
+    Command_DriveB->setEnabled(on);
+    Command_Exit->setEnabled(on);
+}
+
+void ZARV_ReturnInstructions::Command_Exit_Click()
+{
+    accept();
+}
+
+} // namespace zarv

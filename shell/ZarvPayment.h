@@ -1,0 +1,116 @@
+#pragma once
+// The start screen: the program's first and last window. The user chooses the
+// kind of work (payment data file or mortgage number verification workbook) and
+// the file; the run drivers behind OK and Verify take it from there. Closing it
+// ends the program.
+#include "shell/filelists.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace zarv {
+
+class ZarvPayment : public QMainWindow {
+    Q_OBJECT
+public:
+    using RunDriver = std::function<void(ZarvPayment&)>;
+
+    // Needs the data environment: it restores the remembered choice at once.
+    explicit ZarvPayment(QWidget* parent = nullptr);
+    ~ZarvPayment() override;
+
+    // The drivers behind OK and Verify. Without a driver its button stays disabled.
+    void setPaymentRun(RunDriver driver);
+    void setVerificationRun(RunDriver driver);
+    bool hasPaymentRun() const { return bool(paymentRun_); }
+    bool hasVerificationRun() const { return bool(verificationRun_); }
+
+    // --- operations the run drivers use
+
+    // Remembers the drive, folder and file now chosen in the single ZarvSystem
+    // row (Year emptied). Throws db::DbError when the table refuses.
+    void RememberChoice();
+    // Warns when the file is read-only or its attributes cannot be read. True:
+    // go on. The user's No ends the program (and gives false).
+    bool ReadOnlyTest(const QString& filePath);
+    // Moves the screen off the left edge while a run's screen is up, and back.
+    void Park();
+    void Restore();
+    // Unloads the start screen: the program ends.
+    void Unload();
+    // True in the payment-file mode, false in the workbook mode.
+    bool zarvMode() const;
+
+    // The screen's left edge when it is parked, in twips.
+    static constexpr int kParkedLeft = -19999;
+
+    // --- the run's form values
+    QString m_FilePath;
+    QString m_Year;
+    QString m_BakPath;
+    int m_PathLen = 0;
+    int m_SavedLeft = 0;
+
+    // --- controls
+    QGroupBox* Frame_File_Type = nullptr;
+    QRadioButton* Option_ZARV = nullptr;
+    QRadioButton* Option_VERIFY = nullptr;
+    QGroupBox* Frame_UseOnlyCurrentYearData = nullptr;
+    QRadioButton* Option_Yes = nullptr;
+    QRadioButton* OptionNo = nullptr;
+    QLabel* Label_Disk = nullptr;
+    DriveList* Drive = nullptr;
+    QLabel* Label_Directory = nullptr;
+    DirList* Dir = nullptr;
+    QLabel* Label_Files = nullptr;
+    FileList* File = nullptr;
+    QLabel* Label_SelectTheZarvFileLocation = nullptr;
+    QPushButton* Command_OK = nullptr;
+    QPushButton* Command_VERIFY_OK = nullptr;
+    QPushButton* Command_Exit = nullptr;
+    QLineEdit* Text_Msg = nullptr;
+    QLabel* Label_PleaseWait = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+    // --- event handlers
+    void Option_ZARV_Click();
+    void Option_VERIFY_Click();
+    void Dir_Change();
+    void Drive_Change();
+    void Command_OK_Click();
+    void Command_VERIFY_OK_Click();
+    void Command_Exit_Click();
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void Form_Load();
+    // Steps 3 and 4 of the load: drive, folder and file from ZarvSystem.
+    void restoreChoice();
+    void paintMode(long bgr);
+    void enableRunButtons();
+
+    RunDriver paymentRun_;
+    RunDriver verificationRun_;
+    QString previousDrive_;
+    QHash<QString, QString> driveFolders_;   // the last folder opened on each drive
+};
+
+} // namespace zarv

@@ -1,0 +1,112 @@
+#pragma once
+// The drive, folder and file lists of the start screen. A drive is a mounted
+// volume (its root folder) or the user's home folder; the folder list shows the
+// path from the drive's root down to the current folder and the folders inside
+// it; the file list shows the files of one folder that match a pattern.
+#include <QComboBox>
+#include <QListWidget>
+#include <QStringList>
+
+namespace zarv {
+
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    // Lists the mounted volumes and the home folder again; keeps the current
+    // drive when it is still there.
+    void refresh();
+    // Replaces the listed drives (roots of folders); used where the machine's
+    // volumes are not wanted, e.g. in tests.
+    void setDrives(const QStringList& roots);
+    QStringList drives() const;
+
+    // The root folder of the current drive.
+    QString drive() const;
+    // Makes root the current drive. False (nothing changes) when it is not
+    // listed or not ready. driveChanged follows a change.
+    bool setDrive(const QString& root);
+    // Shows root as the current drive without telling anybody.
+    void showDrive(const QString& root);
+    // The listed drive that holds path (the one with the longest root), or "".
+    QString driveOf(const QString& path) const;
+
+signals:
+    void driveChanged(const QString& root);
+
+protected:
+    // A volume mounted since the last look shows up when the list opens.
+    void showPopup() override;
+
+private:
+    void addDrive(const QString& root, const QString& label);
+    int indexOfRoot(const QString& root) const;
+    bool quiet_ = false;
+    bool fixed_ = false;    // drives given by setDrives: not looked up again
+};
+
+class DirList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirList(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    // Opens folder path. False (nothing changes) when it is not a readable
+    // folder. pathChanged follows a change.
+    bool setPath(const QString& path);
+    // The first folder shown above the current one (the drive's root); "/" by
+    // default, and whenever the path lies outside it.
+    void setTop(const QString& top);
+    QString top() const { return top_; }
+    // Lists the current folder again.
+    void refresh();
+    // The folders inside the current one, as listed.
+    QStringList subfolders() const;
+    // The folder an entry stands for.
+    QString folderAt(int row) const;
+    int rowOf(const QString& folder) const;
+
+signals:
+    void pathChanged(const QString& path);
+
+private:
+    void open(QListWidgetItem* item);
+    QString path_;
+    QString top_ = QStringLiteral("/");
+};
+
+class FileList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    void setPath(const QString& path);
+    // One or more patterns separated by ";", matched without regard to case.
+    QString pattern() const { return pattern_; }
+    void setPattern(const QString& pattern);
+    void refresh();
+
+    // The selected file's name; "" when none is selected.
+    QString fileName() const;
+    // Selects the listed file of that name (exact case first, else any case);
+    // clears the selection when none is listed.
+    void setFileName(const QString& name);
+    // The selected row, -1 when none.
+    int listIndex() const;
+    void setListIndex(int index);
+    int listCount() const { return count(); }
+    QString list(int index) const;
+
+private:
+    void fill(const QString& keep);
+    QString path_;
+    QString pattern_ = QStringLiteral("*.*");
+};
+
+// The folder path in the form the lists keep: absolute, cleaned, no trailing "/"
+// except for the root.
+QString cleanFolder(const QString& path);
+
+} // namespace zarv

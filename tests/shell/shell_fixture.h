@@ -1,0 +1,129 @@
+#pragma once
+// What the shell's screen tests share: a fresh data environment with the
+// scripted user (DeTest), a settings file of the test's own, and the mouse.
+#include "env/testenv.h"
+#include "platform/files/settings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <optional>
+
+namespace zarv::test {
+
+class ShellTest : public DeTest {
+protected:
+    void SetUp() override
+    {
+        DeTest::SetUp();
+        fs::Settings::setFolder(folder());
+    }
+    void TearDown() override
+    {
+        fs::Settings::setFolder(QString());
+        DeTest::TearDown();
+    }
+
+    void writeSettings(const QByteArray& ini) { writeFile(QStringLiteral("zarv.ini"), ini); }
+
+    // A folder under the test's folder, made on the way.
+    QString makeFolder(const QString& name) const
+    {
+        const QString p = path(name);
+        QDir().mkpath(p);
+        return QDir::cleanPath(p);
+    }
+
+    // The single ZarvSystem row, as the start screen remembers it.
+    void setZarvSystem(const QString& drive, const QString& dir, const QString& file)
+    {
+        db::Recordset& rs = de().rsZarvSystem();
+        if (rs.recordCount() > 0)
+            rs.moveFirst();
+        else
+            rs.addNew();
+        rs.setValue(QStringLiteral("Drive"), drive);
+        rs.setValue(QStringLiteral("Dir"), dir);
+        rs.setValue(QStringLiteral("File"), file);
+        rs.setValue(QStringLiteral("Year"), QString());
+        rs.move(0);
+    }
+};
+
+// An expected message box; what is left out is not checked.
+inline ui::ExpectedBox box(const ui::TextMatch& prompt, ui::Answer answer = ui::Answer::OK,
+                           std::optional<ui::Icon> icon = std::nullopt,
+                           std::optional<ui::Buttons> buttons = std::nullopt,
+                           std::optional<QString> title = std::nullopt)
+{
+    ui::ExpectedBox b;
+    b.prompt = prompt;
+    b.answer = answer;
+    b.icon = icon;
+    b.buttons = buttons;
+    b.title = std::move(title);
+    return b;
+}
+
+// --- the mouse, as a user uses it
+
+inline void sendMouse(QWidget* w, QEvent::Type type, const QPoint& pos)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+inline void click(QWidget* w, QPoint pos = {-1, -1})
+{
+    if (pos == QPoint(-1, -1))
+        pos = w->rect().center();
+    sendMouse(w, QEvent::MouseButtonPress, pos);
+    sendMouse(w, QEvent::MouseButtonRelease, pos);
+}
+
+inline void doubleClick(QWidget* w, const QPoint& pos)
+{
+    sendMouse(w, QEvent::MouseButtonPress, pos);
+    sendMouse(w, QEvent::MouseButtonRelease, pos);
+    sendMouse(w, QEvent::MouseButtonDblClick, pos);
+    sendMouse(w, QEvent::MouseButtonRelease, pos);
+}
+
+inline QPoint itemCentre(QListWidget* list, int row)
+{
+    list->scrollToItem(list->item(row));
+    return list->visualItemRect(list->item(row)).center();
+}
+
+// The row whose text, less the indent, is text; -1 when none.
+inline int rowOfText(QListWidget* list, const QString& text)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().trimmed() == text)
+            return i;
+    }
+    return -1;
+}
+
+inline void clickItem(QListWidget* list, int row)
+{
+    click(list->viewport(), itemCentre(list, row));
+}
+
+inline void doubleClickItem(QListWidget* list, int row)
+{
+    doubleClick(list->viewport(), itemCentre(list, row));
+}
+
+inline QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+} // namespace zarv::test

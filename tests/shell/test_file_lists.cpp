@@ -1,0 +1,131 @@
+// The drive, folder and file lists on their own.
+#include "shell/filelists.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zarv;
+
+namespace {
+
+class FileListsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        root_ = QDir::cleanPath(dir_.path());
+        for (const char* f : {"b.csv", "A.CSV", "c.Csv", ".dot.csv", "d.xlsx", "e.txt", "f.csv.bak"})
+            touch(QLatin1String(f));
+        QDir(root_).mkpath(QStringLiteral("Sub/Deeper"));
+        QDir(root_).mkpath(QStringLiteral("alpha"));
+        QDir(root_).mkpath(QStringLiteral(".hidden"));
+    }
+    void touch(const QString& name)
+    {
+        QFile f(QDir(root_).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QTemporaryDir dir_;
+    QString root_;
+};
+
+TEST_F(FileListsTest, FileListMatchesPatternsInAnyCaseAndHidesDotFiles)
+{
+    FileList list;
+    list.setPath(root_);
+    const std::pair<const char*, QStringList> cases[] = {
+        {"*.csv", {"A.CSV", "b.csv", "c.Csv"}},
+        {"*.XLSX", {"d.xlsx"}},
+        {"*.csv;*.txt", {"A.CSV", "b.csv", "c.Csv", "e.txt"}},
+        {"*.zarv", {}},
+    };
+    for (const auto& [pattern, expected] : cases) {
+        list.setPattern(QLatin1String(pattern));
+        QStringList shown;
+        for (int i = 0; i < list.listCount(); ++i)
+            shown.append(list.list(i));
+        EXPECT_EQ(shown, expected) << pattern;
+    }
+}
+
+TEST_F(FileListsTest, FileListKeepsItsSelectionOnlyWhileTheFileIsListed)
+{
+    FileList list;
+    list.setPattern(QStringLiteral("*.csv"));
+    list.setPath(root_);
+    list.setFileName(QStringLiteral("b.csv"));
+    EXPECT_EQ(list.listIndex(), 1);
+    list.setFileName(QStringLiteral("a.csv"));    // another letter case still finds it
+    EXPECT_EQ(list.fileName(), QStringLiteral("A.CSV"));
+    list.setPattern(QStringLiteral("*.*"));
+    EXPECT_EQ(list.fileName(), QStringLiteral("A.CSV"));
+    list.setPattern(QStringLiteral("*.xlsx"));
+    EXPECT_EQ(list.listIndex(), -1);
+    EXPECT_EQ(list.fileName(), QString());
+    list.setFileName(QStringLiteral("nothing.xlsx"));
+    EXPECT_EQ(list.listIndex(), -1);
+}
+
+TEST_F(FileListsTest, DirListShowsTheWayDownAndTheVisibleSubfolders)
+{
+    DirList list;
+    list.setTop(root_);
+    ASSERT_TRUE(list.setPath(root_ + QStringLiteral("/Sub")));
+    EXPECT_EQ(list.folderAt(0), root_);
+    EXPECT_EQ(list.folderAt(1), root_ + QStringLiteral("/Sub"));
+    EXPECT_EQ(list.subfolders(), QStringList{"Deeper"});
+    ASSERT_TRUE(list.setPath(root_));
+    EXPECT_EQ(list.subfolders(), (QStringList{"alpha", "Sub"}));
+    EXPECT_FALSE(list.setPath(root_ + QStringLiteral("/missing")));
+    EXPECT_EQ(list.path(), root_);
+    EXPECT_FALSE(list.setPath(root_ + QStringLiteral("/b.csv")));
+    // Outside its top the list starts at the file system's root.
+    list.setTop(root_ + QStringLiteral("/alpha"));
+    EXPECT_EQ(list.folderAt(0), QStringLiteral("/"));
+}
+
+TEST_F(FileListsTest, DirListTellsOnlyOfARealChange)
+{
+    DirList list;
+    int changes = 0;
+    QObject::connect(&list, &DirList::pathChanged, [&] { ++changes; });
+    list.setPath(root_);
+    list.setPath(root_ + QStringLiteral("/"));
+    list.setPath(root_ + QStringLiteral("/Sub/.."));
+    EXPECT_EQ(changes, 1);
+    list.setPath(root_ + QStringLiteral("/alpha"));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(FileListsTest, DriveListFindsTheDriveHoldingAPath)
+{
+    DriveList drives;
+    drives.setDrives({QStringLiteral("/"), root_, root_ + QStringLiteral("/Sub")});
+    EXPECT_EQ(drives.driveOf(root_ + QStringLiteral("/Sub/Deeper")), root_ + QStringLiteral("/Sub"));
+    EXPECT_EQ(drives.driveOf(root_ + QStringLiteral("/SubX")), root_);
+    EXPECT_EQ(drives.driveOf(QStringLiteral("/etc")), QStringLiteral("/"));
+    int changes = 0;
+    QObject::connect(&drives, &DriveList::driveChanged, [&] { ++changes; });
+    EXPECT_TRUE(drives.setDrive(root_ + QStringLiteral("/")));
+    EXPECT_EQ(drives.drive(), root_);
+    EXPECT_FALSE(drives.setDrive(QStringLiteral("/not/listed")));
+    EXPECT_EQ(drives.drive(), root_);
+    drives.showDrive(QStringLiteral("/"));
+    EXPECT_EQ(drives.drive(), QStringLiteral("/"));
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(DriveList, ListsTheMachinesVolumesAndTheHomeFolder)
+{
+    DriveList drives;
+    QStringList roots = drives.drives();
+    EXPECT_TRUE(roots.contains(QDir::cleanPath(QDir::homePath())));
+    EXPECT_EQ(roots.removeDuplicates(), 0);
+    // The current drive is the one holding the working folder.
+    EXPECT_EQ(drives.drive(), drives.driveOf(QDir::currentPath()));
+}
+
+} // namespace

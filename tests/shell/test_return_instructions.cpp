@@ -1,0 +1,367 @@
+// The return-instruction screens: the total, the path and the address they show,
+// and the copy to the folders that stand for diskette drives A: and B:.
+#include "shell_fixture.h"
+
+#include "platform/data/connection.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Buttons;
+using ui::Icon;
+
+namespace {
+
+const QString kNotReady = QStringLiteral("If you are not ready to return the data, exit and continue later...");
+
+// Records each change of a button's enabled state.
+class EnabledLog : public QObject {
+public:
+    explicit EnabledLog(QWidget* w) { w->installEventFilter(this); }
+    std::vector<bool> states;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::EnabledChange)
+            states.push_back(static_cast<QWidget*>(o)->isEnabled());
+        return false;
+    }
+};
+
+QByteArray someBytes(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+class ReturnTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        a_ = makeFolder(QStringLiteral("A"));
+        b_ = makeFolder(QStringLiteral("B"));
+        writeSettings(QStringLiteral("[Return]\nEmail=returns@brenhallow.example\n[Drives]\nA=%1\nB=%2\n")
+                          .arg(a_, b_)
+                          .toUtf8());
+        data_ = makeFolder(QStringLiteral("data"));
+        payload_ = someBytes(300 * 1024);
+        source_ = writeFile(QStringLiteral("data/Zarvdata.csv"), payload_);
+        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+    }
+
+    void addGroup(const QString& mortco, double total)
+    {
+        db::Recordset& rs = de().rsGroup();
+        rs.addNew();
+        rs.setValue(QStringLiteral("GROUP"), mortco);
+        rs.setValue(QStringLiteral("MORTCO"), mortco);
+        rs.setValue(QStringLiteral("TOT_PAY"), total);
+        rs.move(0);
+    }
+
+    static void expectButtonsBack(const ZARV_ReturnInstructions& s)
+    {
+        EXPECT_TRUE(s.Command_DriveA->isEnabled());
+        EXPECT_TRUE(s.Command_DriveB->isEnabled());
+        EXPECT_TRUE(s.Command_Exit->isEnabled());
+    }
+
+    QString a_, b_, data_, source_;
+    QByteArray payload_;
+};
+
+QStringList labelTexts(const QWidget& w)
+{
+    QStringList out;
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        out.append(l->text());
+    return out;
+}
+
+TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddress)
+{
+    addGroup(QStringLiteral("0001"), 1000000.25);
+    addGroup(QStringLiteral("0002"), 0.25);
+    ZARV_ReturnInstructions s;
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV - ZARVENHOLT"));
+    EXPECT_EQ(s.Label_Payment->text(), QStringLiteral("1,000,000.50"));
+    EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/Zarvdata.csv"));
+    EXPECT_EQ(s.Label_FileName2->text(), data_ + QStringLiteral("/Zarvdata.csv"));
+    EXPECT_EQ(s.Label_Email->text(), QStringLiteral("returns@brenhallow.example"));
+    EXPECT_EQ(s.Text_Msg->text(), kNotReady);
+    // The group recordset is left on its first row.
+    EXPECT_EQ(de().rsGroup().text("MORTCO"), QStringLiteral("0001"));
+
+    const QStringList texts = labelTexts(s);
+    for (const char* t : {"IMPORTANT, before you return the ZARV data to", "Velmoran - Brenhallow",
+                          "1. Compare that cheque amount agrees with payment amount", "Payment Amount",
+                          "2. Return the Data by Email or to the original ZARV diskette",
+                          "To return the ZARV data to the Velmoran", "you need to manually attach the",
+                          "file to an Email note and send it to:", "Copy the ZARV data file", "To Zarvdata.csv", "or",
+                          "or you can do the file copy manually!"})
+        EXPECT_TRUE(texts.contains(QLatin1String(t))) << t;
+    QStringList titles;
+    for (const QGroupBox* g : s.findChildren<QGroupBox*>())
+        titles.append(g->title());
+    EXPECT_TRUE(titles.contains(QStringLiteral("< Return the ZARV data by Email") + QString(70, u' ')
+                                + QStringLiteral("(Recommended)")));
+    EXPECT_TRUE(titles.contains(QStringLiteral("< Return the ZARV data by the original ZARV diskette")
+                                + QString(37, u' ') + QStringLiteral("(Optional)")));
+    EXPECT_EQ(s.Command_DriveA->text(), QStringLiteral("Drive &A"));
+    EXPECT_EQ(s.Command_DriveA->toolTip(), QStringLiteral("Ensure that the original ZARV diskette is in Drive A:"));
+    EXPECT_EQ(s.Command_DriveB->text(), QStringLiteral("Drive &B"));
+    EXPECT_EQ(s.Command_DriveB->toolTip(), QStringLiteral("Ensure that the original ZARV diskette is in Drive B:"));
+    EXPECT_EQ(s.Command_Exit->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(s.Command_Exit->toolTip(), QStringLiteral("Exit ZARV"));
+}
+
+TEST_F(ReturnTest, TheTotalIsTheSumOfEveryGroupFormatted)
+{
+    struct Case {
+        std::vector<double> totals;
+        const char* shown;
+    } cases[] = {
+        {{}, "0.00"},
+        {{12.5}, "12.50"},
+        {{1234.565, 0.001}, "1,234.57"},
+        {{100, -250.75}, "-150.75"},
+        {{999999999.99, 0.01}, "1,000,000,000.00"},
+        {{0.1, 0.2}, "0.30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        de().Zarv.execute(QStringLiteral("DELETE FROM \"Group\""));
+        de().rsGroup().requery();
+        for (std::size_t i = 0; i < c.totals.size(); ++i)
+            addGroup(QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), c.totals[i]);
+        ZARV_ReturnInstructions s;
+        EXPECT_EQ(s.Label_Payment->text(), QLatin1String(c.shown));
+    }
+}
+
+TEST_F(ReturnTest, ThePathNeverHasADoubledOrMissingSeparator)
+{
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("/"), QStringLiteral("/Zarvdata.csv")},
+        {QStringLiteral("/srv/zarv/"), QStringLiteral("/srv/zarv/Zarvdata.csv")},
+        {QStringLiteral("/srv/zarv"), QStringLiteral("/srv/zarv/Zarvdata.csv")},
+    };
+    for (const auto& [dir, shown] : cases) {
+        setZarvSystem(QStringLiteral("/"), dir, QStringLiteral("Zarvdata.csv"));
+        ZARV_ReturnInstructions s;
+        EXPECT_EQ(s.Label_FileName->text(), shown);
+        EXPECT_EQ(s.Label_FileName2->text(), shown);
+        ZARV_ReturnInstructions2 s2;
+        EXPECT_EQ(s2.Label_FileName->text(), shown);
+    }
+}
+
+TEST_F(ReturnTest, WithoutARememberedFileThePathIsUnknown)
+{
+    de().Zarv.execute(QStringLiteral("DELETE FROM ZarvSystem"));
+    de().rsZarvSystem().requery();
+    ZARV_ReturnInstructions s;
+    EXPECT_EQ(s.Label_FileName->text(), QStringLiteral("??? UNKNOWN ???"));
+    EXPECT_EQ(s.Label_FileName2->text(), QStringLiteral("??? UNKNOWN ???"));
+    ZARV_ReturnInstructions2 s2;
+    EXPECT_EQ(s2.Label_FileName->text(), QStringLiteral("??? UNKNOWN ???"));
+
+    // Pressing a drive then finds no file to copy.
+    click(s.Command_DriveA);
+    EXPECT_EQ(s.Text_Msg->text(), QStringLiteral("File ??? UNKNOWN ??? is NOT found?. Copy FAILED!"));
+    EXPECT_EQ(ui().beeps(), 1);
+}
+
+struct DriveCase {
+    const char* name;
+    bool driveB;
+    const char* copied;
+    const char* already;
+    const char* failureStatus;
+    const char* failureBox;
+};
+
+const DriveCase kDrives[] = {
+    {"A", false, "ZARV data file is copied to A:\\Zarvdata.csv", "The ZARV data file is already at A:\\Zarvdata.csv",
+     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive A:",
+     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive A:"},
+    {"B", true, "ZARV data file is copied to B:\\Zarvdata.csv", "The ZARV data file is already at  B:\\Zarvdata.csv",
+     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive B:",
+     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive B:"},
+};
+
+class DriveCopyTest : public ReturnTest, public ::testing::WithParamInterface<DriveCase> {
+protected:
+    QString folderOfDrive() const { return GetParam().driveB ? b_ : a_; }
+    QString otherFolder() const { return GetParam().driveB ? a_ : b_; }
+    QString target() const { return folderOfDrive() + QStringLiteral("/Zarvdata.csv"); }
+    QPushButton* button(ZARV_ReturnInstructions& s) const
+    {
+        return GetParam().driveB ? s.Command_DriveB : s.Command_DriveA;
+    }
+    QStringList filesOnDrive() const { return QDir(folderOfDrive()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+TEST_P(DriveCopyTest, TheFileArrivesWholeInPlaceOfAnOlderOne)
+{
+    writeFile(target().mid(folder().size() + 1), "OLD DISKETTE DATA\r\n");
+    ZARV_ReturnInstructions s;
+    EnabledLog log(s.Command_Exit);
+    click(button(s));
+    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().copied));
+    EXPECT_EQ(readFile(target()), payload_);
+    EXPECT_EQ(filesOnDrive(), QStringList{"Zarvdata.csv"});    // no temporary file left
+    EXPECT_EQ(log.states, (std::vector<bool>{false, true}));    // disabled while copying
+    expectButtonsBack(s);
+    EXPECT_GE(ui().doEventsCount(), 1);
+
+    // Copying again, or to the other drive too, is allowed.
+    click(button(s));
+    EXPECT_EQ(readFile(target()), payload_);
+}
+
+TEST_P(DriveCopyTest, NoDisketteGivesTheStatusAndTheCriticalBox)
+{
+    QDir(folderOfDrive()).removeRecursively();
+    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical, Buttons::OK,
+                               QStringLiteral("ZARV")));
+    ZARV_ReturnInstructions s;
+    click(button(s));
+    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_FALSE(QFileInfo::exists(target()));
+    expectButtonsBack(s);
+}
+
+TEST_P(DriveCopyTest, AWriteProtectedDisketteKeepsItsFile)
+{
+    const QByteArray old = "OLD DISKETTE DATA\r\n";
+    writeFile(target().mid(folder().size() + 1), old);
+    ASSERT_TRUE(QFile::setPermissions(target(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
+    ZARV_ReturnInstructions s;
+    click(button(s));
+    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_EQ(readFile(target()), old);
+    expectButtonsBack(s);
+    QFile::setPermissions(target(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_P(DriveCopyTest, ACopyThatFailsHalfWayLeavesTheOldFileWhole)
+{
+    const QByteArray old = "OLD DISKETTE DATA\r\n";
+    writeFile(target().mid(folder().size() + 1), old);
+    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
+    ZARV_ReturnInstructions s;
+
+    // A diskette that fills up: no file may grow past 64 KiB while the copy runs.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    click(button(s));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_EQ(readFile(target()), old);
+    EXPECT_EQ(filesOnDrive(), QStringList{"Zarvdata.csv"});
+    expectButtonsBack(s);
+}
+
+TEST_P(DriveCopyTest, AFileOnTheDisketteItselfIsNotCopiedOntoItself)
+{
+    // Chosen on the diskette, named in another letter case.
+    const QString onDiskette = writeFile(folderOfDrive().mid(folder().size() + 1) + QStringLiteral("/zarvdata.CSV"),
+                                         payload_);
+    setZarvSystem(QStringLiteral("/"), folderOfDrive(), QStringLiteral("zarvdata.CSV"));
+    ZARV_ReturnInstructions s;
+    EXPECT_EQ(s.Text_Msg->text(), QStringLiteral("Please NOTE that the zarv data is already on the floppy diskette!"));
+    click(button(s));
+    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().already));
+    EXPECT_EQ(filesOnDrive(), QStringList{"zarvdata.CSV"});
+    expectButtonsBack(s);
+
+    // The other drive takes it without complaint.
+    click(GetParam().driveB ? s.Command_DriveA : s.Command_DriveB);
+    EXPECT_EQ(readFile(otherFolder() + QStringLiteral("/Zarvdata.csv")), payload_);
+    EXPECT_EQ(readFile(onDiskette), payload_);
+}
+
+TEST_P(DriveCopyTest, AMissingOrEmptyDataFileIsNotCopied)
+{
+    for (const bool empty : {true, false}) {
+        SCOPED_TRACE(empty ? "empty" : "missing");
+        if (empty)
+            writeFile(QStringLiteral("data/Zarvdata.csv"), QByteArray());
+        else
+            QFile::remove(source_);
+        ui().reset();
+        ZARV_ReturnInstructions s;
+        click(button(s));
+        EXPECT_EQ(s.Text_Msg->text(), QStringLiteral("File ") + source_ + QStringLiteral(" is NOT found?. Copy FAILED!"));
+        EXPECT_EQ(ui().beeps(), 1);
+        EXPECT_TRUE(ui().boxes().empty());
+        EXPECT_FALSE(QFileInfo::exists(target()));
+        expectButtonsBack(s);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drives, DriveCopyTest, ::testing::ValuesIn(kDrives),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReturnTest, ExitClosesTheScreen)
+{
+    ZARV_ReturnInstructions s;
+    s.show();
+    click(s.Command_Exit);
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(s.result(), QDialog::Accepted);
+    EXPECT_FALSE(ui().ending());    // the run driver ends the program, not this screen
+}
+
+TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
+{
+    setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("MortNo1234.xlsx"));
+    ZARV_ReturnInstructions2 s;
+    s.show();
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification)"));
+    EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/MortNo1234.xlsx"));
+    EXPECT_EQ(s.Label_Email->text(), QStringLiteral("returns@brenhallow.example"));
+    EXPECT_EQ(s.Text_Msg->text(), kNotReady);
+    EXPECT_EQ(s.findChild<QGroupBox*>()->title(), QStringLiteral("< Return the Folio Verification File by Email >"));
+    const QStringList texts = labelTexts(s);
+    for (const char* t : {"When you are finished verifying the folio mortgage numbers please return the Folio "
+                          "Verification File back to",
+                          "the Velmoran - Brenhallow by manually attaching the", "file to an Email note and send it to:"})
+        EXPECT_TRUE(texts.contains(QLatin1String(t))) << t;
+    EXPECT_EQ(s.Command_Exit->toolTip(), QStringLiteral("Exit ZARV"));
+    click(s.Command_Exit);
+    EXPECT_FALSE(s.isVisible());
+}
+
+TEST_F(ReturnTest, TheAddressHasADefaultWhenTheSettingsFileHasNone)
+{
+    writeSettings("");
+    ZARV_ReturnInstructions s;
+    ZARV_ReturnInstructions2 s2;
+    EXPECT_EQ(s.Label_Email->text(), QStringLiteral("zarv@brenhallow.gov"));
+    EXPECT_EQ(s2.Label_Email->text(), s.Label_Email->text());
+}
+
+} // namespace
