@@ -1,0 +1,100 @@
+// samples/MortNo1234.xlsx: a verification workbook written by the program's own
+// writer from the data below. Run the tests with ZARV_WRITE_SAMPLES=1 to write
+// it anew; without it the sample is loaded and checked against the same data.
+#include "verify_support.h"
+
+#include "shell/data/dataenvironment.h"
+
+#include <QDate>
+#include <QFile>
+
+namespace zarv::test {
+namespace {
+
+// VERIFY rows as the load stores them.
+const QStringList kFolios = {
+    " |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4 PLAN 88",
+    " |1234|100200301|01|701|000000000000012346||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 5 PLAN 88",
+    "C|1234|100200302|02|702|000000000001100220||JOHN O'NEILL|4 MILL LANE|APT 2|EASTON|||",
+    " |1234|100200303|02|703|000000000000770001||KARI LUND|FARM 9|NORTH VALE||||GORE 3 CON 2",
+    "D|1234|100200304|03|704|000000000099887766||PETER SMYTHE|1 MAIN STREET|SOUTHBY||||",
+    " |1234|100200305|03|705|000000000000000042||ROSA DIAZ|77 BAY VIEW|||||",
+    "A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
+    " |1234|100200307|01|702|000000000000055501|987654321|M AND K HOLDINGS LTD|PO BOX 12|WESTPORT||||BLOCK 2",
+};
+const QStringList kMasks = {"701|10|###-###-###-#", "702|12|##-####-######", "703|9|###-###-###",
+                            "704|8|####-####", "705|11|###-####-####"};
+const QStringList kDistricts = {"01|Westport", "02|Easton", "03|Southby"};
+const QStringList kJurisdictions = {"701|Westport Town", "702|Easton Township", "703|North Vale",
+                                    "704|Southby Village", "705|Bay County"};
+const QStringList kCombos = {"01|701", "01|702", "02|702", "02|703", "03|704", "03|705"};
+
+void addRows(const QString& table, const QStringList& fields, const QStringList& rows)
+{
+    for (const QString& row : rows) {
+        QVariantList values;
+        for (const QString& v : row.split(u'|'))
+            values << v;
+        addRow(table, fields, values);
+    }
+}
+
+const QStringList kMaskFields = {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"};
+const QStringList kDistrictFields = {"Collection_District_Code", "Collection_District_Name"};
+const QStringList kJurisdictionFields = {"Jurisdiction_Code", "Jurisdiction_Name"};
+const QStringList kComboFields = {"Collection_District_Code", "Jurisdiction_Code"};
+
+class SampleWorkbook : public DeTest {};
+
+TEST_F(SampleWorkbook, WriteAnew)
+{
+    if (qEnvironmentVariableIsEmpty("ZARV_WRITE_SAMPLES"))
+        GTEST_SKIP() << "set ZARV_WRITE_SAMPLES=1 to write samples/MortNo1234.xlsx anew";
+    for (const QString& f : kFolios)
+        addVerifyRow(f);
+    addRows("Fol_Mask", kMaskFields, kMasks);
+    addRows("Collection_District", kDistrictFields, kDistricts);
+    addRows("Jurisdiction", kJurisdictionFields, kJurisdictions);
+    addRows("CD_JUR", kComboFields, kCombos);
+    const QString sample = samplePath("MortNo1234.xlsx");
+    ASSERT_TRUE(Mdb2Xls(sample));
+    QFile::remove(BackupNameFor(sample));
+}
+
+TEST_F(SampleWorkbook, LoadsIntoTheTables)
+{
+    const QByteArray bytes = readFile(samplePath("MortNo1234.xlsx"));
+    ASSERT_FALSE(bytes.isEmpty()) << "samples/MortNo1234.xlsx is missing: run with ZARV_WRITE_SAMPLES=1";
+    EXPECT_TRUE(Xls2Mdb(writeFile("MortNo1234.xlsx", bytes)));
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()), kFolios);
+    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", kMaskFields), kMasks);
+    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid", kDistrictFields), kDistricts);
+    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", kJurisdictionFields), kJurisdictions);
+    EXPECT_EQ(tableRows("SELECT * FROM CD_JUR ORDER BY rowid", kComboFields), kCombos);
+    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"YEAR"}).value(0),
+              QString::number(QDate::currentDate().year()));
+}
+
+TEST_F(SampleWorkbook, OpenAndCloseSetTheModuleWorkbook)
+{
+    OpenVerifyWorkbook(samplePath("MortNo1234.xlsx"));
+    ASSERT_TRUE(xlBook.isOpen());
+    ASSERT_EQ(xlSheet, xlBook.sheet(1));
+    EXPECT_EQ(xlSheet->cell(1, 2), "MORTGAGE CO.");
+    EXPECT_EQ(xlBook.sheetCount(), 5);
+
+    // A failed open leaves nothing to read from, and says why.
+    OpenVerifyWorkbook(path("missing.xlsx"));
+    EXPECT_FALSE(xlBook.isOpen());
+    EXPECT_EQ(xlSheet, nullptr);
+    EXPECT_TRUE(xlBook.errorText().contains("missing.xlsx"));
+
+    OpenVerifyWorkbook(samplePath("MortNo1234.xlsx"));
+    CloseVerifyWorkbook();
+    EXPECT_FALSE(xlBook.isOpen());
+    EXPECT_EQ(xlSheet, nullptr);
+    CloseVerifyWorkbook();   // closing twice is harmless
+}
+
+} // namespace
+} // namespace zarv::test

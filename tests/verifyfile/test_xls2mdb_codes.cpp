@@ -1,0 +1,207 @@
+// The workbook load, sheets 2 to 5 and failures: code tables, the first row of
+// a code winning, folio lengths, and what an error leaves behind.
+#include "verify_support.h"
+
+#include "shell/data/dataenvironment.h"
+
+#include <QDate>
+
+namespace zarv::test {
+namespace {
+
+using ui::Icon;
+
+class Xls2MdbCodes : public DeTest {
+protected:
+    Book bookWithOneFolio()
+    {
+        Book b;
+        b.mortgage.push_back(folioRow("|1234|N1|12|701|1"));
+        return b;
+    }
+    QString save(const Book& b)
+    {
+        const QString p = path("MortNo2.xlsx");
+        writeBook(p, b);
+        return p;
+    }
+    void expectError(const ui::TextMatch& text)
+    {
+        ui().expectBox(criticalBox(text));
+    }
+    static QString year() { return QString::number(QDate::currentDate().year()); }
+};
+
+TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
+{
+    Book b = bookWithOneFolio();
+    b.folioMask.insert(b.folioMask.end(), {
+        {"701", "5", "###-##"},
+        {"701", "9", "dropped"},
+        {"702", "05", "##"},
+        {"703", "123", "#"},
+        {"704", "", "#"},
+        {"705 ", "  12 ", "  mask  "},
+        {"706", "18", ""},
+    });
+    b.districts.insert(b.districts.end(), {
+        {"1", "One"},
+        {"123", "  Twelve  "},
+        {"1", "dropped"},
+        {"", "No code"},
+        {"ab", "Letters"},
+        {"AB", "dropped: the same code"},
+    });
+    b.jurisdictions.insert(b.jurisdictions.end(), {
+        {"7012", "Seven O One"},
+        {"70", "Seventy"},
+        {"701", "dropped"},
+    });
+    b.combos.insert(b.combos.end(), {
+        {"12", "701"},
+        {"12", "701"},
+        {"1", "70"},
+        {"12", "702"},
+    });
+    EXPECT_TRUE(Xls2Mdb(save(b)));
+
+    const QString y = year();
+    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}),
+              QStringList({"701|" + y + "|5|###-##", "702|" + y + "|5|##", "703|" + y + "|23|#", "704|" + y + "|0|#",
+                           "705 |" + y + "|12|mask", "706|" + y + "|18|"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid",
+                        {"Collection_District_Code", "Collection_District_Name"}),
+              QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code", "Jurisdiction_Name"}),
+              QStringList({"701|Seven O One", "70 |Seventy"}));
+    EXPECT_EQ(tableRows("SELECT * FROM CD_JUR ORDER BY rowid", {"Collection_District_Code", "Jurisdiction_Code"}),
+              QStringList({"12|701", "1 |70 ", "12|702"}));
+
+    // rsCD_JUR is left filtered on the last pair it looked up; the others are not.
+    EXPECT_FALSE(de().rsCD_JUR().filter().isEmpty());
+    EXPECT_EQ(de().rsCD_JUR().recordCount(), 1);
+    EXPECT_TRUE(de().rsFol_Mask().filter().isEmpty());
+    // The workbook is closed.
+    EXPECT_FALSE(xlBook.isOpen());
+    EXPECT_EQ(xlSheet, nullptr);
+}
+
+TEST_F(Xls2MdbCodes, CodesWithQuotesAreStoredAndLookedUpLiterally)
+{
+    Book b = bookWithOneFolio();
+    b.folioMask.insert(b.folioMask.end(), {{"7'1", "9", "#"}, {"7'1", "8", "dropped"}, {"' OR ''='", "7", "#"}});
+    b.districts.insert(b.districts.end(), {{"1'", "Quote"}, {"1'", "dropped"}});
+    b.jurisdictions.insert(b.jurisdictions.end(), {{"7'1", "O'Neill"}, {"7'1", "dropped"}});
+    b.combos.insert(b.combos.end(), {{"1'", "7'1"}, {"1'", "7'1"}, {"12", "7'1"}});
+    EXPECT_TRUE(Xls2Mdb(save(b)));
+    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"JUR_CD", "FOLIO_LEN"}),
+              QStringList({"7'1|9", "' OR ''='|7"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid",
+                        {"Collection_District_Code", "Collection_District_Name"}),
+              QStringList({"1'|Quote"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code", "Jurisdiction_Name"}),
+              QStringList({"7'1|O'Neill"}));
+    EXPECT_EQ(tableRows("SELECT * FROM CD_JUR ORDER BY rowid", {"Collection_District_Code", "Jurisdiction_Code"}),
+              QStringList({"1'|7'1", "12|7'1"}));
+}
+
+TEST_F(Xls2MdbCodes, CodeSheetsFollowTheStopRule)
+{
+    Book b = bookWithOneFolio();
+    // One blank row inside the data is passed over; a heading in other letter
+    // case is a data row; two blank rows end the sheet.
+    b.districts.insert(b.districts.end(), {{"01", "One"}, {}, {"02", "Two"}, {"collection district code", "x"}, {},
+                                           {}, {"03", "Never read"}});
+    b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {"702", "After"}};
+    EXPECT_TRUE(Xls2Mdb(save(b)));
+    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid", {"Collection_District_Code"}),
+              QStringList({"01", "02", "co"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code"}),
+              QStringList({"701", "702"}));
+}
+
+struct ErrorCase {
+    const char* name;
+    std::function<void(Book&)> change;
+    QString message;        // the start of the critical message
+    long folios;            // rows of VERIFY after the failed load
+};
+
+TEST_F(Xls2MdbCodes, AnErrorEndsTheLoadWithItsStepAndResultFalse)
+{
+    const std::vector<ErrorCase> cases = {
+        {"fewer than five worksheets", [](Book& b) { b.sheets = 3; },
+         "Error Xls2Mdb(202) Err# 9 Description: The workbook ", 1},
+        {"only a first worksheet", [](Book& b) { b.sheets = 1; }, "Error Xls2Mdb(143) Err# 9 Description: ", 1},
+        {"folio length not a number, table empty",
+         [](Book& b) { b.folioMask.push_back({"701", "AB", "#"}); },
+         "Error Xls2Mdb(173) Err# 13 Description: Type mismatch", 1},
+        {"folio length not a number, after a lookup",
+         [](Book& b) { b.folioMask.insert(b.folioMask.end(), {{"701", "9", "#"}, {"702", "9x", "#"}}); },
+         "Error Xls2Mdb(158) Err# 13 Description: Type mismatch", 1},
+    };
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Book b = bookWithOneFolio();
+        c.change(b);
+        const QString p = save(b);
+        expectError(ui::containing(c.message));
+        EXPECT_FALSE(Xls2Mdb(p));
+        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+        EXPECT_EQ(tableCount("VERIFY"), c.folios);
+        EXPECT_FALSE(xlBook.isOpen());
+        EXPECT_FALSE(de().Zarv.inTransaction());
+    }
+}
+
+TEST_F(Xls2MdbCodes, AFileThatIsNoWorkbookStopsAtTheFirstSheet)
+{
+    addVerifyRow(" |1111|OLD|12|701|1");
+    const QString notABook = writeFile("MortNo3.xlsx", "plain text, not a workbook");
+    expectError(ui::containing("Error Xls2Mdb(82) Err# 91 Description: "));
+    EXPECT_FALSE(Xls2Mdb(notABook));
+    // The purge ran before the workbook was opened.
+    EXPECT_EQ(tableCount("VERIFY"), 0);
+
+    expectError(ui::containing("Error Xls2Mdb(82) Err# 91 Description: "));
+    RecordingSink list;
+    EXPECT_FALSE(Xls2Mdb(path("missing.xlsx"), list));
+    ASSERT_EQ(list.lines.size(), 1);
+    EXPECT_TRUE(list.lines[0].startsWith("Error Xls2Mdb(82) Err# 91 Description: "));
+    EXPECT_TRUE(list.lines[0].contains("missing.xlsx"));
+    EXPECT_EQ(list.printEnabled, 1);
+}
+
+TEST_F(Xls2MdbCodes, ARefusedRowIsDroppedAndTheRowsBeforeItStay)
+{
+    // A store that refuses a second row of the same mortgage number.
+    de().Zarv.execute("CREATE UNIQUE INDEX VERIFY_Test_Number ON VERIFY (NUMBER)");
+    // The refused row comes early, and after many rows (past the points where
+    // the rows already stored are committed).
+    for (int refused : {2, 1300}) {
+        SCOPED_TRACE(refused);
+        Book b;
+        for (int i = 1; i < refused; ++i)
+            b.mortgage.push_back(folioRow(QString("|1234|N%1|12|701|%1").arg(i)));
+        b.mortgage.push_back(folioRow(QString("|1234|N1|12|701|%1").arg(refused)));
+        b.mortgage.push_back(folioRow("|1234|AFTER|12|701|99999"));
+        expectError(ui::containing(QString("Error Xls2Mdb(128  Mort. Co:1234 CD:12 JUR:701 FOLIO:%1 PID: (Most likely "
+                                           "duplicate KEY violation)) Err#")
+                                       .arg(refused)));
+        RecordingSink list;
+        EXPECT_FALSE(Xls2Mdb(save(b), list));
+        EXPECT_FALSE(de().Zarv.inTransaction());
+        EXPECT_FALSE(de().rsVerify().editPending());
+        EXPECT_EQ(de().rsVerify().recordCount(), refused - 1);
+        de().flush();
+        const QStringList stored = tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER"});
+        ASSERT_EQ(stored.size(), refused - 1);
+        EXPECT_EQ(stored.first(), "N1");
+        EXPECT_EQ(stored.last(), QString("N%1").arg(refused - 1));
+        EXPECT_EQ(list.printEnabled, 1);
+        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+    }
+}
+
+} // namespace
+} // namespace zarv::test

@@ -1,0 +1,345 @@
+// The workbook load, sheet 1: stored forms, the stop rule, warnings, rejects,
+// duplicates, the summary and where each message goes.
+#include "verify_support.h"
+
+#include "shell/data/dataenvironment.h"
+
+namespace zarv::test {
+namespace {
+
+using ui::Icon;
+
+const QString kEmpty = "ERROR - The Verification file is empty";
+const QString kNote = "NOTE: The program only issues the first 3 warnings.";
+
+class Xls2MdbRows : public DeTest {
+protected:
+    QString book(const Rows& mortgage)
+    {
+        Book b;
+        b.mortgage = mortgage;
+        const QString p = path("MortNo1.xlsx");
+        writeBook(p, b);
+        return p;
+    }
+    static Rows withHeadings(const Rows& data)
+    {
+        Rows rows{mortgageHeadings()};
+        rows.insert(rows.end(), data.begin(), data.end());
+        return rows;
+    }
+    QStringList numbers() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER"}); }
+    QStringList verifyRows() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", verifyFields()); }
+    void expectInfo(const QString& text) { ui().expectBox(infoBox(text)); }
+    void expectCritical(const ui::TextMatch& text) { ui().expectBox(criticalBox(text)); }
+};
+
+// A data row of company 1234 in district 12, jurisdiction 701.
+QStringList folio(const QString& number, const QString& folioNumber)
+{
+    return folioRow("|1234|" + number + "|12|701|" + folioNumber);
+}
+
+TEST_F(Xls2MdbRows, StoresEachColumnInItsLoadedForm)
+{
+    const QString p = book(withHeadings({
+        folioRow("a|ab|  123456789012|1|70|12345||john   smith|addr one||||| legal x"),
+        folioRow("Add|abcde|n-2|12|701|000000000000012345|123456789|o'hara"),
+        folioRow(" A|1234|X1|12|702|99"),
+        folioRow("|1234|X2|||  |987654321|pid only"),
+        folioRow("d|1234|X3| 1|703|  55  | 42 ||" + QString(35, 'a') + "|||||b"),
+    }));
+    EXPECT_TRUE(Xls2Mdb(p));
+    EXPECT_EQ(verifyRows(), QStringList({
+                                "A|AB  |1234567890|1 |70 |12345||JOHN   SMITH|ADDR ONE|||||LEGAL X",
+                                "A|ABCD|n-2|12|701|000000000000012345|123456789|O'HARA||||||",
+                                " |1234|X1|12|702|99||||||||",
+                                " |1234|X2|  |   ||987654321|PID ONLY||||||",
+                                "D|1234|X3| 1|703|55|42||" + QString(30, 'A') + "|||||B",
+                            }));
+    // The load keeps the last saved row current and leaves no clone filter behind.
+    EXPECT_EQ(de().rsVerify().text("NUMBER"), "X3");
+}
+
+struct StopCase {
+    const char* name;
+    Rows rows;
+    QStringList loaded;
+};
+
+TEST_F(Xls2MdbRows, SheetEndsAtItsThirdHeaderOrBlankRow)
+{
+    const QStringList h = mortgageHeadings();
+    const QStringList blank;
+    QStringList nameIsHeading = folio("N2", "2");
+    nameIsHeading[7] = "NAME";
+    QStringList nameIsOtherHeading = folio("N2", "2");
+    nameIsOtherHeading[7] = "ACD";
+    QStringList paddedHeading = folio("N2", "2");
+    paddedHeading[0] = "ACD ";
+    const std::vector<StopCase> cases = {
+        {"as the writer lays it out", {h, folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}},
+        {"one blank row inside the data", {h, folio("N1", "1"), blank, folio("N2", "2")}, {"N1", "N2"}},
+        {"two blank rows inside the data", {h, folio("N1", "1"), blank, blank, folio("N2", "2")}, {"N1"}},
+        {"heading repeated inside the data", {h, folio("N1", "1"), h, folio("N2", "2")}, {"N1", "N2"}},
+        {"repeated heading and a blank row", {h, folio("N1", "1"), h, blank, folio("N2", "2")}, {"N1"}},
+        {"a data cell equal to its heading", {h, folio("N1", "1"), nameIsHeading, folio("N3", "3")}, {"N1", "N3"}},
+        {"a cell equal to another column's heading", {h, nameIsOtherHeading}, {"N2"}},
+        {"a heading with a blank is data", {h, paddedHeading}, {"N2"}},
+        {"no heading row", {folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}},
+        {"a row of blanks counts as blank", {h, folio("N1", "1"), folioRow(" |    | |  |   "), blank, folio("N2", "2")}, {"N1"}},
+        {"headings only", {h}, {}},
+        {"heading, two empty rows, then data", {h, blank, blank, folio("N1", "1")}, {}},
+    };
+    for (const StopCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString p = book(c.rows);
+        if (c.loaded.isEmpty())
+            expectCritical(kEmpty);
+        EXPECT_TRUE(Xls2Mdb(p));
+        EXPECT_EQ(numbers(), c.loaded);
+        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+    }
+}
+
+TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
+{
+    const QString p = book(withHeadings({
+        folioRow("X|1234|N1|12|701|1"),
+        folioRow("|    |N2|12|701|2"),
+        folioRow("|1234|1234567890123|12|701|3"),
+        folioRow("|1234|N4||701|4"),
+    }));
+    expectInfo("WARNING ( Invalid value in the Add/Change/Delete column ) :  \r\n"
+               " The column A (Add/Change/Delete) content is not valid. :X\r\n"
+               " \r\n"
+               " Valid values are 'A', 'C', 'D', or ' ' \r\n"
+               " 'A' - Add this mortgage\r\n"
+               " 'C' - Change this mortgage\r\n"
+               " 'D' - Delete/Remove this mortgage\r\n"
+               " ' ' - no change\r\n\r\n" + kNote);
+    expectInfo("WARNING ( Mortgage Company # MISSING ) :  \r\n"
+               " The Mortgage Company is stored in column B and it is four characters.\r\n"
+               " The Mortgage Company identifies who pays for the property taxes\r\n\r\n" + kNote);
+    expectInfo("WARNING ( Mortgage # TRUNCATED ) :  \r\n"
+               " Mortgage # on the spreadsheet:1234567890123\r\n"
+               " Mortgage # truncated to (12 char. MAX):123456789012\r\n\r\n" + kNote);
+    expectInfo("INFORMATION: There was a total of 3 records NOT loaded.\r\n\r\n"
+               " 3 records were not loaded for formatting reasons");
+    EXPECT_TRUE(Xls2Mdb(p));
+    // Warned rows are stored all the same.
+    EXPECT_EQ(verifyRows(), QStringList({
+                                "X|1234|N1|12|701|1||||||||",
+                                " |    |N2|12|701|2||||||||",
+                                " |1234|123456789012|12|701|3||||||||",
+                                " |1234|N4|  |701|4||||||||",
+                            }));
+}
+
+struct WarningCase {
+    const char* row;
+    QString message;
+};
+
+TEST_F(Xls2MdbRows, EachWarningGoesToTheListWithItsText)
+{
+    const std::vector<WarningCase> cases = {
+        {"|1234|N||701|5",
+         "WARNING ( Collection District Code 'CD' is MISSING ) :  \r\n"
+         " The Collection District Code is stored in column D and it is two digits.\r\n\r\n" + kNote},
+        {"|1234|N|123|701|5",
+         "WARNING ( Collection District Code 'CD' is too long ) :  \r\n"
+         " Collection District Code on the spreadsheet:123\r\n"
+         " Collection District Code truncated to (2 digits):12\r\n"
+         " The Collection District Code is stored in column D and it is two digits.\r\n\r\n" + kNote},
+        {"|1234|N|12||5",
+         "WARNING ( Jurisdiction Code 'JUR' is MISSING ) :  \r\n"
+         " The Jurisdiction Code is stored in column E and it is three digits.\r\n\r\n" + kNote},
+        {"|1234|N|12|7011|5",
+         "WARNING ( Jurisdiction Code 'JUR' is too long ) :  \r\n"
+         " Jurisdiction Code on the spreadsheet:7011\r\n"
+         " Jurisdiction Code truncated to (3 digits):701\r\n"
+         " The Jurisdiction Code is stored in column E and it is three digits.\r\n\r\n" + kNote},
+        {"|1234|N|12|701|1234567890123456789",
+         "WARNING ( FOLIO # TRUNCATED ) :  \r\n"
+         " FOLIO # on the spreadsheet:1234567890123456789\r\n"
+         " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote},
+        {"|1234|N|12|701|5|1234567890",
+         "WARNING ( PID # TRUNCATED ) :  \r\n"
+         " PID on the spreadsheet:1234567890\r\n"
+         " PID truncated to (9 digits MAX):123456789\r\n\r\n" + kNote},
+        {"|1234|N|12|701||| name |a1|a2|a3|a4|a5",
+         "WARNING ( FOLIO # and PID # is MISSING ) :  \r\n"
+         " The Folio # or PID # needs to be entered!\r\n\r\n"
+         " on the spreadsheet: \r\n"
+         "   Name( name ) \r\n"
+         "   Address(a1 a2 a3 a4 a5)\r\n\r\n" + kNote},
+    };
+    for (const WarningCase& c : cases) {
+        SCOPED_TRACE(c.row);
+        const QString p = book(withHeadings({folioRow(c.row)}));
+        expectInfo("INFORMATION: There was a total of 1 records NOT loaded.\r\n\r\n"
+                   " 1 record was not loaded for formatting reasons");
+        RecordingSink list;
+        EXPECT_TRUE(Xls2Mdb(p, list));
+        EXPECT_EQ(list.lines, QStringList({c.message, "INFORMATION: There was a total of 1 records NOT loaded.", "",
+                                           " 1 record was not loaded for formatting reasons"}));
+        EXPECT_EQ(list.printEnabled, 1);
+        EXPECT_EQ(tableCount("VERIFY"), 1);
+    }
+}
+
+TEST_F(Xls2MdbRows, PidOnlyRowsSkipDistrictChecksAndMatchOnCompanyAndPid)
+{
+    const QString p = book(withHeadings({
+        folioRow("|1234|P1|||  |77"),
+        folioRow("|1234|P2|||   |77"),
+        folioRow("|9999|P3||||77"),
+        folioRow("|1234|P4|12|701||77"),   // has a jurisdiction: keyed on the folio
+    }));
+    RecordingSink list;
+    expectInfo("INFORMATION: There was a total of 1 records NOT loaded.\r\n"
+               " 1 record was not loaded because it a duplicate or rejected folio\r\n");
+    EXPECT_TRUE(Xls2Mdb(p, list));
+    EXPECT_EQ(numbers(), QStringList({"P1", "P3", "P4"}));
+    EXPECT_EQ(list.lines.value(0), "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Mort. Co:1234 PID:77 ");
+}
+
+TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
+{
+    QStringList longLegal = folioRow("||N5");
+    longLegal[13] = QString(250, 'L');
+    const QString p = book(withHeadings({
+        folioRow("|ABCD|N1|12|701|555"),
+        folioRow("|abcd|N2|12|701|555"),                 // same key in other letter case
+        folioRow("|WXYZ|N3|12|701|555"),                 // same folio, another company
+        folioRow("|  1234 |N4||||| name|  a1 | |a3|||  legal  "),
+        longLegal,
+        folioRow("|1234|N6|12|701|1234567890123456789"),
+        folioRow("|1234|N7|12|701|1234567890123456789"),  // a long folio is compared whole
+    }));
+    RecordingSink list;
+    expectInfo("INFORMATION: There was a total of 5 records NOT loaded.\r\n"
+               " 3 records were not loaded because they were duplicate or rejected folios\r\n"
+               " 2 records were not loaded for formatting reasons");
+    EXPECT_TRUE(Xls2Mdb(p, list));
+    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6", "N7"}));
+    const QString longFolio = "WARNING ( FOLIO # TRUNCATED ) :  \r\n"
+                              " FOLIO # on the spreadsheet:1234567890123456789\r\n"
+                              " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote;
+    EXPECT_EQ(list.lines,
+              QStringList({
+                  "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
+                  "(Most likely duplicate KEY violation)",
+                  "RECORD REJECTED, NO Folio or PID! Mort. Co:1234 Addr.:a1a3 Legal:legal",
+                  ("RECORD REJECTED, NO Folio or PID! Legal:" + QString(250, 'L')).left(200),
+                  longFolio,
+                  longFolio,
+                  "INFORMATION: There was a total of 5 records NOT loaded.",
+                  " 3 records were not loaded because they were duplicate or rejected folios",
+                  " 2 records were not loaded for formatting reasons",
+              }));
+}
+
+struct BoxLimitCase {
+    const char* name;
+    Rows data;
+    QStringList boxes;   // the notes shown in boxes before the summary
+    QString summary;
+};
+
+TEST_F(Xls2MdbRows, RejectsAndDuplicatesShowAtMostTwoOrThreeBoxes)
+{
+    const QStringList good = folio("N1", "1");
+    const QStringList reject = folioRow("|1234|R");
+    const QString rejectText = "RECORD REJECTED, NO Folio or PID! Mort. Co:1234";
+    const QString dupText =
+        "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Mort. Co:1234 CD:12 JUR:701 FOLIO:1 "
+        "(Most likely duplicate KEY violation)";
+    const std::vector<BoxLimitCase> cases = {
+        {"five duplicates", {good, good, good, good, good, good}, {dupText, dupText},
+         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
+         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
+        {"five rejects", {good, reject, reject, reject, reject, reject}, {rejectText, rejectText, rejectText},
+         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
+         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
+        {"one reject, then four duplicates", {good, reject, good, good, good, good}, {rejectText, dupText},
+         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
+         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
+    };
+    for (const BoxLimitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui().reset();
+        const QString p = book(withHeadings(c.data));
+        for (const QString& b : c.boxes)
+            expectInfo(b);
+        expectInfo(c.summary);
+        EXPECT_TRUE(Xls2Mdb(p));
+        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        EXPECT_EQ(ui().boxes().size(), size_t(c.boxes.size() + 1));
+
+        // The list receives every one of them, and only the summary is a box.
+        ui().reset();
+        expectInfo(c.summary);
+        RecordingSink list;
+        EXPECT_TRUE(Xls2Mdb(p, list));
+        EXPECT_EQ(list.lines.size(), 5 + 3);
+        EXPECT_EQ(ui().boxes().size(), 1u);
+        EXPECT_EQ(numbers(), QStringList({"N1"}));
+    }
+}
+
+TEST_F(Xls2MdbRows, EmptySheetIsReportedAfterTheSummary)
+{
+    const QString p = book(withHeadings({folioRow("|1234|R1"), folioRow("|1234|R2")}));
+    const QString summary = "INFORMATION: There was a total of 2 records NOT loaded.\r\n"
+                            " 2 records were not loaded because they were duplicate or rejected folios\r\n";
+    expectInfo(summary);
+    expectCritical(kEmpty);
+    RecordingSink list;
+    EXPECT_TRUE(Xls2Mdb(p, list));
+    EXPECT_EQ(list.lines, QStringList({"RECORD REJECTED, NO Folio or PID! Mort. Co:1234",
+                                       "RECORD REJECTED, NO Folio or PID! Mort. Co:1234",
+                                       "INFORMATION: There was a total of 2 records NOT loaded.",
+                                       " 2 records were not loaded because they were duplicate or rejected folios", "",
+                                       kEmpty}));
+    EXPECT_EQ(list.printEnabled, 2);
+}
+
+TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
+{
+    const QString p = book(withHeadings({
+        folioRow("|O'HA|N1|1'|7'1|12'34||o'brien"),
+        folioRow("|O'HA|N2|1'|7'1|12'34"),                       // a duplicate
+        folioRow("|O'HA|N3|1'|7'1|12' OR ''='"),                  // must not widen the test
+        folioRow("|O'HA|N4|||  |9'9"),
+        folioRow("|O'HA|N5||||9'9"),                             // a duplicate by PID
+    }));
+    RecordingSink list;
+    expectInfo("INFORMATION: There was a total of 2 records NOT loaded.\r\n"
+               " 2 records were not loaded because they were duplicate or rejected folios\r\n");
+    EXPECT_TRUE(Xls2Mdb(p, list));
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
+              QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
+}
+
+TEST_F(Xls2MdbRows, PurgeEmptiesEveryTableItFills)
+{
+    addVerifyRow(" |1111|OLD|12|701|1");
+    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"799", "2001", 9, "#"});
+    addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"99", "Old"});
+    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"799", "Old"});
+    addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"99", "799"});
+    // A filter left on a recordset must not keep its table from being emptied.
+    de().rsCD_JUR().setFilter("Jurisdiction_Code = 'none'");
+
+    const QString p = book(withHeadings({folio("N1", "1")}));
+    EXPECT_TRUE(Xls2Mdb(p));
+    EXPECT_EQ(numbers(), QStringList({"N1"}));
+    for (const char* table : {"Fol_Mask", "Collection_District", "Jurisdiction", "CD_JUR"})
+        EXPECT_EQ(tableCount(table), 0) << table;
+    EXPECT_TRUE(de().rsVerify().isOpen());
+}
+
+} // namespace
+} // namespace zarv::test

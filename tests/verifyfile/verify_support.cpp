@@ -1,0 +1,137 @@
+#include "verify_support.h"
+
+#include "platform/data/recordset.h"
+#include "platform/workbook/workbookwriter.h"
+#include "shell/data/dataenvironment.h"
+
+namespace zarv::test {
+
+const QStringList& mortgageHeadings()
+{
+    static const QStringList h = {"ACD", "MORTGAGE CO.", "MORTGAGE NUMBER", "COLLECTION DISTRICT CODE",
+                                  "JURISDICTION CODE", "FOLIO NUMBER", "PROPERTY IDENTIFIER", "NAME", "ADDRESS 1",
+                                  "ADDRESS 2", "ADDRESS 3", "ADDRESS 4", "ADDRESS 5", "LEGAL DESCRIPTION"};
+    return h;
+}
+
+const QStringList& folioMaskHeadings()
+{
+    static const QStringList h = {"JURISDICTION CODE", "FOLIO LENGTH", "FOLIO MASK"};
+    return h;
+}
+
+const QStringList& districtHeadings()
+{
+    static const QStringList h = {"COLLECTION DISTRICT CODE", "COLLECTION DISTRICT NAME"};
+    return h;
+}
+
+const QStringList& jurisdictionHeadings()
+{
+    static const QStringList h = {"JURISDICTION CODE", "JURISDICTION NAME"};
+    return h;
+}
+
+const QStringList& comboHeadings()
+{
+    static const QStringList h = {"COLLECTION DISTRICT CODE", "JURISDICTION CODE"};
+    return h;
+}
+
+const QStringList& verifyFields()
+{
+    static const QStringList f = {"ACD",  "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
+                                  "NAME", "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
+    return f;
+}
+
+namespace {
+
+void writeSheet(xl::WorkbookWriter& w, const QString& name, const Rows& rows)
+{
+    ASSERT_TRUE(w.addSheet(name)) << w.errorText().toStdString();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            ASSERT_TRUE(w.writeCell(int(r) + 1, int(c) + 1, rows[r][c])) << w.errorText().toStdString();
+    }
+}
+
+} // namespace
+
+void writeBook(const QString& path, const Book& book)
+{
+    xl::WorkbookWriter w;
+    ASSERT_TRUE(w.create(path)) << w.errorText().toStdString();
+    const std::vector<std::pair<QString, const Rows*>> sheets = {
+        {"Mortgage", &book.mortgage},
+        {"Folio Mask", &book.folioMask},
+        {"Collection District", &book.districts},
+        {"Jurisdiction", &book.jurisdictions},
+        {"Collection Jurisdiction Combo", &book.combos},
+    };
+    for (int i = 0; i < book.sheets; ++i)
+        writeSheet(w, sheets[size_t(i)].first, *sheets[size_t(i)].second);
+    ASSERT_TRUE(w.save()) << w.errorText().toStdString();
+}
+
+ui::ExpectedBox infoBox(const ui::TextMatch& text)
+{
+    return {text, ui::Answer::OK, ui::Icon::Information, ui::Buttons::OK, ui::UiServices::appTitle()};
+}
+
+ui::ExpectedBox criticalBox(const ui::TextMatch& text)
+{
+    return {text, ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()};
+}
+
+QStringList folioRow(const QString& cells)
+{
+    QStringList row = cells.split(u'|');
+    while (row.size() < 14)
+        row << QString();
+    return row;
+}
+
+QStringList tableRows(const QString& source, const QStringList& fields)
+{
+    db::Recordset rs(&DE().Zarv, source, db::LockType::ReadOnly);
+    rs.open();
+    QStringList out;
+    while (!rs.eof()) {
+        QStringList values;
+        for (const QString& f : fields)
+            values << rs.text(f);
+        out << values.join(u'|');
+        rs.moveNext();
+    }
+    return out;
+}
+
+long tableCount(const QString& table)
+{
+    db::Recordset rs(&DE().Zarv, table, db::LockType::ReadOnly);
+    rs.open();
+    return rs.recordCount();
+}
+
+void addRow(const QString& table, const QStringList& fields, const QVariantList& values)
+{
+    db::Recordset rs(&DE().Zarv, table);
+    rs.open();
+    rs.addNew();
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        rs.setValue(fields[i], values[i]);
+    rs.update();
+    rs.close();
+}
+
+void addVerifyRow(const QString& cells)
+{
+    const QStringList parts = folioRow(cells);
+    QVariantList values;
+    for (const QString& p : parts)
+        values << p;
+    addRow("VERIFY", verifyFields(), values);
+}
+
+} // namespace zarv::test

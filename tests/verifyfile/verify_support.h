@@ -1,0 +1,81 @@
+#pragma once
+// Helpers of the verification workbook tests: hand-made workbooks, a message
+// list that records what the load tells it, and table contents as text.
+#include "env/testenv.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QStringList>
+#include <ostream>
+#include <vector>
+
+// Readable values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << "{";
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        *os << (i ? ",\n  " : "\n  ");
+        PrintTo(list[i], os);
+    }
+    *os << " }";
+}
+
+namespace zarv::test {
+
+using Rows = std::vector<QStringList>;
+
+// The headings as the workbook carries them (written out here on purpose, so
+// that a wrong heading in the program shows up).
+const QStringList& mortgageHeadings();
+const QStringList& folioMaskHeadings();
+const QStringList& districtHeadings();
+const QStringList& jurisdictionHeadings();
+const QStringList& comboHeadings();
+
+// A workbook to write: each sheet's rows from row 1 down, an empty QStringList
+// being an empty row. By default every sheet holds only its heading row.
+struct Book {
+    Rows mortgage{mortgageHeadings()};
+    Rows folioMask{folioMaskHeadings()};
+    Rows districts{districtHeadings()};
+    Rows jurisdictions{jurisdictionHeadings()};
+    Rows combos{comboHeadings()};
+    int sheets = 5;     // how many of the five sheets to write
+};
+
+// Writes the book with the workbook layer's writer; fails the test if it cannot.
+void writeBook(const QString& path, const Book& book);
+
+// A sheet-1 row from its fourteen cells given as "A|B|C|...": missing cells
+// are empty.
+QStringList folioRow(const QString& cells);
+
+// A box the load or the writer shows: OK only, no title of its own.
+ui::ExpectedBox infoBox(const ui::TextMatch& text);
+ui::ExpectedBox criticalBox(const ui::TextMatch& text);
+
+// The message list of the receiving screen, as the load sees it.
+class RecordingSink : public VerifyMessageSink {
+public:
+    void addLine(const QString& text) override { lines << text; }
+    void enablePrintErrors() override { ++printEnabled; }
+
+    QStringList lines;
+    int printEnabled = 0;
+};
+
+// The rows of a query as "field|field|..." texts, in the query's order.
+QStringList tableRows(const QString& source, const QStringList& fields);
+long tableCount(const QString& table);
+
+// Adds a row to a table of Zarv.mdb: fields and values in the same order.
+void addRow(const QString& table, const QStringList& fields, const QVariantList& values);
+// A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
+void addVerifyRow(const QString& cells);
+
+const QStringList& verifyFields();
+
+} // namespace zarv::test

@@ -1,0 +1,78 @@
+#pragma once
+// How the load reads sheets 2 to 5 of the verification workbook into the code
+// tables: per sheet its headings, recordset, lookup, field values and the step
+// markers its error message shows.
+#include "shell/data/dataenvironment.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace zarv::loadsteps {
+
+// The cells of columns A to C of one row, as read.
+using CodeCells = std::array<QString, 3>;
+
+// The markers of one way of inserting a row: AddNew, each field, the text shown
+// while the row is saved (followed by the sheet's reading text), after saving.
+struct InsertSteps {
+    const char* addNew;
+    std::vector<const char*> fields;
+    const char* reading;
+    const char* saved;
+};
+
+struct CodeSheetSteps {
+    const char* stateTest;
+    const char* open;
+    const char* filterNone;
+    const char* worksheet;
+    const char* ready;        // after the worksheet is chosen; nullptr for none
+    const char* rowStart;
+    const char* countTest;
+    const char* first;
+    const char* criterion;
+    const char* lookup;       // the Find, or setting the Filter
+    const char* absentTest;
+    InsertSteps afterLookup;  // the code was looked up and not found
+    InsertSteps intoEmpty;    // the table was still empty
+    const char* afterSheet;   // nullptr for none
+};
+
+struct CodeField {
+    QString name;
+    std::function<QVariant(const CodeCells&)> value;
+};
+
+struct CodeSheet {
+    int position;                       // worksheet position in the workbook
+    QStringList headings;               // one per column read
+    db::Recordset& (DataEnvironment::*recordset)();
+    bool byFilter;                      // look the key up by Filter (else by Find)
+    std::function<QString(const CodeCells&)> key;
+    std::vector<CodeField> fields;      // in the order they are assigned
+    std::function<QString(const CodeCells&)> readingText;
+    CodeSheetSteps steps;
+};
+
+// Sheets 2 to 5 in the order they are read.
+const std::vector<CodeSheet>& codeSheets();
+
+// A header row (a cell equal to its column's heading, exactly) or a blank row
+// (every cell of the sheet's columns empty after trimming blanks).
+bool isStopRow(const CodeCells& cells, const QStringList& headings);
+
+// The FOLIO_LEN of a "FOLIO LENGTH" cell: the last two digits of its number
+// (an empty cell gives 0). A cell that is not a number raises a type mismatch.
+double folioLength(const QString& cell);
+
+// The code of a district (two characters) or jurisdiction (three) cell: its
+// first characters, padded with blanks; neither trimmed nor upper-cased.
+QString districtCode(const QString& cell);
+QString jurisdictionCode(const QString& cell);
+
+} // namespace zarv::loadsteps

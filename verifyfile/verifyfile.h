@@ -1,0 +1,77 @@
+#pragma once
+// The verification workbook: loading its five sheets into VERIFY and the code
+// tables (Xls2Mdb), writing the tables back into a new workbook (Mdb2Xls), and
+// the workbook the load reads from (OpenVerifyWorkbook, CloseVerifyWorkbook).
+// Both conversions work on DE() and talk to the user only through ui::ui() or
+// the message list they are given.
+#include "platform/workbook/workbook.h"
+
+#include <QString>
+
+namespace zarv {
+
+// ---------------------------------------------------------------- messages
+
+// Where a load sends its notes when they go to a screen's list rather than to
+// message boxes: the receiving screen's List_Msg and its Print Errors button.
+class VerifyMessageSink {
+public:
+    virtual ~VerifyMessageSink() = default;
+    // Appends one message (line breaks kept) at the end of the list.
+    virtual void addLine(const QString& text) = 0;
+    // Enables the button that stores and prints the listed messages.
+    virtual void enablePrintErrors() = 0;
+};
+
+// ---------------------------------------------------------------- load
+
+// Empties Fol_Mask, Collection_District, Jurisdiction, CD_JUR and VERIFY, then
+// fills them from the five worksheets of the workbook at FileName. Rejected and
+// duplicate rows and the first three formatting warnings are shown in
+// information boxes (at most three boxes for rejects and duplicates together);
+// the summary and "ERROR - The Verification file is empty" are boxes as well.
+//
+// True when every sheet was read to its end (also when sheet 1 held no folio,
+// which the user has been told). False when an error ended the load: the user
+// has seen the critical message, the row being stored was dropped and its
+// transaction rolled back, and the tables hold only part of the workbook, so
+// the caller must not go on to write them back.
+bool Xls2Mdb(const QString& FileName);
+
+// The same load with rejects, duplicates and warnings added to list instead of
+// boxes (every reject and duplicate is listed). The summary lines, the empty
+// message and an error message are listed as well and enable Print Errors; the
+// summary, the empty message and an error are still shown as boxes.
+bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list);
+
+// ---------------------------------------------------------------- write
+
+// Writes VERIFY, Fol_Mask, Collection_District, Jurisdiction and CD_JUR into a
+// new five-sheet workbook at FileName. An existing workbook there is first
+// copied to BackupNameFor(FileName) (an older backup is replaced) and the copy
+// compared with it; the new workbook goes to a temporary file that takes the
+// workbook's place only when complete. True when the new workbook is in place.
+// On failure the user has seen "Error Mdb2Xls(...)" and the old workbook and
+// its backup are as they were before the call.
+bool Mdb2Xls(const QString& FileName);
+
+// "MortNo1.xlsx" (any letter case of ".xlsx") -> "MortNo1.bak"; any other name
+// gets ".bak" appended.
+QString BackupNameFor(const QString& FileName);
+
+// ---------------------------------------------------------------- workbook
+
+// The workbook being read and its worksheet in use, shared by the load and the
+// open and close procedures below. xlSheet is null while no workbook is open.
+extern xl::Workbook xlBook;
+extern const xl::Worksheet* xlSheet;
+
+// Opens the workbook at FileName into xlBook and sets xlSheet to its first
+// worksheet. Reports nothing: after a failed open xlBook is closed (its
+// errorText() says why) and xlSheet is null, so the reader's next step fails.
+void OpenVerifyWorkbook(const QString& FileName);
+
+// Closes xlBook without saving anything and clears xlSheet. Never fails.
+void CloseVerifyWorkbook();
+
+} // namespace zarv

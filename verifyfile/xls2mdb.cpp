@@ -1,0 +1,587 @@
+// Xls2Mdb: the verification workbook into VERIFY and the code tables. The load
+// runs in phases (purge, open, sheet 1, sheets 2 to 5, close and summary), each
+// step marked in strStep so that the one error message says where it stopped.
+#include "verifyfile/verifyfile.h"
+
+#include "verifyfile/loadparts.h"
+#include "verifyfile/loadsteps.h"
+#include "verifyfile/verifylayout.h"
+
+#include "platform/data/criteria.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+
+#include <array>
+#include <memory>
+#include <new>
+
+namespace zarv {
+
+namespace {
+
+using namespace loadparts;
+using verifylayout::StepError;
+using Cells = FolioCells;    // as read
+using Stored = FolioCells;   // as stored in VERIFY
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// The text followed by n blanks, cut to its first n characters.
+QString padCut(const QString& text, int n)
+{
+    if (text.size() >= n)
+        return text.size() == n ? text : text.left(n);
+    return text + QString(n - text.size(), QLatin1Char(' '));
+}
+
+long rowsIn(db::Connection& connection, const QString& table)
+{
+    db::Recordset count(&connection, QStringLiteral("SELECT COUNT(*) AS N FROM ") + table, db::LockType::ReadOnly);
+    count.open();
+    return long(count.number(QStringLiteral("N")));
+}
+
+// Everything the phases share: the step marker, the row being read, the
+// counters of the summary and where the messages go.
+class Load {
+public:
+    explicit Load(VerifyMessageSink* list) : list_(list) {}
+    bool run(const QString& FileName);
+
+private:
+    // --- phases
+    void purge();
+    void purgeTable(db::Recordset& rs, const QString& table, const std::array<const char*, 10>& steps);
+    void openWorkbook(const QString& FileName);
+    void readMortgageSheet();
+    void readCodeSheet(const loadsteps::CodeSheet& sheet);
+    void insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
+                    const loadsteps::InsertSteps& steps);
+    void closeAndSummarise();
+    void fail(long number, const QString& description);
+
+    // --- sheet 1
+    void readMortgageRow(const Cells& c, const Cells& t);
+    void reject(const Cells& t);
+    void duplicate(const Cells& c);
+    void storeRow(const Cells& c, const Cells& t);
+    Stored storeFields(db::Recordset& rs, const Cells& c, const Cells& t);
+
+    // --- reporting
+    void list(const QString& text);
+    void note(const QString& text);         // the list, or an information box
+    template <class Text>
+    void warn(bool condition, const Text& text);
+    void useSheet(int position);
+    void step(const char* marker) { strStep.set(marker); }
+    void dropPendingRows();
+
+    VerifyMessageSink* list_;
+    StepMarker strStep;
+    Cells row_;          // the cells of the sheet-1 row being read, as read
+    Cells trimmed_;      // the same, trimmed
+    int intRow = 0;
+    int lngStopCount = 0;
+    int lngLoaded = 0;
+    int lngDupRejected = 0;
+    int lngWarnings = 0;
+    bool blnPidOnly = false;
+    std::unique_ptr<db::Recordset> rsVerifyClone;
+    std::unique_ptr<FolioBatch> batch_;
+};
+
+bool Load::run(const QString& FileName)
+{
+    try {
+        purge();
+        openWorkbook(FileName);
+        readMortgageSheet();
+        for (const loadsteps::CodeSheet& sheet : loadsteps::codeSheets())
+            readCodeSheet(sheet);
+        closeAndSummarise();
+        return true;
+    } catch (const db::DbError& e) {
+        fail(e.number(), e.description());
+    } catch (const StepError& e) {
+        fail(e.number(), e.description());
+    } catch (const std::overflow_error&) {
+        fail(StepError::Overflow, QStringLiteral("Overflow"));
+    } catch (const std::bad_alloc&) {
+        fail(7, QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        fail(5, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- purge
+
+void Load::purge()
+{
+    DataEnvironment& de = DE();
+    purgeTable(de.rsFol_Mask(), QStringLiteral("Fol_Mask"), {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
+    purgeTable(de.rsCollection_District(), QStringLiteral("Collection_District"),
+               {"11", "12", "13", "14", "15", "16", "17", "18", "19", "20"});
+    purgeTable(de.rsJurisdiction(), QStringLiteral("Jurisdiction"),
+               {"30", "31", "32", "33", "34", "35", "36", "37", "38", "39"});
+    purgeTable(de.rsCD_JUR(), QStringLiteral("CD_JUR"), {"50", "51", "52", "53", "54", "55", "56", "57", "58", "59"});
+    purgeTable(de.rsVerify(), QStringLiteral("VERIFY"), {"60", "61", "62", "63", "64", "65", "66", "67", "68", "69"});
+}
+
+// Close the recordset, empty its table when it has rows, and open it again
+// over the empty table. The rows are counted with a small query rather than
+// by loading them all only to throw them away.
+void Load::purgeTable(db::Recordset& rs, const QString& table, const std::array<const char*, 10>& steps)
+{
+    step(steps[0]);
+    if (rs.state() == 1) {
+        step(steps[1]);
+        rs.close();
+    }
+    step(steps[4]);
+    db::Connection& zarvDb = DE().Zarv;
+    const bool hasRows = rowsIn(zarvDb, table) > 0;
+    if (hasRows) {
+        step(steps[5]);
+        db::TransactionGuard trans(zarvDb);
+        step(steps[6]);
+        zarvDb.execute(QStringLiteral("DELETE FROM ") + table);
+        step(steps[7]);
+        trans.commit();
+    }
+    step(steps[2]);
+    if (rs.state() == 0) {
+        step(steps[3]);
+        rs.open();
+    }
+    // A filter left by an earlier user stays set across Close and Open.
+    step(steps[8]);
+    rs.setFilter(QString());
+    if (hasRows) {
+        step(steps[9]);
+        ui::ui().doEvents();
+    }
+}
+
+// ---------------------------------------------------------------- open
+
+void Load::openWorkbook(const QString& FileName)
+{
+    strStep.set(QStringLiteral("70 opening ") + FileName);
+    OpenVerifyWorkbook(FileName);
+    step("80");
+    rsVerifyClone = DE().rsVerify().clone();
+    if (rsVerifyClone->state() == 0) {
+        step("81");
+        rsVerifyClone->open();
+    }
+    step("82");
+    useSheet(1);
+    step("83");
+    lngStopCount = 0;
+    lngLoaded = 0;
+    lngDupRejected = 0;
+    intRow = 0;
+}
+
+void Load::useSheet(int position)
+{
+    if (!xlBook.isOpen()) {
+        xlSheet = nullptr;
+        throw StepError(StepError::ObjectNotSet, xlBook.errorText().isEmpty()
+                                                     ? QStringLiteral("No workbook is open.")
+                                                     : xlBook.errorText());
+    }
+    xlSheet = xlBook.sheet(position);
+    if (xlSheet == nullptr)
+        throw StepError(StepError::SubscriptOutOfRange, xlBook.missingSheetText(position));
+}
+
+// ---------------------------------------------------------------- sheet 1
+
+void Load::readMortgageSheet()
+{
+    batch_ = std::make_unique<FolioBatch>(DE().Zarv, DE().rsVerify());
+    const QStringList& headings = verifylayout::kMortgageHeadings;
+    Cells& c = row_;
+    Cells& t = trimmed_;
+    while (lngStopCount < 3) {
+        step("100");
+        ++intRow;
+        bool header = false;
+        for (int col = 0; col < verifylayout::kMortgageColumns; ++col) {
+            c[col] = xlSheet->cell(intRow, col + 1);
+            header = header || c[col] == headings[col];
+        }
+        if (header) {
+            ++lngStopCount;
+            continue;
+        }
+        step("101");
+        bool blank = true;
+        for (int col = 0; col < verifylayout::kMortgageColumns; ++col) {
+            t[col] = vb::Trim(c[col]);
+            blank = blank && t[col].isEmpty();
+        }
+        if (blank) {
+            ++lngStopCount;
+            continue;
+        }
+        if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty()) {
+            reject(t);
+            continue;
+        }
+        readMortgageRow(c, t);
+    }
+    step("129");
+    batch_->finish();
+    batch_.reset();
+}
+
+void Load::reject(const Cells& t)
+{
+    QString msg = QStringLiteral("RECORD REJECTED, NO Folio or PID!");
+    if (!t[B].isEmpty())
+        msg += QStringLiteral(" Mort. Co:") + t[B];
+    QString address;
+    for (int col = I; col <= M; ++col)
+        address += t[col];
+    if (!address.isEmpty())
+        msg += QStringLiteral(" Addr.:") + address;
+    if (!t[N].isEmpty())
+        msg += QStringLiteral(" Legal:") + t[N];
+    msg = vb::Trim(vb::Left(msg, 200));
+    if (list_)
+        list(msg);
+    else if (lngDupRejected < 3)
+        ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Information);
+    ++lngDupRejected;
+}
+
+void Load::readMortgageRow(const Cells& c, const Cells& t)
+{
+    step("102");
+    blnPidOnly = !t[B].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && !t[G].isEmpty();
+    strFilter = db::eq(QStringLiteral("MORTCO"), padCut(c[B], 4));
+    if (blnPidOnly) {
+        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("PID"), t[G]);
+    } else {
+        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("JUR"), padCut(c[E], 3));
+        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("FOLIO"), t[F]);
+    }
+    step("103");
+    rsVerifyClone->setFilter(QString());
+    step("104");
+    rsVerifyClone->setFilter(strFilter);
+    step("105");
+    if (rsVerifyClone->recordCount() > 0)
+        duplicate(c);
+    else
+        storeRow(c, t);
+}
+
+void Load::duplicate(const Cells& c)
+{
+    step("106");
+    ++lngDupRejected;
+    step("107");
+    const QString msg = blnPidOnly
+        ? QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:  ") + QStringLiteral(" Mort. Co:") + c[B] +
+              QStringLiteral(" PID:") + c[G] + QStringLiteral(" ")
+        : QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:  ") + QStringLiteral(" Mort. Co:") + c[B] +
+              QStringLiteral(" CD:") + c[D] + QStringLiteral(" JUR:") + c[E] + QStringLiteral(" FOLIO:") + c[F] +
+              QStringLiteral(" (Most likely duplicate KEY violation)");
+    if (lngDupRejected < 3) {
+        step("108");
+        if (list_)
+            list(msg);
+        step("109");
+        if (!list_)
+            ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Information);
+        step("110");
+    } else {
+        step("108b");
+        if (list_)
+            list(msg);
+        step("109b");
+    }
+    step("111b");
+}
+
+void Load::storeRow(const Cells& c, const Cells& t)
+{
+    db::Recordset& rs = DE().rsVerify();
+    step("112");
+    batch_->beginRow();
+    step("113");
+    rs.addNew();
+    const Stored stored = storeFields(rs, c, t);
+    strStep.setSaving(&c);
+    rs.move(0);
+    step("129");
+    batch_->rowSaved(stored);
+    step("130");
+    ++lngLoaded;
+}
+
+// Stores columns A to N into the new row, each followed by its checks, and
+// returns the values stored.
+Stored Load::storeFields(db::Recordset& rs, const Cells& c, const Cells& t)
+{
+    Stored v;
+    auto store = [&](int col, const QString& value) {
+        v[size_t(col)] = value;
+        rs.setValue(verifylayout::kVerifyFields[col], value);
+    };
+
+    strStep.setCell("114 ", &c[A]);
+    store(A, vb::UCase(padCut(c[A], 1)));
+    const QString& acd = v[A];
+    const bool acdValid = acd == QLatin1String("A") || acd == QLatin1String("C") || acd == QLatin1String("D") ||
+                          acd == QLatin1String(" ");
+    warn(!acdValid, [&] { return warnings::invalidAcd(c[A]); });
+
+    strStep.setCell("115 ", &c[B]);
+    store(B, vb::UCase(padCut(c[B], 4)));
+    warn(t[B].isEmpty(), [&] { return warnings::missingCompany(); });
+
+    strStep.setCell("116 ", &c[C]);
+    store(C, vb::Trim(padCut(c[C], 12)));
+    warn(t[C].size() > 12, [&] { return warnings::numberTruncated(c[C], v[C]); });
+
+    strStep.setCell("117 ", &c[D]);
+    store(D, padCut(c[D], 2));
+    warn(!blnPidOnly && t[D].isEmpty(), [&] { return warnings::missingDistrict(); });
+    warn(!blnPidOnly && t[D].size() > 2, [&] { return warnings::districtTooLong(c[D], v[D]); });
+
+    strStep.setCell("118 ", &c[E]);
+    store(E, padCut(c[E], 3));
+    warn(!blnPidOnly && t[E].isEmpty(), [&] { return warnings::missingJurisdiction(); });
+    warn(!blnPidOnly && t[E].size() > 3, [&] { return warnings::jurisdictionTooLong(c[E], v[E]); });
+
+    strStep.setCell("119 ", &c[F]);
+    store(F, vb::Trim(padCut(c[F], 18)));
+    warn(!blnPidOnly && t[F].size() > 18, [&] { return warnings::folioTruncated(c[F], v[F]); });
+
+    strStep.setCell("120 PID=", &c[G]);
+    store(G, vb::Trim(padCut(c[G], 9)));
+    warn(t[G].size() > 9, [&] { return warnings::pidTruncated(c[G], v[G]); });
+    warn(t[F].isEmpty() && t[G].isEmpty(), [&] { return warnings::folioAndPidMissing(c); });
+
+    // NAME, the addresses and LEGAL: cut, upper case, trimmed; no checks.
+    static const std::array<int, 7> widths = {70, 30, 30, 30, 30, 30, 32};
+    static const std::array<const char*, 7> markers = {"121 ", "122 ", "123 ", "124 ", "125 ", "126 ", "127 "};
+    for (int k = 0; k < 7; ++k) {
+        const int col = H + k;
+        strStep.setCell(markers[size_t(k)], &c[col]);
+        store(col, vb::Trim(vb::UCase(padCut(c[col], widths[size_t(k)]))));
+    }
+    return v;
+}
+
+// ---------------------------------------------------------------- sheets 2 to 5
+
+void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
+{
+    const loadsteps::CodeSheetSteps& s = sheet.steps;
+    db::Recordset& rs = (DE().*sheet.recordset)();
+    step(s.stateTest);
+    if (rs.state() == 0) {
+        step(s.open);
+        rs.open();
+    }
+    step(s.filterNone);
+    rs.setFilter(QString());
+    step(s.worksheet);
+    useSheet(sheet.position);
+    if (s.ready)
+        step(s.ready);
+    intRow = 0;
+    lngStopCount = 0;
+    loadsteps::CodeCells cells;
+    while (lngStopCount < 3) {
+        step(s.rowStart);
+        ++intRow;
+        for (int col = 0; col < sheet.headings.size(); ++col)
+            cells[size_t(col)] = xlSheet->cell(intRow, col + 1);
+        if (loadsteps::isStopRow(cells, sheet.headings)) {
+            ++lngStopCount;
+            continue;
+        }
+        step(s.countTest);
+        if (rs.recordCount() <= 0) {
+            insertCode(rs, sheet, cells, s.intoEmpty);
+            continue;
+        }
+        step(s.first);
+        rs.moveFirst();
+        step(s.criterion);
+        const QString key = sheet.key(cells);
+        step(s.lookup);
+        bool absent = false;
+        if (sheet.byFilter) {
+            strFilter = key;
+            rs.setFilter(strFilter);
+            step(s.absentTest);
+            absent = rs.recordCount() == 0;
+        } else {
+            strFind = key;
+            rs.find(strFind, 0, true);
+            step(s.absentTest);
+            absent = rs.eof();
+        }
+        if (absent)
+            insertCode(rs, sheet, cells, s.afterLookup);
+    }
+    if (s.afterSheet)
+        step(s.afterSheet);
+}
+
+void Load::insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
+                      const loadsteps::InsertSteps& steps)
+{
+    step(steps.addNew);
+    rs.addNew();
+    for (size_t k = 0; k < sheet.fields.size(); ++k) {
+        step(steps.fields[k]);
+        rs.setValue(sheet.fields[k].name, sheet.fields[k].value(cells));
+    }
+    strStep.set(QString::fromLatin1(steps.reading) + sheet.readingText(cells));
+    rs.move(0);
+    step(steps.saved);
+}
+
+// ---------------------------------------------------------------- close, summary, failure
+
+void Load::closeAndSummarise()
+{
+    step("330");
+    CloseVerifyWorkbook();
+    step("331");
+    rsVerifyClone->close();
+    step("332");
+    rsVerifyClone.reset();
+
+    step("333");
+    if (lngDupRejected > 0 || lngWarnings > 0) {
+        step("334");
+        const QString msg = QStringLiteral("INFORMATION: There was a total of") +
+                            vb::Str(double(lngDupRejected) + double(lngWarnings)) +
+                            QStringLiteral(" records NOT loaded.");
+        QString dupLine;
+        if (lngDupRejected == 1)
+            dupLine = QStringLiteral(" 1") + QStringLiteral(" record was not loaded because it a duplicate or rejected folio");
+        else if (lngDupRejected > 1)
+            dupLine = vb::Str(lngDupRejected) +
+                      QStringLiteral(" records were not loaded because they were duplicate or rejected folios");
+        QString formatLine;
+        if (lngWarnings == 1)
+            formatLine = QStringLiteral(" 1") + QStringLiteral(" record was not loaded for formatting reasons");
+        else if (lngWarnings > 1)
+            formatLine = vb::Str(lngWarnings) + QStringLiteral(" records were not loaded for formatting reasons");
+        step("335");
+        ui::ui().msgBox(msg + CRLF + dupLine + CRLF + formatLine, ui::Buttons::OK, ui::Icon::Information);
+        if (list_) {
+            list_->addLine(msg);
+            list_->addLine(dupLine);
+            list_->addLine(formatLine);
+            list_->enablePrintErrors();
+            ui::ui().doEvents();
+        }
+    }
+    step("336");
+    if (lngLoaded == 0) {
+        const QString msg = QStringLiteral("ERROR - The Verification file is empty");
+        if (list_) {
+            list_->addLine(msg);
+            list_->enablePrintErrors();
+            ui::ui().doEvents();
+        }
+        ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Critical);
+    }
+    step("337");
+}
+
+void Load::fail(long number, const QString& description)
+{
+    // Nothing half stored stays behind: a pending new row is dropped and an
+    // open transaction rolled back before the user is told.
+    if (batch_) {
+        batch_->abandon();
+        batch_.reset();
+    }
+    dropPendingRows();
+    const QString msg = QStringLiteral("Error Xls2Mdb(") + strStep.text() + QStringLiteral(") Err#") + vb::Str(double(number)) +
+                        QStringLiteral(" Description: ") + description;
+    ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Critical);
+    if (list_) {
+        list_->addLine(msg);
+        list_->enablePrintErrors();
+        ui::ui().doEvents();
+    }
+    CloseVerifyWorkbook();
+    try {
+        if (rsVerifyClone)
+            rsVerifyClone->close();
+    } catch (const std::exception&) {
+    }
+    rsVerifyClone.reset();
+}
+
+void Load::dropPendingRows()
+{
+    try {
+        DataEnvironment& de = DE();
+        for (db::Recordset* rs : {&de.rsFol_Mask(), &de.rsCollection_District(), &de.rsJurisdiction(),
+                                  &de.rsCD_JUR(), &de.rsVerify()}) {
+            if (rs->isOpen() && rs->editPending())
+                rs->cancelUpdate();
+        }
+        if (de.Zarv.inTransaction())
+            de.Zarv.rollbackTrans();
+    } catch (const std::exception&) {
+        // Reporting the first error matters more than a second one here.
+    }
+}
+
+// ---------------------------------------------------------------- reporting
+
+void Load::list(const QString& text)
+{
+    list_->addLine(text);
+    ui::ui().doEvents();
+}
+
+void Load::note(const QString& text)
+{
+    if (list_)
+        list(text);
+    else
+        ui::ui().msgBox(text, ui::Buttons::OK, ui::Icon::Information);
+}
+
+// The message is only built when it is given.
+template <class Text>
+void Load::warn(bool condition, const Text& text)
+{
+    if (lngWarnings >= 3 || !condition)
+        return;
+    note(text());
+    ++lngWarnings;
+}
+
+} // namespace
+
+bool Xls2Mdb(const QString& FileName)
+{
+    return Load(nullptr).run(FileName);
+}
+
+bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list)
+{
+    return Load(&list).run(FileName);
+}
+
+} // namespace zarv
