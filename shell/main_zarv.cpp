@@ -1,6 +1,7 @@
 // zarv: the program. Everything it does starts at the start screen.
 #include "platform/ui/qtui.h"
 #include "shell/data/dataenvironment.h"
+#include "shell/PaymentRun.h"
 #include "shell/formparts.h"
 #include "shell/startup.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
 
     zarv::StartOptions options;
     options.programName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    options.paymentRun = zarv::PaymentRun;
     int exitCode = 0;
     {
         zarv::StartedProgram started = zarv::StartZarv(options);

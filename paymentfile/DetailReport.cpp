@@ -1,0 +1,238 @@
+#include "paymentfile/DetailReport.h"
+
+#include "platform/data/recordset.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QDir>
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace zarv {
+
+namespace {
+
+// The columns of the layout, in characters.
+struct Column {
+    int x;
+    int width;
+    bool right;
+};
+constexpr Column kLeft{0, 32, false};      // district, jurisdiction and folio / name / legal description
+constexpr Column kMortgage{33, 12, false}; // mortgage number
+constexpr Column kGrants{46, 20, true};    // (A) gross tax / (B) regular grant / (C) additional grant
+constexpr Column kDelq{67, 16, true};      // delinquent tax and/or credits
+constexpr Column kPayment{84, 16, true};   // payment amount, payment type below it
+
+const QString kEndOfReport = QStringLiteral("******************* END OF REPORT ********************");
+
+// Lays text into line at the column; a right-aligned text longer than its column
+// grows to the left.
+void place(QString& line, const Column& c, const QString& text)
+{
+    int x = c.x;
+    if (c.right)
+        x = c.x + c.width - int(text.size());
+    x = std::max(x, 0);
+    const int end = x + int(text.size());
+    if (line.size() < end)
+        line = line.leftJustified(end, QLatin1Char(' '));
+    line.replace(x, text.size(), text);
+}
+
+QString amount(double v)
+{
+    return vb::Format(v, QStringLiteral("#,##0.00"));
+}
+
+QString centred(const QString& text)
+{
+    const int x = std::max(0, (DetailReport::kLineWidth - int(text.size())) / 2);
+    return QString(x, QLatin1Char(' ')) + text;
+}
+
+QStringList trimmed(QStringList lines)
+{
+    for (QString& l : lines)
+        l = vb::RTrim(l);
+    return lines;
+}
+
+// A fixed-pitch font sized so that a layout line fills the width at most.
+QFont reportFont(QPainter& painter, qreal width)
+{
+    QFont font(QStringLiteral("Courier"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(9);
+    const qreal lineWidth = QFontMetricsF(font, painter.device()).horizontalAdvance(QString(DetailReport::kLineWidth, QLatin1Char('0')));
+    if (lineWidth > width && lineWidth > 0)
+        font.setPointSizeF(9 * width / lineWidth);
+    return font;
+}
+
+void drawLines(QPainter& p, const QRectF& area, const QStringList& lines, qreal lineHeight)
+{
+    const QFontMetricsF fm(p.font(), p.device());
+    qreal y = area.top() + fm.ascent();
+    for (const QString& l : lines) {
+        p.drawText(QPointF(area.left(), y), l);
+        y += lineHeight;
+    }
+}
+
+void drawRule(QPainter& p, const QRectF& area, qreal y)
+{
+    p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+}
+
+} // namespace
+
+DetailReport::DetailReport(std::vector<DetailReportRow> rows) : rows_(std::move(rows))
+{
+    for (const DetailReportRow& r : rows_)
+        total_ += r.payment;
+}
+
+DetailReport DetailReport::fromRecordset(db::Recordset& rs)
+{
+    std::vector<DetailReportRow> rows;
+    if (!rs.isOpen())
+        rs.open();
+    if (rs.recordCount() > 0) {
+        rows.reserve(static_cast<size_t>(rs.recordCount()));
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            DetailReportRow r;
+            r.cd = rs.text(QStringLiteral("CD"));
+            r.jur = rs.text(QStringLiteral("JUR"));
+            r.folioDisp = rs.text(QStringLiteral("FOLIO_DISP"));
+            r.name = rs.text(QStringLiteral("NAME"));
+            r.number = rs.text(QStringLiteral("NUMBER"));
+            r.abc = rs.text(QStringLiteral("ABC"));
+            r.legal = rs.text(QStringLiteral("LEGAL"));
+            r.grossTax = rs.number(QStringLiteral("GROSS_TAX"));
+            r.regGrant = rs.number(QStringLiteral("REG_GRANT"));
+            r.addGrant = rs.number(QStringLiteral("ADD_GRANT"));
+            r.delq = rs.number(QStringLiteral("DELQ"));
+            r.payment = rs.number(QStringLiteral("PAYMENT"));
+            rows.push_back(std::move(r));
+        }
+    }
+    return DetailReport(std::move(rows));
+}
+
+QStringList DetailReport::pageHeaderLines(const QDateTime& now, int page)
+{
+    QString first = QStringLiteral("Date: ") + now.date().toString(QStringLiteral("MM/dd/yyyy"));
+    const QString title = QStringLiteral("Zarvenholt");
+    place(first, Column{(kLineWidth - int(title.size())) / 2, int(title.size()), false}, title);
+    place(first, Column{kPayment.x, kPayment.width, true}, QStringLiteral("Page ") + QString::number(page));
+    const QString second = QStringLiteral("Time: ") + now.time().toString(QStringLiteral("hh:mm:ss"));
+    return trimmed({first, second});
+}
+
+QStringList DetailReport::headingLines()
+{
+    QString l1, l2, l3;
+    place(l1, kLeft, QStringLiteral("Collection District, Jurisdiction, Folio Number"));
+    place(l2, kLeft, QStringLiteral("Name of Owner"));
+    place(l3, kLeft, QStringLiteral("Legal Description"));
+    place(l3, kMortgage, QStringLiteral("Mortgage #"));
+    place(l1, kGrants, QStringLiteral("(A) NO Grant"));
+    place(l2, kGrants, QStringLiteral("(B) Regular Grant"));
+    place(l3, kGrants, QStringLiteral("(C) Additional Grant"));
+    place(l1, kDelq, QStringLiteral("Delinquent"));
+    place(l2, kDelq, QStringLiteral("Tax and/or"));
+    place(l3, kDelq, QStringLiteral("Credits"));
+    place(l2, kPayment, QStringLiteral("Payment"));
+    place(l3, kPayment, QStringLiteral("Amount"));
+    return trimmed({l1, l2, l3});
+}
+
+QStringList DetailReport::blockLines(const DetailReportRow& row)
+{
+    QString l1, l2, l3;
+    place(l1, kLeft, row.cd + QLatin1Char(' ') + row.jur + QLatin1Char(' ') + row.folioDisp);
+    place(l1, kGrants, amount(row.grossTax));
+    place(l1, kDelq, amount(row.delq));
+    place(l1, kPayment, amount(row.payment));
+    place(l2, kLeft, row.name);
+    place(l2, kMortgage, row.number);
+    place(l2, kGrants, amount(row.regGrant));
+    place(l2, kPayment, row.abc);
+    place(l3, kLeft, row.legal);
+    place(l3, kGrants, amount(row.addGrant));
+    return trimmed({l1, l2, l3});
+}
+
+QStringList DetailReport::footerLines() const
+{
+    QString count, total;
+    place(count, kGrants, QStringLiteral("Number of Payments"));
+    place(count, kPayment, vb::Format(double(Function2()), QStringLiteral("#,##0")));
+    place(total, kGrants, QStringLiteral("Total Payment Amount"));
+    place(total, kPayment, amount(Function1()));
+    return trimmed({count, total, QString(), centred(kEndOfReport)});
+}
+
+ui::PdfTarget DetailReport::defaultTarget()
+{
+    return ui::PdfTarget{QDir::currentPath(), QStringLiteral("DetailReport.pdf"), true};
+}
+
+ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
+{
+    ui::PrintJob job(target);
+    job.setDocumentName(caption());
+    if (!job.begin())
+        return job.outcome();
+
+    const QRectF page = job.pageArea();
+    const QFont font = reportFont(job.painter(), page.width());
+    job.painter().setFont(font);
+    const qreal line = QFontMetricsF(font, job.painter().device()).lineSpacing();
+    const QDateTime now = QDateTime::currentDateTime();
+
+    ui::ReportPainter report(job);
+    report.setPageHeader(line * 7, [&](QPainter& p, const QRectF& area, int pageNumber) {
+        p.setFont(font);
+        QStringList lines = pageHeaderLines(now, pageNumber);
+        lines << QString() << headingLines();
+        drawLines(p, area, lines, line);
+        drawRule(p, area, area.top() + line * 6.5);
+    });
+    for (const DetailReportRow& row : rows_) {
+        const QStringList lines = blockLines(row);
+        if (!report.addBlock(line * 3.5, [&](QPainter& p, const QRectF& area) {
+                p.setFont(font);
+                drawLines(p, area, lines, line);
+            }))
+            break;
+    }
+    const QStringList footer = footerLines();
+    report.finish(line * (footer.size() + 1), [&](QPainter& p, const QRectF& area) {
+        p.setFont(font);
+        drawRule(p, area, area.top() + line * 0.5);
+        drawLines(p, area.adjusted(0, line, 0, 0), footer, line);
+    });
+    return job.outcome();
+}
+
+bool PrintDetailReport()
+{
+    const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
+    const ui::PrintOutcome outcome = report.print();
+    if (!outcome.ok) {
+        ui::ui().msgBox(QStringLiteral("The report could not be printed: ") + outcome.error, ui::Buttons::OK,
+                        ui::Icon::Critical, DetailReport::caption());
+        return false;
+    }
+    if (!outcome.toPrinter) {
+        ui::ui().msgBox(QStringLiteral("No printer is installed. The report was saved as ") + outcome.where,
+                        ui::Buttons::OK, ui::Icon::Information, DetailReport::caption());
+    }
+    return true;
+}
+
+} // namespace zarv

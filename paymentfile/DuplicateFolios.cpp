@@ -1,0 +1,230 @@
+#include "paymentfile/DuplicateFolios.h"
+
+#include "paymentfile/DetailReport.h"
+#include "paymentfile/fileerror.h"
+#include "paymentfile/paymentformat.h"
+
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+namespace {
+
+QFont courier()
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"), f.family()});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPointSizeF(9.75);
+    return f;
+}
+
+// Left-aligned in width characters: padded with blanks or cut.
+QString column(const QString& text, int width)
+{
+    return vb::Left(text + QString(width, QLatin1Char(' ')), width);
+}
+
+QString text(const QVariant& v)
+{
+    return v.toString();
+}
+
+// The rows put into Detail must fit the table as a load would have stored them.
+void storeEntry(db::Recordset& rs, const DupFolioRow& e, int i)
+{
+    rs.addNew();
+    rs.setValue(QStringLiteral("MORTCO"), vb::Left(text(e[dfMortco]), 4));
+    rs.setValue(QStringLiteral("NUMBER"), vb::Left(text(e[dfNumber]), pf::kNumberWidth));
+    rs.setValue(QStringLiteral("NAME"), vb::Left(text(e[dfName]), pf::kNameWidth));
+    rs.setValue(QStringLiteral("CD"), vb::Left(text(e[dfCd]), pf::kCdWidth));
+    rs.setValue(QStringLiteral("JUR"), vb::Left(text(e[dfJur]), pf::kJurWidth));
+    rs.setValue(QStringLiteral("LEGAL"), vb::Left(text(e[dfLegal]), pf::kLegalWidth));
+    rs.setValue(QStringLiteral("ABC"), vb::Left(text(e[dfAbc]), pf::kAbcWidth));
+    rs.setValue(QStringLiteral("FOLIO_DISP"), vb::Left(text(e[dfFolioDisp]), pf::kFolioDispWidth));
+    // The entry's number keeps the rows apart under the unique key even when
+    // the duplicates repeat one another.
+    rs.setValue(QStringLiteral("FOLIO"), vb::Str(i));
+    rs.setValue(QStringLiteral("GROSS_TAX"), e[dfGrossTax].toDouble());
+    rs.setValue(QStringLiteral("REG_GRANT"), e[dfRegGrant].toDouble());
+    rs.setValue(QStringLiteral("ADD_GRANT"), e[dfAddGrant].toDouble());
+    rs.setValue(QStringLiteral("DELQ"), e[dfDelq].toDouble());
+    rs.setValue(QStringLiteral("PAYMENT"), e[dfPayment].toDouble());
+    rs.move(0);
+}
+
+void dropPending(db::Recordset& rs)
+{
+    try {
+        if (DE().Zarv.inTransaction())
+            DE().Zarv.rollbackTrans();
+        if (rs.isOpen() && rs.editPending())
+            rs.cancelUpdate();
+    } catch (const std::exception&) {
+        // Already reporting a failure; nothing more to undo.
+    }
+}
+
+} // namespace
+
+QString DupFolioListLine(const DupFolioRow& entry)
+{
+    const QChar blank = QLatin1Char(' ');
+    QString payment = vb::CStr(entry[dfPayment].toDouble());
+    payment = payment.size() < 10 ? payment.rightJustified(10, blank) : vb::Right(payment, 10);
+    return text(entry[dfMortco]) + blank + text(entry[dfCd]) + blank + text(entry[dfJur]) + blank +
+           text(entry[dfFolioDisp]) + blank + column(text(entry[dfName]), 25) + blank + payment + blank +
+           column(text(entry[dfLegal]), 32) + blank;
+}
+
+DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DuplicateFolios"));
+    setWindowTitle(QStringLiteral("ZARV - Duplicate Folios"));
+    setModal(true);
+    resize(760, 480);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setText(QStringLiteral(
+        "There are duplicate folios in the ZARV data file. There is a unique index that prevents duplication of "
+        "the exact same { Mortgage/Bulk Company (Agency), Collection District, Jurisdiction, Folio Number, and "
+        "Name }. Please examine the input ZARV file and remove or fix the following duplicate folios. Note this "
+        "list only shows the first 200 duplicate folios."));
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(courier());
+    Label2->setText(
+        QStringLiteral("Agen CD JUR Folio #   Name                  Payment Amount Legal Description"));
+
+    List_DuplicateFolios = new QListWidget(this);
+    List_DuplicateFolios->setObjectName(QStringLiteral("List_DuplicateFolios"));
+    List_DuplicateFolios->setFont(courier());
+    List_DuplicateFolios->setToolTip(QStringLiteral("AGENCY NUMBER, COLLECTION DISTRICT, JURISDICTION, FOLIO NUMBER,  "
+                                                    "NAME OF OWNER, PAYMENT AMOUNT, LEGAL DESCRIPTION"));
+
+    Label_FolioCount = new QLabel(this);
+    Label_FolioCount->setObjectName(QStringLiteral("Label_FolioCount"));
+    Label_FolioCount->setText(QStringLiteral("There are # Duplicate Folios in the file"));
+
+    Command_Print = new QPushButton(QStringLiteral("&Print"), this);
+    Command_Print->setObjectName(QStringLiteral("Command_Print"));
+    Command_Print->setToolTip(QStringLiteral("Print the first 100 duplicate folios and then close this screen"));
+    connect(Command_Print, &QPushButton::clicked, this, &DuplicateFolios::Command_Print_Click);
+
+    Command_OK = new QPushButton(QStringLiteral("&Close"), this);
+    Command_OK->setObjectName(QStringLiteral("Command_OK"));
+    Command_OK->setToolTip(QStringLiteral("Close this screen"));
+    connect(Command_OK, &QPushButton::clicked, this, &DuplicateFolios::Command_OK_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Label_FolioCount, 1);
+    buttons->addWidget(Command_Print);
+    buttons->addWidget(Command_OK);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Label2);
+    layout->addWidget(List_DuplicateFolios, 1);
+    layout->addLayout(buttons);
+
+    Form_Load();
+}
+
+QString DuplicateFolios::countText() const
+{
+    return QStringLiteral("There are ") + vb::Format(double(DupFolioCount), QStringLiteral("###,###,###,##0")) +
+           QStringLiteral(" Duplicate Folios in the file");
+}
+
+void DuplicateFolios::Form_Load()
+{
+    const int last = static_cast<int>(std::min<long>(DupFolioCount, kDupFolioRows)) - 1;
+    List_DuplicateFolios->clear();
+    for (int i = 0; i <= last; ++i)
+        List_DuplicateFolios->addItem(DupFolioListLine(DupFolios[static_cast<size_t>(i)]));
+    if (List_DuplicateFolios->count() > 0)
+        List_DuplicateFolios->setCurrentRow(0);
+    Label_FolioCount->setText(countText());
+    ui::ui().doEvents();
+
+    refillDetail(last);
+
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+// Detail is emptied and gets the listed duplicates, for the printed report.
+void DuplicateFolios::refillDetail(int last)
+{
+    db::Recordset* rs = nullptr;
+    try {
+        rs = &DE().rsDetail();
+        if (!rs->isOpen())
+            rs->open();
+        rs->setFilter(QString());
+        if (rs->recordCount() > 0) {
+            DE().Zarv.beginTrans();
+            DE().Zarv.execute(QStringLiteral("DELETE FROM Detail"));
+            DE().Zarv.commitTrans();
+            rs->requery();
+        }
+        ui::ui().doEvents();
+        for (int i = 0; i <= last; ++i)
+            storeEntry(*rs, DupFolios[static_cast<size_t>(i)], i);
+    } catch (const std::exception&) {
+        const pf::Failure f = pf::currentFailure();
+        ui::ui().msgBox(QStringLiteral("The duplicate folios could not be stored for printing. Unexpected error #") +
+                            vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,
+                        ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
+        if (rs)
+            dropPending(*rs);
+    }
+}
+
+void DuplicateFolios::Command_Print_Click()
+{
+    Command_Print->setEnabled(false);
+    ui::ui().setBusy(true);
+    Label_FolioCount->setText(QStringLiteral("Printing ..."));
+    ui::ui().doEvents();
+
+    bool printed = false;
+    try {
+        printed = PrintDetailReport();
+        db::Recordset& rs = DE().rsDetail();
+        if (rs.recordCount() > 0)
+            rs.moveFirst();
+    } catch (const std::exception&) {
+        const pf::Failure f = pf::currentFailure();
+        ui::ui().setBusy(false);
+        ui::ui().msgBox(QStringLiteral("The report could not be printed. Unexpected error #") +
+                            vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,
+                        ui::Buttons::OK, ui::Icon::Critical, DetailReport::caption());
+        printed = false;
+    }
+
+    Label_FolioCount->setText(printed ? QStringLiteral("Report Printed!") : countText());
+    ui::ui().doEvents();
+    ui::ui().setBusy(false);
+    Command_Print->setEnabled(true);
+    ui::ui().doEvents();
+}
+
+void DuplicateFolios::Command_OK_Click()
+{
+    close();
+}
+
+} // namespace zarv

@@ -1,0 +1,594 @@
+// Loading the payment data file into the working tables.
+#include "paymentfile/fileerror.h"
+#include "paymentfile/paymentfile.h"
+#include "paymentfile/paymentformat.h"
+
+#include "platform/data/criteria.h"
+#include "platform/data/dberror.h"
+#include "platform/files/textfile.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+#include "shell/data/system.h"
+
+#include <memory>
+
+namespace zarv {
+
+namespace {
+
+using pf::FileError;
+
+enum class Section { None, Header, Mask, Group, Payments };
+
+// Stands for the step that commits a new payment (see Load::marker()).
+const QString kCommitStep = QStringLiteral("  9-12 commit");
+
+QString withoutQuotes(QString line)
+{
+    line.remove(QLatin1Char('"'));
+    line.remove(QLatin1Char('\''));
+    return line;
+}
+
+// The mask section's marker is the whole line; a spreadsheet program may have
+// added commas (and blanks) after it.
+bool isMaskMarker(const QString& line)
+{
+    if (!line.startsWith(pf::kMaskMarker))
+        return false;
+    return StripTrailingChar(line, QStringLiteral(",")) == pf::kMaskMarker;
+}
+
+void emptyTable(db::Recordset& rs, const QString& statement)
+{
+    if (rs.recordCount() < 1)
+        return;
+    DE().Zarv.beginTrans();
+    DE().Zarv.execute(statement);
+    DE().Zarv.commitTrans();
+    rs.requery();
+    ui::ui().doEvents();
+}
+
+// Reopens a table's recordset so that it shows the table as it stands, unfiltered.
+void reopen(db::Recordset& rs)
+{
+    if (rs.isOpen())
+        rs.close();
+    rs.open();
+    if (!rs.filter().isEmpty())
+        rs.setFilter(QString());
+}
+
+// The text cut to the width of its column.
+QString cut(const QString& s, int width)
+{
+    return s.size() > width ? s.left(width) : s;
+}
+
+// Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
+// it, without the temporaries: the repeat test builds one per payment line.
+void appendCondition(QString& out, QStringView field, const QString& value)
+{
+    if (out.capacity() < 160)
+        out.reserve(160);
+    out += field;
+    out += QLatin1String(" = '");
+    if (value.contains(QLatin1Char('\'')))
+        out += QString(value).replace(QLatin1Char('\''), QLatin1String("''"));
+    else
+        out += value;
+    out += QLatin1String("' ");
+}
+
+// One load of one file: the working state the steps share.
+class Load {
+public:
+    explicit Load(const QString& path) : path_(path) {}
+
+    // The whole load; throws on any failure. False for a missing or empty file
+    // and for a refused year (the user has then been told).
+    bool run();
+    // After a failure: gives back what the load holds, ignoring further errors.
+    void abandon();
+
+    QString marker() const;
+
+private:
+    void emptyTables();
+    void readFirstLine();
+    void readLines();
+    void dispatch(const QString& line);
+    void maskLine(const QString& line);
+    void addMaskRow(const QString& jurCd, double folioLen, const QString& mask);
+    void startGroup();
+    void groupLine(const QString& line);
+    void recountGroup();
+    void paymentLine(const QString& line);
+    void storePayment(const pf::PaymentFields& p, const QString& mortco);
+    void keepRepeat(const pf::PaymentFields& p, const QString& mortco);
+    bool finish();
+    void releaseClone();
+
+    QString path_;
+    QString marker_;
+    // The step that commits a new payment names the payment; its text is put
+    // together only when it is shown.
+    QString committingFolio_, committingName_;
+    QString workingYear_ = pf::currentYearText();
+    QString refusedYear_;
+    Section section_ = Section::None;
+    bool firstGroup_ = true;
+    bool stop_ = false;
+    bool masksRead_ = false;   // the file itself gave at least one mask line
+    fs::LineReader file_;
+    std::unique_ptr<db::Recordset> rsDetailClone_;
+};
+
+QString Load::marker() const
+{
+    if (marker_ != kCommitStep)
+        return marker_;
+    return QStringLiteral(" FOLIO # = ") + committingFolio_ + QStringLiteral(" & NAME = '") +
+           vb::Trim(committingName_) +
+           QStringLiteral("' Check for DUPLICATE PAYMENTS. Payments must be unique by Name, Collection District, "
+                          "Jurisdiction, and Folio Number. Easiest thing is to make the second payments NAME "
+                          "different. ");
+}
+
+bool Load::run()
+{
+    marker_ = QStringLiteral("  1");
+    ResetDupFolios();
+    ui::ui().doEvents();
+
+    emptyTables();
+
+    marker_ = QStringLiteral("  1-18");
+    if (!FileExists(path_)) {
+        releaseClone();
+        return false;
+    }
+    marker_ = QStringLiteral("  1-19");
+    if (!file_.open(path_))
+        throw FileError(FileError::PathFileAccess, file_.errorString());
+    readFirstLine();
+    readLines();
+    return finish();
+}
+
+void Load::emptyTables()
+{
+    db::Recordset& detail = DE().rsDetail();
+    marker_ = QStringLiteral("  1-1");
+    if (!detail.isOpen())
+        detail.open();
+    marker_ = QStringLiteral("  1-2");
+    detail.setFilter(QString());
+    marker_ = QStringLiteral("  1-3");
+    if (detail.recordCount() > 0) {
+        marker_ = QStringLiteral("  1-5");
+        DE().Zarv.beginTrans();
+        marker_ = QStringLiteral("  1-6");
+        DE().Zarv.execute(QStringLiteral("DELETE FROM Detail"));
+        marker_ = QStringLiteral("  1-7");
+        DE().Zarv.commitTrans();
+        marker_ = QStringLiteral("  1-8");
+        detail.requery();
+        marker_ = QStringLiteral("  1-9");
+        ui::ui().doEvents();
+        marker_ = QStringLiteral("  1-10");
+    }
+    // A second cursor over the same rows: a payment stored through rsDetail is
+    // seen by the repeat test at once.
+    rsDetailClone_ = detail.clone();
+    marker_ = QStringLiteral("  1-11");
+    ui::ui().doEvents();
+
+    db::Recordset& group = DE().rsGroup();
+    marker_ = QStringLiteral("  1-12");
+    marker_ = QStringLiteral("  1-13");
+    reopen(group);
+    marker_ = QStringLiteral("  1-14");
+    emptyTable(group, QStringLiteral("DELETE * FROM \"Group\" "));
+
+    db::Recordset& mask = DE().rsFol_Mask();
+    marker_ = QStringLiteral("  1-15");
+    marker_ = QStringLiteral("  1-16");
+    reopen(mask);
+    marker_ = QStringLiteral("  1-17");
+    emptyTable(mask, QStringLiteral("DELETE FROM Fol_Mask"));
+}
+
+// Line 1, as read (its quotes kept): the header with the file's year, or
+// dropped. It is never a marker or data.
+void Load::readFirstLine()
+{
+    QString line;
+    if (!file_.readLine(line))
+        return;
+    if (!line.startsWith(pf::kHeader))
+        return;
+    section_ = Section::Header;
+    const QString y = vb::Mid(line, 20, 4);
+    if (!PaymentYearAccepted(y)) {
+        stop_ = true;
+        refusedYear_ = y;
+        return;
+    }
+    workingYear_ = y;
+    db::Recordset& sys = DE().rsZarvSystem();
+    if (!sys.isOpen())
+        sys.open();
+    if (sys.recordCount() > 0)
+        sys.moveFirst();
+    else
+        sys.addNew();
+    sys.setValue(QStringLiteral("Year"), y);
+    sys.move(0);
+}
+
+void Load::readLines()
+{
+    QString raw;
+    while (!stop_) {
+        marker_ = QStringLiteral("  2");
+        if (!file_.readLine(raw))
+            break;
+        dispatch(withoutQuotes(raw));
+    }
+}
+
+// Markers are recognised by their first characters, letter case counting.
+void Load::dispatch(const QString& line)
+{
+    bool data = true;
+    if (line.startsWith(pf::kHeader)) {
+        marker_ = QStringLiteral("  3");
+        section_ = Section::Header;
+        const QString y = vb::Mid(line, 20, 4);
+        if (PaymentYearAccepted(y))
+            workingYear_ = y;
+        data = false;
+    } else if (isMaskMarker(line)) {
+        marker_ = QStringLiteral("  4");
+        section_ = Section::Mask;
+        data = false;
+    } else if (line.startsWith(pf::kGroupMarker)) {
+        marker_ = QStringLiteral("  4");
+        section_ = Section::Group;
+        startGroup();
+        data = false;
+    } else if (line.startsWith(pf::kDetailMarker)) {
+        marker_ = QStringLiteral("  5");
+        section_ = Section::Payments;
+        data = false;
+    } else if (line.startsWith(pf::kColumnHeading)) {
+        marker_ = QStringLiteral("  6");
+        data = false;
+    } else if (vb::Trim(line).isEmpty()) {
+        marker_ = QStringLiteral("  7");
+        data = false;
+    }
+    if (!data)
+        return;
+
+    marker_ = QStringLiteral("  8");
+    if (section_ == Section::Mask) {
+        maskLine(line);
+        return;
+    }
+    marker_ = QStringLiteral("  8e");
+    if (section_ == Section::Group)
+        groupLine(line);
+    else if (section_ == Section::Payments)
+        paymentLine(line);
+}
+
+// A jurisdiction's folio format: code, two-digit length and mask, with or
+// without commas between them. The first mask of a jurisdiction wins.
+void Load::maskLine(const QString& line)
+{
+    marker_ = QStringLiteral("  8-1");
+    QString w = line;
+    marker_ = QStringLiteral("  8-2");
+    w.remove(QLatin1Char(','));
+    w = vb::Left(w, 30);
+    marker_ = QStringLiteral("  8-3");
+    if (!vb::Mid(w, 6, 25).contains(QLatin1Char('#')))
+        return;
+
+    const QString jurCd = vb::Left(w, 3);
+    const double folioLen = vb::Val(vb::Mid(w, 4, 2));
+    const QString mask = vb::Trim(vb::Mid(w, 6, 25));
+    db::Recordset& rs = DE().rsFol_Mask();
+    if (rs.recordCount() > 0) {
+        marker_ = QStringLiteral("  8-4");
+        marker_ = QStringLiteral("  8-5");
+        rs.moveFirst();
+        marker_ = QStringLiteral("  8-6");
+        strFind = QStringLiteral("JUR_CD = ") + db::quoted(jurCd);
+        marker_ = QStringLiteral("  8-7");
+        rs.find(strFind, 0, true);
+        marker_ = QStringLiteral("  8-8");
+        if (rs.eof()) {
+            marker_ = QStringLiteral("  8-9");
+            addMaskRow(jurCd, folioLen, mask);
+            marker_ = QStringLiteral("  8-15");
+        } else {
+            marker_ = QStringLiteral("  8-16");
+        }
+        marker_ = QStringLiteral("  8-17");
+    } else {
+        marker_ = QStringLiteral("  8-18");
+        addMaskRow(jurCd, folioLen, mask);
+        marker_ = QStringLiteral("  8-24");
+    }
+}
+
+void Load::addMaskRow(const QString& jurCd, double folioLen, const QString& mask)
+{
+    db::Recordset& rs = DE().rsFol_Mask();
+    rs.addNew();
+    rs.setValue(QStringLiteral("JUR_CD"), jurCd);
+    rs.setValue(QStringLiteral("YEAR"), workingYear_);
+    rs.setValue(QStringLiteral("FOLIO_LEN"), folioLen);
+    rs.setValue(QStringLiteral("FOLIO_MASK"), mask);
+    rs.move(0);
+}
+
+// A group marker: the group before it is recounted, a new group row begins.
+void Load::startGroup()
+{
+    db::Recordset& rs = DE().rsGroup();
+    if (!firstGroup_) {
+        recountGroup();
+        rs.move(0);
+    } else {
+        firstGroup_ = false;
+    }
+    const long before = rs.recordCount();
+    const QString empty;
+    rs.addNew();
+    rs.setValue(QStringLiteral("GROUP"), empty);
+    rs.setValue(QStringLiteral("MORTCO"), empty);
+    rs.setValue(QStringLiteral("NAME1"), empty);
+    rs.setValue(QStringLiteral("FOLIO_CNT"), 0.0);
+    rs.setValue(QStringLiteral("TOT_PAY"), 0.0);
+    rs.setValue(QStringLiteral("FILE_ID"), vb::Right(QStringLiteral("000") + vb::CStr(static_cast<long long>(before) + 1), 3));
+    for (const char* f : {"DUEDATE", "CREATE", "NAME2", "CONTACT", "CONT_PHONE", "ADDR1", "ADDR2", "ADDR3", "ADDR4",
+                          "ADDR5", "ADDR6"})
+        rs.setValue(QString::fromLatin1(f), empty);
+    rs.setValue(QStringLiteral("FOLIO_CNT"), 0.0);
+    rs.setValue(QStringLiteral("TOT_PAY"), 0.0);
+    rs.setValue(QStringLiteral("SORTORDER"), QStringLiteral("F"));
+    rs.setValue(QStringLiteral("ACD"), empty);
+    rs.move(0);
+}
+
+void Load::groupLine(const QString& line)
+{
+    marker_ = QStringLiteral("  9");
+    db::Recordset& rs = DE().rsGroup();
+    for (const pf::GroupLabel& label : pf::kGroupLabels) {
+        if (line.startsWith(QLatin1String(label.label))) {
+            rs.setValue(QString::fromLatin1(label.field), pf::groupValue(line, label));
+            break;
+        }
+    }
+    rs.move(0);
+}
+
+// The current group's payment count and total, from its stored payments. Leaves
+// rsDetail filtered on the group's agency.
+void Load::recountGroup()
+{
+    db::Recordset& group = DE().rsGroup();
+    db::Recordset& detail = DE().rsDetail();
+    double count = 0;
+    double total = 0;
+    strFilter = QStringLiteral("MORTCO = ") + db::quoted(group.text(QStringLiteral("MORTCO")));
+    detail.setFilter(QString());
+    detail.setFilter(strFilter);
+    if (detail.recordCount() > 0) {
+        for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
+            count += 1;
+            total += detail.number(QStringLiteral("PAYMENT"));
+        }
+    }
+    group.setValue(QStringLiteral("FOLIO_CNT"), count);
+    group.setValue(QStringLiteral("TOT_PAY"), total);
+}
+
+void Load::paymentLine(const QString& line)
+{
+    marker_ = QStringLiteral("  9");
+    const pf::PaymentFields p = pf::parsePaymentLine(line, &marker_);
+
+    marker_ = QStringLiteral("  9-11 #1");
+    db::Recordset& group = DE().rsGroup();
+    if (group.eof() || group.bof())
+        throw FileError(FileError::NoCurrentRow,
+                        QStringLiteral("There is no payment group for the payment line \"%1\": every payment "
+                                       "must follow a PAYMENT GROUP INFORMATION section.")
+                            .arg(line));
+    const QString mortco = group.text(QStringLiteral("MORTCO"));
+    strFilter.clear();
+    appendCondition(strFilter, u"MORTCO", mortco);
+    appendCondition(strFilter, u"AND CD", p.cd);
+    appendCondition(strFilter, u"AND JUR", p.jur);
+    appendCondition(strFilter, u"AND FOLIO", p.folio);
+    appendCondition(strFilter, u"AND NAME", p.name);
+    // Setting a filter replaces the one before it, so the clone is not first
+    // cleared (that would walk every stored payment again for nothing).
+    rsDetailClone_->setFilter(strFilter);
+    if (rsDetailClone_->recordCount() < 1)
+        storePayment(p, mortco);
+    else
+        keepRepeat(p, mortco);
+    marker_ = QStringLiteral("  9-17");
+}
+
+void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
+{
+    db::Recordset& rs = DE().rsDetail();
+    marker_ = QStringLiteral("  9-12");
+    marker_ = QStringLiteral("  9-12 1");
+    rs.addNew();
+    marker_ = QStringLiteral("  9-12 2");
+    rs.setValue(QStringLiteral("MORTCO"), mortco);
+    marker_ = QStringLiteral("  9-12 3");
+    rs.setValue(QStringLiteral("NUMBER"), cut(p.number, pf::kNumberWidth));
+    marker_ = QStringLiteral("  9-12 4");
+    rs.setValue(QStringLiteral("NAME"), cut(p.name, pf::kNameWidth));
+    marker_ = QStringLiteral("  9-12 5");
+    rs.setValue(QStringLiteral("CD"), cut(p.cd, pf::kCdWidth));
+    marker_ = QStringLiteral("  9-12 6");
+    rs.setValue(QStringLiteral("JUR"), cut(p.jur, pf::kJurWidth));
+    marker_ = QStringLiteral("  9-12 7");
+    rs.setValue(QStringLiteral("FOLIO"), cut(p.folio, pf::kFolioWidth));
+    marker_ = QStringLiteral("  9-12 8");
+    rs.setValue(QStringLiteral("GROSS_TAX"), p.grossTax);
+    marker_ = QStringLiteral("  9-12 9");
+    rs.setValue(QStringLiteral("REG_GRANT"), p.regGrant);
+    marker_ = QStringLiteral("  9-12 10");
+    rs.setValue(QStringLiteral("ADD_GRANT"), p.addGrant);
+    marker_ = QStringLiteral("  9-12 11");
+    rs.setValue(QStringLiteral("DELQ"), p.delq);
+    marker_ = QStringLiteral("  9-12 12");
+    rs.setValue(QStringLiteral("LEGAL"), cut(p.legal, pf::kLegalWidth));
+    marker_ = QStringLiteral("  9-12 13");
+    rs.setValue(QStringLiteral("ABC"), cut(p.abc, pf::kAbcWidth));
+    marker_ = QStringLiteral("  9-12 14");
+    rs.setValue(QStringLiteral("PAYMENT"), p.payment);
+    marker_ = QStringLiteral("  9-12 15");
+    marker_ = QStringLiteral("  9-12 16");
+    marker_ = QStringLiteral("  9-12 17");
+    const QString folioDisp = FormatFolio(p.jur, p.folio);
+    rs.setValue(QStringLiteral("FOLIO_DISP"), folioDisp);
+    // A commit the database refuses is reported with what to look for.
+    marker_ = kCommitStep;
+    committingFolio_ = folioDisp;
+    committingName_ = p.name;
+    rs.move(0);
+    marker_ = QStringLiteral("  9-14");
+}
+
+void Load::keepRepeat(const pf::PaymentFields& p, const QString& mortco)
+{
+    marker_ = QStringLiteral("  9-11 #2");
+    DupFoliosFound = true;
+    marker_ = QStringLiteral("  9-11 #3");
+    if (DupFolioCount < kDupFolioRows) {
+        DupFolioRow& row = DupFolios[static_cast<size_t>(DupFolioCount)];
+        row[dfFolioDisp] = FormatFolio(p.jur, p.folio);
+        row[dfMortco] = mortco;
+        row[dfNumber] = p.number;
+        row[dfName] = p.name;
+        row[dfCd] = p.cd;
+        row[dfJur] = p.jur;
+        row[dfFolio] = p.folio;
+        row[dfGrossTax] = p.grossTax;
+        row[dfRegGrant] = p.regGrant;
+        row[dfAddGrant] = p.addGrant;
+        row[dfDelq] = p.delq;
+        row[dfLegal] = p.legal;
+        row[dfAbc] = p.abc;
+        row[dfPayment] = p.payment;
+    }
+    ++DupFolioCount;
+}
+
+bool Load::finish()
+{
+    marker_ = QStringLiteral("  11");
+    db::Recordset& mask = DE().rsFol_Mask();
+    masksRead_ = mask.recordCount() > 0;
+    if (!masksRead_)
+        addMaskRow(QStringLiteral("000"), 0, pf::kFallbackMask);
+
+    if (stop_) {
+        file_.close();
+        releaseClone();
+        ui::ui().msgBox(YearRefusedMessage(refusedYear_), ui::Buttons::OK, ui::Icon::Critical,
+                        QStringLiteral("ZARV Data"));
+        return false;
+    }
+
+    // A file may hold masks and no group at all (the writer makes such files):
+    // there is nothing to recount. A file with neither is no payment file: the
+    // recount's move to the first group fails and the load reports it.
+    db::Recordset& group = DE().rsGroup();
+    if (group.recordCount() > 0) {
+        recountGroup();
+        group.moveFirst();
+    } else if (!masksRead_) {
+        group.moveFirst();
+    }
+    file_.close();
+    releaseClone();
+    return true;
+}
+
+void Load::releaseClone()
+{
+    if (rsDetailClone_ && rsDetailClone_->isOpen())
+        rsDetailClone_->close();
+    rsDetailClone_.reset();
+}
+
+void Load::abandon()
+{
+    auto ignoring = [](auto&& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+        }
+    };
+    ignoring([&] { file_.close(); });
+    ignoring([&] {
+        if (DE().Zarv.inTransaction())
+            DE().Zarv.rollbackTrans();
+    });
+    // A row the database refused must not be offered again by the next move.
+    for (db::Recordset* rs : {&DE().rsDetail(), &DE().rsGroup(), &DE().rsFol_Mask(), &DE().rsZarvSystem()}) {
+        ignoring([rs] {
+            if (rs->isOpen() && rs->editPending())
+                rs->cancelUpdate();
+        });
+    }
+    ignoring([&] {
+        if (rsDetailClone_ && rsDetailClone_->isOpen())
+            rsDetailClone_->close();
+    });
+    rsDetailClone_.reset();
+}
+
+void reportFailure(const QString& marker, const pf::Failure& f)
+{
+    ui::ui().msgBox(QStringLiteral("Csv2Mdb Unexpected error #") + vb::Str(double(f.number)) +
+                        QStringLiteral(" Debug (") + marker + QStringLiteral(")") + QStringLiteral(" occurred: ") +
+                        f.description,
+                    ui::Buttons::OK, ui::Icon::Critical);
+}
+
+} // namespace
+
+bool Csv2Mdb(const QString& path)
+{
+    Load load(path);
+    pf::Failure failure;
+    try {
+        return load.run();
+    } catch (const std::exception&) {
+        failure = pf::currentFailure();
+    }
+    reportFailure(load.marker(), failure);
+    load.abandon();
+    return false;
+}
+
+} // namespace zarv

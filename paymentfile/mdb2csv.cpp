@@ -1,0 +1,236 @@
+// Writing the working tables back into the payment data file.
+#include "paymentfile/fileerror.h"
+#include "paymentfile/paymentfile.h"
+#include "paymentfile/paymentformat.h"
+
+#include "platform/data/criteria.h"
+#include "platform/files/filesys.h"
+#include "platform/files/textfile.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+#include "shell/data/system.h"
+
+namespace zarv {
+
+namespace {
+
+using pf::FileError;
+
+db::Recordset& opened(db::Recordset& rs)
+{
+    if (!rs.isOpen())
+        rs.open();
+    return rs;
+}
+
+class Save {
+public:
+    Save(const QString& year, const QString& filePath, const QString& bakPath, SaveRun& run)
+        : year_(year), filePath_(filePath), bakPath_(bakPath), run_(run)
+    {
+    }
+
+    // The whole save; throws on any failure. Returns the payment total written.
+    double run();
+    // After a failure: drops the half-written temporary file and a pending edit.
+    void abandon();
+
+private:
+    void backup();
+    QString headerYear();
+    void writeMasks();
+    void writeGroup(db::Recordset& group);
+    void writePayments();
+    void filterOnAgency();
+
+    const QString& year_;
+    const QString& filePath_;
+    const QString& bakPath_;
+    SaveRun& run_;
+    fs::LineWriter out_;
+    double result_ = 0;
+};
+
+double Save::run()
+{
+    backup();
+    if (!out_.open(filePath_))
+        throw FileError(FileError::PathFileAccess, out_.errorString());
+
+    out_.writeLine(pf::kHeader + headerYear());
+    out_.writeLine(QString());
+    out_.writeLine(pf::kMaskMarker);
+    writeMasks();
+    out_.writeLine(QString());
+
+    db::Recordset& group = opened(DE().rsGroup());
+    if (group.recordCount() > 0) {
+        for (group.moveFirst(); !group.eof(); group.moveNext())
+            writeGroup(group);
+    }
+    if (!out_.commit())
+        throw FileError(FileError::PathFileAccess, out_.errorString());
+    return result_;
+}
+
+// The old file goes to its backup name before anything else happens, and the
+// copy is checked; the file is never replaced without it. Once per run.
+void Save::backup()
+{
+    if (run_.backupMade || !FileExists(filePath_))
+        return;
+    QString error;
+    if (!fs::copyReplace(filePath_, bakPath_, &error) || !fs::sameBytes(filePath_, bakPath_)) {
+        if (error.isEmpty())
+            error = QStringLiteral("the copy differs from the original");
+        throw FileError(FileError::PathFileAccess,
+                        QStringLiteral("The backup copy %1 could not be made (%2). %3 was not changed.")
+                            .arg(bakPath_, error, filePath_));
+    }
+    run_.backupMade = true;
+}
+
+// The year passed wins, then the first mask row's year, then the current year.
+QString Save::headerYear()
+{
+    QString y = pf::currentYearText();
+    db::Recordset& mask = opened(DE().rsFol_Mask());
+    if (mask.recordCount() > 0) {
+        mask.moveFirst();
+        const QString maskYear = mask.text(QStringLiteral("YEAR"));
+        if (PaymentYearAccepted(maskYear))
+            y = maskYear;
+    }
+    if (vb::Trim(year_).size() == 4)
+        y = year_;
+    return y;
+}
+
+void Save::writeMasks()
+{
+    db::Recordset& mask = opened(DE().rsFol_Mask());
+    if (mask.recordCount() < 1)
+        return;
+    for (mask.moveFirst(); !mask.eof(); mask.moveNext()) {
+        out_.writeLine(mask.text(QStringLiteral("JUR_CD")) + pf::folioLenText(mask.value(QStringLiteral("FOLIO_LEN"))) +
+                       mask.text(QStringLiteral("FOLIO_MASK")));
+    }
+}
+
+// rsDetail restricted to the agency of strFilter, any earlier filter removed.
+void Save::filterOnAgency()
+{
+    db::Recordset& detail = opened(DE().rsDetail());
+    detail.setFilter(QString());
+    detail.setFilter(strFilter);
+}
+
+void Save::writeGroup(db::Recordset& group)
+{
+    const QString mortco = group.text(QStringLiteral("MORTCO"));
+    strFilter = QStringLiteral("MORTCO = ") + db::quoted(mortco);
+
+    // The count and total are recounted from the payments written below.
+    db::Recordset& detail = opened(DE().rsDetail());
+    filterOnAgency();
+    long long count = 0;
+    double total = 0;
+    if (detail.recordCount() > 0) {
+        for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
+            total += detail.number(QStringLiteral("PAYMENT"));
+            ++count;
+        }
+    }
+
+    out_.writeLine(pf::kGroupMarker);
+    for (const pf::GroupLabel& label : pf::kGroupLabels) {
+        out_.writeLine(QLatin1String(label.label) + QLatin1Char(',') +
+                       group.text(QString::fromLatin1(label.field)));
+    }
+    out_.writeLine(pf::kCountLabel + vb::CStr(count));
+    out_.writeLine(pf::kTotalLabel + pf::amountText(total));
+    out_.writeLine(QString());
+    out_.writeLine(pf::kDetailMarker);
+    out_.writeLine(pf::kColumnHeaderLine);
+
+    filterOnAgency();
+    writePayments();
+
+    out_.writeLine(QString());
+    out_.writeLine(QString());
+    detail.setFilter(QString());
+    if (detail.recordCount() > 0)
+        detail.moveFirst();
+}
+
+// The payments under the current filter of rsDetail, in its order. The commas
+// of the five text fields are removed in the row itself, so the line and the
+// table agree; the next move saves the row.
+void Save::writePayments()
+{
+    static const QString kTextFields[] = {QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("CD"),
+                                          QStringLiteral("JUR"), QStringLiteral("LEGAL")};
+    db::Recordset& detail = DE().rsDetail();
+    if (detail.recordCount() < 1)
+        return;
+    for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
+        QString text[5];
+        for (int i = 0; i < 5; ++i) {
+            const QString stored = detail.text(kTextFields[i]);
+            text[i] = pf::withoutCommas(stored);
+            if (text[i] != stored)
+                detail.setValue(kTextFields[i], text[i]);
+        }
+        const QString& jur = text[3];
+        const double payment = detail.number(QStringLiteral("PAYMENT"));
+        out_.writeLine(pf::paymentLine(text[0], text[1], text[2], jur,
+                                       FormatFolio(jur, detail.text(QStringLiteral("FOLIO"))), payment,
+                                       detail.text(QStringLiteral("ABC")), detail.number(QStringLiteral("GROSS_TAX")),
+                                       detail.number(QStringLiteral("REG_GRANT")),
+                                       detail.number(QStringLiteral("ADD_GRANT")),
+                                       detail.number(QStringLiteral("DELQ")), text[4]));
+        result_ += payment;
+    }
+}
+
+void Save::abandon()
+{
+    out_.cancel();
+    try {
+        db::Recordset& detail = DE().rsDetail();
+        if (detail.isOpen() && detail.editPending())
+            detail.cancelUpdate();
+    } catch (const std::exception&) {
+        // Nothing more can be undone on the way out.
+    }
+}
+
+} // namespace
+
+SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& bakPath, SaveRun& run)
+{
+    Save save(year, filePath, bakPath, run);
+    pf::Failure failure;
+    try {
+        const double total = save.run();
+        return {true, total};
+    } catch (const std::exception&) {
+        failure = pf::currentFailure();
+    }
+    ui::ui().msgBox(QStringLiteral("Unexpected error # ") + vb::CStr(static_cast<long long>(failure.number)) +
+                        QStringLiteral(" occurred: ") + failure.description,
+                    ui::Buttons::OK, ui::Icon::Critical);
+    save.abandon();
+    return {false, 0};
+}
+
+SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& bakPath)
+{
+    SaveRun run;
+    return Mdb2Csv(year, filePath, bakPath, run);
+}
+
+} // namespace zarv

@@ -1,0 +1,320 @@
+#include "paymentfile/paymentformat.h"
+
+#include "platform/text/vb.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/system.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace zarv::pf {
+
+namespace {
+
+// The next field of a payment line: the text before the first comma of rest,
+// which loses it and the comma; the whole rest when there is no comma.
+QStringView takeField(QStringView& rest)
+{
+    const qsizetype comma = rest.indexOf(u',');
+    if (comma < 0) {
+        const QStringView field = rest;
+        rest = {};
+        return field;
+    }
+    const QStringView field = rest.left(comma);
+    rest = rest.mid(comma + 1);
+    return field;
+}
+
+QStringView withoutLeadingHash(QStringView s)
+{
+    return s.startsWith(u'#') ? s.mid(1) : s;
+}
+
+// The digits of a folio, eighteen zeros put in front and the last 18 taken.
+QString folioDigits(QStringView s)
+{
+    char16_t out[18];
+    int n = 18;
+    for (qsizetype i = s.size() - 1; i >= 0 && n > 0; --i) {
+        const char16_t c = s[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            out[--n] = c;
+    }
+    while (n > 0)
+        out[--n] = u'0';
+    return QString(reinterpret_cast<const QChar*>(out), 18);
+}
+
+// Upper case one character to one, as vb::UCase.
+QString upper(QStringView s)
+{
+    QString out(s.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < s.size(); ++i)
+        d[i] = s[i].toUpper();
+    return out;
+}
+
+// Trimmed, upper case, its first character; anything but A, B or C is A.
+QString paymentType(QStringView field)
+{
+    qsizetype i = 0;
+    while (i < field.size() && field[i] == u' ')
+        ++i;
+    const QChar c = i < field.size() ? field[i].toUpper() : QChar(u' ');
+    if (c == u'B')
+        return QStringLiteral("B");
+    if (c == u'C')
+        return QStringLiteral("C");
+    return QStringLiteral("A");
+}
+
+const QString kAmountPattern = QStringLiteral("##########0.00");
+
+// The number at the start of the field, as vb::Val reads it. The usual forms
+// ("150.00", "-25") are read here directly, to the same double; anything else
+// goes to vb::Val.
+double amount(QStringView field)
+{
+    if (field.isEmpty())
+        return 0.0;
+    char buf[64];
+    if (field.size() >= qsizetype(sizeof buf))
+        return vb::Val(field.toString());
+    qsizetype i = 0;
+    int n = 0;
+    if (field[0] == u'-')
+        buf[n++] = '-', ++i;
+    bool digit = false;
+    bool point = false;
+    for (; i < field.size(); ++i) {
+        const char16_t c = field[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return vb::Val(field.toString());
+        }
+        buf[n++] = char(c);
+    }
+    if (!digit)
+        return vb::Val(field.toString());
+    double v = 0;
+    const auto r = std::from_chars(buf, buf + n, v);
+    if (r.ec != std::errc() || !std::isfinite(v))
+        return vb::Val(field.toString());
+    return v == 0.0 ? 0.0 : v;
+}
+
+} // namespace
+
+PaymentFields parsePaymentLine(QStringView line, QString* marker)
+{
+    auto step = [marker](const QString& m) {
+        if (marker)
+            *marker = m;
+    };
+    QStringView rest = line;
+    std::array<QStringView, 12> f;
+    for (auto& field : f)
+        field = takeField(rest);
+
+    PaymentFields p;
+    step(QStringLiteral("  9- 1"));
+    p.number = upper(withoutLeadingHash(f[0]));
+    step(QStringLiteral("  9- 2"));
+    p.name = upper(f[1]);
+    step(QStringLiteral("  9- 3"));
+    p.cd = f[2].size() >= 2 ? f[2].right(2).toString() : QLatin1Char('0') + f[2].toString();
+    step(QStringLiteral("  9- 4"));
+    p.jur = f[3].toString();
+    step(QStringLiteral("  9- 5"));
+    p.folio = folioDigits(withoutLeadingHash(f[4]));
+    p.payment = amount(f[5]);
+    step(QStringLiteral("  9- 6"));
+    p.abc = paymentType(f[6]);
+    step(QStringLiteral("  9- 7"));
+    p.grossTax = amount(f[7]);
+    step(QStringLiteral("  9- 8"));
+    p.regGrant = amount(f[8]);
+    step(QStringLiteral("  9- 9"));
+    p.addGrant = amount(f[9]);
+    step(QStringLiteral("  9-10"));
+    p.delq = amount(f[10]);
+    step(QStringLiteral("  9-10 #2"));
+    p.legal = f[11].toString();
+    return p;
+}
+
+QString groupValue(const QString& line, const GroupLabel& label)
+{
+    const QString v = vb::Mid(line, label.position, label.width);
+    switch (label.cleaning) {
+    case Cleaning::Code:
+        return vb::UCase(vb::Right(QStringLiteral("0000") + StripTrailingChar(v, QStringLiteral(",")), 4));
+    case Cleaning::Text:
+        return vb::UCase(StripTrailingChar(v, QStringLiteral(",")));
+    case Cleaning::None:
+        break;
+    }
+    return v;
+}
+
+// Format(v, "##########0.00") without parsing the pattern on every call: the
+// 15-significant-digit decimal form of v, rounded half away from zero to two
+// decimals, a minus sign only when something other than zero is left. Very
+// large or very small magnitudes take the general routine.
+QString amountText(double v)
+{
+    if (v == 0.0)
+        return QStringLiteral("0.00");
+    const double magnitude = std::fabs(v);
+    if (!std::isfinite(v) || magnitude >= 1e17 || magnitude < 1e-20)
+        return vb::Format(v, kAmountPattern);
+
+    char sci[32];
+    const auto done = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, 14);
+    const char* e = std::find(sci, done.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), done.ptr, exponent);
+
+    // All digits, integer and fraction together, with the point after intLen.
+    char all[64];
+    int n = 0;
+    const int pointAt = exponent + 1;
+    for (int i = 0; i < -pointAt; ++i)
+        all[n++] = '0';
+    all[n++] = sci[0];
+    for (const char* d = sci + 2; d < e; ++d)
+        all[n++] = *d;
+    int intLen = std::max(pointAt, 0);
+    while (n < intLen)
+        all[n++] = '0';
+
+    const int keep = intLen + 2;
+    if (n > keep) {
+        const bool up = all[keep] >= '5';
+        n = keep;
+        if (up) {
+            int i = keep - 1;
+            for (; i >= 0 && all[i] == '9'; --i)
+                all[i] = '0';
+            if (i >= 0) {
+                ++all[i];
+            } else {
+                std::memmove(all + 1, all, size_t(n));
+                all[0] = '1';
+                ++n;
+                ++intLen;
+            }
+        }
+    }
+    while (n < keep)
+        all[n++] = '0';
+
+    int first = 0;
+    while (first < intLen && all[first] == '0')
+        ++first;
+    const bool zero = first == intLen && all[intLen] == '0' && all[intLen + 1] == '0';
+
+    QString out;
+    out.reserve(intLen - first + 5);
+    if (v < 0 && !zero)
+        out += QLatin1Char('-');
+    if (first == intLen)
+        out += QLatin1Char('0');
+    else
+        out += QLatin1String(all + first, intLen - first);
+    out += QLatin1Char('.');
+    out += QLatin1String(all + intLen, 2);
+    return out;
+}
+
+QString folioLenText(const QVariant& folioLen)
+{
+    if (folioLen.isNull() || (folioLen.typeId() == QMetaType::QString && folioLen.toString().isEmpty()))
+        return QStringLiteral("00");
+    QString digits = vb::Trim(vb::Str(folioLen.toDouble()));
+    digits.remove(QLatin1Char('-'));
+    return vb::Right(QStringLiteral("00") + digits, 2);
+}
+
+namespace {
+
+// s without its leading and trailing blanks (U+0020 only, as vb::Trim).
+QStringView trimmedView(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return QStringView(s).mid(b, e - b);
+}
+
+} // namespace
+
+QString paymentLine(const QString& number, const QString& name, const QString& cd, const QString& jur,
+                    const QString& folioDisp, double payment, const QString& abc, double grossTax,
+                    double regGrant, double addGrant, double delq, const QString& legal)
+{
+    const QChar comma = QLatin1Char(',');
+    QString line;
+    line.reserve(number.size() + name.size() + cd.size() + jur.size() + folioDisp.size() + abc.size() +
+                 legal.size() + 5 * 16 + 14);
+    line += QLatin1Char('#');
+    line += trimmedView(number);
+    line += comma;
+    line += trimmedView(name);
+    line += comma;
+    line += trimmedView(cd);
+    line += comma;
+    line += trimmedView(jur);
+    line += comma;
+    line += QLatin1Char('#');
+    line += trimmedView(folioDisp);
+    line += comma;
+    line += amountText(payment);
+    line += comma;
+    line += trimmedView(abc);
+    line += comma;
+    line += amountText(grossTax);
+    line += comma;
+    line += amountText(regGrant);
+    line += comma;
+    line += amountText(addGrant);
+    line += comma;
+    line += amountText(delq);
+    line += comma;
+    line += trimmedView(legal);
+    // StripQuotes: the line trimmed and every quote removed. It starts with
+    // "#", so only its end can carry blanks.
+    if (line.contains(QLatin1Char('"')) || line.contains(QLatin1Char('\'')))
+        return StripQuotes(line);
+    if (line.endsWith(QLatin1Char(' ')))
+        line.truncate(trimmedView(line).size());
+    return line;
+}
+
+QString currentYearText()
+{
+    return QString::number(QDate::currentDate().year());
+}
+
+QString withoutCommas(const QString& s)
+{
+    if (!s.contains(QLatin1Char(',')))
+        return s;
+    QString out = s;
+    out.remove(QLatin1Char(','));
+    return out;
+}
+
+} // namespace zarv::pf

@@ -1,0 +1,105 @@
+#pragma once
+// The layout of the payment data file, shared by its reader and its writer so
+// the two cannot drift apart: the fixed texts, the group labels with the
+// position and width of their values, and the payment line.
+#include <QString>
+#include <QStringView>
+#include <QVariant>
+
+#include <array>
+
+namespace zarv::pf {
+
+inline const QString kHeader = QStringLiteral("ZARV DATA FOR YEAR ");
+inline const QString kMaskMarker = QStringLiteral("FOLIO MASK INFORMATION");
+inline const QString kGroupMarker = QStringLiteral("PAYMENT GROUP INFORMATION");
+inline const QString kDetailMarker = QStringLiteral("PAYMENT DETAIL INFORMATION");
+inline const QString kColumnHeading = QStringLiteral("MORTGAGE NUMBER");
+inline const QString kColumnHeaderLine = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,"
+    "PAYMENT TYPE A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,"
+    "DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+inline const QString kCountLabel = QStringLiteral("Number of Payment records,");
+inline const QString kTotalLabel = QStringLiteral("Payment Amount,");
+inline const QString kFallbackMask = QStringLiteral("LOST THE FOLIO MASKS");
+
+// How the reader cleans a group value.
+enum class Cleaning {
+    Code,     // trailing commas dropped, zero-padded to four, upper case
+    None,     // as read
+    Text,     // trailing commas dropped, upper case
+};
+
+// One label-and-value line of a group section. The writer puts the label, its
+// comma and the value; the reader takes width characters from position (1-based).
+struct GroupLabel {
+    const char* label;   // without its comma; the reader compares this much
+    const char* field;
+    int position;
+    int width;
+    Cleaning cleaning;
+};
+
+// In file order.
+inline constexpr std::array<GroupLabel, 13> kGroupLabels{{
+    {"Group #", "GROUP", 9, 4, Cleaning::Code},
+    {"Agency #", "MORTCO", 10, 4, Cleaning::Code},
+    {"Payment Due Date", "DUEDATE", 18, 10, Cleaning::None},
+    {"Name1:", "NAME1", 8, 35, Cleaning::Text},
+    {"Name2:", "NAME2", 8, 35, Cleaning::Text},
+    {"Contact Person:", "CONTACT", 17, 25, Cleaning::Text},
+    {"Contact Phone Number:", "CONT_PHONE", 23, 13, Cleaning::Text},
+    {"Address1:", "ADDR1", 11, 30, Cleaning::Text},
+    {"Address2:", "ADDR2", 11, 30, Cleaning::Text},
+    {"Address3:", "ADDR3", 11, 30, Cleaning::Text},
+    {"Address4:", "ADDR4", 11, 30, Cleaning::Text},
+    {"Address5:", "ADDR5", 11, 30, Cleaning::Text},
+    {"Address6:", "ADDR6", 11, 30, Cleaning::Text},
+}};
+
+// Widths of a stored payment row.
+inline constexpr int kNumberWidth = 12;
+inline constexpr int kNameWidth = 25;
+inline constexpr int kCdWidth = 2;
+inline constexpr int kJurWidth = 3;
+inline constexpr int kFolioWidth = 18;
+inline constexpr int kFolioDispWidth = 20;
+inline constexpr int kLegalWidth = 32;
+inline constexpr int kAbcWidth = 1;
+
+// The fields of one payment line, as the reader's rules leave them.
+struct PaymentFields {
+    QString number, name, cd, jur, folio, abc, legal;
+    double payment = 0, grossTax = 0, regGrant = 0, addGrant = 0, delq = 0;
+};
+
+// Splits a payment line into its twelve fields and applies the reader's rules:
+// "#" dropped and upper case for the mortgage number, upper case name, district
+// zero-padded to two, folio reduced to its digits and zero-padded to 18, type
+// A/B/C (anything else A), amounts read as numbers. Text after the twelfth
+// field is ignored.
+// When marker is given, it names the rule in progress ("  9- 1" to "  9-10 #2").
+PaymentFields parsePaymentLine(QStringView line, QString* marker = nullptr);
+
+// The group value of a label line, cleaned as the label says.
+QString groupValue(const QString& line, const GroupLabel& label);
+
+// "##########0.00": the only amount form the file knows.
+QString amountText(double v);
+
+// The two-digit folio length of a mask line: 9 -> "09", 123 -> "23", none -> "00".
+QString folioLenText(const QVariant& folioLen);
+
+// The writer's payment line from a row's values (commas already removed from
+// the texts); passed through StripQuotes.
+QString paymentLine(const QString& number, const QString& name, const QString& cd, const QString& jur,
+                    const QString& folioDisp, double payment, const QString& abc, double grossTax,
+                    double regGrant, double addGrant, double delq, const QString& legal);
+
+// The current calendar year as four digits.
+QString currentYearText();
+
+// Every comma removed.
+QString withoutCommas(const QString& s);
+
+} // namespace zarv::pf

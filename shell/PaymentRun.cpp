@@ -1,0 +1,242 @@
+#include "shell/PaymentRun.h"
+
+#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/paymentfile.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZarvPayment.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+#include "shell/formparts.h"
+
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace zarv {
+
+namespace {
+
+using ui::Buttons;
+using ui::Icon;
+
+const QString kDataTitle = QStringLiteral("ZARV Data");
+const QString kCrLf = QStringLiteral("\r\n");
+
+PaymentEditing& editing()
+{
+    static PaymentEditing e;
+    return e;
+}
+
+// Leaves the run with the start screen usable again.
+void stop(ZarvPayment& s)
+{
+    s.Command_OK->setEnabled(true);
+    s.Command_Exit->setEnabled(true);
+}
+
+void showChoosing(ZarvPayment& s)
+{
+    s.Frame_UseOnlyCurrentYearData->show();
+    s.Frame_File_Type->show();
+}
+
+QString fileYear()
+{
+    db::Recordset& rs = DE().rsZarvSystem();
+    if (rs.recordCount() < 1)
+        return {};
+    rs.moveFirst();
+    return rs.text(QStringLiteral("Year"));
+}
+
+// The year gate: true when the run may go on to the editing.
+bool yearAccepted(ZarvPayment& s)
+{
+    const QString fileYearText = vb::Trim(s.m_Year);
+    const QString thisYear = QString::number(QDate::currentDate().year());
+    if (fileYearText == thisYear || s.OptionNo->isChecked())
+        return true;
+
+    // A later year than this one cannot be last year's data: say so plainly.
+    const bool future = fileYearText.size() == 4 && fileYearText > thisYear;
+    if (future) {
+        ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments???!") + kCrLf +
+                            QStringLiteral("Year = ") + s.m_Year,
+                        Buttons::OK, Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments???! = ") +
+                            s.m_Year);
+        return false;
+    }
+    ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data does not contain the current years payments!") + kCrLf +
+                        QStringLiteral("Year in the file = ") + s.m_Year + kCrLf + QStringLiteral("This Year = ") +
+                        thisYear + kCrLf + kCrLf +
+                        QStringLiteral("If you want to view the historical ZARV data then under the 'Use Only "
+                                       "Current Year Data' select the NO option"),
+                    Buttons::OK, Icon::Critical, kDataTitle);
+    s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data does not contain the current years payments! Year = ") +
+                        s.m_Year);
+    return false;
+}
+
+void hideForSaving(ZarvPayment& s, bool historical)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             s.Drive, s.Dir, s.File, s.Label_Disk, s.Label_Directory, s.Label_Files, s.Frame_UseOnlyCurrentYearData,
+             s.Label_SelectTheZarvFileLocation, s.Command_OK, s.Command_VERIFY_OK, s.Command_Exit, s.Text_Msg})
+        w->hide();
+    if (historical)
+        s.Frame_File_Type->hide();
+    s.Label_PleaseWait->show();
+}
+
+// Saves until a save succeeds or the clerk gives up. True when the file is
+// written; savedElsewhere tells whether it went under a typed name.
+bool saveWithRetry(ZarvPayment& s, bool historical, bool& savedElsewhere)
+{
+    SaveRun run;
+    for (;;) {
+        const SaveResult saved = Mdb2Csv(s.m_Year, s.m_FilePath, s.m_BakPath, run);
+        if (saved.ok)
+            return true;
+        const QString prompt =
+            historical ? QStringLiteral("File Save failed. Do you want to try to save to a different file name "
+                                        "(You may have the ZARV file open by another program)")
+                       : QStringLiteral("File Save failed. Do you want to try to save to a different file name");
+        const std::optional<QString> answer =
+            ui::ui().inputBox(prompt, QStringLiteral("File Save FAILED"), s.m_FilePath);
+        const QString name = answer ? vb::Trim(*answer) : QString();
+        if (name.isEmpty()) {
+            ui::ui().msgBox(historical ? QStringLiteral("ZARV data Save FAILED") : QStringLiteral("ZARV data save FAILED"),
+                            Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data Save"));
+            return false;
+        }
+        s.m_FilePath = name;
+        savedElsewhere = true;
+    }
+}
+
+// Everything after the editing: the clerk's edits are in the tables and are
+// written whatever happens, unless the clerk gives up.
+void saveAndEnd(ZarvPayment& s, bool historical)
+{
+    ui::ui().setBusy(true);
+    ui::ui().doEvents();
+    hideForSaving(s, historical);
+    ui::ui().doEvents();
+    s.Restore();
+
+    s.m_PathLen = int(s.m_FilePath.size());
+    s.m_BakPath = BakPathFor(s.m_FilePath);
+
+    bool savedElsewhere = false;
+    if (!saveWithRetry(s, historical, savedElsewhere)) {
+        ui::ui().setBusy(false);
+        s.Unload();
+        return;
+    }
+
+    s.Park();
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+    if (!savedElsewhere) {
+        ZARV_ReturnInstructions instructions;
+        ui::ui().showModal(instructions);
+        if (ui::ui().ending())
+            return;
+    }
+    s.Unload();
+}
+
+} // namespace
+
+void setPaymentEditing(PaymentEditing e)
+{
+    editing() = std::move(e);
+}
+
+void PaymentRun(ZarvPayment& s)
+{
+    s.Command_OK->setEnabled(false);
+    s.Command_Exit->setEnabled(false);
+
+    if (s.File->listIndex() < 0) {
+        s.Text_Msg->setText(QStringLiteral("Plese select the Zarvdata.csv file"));
+        return stop(s);
+    }
+    s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
+    if (!FileExists(s.m_FilePath)) {
+        s.Text_Msg->setText(QStringLiteral("Zarvdata.csv file not found"));
+        return stop(s);
+    }
+    if (!s.ReadOnlyTest(s.m_FilePath))
+        return;
+
+    bool loaded = false;
+    try {
+        s.RememberChoice();
+        s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
+        ui::ui().setBusy(true);
+        ui::ui().doEvents();
+        loaded = Csv2Mdb(s.m_FilePath);
+    } catch (const std::exception& e) {
+        ui::ui().setBusy(false);
+        ShowUnexpectedError(e);
+        loaded = false;
+    }
+
+    if (!loaded) {
+        ui::ui().setBusy(false);
+        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED"));
+        showChoosing(s);
+        return stop(s);
+    }
+
+    if (DupFoliosFound) {
+        ui::ui().setBusy(false);
+        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"), Buttons::OK,
+                        Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED"));
+        stop(s);
+        showChoosing(s);
+        DuplicateFolios list;
+        ui::ui().showModal(list);
+        if (ui::ui().ending())
+            return;
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"));
+        ui::ui().setBusy(false);
+        ui::ui().doEvents();
+        return;
+    }
+
+    ui::ui().setBusy(false);
+    try {
+        s.m_Year = fileYear();
+    } catch (const std::exception& e) {
+        ShowUnexpectedError(e);
+        return stop(s);
+    }
+    if (!yearAccepted(s))
+        return stop(s);
+
+    const bool historical = s.OptionNo->isChecked();
+    s.Park();
+    try {
+        if (editing())
+            editing()();
+    } catch (const std::exception& e) {
+        // The edits made so far are in the tables: they are saved below.
+        ShowUnexpectedError(e);
+    }
+    if (ui::ui().ending())
+        return;
+    saveAndEnd(s, historical);
+}
+
+} // namespace zarv

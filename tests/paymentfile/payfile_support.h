@@ -1,0 +1,96 @@
+#pragma once
+// Helpers of the payment file tests: building files line by line, seeding and
+// reading the working tables, and generating whole payment files at random.
+#include "env/testenv.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <random>
+#include <utility>
+#include <vector>
+
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& b, std::ostream* os)
+{
+    *os << b.size() << " bytes";
+}
+
+namespace zarv::test {
+
+// Lines joined with the given line end (after the last line too), in Windows-1252.
+QByteArray fileBytes(const QStringList& lines, const char* lineEnd = "\r\n");
+// The lines of a file that must end every line with CR LF; a line end of any
+// other kind is a test failure.
+QStringList crlfLines(const QByteArray& bytes);
+
+// The rows of a query, in order, field name -> value.
+std::vector<QVariantMap> rowsOf(const QString& sql);
+// One column of a query's rows.
+QStringList columnOf(const QString& sql, const QString& field);
+
+using Fields = std::vector<std::pair<QString, QVariant>>;
+// Adds a row through the shared recordset and commits it.
+void addRow(db::Recordset& rs, const Fields& fields);
+void addMask(const QString& jurCd, double folioLen, const QString& mask, const QString& year = QStringLiteral("2024"));
+void addGroup(const QString& group, const QString& mortco, const Fields& more = {});
+void addPayment(const QString& mortco, const Fields& fields);
+
+// The lines of one group section as the writer lays it out (payments given).
+QStringList groupSection(const QStringList& labelValues, int count, const QString& total,
+                         const QStringList& payments);
+
+// ---------------------------------------------------------------- generated content
+
+struct GenMask {
+    QString jur;
+    int len = 0;
+    QString mask;
+};
+struct GenPayment {
+    QString number, name, cd, jur, folio, abc, legal;
+    double payment = 0, grossTax = 0, regGrant = 0, addGrant = 0, delq = 0;
+};
+struct GenGroup {
+    QString group, mortco, duedate, name1, name2, contact, phone;
+    QString addr[6];
+    std::vector<GenPayment> payments;
+};
+struct GenFile {
+    QString year;
+    std::vector<GenMask> masks;
+    std::vector<GenGroup> groups;
+};
+
+struct GenOptions {
+    int maxGroups = 6;
+    int maxPayments = 30;
+    bool subCentAmounts = false;   // amounts that are not whole cents (2.675, 0.005 ...)
+    bool quotesAndCommas = true;   // quotes and commas inside stored texts
+};
+
+// Content the way a load leaves it (upper case, widths respected, agencies and
+// payment keys unique), with the given random source.
+GenFile generateContent(std::mt19937& rng, const GenOptions& options);
+// Empties Detail, Group and Fol_Mask and requeries their recordsets.
+void emptyTables();
+// Fills Fol_Mask, Group and Detail with it (the tables must be empty).
+void storeContent(const GenFile& content);
+
+// A file as other programs might have left it: quotes, lower case, trailing
+// commas, one-digit districts, folios with separators, odd payment types,
+// names longer than 25, amounts in several spellings. No two payments of one
+// agency agree in their first 24 name characters.
+QStringList generateMessyLines(std::mt19937& rng, int groups, int payments);
+
+} // namespace zarv::test

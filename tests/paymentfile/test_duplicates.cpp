@@ -1,0 +1,232 @@
+// The duplicate list screen: what it lists, what it puts into Detail for the
+// printed report, and its Print and Close buttons.
+#include "payfile_support.h"
+
+#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/paymentfile.h"
+#include "platform/data/recordset.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::ExpectedBox;
+using ui::Icon;
+
+namespace {
+
+DupFolioRow entry(const QString& mortco, const QString& name, double payment, const QString& legal = "LOT 1")
+{
+    DupFolioRow r;
+    r[dfFolioDisp] = "123-456-789";
+    r[dfMortco] = mortco;
+    r[dfNumber] = "M1";
+    r[dfName] = name;
+    r[dfCd] = "01";
+    r[dfJur] = "701";
+    r[dfFolio] = "000000000123456789";
+    r[dfGrossTax] = payment;
+    r[dfRegGrant] = 0.0;
+    r[dfAddGrant] = 0.0;
+    r[dfDelq] = 0.0;
+    r[dfLegal] = legal;
+    r[dfAbc] = "A";
+    r[dfPayment] = payment;
+    return r;
+}
+
+class DuplicateFoliosTest : public DeTest {
+protected:
+    // A payment file with the first payment and `repeats` copies of it.
+    void loadWithRepeats(int repeats)
+    {
+        QStringList lines{"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "",
+                          "PAYMENT GROUP INFORMATION", "Agency #,0001", "PAYMENT DETAIL INFORMATION"};
+        for (int i = 0; i <= repeats; ++i)
+            lines << QStringLiteral("#M%1,OWNER A,01,701,#123456789,%2.00,A,0,0,0,0,LOT %1").arg(i).arg(i);
+        ASSERT_TRUE(Csv2Mdb(writeFile("Zarvdata.csv", fileBytes(lines))));
+        ASSERT_EQ(DupFolioCount, repeats);
+    }
+
+    static QStringList listLines(DuplicateFolios& s)
+    {
+        QStringList out;
+        for (int i = 0; i < s.List_DuplicateFolios->count(); ++i)
+            out << s.List_DuplicateFolios->item(i)->text();
+        return out;
+    }
+};
+
+TEST_F(DuplicateFoliosTest, ListsTheFirst201AndCountsThemAll)
+{
+    loadWithRepeats(350);
+    DuplicateFolios screen;
+    EXPECT_EQ(screen.windowTitle(), "ZARV - Duplicate Folios");
+    EXPECT_EQ(screen.List_DuplicateFolios->count(), 201);
+    EXPECT_EQ(screen.List_DuplicateFolios->currentRow(), 0);
+    EXPECT_EQ(screen.Label_FolioCount->text(), "There are 350 Duplicate Folios in the file");
+    EXPECT_TRUE(screen.List_DuplicateFolios->item(200)->text().contains("LOT 201"));
+
+    // Detail now holds the listed ones, numbered apart in FOLIO.
+    const QStringList folios = columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO");
+    ASSERT_EQ(folios.size(), 201);
+    EXPECT_EQ(folios.front(), " 0");
+    EXPECT_EQ(folios.back(), " 200");
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY rowid", "NUMBER").back(), "M201");
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLine)
+{
+    loadWithRepeats(1);
+    DuplicateFolios screen;
+    EXPECT_EQ(screen.Label_FolioCount->text(), "There are 1 Duplicate Folios in the file");
+    EXPECT_EQ(listLines(screen),
+              QStringList{"0001 01 701 123-456-789 OWNER A                            1 LOT 1                            "});
+    const auto rows = rowsOf("SELECT * FROM Detail");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["FOLIO_DISP"].toString(), "123-456-789");
+    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 1);
+    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1");
+}
+
+TEST_F(DuplicateFoliosTest, RepeatsOfOneAnotherAreAllStored)
+{
+    ResetDupFolios();
+    DupFolios[0] = entry("0001", "SAME", 5);
+    DupFolios[1] = entry("0001", "SAME", 5);
+    DupFolioCount = 2;
+    DupFoliosFound = true;
+    DuplicateFolios screen;
+    const QStringList lines = listLines(screen);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], lines[1]);
+    EXPECT_EQ(columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO"), QStringList({" 0", " 1"}));
+}
+
+TEST_F(DuplicateFoliosTest, TheRefillCutsEachValueToItsColumn)
+{
+    ResetDupFolios();
+    DupFolioRow r = entry("0001", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    r[dfNumber] = "ABCDEFGHIJKLMNO";
+    r[dfJur] = "7011";
+    DupFolios[0] = r;
+    DupFolioCount = 1;
+    DuplicateFolios screen;
+    const auto rows = rowsOf("SELECT * FROM Detail");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["NAME"].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
+    EXPECT_EQ(rows[0]["LEGAL"].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
+    EXPECT_EQ(rows[0]["NUMBER"].toString(), "ABCDEFGHIJKL");
+    EXPECT_EQ(rows[0]["JUR"].toString(), "701");
+    // The list shows what the load met.
+    EXPECT_TRUE(listLines(screen)[0].contains(" 7011 "));
+}
+
+TEST(DupFolioListLine, LinesUpUnderTheColumnTitles)
+{
+    const QString header = "Agen CD JUR Folio #   Name                  Payment Amount Legal Description";
+    DupFolioRow e = entry("0001", "OWNER", 1234567.89);
+    e[dfFolioDisp] = "123456789";   // a nine-digit folio in its display form
+    const QString line = DupFolioListLine(e);
+    EXPECT_EQ(line.mid(header.indexOf("CD"), 3), "01 ");
+    EXPECT_EQ(line.mid(header.indexOf("JUR"), 4), "701 ");
+    EXPECT_EQ(line.mid(header.indexOf("Folio #"), 10), "123456789 ");
+    EXPECT_EQ(line.mid(header.indexOf("Name"), 6), "OWNER ");
+    // The payment ends under the last letter of its title.
+    EXPECT_EQ(line.mid(header.indexOf("Payment Amount") + 14 - 10, 10), "1234567.89");
+    EXPECT_EQ(line.mid(header.indexOf("Legal Description"), 6), "LOT 1 ");
+}
+
+TEST(DupFolioListLine, PaymentsAndNamesKeepTheirWidths)
+{
+    struct Case {
+        QString name;
+        double payment;
+        const char* namePart;
+        const char* paymentPart;
+    };
+    const Case cases[] = {
+        {"OWNER", 1500, "OWNER                     ", "      1500 "},
+        {"OWNER", 12.5, "OWNER                     ", "      12.5 "},
+        {"OWNER", 12345678.95, "OWNER                     ", "2345678.95 "},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXY", 0, "ABCDEFGHIJKLMNOPQRSTUVWXY ", "         0 "},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ123", 1, "ABCDEFGHIJKLMNOPQRSTUVWXY ", "         1 "},
+    };
+    for (const Case& c : cases) {
+        const QString line = DupFolioListLine(entry("0001", c.name, c.payment));
+        EXPECT_EQ(line.mid(24, 26), QString::fromLatin1(c.namePart)) << c.payment;
+        EXPECT_EQ(line.mid(50, 11), QString::fromLatin1(c.paymentPart)) << c.payment;
+        EXPECT_EQ(line.size(), 24 + 26 + 11 + 33);
+    }
+}
+
+TEST_F(DuplicateFoliosTest, ControlsCarryTheirNamesAndTexts)
+{
+    loadWithRepeats(1);
+    DuplicateFolios screen;
+    EXPECT_EQ(screen.objectName(), "DuplicateFolios");
+    for (const char* name : {"Label1", "Label2", "List_DuplicateFolios", "Label_FolioCount", "Command_Print", "Command_OK"})
+        EXPECT_NE(screen.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(screen.Label2->text(), "Agen CD JUR Folio #   Name                  Payment Amount Legal Description");
+    EXPECT_TRUE(screen.Label1->text().startsWith("There are duplicate folios in the ZARV data file."));
+    EXPECT_EQ(screen.Command_Print->text(), "&Print");
+    EXPECT_EQ(screen.Command_OK->text(), "&Close");
+    EXPECT_EQ(screen.Command_OK->toolTip(), "Close this screen");
+    EXPECT_TRUE(screen.Label2->font().fixedPitch() || screen.Label2->font().styleHint() == QFont::TypeWriter);
+}
+
+TEST_F(DuplicateFoliosTest, CloseEndsTheModalScreen)
+{
+    loadWithRepeats(1);
+    ui().expectModal("DuplicateFolios", [](QDialog& d) {
+        d.findChild<QPushButton*>("Command_OK")->click();
+    });
+    DuplicateFolios screen;
+    ui::ui().showModal(screen);
+    EXPECT_FALSE(screen.isVisible());
+}
+
+TEST_F(DuplicateFoliosTest, PrintWritesTheReportAndSaysWhere)
+{
+    qputenv("ZARV_FORCE_PDF", "1");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder());
+
+    loadWithRepeats(3);
+    DuplicateFolios screen;
+    de().rsDetail().moveLast();
+    const QString pdf = QDir(folder()).absoluteFilePath("DetailReport.pdf");
+    ui().expectBox(ExpectedBox{"No printer is installed. The report was saved as " + pdf, Answer::OK,
+                               Icon::Information, ui::Buttons::OK, QStringLiteral("Detail Report")});
+    screen.Command_Print->click();
+
+    EXPECT_EQ(screen.Label_FolioCount->text(), "Report Printed!");
+    EXPECT_TRUE(screen.Command_Print->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_EQ(de().rsDetail().currentRow(), 0);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+
+    QDir::setCurrent(before);
+    qunsetenv("ZARV_FORCE_PDF");
+}
+
+TEST_F(DuplicateFoliosTest, ADatabaseFailureIsReportedAndTheListStillShows)
+{
+    loadWithRepeats(2);
+    de().rsDetail().close();
+    de().Zarv.execute("DROP TABLE Detail");
+    ui().expectBox(ExpectedBox{ui::containing("The duplicate folios could not be stored for printing. Unexpected error #"),
+                               Answer::OK, Icon::Critical, ui::Buttons::OK, QStringLiteral("ZARV Data")});
+    DuplicateFolios screen;
+    EXPECT_EQ(screen.List_DuplicateFolios->count(), 2);
+    EXPECT_EQ(screen.Label_FolioCount->text(), "There are 2 Duplicate Folios in the file");
+}
+
+} // namespace

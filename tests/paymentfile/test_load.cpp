@@ -1,0 +1,510 @@
+// Loading the payment data file: sections, markers, group values, payment
+// fields, repeats, the year on line 1 and the failures the user is told of.
+#include "payfile_support.h"
+
+#include "paymentfile/paymentfile.h"
+#include "platform/data/recordset.h"
+#include "platform/text/vb.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+
+#include <QDate>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::ExpectedBox;
+using ui::Icon;
+
+namespace {
+
+const QString kPaymentsHeading = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+
+QString thisYear()
+{
+    return QString::number(QDate::currentDate().year());
+}
+
+class LoadTest : public DeTest {
+protected:
+    QString file(const QStringList& lines, const char* end = "\r\n")
+    {
+        return writeFile(QStringLiteral("Zarvdata.csv"), fileBytes(lines, end));
+    }
+    bool load(const QStringList& lines, const char* end = "\r\n") { return Csv2Mdb(file(lines, end)); }
+
+    // Header, one mask and the start of a group with the given agency.
+    static QStringList start(const QString& agency = QStringLiteral("0001"))
+    {
+        return {"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "",
+                "PAYMENT GROUP INFORMATION", "Group #,0001", "Agency #," + agency, "",
+                "PAYMENT DETAIL INFORMATION", kPaymentsHeading};
+    }
+
+    static QVariantMap onlyDetail()
+    {
+        const auto rows = rowsOf(QStringLiteral("SELECT * FROM Detail"));
+        EXPECT_EQ(rows.size(), 1u);
+        return rows.empty() ? QVariantMap() : rows.front();
+    }
+
+    // The error report's text when the number and description are known.
+    static QString report(long number, const QString& marker, const QString& description)
+    {
+        return QStringLiteral("Csv2Mdb Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" Debug (") +
+               marker + QStringLiteral(") occurred: ") + description;
+    }
+    void expectReport(const QString& marker)
+    {
+        ui().expectBox(ExpectedBox{ui::containing(QStringLiteral("Csv2Mdb Unexpected error #")), Answer::OK,
+                                   Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
+        marker_ = marker;
+    }
+    void TearDown() override
+    {
+        if (!marker_.isEmpty()) {
+            ASSERT_FALSE(ui().boxes().empty());
+            EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral(" Debug (") + marker_ + QStringLiteral(") occurred: ")))
+                << ui().boxes().back().prompt.toStdString();
+        }
+        DeTest::TearDown();
+    }
+
+private:
+    QString marker_;
+};
+
+TEST_F(LoadTest, MissingOrEmptyFileIsFalseWithoutAWordAndEmptiesTheTables)
+{
+    addMask("701", 9, "###-###-###");
+    addGroup("0001", "0001");
+    addPayment("0001", {{"NAME", "OLD"}});
+
+    EXPECT_FALSE(Csv2Mdb(path("nothere.csv")));
+    EXPECT_FALSE(Csv2Mdb(writeFile("empty.csv", QByteArray())));
+    EXPECT_FALSE(Csv2Mdb(folder()));   // a folder is no file
+
+    for (const char* table : {"Detail", "\"Group\"", "Fol_Mask"})
+        EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))).empty()) << table;
+}
+
+TEST_F(LoadTest, ReadsAWholeFileAndLeavesTheScreensTheirRows)
+{
+    QStringList lines = start("0001");
+    lines << "#M1,OWNER A,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
+          << "#M2,OWNER B,02,701,#1,25.50,B,30.00,4.50,0.00,0.00," << "" << ""
+          << "PAYMENT GROUP INFORMATION" << "Group #,0002" << "Agency #,0002" << ""
+          << "PAYMENT DETAIL INFORMATION" << kPaymentsHeading
+          << "#M3,OWNER C,03,799,#42,10.00,C,10.00,0.00,0.00,0.00,X" << "" << "";
+    ASSERT_TRUE(load(lines));
+    EXPECT_FALSE(DupFoliosFound);
+
+    const auto groups = rowsOf(QStringLiteral("SELECT * FROM \"Group\""));
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0]["FOLIO_CNT"].toDouble(), 2);
+    EXPECT_DOUBLE_EQ(groups[0]["TOT_PAY"].toDouble(), 175.5);
+    EXPECT_EQ(groups[1]["FOLIO_CNT"].toDouble(), 1);
+    EXPECT_DOUBLE_EQ(groups[1]["TOT_PAY"].toDouble(), 10);
+    for (const auto& g : groups) {
+        EXPECT_EQ(g["SORTORDER"].toString(), "F");
+        EXPECT_EQ(g["ACD"].toString(), "");
+        EXPECT_EQ(g["CREATE"].toString(), "");
+    }
+
+    EXPECT_EQ(columnOf("SELECT FOLIO_DISP FROM Detail ORDER BY NUMBER", "FOLIO_DISP"),
+              QStringList({"123-456-789", "000-000-001", "000000000000000042  "}));
+    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2024"});
+
+    // The hand-over: groups on their first row, payments still on the last agency.
+    EXPECT_EQ(de().rsGroup().text("GROUP"), "0001");
+    EXPECT_EQ(de().rsDetail().filter(), "MORTCO = '0002'");
+    EXPECT_EQ(de().rsDetail().recordCount(), 1);
+}
+
+TEST_F(LoadTest, EmptiesWhatTheTablesHeldBefore)
+{
+    addMask("705", 9, "#########");
+    addGroup("0009", "0009");
+    addPayment("0009", {{"NAME", "OLD"}});
+    de().rsDetail().setFilter("MORTCO = '0009'");
+
+    ASSERT_TRUE(load(start("0001") << "#M1,NEW,01,701,#1,1.00,A,1.00,0,0,0,"));
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"NEW"});
+    EXPECT_EQ(columnOf("SELECT MORTCO FROM \"Group\"", "MORTCO"), QStringList{"0001"});
+    EXPECT_EQ(columnOf("SELECT JUR_CD FROM Fol_Mask", "JUR_CD"), QStringList{"701"});
+}
+
+// ---------------------------------------------------------------- line 1 and the year
+
+struct YearCase {
+    const char* name;
+    QString line1;
+    bool result;
+    QString systemYear;   // ZarvSystem.Year afterwards ("before" when untouched)
+    QString maskYear;     // YEAR of the mask row (the fallback row when refused)
+    QString refused;      // the year the message names, when refused
+};
+
+class LoadYearTest : public LoadTest, public ::testing::WithParamInterface<YearCase> {};
+
+TEST_P(LoadYearTest, TakesTheYearFromAValidHeaderOnly)
+{
+    const YearCase& c = GetParam();
+    addRow(de().rsZarvSystem(), {{"Year", "before"}});
+    if (!c.refused.isNull()) {
+        ui().expectBox(ExpectedBox{YearRefusedMessage(c.refused), Answer::OK, Icon::Critical, ui::Buttons::OK,
+                                   QStringLiteral("ZARV Data")});
+    }
+    QStringList lines = start();
+    lines[0] = c.line1;
+    EXPECT_EQ(load(lines), c.result);
+    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{c.systemYear});
+    EXPECT_EQ(columnOf("SELECT YEAR FROM Fol_Mask", "YEAR"), QStringList{c.maskYear});
+    if (!c.refused.isNull()) {
+        EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"LOST THE FOLIO MASKS"});
+        EXPECT_TRUE(rowsOf("SELECT * FROM \"Group\"").empty());
+    }
+}
+
+const QString kNextYear = QString::number(QDate::currentDate().year() + 1);
+const QString kYearAfter = QString::number(QDate::currentDate().year() + 2);
+
+INSTANTIATE_TEST_SUITE_P(
+    Years, LoadYearTest,
+    ::testing::Values(
+        YearCase{"InWindow", "ZARV DATA FOR YEAR 2019", true, "2019", "2019", {}},
+        YearCase{"FirstYear", "ZARV DATA FOR YEAR 2000", true, "2000", "2000", {}},
+        YearCase{"NextYear", "ZARV DATA FOR YEAR " + kNextYear, true, kNextYear, kNextYear, {}},
+        YearCase{"SpreadsheetCommas", "ZARV DATA FOR YEAR 2021,,,,", true, "2021", "2021", {}},
+        YearCase{"TooOld", "ZARV DATA FOR YEAR 1999", false, "before", thisYear(), "1999"},
+        YearCase{"TooNew", "ZARV DATA FOR YEAR " + kYearAfter, false, "before", thisYear(), kYearAfter},
+        YearCase{"NoYear", "ZARV DATA FOR YEAR ", false, "before", thisYear(), ""},
+        YearCase{"ThreeDigits", "ZARV DATA FOR YEAR 201", false, "before", thisYear(), "201"},
+        YearCase{"Quoted", "\"ZARV DATA FOR YEAR 2019\"", true, "before", thisYear(), {}},
+        YearCase{"LowerCase", "zarv data for year 2019", true, "before", thisYear(), {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadTest, AMaskMarkerOnLineOneIsDroppedAndTheMasksAreLost)
+{
+    ASSERT_TRUE(load({"FOLIO MASK INFORMATION", "70109###-###-###", "", "PAYMENT GROUP INFORMATION",
+                      "Agency #,0001"}));
+    const auto masks = rowsOf("SELECT * FROM Fol_Mask");
+    ASSERT_EQ(masks.size(), 1u);
+    EXPECT_EQ(masks[0]["JUR_CD"].toString(), "000");
+    EXPECT_EQ(masks[0]["FOLIO_LEN"].toDouble(), 0);
+    EXPECT_EQ(masks[0]["FOLIO_MASK"].toString(), "LOST THE FOLIO MASKS");
+    EXPECT_EQ(masks[0]["YEAR"].toString(), thisYear());
+}
+
+TEST_F(LoadTest, ALaterHeaderSetsTheYearOfTheMasksAfterItAndIgnoresLinesUntilTheNextMarker)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2019", "", "FOLIO MASK INFORMATION", "70109#########",
+                      "ZARV DATA FOR YEAR 2021", "70209#########",   // ignored: header section
+                      "FOLIO MASK INFORMATION", "70309#########", "ZARV DATA FOR YEAR 1999",
+                      "FOLIO MASK INFORMATION", "70409#########"}));
+    EXPECT_EQ(columnOf("SELECT JUR_CD FROM Fol_Mask", "JUR_CD"), QStringList({"701", "703", "704"}));
+    EXPECT_EQ(columnOf("SELECT YEAR FROM Fol_Mask", "YEAR"), QStringList({"2019", "2021", "2021"}));
+    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2019"});
+}
+
+// ---------------------------------------------------------------- masks and markers
+
+TEST_F(LoadTest, MaskLinesFirstOneWinsAndCommasBetweenThePartsAreAccepted)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###",
+                      "70112############",           // same jurisdiction: ignored
+                      "702,12,####.####.####,,,",    // parts separated by commas
+                      "70310NO MASK",                // no "#": nothing stored
+                      "70418  ##################  ", // mask trimmed
+                      "705123#########"}));          // length "12", mask "3#########"
+    const auto masks = rowsOf("SELECT * FROM Fol_Mask");
+    ASSERT_EQ(masks.size(), 4u);
+    const QStringList want[] = {{"701", "9", "###-###-###"},
+                                {"702", "12", "####.####.####"},
+                                {"704", "18", "##################"},
+                                {"705", "12", "3#########"}};
+    for (size_t i = 0; i < masks.size(); ++i) {
+        EXPECT_EQ(masks[i]["JUR_CD"].toString(), want[i][0]);
+        EXPECT_EQ(masks[i]["FOLIO_LEN"].toDouble(), want[i][1].toDouble());
+        EXPECT_EQ(masks[i]["FOLIO_MASK"].toString(), want[i][2]);
+        EXPECT_EQ(masks[i]["YEAR"].toString(), "2024");
+    }
+}
+
+TEST_F(LoadTest, MarkersFollowedByCommasAreStillMarkers)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024,,,", "", "FOLIO MASK INFORMATION,,,,,", "70109###-###-###,,,", ",,,,",
+                      "PAYMENT GROUP INFORMATION,,,,", "Group #,7,,,,", "Agency #,42,,,", ",,,,",
+                      "PAYMENT DETAIL INFORMATION,,,", kPaymentsHeading + ",,",
+                      "#M1,OWNER,01,701,#123456789,5.00,A,5.00,0,0,0,LOT", ",,,,,,,,,,,"}));
+    EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"###-###-###"});
+    EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"0007"});
+    // The line of commas alone in the payment section is a payment too.
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NAME", "NAME"), QStringList({"", "OWNER"}));
+}
+
+TEST_F(LoadTest, LineEndsOfEveryKindReadAlike)
+{
+    const QStringList lines = start() << "#M1,OWNER A,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
+                                      << "#M2,OWNER B,01,701,#5,1.00,B,1.00,0.00,0.00,0.00,";
+    std::vector<std::vector<QVariantMap>> results;
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        ASSERT_TRUE(load(lines, end)) << end;
+        results.push_back(rowsOf("SELECT * FROM Detail ORDER BY NUMBER"));
+        EXPECT_EQ(results.back().size(), 2u);
+    }
+    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(results[0], results[2]);
+}
+
+TEST_F(LoadTest, AFileWithMasksAndNoGroupLoads)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", ""}));
+    EXPECT_TRUE(rowsOf("SELECT * FROM \"Group\"").empty());
+    EXPECT_EQ(rowsOf("SELECT * FROM Fol_Mask").size(), 1u);
+}
+
+// ---------------------------------------------------------------- groups
+
+TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Group #,1,,,,", "Agency #,ab",
+                      "Payment Due Date,2024-06-30,,", "Name1:,owner a, owner b,,,",
+                      "Name2:,\"Quoted\" name's", "Contact Person:,a contact person whose name runs on",
+                      "Contact Phone Number:,(555) 123-4567 ext 9", "Address1:,  1 main st,",
+                      "Address6:,x", "Address7:,not a label", "Number of Payment records,99",
+                      "Payment Amount,12.00", "Name1 :,not the label either"}));
+    const auto g = rowsOf("SELECT * FROM \"Group\"");
+    ASSERT_EQ(g.size(), 1u);
+    EXPECT_EQ(g[0]["GROUP"].toString(), "0001");
+    EXPECT_EQ(g[0]["MORTCO"].toString(), "00AB");
+    EXPECT_EQ(g[0]["DUEDATE"].toString(), "2024-06-30");
+    EXPECT_EQ(g[0]["NAME1"].toString(), "OWNER A, OWNER B");
+    EXPECT_EQ(g[0]["NAME2"].toString(), "QUOTED NAMES");
+    EXPECT_EQ(g[0]["CONTACT"].toString(), "A CONTACT PERSON WHOSE NA");
+    EXPECT_EQ(g[0]["CONT_PHONE"].toString(), "(555) 123-456");
+    EXPECT_EQ(g[0]["ADDR1"].toString(), "1 MAIN ST");
+    EXPECT_EQ(g[0]["ADDR6"].toString(), "X");
+    EXPECT_EQ(g[0]["FOLIO_CNT"].toDouble(), 0);   // recounted, not read
+    EXPECT_EQ(g[0]["TOT_PAY"].toDouble(), 0);
+}
+
+TEST_F(LoadTest, AnEmptyAgencyNumberIsFourZeros)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Agency #,", "Group #,12345"}));
+    EXPECT_EQ(columnOf("SELECT MORTCO FROM \"Group\"", "MORTCO"), QStringList{"0000"});
+    EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"1234"});
+}
+
+TEST_F(LoadTest, FileIdsNumberTheGroupsInFileOrder)
+{
+    QStringList lines{"ZARV DATA FOR YEAR 2024"};
+    for (int i = 1; i <= 12; ++i)
+        lines << "PAYMENT GROUP INFORMATION" << QStringLiteral("Agency #,%1").arg(i);
+    ASSERT_TRUE(load(lines));
+    const QStringList ids = columnOf("SELECT FILE_ID FROM \"Group\"", "FILE_ID");
+    ASSERT_EQ(ids.size(), 12);
+    EXPECT_EQ(ids.front(), "001");
+    EXPECT_EQ(ids.at(9), "010");
+    EXPECT_EQ(ids.back(), "012");
+}
+
+TEST_F(LoadTest, TwoGroupsWithOneAgencyShareTheirPayments)
+{
+    QStringList lines = start("0007");
+    lines << "#M1,A,01,701,#1,10.00,A,10,0,0,0," << "#M2,B,01,701,#2,20.00,A,20,0,0,0,";
+    lines << "PAYMENT GROUP INFORMATION" << "Agency #,0007" << "PAYMENT DETAIL INFORMATION"
+          << "#M3,C,01,701,#3,5.00,A,5,0,0,0," << "#M1 AGAIN,A,01,701,#1,99.00,A,99,0,0,0,";
+    lines << "PAYMENT GROUP INFORMATION" << "Agency #,0008";   // no payments
+    ASSERT_TRUE(load(lines));
+
+    const auto g = rowsOf("SELECT * FROM \"Group\"");
+    ASSERT_EQ(g.size(), 3u);
+    EXPECT_EQ(g[0]["FOLIO_CNT"].toDouble(), 2);
+    EXPECT_DOUBLE_EQ(g[0]["TOT_PAY"].toDouble(), 30);
+    EXPECT_EQ(g[1]["FOLIO_CNT"].toDouble(), 3);
+    EXPECT_DOUBLE_EQ(g[1]["TOT_PAY"].toDouble(), 35);
+    EXPECT_EQ(g[2]["FOLIO_CNT"].toDouble(), 0);
+    EXPECT_EQ(g[2]["TOT_PAY"].toDouble(), 0);
+    // The second group's "A" repeats the first group's under the same agency.
+    EXPECT_TRUE(DupFoliosFound);
+    EXPECT_EQ(DupFolioCount, 1);
+    EXPECT_EQ(DupFolios[0][dfNumber].toString(), "M1 AGAIN");
+}
+
+// ---------------------------------------------------------------- payment lines
+
+TEST_F(LoadTest, PaymentFieldsFollowTheirRules)
+{
+    ASSERT_TRUE(load(start() << "#m1,owner a,5,701,#123-456-789,150.00,b,150.00,0.00,0.00,-25.00,LOT 1"));
+    const QVariantMap d = onlyDetail();
+    EXPECT_EQ(d["MORTCO"].toString(), "0001");
+    EXPECT_EQ(d["NUMBER"].toString(), "M1");
+    EXPECT_EQ(d["NAME"].toString(), "OWNER A");
+    EXPECT_EQ(d["CD"].toString(), "05");
+    EXPECT_EQ(d["JUR"].toString(), "701");
+    EXPECT_EQ(d["FOLIO"].toString(), "000000000123456789");
+    EXPECT_EQ(d["FOLIO_DISP"].toString(), "123-456-789");
+    EXPECT_EQ(d["PAYMENT"].toDouble(), 150);
+    EXPECT_EQ(d["ABC"].toString(), "B");
+    EXPECT_EQ(d["GROSS_TAX"].toDouble(), 150);
+    EXPECT_EQ(d["DELQ"].toDouble(), -25);
+    EXPECT_EQ(d["LEGAL"].toString(), "LOT 1");
+}
+
+struct FieldCase {
+    const char* line;
+    const char* field;
+    QVariant want;
+};
+
+TEST_F(LoadTest, FieldRulesOneByOne)
+{
+    const FieldCase cases[] = {
+        {"#M1,N,01,701,#1,1,x,0,0,0,0,", "ABC", "A"},
+        {"#M1,N,01,701,#1,1,,0,0,0,0,", "ABC", "A"},
+        {"#M1,N,01,701,#1,1,c,0,0,0,0,", "ABC", "C"},
+        {"#M1,N,01,701,#1,1, b ,0,0,0,0,", "ABC", "B"},
+        {"#M1,N,01,701,#1,1,bc,0,0,0,0,", "ABC", "B"},
+        {"##M1,N,01,701,#1,1,A,0,0,0,0,", "NUMBER", "#M1"},
+        {"M1,N,01,701,#1,1,A,0,0,0,0,", "NUMBER", "M1"},
+        {"#ABCDEFGHIJKLMNO,N,01,701,#1,1,A,0,0,0,0,", "NUMBER", "ABCDEFGHIJKL"},
+        {"#M1,N,123,701,#1,1,A,0,0,0,0,", "CD", "23"},
+        {"#M1,N,,701,#1,1,A,0,0,0,0,", "CD", "0"},
+        {"#M1,N,01,7011,#1,1,A,0,0,0,0,", "JUR", "701"},
+        {"#M1,N,01,701,#12a3 4-5,1,A,0,0,0,0,", "FOLIO", "000000000000012345"},
+        {"#M1,N,01,701,#,1,A,0,0,0,0,", "FOLIO", "000000000000000000"},
+        {"#M1,N,01,701,#1234567890123456789012,1,A,0,0,0,0,", "FOLIO", "567890123456789012"},
+        {"#M1,N,01,701,#1, 12.5x,A,0,0,0,0,", "PAYMENT", 12.5},
+        {"#M1,N,01,701,#1,1e3,A,0,0,0,0,", "PAYMENT", 1000.0},
+        {"#M1,N,01,701,#1,abc,A,0,0,0,0,", "PAYMENT", 0.0},
+        {"#M1,N,01,701,#1,1,A,0,0,0,0,LOT 1, PLAN 2", "LEGAL", "LOT 1"},
+        {"#M1,N,01,701,#1,1,A,0,0,0,0,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "LEGAL", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
+        {"#M1,N,01,701,#1,1,A,0,0,0,0,lower case", "LEGAL", "lower case"},
+        {"#M1,N,01,701", "FOLIO", "000000000000000000"},
+        {"#M1,N,01,701", "ABC", "A"},
+        {"#M1,\"O'BRIEN, J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN"},
+        {"#M1,abcdefghijklmnopqrstuvwxyz0123,01,701,#1,1,A,0,0,0,0,", "NAME", "ABCDEFGHIJKLMNOPQRSTUVWXY"},
+    };
+    for (const FieldCase& c : cases) {
+        ASSERT_TRUE(load(start() << QString::fromUtf8(c.line))) << c.line;
+        EXPECT_EQ(onlyDetail()[QString::fromLatin1(c.field)], c.want) << c.line;
+    }
+}
+
+TEST_F(LoadTest, APaymentReadBeforeAnyMaskShowsTheDefaultFolio)
+{
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Agency #,1",
+                      "PAYMENT DETAIL INFORMATION", "#M1,N,01,701,#123456789,1,A,0,0,0,0,", "FOLIO MASK INFORMATION",
+                      "70109###-###-###", "PAYMENT DETAIL INFORMATION", "#M2,N2,01,701,#123456789,1,A,0,0,0,0,"}));
+    EXPECT_EQ(columnOf("SELECT FOLIO_DISP FROM Detail ORDER BY NUMBER", "FOLIO_DISP"),
+              QStringList({"000000000123456789  ", "123-456-789"}));
+}
+
+// ---------------------------------------------------------------- repeats
+
+TEST_F(LoadTest, ARepeatGoesToTheDuplicateListWithItsValues)
+{
+    QStringList lines = start();
+    lines << "#M1,OWNER A,01,701,#123456789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
+          << "#m9,owner a,1,701,#123-456-789,7.25,c,1.50,2.50,3.50,-4.50,SECOND ONE";
+    ASSERT_TRUE(load(lines));
+    EXPECT_TRUE(DupFoliosFound);
+    EXPECT_EQ(DupFolioCount, 1);
+    EXPECT_EQ(rowsOf("SELECT * FROM Detail").size(), 1u);
+
+    const DupFolioRow& r = DupFolios[0];
+    EXPECT_EQ(r[dfFolioDisp].toString(), "123-456-789");
+    EXPECT_EQ(r[dfMortco].toString(), "0001");
+    EXPECT_EQ(r[dfNumber].toString(), "M9");
+    EXPECT_EQ(r[dfName].toString(), "OWNER A");
+    EXPECT_EQ(r[dfCd].toString(), "01");
+    EXPECT_EQ(r[dfJur].toString(), "701");
+    EXPECT_EQ(r[dfFolio].toString(), "000000000123456789");
+    EXPECT_EQ(r[dfGrossTax].toDouble(), 1.5);
+    EXPECT_EQ(r[dfRegGrant].toDouble(), 2.5);
+    EXPECT_EQ(r[dfAddGrant].toDouble(), 3.5);
+    EXPECT_EQ(r[dfDelq].toDouble(), -4.5);
+    EXPECT_EQ(r[dfLegal].toString(), "SECOND ONE");
+    EXPECT_EQ(r[dfAbc].toString(), "C");
+    EXPECT_EQ(r[dfPayment].toDouble(), 7.25);
+    EXPECT_FALSE(DupFolios[1][dfName].isValid());
+}
+
+TEST_F(LoadTest, LinesOfCommasAloneRepeatEachOther)
+{
+    ASSERT_TRUE(load(start() << ",,,,,,,,,,," << ",,,,,,,,,,,"));
+    const QVariantMap d = onlyDetail();
+    EXPECT_EQ(d["CD"].toString(), "0");
+    EXPECT_EQ(d["FOLIO"].toString(), "000000000000000000");
+    EXPECT_EQ(d["ABC"].toString(), "A");
+    EXPECT_EQ(d["PAYMENT"].toDouble(), 0);
+    EXPECT_EQ(DupFolioCount, 1);
+}
+
+TEST_F(LoadTest, EveryRepeatIsCountedAndTheFirst201AreKept)
+{
+    QStringList lines = start();
+    lines << "#FIRST,OWNER,01,701,#1,1.00,A,0,0,0,0,";
+    for (int i = 0; i < 250; ++i)
+        lines << QStringLiteral("#R%1,OWNER,01,701,#1,%2,A,0,0,0,0,").arg(i).arg(i);
+    ASSERT_TRUE(load(lines));
+    EXPECT_EQ(DupFolioCount, 250);
+    EXPECT_EQ(DupFolios[0][dfNumber].toString(), "R0");
+    EXPECT_EQ(DupFolios[200][dfNumber].toString(), "R200");
+    EXPECT_EQ(DupFolios[200][dfPayment].toDouble(), 200);
+
+    // A second load starts the list afresh.
+    ASSERT_TRUE(load(start() << "#ONLY,OWNER,01,701,#1,1.00,A,0,0,0,0,"));
+    EXPECT_FALSE(DupFoliosFound);
+    EXPECT_EQ(DupFolioCount, 0);
+    EXPECT_FALSE(DupFolios[0][dfNumber].isValid());
+}
+
+TEST_F(LoadTest, TheRepeatCountDoesNotOverflowPast32767)
+{
+    QStringList lines = start();
+    lines << "#FIRST,OWNER,01,701,#1,1.00,A,0,0,0,0,";
+    for (int i = 0; i < 32800; ++i)
+        lines << QStringLiteral("#R,OWNER,01,701,#1,1.00,A,0,0,0,0,");
+    ASSERT_TRUE(load(lines));
+    EXPECT_EQ(DupFolioCount, 32800);
+}
+
+// ---------------------------------------------------------------- failures
+
+TEST_F(LoadTest, ANameAgreeingOnlyInItsFirst25CharactersIsRefusedAtTheCommit)
+{
+    expectReport(" FOLIO # = 123-456-789 & NAME = 'ABCDEFGHIJKLMNOPQRSTUVWXYZZZZZ' Check for DUPLICATE PAYMENTS. "
+                 "Payments must be unique by Name, Collection District, Jurisdiction, and Folio Number. Easiest "
+                 "thing is to make the second payments NAME different. ");
+    EXPECT_FALSE(load(start() << "#M1,ABCDEFGHIJKLMNOPQRSTUVWXYZ1234,01,701,#123456789,1,A,0,0,0,0,"
+                              << "#M2,ABCDEFGHIJKLMNOPQRSTUVWXYZZZZZ,01,701,#123456789,2,A,0,0,0,0,"
+                              << "#M3,LATER,01,701,#1,1,A,0,0,0,0,"));
+    // The first row stays; the refused one is dropped; reading stopped there.
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M1"});
+    EXPECT_FALSE(de().rsDetail().editPending());
+    EXPECT_FALSE(DupFoliosFound);
+}
+
+TEST_F(LoadTest, APaymentBeforeAnyGroupIsReported)
+{
+    expectReport("  9-11 #1");
+    EXPECT_FALSE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT DETAIL INFORMATION", "#M1,N,01,701,#1,1,A,0,0,0,0,"}));
+    EXPECT_EQ(ui().boxes().back().prompt,
+              report(3021, "  9-11 #1",
+                     "There is no payment group for the payment line \"#M1,N,01,701,#1,1,A,0,0,0,0,\": every "
+                     "payment must follow a PAYMENT GROUP INFORMATION section."));
+}
+
+TEST_F(LoadTest, AnAmountTooLargeForANumberIsReportedWithItsStep)
+{
+    expectReport("  9-10");
+    EXPECT_FALSE(load(start() << "#M1,N,01,701,#1,1,A,0,0,0,1e999,"));
+    EXPECT_EQ(ui().boxes().back().prompt, report(6, "  9-10", "Overflow"));
+    EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty());
+}
+
+} // namespace

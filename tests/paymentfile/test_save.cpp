@@ -1,0 +1,350 @@
+// Writing the payment data file: the exact layout, the header year, the
+// backup copy, the total, and what a failed save leaves behind.
+#include "payfile_support.h"
+
+#include "paymentfile/paymentfile.h"
+#include "platform/data/recordset.h"
+#include "platform/files/textfile.h"
+#include "platform/text/vb.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::ExpectedBox;
+using ui::Icon;
+
+namespace {
+
+const QString kHeading = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+
+Fields payment(const QString& number, const QString& name, const QString& cd, const QString& jur,
+               const QString& folio, double amount, const QString& abc = "A", double delq = 0,
+               const QString& legal = {})
+{
+    return {{"NUMBER", number}, {"NAME", name},     {"CD", cd},          {"JUR", jur},
+            {"FOLIO", folio},   {"PAYMENT", amount}, {"ABC", abc},       {"GROSS_TAX", amount},
+            {"REG_GRANT", 0.0}, {"ADD_GRANT", 0.0},  {"DELQ", delq},     {"LEGAL", legal}};
+}
+
+class SaveTest : public DeTest {
+protected:
+    QString target() const { return path(QStringLiteral("Zarvdata.csv")); }
+    QString backup() const { return path(QStringLiteral("Zarvdata.bak")); }
+
+    SaveResult save(const QString& year = QStringLiteral("2024")) { return Mdb2Csv(year, target(), backup()); }
+    QStringList savedLines() { return crlfLines(readFile(target())); }
+
+    void expectFailure(const QString& containing)
+    {
+        ui().expectBox(ExpectedBox{ui::containing(containing), Answer::OK, Icon::Critical, ui::Buttons::OK,
+                                   ui::UiServices::appTitle()});
+    }
+    QString lastBox() { return ui().boxes().empty() ? QString() : ui().boxes().back().prompt; }
+
+    // Everything in the test's folder but the databases.
+    QStringList strayFiles() const
+    {
+        QStringList names = QDir(folder()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+        names.removeIf([](const QString& n) { return n.endsWith(QLatin1String(".mdb")) || n.contains(QLatin1String(".mdb-")); });
+        return names;
+    }
+};
+
+TEST_F(SaveTest, WritesTheLayoutExactly)
+{
+    addMask("701", 9, "###-###-###");
+    addMask("702", 123, "####-####");
+    addGroup("0001", "0001", {{"DUEDATE", "2024-06-30"}, {"NAME1", "ACME, TRUST"}, {"ADDR6", " SIX "}});
+    addPayment("0001", payment("M1", "OWNER, A'S", "01", "701", "000000000123456789", 150, "A", -25, "LOT 1, PLAN \"2\""));
+    addPayment("0001", payment("M2", "OWNER B", "02", "799", "000000000000000042", 1234.5, "B"));
+    addGroup("0002", "0002");
+    addPayment("0099", payment("M3", "NOBODY", "01", "701", "000000000000000001", 5));   // no group
+
+    const SaveResult r = save();
+    EXPECT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(r.total, 1384.5);
+
+    QStringList want{"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "70223####-####", ""};
+    want << groupSection({"0001", "0001", "2024-06-30", "ACME, TRUST", "", "", "", "", "", "", "", "", " SIX "}, 2,
+                         "1384.50",
+                         {"#M1,OWNER AS,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,-25.00,LOT 1 PLAN 2",
+                          "#M2,OWNER B,02,799,#000000000000000042,1234.50,B,1234.50,0.00,0.00,0.00,"});
+    want << groupSection({"0002", "0002"}, 0, "0.00", {});
+    EXPECT_EQ(savedLines(), want);
+
+    // The commas went from the rows as well; the quotes stay in the table.
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail WHERE NUMBER = 'M1'", "NAME"), QStringList{"OWNER A'S"});
+    EXPECT_EQ(columnOf("SELECT LEGAL FROM Detail WHERE NUMBER = 'M1'", "LEGAL"), QStringList{"LOT 1 PLAN \"2\""});
+    // The stored counts are neither written nor changed.
+    EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList({"0", "0"}));
+}
+
+TEST_F(SaveTest, EmptyTablesGiveTheShortestFile)
+{
+    const SaveResult r = save();
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.total, 0);
+    EXPECT_EQ(readFile(target()), QByteArray("ZARV DATA FOR YEAR 2024\r\n\r\nFOLIO MASK INFORMATION\r\n\r\n"));
+}
+
+TEST_F(SaveTest, AFileWhosePaymentsTotalZeroIsSavedAndSaysSo)
+{
+    addMask("701", 9, "#########");
+    addGroup("0001", "0001");
+    addPayment("0001", payment("M1", "OWNER", "01", "701", "000000000000000001", 0));
+    const SaveResult r = save();
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.total, 0);
+    EXPECT_EQ(savedLines().size(), 5 + 22);
+}
+
+TEST_F(SaveTest, TwoGroupsOfOneAgencyBothListItsPaymentsAndCountThemTwice)
+{
+    addGroup("0001", "0007");
+    addGroup("0002", "0007");
+    addPayment("0007", payment("M1", "A", "01", "701", "000000000000000001", 10));
+    const SaveResult r = save();
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(r.total, 20);
+    EXPECT_EQ(savedLines().count("#M1,A,01,701,#000000000000000001,10.00,A,10.00,0.00,0.00,0.00,"), 2);
+}
+
+struct HeaderYearCase {
+    const char* name;
+    QString year;
+    QString maskYear;   // null: no mask row
+    QString want;
+};
+
+class SaveHeaderYearTest : public SaveTest, public ::testing::WithParamInterface<HeaderYearCase> {};
+
+TEST_P(SaveHeaderYearTest, TheArgumentWinsThenTheFirstMaskThenToday)
+{
+    const HeaderYearCase& c = GetParam();
+    if (!c.maskYear.isNull()) {
+        addMask("701", 9, "#########", c.maskYear);
+        addMask("702", 9, "#########", "2011");
+    }
+    ASSERT_TRUE(save(c.year).ok);
+    EXPECT_EQ(savedLines().value(0), "ZARV DATA FOR YEAR " + c.want);
+}
+
+const QString kThisYear = QString::number(QDate::currentDate().year());
+
+INSTANTIATE_TEST_SUITE_P(
+    Years, SaveHeaderYearTest,
+    ::testing::Values(HeaderYearCase{"Argument", "2012", "2009", "2012"},
+                      HeaderYearCase{"ArgumentOutsideTheWindowStillWins", "1990", "2009", "1990"},
+                      HeaderYearCase{"FirstMask", "", "2009", "2009"},
+                      HeaderYearCase{"BlankArgument", "    ", "2009", "2009"},
+                      HeaderYearCase{"FiveCharacters", "20120", "2009", "2009"},
+                      HeaderYearCase{"MaskTooOld", "", "1999", kThisYear},
+                      HeaderYearCase{"MaskTooNew", "", QString::number(QDate::currentDate().year() + 2), kThisYear},
+                      HeaderYearCase{"MaskEmpty", "", "", kThisYear},
+                      HeaderYearCase{"NoMask", "", QString(), kThisYear}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveTest, PaymentsFollowTheCurrentOrderOfThePaymentRecordset)
+{
+    addGroup("0001", "0001");
+    addPayment("0001", payment("M1", "ZED", "01", "701", "000000000000000001", 1));
+    addPayment("0001", payment("M2", "ADAM", "02", "701", "000000000000000001", 2));
+    db::Recordset& rs = de().rsDetail();
+    rs.close();
+    rs.setSource("SELECT * FROM Detail ORDER BY MORTCO, NAME");
+    rs.open();
+    ASSERT_TRUE(save().ok);
+    const QStringList lines = savedLines();
+    EXPECT_TRUE(lines.indexOf(QRegularExpression("^#M2,.*")) < lines.indexOf(QRegularExpression("^#M1,.*")));
+}
+
+TEST_F(SaveTest, LeavesTheRecordsetsAsTheScreensExpect)
+{
+    addGroup("0001", "0001");
+    addGroup("0002", "0002");
+    addPayment("0001", payment("M1", "A", "01", "701", "000000000000000001", 1));
+    addPayment("0002", payment("M2", "B", "01", "701", "000000000000000001", 2));
+    de().rsDetail().setFilter("MORTCO = '0002'");
+    ASSERT_TRUE(save().ok);
+    EXPECT_TRUE(de().rsGroup().eof());
+    EXPECT_EQ(de().rsDetail().filter(), "");
+    EXPECT_EQ(de().rsDetail().currentRow(), 0);
+    EXPECT_EQ(strFilter, "MORTCO = '0002'");
+}
+
+TEST_F(SaveTest, ANullInAnyFieldIsWrittenAsEmptyOrZero)
+{
+    // A Detail table that allows Nulls, as an older database file might.
+    de().rsDetail().close();
+    de().Zarv.execute("DROP TABLE Detail");
+    de().Zarv.execute("CREATE TABLE Detail (MORTCO TEXT, NUMBER TEXT, NAME TEXT, CD TEXT, JUR TEXT, FOLIO TEXT, "
+                      "FOLIO_DISP TEXT, PAYMENT DOUBLE, ABC TEXT, GROSS_TAX DOUBLE, REG_GRANT DOUBLE, "
+                      "ADD_GRANT DOUBLE, DELQ DOUBLE, LEGAL TEXT)");
+    de().Zarv.execute("INSERT INTO Detail (MORTCO) VALUES ('0001')");
+    de().Zarv.execute("INSERT INTO Detail (MORTCO, NAME, PAYMENT) VALUES ('0001', 'SECOND', 5)");
+    de().rsDetail().open();
+    addGroup("0001", "0001");
+
+    const SaveResult r = save();
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.total, 5);
+    const QStringList lines = savedLines();
+    EXPECT_TRUE(lines.contains("#,,,,#,0.00,,0.00,0.00,0.00,0.00,")) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("#,SECOND,,,#,5.00,,0.00,0.00,0.00,0.00,"));
+}
+
+// ---------------------------------------------------------------- the backup copy
+
+TEST_F(SaveTest, TheOldFileGoesToTheBackupFirst)
+{
+    writeFile("Zarvdata.csv", "OLD CONTENTS\r\n");
+    writeFile("Zarvdata.bak", "AN OLDER BACKUP\r\n");
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(readFile(backup()), QByteArray("OLD CONTENTS\r\n"));
+    EXPECT_TRUE(readFile(target()).startsWith("ZARV DATA FOR YEAR 2024\r\n"));
+    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
+}
+
+TEST_F(SaveTest, ANewOrEmptyFileHasNothingToBackUp)
+{
+    ASSERT_TRUE(save().ok);
+    EXPECT_FALSE(QFileInfo::exists(backup()));
+
+    writeFile("Zarvdata.csv", QByteArray());
+    writeFile("Zarvdata.bak", QByteArray("KEPT\r\n"));
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(readFile(backup()), QByteArray("KEPT\r\n"));
+    EXPECT_FALSE(readFile(target()).isEmpty());
+}
+
+TEST_F(SaveTest, AnEmptyBackupIsReplacedByTheCopy)
+{
+    writeFile("Zarvdata.csv", "OLD\r\n");
+    writeFile("Zarvdata.bak", QByteArray());
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(readFile(backup()), QByteArray("OLD\r\n"));
+}
+
+TEST_F(SaveTest, OneRunBacksUpOnceSoARetryUnderAnotherNameKeepsTheOriginal)
+{
+    writeFile("Zarvdata.csv", "ORIGINAL\r\n");
+    writeFile("Other.csv", "SOMETHING ELSE\r\n");
+    SaveRun run;
+    ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
+    EXPECT_TRUE(run.backupMade);
+    ASSERT_TRUE(Mdb2Csv("2024", path("Other.csv"), backup(), run).ok);
+    ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
+    EXPECT_EQ(readFile(backup()), QByteArray("ORIGINAL\r\n"));
+}
+
+struct BakCase {
+    const char* file;
+    const char* bak;
+};
+
+TEST(BakPathFor, ReplacesCsvKeepingTheRestOfTheName)
+{
+    const BakCase cases[] = {
+        {"ZARVDATA.CSV", "ZARVDATA.bak"},
+        {"zarvdata.Csv", "zarvdata.bak"},
+        {"/home/clerk/Zarvdata.csv", "/home/clerk/Zarvdata.bak"},
+        {"/home/clerk/data.txt", "/home/clerk/data.txt.BAK"},
+        {"Zarvdata", "Zarvdata.BAK"},
+        {"x.csv.old", "x.csv.old.BAK"},
+    };
+    for (const BakCase& c : cases)
+        EXPECT_EQ(BakPathFor(QString::fromUtf8(c.file)), QString::fromUtf8(c.bak)) << c.file;
+}
+
+TEST(PaymentYearAccepted, FourDigitsFrom2000ToNextYear)
+{
+    const int y = QDate::currentDate().year();
+    for (const QString& ok : {QString("2000"), QString::number(y), QString::number(y + 1)})
+        EXPECT_TRUE(PaymentYearAccepted(ok)) << ok.toStdString();
+    for (const QString& no : {QString("1999"), QString::number(y + 2), QString(""), QString("201"), QString(" 2019"),
+                              QString("20a9"), QString("20190")})
+        EXPECT_FALSE(PaymentYearAccepted(no)) << no.toStdString();
+}
+
+// ---------------------------------------------------------------- failed saves
+
+TEST_F(SaveTest, ATargetThatIsAFolderFailsWithAMessageAndChangesNothing)
+{
+    QDir().mkpath(target());
+    addGroup("0001", "0001");
+    addPayment("0001", payment("M1", "A, B", "01", "701", "000000000000000001", 7));
+    expectFailure("Unexpected error # 75 occurred: ");
+    const SaveResult r = save();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.total, 0);
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+    fs::LineWriter probe;   // the file layer's own words for the failure
+    ASSERT_FALSE(probe.open(target()));
+    EXPECT_EQ(lastBox(), "Unexpected error # 75 occurred: " + probe.errorString());
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"A, B"});
+    EXPECT_EQ(strayFiles(), QStringList{"Zarvdata.csv"});
+}
+
+TEST_F(SaveTest, AMissingFolderFailsWithAMessage)
+{
+    expectFailure("Unexpected error # 75 occurred: ");
+    const SaveResult r = Mdb2Csv("2024", path("no/such/folder/Zarvdata.csv"), path("no/such/folder/Zarvdata.bak"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(lastBox().contains("no/such/folder/Zarvdata.csv")) << lastBox().toStdString();
+}
+
+TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileWholeAndTheEditsInTheTables)
+{
+    const QByteArray old = "ZARV DATA FOR YEAR 2023\r\n\r\nFOLIO MASK INFORMATION\r\n\r\n";
+    writeFile("Zarvdata.csv", old);
+    addGroup("0001", "0001");
+    addPayment("0001", payment("M0", "FIRST, ONE", "01", "701", "000000000000000001", 1));
+    addPayment("0001", payment("M1", "AB", "01", "701", "000000000000000002", 7));
+    // Without its comma this row would repeat the one above: the database refuses it.
+    addPayment("0001", payment("M2", "A,B", "01", "701", "000000000000000002", 8));
+    addPayment("0001", payment("M3", "C", "01", "701", "000000000000000003", 9));
+
+    expectFailure("Unexpected error #");
+    const SaveResult r = save();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.total, 0);
+    EXPECT_TRUE(QRegularExpression("^Unexpected error # -?[0-9]+ occurred: .+$").match(lastBox()).hasMatch())
+        << lastBox().toStdString();
+    EXPECT_EQ(readFile(target()), old);
+    EXPECT_EQ(readFile(backup()), old);
+    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NUMBER", "NAME"),
+              QStringList({"FIRST ONE", "AB", "A,B", "C"}));
+    EXPECT_FALSE(de().rsDetail().editPending());
+
+    // Mended, the same run saves; its backup still holds the file from before the run.
+    de().Zarv.execute("DELETE FROM Detail WHERE NUMBER = 'M1'");
+    de().rsDetail().requery();
+    SaveRun run{true};
+    ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
+    EXPECT_EQ(readFile(backup()), old);
+}
+
+TEST_F(SaveTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched)
+{
+    const QByteArray old = "OLD\r\n";
+    writeFile("Zarvdata.csv", old);
+    QDir().mkpath(backup());
+    expectFailure("Unexpected error # 75 occurred: The backup copy " + backup() + " could not be made (");
+    SaveRun run;
+    EXPECT_FALSE(Mdb2Csv("2024", target(), backup(), run).ok);
+    EXPECT_FALSE(run.backupMade);
+    EXPECT_TRUE(lastBox().endsWith("). " + target() + " was not changed.")) << lastBox().toStdString();
+    EXPECT_EQ(readFile(target()), old);
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+// A whole payment run from the start screen: choose the file, load it, (edit),
+// save it back with its backup copy, return instructions, end.
+#include "shell_fixture.h"
+
+#include "paymentfile/paymentfile.h"
+#include "shell/PaymentRun.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZarvPayment.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+using ui::containing;
+
+namespace {
+
+class PaymentRunTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        data_ = makeFolder(QStringLiteral("data"));
+        sample_ = readFile(samplePath(QStringLiteral("Zarvdata.csv")));
+        ASSERT_FALSE(sample_.isEmpty());
+    }
+    void TearDown() override
+    {
+        setPaymentEditing({});
+        ShellTest::TearDown();
+    }
+
+    // The sample with its year replaced.
+    QByteArray sampleOfYear(int year) const
+    {
+        QByteArray bytes = sample_;
+        const int end = bytes.indexOf("\r\n");
+        return "ZARV DATA FOR YEAR " + QByteArray::number(year) + bytes.mid(end);
+    }
+
+    std::unique_ptr<ZarvPayment> startOn(const QString& file)
+    {
+        auto w = std::make_unique<ZarvPayment>();
+        w->setPaymentRun(PaymentRun);
+        w->show();
+        EXPECT_TRUE(w->Dir->setPath(data_));
+        const int row = rowOfText(w->File, file);
+        EXPECT_GE(row, 0);
+        clickItem(w->File, row);
+        return w;
+    }
+
+    QString data_;
+    QByteArray sample_;
+};
+
+TEST_F(PaymentRunTest, LoadSaveAndReturnInstructionsKeepTheFileAndItsBackup)
+{
+    const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    auto w = startOn(QStringLiteral("Zarvdata.csv"));
+    ASSERT_TRUE(w->Command_OK->isEnabled());
+
+    bool edited = false;
+    setPaymentEditing([&] {
+        edited = true;
+        EXPECT_TRUE(ui().isParked(w.get()));
+        EXPECT_EQ(de().rsGroup().recordCount(), 4);
+    });
+    QString shownPath;
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"), [&](QDialog& d) {
+        auto& r = static_cast<ZARV_ReturnInstructions&>(d);
+        shownPath = r.Label_FileName->text() + r.Label_FileName2->text();
+        r.Command_Exit->click();
+    });
+    w->Command_OK->click();
+
+    EXPECT_TRUE(edited);
+    EXPECT_TRUE(ui().ending()) << "the run ends the program";
+    EXPECT_EQ(readFile(file), sample_) << "a file the writer made saves to the same bytes";
+    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), sample_);
+    EXPECT_TRUE(shownPath.contains(QStringLiteral("Zarvdata.csv"))) << shownPath.toStdString();
+    EXPECT_EQ(de().rsZarvSystem().text("File"), QStringLiteral("Zarvdata.csv"));
+    EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
+}
+
+TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
+{
+    writeFile(QStringLiteral("data/empty.csv"), "");
+    writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    writeFile(QStringLiteral("data/broken.csv"), "NOT A PAYMENT FILE\r\n");
+
+    // No file chosen.
+    {
+        auto w = std::make_unique<ZarvPayment>();
+        w->setPaymentRun(PaymentRun);
+        w->show();
+        w->Dir->setPath(data_);
+        w->File->setListIndex(-1);
+        w->Command_OK_Click();
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Plese select the Zarvdata.csv file"));
+        EXPECT_TRUE(w->Command_OK->isEnabled());
+        EXPECT_TRUE(w->Command_Exit->isEnabled());
+    }
+    // A file that is not a payment file: the load fails and says so.
+    {
+        auto w = startOn(QStringLiteral("broken.csv"));
+        ui().expectBox(containing(QString()), Answer::OK);   // the load's own account of the fault
+        ui().expectBox(box(QStringLiteral("ZARV Data Load FAILED"), Answer::OK, Icon::Critical, Buttons::OK,
+                           QStringLiteral("ZARV Data")));
+        w->Command_OK->click();
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("ZARV Data Load FAILED"));
+        EXPECT_TRUE(w->Command_OK->isEnabled());
+        EXPECT_FALSE(ui().ending());
+    }
+}
+
+TEST_F(PaymentRunTest, YearGateRefusesOtherYearsOnlyWhenAskedTo)
+{
+    const int thisYear = QDate::currentDate().year();
+    const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sampleOfYear(thisYear - 1));
+    auto w = startOn(QStringLiteral("Zarvdata.csv"));
+    const QString last = QString::number(thisYear - 1);
+    ui().expectBox(box(QStringLiteral("The Zarvdata.csv data does not contain the current years payments!\r\n"
+                                      "Year in the file = %1\r\nThis Year = %2\r\n\r\n"
+                                      "If you want to view the historical ZARV data then under the 'Use Only "
+                                      "Current Year Data' select the NO option")
+                           .arg(last)
+                           .arg(thisYear),
+                       Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data")));
+    w->Command_OK->click();
+    EXPECT_EQ(w->Text_Msg->text(),
+              QStringLiteral("The Zarvdata.csv data does not contain the current years payments! Year = ") + last);
+    EXPECT_TRUE(w->Command_OK->isEnabled());
+    EXPECT_FALSE(ui().ending());
+
+    // With No, last year's data are edited and saved the same way.
+    w->OptionNo->click();
+    bool edited = false;
+    setPaymentEditing([&] { edited = true; });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
+    w->Command_OK->click();
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(readFile(file), sampleOfYear(thisYear - 1));
+    EXPECT_TRUE(ui().ending());
+}
+
+TEST_F(PaymentRunTest, AFailedSaveLosesNothingAndCanGoElsewhere)
+{
+    const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    auto w = startOn(QStringLiteral("Zarvdata.csv"));
+
+    // While the clerk edits, the file's place is taken by a folder: it cannot be written.
+    setPaymentEditing([&] {
+        db::Recordset& d = de().rsDetail();
+        d.setFilter(QString());
+        d.moveFirst();
+        d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
+        d.move(0);
+        ASSERT_TRUE(QFile::rename(file, path(QStringLiteral("data/moved.csv"))));
+        ASSERT_TRUE(QDir().mkpath(file));
+    });
+    const QString elsewhere = path(QStringLiteral("saved/Zarvdata.csv"));
+    makeFolder(QStringLiteral("saved"));
+    ui().expectBox(containing(QStringLiteral("Unexpected error #")));
+    ui().expectInput(QStringLiteral("File Save failed. Do you want to try to save to a different file name"),
+                     QStringLiteral("  ") + elsewhere + QStringLiteral(" "));
+    w->Command_OK->click();
+
+    // Saved under the typed name: no return instructions, the program ends.
+    EXPECT_TRUE(ui().ending());
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_TRUE(readFile(elsewhere).contains("EDITED LEGAL"));
+    EXPECT_EQ(readFile(path(QStringLiteral("data/moved.csv"))), sample_) << "the old bytes are untouched";
+    EXPECT_EQ(w->m_FilePath, elsewhere);
+}
+
+TEST_F(PaymentRunTest, GivingUpTheSaveEndsWithTheEditsStillInTheTables)
+{
+    const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    auto w = startOn(QStringLiteral("Zarvdata.csv"));
+    setPaymentEditing([&] {
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QDir().mkpath(file));
+    });
+    ui().expectBox(containing(QStringLiteral("Unexpected error #")));
+    ui().expectInputCancel();
+    ui().expectBox(box(QStringLiteral("ZARV data save FAILED"), Answer::OK, Icon::Critical, Buttons::OK,
+                       QStringLiteral("ZARV Data Save")));
+    w->Command_OK->click();
+    EXPECT_TRUE(ui().ending());
+    de().rsDetail().setFilter(QString());
+    EXPECT_EQ(de().rsDetail().recordCount(), 13);
+}
+
+} // namespace
