@@ -2,6 +2,7 @@
 
 #include "paymentfile/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"
+#include "payments/Group.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "shell/ZARV_ReturnInstructions.h"
@@ -228,8 +229,12 @@ void PaymentRun(ZarvPayment& s)
     const bool historical = s.OptionNo->isChecked();
     s.Park();
     try {
-        if (editing())
+        if (editing()) {
             editing()();
+        } else {
+            Group groups;
+            ui::ui().showModal(groups);
+        }
     } catch (const std::exception& e) {
         // The edits made so far are in the tables: they are saved below.
         ShowUnexpectedError(e);

@@ -11,7 +11,8 @@ class ZarvPayment;
 
 void PaymentRun(ZarvPayment& screen);
 
-// The editing step of the run (the payment-group screen). Tests may replace it.
+// The editing step of the run: the payment-group screen, unless a test puts
+// something else in its place (an empty function restores the screen).
 using PaymentEditing = std::function<void()>;
 void setPaymentEditing(PaymentEditing editing);
 

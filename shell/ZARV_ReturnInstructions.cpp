@@ -8,7 +8,7 @@
 #include "platform/ui/uiservices.h"
 #include "shell/data/dataenvironment.h"
 #include "shell/data/system.h"
-#include "shell/filelists.h"
+#include "platform/forms/filelists.h"
 #include "shell/formparts.h"
 
 #include <QFileInfo>
@@ -39,7 +39,7 @@ QString canonicalFolder(const QString& folder)
 {
     const QFileInfo info(folder);
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? cleanFolder(folder) : canonical;
+    return canonical.isEmpty() ? ui::cleanFolder(folder) : canonical;
 }
 
 } // namespace

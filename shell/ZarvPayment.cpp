@@ -89,13 +89,13 @@ void ZarvPayment::buildControls()
     Label_SelectTheZarvFileLocation->setFont(strong);
 
     Label_Disk = named(new QLabel(QStringLiteral("Disk"), central), "Label_Disk");
-    Drive = named(new DriveList(central), "Drive");
+    Drive = named(new ui::DriveList(central), "Drive");
     Label_Disk->setBuddy(Drive);
     Label_Directory = named(new QLabel(QStringLiteral("Directory"), central), "Label_Directory");
-    Dir = named(new DirList(central), "Dir");
+    Dir = named(new ui::DirList(central), "Dir");
     Label_Directory->setBuddy(Dir);
     Label_Files = named(new QLabel(QStringLiteral("Files"), central), "Label_Files");
-    File = named(new FileList(central), "File");
+    File = named(new ui::FileList(central), "File");
     Label_Files->setBuddy(File);
     File->setPattern(QStringLiteral("*.csv"));
 
@@ -152,8 +152,8 @@ void ZarvPayment::buildControls()
         if (on)
             Option_VERIFY_Click();
     });
-    connect(Drive, &DriveList::driveChanged, this, &ZarvPayment::Drive_Change);
-    connect(Dir, &DirList::pathChanged, this, &ZarvPayment::Dir_Change);
+    connect(Drive, &ui::DriveList::driveChanged, this, &ZarvPayment::Drive_Change);
+    connect(Dir, &ui::DirList::pathChanged, this, &ZarvPayment::Dir_Change);
     connect(Command_OK, &QPushButton::clicked, this, &ZarvPayment::Command_OK_Click);
     connect(Command_VERIFY_OK, &QPushButton::clicked, this, &ZarvPayment::Command_VERIFY_OK_Click);
     connect(Command_Exit, &QPushButton::clicked, this, &ZarvPayment::Command_Exit_Click);

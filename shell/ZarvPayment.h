@@ -3,7 +3,7 @@
 // kind of work (payment data file or mortgage number verification workbook) and
 // the file; the run drivers behind OK and Verify take it from there. Closing it
 // ends the program.
-#include "shell/filelists.h"
+#include "platform/forms/filelists.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -68,11 +68,11 @@ public:
     QRadioButton* Option_Yes = nullptr;
     QRadioButton* OptionNo = nullptr;
     QLabel* Label_Disk = nullptr;
-    DriveList* Drive = nullptr;
+    ui::DriveList* Drive = nullptr;
     QLabel* Label_Directory = nullptr;
-    DirList* Dir = nullptr;
+    ui::DirList* Dir = nullptr;
     QLabel* Label_Files = nullptr;
-    FileList* File = nullptr;
+    ui::FileList* File = nullptr;
     QLabel* Label_SelectTheZarvFileLocation = nullptr;
     QPushButton* Command_OK = nullptr;
     QPushButton* Command_VERIFY_OK = nullptr;

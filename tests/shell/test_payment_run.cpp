@@ -3,6 +3,7 @@
 #include "shell_fixture.h"
 
 #include "paymentfile/paymentfile.h"
+#include "payments/Group.h"
 #include "shell/PaymentRun.h"
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZarvPayment.h"
@@ -90,6 +91,28 @@ TEST_F(PaymentRunTest, LoadSaveAndReturnInstructionsKeepTheFileAndItsBackup)
     EXPECT_TRUE(shownPath.contains(QStringLiteral("Zarvdata.csv"))) << shownPath.toStdString();
     EXPECT_EQ(de().rsZarvSystem().text("File"), QStringLiteral("Zarvdata.csv"));
     EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
+}
+
+TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreen)
+{
+    const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    auto w = startOn(QStringLiteral("Zarvdata.csv"));
+    ui().expectModal(QStringLiteral("Group"), [&](QDialog& d) {
+        EXPECT_TRUE(ui().isParked(w.get()));
+        auto& g = static_cast<Group&>(d);
+        // What the clerk changed on the way is what the file gets.
+        db::Recordset& detail = de().rsDetail();
+        detail.setFilter(QString());
+        detail.moveFirst();
+        detail.setValue("LEGAL", QStringLiteral("LOT 99 PLAN 1"));
+        detail.move(0);
+        g.Command1->click();
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
+    w->Command_OK->click();
+    EXPECT_TRUE(ui().ending());
+    EXPECT_TRUE(readFile(file).contains(",LOT 99 PLAN 1\r\n"));
+    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), sample_);
 }
 
 TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)

@@ -1,4 +1,4 @@
-#include "shell/filelists.h"
+#include "platform/forms/filelists.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <algorithm>
 
-namespace zarv {
+namespace zarv::ui {
 
 namespace {
 
@@ -344,4 +344,4 @@ QString FileList::list(int index) const
     return it ? it->text() : QString();
 }
 
-} // namespace zarv
+} // namespace zarv::ui

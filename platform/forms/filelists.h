@@ -7,7 +7,7 @@
 #include <QListWidget>
 #include <QStringList>
 
-namespace zarv {
+namespace zarv::ui {
 
 class DriveList : public QComboBox {
     Q_OBJECT
@@ -109,4 +109,4 @@ private:
 // except for the root.
 QString cleanFolder(const QString& path);
 
-} // namespace zarv
+} // namespace zarv::ui

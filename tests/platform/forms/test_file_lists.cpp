@@ -1,12 +1,12 @@
 // The drive, folder and file lists on their own.
-#include "shell/filelists.h"
+#include "platform/forms/filelists.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace zarv;
+using namespace zarv::ui;
 
 namespace {
 

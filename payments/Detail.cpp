@@ -1,0 +1,322 @@
+#include "payments/Detail.h"
+
+#include "paymentfile/DetailReport.h"
+#include "payments/Detail_Add.h"
+#include "payments/Detail_Change.h"
+#include "payments/Detail_Delete.h"
+#include "payments/Detail_Search.h"
+#include "payments/paymentrules.h"
+#include "payments/screenparts.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/formcolours.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/ui/parking.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
+{
+    auto* b = named(new QPushButton(QLatin1String(caption), parent), name);
+    b->setToolTip(QLatin1String(toolTip));
+    return b;
+}
+
+// Smallest size of the screen: 9645 by 6450 twips.
+constexpr int kMinWidthTwips = 9645;
+constexpr int kMinHeightTwips = 6450;
+
+std::vector<ui::GridColumn> detailColumns()
+{
+    const auto currency = [](const QVariant& v, qint64) { return v.isNull() ? QString() : CurrencyText(v.toDouble()); };
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    return {
+        {QStringLiteral("CD"), QStringLiteral("Collection District"), 0, false, {}, left},
+        {QStringLiteral("JUR"), QStringLiteral("Jurisdiction"), 0, false, {}, left},
+        {QStringLiteral("FOLIO_DISP"), QStringLiteral("Folio Number"), 0, false, {}, left},
+        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), 0, false, {}, left},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), 0, false, {}, left},
+        {QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), 0, false, {}, left},
+        {QStringLiteral("ABC"), QStringLiteral("A B C"), 0, false, {}, left},
+        {QStringLiteral("PAYMENT"), QStringLiteral("Payment Amount"), 0, false, currency, right},
+        {QStringLiteral("GROSS_TAX"), QStringLiteral("NO Grant (A)"), 0, false, currency, right},
+        {QStringLiteral("REG_GRANT"), QStringLiteral("Regular Grant (B)"), 0, false, currency, right},
+        {QStringLiteral("ADD_GRANT"), QStringLiteral("Aditional Grant (C)"), 0, false, currency, right},
+        {QStringLiteral("DELQ"), QStringLiteral("Delinquent / Credit"), 0, false, currency, right},
+    };
+}
+
+} // namespace
+
+Detail::Detail(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Detail"));
+    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    ui::ignoreEscape(this);
+    ui::noDefaultButton(this);
+    setSizeGripEnabled(true);
+    setMinimumSize(ui::twipsToPixels(kMinWidthTwips), ui::twipsToPixels(kMinHeightTwips));
+    resize(980, 600);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("<Sort Order>"), this), "Frame2");
+    Option_Sort_CD = named(new QRadioButton(QStringLiteral("Collection District / Jurisdiction / Folio Number"), Frame2),
+                           "Option_Sort_CD");
+    Option_Sort_JUR = named(new QRadioButton(QStringLiteral("Jurisdiction / Folio Number"), Frame2), "Option_Sort_JUR");
+    Option_Sort_Mortgage = named(new QRadioButton(QStringLiteral("Mortgage Number"), Frame2), "Option_Sort_Mortgage");
+    Option_Sort_Name = named(new QRadioButton(QStringLiteral("Name"), Frame2), "Option_Sort_Name");
+    Option_Sort_CD->setChecked(true);
+    auto* sort = new QVBoxLayout(Frame2);
+    for (QRadioButton* o : {Option_Sort_CD, Option_Sort_JUR, Option_Sort_Mortgage, Option_Sort_Name})
+        sort->addWidget(o);
+
+    Frame1 = named(new QGroupBox(QStringLiteral("<Payment>"), this), "Frame1");
+    Command_AddDetail = button(Frame1, "Command_AddDetail", "&Add", "Add a new payment");
+    Command_ChangeDetail = button(Frame1, "Command_ChangeDetail", "&Change", "Change the selected payment");
+    Command_DeleteDetail = button(Frame1, "Command_DeleteDetail", "&Delete", "Delete the selected payment");
+    Command_Search = button(Frame1, "Command_Search", "&Find", "Search for a specific payment");
+    Command_Export = button(Frame1, "Command_Export", "&Export", "Export the payment list to a comma delimited file");
+    Command_Print = button(Frame1, "Command_Print", "&Print", "Print the payment list");
+    auto* payment = new QGridLayout(Frame1);
+    payment->addWidget(Command_AddDetail, 0, 0);
+    payment->addWidget(Command_ChangeDetail, 0, 1);
+    payment->addWidget(Command_DeleteDetail, 0, 2);
+    payment->addWidget(Command_Search, 1, 0);
+    payment->addWidget(Command_Export, 1, 1);
+    payment->addWidget(Command_Print, 1, 2);
+
+    Command_Close = button(this, "Command_Close", "Close", "Close this window");
+    Text_Msg = named(new QLineEdit(this), "Text_Msg");
+    ui::makeStatusBox(Text_Msg);
+    TDBGrid = named(new ui::RecordsetGrid(this), "TDBGrid");
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frame2);
+    top->addWidget(Frame1);
+    top->addStretch();
+    top->addWidget(Command_Close, 0, Qt::AlignBottom);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(TDBGrid, 1);
+    layout->addWidget(Text_Msg);
+
+    connect(Option_Sort_CD, &QRadioButton::clicked, this, [this] { Option_Sort_CD_Click(); });
+    connect(Option_Sort_JUR, &QRadioButton::clicked, this, [this] { Option_Sort_JUR_Click(); });
+    connect(Option_Sort_Mortgage, &QRadioButton::clicked, this, [this] { Option_Sort_Mortgage_Click(); });
+    connect(Option_Sort_Name, &QRadioButton::clicked, this, [this] { Option_Sort_Name_Click(); });
+    connect(Command_AddDetail, &QPushButton::clicked, this, [this] { Command_AddDetail_Click(); });
+    connect(Command_ChangeDetail, &QPushButton::clicked, this, [this] { Command_ChangeDetail_Click(); });
+    connect(Command_DeleteDetail, &QPushButton::clicked, this, [this] { Command_DeleteDetail_Click(); });
+    connect(Command_Search, &QPushButton::clicked, this, [this] { Command_Search_Click(); });
+    connect(Command_Export, &QPushButton::clicked, this, [this] { Command_Export_Click(); });
+    connect(Command_Print, &QPushButton::clicked, this, [this] { Command_Print_Click(); });
+    connect(Command_Close, &QPushButton::clicked, this, [this] { Command_Close_Click(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { Command_ChangeDetail_Click(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { Text_Msg->clear(); });
+    connect(TDBGrid, &ui::RecordsetGrid::moveFailed, this, [this](const QString& message) {
+        ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
+    });
+
+    Form_Load();
+    TDBGrid->bind(&DE().rsDetail(), detailColumns());
+    Text_Msg->clear();
+}
+
+QString Detail::exportPath()
+{
+    return QDir::current().filePath(QStringLiteral("Export.csv"));
+}
+
+void Detail::Form_Load()
+{
+    blnLoading = true;
+    try {
+        db::Recordset& rs = DE().rsDetail();
+        if (!rs.isOpen()) {
+            rs.setSource(kSortByDistrict);
+            rs.open();
+        } else {
+            selectOptionOf(rs.source());
+        }
+        if (rs.recordCount() > 0)
+            rs.moveFirst();
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail.Form_Load"));
+    }
+    blnLoading = false;
+}
+
+void Detail::selectOptionOf(const QString& source)
+{
+    if (source == kSortByName)
+        Option_Sort_Name->setChecked(true);
+    else if (source == kSortByMortgage)
+        Option_Sort_Mortgage->setChecked(true);
+    else if (source == kSortByJurisdiction)
+        Option_Sort_JUR->setChecked(true);
+    else
+        Option_Sort_CD->setChecked(true);
+}
+
+void Detail::Option_Sort_CD_Click()
+{
+    Text_Msg->clear();
+    if (!blnLoading)
+        sortBy(kSortByDistrict);
+}
+
+void Detail::Option_Sort_JUR_Click()
+{
+    Text_Msg->clear();
+    if (!blnLoading)
+        sortBy(kSortByJurisdiction);
+}
+
+void Detail::Option_Sort_Mortgage_Click()
+{
+    Text_Msg->clear();
+    if (!blnLoading)
+        sortBy(kSortByMortgage);
+}
+
+void Detail::Option_Sort_Name_Click()
+{
+    Text_Msg->clear();
+    if (!blnLoading)
+        sortBy(kSortByName);
+}
+
+void Detail::sortBy(const QString& source)
+{
+    db::Recordset& rs = DE().rsDetail();
+    const QString previous = rs.source();
+    try {
+        strSQL = source;
+        rs.close();
+        rs.setSource(strSQL);
+        rs.open();      // the group's filter stays set across Close and Open
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail.Option_Sort_Click"));
+        try {
+            if (!rs.isOpen()) {
+                rs.setSource(previous);
+                rs.open();
+            }
+        } catch (const std::exception&) {
+            ShowScreenError(QStringLiteral("Detail.Option_Sort_Click"));
+        }
+        selectOptionOf(rs.source());
+    }
+    TDBGrid->rebind();
+}
+
+void Detail::Command_AddDetail_Click()
+{
+    Text_Msg->clear();
+    if (!Detail_Add::canOpen())
+        return;
+    Detail_Add screen;
+    ui::ui().showModal(screen);
+}
+
+void Detail::Command_ChangeDetail_Click()
+{
+    if (!Detail_Change::canOpen())
+        return;     // no current payment: nothing to change
+    Text_Msg->clear();
+    Detail_Change screen;
+    if (screen.loaded())
+        ui::ui().showModal(screen);
+}
+
+void Detail::Command_DeleteDetail_Click()
+{
+    if (!Detail_Delete::canOpen())
+        return;
+    Text_Msg->clear();
+    Detail_Delete screen;
+    if (screen.loaded())
+        ui::ui().showModal(screen);
+}
+
+void Detail::Command_Search_Click()
+{
+    Text_Msg->clear();
+    if (!Detail_Search::canOpen())
+        return;
+    Detail_Search screen;
+    if (screen.loaded())
+        ui::ui().showModal(screen);
+}
+
+void Detail::Command_Export_Click()
+{
+    Command_Export->setEnabled(false);
+    Text_Msg->setText(QStringLiteral("Please wait while exporting..."));
+    ExportResult result;
+    try {
+        result = WriteExport(DE().rsDetail(), CurrentGroupMortco(), exportPath());
+        if (!result.ok) {
+            ui::ui().msgBox(QStringLiteral("Export.csv could not be written: ") + result.error +
+                                QStringLiteral("\r\nAny earlier Export.csv is unchanged."),
+                            ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
+        }
+    } catch (const std::exception&) {
+        result.ok = false;
+        ShowScreenError(QStringLiteral("Detail.Command_Export_Click"));
+    }
+    Text_Msg->setText(result.ok ? QStringLiteral("Export Complete! (Export.csv)")
+                                : QStringLiteral("Export FAILED! (Export.csv)"));
+    Command_Export->setEnabled(true);
+    if (result.ok)
+        ui::ui().beep();
+    Command_Export->setFocus(Qt::OtherFocusReason);
+}
+
+void Detail::Command_Print_Click()
+{
+    Command_Print->setEnabled(false);
+    Text_Msg->setText(QStringLiteral("Printing ..."));
+    ui::ui().doEvents();
+    bool printed = false;
+    try {
+        printed = PrintDetailReport();
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
+    }
+    try {
+        db::Recordset& rs = DE().rsDetail();
+        if (rs.isOpen() && rs.recordCount() > 0)
+            rs.moveFirst();
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
+    }
+    Text_Msg->clear();
+    Command_Print->setEnabled(true);
+    if (printed) {
+        Text_Msg->setText(QStringLiteral("Report Printed!"));
+        ui::ui().beep();
+    }
+    ui::ui().doEvents();
+}
+
+void Detail::Command_Close_Click()
+{
+    accept();
+}
+
+} // namespace zarv

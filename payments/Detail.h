@@ -1,0 +1,63 @@
+#pragma once
+// The payment list of one group: rsDetail restricted to the group by the group
+// screen. Sorts the list four ways (the order outlives the screen), opens the
+// add, change, delete and search screens, exports the list to Export.csv and
+// prints it.
+#include <QDialog>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace zarv {
+
+namespace ui {
+class RecordsetGrid;
+}
+
+class Detail : public QDialog {
+    Q_OBJECT
+public:
+    explicit Detail(QWidget* parent = nullptr);
+
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* Option_Sort_CD = nullptr;
+    QRadioButton* Option_Sort_JUR = nullptr;
+    QRadioButton* Option_Sort_Mortgage = nullptr;
+    QRadioButton* Option_Sort_Name = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* Command_AddDetail = nullptr;
+    QPushButton* Command_ChangeDetail = nullptr;
+    QPushButton* Command_DeleteDetail = nullptr;
+    QPushButton* Command_Search = nullptr;
+    QPushButton* Command_Export = nullptr;
+    QPushButton* Command_Print = nullptr;
+    QPushButton* Command_Close = nullptr;
+    QLineEdit* Text_Msg = nullptr;
+    ui::RecordsetGrid* TDBGrid = nullptr;
+
+    // The file Export writes, in the working folder.
+    static QString exportPath();
+
+private:
+    void Form_Load();
+    void Option_Sort_CD_Click();
+    void Option_Sort_JUR_Click();
+    void Option_Sort_Mortgage_Click();
+    void Option_Sort_Name_Click();
+    void Command_AddDetail_Click();
+    void Command_ChangeDetail_Click();
+    void Command_DeleteDetail_Click();
+    void Command_Search_Click();
+    void Command_Export_Click();
+    void Command_Print_Click();
+    void Command_Close_Click();
+
+    void sortBy(const QString& source);
+    void selectOptionOf(const QString& source);
+
+    bool blnLoading = false;
+};
+
+} // namespace zarv

@@ -1,0 +1,120 @@
+#include "payments/Detail_Delete.h"
+
+#include "payments/paymentrules.h"
+#include "platform/data/recordset.h"
+#include "platform/text/vb.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+namespace zarv {
+
+namespace {
+const QString kAmountShown = QStringLiteral("##,###,###,##0.00");
+const QString kPaymentShown = QStringLiteral("###,###,###,###,##0.00");
+}
+
+Detail_Delete::Detail_Delete(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Detail_Delete"));
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    Picture1->setToolTip(QStringLiteral("Make sure that this is the correct payment to delete!"));
+    BuildPaymentEditor(*this, *this,
+                       {QStringLiteral("Delete Payment"), QStringLiteral("Confirm the DELETE of this Payment"),
+                        QStringLiteral("Delete this payment"),
+                        QStringLiteral("Cancel the delete. Leave the payment alone.")},
+                       Picture1);
+    MakePaymentEditorReadOnly(*this);
+
+    connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
+    connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
+
+    Form_Load();
+    Command_OK->setEnabled(loaded_);
+}
+
+bool Detail_Delete::canOpen()
+{
+    return HasCurrentRow(DE().rsDetail());
+}
+
+void Detail_Delete::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    Command_OK->setFocus(Qt::OtherFocusReason);
+}
+
+void Detail_Delete::Form_Load()
+{
+    try {
+        db::Recordset& rs = DE().rsDetail();
+        if (!HasCurrentRow(rs))
+            return;     // the boxes keep their empty design state
+        bookmark_ = rs.bookmark();
+        txtCD->setText(rs.text(QStringLiteral("CD")));
+        txtJUR->setText(rs.text(QStringLiteral("JUR")));
+        txtFOLIO_DISP->setText(rs.text(QStringLiteral("FOLIO_DISP")));
+        txtNUMBER->setText(rs.text(QStringLiteral("NUMBER")));
+        txtNAME->setText(rs.text(QStringLiteral("NAME")));
+        txtLEGAL->setText(rs.text(QStringLiteral("LEGAL")));
+        const double regGrant = rs.number(QStringLiteral("REG_GRANT"));
+        const double addGrant = rs.number(QStringLiteral("ADD_GRANT"));
+        txtGROSS_TAX->setText(vb::Format(rs.number(QStringLiteral("GROSS_TAX")), kAmountShown));
+        txtREG_GRANT->setText(vb::Format(regGrant, kAmountShown));
+        txtADD_GRANT->setText(vb::Format(addGrant, kAmountShown));
+        txtDELQ->setText(vb::Format(rs.number(QStringLiteral("DELQ")), kAmountShown));
+        SelectGrantOption(*this, GrantOf(rs.text(QStringLiteral("ABC"))));
+        if (regGrant <= 0) {
+            if (OptionB->isChecked())
+                OptionA->setChecked(true);
+            OptionB->setEnabled(false);
+        }
+        if (addGrant <= 0) {
+            if (OptionC->isChecked())
+                OptionA->setChecked(true);
+            OptionC->setEnabled(false);
+        }
+        txtPAYMENT->setText(vb::Format(rs.number(QStringLiteral("PAYMENT")), kPaymentShown));
+        loaded_ = true;
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail_Delete.Form_Load"));
+        loaded_ = false;
+    }
+}
+
+void Detail_Delete::Command_OK_Click()
+{
+    if (!loaded_)
+        return;
+    bool deleted = false;
+    try {
+        db::Recordset& rs = DE().rsDetail();
+        if (!HasCurrentRow(rs) || rs.bookmark() != bookmark_)
+            rs.setBookmark(bookmark_);
+        rs.deleteCurrent();
+        deleted = true;
+        if (rs.recordCount() > 0) {
+            rs.moveNext();
+            if (rs.eof())
+                rs.moveFirst();
+        }
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail_Delete.Command_OK_Click"));
+        if (!deleted)
+            return;     // nothing changed: the screen stays
+    }
+    accept();
+}
+
+void Detail_Delete::Command_Cancel_Click()
+{
+    reject();
+}
+
+} // namespace zarv

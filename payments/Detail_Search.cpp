@@ -1,0 +1,341 @@
+#include "payments/Detail_Search.h"
+
+#include "payments/paymentrules.h"
+#include "payments/screenparts.h"
+#include "platform/data/criteria.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/fieldrules.h"
+#include "platform/forms/formcolours.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <optional>
+#include <tuple>
+
+namespace zarv {
+
+namespace {
+
+std::vector<ui::GridColumn> resultColumns()
+{
+    const std::pair<const char*, const char*> columns[] = {
+        {"CD", "Collection District"},   {"JUR", "Jurisdiction"},   {"FOLIO_DISP", "Folio Number"},
+        {"NUMBER", "Mortgage Number"},   {"NAME", "Name"},          {"LEGAL", "Legal Description"},
+        {"PAYMENT", "Payment Amount"},   {"ABC", "A B C"},          {"GROSS_TAX", "NO Grant"},
+        {"REG_GRANT", "Regular Grant"},  {"ADD_GRANT", "Aditional Grant"}, {"DELQ", "Delinquent / Credit"},
+    };
+    std::vector<ui::GridColumn> out;
+    for (const auto& [field, heading] : columns)
+        out.push_back({QLatin1String(field), QLatin1String(heading), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter});
+    return out;
+}
+
+// Equal as the list compares them: a Null on either side is never equal.
+bool sameValue(const db::Recordset& rs, const char* field, const QVariant& wanted)
+{
+    const QVariant have = rs.value(QLatin1String(field));
+    return !have.isNull() && !wanted.isNull() && have.toString() == wanted.toString();
+}
+
+} // namespace
+
+Detail_Search::Detail_Search(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Detail_Search"));
+    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    ui::ignoreEscape(this);
+    resize(900, 520);
+
+    Label1 = named(new QLabel(QStringLiteral("Payment Search"), this), "Label1");
+    QFont titleFont = Label1->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(12);
+    Label1->setFont(titleFont);
+
+    Frame1 = named(new QGroupBox(QStringLiteral("<Search Criteria>"), this), "Frame1");
+    auto criterion = [this](const char* checkName, const char* caption, const char* boxName, int maxLength,
+                            QCheckBox*& check, QLineEdit*& box) {
+        check = named(new QCheckBox(QLatin1String(caption), Frame1), checkName);
+        box = named(new QLineEdit(Frame1), boxName);
+        box->setMaxLength(maxLength);
+        ui::enableBox(box, false);
+    };
+    criterion("Check_CD", "Collection District", "txtCD", 2, Check_CD, txtCD);
+    criterion("Check_JUR", "Jurisdiction", "txtJUR", 3, Check_JUR, txtJUR);
+    criterion("Check_FOLIO", "Folio Number", "txtFOLIO_DISP", 20, Check_FOLIO, txtFOLIO_DISP);
+    criterion("Check_NUMBER", "Mortgage Number", "txtNUMBER", 12, Check_NUMBER, txtNUMBER);
+    criterion("Check_NAME", "Name", "txtNAME", 25, Check_NAME, txtNAME);
+    Command_Find = named(new QPushButton(QStringLiteral("&Find"), Frame1), "Command_Find");
+    Command_Find->setToolTip(QStringLiteral("Find Payments matching the search criteria"));
+    Command_Find->setDefault(true);
+
+    auto* criteria = new QGridLayout(Frame1);
+    const std::pair<QCheckBox*, QLineEdit*> rows[] = {{Check_CD, txtCD}, {Check_JUR, txtJUR},
+                                                       {Check_FOLIO, txtFOLIO_DISP}, {Check_NUMBER, txtNUMBER},
+                                                       {Check_NAME, txtNAME}};
+    int r = 0;
+    for (const auto& [check, box] : rows) {
+        criteria->addWidget(check, r, 0);
+        criteria->addWidget(box, r, 1);
+        ++r;
+    }
+    criteria->addWidget(Command_Find, r, 1, Qt::AlignRight);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("<Search Result>"), this), "Frame2");
+    TDBGrid = named(new ui::RecordsetGrid(Frame2), "TDBGrid");
+    (new QVBoxLayout(Frame2))->addWidget(TDBGrid);
+
+    Command_Select = named(new QPushButton(QStringLiteral("&Select"), this), "Command_Select");
+    Command_Select->setToolTip(QStringLiteral("View/Update the Selected  Agency's Payment Records"));
+    Command_Select->setEnabled(false);
+    Command_Close = named(new QPushButton(QStringLiteral("Close"), this), "Command_Close");
+    Command_Close->setToolTip(QStringLiteral("Close this window"));
+    Text_Msg = named(new QLineEdit(QStringLiteral("Please tick the search criteria, fill them in and press the \"Find\" button."), this),
+                     "Text_Msg");
+    ui::makeStatusBox(Text_Msg);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frame1);
+    top->addWidget(Frame2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command_Select);
+    buttons->addWidget(Command_Close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(Text_Msg);
+
+    QWidget* order[] = {Check_CD, txtCD, Check_JUR, txtJUR, Check_FOLIO, txtFOLIO_DISP, Check_NUMBER, txtNUMBER,
+                        Check_NAME, txtNAME, Command_Find, TDBGrid, Command_Select, Command_Close};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    rules = new ui::FieldRules(this);
+    for (const auto& [check, box] : rows) {
+        QLineEdit* b = box;
+        connect(check, &QCheckBox::clicked, this, [this, check = check, b] { Check_Click(check, b); });
+        rules->onGotFocus(b, [b] { b->selectAll(); });
+        rules->onLostFocus(b, [b] { b->setText(vb::Trim(b->text())); });
+    }
+    connect(Command_Find, &QPushButton::clicked, this, [this] { Command_Find_Click(); });
+    connect(Command_Select, &QPushButton::clicked, this, [this] { Command_Select_Click(); });
+    connect(Command_Close, &QPushButton::clicked, this, [this] { Command_Close_Click(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) {
+        if (Command_Select->isEnabled())
+            Command_Select_Click();
+    });
+
+    // The result grid starts empty: it is bound to the search result only once
+    // Find has run.
+    TDBGrid->bind(nullptr, resultColumns());
+    Form_Load();
+}
+
+bool Detail_Search::canOpen()
+{
+    return HasCurrentRow(DE().rsGroup());
+}
+
+void Detail_Search::Form_Load()
+{
+    try {
+        mortco_ = CurrentGroupMortco();
+        db::Recordset& rs = DE().rsDetail2();
+        if (rs.isOpen())
+            rs.close();
+        strSQL = QStringLiteral("SELECT * FROM Detail WHERE MORTCO = ") + db::quoted(mortco_) +
+                 QStringLiteral(" ORDER BY MORTCO, CD, JUR, FOLIO");
+        rs.setFilter(QString());
+        rs.setSource(strSQL);
+        rs.open();
+        loaded_ = true;
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail_Search.Form_Load"));
+        loaded_ = false;
+    }
+    Command_Find->setEnabled(loaded_);
+}
+
+void Detail_Search::Check_Click(QCheckBox* check, QLineEdit* box)
+{
+    ui::enableBox(box, check->isChecked());
+}
+
+bool Detail_Search::emptyCriterion(QLineEdit*& box, QString& message) const
+{
+    const std::tuple<QCheckBox*, QLineEdit*, const char*> order[] = {
+        {Check_CD, txtCD, "Collection District Search has nothing entered to search on!"},
+        {Check_JUR, txtJUR, "Jurisdiction Search has nothing entered to search on!"},
+        {Check_FOLIO, txtFOLIO_DISP, "Folio Number Search has nothing entered to search on!"},
+        {Check_NUMBER, txtNUMBER, "Mortgage Number Search has nothing entered to search on!"},
+        {Check_NAME, txtNAME, "Name Search has nothing entered to search on!"},
+    };
+    for (const auto& [check, b, text] : order) {
+        if (check->isChecked() && b->text().isEmpty()) {
+            box = b;
+            message = QLatin1String(text);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString Detail_Search::buildFilter(const QString& mortco)
+{
+    const QString andText = QStringLiteral("AND ");
+    QString filter = db::eq(QStringLiteral("MORTCO"), mortco);
+    if (Check_CD->isChecked())
+        filter += andText + db::contains(QStringLiteral("CD"), txtCD->text());
+    if (Check_FOLIO->isChecked()) {
+        txtFOLIO_DISP->setText(vb::Trim(txtFOLIO_DISP->text()));
+        if (!txtFOLIO_DISP->text().isEmpty())
+            filter += andText + db::contains(QStringLiteral("FOLIO_DISP"), txtFOLIO_DISP->text());
+        else
+            filter += andText + db::eq(QStringLiteral("FOLIO_DISP"), QString());
+    }
+    if (Check_JUR->isChecked())
+        filter += andText + db::contains(QStringLiteral("JUR"), txtJUR->text());
+    if (Check_NAME->isChecked())
+        filter += andText + db::contains(QStringLiteral("NAME"), txtNAME->text());
+    if (Check_NUMBER->isChecked() && !vb::Trim(txtNUMBER->text()).isEmpty())
+        filter += andText + db::contains(QStringLiteral("NUMBER"), txtNUMBER->text());
+    return filter;
+}
+
+void Detail_Search::Command_Find_Click()
+{
+    if (!loaded_)
+        return;
+    Command_Find->setEnabled(false);
+    const bool anyTicked = Check_CD->isChecked() || Check_JUR->isChecked() || Check_FOLIO->isChecked() ||
+                           Check_NUMBER->isChecked() || Check_NAME->isChecked();
+    if (!anyTicked) {
+        Text_Msg->setText(QStringLiteral("No Search criteria has been selected!"));
+        Command_Find->setEnabled(true);
+        return;
+    }
+    Text_Msg->clear();
+    QLineEdit* empty = nullptr;
+    QString message;
+    if (emptyCriterion(empty, message)) {
+        Text_Msg->setText(message);
+        Command_Find->setEnabled(true);
+        empty->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    try {
+        db::Recordset& rs = DE().rsDetail2();
+        strFilter = buildFilter(mortco_);
+        rs.setFilter(QString());
+        rs.setFilter(strFilter);
+        if (TDBGrid->recordsetModel() && TDBGrid->recordsetModel()->recordset() != &rs)
+            TDBGrid->recordsetModel()->setRecordset(&rs);
+        const long found = rs.recordCount();
+        if (found > 0) {
+            rs.moveFirst();
+            Command_Select->setEnabled(true);
+            Text_Msg->setText(found == 1 ? QStringLiteral("Payment Found!")
+                                         : QStringLiteral("Multiple payments found that matched the search!"));
+        } else {
+            Command_Select->setEnabled(false);
+            Text_Msg->setText(QStringLiteral("There are no payments matching the search criteria!"));
+        }
+    } catch (const std::exception&) {
+        Command_Select->setEnabled(false);
+        ShowScreenError(QStringLiteral("Detail_Search.Command_Find_Click"));
+    }
+    TDBGrid->rebind();
+    Command_Find->setEnabled(true);
+}
+
+void Detail_Search::Command_Select_Click()
+{
+    Command_Select->setEnabled(false);
+    bool placed = false;
+    try {
+        placed = placePaymentList();
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail_Search.Command_Select_Click"));
+    }
+    if (placed) {
+        accept();
+        return;
+    }
+    ui::ui().beep();
+    Text_Msg->setText(QStringLiteral("ERROR could not find the payment"));
+    Command_Select->setEnabled(true);
+}
+
+// Moves rsDetail to the payment of the current result row. When it is not in
+// the list, rsDetail goes back where it stood and the result is false.
+bool Detail_Search::placePaymentList()
+{
+    const db::Recordset& result = DE().rsDetail2();
+    db::Recordset& list = DE().rsDetail();
+    if (!HasCurrentRow(result) || !list.isOpen())
+        return false;
+    const QVariant cd = result.value(QStringLiteral("CD"));
+    const QVariant jur = result.value(QStringLiteral("JUR"));
+    const QVariant name = result.value(QStringLiteral("NAME"));
+    const QVariant folio = result.value(QStringLiteral("FOLIO"));
+    const std::optional<qint64> before = HasCurrentRow(list) ? std::optional<qint64>(list.bookmark()) : std::nullopt;
+
+    if (list.recordCount() > 0)
+        list.moveFirst();
+    strFind = db::eq(QStringLiteral("FOLIO"), folio.toString());
+    list.find(strFind);
+    while (!list.eof()) {
+        if (sameValue(list, "CD", cd) && sameValue(list, "JUR", jur) && sameValue(list, "NAME", name) &&
+            sameValue(list, "FOLIO", folio))
+            return true;
+        list.find(strFind, 1);
+    }
+    if (before)
+        list.setBookmark(*before);
+    else if (list.recordCount() > 0)
+        list.moveFirst();
+    return false;
+}
+
+void Detail_Search::Command_Close_Click()
+{
+    reject();
+}
+
+void Detail_Search::Form_Unload()
+{
+    try {
+        TDBGrid->bind(nullptr, resultColumns());
+        db::Recordset& rs = DE().rsDetail2();
+        if (rs.isOpen())
+            rs.close();
+    } catch (const std::exception&) {
+        ShowScreenError(QStringLiteral("Detail_Search.Form_Unload"));
+    }
+}
+
+void Detail_Search::done(int r)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::done(r);
+}
+
+} // namespace zarv

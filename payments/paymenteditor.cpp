@@ -1,0 +1,269 @@
+#include "payments/paymenteditor.h"
+
+#include "payments/paymentrules.h"
+#include "payments/screenparts.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/formcolours.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/clientdata.h"
+
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+namespace {
+
+constexpr quint32 kScreenColour = 0x00FFFFC0;   // form, frame, options and labels
+
+QLineEdit* box(QDialog& screen, const char* name, int maxLength)
+{
+    auto* b = named(new QLineEdit(&screen), name);
+    if (maxLength > 0)
+        b->setMaxLength(maxLength);
+    return b;
+}
+
+QLineEdit* amountBox(QWidget* parent, const char* name)
+{
+    auto* b = named(new QLineEdit(parent), name);
+    ui::lockBox(b, true);
+    b->setMaximumWidth(150);
+    return b;
+}
+
+} // namespace
+
+void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const PaymentEditorTexts& texts, QWidget* picture)
+{
+    screen.setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    ui::setBackColour(&screen, kScreenColour);
+    ui::ignoreEscape(&screen);
+    ui::noDefaultButton(&screen);
+
+    c.Label1 = named(new QLabel(texts.title, &screen), "Label1");
+    QFont titleFont = c.Label1->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(12);
+    c.Label1->setFont(titleFont);
+
+    static const char* const kLabels[8] = {"Mortgage Number:", "Name:", "Collection District:", "Jurisdiction:",
+                                           "Folio Number:", "Delinquent / Credit:", "Legal Description:",
+                                           "Payment Amount:"};
+    for (int i = 0; i < 8; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(kLabels[i]), &screen);
+        l->setObjectName(QStringLiteral("lblFieldLabel_%1").arg(i));
+        l->setProperty("index", i);
+        c.lblFieldLabel[static_cast<size_t>(i)] = l;
+    }
+
+    c.txtCD = box(screen, "txtCD", 2);
+    c.txtJUR = box(screen, "txtJUR", 3);
+    ui::setBackColour(c.txtJUR, ui::colour::White);
+    c.txtFOLIO_DISP = box(screen, "txtFOLIO_DISP", 20);
+    c.txtNUMBER = box(screen, "txtNUMBER", 12);
+    c.txtNAME = box(screen, "txtNAME", 25);
+    c.txtLEGAL = box(screen, "txtLEGAL", 32);
+
+    c.Frame1 = named(new QGroupBox(QStringLiteral("<Grant>"), &screen), "Frame1");
+    c.OptionA = named(new QRadioButton(QStringLiteral("(&A) NO Grant"), c.Frame1), "OptionA");
+    c.OptionB = named(new QRadioButton(QStringLiteral("(&B) Regular Grant"), c.Frame1), "OptionB");
+    c.OptionC = named(new QRadioButton(QStringLiteral("(&C) Aditional Grant"), c.Frame1), "OptionC");
+    // None is selected until the screen loads.
+    c.txtGROSS_TAX = amountBox(c.Frame1, "txtGROSS_TAX");
+    c.txtREG_GRANT = amountBox(c.Frame1, "txtREG_GRANT");
+    c.txtADD_GRANT = amountBox(c.Frame1, "txtADD_GRANT");
+    auto* grant = new QGridLayout(c.Frame1);
+    grant->addWidget(c.OptionA, 0, 0);
+    grant->addWidget(c.txtGROSS_TAX, 0, 1);
+    grant->addWidget(c.OptionB, 1, 0);
+    grant->addWidget(c.txtREG_GRANT, 1, 1);
+    grant->addWidget(c.OptionC, 2, 0);
+    grant->addWidget(c.txtADD_GRANT, 2, 1);
+
+    c.txtDELQ = amountBox(&screen, "txtDELQ");
+    c.txtPAYMENT = named(new QLineEdit(&screen), "txtPAYMENT");
+    c.txtPAYMENT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    c.txtPAYMENT->setMaximumWidth(150);
+
+    c.Command_OK = named(new QPushButton(QStringLiteral("&OK"), &screen), "Command_OK");
+    c.Command_OK->setToolTip(texts.okToolTip);
+    c.Command_Cancel = named(new QPushButton(QStringLiteral("Cancel"), &screen), "Command_Cancel");
+    c.Command_Cancel->setToolTip(texts.cancelToolTip);
+
+    c.Text_Msg = named(new QLineEdit(texts.message, &screen), "Text_Msg");
+    ui::makeStatusBox(c.Text_Msg);
+
+    auto* fields = new QGridLayout;
+    auto addRow = [&](int row, int label, QWidget* w) {
+        fields->addWidget(c.lblFieldLabel[static_cast<size_t>(label)], row, 0, Qt::AlignRight);
+        fields->addWidget(w, row, 1);
+    };
+    addRow(0, lblCollectionDistrict, c.txtCD);
+    addRow(1, lblJurisdiction, c.txtJUR);
+    addRow(2, lblFolioNumber, c.txtFOLIO_DISP);
+    addRow(3, lblMortgageNumber, c.txtNUMBER);
+    addRow(4, lblName, c.txtNAME);
+    addRow(5, lblLegal, c.txtLEGAL);
+    fields->addWidget(c.Frame1, 6, 0, 1, 2);
+    addRow(7, lblDelinquent, c.txtDELQ);
+    addRow(8, lblPayment, c.txtPAYMENT);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(c.Command_OK);
+    buttons->addWidget(c.Command_Cancel);
+    buttons->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(c.Label1, 1);
+    if (picture)
+        top->addWidget(picture, 0, Qt::AlignRight);
+
+    auto* layout = new QVBoxLayout(&screen);
+    layout->addLayout(top);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->addWidget(c.Text_Msg);
+
+    QWidget* order[] = {c.txtCD, c.txtJUR, c.txtFOLIO_DISP, c.txtNUMBER, c.txtNAME, c.txtLEGAL, c.OptionA,
+                        c.OptionB, c.OptionC, c.txtPAYMENT, c.Command_OK, c.Command_Cancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void MakePaymentEditorReadOnly(PaymentEditorControls& c)
+{
+    for (QLineEdit* b : {c.txtCD, c.txtJUR, c.txtFOLIO_DISP, c.txtNUMBER, c.txtNAME, c.txtLEGAL})
+        ui::lockBox(b, false);
+    for (QLineEdit* b : {c.txtGROSS_TAX, c.txtREG_GRANT, c.txtADD_GRANT, c.txtDELQ, c.txtPAYMENT})
+        ui::lockBox(b, true);
+    for (QRadioButton* o : {c.OptionA, c.OptionB, c.OptionC}) {
+        o->setEnabled(false);
+        o->setFocusPolicy(Qt::NoFocus);
+    }
+    QWidget::setTabOrder(c.Command_OK, c.Command_Cancel);
+}
+
+// ---------------------------------------------------------------- field rules
+
+void CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
+{
+    status->clear();
+    box->setText(vb::Trim(box->text()));
+    ui::markNormal(box);
+    const QString message = CodeCheckMessage(box->text(), what);
+    if (!message.isEmpty()) {
+        status->setText(message);
+        ui::markError(box);
+    }
+}
+
+void FolioDisplayRule(PaymentEditorControls& c)
+{
+    const QString text = vb::Trim(c.txtFOLIO_DISP->text());
+    if (text.isEmpty()) {
+        c.txtFOLIO_DISP->setText(text);
+        return;
+    }
+    c.txtFOLIO_DISP->setText(FormatFolio(c.txtJUR->text(), FolioOf(text)));
+}
+
+void TrimRule(QLineEdit* box)
+{
+    box->setText(vb::Trim(box->text()));
+}
+
+void NameCheckRule(PaymentEditorControls& c, bool& cancel)
+{
+    c.txtNAME->setText(vb::Trim(c.txtNAME->text()));
+    if (c.txtNAME->text().isEmpty()) {
+        c.Text_Msg->setText(QStringLiteral("You must enter a Name!"));
+        ui::ui().beep();
+        ui::markError(c.txtNAME);
+        cancel = true;
+        return;
+    }
+    ui::markNormal(c.txtNAME);
+    c.Text_Msg->clear();
+}
+
+void AmountCheckRule(PaymentEditorControls& c, bool& cancel)
+{
+    const AmountCheck check = CheckPaymentAmount(c.txtPAYMENT->text());
+    c.txtPAYMENT->setText(check.text);
+    if (check.verdict != AmountVerdict::Accepted) {
+        c.Text_Msg->setText(check.message);
+        ui::markError(c.txtPAYMENT);
+        cancel = true;
+        return;
+    }
+    c.Text_Msg->clear();
+}
+
+QString FolioOfBox(const PaymentEditorControls& c)
+{
+    const QString text = vb::Trim(c.txtFOLIO_DISP->text());
+    return text.isEmpty() ? QString() : FolioOf(text);
+}
+
+double PaymentToStore(const PaymentEditorControls& c)
+{
+    return vb::Val(FormatAmountText(vb::Trim(c.txtPAYMENT->text()), QStringLiteral("###################0.00")));
+}
+
+void ShowDuplicateFolioError(PaymentEditorControls& c, QLineEdit* box)
+{
+    c.Text_Msg->setText(QStringLiteral("ERROR - Duplicate Folio with 100% EXACT SAME NAME"));
+    ui::ui().beep();
+    ui::markError(box);
+    box->setFocus(Qt::OtherFocusReason);
+}
+
+void ShowFolioNotice(const PaymentEditorControls& c, const std::vector<FolioPayment>& listed, bool changed,
+                     const QString& folio)
+{
+    ui::ui().doEvents();
+    ShowInformationDialog(QStringLiteral("Informational"),
+                          FolioNoticeText(listed, changed, c.txtNAME->text(), c.txtPAYMENT->text()),
+                          FolioNoticeTitle(c.txtCD->text(), c.txtJUR->text(), folio));
+    ui::ui().doEvents();
+}
+
+void WritePaymentBoxes(db::Recordset& rs, const PaymentEditorControls& c, const QString& folio)
+{
+    rs.setValue(QStringLiteral("CD"), c.txtCD->text());
+    rs.setValue(QStringLiteral("JUR"), c.txtJUR->text());
+    rs.setValue(QStringLiteral("FOLIO"), folio);
+    rs.setValue(QStringLiteral("FOLIO_DISP"), FormatFolio(c.txtJUR->text(), folio));
+    rs.setValue(QStringLiteral("NUMBER"), c.txtNUMBER->text());
+    rs.setValue(QStringLiteral("NAME"), c.txtNAME->text());
+    rs.setValue(QStringLiteral("LEGAL"), c.txtLEGAL->text());
+}
+
+void SelectGrantOption(PaymentEditorControls& c, Grant g)
+{
+    QRadioButton* option = g == Grant::B ? c.OptionB : g == Grant::C ? c.OptionC : c.OptionA;
+    option->setChecked(true);
+}
+
+Grant SelectedGrant(const PaymentEditorControls& c)
+{
+    if (c.OptionA->isChecked())
+        return Grant::A;
+    if (c.OptionB->isChecked())
+        return Grant::B;
+    return Grant::C;
+}
+
+} // namespace zarv

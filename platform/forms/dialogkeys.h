@@ -1,0 +1,19 @@
+#pragma once
+// Keys a screen does not take the way a plain dialog would.
+class QDialog;
+class QWidget;
+
+namespace zarv::ui {
+
+// Escape does not close the screen (only its own buttons and the window's close
+// box do); a screen without a cancel key keeps it so.
+void ignoreEscape(QDialog* dialog);
+
+// Enter in a box presses no button (a focused button still takes Enter itself):
+// for screens that have no default button, although a dialog would otherwise
+// make its first button the default when it is shown.
+void noDefaultButton(QDialog* dialog);
+// Whether noDefaultButton() was applied to the window of w.
+bool hasNoDefaultButton(const QWidget* w);
+
+} // namespace zarv::ui

@@ -1,0 +1,443 @@
+// The add, change and delete screens as a clerk works them from the payment
+// list, with the group recount after the list closes.
+#include "screens_support.h"
+
+#include "payments/Detail.h"
+#include "payments/Detail_Add.h"
+#include "payments/Detail_Change.h"
+#include "payments/Detail_Delete.h"
+#include "payments/Group.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/fieldrules.h"
+#include "platform/forms/formcolours.h"
+#include "platform/grid/recordsetgrid.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+class EditorTest : public ScreensTest {
+protected:
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        loadSample();
+        group = std::make_unique<Group>();
+        clerk::activate(group.get());
+    }
+    void TearDown() override
+    {
+        group.reset();
+        ScreensTest::TearDown();
+    }
+
+    // Opens the list of the group, moves it to the payment of the owner and
+    // clicks the button that opens the editor, whose script follows.
+    template <typename Screen>
+    void edit(const QString& mortco, const QString& owner, QPushButton* Detail::*button, const char* name,
+              std::function<void(Screen&)> script, std::function<void(Detail&)> after = {})
+    {
+        openList(*group, mortco, [&](Detail& list) {
+            if (!owner.isEmpty()) {
+                const int row = listNames(list).indexOf(owner);
+                ASSERT_GE(row, 0) << owner.toStdString();
+                clickRow(list.TDBGrid, row);
+            }
+            expectScreen<Screen>(name, script);
+            clerk::activate(&list);
+            clerk::click(list.*button);
+            if (after)
+                after(list);
+        });
+    }
+
+    std::unique_ptr<Group> group;
+};
+
+// ---------------------------------------------------------------- add
+
+TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
+{
+    edit<Detail_Add>(
+        "0042", {}, &Detail::Command_AddDetail, "Detail_Add",
+        [](Detail_Add& add) {
+            EXPECT_EQ(add.Label1->text(), "Add a New Payment");
+            EXPECT_EQ(add.txtPAYMENT->text(), "0.00");
+            EXPECT_TRUE(add.OptionA->isChecked());
+            clerk::type(add.txtCD, "05");
+            clerk::type(add.txtJUR, "701");
+            clerk::type(add.txtFOLIO_DISP, "5-67");
+            clerk::type(add.txtNUMBER, "  777  ");
+            EXPECT_EQ(add.txtFOLIO_DISP->text(), "000-000-567");
+            clerk::type(add.txtNAME, " NEWMAN ");
+            clerk::type(add.txtLEGAL, "LOT 9");
+            clerk::type(add.txtPAYMENT, "12.5");
+            clerk::click(add.Command_OK);
+            EXPECT_FALSE(add.isVisible());
+        },
+        [this](Detail& list) {
+            EXPECT_EQ(currentName(list), "NEWMAN");
+            EXPECT_EQ(list.TDBGrid->recordsetModel()->rowCount(), 4);
+        });
+    EXPECT_EQ(folioCount("0042"), 4);
+    EXPECT_DOUBLE_EQ(totalPay("0042"), 1862.99);
+    EXPECT_EQ(group->Label_Total->text(), "4,872.99");
+
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'NEWMAN'"), db::LockType::ReadOnly);
+    rs.open();
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.text("MORTCO"), "0042");
+    EXPECT_EQ(rs.text("CD"), "05");
+    EXPECT_EQ(rs.text("FOLIO"), "000000000000000567");
+    EXPECT_EQ(rs.text("FOLIO_DISP"), "000-000-567");
+    EXPECT_EQ(rs.text("NUMBER"), "777");
+    EXPECT_EQ(rs.text("ABC"), "A");
+    EXPECT_EQ(rs.number("PAYMENT"), 12.5);
+    EXPECT_EQ(rs.number("GROSS_TAX") + rs.number("REG_GRANT") + rs.number("ADD_GRANT") + rs.number("DELQ"), 0);
+}
+
+TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
+{
+    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        clerk::type(add.txtNAME, "");
+        clerk::type(add.txtPAYMENT, "-3");      // the name check holds the focus...
+        EXPECT_EQ(QApplication::focusWidget(), add.txtNAME);
+        EXPECT_EQ(add.Text_Msg->text(), "You must enter a Name!");
+        clerk::click(add.Command_Cancel);       // ...but Cancel validates nothing
+        EXPECT_FALSE(add.isVisible());
+    });
+    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS 10 A"}));
+    EXPECT_EQ(ui().beeps(), 1);
+}
+
+// ---------------------------------------------------------------- change through A, B and C
+
+struct GrantCase {
+    const char* option;
+    const char* shown;      // the payment box after the click
+    const char* message;
+    double stored;
+    const char* abc;
+};
+
+void PrintTo(const GrantCase& c, std::ostream* os)
+{
+    *os << c.option;
+}
+
+class ChangeGrantTest : public EditorTest, public ::testing::WithParamInterface<GrantCase> {};
+
+TEST_P(ChangeGrantTest, TheOptionSetsThePaymentAndItsType)
+{
+    const GrantCase c = GetParam();
+    // OWNER NAME: gross 1700, regular 1500, additional 1225, stored as B with 1500.
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET DELQ = -10 WHERE NAME = 'OWNER NAME'"));
+    DE().rsDetail().requery();
+    edit<Detail_Change>("0042", "OWNER NAME", &Detail::Command_ChangeDetail, "Detail_Change",
+                        [&](Detail_Change& change) {
+                            EXPECT_TRUE(change.OptionB->isChecked());
+                            EXPECT_EQ(change.txtPAYMENT->text(), "1,500.00");
+                            EXPECT_EQ(change.txtDELQ->text(), "-10.00");
+                            EXPECT_EQ(change.Text_Msg->text(), "Regular Grant Selected. Payment Amount Recalculated!");
+                            auto* option = change.findChild<QRadioButton*>(QLatin1String(c.option));
+                            ASSERT_NE(option, nullptr);
+                            clerk::click(option);
+                            EXPECT_TRUE(option->isChecked());
+                            EXPECT_EQ(change.txtPAYMENT->text(), c.shown);
+                            EXPECT_EQ(change.Text_Msg->text(), c.message);
+                            clerk::click(change.Command_OK);
+                            EXPECT_FALSE(change.isVisible());
+                        },
+                        [](Detail& list) { EXPECT_EQ(currentName(list), "OWNER NAME"); });
+    EXPECT_EQ(storedPayments("0042"),
+              QStringList({"ADAMS 99.99 C", "BROWN 250.5 A", QStringLiteral("OWNER NAME ") + QString::number(c.stored) + ' ' + c.abc}));
+    EXPECT_EQ(folioCount("0042"), 3);
+    EXPECT_DOUBLE_EQ(totalPay("0042"), 350.49 + c.stored);
+    EXPECT_DOUBLE_EQ(group->TotalBulkPayment, 3360.49 + c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ChangeGrantTest,
+    ::testing::Values(GrantCase{"OptionA", "1,690.00", "No Grant Selected. Payment Amount Recalculated!", 1690, "A"},
+                      GrantCase{"OptionB", "1,490.00", "Regular Grant Selected. Payment Amount Recalculated!", 1490, "B"},
+                      GrantCase{"OptionC", "1,215.00", "Additional Grant Selected. Payment Amount Recalculated!", 1215, "C"}));
+
+TEST_F(EditorTest, AnOptionWithoutAGrantKeepsTheAmount)
+{
+    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        EXPECT_TRUE(change.OptionA->isChecked());
+        clerk::click(change.OptionC);
+        EXPECT_TRUE(change.OptionC->isChecked());
+        EXPECT_EQ(change.txtPAYMENT->text(), "1,000.00");
+        EXPECT_EQ(change.Text_Msg->text(), "");
+        clerk::click(change.Command_OK);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 C", "DAVIS 2000 A"}));
+}
+
+TEST_F(EditorTest, TheFieldRulesRunAsTheFocusMoves)
+{
+    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        clerk::type(change.txtCD, "");
+        clerk::click(change.txtJUR);
+        EXPECT_EQ(change.Text_Msg->text(), "The Collection District should be entered!");
+        EXPECT_TRUE(ui::isMarkedError(change.txtCD));
+        clerk::type(change.txtJUR, "7x");
+        clerk::click(change.txtCD);
+        EXPECT_EQ(change.Text_Msg->text(), "The Jurisdiction should be numeric!");
+        EXPECT_TRUE(ui::isMarkedError(change.txtJUR));
+        clerk::type(change.txtCD, " 5 ");
+        clerk::type(change.txtJUR, "702");
+        EXPECT_EQ(change.txtCD->text(), "5");
+        EXPECT_FALSE(ui::isMarkedError(change.txtCD));
+        clerk::type(change.txtFOLIO_DISP, "abc");
+        clerk::click(change.txtNUMBER);
+        EXPECT_EQ(change.txtFOLIO_DISP->text(), "00-0000");   // eighteen zeros in the 702 mask
+        clerk::type(change.txtFOLIO_DISP, "   ");
+        clerk::click(change.txtNUMBER);
+        EXPECT_EQ(change.txtFOLIO_DISP->text(), "");
+
+        // The amount check holds the focus until the amount is valid.
+        clerk::type(change.txtPAYMENT, "abc");
+        clerk::click(change.Command_OK);
+        EXPECT_EQ(change.Text_Msg->text(), "The Payment Amount must be numeric!");
+        EXPECT_EQ(change.txtPAYMENT->text(), "abc");
+        EXPECT_TRUE(change.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), change.txtPAYMENT);
+        change.txtPAYMENT->setText("-1");
+        clerk::click(change.OptionB);
+        EXPECT_EQ(change.Text_Msg->text(), "Payment refunds are not allowed!");
+        EXPECT_EQ(change.txtPAYMENT->text(), "-1.00");
+        EXPECT_FALSE(change.OptionB->isChecked());
+        change.txtPAYMENT->setText("12.5");
+        clerk::click(change.Command_OK);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 12.5 A", "DAVIS 2000 A"}));
+    EXPECT_EQ(totalPay("0077"), 2012.5);
+}
+
+TEST_F(EditorTest, OkChecksTheAmountAgainSoABadAmountIsNeverStored)
+{
+    edit<Detail_Change>("0077", "DAVIS", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        for (const char* bad : {"-5", "12abc", ""}) {
+            change.txtPAYMENT->setText(QLatin1String(bad));   // never entered and left
+            change.Command_OK->click();
+            EXPECT_TRUE(change.isVisible()) << bad;
+            EXPECT_TRUE(ui::isMarkedError(change.txtPAYMENT));
+        }
+        clerk::click(change.Command_Cancel);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"}));
+}
+
+TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
+{
+    edit<Detail_Change>("0099", "EVANS", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+        clerk::type(change.txtNAME, "  ");
+        clerk::click(change.Command_OK);
+        EXPECT_EQ(change.Text_Msg->text(), "You must enter a Name!");
+        EXPECT_TRUE(ui::isMarkedError(change.txtNAME));
+        EXPECT_TRUE(change.isVisible());
+        clerk::enter();     // the screen has no default button: Enter presses nothing
+        EXPECT_EQ(ui().beeps(), 1);
+        clerk::alt('o');
+        EXPECT_TRUE(change.isVisible());
+        change.txtNAME->setText("EVANS JR");
+        clerk::alt('o');
+        EXPECT_FALSE(change.isVisible());
+    });
+    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A"}));
+    EXPECT_EQ(ui().beeps(), 2);
+}
+
+// ---------------------------------------------------------------- the duplicate-folio rule on the screens
+
+TEST_F(EditorTest, AnotherPaymentOfTheFolioIsListedInTheNoticeBeforeTheSave)
+{
+    edit<Detail_Change>("0077", "DAVIS", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+        clerk::type(change.txtFOLIO_DISP, "222333444");     // CLARK's folio, in the same district
+        ui().expectModal("Form_InformationDialog", [](QDialog& d) {
+            auto& notice = dynamic_cast<Form_InformationDialog&>(d);
+            EXPECT_EQ(notice.Label_Title->text(), "FOLIO # 03 701 222-333-444");
+            EXPECT_EQ(notice.Text_Msg->toPlainText(),
+                      "This folio has multiple payments: \nCLARK 1000.00\n\nPlus this changed payment \nDAVIS 2000.00");
+            clerk::click(notice.OKButton);
+        });
+        clerk::click(change.Command_OK);
+        EXPECT_FALSE(change.isVisible());
+    });
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'DAVIS'"), db::LockType::ReadOnly);
+    rs.open();
+    EXPECT_EQ(rs.text("FOLIO"), "000000000222333444");
+    EXPECT_EQ(rs.text("FOLIO_DISP"), "222-333-444");
+}
+
+TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
+{
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET NAME = 'CLARK' WHERE NAME = 'DAVIS'"));
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET FOLIO = '000000000999999999' WHERE NUMBER = '55555'"));
+    DE().rsDetail().requery();
+    edit<Detail_Change>("0077", {}, &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        EXPECT_EQ(change.txtNAME->text(), "CLARK");
+        clerk::type(change.txtFOLIO_DISP, "999999999");
+        clerk::click(change.Command_OK);
+        EXPECT_TRUE(change.isVisible());
+        EXPECT_EQ(change.Text_Msg->text(), "ERROR - Duplicate Folio with 100% EXACT SAME NAME");
+        EXPECT_TRUE(ui::isMarkedError(change.txtFOLIO_DISP));
+        EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP);
+        clerk::click(change.Command_Cancel);
+    });
+    EXPECT_EQ(ui().beeps(), 1);
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NUMBER = '44444'"), db::LockType::ReadOnly);
+    rs.open();
+    EXPECT_EQ(rs.text("FOLIO"), "000000000222333444");
+}
+
+TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
+{
+    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        clerk::type(add.txtCD, "03");
+        clerk::type(add.txtJUR, "701");
+        clerk::type(add.txtFOLIO_DISP, "222-333-444");
+        clerk::type(add.txtNAME, "clark ");        // the letter case does not make another owner
+        clerk::type(add.txtPAYMENT, "5");
+        clerk::click(add.Command_OK);
+        EXPECT_TRUE(add.isVisible());
+        EXPECT_EQ(add.Text_Msg->text(), "ERROR - Duplicate Folio with 100% EXACT SAME NAME");
+        EXPECT_TRUE(ui::isMarkedError(add.txtNAME));
+        clerk::click(add.Command_Cancel);
+    });
+    EXPECT_EQ(folioCount("0077"), 2);
+}
+
+// ---------------------------------------------------------------- typed quotes and wildcards
+
+TEST_F(EditorTest, QuotesAndWildcardsInTheBoxesAreStoredAsTyped)
+{
+    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        add.txtCD->setText("0'");
+        add.txtJUR->setText("%_*");
+        add.txtNAME->setText("O'BRIEN %");
+        clerk::click(add.Command_OK);
+        EXPECT_FALSE(add.isVisible());
+    });
+    EXPECT_TRUE(ui().boxes().empty());
+    EXPECT_EQ(folioCount("0077"), 3);
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE JUR = '%_*'"), db::LockType::ReadOnly);
+    rs.open();
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.text("CD"), "0'");
+    EXPECT_EQ(rs.text("NAME"), "O'BRIEN %");
+}
+
+// ---------------------------------------------------------------- delete
+
+// After the load the list shows the payments in the order of the file.
+TEST_F(EditorTest, DeletingTheLastPaymentOfTheListLeavesTheFirstCurrent)
+{
+    edit<Detail_Delete>(
+        "0042", "ADAMS", &Detail::Command_DeleteDetail, "Detail_Delete",
+        [](Detail_Delete& del) {
+            EXPECT_EQ(del.txtNAME->text(), "ADAMS");
+            EXPECT_TRUE(del.txtNAME->isReadOnly());
+            EXPECT_FALSE(del.OptionA->isEnabled());
+            EXPECT_TRUE(del.OptionC->isChecked());
+            EXPECT_EQ(del.txtPAYMENT->text(), "99.99");
+            EXPECT_EQ(del.txtREG_GRANT->text(), "120.00");
+            EXPECT_EQ(QApplication::focusWidget(), del.Command_OK);
+            clerk::click(del.Command_OK);
+        },
+        [](Detail& list) {
+            EXPECT_EQ(listNames(list), QStringList({"OWNER NAME", "BROWN"}));
+            EXPECT_EQ(currentName(list), "OWNER NAME");
+        });
+    EXPECT_EQ(folioCount("0042"), 2);
+    EXPECT_DOUBLE_EQ(totalPay("0042"), 1750.5);
+    EXPECT_EQ(group->Label_Total->text(), "4,760.50");
+}
+
+TEST_F(EditorTest, DeletingInTheMiddleLeavesTheFollowerCurrent)
+{
+    edit<Detail_Delete>("0042", "BROWN", &Detail::Command_DeleteDetail, "Detail_Delete",
+                        [](Detail_Delete& del) { clerk::click(del.Command_OK); },
+                        [](Detail& list) { EXPECT_EQ(currentName(list), "ADAMS"); });
+    EXPECT_EQ(folioCount("0042"), 2);
+    EXPECT_DOUBLE_EQ(totalPay("0042"), 1599.99);
+}
+
+TEST_F(EditorTest, DeletingTheOnlyPaymentEmptiesTheListAndTheGroup)
+{
+    edit<Detail_Delete>(
+        "0099", {}, &Detail::Command_DeleteDetail, "Detail_Delete",
+        [](Detail_Delete& del) { clerk::click(del.Command_OK); },
+        [](Detail& list) {
+            EXPECT_EQ(list.TDBGrid->recordsetModel()->rowCount(), 0);
+            EXPECT_EQ(list.TDBGrid->currentRowIndex(), -1);
+            // Without a current payment the editors that need one do not open.
+            clerk::click(list.Command_ChangeDetail);
+            clerk::click(list.Command_DeleteDetail);
+        });
+    EXPECT_EQ(folioCount("0099"), 0);
+    EXPECT_EQ(totalPay("0099"), 0);
+    EXPECT_EQ(group->Label_Total->text(), "4,850.49");
+    EXPECT_EQ(ui().modalsShown(), QStringList({"Detail", "Detail_Delete"}));
+}
+
+TEST_F(EditorTest, DeleteShowsTheTypeWithoutItsGrantAsA)
+{
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET ABC = 'b', REG_GRANT = 0 WHERE NAME = 'CLARK'"));
+    DE().rsDetail().requery();
+    edit<Detail_Delete>("0077", "CLARK", &Detail::Command_DeleteDetail, "Detail_Delete", [](Detail_Delete& del) {
+        EXPECT_TRUE(del.OptionA->isChecked());
+        EXPECT_FALSE(del.OptionB->isChecked());
+        clerk::click(del.Command_Cancel);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 b", "DAVIS 2000 A"}));
+}
+
+// ---------------------------------------------------------------- failures inside a screen
+
+TEST_F(EditorTest, AFailedSaveIsShownAndTheScreenStaysWithNothingWritten)
+{
+    DE().Zarv.execute(QStringLiteral(
+        "CREATE TRIGGER refuse_change BEFORE UPDATE ON Detail BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+        ui().expectBox(boxWith(ui::containing("Detail_Change.Command_OK_Click Unexpected error #"), ui::Icon::Critical));
+        clerk::type(change.txtNAME, "CLARKE");
+        clerk::type(change.txtPAYMENT, "1");
+        clerk::click(change.Command_OK);
+        EXPECT_TRUE(change.isVisible());
+        EXPECT_FALSE(DE().rsDetail().editPending());
+        EXPECT_EQ(DE().rsDetail().text("NAME"), "CLARK");
+        clerk::click(change.Command_Cancel);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"}));
+}
+
+TEST_F(EditorTest, AFailedAddLeavesNoNewRowBehind)
+{
+    DE().Zarv.execute(QStringLiteral(
+        "CREATE TRIGGER refuse_add BEFORE INSERT ON Detail BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    edit<Detail_Add>(
+        "0099", {}, &Detail::Command_AddDetail, "Detail_Add",
+        [this](Detail_Add& add) {
+            ui().expectBox(boxWith(ui::containing("Detail_Add.Command_OK_Click Unexpected error #"), ui::Icon::Critical));
+            clerk::type(add.txtNAME, "NOBODY");
+            clerk::click(add.Command_OK);
+            EXPECT_TRUE(add.isVisible());
+            clerk::click(add.Command_Cancel);
+        },
+        [](Detail& list) { EXPECT_EQ(listNames(list), QStringList({"EVANS"})); });
+    EXPECT_EQ(folioCount("0099"), 1);
+}
+
+} // namespace

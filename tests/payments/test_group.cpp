@@ -1,0 +1,144 @@
+// The group screen: totals, the year banner, Select with its recount, the
+// agency screen.
+#include "screens_support.h"
+
+#include "payments/Detail.h"
+#include "payments/Group.h"
+#include "payments/Group_Agency.h"
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+class GroupTest : public ScreensTest {};
+
+TEST_F(GroupTest, OpensOnTheFirstGroupWithTheGrandTotal)
+{
+    loadSample();
+    Group screen;
+    clerk::activate(&screen);
+    EXPECT_EQ(screen.Label_Total->text(), "4,860.49");
+    EXPECT_EQ(screen.Label_Group->text(), "0001");
+    EXPECT_EQ(screen.TDBGrid->currentRowIndex(), 0);
+    EXPECT_TRUE(screen.Frame_Historical->isHidden());
+    EXPECT_EQ(screen.Text_Msg->text(), "Please select the Agency and press the desired button.");
+    EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(0, 4), "$1,850.49");
+    EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(0, 3), "3.00");
+}
+
+TEST_F(GroupTest, ShowsTheYearOfOldData)
+{
+    load(sampleGroups(), QStringLiteral("2019"));
+    Group screen;
+    EXPECT_FALSE(screen.Frame_Historical->isHidden());
+    EXPECT_EQ(screen.Label_Historical_Year->text(), "2019");
+}
+
+TEST_F(GroupTest, LargeTotalsAreGrouped)
+{
+    load({{QStringLiteral("0001"), QStringLiteral("0001"),
+           {paymentLine("1", "A", "01", "701", "1", "1234567.5")}}});
+    Group screen;
+    EXPECT_EQ(screen.Label_Total->text(), "1,234,567.50");
+}
+
+TEST_F(GroupTest, SelectRestrictsTheListToTheGroupAndRecountsItAfterwards)
+{
+    loadSample();
+    Group screen;
+    clerk::activate(&screen);
+    // The load's totals are changed behind the screen's back; Select counts again.
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET PAYMENT = 1 WHERE NAME = 'CLARK'"));
+    DE().rsDetail().requery();
+
+    openList(screen, QStringLiteral("0077"), [&](Detail& list) {
+        EXPECT_TRUE(screen.Command_Details->isEnabled() == false);
+        EXPECT_TRUE(ui().isParked(&screen));
+        EXPECT_EQ(listNames(list), QStringList({"CLARK", "DAVIS"}));
+        EXPECT_EQ(currentName(list), "CLARK");
+        EXPECT_TRUE(list.Option_Sort_CD->isChecked());
+    });
+
+    EXPECT_FALSE(ui().isParked(&screen));
+    EXPECT_TRUE(screen.Command_Details->isEnabled());
+    EXPECT_EQ(screen.Text_Msg->text(), "");
+    EXPECT_EQ(folioCount("0077"), 2);
+    EXPECT_EQ(totalPay("0077"), 2001);
+    EXPECT_EQ(screen.Label_Total->text(), "3,861.49");
+    EXPECT_DOUBLE_EQ(screen.TotalBulkPayment, 3861.49);
+    EXPECT_EQ(DE().rsDetail().filter(), "");
+    EXPECT_EQ(DE().rsGroup().text("MORTCO"), "0077");
+    EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(screen.TDBGrid->currentRowIndex(), 4), "$2,001.00");
+}
+
+TEST_F(GroupTest, DoubleClickOnAGroupSelectsIt)
+{
+    loadSample();
+    Group screen;
+    clerk::activate(&screen);
+    expectScreen<Detail>("Detail", [](Detail& list) {
+        EXPECT_EQ(listNames(list), QStringList({"EVANS"}));
+        clerk::click(list.Command_Close);
+    });
+    const QRect cell = screen.TDBGrid->visualRect(screen.TDBGrid->model()->index(2, 0));
+    clerk::doubleClick(screen.TDBGrid->viewport(), cell.center());
+    EXPECT_EQ(ui().modalsShown(), QStringList({"Detail"}));
+}
+
+TEST_F(GroupTest, WithoutGroupsNothingOpens)
+{
+    load({});
+    Group screen;
+    clerk::activate(&screen);
+    EXPECT_EQ(screen.Label_Total->text(), "0.00");
+    clerk::click(screen.Command_Details);
+    clerk::click(screen.Command_AgencyInformation);
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_EQ(ui().beeps(), 2);
+    EXPECT_TRUE(screen.Command_Details->isEnabled());
+}
+
+TEST_F(GroupTest, TheAgencyScreenCommitsItsEditsOnOkAndOnTheCloseBox)
+{
+    loadSample();
+    Group screen;
+    chooseGroup(screen, QStringLiteral("0077"));
+    for (bool byCloseBox : {false, true}) {
+        const QString name = byCloseBox ? QStringLiteral("CLOSED BY THE BOX") : QStringLiteral("CLOSED BY OK");
+        expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+            EXPECT_EQ(agency.Label5->text(), "0077");
+            EXPECT_EQ(agency.Label6->text(), "2");
+            EXPECT_EQ(agency.Label7->text(), "$3,000.00");
+            EXPECT_EQ(agency.Text1->maxLength(), 35);
+            EXPECT_EQ(agency.Text4->maxLength(), 13);
+            clerk::type(agency.Text1, name);
+            clerk::type(agency.Text5, QStringLiteral("1 HIGH STREET"));
+            if (byCloseBox)
+                agency.close();
+            else
+                clerk::click(agency.Command1);
+        });
+        clerk::activate(&screen);
+        clerk::click(screen.Command_AgencyInformation);
+        EXPECT_EQ(DE().rsGroup().text("NAME1"), name);
+        db::Recordset check(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
+                            db::LockType::ReadOnly);
+        check.open();
+        EXPECT_EQ(check.text("NAME1"), name);
+        EXPECT_EQ(check.text("ADDR1"), "1 HIGH STREET");
+    }
+    EXPECT_TRUE(screen.Command_AgencyInformation->isEnabled());
+    EXPECT_FALSE(ui().isParked(&screen));
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+// The payment list: its sort orders that outlive the screen, Export.csv and the
+// printed report.
+#include "screens_support.h"
+
+#include "paymentfile/DetailReport.h"
+#include "payments/Detail.h"
+#include "payments/Group.h"
+#include "payments/paymentrules.h"
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+class ListTest : public ScreensTest {
+protected:
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        loadSample();
+        group = std::make_unique<Group>();
+        clerk::activate(group.get());
+    }
+    void TearDown() override
+    {
+        group.reset();
+        ScreensTest::TearDown();
+    }
+    std::unique_ptr<Group> group;
+};
+
+struct SortCase {
+    const char* option;
+    const char* source;
+    QStringList names;      // group 0042, top to bottom
+};
+
+void PrintTo(const SortCase& c, std::ostream* os)
+{
+    *os << c.option;
+}
+
+class SortTest : public ListTest, public ::testing::WithParamInterface<SortCase> {};
+
+TEST_P(SortTest, TheOrderOutlivesTheListAndHoldsForEveryGroup)
+{
+    const SortCase c = GetParam();
+    openList(*group, "0042", [&](Detail& list) {
+        clickRow(list.TDBGrid, 1);
+        list.Text_Msg->setText("something");
+        auto* option = list.findChild<QRadioButton*>(QLatin1String(c.option));
+        ASSERT_NE(option, nullptr);
+        clerk::click(option);
+        EXPECT_EQ(list.Text_Msg->text(), "");
+        EXPECT_EQ(listNames(list), c.names);
+        EXPECT_EQ(list.TDBGrid->currentRowIndex(), 0);
+        EXPECT_EQ(currentName(list), c.names.front());
+    });
+    EXPECT_EQ(DE().rsDetail().source(), c.source);
+    EXPECT_EQ(folioCount("0042"), 3);
+    EXPECT_DOUBLE_EQ(totalPay("0042"), 1850.49);
+
+    // Open again, for this group and another: the same order, its option selected.
+    openList(*group, "0042", [&](Detail& list) {
+        EXPECT_TRUE(list.findChild<QRadioButton*>(QLatin1String(c.option))->isChecked());
+        EXPECT_EQ(listNames(list), c.names);
+        EXPECT_EQ(currentName(list), c.names.front());
+    });
+    openList(*group, "0077", [&](Detail& list) {
+        EXPECT_TRUE(list.findChild<QRadioButton*>(QLatin1String(c.option))->isChecked());
+        EXPECT_EQ(list.TDBGrid->recordsetModel()->rowCount(), 2);
+    });
+    EXPECT_EQ(folioCount("0077"), 2);
+    EXPECT_EQ(group->Label_Total->text(), "4,860.49");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, SortTest,
+    ::testing::Values(
+        SortCase{"Option_Sort_CD", "SELECT * FROM Detail ORDER BY MORTCO, CD, JUR, FOLIO", {"OWNER NAME", "ADAMS", "BROWN"}},
+        SortCase{"Option_Sort_JUR", "SELECT * FROM Detail ORDER BY MORTCO, JUR, FOLIO", {"OWNER NAME", "ADAMS", "BROWN"}},
+        SortCase{"Option_Sort_Mortgage", "SELECT * FROM Detail ORDER BY MORTCO, NUMBER", {"OWNER NAME", "BROWN", "ADAMS"}},
+        SortCase{"Option_Sort_Name", "SELECT * FROM Detail ORDER BY MORTCO, NAME", {"ADAMS", "BROWN", "OWNER NAME"}}));
+
+TEST_F(ListTest, TheListNeverShrinksBelowItsSmallestSize)
+{
+    openList(*group, "0099", [](Detail& list) {
+        list.resize(100, 100);
+        EXPECT_GE(list.width(), 643);
+        EXPECT_GE(list.height(), 430);
+    });
+}
+
+// ---------------------------------------------------------------- Export.csv
+
+TEST_F(ListTest, ExportWritesTheGroupInTheListsOrderByteForByte)
+{
+    DE().Zarv.execute(QStringLiteral(
+        "UPDATE Detail SET NAME = 'O''NEIL, \"JR\"', DELQ = -25.1, LEGAL = 'LOT 1' WHERE NAME = 'OWNER NAME'"));
+    DE().rsDetail().requery();
+    writeFile(QStringLiteral("Export.csv"), QByteArray(5000, 'x'));    // replaced, not appended to
+    openList(*group, "0042", [&](Detail& list) {
+        clerk::click(list.Option_Sort_Name);
+        clerk::click(list.Command_Export);
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (Export.csv)");
+        EXPECT_TRUE(list.Command_Export->isEnabled());
+        EXPECT_EQ(QApplication::focusWidget(), list.Command_Export);
+    });
+    EXPECT_EQ(ui().beeps(), 1);
+    EXPECT_EQ(readFile(path("Export.csv")),
+              QByteArray("33333,ADAMS,01,702,11-1111,99.99,C,150.00,120.00,99.99,0.00,LOT 3\r\n"
+                         "22222,BROWN,02,702,65-4321,250.50,A,250.50,0.00,0.00,0.00,LOT 2\r\n"
+                         "12345,ONEIL, JR,01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,-25.10,LOT 1\r\n"));
+}
+
+TEST_F(ListTest, TheExportLineOfTheExample)
+{
+    db::Recordset& rs = DE().rsDetail();
+    rs.setFilter(QString());
+    rs.find(QStringLiteral("NAME = 'OWNER NAME'"));
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(ExportLine(rs), "12345,OWNER NAME,01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,0.00,LOT 1");
+}
+
+TEST_F(ListTest, AGroupWithoutPaymentsExportsAnEmptyFile)
+{
+    DE().Zarv.execute(QStringLiteral("DELETE FROM Detail WHERE MORTCO = '0099'"));
+    DE().rsDetail().requery();
+    openList(*group, "0099", [](Detail& list) {
+        clerk::click(list.Command_Export);
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (Export.csv)");
+    });
+    EXPECT_TRUE(QFileInfo::exists(path("Export.csv")));
+    EXPECT_EQ(QFileInfo(path("Export.csv")).size(), 0);
+}
+
+TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
+{
+    QDir(folder()).mkdir(QStringLiteral("Export.csv"));   // a folder stands where the file goes
+    openList(*group, "0042", [this](Detail& list) {
+        ui().expectBox(boxWith(ui::containing("Export.csv could not be written"), ui::Icon::Critical));
+        clerk::click(list.Command_Export);
+        EXPECT_EQ(list.Text_Msg->text(), "Export FAILED! (Export.csv)");
+        EXPECT_TRUE(list.Command_Export->isEnabled());
+    });
+    EXPECT_EQ(ui().beeps(), 0);
+    EXPECT_TRUE(QFileInfo(path("Export.csv")).isDir());
+    const QStringList leftovers = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& f : leftovers)
+        EXPECT_FALSE(f.contains(QLatin1String("Export"))) << f.toStdString();
+}
+
+// ---------------------------------------------------------------- the printed report
+
+TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
+{
+    openList(*group, "0042", [&](Detail& list) {
+        ui().expectBox(boxWith(ui::containing("DetailReport"), ui::Icon::Information));
+        clickRow(list.TDBGrid, 2);
+        // What the report prints: the group's payments only, three lines each, then the count and total.
+        const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
+        ASSERT_EQ(report.rows().size(), 3u);
+        for (const DetailReportRow& row : report.rows())
+            EXPECT_EQ(DetailReport::blockLines(row).size(), 3) << row.name.toStdString();
+        EXPECT_EQ(report.Function2(), 3);
+        EXPECT_DOUBLE_EQ(report.Function1(), 1850.49);
+        const QString footer = report.footerLines().join(u'\n');
+        EXPECT_TRUE(footer.contains(QLatin1String("Number of Payments")) && footer.contains(QLatin1String("1,850.49")))
+            << footer.toStdString();
+        clickRow(list.TDBGrid, 2);
+        clerk::click(list.Command_Print);
+        EXPECT_EQ(list.Text_Msg->text(), "Report Printed!");
+        EXPECT_TRUE(list.Command_Print->isEnabled());
+        EXPECT_EQ(list.TDBGrid->currentRowIndex(), 0);
+    });
+    EXPECT_EQ(ui().beeps(), 1);
+    EXPECT_GT(QFileInfo(path("DetailReport.pdf")).size(), 0);
+}
+
+TEST_F(ListTest, AFailedPrintIsNotReportedAsPrinted)
+{
+    // The working folder is gone: the PDF cannot be written.
+    const QString gone = path("gone");
+    ASSERT_TRUE(QDir().mkdir(gone));
+    QDir::setCurrent(gone);
+    ASSERT_TRUE(QDir().rmdir(gone));
+    openList(*group, "0042", [this](Detail& list) {
+        ui().expectBox(boxWith(ui::containing("could not be printed"), ui::Icon::Critical));
+        clerk::click(list.Command_Print);
+        EXPECT_EQ(list.Text_Msg->text(), "");
+        EXPECT_TRUE(list.Command_Print->isEnabled());
+    });
+    EXPECT_EQ(ui().beeps(), 0);
+    QDir::setCurrent(folder());
+}
+
+} // namespace

@@ -1,0 +1,274 @@
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/fieldrules.h"
+#include "platform/forms/formcolours.h"
+#include "tests/platform/forms/clerk.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace zarv;
+namespace clerk = zarv::test::clerk;
+using ui::FieldRules;
+
+// A small editing screen: a required box with a Validate rule, a box with a
+// LostFocus rule behind a labelled mnemonic, OK (default) and Cancel.
+class Form : public QDialog {
+public:
+    Form()
+    {
+        auto* layout = new QVBoxLayout(this);
+        txtNAME = new QLineEdit(this);
+        auto* label = new QLabel(QStringLiteral("&Legal:"), this);
+        txtLEGAL = new QLineEdit(this);
+        label->setBuddy(txtLEGAL);
+        Command_OK = new QPushButton(QStringLiteral("&OK"), this);
+        Command_OK->setDefault(true);
+        Command_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        Command_Quiet = new QPushButton(QStringLiteral("&Quiet"), this);
+        Command_Quiet->setFocusPolicy(Qt::NoFocus);
+        for (QWidget* w : {static_cast<QWidget*>(txtNAME), static_cast<QWidget*>(label),
+                           static_cast<QWidget*>(txtLEGAL), static_cast<QWidget*>(Command_OK),
+                           static_cast<QWidget*>(Command_Cancel), static_cast<QWidget*>(Command_Quiet)})
+            layout->addWidget(w);
+        connect(Command_OK, &QPushButton::clicked, this, [this] { log += "click OK;"; });
+        connect(Command_Cancel, &QPushButton::clicked, this, [this] { log += "click Cancel;"; });
+        connect(Command_Quiet, &QPushButton::clicked, this, [this] { log += "click Quiet;"; });
+
+        rules = new FieldRules(this);
+        FieldRules::setCausesValidation(Command_Cancel, false);
+        rules->onValidate(txtNAME, [this](bool& cancel) {
+            log += "validate NAME;";
+            if (txtNAME->text().trimmed().isEmpty()) {
+                ui::markError(txtNAME);
+                cancel = true;
+            }
+        });
+        rules->onLostFocus(txtNAME, [this] { log += "lost NAME;"; });
+        rules->onLostFocus(txtLEGAL, [this] {
+            log += "lost LEGAL;";
+            txtLEGAL->setText(txtLEGAL->text().trimmed());
+        });
+        rules->onGotFocus(txtLEGAL, [this] { log += "got LEGAL;"; });
+    }
+
+    QLineEdit* txtNAME;
+    QLineEdit* txtLEGAL;
+    QPushButton* Command_OK;
+    QPushButton* Command_Cancel;
+    QPushButton* Command_Quiet;
+    FieldRules* rules;
+    QString log;
+};
+
+class FieldRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<Form>();
+        clerk::activate(form.get());
+        form->txtNAME->setFocus();
+        clerk::wait();
+        ASSERT_EQ(QApplication::focusWidget(), form->txtNAME);
+        form->log.clear();
+    }
+    std::unique_ptr<Form> form;
+};
+
+TEST_F(FieldRulesTest, RefusedValidateKeepsTheFocusAndSwallowsTheClick)
+{
+    clerk::click(form->Command_OK);
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+    EXPECT_EQ(form->log, "validate NAME;");
+    EXPECT_TRUE(ui::isMarkedError(form->txtNAME));
+    EXPECT_EQ(form->rules->refusals(), 1);
+
+    // Corrected, the same click goes through: check, LostFocus, then the click.
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::click(form->Command_OK);
+    EXPECT_EQ(form->log, "validate NAME;lost NAME;click OK;");
+    EXPECT_EQ(QApplication::focusWidget(), form->Command_OK);
+}
+
+TEST_F(FieldRulesTest, CancelValidatesNothingAndTheCheckWaitsForTheNextControl)
+{
+    clerk::click(form->Command_Cancel);
+    EXPECT_EQ(form->log, "lost NAME;click Cancel;");
+    EXPECT_EQ(QApplication::focusWidget(), form->Command_Cancel);
+
+    // From Cancel on to OK, the waiting check of the name runs and holds.
+    form->log.clear();
+    clerk::click(form->Command_OK);
+    EXPECT_EQ(form->log, "validate NAME;");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+}
+
+TEST_F(FieldRulesTest, EnterOnTheDefaultButtonCannotSlipPast)
+{
+    clerk::enter();
+    EXPECT_EQ(form->log, "validate NAME;");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::enter();
+    // Enter does not move the focus: no LostFocus.
+    EXPECT_EQ(form->log, "validate NAME;click OK;");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+}
+
+TEST_F(FieldRulesTest, MnemonicsCannotSlipPast)
+{
+    clerk::alt('o');
+    EXPECT_EQ(form->log, "validate NAME;");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+
+    clerk::alt('l');   // the label's buddy
+    EXPECT_EQ(form->log, "validate NAME;validate NAME;");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::alt('o');
+    EXPECT_EQ(form->log, "validate NAME;lost NAME;click OK;");
+}
+
+TEST_F(FieldRulesTest, TabIsHeldAndALaterClickIsNotSwallowed)
+{
+    clerk::tab();
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+    EXPECT_EQ(form->log, "validate NAME;");
+
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::tab();
+    EXPECT_EQ(QApplication::focusWidget(), form->txtLEGAL);
+    EXPECT_EQ(form->log, "validate NAME;lost NAME;got LEGAL;");
+
+    // LostFocus runs after the focus left and trims the box.
+    form->txtLEGAL->setText(QStringLiteral("  LOT 1  "));
+    form->log.clear();
+    clerk::click(form->Command_OK);
+    EXPECT_EQ(form->txtLEGAL->text(), "LOT 1");
+    EXPECT_EQ(form->log, "lost LEGAL;click OK;");
+}
+
+TEST_F(FieldRulesTest, AButtonThatTakesNoFocusIsHeldToo)
+{
+    clerk::click(form->Command_Quiet);
+    EXPECT_EQ(form->log, "validate NAME;");
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::click(form->Command_Quiet);
+    EXPECT_EQ(form->log, "validate NAME;click Quiet;");
+}
+
+TEST_F(FieldRulesTest, ActivatingAnotherWindowRunsNoRule)
+{
+    QDialog other;
+    clerk::activate(&other);
+    auto* box = new QLineEdit(&other);
+    box->show();
+    box->setFocus();
+    clerk::wait();
+    EXPECT_NE(QApplication::focusWidget(), form->txtNAME);
+
+    clerk::activate(form.get());
+    clerk::wait();
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+    EXPECT_EQ(form->log, "");
+}
+
+TEST_F(FieldRulesTest, ARuleThatShowsAnotherWindowIsNotRunAgain)
+{
+    QDialog box;
+    int shown = 0;
+    form->rules->onValidate(form->txtNAME, [&](bool& cancel) {
+        ++shown;
+        clerk::activate(&box);      // as a message box would take the focus
+        box.hide();
+        clerk::activate(form.get());
+        cancel = true;
+    });
+    clerk::click(form->Command_OK);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(form->log, "");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+}
+
+TEST_F(FieldRulesTest, AScreenWithoutADefaultButtonTakesEnterForNothing)
+{
+    ui::noDefaultButton(form.get());
+    ui::ignoreEscape(form.get());
+    clerk::activate(form.get());   // shown again: a dialog picks its default button now
+    form->txtNAME->setFocus();
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    clerk::enter();
+    clerk::key(Qt::Key_Escape);
+    EXPECT_EQ(form->log, "");
+    EXPECT_TRUE(form->isVisible());
+
+    // A focused button still takes Enter itself.
+    clerk::click(form->Command_Cancel);
+    form->log.clear();
+    clerk::enter();
+    EXPECT_EQ(form->log, "click Cancel;");
+}
+
+TEST(FormColours, NumbersAreBlueGreenRed)
+{
+    EXPECT_EQ(ui::vbColour(ui::colour::Error), QColor(0xFF, 0x80, 0x80));
+    EXPECT_EQ(ui::vbColour(0x00C0FFFF), QColor(0xFF, 0xFF, 0xC0));
+    EXPECT_EQ(ui::vbColour(0x00FFFFC0), QColor(0xC0, 0xFF, 0xFF));
+    EXPECT_EQ(ui::vbColour(ui::colour::SystemWindow), QApplication::palette().color(QPalette::Base));
+}
+
+TEST(FormColours, BoxesTakeAndLeaveTheErrorColour)
+{
+    QLineEdit box;
+    ui::markError(&box);
+    EXPECT_TRUE(ui::isMarkedError(&box));
+    ui::markNormal(&box);
+    EXPECT_FALSE(ui::isMarkedError(&box));
+    EXPECT_EQ(ui::backColour(&box), QApplication::palette().color(QPalette::Base));
+
+    QLabel label;
+    ui::setBackColour(&label, 0x00FFFFC0u);
+    EXPECT_EQ(ui::backColour(&label), QColor(0xC0, 0xFF, 0xFF));
+    EXPECT_TRUE(label.autoFillBackground());
+}
+
+TEST(FormColours, LockedAndDisabledBoxes)
+{
+    QLineEdit amount;
+    ui::lockBox(&amount, true);
+    EXPECT_TRUE(amount.isReadOnly());
+    EXPECT_FALSE(amount.focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(amount.alignment() & Qt::AlignRight);
+    EXPECT_EQ(ui::backColour(&amount), QColor(0xE0, 0xE0, 0xE0));
+
+    QLineEdit criterion;
+    criterion.setText(QStringLiteral("701"));
+    ui::enableBox(&criterion, false);
+    EXPECT_FALSE(criterion.isEnabled());
+    EXPECT_EQ(criterion.palette().color(QPalette::Disabled, QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
+    ui::enableBox(&criterion, true);
+    EXPECT_TRUE(criterion.isEnabled());
+    EXPECT_EQ(criterion.text(), "701");
+    EXPECT_FALSE(ui::isMarkedError(&criterion));
+
+    QLineEdit status;
+    ui::makeStatusBox(&status);
+    EXPECT_EQ(status.focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(ui::foreColour(&status), QColor(0, 0, 0xFF));
+}
+
+} // namespace
