@@ -1,0 +1,37 @@
+#pragma once
+// How the receiving program starts: the same single running copy as the main
+// program (the two share the working database, so one refuses while the other
+// runs), the data environment over the program's folder with its databases
+// checked, then the receiving screen Verify_Return.
+#include "verifyfile/Verify_Return.h"
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace zarv {
+
+struct ReceiveOptions {
+    QString programFolder;      // where the databases are; "" for the program's own folder
+    QString programName;        // the program file's name (decides which databases are opened)
+    QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
+    bool show = true;           // show the receiving screen
+};
+
+// What a started receiving program holds until it ends.
+struct StartedReceive {
+    StartedReceive();
+    StartedReceive(StartedReceive&&) noexcept;
+    StartedReceive& operator=(StartedReceive&&) noexcept;
+    ~StartedReceive();
+    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<Verify_Return> screen;     // null when the program is to end at once
+};
+
+// Refuses a second copy ("ZARV application is already running"), installs the
+// data environment, checks its databases, and opens the receiving screen. When
+// the program must end at once, ui().ending() is true afterwards and screen is null.
+StartedReceive StartReceive(const ReceiveOptions& options);
+
+} // namespace zarv

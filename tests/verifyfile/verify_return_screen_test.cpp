@@ -1,0 +1,530 @@
+// The receiving screen, driven as a clerk at the tax office uses it: open it,
+// pick a returned workbook, press OK, read the list, print the errors, upload.
+#include "verify_return_support.h"
+
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "shell/data/dataenvironment.h"
+#include "verifyfile/VerifyReturnReport.h"
+#include "verifyfile/verifiedfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace zarv::test {
+namespace {
+
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+
+const QString kSelect = "Plese select the Mortgage Number Verification file";
+const QString kNotFound = "File not found";
+const QString kWait = "please wait...";
+const QString kCheck = "Check if this is the file that you want to upload";
+const QString kNothing = "There is nothing in the selected file!";
+const QString kPrinted = "Error Report Printed !";
+
+const std::vector<bool> kNothingShown = {false, false, false, false};
+const std::vector<bool> kUploadable = {true, true, true, true};
+
+// Three clean folios: one with a mask in FolioMask, one without, one by PID only.
+const QStringList kCleanRows = {
+    " |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4",
+    "D|1234|100200304|03|704|99887766||PETER SMYTHE|1 MAIN STREET",
+    "A|1234|100200306|||  |123456789|NEW OWNER|5 QUAY STREET",
+};
+
+QByteArray field(const char* text, int width)
+{
+    return QByteArray(text).leftJustified(width, ' ', true);
+}
+
+class VerifyReturnScreen : public ReturnScreenTest {
+protected:
+    QString clean() { return returned("MortNo1234.xlsx", Book{mortgageRows(kCleanRows)}); }
+
+    // A workbook whose load lists a duplicate, a reject and a warning.
+    QString withErrors()
+    {
+        return returned("MortNo5555.xlsx",
+                        Book{mortgageRows({
+                            " |1234|100|01|701|000000000000012345||ANNA",
+                            " |1234|101|01|701|000000000000012345||DUPLICATE",
+                            " |1234|102|||||NAME ONLY|SOME ADDRESS",
+                            "X|1234|103|01|701|000000000000012399||BAD CODE",
+                        })});
+    }
+    void expectSummary() { ui().expectBox(infoBox(ui::containing("INFORMATION: There was a total of 3"))); }
+
+    void addFolioMask(const QString& jur, const QString& year, double length, const QString& mask)
+    {
+        db::Recordset rs(&de().ZarvDb, "FolioMask");
+        rs.open();
+        rs.addNew();
+        rs.setValue("JUR_CD", jur);
+        rs.setValue("YEAR", year);
+        rs.setValue("FOLIO_LEN", length);
+        rs.setValue("FOLIO_MASK", mask);
+        rs.update();
+    }
+};
+
+// ---------------------------------------------------------------- opening
+
+TEST_F(VerifyReturnScreen, OpeningStartsInTheEmailFolderWithVerifyAndTheVerifiedFileGone)
+{
+    addVerifyRow(" |1234|1|01|701|1");
+    writeFile("verified/ZARVP040_VERIFIED.zarv", "OLD\r\n");
+    writeFile("email/MortNo1.xlsx", "x");
+    writeFile("email/RETURNED.XLSX", "x");
+    writeFile("email/notes.txt", "x");
+    writeFile("email/.hidden.xlsx", "x");
+    UploadRequested = true;
+
+    Verify_Return& s = open();
+    EXPECT_EQ(s.windowTitle(), "ZARV (Verify Mortgage Number - Receive folios from Mortgage Company)");
+    EXPECT_EQ(s.Dir->path(), emailFolder());
+    EXPECT_EQ(s.File->path(), emailFolder());
+    QStringList listed;
+    for (int i = 0; i < s.File->listCount(); ++i)
+        listed << s.File->item(i)->text();
+    EXPECT_EQ(listed, QStringList({"MortNo1.xlsx", "RETURNED.XLSX"}));
+    EXPECT_EQ(s.Drive->drive(), s.Drive->driveOf(emailFolder()));
+
+    EXPECT_EQ(tableCount("VERIFY"), 0);
+    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+    EXPECT_FALSE(UploadRequested);
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_EQ(selectedFileState(), kNothingShown);
+    EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
+    EXPECT_TRUE(s.Command_OK->isEnabled());
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(VerifyReturnScreen, TheGridHasItsFourteenColumns)
+{
+    Verify_Return& s = open();
+    const ui::RecordsetModel* model = s.TDBGrid_Verify->recordsetModel();
+    ASSERT_NE(model, nullptr);
+    const QStringList fields = {"MORTCO", "ACD",   "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
+                                "NAME",   "ADDR1", "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
+    const QStringList headings = {"Mort.Co",        "",
+                                  "Mortgage Number", "CD",
+                                  "JUR",            "Folio Number",
+                                  "PID",            "Name",
+                                  "Address Line1",  "Address Line 2",
+                                  "Address Line 3", "Address Line 4",
+                                  "Address Line 5", "Legal Description"};
+    ASSERT_EQ(model->columnCount(), 14);
+    for (int c = 0; c < 14; ++c) {
+        EXPECT_EQ(model->column(c).field, fields[c]) << c;
+        EXPECT_EQ(model->column(c).heading, headings[c]) << c;
+    }
+}
+
+// ---------------------------------------------------------------- OK stopped early
+
+TEST_F(VerifyReturnScreen, OkWithoutASelectionOnlyAsksForOne)
+{
+    writeFile("email/MortNo1.xlsx", "x");
+    Verify_Return& s = open();
+    s.File->setListIndex(-1);
+    s.Command_OK->click();
+    EXPECT_EQ(lines(), QStringList({kSelect}));
+    EXPECT_EQ(selectedFileState(), kNothingShown);
+    EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
+    EXPECT_TRUE(ui().boxes().empty());
+}
+
+TEST_F(VerifyReturnScreen, AnEmptyWorkbookCountsAsNotFound)
+{
+    writeFile("email/Empty.xlsx", "");
+    open();
+    load("Empty.xlsx");
+    EXPECT_EQ(lines(), QStringList({kNotFound}));
+    EXPECT_EQ(selectedFileState(), kNothingShown);
+    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+}
+
+// ---------------------------------------------------------------- read-only workbooks
+
+struct ReadOnlyAnswer {
+    Answer answer;
+    bool loads;
+};
+
+class ReadOnlyWorkbook : public VerifyReturnScreen, public ::testing::WithParamInterface<ReadOnlyAnswer> {};
+
+TEST_P(ReadOnlyWorkbook, AsksFirstNoClosesTheScreenYesLoads)
+{
+    const ReadOnlyAnswer c = GetParam();
+    // An earlier load of this opening.
+    const QString first = returned("MortNo0001.xlsx", Book{mortgageRows({" |9999|1|01|701|1"})});
+    const QString locked = clean();
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    Verify_Return& s = open();
+    load("MortNo0001.xlsx");
+    ASSERT_EQ(tableCount("VERIFY"), 1);
+    const QByteArray firstFile = readFile(verifiedFile());
+
+    ui::ExpectedBox ask;
+    ask.prompt = "CAUTION This program found that the file attribute of " + locked +
+                 " is READONLY. You can Stop now and change the file property (The file attributes must NOT be "
+                 "READONLY). You can continue and loose all data changes. Do you want to continue ?";
+    ask.answer = c.answer;
+    ask.icon = Icon::None;
+    ask.buttons = Buttons::YesNo;
+    ask.title = "ZARV data File is READONLY";
+    ui().expectBox(ask);
+    load("MortNo1234.xlsx");
+
+    if (c.loads) {
+        EXPECT_EQ(s.result(), 0);
+        EXPECT_EQ(tableCount("VERIFY"), 3);
+        EXPECT_EQ(selectedFileState(), kUploadable);
+        EXPECT_EQ(readFile(verifiedFile()).size(), 3 * (kVerifiedRecordLength + 2));
+    } else {
+        // The screen is gone; nothing was loaded and the earlier load stays.
+        EXPECT_EQ(s.result(), int(QDialog::Rejected));
+        EXPECT_FALSE(UploadRequested);
+        EXPECT_EQ(tableCount("VERIFY"), 1);
+        EXPECT_EQ(readFile(verifiedFile()), firstFile);
+        EXPECT_FALSE(lines().contains(kWait));
+    }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothAnswers, ReadOnlyWorkbook,
+                         ::testing::Values(ReadOnlyAnswer{Answer::No, false}, ReadOnlyAnswer{Answer::Yes, true}));
+
+// ---------------------------------------------------------------- a clean workbook
+
+TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
+{
+    addFolioMask("701", "2019", 10, "###-###-###-#");
+    addFolioMask("701", "2024", 10, "##########");
+    clean();
+    Verify_Return& s = open();
+    load("MortNo1234.xlsx");
+
+    EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
+    EXPECT_TRUE(ui().boxes().empty());
+    EXPECT_EQ(selectedFileState(), kUploadable);
+    EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_TRUE(s.Frame_Select->isEnabled());
+
+    // The grid in NUMBER order, the folio through the reference masks.
+    const ui::RecordsetModel* model = s.TDBGrid_Verify->recordsetModel();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->cellText(0, 2), "100200300");
+    EXPECT_EQ(model->cellText(0, Verify_Return::kFolioColumn), "000-001-234-5");
+    EXPECT_EQ(model->cellText(1, Verify_Return::kFolioColumn), "99887766" + QString(12, u' '));
+    EXPECT_EQ(model->cellText(2, Verify_Return::kFolioColumn), "");
+    EXPECT_EQ(model->cellText(1, 1), "D");
+    EXPECT_EQ(model->currentRow(), 0);
+
+    const QByteArray expected =
+        " " "1234" + field("100200300", 12) + "01" "701" "000000000000012345" + field("ANNA BERG", 70) +
+        field("12 HARBOUR ROAD", 30) + field("WESTPORT", 30) + field("", 90) + field("LOT 4", 32) + field("", 9) +
+        "\r\n" "D" "1234" + field("100200304", 12) + "03" "704" "000000000099887766" + field("PETER SMYTHE", 70) +
+        field("1 MAIN STREET", 30) + field("", 120) + field("", 32) + field("", 9) +
+        "\r\n" "A" "1234" + field("100200306", 12) + "  " "   " + field("", 18) + field("NEW OWNER", 70) +
+        field("5 QUAY STREET", 30) + field("", 120) + field("", 32) + "123456789" "\r\n";
+    EXPECT_EQ(readFile(verifiedFile()), expected);
+
+    // Upload leaves the folios and the file for what follows.
+    s.Command_Upload->click();
+    EXPECT_TRUE(UploadRequested);
+    EXPECT_EQ(s.result(), int(QDialog::Accepted));
+    EXPECT_EQ(tableCount("VERIFY"), 3);
+    EXPECT_EQ(readFile(verifiedFile()), expected);
+}
+
+TEST_F(VerifyReturnScreen, AClickOnAFileLoadsItAtOnce)
+{
+    clean();
+    Verify_Return& s = open();
+    choose("MortNo1234.xlsx");
+    emit s.File->itemClicked(s.File->item(s.File->listIndex()));
+    EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
+    EXPECT_EQ(tableCount("VERIFY"), 3);
+}
+
+TEST_F(VerifyReturnScreen, CloseLeavesWithoutUpload)
+{
+    clean();
+    Verify_Return& s = open();
+    load("MortNo1234.xlsx");
+    s.Command_Close->click();
+    EXPECT_FALSE(UploadRequested);
+    EXPECT_EQ(s.result(), int(QDialog::Rejected));
+    EXPECT_EQ(tableCount("VERIFY"), 3);
+    EXPECT_TRUE(QFileInfo::exists(verifiedFile()));
+}
+
+TEST_F(VerifyReturnScreen, AWorkbookWithoutFoliosWritesNothingAndKeepsAnEarlierFile)
+{
+    clean();
+    returned("MortNo0000.xlsx", Book{});
+    Verify_Return& s = open();
+    load("MortNo1234.xlsx");
+    const QByteArray earlier = readFile(verifiedFile());
+    ASSERT_FALSE(earlier.isEmpty());
+
+    ui().expectBox(criticalBox("ERROR - The Verification file is empty"));
+    load("MortNo0000.xlsx");
+    EXPECT_EQ(lines(), QStringList({kWait, "ERROR - The Verification file is empty", kNothing}));
+    EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, false}));
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_EQ(readFile(verifiedFile()), earlier);
+}
+
+// ---------------------------------------------------------------- a workbook with errors
+
+TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
+{
+    withErrors();
+    Verify_Return& s = open();
+    expectSummary();
+    load("MortNo5555.xlsx");
+
+    const QStringList got = lines();
+    ASSERT_GE(got.size(), 8);
+    EXPECT_EQ(got.first(), kWait);
+    EXPECT_TRUE(got[1].startsWith("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:")) << got[1].toStdString();
+    EXPECT_TRUE(got[2].startsWith("RECORD REJECTED, NO Folio or PID!")) << got[2].toStdString();
+    EXPECT_TRUE(got[3].startsWith("WARNING ( Invalid value in the Add/Change/Delete column )"));
+    EXPECT_TRUE(got[4].startsWith("INFORMATION: There was a total of 3 records NOT loaded."));
+    EXPECT_EQ(got.last(), kCheck);
+    EXPECT_EQ(selectedFileState(), kUploadable);
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_EQ(readFile(verifiedFile()).size(), 2 * (kVerifiedRecordLength + 2));
+
+    // Rows of an earlier print are replaced.
+    {
+        db::Recordset old(&de().ZarvDb, "ErrorMessage");
+        old.open();
+        for (int i = 1; i <= 20; ++i) {
+            old.addNew();
+            old.setValue("ErrorNumber", i);
+            old.setValue("ErrorMsg", "OLD");
+            old.update();
+        }
+    }
+    const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
+    ui().expectBox(infoBox("No printer is installed. The error report was saved as " + pdf));
+    ui().expectBox(infoBox(kPrinted));
+    s.Command_PrintErrors->click();
+
+    QStringList expected;
+    bool someCut = false;
+    bool someBroken = false;
+    for (int i = 0; i < got.size(); ++i) {
+        QString text = got[i];
+        someBroken = someBroken || text.contains("\r\n");
+        text.remove('\r');
+        text.remove('\n');
+        someCut = someCut || text.size() > 200;
+        expected << QString::number(i + 1) + "|" + text.left(200);
+    }
+    ASSERT_TRUE(someCut && someBroken) << "the workbook should bring a long message with line breaks";
+    EXPECT_EQ(errorMessageRows(), expected);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_FALSE(de().rsErrorMessage().isOpen());
+}
+
+TEST_F(VerifyReturnScreen, APrintThatFailsIsNeverReportedAsPrinted)
+{
+    withErrors();
+    Verify_Return& s = open();
+    expectSummary();
+    load("MortNo5555.xlsx");
+    s.setReportTarget(ui::PdfTarget{path("no such folder"), "ErrorReport.pdf", false});
+
+    ui().expectBox(criticalBox(ui::containing("The error report could not be printed: ")));
+    s.Command_PrintErrors->click();
+    EXPECT_EQ(errorMessageRows().size(), lines().size());   // stored all the same
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    for (const ui::ShownBox& b : ui().boxes())
+        EXPECT_NE(b.prompt, kPrinted);
+}
+
+TEST_F(VerifyReturnScreen, MessagesThatCannotBeStoredAreNotPrinted)
+{
+    withErrors();
+    Verify_Return& s = open();
+    expectSummary();
+    load("MortNo5555.xlsx");
+    de().rsErrorMessage().close();
+    de().ZarvDb.execute("DROP TABLE ErrorMessage");
+
+    ui().expectBox(criticalBox(ui::containing("The messages could not be stored for the error report: ")));
+    s.Command_PrintErrors->click();
+    EXPECT_FALSE(QFileInfo::exists(QDir(reportFolder()).filePath("ErrorReport.pdf")));
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    for (const ui::ShownBox& b : ui().boxes())
+        EXPECT_NE(b.prompt, kPrinted);
+}
+
+// ---------------------------------------------------------------- mended faults
+
+TEST_F(VerifyReturnScreen, AFailedLoadNeitherEnablesUploadNorWritesTheVerifiedFile)
+{
+    // Sheet 1 is stored, then a folio length that is no number stops the load.
+    Book b{mortgageRows(kCleanRows)};
+    b.folioMask.push_back({"701", "AB", "###"});
+    returned("MortNo4444.xlsx", b);
+    Verify_Return& s = open();
+    ui().expectBox(criticalBox(ui::containing("Error Xls2Mdb(")));
+    load("MortNo4444.xlsx");
+
+    ASSERT_GT(tableCount("VERIFY"), 0) << "the load should have stored part of the workbook";
+    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+    EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, false}));
+    const QStringList got = lines();
+    EXPECT_FALSE(got.contains(kCheck));
+    EXPECT_TRUE(got.last().startsWith("ERROR - The selected file could not be loaded completely"));
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(VerifyReturnScreen, AVerifiedFileThatCannotBeWrittenIsListedAndShown)
+{
+    clean();
+    QDir().mkpath(verifiedFile());     // a folder stands where the file goes
+    Verify_Return& s = open();
+    ui().expectBox(criticalBox(ui::containing("ERROR - The verified file was NOT written: ")));
+    load("MortNo1234.xlsx");
+
+    const QStringList got = lines();
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[0], kWait);
+    EXPECT_TRUE(got[1].startsWith("ERROR - The verified file was NOT written: ")) << got[1].toStdString();
+    EXPECT_FALSE(got.contains(kCheck));
+    // The folios are on show, but nothing can be uploaded.
+    EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, true}));
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_TRUE(QFileInfo(verifiedFile()).isDir());
+}
+
+TEST_F(VerifyReturnScreen, ASecondLoadCannotStartWhileOneRuns)
+{
+    withErrors();
+    clean();
+    Verify_Return& s = open();
+    int during = 0;
+    std::vector<bool> okEnabled, closeEnabled, working;
+    bool busy = false;
+    QObject::connect(s.List_Msg->model(), &QAbstractItemModel::rowsInserted, &s, [&] {
+        // The first line the load itself adds, after "please wait...".
+        if (++during != 2)
+            return;
+        // The clerk clicks around while the workbook is being read.
+        okEnabled.push_back(s.Command_OK->isEnabled());
+        closeEnabled.push_back(s.Command_Close->isEnabled());
+        working.push_back(s.busyWorking());
+        busy = ui().busy();
+        s.File->setFileName("MortNo1234.xlsx");
+        s.Command_OK_Click();
+        s.File_Click();
+        s.Command_PrintErrors_Click();
+        s.Command_Upload_Click();
+        s.Command_Close_Click();
+        s.close();
+    });
+    expectSummary();     // once: the second load never ran
+    load("MortNo5555.xlsx");
+
+    ASSERT_GT(during, 2);
+    EXPECT_EQ(okEnabled, std::vector<bool>({false}));
+    EXPECT_EQ(closeEnabled, std::vector<bool>({false}));
+    EXPECT_EQ(working, std::vector<bool>({true}));
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(lines().count(kWait), 1);
+    EXPECT_EQ(lines().last(), kCheck);
+    EXPECT_EQ(s.result(), 0);
+    EXPECT_FALSE(UploadRequested);
+    EXPECT_EQ(tableCount("VERIFY"), 2);
+    // Afterwards the screen answers again.
+    EXPECT_TRUE(s.Command_OK->isEnabled());
+    EXPECT_TRUE(s.Command_Close->isEnabled());
+    EXPECT_FALSE(s.busyWorking());
+}
+
+// ---------------------------------------------------------------- returned workbooks
+
+TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
+{
+    const QStringList folios = {
+        " |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4 PLAN 88",
+        "C|1234|100200302|02|702|000000000001100220||JOHN O'NEILL|4 MILL LANE|APT 2|EASTON|||",
+        "D|1234|100200304|03|704|000000000099887766||PETER SMYTHE|1 MAIN STREET|SOUTHBY||||",
+        "A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
+    };
+    for (const QString& f : folios)
+        addVerifyRow(f);
+    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"701", "2024", 10, "###-###-###-#"});
+    addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"01", "Westport"});
+    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"701", "Westport Town"});
+    addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"01", "701"});
+    const QStringList before = tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields());
+    ASSERT_TRUE(Mdb2Xls(QDir(emailFolder()).filePath("MortNo1234.xlsx")));
+    ASSERT_TRUE(QFile::copy(samplePath("MortNo1234.xlsx"), QDir(emailFolder()).filePath("MortNo9999.xlsx")));
+
+    open();
+    ASSERT_EQ(tableCount("VERIFY"), 0);
+    load("MortNo1234.xlsx");
+    EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()), before);
+    EXPECT_EQ(readFile(verifiedFile()).size(), folios.size() * (kVerifiedRecordLength + 2));
+
+    // The sample the program's writer made loads as cleanly.
+    load("MortNo9999.xlsx");
+    EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
+    EXPECT_EQ(tableCount("VERIFY"), 8);
+    EXPECT_TRUE(ui().boxes().empty());
+}
+
+// ---------------------------------------------------------------- ErrorMessage
+
+TEST_F(VerifyReturnScreen, ErrorMessageRowsAreNumberedPastTheSixteenBitRange)
+{
+    QStringList many;
+    for (int i = 1; i <= 33000; ++i)
+        many << QString("line %1").arg(i);
+    QString error;
+    ASSERT_TRUE(StoreErrorMessages(many, &error)) << error.toStdString();
+    db::Recordset rs(&de().ZarvDb, "SELECT * FROM ErrorMessage ORDER BY ErrorNumber", db::LockType::ReadOnly);
+    rs.open();
+    EXPECT_EQ(rs.recordCount(), 33000);
+    rs.moveLast();
+    EXPECT_EQ(rs.number("ErrorNumber"), 33000);
+    EXPECT_EQ(rs.text("ErrorMsg"), "line 33000");
+}
+
+TEST(ErrorMessageText, DropsLineBreaksThenKeepsTwoHundredCharacters)
+{
+    EXPECT_EQ(ErrorMessageText("one\r\ntwo\rthree\nfour"), "onetwothreefour");
+    EXPECT_EQ(ErrorMessageText(QString(150, u'a') + "\r\n" + QString(100, u'b')),
+              QString(150, u'a') + QString(50, u'b'));
+    EXPECT_EQ(ErrorMessageText(""), "");
+}
+
+TEST(VerifyReturnReportLayout, LongMessagesWrapUnderTheirNumber)
+{
+    const QStringList lines = VerifyReturnReport::blockLines({12, QString(95, u'x') + "yyyyy"});
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "  12    " + QString(90, u'x'));
+    EXPECT_EQ(lines[1], QString(8, u' ') + "xxxxxyyyyy");
+    EXPECT_EQ(VerifyReturnReport::blockLines({1, ""}), QStringList({"   1"}));
+}
+
+} // namespace
+} // namespace zarv::test

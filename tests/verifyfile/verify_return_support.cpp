@@ -1,0 +1,99 @@
+#include "verify_return_support.h"
+
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace zarv::test {
+
+void ReturnScreenTest::SetUp()
+{
+    DeTest::SetUp();
+    email_ = QDir::cleanPath(path("email"));
+    QDir().mkpath(email_);
+    writeFile("zarv.ini", "[Receiving]\nVerifiedFolder=" + path("verified").toUtf8() +
+                              "\nEmailFolder=" + email_.toUtf8() + "\n");
+    fs::Settings::setFolder(folder());
+    hadForcePdf_ = qEnvironmentVariableIsSet("ZARV_FORCE_PDF");
+    savedForcePdf_ = qgetenv("ZARV_FORCE_PDF");
+    qputenv("ZARV_FORCE_PDF", "1");
+}
+
+void ReturnScreenTest::TearDown()
+{
+    screen_.reset();
+    fs::Settings::setFolder(QString());
+    if (hadForcePdf_)
+        qputenv("ZARV_FORCE_PDF", savedForcePdf_);
+    else
+        qunsetenv("ZARV_FORCE_PDF");
+    DeTest::TearDown();
+}
+
+Verify_Return& ReturnScreenTest::open()
+{
+    screen_.reset();
+    screen_ = std::make_unique<Verify_Return>();
+    screen_->setReportTarget(ui::PdfTarget{reportFolder(), QStringLiteral("ErrorReport.pdf"), true});
+    return *screen_;
+}
+
+QString ReturnScreenTest::returned(const QString& name, const Book& book)
+{
+    const QString p = QDir(email_).filePath(name);
+    writeBook(p, book);
+    return p;
+}
+
+void ReturnScreenTest::choose(const QString& name)
+{
+    screen_->File->refresh();
+    screen_->File->setFileName(name);
+    ASSERT_GE(screen_->File->listIndex(), 0) << name.toStdString() << " is not listed";
+}
+
+void ReturnScreenTest::load(const QString& name)
+{
+    choose(name);
+    screen_->Command_OK->click();
+}
+
+QStringList ReturnScreenTest::lines() const
+{
+    QStringList out;
+    for (int i = 0; i < screen_->List_Msg->count(); ++i)
+        out << screen_->List_Msg->item(i)->text();
+    return out;
+}
+
+std::vector<bool> ReturnScreenTest::selectedFileState() const
+{
+    const Verify_Return& s = *screen_;
+    return {s.Frame_VerificationFile->isEnabled(), !s.Shape_VerificationFile->isHidden(),
+            s.Command_Upload->isEnabled(), !s.TDBGrid_Verify->isHidden()};
+}
+
+QStringList ReturnScreenTest::errorMessageRows() const
+{
+    db::Recordset rs(&DE().ZarvDb, "SELECT * FROM ErrorMessage ORDER BY ErrorNumber", db::LockType::ReadOnly);
+    rs.open();
+    QStringList out;
+    for (; !rs.eof(); rs.moveNext())
+        out << rs.text("ErrorNumber") + "|" + rs.text("ErrorMsg");
+    return out;
+}
+
+Rows mortgageRows(const QStringList& cells)
+{
+    Rows rows{mortgageHeadings()};
+    for (const QString& c : cells)
+        rows.push_back(folioRow(c));
+    return rows;
+}
+
+} // namespace zarv::test

@@ -1,0 +1,574 @@
+#include "verifyfile/Verify_Return.h"
+
+#include "platform/files/filesys.h"
+#include "platform/files/settings.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+#include "verifyfile/VerifyReturnReport.h"
+#include "verifyfile/verifiedfile.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace zarv {
+
+namespace {
+
+// The texts of the screen.
+const QString kSelectAFile = QStringLiteral("Plese select the Mortgage Number Verification file");
+const QString kFileNotFound = QStringLiteral("File not found");
+const QString kPleaseWait = QStringLiteral("please wait...");
+const QString kCheckTheFile = QStringLiteral("Check if this is the file that you want to upload");
+const QString kNothingInTheFile = QStringLiteral("There is nothing in the selected file!");
+const QString kLoadFailed =
+    QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded and no "
+                   "verified file was written.");
+const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT written: ");
+const QString kReportPrinted = QStringLiteral("Error Report Printed !");
+
+// A grid column: field, caption, width in twips.
+ui::GridColumn column(const char* field, const char* heading, int twips)
+{
+    ui::GridColumn c;
+    c.field = QString::fromLatin1(field);
+    c.heading = QString::fromLatin1(heading);
+    c.width = twips;
+    c.widthInTwips = true;
+    return c;
+}
+
+QString joinPath(const QString& folder, const QString& file)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + file : folder + QLatin1Char('/') + file;
+}
+
+QString describe(const std::exception& e)
+{
+    if (const auto* d = dynamic_cast<const db::DbError*>(&e))
+        return QStringLiteral("Err#") + vb::Str(double(d->number())) + QStringLiteral(" Description: ") +
+               d->description();
+    return QStringLiteral("Description: ") + QString::fromUtf8(e.what());
+}
+
+template <class T>
+T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+// While a load or a print runs: the lists, OK and Close wait, and the
+// handlers that would start another piece of work return at once.
+class Verify_Return::Working {
+public:
+    explicit Working(Verify_Return& screen) : screen_(screen) { screen_.setWorking(true); }
+    ~Working() { screen_.setWorking(false); }
+    Working(const Working&) = delete;
+    Working& operator=(const Working&) = delete;
+
+private:
+    Verify_Return& screen_;
+};
+
+Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent), reportTarget_(VerifyReturnReport::defaultTarget())
+{
+    setObjectName(QStringLiteral("Verify_Return"));
+    setWindowTitle(caption());
+    buildControls();
+    Form_Load();
+}
+
+Verify_Return::~Verify_Return()
+{
+    // The grid must not read rsVerify once the screen is gone.
+    if (TDBGrid_Verify && TDBGrid_Verify->recordsetModel())
+        TDBGrid_Verify->recordsetModel()->setRecordset(nullptr);
+}
+
+// ---------------------------------------------------------------- controls
+
+void Verify_Return::buildControls()
+{
+    // Client area 15600 by 11310 twips.
+    resize(1040, 754);
+    auto* outer = new QVBoxLayout(this);
+
+    Frame_Select = named(new QGroupBox(QStringLiteral("< Select the Mortgage Number Verification File >"), this),
+                         "Frame_Select");
+    Label_Disk = named(new QLabel(QStringLiteral("Disk"), Frame_Select), "Label_Disk");
+    Label_Directory = named(new QLabel(QStringLiteral("Directory"), Frame_Select), "Label_Directory");
+    Label_Files = named(new QLabel(QStringLiteral("Files"), Frame_Select), "Label_Files");
+    Drive = named(new ui::DriveList(Frame_Select), "Drive");
+    Dir = named(new ui::DirList(Frame_Select), "Dir");
+    File = named(new ui::FileList(Frame_Select), "File");
+    File->setPattern(QStringLiteral("*.xlsx"));
+    Command_OK = named(new QPushButton(QStringLiteral("&OK"), Frame_Select), "Command_OK");
+    Command_OK->setToolTip(QStringLiteral("Work with the ZARV File Selected"));
+    auto* select = new QGridLayout(Frame_Select);
+    select->addWidget(Label_Disk, 0, 0);
+    select->addWidget(Label_Directory, 0, 1);
+    select->addWidget(Label_Files, 0, 2);
+    select->addWidget(Drive, 1, 0);
+    select->addWidget(Command_OK, 2, 0, Qt::AlignTop);
+    select->addWidget(Dir, 1, 1, 2, 1);
+    select->addWidget(File, 1, 2, 2, 1);
+    select->setColumnStretch(1, 1);
+    select->setColumnStretch(2, 1);
+    outer->addWidget(Frame_Select, 2);
+
+    Frame_VerificationFile =
+        named(new QGroupBox(QStringLiteral("< Selected Verification File >"), this), "Frame_VerificationFile");
+    TDBGrid_Verify = named(new ui::RecordsetGrid(Frame_VerificationFile), "TDBGrid_Verify");
+    std::vector<ui::GridColumn> columns = {
+        column("MORTCO", "Mort.Co", 1000),        column("ACD", "", 300),
+        column("NUMBER", "Mortgage Number", 2000), column("CD", "CD", 400),
+        column("JUR", "JUR", 500),               column("FOLIO", "Folio Number", 2200),
+        column("PID", "PID", 1200),              column("NAME", "Name", 3000),
+        column("ADDR1", "Address Line1", 2200),  column("ADDR2", "Address Line 2", 2200),
+        column("ADDR3", "Address Line 3", 2200), column("ADDR4", "Address Line 4", 2200),
+        column("ADDR5", "Address Line 5", 2200), column("LEGAL", "Legal Description", 2500),
+    };
+    columns[kFolioColumn].format = [this](const QVariant& value, qint64 bookmark) {
+        return TDBGrid_Verify_FormatText(kFolioColumn, ui::RecordsetModel::plainText(value), bookmark);
+    };
+    TDBGrid_Verify->bind(nullptr, std::move(columns));
+
+    Command_Upload =
+        named(new QPushButton(QStringLiteral("&Upload this Mortgage Number Verification File to the YV3N system"),
+                              Frame_VerificationFile),
+              "Command_Upload");
+    // The highlight is a rectangle of its own drawn just around the button, so
+    // that it can be hidden while the button stays.
+    auto* uploadCell = new QWidget(Frame_VerificationFile);
+    auto* uploadGrid = new QGridLayout(uploadCell);
+    uploadGrid->setContentsMargins(0, 0, 0, 0);
+    Shape_VerificationFile = named(new QFrame(uploadCell), "Shape_VerificationFile");
+    Shape_VerificationFile->setFrameShape(QFrame::Box);
+    Shape_VerificationFile->setLineWidth(3);
+    Shape_VerificationFile->setStyleSheet(QStringLiteral("QFrame#Shape_VerificationFile { color: #c00000; }"));
+    auto* uploadInside = new QHBoxLayout;
+    uploadInside->setContentsMargins(6, 6, 6, 6);
+    uploadInside->addWidget(Command_Upload);
+    uploadGrid->addWidget(Shape_VerificationFile, 0, 0);
+    uploadGrid->addLayout(uploadInside, 0, 0);
+    Command_Upload->raise();
+    auto* verification = new QVBoxLayout(Frame_VerificationFile);
+    verification->addWidget(TDBGrid_Verify, 1);
+    verification->addWidget(uploadCell, 0, Qt::AlignRight);
+    outer->addWidget(Frame_VerificationFile, 4);
+
+    List_Msg = named(new QListWidget(this), "List_Msg");
+    Command_Close = named(new QPushButton(QStringLiteral("&Close"), this), "Command_Close");
+    Command_PrintErrors = named(new QPushButton(QStringLiteral("Print Errors"), this), "Command_PrintErrors");
+    auto* closeCell = new QWidget(this);
+    auto* closeGrid = new QGridLayout(closeCell);
+    closeGrid->setContentsMargins(0, 0, 0, 0);
+    Shape2 = named(new QFrame(closeCell), "Shape2");
+    Shape2->setFrameShape(QFrame::Box);
+    Shape2->setLineWidth(2);
+    auto* closeInside = new QHBoxLayout;
+    closeInside->setContentsMargins(5, 5, 5, 5);
+    closeInside->addWidget(Command_Close);
+    closeGrid->addWidget(Shape2, 0, 0);
+    closeGrid->addLayout(closeInside, 0, 0);
+    Command_Close->raise();
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(closeCell);
+    buttons->addWidget(Command_PrintErrors);
+    buttons->addStretch(1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(List_Msg, 1);
+    bottom->addLayout(buttons);
+    outer->addLayout(bottom, 2);
+
+    connect(Drive, &ui::DriveList::driveChanged, this, &Verify_Return::Drive_Change);
+    connect(Dir, &ui::DirList::pathChanged, this, &Verify_Return::Dir_Change);
+    connect(File, &QListWidget::itemClicked, this, &Verify_Return::File_Click);
+    connect(Command_OK, &QPushButton::clicked, this, &Verify_Return::Command_OK_Click);
+    connect(Command_Upload, &QPushButton::clicked, this, &Verify_Return::Command_Upload_Click);
+    connect(Command_Close, &QPushButton::clicked, this, &Verify_Return::Command_Close_Click);
+    connect(Command_PrintErrors, &QPushButton::clicked, this, &Verify_Return::Command_PrintErrors_Click);
+}
+
+// ---------------------------------------------------------------- load and leave
+
+void Verify_Return::Form_Load()
+{
+    // The lists start in the folder that receives the returned workbooks.
+    const QString start = ui::cleanFolder(fs::Settings::instance().emailFolder());
+    const QString root = Drive->driveOf(start);
+    // Choosing another drive runs Drive_Change; otherwise it runs here.
+    if (root.isEmpty() || root == Drive->drive() || !Drive->setDrive(root))
+        Drive_Change();
+    Dir->setPath(start);    // a folder that does not exist leaves the list where it was
+
+    List_Msg->clear();
+    UploadRequested = false;
+    removeOldVerifiedFile();
+    hideSelectedFile();
+    emptyVerify();
+    Command_PrintErrors->setEnabled(false);
+    printErrorsWanted_ = false;
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+void Verify_Return::Form_Activate()
+{
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+void Verify_Return::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void Verify_Return::closeEvent(QCloseEvent* event)
+{
+    if (working_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void Verify_Return::reject()
+{
+    if (!working_)
+        Unload(QDialog::Rejected);
+}
+
+void Verify_Return::Unload(int result)
+{
+    unloaded_ = true;
+    done(result);
+}
+
+void Verify_Return::removeOldVerifiedFile()
+{
+    const QString path = VerifiedFilePath();
+    if (QFileInfo(path).isFile() && !fs::removeFile(path))
+        reportError(QStringLiteral("Form_Load"),
+                    QStringLiteral("The old verified file ") + QDir::toNativeSeparators(path) +
+                        QStringLiteral(" could not be deleted."));
+}
+
+void Verify_Return::emptyVerify()
+{
+    try {
+        db::Recordset& rs = DE().rsVerify();
+        if (!rs.isOpen())
+            rs.open();
+        if (rs.recordCount() > 0) {
+            db::TransactionGuard trans(DE().Zarv);
+            DE().Zarv.execute(QStringLiteral("DELETE FROM VERIFY"));
+            trans.commit();
+            rs.requery();
+            ui::ui().doEvents();
+        }
+    } catch (const std::exception& e) {
+        reportError(QStringLiteral("Form_Load"), describe(e));
+    }
+}
+
+void Verify_Return::Command_Upload_Click()
+{
+    if (working_)
+        return;
+    UploadRequested = true;
+    Unload(QDialog::Accepted);
+}
+
+void Verify_Return::Command_Close_Click()
+{
+    if (working_)
+        return;
+    Unload(QDialog::Rejected);
+}
+
+// ---------------------------------------------------------------- the lists
+
+void Verify_Return::Drive_Change()
+{
+    // The folder list opens the drive's last folder (its root the first time);
+    // a drive that cannot be read leaves the lists as they were.
+    const QString root = Drive->drive();
+    if (root.isEmpty())
+        return;
+    QString folder = driveFolders_.value(root, root);
+    if (!QFileInfo(folder).isDir())
+        folder = root;
+    const QString oldTop = Dir->top();
+    Dir->setTop(root);
+    if (!Dir->setPath(folder)) {
+        Dir->setTop(oldTop);
+        Drive->showDrive(lastDrive_);
+        return;
+    }
+    lastDrive_ = root;
+}
+
+void Verify_Return::Dir_Change()
+{
+    File->setPath(Dir->path());
+    if (!Drive->drive().isEmpty())
+        driveFolders_.insert(Drive->drive(), Dir->path());
+}
+
+void Verify_Return::File_Click()
+{
+    Command_OK_Click();
+}
+
+// ---------------------------------------------------------------- the message list
+
+void Verify_Return::addLine(const QString& text)
+{
+    List_Msg->addItem(text);
+    List_Msg->scrollToBottom();
+    ui::ui().doEvents();
+}
+
+void Verify_Return::enablePrintErrors()
+{
+    // During a load the button waits for its end, so that no print starts
+    // while the tables are being filled.
+    printErrorsWanted_ = true;
+    if (!working_)
+        Command_PrintErrors->setEnabled(true);
+}
+
+void Verify_Return::reportError(const QString& step, const QString& text)
+{
+    const QString message = QStringLiteral("Error Verify_Return(") + step + QStringLiteral(") ") + text;
+    addLine(message);
+    enablePrintErrors();
+    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
+}
+
+void Verify_Return::setWorking(bool on)
+{
+    working_ = on;
+    Frame_Select->setEnabled(!on);
+    Command_Close->setEnabled(!on);
+    if (!on && printErrorsWanted_)
+        Command_PrintErrors->setEnabled(true);
+}
+
+// ---------------------------------------------------------------- loading a workbook
+
+void Verify_Return::hideSelectedFile()
+{
+    Frame_VerificationFile->setEnabled(false);
+    Shape_VerificationFile->setVisible(false);
+    Command_Upload->setEnabled(false);
+    TDBGrid_Verify->setVisible(false);
+}
+
+void Verify_Return::showSelectedFile(bool uploadable)
+{
+    TDBGrid_Verify->recordsetModel()->setRecordset(&DE().rsVerify());
+    TDBGrid_Verify->setVisible(true);
+    Shape_VerificationFile->setVisible(uploadable);
+    Command_Upload->setEnabled(uploadable);
+}
+
+void Verify_Return::Command_OK_Click()
+{
+    if (working_ || unloaded_)
+        return;
+    Working working(*this);
+
+    List_Msg->clear();
+    Command_PrintErrors->setEnabled(false);
+    printErrorsWanted_ = false;
+    ui::ui().doEvents();
+    // The grid lets go of rsVerify while the load refills it.
+    TDBGrid_Verify->recordsetModel()->setRecordset(nullptr);
+    hideSelectedFile();
+
+    if (File->listIndex() < 0) {
+        addLine(kSelectAFile);
+        return;
+    }
+    VerifyFilePath = joinPath(Dir->path(), File->fileName());
+    if (!FileExists(VerifyFilePath)) {
+        addLine(kFileNotFound);
+        return;
+    }
+    if (!askAboutAttributes(VerifyFilePath)) {
+        Unload(QDialog::Rejected);
+        return;
+    }
+    loadSelectedFile();
+}
+
+bool Verify_Return::askAboutAttributes(const QString& path)
+{
+    const FileAttributeFlags flags = GetFileAttributeFlags(path);
+    if (!flags.Found) {
+        const QString text = QStringLiteral("CAUTION This program could not determine if the file attribute of ") +
+                             path + QStringLiteral(" ZARV data file is READONLY (Error # ") +
+                             QString::number(flags.Attr) +
+                             QStringLiteral("). You can Stop now and check the file properties (The file attributes "
+                                            "must NOT be READONLY). You can continue and take the risk of loosing "
+                                            "all the data changes. Do you want to continue ?");
+        return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None,
+                               QStringLiteral("Checking the file Attributes")) == ui::Answer::Yes;
+    }
+    if (flags.IsReadOnly) {
+        const QString text = QStringLiteral("CAUTION This program found that the file attribute of ") + path +
+                             QStringLiteral(" is READONLY. You can Stop now and change the file property (The file "
+                                            "attributes must NOT be READONLY). You can continue and loose all data "
+                                            "changes. Do you want to continue ?");
+        return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None,
+                               QStringLiteral("ZARV data File is READONLY")) == ui::Answer::Yes;
+    }
+    return true;
+}
+
+void Verify_Return::loadSelectedFile()
+{
+    addLine(kPleaseWait);
+    ui::ui().setBusy(true);
+    ui::ui().doEvents();
+
+    const bool loaded = Xls2Mdb(VerifyFilePath, *this);
+    ui::ui().doEvents();
+    Frame_VerificationFile->setEnabled(true);
+
+    try {
+        db::Recordset& rs = DE().rsVerify();
+        if (!rs.isOpen())
+            rs.open();
+        rs.setFilter(QString());
+        const bool hasRows = rs.recordCount() > 0;
+        if (!loaded) {
+            // Part of the workbook is in the tables: nothing of it may go on.
+            addLine(kLoadFailed);
+            enablePrintErrors();
+        } else if (hasRows) {
+            const bool written = writeVerifiedFile();
+            showSelectedFile(written);
+            if (written)
+                addLine(kCheckTheFile);
+        } else {
+            addLine(kNothingInTheFile);
+        }
+        if (loaded && hasRows)
+            rs.moveFirst();
+    } catch (const std::exception& e) {
+        hideSelectedFile();
+        Frame_VerificationFile->setEnabled(true);
+        reportError(QStringLiteral("Command_OK_Click"), describe(e));
+    }
+    TDBGrid_Verify->setEnabled(true);
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+bool Verify_Return::writeVerifiedFile()
+{
+    QString error;
+    if (WriteVerifiedFile(DE().rsVerify(), VerifiedFilePath(), &error))
+        return true;
+    const QString message = kNotWritten + error;
+    addLine(message);
+    enablePrintErrors();
+    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
+    return false;
+}
+
+// ---------------------------------------------------------------- the folio column
+
+QString Verify_Return::TDBGrid_Verify_FormatText(int ColIndex, const QString& Value, qint64 Bookmark) const
+{
+    if (ColIndex != kFolioColumn || Value.isEmpty())
+        return Value;
+    const QString fixedPattern = StripLeadingChar(FormatAmountMask(Value), QStringLiteral("0"));
+    try {
+        const db::Recordset& rs = DE().rsVerify();
+        if (!rs.isOpen() || rs.recordCount() == 0)
+            return fixedPattern;
+        const int row = rs.rowOfBookmark(Bookmark);
+        if (row < 0)
+            return fixedPattern;
+        const QString folio = rs.valueAt(row, rs.fieldIndex(QStringLiteral("FOLIO"))).toString();
+        if (folio != Value)
+            return fixedPattern;
+        const QString jur = rs.valueAt(row, rs.fieldIndex(QStringLiteral("JUR"))).toString();
+        return FormatFolioFromFolioMask(jur, folio);
+    } catch (const std::exception&) {
+        return fixedPattern;
+    }
+}
+
+// ---------------------------------------------------------------- Print Errors
+
+void Verify_Return::Command_PrintErrors_Click()
+{
+    if (working_ || unloaded_)
+        return;
+    Working working(*this);
+    printErrorsWanted_ = false;
+    Command_PrintErrors->setEnabled(false);
+    ui::ui().doEvents();
+
+    QStringList lines;
+    lines.reserve(List_Msg->count());
+    for (int i = 0; i < List_Msg->count(); ++i)
+        lines << List_Msg->item(i)->text();
+
+    ui::ui().setBusy(true);
+    QString error;
+    const bool stored = StoreErrorMessages(lines, &error);
+    ui::PrintOutcome outcome;
+    if (stored) {
+        try {
+            db::Recordset& rs = DE().rsErrorMessage();
+            const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
+            outcome = report.print(reportTarget_);
+            rs.close();
+        } catch (const std::exception& e) {
+            outcome.ok = false;
+            outcome.error = describe(e);
+        }
+    }
+    ui::ui().setBusy(false);
+
+    if (!stored) {
+        ui::ui().msgBox(QStringLiteral("The messages could not be stored for the error report: ") + error,
+                        ui::Buttons::OK, ui::Icon::Critical);
+    } else if (!outcome.ok) {
+        ui::ui().msgBox(QStringLiteral("The error report could not be printed: ") + outcome.error, ui::Buttons::OK,
+                        ui::Icon::Critical);
+    } else {
+        if (!outcome.toPrinter)
+            ui::ui().msgBox(QStringLiteral("No printer is installed. The error report was saved as ") + outcome.where,
+                            ui::Buttons::OK, ui::Icon::Information);
+        ui::ui().msgBox(kReportPrinted, ui::Buttons::OK, ui::Icon::Information);
+    }
+    printErrorsWanted_ = true;
+    ui::ui().doEvents();
+}
+
+} // namespace zarv

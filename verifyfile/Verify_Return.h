@@ -1,0 +1,124 @@
+#pragma once
+// The receiving screen: the tax office picks a verification workbook that a
+// mortgage company sent back, loads it into VERIFY and the code tables (the
+// load's notes go to the screen's message list), sees the folios in a grid and
+// gets them written into the fixed-width verified file. The notes can be stored
+// in ErrorMessage and printed. The screen ends with Upload or Close.
+//
+// Opening it discards the verification list held in VERIFY and the verified
+// file of an earlier opening.
+#include "platform/print/print.h"
+#include "platform/forms/filelists.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace zarv {
+
+namespace ui {
+class RecordsetGrid;
+}
+
+// False while the screen is open; True once the user has left it by Upload.
+inline bool UploadRequested = false;
+
+class Verify_Return : public QDialog, public VerifyMessageSink {
+    Q_OBJECT
+public:
+    // Needs the data environment: opening the screen empties VERIFY.
+    explicit Verify_Return(QWidget* parent = nullptr);
+    ~Verify_Return() override;
+
+    static QString caption()
+    {
+        return QStringLiteral("ZARV (Verify Mortgage Number - Receive folios from Mortgage Company)");
+    }
+    // The grid's "Folio Number" column.
+    static constexpr int kFolioColumn = 5;
+
+    // Full path of the workbook being loaded.
+    QString VerifyFilePath;
+
+    // --- controls
+    QGroupBox* Frame_Select = nullptr;
+    QLabel* Label_Disk = nullptr;
+    QLabel* Label_Directory = nullptr;
+    QLabel* Label_Files = nullptr;
+    ui::DriveList* Drive = nullptr;
+    ui::DirList* Dir = nullptr;
+    ui::FileList* File = nullptr;
+    QPushButton* Command_OK = nullptr;
+    QGroupBox* Frame_VerificationFile = nullptr;
+    ui::RecordsetGrid* TDBGrid_Verify = nullptr;
+    QPushButton* Command_Upload = nullptr;
+    QFrame* Shape_VerificationFile = nullptr;
+    QListWidget* List_Msg = nullptr;
+    QPushButton* Command_PrintErrors = nullptr;
+    QPushButton* Command_Close = nullptr;
+    QFrame* Shape2 = nullptr;
+
+    // --- event handlers
+    void Drive_Change();
+    void Dir_Change();
+    void File_Click();
+    void Command_OK_Click();
+    void Command_Upload_Click();
+    void Command_Close_Click();
+    void Command_PrintErrors_Click();
+    // The display text of a grid cell: the folio in its jurisdiction's format
+    // from the reference masks; any other column and an empty cell unchanged.
+    QString TDBGrid_Verify_FormatText(int ColIndex, const QString& Value, qint64 Bookmark) const;
+
+    // --- the message list, as the workbook load uses it
+    void addLine(const QString& text) override;
+    void enablePrintErrors() override;
+
+    // True while a workbook is being loaded or the error report printed:
+    // another load, a print and leaving the screen wait until it is done.
+    bool busyWorking() const { return working_; }
+
+    // Where the error report goes when the machine has no printer.
+    void setReportTarget(const ui::PdfTarget& target) { reportTarget_ = target; }
+    const ui::PdfTarget& reportTarget() const { return reportTarget_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    class Working;
+
+    void buildControls();
+    void Form_Load();
+    void Form_Activate();
+    void Unload(int result);
+
+    // What the screen shows of the selected workbook: nothing, or its folios.
+    void hideSelectedFile();
+    void showSelectedFile(bool uploadable);
+    bool askAboutAttributes(const QString& path);
+    void loadSelectedFile();
+    bool writeVerifiedFile();
+    void emptyVerify();
+    void removeOldVerifiedFile();
+    void reportError(const QString& step, const QString& text);
+    void setWorking(bool on);
+
+    ui::PdfTarget reportTarget_;
+    QString lastDrive_;
+    QHash<QString, QString> driveFolders_;     // the last folder shown on each drive
+    bool working_ = false;
+    bool printErrorsWanted_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace zarv
