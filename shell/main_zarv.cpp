@@ -2,6 +2,7 @@
 #include "platform/ui/qtui.h"
 #include "shell/data/dataenvironment.h"
 #include "shell/PaymentRun.h"
+#include "shell/VerificationRun.h"
 #include "shell/formparts.h"
 #include "shell/startup.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     zarv::StartOptions options;
     options.programName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     options.paymentRun = zarv::PaymentRun;
+    options.verificationRun = zarv::VerificationRun;
     int exitCode = 0;
     {
         zarv::StartedProgram started = zarv::StartZarv(options);

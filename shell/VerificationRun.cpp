@@ -1,0 +1,257 @@
+#include "shell/VerificationRun.h"
+
+#include "platform/data/connection.h"
+#include "platform/files/filesys.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+#include "shell/formparts.h"
+#include "verification/Verify_Numbers.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zarv {
+
+namespace {
+
+using ui::Buttons;
+using ui::Icon;
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kLoadFailed = QStringLiteral("Mortgage Verification file Load FAILED");
+
+// Leaves the run with the start screen usable again.
+void stop(ZarvPayment& s)
+{
+    s.Command_VERIFY_OK->setEnabled(true);
+    s.Command_Exit->setEnabled(true);
+}
+
+void hideForSaving(ZarvPayment& s)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             s.Drive, s.Dir, s.File, s.Label_Directory, s.Label_Disk, s.Label_Files, s.Frame_UseOnlyCurrentYearData,
+             s.Command_OK, s.Frame_File_Type, s.Label_SelectTheZarvFileLocation, s.Command_VERIFY_OK, s.Command_Exit,
+             s.Text_Msg})
+        w->hide();
+    s.Label_PleaseWait->show();
+}
+
+// The new workbook is written beside the old one under a hidden name and takes
+// its place only when complete.
+QString newWorkbookPath(const QString& filePath)
+{
+    const QFileInfo info(filePath);
+    return info.dir().filePath(QStringLiteral(".~") + info.fileName());
+}
+
+class WriteBack {
+public:
+    explicit WriteBack(ZarvPayment& s) : s_(s) {}
+    // Backs up, writes and empties VERIFY, asking to retry while it fails. False
+    // when the clerk gave up: the workbook and VERIFY are as they were.
+    bool run();
+
+private:
+    bool backUp();
+    bool write();
+    bool replaceWorkbook(const QString& fresh);
+    void emptyVerify();
+    QString keptText() const;
+
+    ZarvPayment& s_;
+    QString reason_;
+    bool backedUp_ = false;
+};
+
+bool WriteBack::backUp()
+{
+    if (!fs::fileExists(s_.m_FilePath))
+        return true;        // no workbook left to keep a copy of
+    QString why;
+    if (!fs::copyReplace(s_.m_FilePath, s_.m_BakPath, &why)) {
+        reason_ = QStringLiteral("The backup copy %1 could not be made: %2").arg(s_.m_BakPath, why);
+        return false;
+    }
+    if (!fs::sameBytes(s_.m_FilePath, s_.m_BakPath)) {
+        reason_ = QStringLiteral("The backup copy %1 does not match the workbook.").arg(s_.m_BakPath);
+        return false;
+    }
+    backedUp_ = true;
+    return true;
+}
+
+bool WriteBack::replaceWorkbook(const QString& fresh)
+{
+    // One rename: the old workbook stays whole until the new one takes its place.
+    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(s_.m_FilePath).constData()) == 0)
+        return true;
+    reason_ = QStringLiteral("The new workbook could not take the place of the old one: %1")
+                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    fs::removeFile(fresh);
+    return false;
+}
+
+bool WriteBack::write()
+{
+    const QString fresh = newWorkbookPath(s_.m_FilePath);
+    fs::removeFile(fresh);
+    if (!Mdb2Xls(fresh)) {
+        fs::removeFile(fresh);
+        reason_ = QStringLiteral("The new workbook could not be written.");
+        return false;
+    }
+    return replaceWorkbook(fresh);
+}
+
+void WriteBack::emptyVerify()
+{
+    db::TransactionGuard trans(DE().Zarv);
+    DE().Zarv.execute(QStringLiteral("DELETE FROM VERIFY"));
+    trans.commit();
+    db::Recordset& rsVerify = DE().rsVerify();
+    if (rsVerify.isOpen())
+        rsVerify.close();
+    DE().flush();
+}
+
+QString WriteBack::keptText() const
+{
+    QString text = QStringLiteral("The workbook ") + s_.m_FilePath + QStringLiteral(" was left as it was.");
+    if (backedUp_ || fs::fileExists(s_.m_BakPath))
+        text += kCrLf + QStringLiteral("Its backup copy is ") + s_.m_BakPath;
+    return text;
+}
+
+bool WriteBack::run()
+{
+    for (;;) {
+        reason_.clear();
+        if (backUp() && write()) {
+            emptyVerify();
+            return true;
+        }
+        const ui::Answer answer =
+            ui::ui().msgBox(QStringLiteral("The Mortgage Verification file could not be saved.") + kCrLf + reason_ +
+                                kCrLf + keptText() + kCrLf + kCrLf +
+                                QStringLiteral("Close any program that has the file open, then choose Retry."),
+                            Buttons::RetryCancel, Icon::Critical, QStringLiteral("ZARV Data Save"));
+        if (answer != ui::Answer::Retry)
+            break;
+    }
+    ui::ui().msgBox(QStringLiteral("The Mortgage Verification data was NOT saved.") + kCrLf + keptText() + kCrLf +
+                        QStringLiteral("The changes of this run stay in the table VERIFY of Zarv.mdb until the next "
+                                       "Mortgage Verification file is loaded."),
+                    Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data Save"));
+    return false;
+}
+
+// Steps 7 on: the list, then the write-back and the return instructions.
+void workAndEnd(ZarvPayment& s)
+{
+    s.Park();
+    {
+        Verify_Numbers list;
+        ui::ui().showModal(list);
+    }
+    if (ui::ui().ending())
+        return;     // closed without saving: the workbook and its backup stay as they are
+
+    ui::ui().setBusy(true);
+    hideForSaving(s);
+    s.Restore();
+    ui::ui().doEvents();
+
+    s.m_PathLen = int(s.m_FilePath.size());
+    s.m_BakPath = VerificationBackupName(s.m_FilePath);
+    if (!WriteBack(s).run()) {
+        ui::ui().setBusy(false);
+        s.Unload();
+        return;
+    }
+
+    s.Park();
+    ui::ui().setBusy(false);
+    ZARV_ReturnInstructions2 instructions;
+    ui::ui().showModal(instructions);
+    if (ui::ui().ending())
+        return;
+    s.Unload();
+}
+
+void run(ZarvPayment& s)
+{
+    s.Command_VERIFY_OK->setEnabled(false);
+    s.Command_Exit->setEnabled(false);
+
+    if (s.File->listIndex() < 0) {
+        s.Text_Msg->setText(QStringLiteral("Plese select the Mortgage Verification file (Hint: has a name like "
+                                           "MortNo*.xlsx)"));
+        return stop(s);
+    }
+    s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
+    if (!FileExists(s.m_FilePath)) {
+        s.Text_Msg->setText(QStringLiteral("Mortgage Verification file not found"));
+        return stop(s);
+    }
+    if (!s.ReadOnlyTest(s.m_FilePath))
+        return;
+    s.RememberChoice();
+
+    s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
+    ui::ui().setBusy(true);
+    ui::ui().doEvents();
+    const bool loaded = Xls2Mdb(s.m_FilePath);
+    ui::ui().setBusy(false);
+    if (ui::ui().ending())
+        return;
+    if (!loaded) {
+        // Part of the workbook is in the tables: nothing may be written back from them.
+        ui::ui().msgBox(kLoadFailed + kCrLf + QStringLiteral("The file ") + s.m_FilePath +
+                            QStringLiteral(" was not changed."),
+                        Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data"));
+        s.Text_Msg->setText(kLoadFailed);
+        return stop(s);
+    }
+    workAndEnd(s);
+}
+
+} // namespace
+
+QString VerificationBackupName(const QString& filePath)
+{
+    if (vb::LCase(vb::Right(filePath, 5)) == QLatin1String(".zarv"))
+        return vb::Left(filePath, filePath.size() - 4) + QStringLiteral("bak");
+    return filePath + QStringLiteral(".bak");
+}
+
+void VerificationRun(ZarvPayment& screen)
+{
+    try {
+        run(screen);
+    } catch (const std::exception& e) {
+        long number = 5;
+        if (const auto* dbError = dynamic_cast<const db::DbError*>(&e))
+            number = dbError->number();
+        ui::ui().setBusy(false);
+        ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" Debug ()"),
+                        Buttons::OK, Icon::Critical);
+        screen.Unload();
+    }
+}
+
+} // namespace zarv

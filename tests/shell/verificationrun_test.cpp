@@ -1,0 +1,339 @@
+// A whole verification run from the start screen's Verify button: load the
+// sample workbook, work through the list, exchange it with Verify.csv, close,
+// and find the workbook written anew beside its backup; and the ways a run
+// stops without touching the workbook.
+#include "shell_fixture.h"
+
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/workbook/workbook.h"
+#include "shell/VerificationRun.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/sharedstate.h"
+#include "verification/Verify_Numbers.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+// Readable lists in failure messages (this file's own).
+static void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << "{\n  " << list.join(QStringLiteral("\n  ")).toStdString() << " }";
+}
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+
+namespace {
+
+const QStringList kFields = {"ACD",   "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
+                             "NAME",  "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
+
+// The sample's one folio that has a PID but no district or jurisdiction: the
+// import refuses it.
+const QString kPidOnlyLine = QStringLiteral("A,1234,100200306,,,,123456789,NEW OWNER,5 QUAY STREET,WESTPORT,,,,");
+
+class VerificationRunTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        savedCurrent_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(folder()));   // Verify.csv lives here
+        work_ = makeFolder(QStringLiteral("work"));
+        sample_ = readFile(samplePath(QStringLiteral("MortNo1234.xlsx")));
+        ASSERT_FALSE(sample_.isEmpty()) << "samples/MortNo1234.xlsx is missing";
+        workbook_ = writeFile(QStringLiteral("work/MortNo1234.xlsx"), sample_);
+        backup_ = workbook_ + QStringLiteral(".bak");
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(savedCurrent_);
+        ShellTest::TearDown();
+    }
+
+    // The start screen in the workbook mode with a file chosen, Verify wired.
+    std::unique_ptr<ZarvPayment> start(const QString& file = QStringLiteral("MortNo1234.xlsx"))
+    {
+        auto w = std::make_unique<ZarvPayment>();
+        w->setVerificationRun(VerificationRun);
+        w->show();
+        w->Option_VERIFY->click();
+        w->Dir->setPath(work_);
+        w->File->setFileName(file);
+        return w;
+    }
+
+    static QStringList rows(db::Recordset& rs)
+    {
+        QStringList out;
+        const std::unique_ptr<db::Recordset> c = rs.clone();
+        for (c->moveFirst(); !c->eof(); c->moveNext()) {
+            QStringList cells;
+            for (const QString& f : kFields)
+                cells << c->text(f);
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    static long verifyCount()
+    {
+        db::Recordset rs(&DE().Zarv, QStringLiteral("VERIFY"), db::LockType::ReadOnly);
+        rs.open();
+        return rs.recordCount();
+    }
+    static QStringList verifyRows()
+    {
+        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"), db::LockType::ReadOnly);
+        rs.open();
+        return rs.recordCount() > 0 ? rows(rs) : QStringList();
+    }
+    // Sheet 1 of a workbook as "A|B|...|N" rows below its headings.
+    static QStringList sheetRows(const QString& path)
+    {
+        xl::Workbook book;
+        if (!book.open(path)) {
+            ADD_FAILURE() << book.errorText().toStdString();
+            return {};
+        }
+        EXPECT_EQ(book.sheetCount(), 5);
+        const xl::Worksheet* sheet = book.sheet(1);
+        QStringList out;
+        for (int r = 2; r <= sheet->lastRow(); ++r) {
+            QStringList cells;
+            for (int c = 1; c <= 14; ++c)
+                cells << sheet->cell(r, c);
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    QStringList filesInWork() const
+    {
+        return QDir(work_).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    static void select(Verify_Numbers& list, const QString& number)
+    {
+        const int row = rows(DE().rsVerify()).indexOf(QRegularExpression(QStringLiteral("^.\\|1234\\|") + number + "\\|.*"));
+        ASSERT_GE(row, 0) << number.toStdString();
+        static_cast<QTableView*>(list.TDBGrid)->selectRow(row);
+        ASSERT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), number);
+    }
+
+    QString savedCurrent_;
+    QString work_;
+    QString workbook_;
+    QString backup_;
+    QByteArray sample_;
+};
+
+void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& raw)
+{
+    u.expectModal(QStringLiteral("Form_InformationDialog"), [message, raw](QDialog& d) {
+        EXPECT_EQ(gMsgText, QStringLiteral("Record is NOT imported!\r\n") + message +
+                                QStringLiteral("\r\n \r\nRecord:\r\n") + raw);
+        static_cast<Form_InformationDialog&>(d).OKButton->click();
+    });
+}
+
+TEST(VerificationBackupName, ZarvFilesGetBakInPlaceOfZarvAndOthersBakAppended)
+{
+    const struct {
+        const char* file;
+        const char* backup;
+    } cases[] = {
+        {"/d/MortNo1234.xlsx", "/d/MortNo1234.xlsx.bak"},
+        {"/d/ZARVP040.ZARV", "/d/ZARVP040.bak"},
+        {"/d/data.Zarv", "/d/data.bak"},
+        {"/d/data.zarv.xlsx", "/d/data.zarv.xlsx.bak"},
+        {"/d/zarv", "/d/zarv.bak"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VerificationBackupName(QString::fromLatin1(c.file)), QString::fromLatin1(c.backup)) << c.file;
+}
+
+TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBesideABackup)
+{
+    auto w = start();
+    QStringList expected;
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        EXPECT_TRUE(ui().isParked(w.get()));
+        ASSERT_EQ(DE().rsVerify().recordCount(), 8);
+
+        // Every status, by button and by menu.
+        select(list, QStringLiteral("100200300"));
+        list.Command_Inactivate->click();                   // " " -> "D"
+        select(list, QStringLiteral("100200301"));
+        list.mnuACD_Added->trigger();                       // " " -> "A"
+        select(list, QStringLiteral("100200303"));
+        list.mnuACD_Changed->trigger();                     // " " -> "C"
+        select(list, QStringLiteral("100200304"));
+        list.Command_Activate->click();                     // "D" -> " "
+        select(list, QStringLiteral("100200302"));
+        list.mnuACD_Blank->trigger();                       // "C" -> " "
+        list.Option_Sort[6]->click();                       // by name
+        EXPECT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), QStringLiteral("100200302"));
+
+        ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported")));
+        list.Command_Export->click();
+        expectRejection(ui(), QStringLiteral("Collection District is NOT valid (must be 01-99)."), kPidOnlyLine);
+        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. ")));
+        list.Command_Import1->click();
+        EXPECT_EQ(DE().rsVerify().recordCount(), 8);
+        expectRejection(ui(), QStringLiteral("Collection District is NOT valid (must be 01-99)."), kPidOnlyLine);
+        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #2) complete. ")));
+        list.Command_Import2->click();
+
+        expected = rows(DE().rsVerify());
+        list.Command_Close->click();
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"), [&](QDialog& d) {
+        auto& instructions = static_cast<ZARV_ReturnInstructions2&>(d);
+        EXPECT_EQ(instructions.Label_FileName->text(), workbook_);
+        EXPECT_TRUE(ui().isParked(w.get()));
+        instructions.Command_Exit->click();
+    });
+    w->Command_VERIFY_OK->click();
+
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(ui().modalsShown(), (QStringList{"Verify_Numbers", "Form_InformationDialog", "Form_InformationDialog",
+                                               "ZARV_ReturnInstructions2"}));
+    // The list after both imports: the PID-only folio is gone (option 2 refused it),
+    // the apostrophe went through the file, the marks stayed; in name order.
+    ASSERT_EQ(expected.size(), 7);
+    EXPECT_EQ(expected, (QStringList{
+                            "D|1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4 PLAN 88",
+                            "A|1234|100200301|01|701|000000000000012346||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 5 PLAN 88",
+                            " |1234|100200302|02|702|000000000001100220||JOHN ONEILL|4 MILL LANE|APT 2|EASTON|||",
+                            "C|1234|100200303|02|703|000000000000770001||KARI LUND|FARM 9|NORTH VALE||||GORE 3 CON 2",
+                            " |1234|100200307|01|702|000000000000055501|987654321|M AND K HOLDINGS LTD|PO BOX 12|WESTPORT||||BLOCK 2",
+                            " |1234|100200304|03|704|000000000099887766||PETER SMYTHE|1 MAIN STREET|SOUTHBY||||",
+                            " |1234|100200305|03|705|000000000000000042||ROSA DIAZ|77 BAY VIEW|||||",
+                        }))
+        << expected.join(u'\n').toStdString();
+    EXPECT_EQ(sheetRows(workbook_), expected);
+    EXPECT_EQ(readFile(backup_), sample_);
+    EXPECT_EQ(verifyCount(), 0);
+    EXPECT_FALSE(DE().rsVerify().isOpen());
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(VerificationRunTest, AWorkbookThatFailsToLoadIsLeftUntouched)
+{
+    const QByteArray junk("PK this is no workbook");
+    const QString bad = writeFile(QStringLiteral("work/MortNo9.xlsx"), junk);
+    auto w = start(QStringLiteral("MortNo9.xlsx"));
+    ui().expectBox(box(ui::containing(QStringLiteral("Error Xls2Mdb(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(QStringLiteral("Mortgage Verification file Load FAILED\r\nThe file ") + bad +
+                           QStringLiteral(" was not changed."),
+                       Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data")));
+    w->Command_VERIFY_OK->click();
+    EXPECT_EQ(readFile(bad), junk);
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo9.xlsx"}));
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_FALSE(ui().ending());
+    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Mortgage Verification file Load FAILED"));
+    EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
+    EXPECT_TRUE(w->Command_Exit->isEnabled());
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
+{
+    auto w = start();
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        select(list, QStringLiteral("100200305"));
+        list.Command_Inactivate->click();
+        // The pair table goes missing, so the writer fails on its last sheet.
+        DE().rsCD_JUR().close();
+        DE().Zarv.execute(QStringLiteral("DROP TABLE CD_JUR"));
+        list.Command_Close->click();
+    });
+    const QString kept = QStringLiteral("The workbook ") + workbook_ + QStringLiteral(" was left as it was.\r\nIts backup copy is ") + backup_;
+    ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(QStringLiteral("The Mortgage Verification file could not be saved.\r\nThe new workbook could not be "
+                                      "written.\r\n") + kept +
+                           QStringLiteral("\r\n\r\nClose any program that has the file open, then choose Retry."),
+                       Answer::Retry, Icon::Critical, Buttons::RetryCancel, QStringLiteral("ZARV Data Save")));
+    ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(ui::containing(QStringLiteral("could not be saved")), Answer::Cancel));
+    ui().expectBox(box(QStringLiteral("The Mortgage Verification data was NOT saved.\r\n") + kept +
+                           QStringLiteral("\r\nThe changes of this run stay in the table VERIFY of Zarv.mdb until the "
+                                          "next Mortgage Verification file is loaded."),
+                       Answer::OK, Icon::Critical));
+    w->Command_VERIFY_OK->click();
+
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Numbers"});
+    EXPECT_EQ(readFile(workbook_), sample_);
+    EXPECT_EQ(readFile(backup_), sample_);
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    const QStringList left = verifyRows();
+    ASSERT_EQ(left.size(), 8);
+    EXPECT_TRUE(left[5].startsWith(QStringLiteral("D|1234|100200305|"))) << left[5].toStdString();
+}
+
+TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkbookIsTouched)
+{
+    QDir().mkdir(backup_);     // a folder where the backup copy should go
+    auto w = start();
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        static_cast<Verify_Numbers&>(d).mnuClose->trigger();
+    });
+    ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
+                       Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
+    ui().expectBox(box(ui::containing(QStringLiteral("The Mortgage Verification data was NOT saved.")), Answer::OK));
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(readFile(workbook_), sample_);
+    EXPECT_TRUE(QFileInfo(backup_).isDir());
+    EXPECT_EQ(verifyCount(), 8);
+}
+
+TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
+{
+    const QByteArray oldBackup("an older backup");
+    writeFile(QStringLiteral("work/MortNo1234.xlsx.bak"), oldBackup);
+    auto w = start();
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        select(list, QStringLiteral("100200300"));
+        list.Command_Inactivate->click();
+        list.mnuCloseNOW->trigger();
+    });
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Numbers"});
+    EXPECT_EQ(readFile(workbook_), sample_);
+    EXPECT_EQ(readFile(backup_), oldBackup);
+    EXPECT_FALSE(w->Label_PleaseWait->isVisibleTo(w.get()));
+    EXPECT_TRUE(verifyRows().value(0).startsWith(QStringLiteral("D|1234|100200300|")));
+}
+
+TEST_F(VerificationRunTest, WithoutAChosenWorkbookTheRunStopsAtOnce)
+{
+    auto w = start(QStringLiteral("none.xlsx"));
+    ASSERT_LT(w->File->listIndex(), 0);
+    w->Command_VERIFY_OK->click();
+    EXPECT_EQ(w->Text_Msg->text(),
+              QStringLiteral("Plese select the Mortgage Verification file (Hint: has a name like MortNo*.xlsx)"));
+    EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
+    EXPECT_TRUE(w->Command_Exit->isEnabled());
+    EXPECT_EQ(verifyCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,411 @@
+// The add screen as a clerk works it: the boxes checked as they are left,
+// the jurisdiction list that follows the district, Save and Cancel.
+#include "test_entry_fixture.h"
+
+#include "platform/data/recordset.h"
+#include "platform/text/vb.h"
+#include "verification/Verify_Number_Add.h"
+#include "verification/folioentry_widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace zarv;
+using namespace zarv::test;
+using folioentry::paintedWith;
+namespace colour = folioentry::colour;
+
+namespace {
+
+class AddTest : public FolioScreenTest {
+protected:
+    void SetUp() override
+    {
+        FolioScreenTest::SetUp();
+        addCodes();
+        addVerify(" |0042|100|01|701|000000000012345678|111111111|ACTIVE ONE");
+        addVerify("D|0042|200|02|702|000000000000000777|222222222|DELETED ONE");
+        addVerify("A|0077|300|02|703|||NO FOLIO");
+        openList();
+    }
+
+    // Types a complete, valid new folio into the screen (focus ends in txtNAME).
+    void typeValidFolio(Verify_Number_Add& s, const QString& folio = QStringLiteral("55"))
+    {
+        clerk::type(s.txtNUMBER, " new-1 ");
+        clerk::type(s.txtMORTCO, "0042");
+        pick(s.ComboCD, "01");
+        clerk::click(s.ComboJUR);
+        clerk::type(s.txtFOLIO, folio);
+        clerk::type(s.txtPID, "");
+        clerk::click(s.txtNAME);
+    }
+
+    static QWidget* focus() { return QApplication::focusWidget(); }
+
+    // The screen opened with a mortgage number typed, so that the focus can
+    // leave the number box.
+    std::unique_ptr<Verify_Number_Add> openWithNumber()
+    {
+        auto s = openScreen<Verify_Number_Add>();
+        clerk::type(s->txtNUMBER, "N1");
+        return s;
+    }
+};
+
+TEST_F(AddTest, OpensEmptyWithTheListsFirstCompanyAndSaveOff)
+{
+    openList(QStringLiteral("SELECT * FROM VERIFY ORDER BY MORTCO DESC"));
+    auto s = openScreen<Verify_Number_Add>();
+    EXPECT_EQ(s->Label1->text(), "Add New Mortgage");
+    EXPECT_EQ(s->windowTitle(), "ZARV (Mortgage Number Verification)");
+    EXPECT_EQ(s->txtMORTCO->text(), "0077");       // the first row in the list's order
+    EXPECT_FALSE(s->Command_OK->isEnabled());
+    EXPECT_EQ(s->Text_Msg->text(), "Please Enter the new information and press the 'Save' or 'Cancel' button.");
+    EXPECT_EQ(items(s->ComboJUR), QStringList{"Please Select the Collection District first !"});
+    EXPECT_EQ(s->ComboJUR->currentText(), "");
+    EXPECT_EQ(s->ComboCD->count(), 5);
+    EXPECT_EQ(s->ComboCD->currentText(), "");
+    EXPECT_EQ(s->Label_FOLIO_Red_Required->text(), "Required");
+    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "");
+    EXPECT_EQ(s->Label_PID_Red_Required->text(), "");
+    EXPECT_EQ(focus(), s->txtNUMBER);
+    for (QLineEdit* box : {s->txtNUMBER, s->txtFOLIO, s->txtPID})
+        EXPECT_TRUE(paintedWith(box, colour::White));
+    EXPECT_EQ(s->txtFOLIO->maxLength(), 20);
+}
+
+TEST_F(AddTest, AnEmptyListLeavesTheCompanyEmpty)
+{
+    de().Zarv.execute("DELETE FROM VERIFY");
+    openList();
+    auto s = openScreen<Verify_Number_Add>();
+    EXPECT_EQ(s->txtMORTCO->text(), "");
+}
+
+TEST_F(AddTest, JurisdictionListFollowsTheChosenDistrict)
+{
+    auto s = openWithNumber();
+    pick(s->ComboCD, "01");
+    EXPECT_EQ(s->ComboJUR->currentText(), "701 Westport Town");      // its only pair
+    pick(s->ComboCD, "02");
+    EXPECT_EQ(items(s->ComboJUR), QStringList({"702 Easton Township", "703 North Vale"}));
+    EXPECT_EQ(s->ComboJUR->currentText(), "");                       // 701 is not among them
+    pick(s->ComboJUR, "703");
+    typeInto(s->ComboCD, "02 other name");
+    EXPECT_EQ(s->ComboJUR->currentText(), "703 North Vale");         // kept: among the pairs
+    typeInto(s->ComboJUR, "799 typed");
+    typeInto(s->ComboCD, "1");                                       // no district code: all listed
+    EXPECT_EQ(s->ComboJUR->count(), 5);
+    EXPECT_EQ(s->ComboJUR->currentText(), "799 typed");
+    typeInto(s->ComboCD, "0'");                                      // a quote is no code either
+    EXPECT_EQ(s->ComboJUR->count(), 5);
+    // A leading blank lists everything while typing; the field check trims it.
+    typeInto(s->ComboCD, " 01");
+    EXPECT_EQ(s->ComboJUR->count(), 5);
+    clerk::click(s->txtFOLIO);
+    EXPECT_EQ(s->ComboCD->currentText(), "01");
+    EXPECT_EQ(s->ComboJUR->currentText(), "701 Westport Town");
+}
+
+TEST_F(AddTest, CodeChecksAcceptOnlyDigitsInRange)
+{
+    auto s = openWithNumber();
+    struct Case {
+        bool district;
+        const char* typed;
+        bool refused;
+    };
+    const Case cases[] = {{true, "1", false},      {true, "+5", true},   {true, "00", true},  {true, "1.", true},
+                          {true, "\uFF10\uFF15", true}, {false, "7", true}, {false, "7000", true},
+                          {false, "701 X", false}, {false, "7e2", true}, {false, "", false},
+                          {false, "Please Select the Collection District first !", true}};
+    for (const Case& c : cases) {
+        QComboBox* combo = c.district ? s->ComboCD : s->ComboJUR;
+        typeInto(combo, QString::fromUtf8(c.typed));
+        const int beeps = ui().beeps();
+        clerk::click(s->txtNAME);
+        EXPECT_EQ(focus() == combo, c.refused) << c.typed;
+        EXPECT_EQ(ui().beeps() - beeps, c.refused ? 1 : 0) << c.typed;
+        if (c.refused) {
+            EXPECT_EQ(s->Text_Msg->text(), c.district ? "You must enter a valid Collection District (01-99)"
+                                                      : "You must enter a valid Jurisdiction Code (701-799)");
+            typeInto(combo, "");
+            clerk::click(s->txtNAME);
+        }
+    }
+}
+
+TEST_F(AddTest, FolioIsShownInItsFormatAndTheGreyLabelShowsWhatIsStored)
+{
+    auto s = openWithNumber();
+    pick(s->ComboCD, "01");
+    clerk::type(s->txtFOLIO, "1234-567.9");
+    clerk::click(s->txtPID);
+    EXPECT_EQ(s->txtFOLIO->text(), "001-234-567-9");
+    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 000000000012345679 )");
+    // A mask that keeps fewer digits keeps only those, and so does the label.
+    clerk::type(s->txtFOLIO, "1234567890123");
+    clerk::click(s->txtPID);
+    EXPECT_EQ(s->txtFOLIO->text(), "456-789-012-3");
+    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 000000004567890123 )");
+    // Coming back shows the display and empties the label.
+    clerk::click(s->txtFOLIO);
+    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "");
+    // No mask: the 18 digits.
+    typeInto(s->ComboJUR, "705");
+    clerk::type(s->txtFOLIO, "987");
+    clerk::click(s->txtPID);
+    EXPECT_EQ(vb::Trim(s->txtFOLIO->text()), "000000000000000987");
+}
+
+TEST_F(AddTest, TwentyCharacterDisplaySavesTheWholeFolio)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    clerk::type(s->txtNUMBER, "N20");
+    clerk::type(s->txtMORTCO, "0042");
+    pick(s->ComboCD, "02");
+    pick(s->ComboJUR, "702");
+    clerk::type(s->txtFOLIO, "123456789012345678");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(s->txtFOLIO->text(), "123456-789012-345678");
+    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 123456789012345678 )");
+    clerk::click(s->Command_OK);
+    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
+    EXPECT_EQ(storedRows().last(), "A|0042|N20|02|702|123456789012345678||||||||");
+}
+
+TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
+{
+    auto s = openWithNumber();
+    pick(s->ComboCD, "01");
+    struct Case {
+        const char* folio;
+        const char* jur;        // picked first
+        const char* message;    // "" when accepted
+    };
+    const Case cases[] = {
+        {"0-000", "701", "You must enter a valid Folio Number!"},
+        {"abc", "701", "You must enter a valid Folio Number!"},
+        {"12345678", "701",
+         "NOTE - This Folio Number already Exist! see folio 01 701 12345.678 ACTIVE ONE"},
+        {"777", "702",
+         "NOTE - This Folio Number already Exist (BUT it is marked as DELETED)! see folio 02 702 .777 DELETED ONE"},
+        {"12345678", "702", ""},        // another jurisdiction
+    };
+    for (const Case& c : cases) {
+        typeInto(s->ComboJUR, QLatin1String(c.jur));
+        clerk::type(s->txtFOLIO, QLatin1String(c.folio));
+        const int beeps = ui().beeps();
+        clerk::click(s->txtNAME);
+        const bool refused = *c.message != 0;
+        EXPECT_EQ(focus() == s->txtFOLIO, refused) << c.folio;
+        EXPECT_EQ(ui().beeps() - beeps, refused ? 1 : 0) << c.folio;
+        if (refused) {
+            EXPECT_EQ(s->Text_Msg->text(), QLatin1String(c.message));
+        }
+        const bool duplicate = QLatin1String(c.message).startsWith(QLatin1String("NOTE"));
+        EXPECT_EQ(s->Label_FOLIO_Red_Required->text(), duplicate ? "Duplicate!" : "Required") << c.folio;
+        EXPECT_TRUE(paintedWith(s->txtFOLIO, duplicate ? colour::Duplicate : colour::White)) << c.folio;
+    }
+}
+
+TEST_F(AddTest, FolioOrPidMustBeGivenWithANoteNotARefusal)
+{
+    auto s = openWithNumber();
+    clerk::click(s->txtFOLIO);
+    clerk::click(s->txtPID);        // the folio box: the note, no beep
+    EXPECT_EQ(s->Text_Msg->text(), "Folio Number (or Property Identifier) must be entered!");
+    EXPECT_EQ(ui().beeps(), 0);
+    clerk::click(s->txtNAME);       // the PID box: the note with a beep, the focus moves on
+    EXPECT_EQ(ui().beeps(), 1);
+    EXPECT_EQ(focus(), s->txtNAME);
+    EXPECT_TRUE(paintedWith(s->txtFOLIO, colour::Attention));
+    EXPECT_TRUE(paintedWith(s->txtPID, colour::Attention));
+}
+
+TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
+{
+    auto s = openWithNumber();
+    clerk::type(s->txtPID, "111111111");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(focus(), s->txtPID);
+    EXPECT_EQ(s->Text_Msg->text(), "NOTE - This Property Identifier (PID) already Exist! see folio 01 701 12345.678 "
+                                   "111111111 ACTIVE ONE");
+    EXPECT_EQ(s->Label_PID_Red_Required->text(), "Duplicate!");
+    clerk::type(s->txtPID, "222222222");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(s->Text_Msg->text(), "NOTE - This Property Identifier (PID) already Exist (BUT it is marked as DELETED)! "
+                                   "see folio 02 702 .777 222222222 DELETED ONE");
+    clerk::type(s->txtPID, " 12-34 ");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(focus(), s->txtNAME);
+    EXPECT_EQ(s->txtPID->text(), "1234");
+    EXPECT_EQ(s->Label_PID_Red_Required->text(), "");
+    EXPECT_TRUE(paintedWith(s->txtPID, colour::White));
+}
+
+TEST_F(AddTest, MortgageNumberIsTrimmedUpperCasedAndNotedWhenInUse)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    clerk::click(s->txtMORTCO);     // an empty number is refused
+    EXPECT_EQ(focus(), s->txtNUMBER);
+    EXPECT_EQ(s->Text_Msg->text(), "You must enter a Mortgage Number!");
+    clerk::type(s->txtNUMBER, "  300 ");
+    clerk::click(s->txtMORTCO);
+    EXPECT_EQ(focus(), s->txtMORTCO);
+    EXPECT_EQ(s->txtNUMBER->text(), "300");
+    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "NOTE that there are one or more folios with this mortgage number!");
+    EXPECT_TRUE(paintedWith(s->txtNUMBER, colour::Attention));
+    EXPECT_EQ(s->Text_Msg->text(), "");
+    EXPECT_EQ(ui().beeps(), 2);
+    clerk::type(s->txtNUMBER, "200");           // only a deleted row has it
+    clerk::click(s->txtMORTCO);
+    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "Required");
+    EXPECT_TRUE(paintedWith(s->txtNUMBER, colour::White));
+    clerk::type(s->txtNUMBER, "3%");            // matched as typed, so no hit
+    clerk::click(s->txtMORTCO);
+    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "Required");
+}
+
+TEST_F(AddTest, CompanyIdNameAndAddressChecks)
+{
+    auto s = openWithNumber();
+    clerk::type(s->txtMORTCO, "ab");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(focus(), s->txtMORTCO);
+    EXPECT_EQ(s->Text_Msg->text(), "You must enter a valid Mortgage Company ID ! (it is four characters long)");
+    clerk::type(s->txtMORTCO, "abcd");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(s->txtMORTCO->text(), "ABCD");
+    clerk::type(s->txtNAME, "   ");
+    clerk::click(s->txtADDR1);
+    EXPECT_EQ(s->Text_Msg->text(), "NOTE - The Client Name should be entered");
+    EXPECT_TRUE(paintedWith(s->txtNAME, colour::Attention));
+    EXPECT_EQ(focus(), s->txtADDR1);
+    clerk::type(s->txtADDR1, "  12 main st ");
+    clerk::type(s->txtLEGAL, " lot 4 ");
+    clerk::click(s->txtADDR2);
+    EXPECT_EQ(s->txtADDR1->text(), "  12 MAIN ST ");
+    EXPECT_EQ(s->txtLEGAL->text(), " LOT 4 ");
+}
+
+TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
+{
+    de().Zarv.execute("UPDATE VERIFY SET MORTCO = '42'");
+    openList();
+    auto s = openScreen<Verify_Number_Add>();
+    clerk::type(s->txtNUMBER, "N1");
+    clerk::type(s->txtFOLIO, "5");
+    clerk::click(s->txtNAME);
+    EXPECT_FALSE(s->Command_OK->isEnabled());
+    EXPECT_EQ(s->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
+    clerk::type(s->txtMORTCO, "0042");
+    clerk::click(s->txtNAME);
+    EXPECT_TRUE(s->Command_OK->isEnabled());
+}
+
+TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    typeValidFolio(*s, "5-5");
+    clerk::type(s->txtNAME, " new owner ");
+    clerk::type(s->txtADDR3, " box 1");
+    clerk::click(s->txtLEGAL);
+    ASSERT_TRUE(s->Command_OK->isEnabled()) << s->Text_Msg->text().toStdString();
+    clerk::click(s->Command_OK);
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(storedRows().size(), 4);
+    EXPECT_EQ(storedRows().last(), "A|0042|NEW-1|01|701|000000000000000055||NEW OWNER||| BOX 1|||");
+    EXPECT_EQ(current(), "NEW-1");
+    expectConsistentList();
+}
+
+TEST_F(AddTest, BlankCodesAndAOneDigitDistrictAreStoredAsTyped)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    clerk::type(s->txtNUMBER, "P1");
+    clerk::type(s->txtMORTCO, "0042");
+    clerk::type(s->txtPID, "99");
+    clerk::click(s->txtNAME);
+    clerk::click(s->Command_OK);
+    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
+    EXPECT_EQ(storedRows().last(), "A|0042|P1|  |   ||99|||||||");
+
+    auto t = openScreen<Verify_Number_Add>();
+    clerk::type(t->txtNUMBER, "P2");
+    clerk::type(t->txtMORTCO, "0042");
+    typeInto(t->ComboCD, "1");
+    typeInto(t->ComboJUR, "704");
+    clerk::type(t->txtPID, "98");
+    clerk::click(t->txtNAME);
+    clerk::click(t->Command_OK);
+    ASSERT_FALSE(t->isVisible()) << t->Text_Msg->text().toStdString();
+    EXPECT_EQ(storedRows().last(), "A|0042|P2|1 |704||98|||||||");
+}
+
+TEST_F(AddTest, SaveRepeatsTheWholeCheckAndBeginsNoTransactionWhenItFails)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    typeValidFolio(*s);
+    ASSERT_TRUE(s->Command_OK->isEnabled());
+    // The folio was taken meanwhile (the list's rows are the screen's rows).
+    db::Recordset& rs = DE().rsVerify();
+    rs.addNew();
+    for (const auto& [field, value] : {std::pair{"ACD", " "}, {"NUMBER", "X"}, {"JUR", "701"},
+                                       {"FOLIO", "000000000000000055"}})
+        rs.setValue(QLatin1String(field), QLatin1String(value));
+    rs.move(0);
+    clerk::click(s->Command_OK);
+    EXPECT_TRUE(s->isVisible());
+    EXPECT_EQ(s->Text_Msg->text(), "The Jurisdiction and Folio Number ALREADY exist!");
+    EXPECT_FALSE(s->Command_OK->isEnabled());
+    EXPECT_EQ(storedRows().size(), 4);
+    EXPECT_FALSE(DE().Zarv.inTransaction());
+}
+
+TEST_F(AddTest, FailedSaveRollsBackReportsAndKeepsTheScreenOpen)
+{
+    moveTo("300");
+    auto s = openScreen<Verify_Number_Add>();
+    typeValidFolio(*s);
+    de().Zarv.execute("CREATE TRIGGER refuse BEFORE INSERT ON VERIFY BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    ui::ExpectedBox box;
+    box.prompt = "UNKNOWN ERROR - Save Failed!";
+    box.icon = ui::Icon::Critical;
+    ui().expectBox(box);
+    clerk::click(s->Command_OK);
+    EXPECT_TRUE(s->isVisible());
+    EXPECT_EQ(s->Text_Msg->text(), "UNKNOWN ERROR - Save Failed!");
+    EXPECT_FALSE(s->Command_OK->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_EQ(storedRows().size(), 3);
+    EXPECT_EQ(current(), "300");
+    expectConsistentList();
+
+    // Once the cause is gone a passing field check enables Save again.
+    de().Zarv.execute("DROP TRIGGER refuse");
+    clerk::click(s->txtFOLIO);
+    clerk::click(s->txtNAME);
+    ASSERT_TRUE(s->Command_OK->isEnabled());
+    clerk::click(s->Command_OK);
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(storedRows().size(), 4);
+    EXPECT_EQ(current(), "NEW-1");
+}
+
+TEST_F(AddTest, CancelClosesWithoutTheFocusedBoxsCheck)
+{
+    auto s = openWithNumber();
+    clerk::type(s->txtFOLIO, "000");
+    clerk::click(s->Command_Cancel);
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(ui().beeps(), 0);
+    EXPECT_EQ(storedRows().size(), 3);
+    expectConsistentList();
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+// The permanent delete screen: what it shows, where the current row lands
+// after a delete, and a delete the database refuses.
+#include "test_entry_fixture.h"
+
+#include "platform/data/recordset.h"
+#include "verification/Verify_Number_Add.h"
+#include "verification/Verify_Number_Change.h"
+#include "verification/Verify_Number_Delete.h"
+#include "verification/Verify_Numbers_Search.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+class DeleteTest : public FolioScreenTest {
+protected:
+    void SetUp() override
+    {
+        FolioScreenTest::SetUp();
+        addCodes();
+        addVerify(" |0042|100|01|701|000000000012345678|111|ONE");
+        addVerify("D|0042|200|02|702|000000000000000777|222|TWO");
+        addVerify("A|0042|300|03|704|||THREE|MAIN ST|||||LOT 3");
+        openList();
+    }
+
+    // Opens the screen on the row with this number and presses Delete.
+    void deleteRow(const QString& number)
+    {
+        moveTo(number);
+        auto s = openScreen<Verify_Number_Delete>();
+        clerk::click(s->Command_Delete);
+        EXPECT_FALSE(s->isVisible());
+    }
+
+    QStringList numbers() const
+    {
+        QStringList list;
+        for (const QString& row : storedRows())
+            list << row.section(u'|', 2, 2);
+        return list;
+    }
+};
+
+TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
+{
+    moveTo("300");
+    auto s = openScreen<Verify_Number_Delete>();
+    EXPECT_EQ(s->Label1->text(), "Permanently Delete Folio Record");
+    EXPECT_TRUE(s->Label2->text().startsWith("This function will DELETE from your file a new folio ADDED  by MISTAKE."));
+    EXPECT_EQ(s->Text_Msg->text(), "Please Select the \"Delete\" button to confirm the permanent removal of the record, "
+                                   "or the \"Cancel\" button to quit.");
+    EXPECT_EQ(QApplication::focusWidget(), s->Command_Cancel);
+    EXPECT_EQ(s->txtNUMBER->text(), "300");
+    EXPECT_EQ(s->Label_Collection_District_Name->text(), "Southby");
+    EXPECT_EQ(s->Label_Jurisdiction_Name->text(), "Southby Village");
+    EXPECT_EQ(s->txtADDR1->text(), "MAIN ST");
+    EXPECT_EQ(s->txtLEGAL->text(), "LOT 3");
+    for (QLineEdit* box : s->findChildren<QLineEdit*>())
+        EXPECT_TRUE(box->isReadOnly()) << box->objectName().toStdString();
+    EXPECT_TRUE(folioentry::paintedWith(s.get(), 0x00C0C0FF));
+
+    clerk::click(s->Command_Cancel);
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
+    EXPECT_EQ(current(), "300");
+}
+
+TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrent)
+{
+    deleteRow("200");                       // a row marked "D" goes as any other
+    EXPECT_EQ(numbers(), QStringList({"100", "300"}));
+    EXPECT_EQ(current(), "300");
+    expectConsistentList();
+    deleteRow("300");                       // the last row: the first follows
+    EXPECT_EQ(current(), "100");
+    expectConsistentList();
+}
+
+TEST_F(DeleteTest, DeletingTheOnlyRowLeavesTheListEmptyInItsSortOrder)
+{
+    de().Zarv.execute("DELETE FROM VERIFY WHERE NUMBER <> '300'");
+    const QString byName = QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME");
+    openList(byName);
+    deleteRow("300");
+    EXPECT_TRUE(numbers().isEmpty());
+    EXPECT_TRUE(DE().rsVerify().isOpen());
+    EXPECT_TRUE(DE().rsVerify().eof());
+    EXPECT_EQ(DE().rsVerify().source(), byName);
+    expectConsistentList();
+}
+
+TEST_F(DeleteTest, EmptyCodeTablesStillShowTheRow)
+{
+    de().Zarv.execute("DELETE FROM Collection_District");
+    de().Zarv.execute("DELETE FROM Jurisdiction");
+    DE().rsCollection_District().requery();
+    DE().rsJurisdiction().requery();
+    moveTo("100");
+    auto s = openScreen<Verify_Number_Delete>();
+    EXPECT_EQ(s->Label_Collection_District_Name->text(), "");
+    EXPECT_EQ(s->Label_FOLIO_Disp->text(), "001-234-567-8");
+    EXPECT_EQ(s->Label_PID->text(), "111");
+    EXPECT_EQ(s->txtNAME->text(), "ONE");
+}
+
+TEST_F(DeleteTest, ARefusedDeleteIsReportedAndTheRowStaysCurrent)
+{
+    de().Zarv.execute("CREATE TRIGGER keep BEFORE DELETE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    ui::ExpectedBox box;
+    box.prompt = ui::containing("ERROR - The Folio Record could NOT be deleted!");
+    box.icon = ui::Icon::Critical;
+    ui().expectBox(box);
+    deleteRow("200");
+    EXPECT_TRUE(ui().boxes().back().prompt.contains("locked"));
+    EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
+    EXPECT_EQ(current(), "200");
+    expectConsistentList();
+}
+
+TEST_F(DeleteTest, AnySequenceOfTheScreensLeavesTheListConsistent)
+{
+    auto add = openScreen<Verify_Number_Add>();
+    clerk::type(add->txtNUMBER, "n9");
+    clerk::type(add->txtPID, "77");
+    clerk::click(add->txtNAME);
+    clerk::click(add->Command_OK);
+    ASSERT_FALSE(add->isVisible()) << add->Text_Msg->text().toStdString();
+    EXPECT_EQ(current(), "N9");
+    expectConsistentList();
+
+    auto change = openScreen<Verify_Number_Change>();
+    clerk::type(change->txtNUMBER, "N10");
+    clerk::click(change->Command_Previous);     // stores N10 as changed, then moves up
+    EXPECT_EQ(current(), "300");
+    clerk::click(change->Command1);
+    expectConsistentList();
+
+    auto search = openScreen<Verify_Numbers_Search>();
+    clerk::click(search->Check[Verify_Numbers_Search::NUMBER]);
+    clerk::type(search->txtNUMBER, "N10");
+    clerk::click(search->Command_Find);
+    clerk::click(search->Command_Select);
+    EXPECT_EQ(current(), "N10");
+    EXPECT_EQ(DE().rsVerify().text("ACD"), "C");
+    expectConsistentList();
+
+    deleteRow("N10");
+    EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
+    EXPECT_EQ(current(), "100");                // it was the last row
+    expectConsistentList();
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "test_entry_fixture.h"
+
+#include "platform/data/criteria.h"
+#include "platform/data/recordset.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace zarv::test {
+
+namespace {
+
+const QStringList kVerifyFields = {"ACD",   "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
+                                   "NAME",  "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
+
+} // namespace
+
+void FolioScreenTest::addRow(const QString& table, const QStringList& fields, const QStringList& values)
+{
+    QStringList quoted;
+    for (const QString& v : values)
+        quoted << db::quoted(v);
+    de().Zarv.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(table, fields.join(QStringLiteral(", ")), quoted.join(QStringLiteral(", "))));
+}
+
+void FolioScreenTest::addCodes()
+{
+    const QStringList district = {"Collection_District_Code", "Collection_District_Name"};
+    const QStringList jurisdiction = {"Jurisdiction_Code", "Jurisdiction_Name"};
+    const QStringList pair = {"Collection_District_Code", "Jurisdiction_Code"};
+    for (const char* d : {"01|Westport", "02|Easton", "03|Southby", "5 |Fiveways", "07|Lakeside"})
+        addRow("Collection_District", district, QString::fromLatin1(d).split(u'|'));
+    for (const char* j : {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village",
+                          "705|Bay County"})
+        addRow("Jurisdiction", jurisdiction, QString::fromLatin1(j).split(u'|'));
+    for (const char* p : {"01|701", "02|702", "02|703", "03|704"})
+        addRow("CD_JUR", pair, QString::fromLatin1(p).split(u'|'));
+    const QStringList mask = {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"};
+    addRow("Fol_Mask", mask, {"701", "2024", "10", "###-###-###-#"});
+    addRow("Fol_Mask", mask, {"702", "2024", "18", "######-######-######"});
+}
+
+void FolioScreenTest::addVerify(const QString& cells)
+{
+    QStringList values = cells.split(u'|');
+    while (values.size() < kVerifyFields.size())
+        values << QString();
+    addRow("VERIFY", kVerifyFields, values);
+}
+
+QStringList FolioScreenTest::storedRows() const
+{
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid"), db::LockType::ReadOnly);
+    rs.open();
+    QStringList rows;
+    if (rs.recordCount() < 1)
+        return rows;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        QStringList cells;
+        for (const QString& f : kVerifyFields)
+            cells << rs.text(f);
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+void FolioScreenTest::openList(const QString& source)
+{
+    db::Recordset& rs = DE().rsVerify();
+    if (rs.isOpen())
+        rs.close();
+    rs.open(source);
+}
+
+void FolioScreenTest::moveTo(const QString& number)
+{
+    db::Recordset& rs = DE().rsVerify();
+    rs.moveFirst();
+    rs.find(db::eq(QStringLiteral("NUMBER"), number));
+    ASSERT_FALSE(rs.eof()) << number.toStdString();
+}
+
+QString FolioScreenTest::current()
+{
+    const db::Recordset& rs = DE().rsVerify();
+    if (!rs.isOpen() || rs.eof() || rs.bof())
+        return QStringLiteral("<none>");
+    return rs.text(QStringLiteral("NUMBER"));
+}
+
+void FolioScreenTest::expectConsistentList() const
+{
+    db::Recordset& rs = DE().rsVerify();
+    ASSERT_TRUE(rs.isOpen());
+    EXPECT_FALSE(rs.editPending());
+    EXPECT_FALSE(DE().Zarv.inTransaction());
+    EXPECT_EQ(rs.recordCount(), storedRows().size());
+    if (!rs.eof() && !rs.bof()) {
+        EXPECT_NO_THROW(rs.text(QStringLiteral("ACD")));
+        EXPECT_EQ(rs.rowOfBookmark(rs.bookmark()), rs.currentRow());
+    }
+}
+
+void FolioScreenTest::typeInto(QComboBox* combo, const QString& text)
+{
+    clerk::click(combo);
+    combo->lineEdit()->selectAll();
+    combo->lineEdit()->insert(text);
+}
+
+void FolioScreenTest::pick(QComboBox* combo, const QString& prefix)
+{
+    clerk::click(combo);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(prefix)) {
+            combo->setCurrentIndex(i);
+            emit combo->activated(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << prefix.toStdString();
+}
+
+QStringList FolioScreenTest::items(QComboBox* combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
+}
+
+} // namespace zarv::test

@@ -1,0 +1,569 @@
+// The verification list as a clerk meets it: the grid, the button rule, status
+// marks, sort orders, window sizes, closing, and the Verify.csv buttons.
+#include "verification_support.h"
+
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/ui/parking.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/sharedstate.h"
+#include "verification/Verify_Numbers.h"
+#include "verification/verifyhelp.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+
+namespace {
+
+class ListTest : public VerificationTest {
+protected:
+    void SetUp() override
+    {
+        VerificationTest::SetUp();
+        addCodes();
+    }
+
+    // The five rows most tests work on, in number order N-1 ... N-5.
+    void addFive()
+    {
+        addVerify(" |1234|N-3|02|703|000000000000000300|300|CARL|C ST|||||LEGAL C");
+        addVerify("A|1234|N-1|01|701|000000000123456789|100|ERIN|A ST|||||LEGAL E");
+        addVerify("D|5678|N-4|03|704|000000000000000400|444|ANNA|D ST|||||LEGAL A");
+        addVerify("C|1234|N-2|01|702|000000000000000200|200|DORA|B ST|||||LEGAL D");
+        addVerify("X|5678|N-5|03|705||555|BERT|E ST|||||LEGAL B");
+    }
+
+    std::unique_ptr<Verify_Numbers> open()
+    {
+        auto w = std::make_unique<Verify_Numbers>();
+        w->show();
+        return w;
+    }
+
+    static void select(Verify_Numbers& w, int row)
+    {
+        static_cast<QTableView*>(w.TDBGrid)->selectRow(row);
+    }
+    static QString current(const QString& field = QStringLiteral("NUMBER"))
+    {
+        db::Recordset& rs = DE().rsVerify();
+        return rs.eof() || rs.bof() ? QStringLiteral("<none>") : rs.text(field);
+    }
+    static QString storedAcd(const QString& number)
+    {
+        const std::unique_ptr<db::Recordset> rs = DE().rsVerify().clone();
+        rs->find(QStringLiteral("NUMBER = '") + number + QStringLiteral("'"));
+        return rs->eof() ? QStringLiteral("<none>") : rs->text(QStringLiteral("ACD"));
+    }
+    // Change, Delete, Undelete as enabled: e.g. "-DU" for Delete and Undelete.
+    static QString rowButtons(const Verify_Numbers& w)
+    {
+        return QString(w.Command_ChangeDetail->isEnabled() ? u'C' : u'-') +
+               QString(w.Command_Inactivate->isEnabled() ? u'D' : u'-') +
+               QString(w.Command_Activate->isEnabled() ? u'U' : u'-');
+    }
+};
+
+TEST_F(ListTest, EveryControlAndMenuItemIsThereUnderItsName)
+{
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification)"));
+    for (const char* name : {"Frame1", "Command_AddDetail", "Command_ChangeDetail", "Command_Inactivate",
+                             "Command_Activate", "Command_Search", "Command_Close", "Frame_Sort", "Frame4",
+                             "FrameExpImp", "Command_Export", "Command_Import1", "Command_Import2", "Command_Exp_Help",
+                             "Command_Imp_Help", "Text_Msg", "TDBGrid", "Option_Sort_Mortgage", "Option_Sort_MortCo",
+                             "Option_Sort_CD", "Option_Sort_JUR", "Option_Sort_FolioNumber", "Option_Sort_PID",
+                             "Option_Sort_Name", "Option_Sort_Address", "Option_Sort_Legal",
+                             "Option_1024x768LargeSizeFont", "Option_1024x768NormalSizeFont", "Option3", "Option4",
+                             "mnuFile", "mnuEdit", "mnuACD", "mnuDataExchange", "mnuView", "mnuWindow"})
+        EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    const QStringList actions = {"mnuClose", "mnuCloseNOW", "mnuAdd", "mnuChange", "mnuDelete", "mnuPermanentDelete",
+                                 "mnuUndelete", "mnuFind", "mnuACD_Added", "mnuACD_Changed", "mnuACD_Deleted",
+                                 "mnuACD_Blank", "mnuExportHelp", "mnuExport", "mnuImportHelp", "mnuImportAppend",
+                                 "mnuImportReplace", "mnuSortByMortgageNumber", "mnuSortByMortCo", "mnuSortByCd",
+                                 "mnuSortByJur", "mnuSortByFolio", "mnuSortByPID", "mnuSortByName", "mnuSortByAddress",
+                                 "mnuSortByLegal", "mnuWindowSize1", "mnuWindowSize2", "mnuWindowSize3",
+                                 "mnuWindowSize4"};
+    for (const QString& name : actions)
+        EXPECT_NE(w->findChild<QAction*>(name), nullptr) << name.toStdString();
+
+    EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
+    EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
+    EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));
+    EXPECT_EQ(w->Option3->text(), QStringLiteral("Option3"));
+    EXPECT_EQ(w->Option3->toolTip(), QStringLiteral("1280 X 1024 Normal Sized Fonts (96 DPI) "));
+    EXPECT_EQ(w->Option4->toolTip(), QStringLiteral("1600 X 1200 Normal Sized Fonts (96 DPI) "));
+    EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
+    EXPECT_TRUE(w->Option_1024x768NormalSizeFont->isChecked());
+
+    for (QAction* a : w->findChildren<QAction*>())
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+}
+
+TEST_F(ListTest, TheGridShowsStatusWordsAndFoliosInTheirJurisdictionsFormat)
+{
+    addFive();
+    auto w = open();
+    const ui::RecordsetModel* m = w->TDBGrid->recordsetModel();
+    ASSERT_EQ(m->rowCount(), 5);
+    QStringList status;
+    for (int r = 0; r < 5; ++r)
+        status << m->cellText(r, 0);
+    EXPECT_EQ(status, (QStringList{"Add", "Change", " ", "Delete", "X"}));
+    EXPECT_EQ(m->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Folio Number"));
+    EXPECT_EQ(m->cellText(0, 5), QStringLiteral("012-345-678-9"));   // jurisdiction 701's mask
+    EXPECT_EQ(m->cellText(4, 5), QString());                          // no folio
+    EXPECT_EQ(m->cellText(0, 7), QStringLiteral("ERIN"));
+    EXPECT_EQ(current(), QStringLiteral("N-1"));                      // painting never moves the list
+}
+
+TEST_F(ListTest, TheButtonsFollowTheStatusOfTheCurrentRow)
+{
+    addFive();
+    auto w = open();
+    const struct {
+        int row;
+        const char* buttons;
+    } cases[] = {
+        {0, "CD-"},   // "A": active
+        {1, "CD-"},   // "C"
+        {2, "CD-"},   // " "
+        {3, "--U"},   // "D"
+        {4, "CD-"},   // any other letter counts as active
+    };
+    for (const auto& c : cases) {
+        select(*w, c.row);
+        EXPECT_EQ(rowButtons(*w), QString::fromLatin1(c.buttons)) << c.row;
+        EXPECT_TRUE(w->Command_AddDetail->isEnabled());
+        EXPECT_TRUE(w->Command_Search->isEnabled());
+    }
+}
+
+TEST_F(ListTest, AnEmptyListOffersNothingThatNeedsARow)
+{
+    auto w = open();
+    w->EnableControls(true, true);
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(w->Command_AddDetail->isEnabled());
+    EXPECT_FALSE(w->Command_Search->isEnabled());
+    // No screen opens for these without a row (an unexpected one fails the test).
+    w->mnuACD_Added->trigger();
+    w->mnuDelete->trigger();
+    w->mnuChange->trigger();
+    w->mnuFind->trigger();
+    w->mnuPermanentDelete->trigger();
+    w->TDBGrid_DblClick();
+    EXPECT_TRUE(verifyRows().isEmpty());
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
+}
+
+TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
+{
+    addFive();
+    auto w = open();
+    select(*w, 0);   // N-1, "A"
+    w->Command_Inactivate->click();
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral("D"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
+    w->Command_Activate->click();
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral(" "));   // not back to "A"
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+
+    const std::pair<QAction*, const char*> marks[] = {
+        {w->mnuACD_Deleted, "D"}, {w->mnuACD_Added, "A"}, {w->mnuACD_Changed, "C"},
+        {w->mnuACD_Blank, " "},   {w->mnuDelete, "D"},    {w->mnuUndelete, " "},
+    };
+    for (const auto& [action, code] : marks) {
+        action->trigger();
+        EXPECT_EQ(storedAcd("N-1"), QString::fromLatin1(code)) << action->objectName().toStdString();
+        EXPECT_EQ(rowButtons(*w), QString::fromLatin1(code) == QLatin1String("D") ? QStringLiteral("--U")
+                                                                                  : QStringLiteral("CD-"));
+        EXPECT_EQ(current(), QStringLiteral("N-1"));
+    }
+    // The Edit items test their buttons: Undelete on an active row does nothing.
+    w->mnuACD_Added->trigger();
+    w->mnuUndelete->trigger();
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral("A"));
+    EXPECT_FALSE(ui().busy());
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 0), QStringLiteral("Add"));
+}
+
+TEST_F(ListTest, EverySortOrderKeepsTheCurrentRow)
+{
+    addFive();
+    auto w = open();
+    const struct {
+        int order;
+        const char* numbers;   // the list's order after the sort
+    } cases[] = {
+        {0, "N-1 N-2 N-3 N-4 N-5"}, {1, "N-1 N-2 N-3 N-4 N-5"}, {2, "N-1 N-2 N-3 N-4 N-5"},
+        {3, "N-1 N-2 N-3 N-4 N-5"}, {4, "N-5 N-2 N-3 N-4 N-1"}, {5, "N-1 N-2 N-3 N-4 N-5"},
+        {6, "N-4 N-5 N-3 N-2 N-1"}, {7, "N-1 N-2 N-3 N-4 N-5"}, {8, "N-4 N-5 N-3 N-2 N-1"},
+    };
+    select(*w, 2);   // N-3
+    for (const auto& c : cases) {
+        w->Option_Sort[size_t(c.order)]->click();
+        EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[size_t(c.order)].source));
+        QStringList numbers;
+        for (const QString& r : recordsetRows())
+            numbers << r.section(u'|', 2, 2);
+        EXPECT_EQ(numbers.join(u' '), QString::fromLatin1(c.numbers)) << c.order;
+        EXPECT_EQ(current(), QStringLiteral("N-3")) << c.order;
+        EXPECT_TRUE(w->Option_Sort[size_t(c.order)]->isChecked());
+        EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+        EXPECT_FALSE(ui().busy());
+    }
+}
+
+TEST_F(ListTest, TheButtonRuleFollowsTheRowFoundAgainNotTheFirstRow)
+{
+    addFive();
+    auto w = open();
+    select(*w, 3);   // N-4, marked "D"
+    w->mnuSortBy[6]->trigger();   // by name: ANNA (N-4) comes first anyway
+    select(*w, 2);   // CARL, N-3, active
+    w->mnuSortBy[0]->trigger();   // by number: N-1 ("A") first
+    EXPECT_EQ(current(), QStringLiteral("N-3"));
+    select(*w, 3);   // N-4 "D"
+    w->mnuSortBy[4]->trigger();   // by folio: N-5 (no folio, active) first
+    EXPECT_EQ(current(), QStringLiteral("N-4"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
+    // The View menu re-sorts without moving the option buttons.
+    EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
+    EXPECT_EQ(w->sortSource(), QStringLiteral("SELECT * FROM VERIFY ORDER BY FOLIO"));
+}
+
+TEST_F(ListTest, RowsAlikeButForTheirPidAreFoundAgainAsTheFirstInTheNewOrder)
+{
+    addVerify(" |1234|SAME|01|701|1|222|TWIN||||||");
+    addVerify(" |1234|SAME|01|701|1|111|TWIN||||||");
+    auto w = open();
+    select(*w, 1);
+    ASSERT_EQ(current(QStringLiteral("PID")), QStringLiteral("111"));
+    w->mnuSortBy[5]->trigger();   // by PID: 111 first
+    EXPECT_EQ(current(QStringLiteral("PID")), QStringLiteral("111"));
+    select(*w, 1);   // 222
+    w->mnuSortBy[5]->trigger();   // the same order again: still found as the first twin
+    EXPECT_EQ(current(QStringLiteral("PID")), QStringLiteral("111"));
+    EXPECT_EQ(w->savedRow().values()[2], QStringLiteral("SAME"));
+}
+
+TEST_F(ListTest, SortingAnEmptyListOnlyChangesTheOrder)
+{
+    auto w = open();
+    w->Option_Sort[7]->click();
+    EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[7].source));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+}
+
+TEST_F(ListTest, AListReSortedBeforeOpensInThatOrder)
+{
+    addFive();
+    DE().rsVerify().close();
+    DE().rsVerify().setSource(QLatin1String(verifylist::sortOrders()[6].source));
+    auto w = open();
+    EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[6].source));
+    EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
+}
+
+TEST_F(ListTest, EachWindowSizeSetsItsEightValues)
+{
+    auto w = open();
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
+        const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(i)];
+        w->move(40, 30);
+        if (i % 2)
+            w->Option_Window[size_t(i)]->click();
+        else
+            w->mnuWindowSize[size_t(i)]->trigger();
+        EXPECT_EQ(w->pos(), QPoint(0, 0)) << i;
+        EXPECT_EQ(w->size(), QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))) << i;
+        EXPECT_EQ(w->TDBGrid->geometry(), QRect(ui::twipsToPixels(1380), 0, ui::twipsToPixels(l.gridWidth),
+                                                ui::twipsToPixels(l.gridHeight)))
+            << i;
+        EXPECT_EQ(w->Text_Msg->y(), ui::twipsToPixels(l.msgTop)) << i;
+        EXPECT_EQ(w->Text_Msg->x(), 0) << i;
+    }
+    // The menu left the option of the last button click selected.
+    EXPECT_TRUE(w->Option_Window[3]->isChecked());
+    w->mnuWindowSize[0]->trigger();
+    EXPECT_TRUE(w->Option_Window[3]->isChecked());
+}
+
+TEST_F(ListTest, CloseAndCloseWithoutSaving)
+{
+    addFive();
+    {
+        auto w = open();
+        w->Command_Close->click();
+        EXPECT_EQ(w->result(), int(QDialog::Accepted));
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Closing form..."));
+        EXPECT_TRUE(ui().busy());
+        EXPECT_FALSE(ui().ending());
+    }
+    {
+        auto w = open();
+        select(*w, 0);
+        w->Command_Inactivate->click();
+        w->mnuCloseNOW->trigger();
+        EXPECT_TRUE(ui().ending());
+        EXPECT_EQ(storedAcd("N-1"), QStringLiteral("D"));     // the edits stay in VERIFY
+    }
+}
+
+// ---------------------------------------------------------------- Verify.csv
+
+TEST_F(ListTest, ExportWritesEveryRowInTheListsOrderAndReportsTheCount)
+{
+    addFive();
+    addVerify(" |1234|N-6|01|701|1||SMITH, JO|\"QUOTED\" ST||||");
+    writeCsv("old content that is replaced\r\n");
+    auto w = open();
+    w->Option_Sort[6]->click();   // by name
+    select(*w, 3);
+    ui().expectBox(expected("Export to the Verify.csv file complete. 6 Records exported", Answer::OK,
+                            Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
+    w->Command_Export->click();
+    EXPECT_EQ(readCsv(), QByteArray("D,5678,N-4,03,704,000000000000000400,444,ANNA,D ST,,,,,LEGAL A\r\n"
+                                    "X,5678,N-5,03,705,,555,BERT,E ST,,,,,LEGAL B\r\n"
+                                    ",1234,N-3,02,703,000000000000000300,300,CARL,C ST,,,,,LEGAL C\r\n"
+                                    "C,1234,N-2,01,702,000000000000000200,200,DORA,B ST,,,,,LEGAL D\r\n"
+                                    "A,1234,N-1,01,701,000000000123456789,100,ERIN,A ST,,,,,LEGAL E\r\n"
+                                    ",1234,N-6,01,701,1,,\"SMITH, JO\",QUOTED ST,,,,,\r\n"));
+    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Export to the Verify.csv file complete. 6 Records exported"));
+    EXPECT_EQ(current(), QStringLiteral("N-4"));   // back on the first row
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(ListTest, AnEmptyListExportsAnEmptyFile)
+{
+    writeCsv("x\r\n");
+    auto w = open();
+    ui().expectBox(expected("Export to the Verify.csv file complete. 0 Records exported"));
+    w->mnuExport->trigger();
+    EXPECT_TRUE(QFileInfo::exists(csvPath()));
+    EXPECT_EQ(readCsv(), QByteArray());
+}
+
+TEST_F(ListTest, ALongExportShowsItsProgressEvery200Rows)
+{
+    for (int i = 0; i < 1234; ++i)
+        addVerify(QStringLiteral(" |1234|%1|01|701|%2||NAME").arg(i, 5, 10, QLatin1Char('0')).arg(i + 1));
+    auto w = open();
+    QStringList shown;
+    QObject::connect(w->Text_Msg, &QLineEdit::textChanged, [&](const QString& t) { shown << t; });
+    ui().expectBox(expected("Export to the Verify.csv file complete. 1234 Records exported"));
+    w->Command_Export->click();
+    const QStringList progress = shown.filter(QStringLiteral(" ("));
+    EXPECT_EQ(progress, (QStringList{" (200/1234)", " (400/1234)", " (600/1234)", " (800/1234)", " (1000/1234)",
+                                     " (1200/1234)"}));
+    EXPECT_EQ(shown.first(),
+              QStringLiteral("Please wait while exporting the Folio Verification data to the Verify.csv file..."));
+}
+
+TEST_F(ListTest, AFailedExportSaysWhereItStoppedAndLeavesTheOldFile)
+{
+    addFive();
+    QDir().mkdir(csvPath());   // a folder where the file should go
+    auto w = open();
+    ui().expectBox(expected(ui::containing("Unexpected error occurred: (2 Open Verify.csv)\r\n"
+                                       "Ensure that the Zarv.mdb is not open.\r\n"
+                                       "Check diskspace... then try again"),
+                            Answer::OK, Icon::Critical));
+    w->Command_Export->click();
+    EXPECT_TRUE(QFileInfo(csvPath()).isDir());
+    EXPECT_EQ(w->Text_Msg->text(), QString());
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(w->Command_Export->isEnabled());
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
+{
+    auto w = open();
+    w->Text_Msg->setText(QStringLiteral("something"));
+    ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& d) {
+        EXPECT_EQ(gMsgType, QStringLiteral("Informational"));
+        EXPECT_EQ(gMsgTitle, QStringLiteral("Export Information"));
+        const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.size(), 27);
+        EXPECT_EQ(lines.value(0), QStringLiteral("The Mortgage Number Verification can be export by two methods:"));
+        EXPECT_EQ(lines.value(5), QStringLiteral("ACD     Char (1)  {A-Added Folio, C-Changed Folio, D-Marked for "
+                                                 "Deletion Folio, blank for no change}"));
+        EXPECT_EQ(lines.value(7), QStringLiteral("NUMBER  Char (12) Mortgage Number"));
+        EXPECT_EQ(lines.value(12), QStringLiteral("NAME    Char (70) Name"));
+        EXPECT_EQ(lines.value(17), QStringLiteral("ADDR5   Char (30) Address Line 5"));
+        EXPECT_EQ(lines.value(22), QStringLiteral("please use the MS Access to export the VERIFY table data to your "
+                                                  "desired file format. "));
+        EXPECT_EQ(lines.value(26),
+                  QStringLiteral("3. Optionally if you have Excel then you can export the data from there."));
+        static_cast<Form_InformationDialog&>(d).OKButton->click();
+    });
+    w->Command_Exp_Help->click();
+    EXPECT_EQ(w->Text_Msg->text(), QString());
+
+    ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& d) {
+        EXPECT_EQ(gMsgTitle, QStringLiteral("Import Information"));
+        const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.size(), 26);
+        EXPECT_EQ(lines.value(4), QStringLiteral(" "));
+        EXPECT_EQ(lines.value(24), QString());
+        EXPECT_EQ(lines.value(25),
+                  QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
+        static_cast<Form_InformationDialog&>(d).OKButton->click();
+    });
+    w->mnuImportHelp->trigger();
+}
+
+TEST_F(ListTest, TheImportButtonsReportTheOutcome)
+{
+    addFive();
+    auto w = open();
+    select(*w, 3);   // N-4, "D"
+    writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n");
+    ui().expectBox(expected("Import from the Verify.csv file (option #1) complete. ", Answer::OK, Icon::Information,
+                            Buttons::OK, ui::UiServices::appTitle()));
+    w->Command_Import1->click();
+    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #1) complete. "));
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral(" "));
+    EXPECT_EQ(current(), QStringLiteral("N-1"));   // the list starts again at its first row
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
+
+    QFile::remove(csvPath());
+    ui().expectBox(expected("Verify.csv file is NOT found in the working directory"));
+    ui().expectBox(expected("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
+                            "complete. ",
+                            Answer::OK, Icon::Critical));
+    w->mnuImportReplace->trigger();
+    EXPECT_EQ(verifyRows().size(), 5);
+    EXPECT_FALSE(ui().busy());
+}
+
+// Nothing the clerk clicks while an import waits on its rejection dialog starts
+// a second action or closes the list.
+TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
+{
+    addFive();
+    auto w = open();
+    const QString bad = QStringLiteral(",12,N-9,01,701,9");
+    writeCsv(bad.toLatin1() + "\r\n,1234,N-8,01,701,8,,EIGHT\r\n");
+    ui().expectModal(QStringLiteral("Form_InformationDialog"), [&](QDialog& d) {
+        EXPECT_TRUE(w->exchangeRunning());
+        EXPECT_FALSE(w->menuBar->isEnabled());
+        EXPECT_FALSE(w->Command_Close->isEnabled());
+        EXPECT_FALSE(w->Command_Import2->isEnabled());
+        EXPECT_FALSE(w->TDBGrid->isEnabled());
+        w->Command_Close->click();
+        w->Command_Export->click();
+        w->Command_Import2_Click();
+        w->Option_Sort_Click(6);
+        w->mnuCloseNOW->trigger();
+        w->mnuCloseNOW_Click();
+        w->Command_Close_Click();
+        w->mnuACD_Deleted_Click();
+        EXPECT_FALSE(w->close());     // the window's close box
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(ui().ending());
+        static_cast<Form_InformationDialog&>(d).OKButton->click();
+    });
+    ui().expectBox(expected("Import from the Verify.csv file (option #1) complete. "));
+    w->Command_Import1->click();
+    EXPECT_FALSE(w->exchangeRunning());
+    EXPECT_TRUE(w->menuBar->isEnabled());
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(verifyRows().size(), 6);
+    EXPECT_EQ(DE().rsVerify().source(), DataEnvironment::kVerifySource);
+}
+
+TEST_F(ListTest, NothingStartsOrClosesWhileAnExportRuns)
+{
+    for (int i = 0; i < 450; ++i)
+        addVerify(QStringLiteral(" |1234|%1|01|701|%2||NAME").arg(i, 5, 10, QLatin1Char('0')).arg(i + 1));
+    auto w = open();
+    int tries = 0;
+    QObject::connect(w->Text_Msg, &QLineEdit::textChanged, [&](const QString& t) {
+        if (!t.startsWith(QStringLiteral(" (")))
+            return;
+        ++tries;
+        EXPECT_TRUE(w->exchangeRunning());
+        w->Command_Close->click();
+        w->Command_Import1_Click();
+        w->Command_Export_Click();
+        w->mnuCloseNOW_Click();
+        EXPECT_FALSE(w->close());
+    });
+    ui().expectBox(expected("Export to the Verify.csv file complete. 450 Records exported"));
+    w->Command_Export->click();
+    EXPECT_EQ(tries, 2);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(ui().ending());
+    EXPECT_EQ(readCsv().count("\r\n"), 450);
+}
+
+TEST_F(ListTest, TheWindowsCloseBoxClosesTheListLikeClose)
+{
+    auto w = open();
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(ui().ending());
+}
+
+TEST_F(ListTest, FindParksTheListAndTheButtonsFollowTheRowChosen)
+{
+    addFive();
+    auto w = open();
+    select(*w, 0);
+    ui().expectModal(QStringLiteral("Verify_Numbers_Search"), [&](QDialog& d) {
+        EXPECT_EQ(ui().parkedLeftTwips(w.get()), std::optional<int>(-99999));
+        EXPECT_FALSE(w->Command_Close->isEnabled());
+        EXPECT_FALSE(w->Frame_Sort->isVisibleTo(w.get()));
+        // The clerk's choice comes back as rsVerify's current row.
+        db::Recordset& rs = DE().rsVerify();
+        rs.find(QStringLiteral("NUMBER = 'N-4'"));
+        d.reject();
+    });
+    w->Command_Search->click();
+    EXPECT_FALSE(ui().isParked(w.get()));
+    EXPECT_EQ(current(), QStringLiteral("N-4"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+    EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(ListTest, ADoubleClickChangesAnActiveRowOnly)
+{
+    addFive();
+    auto w = open();
+    select(*w, 3);   // "D"
+    w->TDBGrid_DblClick();
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    select(*w, 0);
+    ui().expectModal(QStringLiteral("Verify_Number_Change"));
+    w->TDBGrid_DblClick();
+    EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Number_Change"});
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+#pragma once
+// What the verification tests share: a fresh data environment whose working
+// folder is the test's own (Verify.csv lives there), code tables like a small
+// workbook's, VERIFY rows written and read as "ACD|MORTCO|...|LEGAL" texts, and
+// the boxes the list and the import show.
+#include "env/testenv.h"
+
+#include <QStringList>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace zarv::test {
+
+class VerificationTest : public DeTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Districts 01-03, jurisdictions 701-705 and the pairs 01/701, 01/702,
+    // 02/702, 02/703, 03/704, 03/705; one folio mask for 701 ("###-###-###-#").
+    void addCodes();
+    // Rows of a code table; the fields in the table's order.
+    void addRow(const QString& table, const QStringList& fields, const QStringList& values);
+    // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
+    void addVerify(const QString& cells);
+    // VERIFY's rows in that form, in the order of a source's ORDER BY.
+    QStringList verifyRows(const QString& orderBy = QStringLiteral("rowid")) const;
+    // The rows of rsVerify as they stand, in its order.
+    static QStringList recordsetRows();
+
+    QString csvPath() const { return path(QStringLiteral("Verify.csv")); }
+    void writeCsv(const QByteArray& bytes) { writeFile(QStringLiteral("Verify.csv"), bytes); }
+    QByteArray readCsv() const { return readFile(csvPath()); }
+
+private:
+    QString savedCurrent_;
+};
+
+// An expected box; what is left out is not checked.
+ui::ExpectedBox expected(const ui::TextMatch& prompt, ui::Answer answer = ui::Answer::OK,
+                         std::optional<ui::Icon> icon = std::nullopt,
+                         std::optional<ui::Buttons> buttons = std::nullopt,
+                         std::optional<QString> title = std::nullopt);
+
+// The rejection dialog of the import for one record, closed by its OK button.
+void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& raw);
+// The text that dialog shows.
+QString rejectionText(const QString& message, const QString& raw);
+
+} // namespace zarv::test

@@ -1,0 +1,117 @@
+#pragma once
+// Adds one folio to the verification list: plain entry boxes checked as the
+// focus leaves them, district and jurisdiction lists that follow each other,
+// and on Save the whole-form check, then one new row of rsVerify with ACD "A",
+// stored in a transaction; the new row is current when the screen closes.
+#include "verification/folioentry.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zarv {
+
+namespace db {
+class Recordset;
+}
+namespace ui {
+class FieldRules;
+}
+
+class Verify_Number_Add : public QDialog {
+    Q_OBJECT
+public:
+    explicit Verify_Number_Add(QWidget* parent = nullptr);
+    ~Verify_Number_Add() override;
+
+    // --- controls, in tab order
+    QLabel* Label1 = nullptr;                       // "Add New Mortgage"
+    QLineEdit* txtNUMBER = nullptr;
+    QLineEdit* txtMORTCO = nullptr;
+    QComboBox* ComboCD = nullptr;
+    QComboBox* ComboJUR = nullptr;
+    QLineEdit* txtFOLIO = nullptr;
+    QLineEdit* txtPID = nullptr;
+    QLineEdit* txtNAME = nullptr;
+    std::array<QLineEdit*, 5> txtADDR{};
+    QLineEdit*& txtADDR1 = txtADDR[0];
+    QLineEdit*& txtADDR2 = txtADDR[1];
+    QLineEdit*& txtADDR3 = txtADDR[2];
+    QLineEdit*& txtADDR4 = txtADDR[3];
+    QLineEdit*& txtADDR5 = txtADDR[4];
+    QLineEdit* txtLEGAL = nullptr;
+    QPushButton* Command_Cancel = nullptr;
+    QPushButton* Command_OK = nullptr;
+    QLineEdit* Text_Msg = nullptr;
+
+    // --- labels beside the boxes
+    QLabel* Label_NUMBER_Msg = nullptr;
+    QLabel* Label_MORTCO_Msg = nullptr;
+    QLabel* Label_CD_Msg = nullptr;                 // "Required when entering folio number"
+    QLabel* Label_JUR_Msg = nullptr;
+    QLabel* Label_JUR_Star = nullptr;
+    QLabel* Label_FOLIO_Red_Required = nullptr;
+    QLabel* Label_FOLIO_Grey_Tarnwick_Format = nullptr;
+    QLabel* Label_FOLIO_Star = nullptr;
+    QLabel* Label_PID_Red_Required = nullptr;
+    QLabel* Label_PID_Star = nullptr;
+    QLabel* Label_PID_Grey_Folio_PID_instructions = nullptr;
+
+    ui::FieldRules* rules = nullptr;
+
+    // The whole-form check: with bSetSaveButton, Save is switched off first and
+    // on again only when every check passes. The first failing check's message
+    // goes to Text_Msg.
+    bool ValidateAllFields(bool bSetSaveButton);
+    // Refills the jurisdiction list for the district in ComboCD.
+    void LoadJurisdictionCombo();
+    // The boxes as the whole-form check and Save read them.
+    folioentry::NewFolio enteredFolio() const;
+
+protected:
+    bool event(QEvent* e) override;
+    void done(int r) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    void Form_Load();
+    void Form_Unload();
+
+    void Command_OK_Click();
+    void Command_Cancel_Click();
+
+    void ComboCD_Change();
+    void ComboCD_Validate(bool& Cancel);
+    void ComboJUR_Validate(bool& Cancel);
+    void codeValidate(QComboBox* combo, int width, int low, int high, const QString& message, bool& Cancel);
+
+    void txtMORTCO_Validate(bool& Cancel);
+    void txtMORTCO_LostFocus();
+    void txtNAME_Validate(bool& Cancel);
+    void txtADDR_Validate(int index);
+    void txtLEGAL_Validate();
+
+    void txtNUMBER_Validate(bool& Cancel);
+    void txtNUMBER_LostFocus();
+    void txtFOLIO_GotFocus();
+    void txtFOLIO_Validate(bool& Cancel);
+    void txtFOLIO_LostFocus();
+    void txtPID_Validate(bool& Cancel);
+    void txtPID_LostFocus();
+
+    QString jurisdictionCode() const;
+    QString displayedFolio(const QString& padded) const;
+    void refuse(const QString& message, bool& Cancel);
+    void save(const folioentry::NewFolio& f);
+
+    std::unique_ptr<db::Recordset> rsVerifyClone;
+    bool loading_ = false;
+};
+
+} // namespace zarv

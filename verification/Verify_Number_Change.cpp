@@ -1,0 +1,459 @@
+#include "verification/Verify_Number_Change.h"
+
+#include "platform/data/recordset.h"
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/fieldrules.h"
+#include "platform/forms/formcolours.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/dataenvironment.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+using namespace folioentry;
+
+namespace {
+
+constexpr unsigned kLightGreen = 0x00C0FFC0;
+const QString kNumberNote = QStringLiteral("NOTE that there are one or more folios with this mortgage number!");
+
+bool markedDeleted(const db::Recordset& rs)
+{
+    return rs.text(QStringLiteral("ACD")) == QLatin1String("D");
+}
+
+void unlock(QLineEdit* box, int maxLength)
+{
+    box->setReadOnly(false);
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->setMaxLength(maxLength);
+    paint(box, colour::White);
+}
+
+} // namespace
+
+Verify_Number_Change::Verify_Number_Change(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Verify_Number_Change"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    ui::noDefaultButton(this);
+    buildControls();
+    connectControls();
+    Form_Load();
+}
+
+Verify_Number_Change::~Verify_Number_Change()
+{
+    Form_Unload();
+}
+
+// ---------------------------------------------------------------- building
+
+void Verify_Number_Change::buildControls()
+{
+    paint(this, colour::Attention);
+    BuildVerifyDetailControls(this, *this);
+    unlock(txtNUMBER, 12);
+    unlock(txtNAME, 70);
+    for (QLineEdit* a : txtADDR)
+        unlock(a, 30);
+    unlock(txtLEGAL, 32);
+
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Change Mortgage Number"));
+    QFont title = Label1->font();
+    title.setBold(true);
+    title.setPointSizeF(title.pointSizeF() * 1.3);
+    Label1->setFont(title);
+
+    Frame1 = named(new QGroupBox(QStringLiteral("< The Purpose of this screen is to update the \"Mortgage Number\". >"),
+                                 this),
+                   "Frame1");
+    Label_NUMBER_Msg = makeLabel(Frame1, "Label_NUMBER_Msg", QStringLiteral("Required"));
+    ui::setForeColour(Label_NUMBER_Msg, ui::colour::Red);
+    paint(Label_NUMBER_Msg, kLightGreen);
+    auto* numberRow = new QGridLayout(Frame1);
+    numberRow->addWidget(Label_NUMBER, 0, 0);
+    numberRow->addWidget(txtNUMBER, 0, 1);
+    numberRow->addWidget(Label_NUMBER_Msg, 0, 2);
+    numberRow->setColumnStretch(2, 1);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("< Property identification fields. These Fields are NOT updatable >"),
+                                 this),
+                   "Frame2");
+    auto* keys = new QGridLayout(Frame2);
+    LayOutKeyFields(keys, 0, *this);
+    keys->setColumnStretch(4, 1);
+
+    Frame3 = named(new QGroupBox(QStringLiteral("< Property identification fields. These fields are updatable ONLY for "
+                                                "your purposes. All official changes to these fields are done by "
+                                                "Tarnwick.>"),
+                                 this),
+                   "Frame3");
+    auto* own = new QGridLayout(Frame3);
+    own->addWidget(Label_NAME, 0, 0);
+    own->addWidget(txtNAME, 0, 1);
+    for (int i = 0; i < 5; ++i) {
+        own->addWidget(Label_ADDR[size_t(i)], i + 1, 0);
+        own->addWidget(txtADDR[size_t(i)], i + 1, 1);
+    }
+    own->addWidget(Label_LEGAL, 6, 0);
+    own->addWidget(txtLEGAL, 6, 1);
+    own->setColumnStretch(1, 1);
+
+    Command_Previous = makeButton(this, "Command_Previous", QStringLiteral("&Previous Detail"),
+                                  QStringLiteral("Save current detail change and go to the previous active record"));
+    Command_Next = makeButton(this, "Command_Next", QStringLiteral("&Next Detail"),
+                              QStringLiteral("Save current detail change and go to the next active record"));
+    Command1 = makeButton(this, "Command1", QStringLiteral("&Close"),
+                          QStringLiteral("OK to save the changes to this detail, then exit"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command_Previous);
+    buttons->addWidget(Command_Next);
+    buttons->addWidget(Command1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(Label1);
+    page->addWidget(Frame1);
+    page->addWidget(Frame2);
+    page->addWidget(Frame3);
+    page->addLayout(buttons);
+    page->addWidget(Text_Msg);
+
+    QWidget* order[] = {txtNUMBER, txtNAME,  txtADDR1,         txtADDR2,     txtADDR3, txtADDR4,
+                        txtADDR5,  txtLEGAL, Command_Previous, Command_Next, Command1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    txtNUMBER->setFocus(Qt::OtherFocusReason);
+}
+
+void Verify_Number_Change::connectControls()
+{
+    rules = new ui::FieldRules(this);
+    rules->onGotFocus(txtNUMBER, [this] { txtNUMBER_GotFocus(); });
+    rules->onValidate(txtNUMBER, [this](bool& c) { txtNUMBER_Validate(c); });
+    rules->onLostFocus(txtNUMBER, [this] { txtNUMBER_LostFocus(); });
+    rules->onGotFocus(txtNAME, [this] { selectAll(txtNAME); });
+    rules->onValidate(txtNAME, [this](bool& c) { txtNAME_Validate(c); });
+    for (QLineEdit* box : {txtADDR1, txtADDR2, txtADDR3, txtADDR4, txtADDR5, txtLEGAL}) {
+        rules->onGotFocus(box, [box] { selectAll(box); });
+        rules->onValidate(box, [this, box](bool&) { upperCaseValidate(box); });
+    }
+    connect(Command_Next, &QPushButton::clicked, this, [this] { Command_Next_Click(); });
+    connect(Command_Previous, &QPushButton::clicked, this, [this] { Command_Previous_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+// ---------------------------------------------------------------- load, activation, close
+
+void Verify_Number_Change::Form_Load()
+{
+    Label_NUMBER_Msg->clear();
+    Text_Msg->setText(QStringLiteral("Please make the changes and press the 'Close' button."));
+    ui::ui().doEvents();
+    try {
+        db::Recordset& rsVerify = DE().rsVerify();
+        if (!rsVerify.isOpen())
+            rsVerify.open();
+        rsVerifyClone = rsVerify.clone();
+    } catch (const std::exception&) {
+        rsVerifyClone = std::make_unique<db::Recordset>();   // duplicate notes find nothing
+    }
+    ShowVerifyDetails();
+    txtNUMBER_GotFocus();
+}
+
+bool Verify_Number_Change::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        // Form_Activate
+        ui::ui().setBusy(false);
+        ui::ui().doEvents();
+    }
+    return QDialog::event(e);
+}
+
+void Verify_Number_Change::reject()
+{
+    if (ui::ui().ending()) {
+        QDialog::reject();
+        return;
+    }
+    // Closing by the window's close box or Esc runs what a click on Close runs:
+    // the check of the box being left, its leave handler, then Close.
+    if (!rules->validateBefore(Command1))
+        return;
+    if (focusWidget() == txtNUMBER)
+        txtNUMBER_LostFocus();
+    Command1_Click();
+}
+
+void Verify_Number_Change::Command1_Click()
+{
+    storeEdits();
+    QDialog::done(QDialog::Accepted);
+}
+
+void Verify_Number_Change::done(int r)
+{
+    Form_Unload();
+    QDialog::done(r);
+}
+
+void Verify_Number_Change::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    try {
+        if (rsVerifyClone)
+            rsVerifyClone->close();
+    } catch (const std::exception&) {
+    }
+    rsVerifyClone.reset();
+}
+
+// ---------------------------------------------------------------- details and edits
+
+std::array<std::pair<QLineEdit*, QString>, 8> Verify_Number_Change::editableBoxes() const
+{
+    return {{{txtNUMBER, QStringLiteral("NUMBER")},
+             {txtNAME, QStringLiteral("NAME")},
+             {txtADDR1, QStringLiteral("ADDR1")},
+             {txtADDR2, QStringLiteral("ADDR2")},
+             {txtADDR3, QStringLiteral("ADDR3")},
+             {txtADDR4, QStringLiteral("ADDR4")},
+             {txtADDR5, QStringLiteral("ADDR5")},
+             {txtLEGAL, QStringLiteral("LEGAL")}}};
+}
+
+void Verify_Number_Change::ShowVerifyDetails()
+{
+    folioentry::ShowVerifyDetails(*this, ReadVerifyDetails(DE().rsVerify()));
+    const auto boxes = editableBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        shown_[i] = boxes[i].first->text();
+    for (QLineEdit* box : {txtNAME, txtADDR1, txtADDR2, txtADDR3, txtADDR4, txtADDR5, txtLEGAL})
+        paint(box, colour::White);
+    ui::ui().doEvents();
+}
+
+void Verify_Number_Change::writeEdits()
+{
+    db::Recordset& rs = DE().rsVerify();
+    if (!rs.isOpen() || rs.eof() || rs.bof())
+        return;
+    // Only what was edited here is written: a box that shows its field as it
+    // was read writes nothing back.
+    const auto boxes = editableBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const auto& [box, field] = boxes[i];
+        if (box->text() != shown_[i] && box->text() != rs.text(field))
+            rs.setValue(field, box->text());
+    }
+}
+
+void Verify_Number_Change::markStored()
+{
+    const auto boxes = editableBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        shown_[i] = boxes[i].first->text();
+}
+
+void Verify_Number_Change::storeEdits()
+{
+    try {
+        writeEdits();
+        db::Recordset& rs = DE().rsVerify();
+        if (rs.editPending())
+            rs.move(0);
+        markStored();
+    } catch (const std::exception& e) {
+        try {
+            if (DE().rsVerify().editPending())
+                DE().rsVerify().cancelUpdate();
+        } catch (const std::exception&) {
+        }
+        ReportScreenError(QStringLiteral("Verify_Number_Change"), e);
+    }
+}
+
+void Verify_Number_Change::afterMove()
+{
+    ShowVerifyDetails();
+    Label_NUMBER_Msg->clear();
+    txtNUMBER->setFocus(Qt::OtherFocusReason);
+    txtNUMBER_GotFocus();
+    ui::ui().doEvents();
+}
+
+// ---------------------------------------------------------------- Next and Previous
+
+void Verify_Number_Change::Command_Next_Click()
+{
+    Text_Msg->clear();
+    db::Recordset& rs = DE().rsVerify();
+    try {
+        if (!rs.isOpen() || rs.recordCount() < 1)
+            return;
+    } catch (const std::exception&) {
+        return;
+    }
+    storeEdits();
+    try {
+        SavedBookmark = rs.bookmark();
+        rs.moveNext();
+        if (rs.eof()) {
+            rs.movePrevious();
+            Text_Msg->setText(QStringLiteral("End of Details"));
+        } else {
+            while (markedDeleted(rs)) {
+                rs.moveNext();
+                if (rs.eof()) {
+                    rs.setBookmark(SavedBookmark);
+                    Text_Msg->setText(QStringLiteral("End of Detail List"));
+                    break;
+                }
+            }
+            if (Text_Msg->text().isEmpty())
+                Text_Msg->setText(QStringLiteral("Positioned to the next active Detail"));
+        }
+    } catch (const std::exception&) {
+        // The row reached is shown.
+    }
+    afterMove();
+}
+
+void Verify_Number_Change::Command_Previous_Click()
+{
+    Text_Msg->clear();
+    db::Recordset& rs = DE().rsVerify();
+    try {
+        if (!rs.isOpen() || rs.recordCount() < 1)
+            return;
+    } catch (const std::exception&) {
+        return;
+    }
+    storeEdits();
+    const QString atHead = QStringLiteral("Begining of Detail List");
+    try {
+        if (rs.bof()) {
+            Text_Msg->setText(atHead);
+            rs.moveFirst();
+        } else {
+            rs.movePrevious();
+            for (;;) {
+                if (rs.bof()) {
+                    rs.moveFirst();
+                    Text_Msg->setText(atHead);
+                    break;
+                }
+                if (!markedDeleted(rs)) {
+                    Text_Msg->setText(QStringLiteral("Positioned to the previous Active Detail"));
+                    break;
+                }
+                rs.movePrevious();
+            }
+        }
+    } catch (const std::exception&) {
+        // The row reached is shown.
+    }
+    afterMove();
+}
+
+// ---------------------------------------------------------------- mortgage number
+
+void Verify_Number_Change::txtNUMBER_GotFocus()
+{
+    txtNUMBER->setText(vb::Trim(txtNUMBER->text()));
+    selectAll(txtNUMBER);
+    OldNumber = txtNUMBER->text();
+}
+
+void Verify_Number_Change::txtNUMBER_Validate(bool& Cancel)
+{
+    txtNUMBER->setText(vb::Trim(vb::UCase(txtNUMBER->text())));
+    const QString number = txtNUMBER->text();
+    if (number.isEmpty()) {
+        Text_Msg->setText(QStringLiteral("You must enter a Mortgage Number!"));
+        ui::ui().beep();
+        Cancel = true;
+        return;
+    }
+    // Other active rows with the number; the row being edited never counts.
+    std::optional<qint64> editing;
+    try {
+        const db::Recordset& rs = DE().rsVerify();
+        if (rs.isOpen() && !rs.eof() && !rs.bof())
+            editing = rs.bookmark();
+    } catch (const std::exception&) {
+    }
+    const Hit hit = Lookup(*rsVerifyClone, NumberFilter(number), editing);
+    if (!hit.found) {
+        Label_NUMBER_Msg->clear();
+        return;
+    }
+    Text_Msg->setText(NumberNote(hit));
+    Label_NUMBER_Msg->setText(kNumberNote);
+}
+
+void Verify_Number_Change::txtNUMBER_LostFocus()
+{
+    txtNUMBER->setText(vb::Trim(txtNUMBER->text()));
+    if (txtNUMBER->text() == OldNumber)
+        return;
+    try {
+        db::Recordset& rs = DE().rsVerify();
+        if (!rs.isOpen() || rs.eof() || rs.bof())
+            return;
+        writeEdits();
+        rs.setValue(QStringLiteral("ACD"), QStringLiteral("C"));
+        rs.move(0);
+        markStored();
+    } catch (const std::exception& e) {
+        try {
+            if (DE().rsVerify().editPending())
+                DE().rsVerify().cancelUpdate();
+        } catch (const std::exception&) {
+        }
+        ReportScreenError(QStringLiteral("Verify_Number_Change.txtNUMBER_LostFocus"), e);
+    }
+}
+
+// ---------------------------------------------------------------- name, addresses, legal
+
+void Verify_Number_Change::txtNAME_Validate(bool& Cancel)
+{
+    try {
+        txtNAME->setText(vb::Trim(vb::UCase(txtNAME->text())));
+        if (!txtNAME->text().isEmpty()) {
+            Text_Msg->clear();
+            paint(txtNAME, colour::White);
+        } else {
+            Text_Msg->setText(QStringLiteral("NOTE - The Client Name should be entered"));
+            paint(txtNAME, colour::Attention);
+        }
+    } catch (const std::exception&) {
+        ui::ui().msgBox(QStringLiteral("Please Correct the Client Name, It is not a Valid Entry"), ui::Buttons::OK,
+                        ui::Icon::Critical);
+        Cancel = true;
+        Text_Msg->setText(QStringLiteral("Error - The Client Name is Not Valid"));
+    }
+}
+
+void Verify_Number_Change::upperCaseValidate(QLineEdit* box)
+{
+    box->setText(vb::UCase(box->text()));
+}
+
+} // namespace zarv

@@ -1,0 +1,91 @@
+#pragma once
+// Changes one folio of the verification list: above all its mortgage number
+// (a changed number marks the row "C"), and for the company's own use its name,
+// address lines and legal description. The key fields are shown read-only.
+// Next and Previous Detail step over the rows marked for deletion; the row
+// shown last stays current in rsVerify when the screen closes. Edits are stored
+// when the row changes and when the screen closes, by its Close button, its
+// window's close box or Esc alike, each after the same field checks.
+#include "verification/folioentry_widgets.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+#include <utility>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace zarv {
+
+namespace db {
+class Recordset;
+}
+namespace ui {
+class FieldRules;
+}
+
+// The bookmark of the row on which the last Next Detail started.
+inline qint64 SavedBookmark = 0;
+
+class Verify_Number_Change : public QDialog, public folioentry::VerifyDetailControls {
+    Q_OBJECT
+public:
+    explicit Verify_Number_Change(QWidget* parent = nullptr);
+    ~Verify_Number_Change() override;
+
+    QLabel* Label1 = nullptr;                   // "Change Mortgage Number"
+    QGroupBox* Frame1 = nullptr;                // the mortgage number
+    QGroupBox* Frame2 = nullptr;                // the key fields, not updatable
+    QGroupBox* Frame3 = nullptr;                // name, address, legal description
+    QLabel* Label_NUMBER_Msg = nullptr;
+    QPushButton* Command_Previous = nullptr;
+    QPushButton* Command_Next = nullptr;
+    QPushButton* Command1 = nullptr;            // Close
+
+    ui::FieldRules* rules = nullptr;
+
+    // The trimmed number as it stood when the number box last got the focus.
+    const QString& oldNumber() const { return OldNumber; }
+
+    // Refreshes every display from the current row of rsVerify.
+    void ShowVerifyDetails();
+
+    void Command_Next_Click();
+    void Command_Previous_Click();
+    void Command1_Click();
+
+protected:
+    bool event(QEvent* e) override;
+    void reject() override;             // Esc and the window's close box
+    void done(int r) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    void Form_Load();
+    void Form_Unload();
+
+    void txtNUMBER_GotFocus();
+    void txtNUMBER_Validate(bool& Cancel);
+    void txtNUMBER_LostFocus();
+    void txtNAME_Validate(bool& Cancel);
+    void upperCaseValidate(QLineEdit* box);
+
+    // Writes the edited boxes into the current row (the fields that differ);
+    // the next move stores them.
+    void writeEdits();
+    void markStored();
+    std::array<std::pair<QLineEdit*, QString>, 8> editableBoxes() const;
+    // Writes the edits and stores the row where it stands.
+    void storeEdits();
+    void afterMove();
+
+    std::unique_ptr<db::Recordset> rsVerifyClone;
+    QString OldNumber;
+    std::array<QString, 8> shown_;      // the editable boxes' texts as last shown or stored
+    bool unloaded_ = false;
+};
+
+} // namespace zarv

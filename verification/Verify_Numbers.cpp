@@ -1,0 +1,777 @@
+#include "verification/Verify_Numbers.h"
+
+#include "verification/Verify_Number_Add.h"
+#include "verification/Verify_Number_Change.h"
+#include "verification/Verify_Number_Delete.h"
+#include "verification/Verify_Numbers_Search.h"
+#include "verification/verifycsv.h"
+#include "verification/verifyhelp.h"
+#include "verification/verifyimport.h"
+
+#include "platform/data/recordset.h"
+#include "platform/forms/dialogkeys.h"
+#include "platform/forms/formcolours.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/text/vb.h"
+#include "platform/ui/parking.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// Where the grid starts; the frames and buttons stand left of it.
+constexpr int kGridLeftTwips = 1380;
+constexpr int kColumnHeightTwips = 7800;
+constexpr int kMsgHeightTwips = 315;
+// The park position while the find screen is open.
+constexpr int kParkedLeftTwips = -99999;
+
+template <typename W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
+{
+    auto* b = named(new QPushButton(QLatin1String(caption), parent), name);
+    if (*toolTip)
+        b->setToolTip(QLatin1String(toolTip));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QAction* item(QMenu* menu, const char* name, const QString& caption)
+{
+    return named(menu->addAction(caption), name);
+}
+
+// The grid shows the status code through its value list.
+QString statusText(const QVariant& value, qint64)
+{
+    const QString code = value.toString();
+    if (code == QLatin1String("A"))
+        return QStringLiteral("Add");
+    if (code == QLatin1String("C"))
+        return QStringLiteral("Change");
+    if (code == QLatin1String("D"))
+        return QStringLiteral("Delete");
+    return code;
+}
+
+// A folio cell: laid out by its row's jurisdiction; a value that is not the
+// row's stored folio through the amount mask without its leading zeros. The
+// list's current row does not move.
+QString folioText(const QVariant& value, qint64 bookmark)
+{
+    const QString folio = value.toString();
+    if (folio.isEmpty())
+        return folio;
+    try {
+        const db::Recordset& rs = DE().rsVerify();
+        if (rs.isOpen() && rs.recordCount() > 0) {
+            const int row = rs.rowOfBookmark(bookmark);
+            const int folioField = rs.fieldIndex(QStringLiteral("FOLIO"));
+            const int jurField = rs.fieldIndex(QStringLiteral("JUR"));
+            if (row >= 0 && rs.valueAt(row, folioField).toString() == folio)
+                return FormatFolio(rs.valueAt(row, jurField).toString(), folio);
+        }
+        return StripLeadingChar(FormatAmountMask(folio), QStringLiteral("0"));
+    } catch (const std::exception&) {
+        return folio;
+    }
+}
+
+} // namespace
+
+// Holds off everything the user could click while an export or import runs, so
+// that no second action starts and the list cannot close half way.
+class Verify_Numbers::ExchangeGuard {
+public:
+    explicit ExchangeGuard(Verify_Numbers& screen) : screen_(screen) { screen_.blockUserActions(true); }
+    ~ExchangeGuard() { screen_.blockUserActions(false); }
+    ExchangeGuard(const ExchangeGuard&) = delete;
+    ExchangeGuard& operator=(const ExchangeGuard&) = delete;
+
+private:
+    Verify_Numbers& screen_;
+};
+
+Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Verify_Numbers"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    ui::ignoreEscape(this);
+    buildControls();
+    buildMenus();
+    connectControls();
+    Option_Window_Click(verifylist::kDesignLayout);
+    Form_Load();
+    bindGrid();
+}
+
+Verify_Numbers::~Verify_Numbers() = default;
+
+// ---------------------------------------------------------------- building
+
+void Verify_Numbers::buildControls()
+{
+    client_ = new QWidget(this);
+    column_ = new QWidget(client_);
+    QFont small = column_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    column_->setFont(small);
+    column_->setGeometry(ui::twipsToPixels(60), 0, ui::twipsToPixels(kGridLeftTwips - 90),
+                         ui::twipsToPixels(kColumnHeightTwips));
+
+    Frame1 = named(new QGroupBox(QStringLiteral("<Folio Record>"), column_), "Frame1");
+    Command_AddDetail = button(Frame1, "Command_AddDetail", "&Add", "Add a new Detail");
+    Command_ChangeDetail = button(Frame1, "Command_ChangeDetail", "&Change", "Change the selected Detail");
+    Command_Inactivate =
+        button(Frame1, "Command_Inactivate", "&Delete", "Delete the selected Active record (mark as deleted)");
+    Command_Activate = button(Frame1, "Command_Activate", "&Undelete",
+                              "Undelete the selected Deleted record (undo the marked for deletion)");
+    Command_Search = button(Frame1, "Command_Search", "&Find", "Search for a specific payment");
+    auto* rows = new QVBoxLayout(Frame1);
+    rows->setContentsMargins(3, 3, 3, 3);
+    rows->setSpacing(2);
+    for (QPushButton* b : {Command_AddDetail, Command_ChangeDetail, Command_Inactivate, Command_Activate, Command_Search})
+        rows->addWidget(b);
+
+    Command_Close = button(column_, "Command_Close", "Close", "Close this window");
+
+    Frame_Sort = named(new QGroupBox(QStringLiteral("<Sort Order>"), column_), "Frame_Sort");
+    auto* sort = new QVBoxLayout(Frame_Sort);
+    sort->setContentsMargins(3, 3, 3, 3);
+    sort->setSpacing(0);
+    for (int i = 0; i < verifylist::kSortOrders; ++i) {
+        const verifylist::SortOrder& order = verifylist::sortOrders()[size_t(i)];
+        Option_Sort[size_t(i)] = named(new QRadioButton(QLatin1String(order.caption), Frame_Sort), order.option);
+        if (*order.toolTip)
+            Option_Sort[size_t(i)]->setToolTip(QLatin1String(order.toolTip));
+        sort->addWidget(Option_Sort[size_t(i)]);
+    }
+    Option_Sort_Mortgage->setChecked(true);
+
+    Frame4 = named(new QGroupBox(QStringLiteral("window/size"), column_), "Frame4");
+    auto* sizes = new QGridLayout(Frame4);
+    sizes->setContentsMargins(3, 3, 3, 3);
+    sizes->setSpacing(0);
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
+        const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
+        auto* option = named(new QRadioButton(QStringLiteral("Option%1").arg(i + 1), Frame4), layout.option);
+        QString tip = QLatin1String(layout.menuCaption);
+        if (!tip.endsWith(QLatin1Char(' ')))
+            tip += QLatin1Char(' ');
+        option->setToolTip(tip);
+        Option_Window[size_t(i)] = option;
+        sizes->addWidget(option, i / 2, i % 2);
+    }
+    Option_1024x768NormalSizeFont->setChecked(true);
+
+    FrameExpImp = named(new QGroupBox(QStringLiteral("< Data Ex. >"), column_), "FrameExpImp");
+    Command_Export = button(FrameExpImp, "Command_Export", "Export", "");
+    Command_Import1 = button(FrameExpImp, "Command_Import1", "Import 1", "");
+    Command_Import2 = button(FrameExpImp, "Command_Import2", "Import 2", "");
+    Command_Exp_Help =
+        button(FrameExpImp, "Command_Exp_Help", "?", "Click for information about the 'Export' process");
+    Command_Imp_Help =
+        button(FrameExpImp, "Command_Imp_Help", "?", "Click for information about the 'Import' process");
+    for (QPushButton* help : {Command_Exp_Help, Command_Imp_Help})
+        help->setFixedWidth(18);
+    auto* exchange = new QGridLayout(FrameExpImp);
+    exchange->setContentsMargins(3, 3, 3, 3);
+    exchange->setSpacing(2);
+    exchange->addWidget(Command_Export, 0, 0);
+    exchange->addWidget(Command_Exp_Help, 0, 1);
+    exchange->addWidget(Command_Import1, 1, 0);
+    exchange->addWidget(Command_Imp_Help, 1, 1);
+    exchange->addWidget(Command_Import2, 2, 0);
+
+    auto* column = new QVBoxLayout(column_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    column->addWidget(Frame1);
+    column->addWidget(Command_Close);
+    column->addWidget(Frame_Sort);
+    column->addWidget(Frame4);
+    column->addWidget(FrameExpImp);
+    column->addStretch();
+
+    TDBGrid = named(new ui::RecordsetGrid(client_), "TDBGrid");
+    TDBGrid->move(ui::twipsToPixels(kGridLeftTwips), 0);
+
+    Text_Msg = named(new QLineEdit(client_), "Text_Msg");
+    ui::makeStatusBox(Text_Msg);
+    const verifylist::WindowLayout& design = verifylist::windowLayouts()[verifylist::kDesignLayout];
+    Text_Msg->setGeometry(0, ui::twipsToPixels(design.msgTop), ui::twipsToPixels(kGridLeftTwips + design.gridWidth),
+                          ui::twipsToPixels(kMsgHeightTwips));
+}
+
+void Verify_Numbers::buildMenus()
+{
+    menuBar = named(new QMenuBar(this), "menuBar");
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    top->setMenuBar(menuBar);
+    top->addWidget(client_, 1);
+
+    mnuFile = named(menuBar->addMenu(QStringLiteral("&File")), "mnuFile");
+    mnuClose = item(mnuFile, "mnuClose", QStringLiteral("&Close"));
+    mnuCloseNOW = item(mnuFile, "mnuCloseNOW",
+                       QStringLiteral("Close and do NOT SAVE ANY DATA CHANGES ( this is to be used when you did "
+                                      "something that you do not want saved)"));
+
+    mnuEdit = named(menuBar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
+    mnuAdd = item(mnuEdit, "mnuAdd", QStringLiteral("&Add"));
+    mnuChange = item(mnuEdit, "mnuChange", QStringLiteral("&Change"));
+    mnuDelete = item(mnuEdit, "mnuDelete", QStringLiteral("&Delete"));
+    mnuPermanentDelete = item(mnuEdit, "mnuPermanentDelete", QStringLiteral("PERMANENT DELETE"));
+    mnuUndelete = item(mnuEdit, "mnuUndelete", QStringLiteral("&Undelete"));
+    mnuFind = item(mnuEdit, "mnuFind", QStringLiteral("F&ind"));
+    mnuACD = named(mnuEdit->addMenu(QStringLiteral("Change Mortgage Number \"Status\"")), "mnuACD");
+    mnuACD_Added = item(mnuACD, "mnuACD_Added", QStringLiteral("Set to \"Added\" status"));
+    mnuACD_Changed = item(mnuACD, "mnuACD_Changed", QStringLiteral("Set to \"Changed\" status"));
+    mnuACD_Deleted = item(mnuACD, "mnuACD_Deleted", QStringLiteral("Set to \"Deleted\" status"));
+    mnuACD_Blank = item(mnuACD, "mnuACD_Blank", QStringLiteral("Set to \"No Change\" status"));
+
+    mnuDataExchange = named(menuBar->addMenu(QStringLiteral("Data Exchange")), "mnuDataExchange");
+    mnuExportHelp = item(mnuDataExchange, "mnuExportHelp", QStringLiteral("Export Help"));
+    mnuExport = item(mnuDataExchange, "mnuExport", QStringLiteral("Export to Verify.csv"));
+    mnuImportHelp = item(mnuDataExchange, "mnuImportHelp", QStringLiteral("Import Help"));
+    mnuImportAppend =
+        item(mnuDataExchange, "mnuImportAppend",
+             QStringLiteral("Import from Verify.csv (Leave existing folios and UPDATE all matching import records)"));
+    mnuImportReplace = item(mnuDataExchange, "mnuImportReplace",
+                            QStringLiteral("Import from Verify.csv (DELETE ALL records then import)"));
+
+    mnuView = named(menuBar->addMenu(QStringLiteral("&View")), "mnuView");
+    for (int i = 0; i < verifylist::kSortOrders; ++i) {
+        const verifylist::SortOrder& order = verifylist::sortOrders()[size_t(i)];
+        mnuSortBy[size_t(i)] = item(mnuView, order.menuItem, QLatin1String(order.menuCaption));
+    }
+    mnuWindow = named(menuBar->addMenu(QStringLiteral("Window")), "mnuWindow");
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
+        const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
+        mnuWindowSize[size_t(i)] = item(mnuWindow, layout.menuItem, QLatin1String(layout.menuCaption));
+    }
+}
+
+void Verify_Numbers::connectControls()
+{
+    const auto on = [this](QPushButton* b, void (Verify_Numbers::*handler)()) {
+        connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(Command_AddDetail, &Verify_Numbers::Command_AddDetail_Click);
+    on(Command_ChangeDetail, &Verify_Numbers::Command_ChangeDetail_Click);
+    on(Command_Inactivate, &Verify_Numbers::Command_Inactivate_Click);
+    on(Command_Activate, &Verify_Numbers::Command_Activate_Click);
+    on(Command_Search, &Verify_Numbers::Command_Search_Click);
+    on(Command_Close, &Verify_Numbers::Command_Close_Click);
+    on(Command_Export, &Verify_Numbers::Command_Export_Click);
+    on(Command_Exp_Help, &Verify_Numbers::Command_Exp_Help_Click);
+    on(Command_Imp_Help, &Verify_Numbers::Command_Imp_Help_Click);
+    on(Command_Import1, &Verify_Numbers::Command_Import1_Click);
+    on(Command_Import2, &Verify_Numbers::Command_Import2_Click);
+
+    // Menu items that run a button's action only while the button is enabled.
+    const auto whenEnabled = [this](QAction* a, QPushButton* b, void (Verify_Numbers::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, b, handler] {
+            if (b->isEnabled())
+                (this->*handler)();
+        });
+    };
+    whenEnabled(mnuAdd, Command_AddDetail, &Verify_Numbers::Command_AddDetail_Click);
+    whenEnabled(mnuChange, Command_ChangeDetail, &Verify_Numbers::Command_ChangeDetail_Click);
+    whenEnabled(mnuDelete, Command_Inactivate, &Verify_Numbers::Command_Inactivate_Click);
+    whenEnabled(mnuUndelete, Command_Activate, &Verify_Numbers::Command_Activate_Click);
+    whenEnabled(mnuFind, Command_Search, &Verify_Numbers::Command_Search_Click);
+
+    const auto always = [this](QAction* a, void (Verify_Numbers::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    always(mnuClose, &Verify_Numbers::Command_Close_Click);
+    always(mnuCloseNOW, &Verify_Numbers::mnuCloseNOW_Click);
+    always(mnuPermanentDelete, &Verify_Numbers::mnuPermanentDelete_Click);
+    always(mnuACD_Added, &Verify_Numbers::mnuACD_Added_Click);
+    always(mnuACD_Changed, &Verify_Numbers::mnuACD_Changed_Click);
+    always(mnuACD_Deleted, &Verify_Numbers::mnuACD_Deleted_Click);
+    always(mnuACD_Blank, &Verify_Numbers::mnuACD_Blank_Click);
+    always(mnuExport, &Verify_Numbers::Command_Export_Click);
+    always(mnuExportHelp, &Verify_Numbers::Command_Exp_Help_Click);
+    always(mnuImportHelp, &Verify_Numbers::Command_Imp_Help_Click);
+    always(mnuImportAppend, &Verify_Numbers::Command_Import1_Click);
+    always(mnuImportReplace, &Verify_Numbers::Command_Import2_Click);
+
+    // A View or Window item runs the option's handler without selecting the option.
+    for (int i = 0; i < verifylist::kSortOrders; ++i) {
+        connect(Option_Sort[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Sort_Click(i); });
+        connect(mnuSortBy[size_t(i)], &QAction::triggered, this, [this, i] { Option_Sort_Click(i); });
+    }
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
+        connect(Option_Window[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Window_Click(i); });
+        connect(mnuWindowSize[size_t(i)], &QAction::triggered, this, [this, i] { Option_Window_Click(i); });
+    }
+
+    connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { TDBGrid_RowColChange(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { TDBGrid_DblClick(); });
+}
+
+void Verify_Numbers::bindGrid()
+{
+    const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
+    const auto chars = [charWidth](int n) { return n * charWidth + 12; };
+    std::vector<ui::GridColumn> columns = {
+        {QStringLiteral("ACD"), QString(), chars(6), false, statusText},
+        {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(4), false, {}},
+        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
+        {QStringLiteral("CD"), QStringLiteral("CD"), chars(2), false, {}},
+        {QStringLiteral("JUR"), QStringLiteral("JUR"), chars(3), false, {}},
+        {QStringLiteral("FOLIO"), QStringLiteral("Folio Number"), chars(18), false, folioText},
+        {QStringLiteral("PID"), QStringLiteral("PID"), 0, false, {}},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), chars(70), false, {}},
+        {QStringLiteral("ADDR1"), QStringLiteral("Address Line1"), chars(30), false, {}},
+    };
+    for (int i = 2; i <= 5; ++i)
+        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address Line %1").arg(i), chars(30), false, {}});
+    columns.push_back({QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), chars(32), false, {}});
+    TDBGrid->bind(&DE().rsVerify(), std::move(columns));
+}
+
+// ---------------------------------------------------------------- load and activation
+
+void Verify_Numbers::Form_Load()
+{
+    blnLoading = true;
+    for (db::Recordset* rs : {&DE().rsCollection_District(), &DE().rsJurisdiction(), &DE().rsCD_JUR(),
+                              &DE().rsVerify()}) {
+        try {
+            if (!rs->isOpen())
+                rs->open();
+            if (rs->recordCount() > 0)
+                rs->moveFirst();
+        } catch (const std::exception&) {
+            // The list shows what it can; each recordset on its own.
+        }
+    }
+    try {
+        db::Recordset& rsVerify = DE().rsVerify();
+        if (rsVerify.source() != DataEnvironment::kVerifySource) {
+            // Re-sorted while the list was loaded before: that order stays.
+            strSortSQL = rsVerify.source();
+            rsVerify.close();
+            Option_Sort_Mortgage->setChecked(true);
+            rsVerify.setSource(strSortSQL);
+            rsVerify.open();
+        }
+    } catch (const std::exception&) {
+        // As above.
+    }
+    blnLoading = false;
+}
+
+bool Verify_Numbers::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QDialog::event(e);
+}
+
+void Verify_Numbers::Form_Activate()
+{
+    if (ui::ui().busy() && !busyState_ && !exchangeRunning_)
+        ui::ui().setBusy(false);
+    if (!ui::ui().ending() && pos() != QPoint(0, 0))
+        move(0, 0);
+}
+
+void Verify_Numbers::closeEvent(QCloseEvent* e)
+{
+    // The window's close box closes the list as Close does, but never while an
+    // export or import runs.
+    if (exchangeRunning_ && !ui::ui().ending()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+// ---------------------------------------------------------------- busy state and button rule
+
+void Verify_Numbers::DisableControls(bool ClearMsg, bool SetHourglass)
+{
+    busyState_ = true;
+    if (ClearMsg)
+        Text_Msg->clear();
+    if (SetHourglass)
+        ui::ui().setBusy(true);
+    for (QPushButton* b : {Command_AddDetail, Command_ChangeDetail, Command_Inactivate, Command_Activate, Command_Search})
+        b->setEnabled(false);
+    Frame_Sort->hide();
+    Command_Close->setEnabled(false);
+    ui::ui().doEvents();
+}
+
+void Verify_Numbers::EnableControls(bool ClearMsg, bool ResetPointer)
+{
+    busyState_ = false;
+    verifylist::RowButtons rule;
+    try {
+        rule = verifylist::ButtonRule(DE().rsVerify());
+    } catch (const std::exception&) {
+        rule = verifylist::RowButtons{};
+    }
+    Command_AddDetail->setEnabled(rule.add);
+    Command_Search->setEnabled(rule.search);
+    applyRowButtons(rule);
+    Frame_Sort->show();
+    Command_Close->setEnabled(true);
+    if (ClearMsg)
+        Text_Msg->clear();
+    if (ResetPointer)
+        ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+void Verify_Numbers::applyRowButtons(const verifylist::RowButtons& rule)
+{
+    Command_ChangeDetail->setEnabled(rule.change);
+    Command_Inactivate->setEnabled(rule.inactivate);
+    Command_Activate->setEnabled(rule.activate);
+}
+
+void Verify_Numbers::TDBGrid_RowColChange()
+{
+    Text_Msg->clear();
+    // While busy the buttons wait for EnableControls, which reads the row then current.
+    if (busyState_)
+        return;
+    try {
+        applyRowButtons(verifylist::ButtonRule(DE().rsVerify()));
+    } catch (const std::exception&) {
+        applyRowButtons(verifylist::RowButtons{});
+    }
+}
+
+void Verify_Numbers::blockUserActions(bool block)
+{
+    exchangeRunning_ = block;
+    menuBar->setEnabled(!block);
+    column_->setEnabled(!block);
+    TDBGrid->setEnabled(!block);
+}
+
+// ---------------------------------------------------------------- status marks
+
+void Verify_Numbers::setStatus(const QString& code)
+{
+    if (!idle())
+        return;
+    DisableControls(true, true);
+    db::Recordset& rs = DE().rsVerify();
+    try {
+        if (rs.isOpen() && !rs.eof() && !rs.bof()) {
+            rs.setValue(QStringLiteral("ACD"), code);
+            rs.move(0);
+        }
+    } catch (const std::exception&) {
+        // The stored code stays; the rule below shows the row as it is stored.
+        try {
+            if (rs.editPending())
+                rs.cancelUpdate();
+        } catch (const std::exception&) {
+        }
+    }
+    EnableControls(true, true);
+    ui::ui().setBusy(false);
+}
+
+void Verify_Numbers::Command_Inactivate_Click()
+{
+    setStatus(QStringLiteral("D"));
+}
+
+void Verify_Numbers::Command_Activate_Click()
+{
+    setStatus(QStringLiteral(" "));
+}
+
+void Verify_Numbers::mnuACD_Added_Click()
+{
+    setStatus(QStringLiteral("A"));
+}
+
+void Verify_Numbers::mnuACD_Changed_Click()
+{
+    setStatus(QStringLiteral("C"));
+}
+
+void Verify_Numbers::mnuACD_Deleted_Click()
+{
+    setStatus(QStringLiteral("D"));
+}
+
+void Verify_Numbers::mnuACD_Blank_Click()
+{
+    setStatus(QStringLiteral(" "));
+}
+
+// ---------------------------------------------------------------- child screens
+
+// A new screen for every showing: each loads itself from the current row.
+std::unique_ptr<QDialog> Verify_Numbers::childScreen(Child which)
+{
+    switch (which) {
+    case Child::Add:
+        return std::make_unique<Verify_Number_Add>();
+    case Child::Change:
+        return std::make_unique<Verify_Number_Change>();
+    case Child::Search:
+        return std::make_unique<Verify_Numbers_Search>();
+    case Child::PermanentDelete:
+        return std::make_unique<Verify_Number_Delete>();
+    }
+    return nullptr;
+}
+
+void Verify_Numbers::runChild(Child which, bool parked)
+{
+    if (!idle())
+        return;
+    DisableControls(true, true);
+    if (parked) {
+        intSavedLeft = ui::pixelsToTwips(x());
+        ui::ui().parkWindow(this, kParkedLeftTwips);
+    }
+    try {
+        std::unique_ptr<QDialog> screen = childScreen(which);
+        ui::ui().showModal(*screen);
+    } catch (const std::exception&) {
+        // The screens report their own failures; the list goes on with what it holds.
+    }
+    if (ui::ui().ending())
+        return;
+    if (parked)
+        ui::ui().restoreWindow(this);
+    TDBGrid->rebind();
+    EnableControls(true, true);
+}
+
+void Verify_Numbers::Command_AddDetail_Click()
+{
+    runChild(Child::Add, false);
+}
+
+void Verify_Numbers::Command_ChangeDetail_Click()
+{
+    runChild(Child::Change, false);
+}
+
+void Verify_Numbers::Command_Search_Click()
+{
+    runChild(Child::Search, true);
+}
+
+void Verify_Numbers::mnuPermanentDelete_Click()
+{
+    if (!idle())
+        return;
+    try {
+        if (verifylist::ButtonRule(DE().rsVerify()).search) {     // there is a current row
+            std::unique_ptr<QDialog> screen = childScreen(Child::PermanentDelete);
+            ui::ui().showModal(*screen);
+            if (ui::ui().ending())
+                return;
+            TDBGrid->rebind();
+        }
+    } catch (const std::exception&) {
+        // As for the other screens.
+    }
+    EnableControls(true, true);
+}
+
+void Verify_Numbers::TDBGrid_DblClick()
+{
+    if (idle() && Command_ChangeDetail->isEnabled())
+        Command_ChangeDetail_Click();
+}
+
+// ---------------------------------------------------------------- closing
+
+void Verify_Numbers::Command_Close_Click()
+{
+    if (!idle())
+        return;
+    ui::ui().setBusy(true);
+    Text_Msg->setText(QStringLiteral("Closing form..."));
+    ui::ui().doEvents();
+    accept();
+}
+
+void Verify_Numbers::mnuCloseNOW_Click()
+{
+    if (!idle())
+        return;
+    ui::ui().endProgram(0);
+}
+
+// ---------------------------------------------------------------- sort orders and window sizes
+
+void Verify_Numbers::Option_Sort_Click(int order)
+{
+    if (blnLoading || !idle() || order < 0 || order >= verifylist::kSortOrders)
+        return;
+    DisableControls(true, true);
+    db::Recordset& rsVerify = DE().rsVerify();
+    try {
+        saved_.SaveCurrentRow(rsVerify);
+    } catch (const std::exception&) {
+    }
+    strSortSQL = QLatin1String(verifylist::sortOrders()[size_t(order)].source);
+    try {
+        rsVerify.close();
+        rsVerify.setSource(strSortSQL);
+        rsVerify.open();
+    } catch (const std::exception&) {
+        // The grid shows what rsVerify now holds.
+    }
+    TDBGrid->rebind();
+    try {
+        saved_.RestoreCurrentRow(rsVerify);
+    } catch (const std::exception&) {
+    }
+    // The rule reads the row found again, not the first row.
+    EnableControls(true, true);
+}
+
+void Verify_Numbers::Option_Window_Click(int layout)
+{
+    if (!idle() || layout < 0 || layout >= verifylist::kWindowLayouts)
+        return;
+    const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
+    move(0, 0);
+    TDBGrid->move(TDBGrid->x(), 0);
+    TDBGrid->resize(TDBGrid->width(), ui::twipsToPixels(l.gridHeight));
+    TDBGrid->resize(ui::twipsToPixels(l.gridWidth), TDBGrid->height());
+    resize(width(), ui::twipsToPixels(l.screenHeight));
+    resize(ui::twipsToPixels(l.screenWidth), height());
+    Text_Msg->move(Text_Msg->x(), ui::twipsToPixels(l.msgTop));
+}
+
+// ---------------------------------------------------------------- Verify.csv
+
+void Verify_Numbers::Command_Export_Click()
+{
+    if (!idle())
+        return;
+    ExchangeGuard guard(*this);
+    strStep = QStringLiteral("  1");
+    DisableControls(true, true);
+    Text_Msg->setText(QStringLiteral("Please wait while exporting the Folio Verification data to the Verify.csv file..."));
+    ui::ui().setBusy(true);
+    ui::ui().doEvents();
+    QString reason;
+    try {
+        db::Recordset& rsVerify = DE().rsVerify();
+        const long counter = verifycsv::WriteVerifyCsv(rsVerify, verifycsv::VerifyCsvPath(), strStep,
+                                                       [this](long written, long total) {
+                                                           Text_Msg->setText(QStringLiteral(" (%1/%2)").arg(written).arg(total));
+                                                           ui::ui().doEvents();
+                                                       });
+        if (counter > 0)
+            rsVerify.moveFirst();
+        strStep = QStringLiteral(" 68");
+        Text_Msg->setText(QStringLiteral("Export to the Verify.csv file complete. ") + QString::number(counter) +
+                          QStringLiteral(" Records exported"));
+        ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
+        EnableControls(false, true);
+        strStep = QStringLiteral(" 90");
+        ui::ui().doEvents();
+        return;
+    } catch (const db::DbError& e) {
+        reason = e.description();
+    } catch (const verifycsv::CsvError& e) {
+        reason = e.description();
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    }
+    const QString step = vb::Trim(strStep);
+    Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step +
+                      QStringLiteral("). Ensure that the Zarv.mdb is not open. Check diskspace... then try again"));
+    ui::ui().msgBox(QStringLiteral("Unexpected error occurred: (") + step + QStringLiteral(")") + CRLF +
+                        QStringLiteral("Ensure that the Zarv.mdb is not open.") + CRLF +
+                        QStringLiteral("Check diskspace... then try again") + CRLF + reason + CRLF +
+                        QStringLiteral("Verify.csv was left as it was."),
+                    ui::Buttons::OK, ui::Icon::Critical);
+    EnableControls(true, true);
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+void Verify_Numbers::showHelp(const QString& text, const QString& title)
+{
+    if (!idle())
+        return;
+    ShowInformationDialog(QStringLiteral("Informational"), text, title);
+    Text_Msg->clear();
+    ui::ui().doEvents();
+}
+
+void Verify_Numbers::Command_Exp_Help_Click()
+{
+    if (!idle())
+        return;
+    ui::ui().doEvents();
+    showHelp(verifyhelp::ExportHelpText(), verifyhelp::kExportTitle);
+}
+
+void Verify_Numbers::Command_Imp_Help_Click()
+{
+    showHelp(verifyhelp::ImportHelpText(), verifyhelp::kImportTitle);
+}
+
+void Verify_Numbers::runImport(const QString& option, const QString& doneText, const QString& failedText)
+{
+    if (!idle())
+        return;
+    ExchangeGuard guard(*this);
+    const bool ok = verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); });
+    Text_Msg->setText(ok ? doneText : failedText);
+    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ok ? ui::Icon::Information : ui::Icon::Critical);
+    EnableControls(false, true);
+}
+
+void Verify_Numbers::Command_Import1_Click()
+{
+    runImport(verifyimport::kOption1, QStringLiteral("Import from the Verify.csv file (option #1) complete. "),
+              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #1) is NOT "
+                             "complete. "));
+}
+
+void Verify_Numbers::Command_Import2_Click()
+{
+    runImport(verifyimport::kOption2, QStringLiteral("Import from the Verify.csv file (option #2) complete. "),
+              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
+                             "complete. "));
+}
+
+} // namespace zarv

@@ -1,0 +1,633 @@
+#include "verification/Verify_Numbers_Search.h"
+
+#include "verification/folioentry.h"
+#include "verification/folioentry_widgets.h"
+
+#include "platform/data/criteria.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/fieldrules.h"
+#include "platform/forms/formcolours.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/sharedstate.h"
+#include "shell/data/system.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zarv {
+
+using namespace folioentry;
+
+// ---------------------------------------------------------------- the filter
+
+namespace verifysearch {
+
+QString StatusFilter(Status status, bool includeDeleted)
+{
+    const QString acd = QStringLiteral("ACD");
+    switch (status) {
+    case Status::All:
+        return includeDeleted ? db::ne(acd, QStringLiteral("~")) : db::ne(acd, QStringLiteral("D"));
+    case Status::Added:
+        return db::eq(acd, QStringLiteral("A"));
+    case Status::Changed:
+        return db::eq(acd, QStringLiteral("C"));
+    case Status::NotChanged:
+        return db::eq(acd, QStringLiteral(" "));
+    case Status::Deleted:
+        return db::eq(acd, QStringLiteral("D"));
+    }
+    return db::ne(acd, QStringLiteral("D"));
+}
+
+QString SearchFilter(Status status, bool includeDeleted, const std::vector<Criterion>& criteria)
+{
+    QString filter = StatusFilter(status, includeDeleted);
+    for (const Criterion& c : criteria)
+        filter += QStringLiteral("AND ") + db::contains(c.field, c.value);
+    return filter;
+}
+
+QString FolioCriterion(const QString& text)
+{
+    return StripLeadingChar(Digits(vb::Trim(text)), QStringLiteral("0"));
+}
+
+} // namespace verifysearch
+
+using verifysearch::Status;
+
+namespace {
+
+const QString kFindPrompt = QStringLiteral("Please set the selection criteria and press the 'Find' button.");
+const QString kTooComplex =
+    QStringLiteral("Error - Search Criteria is too complex. Please change the search criteria and try again");
+
+struct FieldInfo {
+    const char* field;
+    const char* check;
+    const char* label;
+    const char* entry;
+    const char* caption;
+    int maxLength;      // 0: none (the combos)
+};
+
+const std::array<FieldInfo, Verify_Numbers_Search::kFields> kFieldInfo = {{
+    {"MORTCO", "Check_MORTCO", "Label_MORTCO", "txtMORTCO", "Mortgage Company ID:", 4},
+    {"NUMBER", "Check_NUMBER", "Label_NUMBER", "txtNUMBER", "Mortgage Number:", 18},
+    {"CD", "Check_CD", "Label_CD", "ComboCD", "Collection District (CD):", 0},
+    {"JUR", "Check_JUR", "Label_JUR", "ComboJUR", "Jurisdiction (JUR):", 0},
+    {"FOLIO", "Check_FOLIO", "Label_FOLIO", "txtFOLIO", "Folio Number:", 19},
+    {"PID", "Check_PID", "Label_PID", "txtPID", "PID:", 9},
+    {"NAME", "Check_NAME", "Label_NAME", "txtNAME", "Name:", 70},
+    {"ADDR1", "Check_ADDR1", "Label_ADDR1", "txtADDR1", "Address Line 1:", 30},
+    {"ADDR2", "Check_ADDR2", "Label_ADDR2", "txtADDR2", "Address Line 2:", 30},
+    {"ADDR3", "Check_ADDR3", "Label_ADDR3", "txtADDR3", "Address Line 3:", 30},
+    {"ADDR4", "Check_ADDR4", "Label_ADDR4", "txtADDR4", "Address Line 4:", 30},
+    {"ADDR5", "Check_ADDR5", "Label_ADDR5", "txtADDR5", "Address Line 5:", 30},
+    {"LEGAL", "Check_LEGAL", "Label_LEGAL", "txtLEGAL", "Legal Description:", 32},
+}};
+
+// The order in which empty criteria are unticked before a search.
+constexpr std::array<int, 12> kClearOrder = {
+    Verify_Numbers_Search::NUMBER, Verify_Numbers_Search::MORTCO, Verify_Numbers_Search::CD,
+    Verify_Numbers_Search::JUR,    Verify_Numbers_Search::FOLIO,  Verify_Numbers_Search::NAME,
+    Verify_Numbers_Search::ADDR1,  Verify_Numbers_Search::ADDR2,  Verify_Numbers_Search::ADDR3,
+    Verify_Numbers_Search::ADDR4,  Verify_Numbers_Search::ADDR5,  Verify_Numbers_Search::LEGAL};
+
+const std::array<QString, 6> kSelectFields = {QStringLiteral("MORTCO"), QStringLiteral("NUMBER"),
+                                              QStringLiteral("CD"),     QStringLiteral("JUR"),
+                                              QStringLiteral("FOLIO"),  QStringLiteral("PID")};
+
+QString statusText(const QVariant& value, qint64)
+{
+    const QString code = value.toString();
+    if (code == QLatin1String("A"))
+        return QStringLiteral("Add");
+    if (code == QLatin1String("C"))
+        return QStringLiteral("Change");
+    if (code == QLatin1String("D"))
+        return QStringLiteral("Delete");
+    return code;
+}
+
+} // namespace
+
+const char* Verify_Numbers_Search::fieldName(int field)
+{
+    return kFieldInfo.at(size_t(field)).field;
+}
+
+Verify_Numbers_Search::Verify_Numbers_Search(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Verify_Numbers_Search"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    buildControls();
+    connectControls();
+    Form_Load();
+}
+
+Verify_Numbers_Search::~Verify_Numbers_Search()
+{
+    Form_Unload();
+}
+
+// ---------------------------------------------------------------- building
+
+void Verify_Numbers_Search::buildControls()
+{
+    buildStatusFrame();
+    buildCriteriaFrame();
+    buildResultFrame();
+
+    Command_Find = makeButton(this, "Command_Find", QStringLiteral("&Find"),
+                              QStringLiteral("Search for matching records based on the search criteria"));
+    Command_Find->setAutoDefault(true);
+    Command_Find->setDefault(true);
+    Command_Select = makeButton(this, "Command_Select", QStringLiteral("&Select"),
+                                QStringLiteral("Select current record and Close this window"));
+    Command_Close = makeButton(this, "Command_Close", QStringLiteral("Close"), QStringLiteral("Close this window"));
+    Text_Msg = named(new QLineEdit(this), "Text_Msg");
+    ui::makeStatusBox(Text_Msg);
+    Text_Msg->setText(QStringLiteral("Please set the selection criteria and press the \"Find\" button."));
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(Command_Find);
+    buttons->addWidget(Command_Select);
+    buttons->addWidget(Command_Close);
+    buttons->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frame_ACD);
+    top->addWidget(Frame1, 1);
+    top->addLayout(buttons);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(Frame2, 1);
+    page->addWidget(Text_Msg);
+    resize(1000, 700);
+}
+
+void Verify_Numbers_Search::buildStatusFrame()
+{
+    Frame_ACD = named(new QGroupBox(QStringLiteral("< Mortgage Number \"Status\" >"), this), "Frame_ACD");
+    Option_ACD_ALL = named(new QRadioButton(QStringLiteral("All Records"), Frame_ACD), "Option_ACD_ALL");
+    Option_ACD_A = named(new QRadioButton(QStringLiteral("Added"), Frame_ACD), "Option_ACD_A");
+    Option_ACD_C = named(new QRadioButton(QStringLiteral("Changed"), Frame_ACD), "Option_ACD_C");
+    Option_ACD_No_Change = named(new QRadioButton(QStringLiteral("Not Changed"), Frame_ACD), "Option_ACD_No_Change");
+    Option_ACD_D = named(new QRadioButton(QStringLiteral("Deleted (Marked for Deletion)"), Frame_ACD), "Option_ACD_D");
+    Check_ACD_Deleted =
+        named(new QCheckBox(QStringLiteral("Include Deleted (Marked for Deletion)"), Frame_ACD), "Check_ACD_Deleted");
+    auto* column = new QVBoxLayout(Frame_ACD);
+    column->addWidget(Option_ACD_ALL);
+    column->addWidget(Check_ACD_Deleted);
+    for (QRadioButton* o : {Option_ACD_A, Option_ACD_C, Option_ACD_No_Change, Option_ACD_D})
+        column->addWidget(o);
+    column->addStretch(1);
+}
+
+void Verify_Numbers_Search::buildCriteriaFrame()
+{
+    Frame1 = named(new QGroupBox(QStringLiteral("<Search Criteria>"), this), "Frame1");
+    auto* grid = new QGridLayout(Frame1);
+    grid->setVerticalSpacing(2);
+    for (int f = 0; f < kFields; ++f) {
+        const FieldInfo& s = kFieldInfo[size_t(f)];
+        Check[size_t(f)] = named(new QCheckBox(Frame1), s.check);
+        Label[size_t(f)] = makeLabel(Frame1, s.label, QLatin1String(s.caption));
+        QWidget* entry = nullptr;
+        if (f == CD || f == JUR)
+            entry = makeCombo(Frame1, s.entry);
+        else
+            entry = makeBox(Frame1, s.entry, s.maxLength);
+        Entry[size_t(f)] = entry;
+        grid->addWidget(Check[size_t(f)], f, 0);
+        grid->addWidget(Label[size_t(f)], f, 1);
+        grid->addWidget(entry, f, 2);
+    }
+    grid->setColumnStretch(2, 1);
+    txtMORTCO = static_cast<QLineEdit*>(Entry[MORTCO]);
+    txtNUMBER = static_cast<QLineEdit*>(Entry[NUMBER]);
+    ComboCD = static_cast<QComboBox*>(Entry[CD]);
+    ComboJUR = static_cast<QComboBox*>(Entry[JUR]);
+    txtFOLIO = static_cast<QLineEdit*>(Entry[FOLIO]);
+    txtPID = static_cast<QLineEdit*>(Entry[PID]);
+    txtNAME = static_cast<QLineEdit*>(Entry[NAME]);
+    for (int i = 0; i < 5; ++i)
+        txtADDR[size_t(i)] = static_cast<QLineEdit*>(Entry[size_t(ADDR1 + i)]);
+    txtLEGAL = static_cast<QLineEdit*>(Entry[LEGAL]);
+}
+
+void Verify_Numbers_Search::buildResultFrame()
+{
+    Frame2 = named(new QGroupBox(QStringLiteral("<Search Result>"), this), "Frame2");
+    TDBGrid = named(new ui::RecordsetGrid(Frame2), "TDBGrid");
+    auto* box = new QVBoxLayout(Frame2);
+    box->addWidget(TDBGrid);
+
+    const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
+    const auto chars = [charWidth](int n) { return n * charWidth + 12; };
+    std::vector<ui::GridColumn> columns = {
+        {QStringLiteral("ACD"), QStringLiteral("ACD"), chars(6), false, statusText},
+        {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(5), false, {}},
+        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
+        {QStringLiteral("CD"), QStringLiteral("CD"), chars(3), false, {}},
+        {QStringLiteral("JUR"), QStringLiteral("JUR"), chars(4), false, {}},
+        {QStringLiteral("FOLIO"), QStringLiteral("Folio Number"), chars(20), false,
+         [this](const QVariant& v, qint64 b) { return folioText(v, b); }},
+        {QStringLiteral("PID"), QStringLiteral("PID"), chars(9), false, {}},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), chars(30), false, {}},
+        {QStringLiteral("ADDR1"), QStringLiteral("Address Line1"), chars(20), false, {}},
+    };
+    for (int i = 2; i <= 5; ++i)
+        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address Line %1").arg(i), chars(20), false, {}});
+    columns.push_back({QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), chars(20), false, {}});
+    TDBGrid->bind(&DE().rsVerify2(), std::move(columns));
+    TDBGrid->viewport()->installEventFilter(this);
+}
+
+void Verify_Numbers_Search::connectControls()
+{
+    rules = new ui::FieldRules(this);
+    for (QRadioButton* o : {Option_ACD_ALL, Option_ACD_A, Option_ACD_C, Option_ACD_No_Change, Option_ACD_D})
+        connect(o, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                Option_ACD_Click();
+        });
+    connect(Check_ACD_Deleted, &QCheckBox::toggled, this, [this] { Check_ACD_Deleted_Click(); });
+    for (int f = 0; f < kFields; ++f) {
+        QWidget* entry = Entry[size_t(f)];
+        connect(Check[size_t(f)], &QCheckBox::toggled, this, [this, f] { Check_Click(f); });
+        rules->onGotFocus(entry, [entry] { selectAll(entry); });
+        rules->onLostFocus(entry, [this, f] { Entry_LostFocus(f); });
+    }
+    rules->onValidate(ComboCD, [this](bool& c) {
+        Combo_Validate(ComboCD, kDistrictWidth, 1, 99, QStringLiteral("You must enter a valid Collection District (01-99)"), c);
+    });
+    rules->onValidate(ComboJUR, [this](bool& c) {
+        Combo_Validate(ComboJUR, kJurisdictionWidth, 701, 799,
+                       QStringLiteral("You must enter a valid Jurisdiction Code (701-799)"), c);
+    });
+
+    connect(Command_Find, &QPushButton::clicked, this, [this] { Command_Find_Click(); });
+    connect(Command_Select, &QPushButton::clicked, this, [this] { Command_Select_Click(); });
+    connect(Command_Close, &QPushButton::clicked, this, [this] { Command_Close_Click(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { Command_Select_Click(); });
+}
+
+// ---------------------------------------------------------------- load, activation, unload
+
+void Verify_Numbers_Search::Form_Load()
+{
+    try {
+        db::Recordset& rsVerify = DE().rsVerify();
+        if (!rsVerify.isOpen())
+            rsVerify.open();
+        rsVerifyClone = rsVerify.clone();
+    } catch (const std::exception& e) {
+        rsVerifyClone = std::make_unique<db::Recordset>();
+        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+    }
+
+    try {
+        db::Recordset& rsVerify2 = DE().rsVerify2();
+        if (rsVerify2.isOpen())
+            rsVerify2.close();
+        strSQL = DataEnvironment::kVerifySource;
+        strFilter = db::eq(QStringLiteral("MORTCO"), QStringLiteral("NONE"));
+        rsVerify2.setSource(strSQL);
+        rsVerify2.open();
+        rsVerify2.setFilter(QString());
+        rsVerify2.setFilter(strFilter);
+    } catch (const std::exception& e) {
+        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+    }
+    TDBGrid->rebind();
+
+    Option_ACD_ALL->setChecked(true);
+    Check_ACD_Deleted->setVisible(true);
+    Check_ACD_Deleted->setChecked(false);
+    for (int f = 0; f < kFields; ++f)
+        resetCriterion(f);
+    Check_ACD_Deleted->setVisible(true);
+    setBold(Check_ACD_Deleted, false);
+    Option_ACD_Click();
+    Command_Select->setEnabled(false);
+}
+
+void Verify_Numbers_Search::resetCriterion(int field)
+{
+    const QSignalBlocker quiet(Check[size_t(field)]);
+    Check[size_t(field)]->setChecked(false);
+    QWidget* entry = Entry[size_t(field)];
+    entry->setEnabled(false);
+    paint(entry, colour::Unticked);
+    setBold(Label[size_t(field)], false);
+    if (field == CD) {
+        fillCombo(ComboCD, DE().rsCollection_District(), QStringLiteral("Collection_District_Code"),
+                  QStringLiteral("Collection_District_Name"));
+    } else if (field == JUR) {
+        fillCombo(ComboJUR, DE().rsJurisdiction(), QStringLiteral("Jurisdiction_Code"),
+                  QStringLiteral("Jurisdiction_Name"));
+    }
+    setTextOf(entry, QString());
+}
+
+void Verify_Numbers_Search::fillCombo(QComboBox* combo, db::Recordset& table, const QString& codeField,
+                                      const QString& nameField)
+{
+    combo->clear();
+    try {
+        combo->addItems(CodeItems(table, codeField, nameField));
+    } catch (const std::exception& e) {
+        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+    }
+}
+
+bool Verify_Numbers_Search::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        // Form_Activate
+        ui::ui().setBusy(false);
+        ui::ui().doEvents();
+    }
+    return QDialog::event(e);
+}
+
+void Verify_Numbers_Search::done(int r)
+{
+    Form_Unload();
+    QDialog::done(r);
+}
+
+void Verify_Numbers_Search::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    try {
+        if (rsVerifyClone)
+            rsVerifyClone->close();
+    } catch (const std::exception&) {
+    }
+    rsVerifyClone.reset();
+    try {
+        if (hasDE() && DE().rsVerify2().isOpen())
+            DE().rsVerify2().close();
+    } catch (const std::exception&) {
+    }
+}
+
+void Verify_Numbers_Search::Command_Close_Click()
+{
+    reject();
+}
+
+// ---------------------------------------------------------------- status and criteria
+
+Status Verify_Numbers_Search::chosenStatus() const
+{
+    if (Option_ACD_A->isChecked())
+        return Status::Added;
+    if (Option_ACD_C->isChecked())
+        return Status::Changed;
+    if (Option_ACD_No_Change->isChecked())
+        return Status::NotChanged;
+    if (Option_ACD_D->isChecked())
+        return Status::Deleted;
+    return Status::All;
+}
+
+void Verify_Numbers_Search::Option_ACD_Click()
+{
+    Check_ACD_Deleted->setVisible(Option_ACD_ALL->isChecked());
+    for (QRadioButton* o : {Option_ACD_ALL, Option_ACD_A, Option_ACD_C, Option_ACD_No_Change, Option_ACD_D})
+        setBold(o, o->isChecked());
+}
+
+void Verify_Numbers_Search::Check_ACD_Deleted_Click()
+{
+    setBold(Check_ACD_Deleted, Check_ACD_Deleted->isChecked());
+}
+
+void Verify_Numbers_Search::Check_Click(int field)
+{
+    QWidget* entry = Entry[size_t(field)];
+    const bool ticked = Check[size_t(field)]->isChecked();
+    entry->setEnabled(ticked);
+    paint(entry, ticked ? colour::Attention : colour::Unticked);
+    setBold(Label[size_t(field)], ticked);
+    if (ticked)
+        entry->setFocus(Qt::OtherFocusReason);
+}
+
+QString Verify_Numbers_Search::entryText(int field) const
+{
+    return textOf(Entry[size_t(field)]);
+}
+
+void Verify_Numbers_Search::Entry_LostFocus(int field)
+{
+    QWidget* entry = Entry[size_t(field)];
+    QString text = entryText(field);
+    if (field == CD || field == JUR) {
+        if (vb::Trim(text).isEmpty())
+            Check[size_t(field)]->setChecked(false);
+        return;
+    }
+    if (field == FOLIO)
+        text = verifysearch::FolioCriterion(text);
+    else if (field == PID)
+        text = Digits(vb::Trim(text));
+    else
+        text = vb::Trim(text);
+    setTextOf(entry, text);
+    if (text.isEmpty())
+        Check[size_t(field)]->setChecked(false);
+}
+
+void Verify_Numbers_Search::Combo_Validate(QComboBox* combo, int width, int low, int high, const QString& message,
+                                           bool& Cancel)
+{
+    setTextOf(combo, vb::Trim(combo->currentText()));
+    if (combo->currentText().isEmpty())
+        return;
+    if (CheckCode(CodeOf(combo->currentText(), width), low, high) == CodeVerdict::Valid) {
+        Text_Msg->setText(kFindPrompt);
+        return;
+    }
+    Text_Msg->setText(message);
+    ui::ui().beep();
+    ui::ui().setBusy(false);
+    Cancel = true;
+}
+
+void Verify_Numbers_Search::ClearEmptyCriteria()
+{
+    for (const int f : kClearOrder) {
+        const QString text = entryText(f);
+        const bool empty = (f == CD || f == JUR) ? text.isEmpty() : vb::Trim(text).isEmpty();
+        if (empty && Check[size_t(f)]->isChecked())
+            Check[size_t(f)]->setChecked(false);
+    }
+}
+
+std::vector<verifysearch::Criterion> Verify_Numbers_Search::criteria() const
+{
+    std::vector<verifysearch::Criterion> list;
+    for (int f = 0; f < kFields; ++f) {
+        if (!Check[size_t(f)]->isChecked())
+            continue;
+        QString value = entryText(f);
+        if (f == CD)
+            value = DistrictCode(value);
+        else if (f == JUR)
+            value = JurisdictionCode(value);
+        else if (value.isEmpty())
+            continue;
+        list.push_back({QLatin1String(kFieldInfo[size_t(f)].field), value});
+    }
+    return list;
+}
+
+// ---------------------------------------------------------------- Find
+
+void Verify_Numbers_Search::Command_Find_Click()
+{
+    Command_Find->setEnabled(false);
+    ui::ui().setBusy(true);
+    Text_Msg->clear();
+    ui::ui().doEvents();
+    try {
+        ClearEmptyCriteria();
+        strFilter = verifysearch::SearchFilter(chosenStatus(), Check_ACD_Deleted->isChecked(), criteria());
+        db::Recordset& rsVerify2 = DE().rsVerify2();
+        rsVerify2.setFilter(QString());
+        rsVerify2.setFilter(strFilter);
+        const long found = rsVerify2.recordCount();
+        if (found > 0) {
+            rsVerify2.moveFirst();
+            Command_Select->setEnabled(true);
+            Text_Msg->setText(found == 1 ? QStringLiteral("Folio Record Found!")
+                                         : QStringLiteral("Multiple Folio Records found that matched the search!"));
+        } else {
+            Command_Select->setEnabled(false);
+            Text_Msg->setText(QStringLiteral("There are no Folio Records matching the search criteria!"));
+        }
+        TDBGrid->rebind();
+    } catch (const std::exception&) {
+        ui::ui().msgBox(kTooComplex, ui::Buttons::OK, ui::Icon::Critical);
+        Text_Msg->setText(kTooComplex);
+    }
+    Command_Find->setEnabled(true);
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+// ---------------------------------------------------------------- Select
+
+void Verify_Numbers_Search::Command_Select_Click()
+{
+    Command_Select->setEnabled(false);
+    ui::ui().setBusy(true);
+    ui::ui().doEvents();
+    bool atEnd = true;
+    try {
+        const db::Recordset& rsVerify2 = DE().rsVerify2();
+        atEnd = !rsVerify2.isOpen() || rsVerify2.eof() || rsVerify2.bof();
+    } catch (const std::exception&) {
+        atEnd = true;
+    }
+    if (atEnd) {
+        ui::ui().beep();
+        Text_Msg->setText(QStringLiteral("ERROR could not find the payment"));
+        Command_Select->setEnabled(true);
+        ui::ui().setBusy(false);
+        return;
+    }
+    try {
+        selectMatchingRow();
+    } catch (const std::exception&) {
+        // The list stays where it was.
+    }
+    accept();
+}
+
+bool Verify_Numbers_Search::selectMatchingRow()
+{
+    if (!rsVerifyClone || rsVerifyClone->recordCount() < 1)
+        return false;
+    const db::Recordset& chosen = DE().rsVerify2();
+    std::array<QVariant, 6> wanted;
+    for (size_t i = 0; i < kSelectFields.size(); ++i) {
+        wanted[i] = chosen.value(kSelectFields[i]);
+        if (wanted[i].isNull())
+            return false;       // a Null equals nothing
+    }
+    for (rsVerifyClone->moveFirst(); !rsVerifyClone->eof(); rsVerifyClone->moveNext()) {
+        bool same = true;
+        for (size_t i = 0; i < kSelectFields.size() && same; ++i) {
+            const QVariant v = rsVerifyClone->value(kSelectFields[i]);
+            same = !v.isNull() && v.toString() == wanted[i].toString();
+        }
+        if (same) {
+            DE().rsVerify().setBookmark(rsVerifyClone->bookmark());
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- the grid
+
+QString Verify_Numbers_Search::folioText(const QVariant& value, qint64 bookmark) const
+{
+    const QString folio = value.toString();
+    if (folio.isEmpty())
+        return folio;
+    const QString fallback = StripLeadingChar(FormatAmountMask(folio), QStringLiteral("0"));
+    try {
+        if (!rsVerifyClone || rsVerifyClone->recordCount() < 1)
+            return fallback;
+        const db::Recordset& rs = DE().rsVerify2();
+        const int row = rs.rowOfBookmark(bookmark);
+        if (row < 0)
+            return fallback;
+        const QString jur = rs.valueAt(row, rs.fieldIndex(QStringLiteral("JUR"))).toString();
+        return FormatFolio(jur, rs.valueAt(row, rs.fieldIndex(QStringLiteral("FOLIO"))).toString());
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+bool Verify_Numbers_Search::eventFilter(QObject* watched, QEvent* e)
+{
+    // A double click where the grid shows no row selects as well: with nothing
+    // found it reports that the row cannot be found.
+    if (watched == TDBGrid->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+        const auto* me = static_cast<QMouseEvent*>(e);
+        if (!TDBGrid->indexAt(me->position().toPoint()).isValid()) {
+            QTimer::singleShot(0, this, [this] { Command_Select_Click(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+} // namespace zarv

@@ -1,0 +1,174 @@
+#include "verification/verifycsv.h"
+
+#include "platform/data/recordset.h"
+#include "platform/files/textfile.h"
+#include "platform/text/vb.h"
+
+#include <QDir>
+#include <vector>
+
+namespace zarv::verifycsv {
+
+namespace {
+
+const QChar kQuote = QLatin1Char('"');
+const QChar kComma = QLatin1Char(',');
+
+QString withoutQuotes(QString text)
+{
+    text.remove(kQuote);
+    text.remove(QLatin1Char('\''));
+    return text;
+}
+
+// The field that starts at `at`: its value, and where the text after it begins
+// (past the separating comma; line.size() + 1 when the line has ended).
+struct Piece {
+    QString value;
+    qsizetype next = 0;
+};
+
+Piece plainField(const QString& line, qsizetype at)
+{
+    const qsizetype comma = line.indexOf(kComma, at);
+    if (comma < 0)
+        return {line.mid(at), line.size() + 1};
+    return {line.mid(at, comma - at), comma + 1};
+}
+
+// A field in double quotes; nullopt-like empty `next` (0) when it has no closing quote.
+Piece quotedField(const QString& line, qsizetype at)
+{
+    QString value;
+    qsizetype i = at + 1;
+    while (i < line.size()) {
+        if (line[i] == kQuote) {
+            if (i + 1 < line.size() && line[i + 1] == kQuote) {
+                value += kQuote;
+                i += 2;
+                continue;
+            }
+            // Closed: text up to the next comma still belongs to the field.
+            Piece rest = plainField(line, i + 1);
+            return {value + rest.value, rest.next};
+        }
+        value += line[i];
+        ++i;
+    }
+    return {QString(), 0};
+}
+
+} // namespace
+
+const std::array<QString, kFieldCount>& fieldNames()
+{
+    static const std::array<QString, kFieldCount> names = {
+        QStringLiteral("ACD"),   QStringLiteral("MORTCO"), QStringLiteral("NUMBER"), QStringLiteral("CD"),
+        QStringLiteral("JUR"),   QStringLiteral("FOLIO"),  QStringLiteral("PID"),    QStringLiteral("NAME"),
+        QStringLiteral("ADDR1"), QStringLiteral("ADDR2"),  QStringLiteral("ADDR3"),  QStringLiteral("ADDR4"),
+        QStringLiteral("ADDR5"), QStringLiteral("LEGAL"),
+    };
+    return names;
+}
+
+const std::array<int, kFieldCount>& fieldWidths()
+{
+    static const std::array<int, kFieldCount> widths = {1, 4, 12, 2, 3, 18, 9, 70, 30, 30, 30, 30, 30, 32};
+    return widths;
+}
+
+QString VerifyCsvPath()
+{
+    return QDir::current().filePath(kFileName);
+}
+
+QString VerifyCsvLine(const QStringList& values)
+{
+    QStringList fields;
+    fields.reserve(kFieldCount);
+    for (int i = 0; i < kFieldCount; ++i) {
+        QString value = withoutQuotes(vb::Trim(values.value(i)));
+        if (value.contains(kComma))
+            value = kQuote + value + kQuote;
+        fields.append(value);
+    }
+    return vb::Trim(fields.join(kComma));
+}
+
+QStringList SplitVerifyCsvLine(const QString& line, int count)
+{
+    QStringList fields;
+    fields.reserve(count);
+    qsizetype at = 0;
+    for (int i = 0; i < count; ++i) {
+        if (at > line.size()) {
+            fields.append(QString());
+            continue;
+        }
+        Piece piece;
+        if (at < line.size() && line[at] == kQuote)
+            piece = quotedField(line, at);
+        if (piece.next == 0)    // not quoted, or a quote that never closes: a plain field
+            piece = plainField(line, at);
+        fields.append(piece.value);
+        at = piece.next;
+    }
+    return fields;
+}
+
+bool LineShowsAcd(const QString& line)
+{
+    if (line.startsWith(kComma))
+        return true;
+    const QString two = vb::Left(line, 2);
+    return two == QLatin1String("D,") || two == QLatin1String("C,") || two == QLatin1String("A,") ||
+           two == QLatin1String(" ,");
+}
+
+long WriteVerifyCsv(db::Recordset& rs, const QString& path, QString& strStep, const ExportProgress& progress)
+{
+    strStep = QStringLiteral("  2 Open Verify.csv");
+    fs::LineWriter out;
+    if (!out.open(path))
+        throw CsvError(out.errorString());
+
+    strStep = QStringLiteral("  3");
+    long counter = 0;
+    strStep = QStringLiteral("  4");
+    const std::unique_ptr<db::Recordset> rows = rs.clone();
+    const long total = rows->recordCount();
+    strStep = QStringLiteral(" 32");
+    if (total >= 1) {
+        std::vector<int> fields;
+        for (const QString& name : fieldNames()) {
+            const int at = rows->fieldIndex(name);
+            if (at < 0)
+                throw db::DbError(db::DbError::ItemNotFound,
+                                  QStringLiteral("Item cannot be found in the collection: ") + name);
+            fields.push_back(at);
+        }
+        strStep = QStringLiteral(" 33");
+        rows->moveFirst();
+        strStep = QStringLiteral(" 34");
+        QStringList values;
+        while (!rows->eof()) {
+            ++counter;
+            if (counter % 200 == 0 && progress)
+                progress(counter, total);
+            strStep = QStringLiteral(" 61");
+            values.clear();
+            for (int f : fields)
+                values.append(rows->value(f).toString());
+            out.writeLine(VerifyCsvLine(values));
+            strStep = QStringLiteral(" 62 ");
+            rows->moveNext();
+            strStep = QStringLiteral(" 63");
+        }
+    }
+    strStep = QStringLiteral(" 65");
+    if (!out.commit())
+        throw CsvError(out.errorString());
+    return counter;
+}
+
+} // namespace zarv::verifycsv

@@ -1,0 +1,506 @@
+#include "verification/verifyimport.h"
+
+#include "platform/data/connection.h"
+#include "platform/data/criteria.h"
+#include "platform/data/recordset.h"
+#include "platform/files/textfile.h"
+#include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
+#include "shell/data/Form_InformationDialog.h"
+#include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
+#include "shell/data/system.h"
+
+#include <memory>
+#include <new>
+
+namespace zarv::verifyimport {
+
+using namespace verifycsv;
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString kZeroFolio = QStringLiteral("000000000000000000");
+
+// How many rejected records bring the question whether to go on.
+constexpr int kErrorsPerQuestion = 6;
+
+bool allDigits(const QString& text)
+{
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// True when a row of rs (searched from its first row) has `field` equal to value.
+// An empty table lists nothing.
+bool listed(db::Recordset& rs, const QString& field, const QString& value)
+{
+    if (rs.recordCount() <= 0)
+        return false;
+    rs.moveFirst();
+    rs.find(field + QStringLiteral(" = ") + db::quoted(value));
+    return !rs.eof();
+}
+
+void openIfClosed(db::Recordset& rs)
+{
+    if (!rs.isOpen())
+        rs.open();
+}
+
+// The values the table can hold at most, and how the user knows the field.
+struct Limit {
+    Field field;
+    const char* label;
+};
+const Limit kLimits[] = {
+    {NUMBER, "Mortgage Number"}, {PID, "Property Identifier"}, {NAME, "Name"},
+    {ADDR1, "Address Line 1"},   {ADDR2, "Address Line 2"},    {ADDR3, "Address Line 3"},
+    {ADDR4, "Address Line 4"},   {ADDR5, "Address Line 5"},    {LEGAL, "Legal Description"},
+};
+
+QString tooLong(const VerifyRecord& r)
+{
+    for (const Limit& limit : kLimits) {
+        const int width = fieldWidths()[size_t(limit.field)];
+        if (r[limit.field].size() > width)
+            return QStringLiteral("%1 is longer than %2 characters.").arg(QLatin1String(limit.label)).arg(width);
+    }
+    return {};
+}
+
+QString districtAndJurisdiction(VerifyRecord& r, CodeLookups& codes)
+{
+    QString& cd = r[CD];
+    if (!vb::IsNumeric(cd) || vb::Val(cd) < 1 || vb::Val(cd) > 99)
+        return QStringLiteral("Collection District is NOT valid (must be 01-99).");
+    cd = vb::Right(QStringLiteral("00") + cd, 2);
+    if (!codes.district(cd))
+        return QStringLiteral("Collection District (") + cd +
+               QStringLiteral(") is NOT in the list of valid Collection Districts!");
+
+    QString& jur = r[JUR];
+    if (!vb::IsNumeric(jur) || vb::Val(jur) < 701 || vb::Val(jur) > 799)
+        return QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799).");
+    jur = vb::Left(jur + RepeatString(QStringLiteral(" "), 3), 3);
+    if (!codes.jurisdiction(jur))
+        return QStringLiteral("Jurisdiction (") + jur + QStringLiteral(") is NOT in the list of valid Jurisdictions!");
+    return {};
+}
+
+QString combination(const VerifyRecord& r, CodeLookups& codes)
+{
+    if (!codes.pairsListed() || codes.pair(r[CD], r[JUR]))
+        return {};
+    return QStringLiteral("Collection District (") + r[CD] + QStringLiteral(") and Jurisdiction (") + r[JUR] +
+           QStringLiteral(") is NOT in the list of valid combinations!");
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- one record
+
+VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD)
+{
+    VerifyRecord r;
+    r.raw = line;
+    const int first = blnHasACD ? 0 : 1;
+    const QStringList fields = SplitVerifyCsvLine(line, kFieldCount - first);
+    r[ACD] = QStringLiteral(" ");
+    if (blnHasACD) {
+        const QString acd = vb::UCase(fields.value(0));
+        if (acd == QLatin1String("C") || acd == QLatin1String("A") || acd == QLatin1String("D"))
+            r[ACD] = acd;
+    }
+    for (int f = MORTCO; f < kFieldCount; ++f) {
+        const QString& text = fields.value(f - first);
+        r.value[size_t(f)] = f <= PID ? vb::UCase(vb::Trim(text)) : vb::UCase(text);
+    }
+    return r;
+}
+
+QString Folio18(const QString& folio)
+{
+    QString digits;
+    for (QChar c : folio) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    }
+    return vb::Right(kZeroFolio + digits, 18);
+}
+
+// ---------------------------------------------------------------- code lookups
+
+bool CodeLookups::district(const QString& cd)
+{
+    auto it = districts_.find(cd);
+    if (it == districts_.end())
+        it = districts_.insert(cd, listed(DE().rsCollection_District(), QStringLiteral("Collection_District_Code"), cd));
+    return *it;
+}
+
+bool CodeLookups::jurisdiction(const QString& jur)
+{
+    auto it = jurisdictions_.find(jur);
+    if (it == jurisdictions_.end())
+        it = jurisdictions_.insert(jur, listed(DE().rsJurisdiction(), QStringLiteral("Jurisdiction_Code"), jur));
+    return *it;
+}
+
+bool CodeLookups::pairsListed()
+{
+    if (!pairsListed_) {
+        db::Recordset& pairs = DE().rsCD_JUR();
+        pairs.setFilter(QString());
+        pairsListed_ = pairs.recordCount() > 0;
+    }
+    return *pairsListed_;
+}
+
+bool CodeLookups::pair(const QString& cd, const QString& jur)
+{
+    const QString key = cd + QChar(0x1F) + jur;
+    auto it = pairs_.find(key);
+    if (it == pairs_.end()) {
+        db::Recordset& pairs = DE().rsCD_JUR();
+        const QString strCdJurFilter = db::eq(QStringLiteral("Collection_District_Code"), cd) + QStringLiteral("AND ") +
+                         db::eq(QStringLiteral("Jurisdiction_Code"), jur);
+        pairs.setFilter(strCdJurFilter);
+        const bool found = pairs.recordCount() > 0;
+        pairs.setFilter(QString());
+        it = pairs_.insert(key, found);
+    }
+    return *it;
+}
+
+QString CheckVerifyRecord(VerifyRecord& r)
+{
+    CodeLookups codes;
+    return CheckVerifyRecord(r, codes);
+}
+
+QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes)
+{
+    if (r[MORTCO].isEmpty())
+        return QStringLiteral("Mortgage Company ID is MISSING");
+    if (r[MORTCO].size() != 4)
+        return QStringLiteral("Mortgage Company ID is NOT four characters long");
+    if (r[NUMBER].isEmpty())
+        return QStringLiteral("Mortgage Number is MISSING");
+    if (QString message = districtAndJurisdiction(r, codes); !message.isEmpty())
+        return message;
+    if (!r[FOLIO].isEmpty() && !vb::IsNumeric(r[FOLIO]))
+        return QStringLiteral("Folio Number is NOT numeric.");
+    if (!r[PID].isEmpty() && !allDigits(r[PID]))
+        return QStringLiteral("Property Identifier is NOT numeric.");
+    if (r[FOLIO].isEmpty() && r[PID].isEmpty())
+        return QStringLiteral("NO Folio Number or Property Identifier.");
+    if (QString message = combination(r, codes); !message.isEmpty())
+        return message;
+    r.strFolio18.clear();
+    if (!r[FOLIO].isEmpty()) {
+        r.strFolio18 = Folio18(r[FOLIO]);
+        if (r.strFolio18 == kZeroFolio)
+            return QStringLiteral("Folio Number is MISSING");
+    }
+    return tooLong(r);
+}
+
+// ---------------------------------------------------------------- matching rows
+
+QString VerifyMatchIndex::folioKey(const QString& jur, const QString& folio18)
+{
+    return db::foldText(jur) + QChar(0x1F) + folio18;
+}
+
+QString VerifyMatchIndex::pidKey(const QString& jur, const QString& pid)
+{
+    return db::foldText(jur) + QChar(0x1F) + db::foldText(pid);
+}
+
+void VerifyMatchIndex::clear()
+{
+    byFolio_.clear();
+    byPid_.clear();
+}
+
+void VerifyMatchIndex::build(db::Recordset& rs)
+{
+    clear();
+    const std::unique_ptr<db::Recordset> rows = rs.clone();
+    if (rows->recordCount() <= 0)
+        return;
+    const int jur = rows->fieldIndex(QStringLiteral("JUR"));
+    const int folio = rows->fieldIndex(QStringLiteral("FOLIO"));
+    const int pid = rows->fieldIndex(QStringLiteral("PID"));
+    byFolio_.reserve(rows->recordCount());
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        add(rows->value(jur).toString(), rows->value(folio).toString(), rows->value(pid).toString(),
+            rows->bookmark());
+}
+
+void VerifyMatchIndex::add(const QString& jur, const QString& folio, const QString& pid, qint64 bookmark)
+{
+    const QString folio18 = Folio18(folio);
+    // The first row of a key is the one the search finds.
+    if (folio18 != kZeroFolio) {
+        const QString key = folioKey(jur, folio18);
+        if (!byFolio_.contains(key))
+            byFolio_.insert(key, bookmark);
+    }
+    if (!pid.isEmpty()) {
+        const QString key = pidKey(jur, pid);
+        if (!byPid_.contains(key))
+            byPid_.insert(key, bookmark);
+    }
+}
+
+std::optional<qint64> VerifyMatchIndex::find(const VerifyRecord& r) const
+{
+    const QHash<QString, qint64>& map = r.strFolio18.isEmpty() ? byPid_ : byFolio_;
+    const QString key = r.strFolio18.isEmpty() ? pidKey(r[JUR], r[PID]) : folioKey(r[JUR], r.strFolio18);
+    const auto it = map.constFind(key);
+    if (it == map.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+// ---------------------------------------------------------------- the import
+
+namespace {
+
+class Import {
+public:
+    Import(const QString& option, const QString& path, const std::function<void()>& refresh)
+        : option2_(option == kOption2), path_(path), refresh_(refresh)
+    {
+    }
+    bool run();
+
+private:
+    bool readFile();
+    void deleteAll();
+    void decideAcd();
+    // False when the user chose to stop.
+    bool importRecord(const QString& line);
+    void reject(const VerifyRecord& r, const QString& message);
+    void addRow(const VerifyRecord& r);
+    void updateRow(qint64 bookmark, const VerifyRecord& r);
+    void beginStoring();
+    void endStoring();
+    void finish();
+    void showError(long number, const QString& description);
+
+    const bool option2_;
+    const QString path_;
+    const std::function<void()>& refresh_;
+
+    QStringList lines_;
+    bool blnHasACD = false;
+    int intErrorCount = 0;
+    VerifyMatchIndex index_;
+    CodeLookups codes_;
+    std::unique_ptr<db::Recordset> rsVerifyClone;
+    bool storing_ = false;
+};
+
+bool Import::run()
+{
+    long number = 0;
+    QString description;
+    try {
+        openIfClosed(DE().rsCollection_District());
+        openIfClosed(DE().rsJurisdiction());
+        openIfClosed(DE().rsCD_JUR());
+        if (!FileExists(path_)) {
+            ui::ui().msgBox(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Buttons::OK,
+                            ui::Icon::None, QStringLiteral("Verify.csv file is missing"));
+            return false;
+        }
+        // The whole file is read before anything changes, so a file that cannot
+        // be read costs no rows.
+        if (!readFile())
+            return false;
+        if (option2_)
+            deleteAll();
+        decideAcd();
+
+        db::Recordset& rsVerify = DE().rsVerify();
+        openIfClosed(rsVerify);
+        rsVerify.setFilter(QString());
+        rsVerifyClone = rsVerify.clone();
+        index_.build(rsVerify);
+        beginStoring();
+        for (const QString& line : lines_) {
+            if (!importRecord(line)) {
+                finish();
+                return false;
+            }
+        }
+        finish();
+        return true;
+    } catch (const db::DbError& e) {
+        number = e.number();
+        description = e.description();
+    } catch (const std::bad_alloc&) {
+        number = 7;
+        description = QStringLiteral("Out of memory");
+    } catch (const std::exception& e) {
+        number = 5;
+        description = QString::fromLocal8Bit(e.what());
+    }
+    if (rsVerifyClone && rsVerifyClone->editPending())
+        rsVerifyClone->cancelUpdate();
+    showError(number, description);
+    try {
+        finish();
+    } catch (const std::exception&) {
+        // The list shows what rsVerify holds; the user has been told already.
+    }
+    return false;
+}
+
+void Import::showError(long number, const QString& description)
+{
+    ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
+                        description + CRLF + QStringLiteral("The records imported before the error are kept."),
+                    ui::Buttons::OK, ui::Icon::Critical);
+}
+
+bool Import::readFile()
+{
+    QString error;
+    if (fs::readAllLines(path_, lines_, &error))
+        return true;
+    ui::ui().msgBox(QStringLiteral("Verify.csv could not be read: ") + error + CRLF +
+                        QStringLiteral("Nothing was imported."),
+                    ui::Buttons::OK, ui::Icon::Critical);
+    return false;
+}
+
+void Import::deleteAll()
+{
+    db::Connection& zarv = DE().Zarv;
+    db::TransactionGuard trans(zarv);
+    zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
+    trans.commit();
+    db::Recordset& rsVerify = DE().rsVerify();
+    if (rsVerify.isOpen())
+        rsVerify.requery();
+    ui::ui().doEvents();
+}
+
+void Import::decideAcd()
+{
+    blnHasACD = false;
+    for (const QString& line : lines_) {
+        if (LineShowsAcd(vb::UCase(line))) {
+            blnHasACD = true;
+            return;
+        }
+    }
+}
+
+bool Import::importRecord(const QString& line)
+{
+    VerifyRecord r = ParseVerifyRecord(line, blnHasACD);
+    const QString message = CheckVerifyRecord(r, codes_);
+    if (!message.isEmpty()) {
+        reject(r, message);
+    } else if (const std::optional<qint64> match = index_.find(r)) {
+        if (option2_)
+            reject(r, QStringLiteral("Duplicate Jurisdiction and (Folio Number or Property Identifier)."));
+        else
+            updateRow(*match, r);
+    } else {
+        addRow(r);
+    }
+    if (intErrorCount < kErrorsPerQuestion)
+        return true;
+    const ui::Answer varAnswer =
+        ui::ui().msgBox(QStringLiteral("There has been a number of errors... do you want to Continue ?"),
+                        ui::Buttons::YesNo, ui::Icon::None, QStringLiteral("Multiple Verification Folio Errors"));
+    if (varAnswer != ui::Answer::Yes)
+        return false;
+    intErrorCount = 0;
+    return true;
+}
+
+void Import::reject(const VerifyRecord& r, const QString& message)
+{
+    ShowInformationDialog(QStringLiteral("CRITICAL"),
+                          QStringLiteral("Record is NOT imported!") + CRLF + message + CRLF + QStringLiteral(" ") +
+                              CRLF + QStringLiteral("Record:") + CRLF + r.raw,
+                          QStringLiteral("Import ERROR"));
+    ++intErrorCount;
+}
+
+// The records of one import go into one transaction, committed when the import
+// ends or stops: everything stored before a stop stays, and a record the
+// database refuses is dropped on its own (its pending row is cancelled).
+void Import::beginStoring()
+{
+    DE().Zarv.beginTrans();
+    storing_ = true;
+}
+
+void Import::endStoring()
+{
+    if (!storing_)
+        return;
+    storing_ = false;
+    try {
+        DE().Zarv.commitTrans();
+    } catch (const std::exception&) {
+        DE().Zarv.rollbackTrans();
+        throw;
+    }
+}
+
+void Import::addRow(const VerifyRecord& r)
+{
+    db::Recordset& rows = *rsVerifyClone;
+    rows.addNew();
+    for (int f = 0; f < kFieldCount; ++f)
+        rows.setValue(fieldNames()[size_t(f)], f == FOLIO ? r.strFolio18 : r.value[size_t(f)]);
+    rows.move(0);
+    index_.add(r[JUR], r.strFolio18, r[PID], rows.bookmark());
+}
+
+void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
+{
+    db::Recordset& rows = *rsVerifyClone;
+    rows.setBookmark(bookmark);
+    const bool sameNumber = vb::Trim(rows.text(QStringLiteral("NUMBER"))) == r[NUMBER];
+    rows.setValue(QStringLiteral("ACD"), sameNumber ? r[ACD] : QStringLiteral("C"));
+    for (Field f : {NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
+        rows.setValue(fieldNames()[size_t(f)], r[f]);
+    rows.move(0);
+}
+
+// The list shows the rows as they now stand, in its order, from its first row.
+void Import::finish()
+{
+    endStoring();
+    rsVerifyClone.reset();
+    db::Recordset& rsVerify = DE().rsVerify();
+    rsVerify.close();
+    rsVerify.open();
+    ui::ui().doEvents();
+    if (refresh_)
+        refresh_();
+    ui::ui().doEvents();
+}
+
+} // namespace
+
+bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid)
+{
+    return Import(ImportOption, path, refreshGrid).run();
+}
+
+} // namespace zarv::verifyimport
