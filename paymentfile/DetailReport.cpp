@@ -2,12 +2,9 @@
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
-#include "platform/ui/uiservices.h"
 #include "shell/data/dataenvironment.h"
 
 #include <QDir>
-#include <QFontMetricsF>
-#include <QPainter>
 
 namespace zarv {
 
@@ -31,14 +28,8 @@ const QString kEndOfReport = QStringLiteral("******************* END OF REPORT *
 // grows to the left.
 void place(QString& line, const Column& c, const QString& text)
 {
-    int x = c.x;
-    if (c.right)
-        x = c.x + c.width - int(text.size());
-    x = std::max(x, 0);
-    const int end = x + int(text.size());
-    if (line.size() < end)
-        line = line.leftJustified(end, QLatin1Char(' '));
-    line.replace(x, text.size(), text);
+    const int x = c.right ? c.x + c.width - int(text.size()) : c.x;
+    ui::placeText(line, std::max(x, 0), text);
 }
 
 QString amount(double v)
@@ -46,45 +37,11 @@ QString amount(double v)
     return vb::Format(v, QStringLiteral("#,##0.00"));
 }
 
-QString centred(const QString& text)
-{
-    const int x = std::max(0, (DetailReport::kLineWidth - int(text.size())) / 2);
-    return QString(x, QLatin1Char(' ')) + text;
-}
-
 QStringList trimmed(QStringList lines)
 {
     for (QString& l : lines)
         l = vb::RTrim(l);
     return lines;
-}
-
-// A fixed-pitch font sized so that a layout line fills the width at most.
-QFont reportFont(QPainter& painter, qreal width)
-{
-    QFont font(QStringLiteral("Courier"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(9);
-    const qreal lineWidth = QFontMetricsF(font, painter.device()).horizontalAdvance(QString(DetailReport::kLineWidth, QLatin1Char('0')));
-    if (lineWidth > width && lineWidth > 0)
-        font.setPointSizeF(9 * width / lineWidth);
-    return font;
-}
-
-void drawLines(QPainter& p, const QRectF& area, const QStringList& lines, qreal lineHeight)
-{
-    const QFontMetricsF fm(p.font(), p.device());
-    qreal y = area.top() + fm.ascent();
-    for (const QString& l : lines) {
-        p.drawText(QPointF(area.left(), y), l);
-        y += lineHeight;
-    }
-}
-
-void drawRule(QPainter& p, const QRectF& area, qreal y)
-{
-    p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
 }
 
 } // namespace
@@ -173,7 +130,7 @@ QStringList DetailReport::footerLines() const
     place(count, kPayment, vb::Format(double(Function2()), QStringLiteral("#,##0")));
     place(total, kGrants, QStringLiteral("Total Payment Amount"));
     place(total, kPayment, amount(Function1()));
-    return trimmed({count, total, QString(), centred(kEndOfReport)});
+    return trimmed({count, total, QString(), ui::centredText(kEndOfReport, kLineWidth)});
 }
 
 ui::PdfTarget DetailReport::defaultTarget()
@@ -183,56 +140,25 @@ ui::PdfTarget DetailReport::defaultTarget()
 
 ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
 {
-    ui::PrintJob job(target);
-    job.setDocumentName(caption());
-    if (!job.begin())
-        return job.outcome();
-
-    const QRectF page = job.pageArea();
-    const QFont font = reportFont(job.painter(), page.width());
-    job.painter().setFont(font);
-    const qreal line = QFontMetricsF(font, job.painter().device()).lineSpacing();
     const QDateTime now = QDateTime::currentDateTime();
-
-    ui::ReportPainter report(job);
-    report.setPageHeader(line * 7, [&](QPainter& p, const QRectF& area, int pageNumber) {
-        p.setFont(font);
-        QStringList lines = pageHeaderLines(now, pageNumber);
+    ui::TextReport report;
+    report.documentName = caption();
+    report.lineWidth = kLineWidth;
+    report.pageHeader = [&now](int page) {
+        QStringList lines = pageHeaderLines(now, page);
         lines << QString() << headingLines();
-        drawLines(p, area, lines, line);
-        drawRule(p, area, area.top() + line * 6.5);
-    });
-    for (const DetailReportRow& row : rows_) {
-        const QStringList lines = blockLines(row);
-        if (!report.addBlock(line * 3.5, [&](QPainter& p, const QRectF& area) {
-                p.setFont(font);
-                drawLines(p, area, lines, line);
-            }))
-            break;
-    }
-    const QStringList footer = footerLines();
-    report.finish(line * (footer.size() + 1), [&](QPainter& p, const QRectF& area) {
-        p.setFont(font);
-        drawRule(p, area, area.top() + line * 0.5);
-        drawLines(p, area.adjusted(0, line, 0, 0), footer, line);
-    });
-    return job.outcome();
+        return lines;
+    };
+    report.blockCount = qsizetype(rows_.size());
+    report.block = [this](qsizetype i) { return blockLines(rows_[size_t(i)]); };
+    report.footer = footerLines();
+    return ui::printTextReport(report, target);
 }
 
 bool PrintDetailReport()
 {
     const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
-    const ui::PrintOutcome outcome = report.print();
-    if (!outcome.ok) {
-        ui::ui().msgBox(QStringLiteral("The report could not be printed: ") + outcome.error, ui::Buttons::OK,
-                        ui::Icon::Critical, DetailReport::caption());
-        return false;
-    }
-    if (!outcome.toPrinter) {
-        ui::ui().msgBox(QStringLiteral("No printer is installed. The report was saved as ") + outcome.where,
-                        ui::Buttons::OK, ui::Icon::Information, DetailReport::caption());
-    }
-    return true;
+    return ui::tellPrintOutcome(report.print(), QStringLiteral("The report"), DetailReport::caption());
 }
 
 } // namespace zarv

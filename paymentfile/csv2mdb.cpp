@@ -13,7 +13,9 @@
 #include "shell/data/sharedstate.h"
 #include "shell/data/system.h"
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace zarv {
 
@@ -75,13 +77,21 @@ void appendCondition(QString& out, QStringView field, const QString& value)
 {
     if (out.capacity() < 160)
         out.reserve(160);
-    out += field;
-    out += QLatin1String(" = '");
-    if (value.contains(QLatin1Char('\'')))
-        out += QString(value).replace(QLatin1Char('\''), QLatin1String("''"));
-    else
-        out += value;
-    out += QLatin1String("' ");
+    static constexpr char16_t kEquals[] = u" = '";
+    const qsizetype at = out.size();
+    out.resize(at + field.size() + 4 + 2 * value.size() + 2);   // room for every quote doubled
+    QChar* p = out.data() + at;
+    p = std::copy(field.begin(), field.end(), p);
+    for (const char16_t c : std::u16string_view(kEquals))
+        *p++ = QChar(c);
+    for (const QChar c : value) {
+        *p++ = c;
+        if (c == u'\'')
+            *p++ = c;
+    }
+    *p++ = u'\'';
+    *p++ = u' ';
+    out.resize(p - out.constData());
 }
 
 // One load of one file: the working state the steps share.

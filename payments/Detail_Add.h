@@ -4,15 +4,9 @@
 // payment of the same owner already.
 #include "payments/paymenteditor.h"
 
-#include <QDialog>
-
 namespace zarv {
 
-namespace ui {
-class FieldRules;
-}
-
-class Detail_Add : public QDialog, public PaymentEditorControls {
+class Detail_Add : public PaymentFieldEditor {
     Q_OBJECT
 public:
     explicit Detail_Add(QWidget* parent = nullptr);
@@ -21,22 +15,12 @@ public:
     // screen cannot open.
     static bool canOpen();
 
-    ui::FieldRules* rules = nullptr;
-
 private:
     void Form_Load();
-    void txtCD_LostFocus();
-    void txtJUR_LostFocus();
-    void txtFOLIO_DISP_GotFocus();
-    void txtFOLIO_DISP_LostFocus();
-    void txtNUMBER_LostFocus();
-    void txtLEGAL_LostFocus();
-    void txtNAME_Validate(bool& Cancel);
-    void txtPAYMENT_Validate(bool& Cancel);
-    void Command_OK_Click();
-    void Command_Cancel_Click();
 
-    void save(const QString& mortco, const QString& folio);
+    bool canSave() const override { return canOpen(); }
+    FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const override;
+    void save(const QString& mortco, const QString& folio) override;
 };
 
 } // namespace zarv

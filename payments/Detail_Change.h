@@ -5,15 +5,9 @@
 #include "payments/paymenteditor.h"
 #include "payments/paymentrules.h"
 
-#include <QDialog>
-
 namespace zarv {
 
-namespace ui {
-class FieldRules;
-}
-
-class Detail_Change : public QDialog, public PaymentEditorControls {
+class Detail_Change : public PaymentFieldEditor {
     Q_OBJECT
 public:
     explicit Detail_Change(QWidget* parent = nullptr);
@@ -23,26 +17,16 @@ public:
     // False when there was no payment to load (or loading it failed): OK stays disabled.
     bool loaded() const { return loaded_; }
 
-    ui::FieldRules* rules = nullptr;
-
 private:
     void Form_Load();
-    void txtCD_LostFocus();
-    void txtJUR_LostFocus();
-    void txtFOLIO_DISP_GotFocus();
-    void txtFOLIO_DISP_LostFocus();
-    void txtNUMBER_LostFocus();
-    void txtLEGAL_LostFocus();
-    void txtNAME_Validate(bool& Cancel);
-    void txtPAYMENT_Validate(bool& Cancel);
     void OptionA_Click();
     void OptionB_Click();
     void OptionC_Click();
-    void Command_OK_Click();
-    void Command_Cancel_Click();
 
     void optionClick(Grant g);
-    void save(const QString& folio);
+    bool canSave() const override { return loaded_; }
+    FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const override;
+    void save(const QString& mortco, const QString& folio) override;
 
     StoredAmounts stored_;
     qint64 bookmark_ = 0;

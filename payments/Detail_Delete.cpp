@@ -2,7 +2,6 @@
 
 #include "payments/paymentrules.h"
 #include "platform/data/recordset.h"
-#include "platform/text/vb.h"
 #include "shell/data/dataenvironment.h"
 
 #include <QLabel>
@@ -12,11 +11,6 @@
 #include <QStyle>
 
 namespace zarv {
-
-namespace {
-const QString kAmountShown = QStringLiteral("##,###,###,##0.00");
-const QString kPaymentShown = QStringLiteral("###,###,###,###,##0.00");
-}
 
 Detail_Delete::Detail_Delete(QWidget* parent) : QDialog(parent)
 {
@@ -57,30 +51,19 @@ void Detail_Delete::Form_Load()
         if (!HasCurrentRow(rs))
             return;     // the boxes keep their empty design state
         bookmark_ = rs.bookmark();
-        txtCD->setText(rs.text(QStringLiteral("CD")));
-        txtJUR->setText(rs.text(QStringLiteral("JUR")));
-        txtFOLIO_DISP->setText(rs.text(QStringLiteral("FOLIO_DISP")));
-        txtNUMBER->setText(rs.text(QStringLiteral("NUMBER")));
-        txtNAME->setText(rs.text(QStringLiteral("NAME")));
-        txtLEGAL->setText(rs.text(QStringLiteral("LEGAL")));
-        const double regGrant = rs.number(QStringLiteral("REG_GRANT"));
-        const double addGrant = rs.number(QStringLiteral("ADD_GRANT"));
-        txtGROSS_TAX->setText(vb::Format(rs.number(QStringLiteral("GROSS_TAX")), kAmountShown));
-        txtREG_GRANT->setText(vb::Format(regGrant, kAmountShown));
-        txtADD_GRANT->setText(vb::Format(addGrant, kAmountShown));
-        txtDELQ->setText(vb::Format(rs.number(QStringLiteral("DELQ")), kAmountShown));
+        const StoredAmounts stored = ShowStoredPayment(rs, *this);
         SelectGrantOption(*this, GrantOf(rs.text(QStringLiteral("ABC"))));
-        if (regGrant <= 0) {
+        if (stored.regGrant <= 0) {
             if (OptionB->isChecked())
                 OptionA->setChecked(true);
             OptionB->setEnabled(false);
         }
-        if (addGrant <= 0) {
+        if (stored.addGrant <= 0) {
             if (OptionC->isChecked())
                 OptionA->setChecked(true);
             OptionC->setEnabled(false);
         }
-        txtPAYMENT->setText(vb::Format(rs.number(QStringLiteral("PAYMENT")), kPaymentShown));
+        txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
     } catch (const std::exception&) {
         ShowScreenError(QStringLiteral("Detail_Delete.Form_Load"));
@@ -95,8 +78,7 @@ void Detail_Delete::Command_OK_Click()
     bool deleted = false;
     try {
         db::Recordset& rs = DE().rsDetail();
-        if (!HasCurrentRow(rs) || rs.bookmark() != bookmark_)
-            rs.setBookmark(bookmark_);
+        ReturnToPayment(rs, bookmark_);
         rs.deleteCurrent();
         deleted = true;
         if (rs.recordCount() > 0) {

@@ -4,11 +4,13 @@
 #include "payments/screenparts.h"
 #include "platform/data/recordset.h"
 #include "platform/forms/dialogkeys.h"
+#include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "shell/data/Form_InformationDialog.h"
 #include "shell/data/clientdata.h"
+#include "shell/data/dataenvironment.h"
 
 #include <QDialog>
 #include <QGridLayout>
@@ -155,6 +157,41 @@ void MakePaymentEditorReadOnly(PaymentEditorControls& c)
     QWidget::setTabOrder(c.Command_OK, c.Command_Cancel);
 }
 
+// ---------------------------------------------------------------- the stored payment
+
+QString AmountBoxText(double amount)
+{
+    return vb::Format(amount, QStringLiteral("##,###,###,##0.00"));
+}
+
+QString PaymentBoxText(double payment)
+{
+    return vb::Format(payment, QStringLiteral("###,###,###,###,##0.00"));
+}
+
+StoredAmounts ShowStoredPayment(const db::Recordset& rs, PaymentEditorControls& c)
+{
+    c.txtCD->setText(rs.text(QStringLiteral("CD")));
+    c.txtJUR->setText(rs.text(QStringLiteral("JUR")));
+    c.txtFOLIO_DISP->setText(rs.text(QStringLiteral("FOLIO_DISP")));
+    c.txtNUMBER->setText(rs.text(QStringLiteral("NUMBER")));
+    c.txtNAME->setText(rs.text(QStringLiteral("NAME")));
+    c.txtLEGAL->setText(rs.text(QStringLiteral("LEGAL")));
+    const StoredAmounts stored{rs.number(QStringLiteral("GROSS_TAX")), rs.number(QStringLiteral("REG_GRANT")),
+                               rs.number(QStringLiteral("ADD_GRANT")), rs.number(QStringLiteral("DELQ"))};
+    c.txtGROSS_TAX->setText(AmountBoxText(stored.grossTax));
+    c.txtREG_GRANT->setText(AmountBoxText(stored.regGrant));
+    c.txtADD_GRANT->setText(AmountBoxText(stored.addGrant));
+    c.txtDELQ->setText(AmountBoxText(stored.delq));
+    return stored;
+}
+
+void ReturnToPayment(db::Recordset& rs, qint64 bookmark)
+{
+    if (!HasCurrentRow(rs) || rs.bookmark() != bookmark)
+        rs.setBookmark(bookmark);
+}
+
 // ---------------------------------------------------------------- field rules
 
 void CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
@@ -264,6 +301,115 @@ Grant SelectedGrant(const PaymentEditorControls& c)
     if (c.OptionB->isChecked())
         return Grant::B;
     return Grant::C;
+}
+
+// ---------------------------------------------------------------- the change and add screens
+
+PaymentFieldEditor::PaymentFieldEditor(QWidget* parent, const QString& name, const PaymentEditorTexts& texts,
+                                       bool changing)
+    : QDialog(parent), changing_(changing)
+{
+    setObjectName(name);
+    BuildPaymentEditor(*this, *this, texts);
+
+    rules = new ui::FieldRules(this);
+    ui::FieldRules::setCausesValidation(Command_Cancel, false);
+    rules->onLostFocus(txtCD, [this] { txtCD_LostFocus(); });
+    rules->onLostFocus(txtJUR, [this] { txtJUR_LostFocus(); });
+    rules->onGotFocus(txtFOLIO_DISP, [this] { txtFOLIO_DISP_GotFocus(); });
+    rules->onLostFocus(txtFOLIO_DISP, [this] { txtFOLIO_DISP_LostFocus(); });
+    rules->onLostFocus(txtNUMBER, [this] { txtNUMBER_LostFocus(); });
+    rules->onLostFocus(txtLEGAL, [this] { txtLEGAL_LostFocus(); });
+    rules->onValidate(txtNAME, [this](bool& cancel) { txtNAME_Validate(cancel); });
+    rules->onValidate(txtPAYMENT, [this](bool& cancel) { txtPAYMENT_Validate(cancel); });
+
+    connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
+    connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
+}
+
+void PaymentFieldEditor::txtCD_LostFocus()
+{
+    CodeCheckRule(txtCD, Text_Msg, QStringLiteral("Collection District"));
+}
+
+void PaymentFieldEditor::txtJUR_LostFocus()
+{
+    CodeCheckRule(txtJUR, Text_Msg, QStringLiteral("Jurisdiction"));
+}
+
+void PaymentFieldEditor::folioDisplay(const char* handler)
+{
+    try {
+        FolioDisplayRule(*this);
+    } catch (const std::exception&) {
+        ShowScreenError(objectName() + QLatin1Char('.') + QLatin1String(handler));
+    }
+}
+
+void PaymentFieldEditor::txtFOLIO_DISP_GotFocus()
+{
+    folioDisplay("txtFOLIO_DISP_GotFocus");
+}
+
+void PaymentFieldEditor::txtFOLIO_DISP_LostFocus()
+{
+    folioDisplay("txtFOLIO_DISP_LostFocus");
+}
+
+void PaymentFieldEditor::txtNUMBER_LostFocus()
+{
+    TrimRule(txtNUMBER);
+}
+
+void PaymentFieldEditor::txtLEGAL_LostFocus()
+{
+    TrimRule(txtLEGAL);
+}
+
+void PaymentFieldEditor::txtNAME_Validate(bool& Cancel)
+{
+    NameCheckRule(*this, Cancel);
+}
+
+void PaymentFieldEditor::txtPAYMENT_Validate(bool& Cancel)
+{
+    AmountCheckRule(*this, Cancel);
+}
+
+void PaymentFieldEditor::Command_OK_Click()
+{
+    if (!canSave())
+        return;
+    // The amount is checked again: a box the user never left may hold anything.
+    bool cancel = false;
+    txtPAYMENT_Validate(cancel);
+    if (cancel) {
+        txtPAYMENT->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    db::Recordset& rs = DE().rsDetail();
+    try {
+        const QString folio = FolioOfBox(*this);
+        const QString mortco = CurrentGroupMortco();
+        const FolioCheck check = checkFolio(PaymentsOfFolio(rs, mortco, txtCD->text(), txtJUR->text(), folio));
+        if (check.verdict == FolioVerdict::Duplicate) {
+            ShowDuplicateFolioError(*this, check.markFolioBox ? txtFOLIO_DISP : txtNAME);
+            return;
+        }
+        if (check.verdict == FolioVerdict::Notice)
+            ShowFolioNotice(*this, check.listed, changing_, folio);
+        save(mortco, folio);
+    } catch (const std::exception&) {
+        DropPendingEdit(rs);
+        ShowScreenError(objectName() + QStringLiteral(".Command_OK_Click"));
+        return;
+    }
+    accept();
+}
+
+void PaymentFieldEditor::Command_Cancel_Click()
+{
+    reject();
 }
 
 } // namespace zarv

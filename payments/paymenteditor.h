@@ -1,9 +1,12 @@
 #pragma once
-// The layout the three payment editors share (Detail_Change, Detail_Add,
-// Detail_Delete): the title, the boxes of one payment with their labels, the
-// grant options with their amounts, OK, Cancel and the status line.
+// What the three payment editors share (Detail_Change, Detail_Add,
+// Detail_Delete): the layout (the title, the boxes of one payment with their
+// labels, the grant options with their amounts, OK, Cancel and the status
+// line), the stored payment the change and delete screens show, and the field
+// rules and OK of the change and add screens.
 #include "payments/paymentrules.h"
 
+#include <QDialog>
 #include <QString>
 
 #include <array>
@@ -21,6 +24,9 @@ namespace zarv {
 
 namespace db {
 class Recordset;
+}
+namespace ui {
+class FieldRules;
 }
 
 struct PaymentEditorControls {
@@ -77,6 +83,19 @@ void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const Payment
 // Locks every box and disables the options (the delete screen).
 void MakePaymentEditorReadOnly(PaymentEditorControls& c);
 
+// ---------------------------------------------------------------- the stored payment of the change and delete screens
+
+// An amount as the amount boxes show it, and a payment as the payment box shows
+// a stored one.
+QString AmountBoxText(double amount);
+QString PaymentBoxText(double payment);
+// Fills the six text boxes and the four amount boxes from the current row of
+// rs and returns the stored amounts; the options and the payment box are left
+// to the screen.
+StoredAmounts ShowStoredPayment(const db::Recordset& rs, PaymentEditorControls& c);
+// Makes the row the screen opened on current again when it is not.
+void ReturnToPayment(db::Recordset& rs, qint64 bookmark);
+
 // ---------------------------------------------------------------- the field rules of the change and add screens
 
 // Leaving txtCD or txtJUR: trimmed, normal colour, then the code check (what:
@@ -105,5 +124,45 @@ void WritePaymentBoxes(db::Recordset& rs, const PaymentEditorControls& c, const 
 
 void SelectGrantOption(PaymentEditorControls& c, Grant g);
 Grant SelectedGrant(const PaymentEditorControls& c);
+
+// ---------------------------------------------------------------- the change and add screens
+
+// The boxes of one payment under the field rules above. OK checks the amount
+// again and the folio's other payments in the group, then the screen stores
+// the payment its own way.
+class PaymentFieldEditor : public QDialog, public PaymentEditorControls {
+    Q_OBJECT
+public:
+    ui::FieldRules* rules = nullptr;
+
+protected:
+    // name: the screen's object name, which its error messages give as well.
+    // changing: OK changes a stored payment (the notice says so) rather than
+    // adding one.
+    PaymentFieldEditor(QWidget* parent, const QString& name, const PaymentEditorTexts& texts, bool changing);
+
+    void txtCD_LostFocus();
+    void txtJUR_LostFocus();
+    void txtFOLIO_DISP_GotFocus();
+    void txtFOLIO_DISP_LostFocus();
+    void txtNUMBER_LostFocus();
+    void txtLEGAL_LostFocus();
+    void txtNAME_Validate(bool& Cancel);
+    void txtPAYMENT_Validate(bool& Cancel);
+    void Command_OK_Click();
+    void Command_Cancel_Click();
+
+    // False when there is no payment to store (OK does nothing).
+    virtual bool canSave() const = 0;
+    // The screen's rule over the stored payments of the folio.
+    virtual FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const = 0;
+    // Stores the boxes as the payment of the group (mortco) and folio.
+    virtual void save(const QString& mortco, const QString& folio) = 0;
+
+private:
+    void folioDisplay(const char* handler);
+
+    bool changing_;
+};
 
 } // namespace zarv

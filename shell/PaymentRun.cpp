@@ -67,10 +67,10 @@ bool yearAccepted(ZarvPayment& s)
     // A later year than this one cannot be last year's data: say so plainly.
     const bool future = fileYearText.size() == 4 && fileYearText > thisYear;
     if (future) {
-        ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments???!") + kCrLf +
+        ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments??" "?!") + kCrLf +
                             QStringLiteral("Year = ") + s.m_Year,
                         Buttons::OK, Icon::Critical, kDataTitle);
-        s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments???! = ") +
+        s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments??" "?! = ") +
                             s.m_Year);
         return false;
     }

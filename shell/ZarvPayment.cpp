@@ -2,7 +2,6 @@
 
 #include "platform/data/recordset.h"
 #include "platform/forms/formcolours.h"
-#include "platform/text/vb.h"
 #include "platform/ui/parking.h"
 #include "platform/ui/uiservices.h"
 #include "shell/About.h"
@@ -13,7 +12,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -175,10 +173,11 @@ void ZarvPayment::Form_Load()
     // folder of the current drive until the remembered choice moves them.
     paintMode(kZarvModeColor);
     enableRunButtons();
-    previousDrive_ = Drive->drive();
-    Dir->setTop(previousDrive_);
+    const QString root = Drive->drive();
+    driveFolders_.setShownDrive(root);
+    Dir->setTop(root);
     if (!Dir->setPath(QDir::currentPath()))
-        Dir->setPath(previousDrive_);
+        Dir->setPath(root);
     restoreChoice();
 }
 
@@ -272,27 +271,14 @@ void ZarvPayment::Option_VERIFY_Click()
 
 void ZarvPayment::Dir_Change()
 {
-    File->setPath(Dir->path());
-    if (!Drive->drive().isEmpty())
-        driveFolders_.insert(Drive->drive(), Dir->path());
+    driveFolders_.folderOpened(*Drive, *Dir, *File);
 }
 
 void ZarvPayment::Drive_Change()
 {
     // The folder list opens the drive's last folder (its root the first time); a
     // drive that cannot be read leaves every list as it was.
-    const QString root = Drive->drive();
-    QString folder = driveFolders_.value(root, root);
-    if (!QFileInfo(folder).isDir())
-        folder = root;
-    const QString oldTop = Dir->top();
-    Dir->setTop(root);
-    if (!Dir->setPath(folder)) {
-        Dir->setTop(oldTop);
-        Drive->showDrive(previousDrive_);
-        return;
-    }
-    previousDrive_ = root;
+    driveFolders_.openDrive(*Drive, *Dir);
 }
 
 void ZarvPayment::Command_OK_Click()
@@ -351,26 +337,7 @@ void ZarvPayment::RememberChoice()
 
 bool ZarvPayment::ReadOnlyTest(const QString& filePath)
 {
-    const FileAttributeFlags flags = GetFileAttributeFlags(filePath);
-    QString title;
-    QString text;
-    if (!flags.Found) {
-        title = QStringLiteral("Checking the ZARV data File Attributes");
-        text = QStringLiteral("CAUTION This program could not determine if the file attribute of ") + filePath
-               + QStringLiteral(" ZARV data file is READONLY (Error # ") + vb::Trim(vb::Str(flags.Attr))
-               + QStringLiteral("). You can Stop now and check the file properties (The file attributes must NOT "
-                                "be READONLY). You can continue and take the risk of loosing all the data "
-                                "changes. Do you want to continue ?");
-    } else if (flags.IsReadOnly) {
-        title = QStringLiteral("ZARV data File is READONLY");
-        text = QStringLiteral("CAUTION This program found that the file attribute of ") + filePath
-               + QStringLiteral(" is READONLY. You can Stop now and change the file property (The file "
-                                "attributes must NOT be READONLY). You can continue and loose all data changes. "
-                                "Do you want to continue ?");
-    } else {
-        return true;
-    }
-    if (ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None, title) == ui::Answer::Yes)
+    if (AskAboutFileAttributes(filePath, QStringLiteral("Checking the ZARV data File Attributes")))
         return true;
     Unload();
     return false;

@@ -5,7 +5,6 @@
 // ends the program.
 #include "platform/forms/filelists.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <functional>
 
@@ -109,8 +108,7 @@ private:
 
     RunDriver paymentRun_;
     RunDriver verificationRun_;
-    QString previousDrive_;
-    QHash<QString, QString> driveFolders_;   // the last folder opened on each drive
+    ui::DriveFolders driveFolders_;
 };
 
 } // namespace zarv

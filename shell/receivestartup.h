@@ -3,29 +3,18 @@
 // program (the two share the working database, so one refuses while the other
 // runs), the data environment over the program's folder with its databases
 // checked, then the receiving screen Verify_Return.
+#include "shell/startup.h"
 #include "verifyfile/Verify_Return.h"
 
-#include <QString>
 #include <memory>
-
-class QLockFile;
 
 namespace zarv {
 
-struct ReceiveOptions {
-    QString programFolder;      // where the databases are; "" for the program's own folder
-    QString programName;        // the program file's name (decides which databases are opened)
-    QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
-    bool show = true;           // show the receiving screen
-};
+// The receiving program is told no more than what both programs are.
+using ReceiveOptions = ProgramOptions;
 
 // What a started receiving program holds until it ends.
-struct StartedReceive {
-    StartedReceive();
-    StartedReceive(StartedReceive&&) noexcept;
-    StartedReceive& operator=(StartedReceive&&) noexcept;
-    ~StartedReceive();
-    std::unique_ptr<QLockFile> lock;
+struct StartedReceive : RunningCopy {
     std::unique_ptr<Verify_Return> screen;     // null when the program is to end at once
 };
 

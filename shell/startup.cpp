@@ -1,25 +1,24 @@
 #include "shell/startup.h"
 
 #include "platform/files/filesys.h"
+#include "platform/ui/qtui.h"
 #include "platform/ui/uiservices.h"
 #include "shell/data/dataenvironment.h"
+#include "shell/formparts.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <unistd.h>
 
 namespace zarv {
 
-StartedProgram::StartedProgram() = default;
-StartedProgram::StartedProgram(StartedProgram&&) noexcept = default;
-StartedProgram& StartedProgram::operator=(StartedProgram&&) noexcept = default;
-StartedProgram::~StartedProgram()
-{
-    // The window goes first; the lock is released when nothing of the program is left.
-    startScreen.reset();
-    lock.reset();
-}
+RunningCopy::RunningCopy() = default;
+RunningCopy::RunningCopy(RunningCopy&&) noexcept = default;
+RunningCopy& RunningCopy::operator=(RunningCopy&&) noexcept = default;
+RunningCopy::~RunningCopy() = default;
 
 QString defaultLockFolder()
 {
@@ -43,20 +42,25 @@ std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder)
     return lock;
 }
 
-StartedProgram StartZarv(const StartOptions& options)
+bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
 {
-    StartedProgram started;
-    started.lock = claimSingleInstance(options.lockFolder);
-    if (!started.lock) {
+    copy.lock = claimSingleInstance(options.lockFolder);
+    if (!copy.lock) {
         ui::ui().msgBox(QStringLiteral("ZARV application is already running"), ui::Buttons::OK,
                         ui::Icon::Information);
         ui::ui().endProgram(0);
-        return started;
+        return false;
     }
 
     const QString folder = options.programFolder.isEmpty() ? fs::programFolder() : options.programFolder;
     installDE(std::make_unique<DataEnvironment>(folder, options.programName));
-    if (!DE().DataEnvironment_Initialize() || ui::ui().ending())
+    return DE().DataEnvironment_Initialize() && !ui::ui().ending();
+}
+
+StartedProgram StartZarv(const StartOptions& options)
+{
+    StartedProgram started;
+    if (!StartRunningCopy(options, started))
         return started;
 
     started.startScreen = std::make_unique<ZarvPayment>();
@@ -65,6 +69,21 @@ StartedProgram StartZarv(const StartOptions& options)
     if (options.show)
         started.startScreen->show();
     return started;
+}
+
+int RunProgram(int argc, char** argv, const ProgramBody& run)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZARV"));
+    QApplication::setApplicationVersion(QStringLiteral(ZARV_VERSION));
+    QApplication::setWindowIcon(zarvIcon());
+
+    ui::QtUi qtUi;
+    ui::install(&qtUi);
+    const int exitCode = run(app, qtUi, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName());
+    takeDE().reset();
+    ui::install(nullptr);
+    return exitCode;
 }
 
 } // namespace zarv

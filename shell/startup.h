@@ -1,31 +1,48 @@
 #pragma once
-// How the program starts: one running copy at a time, the data environment over
-// the program's folder with its databases checked, then the start screen.
+// How the programs start: one running copy at a time, the data environment over
+// the program's folder with its databases checked, then the first screen (the
+// start screen here; the receiving program's in receivestartup.h).
 #include "shell/ZarvPayment.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
+class QApplication;
 class QLockFile;
 
 namespace zarv {
 
-struct StartOptions {
+namespace ui {
+class QtUi;
+}
+
+// What both programs are told at start.
+struct ProgramOptions {
     QString programFolder;      // where the databases are; "" for the program's own folder
     QString programName;        // the program file's name (decides which databases are opened)
     QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
+    bool show = true;           // show the first screen
+};
+
+struct StartOptions : ProgramOptions {
     ZarvPayment::RunDriver paymentRun;       // behind OK; none leaves the button disabled
     ZarvPayment::RunDriver verificationRun;  // behind Verify; likewise
-    bool show = true;           // show the start screen
+};
+
+// The running copy's lock. A started program derives its first screen from
+// this, so that the screen goes first and the lock is released when nothing
+// else of the program is left.
+struct RunningCopy {
+    RunningCopy();
+    RunningCopy(RunningCopy&&) noexcept;
+    RunningCopy& operator=(RunningCopy&&) noexcept;
+    ~RunningCopy();
+    std::unique_ptr<QLockFile> lock;
 };
 
 // What a started program holds until it ends.
-struct StartedProgram {
-    StartedProgram();
-    StartedProgram(StartedProgram&&) noexcept;
-    StartedProgram& operator=(StartedProgram&&) noexcept;
-    ~StartedProgram();
-    std::unique_ptr<QLockFile> lock;
+struct StartedProgram : RunningCopy {
     std::unique_ptr<ZarvPayment> startScreen;   // null when the program is to end at once
 };
 
@@ -36,9 +53,22 @@ QString defaultLockFolder();
 // a lock left by a copy that ended without releasing it is taken over.
 std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder);
 
-// Refuses a second copy ("ZARV application is already running"), installs the
-// data environment, checks its databases, and opens the start screen. When the
-// program must end at once, ui().ending() is true afterwards and startScreen is null.
+// The start both programs share: refuses a second copy ("ZARV application is
+// already running") and ends the program, or claims the running copy into
+// copy.lock, installs the data environment and checks its databases. True when
+// the program may open its first screen.
+bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy);
+
+// Refuses a second copy, installs the data environment, checks its databases,
+// and opens the start screen. When the program must end at once, ui().ending()
+// is true afterwards and startScreen is null.
 StartedProgram StartZarv(const StartOptions& options);
+
+// The frame both programs' main() run in: the application with its name,
+// version and icon, the Qt UI services installed, then `run` with the program
+// file's name; afterwards the data environment and the services are taken
+// down. Returns what run returns.
+using ProgramBody = std::function<int(QApplication& app, ui::QtUi& qtUi, const QString& programName)>;
+int RunProgram(int argc, char** argv, const ProgramBody& run);
 
 } // namespace zarv

@@ -224,10 +224,7 @@ void Verify_Number_Add::Form_Load()
     ui::ui().doEvents();
 
     try {
-        db::Recordset& rsVerify = DE().rsVerify();
-        if (!rsVerify.isOpen())
-            rsVerify.open();
-        rsVerifyClone = rsVerify.clone();
+        rsVerifyClone = CloneOfVerify();
         if (rsVerifyClone->recordCount() > 0) {
             rsVerifyClone->moveFirst();
             txtMORTCO->setText(rsVerifyClone->text(QStringLiteral("MORTCO")));
@@ -260,11 +257,7 @@ void Verify_Number_Add::Form_Load()
 
 bool Verify_Number_Add::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        // Form_Activate
-        ui::ui().setBusy(false);
-        ui::ui().doEvents();
-    }
+    ActivateFolioScreen(e);     // Form_Activate
     return QDialog::event(e);
 }
 
@@ -276,12 +269,7 @@ void Verify_Number_Add::done(int r)
 
 void Verify_Number_Add::Form_Unload()
 {
-    try {
-        if (rsVerifyClone)
-            rsVerifyClone->close();
-    } catch (const std::exception&) {
-    }
-    rsVerifyClone.reset();
+    CloseClone(rsVerifyClone);
 }
 
 // ---------------------------------------------------------------- derived values
@@ -408,21 +396,7 @@ void Verify_Number_Add::txtMORTCO_LostFocus()
 
 void Verify_Number_Add::txtNAME_Validate(bool& Cancel)
 {
-    try {
-        txtNAME->setText(vb::Trim(vb::UCase(txtNAME->text())));
-        if (!txtNAME->text().isEmpty()) {
-            Text_Msg->clear();
-            paint(txtNAME, colour::White);
-        } else {
-            Text_Msg->setText(QStringLiteral("NOTE - The Client Name should be entered"));
-            paint(txtNAME, colour::Attention);
-        }
-    } catch (const std::exception&) {
-        ui::ui().msgBox(QStringLiteral("Please Correct the Client Name, It is not a Valid Entry"), ui::Buttons::OK,
-                        ui::Icon::Critical);
-        Cancel = true;
-        Text_Msg->setText(QStringLiteral("Error - The Client Name is Not Valid"));
-    }
+    ClientNameRule(txtNAME, Text_Msg, Cancel);
 }
 
 void Verify_Number_Add::txtADDR_Validate(int index)

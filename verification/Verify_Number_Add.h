@@ -3,7 +3,7 @@
 // focus leaves them, district and jurisdiction lists that follow each other,
 // and on Save the whole-form check, then one new row of rsVerify with ACD "A",
 // stored in a transaction; the new row is current when the screen closes.
-#include "verification/folioentry.h"
+#include "verification/folioentry_widgets.h"
 
 #include <QDialog>
 #include <array>
@@ -23,7 +23,7 @@ namespace ui {
 class FieldRules;
 }
 
-class Verify_Number_Add : public QDialog {
+class Verify_Number_Add : public QDialog, public folioentry::OwnerBoxes {
     Q_OBJECT
 public:
     explicit Verify_Number_Add(QWidget* parent = nullptr);
@@ -37,14 +37,7 @@ public:
     QComboBox* ComboJUR = nullptr;
     QLineEdit* txtFOLIO = nullptr;
     QLineEdit* txtPID = nullptr;
-    QLineEdit* txtNAME = nullptr;
-    std::array<QLineEdit*, 5> txtADDR{};
-    QLineEdit*& txtADDR1 = txtADDR[0];
-    QLineEdit*& txtADDR2 = txtADDR[1];
-    QLineEdit*& txtADDR3 = txtADDR[2];
-    QLineEdit*& txtADDR4 = txtADDR[3];
-    QLineEdit*& txtADDR5 = txtADDR[4];
-    QLineEdit* txtLEGAL = nullptr;
+    // txtNAME, txtADDR1-5, txtLEGAL: OwnerBoxes
     QPushButton* Command_Cancel = nullptr;
     QPushButton* Command_OK = nullptr;
     QLineEdit* Text_Msg = nullptr;

@@ -32,6 +32,17 @@ bool markedDeleted(const db::Recordset& rs)
     return rs.text(QStringLiteral("ACD")) == QLatin1String("D");
 }
 
+// A failed store: the pending edit is dropped and the user told.
+void dropEditAndReport(const QString& where, const std::exception& e)
+{
+    try {
+        if (DE().rsVerify().editPending())
+            DE().rsVerify().cancelUpdate();
+    } catch (const std::exception&) {
+    }
+    ReportScreenError(where, e);
+}
+
 void unlock(QLineEdit* box, int maxLength)
 {
     box->setReadOnly(false);
@@ -162,10 +173,7 @@ void Verify_Number_Change::Form_Load()
     Text_Msg->setText(QStringLiteral("Please make the changes and press the 'Close' button."));
     ui::ui().doEvents();
     try {
-        db::Recordset& rsVerify = DE().rsVerify();
-        if (!rsVerify.isOpen())
-            rsVerify.open();
-        rsVerifyClone = rsVerify.clone();
+        rsVerifyClone = CloneOfVerify();
     } catch (const std::exception&) {
         rsVerifyClone = std::make_unique<db::Recordset>();   // duplicate notes find nothing
     }
@@ -175,11 +183,7 @@ void Verify_Number_Change::Form_Load()
 
 bool Verify_Number_Change::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        // Form_Activate
-        ui::ui().setBusy(false);
-        ui::ui().doEvents();
-    }
+    ActivateFolioScreen(e);     // Form_Activate
     return QDialog::event(e);
 }
 
@@ -215,12 +219,7 @@ void Verify_Number_Change::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    try {
-        if (rsVerifyClone)
-            rsVerifyClone->close();
-    } catch (const std::exception&) {
-    }
-    rsVerifyClone.reset();
+    CloseClone(rsVerifyClone);
 }
 
 // ---------------------------------------------------------------- details and edits
@@ -279,12 +278,7 @@ void Verify_Number_Change::storeEdits()
             rs.move(0);
         markStored();
     } catch (const std::exception& e) {
-        try {
-            if (DE().rsVerify().editPending())
-                DE().rsVerify().cancelUpdate();
-        } catch (const std::exception&) {
-        }
-        ReportScreenError(QStringLiteral("Verify_Number_Change"), e);
+        dropEditAndReport(QStringLiteral("Verify_Number_Change"), e);
     }
 }
 
@@ -299,17 +293,25 @@ void Verify_Number_Change::afterMove()
 
 // ---------------------------------------------------------------- Next and Previous
 
-void Verify_Number_Change::Command_Next_Click()
+bool Verify_Number_Change::beforeMove()
 {
     Text_Msg->clear();
-    db::Recordset& rs = DE().rsVerify();
+    const db::Recordset& rs = DE().rsVerify();
     try {
         if (!rs.isOpen() || rs.recordCount() < 1)
-            return;
+            return false;
     } catch (const std::exception&) {
-        return;
+        return false;
     }
     storeEdits();
+    return true;
+}
+
+void Verify_Number_Change::Command_Next_Click()
+{
+    if (!beforeMove())
+        return;
+    db::Recordset& rs = DE().rsVerify();
     try {
         SavedBookmark = rs.bookmark();
         rs.moveNext();
@@ -336,15 +338,9 @@ void Verify_Number_Change::Command_Next_Click()
 
 void Verify_Number_Change::Command_Previous_Click()
 {
-    Text_Msg->clear();
-    db::Recordset& rs = DE().rsVerify();
-    try {
-        if (!rs.isOpen() || rs.recordCount() < 1)
-            return;
-    } catch (const std::exception&) {
+    if (!beforeMove())
         return;
-    }
-    storeEdits();
+    db::Recordset& rs = DE().rsVerify();
     const QString atHead = QStringLiteral("Begining of Detail List");
     try {
         if (rs.bof()) {
@@ -421,12 +417,7 @@ void Verify_Number_Change::txtNUMBER_LostFocus()
         rs.move(0);
         markStored();
     } catch (const std::exception& e) {
-        try {
-            if (DE().rsVerify().editPending())
-                DE().rsVerify().cancelUpdate();
-        } catch (const std::exception&) {
-        }
-        ReportScreenError(QStringLiteral("Verify_Number_Change.txtNUMBER_LostFocus"), e);
+        dropEditAndReport(QStringLiteral("Verify_Number_Change.txtNUMBER_LostFocus"), e);
     }
 }
 
@@ -434,21 +425,7 @@ void Verify_Number_Change::txtNUMBER_LostFocus()
 
 void Verify_Number_Change::txtNAME_Validate(bool& Cancel)
 {
-    try {
-        txtNAME->setText(vb::Trim(vb::UCase(txtNAME->text())));
-        if (!txtNAME->text().isEmpty()) {
-            Text_Msg->clear();
-            paint(txtNAME, colour::White);
-        } else {
-            Text_Msg->setText(QStringLiteral("NOTE - The Client Name should be entered"));
-            paint(txtNAME, colour::Attention);
-        }
-    } catch (const std::exception&) {
-        ui::ui().msgBox(QStringLiteral("Please Correct the Client Name, It is not a Valid Entry"), ui::Buttons::OK,
-                        ui::Icon::Critical);
-        Cancel = true;
-        Text_Msg->setText(QStringLiteral("Error - The Client Name is Not Valid"));
-    }
+    ClientNameRule(txtNAME, Text_Msg, Cancel);
 }
 
 void Verify_Number_Change::upperCaseValidate(QLineEdit* box)

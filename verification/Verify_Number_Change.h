@@ -80,6 +80,9 @@ private:
     std::array<std::pair<QLineEdit*, QString>, 8> editableBoxes() const;
     // Writes the edits and stores the row where it stands.
     void storeEdits();
+    // Next and Previous: clears the status line and stores the edits; false
+    // when the list has no row to move to.
+    bool beforeMove();
     void afterMove();
 
     std::unique_ptr<db::Recordset> rsVerifyClone;

@@ -109,11 +109,7 @@ void Verify_Number_Delete::Form_Load()
 
 bool Verify_Number_Delete::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        // Form_Activate
-        ui::ui().setBusy(false);
-        ui::ui().doEvents();
-    }
+    ActivateFolioScreen(e);     // Form_Activate
     return QDialog::event(e);
 }
 

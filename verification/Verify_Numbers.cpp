@@ -4,6 +4,7 @@
 #include "verification/Verify_Number_Change.h"
 #include "verification/Verify_Number_Delete.h"
 #include "verification/Verify_Numbers_Search.h"
+#include "verification/folioentry_widgets.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyhelp.h"
 #include "verification/verifyimport.h"
@@ -43,12 +44,7 @@ constexpr int kMsgHeightTwips = 315;
 // The park position while the find screen is open.
 constexpr int kParkedLeftTwips = -99999;
 
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
+using folioentry::named;
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
 {
@@ -62,19 +58,6 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
 QAction* item(QMenu* menu, const char* name, const QString& caption)
 {
     return named(menu->addAction(caption), name);
-}
-
-// The grid shows the status code through its value list.
-QString statusText(const QVariant& value, qint64)
-{
-    const QString code = value.toString();
-    if (code == QLatin1String("A"))
-        return QStringLiteral("Add");
-    if (code == QLatin1String("C"))
-        return QStringLiteral("Change");
-    if (code == QLatin1String("D"))
-        return QStringLiteral("Delete");
-    return code;
 }
 
 // A folio cell: laid out by its row's jurisdiction; a value that is not the
@@ -341,7 +324,7 @@ void Verify_Numbers::bindGrid()
     const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
     const auto chars = [charWidth](int n) { return n * charWidth + 12; };
     std::vector<ui::GridColumn> columns = {
-        {QStringLiteral("ACD"), QString(), chars(6), false, statusText},
+        {QStringLiteral("ACD"), QString(), chars(6), false, folioentry::StatusCellText},
         {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(4), false, {}},
         {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
         {QStringLiteral("CD"), QStringLiteral("CD"), chars(2), false, {}},

@@ -114,18 +114,6 @@ const std::array<QString, 6> kSelectFields = {QStringLiteral("MORTCO"), QStringL
                                               QStringLiteral("CD"),     QStringLiteral("JUR"),
                                               QStringLiteral("FOLIO"),  QStringLiteral("PID")};
 
-QString statusText(const QVariant& value, qint64)
-{
-    const QString code = value.toString();
-    if (code == QLatin1String("A"))
-        return QStringLiteral("Add");
-    if (code == QLatin1String("C"))
-        return QStringLiteral("Change");
-    if (code == QLatin1String("D"))
-        return QStringLiteral("Delete");
-    return code;
-}
-
 } // namespace
 
 const char* Verify_Numbers_Search::fieldName(int field)
@@ -244,7 +232,7 @@ void Verify_Numbers_Search::buildResultFrame()
     const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
     const auto chars = [charWidth](int n) { return n * charWidth + 12; };
     std::vector<ui::GridColumn> columns = {
-        {QStringLiteral("ACD"), QStringLiteral("ACD"), chars(6), false, statusText},
+        {QStringLiteral("ACD"), QStringLiteral("ACD"), chars(6), false, StatusCellText},
         {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(5), false, {}},
         {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
         {QStringLiteral("CD"), QStringLiteral("CD"), chars(3), false, {}},
@@ -296,10 +284,7 @@ void Verify_Numbers_Search::connectControls()
 void Verify_Numbers_Search::Form_Load()
 {
     try {
-        db::Recordset& rsVerify = DE().rsVerify();
-        if (!rsVerify.isOpen())
-            rsVerify.open();
-        rsVerifyClone = rsVerify.clone();
+        rsVerifyClone = CloneOfVerify();
     } catch (const std::exception& e) {
         rsVerifyClone = std::make_unique<db::Recordset>();
         ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
@@ -362,11 +347,7 @@ void Verify_Numbers_Search::fillCombo(QComboBox* combo, db::Recordset& table, co
 
 bool Verify_Numbers_Search::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        // Form_Activate
-        ui::ui().setBusy(false);
-        ui::ui().doEvents();
-    }
+    ActivateFolioScreen(e);     // Form_Activate
     return QDialog::event(e);
 }
 
@@ -381,12 +362,7 @@ void Verify_Numbers_Search::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    try {
-        if (rsVerifyClone)
-            rsVerifyClone->close();
-    } catch (const std::exception&) {
-    }
-    rsVerifyClone.reset();
+    CloseClone(rsVerifyClone);
     try {
         if (hasDE() && DE().rsVerify2().isOpen())
             DE().rsVerify2().close();

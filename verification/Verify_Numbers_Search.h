@@ -5,6 +5,8 @@
 // and on Select sets rsVerify's bookmark to the first row of the list (in the
 // list's order) that equals the chosen one in MORTCO, NUMBER, CD, JUR, FOLIO and
 // PID. Close leaves rsVerify where it was; nothing is written.
+#include "verification/folioentry_widgets.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -50,7 +52,7 @@ QString FolioCriterion(const QString& text);
 
 } // namespace verifysearch
 
-class Verify_Numbers_Search : public QDialog {
+class Verify_Numbers_Search : public QDialog, public folioentry::OwnerBoxes {
     Q_OBJECT
 public:
     explicit Verify_Numbers_Search(QWidget* parent = nullptr);
@@ -80,9 +82,7 @@ public:
     QComboBox* ComboJUR = nullptr;
     QLineEdit* txtFOLIO = nullptr;
     QLineEdit* txtPID = nullptr;
-    QLineEdit* txtNAME = nullptr;
-    std::array<QLineEdit*, 5> txtADDR{};
-    QLineEdit* txtLEGAL = nullptr;
+    // txtNAME, txtADDR1-5, txtLEGAL: OwnerBoxes
 
     // --- result frame and buttons
     QGroupBox* Frame2 = nullptr;

@@ -141,6 +141,21 @@ CodeVerdict CheckCode(const QString& code, int low, int high)
 
 // ---------------------------------------------------------------- lookups
 
+std::unique_ptr<db::Recordset> CloneOfVerify()
+{
+    return ownCursor(DE().rsVerify());
+}
+
+void CloseClone(std::unique_ptr<db::Recordset>& clone)
+{
+    try {
+        if (clone)
+            clone->close();
+    } catch (const std::exception&) {
+    }
+    clone.reset();
+}
+
 QString FolioFilter(const QString& jurisdictionCode, const QString& paddedFolio, bool markedDeleted)
 {
     return db::eq(QStringLiteral("JUR"), jurisdictionCode) + kAnd + db::eq(QStringLiteral("FOLIO"), paddedFolio) +

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace zarv {
@@ -63,6 +64,12 @@ enum class CodeVerdict { Blank, Valid, Invalid };
 CodeVerdict CheckCode(const QString& code, int low, int high);
 
 // ---------------------------------------------------------------- lookups on a clone of rsVerify
+
+// A cursor of the screen's own over rsVerify (opened first when it is closed),
+// so that its lookups leave the list's current row where it stands.
+std::unique_ptr<db::Recordset> CloneOfVerify();
+// Closes a screen's clone and lets it go; a close that fails is ignored.
+void CloseClone(std::unique_ptr<db::Recordset>& clone);
 
 // The filters of the lookups (trailing blank included).
 QString FolioFilter(const QString& jurisdictionCode, const QString& paddedFolio, bool markedDeleted);

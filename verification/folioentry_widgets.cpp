@@ -6,6 +6,7 @@
 #include "platform/ui/uiservices.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -108,6 +109,45 @@ void ReportScreenError(const QString& where, const std::exception& e)
     ui::ui().msgBox(where + QStringLiteral(" Unexpected error #") + vb::Str(double(number)) +
                         QStringLiteral(" occurred: ") + description,
                     ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
+}
+
+void ActivateFolioScreen(const QEvent* e)
+{
+    if (e->type() != QEvent::WindowActivate)
+        return;
+    ui::ui().setBusy(false);
+    ui::ui().doEvents();
+}
+
+void ClientNameRule(QLineEdit* txtNAME, QLineEdit* Text_Msg, bool& Cancel)
+{
+    try {
+        txtNAME->setText(vb::Trim(vb::UCase(txtNAME->text())));
+        if (!txtNAME->text().isEmpty()) {
+            Text_Msg->clear();
+            paint(txtNAME, colour::White);
+        } else {
+            Text_Msg->setText(QStringLiteral("NOTE - The Client Name should be entered"));
+            paint(txtNAME, colour::Attention);
+        }
+    } catch (const std::exception&) {
+        ui::ui().msgBox(QStringLiteral("Please Correct the Client Name, It is not a Valid Entry"), ui::Buttons::OK,
+                        ui::Icon::Critical);
+        Cancel = true;
+        Text_Msg->setText(QStringLiteral("Error - The Client Name is Not Valid"));
+    }
+}
+
+QString StatusCellText(const QVariant& value, qint64)
+{
+    const QString code = value.toString();
+    if (code == QLatin1String("A"))
+        return QStringLiteral("Add");
+    if (code == QLatin1String("C"))
+        return QStringLiteral("Change");
+    if (code == QLatin1String("D"))
+        return QStringLiteral("Delete");
+    return code;
 }
 
 // ---------------------------------------------------------------- details

@@ -9,10 +9,12 @@
 #include <exception>
 
 class QComboBox;
+class QEvent;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVariant;
 class QWidget;
 
 namespace zarv::folioentry {
@@ -48,14 +50,27 @@ void setTextOf(QWidget* box, const QString& text);
 // error number and description), with the pointer back to normal.
 void ReportScreenError(const QString& where, const std::exception& e);
 
-// The fields of the current row of rsVerify, read-only, as the change and the
-// permanent delete screens show them; the editable ones of the change screen
-// are unlocked by that screen.
-struct VerifyDetailControls {
-    QLineEdit* txtMORTCO = nullptr;
-    QLineEdit* TextCD = nullptr;
-    QLineEdit* TextJUR = nullptr;
-    QLineEdit* txtNUMBER = nullptr;
+// Form_Activate of the folio screens, called from a screen's event() with every
+// event: when e activates the window, the pointer goes back to normal and
+// pending paints run.
+void ActivateFolioScreen(const QEvent* e);
+
+// The Validate rule of the name box of the add and change screens: trimmed and
+// in capitals; an empty name is noted in the status line and marked.
+void ClientNameRule(QLineEdit* txtNAME, QLineEdit* Text_Msg, bool& Cancel);
+
+// The status code ACD as the grids show it: "Add", "Change", "Delete"; any
+// other code as it is.
+QString StatusCellText(const QVariant& value, qint64 bookmark);
+
+// The owner's boxes of a folio screen: the name, the five address lines (by
+// index and by name) and the legal description. Never copied: the names refer
+// into the screen's own array.
+struct OwnerBoxes {
+    OwnerBoxes() = default;
+    OwnerBoxes(const OwnerBoxes&) = delete;
+    OwnerBoxes& operator=(const OwnerBoxes&) = delete;
+
     QLineEdit* txtNAME = nullptr;
     std::array<QLineEdit*, 5> txtADDR{};
     QLineEdit*& txtADDR1 = txtADDR[0];
@@ -64,6 +79,16 @@ struct VerifyDetailControls {
     QLineEdit*& txtADDR4 = txtADDR[3];
     QLineEdit*& txtADDR5 = txtADDR[4];
     QLineEdit* txtLEGAL = nullptr;
+};
+
+// The fields of the current row of rsVerify, read-only, as the change and the
+// permanent delete screens show them; the editable ones of the change screen
+// are unlocked by that screen.
+struct VerifyDetailControls : OwnerBoxes {
+    QLineEdit* txtMORTCO = nullptr;
+    QLineEdit* TextCD = nullptr;
+    QLineEdit* TextJUR = nullptr;
+    QLineEdit* txtNUMBER = nullptr;
     QLabel* Label_Collection_District_Name = nullptr;
     QLabel* Label_Jurisdiction_Name = nullptr;
     QLabel* Label_FOLIO_Disp = nullptr;

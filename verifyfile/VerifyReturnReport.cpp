@@ -5,10 +5,6 @@
 #include "shell/data/dataenvironment.h"
 
 #include <QDir>
-#include <QFontMetricsF>
-#include <QPainter>
-
-#include <algorithm>
 
 namespace zarv {
 
@@ -16,50 +12,6 @@ namespace {
 
 constexpr int kNumberWidth = 6;     // the number, right-aligned, then the text
 const QString kEndOfReport = QStringLiteral("******************* END OF REPORT ********************");
-
-QString centred(const QString& text)
-{
-    const int x = std::max(0, (VerifyReturnReport::kLineWidth - int(text.size())) / 2);
-    return QString(x, QLatin1Char(' ')) + text;
-}
-
-// Lays text over line from column x (0-based), widening the line as needed.
-void place(QString& line, int x, const QString& text)
-{
-    const int end = x + int(text.size());
-    if (line.size() < end)
-        line = line.leftJustified(end, QLatin1Char(' '));
-    line.replace(x, text.size(), text);
-}
-
-// A fixed-pitch font sized so that a layout line fills the width at most.
-QFont reportFont(QPainter& painter, qreal width)
-{
-    QFont font(QStringLiteral("Courier"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(9);
-    const qreal lineWidth = QFontMetricsF(font, painter.device())
-                                .horizontalAdvance(QString(VerifyReturnReport::kLineWidth, QLatin1Char('0')));
-    if (lineWidth > width && lineWidth > 0)
-        font.setPointSizeF(9 * width / lineWidth);
-    return font;
-}
-
-void drawLines(QPainter& p, const QRectF& area, const QStringList& lines, qreal lineHeight)
-{
-    const QFontMetricsF fm(p.font(), p.device());
-    qreal y = area.top() + fm.ascent();
-    for (const QString& l : lines) {
-        p.drawText(QPointF(area.left(), y), l);
-        y += lineHeight;
-    }
-}
-
-void drawRule(QPainter& p, const QRectF& area, qreal y)
-{
-    p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
-}
 
 void setError(QString* error, const QString& text)
 {
@@ -151,13 +103,13 @@ VerifyReturnReport VerifyReturnReport::fromRecordset(db::Recordset& rs)
 QStringList VerifyReturnReport::pageHeaderLines(const QDateTime& now, int page)
 {
     QString first = QStringLiteral("Date: ") + now.date().toString(QStringLiteral("MM/dd/yyyy"));
-    place(first, (kLineWidth - int(caption().size())) / 2, caption());
+    ui::placeText(first, (kLineWidth - int(caption().size())) / 2, caption());
     const QString pageText = QStringLiteral("Page ") + QString::number(page);
-    place(first, kLineWidth - int(pageText.size()), pageText);
+    ui::placeText(first, kLineWidth - int(pageText.size()), pageText);
     const QString second = QStringLiteral("Time: ") + now.time().toString(QStringLiteral("hh:mm:ss"));
     QString heading;
-    place(heading, 0, QStringLiteral("Line").rightJustified(kNumberWidth - 2, QLatin1Char(' ')));
-    place(heading, kNumberWidth + 2, QStringLiteral("Message"));
+    ui::placeText(heading, 0, QStringLiteral("Line").rightJustified(kNumberWidth - 2, QLatin1Char(' ')));
+    ui::placeText(heading, kNumberWidth + 2, QStringLiteral("Message"));
     return {first, second, QString(), heading};
 }
 
@@ -170,8 +122,8 @@ QStringList VerifyReturnReport::blockLines(const ErrorReportRow& row)
     do {
         QString line;
         if (at == 0)
-            place(line, 0, number);
-        place(line, kNumberWidth + 2, text.mid(at, kMessageWidth));
+            ui::placeText(line, 0, number);
+        ui::placeText(line, kNumberWidth + 2, text.mid(at, kMessageWidth));
         lines << vb::RTrim(line);
         at += kMessageWidth;
     } while (at < text.size());
@@ -180,7 +132,8 @@ QStringList VerifyReturnReport::blockLines(const ErrorReportRow& row)
 
 QStringList VerifyReturnReport::footerLines() const
 {
-    return {QStringLiteral("Number of messages: ") + QString::number(rows_.size()), QString(), centred(kEndOfReport)};
+    return {QStringLiteral("Number of messages: ") + QString::number(rows_.size()), QString(),
+            ui::centredText(kEndOfReport, kLineWidth)};
 }
 
 ui::PdfTarget VerifyReturnReport::defaultTarget()
@@ -190,38 +143,16 @@ ui::PdfTarget VerifyReturnReport::defaultTarget()
 
 ui::PrintOutcome VerifyReturnReport::print(const ui::PdfTarget& target) const
 {
-    ui::PrintJob job(target);
-    job.setDocumentName(caption());
-    if (!job.begin())
-        return job.outcome();
-
-    const QRectF page = job.pageArea();
-    const QFont font = reportFont(job.painter(), page.width());
-    job.painter().setFont(font);
-    const qreal line = QFontMetricsF(font, job.painter().device()).lineSpacing();
     const QDateTime now = QDateTime::currentDateTime();
-
-    ui::ReportPainter report(job);
-    report.setPageHeader(line * 5, [&](QPainter& p, const QRectF& area, int pageNumber) {
-        p.setFont(font);
-        drawLines(p, area, pageHeaderLines(now, pageNumber), line);
-        drawRule(p, area, area.top() + line * 4.5);
-    });
-    for (const ErrorReportRow& row : rows_) {
-        const QStringList lines = blockLines(row);
-        if (!report.addBlock(line * (lines.size() + 0.25), [&](QPainter& p, const QRectF& area) {
-                p.setFont(font);
-                drawLines(p, area, lines, line);
-            }))
-            break;
-    }
-    const QStringList footer = footerLines();
-    report.finish(line * (footer.size() + 1), [&](QPainter& p, const QRectF& area) {
-        p.setFont(font);
-        drawRule(p, area, area.top() + line * 0.5);
-        drawLines(p, area.adjusted(0, line, 0, 0), footer, line);
-    });
-    return job.outcome();
+    ui::TextReport report;
+    report.documentName = caption();
+    report.lineWidth = kLineWidth;
+    report.pageHeader = [&now](int page) { return pageHeaderLines(now, page); };
+    report.blockCount = qsizetype(rows_.size());
+    report.block = [this](qsizetype i) { return blockLines(rows_[size_t(i)]); };
+    report.blockGap = 0.25;
+    report.footer = footerLines();
+    return ui::printTextReport(report, target);
 }
 
 } // namespace zarv

@@ -311,27 +311,12 @@ void Verify_Return::Drive_Change()
 {
     // The folder list opens the drive's last folder (its root the first time);
     // a drive that cannot be read leaves the lists as they were.
-    const QString root = Drive->drive();
-    if (root.isEmpty())
-        return;
-    QString folder = driveFolders_.value(root, root);
-    if (!QFileInfo(folder).isDir())
-        folder = root;
-    const QString oldTop = Dir->top();
-    Dir->setTop(root);
-    if (!Dir->setPath(folder)) {
-        Dir->setTop(oldTop);
-        Drive->showDrive(lastDrive_);
-        return;
-    }
-    lastDrive_ = root;
+    driveFolders_.openDrive(*Drive, *Dir);
 }
 
 void Verify_Return::Dir_Change()
 {
-    File->setPath(Dir->path());
-    if (!Drive->drive().isEmpty())
-        driveFolders_.insert(Drive->drive(), Dir->path());
+    driveFolders_.folderOpened(*Drive, *Dir, *File);
 }
 
 void Verify_Return::File_Click()
@@ -415,35 +400,11 @@ void Verify_Return::Command_OK_Click()
         addLine(kFileNotFound);
         return;
     }
-    if (!askAboutAttributes(VerifyFilePath)) {
+    if (!AskAboutFileAttributes(VerifyFilePath, QStringLiteral("Checking the file Attributes"))) {
         Unload(QDialog::Rejected);
         return;
     }
     loadSelectedFile();
-}
-
-bool Verify_Return::askAboutAttributes(const QString& path)
-{
-    const FileAttributeFlags flags = GetFileAttributeFlags(path);
-    if (!flags.Found) {
-        const QString text = QStringLiteral("CAUTION This program could not determine if the file attribute of ") +
-                             path + QStringLiteral(" ZARV data file is READONLY (Error # ") +
-                             QString::number(flags.Attr) +
-                             QStringLiteral("). You can Stop now and check the file properties (The file attributes "
-                                            "must NOT be READONLY). You can continue and take the risk of loosing "
-                                            "all the data changes. Do you want to continue ?");
-        return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None,
-                               QStringLiteral("Checking the file Attributes")) == ui::Answer::Yes;
-    }
-    if (flags.IsReadOnly) {
-        const QString text = QStringLiteral("CAUTION This program found that the file attribute of ") + path +
-                             QStringLiteral(" is READONLY. You can Stop now and change the file property (The file "
-                                            "attributes must NOT be READONLY). You can continue and loose all data "
-                                            "changes. Do you want to continue ?");
-        return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None,
-                               QStringLiteral("ZARV data File is READONLY")) == ui::Answer::Yes;
-    }
-    return true;
 }
 
 void Verify_Return::loadSelectedFile()
@@ -558,13 +519,7 @@ void Verify_Return::Command_PrintErrors_Click()
     if (!stored) {
         ui::ui().msgBox(QStringLiteral("The messages could not be stored for the error report: ") + error,
                         ui::Buttons::OK, ui::Icon::Critical);
-    } else if (!outcome.ok) {
-        ui::ui().msgBox(QStringLiteral("The error report could not be printed: ") + outcome.error, ui::Buttons::OK,
-                        ui::Icon::Critical);
-    } else {
-        if (!outcome.toPrinter)
-            ui::ui().msgBox(QStringLiteral("No printer is installed. The error report was saved as ") + outcome.where,
-                            ui::Buttons::OK, ui::Icon::Information);
+    } else if (ui::tellPrintOutcome(outcome, QStringLiteral("The error report"))) {
         ui::ui().msgBox(kReportPrinted, ui::Buttons::OK, ui::Icon::Information);
     }
     printErrorsWanted_ = true;

@@ -12,7 +12,6 @@
 #include "verifyfile/verifyfile.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QString>
 
 class QFrame;
@@ -105,7 +104,6 @@ private:
     // What the screen shows of the selected workbook: nothing, or its folios.
     void hideSelectedFile();
     void showSelectedFile(bool uploadable);
-    bool askAboutAttributes(const QString& path);
     void loadSelectedFile();
     bool writeVerifiedFile();
     void emptyVerify();
@@ -114,8 +112,7 @@ private:
     void setWorking(bool on);
 
     ui::PdfTarget reportTarget_;
-    QString lastDrive_;
-    QHash<QString, QString> driveFolders_;     // the last folder shown on each drive
+    ui::DriveFolders driveFolders_;
     bool working_ = false;
     bool printErrorsWanted_ = false;
     bool unloaded_ = false;

@@ -4,6 +4,7 @@
 #include "platform/data/dberror.h"
 #include "platform/data/rowset.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace zarv::db::detail {
@@ -22,23 +23,28 @@ bool isNameChar(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#';
 }
 
+// A scanner over the text: no copies of it are made, and the conditions it
+// fills keep their storage from one parse to the next.
 class Parser {
 public:
-    Parser(const QString& text, const RowSet& rows) : s_(text), rows_(rows) {}
+    Parser(QStringView text, const RowSet& rows) : s_(text), rows_(rows) {}
 
-    std::vector<Condition> parse()
+    void parse(std::vector<Condition>& out)
     {
-        std::vector<Condition> out;
+        size_t count = 0;
         skipBlanks();
-        if (atEnd())
-            return out;
-        for (;;) {
-            out.push_back(condition());
-            skipBlanks();
-            if (atEnd())
-                return out;
-            expectAnd();
+        if (!atEnd()) {
+            for (;;) {   // a condition must follow every AND
+                if (count == out.size())
+                    out.emplace_back();
+                condition(out[count++]);
+                skipBlanks();
+                if (atEnd())
+                    break;
+                expectAnd();
+            }
         }
+        out.resize(count);
     }
 
 private:
@@ -52,32 +58,47 @@ private:
             ++i_;
     }
 
+    // The word at the current place, in any letter case.
+    bool wordAhead(QLatin1String word) const
+    {
+        const qsizetype n = word.size();
+        if (s_.size() - i_ < n)
+            return false;
+        for (qsizetype k = 0; k < n; ++k) {
+            const char16_t c = s_[i_ + k].unicode();
+            if (c >= 0x80)   // the general rule for the rare text beyond ASCII
+                return s_.mid(i_, n).compare(word, Qt::CaseInsensitive) == 0;
+            if (foldUnit(c) != char16_t(word[k].unicode()))
+                return false;
+        }
+        return true;
+    }
+
     void expectAnd()
     {
-        if (QStringView(s_).mid(i_, 3).compare(QLatin1String("AND"), Qt::CaseInsensitive) != 0 || !peek(3).isSpace())
+        if (!wordAhead(QLatin1String("AND")) || !peek(3).isSpace())
             raiseBadArguments();
         i_ += 3;
         skipBlanks();
     }
 
-    Condition condition()
+    void condition(Condition& c)
     {
-        Condition c;
-        c.field = rows_.fieldIndex(fieldName());
+        c.field = rows_.fieldIndexInText(fieldName());
         if (c.field < 0)
             raiseBadArguments();
         skipBlanks();
         c.op = op();
         skipBlanks();
-        c.literal = literal();
+        literal(c.literal);
         const Field& f = rows_.fields()[size_t(c.field)];
         // Only a number column compares a literal as a number.
+        c.number = 0;
         c.literalNumeric = f.numeric() && readNumber(c.literal, &c.number);
-        if (c.op == Op::Like)
-            c.like = LikePattern(c.literal);
+        c.like = c.op == Op::Like ? LikePattern(c.literal) : LikePattern();
+        c.key.resize(0);
         if (c.op == Op::Eq || c.op == Op::Ne)
-            c.key = literalKey(f, c.literal);
-        return c;
+            appendLiteralKey(c.key, f, c.literal);
     }
 
     QStringView fieldName()
@@ -86,7 +107,7 @@ private:
             const qsizetype close = s_.indexOf(u']', i_ + 1);
             if (close < 0 || close == i_ + 1)
                 raiseBadArguments();
-            const QStringView name = QStringView(s_).mid(i_ + 1, close - i_ - 1);
+            const QStringView name = s_.mid(i_ + 1, close - i_ - 1);
             i_ = close + 1;
             return name;
         }
@@ -95,7 +116,7 @@ private:
             ++i_;
         if (i_ == start)
             raiseBadArguments();
-        return QStringView(s_).mid(start, i_ - start);
+        return s_.mid(start, i_ - start);
     }
 
     Op op()
@@ -108,8 +129,7 @@ private:
         if (a == u'=') return take(1, Op::Eq);
         if (a == u'<') return take(1, Op::Lt);
         if (a == u'>') return take(1, Op::Gt);
-        if (QStringView(s_).mid(i_, 4).compare(QLatin1String("LIKE"), Qt::CaseInsensitive) == 0 &&
-            (peek(4).isSpace() || peek(4) == u'\''))
+        if (wordAhead(QLatin1String("LIKE")) && (peek(4).isSpace() || peek(4) == u'\''))
             return take(4, Op::Like);
         raiseBadArguments();
     }
@@ -120,10 +140,13 @@ private:
         return o;
     }
 
-    QString literal()
+    void literal(QString& out)
     {
-        if (peek() == u'\'')
-            return quotedText();
+        out.resize(0);
+        if (peek() == u'\'') {
+            quotedText(out);
+            return;
+        }
         const qsizetype start = i_;
         if (peek() == u'+' || peek() == u'-')
             ++i_;
@@ -136,40 +159,41 @@ private:
             while (!atEnd() && s_[i_].isDigit())
                 ++i_;
         }
-        const QString text = s_.mid(start, i_ - start);
+        const QStringView text = s_.mid(start, i_ - start);
         if (!readNumber(text, nullptr))
             raiseBadArguments();
-        return text;
+        out.append(text);
     }
 
-    QString quotedText()
+    void quotedText(QString& out)
     {
         ++i_;   // opening quote
-        const qsizetype close = s_.indexOf(u'\'', i_);
-        if (close < 0)
+        qsizetype close = i_;
+        while (close < s_.size() && s_[close] != u'\'')
+            ++close;
+        if (close == s_.size())
             raiseBadArguments();
         if (peekAt(close + 1) != u'\'') {   // no doubled quote: one piece
-            QString out = s_.mid(i_, close - i_);
+            out.append(s_.mid(i_, close - i_));
             i_ = close + 1;
-            return out;
+            return;
         }
-        QString out;
         for (;;) {
             if (atEnd())
                 raiseBadArguments();
             const QChar c = s_[i_++];
             if (c != u'\'') {
-                out += c;
+                out.append(c);
             } else if (peek() == u'\'') {
-                out += c;
+                out.append(c);
                 ++i_;
             } else {
-                return out;
+                return;
             }
         }
     }
 
-    const QString& s_;
+    QStringView s_;
     const RowSet& rows_;
     qsizetype i_ = 0;
 };
@@ -192,34 +216,79 @@ bool orderHolds(Op op, int cmp)
 
 } // namespace
 
-Filter parseFilter(const QString& text, const RowSet& rows)
+void parseFilterInto(QStringView text, const RowSet& rows, Filter& f)
 {
-    Filter f;
-    f.conditions = Parser(text, rows).parse();
-    std::vector<std::pair<int, int>> eqs;   // (field, condition)
+    Parser(text, rows).parse(f.conditions);
+    f.indexFields.clear();
+    f.indexKey.resize(0);
+    f.rest.clear();
+    QVarLengthArray<std::pair<int, int>, 16> eqs;   // (field, condition)
     for (int i = 0; i < int(f.conditions.size()); ++i) {
         const Condition& c = f.conditions[size_t(i)];
         const bool taken = std::any_of(eqs.begin(), eqs.end(), [&](const auto& e) { return e.first == c.field; });
         if (c.op == Op::Eq && !taken)
-            eqs.emplace_back(c.field, i);
+            eqs.append({c.field, i});
         else
             f.rest.push_back(i);
     }
     std::sort(eqs.begin(), eqs.end());
     for (const auto& [field, cond] : eqs) {
         f.indexFields.push_back(field);
-        f.indexKey += f.conditions[size_t(cond)].key;
+        f.indexKey.append(QStringView(f.conditions[size_t(cond)].key));
     }
+}
+
+Filter parseFilter(const QString& text, const RowSet& rows)
+{
+    Filter f;
+    parseFilterInto(text, rows, f);
     return f;
+}
+
+std::shared_ptr<const Filter> FilterCache::get(const QString& text, const RowSet& rows)
+{
+    const size_t h = size_t(hashUnits(text));
+    for (Entry& e : entries_) {
+        if (e.used != 0 && e.hash == h && e.text == text) {
+            e.used = ++clock_;
+            return e.filter;
+        }
+    }
+    Entry& e = victim();
+    e.used = 0;
+    // Parsed over in place when no cursor holds it any more.
+    if (!e.filter || e.filter.use_count() > 1)
+        e.filter = std::make_shared<Filter>();
+    parseFilterInto(text, rows, *e.filter);
+    e.text = text;
+    e.hash = h;
+    e.used = ++clock_;
+    return e.filter;
+}
+
+FilterCache::Entry& FilterCache::victim()
+{
+    // An empty entry, else the one used longest ago that no cursor holds, else
+    // the one used longest ago.
+    Entry* best = nullptr;
+    for (Entry& e : entries_) {
+        if (!e.filter)
+            return e;
+        const bool free = e.filter.use_count() == 1;
+        const bool bestFree = best && best->filter.use_count() == 1;
+        if (!best || (free && !bestFree) || (free == bestFree && e.used < best->used))
+            best = &e;
+    }
+    return *best;
 }
 
 bool passes(const Condition& c, const Field& f, const QVariant& value)
 {
     switch (c.op) {
     case Op::Eq:
-        return cellKey(f, value) == c.key;
+        return cellMatchesKey(f, value, c.key);
     case Op::Ne:
-        return cellKey(f, value) != c.key;
+        return !cellMatchesKey(f, value, c.key);
     case Op::Like:
         return c.like.matches(cellText(value));
     default:

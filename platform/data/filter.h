@@ -6,6 +6,9 @@
 #include "platform/data/values.h"
 
 #include <QString>
+#include <QStringView>
+#include <array>
+#include <memory>
 #include <vector>
 
 namespace zarv::db {
@@ -39,6 +42,29 @@ struct Filter {
 
 // An empty or blank text gives an empty filter.
 Filter parseFilter(const QString& text, const RowSet& rows);
+// The same into `out`, reusing the storage it holds. When the text does not
+// parse, `out` is left in no particular state.
+void parseFilterInto(QStringView text, const RowSet& rows, Filter& out);
+
+// The texts parsed last against one set of fields, with what they parsed to:
+// Find criteria and filters are often given again. A filter still in use by a
+// cursor is never overwritten; one no longer in use is parsed over in place.
+class FilterCache {
+public:
+    std::shared_ptr<const Filter> get(const QString& text, const RowSet& rows);
+
+private:
+    struct Entry {
+        QString text;
+        size_t hash = 0;
+        quint64 used = 0;     // 0: holds nothing usable
+        std::shared_ptr<Filter> filter;
+    };
+    Entry& victim();
+
+    std::array<Entry, 8> entries_;
+    quint64 clock_ = 0;
+};
 
 bool passes(const Condition& c, const Field& f, const QVariant& value);
 bool passesAll(const Filter& filter, const RowSet& rows, int row);

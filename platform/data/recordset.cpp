@@ -46,7 +46,7 @@ namespace {
 struct Recordset::Cursor {
     enum class Where { Bof, Row, Eof };
 
-    Filter filter;
+    std::shared_ptr<const Filter> filter;   // none: every row
     bool all = true;              // no filter: view position == row index
     std::vector<int> view;        // rows under the filter, ascending (== the rows' order)
     int syncedRows = 0;           // rows of the RowSet this view has looked at
@@ -113,22 +113,23 @@ struct Recordset::Cursor {
         compactValid = false;
         syncedRows = r.size();
         syncedLog = r.liveLog().size();
-        if (filter.empty()) {
+        if (!filter || filter->empty()) {
             all = true;
             live = r.liveCount();
             return;
         }
         all = false;
-        if (!filter.indexFields.empty()) {
-            if (const std::vector<int>* rows = r.lookup(filter.indexFields, filter.indexKey)) {
+        const Filter& f = *filter;
+        if (!f.indexFields.empty()) {
+            if (const std::vector<int>* rows = r.lookup(f.indexFields.data(), f.indexFields.size(), f.indexKey)) {
                 for (const int row : *rows) {
-                    if (detail::passesRest(filter, r, row))
+                    if (detail::passesRest(f, r, row))
                         view.push_back(row);
                 }
             }
         } else {
             for (int row = 0; row < syncedRows; ++row) {
-                if (!r.row(row).deleted && detail::passesAll(filter, r, row))
+                if (!r.row(row).deleted && detail::passesAll(f, r, row))
                     view.push_back(row);
             }
         }
@@ -143,7 +144,7 @@ struct Recordset::Cursor {
         for (int row = seen; row < r.size(); ++row) {
             const bool isLive = !r.row(row).deleted;
             if (!all) {
-                if (row != ownRow && !detail::passesAll(filter, r, row))
+                if (row != ownRow && !detail::passesAll(*filter, r, row))
                     continue;
                 view.push_back(row);
                 if (isLive)
@@ -224,7 +225,7 @@ struct Recordset::Cursor {
         if (from >= n)
             return n;
         if (c.op == detail::Op::Eq) {
-            const std::vector<int>* rows = r.lookup({c.field}, c.key);
+            const std::vector<int>* rows = r.lookup(&c.field, 1, c.key);
             if (!rows)
                 return n;
             for (auto it = std::lower_bound(rows->begin(), rows->end(), rowAt(from)); it != rows->end(); ++it) {
@@ -248,7 +249,7 @@ struct Recordset::Cursor {
         if (from < 0)
             return -1;
         if (c.op == detail::Op::Eq) {
-            const std::vector<int>* rows = r.lookup({c.field}, c.key);
+            const std::vector<int>* rows = r.lookup(&c.field, 1, c.key);
             if (!rows)
                 return -1;
             auto it = std::upper_bound(rows->begin(), rows->end(), rowAt(from));
@@ -356,7 +357,7 @@ void Recordset::close()
     rows_.reset();
     Cursor& c = *cur_;
     c.clearPending();
-    c.filter = Filter();
+    c.filter.reset();
     c.view.clear();
     c.compact.clear();
     c.compactValid = false;
@@ -400,7 +401,8 @@ std::unique_ptr<Recordset> Recordset::clone() const
 
 void Recordset::setFilter(const QString& filter)
 {
-    const QString text = filter.trimmed().isEmpty() ? QString() : filter;
+    const bool blank = std::all_of(filter.begin(), filter.end(), [](QChar c) { return c.isSpace(); });
+    const QString text = blank ? QString() : filter;
     if (!isOpen()) {
         filter_ = text;   // checked against the fields when the recordset opens
         return;
@@ -415,7 +417,7 @@ void Recordset::setFilter(const QString& filter)
 
 void Recordset::applyFilter(const QString& filter)
 {
-    Filter parsed = detail::parseFilter(filter, *rows_);
+    std::shared_ptr<const Filter> parsed = rows_->parsedFilter(filter);
     cur_->filter = std::move(parsed);
     cur_->rebuild(*rows_);
 }
@@ -518,10 +520,10 @@ void Recordset::find(const QString& criterion, long skip, bool forward)
     saveIfPending();
     Cursor& c = *cur_;
     c.sync(*rows_);
-    const Filter f = detail::parseFilter(criterion, *rows_);
-    if (f.conditions.size() != 1)
+    const std::shared_ptr<const Filter> f = rows_->parsedFilter(criterion);
+    if (f->conditions.size() != 1)
         detail::raiseBadArguments();
-    const detail::Condition& cond = f.conditions.front();
+    const detail::Condition& cond = f->conditions.front();
     skip = std::max(skip, 0L);
     if (forward) {
         if (c.where == Cursor::Where::Eof)
@@ -637,14 +639,14 @@ void Recordset::setValue(const QString& field, const QVariant& v)
     const int i = requireField(field);
     requireWritable();
     Cursor& c = *cur_;
-    const QVariant stored = detail::normalise(rows_->fields()[size_t(i)], v);
+    QVariant stored = detail::normalise(rows_->fields()[size_t(i)], v);
     if (!c.newPending && !c.editPending) {
         current(i);   // raises without a current row, or on a deleted one
         c.buffer = rows_->row(c.rowAt(c.pos)).values;
         c.dirty.assign(c.buffer.size(), false);
         c.editPending = true;
     }
-    c.buffer[size_t(i)] = stored;
+    c.buffer[size_t(i)] = std::move(stored);
     c.dirty[size_t(i)] = true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/data/textrule.h"
 
 #include <QRegularExpression>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
@@ -107,6 +108,53 @@ std::string maskKey(const std::vector<bool>& mask)
 
 } // namespace
 
+// Rows with equal values on `fields` share a bucket, found by the hash of
+// their key through an open-addressing table of slots. Keys are not stored:
+// a bucket's first row gives its key when two hashes meet.
+struct RowSet::Index {
+    struct Bucket {
+        quint64 hash = 0;
+        std::vector<int> rows;   // ascending; empty while the bucket is free
+    };
+    struct Slot {
+        quint32 tag = 0;         // the hash's upper half
+        quint32 bucket = 0;      // kEmpty, kGone (a bucket was removed) or bucket + 1
+    };
+    static constexpr quint32 kEmpty = 0;
+    static constexpr quint32 kGone = 0xFFFFFFFFu;
+    static constexpr size_t kNone = size_t(-1);
+
+    std::vector<int> fields;
+    std::vector<Bucket> buckets;
+    std::vector<quint32> freeBuckets;
+    std::vector<Slot> table;     // a power of two, at most half of them not kEmpty
+    size_t filled = 0;           // entries of the table not kEmpty
+
+    static quint32 tagOf(quint64 h) { return quint32(h >> 32); }
+
+    // Room for `keys` keys at a quarter full, the buckets placed anew.
+    void rehash(size_t keys)
+    {
+        size_t size = 16;
+        while (size < keys * 4)
+            size *= 2;
+        table.assign(size, Slot());
+        filled = 0;
+        const size_t mask = size - 1;
+        for (size_t b = 0; b < buckets.size(); ++b) {
+            if (buckets[b].rows.empty())
+                continue;
+            size_t i = size_t(buckets[b].hash) & mask;
+            while (table[i].bucket != kEmpty)
+                i = (i + 1) & mask;
+            table[i] = {tagOf(buckets[b].hash), quint32(b + 1)};
+            ++filled;
+        }
+    }
+
+    size_t keyCount() const { return buckets.size() - freeBuckets.size(); }
+};
+
 void RowSet::StmtDeleter::operator()(sqlite3_stmt* s) const
 {
     sqlite3_finalize(s);
@@ -148,10 +196,13 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         f.affinity = detail::affinityOf(f.declType);
         fields_.push_back(std::move(f));
     }
+    mapNames();
     // Sorted rows repeat their leading columns: a text equal to the one above
     // shares its storage instead of allocating again.
     std::vector<QByteArray> lastBytes(static_cast<size_t>(columns));
-    std::vector<QVariant> lastText(static_cast<size_t>(columns));
+    // The starting value stands for the empty text, so an empty first value
+    // reads as "" and never as Null.
+    std::vector<QVariant> lastText(static_cast<size_t>(columns), QVariant(QString(QLatin1String(""))));
     qint64 ordinal = 0;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -204,51 +255,107 @@ void RowSet::addRow(Row r)
     const bool live = !r.deleted;
     rows_.push_back(std::move(r));
     if (live) {
-        for (auto& [fields, ix] : indexes_)
+        for (auto& ix : indexes_)
             indexAdd(*ix, index);
+    }
+}
+
+namespace {
+
+// Field names are short and differ early or late: their length and three
+// folded units tell them apart well enough.
+quint32 foldedNameHash(QStringView name)
+{
+    const qsizetype n = name.size();
+    if (n == 0)
+        return 0;
+    const quint32 first = detail::foldUnit(name[0].unicode());
+    const quint32 middle = detail::foldUnit(name[n / 2].unicode());
+    const quint32 last = detail::foldUnit(name[n - 1].unicode());
+    quint32 h = quint32(n) * 0x9E3779B1u ^ first * 0x85EBCA77u ^ middle * 0xC2B2AE3Du ^ last * 0x27D4EB2Fu;
+    return h ^ (h >> 15);
+}
+
+bool sameFolded(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype k = 0; k < a.size(); ++k) {
+        if (a[k] != b[k] && detail::foldUnit(a[k].unicode()) != detail::foldUnit(b[k].unicode()))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The field names by their folded hash, so that setValue and the filters find
+// a field without comparing every name.
+void RowSet::mapNames()
+{
+    size_t size = 8;
+    while (size < fields_.size() * 4)
+        size *= 2;
+    names_.assign(size, NameSlot());
+    foldedTwins_ = false;
+    const size_t mask = size - 1;
+    for (size_t f = 0; f < fields_.size(); ++f) {
+        const QString& name = fields_[f].name;
+        const quint32 h = foldedNameHash(name);
+        size_t i = h & mask;
+        for (; names_[i].field >= 0; i = (i + 1) & mask) {
+            if (names_[i].hash == h && sameFolded(fields_[size_t(names_[i].field)].name, name))
+                foldedTwins_ = true;
+        }
+        names_[i] = {h, int(f)};
     }
 }
 
 int RowSet::fieldIndex(QStringView name) const
 {
-    // A handful of short names: a scan beats hashing the name. The first of
-    // equal names wins.
+    // The hint is only a guess at the field: it holds when the name is that
+    // field's name exactly, which the first exact name is in any case.
+    const auto at = quintptr(name.data());
+    NameHint& hint = nameHints_[((at >> 3) ^ (at >> 9)) % nameHints_.size()];
+    if (hint.at == name.data() && hint.field >= 0 && !name.isEmpty()) {
+        const QString& known = fields_[size_t(hint.field)].name;
+        if (known.size() == name.size() &&
+            std::memcmp(known.constData(), name.data(), size_t(name.size()) * sizeof(QChar)) == 0)
+            return hint.field;
+    }
+    const int field = fieldIndexInText(name);
+    if (field >= 0 && fields_[size_t(field)].name == name)
+        hint = {name.data(), field};
+    return field;
+}
+
+int RowSet::fieldIndexInText(QStringView name) const
+{
+    // Names that differ only in letter case need the exact name to win.
+    if (foldedTwins_ || names_.empty())
+        return scanFieldIndex(name);
+    const quint32 h = foldedNameHash(name);
+    const size_t mask = names_.size() - 1;
+    for (size_t i = h & mask; names_[i].field >= 0; i = (i + 1) & mask) {
+        const NameSlot& slot = names_[i];
+        if (slot.hash == h && sameFolded(fields_[size_t(slot.field)].name, name))
+            return slot.field;
+    }
+    return -1;
+}
+
+int RowSet::scanFieldIndex(QStringView name) const
+{
+    // The first of equal names wins, an exact one before one in another case.
     for (size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].name == name)
             return int(i);
     }
     for (size_t i = 0; i < fields_.size(); ++i) {
-        const QString& f = fields_[i].name;
-        if (f.size() != name.size())
-            continue;
-        qsizetype k = 0;
-        while (k < f.size() && detail::foldUnit(f[k].unicode()) == detail::foldUnit(name[k].unicode()))
-            ++k;
-        if (k == f.size())
+        if (sameFolded(fields_[i].name, name))
             return int(i);
     }
     return -1;
-}
-
-size_t RowSet::QStringHash::operator()(const QString& s) const noexcept
-{
-    // 64-bit multiply-mix over the UTF-16 bytes, eight at a time.
-    const auto* p = reinterpret_cast<const unsigned char*>(s.constData());
-    size_t bytes = size_t(s.size()) * 2;
-    quint64 h = 0x9E3779B97F4A7C15ULL ^ bytes;
-    while (bytes >= 8) {
-        quint64 k;
-        std::memcpy(&k, p, 8);
-        h = (h ^ (k * 0xFF51AFD7ED558CCDULL)) * 0xC4CEB9FE1A85EC53ULL;
-        h ^= h >> 29;
-        p += 8;
-        bytes -= 8;
-    }
-    quint64 tail = 0;
-    std::memcpy(&tail, p, bytes);
-    h = (h ^ (tail * 0xFF51AFD7ED558CCDULL)) * 0xC4CEB9FE1A85EC53ULL;
-    h ^= h >> 32;
-    return size_t(h);
 }
 
 int RowSet::rowOfRid(qint64 rid) const
@@ -283,6 +390,8 @@ sqlite3* RowSet::writeHandle()
         inserts_.clear();
         updates_.clear();
         deletes_.clear();
+        lastInsert_ = nullptr;
+        lastInsertMask_.clear();
         preparedOn_ = db;
     }
     return db;
@@ -301,9 +410,20 @@ sqlite3_stmt* RowSet::prepared(std::map<std::string, Stmt>& cache, const std::st
 
 sqlite3_stmt* RowSet::insertStatement(const std::vector<bool>& set)
 {
+    // Rows added one after another set the same fields.
+    quint64 bits = 0;
+    for (size_t i = 0; i < set.size() && i < 64; ++i)
+        bits |= quint64(set[i]) << i;
+    if (lastInsert_ && bits == lastInsertBits_ && (set.size() <= 64 ? set.size() == lastInsertMask_.size()
+                                                                      : set == lastInsertMask_))
+        return lastInsert_;
     const std::string key = maskKey(set);
-    if (auto it = inserts_.find(key); it != inserts_.end())
-        return it->second.get();
+    if (auto it = inserts_.find(key); it != inserts_.end()) {
+        lastInsertMask_ = set;
+        lastInsertBits_ = bits;
+        lastInsert_ = it->second.get();
+        return lastInsert_;
+    }
     QStringList names;
     QStringList marks;
     for (size_t i = 0; i < set.size(); ++i) {
@@ -315,7 +435,11 @@ sqlite3_stmt* RowSet::insertStatement(const std::vector<bool>& set)
     const QString sql = names.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table_)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, names.join(u','), marks.join(u','));
-    return prepared(inserts_, key, sql);
+    sqlite3_stmt* st = prepared(inserts_, key, sql);
+    lastInsertMask_ = set;
+    lastInsertBits_ = bits;
+    lastInsert_ = st;
+    return st;
 }
 
 sqlite3_stmt* RowSet::updateStatement(const std::vector<bool>& changed)
@@ -341,7 +465,7 @@ namespace {
 // Appends the UTF-8 form of a text; plain ASCII without a detour.
 void appendUtf8(std::string& out, const QString& text)
 {
-    const auto* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const auto* p = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype n = text.size();
     const size_t start = out.size();
     out.resize(start + size_t(n));
@@ -360,32 +484,32 @@ void appendUtf8(std::string& out, const QString& text)
 
 void RowSet::bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask)
 {
-    // Texts go to one buffer first, so that binding allocates nothing.
+    // Texts go to one buffer first, so that binding allocates nothing; a span
+    // of (size_t)-1 marks a value bound otherwise.
+    constexpr size_t kNotText = size_t(-1);
     textBuffer_.clear();
     textSpans_.clear();
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (!mask[i] || values[i].isNull() || values[i].typeId() != QMetaType::QString)
-            continue;
-        const size_t start = textBuffer_.size();
-        appendUtf8(textBuffer_, *static_cast<const QString*>(values[i].constData()));
-        textSpans_.emplace_back(start, textBuffer_.size() - start);
-    }
-    int at = 1;
-    size_t span = 0;
+    QVarLengthArray<int, 32> bound;   // the values under the mask, in parameter order
     for (size_t i = 0; i < values.size(); ++i) {
         if (!mask[i])
             continue;
+        bound.append(int(i));
         const QVariant& v = values[i];
-        int rc = SQLITE_OK;
-        if (!v.isNull() && v.typeId() == QMetaType::QString) {
-            const auto [start, length] = textSpans_[span++];
-            rc = sqlite3_bind_text(st, at, textBuffer_.data() + start, int(length), SQLITE_STATIC);
-        } else {
-            rc = bindOther(st, at, v);
+        if (v.typeId() != QMetaType::QString || v.isNull()) {
+            textSpans_.emplace_back(kNotText, 0);
+            continue;
         }
+        const size_t start = textBuffer_.size();
+        appendUtf8(textBuffer_, *static_cast<const QString*>(v.constData()));
+        textSpans_.emplace_back(start, textBuffer_.size() - start);
+    }
+    for (int k = 0; k < bound.size(); ++k) {
+        const auto [start, length] = textSpans_[size_t(k)];
+        const int rc = start == kNotText
+            ? bindOther(st, k + 1, values[size_t(bound[k])])
+            : sqlite3_bind_text(st, k + 1, textBuffer_.data() + start, int(length), SQLITE_STATIC);
         if (rc != SQLITE_OK)
             detail::raiseSqlite(preparedOn_);
-        ++at;
     }
 }
 
@@ -515,8 +639,10 @@ void RowSet::setValues(int row, std::vector<QVariant> values)
     Row& r = rows_[size_t(row)];
     std::vector<Index*> moved;
     if (!r.deleted) {
-        for (auto& [fields, ix] : indexes_) {
-            if (rowKey(*ix, r.values) != rowKey(*ix, values)) {
+        for (auto& ix : indexes_) {
+            buildKey(*ix, r.values, rowKey_);
+            buildKey(*ix, values, otherKey_);
+            if (rowKey_ != otherKey_) {
                 indexRemove(*ix, row);
                 moved.push_back(ix.get());
             }
@@ -533,64 +659,129 @@ void RowSet::setDeleted(int row, bool deleted)
     if (r.deleted == deleted)
         return;
     if (deleted) {
-        for (auto& [fields, ix] : indexes_)
+        for (auto& ix : indexes_)
             indexRemove(*ix, row);
     }
     r.deleted = deleted;
     live_ += deleted ? -1 : 1;
     liveLog_.emplace_back(row, deleted ? -1 : 1);
     if (!deleted) {
-        for (auto& [fields, ix] : indexes_)
+        for (auto& ix : indexes_)
             indexAdd(*ix, row);
     }
 }
 
-QString RowSet::rowKey(const Index& ix, const std::vector<QVariant>& values) const
+void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const
 {
-    QString key;
-    key.reserve(64);
+    out.resize(0);
     for (const int f : ix.fields)
-        detail::appendCellKey(key, fields_[size_t(f)], values[size_t(f)]);
-    return key;
+        detail::appendCellKey(out, fields_[size_t(f)], values[size_t(f)]);
+}
+
+// The slot of the bucket whose rows have this key, or Index::kNone.
+size_t RowSet::findSlot(const Index& ix, quint64 hash, QStringView key) const
+{
+    const size_t mask = ix.table.size() - 1;
+    const quint32 tag = Index::tagOf(hash);
+    for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
+        const Index::Slot& slot = ix.table[i];
+        if (slot.bucket == Index::kEmpty)
+            return Index::kNone;
+        if (slot.bucket == Index::kGone || slot.tag != tag)
+            continue;
+        const Index::Bucket& b = ix.buckets[slot.bucket - 1];
+        if (b.hash != hash)
+            continue;
+        buildKey(ix, rows_[size_t(b.rows.front())].values, otherKey_);
+        if (otherKey_ == key)
+            return i;
+    }
 }
 
 void RowSet::indexAdd(Index& ix, int row)
 {
-    std::vector<int>& bucket = ix.buckets[rowKey(ix, rows_[size_t(row)].values)];
-    if (bucket.empty() || bucket.back() < row)
-        bucket.push_back(row);
-    else
-        bucket.insert(std::lower_bound(bucket.begin(), bucket.end(), row), row);
+    buildKey(ix, rows_[size_t(row)].values, rowKey_);
+    const quint64 hash = detail::hashUnits(rowKey_);
+    if (const size_t at = findSlot(ix, hash, rowKey_); at != Index::kNone) {
+        std::vector<int>& rows = ix.buckets[ix.table[at].bucket - 1].rows;
+        if (rows.back() < row)
+            rows.push_back(row);
+        else
+            rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
+        return;
+    }
+    quint32 b = 0;
+    if (!ix.freeBuckets.empty()) {
+        b = ix.freeBuckets.back();
+        ix.freeBuckets.pop_back();
+    } else {
+        b = quint32(ix.buckets.size());
+        ix.buckets.emplace_back();
+    }
+    ix.buckets[b].hash = hash;
+    ix.buckets[b].rows.push_back(row);
+    // The new key takes the first removed slot on its way, else the empty one.
+    const size_t mask = ix.table.size() - 1;
+    size_t i = size_t(hash) & mask;
+    while (ix.table[i].bucket != Index::kEmpty && ix.table[i].bucket != Index::kGone)
+        i = (i + 1) & mask;
+    if (ix.table[i].bucket == Index::kEmpty)
+        ++ix.filled;
+    ix.table[i] = {Index::tagOf(hash), b + 1};
+    if (ix.filled * 2 > ix.table.size())
+        ix.rehash(ix.keyCount());
 }
 
 void RowSet::indexRemove(Index& ix, int row)
 {
-    const auto it = ix.buckets.find(rowKey(ix, rows_[size_t(row)].values));
-    if (it == ix.buckets.end())
+    buildKey(ix, rows_[size_t(row)].values, rowKey_);
+    const size_t at = findSlot(ix, detail::hashUnits(rowKey_), rowKey_);
+    if (at == Index::kNone)
         return;
-    std::vector<int>& bucket = it->second;
-    const auto pos = std::lower_bound(bucket.begin(), bucket.end(), row);
-    if (pos != bucket.end() && *pos == row)
-        bucket.erase(pos);
-    if (bucket.empty())
-        ix.buckets.erase(it);
+    const quint32 b = ix.table[at].bucket - 1;
+    std::vector<int>& rows = ix.buckets[b].rows;
+    const auto pos = std::lower_bound(rows.begin(), rows.end(), row);
+    if (pos != rows.end() && *pos == row)
+        rows.erase(pos);
+    if (rows.empty()) {
+        ix.table[at].bucket = Index::kGone;
+        ix.freeBuckets.push_back(b);
+    }
+}
+
+RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
+{
+    for (auto& ix : indexes_) {
+        if (ix->fields.size() == count && std::equal(fields, fields + count, ix->fields.begin()))
+            return ix.get();
+    }
+    auto ix = std::make_unique<Index>();
+    ix->fields.assign(fields, fields + count);
+    ix->rehash(size_t(live_));
+    indexes_.push_back(std::move(ix));
+    Index& made = *indexes_.back();
+    for (int row = 0; row < size(); ++row) {
+        if (!rows_[size_t(row)].deleted)
+            indexAdd(made, row);
+    }
+    return &made;
 }
 
 const std::vector<int>* RowSet::lookup(const std::vector<int>& fields, const QString& key)
 {
-    auto it = indexes_.find(fields);
-    if (it == indexes_.end()) {
-        auto ix = std::make_unique<Index>();
-        ix->fields = fields;
-        ix->buckets.reserve(size_t(live_));
-        for (int row = 0; row < size(); ++row) {
-            if (!rows_[size_t(row)].deleted)
-                indexAdd(*ix, row);
-        }
-        it = indexes_.emplace(fields, std::move(ix)).first;
-    }
-    const auto b = it->second->buckets.find(key);
-    return b == it->second->buckets.end() ? nullptr : &b->second;
+    return lookup(fields.data(), fields.size(), key);
+}
+
+const std::vector<int>* RowSet::lookup(const int* fields, size_t count, QStringView key)
+{
+    const Index& ix = *indexOf(fields, count);
+    const size_t at = findSlot(ix, detail::hashUnits(key), key);
+    return at == Index::kNone ? nullptr : &ix.buckets[ix.table[at].bucket - 1].rows;
+}
+
+std::shared_ptr<const detail::Filter> RowSet::parsedFilter(const QString& text) const
+{
+    return filters_.get(text, *this);
 }
 
 } // namespace zarv::db

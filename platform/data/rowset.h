@@ -5,10 +5,12 @@
 // with statements prepared once, and keeps hash indexes over field sets for
 // equality lookups, maintained row by row.
 #include "platform/data/connection.h"
+#include "platform/data/filter.h"
 #include "platform/data/values.h"
 
 #include <QString>
 #include <QVariant>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,6 +43,9 @@ public:
     bool updatable() const { return !table_.isEmpty(); }
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
+    // The same for a name cut from a longer text (a filter): its place is not
+    // remembered as a hint.
+    int fieldIndexInText(QStringView name) const;
 
     int size() const { return int(rows_.size()); }
     const Row& row(int i) const { return rows_[size_t(i)]; }
@@ -63,23 +68,34 @@ public:
 
     // The live rows, ascending, whose values on `fields` (ascending) have this key.
     const std::vector<int>* lookup(const std::vector<int>& fields, const QString& key);
+    const std::vector<int>* lookup(const int* fields, size_t count, QStringView key);
+
+    // A filter or Find text parsed against these fields; the texts given last
+    // are kept parsed. Raises DbError(BadArguments) when the text does not parse.
+    std::shared_ptr<const detail::Filter> parsedFilter(const QString& text) const;
 
 private:
     struct StmtDeleter {
         void operator()(sqlite3_stmt* s) const;
     };
     using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
-    struct QStringHash {
-        size_t operator()(const QString& s) const noexcept;
+    struct Index;   // a hash index over one field set (rowset.cpp)
+    struct NameSlot {
+        quint32 hash = 0;
+        int field = -1;   // -1: empty
     };
-    struct Index {
-        std::vector<int> fields;
-        std::unordered_map<QString, std::vector<int>, QStringHash> buckets;
+    // Callers name fields with the same string again and again: where a name's
+    // characters were found last, and the field that has exactly that name.
+    struct NameHint {
+        const QChar* at = nullptr;
+        int field = -1;
     };
 
     RowSet() = default;
     void readRows(sqlite3_stmt* st, bool withRid);
     void readDefaults();
+    void mapNames();
+    int scanFieldIndex(QStringView name) const;
     void addRow(Row r);
 
     sqlite3* writeHandle();
@@ -94,9 +110,11 @@ private:
 
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);
-    QString rowKey(const Index& ix, const std::vector<QVariant>& values) const;
+    void buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const;
+    size_t findSlot(const Index& ix, quint64 hash, QStringView key) const;
     void indexAdd(Index& ix, int row);
     void indexRemove(Index& ix, int row);
+    Index* indexOf(const int* fields, size_t count);
     void journal(int row, RowChange kind, std::shared_ptr<void> saved);
 
     Connection* conn_ = nullptr;
@@ -107,7 +125,13 @@ private:
     mutable bool ridsMapped_ = false;
     int live_ = 0;
     std::vector<std::pair<int, int>> liveLog_;
-    std::map<std::vector<int>, std::unique_ptr<Index>> indexes_;
+    std::vector<std::unique_ptr<Index>> indexes_;
+    mutable QString rowKey_;                          // key scratch: a row being indexed
+    mutable QString otherKey_;                        // key scratch: a row compared with it
+    std::vector<NameSlot> names_;                     // folded field names, open addressing
+    bool foldedTwins_ = false;                        // two names equal but for letter case
+    mutable std::array<NameHint, 64> nameHints_;
+    mutable detail::FilterCache filters_;
 
     std::string textBuffer_;                          // UTF-8 of the texts being bound
     std::vector<std::pair<size_t, size_t>> textSpans_;
@@ -115,6 +139,9 @@ private:
     std::map<std::string, Stmt> inserts_;
     std::map<std::string, Stmt> updates_;
     std::map<std::string, Stmt> deletes_;
+    std::vector<bool> lastInsertMask_;                // the insert used last, found without a key
+    quint64 lastInsertBits_ = 0;                      // its first 64 flags
+    sqlite3_stmt* lastInsert_ = nullptr;
 };
 
 } // namespace zarv::db

@@ -151,8 +151,29 @@ private:
 
 int collateUtf8(void*, int n1, const void* s1, int n2, const void* s2)
 {
-    Utf16Reader a(s1, n1);
-    Utf16Reader b(s2, n2);
+    // Every unique-key check compares a handful of short ASCII texts: bytes
+    // below 0x80 are their own UTF-16 units, so the common prefix is compared
+    // directly and only what follows the first other byte is decoded.
+    const auto* p1 = static_cast<const unsigned char*>(s1);
+    const auto* p2 = static_cast<const unsigned char*>(s2);
+    const int n = std::min(std::max(n1, 0), std::max(n2, 0));
+    int i = 0;
+    for (; i < n; ++i) {
+        const unsigned c1 = p1[i];
+        const unsigned c2 = p2[i];
+        if ((c1 | c2) >= 0x80)
+            break;
+        if (c1 == c2)
+            continue;
+        const char16_t f1 = foldUnit(char16_t(c1));
+        const char16_t f2 = foldUnit(char16_t(c2));
+        if (f1 != f2)
+            return f1 < f2 ? -1 : 1;
+    }
+    if (i == n)
+        return n1 == n2 ? 0 : (n1 < n2 ? -1 : 1);
+    Utf16Reader a(p1 + i, n1 - i);
+    Utf16Reader b(p2 + i, n2 - i);
     for (;;) {
         char16_t ca = 0;
         char16_t cb = 0;

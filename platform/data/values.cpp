@@ -5,6 +5,7 @@
 #include "platform/text/vb.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace zarv::db::detail {
 
@@ -47,6 +48,28 @@ bool readNumber(QStringView text, double* out)
 QString numberText(double v)
 {
     return vb::CStr(v);
+}
+
+quint64 hashUnits(QStringView text)
+{
+    // 64-bit multiply-mix over the UTF-16 bytes, eight at a time.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t bytes = size_t(text.size()) * 2;
+    quint64 h = 0x9E3779B97F4A7C15ULL ^ bytes;
+    while (bytes >= 8) {
+        quint64 k;
+        std::memcpy(&k, p, 8);
+        h = (h ^ (k * 0xFF51AFD7ED558CCDULL)) * 0xC4CEB9FE1A85EC53ULL;
+        h ^= h >> 29;
+        p += 8;
+        bytes -= 8;
+    }
+    quint64 tail = 0;
+    if (bytes > 0)
+        std::memcpy(&tail, p, bytes);
+    h = (h ^ (tail * 0xFF51AFD7ED558CCDULL)) * 0xC4CEB9FE1A85EC53ULL;
+    h ^= h >> 32;
+    return h;
 }
 
 namespace {
@@ -231,6 +254,25 @@ void appendLiteralKey(QString& key, const Field& f, const QString& literal)
         appendPart(key, u'N', canonicalNumber(d), false);
     else
         appendPart(key, u'T', literal, true);
+}
+
+bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key)
+{
+    if (f.numeric() || v.typeId() != QMetaType::QString)
+        return cellKey(f, v) == key;
+    // A text part: its length (plus one) in two units, the tag, the folded text.
+    const QString& text = *static_cast<const QString*>(v.constData());
+    const auto n = quint32(text.size() + 1);
+    if (key.size() != text.size() + 3 || key[0].unicode() != char16_t(n & 0xFFFF) ||
+        key[1].unicode() != char16_t(n >> 16) || key[2] != u'T')
+        return false;
+    const auto* k = reinterpret_cast<const char16_t*>(key.data()) + 3;
+    const auto* t = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (k[i] != foldUnit(t[i]))
+            return false;
+    }
+    return true;
 }
 
 QString cellKey(const Field& f, const QVariant& v)

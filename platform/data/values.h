@@ -33,6 +33,8 @@ QVariant normalise(const Field& f, const QVariant& v);
 QVariant parseDefault(const QString& sql);
 
 QString numberText(double v);
+// A 64-bit hash of the UTF-16 units, for the data layer's own hash tables.
+quint64 hashUnits(QStringView text);
 QString cellText(const QVariant& v);            // Null as "", numbers as CStr writes them
 bool cellNumber(const QVariant& v, double* out); // false when the value is no number
 double cellNumberOrZero(const QVariant& v);
@@ -44,5 +46,7 @@ void appendCellKey(QString& key, const Field& f, const QVariant& v);
 void appendLiteralKey(QString& key, const Field& f, const QString& literal);
 QString cellKey(const Field& f, const QVariant& v);
 QString literalKey(const Field& f, const QString& literal);
+// cellKey(f, v) == key, without building the value's key when it is a text.
+bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key);
 
 } // namespace zarv::db::detail

@@ -344,4 +344,32 @@ QString FileList::list(int index) const
     return it ? it->text() : QString();
 }
 
+// ---------------------------------------------------------------- DriveFolders
+
+bool DriveFolders::openDrive(DriveList& drive, DirList& dir)
+{
+    const QString root = drive.drive();
+    if (root.isEmpty())
+        return false;
+    QString folder = folders_.value(root, root);
+    if (!QFileInfo(folder).isDir())
+        folder = root;
+    const QString oldTop = dir.top();
+    dir.setTop(root);
+    if (!dir.setPath(folder)) {
+        dir.setTop(oldTop);
+        drive.showDrive(shownDrive_);
+        return false;
+    }
+    shownDrive_ = root;
+    return true;
+}
+
+void DriveFolders::folderOpened(const DriveList& drive, const DirList& dir, FileList& file)
+{
+    file.setPath(dir.path());
+    if (!drive.drive().isEmpty())
+        folders_.insert(drive.drive(), dir.path());
+}
+
 } // namespace zarv::ui

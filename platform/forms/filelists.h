@@ -4,6 +4,7 @@
 // path from the drive's root down to the current folder and the folders inside
 // it; the file list shows the files of one folder that match a pattern.
 #include <QComboBox>
+#include <QHash>
 #include <QListWidget>
 #include <QStringList>
 
@@ -103,6 +104,28 @@ private:
     void fill(const QString& keep);
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
+};
+
+// Keeps a screen's folder list with its drive list: each drive opens at the
+// folder last shown on it (its root the first time), and the file list follows
+// the folder list.
+class DriveFolders {
+public:
+    // The drive the folder list shows (a screen sets it as it loads).
+    void setShownDrive(const QString& root) { shownDrive_ = root; }
+    QString shownDrive() const { return shownDrive_; }
+
+    // After the drive list changed: opens the drive's folder. A drive that
+    // cannot be read leaves the folder list as it was and the drive list showing
+    // the drive before; false then, and when no drive is chosen.
+    bool openDrive(DriveList& drive, DirList& dir);
+    // After the folder list changed: the file list shows the folder, which is
+    // remembered for the current drive.
+    void folderOpened(const DriveList& drive, const DirList& dir, FileList& file);
+
+private:
+    QString shownDrive_;
+    QHash<QString, QString> folders_;   // the last folder shown on each drive
 };
 
 // The folder path in the form the lists keep: absolute, cleaned, no trailing "/"

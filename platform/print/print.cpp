@@ -1,5 +1,7 @@
 #include "platform/print/print.h"
+#include "platform/ui/uiservices.h"
 #include <QDir>
+#include <QFontMetricsF>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -14,6 +16,36 @@ namespace zarv::ui {
 namespace {
 
 const QMarginsF kMarginsMm(12.7, 12.7, 12.7, 12.7);   // half an inch all round
+
+// A fixed-pitch font sized so that a line of lineWidth characters fills the
+// width at most.
+QFont textReportFont(QPainter& painter, qreal width, int lineWidth)
+{
+    QFont font(QStringLiteral("Courier"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(9);
+    const qreal lineLength =
+        QFontMetricsF(font, painter.device()).horizontalAdvance(QString(lineWidth, QLatin1Char('0')));
+    if (lineLength > width && lineLength > 0)
+        font.setPointSizeF(9 * width / lineLength);
+    return font;
+}
+
+void drawLines(QPainter& p, const QRectF& area, const QStringList& lines, qreal lineHeight)
+{
+    const QFontMetricsF fm(p.font(), p.device());
+    qreal y = area.top() + fm.ascent();
+    for (const QString& l : lines) {
+        p.drawText(QPointF(area.left(), y), l);
+        y += lineHeight;
+    }
+}
+
+void drawRule(QPainter& p, const QRectF& area, qreal y)
+{
+    p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+}
 
 } // namespace
 
@@ -299,6 +331,73 @@ bool ReportPainter::finish(qreal footerHeight, const DrawBlock& footer)
         return job_.finish();
     closePage();
     return job_.finish();
+}
+
+// ---------------------------------------------------------------- text reports
+
+void placeText(QString& line, int x, const QString& text)
+{
+    const int end = x + int(text.size());
+    if (line.size() < end)
+        line = line.leftJustified(end, QLatin1Char(' '));
+    line.replace(x, text.size(), text);
+}
+
+QString centredText(const QString& text, int width)
+{
+    const int x = std::max(0, (width - int(text.size())) / 2);
+    return QString(x, QLatin1Char(' ')) + text;
+}
+
+PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
+{
+    PrintJob job(target);
+    job.setDocumentName(report.documentName);
+    if (!job.begin())
+        return job.outcome();
+
+    const QFont font = textReportFont(job.painter(), job.pageArea().width(), report.lineWidth);
+    job.painter().setFont(font);
+    const qreal line = QFontMetricsF(font, job.painter().device()).lineSpacing();
+
+    ReportPainter painter(job);
+    if (report.pageHeader) {
+        const qreal headerLines = report.pageHeader(1).size();
+        painter.setPageHeader(line * (headerLines + 1), [&](QPainter& p, const QRectF& area, int pageNumber) {
+            p.setFont(font);
+            drawLines(p, area, report.pageHeader(pageNumber), line);
+            drawRule(p, area, area.top() + line * (headerLines + 0.5));
+        });
+    }
+    for (qsizetype i = 0; i < report.blockCount; ++i) {
+        const QStringList lines = report.block(i);
+        if (!painter.addBlock(line * (lines.size() + report.blockGap), [&](QPainter& p, const QRectF& area) {
+                p.setFont(font);
+                drawLines(p, area, lines, line);
+            }))
+            break;
+    }
+    painter.finish(line * (report.footer.size() + 1), [&](QPainter& p, const QRectF& area) {
+        p.setFont(font);
+        drawRule(p, area, area.top() + line * 0.5);
+        drawLines(p, area.adjusted(0, line, 0, 0), report.footer, line);
+    });
+    return job.outcome();
+}
+
+bool tellPrintOutcome(const PrintOutcome& outcome, const QString& what, const QString& title)
+{
+    if (!outcome.ok) {
+        ui().msgBox(what + QStringLiteral(" could not be printed: ") + outcome.error, Buttons::OK, Icon::Critical,
+                    title);
+        return false;
+    }
+    if (!outcome.toPrinter) {
+        ui().msgBox(QStringLiteral("No printer is installed. ") + what + QStringLiteral(" was saved as ") +
+                        outcome.where,
+                    Buttons::OK, Icon::Information, title);
+    }
+    return true;
 }
 
 } // namespace zarv::ui

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -121,5 +122,34 @@ private:
     int page_ = 0;              // 0 until the first page is started
     qreal y_ = 0;               // where the next block goes
 };
+
+// ---------------------------------------------------------------- text reports
+
+// Lays text over a fixed-pitch line from column x (0-based), widening the line
+// with blanks as needed.
+void placeText(QString& line, int x, const QString& text);
+// The text behind the blanks that centre it in a line of `width` characters.
+QString centredText(const QString& text, int width);
+
+// A banded report made of fixed-pitch text lines, in a typewriter font sized so
+// that a line of lineWidth characters fits the page. Each page starts with the
+// page header's lines and a rule under them; the blocks follow, never split
+// across pages; after the last one a rule and the footer lines.
+struct TextReport {
+    QString documentName;
+    int lineWidth = 100;
+    // The header lines of a page (numbered from 1); as many on every page.
+    std::function<QStringList(int page)> pageHeader;
+    qsizetype blockCount = 0;
+    std::function<QStringList(qsizetype index)> block;
+    qreal blockGap = 0.5;       // the space after a block, in lines
+    QStringList footer;
+};
+PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target);
+
+// Tells the user where a print went: a failure as a critical box "<what> could
+// not be printed: <why>", a PDF written for want of a printer as "No printer is
+// installed. <what> was saved as <file>". True when printed or saved.
+bool tellPrintOutcome(const PrintOutcome& outcome, const QString& what, const QString& title = {});
 
 } // namespace zarv::ui

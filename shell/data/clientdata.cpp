@@ -47,7 +47,7 @@ constexpr int kMaxDisplay = 20;
 
 // Pours the characters of s into the "#" places of mask (first 20 characters);
 // other mask characters are copied, "#" places left over vanish.
-QString pour(const QString& mask, const QString& s)
+QString pour(const QString& mask, QStringView s)
 {
     QString out;
     out.reserve(kMaxDisplay);
@@ -73,6 +73,33 @@ QString withDefaultMask(const QString& folio)
     return pour(mask, vb::Right(folio, 18));
 }
 
+const QLatin1String kFindStart("JUR_CD = '");
+
+// Whether strFind already reads "JUR_CD = " + quoted(jurCd).
+bool findNames(const QString& find, const QString& jurCd)
+{
+    if (find.size() < kFindStart.size() + 1 || !find.startsWith(kFindStart) || !find.endsWith(u'\''))
+        return false;
+    const QStringView inner = QStringView(find).mid(kFindStart.size(), find.size() - kFindStart.size() - 1);
+    qsizetype k = 0;
+    for (const QChar c : jurCd) {
+        const int copies = c == u'\'' ? 2 : 1;
+        for (int n = 0; n < copies; ++n, ++k) {
+            if (k >= inner.size() || inner[k] != c)
+                return false;
+        }
+    }
+    return k == inner.size();
+}
+
+// The folios of one jurisdiction come in runs: the criterion is written
+// again only when it changes.
+void setFindJurisdiction(const QString& jurCd)
+{
+    if (!findNames(strFind, jurCd))
+        strFind = QStringLiteral("JUR_CD = ") + db::quoted(jurCd);
+}
+
 QString formatWith(db::Recordset& rs, const QString& jurCd, const QString& folio)
 {
     if (!rs.isOpen())
@@ -83,7 +110,7 @@ QString formatWith(db::Recordset& rs, const QString& jurCd, const QString& folio
     rs.moveFirst();
     if (rs.text(QStringLiteral("JUR_CD")) != jurCd) {
         rs.moveFirst();
-        strFind = QStringLiteral("JUR_CD = ") + db::quoted(jurCd);
+        setFindJurisdiction(jurCd);
         rs.find(strFind, 0, true);
         if (rs.eof())
             return withDefaultMask(folio);
@@ -92,12 +119,16 @@ QString formatWith(db::Recordset& rs, const QString& jurCd, const QString& folio
     // A row without a usable mask or length shows the folio as the default would.
     const QVariant mask = rs.value(QStringLiteral("FOLIO_MASK"));
     const QVariant len = rs.value(QStringLiteral("FOLIO_LEN"));
-    if (mask.isNull() || len.isNull() || mask.toString().isEmpty())
+    if (mask.isNull() || len.isNull())
+        return withDefaultMask(folio);
+    const QString maskText = mask.toString();
+    if (maskText.isEmpty())
         return withDefaultMask(folio);
     const double l = len.toDouble();
     if (l < 0 || l > 32767)
         return withDefaultMask(folio);
-    return pour(mask.toString(), vb::Right(folio, vb::CInt(l)));
+    const int n = vb::CInt(l);   // vb::Right without the copy
+    return pour(maskText, n <= 0 ? QStringView() : QStringView(folio).right(n));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"
+#include "platform/ui/uiservices.h"
 
 namespace zarv {
 
@@ -56,6 +57,30 @@ FileAttributeFlags GetFileAttributeFlags(const QString& filePath)
         break;
     }
     return f;
+}
+
+bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle)
+{
+    const FileAttributeFlags flags = GetFileAttributeFlags(filePath);
+    QString title;
+    QString text;
+    if (!flags.Found) {
+        title = unknownTitle;
+        text = QStringLiteral("CAUTION This program could not determine if the file attribute of ") + filePath +
+               QStringLiteral(" ZARV data file is READONLY (Error # ") + QString::number(flags.Attr) +
+               QStringLiteral("). You can Stop now and check the file properties (The file attributes must NOT be "
+                              "READONLY). You can continue and take the risk of loosing all the data changes. Do "
+                              "you want to continue ?");
+    } else if (flags.IsReadOnly) {
+        title = QStringLiteral("ZARV data File is READONLY");
+        text = QStringLiteral("CAUTION This program found that the file attribute of ") + filePath +
+               QStringLiteral(" is READONLY. You can Stop now and change the file property (The file attributes "
+                              "must NOT be READONLY). You can continue and loose all data changes. Do you want to "
+                              "continue ?");
+    } else {
+        return true;
+    }
+    return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None, title) == ui::Answer::Yes;
 }
 
 QString FormatAmountMask(const QString& text)

@@ -22,6 +22,11 @@ struct FileAttributeFlags {
 // Found only for the plain attribute words 0, 1, 32, 33, 2048, 2049, 2080, 2081;
 // a missing, empty, hidden or otherwise flagged file is reported as not found.
 FileAttributeFlags GetFileAttributeFlags(const QString& filePath);
+// Before a data file is used: when its attributes say read-only, or cannot be
+// read, the user is asked whether to go on anyway (Yes). True when the user goes
+// on or there was nothing to ask. unknownTitle: the title of the question for
+// attributes that cannot be read.
+bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle);
 
 // The rightmost 18 characters of text laid into "###############.###".
 QString FormatAmountMask(const QString& text);

@@ -185,4 +185,21 @@ QString ScreensTest::currentName(Detail& list)
     return row < 0 ? QString() : list.TDBGrid->recordsetModel()->cellText(row, 4);
 }
 
+GroupScreenTest::GroupScreenTest() = default;
+GroupScreenTest::~GroupScreenTest() = default;
+
+void GroupScreenTest::SetUp()
+{
+    ScreensTest::SetUp();
+    loadSample();
+    group = std::make_unique<Group>();
+    clerk::activate(group.get());
+}
+
+void GroupScreenTest::TearDown()
+{
+    group.reset();
+    ScreensTest::TearDown();
+}
+
 } // namespace zarv::test

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QDialog;
 
@@ -85,6 +86,17 @@ protected:
     void expectScreen(const char* name, std::function<void(Screen&)> script);
 
     QString workingFolder_;
+};
+
+// The sample loaded and the group screen open, activated, as the clerk starts.
+class GroupScreenTest : public ScreensTest {
+protected:
+    GroupScreenTest();
+    ~GroupScreenTest() override;    // where Group is complete
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<Group> group;
 };
 
 template <typename Screen>

@@ -25,21 +25,8 @@ using namespace zarv::test;
 
 namespace {
 
-class EditorTest : public ScreensTest {
+class EditorTest : public GroupScreenTest {
 protected:
-    void SetUp() override
-    {
-        ScreensTest::SetUp();
-        loadSample();
-        group = std::make_unique<Group>();
-        clerk::activate(group.get());
-    }
-    void TearDown() override
-    {
-        group.reset();
-        ScreensTest::TearDown();
-    }
-
     // Opens the list of the group, moves it to the payment of the owner and
     // clicks the button that opens the editor, whose script follows.
     template <typename Screen>
@@ -59,8 +46,6 @@ protected:
                 after(list);
         });
     }
-
-    std::unique_ptr<Group> group;
 };
 
 // ---------------------------------------------------------------- add

@@ -23,22 +23,7 @@ using namespace zarv::test;
 
 namespace {
 
-class ListTest : public ScreensTest {
-protected:
-    void SetUp() override
-    {
-        ScreensTest::SetUp();
-        loadSample();
-        group = std::make_unique<Group>();
-        clerk::activate(group.get());
-    }
-    void TearDown() override
-    {
-        group.reset();
-        ScreensTest::TearDown();
-    }
-    std::unique_ptr<Group> group;
-};
+class ListTest : public GroupScreenTest {};
 
 struct SortCase {
     const char* option;

@@ -8,22 +8,6 @@
 
 namespace zarv::test {
 
-namespace {
-
-const QStringList kVerifyFields = {"ACD",   "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
-                                   "NAME",  "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
-
-} // namespace
-
-void FolioScreenTest::addRow(const QString& table, const QStringList& fields, const QStringList& values)
-{
-    QStringList quoted;
-    for (const QString& v : values)
-        quoted << db::quoted(v);
-    de().Zarv.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(table, fields.join(QStringLiteral(", ")), quoted.join(QStringLiteral(", "))));
-}
-
 void FolioScreenTest::addCodes()
 {
     const QStringList district = {"Collection_District_Code", "Collection_District_Name"};
@@ -39,30 +23,6 @@ void FolioScreenTest::addCodes()
     const QStringList mask = {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"};
     addRow("Fol_Mask", mask, {"701", "2024", "10", "###-###-###-#"});
     addRow("Fol_Mask", mask, {"702", "2024", "18", "######-######-######"});
-}
-
-void FolioScreenTest::addVerify(const QString& cells)
-{
-    QStringList values = cells.split(u'|');
-    while (values.size() < kVerifyFields.size())
-        values << QString();
-    addRow("VERIFY", kVerifyFields, values);
-}
-
-QStringList FolioScreenTest::storedRows() const
-{
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid"), db::LockType::ReadOnly);
-    rs.open();
-    QStringList rows;
-    if (rs.recordCount() < 1)
-        return rows;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        QStringList cells;
-        for (const QString& f : kVerifyFields)
-            cells << rs.text(f);
-        rows << cells.join(u'|');
-    }
-    return rows;
 }
 
 void FolioScreenTest::openList(const QString& source)

@@ -2,8 +2,8 @@
 // What the tests of the folio screens share: a fresh data environment with
 // small code tables, VERIFY rows written and read as "ACD|MORTCO|...|LEGAL"
 // texts, and a clerk at the screens (shown offscreen and activated).
-#include "env/testenv.h"
 #include "tests/platform/forms/clerk.h"
+#include "verification_support.h"
 
 #include <QStringList>
 #include <memory>
@@ -12,17 +12,14 @@ class QComboBox;
 
 namespace zarv::test {
 
-class FolioScreenTest : public DeTest {
+class FolioScreenTest : public VerifyTableTest {
 protected:
     // Districts 01, 02, 03, "5 " and 07; jurisdictions 701-705; pairs 01/701,
     // 02/702, 02/703, 03/704; masks: 701 "###-###-###-#" (10 digits) and 702
     // "######-######-######" (18 digits, 20 characters); none for the others.
     void addCodes();
-    void addRow(const QString& table, const QStringList& fields, const QStringList& values);
-    // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
-    void addVerify(const QString& cells);
-    // VERIFY's rows in that form, in the order they were stored.
-    QStringList storedRows() const;
+    // VERIFY's rows in the order they were stored.
+    QStringList storedRows() const { return verifyRows(); }
     // rsVerify opened afresh (on `source`, the list's sort order) on its first row.
     static void openList(const QString& source = QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"));
     // Makes the row with this mortgage number current in rsVerify.

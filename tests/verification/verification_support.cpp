@@ -45,7 +45,7 @@ void VerificationTest::TearDown()
     DeTest::TearDown();
 }
 
-void VerificationTest::addRow(const QString& table, const QStringList& fields, const QStringList& values)
+void VerifyTableTest::addRow(const QString& table, const QStringList& fields, const QStringList& values)
 {
     QStringList quoted;
     for (const QString& v : values)
@@ -69,7 +69,7 @@ void VerificationTest::addCodes()
     addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"701", "2024", "10", "###-###-###-#"});
 }
 
-void VerificationTest::addVerify(const QString& cells)
+void VerifyTableTest::addVerify(const QString& cells)
 {
     QStringList values = cells.split(u'|');
     while (values.size() < kVerifyFields.size())
@@ -77,14 +77,14 @@ void VerificationTest::addVerify(const QString& cells)
     addRow("VERIFY", kVerifyFields, values);
 }
 
-QStringList VerificationTest::verifyRows(const QString& orderBy) const
+QStringList VerifyTableTest::verifyRows(const QString& orderBy) const
 {
     db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY ") + orderBy, db::LockType::ReadOnly);
     rs.open();
     return rowsOf(rs);
 }
 
-QStringList VerificationTest::recordsetRows()
+QStringList VerifyTableTest::recordsetRows()
 {
     const std::unique_ptr<db::Recordset> rs = DE().rsVerify().clone();
     return rowsOf(*rs);

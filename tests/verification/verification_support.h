@@ -1,29 +1,19 @@
 #pragma once
-// What the verification tests share: a fresh data environment whose working
-// folder is the test's own (Verify.csv lives there), code tables like a small
-// workbook's, VERIFY rows written and read as "ACD|MORTCO|...|LEGAL" texts, and
-// the boxes the list and the import show.
+// What the verification tests share: a fresh data environment with VERIFY rows
+// written and read as "ACD|MORTCO|...|LEGAL" texts; for the list and the import
+// a working folder of the test's own (Verify.csv lives there), code tables like
+// a small workbook's, and the boxes they show.
 #include "env/testenv.h"
+#include "tests/platform/forms/clerk.h"     // and with it readable QStrings in failures
 
 #include <QStringList>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace zarv::test {
 
-class VerificationTest : public DeTest {
+// A fresh data environment whose tables the test fills and reads.
+class VerifyTableTest : public DeTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Districts 01-03, jurisdictions 701-705 and the pairs 01/701, 01/702,
-    // 02/702, 02/703, 03/704, 03/705; one folio mask for 701 ("###-###-###-#").
-    void addCodes();
-    // Rows of a code table; the fields in the table's order.
+    // Rows of a table of the working database; the fields in the table's order.
     void addRow(const QString& table, const QStringList& fields, const QStringList& values);
     // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
     void addVerify(const QString& cells);
@@ -31,6 +21,16 @@ protected:
     QStringList verifyRows(const QString& orderBy = QStringLiteral("rowid")) const;
     // The rows of rsVerify as they stand, in its order.
     static QStringList recordsetRows();
+};
+
+class VerificationTest : public VerifyTableTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Districts 01-03, jurisdictions 701-705 and the pairs 01/701, 01/702,
+    // 02/702, 02/703, 03/704, 03/705; one folio mask for 701 ("###-###-###-#").
+    void addCodes();
 
     QString csvPath() const { return path(QStringLiteral("Verify.csv")); }
     void writeCsv(const QByteArray& bytes) { writeFile(QStringLiteral("Verify.csv"), bytes); }

@@ -118,6 +118,40 @@ TEST_F(FileListsTest, DriveListFindsTheDriveHoldingAPath)
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(FileListsTest, EachDriveOpensAtItsLastFolderAndTheFilesFollow)
+{
+    const QString sub = root_ + QStringLiteral("/Sub");
+    const QString alpha = root_ + QStringLiteral("/alpha");
+    DriveList drive;
+    DirList dir;
+    FileList file;
+    DriveFolders folders;
+    drive.setDrives({sub, alpha});
+    QObject::connect(&drive, &DriveList::driveChanged, [&] { folders.openDrive(drive, dir); });
+    QObject::connect(&dir, &DirList::pathChanged, [&] { folders.folderOpened(drive, dir, file); });
+    folders.setShownDrive(sub);
+    dir.setTop(sub);
+    ASSERT_TRUE(dir.setPath(sub + QStringLiteral("/Deeper")));
+    EXPECT_EQ(file.path(), sub + QStringLiteral("/Deeper"));
+
+    ASSERT_TRUE(drive.setDrive(alpha));
+    EXPECT_EQ(dir.path(), alpha);              // the root the first time
+    EXPECT_EQ(dir.top(), alpha);
+    EXPECT_EQ(file.path(), alpha);
+    EXPECT_EQ(folders.shownDrive(), alpha);
+
+    ASSERT_TRUE(drive.setDrive(sub));
+    EXPECT_EQ(dir.path(), sub + QStringLiteral("/Deeper"));
+    EXPECT_EQ(file.path(), sub + QStringLiteral("/Deeper"));
+
+    // A remembered folder that is gone opens the drive's root.
+    ASSERT_TRUE(drive.setDrive(alpha));
+    ASSERT_TRUE(QDir(sub + QStringLiteral("/Deeper")).removeRecursively());
+    ASSERT_TRUE(drive.setDrive(sub));
+    EXPECT_EQ(dir.path(), sub);
+    EXPECT_EQ(folders.shownDrive(), sub);
+}
+
 TEST(DriveList, ListsTheMachinesVolumesAndTheHomeFolder)
 {
     DriveList drives;

@@ -1,4 +1,5 @@
 #include "platform/print/print.h"
+#include "platform/ui/scriptedui.h"
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
@@ -190,4 +191,79 @@ TEST_F(PrintTest, AbandonedJobLeavesNoFile)
         job.painter().drawText(QPointF(10, 10), QStringLiteral("half"));
     }
     EXPECT_TRUE(filesInFolder().isEmpty()) << filesInFolder().join(',').toStdString();
+}
+
+// ---------------------------------------------------------------- text reports
+
+TEST(TextLines, PlaceWidensTheLineAndCentreFillsFromTheLeft)
+{
+    QString line;
+    placeText(line, 3, QStringLiteral("ab"));
+    EXPECT_EQ(line, QStringLiteral("   ab"));
+    placeText(line, 1, QStringLiteral("XYZ"));      // over what stands there
+    EXPECT_EQ(line, QStringLiteral(" XYZb"));
+    EXPECT_EQ(centredText(QStringLiteral("abcd"), 10), QStringLiteral("   abcd"));
+    EXPECT_EQ(centredText(QStringLiteral("a long text"), 4), QStringLiteral("a long text"));
+}
+
+TEST_F(PrintTest, TextReportRepeatsItsHeaderAndKeepsEveryBlock)
+{
+    std::vector<int> headerPages;
+    std::vector<qsizetype> blocksAsked;
+    TextReport report;
+    report.documentName = QStringLiteral("Lines");
+    report.pageHeader = [&](int page) {
+        headerPages.push_back(page);
+        return QStringList{QStringLiteral("Page %1").arg(page), QStringLiteral("Heading")};
+    };
+    report.blockCount = 200;
+    report.block = [&](qsizetype i) {
+        blocksAsked.push_back(i);
+        return QStringList{QStringLiteral("Block %1").arg(i), QStringLiteral("second line")};
+    };
+    report.footer = {QStringLiteral("END")};
+
+    const PrintOutcome outcome = printTextReport(report, {folder(), QStringLiteral("Lines.pdf")});
+    ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+    EXPECT_GT(outcome.pages, 1);
+    EXPECT_EQ(pdfPageCount(readAll(outcome.where)), outcome.pages);
+    ASSERT_EQ(blocksAsked.size(), 200u);
+    for (qsizetype i = 0; i < 200; ++i)
+        EXPECT_EQ(blocksAsked[size_t(i)], i);
+    // Asked once for its size, then once per page in order.
+    ASSERT_EQ(headerPages.size(), size_t(outcome.pages) + 1);
+    for (int p = 1; p <= outcome.pages; ++p)
+        EXPECT_EQ(headerPages[size_t(p)], p);
+}
+
+TEST_F(PrintTest, TextReportIntoAMissingFolderFailsWithAReason)
+{
+    TextReport report;
+    report.blockCount = 1;
+    report.block = [](qsizetype) { return QStringList{QStringLiteral("x")}; };
+    const PrintOutcome outcome = printTextReport(report, {QDir(folder()).filePath("missing"), "R.pdf"});
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.error.isEmpty());
+}
+
+TEST(TellPrintOutcome, SaysWhereTheReportWentOrWhyItFailed)
+{
+    ScopedUi u;
+    u->expectBox(ExpectedBox{QStringLiteral("No printer is installed. The list was saved as /tmp/List.pdf"),
+                             Answer::OK, Icon::Information, Buttons::OK, QStringLiteral("Lists")});
+    u->expectBox(ExpectedBox{QStringLiteral("The list could not be printed: disk full"), Answer::OK, Icon::Critical,
+                             Buttons::OK, QStringLiteral("ZARV")});
+
+    PrintOutcome pdf;
+    pdf.ok = true;
+    pdf.where = QStringLiteral("/tmp/List.pdf");
+    EXPECT_TRUE(tellPrintOutcome(pdf, QStringLiteral("The list"), QStringLiteral("Lists")));
+    PrintOutcome failed;
+    failed.error = QStringLiteral("disk full");
+    EXPECT_FALSE(tellPrintOutcome(failed, QStringLiteral("The list")));
+    PrintOutcome printed;
+    printed.ok = true;
+    printed.toPrinter = true;
+    EXPECT_TRUE(tellPrintOutcome(printed, QStringLiteral("The list")));     // nothing to say
+    EXPECT_TRUE(u->clean()) << u->report().toStdString();
 }
