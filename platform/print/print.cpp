@@ -363,7 +363,7 @@ PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
     ReportPainter painter(job);
     if (report.pageHeader) {
         const qreal headerLines = report.pageHeader(1).size();
-        painter.setPageHeader(line * (headerLines + 1), [&](QPainter& p, const QRectF& area, int pageNumber) {
+        painter.setPageHeader(line * (headerLines + 1), [&, headerLines](QPainter& p, const QRectF& area, int pageNumber) {
             p.setFont(font);
             drawLines(p, area, report.pageHeader(pageNumber), line);
             drawRule(p, area, area.top() + line * (headerLines + 0.5));
@@ -371,7 +371,7 @@ PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
     }
     for (qsizetype i = 0; i < report.blockCount; ++i) {
         const QStringList lines = report.block(i);
-        if (!painter.addBlock(line * (lines.size() + report.blockGap), [&](QPainter& p, const QRectF& area) {
+        if (!painter.addBlock(line * (lines.size() + report.blockGap), [&, lines](QPainter& p, const QRectF& area) {
                 p.setFont(font);
                 drawLines(p, area, lines, line);
             }))
