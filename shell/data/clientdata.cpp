@@ -4,6 +4,7 @@
 #include "platform/text/vb.h"
 #include "shell/data/dataenvironment.h"
 #include "shell/data/sharedstate.h"
+#include "shell/data/system.h"
 
 namespace zarv {
 
@@ -49,21 +50,7 @@ constexpr int kMaxDisplay = 20;
 // other mask characters are copied, "#" places left over vanish.
 QString pour(const QString& mask, QStringView s)
 {
-    QString out;
-    out.reserve(kMaxDisplay);
-    qsizetype j = 0;
-    const qsizetype n = std::min<qsizetype>(mask.size(), kMaxDisplay);
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar m = mask.at(i);
-        if (m == QLatin1Char('#')) {
-            if (j < s.size())
-                out += s.at(j);
-            ++j;
-        } else {
-            out += m;
-        }
-    }
-    return out;
+    return PourIntoMask(mask, s, kMaxDisplay);
 }
 
 QString withDefaultMask(const QString& folio)

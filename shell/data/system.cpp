@@ -2,6 +2,8 @@
 
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"
+
+#include <algorithm>
 #include "platform/ui/uiservices.h"
 
 namespace zarv {
@@ -83,22 +85,29 @@ bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle
     return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None, title) == ui::Answer::Yes;
 }
 
-QString FormatAmountMask(const QString& text)
+QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength)
 {
-    static const QString mask = QStringLiteral("###############.###");
-    const QString s = vb::Right(text, mask.count(QLatin1Char('#')));
     QString out;
+    out.reserve(maxLength);
     qsizetype j = 0;
-    for (QChar m : mask) {
+    const qsizetype n = std::min(mask.size(), maxLength);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar m = mask.at(i);
         if (m == QLatin1Char('#')) {
-            if (j < s.size())
-                out += s.at(j);
+            if (j < chars.size())
+                out += chars.at(j);
             ++j;
         } else {
             out += m;
         }
     }
     return out;
+}
+
+QString FormatAmountMask(const QString& text)
+{
+    static const QString mask = QStringLiteral("###############.###");
+    return PourIntoMask(mask, vb::Right(text, mask.count(QLatin1Char('#'))), mask.size());
 }
 
 } // namespace zarv

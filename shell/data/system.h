@@ -1,6 +1,7 @@
 #pragma once
 // Small file and text procedures shared by every part of the program.
 #include <QString>
+#include <QStringView>
 
 namespace zarv {
 
@@ -27,6 +28,10 @@ FileAttributeFlags GetFileAttributeFlags(const QString& filePath);
 // on or there was nothing to ask. unknownTitle: the title of the question for
 // attributes that cannot be read.
 bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle);
+
+// Lays chars into the "#" places of the first maxLength characters of mask,
+// copying its other characters; "#" places left over vanish.
+QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength);
 
 // The rightmost 18 characters of text laid into "###############.###".
 QString FormatAmountMask(const QString& text);
