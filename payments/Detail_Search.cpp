@@ -155,7 +155,7 @@ void Detail_Search::Form_Load()
 {
     try {
         mortco_ = CurrentGroupMortco();
-        db::Recordset& rs = DE().rsDetail2();
+        db::Recordset& rs = DE().rsDetail2ToReopen();
         if (rs.isOpen())
             rs.close();
         strSQL = QStringLiteral("SELECT * FROM Detail WHERE MORTCO = ") + db::quoted(mortco_) +

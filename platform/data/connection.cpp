@@ -1,6 +1,7 @@
 #include "platform/data/connection.h"
 
 #include "platform/data/rowset.h"
+#include "platform/data/sourcequery.h"
 #include "platform/data/sqlitecall.h"
 #include "platform/data/textrule.h"
 
@@ -108,6 +109,7 @@ void Connection::open()
         throw DbError(DbError::DatabaseFailure, QStringLiteral("Could not open '%1': %2").arg(path, e.description()));
     }
     canonicalPath_ = QFileInfo(path).canonicalFilePath();
+    ++epoch_;
     openConnections().push_back(this);
 }
 
@@ -119,6 +121,7 @@ void Connection::setUp()
     sqlite3_busy_timeout(db_, int(std::min<long long>(ms, INT_MAX)));
     if (detail::registerTextRule(db_) != SQLITE_OK)
         detail::raiseSqlite(db_);
+    sqlite3_update_hook(db_, &Connection::rowWritten, this);
     // The working database is scratch for one run: speed over durability.
     detail::exec(db_, "PRAGMA journal_mode=WAL");
     detail::exec(db_, "PRAGMA synchronous=OFF");
@@ -150,6 +153,10 @@ void Connection::close()
     }
     auto& list = openConnections();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    spare_.reset();
+    sqlite3_finalize(dataVersion_);
+    dataVersion_ = nullptr;
+    ++epoch_;
     // Statements prepared by recordsets may outlive the handle: close_v2 keeps
     // it until they are finalised.
     sqlite3_close_v2(db_);
@@ -187,6 +194,9 @@ long long Connection::execute(const QString& sql)
 {
     const QString text = translated(sql);
     sqlite3* db = handle();
+    // Whatever the text does (a schema change, a whole-table delete) is not
+    // told row by row: rows kept in memory no longer vouch for their table.
+    ++epoch_;
     if (outsideTransaction(text))
         flush();
     else
@@ -251,6 +261,7 @@ void Connection::rollbackTrans()
         }
     }
     explicitTrans_ = false;
+    ++epoch_;
     undoJournal();
     if (failure)
         throw *failure;
@@ -293,8 +304,78 @@ void Connection::beforeWrite()
 // After a failure SQLite may have ended the transaction itself (disk full, I/O).
 void Connection::endImplicit()
 {
-    if (implicitTrans_ && db_ && sqlite3_get_autocommit(db_))
+    if (implicitTrans_ && db_ && sqlite3_get_autocommit(db_)) {
         implicitTrans_ = false;
+        ++epoch_;   // the gathered writes were undone
+    }
+}
+
+void Connection::writeFailed()
+{
+    ++epoch_;
+    endImplicit();
+}
+
+void Connection::rowWritten(void* self, int, const char*, const char* table, long long)
+{
+    static_cast<Connection*>(self)->countWrite(table);
+}
+
+void Connection::countWrite(const char* table)
+{
+    // Rows are written table after table: the last one is checked first.
+    if (!lastWritten_.isNull() && qstrcmp(lastWritten_.constData(), table) == 0) {
+        ++writes_[lastWrittenSlot_].second;
+        return;
+    }
+    const QString key = detail::tableKey(QString::fromUtf8(table));
+    auto it = std::find_if(writes_.begin(), writes_.end(), [&](const auto& w) { return w.first == key; });
+    if (it == writes_.end())
+        it = writes_.insert(writes_.end(), {key, 0});
+    ++it->second;
+    lastWritten_ = QByteArray(table);
+    lastWrittenSlot_ = size_t(it - writes_.begin());
+}
+
+quint64 Connection::tableWrites(const QString& tableKey) const
+{
+    for (const auto& [key, count] : writes_) {
+        if (key == tableKey)
+            return count;
+    }
+    return 0;
+}
+
+TableStamp Connection::stamp(const QString& tableKey)
+{
+    sqlite3* db = handle();
+    if (!dataVersion_ && sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &dataVersion_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(dataVersion_);
+        dataVersion_ = nullptr;
+    }
+    TableStamp s;
+    s.epoch = epoch_;
+    s.writes = tableWrites(tableKey);
+    s.dataVersion = -1;   // unknown: matches no later stamp
+    if (dataVersion_ && sqlite3_step(dataVersion_) == SQLITE_ROW)
+        s.dataVersion = sqlite3_column_int64(dataVersion_, 0);
+    else
+        ++epoch_;
+    if (dataVersion_)
+        sqlite3_reset(dataVersion_);
+    return s;
+}
+
+void Connection::keepSpareRows(std::shared_ptr<RowSet> rows)
+{
+    spare_ = std::move(rows);
+}
+
+std::shared_ptr<RowSet> Connection::takeSpareRows(const QString& tableKey)
+{
+    if (!spare_ || spare_->tableKey() != tableKey)
+        return nullptr;
+    return std::move(spare_);
 }
 
 void Connection::journal(std::weak_ptr<RowSet> rows, int rowIndex, int kind, std::shared_ptr<void> saved)

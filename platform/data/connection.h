@@ -2,14 +2,27 @@
 // A connection to one database file: the connection string is kept as given and
 // the file is the one named after "Initial Catalog="; opened on first use.
 #include "platform/data/dberror.h"
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace zarv::db {
 
 class RowSet;
+
+// What a connection knows of one table's rows at one moment: while the stamp
+// stays the same, no row of the table has changed.
+struct TableStamp {
+    quint64 epoch = 0;          // statements run as text, rollbacks, refused writes
+    quint64 writes = 0;         // rows of the table written through this connection
+    qint64 dataVersion = 0;     // commits to the file by other connections
+    bool operator==(const TableStamp&) const = default;
+};
 
 class Connection {
 public:
@@ -57,6 +70,20 @@ public:
     // and the undo journal of the explicit transaction.
     void beforeWrite();
     void journal(std::weak_ptr<RowSet> rows, int rowIndex, int kind, std::shared_ptr<void> saved);
+    // A write was refused: the database may have undone more than that row.
+    void writeFailed();
+
+    // Stamps, for rows kept in memory to know whether they still match their
+    // table. A table is named by its key (detail::tableKey).
+    TableStamp stamp(const QString& tableKey);
+    quint64 epoch() const { return epoch_; }
+    quint64 tableWrites(const QString& tableKey) const;
+
+    // The rows of a whole table that a recordset closed, kept for the next
+    // recordset over the same table (a new sort order reuses them). One set is
+    // kept; it is handed out once, only while it still matches its table.
+    void keepSpareRows(std::shared_ptr<RowSet> rows);
+    std::shared_ptr<RowSet> takeSpareRows(const QString& tableKey);
 
 private:
     struct Journal;
@@ -64,6 +91,8 @@ private:
     void flushOthers();
     void endImplicit();
     void undoJournal();
+    static void rowWritten(void* self, int op, const char* database, const char* table, long long rowid);
+    void countWrite(const char* table);
 
     QString name_;
     QString connectionString_;
@@ -73,6 +102,13 @@ private:
     bool implicitTrans_ = false;
     std::unique_ptr<Journal> journal_;
     QString canonicalPath_;           // set while open; connections to one file share it
+
+    quint64 epoch_ = 1;
+    std::vector<std::pair<QString, quint64>> writes_;   // table key, rows written
+    QByteArray lastWritten_;          // the table the last counted write went to
+    size_t lastWrittenSlot_ = 0;
+    sqlite3_stmt* dataVersion_ = nullptr;
+    std::shared_ptr<RowSet> spare_;
 };
 
 // Begins a transaction on construction and rolls it back on destruction unless

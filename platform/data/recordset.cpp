@@ -281,7 +281,7 @@ Recordset::~Recordset()
 {
     cur_->observers.clear();   // whoever watched may be gone already
     try {
-        close();
+        closeRows(false);   // the connection may be gone already: keep nothing on it
     } catch (...) {
         // A pending row the database refuses is dropped; nothing else is lost.
     }
@@ -346,6 +346,11 @@ void Recordset::open()
 
 void Recordset::close()
 {
+    closeRows(true);
+}
+
+void Recordset::closeRows(bool keepSpare)
+{
     if (!isOpen())
         return;
     std::optional<DbError> failure;
@@ -354,6 +359,9 @@ void Recordset::close()
     } catch (const DbError& e) {
         failure = e;
     }
+    // Rows no clone shares may serve the next recordset over the same table.
+    if (keepSpare && !failure && rows_.use_count() == 1 && rows_->canBeSpare() && !conn_->inTransaction())
+        conn_->keepSpareRows(std::move(rows_));
     rows_.reset();
     Cursor& c = *cur_;
     c.clearPending();

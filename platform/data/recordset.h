@@ -100,6 +100,7 @@ public:
 
 private:
     struct Cursor;
+    void closeRows(bool keepSpare);
     void notify(Event e) const;
     void requireOpen() const;
     void requireWritable() const;

@@ -1,10 +1,11 @@
 #include "platform/data/rowset.h"
 
 #include "platform/data/dberror.h"
+#include "platform/data/rowsort.h"
+#include "platform/data/sourcequery.h"
 #include "platform/data/sqlitecall.h"
 #include "platform/data/textrule.h"
 
-#include <QRegularExpression>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
@@ -15,59 +16,6 @@ namespace zarv::db {
 using detail::Field;
 
 namespace {
-
-// What to run for a source, and the table its rows can be written back to.
-struct SourceQuery {
-    QString sql;      // selects the rowid first, then the table's columns
-    QString plain;    // the source as given, run when `sql` cannot be
-    QString table;    // quoted; empty when the rows cannot be written back
-};
-
-QString unquoted(const QString& token)
-{
-    if (token.size() >= 2) {
-        const QChar first = token.front();
-        const QChar last = token.back();
-        if ((first == u'"' && last == u'"') || (first == u'`' && last == u'`')) {
-            QString inner = token.mid(1, token.size() - 2);
-            inner.replace(QString(2, first), QString(first));
-            return inner;
-        }
-        if (first == u'[' && last == u']')
-            return token.mid(1, token.size() - 2);
-    }
-    return token;
-}
-
-SourceQuery sourceQuery(const QString& source)
-{
-    QString text = source.trimmed();
-    while (text.endsWith(u';'))
-        text = text.chopped(1).trimmed();
-
-    static const QRegularExpression selectWord(QStringLiteral("^SELECT\\b"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    SourceQuery q;
-    if (!selectWord.match(text).hasMatch()) {
-        q.table = detail::quoteIdentifier(unquoted(text));
-        q.sql = QStringLiteral("SELECT %1.rowid, %1.* FROM %1").arg(q.table);
-        q.plain = QStringLiteral("SELECT * FROM %1").arg(q.table);
-        return q;
-    }
-    q.plain = text;
-    static const QRegularExpression selectAll(
-        QStringLiteral("^SELECT\\s+\\*\\s+FROM\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`[^`]+`|[A-Za-z_][A-Za-z0-9_$]*)"
-                       "(\\s+(?:WHERE|ORDER\\s+BY)\\b.*)?$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const auto m = selectAll.match(text);
-    if (!m.hasMatch()) {
-        q.sql = text;
-        return q;
-    }
-    q.table = detail::quoteIdentifier(unquoted(m.captured(1)));
-    q.sql = QStringLiteral("SELECT %1.rowid, %1.* FROM %1%2").arg(q.table, m.captured(2));
-    return q;
-}
 
 sqlite3_stmt* prepare(sqlite3* db, const QString& sql)
 {
@@ -164,31 +112,70 @@ RowSet::~RowSet() = default;
 
 std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
 {
+    const detail::SourceQuery q = detail::sourceQuery(source);
+    sqlite3* db = c->handle();
+    const QString key = q.table.isEmpty() ? QString() : detail::tableKey(q.tableName);
+
+    // A whole table again in another order: the rows a recordset just closed
+    // serve, when nothing has written to the table since.
+    if (q.order && q.wholeTable && !c->inTransaction()) {
+        if (std::shared_ptr<RowSet> spare = c->takeSpareRows(key); spare && spare->stillMatchesTable()) {
+            std::vector<detail::SortKey> keys;
+            if (spare->sortKeys(*q.order, keys)) {
+                spare->reorder(keys);
+                return spare;
+            }
+        }
+    }
+
     std::shared_ptr<RowSet> rs(new RowSet);
     rs->conn_ = c;
-    sqlite3* db = c->handle();
-    const SourceQuery q = sourceQuery(source);
     bool withRid = !q.table.isEmpty();
-    Stmt st(prepare(db, q.sql));
-    if (!st && withRid) {
-        withRid = false;
-        st.reset(prepare(db, q.plain));
+    if (withRid) {
+        rs->tableName_ = q.tableName;
+        rs->tableKey_ = key;
+        rs->synced_ = c->stamp(key);
     }
-    if (!st)
-        detail::raiseSqlite(db);
-    if (withRid)
+    Stmt st;
+    std::vector<detail::SortKey> keys;
+    if (withRid && q.order) {
+        st.reset(prepare(db, q.unordered));
+        if (st) {
+            rs->readFields(st.get(), true);
+            if (!rs->sortKeys(*q.order, keys))
+                st.reset();
+        }
+    }
+    if (!st) {
+        keys.clear();
+        st.reset(prepare(db, q.sql));
+        if (!st && withRid) {
+            withRid = false;
+            st.reset(prepare(db, q.plain));
+        }
+        if (!st)
+            detail::raiseSqlite(db);
+        rs->readFields(st.get(), withRid);
+    }
+    if (withRid) {
         rs->table_ = q.table;
+        rs->wholeTable_ = q.wholeTable;
+    }
     rs->readRows(st.get(), withRid);
-    if (withRid)
+    if (withRid) {
         rs->readDefaults();
+        rs->inSync_ = true;
+    }
+    if (!keys.empty())
+        detail::sortRows(rs->rows_, keys);
     return rs;
 }
 
-void RowSet::readRows(sqlite3_stmt* st, bool withRid)
+void RowSet::readFields(sqlite3_stmt* st, bool withRid)
 {
-    const int first = withRid ? 1 : 0;
+    fields_.clear();
     const int columns = sqlite3_column_count(st);
-    for (int col = first; col < columns; ++col) {
+    for (int col = withRid ? 1 : 0; col < columns; ++col) {
         Field f;
         f.name = QString::fromUtf8(sqlite3_column_name(st, col));
         const char* decl = sqlite3_column_decltype(st, col);
@@ -197,6 +184,12 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         fields_.push_back(std::move(f));
     }
     mapNames();
+}
+
+void RowSet::readRows(sqlite3_stmt* st, bool withRid)
+{
+    const int first = withRid ? 1 : 0;
+    const int columns = sqlite3_column_count(st);
     // Sorted rows repeat their leading columns: a text equal to the one above
     // shares its storage instead of allocating again.
     std::vector<QByteArray> lastBytes(static_cast<size_t>(columns));
@@ -229,12 +222,75 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         detail::raiseSqlite(sqlite3_db_handle(st));
 }
 
+bool RowSet::sortKeys(const std::vector<detail::OrderTerm>& terms, std::vector<detail::SortKey>& out) const
+{
+    out.clear();
+    sqlite3* db = conn_->handle();
+    const QByteArray table = tableName_.toUtf8();
+    for (const detail::OrderTerm& t : terms) {
+        const int field = fieldIndex(t.column);
+        if (field < 0)
+            return false;
+        const char* collation = nullptr;
+        if (sqlite3_table_column_metadata(db, nullptr, table.constData(), fields_[size_t(field)].name.toUtf8().constData(),
+                                          nullptr, &collation, nullptr, nullptr, nullptr) != SQLITE_OK ||
+            !collation)
+            return false;
+        detail::SortKey k;
+        k.field = field;
+        k.descending = t.descending;
+        if (qstricmp(collation, "JET") == 0)
+            k.text = detail::TextOrder::Jet;
+        else if (qstricmp(collation, "BINARY") == 0)
+            k.text = detail::TextOrder::Binary;
+        else
+            return false;
+        out.push_back(k);
+    }
+    return !out.empty();
+}
+
+bool RowSet::stillMatchesTable()
+{
+    return inSync_ && synced_ == conn_->stamp(tableKey_);
+}
+
+void RowSet::reorder(const std::vector<detail::SortKey>& keys)
+{
+    // Deleted rows are gone from the table; positions start afresh.
+    rows_.erase(std::remove_if(rows_.begin(), rows_.end(), [](const Row& r) { return r.deleted; }), rows_.end());
+    detail::sortRows(rows_, keys);
+    live_ = int(rows_.size());
+    liveLog_.clear();
+    indexes_.clear();
+    byRid_.clear();
+    ridsMapped_ = false;
+}
+
+quint64 RowSet::writesBefore() const
+{
+    return conn_->tableWrites(tableKey_);
+}
+
+void RowSet::wrote(quint64 before, bool exact)
+{
+    inSync_ = inSync_ && exact && synced_.writes == before && synced_.epoch == conn_->epoch() &&
+              conn_->tableWrites(tableKey_) == before + 1;
+    if (inSync_)
+        synced_.writes = before + 1;
+}
+
 void RowSet::readDefaults()
 {
     Stmt st(prepare(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(table_)));
-    if (!st)
+    if (!st) {
+        insertsInexact_ = true;
         return;   // defaults are a convenience; the database applies its own
+    }
     while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        // A key column may be given its value by the database (a rowid alias).
+        if (sqlite3_column_int(st.get(), 5) != 0)
+            insertsInexact_ = true;
         const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
         const int i = fieldIndex(name);
         if (i < 0 || sqlite3_column_type(st.get(), 4) == SQLITE_NULL)
@@ -242,6 +298,9 @@ void RowSet::readDefaults()
         const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 4)));
         Field& f = fields_[size_t(i)];
         f.defaultValue = detail::normalise(f, detail::parseDefault(sql));
+        // An expression (a time, a function) gives a value the new row here lacks.
+        if (f.defaultValue.isNull() && sql.trimmed().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0)
+            insertsInexact_ = true;
     }
 }
 
@@ -545,6 +604,8 @@ void RowSet::run(sqlite3_stmt* st)
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const QString message = detail::sqliteMessage(preparedOn_);
         sqlite3_reset(st);
+        inSync_ = false;
+        conn_->writeFailed();
         throw DbError(DbError::DatabaseFailure, message);
     }
     // Every parameter is bound again before the next use.
@@ -557,7 +618,9 @@ int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
     writeHandle();
     sqlite3_stmt* st = insertStatement(set);
     bindAll(st, values, set);
+    const quint64 before = writesBefore();
     run(st);
+    wrote(before, !insertsInexact_);
     Row r;
     r.rid = sqlite3_last_insert_rowid(preparedOn_);
     r.values = std::move(values);
@@ -578,7 +641,9 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
     const int at = int(std::count(changed.begin(), changed.end(), true)) + 1;
     if (sqlite3_bind_int64(st, at, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
+    const quint64 before = writesBefore();
     run(st);
+    wrote(before, true);
     if (sqlite3_changes(preparedOn_) == 0) {
         throw DbError(DbError::DatabaseFailure,
                       QStringLiteral("Row cannot be located for updating. "
@@ -603,7 +668,9 @@ void RowSet::remove(int row)
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
+    const quint64 before = writesBefore();
     run(st);
+    wrote(before, true);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

@@ -6,6 +6,8 @@
 // equality lookups, maintained row by row.
 #include "platform/data/connection.h"
 #include "platform/data/filter.h"
+#include "platform/data/rowsort.h"
+#include "platform/data/sourcequery.h"
 #include "platform/data/values.h"
 
 #include <QString>
@@ -34,6 +36,9 @@ enum class RowChange { Insert = 0, Update = 1, Delete = 2 };
 class RowSet : public std::enable_shared_from_this<RowSet> {
 public:
     // Runs the source (a table name or "SELECT * FROM <table> ...") and loads every row.
+    // An ORDER BY of plain columns is applied here, rows equal on them in rowid
+    // order; a whole table in a new order is taken from the connection's spare
+    // rows when they still match the table.
     static std::shared_ptr<RowSet> load(Connection* c, const QString& source);
     ~RowSet();
     RowSet(const RowSet&) = delete;
@@ -41,6 +46,10 @@ public:
 
     // Rows can be written back: they come from one table and carry their rowid.
     bool updatable() const { return !table_.isEmpty(); }
+    const QString& tableKey() const { return tableKey_; }
+    // Every row of the table, known to match it so far: worth keeping as the
+    // connection's spare rows when its recordset closes.
+    bool canBeSpare() const { return updatable() && wholeTable_ && inSync_; }
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
     // The same for a name cut from a longer text (a filter): its place is not
@@ -92,7 +101,17 @@ private:
     };
 
     RowSet() = default;
+    void readFields(sqlite3_stmt* st, bool withRid);
     void readRows(sqlite3_stmt* st, bool withRid);
+    // The sort keys of an ORDER BY; false when one of its columns is unknown or
+    // has a collation other than JET or BINARY (the database orders then).
+    bool sortKeys(const std::vector<detail::OrderTerm>& terms, std::vector<detail::SortKey>& out) const;
+    bool stillMatchesTable();
+    void reorder(const std::vector<detail::SortKey>& keys);
+    // Around one write: the rows still match the table afterwards only when that
+    // write was the one change the table saw.
+    quint64 writesBefore() const;
+    void wrote(quint64 before, bool exact);
     void readDefaults();
     void mapNames();
     int scanFieldIndex(QStringView name) const;
@@ -119,6 +138,12 @@ private:
 
     Connection* conn_ = nullptr;
     QString table_;                   // the table written to, quoted; empty when read-only
+    QString tableName_;               // the same unquoted
+    QString tableKey_;
+    bool wholeTable_ = false;         // the source selects every row of the table
+    bool inSync_ = false;             // the rows match the table as `synced_` stamped it
+    TableStamp synced_;
+    bool insertsInexact_ = false;     // the database may give a new row values it is not given here
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;
     mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid

@@ -35,6 +35,10 @@ public:
     db::Recordset& rsGroup();
     db::Recordset& rsDetail();
     db::Recordset& rsDetail2();
+    // For a screen that gives the command a source of its own before opening
+    // it: the recordset, left closed if it was never used, so the whole table
+    // is not read for nothing.
+    db::Recordset& rsDetail2ToReopen();
     db::Recordset& rsFol_Mask();
     db::Recordset& rsZarvSystem();
     db::Recordset& rsFolioMask();
@@ -54,7 +58,7 @@ public:
 
 private:
     struct Command;
-    db::Recordset& use(Command& c);
+    db::Recordset& use(Command& c, bool openOnFirstUse = true);
 
     QString folder_;
     QString name_;

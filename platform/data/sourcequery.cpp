@@ -1,0 +1,194 @@
+#include "platform/data/sourcequery.h"
+
+#include "platform/data/connection.h"
+#include "platform/data/sqlitecall.h"
+
+#include <QRegularExpression>
+
+namespace zarv::db::detail {
+
+namespace {
+
+QString unquoted(const QString& token)
+{
+    if (token.size() >= 2) {
+        const QChar first = token.front();
+        const QChar last = token.back();
+        if ((first == u'"' && last == u'"') || (first == u'`' && last == u'`')) {
+            QString inner = token.mid(1, token.size() - 2);
+            inner.replace(QString(2, first), QString(first));
+            return inner;
+        }
+        if (first == u'[' && last == u']')
+            return token.mid(1, token.size() - 2);
+    }
+    return token;
+}
+
+bool isWordUnit(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+
+// Steps over a quoted name or literal starting at `i`; returns the position
+// after it (the end of the text when it is not closed).
+qsizetype skipQuoted(QStringView text, qsizetype i)
+{
+    const QChar open = text[i];
+    const QChar close = open == u'[' ? QChar(u']') : open;
+    for (++i; i < text.size(); ++i) {
+        if (text[i] != close)
+            continue;
+        if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
+            ++i;   // a doubled quote stands for itself
+            continue;
+        }
+        return i + 1;
+    }
+    return text.size();
+}
+
+// Where `word` stands on its own outside quotes and brackets, at parenthesis
+// depth 0, from `from` on; -1 when nowhere.
+qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
+{
+    int depth = 0;
+    qsizetype i = from;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            i = skipQuoted(text, i);
+            continue;
+        }
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (depth == 0 && (i == 0 || !isWordUnit(text[i - 1])) &&
+                   text.mid(i).startsWith(word, Qt::CaseInsensitive) &&
+                   (i + word.size() == text.size() || !isWordUnit(text[i + word.size()]))) {
+            return i;
+        }
+        ++i;
+    }
+    return -1;
+}
+
+// The items of a list split at the commas outside quotes and parentheses.
+QList<QStringView> splitTopLevel(QStringView text)
+{
+    QList<QStringView> items;
+    int depth = 0;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            i = skipQuoted(text, i);
+            continue;
+        }
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u',' && depth == 0) {
+            items.append(text.mid(start, i - start));
+            start = i + 1;
+        }
+        ++i;
+    }
+    items.append(text.mid(start));
+    return items;
+}
+
+// "NAME", "NAME DESC", "\"Owner Name\" ASC": a column name and a direction.
+// Anything more (an expression, a number, COLLATE, NULLS LAST) is left to the
+// database.
+std::optional<std::vector<OrderTerm>> parseOrderList(QStringView list)
+{
+    static const QRegularExpression term(
+        QStringLiteral("^\\s*(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_$]*)"
+                       "(?:\\s+(ASC|DESC))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    std::vector<OrderTerm> terms;
+    for (QStringView item : splitTopLevel(list)) {
+        const auto m = term.match(item);
+        if (!m.hasMatch())
+            return std::nullopt;
+        terms.push_back({unquoted(m.captured(1)), m.captured(2).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
+    }
+    return terms;
+}
+
+} // namespace
+
+QString tableKey(const QString& unquotedName)
+{
+    return foldText(unquotedName);
+}
+
+SourceQuery sourceQuery(const QString& source)
+{
+    QString text = source.trimmed();
+    while (text.endsWith(u';'))
+        text = text.chopped(1).trimmed();
+
+    static const QRegularExpression selectWord(QStringLiteral("^SELECT\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    SourceQuery q;
+    if (!selectWord.match(text).hasMatch()) {
+        q.tableName = unquoted(text);
+        q.table = quoteIdentifier(q.tableName);
+        q.sql = QStringLiteral("SELECT %1.rowid, %1.* FROM %1").arg(q.table);
+        q.plain = QStringLiteral("SELECT * FROM %1").arg(q.table);
+        q.wholeTable = true;
+        return q;
+    }
+    q.plain = text;
+    static const QRegularExpression selectAll(
+        QStringLiteral("^SELECT\\s+\\*\\s+FROM\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`[^`]+`|[A-Za-z_][A-Za-z0-9_$]*)"
+                       "(\\s+(?:WHERE|ORDER\\s+BY)\\b.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto m = selectAll.match(text);
+    if (!m.hasMatch()) {
+        q.sql = text;
+        return q;
+    }
+    q.tableName = unquoted(m.captured(1));
+    q.table = quoteIdentifier(q.tableName);
+    const QString head = QStringLiteral("SELECT %1.rowid, %1.* FROM %1").arg(q.table);
+    const QString tail = m.captured(2);
+    q.sql = head + tail;
+
+    const QStringView rest = QStringView(tail).trimmed();
+    if (rest.isEmpty()) {
+        q.wholeTable = true;
+        return q;
+    }
+    static const QRegularExpression orderBy(QStringLiteral("^ORDER\\s+BY\\b"), QRegularExpression::CaseInsensitiveOption);
+    qsizetype orderAt = -1;
+    if (orderBy.match(rest).hasMatch()) {
+        q.wholeTable = true;
+        orderAt = 0;
+    } else {
+        // After WHERE: its own ORDER BY at the top level, if any.
+        for (qsizetype at = findTopLevelWord(rest, u"ORDER", 0); at >= 0; at = findTopLevelWord(rest, u"ORDER", at + 1)) {
+            if (orderBy.match(rest.mid(at)).hasMatch()) {
+                orderAt = at;
+                break;
+            }
+        }
+    }
+    if (orderAt < 0)
+        return q;
+    const QStringView afterOrder = rest.mid(orderAt);
+    const auto by = orderBy.match(afterOrder);
+    q.order = parseOrderList(afterOrder.mid(by.capturedLength()));
+    if (q.order)
+        q.unordered = head + u' ' + rest.left(orderAt).trimmed().toString();
+    if (q.unordered.endsWith(u' '))
+        q.unordered.chop(1);
+    return q;
+}
+
+} // namespace zarv::db::detail

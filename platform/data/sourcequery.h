@@ -1,0 +1,34 @@
+#pragma once
+// What a recordset's source (a table name or a SELECT text) runs, taken apart
+// as far as the data layer needs: the table its rows can be written back to,
+// whether it selects the whole table, and an ORDER BY of plain column names,
+// which the rows can be put in order by without the database.
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace zarv::db::detail {
+
+struct OrderTerm {
+    QString column;             // unquoted
+    bool descending = false;
+};
+
+struct SourceQuery {
+    QString sql;                // selects the rowid first, then the table's columns
+    QString plain;              // the source as given, run when `sql` cannot be
+    QString table;              // quoted; empty when the rows cannot be written back
+    QString tableName;          // the same unquoted
+    bool wholeTable = false;    // every row of the table: no WHERE
+    // Set when the source ends in ORDER BY plain column names (each with ASC or
+    // DESC at most); `unordered` then selects as `sql` does, without the ORDER BY.
+    std::optional<std::vector<OrderTerm>> order;
+    QString unordered;
+};
+
+SourceQuery sourceQuery(const QString& source);
+
+// The name a table is known by whatever its spelling: folded letter case.
+QString tableKey(const QString& unquotedName);
+
+} // namespace zarv::db::detail

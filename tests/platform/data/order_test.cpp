@@ -1,0 +1,329 @@
+// Rows put in order by the data layer rather than by the database: the order
+// must be the database's own, value for value, and rows kept from a closed
+// recordset must never hide a change made since.
+#include "dbfixture.h"
+
+#include "platform/data/criteria.h"
+#include "platform/data/sourcequery.h"
+
+#include <QRandomGenerator>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+
+namespace zarv::db::test {
+namespace {
+
+using OrderTest = DbTest;
+
+// --- what a source's ORDER BY leaves to the data layer
+
+struct SourceCase {
+    const char* source;
+    bool wholeTable;
+    const char* order;        // "A,-B" (- for DESC); nullptr when the database orders
+    const char* unordered;    // nullptr: not checked
+};
+
+QString describe(const std::optional<std::vector<detail::OrderTerm>>& order)
+{
+    if (!order)
+        return QStringLiteral("<database>");
+    QStringList parts;
+    for (const auto& t : *order)
+        parts << (t.descending ? u'-' + t.column : t.column);
+    return parts.join(u',');
+}
+
+TEST(SourceQuery, TakesApartTheOrderOnlyWhenItIsPlainColumns)
+{
+    const SourceCase cases[] = {
+        {"Detail", true, nullptr, nullptr},
+        {"SELECT * FROM Detail", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY MORTCO, NAME", true, "MORTCO,NAME", "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\""},
+        {"select * from detail order by cd desc, jur asc;", true, "-cd,jur", nullptr},
+        {"SELECT * FROM [Detail] ORDER BY \"Owner \"\"A\"\"\" DESC, [B C]", true, "-Owner \"A\",B C", nullptr},
+        {"SELECT * FROM Detail WHERE NAME = 'X ORDER BY Y' ORDER BY CD", false, "CD",
+         "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\" WHERE NAME = 'X ORDER BY Y'"},
+        {"SELECT * FROM Detail WHERE CD IN (SELECT CD FROM T ORDER BY CD) ORDER BY NAME", false, "NAME",
+         "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\" WHERE CD IN (SELECT CD FROM T ORDER BY CD)"},
+        {"SELECT * FROM Detail WHERE MORTCO = '0001'", false, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY UPPER(NAME)", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY NAME COLLATE NOCASE", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY 2", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY NAME LIMIT 5", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY NAME NULLS LAST", true, nullptr, nullptr},
+        {"SELECT NAME FROM Detail ORDER BY NAME", false, nullptr, nullptr},
+    };
+    for (const SourceCase& c : cases) {
+        SCOPED_TRACE(c.source);
+        const detail::SourceQuery q = detail::sourceQuery(QString::fromUtf8(c.source));
+        EXPECT_EQ(describe(q.order), c.order ? QString::fromUtf8(c.order) : QStringLiteral("<database>"));
+        if (!q.table.isEmpty())
+            EXPECT_EQ(q.wholeTable, c.wholeTable);
+        if (c.unordered)
+            EXPECT_EQ(q.unordered, QString::fromUtf8(c.unordered));
+    }
+}
+
+// --- the order itself, against SQLite's
+
+// Values of every storage class in one untyped column, texts that differ in
+// letter case, Nul units, characters beyond the first plane, integers beyond
+// 2^53 next to the reals nearest them.
+class MixedValues {
+public:
+    explicit MixedValues(sqlite3* db) : db_(db) {}
+
+    void insert(int rows, quint32 seed)
+    {
+        QRandomGenerator rng(seed);
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db_, "INSERT INTO Mixed (J, B, N, X) VALUES (?, ?, ?, ?)", -1, &st, nullptr),
+                  SQLITE_OK);
+        for (int r = 0; r < rows; ++r) {
+            bindText(st, 1, rng);
+            bindText(st, 2, rng);
+            bindAny(st, 3, rng);
+            bindAny(st, 4, rng);
+            ASSERT_EQ(sqlite3_step(st), SQLITE_DONE) << sqlite3_errmsg(db_);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+    }
+
+private:
+    static QString text(QRandomGenerator& rng)
+    {
+        static const char16_t units[] = {u'a', u'A', u'b', u'B', u'z', u' ', u'0', 0, 0xE9, 0xC9, 0xFF, 0x178,
+                                         0xD83D /* with its pair */, 0xE000, 0xFFFD};
+        QString s;
+        const int n = rng.bounded(4);
+        for (int i = 0; i < n; ++i) {
+            const char16_t u = units[rng.bounded(int(std::size(units)))];
+            s += QChar(u);
+            if (u == 0xD83D)
+                s += QChar(char16_t(0xDE00));
+        }
+        return s;
+    }
+
+    void bindText(sqlite3_stmt* st, int at, QRandomGenerator& rng)
+    {
+        if (rng.bounded(10) == 0) {
+            sqlite3_bind_null(st, at);
+            return;
+        }
+        const QByteArray utf8 = text(rng).toUtf8();
+        sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+
+    void bindAny(sqlite3_stmt* st, int at, QRandomGenerator& rng)
+    {
+        static const qint64 ints[] = {0, 1, -1, 2, 9007199254740992LL, 9007199254740993LL, -9007199254740993LL,
+                                      std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()};
+        static const double reals[] = {0.0, -0.0, 0.5, -0.5, 1.0, 2.0, 9007199254740992.0, 9007199254740994.0,
+                                       9223372036854775808.0, -9223372036854775808.0, 1e300, -1e300};
+        switch (rng.bounded(5)) {
+        case 0:
+            sqlite3_bind_null(st, at);
+            break;
+        case 1:
+            sqlite3_bind_int64(st, at, ints[rng.bounded(int(std::size(ints)))]);
+            break;
+        case 2:
+            sqlite3_bind_double(st, at, reals[rng.bounded(int(std::size(reals)))]);
+            break;
+        case 3: {
+            const QByteArray utf8 = text(rng).toUtf8();
+            sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            static const char bytes[] = {'\0', '\x01', 'a', '\xff'};
+            QByteArray b;
+            for (int i = rng.bounded(3); i > 0; --i)
+                b += bytes[rng.bounded(4)];
+            sqlite3_bind_blob(st, at, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+
+    sqlite3* db_;
+};
+
+// The rowids in the database's order, rows equal on the columns by rowid.
+std::vector<qint64> databaseOrder(sqlite3* db, const QString& orderBy)
+{
+    std::vector<qint64> out;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = ("SELECT rowid FROM Mixed ORDER BY " + orderBy + ", rowid").toUtf8();
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out.push_back(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    return out;
+}
+
+std::vector<qint64> recordsetOrder(Recordset& rs)
+{
+    std::vector<qint64> out;
+    for (int i = 0; i < rs.rowCount(); ++i)
+        out.push_back(rs.bookmarkAt(i));
+    return out;
+}
+
+TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
+{
+    conn.execute(QStringLiteral("CREATE TABLE Mixed (J TEXT COLLATE JET, B TEXT, N, X)"));
+    MixedValues(conn.handle()).insert(400, 20261209);
+    conn.flush();
+
+    const char* orders[] = {"J", "B", "N", "X DESC", "N DESC, J", "J DESC, B, N DESC", "X, N, B DESC"};
+    for (const char* order : orders) {
+        SCOPED_TRACE(order);
+        const QString orderBy = QString::fromUtf8(order);
+        Recordset rs(&conn, QStringLiteral("SELECT * FROM Mixed ORDER BY ") + orderBy);
+        rs.open();
+        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+        rs.close();
+        // And again from the rows the close kept.
+        rs.open();
+        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+    }
+}
+
+TEST_F(OrderTest, AnOrderTheDatabaseMustApplyStillWorks)
+{
+    seed({QStringLiteral("0001|01|1|beta"), QStringLiteral("0001|01|2|Alpha"), QStringLiteral("0001|01|3|gamma")});
+    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY LENGTH(NAME) DESC, NAME"));
+    rs.open();
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Alpha", "gamma", "beta"}));
+}
+
+// Co-owners of one folio tie on the sort columns: they keep the order they
+// were stored in, whether the rows are read or re-sorted in memory.
+TEST_F(OrderTest, RowsThatTieKeepTheOrderTheyWereStoredIn)
+{
+    seed({QStringLiteral("0001|01|7|Zed"), QStringLiteral("0001|01|5|Solo"), QStringLiteral("0001|01|7|Amy"),
+          QStringLiteral("0001|01|7|moe")});
+    Recordset rs(&conn, kSorted);
+    rs.open();
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Solo", "Zed", "Amy", "moe"}));
+    rs.close();
+    rs.open(QStringLiteral("SELECT * FROM Detail ORDER BY FOLIO DESC"));
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Zed", "Amy", "moe", "Solo"}));
+    rs.close();
+    rs.open(kSorted);
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Solo", "Zed", "Amy", "moe"}));
+}
+
+// --- rows kept from a closed recordset
+
+const QStringList kFour = {
+    QStringLiteral("0001|01|000000000000000100|Adams|10"),
+    QStringLiteral("0001|02|000000000000000200|baker|20"),
+    QStringLiteral("0002|01|000000000000000300|Clark|30"),
+    QStringLiteral("0002|03|000000000000000400|Davis|40"),
+};
+const QString kByName = QStringLiteral("SELECT * FROM Detail ORDER BY NAME");
+const QString kByPaymentDown = QStringLiteral("SELECT * FROM Detail ORDER BY PAYMENT DESC");
+
+TEST_F(OrderTest, ANewOrderShowsWhatTheRecordsetItselfChanged)
+{
+    seed(kFour);
+    Recordset rs(&conn, kByName);
+    rs.open();
+    rs.setFilter(eq("MORTCO", "0002"));
+    rs.setValue(QStringLiteral("PAYMENT"), 5);          // Clark
+    rs.moveNext();
+    rs.deleteCurrent();                                 // Davis
+    addDetail(rs, "0002", "04", "000000000000000500", "Able", 99);
+    rs.close();
+    rs.setSource(kByPaymentDown);
+    rs.open();
+    EXPECT_EQ(rs.filter(), eq("MORTCO", "0002"));
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Able", "Clark"}));
+    EXPECT_EQ(all(rs, QStringLiteral("PAYMENT")), (QStringList{"99", "5"}));
+    rs.setFilter(QString());
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Able", "baker", "Adams", "Clark"}));
+    EXPECT_EQ(countInDatabase(), 4);
+}
+
+TEST_F(OrderTest, ANewOrderShowsWhatWasWrittenAnyOtherWaySinceTheClose)
+{
+    struct Writer {
+        const char* what;
+        std::function<void()> write;
+    };
+    const Writer writers[] = {
+        {"a statement", [this] { conn.execute(QStringLiteral("UPDATE Detail SET PAYMENT = 1 WHERE NAME = 'Davis'")); }},
+        {"a whole-table delete and a new row",
+         [this] {
+             conn.execute(QStringLiteral("DELETE * FROM Detail"));
+             seed({QStringLiteral("0009|01|000000000000000900|Zoe|7")});
+         }},
+        {"another recordset",
+         [this] {
+             Recordset other(&conn, QStringLiteral("Detail"));
+             other.open();
+             other.find(eq("NAME", "Adams"));
+             other.deleteCurrent();
+         }},
+        {"another connection to the same file",
+         [this] {
+             Connection second{QStringLiteral("Second")};
+             second.setConnectionString(conn.connectionString());
+             second.execute(QStringLiteral("UPDATE Detail SET NAME = 'Aaron' WHERE NAME = 'Davis'"));
+             second.close();
+         }},
+        {"a rolled-back transaction",
+         [this] {
+             // Opened and written inside the transaction, closed, then undone.
+             conn.beginTrans();
+             Recordset inside(&conn, kByName);
+             inside.open();
+             inside.setValue(QStringLiteral("NAME"), QStringLiteral("Inside"));
+             inside.close();
+             conn.rollbackTrans();
+         }},
+    };
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.what);
+        conn.execute(QStringLiteral("DELETE * FROM Detail"));
+        seed(kFour);
+        Recordset rs(&conn, kByName);
+        rs.open();
+        rs.close();
+        w.write();
+        rs.open(kByPaymentDown);
+        QStringList expected;
+        Recordset fresh(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY PAYMENT DESC, rowid"));
+        conn.keepSpareRows(nullptr);   // nothing kept: the database's own answer
+        fresh.open();
+        EXPECT_EQ(all(rs, QStringLiteral("NAME")), all(fresh, QStringLiteral("NAME")));
+        EXPECT_EQ(all(rs, QStringLiteral("PAYMENT")), all(fresh, QStringLiteral("PAYMENT")));
+        rs.close();
+        fresh.close();
+    }
+}
+
+TEST_F(OrderTest, AWriteTheDatabaseRefusedLeavesNothingStale)
+{
+    seed(kFour);
+    Recordset rs(&conn, kByName);
+    rs.open();
+    rs.moveFirst();   // Adams
+    rs.setValue(QStringLiteral("CD"), QStringLiteral("02"));
+    rs.setValue(QStringLiteral("FOLIO"), QStringLiteral("000000000000000200"));
+    rs.setValue(QStringLiteral("NAME"), QStringLiteral("BAKER"));   // the key of baker, in other letters
+    EXPECT_NE(errorOf([&] { rs.update(); }), 0);
+    rs.cancelUpdate();
+    rs.close();
+    rs.open(kByPaymentDown);
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Davis", "Clark", "baker", "Adams"}));
+}
+
+} // namespace
+} // namespace zarv::db::test
