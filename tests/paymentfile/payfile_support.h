@@ -13,18 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include <ostream>
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
-inline void PrintTo(const QByteArray& b, std::ostream* os)
-{
-    *os << b.size() << " bytes";
-}
+#include "printers.h"
 
 namespace zarv::test {
 

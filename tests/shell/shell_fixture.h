@@ -52,21 +52,6 @@ protected:
     }
 };
 
-// An expected message box; what is left out is not checked.
-inline ui::ExpectedBox box(const ui::TextMatch& prompt, ui::Answer answer = ui::Answer::OK,
-                           std::optional<ui::Icon> icon = std::nullopt,
-                           std::optional<ui::Buttons> buttons = std::nullopt,
-                           std::optional<QString> title = std::nullopt)
-{
-    ui::ExpectedBox b;
-    b.prompt = prompt;
-    b.answer = answer;
-    b.icon = icon;
-    b.buttons = buttons;
-    b.title = std::move(title);
-    return b;
-}
-
 // --- the mouse, as a user uses it
 
 inline void sendMouse(QWidget* w, QEvent::Type type, const QPoint& pos)

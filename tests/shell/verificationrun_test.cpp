@@ -22,11 +22,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-// Readable lists in failure messages (this file's own).
-static void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << "{\n  " << list.join(QStringLiteral("\n  ")).toStdString() << " }";
-}
+#include "printers.h"
 
 using namespace zarv;
 using namespace zarv::test;

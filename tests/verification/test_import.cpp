@@ -39,7 +39,7 @@ TEST_F(Import, AMissingOrEmptyFileIsReportedAndChangesNothing)
     for (bool empty : {false, true}) {
         if (empty)
             writeCsv("");
-        ui().expectBox(expected("Verify.csv file is NOT found in the working directory", Answer::OK, Icon::None,
+        ui().expectBox(box("Verify.csv file is NOT found in the working directory", Answer::OK, Icon::None,
                                 Buttons::OK, QStringLiteral("Verify.csv file is missing")));
         EXPECT_FALSE(import(kOption2));
         EXPECT_EQ(verifyRows().size(), 1);
@@ -137,7 +137,7 @@ TEST_F(Import, SixRejectionsBringTheQuestionAndNoStops)
 {
     const QStringList bad = {",1", ",2", ",3", ",4", ",5", ",6", ",7", ",8", ",9", ",10", ",11", ",12"};
     const auto question = [](Answer a) {
-        return expected("There has been a number of errors... do you want to Continue ?", a, Icon::None,
+        return box("There has been a number of errors... do you want to Continue ?", a, Icon::None,
                         Buttons::YesNo, QStringLiteral("Multiple Verification Folio Errors"));
     };
     QByteArray file = "A,1234,M-0,01,701,1,,KEPT\r\n";

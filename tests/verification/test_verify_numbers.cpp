@@ -339,7 +339,7 @@ TEST_F(ListTest, ExportWritesEveryRowInTheListsOrderAndReportsTheCount)
     auto w = open();
     w->Option_Sort[6]->click();   // by name
     select(*w, 3);
-    ui().expectBox(expected("Export to the Verify.csv file complete. 6 Records exported", Answer::OK,
+    ui().expectBox(box("Export to the Verify.csv file complete. 6 Records exported", Answer::OK,
                             Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
     w->Command_Export->click();
     EXPECT_EQ(readCsv(), QByteArray("D,5678,N-4,03,704,000000000000000400,444,ANNA,D ST,,,,,LEGAL A\r\n"
@@ -358,7 +358,7 @@ TEST_F(ListTest, AnEmptyListExportsAnEmptyFile)
 {
     writeCsv("x\r\n");
     auto w = open();
-    ui().expectBox(expected("Export to the Verify.csv file complete. 0 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 0 Records exported"));
     w->mnuExport->trigger();
     EXPECT_TRUE(QFileInfo::exists(csvPath()));
     EXPECT_EQ(readCsv(), QByteArray());
@@ -371,7 +371,7 @@ TEST_F(ListTest, ALongExportShowsItsProgressEvery200Rows)
     auto w = open();
     QStringList shown;
     QObject::connect(w->Text_Msg, &QLineEdit::textChanged, [&](const QString& t) { shown << t; });
-    ui().expectBox(expected("Export to the Verify.csv file complete. 1234 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 1234 Records exported"));
     w->Command_Export->click();
     const QStringList progress = shown.filter(QStringLiteral(" ("));
     EXPECT_EQ(progress, (QStringList{" (200/1234)", " (400/1234)", " (600/1234)", " (800/1234)", " (1000/1234)",
@@ -385,7 +385,7 @@ TEST_F(ListTest, AFailedExportSaysWhereItStoppedAndLeavesTheOldFile)
     addFive();
     QDir().mkdir(csvPath());   // a folder where the file should go
     auto w = open();
-    ui().expectBox(expected(ui::containing("Unexpected error occurred: (2 Open Verify.csv)\r\n"
+    ui().expectBox(box(ui::containing("Unexpected error occurred: (2 Open Verify.csv)\r\n"
                                        "Ensure that the Zarv.mdb is not open.\r\n"
                                        "Check diskspace... then try again"),
                             Answer::OK, Icon::Critical));
@@ -440,7 +440,7 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     auto w = open();
     select(*w, 3);   // N-4, "D"
     writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n");
-    ui().expectBox(expected("Import from the Verify.csv file (option #1) complete. ", Answer::OK, Icon::Information,
+    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. ", Answer::OK, Icon::Information,
                             Buttons::OK, ui::UiServices::appTitle()));
     w->Command_Import1->click();
     EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #1) complete. "));
@@ -450,8 +450,8 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
 
     QFile::remove(csvPath());
-    ui().expectBox(expected("Verify.csv file is NOT found in the working directory"));
-    ui().expectBox(expected("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
+    ui().expectBox(box("Verify.csv file is NOT found in the working directory"));
+    ui().expectBox(box("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
                             "complete. ",
                             Answer::OK, Icon::Critical));
     w->mnuImportReplace->trigger();
@@ -486,7 +486,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
         EXPECT_FALSE(ui().ending());
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
-    ui().expectBox(expected("Import from the Verify.csv file (option #1) complete. "));
+    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. "));
     w->Command_Import1->click();
     EXPECT_FALSE(w->exchangeRunning());
     EXPECT_TRUE(w->menuBar->isEnabled());
@@ -513,7 +513,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnExportRuns)
         w->mnuCloseNOW_Click();
         EXPECT_FALSE(w->close());
     });
-    ui().expectBox(expected("Export to the Verify.csv file complete. 450 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 450 Records exported"));
     w->Command_Export->click();
     EXPECT_EQ(tries, 2);
     EXPECT_TRUE(w->isVisible());

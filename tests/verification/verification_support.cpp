@@ -90,18 +90,6 @@ QStringList VerifyTableTest::recordsetRows()
     return rowsOf(*rs);
 }
 
-ui::ExpectedBox expected(const ui::TextMatch& prompt, ui::Answer answer, std::optional<ui::Icon> icon,
-                         std::optional<ui::Buttons> buttons, std::optional<QString> title)
-{
-    ui::ExpectedBox b;
-    b.prompt = prompt;
-    b.answer = answer;
-    b.icon = icon;
-    b.buttons = buttons;
-    b.title = std::move(title);
-    return b;
-}
-
 QString rejectionText(const QString& message, const QString& raw)
 {
     return QStringLiteral("Record is NOT imported!\r\n") + message + QStringLiteral("\r\n \r\nRecord:\r\n") + raw;

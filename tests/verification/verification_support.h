@@ -40,12 +40,6 @@ private:
     QString savedCurrent_;
 };
 
-// An expected box; what is left out is not checked.
-ui::ExpectedBox expected(const ui::TextMatch& prompt, ui::Answer answer = ui::Answer::OK,
-                         std::optional<ui::Icon> icon = std::nullopt,
-                         std::optional<ui::Buttons> buttons = std::nullopt,
-                         std::optional<QString> title = std::nullopt);
-
 // The rejection dialog of the import for one record, closed by its OK button.
 void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& raw);
 // The text that dialog shows.

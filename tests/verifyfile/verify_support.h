@@ -5,23 +5,9 @@
 #include "verifyfile/verifyfile.h"
 
 #include <QStringList>
-#include <ostream>
 #include <vector>
 
-// Readable values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << "{";
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        *os << (i ? ",\n  " : "\n  ");
-        PrintTo(list[i], os);
-    }
-    *os << " }";
-}
+#include "printers.h"
 
 namespace zarv::test {
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "printers.h"
+
 namespace zarv::db::test {
 
 class DbTest : public ::testing::Test {

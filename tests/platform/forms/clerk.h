@@ -15,11 +15,7 @@
 #include <algorithm>
 #include <ostream>
 
-// Readable QString values in test failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+#include "printers.h"
 
 namespace zarv::test::clerk {
 

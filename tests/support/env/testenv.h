@@ -5,6 +5,7 @@
 #include "shell/data/dataenvironment.h"
 
 #include <QTemporaryDir>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace zarv::test {
@@ -32,6 +33,21 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<ui::ScopedUi> ui_;
 };
+
+// An expected message box; what is left out is not checked.
+inline ui::ExpectedBox box(const ui::TextMatch& prompt, ui::Answer answer = ui::Answer::OK,
+                           std::optional<ui::Icon> icon = std::nullopt,
+                           std::optional<ui::Buttons> buttons = std::nullopt,
+                           std::optional<QString> title = std::nullopt)
+{
+    ui::ExpectedBox b;
+    b.prompt = prompt;
+    b.answer = answer;
+    b.icon = icon;
+    b.buttons = buttons;
+    b.title = std::move(title);
+    return b;
+}
 
 // Path of a file under the source tree's samples/ folder.
 QString samplePath(const QString& name);
