@@ -574,28 +574,22 @@ void RowSet::bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, cons
 
 int RowSet::bindOther(sqlite3_stmt* st, int at, const QVariant& v)
 {
-    if (v.isNull())
+    switch (detail::storageClassOf(v)) {
+    case detail::StorageClass::Null:
         return sqlite3_bind_null(st, at);
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case detail::StorageClass::Real:
         return sqlite3_bind_double(st, at, v.toDouble());
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::Short:
-    case QMetaType::UShort:
+    case detail::StorageClass::Integer:
         return sqlite3_bind_int64(st, at, v.toLongLong());
-    case QMetaType::QByteArray: {
+    case detail::StorageClass::Blob: {
         const QByteArray b = v.toByteArray();
         return sqlite3_bind_blob(st, at, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
-    default: {
-        const QByteArray utf8 = v.toString().toUtf8();
-        return sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    case detail::StorageClass::Text:
+        break;
     }
-    }
+    const QByteArray utf8 = v.toString().toUtf8();
+    return sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
 void RowSet::run(sqlite3_stmt* st)

@@ -2,6 +2,7 @@
 
 #include "platform/data/rowset.h"
 #include "platform/data/textrule.h"
+#include "platform/data/values.h"
 
 #include <algorithm>
 #include <bit>
@@ -38,22 +39,14 @@ private:
 
     void write(const QVariant& v, TextOrder order)
     {
-        if (v.isNull()) {
+        switch (storageClassOf(v)) {
+        case StorageClass::Null:
             out_.push_back(Null);
             return;
-        }
-        switch (v.typeId()) {
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Bool:
+        case StorageClass::Integer:
             integer(v.toLongLong());
             return;
-        case QMetaType::Double:
-        case QMetaType::Float: {
+        case StorageClass::Real: {
             const double d = v.toDouble();
             if (std::isnan(d)) {
                 out_.push_back(Null);   // the database keeps no NaN: it stores Null
@@ -63,14 +56,14 @@ private:
             out_.push_back(1);
             return;
         }
-        case QMetaType::QByteArray:
+        case StorageClass::Blob:
             blob(*static_cast<const QByteArray*>(v.constData()));
             return;
-        case QMetaType::QString:
-            text(*static_cast<const QString*>(v.constData()), order);
-            return;
-        default:
-            text(v.toString(), order);
+        case StorageClass::Text:
+            if (v.typeId() == QMetaType::QString)
+                text(*static_cast<const QString*>(v.constData()), order);
+            else
+                text(v.toString(), order);
             return;
         }
     }

@@ -48,9 +48,11 @@ qsizetype skipQuoted(QStringView text, qsizetype i)
     return text.size();
 }
 
-// Where `word` stands on its own outside quotes and brackets, at parenthesis
-// depth 0, from `from` on; -1 when nowhere.
-qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
+// Calls `at(i)` for each position of the text outside quotes, brackets and
+// parentheses, from `from` on, until it returns true; returns that position,
+// or -1.
+template <typename At>
+qsizetype scanTopLevel(QStringView text, qsizetype from, At at)
 {
     int depth = 0;
     qsizetype i = from;
@@ -60,43 +62,38 @@ qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
             i = skipQuoted(text, i);
             continue;
         }
-        if (c == u'(') {
+        if (c == u'(')
             ++depth;
-        } else if (c == u')') {
+        else if (c == u')')
             --depth;
-        } else if (depth == 0 && (i == 0 || !isWordUnit(text[i - 1])) &&
-                   text.mid(i).startsWith(word, Qt::CaseInsensitive) &&
-                   (i + word.size() == text.size() || !isWordUnit(text[i + word.size()]))) {
+        else if (depth == 0 && at(i))
             return i;
-        }
         ++i;
     }
     return -1;
 }
 
-// The items of a list split at the commas outside quotes and parentheses.
+// Where `word` stands on its own at the top level, from `from` on; -1 when nowhere.
+qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
+{
+    return scanTopLevel(text, from, [&](qsizetype i) {
+        return (i == 0 || !isWordUnit(text[i - 1])) && text.mid(i).startsWith(word, Qt::CaseInsensitive) &&
+               (i + word.size() == text.size() || !isWordUnit(text[i + word.size()]));
+    });
+}
+
+// The items of a list split at its top-level commas.
 QList<QStringView> splitTopLevel(QStringView text)
 {
     QList<QStringView> items;
-    int depth = 0;
     qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            i = skipQuoted(text, i);
-            continue;
-        }
-        if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            --depth;
-        } else if (c == u',' && depth == 0) {
+    scanTopLevel(text, 0, [&](qsizetype i) {
+        if (text[i] == u',') {
             items.append(text.mid(start, i - start));
             start = i + 1;
         }
-        ++i;
-    }
+        return false;
+    });
     items.append(text.mid(start));
     return items;
 }

@@ -23,6 +23,29 @@ Affinity affinityOf(const QString& declType)
     return Affinity::Numeric;
 }
 
+StorageClass storageClassOf(const QVariant& v)
+{
+    if (v.isNull())
+        return StorageClass::Null;
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return StorageClass::Real;
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool:
+        return StorageClass::Integer;
+    case QMetaType::QByteArray:
+        return StorageClass::Blob;
+    default:
+        return StorageClass::Text;
+    }
+}
+
 bool readNumber(QStringView text, double* out)
 {
     const QStringView t = text.trimmed();

@@ -18,6 +18,10 @@ struct Field {
     bool numeric() const { return affinity != Affinity::Text; }
 };
 
+// The class of value the database is given for a QVariant.
+enum class StorageClass { Null, Integer, Real, Text, Blob };
+StorageClass storageClassOf(const QVariant& v);
+
 // SQLite's rule for a declared type.
 Affinity affinityOf(const QString& declType);
 
