@@ -293,7 +293,8 @@ bool Detail_Search::placePaymentList()
     const QVariant jur = result.value(QStringLiteral("JUR"));
     const QVariant name = result.value(QStringLiteral("NAME"));
     const QVariant folio = result.value(QStringLiteral("FOLIO"));
-    const std::optional<qint64> before = HasCurrentRow(list) ? std::optional<qint64>(list.bookmark()) : std::nullopt;
+    const bool hadRow = HasCurrentRow(list);
+    const qint64 before = hadRow ? list.bookmark() : 0;
 
     if (list.recordCount() > 0)
         list.moveFirst();
@@ -305,8 +306,8 @@ bool Detail_Search::placePaymentList()
             return true;
         list.find(strFind, 1);
     }
-    if (before)
-        list.setBookmark(*before);
+    if (hadRow)
+        list.setBookmark(before);
     else if (list.recordCount() > 0)
         list.moveFirst();
     return false;

@@ -154,6 +154,7 @@ void Connection::close()
     auto& list = openConnections();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     spare_.reset();
+    wholeTables_.clear();
     sqlite3_finalize(dataVersion_);
     dataVersion_ = nullptr;
     ++epoch_;
@@ -369,6 +370,22 @@ TableStamp Connection::stamp(const QString& tableKey)
 void Connection::keepSpareRows(std::shared_ptr<RowSet> rows)
 {
     spare_ = std::move(rows);
+}
+
+void Connection::noteWholeTable(const std::shared_ptr<RowSet>& rows)
+{
+    std::erase_if(wholeTables_, [](const std::weak_ptr<RowSet>& w) { return w.expired(); });
+    wholeTables_.push_back(rows);
+}
+
+std::vector<std::shared_ptr<RowSet>> Connection::wholeTables(const QString& tableKey)
+{
+    std::vector<std::shared_ptr<RowSet>> out;
+    for (const std::weak_ptr<RowSet>& w : wholeTables_) {
+        if (std::shared_ptr<RowSet> rows = w.lock(); rows && rows->tableKey() == tableKey)
+            out.push_back(std::move(rows));
+    }
+    return out;
 }
 
 std::shared_ptr<RowSet> Connection::takeSpareRows(const QString& tableKey)

@@ -84,6 +84,10 @@ public:
     // kept; it is handed out once, only while it still matches its table.
     void keepSpareRows(std::shared_ptr<RowSet> rows);
     std::shared_ptr<RowSet> takeSpareRows(const QString& tableKey);
+    // Rows of whole tables that recordsets (or the spare) still hold, so that
+    // a part of one can be taken from memory.
+    void noteWholeTable(const std::shared_ptr<RowSet>& rows);
+    std::vector<std::shared_ptr<RowSet>> wholeTables(const QString& tableKey);
 
 private:
     struct Journal;
@@ -109,6 +113,7 @@ private:
     size_t lastWrittenSlot_ = 0;
     sqlite3_stmt* dataVersion_ = nullptr;
     std::shared_ptr<RowSet> spare_;
+    std::vector<std::weak_ptr<RowSet>> wholeTables_;
 };
 
 // Begins a transaction on construction and rolls it back on destruction unless

@@ -128,6 +128,15 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
         }
     }
 
+    // Rows of one group (a search): taken from the whole table in memory when
+    // a recordset holds it and it still matches the table.
+    if (q.order && q.equalities && !c->inTransaction()) {
+        for (const std::shared_ptr<RowSet>& whole : c->wholeTables(key)) {
+            if (std::shared_ptr<RowSet> part = whole->subset(*q.equalities, *q.order))
+                return part;
+        }
+    }
+
     std::shared_ptr<RowSet> rs(new RowSet);
     rs->conn_ = c;
     bool withRid = !q.table.isEmpty();
@@ -168,6 +177,8 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     }
     if (!keys.empty())
         detail::sortRows(rs->rows_, keys);
+    if (rs->wholeTable_)
+        c->noteWholeTable(rs);
     return rs;
 }
 
@@ -222,32 +233,88 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         detail::raiseSqlite(sqlite3_db_handle(st));
 }
 
+std::optional<detail::TextOrder> RowSet::collationOf(int field) const
+{
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(conn_->handle(), nullptr, tableName_.toUtf8().constData(),
+                                      fields_[size_t(field)].name.toUtf8().constData(), nullptr, &collation, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK ||
+        !collation)
+        return std::nullopt;
+    if (qstricmp(collation, "JET") == 0)
+        return detail::TextOrder::Jet;
+    if (qstricmp(collation, "BINARY") == 0)
+        return detail::TextOrder::Binary;
+    return std::nullopt;
+}
+
 bool RowSet::sortKeys(const std::vector<detail::OrderTerm>& terms, std::vector<detail::SortKey>& out) const
 {
     out.clear();
-    sqlite3* db = conn_->handle();
-    const QByteArray table = tableName_.toUtf8();
     for (const detail::OrderTerm& t : terms) {
         const int field = fieldIndex(t.column);
         if (field < 0)
             return false;
-        const char* collation = nullptr;
-        if (sqlite3_table_column_metadata(db, nullptr, table.constData(), fields_[size_t(field)].name.toUtf8().constData(),
-                                          nullptr, &collation, nullptr, nullptr, nullptr) != SQLITE_OK ||
-            !collation)
+        const std::optional<detail::TextOrder> text = collationOf(field);
+        if (!text)
             return false;
-        detail::SortKey k;
-        k.field = field;
-        k.descending = t.descending;
-        if (qstricmp(collation, "JET") == 0)
-            k.text = detail::TextOrder::Jet;
-        else if (qstricmp(collation, "BINARY") == 0)
-            k.text = detail::TextOrder::Binary;
-        else
-            return false;
-        out.push_back(k);
+        out.push_back({field, t.descending, *text});
     }
     return !out.empty();
+}
+
+std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equalities,
+                                       const std::vector<detail::OrderTerm>& order)
+{
+    std::vector<detail::SortKey> keys;
+    if (!stillMatchesTable() || !sortKeys(order, keys))
+        return nullptr;
+    // Only a text column compares its texts with the literal as they are; the
+    // others would first turn the literal into a number.
+    struct Test {
+        int field;
+        detail::TextOrder rule;
+        QString text;
+    };
+    std::vector<Test> tests;
+    for (const detail::Equality& e : equalities) {
+        const int field = fieldIndex(e.column);
+        if (field < 0 || fields_[size_t(field)].affinity != detail::Affinity::Text)
+            return nullptr;
+        const std::optional<detail::TextOrder> rule = collationOf(field);
+        if (!rule)
+            return nullptr;
+        tests.push_back({field, *rule, e.text});
+    }
+    const auto passes = [&](const Row& r) {
+        for (const Test& t : tests) {
+            const QVariant& v = r.values[size_t(t.field)];
+            if (detail::storageClassOf(v) != detail::StorageClass::Text)
+                return false;   // Null or a blob equals no text
+            const QString s = v.toString();
+            if (t.rule == detail::TextOrder::Jet ? compareText(s, t.text) != 0 : s != t.text)
+                return false;
+        }
+        return true;
+    };
+
+    std::shared_ptr<RowSet> part(new RowSet);
+    part->conn_ = conn_;
+    part->table_ = table_;
+    part->tableName_ = tableName_;
+    part->tableKey_ = tableKey_;
+    part->fields_ = fields_;
+    part->mapNames();
+    part->inSync_ = true;
+    part->synced_ = synced_;
+    part->insertsInexact_ = insertsInexact_;
+    for (const Row& r : rows_) {
+        if (!r.deleted && passes(r))
+            part->rows_.push_back(r);
+    }
+    part->live_ = part->size();
+    detail::sortRows(part->rows_, keys);
+    return part;
 }
 
 bool RowSet::stillMatchesTable()

@@ -15,6 +15,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -106,6 +107,13 @@ private:
     // The sort keys of an ORDER BY; false when one of its columns is unknown or
     // has a collation other than JET or BINARY (the database orders then).
     bool sortKeys(const std::vector<detail::OrderTerm>& terms, std::vector<detail::SortKey>& out) const;
+    // How the database compares texts of a column; none for a collation other
+    // than JET or BINARY, or when it cannot say.
+    std::optional<detail::TextOrder> collationOf(int field) const;
+    // The rows equal to the texts, put in order, as a new set; null when the
+    // columns do not allow it to be done here exactly as the database would.
+    std::shared_ptr<RowSet> subset(const std::vector<detail::Equality>& equalities,
+                                   const std::vector<detail::OrderTerm>& order);
     bool stillMatchesTable();
     void reorder(const std::vector<detail::SortKey>& keys);
     // Around one write: the rows still match the table afterwards only when that

@@ -117,6 +117,33 @@ std::optional<std::vector<OrderTerm>> parseOrderList(QStringView list)
     return terms;
 }
 
+// "WHERE A = 'x' AND B = 'it''s'": the columns and their texts. Anything else
+// (another operator, a number, OR, parentheses) is left to the database.
+std::optional<std::vector<Equality>> parseEqualities(QStringView where)
+{
+    static const QRegularExpression whereWord(QStringLiteral("^WHERE\\s+"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression condition(
+        QStringLiteral("(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_$]*)"
+                       "\\s*=\\s*'((?:[^']|'')*)'(?:\\s+AND\\s+|\\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto w = whereWord.match(where);
+    if (!w.hasMatch())
+        return std::nullopt;
+    std::vector<Equality> out;
+    qsizetype at = w.capturedLength();
+    while (at < where.size()) {
+        const auto m = condition.match(where, at, QRegularExpression::NormalMatch,
+                                       QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!m.hasMatch() || m.capturedLength() == 0)
+            return std::nullopt;
+        out.push_back({unquoted(m.captured(1)), m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"))});
+        at = m.capturedEnd();
+    }
+    if (out.empty())
+        return std::nullopt;
+    return out;
+}
+
 } // namespace
 
 QString tableKey(const QString& unquotedName)
@@ -181,10 +208,12 @@ SourceQuery sourceQuery(const QString& source)
     const QStringView afterOrder = rest.mid(orderAt);
     const auto by = orderBy.match(afterOrder);
     q.order = parseOrderList(afterOrder.mid(by.capturedLength()));
-    if (q.order)
-        q.unordered = head + u' ' + rest.left(orderAt).trimmed().toString();
-    if (q.unordered.endsWith(u' '))
-        q.unordered.chop(1);
+    if (!q.order)
+        return q;
+    const QStringView where = rest.left(orderAt).trimmed();
+    q.unordered = where.isEmpty() ? head : head + u' ' + where.toString();
+    if (!where.isEmpty())
+        q.equalities = parseEqualities(where);
     return q;
 }
 

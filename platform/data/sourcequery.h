@@ -14,6 +14,12 @@ struct OrderTerm {
     bool descending = false;
 };
 
+// "COLUMN = 'text'" in a WHERE.
+struct Equality {
+    QString column;             // unquoted
+    QString text;               // the literal, quotes removed
+};
+
 struct SourceQuery {
     QString sql;                // selects the rowid first, then the table's columns
     QString plain;              // the source as given, run when `sql` cannot be
@@ -24,6 +30,8 @@ struct SourceQuery {
     // DESC at most); `unordered` then selects as `sql` does, without the ORDER BY.
     std::optional<std::vector<OrderTerm>> order;
     QString unordered;
+    // With `order`: set when the WHERE is only "COLUMN = 'text'" joined by AND.
+    std::optional<std::vector<Equality>> equalities;
 };
 
 SourceQuery sourceQuery(const QString& source);

@@ -23,6 +23,7 @@ struct SourceCase {
     bool wholeTable;
     const char* order;        // "A,-B" (- for DESC); nullptr when the database orders
     const char* unordered;    // nullptr: not checked
+    const char* equalities = nullptr;   // "A=x;B=y"; nullptr when the WHERE is left to the database
 };
 
 QString describe(const std::optional<std::vector<detail::OrderTerm>>& order)
@@ -44,10 +45,19 @@ TEST(SourceQuery, TakesApartTheOrderOnlyWhenItIsPlainColumns)
         {"select * from detail order by cd desc, jur asc;", true, "-cd,jur", nullptr},
         {"SELECT * FROM [Detail] ORDER BY \"Owner \"\"A\"\"\" DESC, [B C]", true, "-Owner \"A\",B C", nullptr},
         {"SELECT * FROM Detail WHERE NAME = 'X ORDER BY Y' ORDER BY CD", false, "CD",
-         "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\" WHERE NAME = 'X ORDER BY Y'"},
+         "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\" WHERE NAME = 'X ORDER BY Y'", "NAME=X ORDER BY Y"},
         {"SELECT * FROM Detail WHERE CD IN (SELECT CD FROM T ORDER BY CD) ORDER BY NAME", false, "NAME",
          "SELECT \"Detail\".rowid, \"Detail\".* FROM \"Detail\" WHERE CD IN (SELECT CD FROM T ORDER BY CD)"},
         {"SELECT * FROM Detail WHERE MORTCO = '0001'", false, nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE MORTCO = '0001' ORDER BY CD", false, "CD", nullptr, "MORTCO=0001"},
+        {"SELECT * FROM Detail WHERE mortco='O''Neil' and \"CD\" = '' ORDER BY CD", false, "CD", nullptr,
+         "mortco=O'Neil;CD="},
+        {"SELECT * FROM Detail WHERE NAME = 'A AND B = ''C''' ORDER BY CD", false, "CD", nullptr, "NAME=A AND B = 'C'"},
+        {"SELECT * FROM Detail WHERE MORTCO = '0001' OR CD = '01' ORDER BY CD", false, "CD", nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE MORTCO = '0001' AND ORDER BY CD", false, "CD", nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE PAYMENT = 5 ORDER BY CD", false, "CD", nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE MORTCO LIKE '0%' ORDER BY CD", false, "CD", nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE (MORTCO = '0001') ORDER BY CD", false, "CD", nullptr, nullptr},
         {"SELECT * FROM Detail ORDER BY UPPER(NAME)", true, nullptr, nullptr},
         {"SELECT * FROM Detail ORDER BY NAME COLLATE NOCASE", true, nullptr, nullptr},
         {"SELECT * FROM Detail ORDER BY 2", true, nullptr, nullptr},
@@ -59,10 +69,17 @@ TEST(SourceQuery, TakesApartTheOrderOnlyWhenItIsPlainColumns)
         SCOPED_TRACE(c.source);
         const detail::SourceQuery q = detail::sourceQuery(QString::fromUtf8(c.source));
         EXPECT_EQ(describe(q.order), c.order ? QString::fromUtf8(c.order) : QStringLiteral("<database>"));
-        if (!q.table.isEmpty())
+        if (!q.table.isEmpty()) {
             EXPECT_EQ(q.wholeTable, c.wholeTable);
-        if (c.unordered)
+        }
+        if (c.unordered) {
             EXPECT_EQ(q.unordered, QString::fromUtf8(c.unordered));
+        }
+        QStringList equalities;
+        for (const auto& e : q.equalities.value_or(std::vector<detail::Equality>{}))
+            equalities << e.column + u'=' + e.text;
+        EXPECT_EQ(q.equalities ? equalities.join(u';') : QStringLiteral("<database>"),
+                  c.equalities ? QString::fromUtf8(c.equalities) : QStringLiteral("<database>"));
     }
 }
 
@@ -323,6 +340,59 @@ TEST_F(OrderTest, AWriteTheDatabaseRefusedLeavesNothingStale)
     rs.close();
     rs.open(kByPaymentDown);
     EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Davis", "Clark", "baker", "Adams"}));
+}
+
+// --- a part of a whole table already in memory (a search within one group)
+
+std::vector<qint64> databaseRowids(sqlite3* db, const QString& sql)
+{
+    std::vector<qint64> out;
+    sqlite3_stmt* st = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out.push_back(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    return out;
+}
+
+TEST_F(OrderTest, APartOfATableInMemoryHoldsWhatTheDatabaseWouldSelect)
+{
+    conn.execute(QStringLiteral("CREATE TABLE Part (K TEXT COLLATE JET, B TEXT, N NUMERIC, S TEXT)"));
+    sqlite3* db = conn.handle();
+    // K: texts in both cases, Null and a blob; B compares exactly; N is numeric.
+    const char* rows[] = {
+        "'a', 'a', 5, 's1'",   "'A', 'A', '5', 's2'", "NULL, 'a', 6, 's3'",  "x'61', 'a', 5, 's4'",
+        "'ab', 'a', 5.0, 's5'", "'a', 'x''y', 5, 's6'", "'É', 'é', 7, 's7'", "'é', 'É', 7, 's8'",
+    };
+    for (const char* r : rows)
+        conn.execute(QStringLiteral("INSERT INTO Part VALUES (%1)").arg(QString::fromUtf8(r)));
+    conn.flush();
+
+    Recordset whole(&conn, QStringLiteral("SELECT * FROM Part ORDER BY S"));
+    whole.open();
+    const char* wheres[] = {
+        "K = 'a'", "K = 'A' AND B = 'a'", "B = 'A'", "K = 'é'", "B = 'x''y'", "K = ''", "N = '5'", "S = 'S1'",
+    };
+    for (const char* where : wheres) {
+        SCOPED_TRACE(where);
+        const QString w = QString::fromUtf8(where);
+        Recordset part(&conn, QStringLiteral("SELECT * FROM Part WHERE ") + w + QStringLiteral(" ORDER BY K DESC, N"));
+        part.open();
+        EXPECT_EQ(recordsetOrder(part),
+                  databaseRowids(db, QStringLiteral("SELECT rowid FROM Part WHERE ") + w +
+                                         QStringLiteral(" ORDER BY K DESC, N, rowid")));
+    }
+
+    // What was written since, through the whole table's recordset or past it.
+    whole.moveFirst();
+    whole.setValue(QStringLiteral("K"), QStringLiteral("A"));   // s1 stays in the part
+    whole.moveNext();
+    whole.setValue(QStringLiteral("K"), QStringLiteral("b"));   // s2 leaves it
+    whole.move(0);
+    conn.execute(QStringLiteral("UPDATE Part SET K = 'a' WHERE S = 's5'"));
+    Recordset part(&conn, QStringLiteral("SELECT * FROM Part WHERE K = 'a' ORDER BY S"));
+    part.open();
+    EXPECT_EQ(all(part, QStringLiteral("S")), (QStringList{"s1", "s5", "s6"}));
 }
 
 } // namespace
