@@ -1,3 +1,6 @@
+// Every row a statement writes is counted, those REPLACE deletes included:
+// only the pre-update hook is told of all of them.
+#define SQLITE_ENABLE_PREUPDATE_HOOK
 #include "platform/data/connection.h"
 
 #include "platform/data/rowset.h"
@@ -121,7 +124,7 @@ void Connection::setUp()
     sqlite3_busy_timeout(db_, int(std::min<long long>(ms, INT_MAX)));
     if (detail::registerTextRule(db_) != SQLITE_OK)
         detail::raiseSqlite(db_);
-    sqlite3_update_hook(db_, &Connection::rowWritten, this);
+    sqlite3_preupdate_hook(db_, &Connection::rowWritten, this);
     // The working database is scratch for one run: speed over durability.
     detail::exec(db_, "PRAGMA journal_mode=WAL");
     detail::exec(db_, "PRAGMA synchronous=OFF");
@@ -198,6 +201,7 @@ long long Connection::execute(const QString& sql)
     // Whatever the text does (a schema change, a whole-table delete) is not
     // told row by row: rows kept in memory no longer vouch for their table.
     ++epoch_;
+    dropSpareRows();
     if (outsideTransaction(text))
         flush();
     else
@@ -243,8 +247,17 @@ void Connection::commitTrans()
 {
     if (!explicitTrans_)
         throw DbError(DbError::DatabaseFailure, QStringLiteral("No transaction is in progress."));
-    if (!sqlite3_get_autocommit(db_))
-        detail::exec(db_, "COMMIT");
+    if (sqlite3_get_autocommit(db_)) {
+        // The database ended the transaction itself after an error (a full
+        // disk, an I/O error): nothing of it was kept, and the rows in memory
+        // are put back as they were.
+        explicitTrans_ = false;
+        ++epoch_;
+        undoJournal();
+        throw DbError(DbError::DatabaseFailure,
+                      QStringLiteral("The changes were not saved: the database undid them after an error."));
+    }
+    detail::exec(db_, "COMMIT");
     explicitTrans_ = false;
     journal_->entries.clear();
 }
@@ -297,6 +310,7 @@ void Connection::beforeWrite()
     // SQLite may have ended the gathered transaction itself after a failure.
     if (implicitTrans_ && db_ && !sqlite3_get_autocommit(db_))
         return;
+    endImplicit();
     handle();
     detail::exec(db_, "BEGIN");
     implicitTrans_ = true;
@@ -317,9 +331,14 @@ void Connection::writeFailed()
     endImplicit();
 }
 
-void Connection::rowWritten(void* self, int, const char*, const char* table, long long)
+void Connection::rowWritten(void* self, sqlite3*, int, const char*, const char* table, long long, long long)
 {
-    static_cast<Connection*>(self)->countWrite(table);
+    auto* c = static_cast<Connection*>(self);
+    try {
+        c->countWrite(table);
+    } catch (...) {
+        ++c->epoch_;   // not counted: nothing kept in memory vouches for its table now
+    }
 }
 
 void Connection::countWrite(const char* table)
@@ -350,6 +369,11 @@ quint64 Connection::tableWrites(const QString& tableKey) const
 TableStamp Connection::stamp(const QString& tableKey)
 {
     sqlite3* db = handle();
+    // A transaction SQLite ended itself after an error took its writes along.
+    if ((implicitTrans_ || explicitTrans_) && sqlite3_get_autocommit(db)) {
+        ++epoch_;
+        implicitTrans_ = false;
+    }
     if (!dataVersion_ && sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &dataVersion_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(dataVersion_);
         dataVersion_ = nullptr;
@@ -369,7 +393,15 @@ TableStamp Connection::stamp(const QString& tableKey)
 
 void Connection::keepSpareRows(std::shared_ptr<RowSet> rows)
 {
-    spare_ = std::move(rows);
+    // Rows that no longer match their table would only take up memory.
+    if (db_ && rows && rows->stillMatchesTable())
+        spare_ = std::move(rows);
+}
+
+void Connection::dropSpareRows(const QString& tableKey)
+{
+    if (spare_ && (tableKey.isNull() || spare_->tableKey() == tableKey))
+        spare_.reset();
 }
 
 void Connection::noteWholeTable(const std::shared_ptr<RowSet>& rows)

@@ -84,6 +84,7 @@ public:
     // kept; it is handed out once, only while it still matches its table.
     void keepSpareRows(std::shared_ptr<RowSet> rows);
     std::shared_ptr<RowSet> takeSpareRows(const QString& tableKey);
+    void dropSpareRows(const QString& tableKey = QString());   // those of one table, or any
     // Rows of whole tables that recordsets (or the spare) still hold, so that
     // a part of one can be taken from memory.
     void noteWholeTable(const std::shared_ptr<RowSet>& rows);
@@ -95,7 +96,8 @@ private:
     void flushOthers();
     void endImplicit();
     void undoJournal();
-    static void rowWritten(void* self, int op, const char* database, const char* table, long long rowid);
+    static void rowWritten(void* self, sqlite3* db, int op, const char* database, const char* table, long long key,
+                           long long newKey);
     void countWrite(const char* table);
 
     QString name_;

@@ -281,7 +281,7 @@ Recordset::~Recordset()
 {
     cur_->observers.clear();   // whoever watched may be gone already
     try {
-        closeRows(false);   // the connection may be gone already: keep nothing on it
+        closeRows(RowsAfterClose::Release);   // the connection may be gone already
     } catch (...) {
         // A pending row the database refuses is dropped; nothing else is lost.
     }
@@ -346,10 +346,10 @@ void Recordset::open()
 
 void Recordset::close()
 {
-    closeRows(true);
+    closeRows(RowsAfterClose::OfferToConnection);
 }
 
-void Recordset::closeRows(bool keepSpare)
+void Recordset::closeRows(RowsAfterClose after)
 {
     if (!isOpen())
         return;
@@ -360,7 +360,8 @@ void Recordset::closeRows(bool keepSpare)
         failure = e;
     }
     // Rows no clone shares may serve the next recordset over the same table.
-    if (keepSpare && !failure && rows_.use_count() == 1 && rows_->canBeSpare() && !conn_->inTransaction())
+    if (after == RowsAfterClose::OfferToConnection && !failure && rows_.use_count() == 1 && rows_->canBeSpare() &&
+        !conn_->inTransaction())
         conn_->keepSpareRows(std::move(rows_));
     rows_.reset();
     Cursor& c = *cur_;

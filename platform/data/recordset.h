@@ -100,7 +100,8 @@ public:
 
 private:
     struct Cursor;
-    void closeRows(bool keepSpare);
+    enum class RowsAfterClose { OfferToConnection, Release };
+    void closeRows(RowsAfterClose after);
     void notify(Event e) const;
     void requireOpen() const;
     void requireWritable() const;

@@ -35,9 +35,12 @@ QVariant columnValue(sqlite3_stmt* st, int col)
         return QVariant(qlonglong(sqlite3_column_int64(st, col)));
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(st, col));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                                          sqlite3_column_bytes(st, col)));
+    case SQLITE_TEXT: {
+        const int bytes = sqlite3_column_bytes(st, col);
+        if (bytes == 0)
+            return QVariant(QString(QLatin1String("")));   // the empty text, never Null
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)), bytes));
+    }
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, col)),
                                    sqlite3_column_bytes(st, col)));
@@ -117,14 +120,14 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     const QString key = q.table.isEmpty() ? QString() : detail::tableKey(q.tableName);
 
     // A whole table again in another order: the rows a recordset just closed
-    // serve, when nothing has written to the table since.
-    if (q.order && q.wholeTable && !c->inTransaction()) {
-        if (std::shared_ptr<RowSet> spare = c->takeSpareRows(key); spare && spare->stillMatchesTable()) {
-            std::vector<detail::SortKey> keys;
-            if (spare->sortKeys(*q.order, keys)) {
-                spare->reorder(keys);
-                return spare;
-            }
+    // serve, when nothing has written to the table since. Whatever this load
+    // is, they are not kept beside it.
+    const std::shared_ptr<RowSet> spare = key.isEmpty() ? nullptr : c->takeSpareRows(key);
+    if (spare && q.order && q.wholeTable && !c->inTransaction() && spare->stillMatchesTable()) {
+        std::vector<detail::SortKey> keys;
+        if (spare->sortKeys(*q.order, keys)) {
+            spare->reorder(keys);
+            return spare;
         }
     }
 
@@ -307,7 +310,6 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->mapNames();
     part->inSync_ = true;
     part->synced_ = synced_;
-    part->insertsInexact_ = insertsInexact_;
     for (const Row& r : rows_) {
         if (!r.deleted && passes(r))
             part->rows_.push_back(r);
@@ -319,7 +321,23 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
 
 bool RowSet::stillMatchesTable()
 {
-    return inSync_ && synced_ == conn_->stamp(tableKey_);
+    if (!inSync_ || synced_ != conn_->stamp(tableKey_)) {
+        inSync_ = false;
+        return false;
+    }
+    // Rows written here hold what they were given; the database may have
+    // stored something else (a default, a conversion, a trigger's change).
+    for (const int row : unverified_) {
+        std::vector<QVariant> values = rows_[size_t(row)].values;
+        if (!readBack(rows_[size_t(row)].rid, values)) {
+            inSync_ = false;
+            return false;
+        }
+        if (values != rows_[size_t(row)].values)
+            setValues(row, std::move(values));
+    }
+    unverified_.clear();
+    return true;
 }
 
 void RowSet::reorder(const std::vector<detail::SortKey>& keys)
@@ -339,25 +357,28 @@ quint64 RowSet::writesBefore() const
     return conn_->tableWrites(tableKey_);
 }
 
-void RowSet::wrote(quint64 before, bool exact)
+void RowSet::wrote(quint64 before, int row)
 {
-    inSync_ = inSync_ && exact && synced_.writes == before && synced_.epoch == conn_->epoch() &&
-              conn_->tableWrites(tableKey_) == before + 1;
-    if (inSync_)
-        synced_.writes = before + 1;
+    // Past this many rows written, reading them back would cost about what
+    // reading the table does.
+    constexpr size_t kMostUnverified = 4096;
+    inSync_ = inSync_ && synced_.writes == before && synced_.epoch == conn_->epoch() &&
+              conn_->tableWrites(tableKey_) == before + 1 && unverified_.size() < kMostUnverified;
+    if (!inSync_) {
+        unverified_.clear();
+        return;
+    }
+    synced_.writes = before + 1;
+    if (row >= 0)
+        unverified_.push_back(row);
 }
 
 void RowSet::readDefaults()
 {
     Stmt st(prepare(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(table_)));
-    if (!st) {
-        insertsInexact_ = true;
+    if (!st)
         return;   // defaults are a convenience; the database applies its own
-    }
     while (sqlite3_step(st.get()) == SQLITE_ROW) {
-        // A key column may be given its value by the database (a rowid alias).
-        if (sqlite3_column_int(st.get(), 5) != 0)
-            insertsInexact_ = true;
         const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
         const int i = fieldIndex(name);
         if (i < 0 || sqlite3_column_type(st.get(), 4) == SQLITE_NULL)
@@ -365,9 +386,6 @@ void RowSet::readDefaults()
         const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 4)));
         Field& f = fields_[size_t(i)];
         f.defaultValue = detail::normalise(f, detail::parseDefault(sql));
-        // An expression (a time, a function) gives a value the new row here lacks.
-        if (f.defaultValue.isNull() && sql.trimmed().compare(QLatin1String("NULL"), Qt::CaseInsensitive) != 0)
-            insertsInexact_ = true;
     }
 }
 
@@ -514,6 +532,7 @@ sqlite3* RowSet::writeHandle()
     if (db != preparedOn_) {
         // The connection was closed and opened again: statements start afresh.
         inserts_.clear();
+        selects_.clear();
         updates_.clear();
         deletes_.clear();
         lastInsert_ = nullptr;
@@ -584,6 +603,19 @@ sqlite3_stmt* RowSet::updateStatement(const std::vector<bool>& changed)
 sqlite3_stmt* RowSet::deleteStatement()
 {
     return prepared(deletes_, std::string(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(table_));
+}
+
+bool RowSet::readBack(qint64 rid, std::vector<QVariant>& values)
+{
+    sqlite3_stmt* st = prepared(selects_, std::string(), QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(table_));
+    bool read = sqlite3_bind_int64(st, 1, rid) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
+                sqlite3_column_count(st) == int(values.size());
+    if (read) {
+        for (int col = 0; col < int(values.size()); ++col)
+            values[size_t(col)] = columnValue(st, col);
+    }
+    sqlite3_reset(st);
+    return read;
 }
 
 namespace {
@@ -676,16 +708,17 @@ void RowSet::run(sqlite3_stmt* st)
 int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
 {
     conn_->beforeWrite();
+    conn_->dropSpareRows(tableKey_);
     writeHandle();
     sqlite3_stmt* st = insertStatement(set);
     bindAll(st, values, set);
     const quint64 before = writesBefore();
     run(st);
-    wrote(before, !insertsInexact_);
     Row r;
     r.rid = sqlite3_last_insert_rowid(preparedOn_);
     r.values = std::move(values);
     const int row = size();
+    wrote(before, row);
     addRow(std::move(r));
     journal(row, RowChange::Insert, nullptr);
     return row;
@@ -696,6 +729,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
     if (std::none_of(changed.begin(), changed.end(), [](bool b) { return b; }))
         return;
     conn_->beforeWrite();
+    conn_->dropSpareRows(tableKey_);
     writeHandle();
     sqlite3_stmt* st = updateStatement(changed);
     bindAll(st, values, changed);
@@ -704,8 +738,8 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
         detail::raiseSqlite(preparedOn_);
     const quint64 before = writesBefore();
     run(st);
-    wrote(before, true);
     if (sqlite3_changes(preparedOn_) == 0) {
+        inSync_ = false;
         throw DbError(DbError::DatabaseFailure,
                       QStringLiteral("Row cannot be located for updating. "
                                      "Some values may have been changed since it was last read."));
@@ -715,6 +749,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
         if (changed[i])
             merged[i] = values[i];
     }
+    wrote(before, row);
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
         saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
@@ -725,13 +760,14 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
 void RowSet::remove(int row)
 {
     conn_->beforeWrite();
+    conn_->dropSpareRows(tableKey_);
     writeHandle();
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
     const quint64 before = writesBefore();
     run(st);
-    wrote(before, true);
+    wrote(before, -1);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

@@ -51,6 +51,9 @@ public:
     // Every row of the table, known to match it so far: worth keeping as the
     // connection's spare rows when its recordset closes.
     bool canBeSpare() const { return updatable() && wholeTable_ && inSync_; }
+    // Nothing has written to the table since the rows were read, but through
+    // them; rows written through them are read back first. May query.
+    bool stillMatchesTable();
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
     // The same for a name cut from a longer text (a filter): its place is not
@@ -114,12 +117,12 @@ private:
     // columns do not allow it to be done here exactly as the database would.
     std::shared_ptr<RowSet> subset(const std::vector<detail::Equality>& equalities,
                                    const std::vector<detail::OrderTerm>& order);
-    bool stillMatchesTable();
     void reorder(const std::vector<detail::SortKey>& keys);
     // Around one write: the rows still match the table afterwards only when that
-    // write was the one change the table saw.
+    // write was the one change the table saw; `row` (-1 for none) holds what it
+    // was given, to be read back before the rows serve again.
     quint64 writesBefore() const;
-    void wrote(quint64 before, bool exact);
+    void wrote(quint64 before, int row);
     void readDefaults();
     void mapNames();
     int scanFieldIndex(QStringView name) const;
@@ -130,6 +133,8 @@ private:
     sqlite3_stmt* insertStatement(const std::vector<bool>& set);
     sqlite3_stmt* updateStatement(const std::vector<bool>& changed);
     sqlite3_stmt* deleteStatement();
+    // Reads the stored row into `values`; false when it cannot be read.
+    bool readBack(qint64 rid, std::vector<QVariant>& values);
     // Binds the values under the mask to the statement's parameters in order.
     void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
     static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
@@ -151,7 +156,7 @@ private:
     bool wholeTable_ = false;         // the source selects every row of the table
     bool inSync_ = false;             // the rows match the table as `synced_` stamped it
     TableStamp synced_;
-    bool insertsInexact_ = false;     // the database may give a new row values it is not given here
+    std::vector<int> unverified_;     // rows written since, not yet read back
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;
     mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid
@@ -172,6 +177,7 @@ private:
     std::map<std::string, Stmt> inserts_;
     std::map<std::string, Stmt> updates_;
     std::map<std::string, Stmt> deletes_;
+    std::map<std::string, Stmt> selects_;
     std::vector<bool> lastInsertMask_;                // the insert used last, found without a key
     quint64 lastInsertBits_ = 0;                      // its first 64 flags
     sqlite3_stmt* lastInsert_ = nullptr;

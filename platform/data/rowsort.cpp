@@ -140,8 +140,8 @@ private:
 
 struct Entry {
     quint64 head;      // eight bytes of the key from where keys start to differ
-    quint32 offset;
-    quint32 size;
+    size_t offset;
+    size_t size;
     int row;
 };
 
@@ -161,7 +161,7 @@ void sortRows(std::vector<Row>& rows, const std::vector<SortKey>& keys)
         for (const SortKey& k : keys)
             writer.value(rows[r].values[size_t(k.field)], k.text, k.descending);
         writer.rowid(rows[r].rid);
-        entries[r] = {0, quint32(start), quint32(bytes.size() - start), int(r)};
+        entries[r] = {0, start, bytes.size() - start, int(r)};
     }
 
     // Keys often share a long start (one group, a common word): the heads are

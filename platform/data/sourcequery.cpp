@@ -73,6 +73,23 @@ qsizetype scanTopLevel(QStringView text, qsizetype from, At at)
     return -1;
 }
 
+// A comment outside quotes: "--" or "/*".
+bool hasComment(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            i = skipQuoted(text, i);
+            continue;
+        }
+        if (i + 1 < text.size() && ((c == u'-' && text[i + 1] == u'-') || (c == u'/' && text[i + 1] == u'*')))
+            return true;
+        ++i;
+    }
+    return false;
+}
+
 // Where `word` stands on its own at the top level, from `from` on; -1 when nowhere.
 qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
 {
@@ -148,7 +165,13 @@ std::optional<std::vector<Equality>> parseEqualities(QStringView where)
 
 QString tableKey(const QString& unquotedName)
 {
-    return foldText(unquotedName);
+    // The database folds the letters of names in ASCII only.
+    QString key = unquotedName;
+    for (QChar& c : key) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(char16_t(c.unicode() - 32));
+    }
+    return key;
 }
 
 SourceQuery sourceQuery(const QString& source)
@@ -170,7 +193,7 @@ SourceQuery sourceQuery(const QString& source)
     }
     q.plain = text;
     static const QRegularExpression selectAll(
-        QStringLiteral("^SELECT\\s+\\*\\s+FROM\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`[^`]+`|[A-Za-z_][A-Za-z0-9_$]*)"
+        QStringLiteral("^SELECT\\s+\\*\\s+FROM\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_$]*)"
                        "(\\s+(?:WHERE|ORDER\\s+BY)\\b.*)?$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = selectAll.match(text);
@@ -189,10 +212,11 @@ SourceQuery sourceQuery(const QString& source)
         q.wholeTable = true;
         return q;
     }
+    if (hasComment(rest))
+        return q;   // what a comment hides is the database's to read
     static const QRegularExpression orderBy(QStringLiteral("^ORDER\\s+BY\\b"), QRegularExpression::CaseInsensitiveOption);
     qsizetype orderAt = -1;
     if (orderBy.match(rest).hasMatch()) {
-        q.wholeTable = true;
         orderAt = 0;
     } else {
         // After WHERE: its own ORDER BY at the top level, if any.
@@ -209,8 +233,9 @@ SourceQuery sourceQuery(const QString& source)
     const auto by = orderBy.match(afterOrder);
     q.order = parseOrderList(afterOrder.mid(by.capturedLength()));
     if (!q.order)
-        return q;
+        return q;   // more than plain columns (a LIMIT, an expression): not known to be every row
     const QStringView where = rest.left(orderAt).trimmed();
+    q.wholeTable = where.isEmpty();
     q.unordered = where.isEmpty() ? head : head + u' ' + where.toString();
     if (!where.isEmpty())
         q.equalities = parseEqualities(where);

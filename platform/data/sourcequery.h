@@ -25,7 +25,9 @@ struct SourceQuery {
     QString plain;              // the source as given, run when `sql` cannot be
     QString table;              // quoted; empty when the rows cannot be written back
     QString tableName;          // the same unquoted
-    bool wholeTable = false;    // every row of the table: no WHERE
+    // Known to select every row of the table: no WHERE, and nothing after an
+    // ORDER BY but plain columns.
+    bool wholeTable = false;
     // Set when the source ends in ORDER BY plain column names (each with ASC or
     // DESC at most); `unordered` then selects as `sql` does, without the ORDER BY.
     std::optional<std::vector<OrderTerm>> order;

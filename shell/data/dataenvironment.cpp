@@ -170,11 +170,11 @@ bool DataEnvironment::DataEnvironment_Initialize()
     return true;
 }
 
-db::Recordset& DataEnvironment::use(Command& c, bool openOnFirstUse)
+db::Recordset& DataEnvironment::use(Command& c, FirstUse first)
 {
     if (!c.used) {
         c.used = true;
-        if (openOnFirstUse && !c.rs.isOpen())
+        if (first == FirstUse::Open && !c.rs.isOpen())
             c.rs.open();
     }
     return c.rs;
@@ -183,7 +183,7 @@ db::Recordset& DataEnvironment::use(Command& c, bool openOnFirstUse)
 db::Recordset& DataEnvironment::rsGroup() { return use(*group_); }
 db::Recordset& DataEnvironment::rsDetail() { return use(*detail_); }
 db::Recordset& DataEnvironment::rsDetail2() { return use(*detail2_); }
-db::Recordset& DataEnvironment::rsDetail2ToReopen() { return use(*detail2_, false); }
+db::Recordset& DataEnvironment::rsDetail2ToReopen() { return use(*detail2_, FirstUse::LeaveClosed); }
 db::Recordset& DataEnvironment::rsFol_Mask() { return use(*folMask_); }
 db::Recordset& DataEnvironment::rsZarvSystem() { return use(*zarvSystem_); }
 db::Recordset& DataEnvironment::rsFolioMask() { return use(*folioMask_); }

@@ -58,7 +58,8 @@ public:
 
 private:
     struct Command;
-    db::Recordset& use(Command& c, bool openOnFirstUse = true);
+    enum class FirstUse { Open, LeaveClosed };
+    db::Recordset& use(Command& c, FirstUse first = FirstUse::Open);
 
     QString folder_;
     QString name_;

@@ -58,11 +58,15 @@ TEST(SourceQuery, TakesApartTheOrderOnlyWhenItIsPlainColumns)
         {"SELECT * FROM Detail WHERE PAYMENT = 5 ORDER BY CD", false, "CD", nullptr, nullptr},
         {"SELECT * FROM Detail WHERE MORTCO LIKE '0%' ORDER BY CD", false, "CD", nullptr, nullptr},
         {"SELECT * FROM Detail WHERE (MORTCO = '0001') ORDER BY CD", false, "CD", nullptr, nullptr},
-        {"SELECT * FROM Detail ORDER BY UPPER(NAME)", true, nullptr, nullptr},
-        {"SELECT * FROM Detail ORDER BY NAME COLLATE NOCASE", true, nullptr, nullptr},
-        {"SELECT * FROM Detail ORDER BY 2", true, nullptr, nullptr},
-        {"SELECT * FROM Detail ORDER BY NAME LIMIT 5", true, nullptr, nullptr},
-        {"SELECT * FROM Detail ORDER BY NAME NULLS LAST", true, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY UPPER(NAME)", false, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY NAME COLLATE NOCASE", false, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY 2", false, nullptr, nullptr},
+        {"SELECT * FROM Detail ORDER BY NAME LIMIT 5", false, nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE CD = '1' -- ORDER BY NAME", false, nullptr, nullptr},
+        {"SELECT * FROM Detail /* all */ ORDER BY NAME", false, nullptr, nullptr},
+        {"SELECT * FROM Detail WHERE NAME = '--' ORDER BY NAME", false, "NAME", nullptr, "NAME=--"},
+        {"SELECT * FROM `De``tail` ORDER BY NAME", true, "NAME", "SELECT \"De`tail\".rowid, \"De`tail\".* FROM \"De`tail\""},
+        {"SELECT * FROM Detail ORDER BY NAME NULLS LAST", false, nullptr, nullptr},
         {"SELECT NAME FROM Detail ORDER BY NAME", false, nullptr, nullptr},
     };
     for (const SourceCase& c : cases) {
@@ -317,7 +321,7 @@ TEST_F(OrderTest, ANewOrderShowsWhatWasWrittenAnyOtherWaySinceTheClose)
         rs.open(kByPaymentDown);
         QStringList expected;
         Recordset fresh(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY PAYMENT DESC, rowid"));
-        conn.keepSpareRows(nullptr);   // nothing kept: the database's own answer
+        conn.dropSpareRows();   // nothing kept: the database's own answer
         fresh.open();
         EXPECT_EQ(all(rs, QStringLiteral("NAME")), all(fresh, QStringLiteral("NAME")));
         EXPECT_EQ(all(rs, QStringLiteral("PAYMENT")), all(fresh, QStringLiteral("PAYMENT")));
@@ -340,6 +344,121 @@ TEST_F(OrderTest, AWriteTheDatabaseRefusedLeavesNothingStale)
     rs.close();
     rs.open(kByPaymentDown);
     EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Davis", "Clark", "baker", "Adams"}));
+}
+
+// Every row and value, in order, as text (a Null as <null>).
+QStringList dump(Recordset& rs)
+{
+    QStringList out;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        QStringList values;
+        for (int f = 0; f < rs.fieldCount(); ++f) {
+            const QVariant v = rs.valueAt(r, f);
+            values << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+        }
+        out << values.join(u'|');
+    }
+    return out;
+}
+
+// What the database stores can differ from what the recordset was given; the
+// rows it keeps must show the stored values when they serve again.
+TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
+{
+    struct Case {
+        const char* what;
+        const char* schema;
+        const char* seed;
+        std::function<void(Recordset&)> write;
+    };
+    const Case cases[] = {
+        {"a numeric default of a text column", "CREATE TABLE W (NAME TEXT, T TEXT DEFAULT 1.0)",
+         "INSERT INTO W (NAME) VALUES ('a')",
+         [](Recordset& rs) {
+             rs.addNew();
+             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b"));
+             rs.update();
+         }},
+        {"a generated column", "CREATE TABLE W (NAME TEXT, A INTEGER, B INTEGER GENERATED ALWAYS AS (A * 2) STORED)",
+         "INSERT INTO W (NAME, A) VALUES ('a', 1)",
+         [](Recordset& rs) {
+             rs.setValue(QStringLiteral("A"), 5);
+             rs.update();
+         }},
+        {"a NaN, stored as Null", "CREATE TABLE W (NAME TEXT, R REAL)", "INSERT INTO W VALUES ('a', 1.5)",
+         [](Recordset& rs) {
+             rs.setValue(QStringLiteral("R"), std::numeric_limits<double>::quiet_NaN());
+             rs.update();
+         }},
+        {"a row replaced on a unique conflict", "CREATE TABLE W (NAME TEXT UNIQUE ON CONFLICT REPLACE, V INTEGER)",
+         "INSERT INTO W VALUES ('a', 1), ('b', 2)",
+         [](Recordset& rs) {
+             rs.addNew();
+             rs.setValue(QStringLiteral("NAME"), QStringLiteral("a"));
+             rs.setValue(QStringLiteral("V"), 3);
+             rs.update();
+         }},
+        {"a trigger that changes the row written",
+         "CREATE TABLE W (NAME TEXT, V INTEGER); "
+         "CREATE TRIGGER W_up AFTER UPDATE OF V ON W BEGIN UPDATE W SET NAME = 'changed' WHERE rowid = NEW.rowid; END",
+         "INSERT INTO W VALUES ('a', 1)",
+         [](Recordset& rs) {
+             rs.setValue(QStringLiteral("V"), 2);
+             rs.update();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        conn.execute(QStringLiteral("DROP TABLE IF EXISTS W"));
+        conn.execute(QString::fromUtf8(c.schema));
+        conn.execute(QString::fromUtf8(c.seed));
+        Recordset rs(&conn, QStringLiteral("SELECT * FROM W ORDER BY NAME"));
+        rs.open();
+        c.write(rs);
+        rs.close();
+        rs.open(QStringLiteral("SELECT * FROM W ORDER BY NAME DESC"));
+        conn.dropSpareRows();
+        Recordset fresh(&conn, QStringLiteral("SELECT * FROM W ORDER BY NAME DESC"));
+        fresh.open();
+        EXPECT_EQ(dump(rs), dump(fresh));
+    }
+}
+
+// SQLite ends a transaction by itself after some errors (a full disk, an I/O
+// error); what it undid must not be served from memory, nor reported saved.
+TEST_F(OrderTest, ATransactionTheDatabaseUndidIsNeitherServedNorReportedSaved)
+{
+    seed(kFour);
+    conn.flush();
+    Recordset rs(&conn, kByName);
+    rs.open();
+    rs.setValue(QStringLiteral("NAME"), QStringLiteral("Gathered"));
+    rs.update();
+    ASSERT_EQ(sqlite3_exec(conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    rs.close();
+    rs.open(kByPaymentDown);
+    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Davis", "Clark", "baker", "Adams"}));
+
+    conn.beginTrans();
+    rs.moveFirst();
+    rs.setValue(QStringLiteral("NAME"), QStringLiteral("Explicit"));
+    rs.update();
+    ASSERT_EQ(sqlite3_exec(conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_NE(errorOf([&] { conn.commitTrans(); }), 0);
+    EXPECT_FALSE(conn.inTransaction());
+    EXPECT_EQ(rs.text(QStringLiteral("NAME")), QStringLiteral("Davis"));   // put back as the database has it
+    EXPECT_EQ(countInDatabase(QStringLiteral("WHERE NAME = 'Explicit'")), 0);
+}
+
+TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
+{
+    seed(kFour);
+    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY NAME LIMIT 2"));
+    rs.open();
+    EXPECT_EQ(rs.recordCount(), 2);
+    rs.close();
+    rs.open(kByName);
+    EXPECT_EQ(rs.recordCount(), 4);
 }
 
 // --- a part of a whole table already in memory (a search within one group)
