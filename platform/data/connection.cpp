@@ -58,6 +58,12 @@ bool outsideTransaction(const QString& sql)
     return word.match(sql).hasMatch();
 }
 
+DbError endedByDatabase()
+{
+    return DbError(DbError::DatabaseFailure,
+                   QStringLiteral("The changes were not saved: the database undid them after an error."));
+}
+
 } // namespace
 
 Connection::Connection(QString name) : name_(std::move(name)), journal_(std::make_unique<Journal>()) {}
@@ -200,8 +206,14 @@ long long Connection::execute(const QString& sql)
     sqlite3* db = handle();
     // Whatever the text does (a schema change, a whole-table delete) is not
     // told row by row: rows kept in memory no longer vouch for their table.
+    // Nor is it counted: with the hook away, a whole-table delete stays quick.
     ++epoch_;
     dropSpareRows();
+    sqlite3_preupdate_hook(db, nullptr, nullptr);
+    struct HookBack {
+        Connection* c;
+        ~HookBack() { sqlite3_preupdate_hook(c->db_, &Connection::rowWritten, c); }
+    } hookBack{this};
     if (outsideTransaction(text))
         flush();
     else
@@ -249,13 +261,11 @@ void Connection::commitTrans()
         throw DbError(DbError::DatabaseFailure, QStringLiteral("No transaction is in progress."));
     if (sqlite3_get_autocommit(db_)) {
         // The database ended the transaction itself after an error (a full
-        // disk, an I/O error): nothing of it was kept, and the rows in memory
-        // are put back as they were.
-        explicitTrans_ = false;
+        // disk, an I/O error): nothing of it was kept. The transaction stays
+        // open for the caller's RollbackTrans, which puts the rows in memory
+        // back as they were.
         ++epoch_;
-        undoJournal();
-        throw DbError(DbError::DatabaseFailure,
-                      QStringLiteral("The changes were not saved: the database undid them after an error."));
+        throw endedByDatabase();
     }
     detail::exec(db_, "COMMIT");
     explicitTrans_ = false;
@@ -305,8 +315,15 @@ void Connection::flush()
 
 void Connection::beforeWrite()
 {
-    if (explicitTrans_)
+    if (explicitTrans_) {
+        // Written now, a row would be saved on its own, outside the
+        // transaction the caller will roll back or commit.
+        if (db_ && sqlite3_get_autocommit(db_)) {
+            ++epoch_;
+            throw endedByDatabase();
+        }
         return;
+    }
     // SQLite may have ended the gathered transaction itself after a failure.
     if (implicitTrans_ && db_ && !sqlite3_get_autocommit(db_))
         return;
@@ -394,7 +411,7 @@ TableStamp Connection::stamp(const QString& tableKey)
 void Connection::keepSpareRows(std::shared_ptr<RowSet> rows)
 {
     // Rows that no longer match their table would only take up memory.
-    if (db_ && rows && rows->stillMatchesTable())
+    if (db_ && rows && rows->unchangedSinceRead())
         spare_ = std::move(rows);
 }
 

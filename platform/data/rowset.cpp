@@ -125,7 +125,7 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     const std::shared_ptr<RowSet> spare = key.isEmpty() ? nullptr : c->takeSpareRows(key);
     if (spare && q.order && q.wholeTable && !c->inTransaction() && spare->stillMatchesTable()) {
         std::vector<detail::SortKey> keys;
-        if (spare->sortKeys(*q.order, keys)) {
+        if (spare->sortKeys(*q.order, keys) && binaryKeysDecidable(spare->rows_, keys)) {
             spare->reorder(keys);
             return spare;
         }
@@ -174,6 +174,16 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
         rs->wholeTable_ = q.wholeTable;
     }
     rs->readRows(st.get(), withRid);
+    if (!keys.empty() && !binaryKeysDecidable(rs->rows_, keys)) {
+        // Rare: let the database order these rows after all.
+        rs->rows_.clear();
+        rs->live_ = 0;
+        keys.clear();
+        st.reset(prepare(db, q.sql));
+        if (!st)
+            detail::raiseSqlite(db);
+        rs->readRows(st.get(), withRid);
+    }
     if (withRid) {
         rs->readDefaults();
         rs->inSync_ = true;
@@ -236,6 +246,39 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         detail::raiseSqlite(sqlite3_db_handle(st));
 }
 
+int RowSet::sqlFieldIndex(QStringView name) const
+{
+    // The database matches names with ASCII letters in either case, nothing more.
+    const auto asciiUpper = [](QChar c) { return c >= u'a' && c <= u'z' ? QChar(char16_t(c.unicode() - 32)) : c; };
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        const QString& f = fields_[i].name;
+        if (f.size() != name.size())
+            continue;
+        qsizetype k = 0;
+        while (k < f.size() && asciiUpper(f[k]) == asciiUpper(name[k]))
+            ++k;
+        if (k == f.size())
+            return int(i);
+    }
+    return -1;
+}
+
+bool RowSet::binaryKeysDecidable(const std::vector<Row>& rows, const std::vector<detail::SortKey>& keys)
+{
+    // Texts decoded from bytes that were no UTF-8 hold U+FFFD, while the
+    // database orders them by their bytes.
+    for (const detail::SortKey& k : keys) {
+        if (k.text != detail::TextOrder::Binary)
+            continue;
+        for (const Row& r : rows) {
+            const QVariant& v = r.values[size_t(k.field)];
+            if (v.typeId() == QMetaType::QString && static_cast<const QString*>(v.constData())->contains(QChar::ReplacementCharacter))
+                return false;
+        }
+    }
+    return true;
+}
+
 std::optional<detail::TextOrder> RowSet::collationOf(int field) const
 {
     const char* collation = nullptr;
@@ -255,7 +298,7 @@ bool RowSet::sortKeys(const std::vector<detail::OrderTerm>& terms, std::vector<d
 {
     out.clear();
     for (const detail::OrderTerm& t : terms) {
-        const int field = fieldIndex(t.column);
+        const int field = sqlFieldIndex(t.column);
         if (field < 0)
             return false;
         const std::optional<detail::TextOrder> text = collationOf(field);
@@ -281,7 +324,7 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     };
     std::vector<Test> tests;
     for (const detail::Equality& e : equalities) {
-        const int field = fieldIndex(e.column);
+        const int field = sqlFieldIndex(e.column);
         if (field < 0 || fields_[size_t(field)].affinity != detail::Affinity::Text)
             return nullptr;
         const std::optional<detail::TextOrder> rule = collationOf(field);
@@ -289,17 +332,27 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
             return nullptr;
         tests.push_back({field, *rule, e.text});
     }
+    // A text read from bytes that were no UTF-8 holds U+FFFD where the
+    // database still compares the bytes: such a row cannot be judged here.
+    bool undecidable = false;
     const auto passes = [&](const Row& r) {
         for (const Test& t : tests) {
             const QVariant& v = r.values[size_t(t.field)];
             if (detail::storageClassOf(v) != detail::StorageClass::Text)
                 return false;   // Null or a blob equals no text
             const QString s = v.toString();
+            if (t.rule == detail::TextOrder::Binary && s.contains(QChar::ReplacementCharacter))
+                undecidable = true;
             if (t.rule == detail::TextOrder::Jet ? compareText(s, t.text) != 0 : s != t.text)
                 return false;
         }
         return true;
     };
+    // The rows that may pass, through the hash index of the first column
+    // (its key folds letters, so it finds a superset of either rule's).
+    const std::vector<int>* candidates = lookup(&tests.front().field, 1,
+                                                detail::literalKey(fields_[size_t(tests.front().field)],
+                                                                   tests.front().text));
 
     std::shared_ptr<RowSet> part(new RowSet);
     part->conn_ = conn_;
@@ -310,27 +363,41 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->mapNames();
     part->inSync_ = true;
     part->synced_ = synced_;
-    for (const Row& r : rows_) {
-        if (!r.deleted && passes(r))
-            part->rows_.push_back(r);
+    if (candidates) {
+        for (const int row : *candidates) {
+            if (passes(rows_[size_t(row)]))
+                part->rows_.push_back(rows_[size_t(row)]);
+        }
     }
+    if (undecidable || !binaryKeysDecidable(part->rows_, keys))
+        return nullptr;
     part->live_ = part->size();
     detail::sortRows(part->rows_, keys);
     return part;
 }
 
-bool RowSet::stillMatchesTable()
+bool RowSet::unchangedSinceRead()
 {
     if (!inSync_ || synced_ != conn_->stamp(tableKey_)) {
         inSync_ = false;
-        return false;
+        unverified_.clear();
     }
+    return inSync_;
+}
+
+bool RowSet::stillMatchesTable()
+{
+    if (!unchangedSinceRead())
+        return false;
     // Rows written here hold what they were given; the database may have
     // stored something else (a default, a conversion, a trigger's change).
     for (const int row : unverified_) {
+        if (rows_[size_t(row)].deleted)
+            continue;   // deleted since: gone from the table too
         std::vector<QVariant> values = rows_[size_t(row)].values;
         if (!readBack(rows_[size_t(row)].rid, values)) {
             inSync_ = false;
+            unverified_.clear();
             return false;
         }
         if (values != rows_[size_t(row)].values)
@@ -347,6 +414,7 @@ void RowSet::reorder(const std::vector<detail::SortKey>& keys)
     detail::sortRows(rows_, keys);
     live_ = int(rows_.size());
     liveLog_.clear();
+    unverified_.clear();   // row numbers no longer hold
     indexes_.clear();
     byRid_.clear();
     ridsMapped_ = false;

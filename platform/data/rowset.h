@@ -54,6 +54,8 @@ public:
     // Nothing has written to the table since the rows were read, but through
     // them; rows written through them are read back first. May query.
     bool stillMatchesTable();
+    // The same without the reading back: cheap, for rows that may serve later.
+    bool unchangedSinceRead();
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
     // The same for a name cut from a longer text (a filter): its place is not
@@ -113,6 +115,9 @@ private:
     // How the database compares texts of a column; none for a collation other
     // than JET or BINARY, or when it cannot say.
     std::optional<detail::TextOrder> collationOf(int field) const;
+    // A column named as the database names it (ASCII letters in either case); -1 when none.
+    int sqlFieldIndex(QStringView name) const;
+    static bool binaryKeysDecidable(const std::vector<Row>& rows, const std::vector<detail::SortKey>& keys);
     // The rows equal to the texts, put in order, as a new set; null when the
     // columns do not allow it to be done here exactly as the database would.
     std::shared_ptr<RowSet> subset(const std::vector<detail::Equality>& equalities,

@@ -135,6 +135,12 @@ private:
             sqlite3_bind_null(st, at);
             return;
         }
+        if (rng.bounded(20) == 0) {
+            // Bytes that are no UTF-8, as another program may have stored them.
+            static const char* const broken[] = {"\xff", "\xfe", "a\xff", "a\xfe\xfe"};
+            sqlite3_bind_text(st, at, broken[rng.bounded(4)], -1, SQLITE_STATIC);
+            return;
+        }
         const QByteArray utf8 = text(rng).toUtf8();
         sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
@@ -444,10 +450,17 @@ TEST_F(OrderTest, ATransactionTheDatabaseUndidIsNeitherServedNorReportedSaved)
     rs.setValue(QStringLiteral("NAME"), QStringLiteral("Explicit"));
     rs.update();
     ASSERT_EQ(sqlite3_exec(conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    // A write now would be saved on its own: refused, and so is the commit.
+    rs.moveNext();
+    rs.setValue(QStringLiteral("NAME"), QStringLiteral("Alone"));
+    EXPECT_NE(errorOf([&] { rs.update(); }), 0);
+    rs.cancelUpdate();
     EXPECT_NE(errorOf([&] { conn.commitTrans(); }), 0);
-    EXPECT_FALSE(conn.inTransaction());
+    ASSERT_TRUE(conn.inTransaction());   // for the caller to roll back
+    conn.rollbackTrans();
+    rs.moveFirst();
     EXPECT_EQ(rs.text(QStringLiteral("NAME")), QStringLiteral("Davis"));   // put back as the database has it
-    EXPECT_EQ(countInDatabase(QStringLiteral("WHERE NAME = 'Explicit'")), 0);
+    EXPECT_EQ(countInDatabase(QStringLiteral("WHERE NAME IN ('Explicit', 'Alone')")), 0);
 }
 
 TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
@@ -500,6 +513,19 @@ TEST_F(OrderTest, APartOfATableInMemoryHoldsWhatTheDatabaseWouldSelect)
         EXPECT_EQ(recordsetOrder(part),
                   databaseRowids(db, QStringLiteral("SELECT rowid FROM Part WHERE ") + w +
                                          QStringLiteral(" ORDER BY K DESC, N, rowid")));
+    }
+
+    // Names match as the database matches them: ASCII letters in either case only.
+    conn.execute(QStringLiteral("CREATE TABLE Names (\"É\" TEXT COLLATE JET, S TEXT)"));
+    conn.execute(QStringLiteral("INSERT INTO Names VALUES ('x', 's1')"));
+    Recordset names(&conn, QStringLiteral("SELECT * FROM Names ORDER BY S"));
+    names.open();
+    for (const char* where : {"\"É\" = 'x'", "\"é\" = 'x'"}) {
+        SCOPED_TRACE(where);
+        const QString w = QString::fromUtf8(where);
+        Recordset part(&conn, QStringLiteral("SELECT * FROM Names WHERE ") + w + QStringLiteral(" ORDER BY S"));
+        part.open();
+        EXPECT_EQ(recordsetOrder(part), databaseRowids(db, QStringLiteral("SELECT rowid FROM Names WHERE ") + w));
     }
 
     // What was written since, through the whole table's recordset or past it.
