@@ -46,7 +46,8 @@ void settle()
 }
 
 // Fills Group and Detail with payments spread evenly over groups, as a load
-// leaves them: rsGroup on its first row, rsDetail filtered to the last group.
+// leaves them: the payments added one by one through rsDetail, rsGroup on its
+// first row, rsDetail filtered to the last group.
 bool fill(long payments, int groups)
 {
     db::Connection& c = DE().Zarv;
@@ -58,21 +59,31 @@ bool fill(long payments, int groups)
               groupCount +
               QStringLiteral(") SELECT printf('%04d', x), printf('%04d', x), printf('%03d', x), 'AGENCY ' || x, 'F' "
                              "FROM n"));
-    c.execute(QStringLiteral("INSERT INTO Detail (MORTCO, NUMBER, NAME, CD, JUR, FOLIO, FOLIO_DISP, PAYMENT, ABC, "
-                             "GROSS_TAX, REG_GRANT, ADD_GRANT, DELQ, LEGAL) "
+    c.execute(QStringLiteral("CREATE TEMP TABLE Staging (MORTCO, NUMBER, NAME, CD, JUR, FOLIO, FOLIO_DISP, PAYMENT, "
+                             "ABC, GROSS_TAX, REG_GRANT, ADD_GRANT, DELQ, LEGAL)"));
+    c.execute(QStringLiteral("INSERT INTO Staging "
                              "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n LIMIT ") +
               QString::number(payments) + QStringLiteral(") SELECT printf('%04d', x % ") + groupCount +
               QStringLiteral(" + 1), printf('M%07d', (x * 7919) % 1000003), "
                              "'OWNER ' || ((x * 104729) % 999983), printf('%02d', x % 99 + 1), "
                              "printf('7%02d', x % 10 + 1), printf('%018d', x), printf('%09d', x), "
                              "(x % 5000) + 0.25, 'A', (x % 5000) + 0.25, 0, 0, 0, 'LOT ' || x FROM n"));
-    c.commitTrans();
+    db::Recordset& rsDetail = DE().rsDetail();
+    rsDetail.setFilter(QString());
+    {
+        db::Recordset staging(&c, QStringLiteral("Staging"), db::LockType::ReadOnly);
+        staging.open();
+        for (; !staging.eof(); staging.moveNext()) {
+            rsDetail.addNew();
+            for (int f = 0; f < staging.fieldCount(); ++f)
+                rsDetail.setValue(staging.fieldName(f), staging.value(f));
+            rsDetail.move(0);
+        }
+    }
+    c.commitTrans();   // the staging table goes with the connection
 
     db::Recordset& rsGroup = DE().rsGroup();
     rsGroup.requery();
-    db::Recordset& rsDetail = DE().rsDetail();
-    rsDetail.setFilter(QString());
-    rsDetail.requery();
     rsDetail.setFilter(QStringLiteral("MORTCO = '") + QStringLiteral("%1").arg(groups, 4, 10, QLatin1Char('0')) +
                        QStringLiteral("'"));
     rsGroup.moveFirst();

@@ -381,6 +381,7 @@ bool RowSet::unchangedSinceRead()
     if (!inSync_ || synced_ != conn_->stamp(tableKey_)) {
         inSync_ = false;
         unverified_.clear();
+        allUnverified_ = false;
     }
     return inSync_;
 }
@@ -389,6 +390,14 @@ bool RowSet::stillMatchesTable()
 {
     if (!unchangedSinceRead())
         return false;
+    if (allUnverified_) {
+        allUnverified_ = false;
+        if (!verifyAgainstTable()) {
+            inSync_ = false;
+            return false;
+        }
+        return true;
+    }
     // Rows written here hold what they were given; the database may have
     // stored something else (a default, a conversion, a trigger's change).
     for (const int row : unverified_) {
@@ -415,6 +424,7 @@ void RowSet::reorder(const std::vector<detail::SortKey>& keys)
     live_ = int(rows_.size());
     liveLog_.clear();
     unverified_.clear();   // row numbers no longer hold
+    allUnverified_ = false;
     indexes_.clear();
     byRid_.clear();
     ridsMapped_ = false;
@@ -427,18 +437,101 @@ quint64 RowSet::writesBefore() const
 
 void RowSet::wrote(quint64 before, int row)
 {
-    // Past this many rows written, reading them back would cost about what
-    // reading the table does.
-    constexpr size_t kMostUnverified = 4096;
     inSync_ = inSync_ && synced_.writes == before && synced_.epoch == conn_->epoch() &&
-              conn_->tableWrites(tableKey_) == before + 1 && unverified_.size() < kMostUnverified;
+              conn_->tableWrites(tableKey_) == before + 1;
     if (!inSync_) {
         unverified_.clear();
+        allUnverified_ = false;
         return;
     }
     synced_.writes = before + 1;
-    if (row >= 0)
+    // Past this many rows, reading them back one by one costs more than
+    // comparing the whole table once.
+    constexpr size_t kMostUnverified = 4096;
+    if (row < 0 || allUnverified_)
+        return;
+    if (unverified_.size() < kMostUnverified) {
         unverified_.push_back(row);
+    } else {
+        unverified_.clear();
+        allUnverified_ = true;
+    }
+}
+
+namespace {
+
+// The stored value equals the one in memory, class and all.
+bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
+{
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+        return v.isNull();
+    case SQLITE_INTEGER:
+        return detail::storageClassOf(v) == detail::StorageClass::Integer &&
+               v.toLongLong() == sqlite3_column_int64(st, col);
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, col);
+        return detail::storageClassOf(v) == detail::StorageClass::Real &&
+               std::memcmp(static_cast<const void*>(&d), v.constData(), sizeof d) == 0 &&
+               v.typeId() == QMetaType::Double;
+    }
+    case SQLITE_TEXT: {
+        if (v.typeId() != QMetaType::QString)
+            return false;
+        const auto& s = *static_cast<const QString*>(v.constData());
+        const auto* bytes = sqlite3_column_text(st, col);
+        const int n = sqlite3_column_bytes(st, col);
+        if (n == s.size()) {
+            // Plain ASCII compares unit by unit.
+            int i = 0;
+            while (i < n && bytes[i] < 0x80 && bytes[i] == s[i].unicode())
+                ++i;
+            if (i == n)
+                return true;
+            if (bytes[i] < 0x80)
+                return false;
+        }
+        return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n) == s;
+    }
+    default: {
+        if (v.typeId() != QMetaType::QByteArray)
+            return false;
+        const auto& b = *static_cast<const QByteArray*>(v.constData());
+        const int n = sqlite3_column_bytes(st, col);
+        return n == b.size() && std::memcmp(sqlite3_column_blob(st, col), b.constData(), size_t(n)) == 0;
+    }
+    }
+}
+
+} // namespace
+
+bool RowSet::verifyAgainstTable()
+{
+    // Every stored row is compared with the one in memory; a value that
+    // differs is taken as stored. A row on one side only means the rows do not
+    // vouch for the table after all.
+    Stmt st(prepare(conn_->handle(), QStringLiteral("SELECT rowid, * FROM %1").arg(table_)));
+    if (!st || sqlite3_column_count(st.get()) != int(fields_.size()) + 1)
+        return false;
+    int matched = 0;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const int row = rowOfRid(sqlite3_column_int64(st.get(), 0));
+        if (row < 0 || rows_[size_t(row)].deleted)
+            return false;
+        ++matched;
+        const std::vector<QVariant>& held = rows_[size_t(row)].values;
+        for (int f = 0; f < int(fields_.size()); ++f) {
+            if (sameStored(st.get(), f + 1, held[size_t(f)]))
+                continue;
+            std::vector<QVariant> values = held;
+            for (int g = f; g < int(fields_.size()); ++g)
+                values[size_t(g)] = columnValue(st.get(), g + 1);
+            setValues(row, std::move(values));
+            break;
+        }
+    }
+    return rc == SQLITE_DONE && matched == live_;
 }
 
 void RowSet::readDefaults()

@@ -140,6 +140,7 @@ private:
     sqlite3_stmt* deleteStatement();
     // Reads the stored row into `values`; false when it cannot be read.
     bool readBack(qint64 rid, std::vector<QVariant>& values);
+    bool verifyAgainstTable();
     // Binds the values under the mask to the statement's parameters in order.
     void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
     static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
@@ -162,6 +163,7 @@ private:
     bool inSync_ = false;             // the rows match the table as `synced_` stamped it
     TableStamp synced_;
     std::vector<int> unverified_;     // rows written since, not yet read back
+    bool allUnverified_ = false;      // too many to list: the whole table is compared
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;
     mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid

@@ -385,6 +385,15 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
              rs.setValue(QStringLiteral("NAME"), QStringLiteral("b"));
              rs.update();
          }},
+        {"more rows than are read back one by one", "CREATE TABLE W (NAME TEXT, T TEXT DEFAULT 1.0)",
+         "INSERT INTO W (NAME) VALUES ('a')",
+         [](Recordset& rs) {
+             for (int i = 0; i < 5000; ++i) {
+                 rs.addNew();
+                 rs.setValue(QStringLiteral("NAME"), QStringLiteral("n%1").arg(i));
+                 rs.move(0);
+             }
+         }},
         {"a generated column", "CREATE TABLE W (NAME TEXT, A INTEGER, B INTEGER GENERATED ALWAYS AS (A * 2) STORED)",
          "INSERT INTO W (NAME, A) VALUES ('a', 1)",
          [](Recordset& rs) {
