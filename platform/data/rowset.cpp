@@ -471,9 +471,8 @@ bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
                v.toLongLong() == sqlite3_column_int64(st, col);
     case SQLITE_FLOAT: {
         const double d = sqlite3_column_double(st, col);
-        return detail::storageClassOf(v) == detail::StorageClass::Real &&
-               std::memcmp(static_cast<const void*>(&d), v.constData(), sizeof d) == 0 &&
-               v.typeId() == QMetaType::Double;
+        // Bit for bit: -0 and 0 differ in what a text of them shows.
+        return v.typeId() == QMetaType::Double && std::memcmp(&d, v.constData(), sizeof d) == 0;
     }
     case SQLITE_TEXT: {
         if (v.typeId() != QMetaType::QString)
