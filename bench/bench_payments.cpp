@@ -68,19 +68,23 @@ bool fill(long payments, int groups)
                              "'OWNER ' || ((x * 104729) % 999983), printf('%02d', x % 99 + 1), "
                              "printf('7%02d', x % 10 + 1), printf('%018d', x), printf('%09d', x), "
                              "(x % 5000) + 0.25, 'A', (x % 5000) + 0.25, 0, 0, 0, 'LOT ' || x FROM n"));
+    c.commitTrans();
+
+    // Added one by one outside a transaction, as a load adds them, into a
+    // table emptied and read afresh as the load leaves it.
+    db::Recordset staging(&c, QStringLiteral("Staging"), db::LockType::ReadOnly);
+    staging.open();
+    c.execute(QStringLiteral("DROP TABLE Staging"));
     db::Recordset& rsDetail = DE().rsDetail();
     rsDetail.setFilter(QString());
-    {
-        db::Recordset staging(&c, QStringLiteral("Staging"), db::LockType::ReadOnly);
-        staging.open();
-        for (; !staging.eof(); staging.moveNext()) {
-            rsDetail.addNew();
-            for (int f = 0; f < staging.fieldCount(); ++f)
-                rsDetail.setValue(staging.fieldName(f), staging.value(f));
-            rsDetail.move(0);
-        }
+    rsDetail.requery();
+    for (; !staging.eof(); staging.moveNext()) {
+        rsDetail.addNew();
+        for (int f = 0; f < staging.fieldCount(); ++f)
+            rsDetail.setValue(staging.fieldName(f), staging.value(f));
+        rsDetail.move(0);
     }
-    c.commitTrans();   // the staging table goes with the connection
+    staging.close();
 
     db::Recordset& rsGroup = DE().rsGroup();
     rsGroup.requery();

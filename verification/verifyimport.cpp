@@ -11,6 +11,7 @@
 #include "shell/data/dataenvironment.h"
 #include "shell/data/system.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -306,6 +307,7 @@ private:
     CodeLookups codes_;
     std::unique_ptr<db::Recordset> rsVerifyClone;
     bool storing_ = false;
+    bool storedLost_ = false;   // the database undid the rows stored so far
 };
 
 bool Import::run()
@@ -355,19 +357,21 @@ bool Import::run()
     }
     if (rsVerifyClone && rsVerifyClone->editPending())
         rsVerifyClone->cancelUpdate();
-    showError(number, description);
     try {
         finish();
     } catch (const std::exception&) {
-        // The list shows what rsVerify holds; the user has been told already.
+        // The list shows what rsVerify holds; the box below tells what was kept.
     }
+    showError(number, description);
     return false;
 }
 
 void Import::showError(long number, const QString& description)
 {
     ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
-                        description + CRLF + QStringLiteral("The records imported before the error are kept."),
+                        description + CRLF +
+                        (storedLost_ ? QStringLiteral("No record of this import was kept.")
+                                     : QStringLiteral("The records imported before the error are kept.")),
                     ui::Buttons::OK, ui::Icon::Critical);
 }
 
@@ -456,6 +460,7 @@ void Import::endStoring()
     try {
         DE().Zarv.commitTrans();
     } catch (const std::exception&) {
+        storedLost_ = true;
         DE().Zarv.rollbackTrans();
         throw;
     }
@@ -485,7 +490,13 @@ void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
 // The list shows the rows as they now stand, in its order, from its first row.
 void Import::finish()
 {
-    endStoring();
+    // The list is shown as the table stands even when the rows could not be kept.
+    std::exception_ptr failure;
+    try {
+        endStoring();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     rsVerifyClone.reset();
     db::Recordset& rsVerify = DE().rsVerify();
     rsVerify.close();
@@ -494,6 +505,8 @@ void Import::finish()
     if (refresh_)
         refresh_();
     ui::ui().doEvents();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace

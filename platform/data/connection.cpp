@@ -211,9 +211,10 @@ long long Connection::execute(const QString& sql)
     dropSpareRows();
     sqlite3_preupdate_hook(db, nullptr, nullptr);
     struct HookBack {
+        sqlite3* db;
         Connection* c;
-        ~HookBack() { sqlite3_preupdate_hook(c->db_, &Connection::rowWritten, c); }
-    } hookBack{this};
+        ~HookBack() { sqlite3_preupdate_hook(db, &Connection::rowWritten, c); }
+    } hookBack{db, this};
     if (outsideTransaction(text))
         flush();
     else

@@ -391,12 +391,16 @@ bool RowSet::stillMatchesTable()
     if (!unchangedSinceRead())
         return false;
     if (allUnverified_) {
-        allUnverified_ = false;
-        if (!verifyAgainstTable()) {
+        bool verified = false;
+        try {
+            verified = verifyAgainstTable();
+        } catch (...) {
             inSync_ = false;
-            return false;
+            throw;
         }
-        return true;
+        allUnverified_ = false;
+        inSync_ = verified;
+        return verified;
     }
     // Rows written here hold what they were given; the database may have
     // stored something else (a default, a conversion, a trigger's change).

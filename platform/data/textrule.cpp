@@ -86,69 +86,6 @@ bool LikePattern::matches(QStringView subject) const
 
 namespace {
 
-// Reads UTF-8 as the UTF-16 units QString would hold, so the collation orders
-// exactly as compareText does (supplementary characters as surrogate pairs).
-class Utf16Reader {
-public:
-    Utf16Reader(const void* data, int bytes)
-        : p_(static_cast<const unsigned char*>(data)), end_(p_ + std::max(bytes, 0))
-    {
-    }
-
-    bool next(char16_t& out)
-    {
-        if (low_ != 0) {
-            out = low_;
-            low_ = 0;
-            return true;
-        }
-        if (p_ >= end_)
-            return false;
-        const unsigned c = *p_++;
-        if (c < 0x80) {
-            out = char16_t(c);
-            return true;
-        }
-        out = decode(c);
-        return true;
-    }
-
-private:
-    char16_t decode(unsigned lead)
-    {
-        int extra = 0;
-        char32_t cp = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = lead & 0x07;
-        } else {
-            return 0xFFFD;
-        }
-        for (int i = 0; i < extra; ++i) {
-            if (p_ >= end_ || (*p_ & 0xC0) != 0x80)
-                return 0xFFFD;
-            cp = (cp << 6) | (*p_++ & 0x3F);
-        }
-        if (cp < 0x10000)
-            return char16_t(cp);
-        if (cp > 0x10FFFF)
-            return 0xFFFD;
-        cp -= 0x10000;
-        low_ = char16_t(0xDC00 + (cp & 0x3FF));
-        return char16_t(0xD800 + (cp >> 10));
-    }
-
-    const unsigned char* p_;
-    const unsigned char* end_;
-    char16_t low_ = 0;
-};
-
 int collateUtf8(void*, int n1, const void* s1, int n2, const void* s2)
 {
     // Every unique-key check compares a handful of short ASCII texts: bytes
@@ -172,20 +109,11 @@ int collateUtf8(void*, int n1, const void* s1, int n2, const void* s2)
     }
     if (i == n)
         return n1 == n2 ? 0 : (n1 < n2 ? -1 : 1);
-    Utf16Reader a(p1 + i, n1 - i);
-    Utf16Reader b(p2 + i, n2 - i);
-    for (;;) {
-        char16_t ca = 0;
-        char16_t cb = 0;
-        const bool moreA = a.next(ca);
-        const bool moreB = b.next(cb);
-        if (!moreA || !moreB)
-            return moreA ? 1 : (moreB ? -1 : 0);
-        ca = foldUnit(ca);
-        cb = foldUnit(cb);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
+    // The rest is decoded as the program decodes every text it reads, so that
+    // bytes that are no UTF-8 compare here as they do in memory.
+    const QString a = QString::fromUtf8(reinterpret_cast<const char*>(p1 + i), n1 - i);
+    const QString b = QString::fromUtf8(reinterpret_cast<const char*>(p2 + i), n2 - i);
+    return compareText(a, b);
 }
 
 int collateUtf16(void*, int n1, const void* s1, int n2, const void* s2)

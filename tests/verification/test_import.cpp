@@ -5,6 +5,10 @@
 #include "platform/data/recordset.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
+#include "shell/data/Form_InformationDialog.h"
+
+#include <QPushButton>
+#include <sqlite3.h>
 
 using namespace zarv;
 using namespace zarv::test;
@@ -206,6 +210,23 @@ TEST_F(Import, AnApostropheIsDroppedOnTheWayThroughTheFile)
     EXPECT_EQ(readCsv(), QByteArray("C,1234,100200302,02,702,000000000001100220,,JOHN ONEILL,4 MILL LANE,,,,,\r\n"));
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), QStringList{"C|1234|100200302|02|702|000000000001100220||JOHN ONEILL|4 MILL LANE|||||"});
+}
+
+// A full disk can make the database undo the whole import by itself: the
+// clerk is told that nothing of it was kept, and the list shows the table.
+TEST_F(Import, AnImportTheDatabaseUndidIsNotReportedAsKept)
+{
+    const QString longName = QStringLiteral(",1234,M-2,01,701,2,,") + QString(71, u'N');
+    writeCsv(",1234,M-1,01,701,1,,FIRST\n" + longName.toLatin1() + "\n,1234,M-3,01,701,3,,THIRD\n");
+    ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& d) {
+        ASSERT_EQ(sqlite3_exec(DE().Zarv.handle(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        static_cast<Form_InformationDialog&>(d).OKButton->click();
+    });
+    ui().expectBox(box(ui::containing("No record of this import was kept."), Answer::OK, Icon::Critical));
+    EXPECT_FALSE(import(kOption1));
+    EXPECT_EQ(verifyRows(), QStringList{});
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_FALSE(DE().Zarv.inTransaction());
 }
 
 } // namespace
