@@ -237,7 +237,7 @@ long long Connection::execute(const QString& sql)
         if (rc != SQLITE_DONE) {
             const QString message = detail::sqliteMessage(db);
             sqlite3_finalize(st);
-            endImplicit();
+            noticeEndedTransaction();
             throw DbError(DbError::DatabaseFailure, message);
         }
         sqlite3_finalize(st);
@@ -260,14 +260,10 @@ void Connection::commitTrans()
 {
     if (!explicitTrans_)
         throw DbError(DbError::DatabaseFailure, QStringLiteral("No transaction is in progress."));
-    if (sqlite3_get_autocommit(db_)) {
-        // The database ended the transaction itself after an error (a full
-        // disk, an I/O error): nothing of it was kept. The transaction stays
-        // open for the caller's RollbackTrans, which puts the rows in memory
-        // back as they were.
-        ++epoch_;
+    // Nothing of a transaction the database ended was kept. It stays open for
+    // the caller's RollbackTrans, which puts the rows in memory back.
+    if (noticeEndedTransaction())
         throw endedByDatabase();
-    }
     detail::exec(db_, "COMMIT");
     explicitTrans_ = false;
     journal_->entries.clear();
@@ -308,7 +304,7 @@ void Connection::flush()
         return;
     if (!sqlite3_get_autocommit(db_) && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const QString message = detail::sqliteMessage(db_);
-        endImplicit();
+        noticeEndedTransaction();
         throw DbError(DbError::DatabaseFailure, message);
     }
     implicitTrans_ = false;
@@ -316,37 +312,30 @@ void Connection::flush()
 
 void Connection::beforeWrite()
 {
-    if (explicitTrans_) {
-        // Written now, a row would be saved on its own, outside the
-        // transaction the caller will roll back or commit.
-        if (db_ && sqlite3_get_autocommit(db_)) {
-            ++epoch_;
-            throw endedByDatabase();
-        }
+    // Written after the database ended the explicit transaction, a row would
+    // be saved on its own, outside what the caller will roll back or commit.
+    if (noticeEndedTransaction())
+        throw endedByDatabase();
+    if (explicitTrans_ || implicitTrans_)
         return;
-    }
-    // SQLite may have ended the gathered transaction itself after a failure.
-    if (implicitTrans_ && db_ && !sqlite3_get_autocommit(db_))
-        return;
-    endImplicit();
     handle();
     detail::exec(db_, "BEGIN");
     implicitTrans_ = true;
 }
 
-// After a failure SQLite may have ended the transaction itself (disk full, I/O).
-void Connection::endImplicit()
+bool Connection::noticeEndedTransaction()
 {
-    if (implicitTrans_ && db_ && sqlite3_get_autocommit(db_)) {
-        implicitTrans_ = false;
-        ++epoch_;   // the gathered writes were undone
-    }
+    if (!db_ || !(implicitTrans_ || explicitTrans_) || !sqlite3_get_autocommit(db_))
+        return false;
+    ++epoch_;   // the writes went with it: rows kept in memory vouch for nothing
+    implicitTrans_ = false;
+    return explicitTrans_;
 }
 
 void Connection::writeFailed()
 {
     ++epoch_;
-    endImplicit();
+    noticeEndedTransaction();
 }
 
 void Connection::rowWritten(void* self, sqlite3*, int, const char*, const char* table, long long, long long)
@@ -366,7 +355,7 @@ void Connection::countWrite(const char* table)
         ++writes_[lastWrittenSlot_].second;
         return;
     }
-    const QString key = detail::tableKey(QString::fromUtf8(table));
+    const QString key = detail::nameKey(QString::fromUtf8(table));
     auto it = std::find_if(writes_.begin(), writes_.end(), [&](const auto& w) { return w.first == key; });
     if (it == writes_.end())
         it = writes_.insert(writes_.end(), {key, 0});
@@ -387,11 +376,7 @@ quint64 Connection::tableWrites(const QString& tableKey) const
 TableStamp Connection::stamp(const QString& tableKey)
 {
     sqlite3* db = handle();
-    // A transaction SQLite ended itself after an error took its writes along.
-    if ((implicitTrans_ || explicitTrans_) && sqlite3_get_autocommit(db)) {
-        ++epoch_;
-        implicitTrans_ = false;
-    }
+    noticeEndedTransaction();
     if (!dataVersion_ && sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &dataVersion_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(dataVersion_);
         dataVersion_ = nullptr;

@@ -94,7 +94,10 @@ private:
     struct Journal;
     void setUp();
     void flushOthers();
-    void endImplicit();
+    // SQLite ends a transaction by itself after some errors (a full disk, an
+    // I/O error). Notes it; true when it was the explicit one, which stays
+    // marked open for the caller's RollbackTrans.
+    bool noticeEndedTransaction();
     void undoJournal();
     static void rowWritten(void* self, sqlite3* db, int op, const char* database, const char* table, long long key,
                            long long newKey);

@@ -117,7 +117,7 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
 {
     const detail::SourceQuery q = detail::sourceQuery(source);
     sqlite3* db = c->handle();
-    const QString key = q.table.isEmpty() ? QString() : detail::tableKey(q.tableName);
+    const QString key = q.table.isEmpty() ? QString() : detail::nameKey(q.tableName);
 
     // A whole table again in another order: the rows a recordset just closed
     // serve, when nothing has written to the table since. Whatever this load
@@ -246,18 +246,11 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         detail::raiseSqlite(sqlite3_db_handle(st));
 }
 
-int RowSet::sqlFieldIndex(QStringView name) const
+int RowSet::sqlFieldIndex(const QString& name) const
 {
-    // The database matches names with ASCII letters in either case, nothing more.
-    const auto asciiUpper = [](QChar c) { return c >= u'a' && c <= u'z' ? QChar(char16_t(c.unicode() - 32)) : c; };
+    const QString key = detail::nameKey(name);
     for (size_t i = 0; i < fields_.size(); ++i) {
-        const QString& f = fields_[i].name;
-        if (f.size() != name.size())
-            continue;
-        qsizetype k = 0;
-        while (k < f.size() && asciiUpper(f[k]) == asciiUpper(name[k]))
-            ++k;
-        if (k == f.size())
+        if (detail::nameKey(fields_[i].name) == key)
             return int(i);
     }
     return -1;
@@ -434,9 +427,18 @@ void RowSet::reorder(const std::vector<detail::SortKey>& keys)
     ridsMapped_ = false;
 }
 
-quint64 RowSet::writesBefore() const
+void RowSet::beginWrite()
 {
-    return conn_->tableWrites(tableKey_);
+    conn_->beforeWrite();
+    conn_->dropSpareRows(tableKey_);
+    writeHandle();
+}
+
+void RowSet::runWrite(sqlite3_stmt* st, int row)
+{
+    const quint64 before = conn_->tableWrites(tableKey_);
+    run(st);
+    wrote(before, row);
 }
 
 void RowSet::wrote(quint64 before, int row)
@@ -871,18 +873,14 @@ void RowSet::run(sqlite3_stmt* st)
 
 int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
 {
-    conn_->beforeWrite();
-    conn_->dropSpareRows(tableKey_);
-    writeHandle();
+    beginWrite();
     sqlite3_stmt* st = insertStatement(set);
     bindAll(st, values, set);
-    const quint64 before = writesBefore();
-    run(st);
+    const int row = size();
+    runWrite(st, row);
     Row r;
     r.rid = sqlite3_last_insert_rowid(preparedOn_);
     r.values = std::move(values);
-    const int row = size();
-    wrote(before, row);
     addRow(std::move(r));
     journal(row, RowChange::Insert, nullptr);
     return row;
@@ -892,18 +890,14 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
 {
     if (std::none_of(changed.begin(), changed.end(), [](bool b) { return b; }))
         return;
-    conn_->beforeWrite();
-    conn_->dropSpareRows(tableKey_);
-    writeHandle();
+    beginWrite();
     sqlite3_stmt* st = updateStatement(changed);
     bindAll(st, values, changed);
     const int at = int(std::count(changed.begin(), changed.end(), true)) + 1;
     if (sqlite3_bind_int64(st, at, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    const quint64 before = writesBefore();
-    run(st);
+    runWrite(st, row);   // a row not found changes nothing: the rows stop vouching for the table
     if (sqlite3_changes(preparedOn_) == 0) {
-        inSync_ = false;
         throw DbError(DbError::DatabaseFailure,
                       QStringLiteral("Row cannot be located for updating. "
                                      "Some values may have been changed since it was last read."));
@@ -913,7 +907,6 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
         if (changed[i])
             merged[i] = values[i];
     }
-    wrote(before, row);
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
         saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
@@ -923,15 +916,11 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
 
 void RowSet::remove(int row)
 {
-    conn_->beforeWrite();
-    conn_->dropSpareRows(tableKey_);
-    writeHandle();
+    beginWrite();
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    const quint64 before = writesBefore();
-    run(st);
-    wrote(before, -1);
+    runWrite(st, -1);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

@@ -116,17 +116,18 @@ private:
     // than JET or BINARY, or when it cannot say.
     std::optional<detail::TextOrder> collationOf(int field) const;
     // A column named as the database names it (ASCII letters in either case); -1 when none.
-    int sqlFieldIndex(QStringView name) const;
+    int sqlFieldIndex(const QString& name) const;
     static bool binaryKeysDecidable(const std::vector<Row>& rows, const std::vector<detail::SortKey>& keys);
     // The rows equal to the texts, put in order, as a new set; null when the
     // columns do not allow it to be done here exactly as the database would.
     std::shared_ptr<RowSet> subset(const std::vector<detail::Equality>& equalities,
                                    const std::vector<detail::OrderTerm>& order);
     void reorder(const std::vector<detail::SortKey>& keys);
-    // Around one write: the rows still match the table afterwards only when that
-    // write was the one change the table saw; `row` (-1 for none) holds what it
-    // was given, to be read back before the rows serve again.
-    quint64 writesBefore() const;
+    void beginWrite();
+    // Runs one write. The rows still match the table afterwards only when it
+    // was the one change the table saw; `row` (-1 for none) holds what it was
+    // given, to be read back before the rows serve again.
+    void runWrite(sqlite3_stmt* st, int row);
     void wrote(quint64 before, int row);
     void readDefaults();
     void mapNames();

@@ -48,11 +48,11 @@ qsizetype skipQuoted(QStringView text, qsizetype i)
     return text.size();
 }
 
-// Calls `at(i)` for each position of the text outside quotes, brackets and
-// parentheses, from `from` on, until it returns true; returns that position,
-// or -1.
+// Calls `at(i, depth)` for each position of the text outside quotes and
+// brackets (depth: of parentheses) from `from` on, until it returns true;
+// returns that position, or -1.
 template <typename At>
-qsizetype scanTopLevel(QStringView text, qsizetype from, At at)
+qsizetype scanUnquoted(QStringView text, qsizetype from, At at)
 {
     int depth = 0;
     qsizetype i = from;
@@ -66,7 +66,7 @@ qsizetype scanTopLevel(QStringView text, qsizetype from, At at)
             ++depth;
         else if (c == u')')
             --depth;
-        else if (depth == 0 && at(i))
+        else if (at(i, depth))
             return i;
         ++i;
     }
@@ -76,25 +76,16 @@ qsizetype scanTopLevel(QStringView text, qsizetype from, At at)
 // A comment outside quotes: "--" or "/*".
 bool hasComment(QStringView text)
 {
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            i = skipQuoted(text, i);
-            continue;
-        }
-        if (i + 1 < text.size() && ((c == u'-' && text[i + 1] == u'-') || (c == u'/' && text[i + 1] == u'*')))
-            return true;
-        ++i;
-    }
-    return false;
+    return scanUnquoted(text, 0, [&](qsizetype i, int) {
+               return text.mid(i).startsWith(u"--") || text.mid(i).startsWith(u"/*");
+           }) >= 0;
 }
 
 // Where `word` stands on its own at the top level, from `from` on; -1 when nowhere.
 qsizetype findTopLevelWord(QStringView text, QStringView word, qsizetype from)
 {
-    return scanTopLevel(text, from, [&](qsizetype i) {
-        return (i == 0 || !isWordUnit(text[i - 1])) && text.mid(i).startsWith(word, Qt::CaseInsensitive) &&
+    return scanUnquoted(text, from, [&](qsizetype i, int depth) {
+        return depth == 0 && (i == 0 || !isWordUnit(text[i - 1])) && text.mid(i).startsWith(word, Qt::CaseInsensitive) &&
                (i + word.size() == text.size() || !isWordUnit(text[i + word.size()]));
     });
 }
@@ -104,8 +95,8 @@ QList<QStringView> splitTopLevel(QStringView text)
 {
     QList<QStringView> items;
     qsizetype start = 0;
-    scanTopLevel(text, 0, [&](qsizetype i) {
-        if (text[i] == u',') {
+    scanUnquoted(text, 0, [&](qsizetype i, int depth) {
+        if (depth == 0 && text[i] == u',') {
             items.append(text.mid(start, i - start));
             start = i + 1;
         }
@@ -163,9 +154,8 @@ std::optional<std::vector<Equality>> parseEqualities(QStringView where)
 
 } // namespace
 
-QString tableKey(const QString& unquotedName)
+QString nameKey(const QString& unquotedName)
 {
-    // The database folds the letters of names in ASCII only.
     QString key = unquotedName;
     for (QChar& c : key) {
         if (c >= u'a' && c <= u'z')

@@ -38,7 +38,8 @@ struct SourceQuery {
 
 SourceQuery sourceQuery(const QString& source);
 
-// The name a table is known by whatever its spelling: folded letter case.
-QString tableKey(const QString& unquotedName);
+// What the database matches a name of a table or column by: its ASCII letters
+// in one case (other letters are compared as they are).
+QString nameKey(const QString& unquotedName);
 
 } // namespace zarv::db::detail
