@@ -12,8 +12,8 @@
 #include "platform/files/filesys.h"
 #include "platform/files/textfile.h"
 #include "platform/ui/scriptedui.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/schema.h"
+#include "services/dataenvironment.h"
+#include "services/schema.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,8 +7,8 @@
 
 #include "platform/data/recordset.h"
 #include "platform/ui/scriptedui.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/schema.h"
+#include "services/dataenvironment.h"
+#include "services/schema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QFont>
 #include <QFontDatabase>

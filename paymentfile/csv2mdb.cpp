@@ -8,10 +8,10 @@
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
+#include "services/system.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "paymentfile/paymentformat.h"
 
 #include "platform/text/vb.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/system.h"
 
 #include <QDate>
 

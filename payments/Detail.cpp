@@ -13,8 +13,8 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/ui/parking.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
 
 #include <QDir>
 #include <QGridLayout>

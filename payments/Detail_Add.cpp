@@ -1,7 +1,7 @@
 #include "payments/Detail_Add.h"
 
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QLabel>
 #include <QLineEdit>

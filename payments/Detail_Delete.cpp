@@ -2,7 +2,7 @@
 
 #include "payments/paymentrules.h"
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QLabel>
 #include <QLineEdit>

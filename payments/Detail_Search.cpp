@@ -10,8 +10,8 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -11,8 +11,8 @@
 #include "platform/text/vb.h"
 #include "platform/ui/parking.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
 
 #include <QDate>
 #include <QGroupBox>

@@ -7,7 +7,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -8,9 +8,9 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
+#include "services/Form_InformationDialog.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
 
 #include <QDialog>
 #include <QGridLayout>

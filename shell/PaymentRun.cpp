@@ -7,8 +7,8 @@
 #include "platform/ui/uiservices.h"
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZarvPayment.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 #include "shell/formparts.h"
 
 #include <QDate>

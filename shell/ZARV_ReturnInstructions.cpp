@@ -6,8 +6,8 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 #include "platform/forms/filelists.h"
 #include "shell/formparts.h"
 

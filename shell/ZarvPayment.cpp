@@ -5,8 +5,8 @@
 #include "platform/ui/parking.h"
 #include "platform/ui/uiservices.h"
 #include "shell/About.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 #include "shell/formparts.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "platform/files/filesys.h"
 #include "platform/ui/qtui.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 #include "shell/formparts.h"
 
 #include <QApplication>

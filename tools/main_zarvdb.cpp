@@ -1,6 +1,6 @@
 // zarvdb: creates the program's database files in a folder (the build runs it
 // beside the program). Running it again over existing files changes nothing.
-#include "shell/data/schema.h"
+#include "services/schema.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -9,8 +9,8 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
 
 #include <QComboBox>
 #include <QEvent>

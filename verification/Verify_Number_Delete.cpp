@@ -4,7 +4,7 @@
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -3,10 +3,10 @@
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
+#include "services/system.h"
 
 #include <memory>
 

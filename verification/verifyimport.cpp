@@ -6,10 +6,10 @@
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/Form_InformationDialog.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 
 #include <exception>
 #include <memory>

@@ -5,9 +5,9 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 #include "verifyfile/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 

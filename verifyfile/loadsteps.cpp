@@ -4,7 +4,7 @@
 
 #include "platform/data/criteria.h"
 #include "platform/text/vb.h"
-#include "shell/data/clientdata.h"
+#include "services/clientdata.h"
 
 #include <QDate>
 

@@ -2,7 +2,7 @@
 // How the load reads sheets 2 to 5 of the verification workbook into the code
 // tables: per sheet its headings, recordset, lookup, field values and the step
 // markers its error message shows.
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QString>
 #include <QStringList>

@@ -10,9 +10,9 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "platform/workbook/workbookwriter.h"
-#include "shell/data/clientdata.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/dataenvironment.h"
+#include "services/system.h"
 
 #include <new>
 #include <vector>

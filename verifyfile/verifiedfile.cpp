@@ -4,7 +4,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/settings.h"
 #include "platform/files/textfile.h"
-#include "shell/data/clientdata.h"
+#include "services/clientdata.h"
 
 #include <QDir>
 #include <QFileInfo>

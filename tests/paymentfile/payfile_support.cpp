@@ -2,7 +2,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QSet>
 

@@ -5,7 +5,7 @@
 #include "paymentfile/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFileInfo>

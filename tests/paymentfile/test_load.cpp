@@ -5,8 +5,8 @@
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
 
 #include <QDate>
 

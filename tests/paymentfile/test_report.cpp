@@ -5,7 +5,7 @@
 
 #include "paymentfile/DetailReport.h"
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFileInfo>

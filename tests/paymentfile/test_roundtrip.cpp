@@ -4,7 +4,7 @@
 
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QRegularExpression>
 

@@ -6,8 +6,8 @@
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
 
 #include <QDate>
 #include <QDir>

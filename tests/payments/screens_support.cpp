@@ -6,7 +6,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDate>
 #include <QDir>

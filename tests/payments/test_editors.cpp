@@ -11,8 +11,8 @@
 #include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/dataenvironment.h"
+#include "services/Form_InformationDialog.h"
+#include "services/dataenvironment.h"
 
 #include <QLabel>
 #include <QLineEdit>

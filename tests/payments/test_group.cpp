@@ -7,7 +7,7 @@
 #include "payments/Group_Agency.h"
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QGroupBox>
 #include <QLabel>

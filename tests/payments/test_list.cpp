@@ -8,7 +8,7 @@
 #include "payments/paymentrules.h"
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 
 #include "payments/paymentrules.h"
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QRegularExpression>
 

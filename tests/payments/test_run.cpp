@@ -10,7 +10,7 @@
 #include "payments/Group.h"
 #include "platform/files/textfile.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -7,7 +7,7 @@
 #include "platform/data/recordset.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -10,8 +10,8 @@
 #include "shell/VerificationRun.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/sharedstate.h"
+#include "services/Form_InformationDialog.h"
+#include "services/sharedstate.h"
 #include "verification/Verify_Numbers.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "platform/data/recordset.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
-#include "shell/data/Form_InformationDialog.h"
+#include "services/Form_InformationDialog.h"
 
 #include <QPushButton>
 #include <sqlite3.h>

@@ -5,8 +5,8 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/ui/parking.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/sharedstate.h"
+#include "services/Form_InformationDialog.h"
+#include "services/sharedstate.h"
 #include "verification/Verify_Numbers.h"
 #include "verification/verifyhelp.h"
 

@@ -2,8 +2,8 @@
 
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/sharedstate.h"
+#include "services/Form_InformationDialog.h"
+#include "services/sharedstate.h"
 
 #include <QDir>
 #include <QPlainTextEdit>

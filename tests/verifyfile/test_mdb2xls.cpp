@@ -4,7 +4,7 @@
 #include "verify_support.h"
 
 #include "platform/workbook/workbook.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDate>
 #include <QDir>

@@ -3,7 +3,7 @@
 // it anew; without it the sample is loaded and checked against the same data.
 #include "verify_support.h"
 
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDate>
 #include <QFile>

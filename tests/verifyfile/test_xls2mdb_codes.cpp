@@ -2,7 +2,7 @@
 // a code winning, folio lengths, and what an error leaves behind.
 #include "verify_support.h"
 
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDate>
 

@@ -2,7 +2,7 @@
 // duplicates, the summary and where each message goes.
 #include "verify_support.h"
 
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 namespace zarv::test {
 namespace {

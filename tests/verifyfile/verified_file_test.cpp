@@ -4,7 +4,7 @@
 #include "verify_support.h"
 
 #include "platform/data/recordset.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 #include "verifyfile/verifiedfile.h"
 
 #include <QDir>

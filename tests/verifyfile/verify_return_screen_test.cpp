@@ -4,7 +4,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 #include "verifyfile/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 

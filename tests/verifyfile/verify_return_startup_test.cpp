@@ -2,7 +2,7 @@
 // main program included), the database check, then the receiving screen.
 #include "verify_return_support.h"
 
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 #include "shell/receivestartup.h"
 #include "shell/startup.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFrame>

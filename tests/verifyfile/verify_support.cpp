@@ -2,7 +2,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/workbook/workbookwriter.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 namespace zarv::test {
 

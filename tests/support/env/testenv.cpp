@@ -1,6 +1,6 @@
 #include "env/testenv.h"
 
-#include "shell/data/schema.h"
+#include "services/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // A fresh data environment over a temporary folder, with the scripted stand-in
 // for the user installed. Every box or screen a test does not expect fails it.
 #include "platform/ui/scriptedui.h"
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include <QTemporaryDir>
 #include <optional>

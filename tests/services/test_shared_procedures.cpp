@@ -1,6 +1,6 @@
 // The small text and file procedures every part of the program leans on.
-#include "shell/data/clientdata.h"
-#include "shell/data/system.h"
+#include "services/clientdata.h"
+#include "services/system.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "shell/data/system.h"
+#include "services/system.h"
 
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"

@@ -1,8 +1,8 @@
 // The program's own message window: picture by type, hand-over strings emptied
 // on close, the caller's busy pointer put back.
 #include "platform/ui/scriptedui.h"
-#include "shell/data/Form_InformationDialog.h"
-#include "shell/data/sharedstate.h"
+#include "services/Form_InformationDialog.h"
+#include "services/sharedstate.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

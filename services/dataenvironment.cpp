@@ -1,8 +1,8 @@
-#include "shell/data/dataenvironment.h"
+#include "services/dataenvironment.h"
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/system.h"
+#include "services/system.h"
 
 #include <QDir>
 #include <QFileInfo>

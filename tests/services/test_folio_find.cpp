@@ -2,8 +2,8 @@
 // strFind held before (it is only rewritten when it says something else).
 #include "env/testenv.h"
 
-#include "shell/data/clientdata.h"
-#include "shell/data/sharedstate.h"
+#include "services/clientdata.h"
+#include "services/sharedstate.h"
 
 using namespace zarv;
 

@@ -2,7 +2,7 @@
 // tells the user when one is missing, and the connections it sets.
 #include "env/testenv.h"
 
-#include "shell/data/schema.h"
+#include "services/schema.h"
 
 #include <QDir>
 #include <QFile>

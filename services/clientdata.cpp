@@ -1,10 +1,10 @@
-#include "shell/data/clientdata.h"
+#include "services/clientdata.h"
 
 #include "platform/data/criteria.h"
 #include "platform/text/vb.h"
-#include "shell/data/dataenvironment.h"
-#include "shell/data/sharedstate.h"
-#include "shell/data/system.h"
+#include "services/dataenvironment.h"
+#include "services/sharedstate.h"
+#include "services/system.h"
 
 namespace zarv {
 

@@ -1,4 +1,4 @@
-#include "shell/data/schema.h"
+#include "services/schema.h"
 
 #include "platform/data/connection.h"
 

@@ -1,8 +1,8 @@
 // Folio display formats, from the working and the reference mask tables.
 #include "env/testenv.h"
 
-#include "shell/data/clientdata.h"
-#include "shell/data/sharedstate.h"
+#include "services/clientdata.h"
+#include "services/sharedstate.h"
 
 using namespace zarv;
 

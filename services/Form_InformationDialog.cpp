@@ -1,8 +1,8 @@
-#include "shell/data/Form_InformationDialog.h"
+#include "services/Form_InformationDialog.h"
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "shell/data/sharedstate.h"
+#include "services/sharedstate.h"
 
 #include <QApplication>
 #include <QFontDatabase>
