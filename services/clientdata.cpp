@@ -42,6 +42,16 @@ QString CollapseSpaces(const QString& text)
     return out;
 }
 
+QString SingleLine(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
 namespace {
 
 constexpr int kMaxDisplay = 20;

@@ -10,6 +10,9 @@ QString RepeatString(const QString& text, int count);
 QString StripQuotes(const QString& text);
 // The text trimmed of blanks, each run of blanks reduced to one.
 QString CollapseSpaces(const QString& text);
+// The text with every CR, LF and TAB turned into one blank each, so a value
+// typed with a line break in a spreadsheet cell stays one line in every file.
+QString SingleLine(const QString& text);
 
 // The folio in its jurisdiction's display format, from the working table
 // Fol_Mask (FormatFolio) or the reference table FolioMask (the twin). Moves the
