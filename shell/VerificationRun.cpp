@@ -20,9 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace zarv {
 
@@ -51,14 +48,6 @@ void hideForSaving(ZarvPayment& s)
     s.Label_PleaseWait->show();
 }
 
-// The new workbook is written beside the old one under a hidden name and takes
-// its place only when complete.
-QString newWorkbookPath(const QString& filePath)
-{
-    const QFileInfo info(filePath);
-    return info.dir().filePath(QStringLiteral(".~") + info.fileName());
-}
-
 class WriteBack {
 public:
     explicit WriteBack(ZarvPayment& s) : s_(s) {}
@@ -69,7 +58,6 @@ public:
 private:
     bool backUp();
     bool write();
-    bool replaceWorkbook(const QString& fresh);
     void emptyVerify();
     QString keptText() const;
 
@@ -95,27 +83,13 @@ bool WriteBack::backUp()
     return true;
 }
 
-bool WriteBack::replaceWorkbook(const QString& fresh)
-{
-    // One rename: the old workbook stays whole until the new one takes its place.
-    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(s_.m_FilePath).constData()) == 0)
-        return true;
-    reason_ = QStringLiteral("The new workbook could not take the place of the old one: %1")
-                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
-    fs::removeFile(fresh);
-    return false;
-}
-
+// The new workbook takes the old one's place (and mode) only when complete.
 bool WriteBack::write()
 {
-    const QString fresh = newWorkbookPath(s_.m_FilePath);
-    fs::removeFile(fresh);
-    if (!Mdb2Xls(fresh)) {
-        fs::removeFile(fresh);
-        reason_ = QStringLiteral("The new workbook could not be written.");
-        return false;
-    }
-    return replaceWorkbook(fresh);
+    if (Mdb2XlsWithoutBackup(s_.m_FilePath))
+        return true;
+    reason_ = QStringLiteral("The new workbook could not be written.");
+    return false;
 }
 
 void WriteBack::emptyVerify()

@@ -132,6 +132,7 @@ QString cellText(const QVariant& value, Rule rule, int width)
 
 class Write {
 public:
+    explicit Write(bool backUp) : backUp_(backUp) {}
     bool run(const QString& FileName);
 
 private:
@@ -141,6 +142,7 @@ private:
     void check(bool ok);
     void step(const char* marker) { strStep = QString::fromLatin1(marker); }
 
+    bool backUp_;
     QString strStep;
     xl::WorkbookWriter writer_;
 };
@@ -157,7 +159,7 @@ bool Write::run(const QString& FileName)
         const QString backupName = BackupNameFor(FileName);
         step("5");
         const bool hadWorkbook = FileExists(FileName);
-        if (hadWorkbook)
+        if (hadWorkbook && backUp_)
             backUp(FileName, backupName);
         strStep = QStringLiteral("(possible spreadheet ") + FileName + QStringLiteral(" is in use?)");
         if (!writer_.create(FileName))
@@ -171,7 +173,7 @@ bool Write::run(const QString& FileName)
             throw StepError(StepError::FileAccess, writer_.errorText());
         step("123 Empty the Excel Spreadsheet Workbook");
         // Without a workbook to copy, an older backup does not belong to this one.
-        if (!hadWorkbook && FileExists(backupName))
+        if (backUp_ && !hadWorkbook && FileExists(backupName))
             fs::removeFile(backupName);
         step("124 Remove the Excel Object");
         step("125");
@@ -288,7 +290,12 @@ void Write::writeRows(const OutSheet& sheet, db::Recordset& rs)
 
 bool Mdb2Xls(const QString& FileName)
 {
-    return Write().run(FileName);
+    return Write(true).run(FileName);
+}
+
+bool Mdb2XlsWithoutBackup(const QString& FileName)
+{
+    return Write(false).run(FileName);
 }
 
 } // namespace zarv

@@ -54,6 +54,8 @@ bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list);
 // On failure the user has seen "Error Mdb2Xls(...)" and the old workbook and
 // its backup are as they were before the call.
 bool Mdb2Xls(const QString& FileName);
+// The same for a caller that made its own backup copy: no copy is made.
+bool Mdb2XlsWithoutBackup(const QString& FileName);
 
 // "MortNo1.xlsx" (any letter case of ".xlsx") -> "MortNo1.bak"; any other name
 // gets ".bak" appended.

@@ -1,14 +1,13 @@
 // File presence, attributes, safe copies and replacement.
 #include "platform/files/filesys.h"
 
-#include "platform/files/savefailure.h"
+#include "platform/files/safesave.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 
 namespace zarv::fs {
 
@@ -28,27 +27,35 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-using detail::couldNotWrite;
+// An output device over a safe save, for writers that take a QIODevice.
+class SaveDevice : public QIODevice {
+public:
+    explicit SaveDevice(SafeSave& save) : save_(save) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
 
-// Copies the rest of `from` into `to`; false with *error on a failure.
-bool copyDevice(QFile& from, QIODevice& to, const QString& source, const QString& target,
-                QString* error)
-{
-    for (;;) {
-        const QByteArray chunk = from.read(kChunk);
-        if (chunk.isEmpty()) {
-            if (from.error() != QFileDevice::NoError) {
-                setError(error, QStringLiteral("Could not read %1: %2")
-                                    .arg(nativePath(source), from.errorString()));
-                return false;
-            }
-            return true;
-        }
-        if (to.write(chunk) != chunk.size()) {
-            setError(error, couldNotWrite(target, to.errorString()));
-            return false;
-        }
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (save_.write(data, size))
+            return size;
+        setErrorString(save_.reason());
+        return -1;
     }
+
+private:
+    SafeSave& save_;
+};
+
+bool finish(SafeSave& save, bool written, QString* error)
+{
+    if (written && save.commit())
+        return true;
+    if (!save.failed())
+        save.failWith(QStringLiteral("the save was abandoned"));
+    save.cancel();
+    if (error && error->isEmpty())
+        *error = save.errorString();
+    return false;
 }
 
 } // namespace
@@ -94,53 +101,46 @@ int fileAttributes(const QString& path)
 
 bool copyReplace(const QString& source, const QString& target, QString* error)
 {
+    if (error)
+        error->clear();
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("Could not read %1: %2").arg(nativePath(source), from.errorString()));
         return false;
     }
-    return saveAtomically(
-        target, [&](QIODevice& to) { return copyDevice(from, to, source, target, error); }, error);
+    SafeSave save(target);
+    bool written = save.open();
+    while (written) {
+        const QByteArray chunk = from.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (from.error() != QFileDevice::NoError) {
+                setError(error, QStringLiteral("Could not read %1: %2").arg(nativePath(source), from.errorString()));
+                written = false;
+            }
+            break;
+        }
+        written = save.write(chunk);
+    }
+    return finish(save, written, error);
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    return saveAtomically(
-        path,
-        [&](QIODevice& to) {
-            if (to.write(bytes) == bytes.size())
-                return true;
-            setError(error, couldNotWrite(path, to.errorString()));
-            return false;
-        },
-        error);
+    if (error)
+        error->clear();
+    SafeSave save(path);
+    return finish(save, save.open() && save.write(bytes), error);
 }
 
 bool saveAtomically(const QString& path, const std::function<bool(QIODevice&)>& write, QString* error)
 {
     if (error)
         error->clear();
-    const QString obstacle = detail::saveObstacle(path);
-    if (!obstacle.isEmpty()) {
-        setError(error, couldNotWrite(path, obstacle));
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, couldNotWrite(path, detail::saveFailure(file, detail::openFallback())));
-        return false;
-    }
-    if (!write(file)) {
-        file.cancelWriting();
-        if (error && error->isEmpty())
-            *error = couldNotWrite(path, QStringLiteral("the save was abandoned"));
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, couldNotWrite(path, detail::saveFailure(file, detail::commitFallback())));
-        return false;
-    }
-    return true;
+    SafeSave save(path);
+    if (!save.open())
+        return finish(save, false, error);
+    SaveDevice device(save);
+    return finish(save, write(device), error);
 }
 
 bool removeFile(const QString& path)

@@ -2,11 +2,10 @@
 // safe line writer.
 #include "platform/files/textfile.h"
 
-#include "platform/files/savefailure.h"
+#include "platform/files/safesave.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -228,14 +227,16 @@ bool readAllLines(const QString& path, QStringList& lines, QString* error)
 // ---------------------------------------------------------------- LineWriter
 
 struct LineWriter::Impl {
-    QString path;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<SafeSave> save;
+    QByteArray buffer;
     QString error;
 
-    void fail(const QString& reason)
+    // Hands the buffered lines to the save; false once the save failed.
+    bool flush()
     {
-        if (error.isEmpty())
-            error = detail::couldNotWrite(path, reason);
+        const bool ok = save->write(buffer);
+        buffer.clear();
+        return ok;
     }
 };
 
@@ -246,59 +247,47 @@ LineWriter::~LineWriter() { cancel(); }
 bool LineWriter::open(const QString& path)
 {
     cancel();
-    d->path = path;
     d->error.clear();
-    const QString obstacle = detail::saveObstacle(path);
-    if (!obstacle.isEmpty()) {
-        d->fail(obstacle);
-        return false;
-    }
-    d->file = std::make_unique<QSaveFile>(path);
-    if (!d->file->open(QIODevice::WriteOnly)) {
-        d->fail(detail::saveFailure(*d->file, detail::openFallback()));
-        d->file.reset();
-        return false;
-    }
-    return true;
+    d->save = std::make_unique<SafeSave>(path);
+    if (d->save->open())
+        return true;
+    d->error = d->save->errorString();
+    return false;
 }
 
 void LineWriter::writeLine(const QString& line)
 {
-    if (!d->file) {
-        d->fail(QStringLiteral("the file is not open"));
+    if (!d->save) {
+        if (d->error.isEmpty())
+            d->error = QStringLiteral("Could not write: the file is not open");
         return;
     }
-    if (!d->error.isEmpty())
+    if (d->save->failed())
         return;
-    QByteArray bytes = encodeCp1252(line);
-    bytes.append("\r\n", 2);
-    if (d->file->write(bytes) != bytes.size())
-        d->fail(detail::saveFailure(*d->file, QStringLiteral("the disk refused the data")));
+    d->buffer += encodeCp1252(line);
+    d->buffer.append("\r\n", 2);
+    if (d->buffer.size() >= kChunk)
+        d->flush();
 }
 
 bool LineWriter::commit()
 {
-    if (!d->file) {
-        d->fail(QStringLiteral("the file is not open"));
+    if (!d->save) {
+        if (d->error.isEmpty())
+            d->error = QStringLiteral("Could not write: the file is not open");
         return false;
     }
-    if (!d->error.isEmpty()) {
-        cancel();
-        return false;
-    }
-    const bool ok = d->file->commit();
+    const bool ok = d->flush() && d->save->commit();
     if (!ok)
-        d->fail(detail::saveFailure(*d->file, detail::commitFallback()));
-    d->file.reset();
+        d->error = d->save->errorString();
+    d->save.reset();
     return ok;
 }
 
 void LineWriter::cancel()
 {
-    if (d->file) {
-        d->file->cancelWriting();
-        d->file.reset();   // QSaveFile removes its temporary file
-    }
+    d->buffer.clear();
+    d->save.reset();   // drops the temporary file
 }
 
 QString LineWriter::errorString() const { return d->error; }

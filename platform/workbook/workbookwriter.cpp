@@ -2,14 +2,12 @@
 
 #include "platform/workbook/celltext.h"
 
+#include "platform/files/safesave.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -37,13 +35,6 @@ QString rangeText(const CellRange& r)
     return first + u':' + detail::columnLetters(r.lastColumn) + QString::number(r.lastRow);
 }
 
-// The written file on disk before it takes the target's place.
-bool flushToDisk(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && ::fsync(file.handle()) == 0;
-}
-
 } // namespace
 
 struct WorkbookWriter::Book {
@@ -55,7 +46,7 @@ struct WorkbookWriter::Book {
     };
 
     QString target;
-    QString tempPath;
+    std::unique_ptr<fs::SafeSave> file;   // the library writes into it by name
     lxw_workbook* workbook = nullptr;
     lxw_format* text = nullptr;
     lxw_format* heading = nullptr;
@@ -72,12 +63,7 @@ struct WorkbookWriter::Book {
         return book ? workbook_close(book) : LXW_NO_ERROR;
     }
 
-    ~Book()
-    {
-        closeLibrary();
-        if (!tempPath.isEmpty())
-            QFile::remove(tempPath);
-    }
+    ~Book() { closeLibrary(); }   // before the file it writes is dropped
 };
 
 WorkbookWriter::WorkbookWriter() = default;
@@ -125,25 +111,14 @@ bool WorkbookWriter::create(const QString& path)
     book_ = std::make_unique<Book>();
     book_->target = QFileInfo(path).absoluteFilePath();
 
-    const QFileInfo target(book_->target);
-    if (target.isDir())
-        return fail(QStringLiteral("a folder has that name"));
-    if (target.exists() && !target.isWritable())
-        return fail(QStringLiteral("the file is read-only"));
-    const QString folder = target.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        return fail(QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder)));
-
-    QTemporaryFile temp(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(false);
-    if (!temp.open())
-        return fail(QStringLiteral("no file can be made in the folder %1 (%2)").arg(QDir::toNativeSeparators(folder), temp.errorString()));
-    book_->tempPath = temp.fileName();
-    temp.close();
+    book_->file = std::make_unique<fs::SafeSave>(book_->target);
+    const QString tempPath = book_->file->open() ? book_->file->writerPath() : QString();
+    if (tempPath.isEmpty())
+        return fail(book_->file->reason());
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;   // sheet data streams to disk row by row
-    const QByteArray tempName = QFile::encodeName(book_->tempPath);
+    const QByteArray tempName = QFile::encodeName(tempPath);
     book_->workbook = workbook_new_opt(tempName.constData(), &options);
     if (book_->workbook == nullptr)
         return fail(QStringLiteral("the workbook could not be started"));
@@ -287,23 +262,16 @@ bool WorkbookWriter::save()
     }
     worksheet_activate(book_->sheets.front().worksheet);
 
+    errno = 0;
     const lxw_error closed = book_->closeLibrary();
-    if (closed != LXW_NO_ERROR)
-        return fail(libraryError(closed));
-
-    if (!flushToDisk(book_->tempPath))
-        return fail(QStringLiteral("the new file could not be flushed to disk"));
-
-    const QFileInfo target(book_->target);
-    const QFileDevice::Permissions permissions = target.exists()
-        ? target.permissions()
-        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(book_->tempPath, permissions);
-    const QByteArray from = QFile::encodeName(book_->tempPath);
-    const QByteArray to = QFile::encodeName(book_->target);
-    if (std::rename(from.constData(), to.constData()) != 0)
-        return fail(QStringLiteral("it could not take the place of the old file (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
-    book_->tempPath.clear();   // now the target itself
+    if (closed != LXW_NO_ERROR) {
+        // The library names its own step; the system's error number says why.
+        const int error = errno;
+        book_->file->fail(error, libraryError(closed));
+        return fail(book_->file->reason());
+    }
+    if (!book_->file->commit())
+        return fail(book_->file->reason());
     book_.reset();
     return true;
 }

@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace zarv;
 using namespace zarv::test;
 using ui::Answer;
@@ -232,6 +235,28 @@ TEST_F(SaveTest, AnEmptyBackupIsReplacedByTheCopy)
     writeFile("Zarvdata.bak", QByteArray());
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(readFile(backup()), QByteArray("OLD\r\n"));
+}
+
+TEST_F(SaveTest, TheSavedFileAndItsBackupKeepTheirModeAndGroup)
+{
+    writeFile("Zarvdata.csv", "OLD\r\n");
+    writeFile("Zarvdata.bak", "OLDER\r\n");
+    // The superuser writes a read-only file (after the read-only question) and may give any group.
+    const bool root = ::geteuid() == 0;
+    const gid_t group = root ? ::getegid() + 4242 : ::getegid();
+    const mode_t mode = root ? 0444 : 0640;
+    for (const QString& file : {target(), backup()}) {
+        ASSERT_EQ(::chown(QFile::encodeName(file).constData(), uid_t(-1), group), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), file == target() ? mode : 0604), 0);
+    }
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(readFile(backup()), QByteArray("OLD\r\n"));
+    for (const QString& file : {target(), backup()}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, file == target() ? mode : 0604) << file.toStdString();
+        EXPECT_EQ(st.st_gid, group) << file.toStdString();
+    }
 }
 
 TEST_F(SaveTest, OneRunBacksUpOnceSoARetryUnderAnotherNameKeepsTheOriginal)

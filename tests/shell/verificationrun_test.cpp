@@ -22,6 +22,9 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "printers.h"
 
 using namespace zarv;
@@ -330,6 +333,38 @@ TEST_F(VerificationRunTest, WithoutAChosenWorkbookTheRunStopsAtOnce)
     EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
     EXPECT_TRUE(w->Command_Exit->isEnabled());
     EXPECT_EQ(verifyCount(), 0);
+}
+
+
+TEST_F(VerificationRunTest, ARewrittenWorkbookKeepsItsModeAndGroupAndLeavesNothingElse)
+{
+    const QByteArray name = QFile::encodeName(workbook_);
+    // The superuser may give the file any group; another user keeps the own one.
+    const gid_t group = ::geteuid() == 0 ? ::getegid() + 4242 : ::getegid();
+    ASSERT_EQ(::chown(name.constData(), uid_t(-1), group), 0);
+    ASSERT_EQ(::chmod(name.constData(), ::geteuid() == 0 ? 0444 : 0640), 0);
+    const mode_t mode = ::geteuid() == 0 ? 0444 : 0640;
+    auto w = start();
+    if (mode == 0444)
+        ui().expectBox(box(ui::containing(QStringLiteral(" is READONLY.")), Answer::Yes, Icon::None, Buttons::YesNo,
+                           QStringLiteral("ZARV data File is READONLY")));
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        select(list, QStringLiteral("100200300"));
+        list.Command_Inactivate->click();
+        list.Command_Close->click();
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
+                     [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+    w->Command_VERIFY_OK->click();
+
+    EXPECT_EQ(verifyCount(), 0);
+    EXPECT_NE(readFile(workbook_), sample_);
+    struct stat st {};
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
 }
 
 } // namespace

@@ -9,6 +9,10 @@
 #include <QIODevice>
 #include <QTemporaryDir>
 
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace zarv::fs;
 
 namespace {
@@ -172,4 +176,69 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningProgram)
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(QFileInfo(folder).canonicalFilePath(),
               QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).canonicalPath());
+}
+
+// ---------------------------------------------------------------- leftovers and the old file's mode
+
+namespace {
+
+struct stat statOf(const QString& path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// A group the file may be given: another group of the user, or any group for the superuser.
+gid_t otherGroup()
+{
+    if (::geteuid() == 0)
+        return ::getegid() + 4242;
+    gid_t groups[64];
+    const int n = ::getgroups(64, groups);
+    for (int i = 0; i < n; ++i)
+        if (groups[i] != ::getegid())
+            return groups[i];
+    return ::getegid();
+}
+
+} // namespace
+
+TEST_F(FileSysTest, ASaveKeepsTheOldFilesModeAndGroup)
+{
+    writeRaw(path("Zarvdata.csv"), "old");
+    writeRaw(path("Zarvdata.bak"), "older");
+    const gid_t group = otherGroup();
+    for (const char* name : {"Zarvdata.csv", "Zarvdata.bak"}) {
+        ASSERT_EQ(::chown(QFile::encodeName(path(name)).constData(), uid_t(-1), group), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(path(name)).constData(), 0640), 0);
+    }
+    ASSERT_TRUE(::chmod(QFile::encodeName(path("Zarvdata.csv")).constData(), 0444) == 0);
+
+    QString error;
+    ASSERT_TRUE(copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &error)) << error.toStdString();
+    if (::geteuid() == 0)   // only the superuser writes a file without write permission
+        ASSERT_TRUE(writeFileAtomically(path("Zarvdata.csv"), "new", &error)) << error.toStdString();
+    for (const char* name : {"Zarvdata.csv", "Zarvdata.bak"}) {
+        const struct stat st = statOf(path(name));
+        EXPECT_EQ(st.st_mode & 07777, std::strcmp(name, "Zarvdata.csv") == 0 ? 0444u : 0640u) << name;
+        EXPECT_EQ(st.st_gid, group) << name;
+    }
+}
+
+TEST_F(FileSysTest, ASaveRemovesWhatKilledSavesOfTheSameTargetLeft)
+{
+    writeRaw(path("Zarvdata.csv"), "data");
+    const QStringList litter = {"Zarvdata.bak.AbCdEf", "Zarvdata.bak.xyzXYZ"};
+    const QStringList kept = {"Zarvdata.bak.AbCdE", "Zarvdata.bak.AbCdEfG", "Zarvdata.bak.AbC-Ef", "Other.bak.AbCdEf",
+                              "Zarvdata.csv.AbCdEf", "Zarvdata.bakAbCdEf"};
+    for (const QString& name : litter + kept)
+        writeRaw(path(name), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Zarvdata.bak.FolDer"));   // a folder is never a leftover
+
+    ASSERT_TRUE(copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak")));
+    QStringList expected = kept + QStringList{"Zarvdata.bak", "Zarvdata.csv"};
+    expected.sort();
+    EXPECT_EQ(names(), expected);
+    EXPECT_TRUE(QFileInfo(path("Zarvdata.bak.FolDer")).isDir());
 }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
+#include <sys/stat.h>
 
 namespace zarv::xl {
 namespace {
@@ -218,6 +219,31 @@ TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
     Workbook book;
     ASSERT_TRUE(book.open(path())) << book.errorText().toStdString();
     EXPECT_EQ(book.sheet(1)->cell(WorkbookWriter::kMaxRows, 2), QStringLiteral("bottom"));
+}
+
+
+TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
+{
+    QFile old(path());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    const QByteArray name = QFile::encodeName(path());
+    ASSERT_EQ(::chmod(name.constData(), 0604), 0);
+    // What saves killed midway left: the new file under a temporary name.
+    for (const char* litter : {".MortNo1.xlsx.AbCdEf", "MortNo1.xlsx.qWeRtY"}) {
+        QFile f(path(QString::fromLatin1(litter)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+
+    WorkbookWriter w;
+    writeSample(w);
+    ASSERT_TRUE(w.save()) << w.errorText().toStdString();
+    struct stat st {};
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
+    Workbook book;
+    EXPECT_TRUE(book.open(path())) << book.errorText().toStdString();
 }
 
 } // namespace
