@@ -360,13 +360,13 @@ void Verify_Number_Add::codeValidate(QComboBox* combo, int width, int low, int h
 
 void Verify_Number_Add::ComboCD_Validate(bool& Cancel)
 {
-    codeValidate(ComboCD, kDistrictWidth, 1, 99, QStringLiteral("You must enter a valid Collection District (01-99)"),
+    codeValidate(ComboCD, kDistrictWidth, kDistrictLow, kDistrictHigh, QStringLiteral("You must enter a valid Collection District (01-99)"),
                  Cancel);
 }
 
 void Verify_Number_Add::ComboJUR_Validate(bool& Cancel)
 {
-    codeValidate(ComboJUR, kJurisdictionWidth, 701, 799,
+    codeValidate(ComboJUR, kJurisdictionWidth, kJurisdictionLow, kJurisdictionHigh,
                  QStringLiteral("You must enter a valid Jurisdiction Code (701-799)"), Cancel);
 }
 
@@ -527,6 +527,11 @@ void Verify_Number_Add::txtPID_Validate(bool& Cancel)
     if (txtPID->text().isEmpty())
         return;
     const QString pid = Digits(txtPID->text());
+    if (pid.isEmpty()) {
+        Label_PID_Red_Required->clear();
+        refuse(QStringLiteral("The Property Identifier (PID) must be numeric!"), Cancel);
+        return;
+    }
     for (const bool markedDeleted : {false, true}) {
         if (markedDeleted) {
             paint(txtPID, colour::White);

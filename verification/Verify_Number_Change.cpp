@@ -6,6 +6,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
+#include "services/clientdata.h"
 #include "services/dataenvironment.h"
 
 #include <QApplication>
@@ -258,7 +259,7 @@ void Verify_Number_Change::writeEdits()
     for (size_t i = 0; i < boxes.size(); ++i) {
         const auto& [box, field] = boxes[i];
         if (box->text() != shown_[i] && box->text() != rs.text(field))
-            rs.setValue(field, box->text());
+            rs.setValue(field, SingleLine(box->text()));   // a pasted line break or tab is stored as a blank
     }
 }
 

@@ -247,7 +247,7 @@ FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
         const std::optional<int> v = CodeValue(cd);
         if (!v)
             return fail(4, "Collection District must be two digits long!");
-        if (*v < 1 || *v > 99)
+        if (*v < kDistrictLow || *v > kDistrictHigh)
             return fail(5, "Collection District must be two digit and be from 01 to 99");
     }
     const QString jur = JurisdictionCode(f.jurisdictionText);
@@ -255,7 +255,7 @@ FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
         const std::optional<int> v = CodeValue(jur);
         if (!v)
             return fail(6, "Jurisdiction must be entered!");
-        if (*v < 701 || *v > 799)
+        if (*v < kJurisdictionLow || *v > kJurisdictionHigh)
             return fail(7, "Jurisdiction must be from 701 to 799");
     }
 
@@ -304,6 +304,8 @@ VerifyRow NewVerifyRow(const NewFolio& f, const QString& name, const std::array<
                   addr[3],
                   addr[4],
                   legal};
+    for (QString& value : row.values)
+        value = SingleLine(value);
     return row;
 }
 

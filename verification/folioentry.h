@@ -46,6 +46,11 @@ QString NoteFolio(const QString& storedFolio);
 
 constexpr int kDistrictWidth = 2;
 constexpr int kJurisdictionWidth = 3;
+// The values a district and a jurisdiction code may take.
+constexpr int kDistrictLow = 1;
+constexpr int kDistrictHigh = 99;
+constexpr int kJurisdictionLow = 701;
+constexpr int kJurisdictionHigh = 799;
 
 // The code of a combo text: its first `width` characters after trimming,
 // padded with blanks to the width ("05 Westport" -> "05", "5" -> "5 ").
@@ -116,7 +121,8 @@ struct FormCheck {
 // row with the PID. A blank district or jurisdiction passes.
 FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone);
 
-// The row a save appends, field by field in the table's order (ACD first).
+// The row a save appends, field by field in the table's order (ACD first); a
+// CR, LF or TAB typed or pasted into a box is stored as a blank.
 struct VerifyRow {
     static const std::array<QString, 14>& fieldNames();
     std::array<QString, 14> values;

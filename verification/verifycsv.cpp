@@ -87,7 +87,8 @@ QString VerifyCsvLine(const QStringList& values)
     QStringList fields;
     fields.reserve(kFieldCount);
     for (int i = 0; i < kFieldCount; ++i) {
-        QString value = withoutQuotes(vb::Trim(values.value(i)));
+        // Quotes first, so that a blank a quote held away from the edge is trimmed too.
+        QString value = vb::Trim(withoutQuotes(values.value(i)));
         if (value.contains(kComma))
             value = kQuote + value + kQuote;
         fields.append(value);

@@ -27,9 +27,9 @@ const std::array<int, kFieldCount>& fieldWidths();
 inline const QString kFileName = QStringLiteral("Verify.csv");
 QString VerifyCsvPath();
 
-// One line of the file from the fourteen values of a row: each value trimmed
-// of blanks and cleared of quotes and apostrophes; a value holding a comma is
-// then put in double quotes.
+// One line of the file from the fourteen values of a row: each value cleared
+// of quotes and apostrophes and then trimmed of blanks; a value holding a comma
+// is then put in double quotes.
 QString VerifyCsvLine(const QStringList& values);
 
 // Splits one line into fields. Fields are separated by commas; a field that

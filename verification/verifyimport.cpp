@@ -1,5 +1,7 @@
 #include "verification/verifyimport.h"
 
+#include "verification/folioentry.h"
+
 #include "platform/data/connection.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
@@ -53,20 +55,9 @@ void openIfClosed(db::Recordset& rs)
         rs.open();
 }
 
-// The values the table can hold at most, and how the user knows the field.
-struct Limit {
-    Field field;
-    const char* label;
-};
-const Limit kLimits[] = {
-    {NUMBER, "Mortgage Number"}, {PID, "Property Identifier"}, {NAME, "Name"},
-    {ADDR1, "Address Line 1"},   {ADDR2, "Address Line 2"},    {ADDR3, "Address Line 3"},
-    {ADDR4, "Address Line 4"},   {ADDR5, "Address Line 5"},    {LEGAL, "Legal Description"},
-};
-
 QString tooLong(const VerifyRecord& r)
 {
-    for (const Limit& limit : kLimits) {
+    for (const LengthLimit& limit : LengthLimits()) {
         const int width = fieldWidths()[size_t(limit.field)];
         if (r[limit.field].size() > width)
             return QStringLiteral("%1 is longer than %2 characters.").arg(QLatin1String(limit.label)).arg(width);
@@ -77,7 +68,7 @@ QString tooLong(const VerifyRecord& r)
 QString districtAndJurisdiction(VerifyRecord& r, CodeLookups& codes)
 {
     QString& cd = r[CD];
-    if (!vb::IsNumeric(cd) || vb::Val(cd) < 1 || vb::Val(cd) > 99)
+    if (!vb::IsNumeric(cd) || vb::Val(cd) < folioentry::kDistrictLow || vb::Val(cd) > folioentry::kDistrictHigh)
         return QStringLiteral("Collection District is NOT valid (must be 01-99).");
     cd = vb::Right(QStringLiteral("00") + cd, 2);
     if (!codes.district(cd))
@@ -85,7 +76,8 @@ QString districtAndJurisdiction(VerifyRecord& r, CodeLookups& codes)
                QStringLiteral(") is NOT in the list of valid Collection Districts!");
 
     QString& jur = r[JUR];
-    if (!vb::IsNumeric(jur) || vb::Val(jur) < 701 || vb::Val(jur) > 799)
+    if (!vb::IsNumeric(jur) || vb::Val(jur) < folioentry::kJurisdictionLow ||
+        vb::Val(jur) > folioentry::kJurisdictionHigh)
         return QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799).");
     jur = vb::Left(jur + RepeatString(QStringLiteral(" "), 3), 3);
     if (!codes.jurisdiction(jur))
@@ -105,6 +97,16 @@ QString combination(const VerifyRecord& r, CodeLookups& codes)
 
 // ---------------------------------------------------------------- one record
 
+const std::array<LengthLimit, 9>& LengthLimits()
+{
+    static const std::array<LengthLimit, 9> limits = {{
+        {NUMBER, "Mortgage Number"}, {PID, "Property Identifier"}, {NAME, "Name"},
+        {ADDR1, "Address Line 1"},   {ADDR2, "Address Line 2"},    {ADDR3, "Address Line 3"},
+        {ADDR4, "Address Line 4"},   {ADDR5, "Address Line 5"},    {LEGAL, "Legal Description"},
+    }};
+    return limits;
+}
+
 VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD)
 {
     VerifyRecord r;
@@ -113,12 +115,12 @@ VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD)
     const QStringList fields = SplitVerifyCsvLine(line, kFieldCount - first);
     r[ACD] = QStringLiteral(" ");
     if (blnHasACD) {
-        const QString acd = vb::UCase(fields.value(0));
+        const QString acd = vb::UCase(SingleLine(fields.value(0)));
         if (acd == QLatin1String("C") || acd == QLatin1String("A") || acd == QLatin1String("D"))
             r[ACD] = acd;
     }
     for (int f = MORTCO; f < kFieldCount; ++f) {
-        const QString& text = fields.value(f - first);
+        const QString text = SingleLine(fields.value(f - first));
         r.value[size_t(f)] = f <= PID ? vb::UCase(vb::Trim(text)) : vb::UCase(text);
     }
     return r;

@@ -34,8 +34,9 @@ struct VerifyRecord {
 
 // Splits and normalises one line. With blnHasACD the first field is the status
 // (upper case, anything but "A", "C" or "D" becomes " "); without it the status
-// is " " and the first field is the company. The company to the PID are trimmed
-// and upper-cased, the name, addresses and legal description upper-cased only.
+// is " " and the first field is the company. A CR, LF or TAB in a field becomes
+// a blank; then the company to the PID are trimmed and upper-cased, the name,
+// addresses and legal description upper-cased only.
 VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD);
 
 // The folio's digits, zero-padded on the left to 18 (the rightmost 18 of a
@@ -60,6 +61,14 @@ private:
     QHash<QString, bool> pairs_;
     std::optional<bool> pairsListed_;
 };
+
+// The fields the import refuses when a value is longer than the table's
+// width for it (verifycsv::fieldWidths), and how the refusal names each.
+struct LengthLimit {
+    verifycsv::Field field;
+    const char* label;
+};
+const std::array<LengthLimit, 9>& LengthLimits();
 
 // The checks of one record against the code tables, in their fixed order.
 // Returns the message of the first that fails, or "" when the record passes; on

@@ -122,7 +122,8 @@ TEST_F(AddTest, CodeChecksAcceptOnlyDigitsInRange)
     const Case cases[] = {{true, "1", false},      {true, "+5", true},   {true, "00", true},  {true, "1.", true},
                           {true, "\uFF10\uFF15", true}, {false, "7", true}, {false, "7000", true},
                           {false, "701 X", false}, {false, "7e2", true}, {false, "", false},
-                          {false, "Please Select the Collection District first !", true}};
+                          {false, "Please Select the Collection District first !", true},
+                          {true, "99", false}, {false, "799", false}, {false, "800", true}, {false, "700", true}};
     for (const Case& c : cases) {
         QComboBox* combo = c.district ? s->ComboCD : s->ComboJUR;
         typeInto(combo, QString::fromUtf8(c.typed));
@@ -240,6 +241,13 @@ TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
     clerk::click(s->txtNAME);
     EXPECT_EQ(s->Text_Msg->text(), "NOTE - This Property Identifier (PID) already Exist (BUT it is marked as DELETED)! "
                                    "see folio 02 702 .777 222222222 DELETED ONE");
+    // A PID without a digit is not numeric (never a lookup of the empty PID,
+    // which the row without one would answer).
+    clerk::type(s->txtPID, " -- ");
+    clerk::click(s->txtNAME);
+    EXPECT_EQ(focus(), s->txtPID);
+    EXPECT_EQ(s->Text_Msg->text(), "The Property Identifier (PID) must be numeric!");
+    EXPECT_EQ(s->Label_PID_Red_Required->text(), "");
     clerk::type(s->txtPID, " 12-34 ");
     clerk::click(s->txtNAME);
     EXPECT_EQ(focus(), s->txtNAME);
@@ -312,14 +320,15 @@ TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
 {
     auto s = openScreen<Verify_Number_Add>();
     typeValidFolio(*s, "5-5");
-    clerk::type(s->txtNAME, " new owner ");
+    clerk::type(s->txtNAME, " new\towner ");
     clerk::type(s->txtADDR3, " box 1");
+    clerk::type(s->txtADDR4, "two\r\nlines");     // pasted: line breaks and tabs become blanks
     clerk::click(s->txtLEGAL);
     ASSERT_TRUE(s->Command_OK->isEnabled()) << s->Text_Msg->text().toStdString();
     clerk::click(s->Command_OK);
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(storedRows().size(), 4);
-    EXPECT_EQ(storedRows().last(), "A|0042|NEW-1|01|701|000000000000000055||NEW OWNER||| BOX 1|||");
+    EXPECT_EQ(storedRows().last(), "A|0042|NEW-1|01|701|000000000000000055||NEW OWNER||| BOX 1|TWO  LINES||");
     EXPECT_EQ(current(), "NEW-1");
     expectConsistentList();
 }

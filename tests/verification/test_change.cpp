@@ -233,11 +233,13 @@ TEST_F(ChangeTest, NameAddressAndLegalEditsAreStoredWithoutMarking)
     auto s = changeRow("200");
     clerk::type(s->txtNAME, "  new owner ");
     clerk::type(s->txtADDR2, " flat 2 ");
+    clerk::type(s->txtADDR3, "pasted\r\nover\tlines");    // line breaks and tabs become blanks
     clerk::type(s->txtLEGAL, "lot 9");
     EXPECT_EQ(s->txtNAME->text(), "NEW OWNER");
     clerk::click(s->Command_Next);
     EXPECT_EQ(s->txtLEGAL->text(), "");     // the next row's (none)
-    EXPECT_EQ(storedRows()[1], " |0042|200|01|701|000000000012345678|111|NEW OWNER|A1| FLAT 2 |A3|A4|A5|LOT 9");
+    EXPECT_EQ(storedRows()[1],
+              " |0042|200|01|701|000000000012345678|111|NEW OWNER|A1| FLAT 2 |PASTED  OVER LINES|A4|A5|LOT 9");
     clerk::type(s->txtNAME, "");
     clerk::click(s->txtADDR1);
     EXPECT_EQ(s->Text_Msg->text(), "NOTE - The Client Name should be entered");

@@ -122,6 +122,13 @@ TEST_F(Import, LineEndsOfEveryKindAreRead)
     }
 }
 
+TEST_F(Import, ATabInAValueBecomesOneBlank)
+{
+    writeCsv("A,\t1234,M-1,01,701,1,,SMITH\tJOHN,\t12 MAIN\r\n");
+    EXPECT_TRUE(import(kOption2));
+    EXPECT_EQ(verifyRows(), QStringList{"A|1234|M-1|01|701|000000000000000001||SMITH JOHN| 12 MAIN|||||"});
+}
+
 TEST_F(Import, AFileWithoutTheStatusFieldIsReadFromTheCompany)
 {
     writeCsv("1234,M-1,01,701,1,,ONE,,,,,,LEGAL\r\n1234,M-2,01,702,2,,TWO\r\n");

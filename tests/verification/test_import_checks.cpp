@@ -4,6 +4,8 @@
 
 #include "verification/verifyimport.h"
 
+#include <algorithm>
+
 using namespace zarv;
 using namespace zarv::test;
 using namespace zarv::verifycsv;
@@ -20,8 +22,6 @@ protected:
         return CheckVerifyRecord(r);
     }
 };
-
-const QString k71 = QString(71, u'N');
 
 TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
 {
@@ -41,6 +41,7 @@ TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
         {",1234,9,AB,,", "Collection District is NOT valid (must be 01-99)."},
         {",1234,9,0,701,1", "Collection District is NOT valid (must be 01-99)."},
         {",1234,9,100,701,1", "Collection District is NOT valid (must be 01-99)."},
+        {",1234,9,99,701,1", "Collection District (99) is NOT in the list of valid Collection Districts!"},
         {",1234,9,4,701,1", "Collection District (04) is NOT in the list of valid Collection Districts!"},
         {",1234,9,1,,1", "Jurisdiction Code is NOT valid (must be 701-799)."},
         {",1234,9,1,70A,1", "Jurisdiction Code is NOT valid (must be 701-799)."},
@@ -57,12 +58,6 @@ TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
         {",1234,9,1,703,0", "Collection District (01) and Jurisdiction (703) is NOT in the list of valid combinations!"},
         {",1234,9,1,701,0", "Folio Number is MISSING"},
         {",1234,9,1,701,000,123", "Folio Number is MISSING"},
-        {",1234,1234567890123,1,701,1", "Mortgage Number is longer than 12 characters."},
-        {",1234,9,1,701,,1234567890", "Property Identifier is longer than 9 characters."},
-        {",1234,9,1,701,1,," + k71, "Name is longer than 70 characters."},
-        {",1234,9,1,701,1,,N,A1,A2," + QString(31, u'3'), "Address Line 3 is longer than 30 characters."},
-        {",1234,9,1,701,1,,N,,,,," + QString(31, u'5'), "Address Line 5 is longer than 30 characters."},
-        {",1234,9,1,701,1,,N,,,,,," + QString(33, u'L'), "Legal Description is longer than 32 characters."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(check(c.line), c.message) << c.line.toStdString();
@@ -90,9 +85,26 @@ TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
         EXPECT_EQ(r[JUR], QString::fromLatin1(c.jur)) << c.line;
         EXPECT_EQ(r.strFolio18, QString::fromLatin1(c.folio18)) << c.line;
     }
-    // Values up to their widths pass.
-    EXPECT_EQ(check(",1234,9,1,701,1,,N,,,,," + QString(30, u'5') + "," + QString(32, u'L')), QString());
-    EXPECT_EQ(check(",1234,9,1,701,1,," + QString(70, u'N')), QString());
+}
+
+TEST_F(ImportChecks, EveryLimitedFieldPassesAtItsWidthAndIsRefusedOneBeyond)
+{
+    addCodes();
+    const auto& limits = verifyimport::LengthLimits();
+    for (Field f : {NUMBER, PID, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
+        EXPECT_TRUE(std::any_of(limits.begin(), limits.end(), [f](const auto& l) { return l.field == f; })) << f;
+    for (const auto& limit : limits) {
+        const int width = fieldWidths()[size_t(limit.field)];
+        for (int size : {width, width + 1}) {
+            QStringList values = {"A", "1234", "9", "01", "701", "1", "", "N", "", "", "", "", "", ""};
+            values[limit.field] = QString(size, limit.field == PID ? u'7' : u'X');
+            const QString expected = size > width ? QStringLiteral("%1 is longer than %2 characters.")
+                                                        .arg(QLatin1String(limit.label))
+                                                        .arg(width)
+                                                  : QString();
+            EXPECT_EQ(check(values.join(u',')), expected) << limit.label << " " << size;
+        }
+    }
 }
 
 TEST_F(ImportChecks, AnEmptyCodeTableListsNothingButAnEmptyPairTableIsNotChecked)

@@ -33,6 +33,8 @@ TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithComma
         {"C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|||||LOT 1, PLAN 2",
          "C,1234,9,01,701,1,,\"SMITH, JOHN\",\"UNIT 4, 12 MAIN\",,,,,\"LOT 1, PLAN 2\""},
         {"C|1234|9|01|701|1||O'HARA, \"JIM\"||||||", "C,1234,9,01,701,1,,\"OHARA, JIM\",,,,,,"},
+        // A blank that a quote held away from the edge is trimmed once the quote is gone.
+        {"A|1234|9|01|701|1||' SMITH|1 MAIN \"||||", "A,1234,9,01,701,1,,SMITH,1 MAIN,,,,,"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
