@@ -434,11 +434,11 @@ void RowSet::beginWrite()
     writeHandle();
 }
 
-void RowSet::runWrite(sqlite3_stmt* st, int row)
+void RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored)
 {
     const quint64 before = conn_->tableWrites(tableKey_);
-    run(st);
-    wrote(before, row);
+    run(st, stored);
+    wrote(before, -1);
 }
 
 void RowSet::wrote(quint64 before, int row)
@@ -744,8 +744,8 @@ sqlite3_stmt* RowSet::insertStatement(const std::vector<bool>& set)
         }
     }
     const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table_)
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, names.join(u','), marks.join(u','));
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING *").arg(table_)
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING *").arg(table_, names.join(u','), marks.join(u','));
     sqlite3_stmt* st = prepared(inserts_, key, sql);
     lastInsertMask_ = set;
     lastInsertBits_ = bits;
@@ -763,7 +763,7 @@ sqlite3_stmt* RowSet::updateStatement(const std::vector<bool>& changed)
         if (changed[i])
             sets << detail::quoteIdentifier(fields_[i].name) + QStringLiteral("=?");
     }
-    return prepared(updates_, key, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table_, sets.join(u',')));
+    return prepared(updates_, key, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=? RETURNING *").arg(table_, sets.join(u',')));
 }
 
 sqlite3_stmt* RowSet::deleteStatement()
@@ -857,10 +857,26 @@ int RowSet::bindOther(sqlite3_stmt* st, int at, const QVariant& v)
     return sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void RowSet::run(sqlite3_stmt* st)
+void RowSet::run(sqlite3_stmt* st, std::vector<QVariant>* stored)
 {
-    const int rc = sqlite3_step(st);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW && stored) {
+        // The row as the database stored it (a default, a conversion): what
+        // the rows hold from now on. A whole number in a REAL column comes
+        // back as an integer here, and as a real when the row is read.
+        const int columns = sqlite3_column_count(st);
+        for (int col = 0; col < columns && col < int(stored->size()); ++col) {
+            if (sameStored(st, col, (*stored)[size_t(col)]))
+                continue;
+            QVariant v = columnValue(st, col);
+            if (v.typeId() == QMetaType::LongLong && fields_[size_t(col)].affinity == detail::Affinity::Real)
+                v = QVariant(double(v.toLongLong()));
+            (*stored)[size_t(col)] = std::move(v);
+        }
+    }
+    while (rc == SQLITE_ROW)
+        rc = sqlite3_step(st);
+    if (rc != SQLITE_DONE) {
         const QString message = detail::sqliteMessage(preparedOn_);
         sqlite3_reset(st);
         inSync_ = false;
@@ -871,13 +887,38 @@ void RowSet::run(sqlite3_stmt* st)
     sqlite3_reset(st);
 }
 
+namespace {
+
+[[noreturn]] void raiseNotLocated()
+{
+    throw DbError(DbError::DatabaseFailure, QStringLiteral("Row cannot be located for updating. "
+                                                           "Some values may have been changed since it was last read."));
+}
+
+} // namespace
+
+void RowSet::requireRowAsRead(int row)
+{
+    // SQLite gives the largest rowid out again once its row is gone: the row
+    // now at this rowid must hold exactly what was read, or it is another one.
+    const Row& r = rows_[size_t(row)];
+    sqlite3_stmt* st = prepared(selects_, std::string(), QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(table_));
+    bool same = sqlite3_bind_int64(st, 1, r.rid) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
+                sqlite3_column_count(st) == int(r.values.size());
+    for (int col = 0; same && col < int(r.values.size()); ++col)
+        same = sameStored(st, col, r.values[size_t(col)]);
+    sqlite3_reset(st);
+    if (!same)
+        raiseNotLocated();
+}
+
 int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
 {
     beginWrite();
     sqlite3_stmt* st = insertStatement(set);
     bindAll(st, values, set);
     const int row = size();
-    runWrite(st, row);
+    runWrite(st, &values);
     Row r;
     r.rid = sqlite3_last_insert_rowid(preparedOn_);
     r.values = std::move(values);
@@ -891,22 +932,18 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
     if (std::none_of(changed.begin(), changed.end(), [](bool b) { return b; }))
         return;
     beginWrite();
+    requireRowAsRead(row);
     sqlite3_stmt* st = updateStatement(changed);
     bindAll(st, values, changed);
     const int at = int(std::count(changed.begin(), changed.end(), true)) + 1;
     if (sqlite3_bind_int64(st, at, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    runWrite(st, row);   // a row not found changes nothing: the rows stop vouching for the table
-    if (sqlite3_changes(preparedOn_) == 0) {
-        throw DbError(DbError::DatabaseFailure,
-                      QStringLiteral("Row cannot be located for updating. "
-                                     "Some values may have been changed since it was last read."));
-    }
     std::vector<QVariant> merged = rows_[size_t(row)].values;
     for (size_t i = 0; i < changed.size(); ++i) {
         if (changed[i])
             merged[i] = values[i];
     }
+    runWrite(st, &merged);
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
         saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
@@ -917,10 +954,11 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
 void RowSet::remove(int row)
 {
     beginWrite();
+    requireRowAsRead(row);
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    runWrite(st, -1);
+    runWrite(st, nullptr);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

@@ -125,9 +125,12 @@ private:
     void reorder(const std::vector<detail::SortKey>& keys);
     void beginWrite();
     // Runs one write. The rows still match the table afterwards only when it
-    // was the one change the table saw; `row` (-1 for none) holds what it was
-    // given, to be read back before the rows serve again.
-    void runWrite(sqlite3_stmt* st, int row);
+    // was the one change the table saw; `stored` (of an insert or update)
+    // takes the row as the database stored it.
+    void runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored);
+    // Raises "Row cannot be located for updating" unless the stored row at
+    // its rowid is the one held.
+    void requireRowAsRead(int row);
     void wrote(quint64 before, int row);
     void readDefaults();
     void mapNames();
@@ -145,7 +148,7 @@ private:
     // Binds the values under the mask to the statement's parameters in order.
     void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
     static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
-    void run(sqlite3_stmt* st);
+    void run(sqlite3_stmt* st, std::vector<QVariant>* stored);
 
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);

@@ -78,9 +78,10 @@ protected:
         return walk(rs, field);
     }
 
-    long countInDatabase(const QString& where = QString())
+    long countInDatabase(const QString& where = QString()) { return countInDatabase(QStringLiteral("Detail"), where); }
+    long countInDatabase(const QString& table, const QString& where)
     {
-        Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail") + (where.isEmpty() ? QString() : u' ' + where));
+        Recordset rs(&conn, QStringLiteral("SELECT * FROM ") + table + (where.isEmpty() ? QString() : u' ' + where));
         rs.open();
         return rs.recordCount();
     }
