@@ -39,6 +39,7 @@ const QString kLoadFailed =
     QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded and no "
                    "verified file was written.");
 const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT written: ");
+const QString kVerifiedFileReady = QStringLiteral("The verified file is ready to be uploaded:\r\n");
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 
 // A grid column: field, caption, width in twips.
@@ -295,6 +296,8 @@ void Verify_Return::Command_Upload_Click()
     if (working_)
         return;
     UploadRequested = true;
+    ui::ui().msgBox(kVerifiedFileReady + QDir::toNativeSeparators(QFileInfo(VerifiedFilePath()).absoluteFilePath()),
+                    ui::Buttons::OK, ui::Icon::Information);
     Unload(QDialog::Accepted);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/data/criteria.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
+#include "services/clientdata.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
@@ -34,6 +35,19 @@ QString padCut(const QString& text, int n)
     if (text.size() >= n)
         return text.size() == n ? text : text.left(n);
     return text + QString(n - text.size(), QLatin1Char(' '));
+}
+
+// A cell's text as it goes into a table: a line break or tab typed into the
+// cell becomes a blank, so that every value stays on one line in every file
+// made from the tables.
+QString cellText(const xl::Worksheet& sheet, int row, int column)
+{
+    QString text = sheet.cell(row, column);
+    for (const QChar ch : std::as_const(text)) {
+        if (ch == u'\r' || ch == u'\n' || ch == u'\t')
+            return SingleLine(text);
+    }
+    return text;
 }
 
 long rowsIn(db::Connection& connection, const QString& table)
@@ -212,7 +226,7 @@ void Load::readMortgageSheet()
         ++intRow;
         bool header = false;
         for (int col = 0; col < verifylayout::kMortgageColumns; ++col) {
-            c[col] = xlSheet->cell(intRow, col + 1);
+            c[col] = cellText(*xlSheet, intRow, col + 1);
             header = header || c[col] == headings[col];
         }
         if (header) {
@@ -405,7 +419,7 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
         step(s.rowStart);
         ++intRow;
         for (int col = 0; col < sheet.headings.size(); ++col)
-            cells[size_t(col)] = xlSheet->cell(intRow, col + 1);
+            cells[size_t(col)] = cellText(*xlSheet, intRow, col + 1);
         if (loadsteps::isStopRow(cells, sheet.headings)) {
             ++lngStopCount;
             continue;

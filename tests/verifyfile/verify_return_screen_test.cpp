@@ -238,6 +238,7 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
     EXPECT_EQ(readFile(verifiedFile()), expected);
 
     // Upload leaves the folios and the file for what follows.
+    ui().expectBox(infoBox(ui::containing("The verified file is ready")));
     s.Command_Upload->click();
     EXPECT_TRUE(UploadRequested);
     EXPECT_EQ(s.result(), int(QDialog::Accepted));
@@ -456,6 +457,40 @@ TEST_F(VerifyReturnScreen, ASecondLoadCannotStartWhileOneRuns)
     EXPECT_TRUE(s.Command_OK->isEnabled());
     EXPECT_TRUE(s.Command_Close->isEnabled());
     EXPECT_FALSE(s.busyWorking());
+}
+
+TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecord)
+{
+    returned("MortNo7777.xlsx", Book{mortgageRows({
+                                    " |1234|1|01|701|11||ANNA\nBERG|12 HARBOUR\r\nROAD|WEST\tPORT",
+                                    " |1234|2|01|701|12||PETER\rSMYTHE|1 MAIN|||||LOT\n4",
+                                })});
+    open();
+    load("MortNo7777.xlsx");
+    EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", {"NAME", "ADDR1", "ADDR2", "LEGAL"}),
+              QStringList({"ANNA BERG|12 HARBOUR  ROAD|WEST PORT|", "PETER SMYTHE|1 MAIN||LOT 4"}));
+    const QByteArray written = readFile(verifiedFile());
+    const QList<QByteArray> records = written.split('\n');
+    ASSERT_EQ(records.size(), 3) << written.toStdString();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(records[i].size(), kVerifiedRecordLength + 1);
+        EXPECT_TRUE(records[i].endsWith('\r'));
+        EXPECT_FALSE(records[i].chopped(1).contains('\r'));
+        EXPECT_FALSE(records[i].contains('\t'));
+    }
+    EXPECT_TRUE(records[2].isEmpty());
+}
+
+TEST_F(VerifyReturnScreen, UploadSaysTheVerifiedFileIsReadyAndWhereItIs)
+{
+    clean();
+    Verify_Return& s = open();
+    load("MortNo1234.xlsx");
+    ui().expectBox(infoBox(ui::containing(QDir::toNativeSeparators(verifiedFile()))));
+    s.Command_Upload->click();
+    EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+    EXPECT_EQ(s.result(), int(QDialog::Accepted));
 }
 
 // ---------------------------------------------------------------- returned workbooks
