@@ -23,6 +23,7 @@ CodeSheet folioMaskSheet()
 {
     return CodeSheet{
         2,
+        verifylayout::kFolioMaskSheet,
         verifylayout::kFolioMaskHeadings,
         &DataEnvironment::rsFol_Mask,
         false,
@@ -49,6 +50,7 @@ CodeSheet districtSheet()
 {
     return CodeSheet{
         3,
+        verifylayout::kDistrictSheet,
         verifylayout::kDistrictHeadings,
         &DataEnvironment::rsCollection_District,
         false,
@@ -72,6 +74,7 @@ CodeSheet jurisdictionSheet()
 {
     return CodeSheet{
         4,
+        verifylayout::kJurisdictionSheet,
         verifylayout::kJurisdictionHeadings,
         &DataEnvironment::rsJurisdiction,
         false,
@@ -95,6 +98,7 @@ CodeSheet comboSheet()
 {
     return CodeSheet{
         5,
+        verifylayout::kComboSheet,
         verifylayout::kComboHeadings,
         &DataEnvironment::rsCD_JUR,
         true,

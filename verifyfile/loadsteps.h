@@ -49,7 +49,8 @@ struct CodeField {
 };
 
 struct CodeSheet {
-    int position;                       // worksheet position in the workbook
+    int position;                       // worksheet position when no sheet has its name
+    QString name;
     QStringList headings;               // one per column read
     db::Recordset& (DataEnvironment::*recordset)();
     bool byFilter;                      // look the key up by Filter (else by Find)

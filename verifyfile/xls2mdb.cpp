@@ -88,7 +88,7 @@ private:
     void note(const QString& text);         // the list, or an information box
     template <class Text>
     void warn(bool condition, const Text& text);
-    void useSheet(int position);
+    void useSheet(int position, const QString& name);
     void step(const char* marker) { strStep.set(marker); }
     void dropPendingRows();
 
@@ -192,7 +192,7 @@ void Load::openWorkbook(const QString& FileName)
         rsVerifyClone->open();
     }
     step("82");
-    useSheet(1);
+    useSheet(1, verifylayout::kMortgageSheet);
     step("83");
     lngStopCount = 0;
     lngLoaded = 0;
@@ -200,7 +200,9 @@ void Load::openWorkbook(const QString& FileName)
     intRow = 0;
 }
 
-void Load::useSheet(int position)
+// The sheet of that name when the workbook has one, wherever a clerk moved
+// it; otherwise the sheet at its place in the layout.
+void Load::useSheet(int position, const QString& name)
 {
     if (!xlBook.isOpen()) {
         xlSheet = nullptr;
@@ -208,7 +210,9 @@ void Load::useSheet(int position)
                                                      ? QStringLiteral("No workbook is open.")
                                                      : xlBook.errorText());
     }
-    xlSheet = xlBook.sheet(position);
+    xlSheet = xlBook.sheet(name);
+    if (xlSheet == nullptr)
+        xlSheet = xlBook.sheet(position);
     if (xlSheet == nullptr)
         throw StepError(StepError::SubscriptOutOfRange, xlBook.missingSheetText(position));
 }
@@ -409,7 +413,7 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
     step(s.filterNone);
     rs.setFilter(QString());
     step(s.worksheet);
-    useSheet(sheet.position);
+    useSheet(sheet.position, sheet.name);
     if (s.ready)
         step(s.ready);
     intRow = 0;

@@ -538,6 +538,15 @@ const Worksheet* Workbook::sheet(int position) const
     return sheets_[std::size_t(position - 1)].get();
 }
 
+const Worksheet* Workbook::sheet(const QString& name) const
+{
+    for (const auto& s : sheets_) {
+        if (s->name().compare(name, Qt::CaseInsensitive) == 0)
+            return s.get();
+    }
+    return nullptr;
+}
+
 QString Workbook::missingSheetText(int position) const
 {
     if (!open_)

@@ -72,6 +72,9 @@ public:
     // The worksheet at a 1-based position; nullptr when there is no such sheet
     // (missingSheetText gives the message for that case).
     const Worksheet* sheet(int position) const;
+    // The first worksheet of that name, letter case aside as in a spreadsheet;
+    // nullptr when there is none.
+    const Worksheet* sheet(const QString& name) const;
     QString missingSheetText(int position) const;
 
 private:

@@ -120,6 +120,34 @@ TEST_F(Xls2MdbCodes, CodeSheetsFollowTheStopRule)
               QStringList({"701", "702"}));
 }
 
+TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)
+{
+    Book b = bookWithOneFolio();
+    b.folioMask.push_back({"701", "10", "###"});
+    b.districts.push_back({"01", "District"});
+    b.jurisdictions.push_back({"701", "Jurisdiction"});
+    b.combos.push_back({"01", "701"});
+    auto tables = [] {
+        return QStringList{tableRows("VERIFY", {"NUMBER"}).join(","),
+                           tableRows("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),
+                           tableRows("Collection_District", {"Collection_District_Code", "Collection_District_Name"}).join(","),
+                           tableRows("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}).join(","),
+                           tableRows("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}).join(",")};
+    };
+    const QStringList expected = {"N1", "701|###", "01|District", "701|Jurisdiction", "01|701"};
+    // A clerk moved the sheets about; their names still say which is which.
+    for (const std::vector<int>& order : {std::vector<int>{0, 1, 3, 2, 4}, std::vector<int>{4, 3, 2, 1, 0}}) {
+        b.order = order;
+        ASSERT_TRUE(Xls2Mdb(save(b)));
+        EXPECT_EQ(tables(), expected);
+    }
+    // Sheets without their names are taken by position.
+    b.order = {0, 1, 2, 3, 4};
+    b.named = false;
+    ASSERT_TRUE(Xls2Mdb(save(b)));
+    EXPECT_EQ(tables(), expected);
+}
+
 struct ErrorCase {
     const char* name;
     std::function<void(Book&)> change;

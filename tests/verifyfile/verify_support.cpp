@@ -69,8 +69,10 @@ void writeBook(const QString& path, const Book& book)
         {"Jurisdiction", &book.jurisdictions},
         {"Collection Jurisdiction Combo", &book.combos},
     };
-    for (int i = 0; i < book.sheets; ++i)
-        writeSheet(w, sheets[size_t(i)].first, *sheets[size_t(i)].second);
+    for (int i = 0; i < book.sheets; ++i) {
+        const auto& [name, rows] = sheets[size_t(book.order[size_t(i)])];
+        writeSheet(w, book.named ? name : QString("Sheet%1").arg(i + 1), *rows);
+    }
     ASSERT_TRUE(w.save()) << w.errorText().toStdString();
 }
 

@@ -30,6 +30,10 @@ struct Book {
     Rows jurisdictions{jurisdictionHeadings()};
     Rows combos{comboHeadings()};
     int sheets = 5;     // how many of the five sheets to write
+    // The sheets in the order they are written (0 Mortgage ... 4 Combo), and
+    // whether they carry their names or "Sheet1", "Sheet2", ...
+    std::vector<int> order{0, 1, 2, 3, 4};
+    bool named = true;
 };
 
 // Writes the book with the workbook layer's writer; fails the test if it cannot.
