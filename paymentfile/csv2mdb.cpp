@@ -121,6 +121,7 @@ private:
     void storePayment(const pf::PaymentFields& p, const QString& mortco);
     void keepRepeat(const pf::PaymentFields& p, const QString& mortco);
     bool finish();
+    QString notAPaymentFile() const;
     void releaseClone();
 
     QString path_;
@@ -134,6 +135,7 @@ private:
     bool firstGroup_ = true;
     bool stop_ = false;
     bool masksRead_ = false;   // the file itself gave at least one mask line
+    bool headerFirst_ = false; // line 1 was the header
     fs::LineReader file_;
     std::unique_ptr<db::Recordset> rsDetailClone_;
 };
@@ -223,6 +225,7 @@ void Load::readFirstLine()
     if (!line.startsWith(pf::kHeader))
         return;
     section_ = Section::Header;
+    headerFirst_ = true;
     const QString y = vb::Mid(line, 20, 4);
     if (!PaymentYearAccepted(y)) {
         stop_ = true;
@@ -529,18 +532,28 @@ bool Load::finish()
     }
 
     // A file may hold masks and no group at all (the writer makes such files):
-    // there is nothing to recount. A file with neither is no payment file: the
-    // recount's move to the first group fails and the load reports it.
+    // there is nothing to recount. A file with neither is no payment file, and
+    // the load reports what it lacks.
     db::Recordset& group = DE().rsGroup();
     if (group.recordCount() > 0) {
         recountGroup();
         group.moveFirst();
     } else if (!masksRead_) {
-        group.moveFirst();
+        throw FileError(FileError::NoCurrentRow, notAPaymentFile());
     }
     file_.close();
     releaseClone();
     return true;
+}
+
+// Why a file with neither masks nor groups cannot be loaded.
+QString Load::notAPaymentFile() const
+{
+    QString text = QStringLiteral("The file is not a payment data file: it has no ") + pf::kMaskMarker +
+                   QStringLiteral(" section and no ") + pf::kGroupMarker + QStringLiteral(" section");
+    if (!headerFirst_)
+        text += QStringLiteral(", and its first line is not the ") + vb::Trim(pf::kHeader) + QStringLiteral(" header");
+    return text + QLatin1Char('.');
 }
 
 void Load::releaseClone()

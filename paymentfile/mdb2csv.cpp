@@ -77,20 +77,24 @@ double Save::run()
 }
 
 // The old file goes to its backup name before anything else happens, and the
-// copy is checked; the file is never replaced without it. Once per run.
+// copy is checked. Once per run. The backup is a courtesy: when it cannot be
+// made (an old backup that cannot be replaced, say) the clerk is told and the
+// file is still written, safely, so the run's edits are not lost.
 void Save::backup()
 {
-    if (run_.backupMade || !FileExists(filePath_))
+    if (run_.backupMade || run_.backupTried || !FileExists(filePath_))
         return;
+    run_.backupTried = true;
     QString error;
-    if (!fs::copyReplace(filePath_, bakPath_, &error) || !fs::sameBytes(filePath_, bakPath_)) {
-        if (error.isEmpty())
-            error = QStringLiteral("the copy differs from the original");
-        throw FileError(FileError::PathFileAccess,
-                        QStringLiteral("The backup copy %1 could not be made (%2). %3 was not changed.")
-                            .arg(bakPath_, error, filePath_));
+    if (fs::copyReplace(filePath_, bakPath_, &error) && fs::sameBytes(filePath_, bakPath_)) {
+        run_.backupMade = true;
+        return;
     }
-    run_.backupMade = true;
+    if (error.isEmpty())
+        error = QStringLiteral("the copy differs from the original");
+    ui::ui().msgBox(QStringLiteral("The backup copy %1 could not be made (%2). %3 is saved all the same.")
+                        .arg(bakPath_, error, filePath_),
+                    ui::Buttons::OK, ui::Icon::Exclamation, QStringLiteral("ZARV Data Save"));
 }
 
 // The year passed wins, then the first mask row's year, then the current year.

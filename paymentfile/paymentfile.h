@@ -60,6 +60,7 @@ void ResetDupFolios();
 // alone, so the backup always holds the file as it was before the run.
 struct SaveRun {
     bool backupMade = false;
+    bool backupTried = false;   // the backup step ran and failed; the clerk was told
 };
 
 struct SaveResult {
@@ -69,7 +70,8 @@ struct SaveResult {
 
 // Writes Fol_Mask, Group and Detail to filePath in the payment file layout.
 // The old file is first copied to bakPath (once per run, see SaveRun) and the
-// copy verified; the new text goes to a temporary file that replaces filePath
+// copy verified; a backup that cannot be made is reported and the save goes on.
+// The new text goes to a temporary file that replaces filePath
 // only when complete. On any failure the user is told, the old file stays as it
 // was and ok is false. Removes the commas from NUMBER, NAME, CD, JUR and LEGAL
 // of every payment it writes, in the table itself.

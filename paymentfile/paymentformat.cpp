@@ -1,5 +1,7 @@
 #include "paymentfile/paymentformat.h"
 
+#include "paymentfile/fileerror.h"
+#include "platform/text/amounttext.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
 #include "services/system.h"
@@ -76,16 +78,27 @@ QString paymentType(QStringView field)
 
 const QString kAmountPattern = QStringLiteral("##########0.00");
 
-// The number at the start of the field, as vb::Val reads it. The usual forms
-// ("150.00", "-25") are read here directly, to the same double; anything else
-// goes to vb::Val.
-double amount(QStringView field)
+double amountOfOtherForm(QStringView field, QStringView line)
+{
+    if (vb::Trim(field.toString()).isEmpty())
+        return 0.0;
+    if (const std::optional<double> v = txt::ReadAmount(field))
+        return *v;
+    throw FileError(FileError::TypeMismatch, QStringLiteral("The amount \"%1\" on the payment line \"%2\" is not a number.")
+                                                 .arg(field.toString(), line.toString()));
+}
+
+// The amount of a field of the payment line. The usual forms ("150.00",
+// "-25") are read here directly; anything else must read as an amount the way
+// a spreadsheet program writes one ("$25.00", "1,234.50", "(25.00)"), or the
+// line is refused. An empty field is 0.
+double amount(QStringView field, QStringView line)
 {
     if (field.isEmpty())
         return 0.0;
     char buf[64];
     if (field.size() >= qsizetype(sizeof buf))
-        return vb::Val(field.toString());
+        return amountOfOtherForm(field, line);
     qsizetype i = 0;
     int n = 0;
     if (field[0] == u'-')
@@ -99,16 +112,16 @@ double amount(QStringView field)
         } else if (c == u'.' && !point) {
             point = true;
         } else {
-            return vb::Val(field.toString());
+            return amountOfOtherForm(field, line);
         }
         buf[n++] = char(c);
     }
     if (!digit)
-        return vb::Val(field.toString());
+        return amountOfOtherForm(field, line);
     double v = 0;
     const auto r = std::from_chars(buf, buf + n, v);
     if (r.ec != std::errc() || !std::isfinite(v))
-        return vb::Val(field.toString());
+        return amountOfOtherForm(field, line);
     return v == 0.0 ? 0.0 : v;
 }
 
@@ -136,17 +149,17 @@ PaymentFields parsePaymentLine(QStringView line, QString* marker)
     p.jur = f[3].toString();
     step(QStringLiteral("  9- 5"));
     p.folio = folioDigits(withoutLeadingHash(f[4]));
-    p.payment = amount(f[5]);
+    p.payment = amount(f[5], line);
     step(QStringLiteral("  9- 6"));
     p.abc = paymentType(f[6]);
     step(QStringLiteral("  9- 7"));
-    p.grossTax = amount(f[7]);
+    p.grossTax = amount(f[7], line);
     step(QStringLiteral("  9- 8"));
-    p.regGrant = amount(f[8]);
+    p.regGrant = amount(f[8], line);
     step(QStringLiteral("  9- 9"));
-    p.addGrant = amount(f[9]);
+    p.addGrant = amount(f[9], line);
     step(QStringLiteral("  9-10"));
-    p.delq = amount(f[10]);
+    p.delq = amount(f[10], line);
     step(QStringLiteral("  9-10 #2"));
     p.legal = f[11].toString();
     return p;

@@ -4,6 +4,7 @@
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
+#include "platform/text/amounttext.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -74,11 +75,8 @@ QString FolioOf(const QString& text)
 
 bool AmountReadable(const QString& text)
 {
-    if (!vb::IsNumeric(text))
-        return false;
     try {
-        (void)AmountOf(text);
-        return true;
+        return txt::ReadAmount(text).has_value();
     } catch (const std::exception&) {
         return false;   // too large for a number
     }
@@ -86,9 +84,7 @@ bool AmountReadable(const QString& text)
 
 double AmountOf(const QString& text)
 {
-    QString plain = text;
-    plain.remove(u',');
-    return vb::Val(plain);
+    return txt::ReadAmount(text).value_or(0.0);
 }
 
 QString FormatAmountText(const QString& text, const QString& pattern)

@@ -44,8 +44,9 @@ QString StandardText(double amount);
 // zeros, of more than 18 digits the last 18.
 QString FolioOf(const QString& text);
 
-// An amount as typed: readable when the whole text is a number (grouping commas
-// allowed, as the screens show amounts); its value.
+// An amount as typed: readable when the whole text is an amount as txt::ReadAmount
+// takes it (grouping commas, as the screens show amounts, a currency sign, a
+// sign behind, parentheses); its value, 0 when unreadable.
 bool AmountReadable(const QString& text);
 double AmountOf(const QString& text);
 // The text an amount box holds after its check: the number in the pattern, or

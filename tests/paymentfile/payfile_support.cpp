@@ -355,7 +355,7 @@ QStringList generateMessyLines(std::mt19937& rng, int groups, int payments)
         << QStringLiteral("\"70418##################\"") << QString();
 
     static const QStringList jurs = {"701", "702", "703", "704", "799"};
-    static const QStringList amounts = {"150", "150.5", "2.675", " 12", "1e2", "", "0.005", "-25", "1,234.00", "abc"};
+    static const QStringList amounts = {"150", "150.5", "2.675", " 12", "1e2", "", "0.005", "-25", "$25.00", "(7.50)", "12-"};
     static const QStringList types = {"a", "B", "c", "x", "", " b "};
     int serial = 0;
     for (int g = 0; g < groups; ++g) {
@@ -393,7 +393,6 @@ QStringList generateMessyLines(std::mt19937& rng, int groups, int payments)
                           amounts.at(pick(rng, 0, int(amounts.size()) - 1)),
                           amounts.at(pick(rng, 0, int(amounts.size()) - 1)),
                           maybeLower(words(rng, 45, true))};
-            // Amounts with a grouping comma split into two fields; so be it.
             const int keep = chance(rng, 15) ? pick(rng, 6, 12) : 12;
             out << f.mid(0, keep).join(QLatin1Char(','));
         }

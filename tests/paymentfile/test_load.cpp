@@ -377,15 +377,14 @@ TEST_F(LoadTest, FieldRulesOneByOne)
         {"#M1,N,01,701,#12a3 4-5,1,A,0,0,0,0,", "FOLIO", "000000000000012345"},
         {"#M1,N,01,701,#,1,A,0,0,0,0,", "FOLIO", "000000000000000000"},
         {"#M1,N,01,701,#1234567890123456789012,1,A,0,0,0,0,", "FOLIO", "567890123456789012"},
-        {"#M1,N,01,701,#1, 12.5x,A,0,0,0,0,", "PAYMENT", 12.5},
+        {"#M1,N,01,701,#1, 12.5 ,A,0,0,0,0,", "PAYMENT", 12.5},
         {"#M1,N,01,701,#1,1e3,A,0,0,0,0,", "PAYMENT", 1000.0},
-        {"#M1,N,01,701,#1,abc,A,0,0,0,0,", "PAYMENT", 0.0},
         {"#M1,N,01,701,#1,1,A,0,0,0,0,LOT 1, PLAN 2", "LEGAL", "LOT 1"},
         {"#M1,N,01,701,#1,1,A,0,0,0,0,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "LEGAL", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
         {"#M1,N,01,701,#1,1,A,0,0,0,0,lower case", "LEGAL", "lower case"},
         {"#M1,N,01,701", "FOLIO", "000000000000000000"},
         {"#M1,N,01,701", "ABC", "A"},
-        {"#M1,\"O'BRIEN, J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN"},
+        {"#M1,\"O'BRIEN J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN J"},
         {"#M1,abcdefghijklmnopqrstuvwxyz0123,01,701,#1,1,A,0,0,0,0,", "NAME", "ABCDEFGHIJKLMNOPQRSTUVWXY"},
     };
     for (const FieldCase& c : cases) {
@@ -489,6 +488,23 @@ TEST_F(LoadTest, ANameAgreeingOnlyInItsFirst25CharactersIsRefusedAtTheCommit)
     EXPECT_FALSE(DupFoliosFound);
 }
 
+TEST_F(LoadTest, AFileThatIsNoPaymentFileSaysWhatItLacks)
+{
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"name,amount", "foo,1"},
+         "The file is not a payment data file: it has no FOLIO MASK INFORMATION section and no PAYMENT GROUP "
+         "INFORMATION section, and its first line is not the ZARV DATA FOR YEAR header."},
+        {{"ZARV DATA FOR YEAR 2024", "", "nothing else"},
+         "The file is not a payment data file: it has no FOLIO MASK INFORMATION section and no PAYMENT GROUP "
+         "INFORMATION section."},
+    };
+    for (const auto& [lines, description] : cases) {
+        expectReport("  11");
+        EXPECT_FALSE(load(lines));
+        EXPECT_EQ(ui().boxes().back().prompt, report(3021, "  11", QLatin1String(description)));
+    }
+}
+
 TEST_F(LoadTest, APaymentBeforeAnyGroupIsReported)
 {
     expectReport("  9-11 #1");
@@ -497,6 +513,36 @@ TEST_F(LoadTest, APaymentBeforeAnyGroupIsReported)
               report(3021, "  9-11 #1",
                      "There is no payment group for the payment line \"#M1,N,01,701,#1,1,A,0,0,0,0,\": every "
                      "payment must follow a PAYMENT GROUP INFORMATION section."));
+}
+
+// Spreadsheet programs write amounts with a currency sign, thousands
+// separators and parentheses or a trailing minus for a negative.
+TEST_F(LoadTest, AmountsInASpreadsheetsFormsReadAsTheirNumbers)
+{
+    ASSERT_TRUE(load(start() << "#M1,N,01,701,#1,$25.00,A,$1234.50,(25.00),($7.25),12-,"));
+    const QVariantMap d = onlyDetail();
+    EXPECT_EQ(d["PAYMENT"].toDouble(), 25);
+    EXPECT_EQ(d["GROSS_TAX"].toDouble(), 1234.5);
+    EXPECT_EQ(d["REG_GRANT"].toDouble(), -25);
+    EXPECT_EQ(d["ADD_GRANT"].toDouble(), -7.25);
+    EXPECT_EQ(d["DELQ"].toDouble(), -12);
+}
+
+TEST_F(LoadTest, AnAmountThatIsNoNumberIsRefusedNamingItsLine)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"#M1,N,01,701,#1,abc,A,0,0,0,0,", "  9- 5"},
+        {"#M1,N,01,701,#1,1,A,12.5x,0,0,0,", "  9- 7"},
+        {"#M1,N,01,701,#1,1,A,0,0,0,$,", "  9-10"},
+    };
+    for (const auto& [line, marker] : cases) {
+        expectReport(QLatin1String(marker));
+        EXPECT_FALSE(load(start() << "#M0,FIRST,01,701,#9,1,A,0,0,0,0," << QLatin1String(line))) << line;
+        EXPECT_TRUE(ui().boxes().back().prompt.startsWith(report(13, QLatin1String(marker), QString())))
+            << ui().boxes().back().prompt.toStdString();
+        EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral("\"%1\"").arg(QLatin1String(line))))
+            << ui().boxes().back().prompt.toStdString();
+    }
 }
 
 TEST_F(LoadTest, AnAmountTooLargeForANumberIsReportedWithItsStep)

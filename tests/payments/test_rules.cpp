@@ -133,6 +133,11 @@ TEST(PaymentAmount, CheckedAndFormatted)
         {"1,500.00", "1500.00", AmountVerdict::Accepted, ""},
         {"2.675", "2.68", AmountVerdict::Accepted, ""},
         {"-1", "-1.00", AmountVerdict::Negative, "Payment refunds are not allowed!"},
+        // The test and the conversion agree: a trailing minus is a minus.
+        {"12-", "-12.00", AmountVerdict::Negative, "Payment refunds are not allowed!"},
+        {"(5.00)", "-5.00", AmountVerdict::Negative, "Payment refunds are not allowed!"},
+        {"$25.00", "25.00", AmountVerdict::Accepted, ""},
+        {"1,2,3", "1,2,3", AmountVerdict::NotNumeric, "The Payment Amount must be numeric!"},
         {"abc", "abc", AmountVerdict::NotNumeric, "The Payment Amount must be numeric!"},
         {"12abc", "12abc", AmountVerdict::NotNumeric, "The Payment Amount must be numeric!"},
         {"", "", AmountVerdict::NotNumeric, "The Payment Amount must be numeric!"},
