@@ -1,5 +1,7 @@
 #include "platform/data/criteria.h"
 
+#include "platform/data/sqlitecall.h"
+
 namespace zarv::db {
 
 namespace {
@@ -26,9 +28,7 @@ QString likeEscaped(const QString& value)
 
 QString quoted(const QString& value)
 {
-    QString inner = value;
-    inner.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + inner + u'\'';
+    return detail::enclosed(value, u'\'');
 }
 
 QString likeContains(const QString& value)

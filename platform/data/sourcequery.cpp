@@ -14,11 +14,8 @@ QString unquoted(const QString& token)
     if (token.size() >= 2) {
         const QChar first = token.front();
         const QChar last = token.back();
-        if ((first == u'"' && last == u'"') || (first == u'`' && last == u'`')) {
-            QString inner = token.mid(1, token.size() - 2);
-            inner.replace(QString(2, first), QString(first));
-            return inner;
-        }
+        if ((first == u'"' && last == u'"') || (first == u'`' && last == u'`'))
+            return undoubled(QStringView(token).mid(1, token.size() - 2), first);
         if (first == u'[' && last == u']')
             return token.mid(1, token.size() - 2);
     }
@@ -30,9 +27,9 @@ bool isWordUnit(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'$';
 }
 
-// Steps over a quoted name or literal starting at `i`; returns the position
-// after it (the end of the text when it is not closed).
-qsizetype skipQuoted(QStringView text, qsizetype i)
+// The position after the quoted name or literal starting at `i`; -1 when it
+// is not closed.
+qsizetype quotedEnd(QStringView text, qsizetype i)
 {
     const QChar open = text[i];
     const QChar close = open == u'[' ? QChar(u']') : open;
@@ -45,7 +42,26 @@ qsizetype skipQuoted(QStringView text, qsizetype i)
         }
         return i + 1;
     }
-    return text.size();
+    return -1;
+}
+
+// The same, the end of the text when it is not closed.
+qsizetype skipQuoted(QStringView text, qsizetype i)
+{
+    const qsizetype end = quotedEnd(text, i);
+    return end < 0 ? text.size() : end;
+}
+
+qsizetype skipBlanks(QStringView text, qsizetype i)
+{
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    return i;
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
 // Calls `at(i, depth)` for each position of the text outside quotes and
@@ -126,30 +142,50 @@ std::optional<std::vector<OrderTerm>> parseOrderList(QStringView list)
 }
 
 // "WHERE A = 'x' AND B = 'it''s'": the columns and their texts. Anything else
-// (another operator, a number, OR, parentheses) is left to the database.
+// (another operator, a number, OR, parentheses) is left to the database. Read
+// in one pass: a literal may be long and made of quotes.
 std::optional<std::vector<Equality>> parseEqualities(QStringView where)
 {
     static const QRegularExpression whereWord(QStringLiteral("^WHERE\\s+"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression condition(
-        QStringLiteral("(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_$]*)"
-                       "\\s*=\\s*'((?:[^']|'')*)'(?:\\s+AND\\s+|\\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
     const auto w = whereWord.match(where);
     if (!w.hasMatch())
         return std::nullopt;
     std::vector<Equality> out;
+    const qsizetype n = where.size();
     qsizetype at = w.capturedLength();
-    while (at < where.size()) {
-        const auto m = condition.match(where, at, QRegularExpression::NormalMatch,
-                                       QRegularExpression::AnchorAtOffsetMatchOption);
-        if (!m.hasMatch() || m.capturedLength() == 0)
+    for (;;) {
+        // The column: a quoted name, or a plain one.
+        const qsizetype nameAt = at;
+        if (at < n && (where[at] == u'"' || where[at] == u'[' || where[at] == u'`')) {
+            at = quotedEnd(where, at);
+            if (at < 0 || at - nameAt < 3)
+                return std::nullopt;
+        } else {
+            if (at >= n || !(isAsciiLetter(where[at]) || where[at] == u'_'))
+                return std::nullopt;
+            while (at < n && (isAsciiLetter(where[at]) || (where[at] >= u'0' && where[at] <= u'9') || where[at] == u'_' || where[at] == u'$'))
+                ++at;
+        }
+        const QString column = unquoted(where.mid(nameAt, at - nameAt).toString());
+        at = skipBlanks(where, at);
+        if (at >= n || where[at] != u'=')
             return std::nullopt;
-        out.push_back({unquoted(m.captured(1)), m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"))});
-        at = m.capturedEnd();
+        at = skipBlanks(where, at + 1);
+        if (at >= n || where[at] != u'\'')
+            return std::nullopt;
+        const qsizetype literalAt = at;
+        at = quotedEnd(where, at);
+        if (at < 0)
+            return std::nullopt;
+        out.push_back({column, undoubled(where.mid(literalAt + 1, at - literalAt - 2), u'\'')});
+        const qsizetype next = skipBlanks(where, at);
+        if (next == n)
+            return out;
+        if (next == at || n - next < 4 || where.mid(next, 3).compare(u"AND", Qt::CaseInsensitive) != 0 ||
+            !where[next + 3].isSpace())
+            return std::nullopt;
+        at = skipBlanks(where, next + 3);
     }
-    if (out.empty())
-        return std::nullopt;
-    return out;
 }
 
 } // namespace

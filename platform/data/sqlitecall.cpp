@@ -33,9 +33,33 @@ void exec(sqlite3* db, const char* sql)
 
 QString quoteIdentifier(const QString& name)
 {
-    QString inner = name;
-    inner.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + inner + u'"';
+    return enclosed(name, u'"');
+}
+
+QString enclosed(QStringView text, QChar quote)
+{
+    QString out;
+    out.reserve(text.size() + text.count(quote) + 2);
+    out += quote;
+    for (const QChar c : text) {
+        out += c;
+        if (c == quote)
+            out += quote;
+    }
+    out += quote;
+    return out;
+}
+
+QString undoubled(QStringView inner, QChar quote)
+{
+    QString out;
+    out.reserve(inner.size());
+    for (qsizetype i = 0; i < inner.size(); ++i) {
+        out += inner[i];
+        if (inner[i] == quote && i + 1 < inner.size() && inner[i + 1] == quote)
+            ++i;
+    }
+    return out;
 }
 
 } // namespace zarv::db::detail

@@ -1,6 +1,7 @@
 #include "platform/data/values.h"
 
 #include "platform/data/connection.h"
+#include "platform/data/sqlitecall.h"
 #include "platform/data/textrule.h"
 #include "platform/text/vb.h"
 
@@ -196,9 +197,7 @@ QVariant parseDefault(const QString& sql)
     if (t.isEmpty() || t.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
         return QVariant();
     if (t.size() >= 2 && t.startsWith(u'\'') && t.endsWith(u'\'')) {
-        QString inner = t.mid(1, t.size() - 2);
-        inner.replace(QStringLiteral("''"), QStringLiteral("'"));
-        return QVariant(inner);
+        return QVariant(undoubled(QStringView(t).mid(1, t.size() - 2), u'\''));
     }
     double d = 0;
     if (readNumber(t, &d))

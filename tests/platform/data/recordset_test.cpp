@@ -68,6 +68,14 @@ TEST_F(RecordsetTest, BookmarksCrossClones)
     clone->setFilter(eq("MORTCO", "0001"));
     EXPECT_EQ(errorOf([&] { clone->setBookmark(added); }), DbError::BadArguments);
     EXPECT_EQ(clone->text("NAME"), "Adams");
+
+    // Nor a deleted one, through any clone.
+    rs.setBookmark(added);
+    rs.deleteCurrent();
+    for (Recordset* cursor : {&rs, clone.get()}) {
+        cursor->setFilter(QString());
+        EXPECT_EQ(errorOf([&] { cursor->setBookmark(added); }), DbError::BadArguments);
+    }
 }
 
 TEST_F(RecordsetTest, AddNewOnFilteredSortedRecordsetAppendsAndBecomesCurrent)
