@@ -14,12 +14,6 @@ namespace {
 const QChar kQuote = QLatin1Char('"');
 const QChar kComma = QLatin1Char(',');
 
-QString withoutQuotes(QString text)
-{
-    text.remove(kQuote);
-    text.remove(QLatin1Char('\''));
-    return text;
-}
 
 // The field that starts at `at`: its value, and where the text after it begins
 // (past the separating comma; line.size() + 1 when the line has ended).
@@ -82,13 +76,23 @@ QString VerifyCsvPath()
     return QDir::current().filePath(kFileName);
 }
 
+QString ExportedValue(const QString& value)
+{
+    // Quotes first, so that a blank a quote held away from the edge is trimmed too.
+    if (!value.contains(kQuote) && !value.contains(QLatin1Char('\'')))
+        return vb::Trim(value);
+    QString text = value;
+    text.remove(kQuote);
+    text.remove(QLatin1Char('\''));
+    return vb::Trim(text);
+}
+
 QString VerifyCsvLine(const QStringList& values)
 {
     QStringList fields;
     fields.reserve(kFieldCount);
     for (int i = 0; i < kFieldCount; ++i) {
-        // Quotes first, so that a blank a quote held away from the edge is trimmed too.
-        QString value = vb::Trim(withoutQuotes(values.value(i)));
+        QString value = ExportedValue(values.value(i));
         if (value.contains(kComma))
             value = kQuote + value + kQuote;
         fields.append(value);

@@ -31,6 +31,8 @@ QString VerifyCsvPath();
 // of quotes and apostrophes and then trimmed of blanks; a value holding a comma
 // is then put in double quotes.
 QString VerifyCsvLine(const QStringList& values);
+// A stored value as the line holds it (before a value with a comma is quoted).
+QString ExportedValue(const QString& value);
 
 // Splits one line into fields. Fields are separated by commas; a field that
 // begins with a double quote and has a closing one runs to that quote ("" inside

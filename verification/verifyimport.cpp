@@ -107,22 +107,27 @@ const std::array<LengthLimit, 9>& LengthLimits()
     return limits;
 }
 
+QString ReadField(Field f, const QString& text)
+{
+    QString value = SingleLine(text);
+    for (QChar& c : value)      // vb::UCase, on the copy SingleLine made
+        c = c.toUpper();
+    if (f == ACD)
+        return value == QLatin1String("C") || value == QLatin1String("A") || value == QLatin1String("D")
+                   ? value
+                   : QStringLiteral(" ");
+    return f <= PID ? vb::Trim(value) : value;
+}
+
 VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD)
 {
     VerifyRecord r;
     r.raw = line;
     const int first = blnHasACD ? 0 : 1;
     const QStringList fields = SplitVerifyCsvLine(line, kFieldCount - first);
-    r[ACD] = QStringLiteral(" ");
-    if (blnHasACD) {
-        const QString acd = vb::UCase(SingleLine(fields.value(0)));
-        if (acd == QLatin1String("C") || acd == QLatin1String("A") || acd == QLatin1String("D"))
-            r[ACD] = acd;
-    }
-    for (int f = MORTCO; f < kFieldCount; ++f) {
-        const QString text = SingleLine(fields.value(f - first));
-        r.value[size_t(f)] = f <= PID ? vb::UCase(vb::Trim(text)) : vb::UCase(text);
-    }
+    r[ACD] = blnHasACD ? ReadField(ACD, fields.value(0)) : QStringLiteral(" ");
+    for (int f = MORTCO; f < kFieldCount; ++f)
+        r.value[size_t(f)] = ReadField(Field(f), fields.value(f - first));
     return r;
 }
 
@@ -272,6 +277,87 @@ std::optional<qint64> VerifyMatchIndex::find(const VerifyRecord& r) const
     return *it;
 }
 
+// ---------------------------------------------------------------- the list as the file gives it back
+
+namespace {
+
+using RowValues = std::array<QString, kFieldCount>;
+
+const QChar kKeySeparator(0x1F);
+
+QString recordKey(const VerifyRecord& r)
+{
+    QString key;
+    for (const QString& v : r.value) {
+        key += v;
+        key += kKeySeparator;
+    }
+    return key;
+}
+
+// The rows the list held when the import began, each under the record the
+// import reads from the line the export writes for it. A line that reads as
+// exactly that record stands for the row as it is stored: its letter case,
+// its quotes, its folio as typed and codes the checks would refuse (a folio
+// with only a PID and no district, say) all come back unchanged.
+class ListedRows {
+public:
+    struct Row {
+        qint64 bookmark = 0;
+        RowValues values;
+    };
+
+    // Every row of rs, in rs's order (rs itself does not move); the values
+    // only when withValues.
+    void build(db::Recordset& rs, bool withValues)
+    {
+        rows_.clear();
+        const std::unique_ptr<db::Recordset> rows = rs.clone();
+        if (rows->recordCount() <= 0)
+            return;
+        std::array<int, kFieldCount> at{};
+        for (int f = 0; f < kFieldCount; ++f)
+            at[size_t(f)] = rows->fieldIndex(fieldNames()[size_t(f)]);
+        rows_.reserve(rows->recordCount());
+        QString key;
+        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+            Row row{rows->bookmark(), {}};
+            key.clear();
+            for (int f = 0; f < kFieldCount; ++f) {
+                const QString value = rows->value(at[size_t(f)]).toString();
+                // The line holds each value as written, and reads back as one
+                // field, commas and all.
+                key += ReadField(Field(f), ExportedValue(value));
+                key += kKeySeparator;
+                if (withValues)
+                    row.values[size_t(f)] = value;
+            }
+            rows_[key].append(std::move(row));
+        }
+    }
+
+    // The first row the record stands for, if any.
+    const Row* find(const VerifyRecord& r) const
+    {
+        const auto it = rows_.constFind(recordKey(r));
+        return it == rows_.constEnd() || it->isEmpty() ? nullptr : &it->front();
+    }
+
+    // The same, taken: a second line of the same row finds the next one.
+    std::optional<Row> take(const VerifyRecord& r)
+    {
+        const auto it = rows_.find(recordKey(r));
+        if (it == rows_.end() || it->isEmpty())
+            return std::nullopt;
+        return it->takeFirst();
+    }
+
+private:
+    QHash<QString, QList<Row>> rows_;
+};
+
+} // namespace
+
 // ---------------------------------------------------------------- the import
 
 namespace {
@@ -290,12 +376,18 @@ private:
     void decideAcd();
     // False when the user chose to stop.
     bool importRecord(const QString& line);
+    // A line that stands for a row of the list: true when it was taken as that row.
+    bool takeListedRow(const VerifyRecord& r);
     void reject(const VerifyRecord& r, const QString& message);
-    void addRow(const VerifyRecord& r);
+    void addRow(const RowValues& values);
     void updateRow(qint64 bookmark, const VerifyRecord& r);
+    void restoreRow(qint64 bookmark);
     void beginStoring();
-    void endStoring();
-    void finish();
+    void endStoring(bool keep);
+    // Option 2 keeps its records only when the file was read to its end and
+    // at least one was stored; otherwise the old list comes back.
+    bool keeps(bool readToEnd) const { return !option2_ || (readToEnd && stored_ > 0); }
+    void finish(bool keep);
     void showError(long number, const QString& description);
 
     const bool option2_;
@@ -307,10 +399,15 @@ private:
     int intErrorCount = 0;
     VerifyMatchIndex index_;
     CodeLookups codes_;
+    ListedRows listed_;
+    QHash<qint64, RowValues> updatedRows_;   // rows option 1 changed, as they were before
+    long stored_ = 0;           // records added
     std::unique_ptr<db::Recordset> rsVerifyClone;
     bool storing_ = false;
     bool storedLost_ = false;   // the database undid the rows stored so far
 };
+
+const QString kListLeft = QStringLiteral("The list was left as it was.");
 
 bool Import::run()
 {
@@ -329,24 +426,34 @@ bool Import::run()
         // be read costs no rows.
         if (!readFile())
             return false;
-        if (option2_)
-            deleteAll();
         decideAcd();
 
         db::Recordset& rsVerify = DE().rsVerify();
         openIfClosed(rsVerify);
         rsVerify.setFilter(QString());
+        listed_.build(rsVerify, option2_);
+        // Option 2's delete and its records are one unit: a stop, an error or a
+        // file of which nothing could be stored puts the old list back.
+        beginStoring();
+        if (option2_)
+            deleteAll();
         rsVerifyClone = rsVerify.clone();
         index_.build(rsVerify);
-        beginStoring();
         for (const QString& line : lines_) {
             if (!importRecord(line)) {
-                finish();
+                finish(keeps(false));
+                if (option2_)
+                    ui::ui().msgBox(QStringLiteral("The import was stopped.") + CRLF + kListLeft, ui::Buttons::OK,
+                                    ui::Icon::Information);
                 return false;
             }
         }
-        finish();
-        return true;
+        const bool kept = keeps(true);
+        finish(kept);
+        if (!kept)
+            ui::ui().msgBox(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
+                            ui::Buttons::OK, ui::Icon::Information);
+        return kept;
     } catch (const db::DbError& e) {
         number = e.number();
         description = e.description();
@@ -360,7 +467,7 @@ bool Import::run()
     if (rsVerifyClone && rsVerifyClone->editPending())
         rsVerifyClone->cancelUpdate();
     try {
-        finish();
+        finish(keeps(false));
     } catch (const std::exception&) {
         // The list shows what rsVerify holds; the box below tells what was kept.
     }
@@ -370,10 +477,13 @@ bool Import::run()
 
 void Import::showError(long number, const QString& description)
 {
+    QString kept = QStringLiteral("The records imported before the error are kept.");
+    if (option2_)
+        kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
+    else if (storedLost_)
+        kept = QStringLiteral("No record of this import was kept.");
     ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
-                        description + CRLF +
-                        (storedLost_ ? QStringLiteral("No record of this import was kept.")
-                                     : QStringLiteral("The records imported before the error are kept.")),
+                        description + CRLF + kept,
                     ui::Buttons::OK, ui::Icon::Critical);
 }
 
@@ -390,10 +500,7 @@ bool Import::readFile()
 
 void Import::deleteAll()
 {
-    db::Connection& zarv = DE().Zarv;
-    db::TransactionGuard trans(zarv);
-    zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
-    trans.commit();
+    DE().Zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
     db::Recordset& rsVerify = DE().rsVerify();
     if (rsVerify.isOpen())
         rsVerify.requery();
@@ -414,8 +521,10 @@ void Import::decideAcd()
 bool Import::importRecord(const QString& line)
 {
     VerifyRecord r = ParseVerifyRecord(line, blnHasACD);
-    const QString message = CheckVerifyRecord(r, codes_);
-    if (!message.isEmpty()) {
+    QString message;
+    if (takeListedRow(r)) {
+        // The row as the list holds it.
+    } else if (message = CheckVerifyRecord(r, codes_); !message.isEmpty()) {
         reject(r, message);
     } else if (const std::optional<qint64> match = index_.find(r)) {
         if (option2_)
@@ -423,7 +532,9 @@ bool Import::importRecord(const QString& line)
         else
             updateRow(*match, r);
     } else {
-        addRow(r);
+        RowValues values = r.value;
+        values[FOLIO] = r.strFolio18;
+        addRow(values);
     }
     if (intErrorCount < kErrorsPerQuestion)
         return true;
@@ -445,20 +556,42 @@ void Import::reject(const VerifyRecord& r, const QString& message)
     ++intErrorCount;
 }
 
-// The records of one import go into one transaction, committed when the import
-// ends or stops: everything stored before a stop stays, and a record the
-// database refuses is dropped on its own (its pending row is cancelled).
+bool Import::takeListedRow(const VerifyRecord& r)
+{
+    if (option2_) {
+        // The list was emptied: the row comes back as it was stored.
+        const std::optional<ListedRows::Row> row = listed_.take(r);
+        if (row)
+            addRow(row->values);
+        return row.has_value();
+    }
+    // Option 1: the row is there already, unless this import changed it.
+    const ListedRows::Row* row = listed_.find(r);
+    if (row && updatedRows_.contains(row->bookmark))
+        restoreRow(row->bookmark);
+    return row != nullptr;
+}
+
+// The records of one import go into one transaction, ended when the import ends
+// or stops: kept (option 1 always keeps what was stored before a stop), or
+// rolled back, which with option 2 brings back the list as it was before its
+// delete. A record the database refuses is dropped on its own (its pending row
+// is cancelled).
 void Import::beginStoring()
 {
     DE().Zarv.beginTrans();
     storing_ = true;
 }
 
-void Import::endStoring()
+void Import::endStoring(bool keep)
 {
     if (!storing_)
         return;
     storing_ = false;
+    if (!keep) {
+        DE().Zarv.rollbackTrans();
+        return;
+    }
     try {
         DE().Zarv.commitTrans();
     } catch (const std::exception&) {
@@ -468,20 +601,26 @@ void Import::endStoring()
     }
 }
 
-void Import::addRow(const VerifyRecord& r)
+void Import::addRow(const RowValues& values)
 {
     db::Recordset& rows = *rsVerifyClone;
     rows.addNew();
     for (int f = 0; f < kFieldCount; ++f)
-        rows.setValue(fieldNames()[size_t(f)], f == FOLIO ? r.strFolio18 : r.value[size_t(f)]);
+        rows.setValue(fieldNames()[size_t(f)], values[size_t(f)]);
     rows.move(0);
-    index_.add(r[JUR], r.strFolio18, r[PID], rows.bookmark());
+    index_.add(values[JUR], values[FOLIO], values[PID], rows.bookmark());
+    ++stored_;
 }
 
 void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
 {
     db::Recordset& rows = *rsVerifyClone;
     rows.setBookmark(bookmark);
+    if (!updatedRows_.contains(bookmark)) {
+        RowValues& before = updatedRows_[bookmark];
+        for (int f = 0; f < kFieldCount; ++f)
+            before[size_t(f)] = rows.text(fieldNames()[size_t(f)]);
+    }
     const bool sameNumber = vb::Trim(rows.text(QStringLiteral("NUMBER"))) == r[NUMBER];
     rows.setValue(QStringLiteral("ACD"), sameNumber ? r[ACD] : QStringLiteral("C"));
     for (Field f : {NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
@@ -489,13 +628,25 @@ void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
     rows.move(0);
 }
 
+// Option 1 only changes the status, the name, the addresses and the legal
+// description; these go back to what the row held when the import began.
+void Import::restoreRow(qint64 bookmark)
+{
+    const RowValues before = updatedRows_.take(bookmark);
+    db::Recordset& rows = *rsVerifyClone;
+    rows.setBookmark(bookmark);
+    for (Field f : {ACD, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
+        rows.setValue(fieldNames()[size_t(f)], before[size_t(f)]);
+    rows.move(0);
+}
+
 // The list shows the rows as they now stand, in its order, from its first row.
-void Import::finish()
+void Import::finish(bool keep)
 {
     // The list is shown as the table stands even when the rows could not be kept.
     std::exception_ptr failure;
     try {
-        endStoring();
+        endStoring(keep);
     } catch (...) {
         failure = std::current_exception();
     }

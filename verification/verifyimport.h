@@ -2,7 +2,8 @@
 // Reading Verify.csv back into VERIFY. Every record is checked against the code
 // tables; a bad one is shown in the rejection dialog and skipped. A good one is
 // added, or, when its property is already listed, updates that row (option 1)
-// or is refused as a duplicate (option 2, which empties VERIFY first).
+// or is refused as a duplicate (option 2, which empties VERIFY first). What
+// the export wrote for a row of the list is taken back as that row.
 #include "verification/verifycsv.h"
 
 #include <QHash>
@@ -38,6 +39,9 @@ struct VerifyRecord {
 // a blank; then the company to the PID are trimmed and upper-cased, the name,
 // addresses and legal description upper-cased only.
 VerifyRecord ParseVerifyRecord(const QString& line, bool blnHasACD);
+// One field of a record as ParseVerifyRecord reads it from the text the line
+// holds for it.
+QString ReadField(verifycsv::Field f, const QString& text);
 
 // The folio's digits, zero-padded on the left to 18 (the rightmost 18 of a
 // longer run); "000000000000000000" when it has no digit.
@@ -100,9 +104,15 @@ private:
 };
 
 // Imports the file at path with the option text kOption1 or kOption2 (compared
-// exactly; any other text imports as option 1). True only when the file was read
-// to its end; records stored before a stop stay. refreshGrid is called after
-// rsVerify was re-opened at the end.
+// exactly; any other text imports as option 1). A line that reads exactly as
+// the export writes a row of the list stands for that row as stored, without
+// the checks: option 1 leaves the row as it is, option 2 stores it again as it
+// was, so the list exported and imported at once comes back unchanged.
+// Option 1 keeps the records stored before a stop. Option 2 deletes the list
+// and stores its records as one unit: a No to the continue question, an error
+// or a file of which no record could be stored puts the old list back, and the
+// clerk is told so. True only when the file was read to its end and kept.
+// refreshGrid is called after rsVerify was re-opened at the end.
 bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid);
 
 } // namespace verifyimport

@@ -7,7 +7,10 @@
 #include "verification/verifyimport.h"
 #include "services/Form_InformationDialog.h"
 
+#include "platform/text/vb.h"
+
 #include <QPushButton>
+#include <random>
 #include <sqlite3.h>
 
 using namespace zarv;
@@ -162,9 +165,48 @@ TEST_F(Import, SixRejectionsBringTheQuestionAndNoStops)
     for (int i = 6; i < 12; ++i)
         expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad[i]);
     ui().expectBox(question(Answer::No));
-    EXPECT_FALSE(import(kOption2));
+    EXPECT_FALSE(import(kOption1));     // option 1 keeps what it stored
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|M-0|01|701|000000000000000001||KEPT||||||"}));
     EXPECT_EQ(refreshes, 1);    // the list shows what was stored
+}
+
+// Option 2 deletes the list and stores the file's records as one unit.
+TEST_F(Import, OptionTwoPutsTheOldListBackWhenItStoresNothingIsStoppedOrFails)
+{
+    addVerify("A|1234|OLD|01|701|000000000000000099||KEPT");
+    const QStringList before = verifyRows();
+    const auto listLeft = [](const QString& first, Icon icon) {
+        return box(first + QStringLiteral("\r\nThe list was left as it was."), Answer::OK, icon, Buttons::OK);
+    };
+
+    writeCsv(",12,M-1,01,701,1\r\n");
+    expectRejection(ui(), "Mortgage Company ID is NOT four characters long", ",12,M-1,01,701,1");
+    ui().expectBox(listLeft(QStringLiteral("No record of Verify.csv could be imported."), Icon::Information));
+    EXPECT_FALSE(import(kOption2));
+    EXPECT_EQ(verifyRows(), before);
+
+    QByteArray file = "A,1234,M-0,01,701,1,,STORED FIRST\r\n";
+    for (int i = 0; i < 6; ++i)
+        file += ",12\r\n";
+    writeCsv(file);
+    for (int i = 0; i < 6; ++i)
+        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", ",12");
+    ui().expectBox(box("There has been a number of errors... do you want to Continue ?", Answer::No, Icon::None,
+                       Buttons::YesNo, QStringLiteral("Multiple Verification Folio Errors")));
+    ui().expectBox(listLeft(QStringLiteral("The import was stopped."), Icon::Information));
+    EXPECT_FALSE(import(kOption2));
+    EXPECT_EQ(verifyRows(), before);
+    EXPECT_EQ(recordsetRows(), before);     // and the list shows it
+
+    de().Zarv.execute("CREATE TRIGGER refuse BEFORE INSERT ON VERIFY WHEN NEW.NAME = 'REFUSED' "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    writeCsv("A,1234,M-0,01,701,1,,STORED FIRST\r\nA,1234,M-1,01,701,2,,REFUSED\r\n");
+    ui().expectBox(box(ui::containing("No record of this import was kept.\r\nThe list was left as it was."),
+                       Answer::OK, Icon::Critical));
+    EXPECT_FALSE(import(kOption2));
+    EXPECT_EQ(verifyRows(), before);
+    EXPECT_FALSE(DE().Zarv.inTransaction());
+    EXPECT_EQ(refreshes, 3);
 }
 
 TEST_F(Import, OverLongValuesAndOddPidsAreRejectedAndTheRestGoesIn)
@@ -178,45 +220,98 @@ TEST_F(Import, OverLongValuesAndOddPidsAreRejectedAndTheRestGoesIn)
     EXPECT_EQ(verifyRows(), (QStringList{" |1234|M-3|01|701|000000000000000003||FINE||||||"}));
 }
 
-// The program's own export, read back with option 1, leaves the list as it was.
-TEST_F(Import, ExportThenImportOptionOneLeavesThePopulatedListAsItWas)
+// What the export writes, either option takes back row for row, in the forms
+// the workbook and the add screen store: codes the checks would refuse, a PID
+// without district or jurisdiction, a folio as typed, letter case, quotes.
+TEST_F(Import, ExportThenImportGivesBackTheListWithEitherOption)
 {
     const QStringList rows = {
         " |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4 PLAN 88",
         "A|1234|100200301|01|702|000000000000012346||SMITH, JOHN AND MARY|UNIT 4, 12 MAIN|EASTON, EAST||||LOT 1, PLAN 2",
-        "C|1234|100 200 302|02|702|1100220||KARI LUND|FARM 9|||||",
+        "C|1234|100 200 302|02|702|1100220||JOHN O'NEILL| FARM 9 |||||",
         "D|1234|100200304|03|704|000000000099887766||PETER SMYTHE|1 MAIN STREET|SOUTHBY||||",
-        " |1234|100200307|03|705||987654321|M AND K HOLDINGS, LTD|PO BOX 12|||||BLOCK 2",
+        "A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
+        "A|0042|p2|1 |704||98|||||||",
         "X|ABCD|NO CODES|09|799|5||UNKNOWN CODES STAY AS THEY ARE||||||",
+        " |1234|100200308|01|701|0000000000000012345||SAME FOLIO, OTHER FORM||||||",
     };
     for (const QString& r : rows)
         addVerify(r);
     const QStringList before = verifyRows();
 
     QString step;
-    EXPECT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {}), 6);
-    expectRejection(ui(), "Collection District (09) is NOT in the list of valid Collection Districts!",
-                    "X,ABCD,NO CODES,09,799,5,,UNKNOWN CODES STAY AS THEY ARE,,,,,,");
+    EXPECT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {}), rows.size());
+    EXPECT_TRUE(readCsv().contains("JOHN ONEILL,FARM 9,"));     // the file carries no quote
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), before);
-
-    // With option 2 the list is rebuilt from the file: folios take their 18-digit form.
-    expectRejection(ui(), "Collection District (09) is NOT in the list of valid Collection Districts!",
-                    "X,ABCD,NO CODES,09,799,5,,UNKNOWN CODES STAY AS THEY ARE,,,,,,");
     EXPECT_TRUE(import(kOption2));
-    const QStringList rebuilt = {"C|1234|100 200 302|02|702|000000000001100220||KARI LUND|FARM 9|||||",
-                                 before[0], before[1], before[3], before[4]};
-    EXPECT_EQ(verifyRows("NUMBER"), rebuilt);
+    QStringList after = verifyRows();
+    after.sort();
+    QStringList sorted = before;
+    sorted.sort();
+    EXPECT_EQ(after, sorted);
+
+    // A line edited in the file is checked and stored as the file has it; the
+    // row's own line after it puts the row back as it was.
+    const QByteArray edited = "C,1234,100 200 302,02,702,1100220,,JOHN ONEILL JR,FARM 9,,,,,\r\n";
+    writeCsv(edited + "C,1234,100 200 302,02,702,1100220,,JOHN ONEILL,FARM 9,,,,,\r\n");
+    EXPECT_TRUE(import(kOption1));
+    after = verifyRows();
+    after.sort();
+    EXPECT_EQ(after, sorted);
+    writeCsv(edited);
+    EXPECT_TRUE(import(kOption1));
+    EXPECT_TRUE(verifyRows().contains("C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR|FARM 9|||||"));
 }
 
-TEST_F(Import, AnApostropheIsDroppedOnTheWayThroughTheFile)
+// Random lists in the forms the workbook and the add screen store: every
+// status, rows with only a PID, names with commas and quotes, values at their
+// widths. Export then either import gives the list back.
+TEST_F(Import, ExportThenImportIsTheIdentityOnRandomLists)
 {
-    addVerify("C|1234|100200302|02|702|000000000001100220||JOHN O'NEILL|4 MILL LANE|||||");
-    QString step;
-    verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
-    EXPECT_EQ(readCsv(), QByteArray("C,1234,100200302,02,702,000000000001100220,,JOHN ONEILL,4 MILL LANE,,,,,\r\n"));
-    EXPECT_TRUE(import(kOption1));
-    EXPECT_EQ(verifyRows(), QStringList{"C|1234|100200302|02|702|000000000001100220||JOHN ONEILL|4 MILL LANE|||||"});
+    std::mt19937 random(20261209);
+    const auto pick = [&](const QStringList& from) { return from[int(random() % from.size())]; };
+    const auto text = [&](int width, const QString& alphabet) {
+        QString t(int(random() % (width + 1)), u' ');
+        if (random() % 4 == 0)
+            t.resize(width);
+        for (QChar& c : t)
+            c = alphabet[int(random() % alphabet.size())];
+        return t;
+    };
+    const QString words = QStringLiteral("ABCMNZ019 ,'\"-.&");
+    for (int list = 0; list < 30; ++list) {
+        de().Zarv.execute("DELETE FROM VERIFY");
+        const int size = 1 + int(random() % 20);
+        for (int i = 0; i < size; ++i) {
+            const bool pidOnly = random() % 4 == 0;
+            const QStringList row = {
+                pick({" ", "A", "C", "D"}),
+                pick({"1234", "0042", "AB  "}),
+                vb::Trim(text(12, QStringLiteral("Mm09 -,'"))),
+                pidOnly ? QStringLiteral("  ") : pick({"01", "02", "03", "1 ", "  ", "09"}),
+                pidOnly ? QStringLiteral("   ") : pick({"701", "702", "704", "799", "   "}),
+                pidOnly ? QString() : pick({"000000000000012345", "12345", "123-456", "000000000000000001"}),
+                pick({"", "123456789", "42"}),
+                vb::Trim(text(70, words)),
+                text(30, words), text(30, words), text(30, words), text(30, words), text(30, words),
+                vb::Trim(text(32, words)),
+            };
+            addVerify(row.join(u'|'));
+        }
+        QStringList before = verifyRows();
+        before.sort();
+        DE().rsVerify().requery();
+        QString step;
+        for (const QString& option : {kOption1, kOption2}) {
+            verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
+            EXPECT_TRUE(import(option)) << option.toStdString();
+            QStringList after = verifyRows();
+            after.sort();
+            ASSERT_EQ(after, before) << "list " << list << " " << option.toStdString() << "\n"
+                                     << readCsv().toStdString();
+        }
+    }
 }
 
 // A full disk can make the database undo the whole import by itself: the
