@@ -5,11 +5,9 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include "platform/files/safesave.h"
 #include <QWidget>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace zarv::ui {
 
@@ -138,19 +136,15 @@ bool PrintJob::beginPdf()
     if (!folder.isDir())
         return fail(QStringLiteral("The folder \"%1\" does not exist.").arg(target_.folder));
 
-    // Written under a temporary name beside the target and renamed when complete,
-    // so an existing file is never left half replaced.
-    const QString pattern = QDir(target_.folder).absoluteFilePath(
-        QStringLiteral(".~%1-XXXXXX.pdf").arg(QFileInfo(finalPath_).completeBaseName()));
-    partial_ = std::make_unique<QTemporaryFile>(pattern);
-    if (!partial_->open())
-        return fail(QStringLiteral("The folder \"%1\" cannot be written: %2")
-                        .arg(target_.folder, partial_->errorString()));
-    partial_->close();
+    // Written beside the target and put in its place when complete.
+    partial_ = std::make_unique<fs::SafeSave>(finalPath_);
+    const QString writerPath = partial_->open() ? partial_->writerPath() : QString();
+    if (writerPath.isEmpty())
+        return fail(QStringLiteral("The PDF file \"%1\" could not be written: %2").arg(finalPath_, partial_->reason()));
 
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(partial_->fileName());
+    printer_->setOutputFileName(writerPath);
     printer_->setDocName(documentName_);
     printer_->setPageOrientation(orientation_);
     printer_->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
@@ -203,16 +197,8 @@ bool PrintJob::finish()
                         ? QStringLiteral("The printer \"%1\" refused the job.").arg(outcome_.where)
                         : QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
     if (!outcome_.toPrinter) {
-        const QString written = partial_->fileName();
-        if (QFileInfo(written).size() <= 0)
-            return fail(QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
-        std::error_code ec;
-        std::filesystem::rename(QFile::encodeName(written).toStdString(),
-                                QFile::encodeName(finalPath_).toStdString(), ec);
-        if (ec)
-            return fail(QStringLiteral("The PDF file \"%1\" could not be written: %2")
-                            .arg(finalPath_, QString::fromStdString(ec.message())));
-        partial_->setAutoRemove(false);
+        if (!partial_->commit())
+            return fail(QStringLiteral("The PDF file \"%1\" could not be written: %2").arg(finalPath_, partial_->reason()));
         partial_.reset();
     }
     outcome_.ok = true;

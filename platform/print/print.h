@@ -16,8 +16,11 @@
 #include <memory>
 
 class QPrinter;
-class QTemporaryFile;
 class QWidget;
+
+namespace zarv::fs {
+class SafeSave;
+}
 
 namespace zarv::ui {
 
@@ -78,7 +81,7 @@ private:
     QString documentName_;
     QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
     std::unique_ptr<QPrinter> printer_;
-    std::unique_ptr<QTemporaryFile> partial_;
+    std::unique_ptr<fs::SafeSave> partial_;
     std::unique_ptr<QPainter> painter_;
     QString finalPath_;
     int pages_ = 0;

@@ -1,5 +1,9 @@
 // File presence, attributes and safe replacement.
 #include "platform/files/filesys.h"
+#include "platform/files/textfile.h"
+
+#include "faults.h"
+#include "printers.h"
 
 #include <gtest/gtest.h>
 
@@ -217,8 +221,9 @@ TEST_F(FileSysTest, ASaveKeepsTheOldFilesModeAndGroup)
 
     QString error;
     ASSERT_TRUE(copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &error)) << error.toStdString();
-    if (::geteuid() == 0)   // only the superuser writes a file without write permission
+    if (::geteuid() == 0) {   // only the superuser writes a file without write permission
         ASSERT_TRUE(writeFileAtomically(path("Zarvdata.csv"), "new", &error)) << error.toStdString();
+    }
     for (const char* name : {"Zarvdata.csv", "Zarvdata.bak"}) {
         const struct stat st = statOf(path(name));
         EXPECT_EQ(st.st_mode & 07777, std::strcmp(name, "Zarvdata.csv") == 0 ? 0444u : 0640u) << name;
@@ -241,4 +246,54 @@ TEST_F(FileSysTest, ASaveRemovesWhatKilledSavesOfTheSameTargetLeft)
     expected.sort();
     EXPECT_EQ(names(), expected);
     EXPECT_TRUE(QFileInfo(path("Zarvdata.bak.FolDer")).isDir());
+}
+
+// ---------------------------------------------------------------- failures name their cause
+
+TEST_F(FileSysTest, AFullDiskSaysSoAndLeavesTheOldFiles)
+{
+    writeRaw(path("Zarvdata.csv"), QByteArray(100000, 'x'));
+    writeRaw(path("Zarvdata.bak"), "older");
+    const QString texts = zarv::test::withFullDisk([&] {
+        QString copy, whole, lines;
+        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
+        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
+        LineWriter out;
+        if (out.open(path("Verify.csv"))) {
+            out.writeLine(QStringLiteral("A,1234"));
+            out.commit();
+        }
+        lines = out.errorString();
+        return QStringList{copy, whole, lines}.join(u'\n');
+    });
+    const QString bak = QDir::toNativeSeparators(path("Zarvdata.bak"));
+    const QString csv = QDir::toNativeSeparators(path("Zarvdata.csv"));
+    const QString verify = QDir::toNativeSeparators(path("Verify.csv"));
+    EXPECT_EQ(texts, QStringLiteral("Could not write %1: the disk is full\nCould not write %2: the disk is full\n"
+                                    "Could not write %3: the disk is full").arg(bak, csv, verify));
+    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
+    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
+    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
+}
+
+TEST_F(FileSysTest, AFolderThatCannotBeWrittenSaysSo)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    const QString folder = path("locked");
+    writeRaw(folder + "/Zarvdata.csv", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    QString copy, lines;
+    {
+        zarv::test::ObeyPermissions asAUser;
+        copyReplace(folder + "/Zarvdata.csv", folder + "/Zarvdata.bak", &copy);
+        LineWriter out;
+        out.open(folder + "/Zarvdata.csv");
+        lines = out.errorString();
+    }
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    const QString reason = QStringLiteral(": the folder %1 cannot be written").arg(QDir::toNativeSeparators(folder));
+    EXPECT_TRUE(copy.endsWith(reason)) << copy.toStdString();
+    EXPECT_TRUE(lines.endsWith(reason)) << lines.toStdString();
+    EXPECT_EQ(readRaw(folder + "/Zarvdata.csv"), QByteArray("old"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Zarvdata.csv"});
 }

@@ -1,6 +1,7 @@
 // Writing workbooks: round trip through the reader, the package as written,
 // refusals, and the old file kept safe on failure.
 #include "bookbuilder.h"
+#include "faults.h"
 #include "platform/workbook/workbook.h"
 #include "platform/workbook/workbookwriter.h"
 
@@ -244,6 +245,25 @@ TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
     EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
     Workbook book;
     EXPECT_TRUE(book.open(path())) << book.errorText().toStdString();
+}
+
+
+TEST_F(WorkbookWrite, AFullDiskSaysSoAndLeavesTheOldFile)
+{
+    QFile old(path());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old workbook");
+    old.close();
+    const QString text = zarv::test::withFullDisk([&] {
+        WorkbookWriter w;
+        writeSample(w);
+        return w.save() ? QStringLiteral("saved") : w.errorText();
+    });
+    EXPECT_EQ(text, QStringLiteral("The workbook \"%1\" could not be written: the disk is full.")
+                        .arg(QDir::toNativeSeparators(path())));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old workbook"));
+    EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
 }
 
 } // namespace
