@@ -46,12 +46,12 @@ std::vector<ui::GridColumn> detailColumns()
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     return {
-        {QStringLiteral("CD"), QStringLiteral("Collection District"), 0, false, {}, left},
-        {QStringLiteral("JUR"), QStringLiteral("Jurisdiction"), 0, false, {}, left},
-        {QStringLiteral("FOLIO_DISP"), QStringLiteral("Folio Number"), 0, false, {}, left},
-        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), 0, false, {}, left},
-        {QStringLiteral("NAME"), QStringLiteral("Name"), 0, false, {}, left},
-        {QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), 0, false, {}, left},
+        {QStringLiteral("CD"), QStringLiteral("Collection District"), 0, false, {}, left, 2},
+        {QStringLiteral("JUR"), QStringLiteral("Jurisdiction"), 0, false, {}, left, 3},
+        {QStringLiteral("FOLIO_DISP"), QStringLiteral("Folio Number"), 0, false, {}, left, kFolioDisplayChars},
+        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), 0, false, {}, left, 12},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), 0, false, {}, left, 25},
+        {QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), 0, false, {}, left, 32},
         {QStringLiteral("ABC"), QStringLiteral("A B C"), 0, false, {}, left},
         {QStringLiteral("PAYMENT"), QStringLiteral("Payment Amount"), 0, false, currency, right},
         {QStringLiteral("GROSS_TAX"), QStringLiteral("NO Grant (A)"), 0, false, currency, right},

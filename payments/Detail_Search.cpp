@@ -31,15 +31,22 @@ namespace {
 
 std::vector<ui::GridColumn> resultColumns()
 {
-    const std::pair<const char*, const char*> columns[] = {
-        {"CD", "Collection District"},   {"JUR", "Jurisdiction"},   {"FOLIO_DISP", "Folio Number"},
-        {"NUMBER", "Mortgage Number"},   {"NAME", "Name"},          {"LEGAL", "Legal Description"},
-        {"PAYMENT", "Payment Amount"},   {"ABC", "A B C"},          {"GROSS_TAX", "NO Grant"},
-        {"REG_GRANT", "Regular Grant"},  {"ADD_GRANT", "Aditional Grant"}, {"DELQ", "Delinquent / Credit"},
+    struct Column {
+        const char* field;
+        const char* heading;
+        int chars;      // the field's length; 0: the values decide
+    };
+    const Column columns[] = {
+        {"CD", "Collection District", 2},  {"JUR", "Jurisdiction", 3},  {"FOLIO_DISP", "Folio Number", kFolioDisplayChars},
+        {"NUMBER", "Mortgage Number", 12}, {"NAME", "Name", 25},        {"LEGAL", "Legal Description", 32},
+        {"PAYMENT", "Payment Amount", 0},  {"ABC", "A B C", 1},         {"GROSS_TAX", "NO Grant", 0},
+        {"REG_GRANT", "Regular Grant", 0}, {"ADD_GRANT", "Aditional Grant", 0}, {"DELQ", "Delinquent / Credit", 0},
     };
     std::vector<ui::GridColumn> out;
-    for (const auto& [field, heading] : columns)
-        out.push_back({QLatin1String(field), QLatin1String(heading), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter});
+    for (const Column& c : columns) {
+        out.push_back({QLatin1String(c.field), QLatin1String(c.heading), 0, false, {},
+                       Qt::AlignLeft | Qt::AlignVCenter, c.chars});
+    }
     return out;
 }
 

@@ -34,17 +34,18 @@ std::vector<ui::GridColumn> groupColumns()
     const auto currency = [](const QVariant& v, qint64) { return v.isNull() ? QString() : CurrencyText(v.toDouble()); };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     std::vector<ui::GridColumn> columns{
-        {QStringLiteral("MORTCO"), QStringLiteral("Agency"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter},
-        {QStringLiteral("NAME1"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter},
-        {QStringLiteral("NAME2"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter},
+        {QStringLiteral("MORTCO"), QStringLiteral("Agency"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 4},
+        {QStringLiteral("NAME1"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
+        {QStringLiteral("NAME2"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
         {QStringLiteral("FOLIO_CNT"), QStringLiteral("Folios"), 0, false, standard, right},
         {QStringLiteral("TOT_PAY"), QStringLiteral("Payment Amount"), 0, false, currency, right},
-        {QStringLiteral("CONTACT"), QStringLiteral("Contact Person"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter},
-        {QStringLiteral("CONT_PHONE"), QStringLiteral("Phone Number"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter},
+        {QStringLiteral("CONTACT"), QStringLiteral("Contact Person"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 25},
+        {QStringLiteral("CONT_PHONE"), QStringLiteral("Phone Number"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter,
+         13},
     };
     for (int i = 1; i <= 6; ++i) {
         columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address "), 0, false, {},
-                           Qt::AlignLeft | Qt::AlignVCenter});
+                           Qt::AlignLeft | Qt::AlignVCenter, 30});
     }
     columns.push_back({QStringLiteral("DUEDATE"), QStringLiteral("Due Date"), 0, false, {},
                        Qt::AlignLeft | Qt::AlignVCenter});

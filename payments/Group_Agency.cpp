@@ -5,6 +5,7 @@
 #include "platform/data/recordset.h"
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/formcolours.h"
+#include "platform/forms/textfit.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
@@ -25,6 +26,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, int maxLength)
 {
     auto* b = named(new QLineEdit(parent), name);
     b->setMaxLength(maxLength);
+    ui::fitToLength(b);
     return b;
 }
 

@@ -12,4 +12,8 @@ W* named(W* w, const char* name)
     return w;
 }
 
+// The longest folio a payment grid shows: 18 digits and the separators of the
+// widest jurisdiction mask.
+constexpr int kFolioDisplayChars = 24;
+
 } // namespace zarv

@@ -126,6 +126,10 @@ About::About(QWidget* owner) : QDialog(owner)
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     place(cmdSysInfo, 4245, 3480, 1467, 375);
+    // A larger desktop font widens the buttons; the box grows with them.
+    const int right = std::max(cmdOK->geometry().right(), cmdSysInfo->geometry().right()) + ui::twipsToPixels(150);
+    if (right > width())
+        setFixedSize(right, height());
 
     Picture_Printer = new PictureBox(this);
     Picture_Printer->setObjectName(QStringLiteral("Picture_Printer"));
@@ -153,8 +157,12 @@ About::About(QWidget* owner) : QDialog(owner)
 
 void About::place(QWidget* w, int leftTwips, int topTwips, int widthTwips, int heightTwips)
 {
-    w->setGeometry(ui::twipsToPixels(leftTwips), ui::twipsToPixels(topTwips), ui::twipsToPixels(widthTwips),
-                   ui::twipsToPixels(heightTwips));
+    QRect r(ui::twipsToPixels(leftTwips), ui::twipsToPixels(topTwips), ui::twipsToPixels(widthTwips),
+            ui::twipsToPixels(heightTwips));
+    // A button's caption is shown whole at any font.
+    if (qobject_cast<QPushButton*>(w))
+        r.setSize(r.size().expandedTo(w->sizeHint()));
+    w->setGeometry(r);
 }
 
 void About::placeCredits(int headingTop, int nameTop)

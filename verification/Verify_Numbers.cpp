@@ -37,10 +37,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// Where the grid starts; the frames and buttons stand left of it.
-constexpr int kGridLeftTwips = 1380;
-constexpr int kColumnHeightTwips = 7800;
-constexpr int kMsgHeightTwips = 315;
 // The park position while the find screen is open.
 constexpr int kParkedLeftTwips = -99999;
 
@@ -117,13 +113,11 @@ Verify_Numbers::~Verify_Numbers() = default;
 
 void Verify_Numbers::buildControls()
 {
+    // The frames and buttons stand in a column left of the grid, as wide as
+    // their captions need; the grid takes the rest of the window, the status
+    // line runs under both.
     client_ = new QWidget(this);
     column_ = new QWidget(client_);
-    QFont small = column_->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    column_->setFont(small);
-    column_->setGeometry(ui::twipsToPixels(60), 0, ui::twipsToPixels(kGridLeftTwips - 90),
-                         ui::twipsToPixels(kColumnHeightTwips));
 
     Frame1 = named(new QGroupBox(QStringLiteral("<Folio Record>"), column_), "Frame1");
     Command_AddDetail = button(Frame1, "Command_AddDetail", "&Add", "Add a new Detail");
@@ -179,7 +173,7 @@ void Verify_Numbers::buildControls()
     Command_Imp_Help =
         button(FrameExpImp, "Command_Imp_Help", "?", "Click for information about the 'Import' process");
     for (QPushButton* help : {Command_Exp_Help, Command_Imp_Help})
-        help->setFixedWidth(18);
+        help->setFixedWidth(help->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 12);
     auto* exchange = new QGridLayout(FrameExpImp);
     exchange->setContentsMargins(3, 3, 3, 3);
     exchange->setSpacing(2);
@@ -200,13 +194,18 @@ void Verify_Numbers::buildControls()
     column->addStretch();
 
     TDBGrid = named(new ui::RecordsetGrid(client_), "TDBGrid");
-    TDBGrid->move(ui::twipsToPixels(kGridLeftTwips), 0);
 
     Text_Msg = named(new QLineEdit(client_), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
-    const verifylist::WindowLayout& design = verifylist::windowLayouts()[verifylist::kDesignLayout];
-    Text_Msg->setGeometry(0, ui::twipsToPixels(design.msgTop), ui::twipsToPixels(kGridLeftTwips + design.gridWidth),
-                          ui::twipsToPixels(kMsgHeightTwips));
+
+    auto* page = new QGridLayout(client_);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(4);
+    page->addWidget(column_, 0, 0);
+    page->addWidget(TDBGrid, 0, 1);
+    page->addWidget(Text_Msg, 1, 0, 1, 2);
+    page->setColumnStretch(1, 1);
+    page->setRowStretch(0, 1);
 }
 
 void Verify_Numbers::buildMenus()
@@ -321,23 +320,7 @@ void Verify_Numbers::connectControls()
 
 void Verify_Numbers::bindGrid()
 {
-    const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
-    const auto chars = [charWidth](int n) { return n * charWidth + 12; };
-    std::vector<ui::GridColumn> columns = {
-        {QStringLiteral("ACD"), QString(), chars(6), false, folioentry::StatusCellText},
-        {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(4), false, {}},
-        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
-        {QStringLiteral("CD"), QStringLiteral("CD"), chars(2), false, {}},
-        {QStringLiteral("JUR"), QStringLiteral("JUR"), chars(3), false, {}},
-        {QStringLiteral("FOLIO"), QStringLiteral("Folio Number"), chars(18), false, folioText},
-        {QStringLiteral("PID"), QStringLiteral("PID"), 0, false, {}},
-        {QStringLiteral("NAME"), QStringLiteral("Name"), chars(70), false, {}},
-        {QStringLiteral("ADDR1"), QStringLiteral("Address Line1"), chars(30), false, {}},
-    };
-    for (int i = 2; i <= 5; ++i)
-        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address Line %1").arg(i), chars(30), false, {}});
-    columns.push_back({QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), chars(32), false, {}});
-    TDBGrid->bind(&DE().rsVerify(), std::move(columns));
+    TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QString(), folioText));
 }
 
 // ---------------------------------------------------------------- load and activation
@@ -409,7 +392,7 @@ void Verify_Numbers::DisableControls(bool ClearMsg, bool SetHourglass)
         ui::ui().setBusy(true);
     for (QPushButton* b : {Command_AddDetail, Command_ChangeDetail, Command_Inactivate, Command_Activate, Command_Search})
         b->setEnabled(false);
-    Frame_Sort->hide();
+    Frame_Sort->setEnabled(false);     // held, but in its place: nothing below it moves
     Command_Close->setEnabled(false);
     ui::ui().doEvents();
 }
@@ -426,7 +409,7 @@ void Verify_Numbers::EnableControls(bool ClearMsg, bool ResetPointer)
     Command_AddDetail->setEnabled(rule.add);
     Command_Search->setEnabled(rule.search);
     applyRowButtons(rule);
-    Frame_Sort->show();
+    Frame_Sort->setEnabled(true);
     Command_Close->setEnabled(true);
     if (ClearMsg)
         Text_Msg->clear();
@@ -651,13 +634,10 @@ void Verify_Numbers::Option_Window_Click(int layout)
     if (!idle() || layout < 0 || layout >= verifylist::kWindowLayouts)
         return;
     const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
+    // The window takes the layout's size (never less than its content needs);
+    // the grid fills what the frames and the status line leave of it.
     move(0, 0);
-    TDBGrid->move(TDBGrid->x(), 0);
-    TDBGrid->resize(TDBGrid->width(), ui::twipsToPixels(l.gridHeight));
-    TDBGrid->resize(ui::twipsToPixels(l.gridWidth), TDBGrid->height());
-    resize(width(), ui::twipsToPixels(l.screenHeight));
-    resize(ui::twipsToPixels(l.screenWidth), height());
-    Text_Msg->move(Text_Msg->x(), ui::twipsToPixels(l.msgTop));
+    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(minimumSizeHint()));
 }
 
 // ---------------------------------------------------------------- Verify.csv

@@ -229,24 +229,9 @@ void Verify_Numbers_Search::buildResultFrame()
     auto* box = new QVBoxLayout(Frame2);
     box->addWidget(TDBGrid);
 
-    const int charWidth = TDBGrid->fontMetrics().averageCharWidth();
-    const auto chars = [charWidth](int n) { return n * charWidth + 12; };
-    std::vector<ui::GridColumn> columns = {
-        {QStringLiteral("ACD"), QStringLiteral("ACD"), chars(6), false, StatusCellText},
-        {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), chars(5), false, {}},
-        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), chars(12), false, {}},
-        {QStringLiteral("CD"), QStringLiteral("CD"), chars(3), false, {}},
-        {QStringLiteral("JUR"), QStringLiteral("JUR"), chars(4), false, {}},
-        {QStringLiteral("FOLIO"), QStringLiteral("Folio Number"), chars(20), false,
-         [this](const QVariant& v, qint64 b) { return folioText(v, b); }},
-        {QStringLiteral("PID"), QStringLiteral("PID"), chars(9), false, {}},
-        {QStringLiteral("NAME"), QStringLiteral("Name"), chars(30), false, {}},
-        {QStringLiteral("ADDR1"), QStringLiteral("Address Line1"), chars(20), false, {}},
-    };
-    for (int i = 2; i <= 5; ++i)
-        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address Line %1").arg(i), chars(20), false, {}});
-    columns.push_back({QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), chars(20), false, {}});
-    TDBGrid->bind(&DE().rsVerify2(), std::move(columns));
+    TDBGrid->bind(&DE().rsVerify2(), folioentry::listColumns(QStringLiteral("ACD"), [this](const QVariant& v, qint64 b) {
+                      return folioText(v, b);
+                  }));
     TDBGrid->viewport()->installEventFilter(this);
 }
 

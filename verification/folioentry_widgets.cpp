@@ -2,6 +2,7 @@
 
 #include "platform/data/dberror.h"
 #include "platform/forms/formcolours.h"
+#include "platform/forms/textfit.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 
@@ -150,6 +151,26 @@ QString StatusCellText(const QVariant& value, qint64)
     return code;
 }
 
+std::vector<ui::GridColumn> listColumns(const QString& statusHeading, ui::GridColumn::Formatter folioFormat)
+{
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    std::vector<ui::GridColumn> columns = {
+        {QStringLiteral("ACD"), statusHeading, 0, false, StatusCellText, left, 6},     // "Change"
+        {QStringLiteral("MORTCO"), QStringLiteral("Mort.Co"), 0, false, {}, left, 4},
+        {QStringLiteral("NUMBER"), QStringLiteral("Mortgage Number"), 0, false, {}, left, 12},
+        {QStringLiteral("CD"), QStringLiteral("CD"), 0, false, {}, left, 2},
+        {QStringLiteral("JUR"), QStringLiteral("JUR"), 0, false, {}, left, 3},
+        {QStringLiteral("FOLIO"), QStringLiteral("Folio Number"), 0, false, std::move(folioFormat), left, 18},
+        {QStringLiteral("PID"), QStringLiteral("PID"), 0, false, {}, left, 9},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), 0, false, {}, left, 70},
+        {QStringLiteral("ADDR1"), QStringLiteral("Address Line1"), 0, false, {}, left, 30},
+    };
+    for (int i = 2; i <= 5; ++i)
+        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address Line %1").arg(i), 0, false, {}, left, 30});
+    columns.push_back({QStringLiteral("LEGAL"), QStringLiteral("Legal Description"), 0, false, {}, left, 32});
+    return columns;
+}
+
 // ---------------------------------------------------------------- details
 
 namespace {
@@ -193,6 +214,7 @@ void BuildVerifyDetailControls(QWidget* owner, VerifyDetailControls& c)
     c.Text_Msg->setReadOnly(true);
     c.Text_Msg->setFocusPolicy(Qt::NoFocus);
     ui::setForeColour(c.Text_Msg, ui::colour::Blue);
+    ui::followText(c.Text_Msg);
 
     c.Label_MORTCO = makeLabel(owner, "Label_MORTCO", QStringLiteral("Mortgage Company ID:"));
     c.Label_CD = makeLabel(owner, "Label_CD", QStringLiteral("Collection District (CD):"));

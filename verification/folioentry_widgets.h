@@ -2,6 +2,7 @@
 // Pieces the folio screens (search, add, change, permanent delete) build their
 // controls from, and the read-only details of the current row that the change
 // and permanent delete screens both show.
+#include "platform/grid/recordsetmodel.h"
 #include "verification/folioentry.h"
 
 #include <QString>
@@ -62,6 +63,11 @@ void ClientNameRule(QLineEdit* txtNAME, QLineEdit* Text_Msg, bool& Cancel);
 // The status code ACD as the grids show it: "Add", "Change", "Delete"; any
 // other code as it is.
 QString StatusCellText(const QVariant& value, qint64 bookmark);
+
+// The fourteen columns of a grid of VERIFY rows, each as wide as its field's
+// length: the status (under statusHeading) through StatusCellText, the folio
+// through folioFormat.
+std::vector<ui::GridColumn> listColumns(const QString& statusHeading, ui::GridColumn::Formatter folioFormat);
 
 // The owner's boxes of a folio screen: the name, the five address lines (by
 // index and by name) and the legal description. Never copied: the names refer

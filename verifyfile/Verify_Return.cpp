@@ -42,14 +42,15 @@ const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT wr
 const QString kVerifiedFileReady = QStringLiteral("The verified file is ready to be uploaded:\r\n");
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 
-// A grid column: field, caption, width in twips.
-ui::GridColumn column(const char* field, const char* heading, int twips)
+// A grid column: field, caption, least width in twips, the field's length.
+ui::GridColumn column(const char* field, const char* heading, int twips, int chars)
 {
     ui::GridColumn c;
     c.field = QString::fromLatin1(field);
     c.heading = QString::fromLatin1(heading);
     c.width = twips;
     c.widthInTwips = true;
+    c.chars = chars;
     return c;
 }
 
@@ -138,13 +139,13 @@ void Verify_Return::buildControls()
         named(new QGroupBox(QStringLiteral("< Selected Verification File >"), this), "Frame_VerificationFile");
     TDBGrid_Verify = named(new ui::RecordsetGrid(Frame_VerificationFile), "TDBGrid_Verify");
     std::vector<ui::GridColumn> columns = {
-        column("MORTCO", "Mort.Co", 1000),        column("ACD", "", 300),
-        column("NUMBER", "Mortgage Number", 2000), column("CD", "CD", 400),
-        column("JUR", "JUR", 500),               column("FOLIO", "Folio Number", 2200),
-        column("PID", "PID", 1200),              column("NAME", "Name", 3000),
-        column("ADDR1", "Address Line1", 2200),  column("ADDR2", "Address Line 2", 2200),
-        column("ADDR3", "Address Line 3", 2200), column("ADDR4", "Address Line 4", 2200),
-        column("ADDR5", "Address Line 5", 2200), column("LEGAL", "Legal Description", 2500),
+        column("MORTCO", "Mort.Co", 1000, 4),         column("ACD", "", 300, 1),
+        column("NUMBER", "Mortgage Number", 2000, 12), column("CD", "CD", 400, 2),
+        column("JUR", "JUR", 500, 3),                 column("FOLIO", "Folio Number", 2200, 18),
+        column("PID", "PID", 1200, 9),                column("NAME", "Name", 3000, 70),
+        column("ADDR1", "Address Line1", 2200, 30),   column("ADDR2", "Address Line 2", 2200, 30),
+        column("ADDR3", "Address Line 3", 2200, 30),  column("ADDR4", "Address Line 4", 2200, 30),
+        column("ADDR5", "Address Line 5", 2200, 30),  column("LEGAL", "Legal Description", 2500, 32),
     };
     columns[kFolioColumn].format = [this](const QVariant& value, qint64 bookmark) {
         return TDBGrid_Verify_FormatText(kFolioColumn, ui::RecordsetModel::plainText(value), bookmark);

@@ -1,4 +1,5 @@
 #include "platform/forms/formcolours.h"
+#include "platform/forms/textfit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -120,6 +121,7 @@ void makeStatusBox(QLineEdit* box)
     box->setFocusPolicy(Qt::NoFocus);
     setForeColour(box, colour::Blue);
     setBackColour(box, colour::SystemMenu);
+    followText(box);
 }
 
 } // namespace zarv::ui

@@ -49,7 +49,7 @@ void lockBox(QLineEdit* box, bool rightAligned = false);
 void enableBox(QWidget* box, bool enabled);
 
 // The one-line status box of a screen: read-only, never a tab stop, blue text on
-// the menu colour.
+// the menu colour, and never narrower than the longest text it has shown.
 void makeStatusBox(QLineEdit* box);
 
 } // namespace zarv::ui

@@ -2,6 +2,7 @@
 #include "platform/data/recordset.h"
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <algorithm>
 #include <exception>
 
 namespace zarv::ui {
@@ -21,6 +22,35 @@ QString moveRecordset(db::Recordset& rs, int row)
     }
 }
 
+// The heading of a column as the header itself measures it: in the bold face of
+// a highlighted section, with room for its margins.
+class GridHeader : public QHeaderView {
+public:
+    explicit GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+    int headingWidth(int section) const { return sectionSizeFromContents(section).width(); }
+};
+
+// Columns are sized to the values of this many rows at most: the first half of
+// them from the top, the rest spread evenly over the remaining rows.
+constexpr int kSampleRows = 100;
+
+std::vector<int> sampleRows(int rows)
+{
+    std::vector<int> out;
+    const int head = std::min(rows, kSampleRows / 2);
+    for (int r = 0; r < head; ++r)
+        out.push_back(r);
+    const int rest = rows - head;
+    const int spread = std::min(rest, kSampleRows - head);
+    for (int i = 0; i < spread; ++i)
+        out.push_back(head + int(qint64(i) * rest / spread));
+    return out;
+}
+
 } // namespace
 
 RecordsetGrid::RecordsetGrid(QWidget* parent) : QTableView(parent)
@@ -30,6 +60,8 @@ RecordsetGrid::RecordsetGrid(QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(false);
     setWordWrap(false);
+    setHorizontalHeader(new GridHeader(this));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->setVisible(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -59,7 +91,10 @@ void RecordsetGrid::bind(RecordsetModel* model)
     if (!model_)
         return;
     modelMoved_ = connect(model_, &RecordsetModel::currentRowChanged, this, &RecordsetGrid::onRecordsetMoved);
-    modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, &RecordsetGrid::followRecordset);
+    modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        fitColumns(true);
+        followRecordset();
+    });
     selectionMoved_ = connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                               &RecordsetGrid::onViewRowChanged);
     applyColumnWidths();
@@ -68,13 +103,36 @@ void RecordsetGrid::bind(RecordsetModel* model)
 
 void RecordsetGrid::applyColumnWidths()
 {
+    fitColumns(false);
+}
+
+void RecordsetGrid::fitColumns(bool widenOnly)
+{
     if (!model_)
         return;
     for (int c = 0; c < model_->columnCount(); ++c) {
-        const int w = model_->column(c).widthPixels();
-        if (w > 0)
-            setColumnWidth(c, w);
+        const int need = columnWidthNeeded(c);
+        if (!widenOnly || need > columnWidth(c))
+            setColumnWidth(c, need);
     }
+}
+
+int RecordsetGrid::columnWidthNeeded(int c)
+{
+    if (!model_ || c < 0 || c >= model_->columnCount())
+        return 0;
+    const GridColumn& column = model_->column(c);
+    const int cellMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    int need = static_cast<GridHeader*>(horizontalHeader())->headingWidth(c);
+    if (column.chars > 0)
+        need = std::max(need, fontMetrics().horizontalAdvance(QString(column.chars, u'N')) + cellMargins);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row : sampleRows(model_->rowCount())) {
+        const QModelIndex index = model_->index(row, c);
+        need = std::max(need, itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    return std::max(column.widthPixels(), showGrid() ? need + 1 : need);
 }
 
 void RecordsetGrid::rebind()

@@ -23,8 +23,13 @@ public:
     void rebind();
     // The grid's current row (-1 when none).
     int currentRowIndex() const;
-    // Applies the columns' widths to the view (done by bind()).
+    // Makes every column wide enough for its heading, for a value of its
+    // field's length and for the values of a sample of rows (never fewer pixels
+    // than a width the column gives). Done by bind() and, widening only, after
+    // the rows are read anew; the columns that outgrow the grid scroll sideways.
     void applyColumnWidths();
+    // The width column c needs, in pixels.
+    int columnWidthNeeded(int c);
 
 signals:
     // The current row changed, whether the user or the recordset moved it.
@@ -41,6 +46,7 @@ private:
     void onDoubleClicked(const QModelIndex& index);
     void selectRow(int row);
     void followRecordset();
+    void fitColumns(bool widenOnly);
 
     RecordsetModel* model_ = nullptr;
     RecordsetModel* owned_ = nullptr;

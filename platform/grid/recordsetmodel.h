@@ -24,6 +24,7 @@ struct GridColumn {
     bool widthInTwips = false;  // width as the screens give it (15 twips a pixel)
     Formatter format;           // none: the value as text (Null as "")
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int chars = 0;              // the field's length: the column holds that many characters
 
     int widthPixels() const { return widthInTwips ? width / 15 : width; }
 };

@@ -283,7 +283,7 @@ TEST_F(ListTest, AListReSortedBeforeOpensInThatOrder)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
 }
 
-TEST_F(ListTest, EachWindowSizeSetsItsEightValues)
+TEST_F(ListTest, EachWindowSizeSizesTheWindowAndTheGridFillsIt)
 {
     auto w = open();
     for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
@@ -293,14 +293,25 @@ TEST_F(ListTest, EachWindowSizeSetsItsEightValues)
             w->Option_Window[size_t(i)]->click();
         else
             w->mnuWindowSize[size_t(i)]->trigger();
+        clerk::wait();
         EXPECT_EQ(w->pos(), QPoint(0, 0)) << i;
-        EXPECT_EQ(w->size(), QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))) << i;
-        EXPECT_EQ(w->TDBGrid->geometry(), QRect(ui::twipsToPixels(1380), 0, ui::twipsToPixels(l.gridWidth),
-                                                ui::twipsToPixels(l.gridHeight)))
+        // The layout's size, or what the window's content needs at the least.
+        EXPECT_EQ(w->size(), QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))
+                                 .expandedTo(w->minimumSizeHint()))
             << i;
-        EXPECT_EQ(w->Text_Msg->y(), ui::twipsToPixels(l.msgTop)) << i;
+        // The grid right of the frames, at the top, to the right edge; the status line under it.
+        const QRect grid = w->TDBGrid->geometry();
+        EXPECT_EQ(grid.top(), 0) << i;
+        EXPECT_GT(grid.left(), w->Frame_Sort->mapTo(w.get(), QPoint(w->Frame_Sort->width(), 0)).x()) << i;
+        EXPECT_GE(w->TDBGrid->mapTo(w.get(), QPoint(grid.width(), 0)).x(), w->width() - 12) << i;
+        EXPECT_GT(w->Text_Msg->y(), grid.bottom()) << i;
         EXPECT_EQ(w->Text_Msg->x(), 0) << i;
     }
+    // An enlarged window grows its grid.
+    const QSize grid = w->TDBGrid->size();
+    w->resize(w->size() + QSize(120, 80));
+    clerk::wait();
+    EXPECT_EQ(w->TDBGrid->size(), grid + QSize(120, 80));
     // The menu left the option of the last button click selected.
     EXPECT_TRUE(w->Option_Window[3]->isChecked());
     w->mnuWindowSize[0]->trigger();
@@ -537,7 +548,8 @@ TEST_F(ListTest, FindParksTheListAndTheButtonsFollowTheRowChosen)
     ui().expectModal(QStringLiteral("Verify_Numbers_Search"), [&](QDialog& d) {
         EXPECT_EQ(ui().parkedLeftTwips(w.get()), std::optional<int>(-99999));
         EXPECT_FALSE(w->Command_Close->isEnabled());
-        EXPECT_FALSE(w->Frame_Sort->isVisibleTo(w.get()));
+        EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+        EXPECT_FALSE(w->Frame_Sort->isEnabled());
         // The clerk's choice comes back as rsVerify's current row.
         db::Recordset& rs = DE().rsVerify();
         rs.find(QStringLiteral("NUMBER = 'N-4'"));
@@ -550,6 +562,30 @@ TEST_F(ListTest, FindParksTheListAndTheButtonsFollowTheRowChosen)
     EXPECT_TRUE(w->Command_Close->isEnabled());
     EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
     EXPECT_FALSE(ui().busy());
+}
+
+TEST_F(ListTest, TheFramesKeepTheirPlacesWhileAChildScreenIsOpen)
+{
+    addFive();
+    auto w = open();
+    clerk::wait();
+    const auto places = [&w] {
+        QList<QRect> out;
+        for (QWidget* c : std::initializer_list<QWidget*>{w->Frame1, w->Command_Close, w->Frame_Sort, w->Frame4,
+                                                          w->FrameExpImp, w->TDBGrid, w->Text_Msg})
+            out << (c->isVisibleTo(w.get()) ? c->geometry() : QRect());
+        return out;
+    };
+    const QList<QRect> before = places();
+    ui().expectModal(QStringLiteral("Verify_Number_Add"), [&](QDialog& d) {
+        clerk::wait();
+        EXPECT_EQ(places(), before);
+        EXPECT_FALSE(w->Frame_Sort->isEnabled());
+        d.reject();
+    });
+    w->Command_AddDetail->click();
+    EXPECT_TRUE(w->Frame_Sort->isEnabled());
+    EXPECT_EQ(places(), before);
 }
 
 TEST_F(ListTest, ADoubleClickChangesAnActiveRowOnly)

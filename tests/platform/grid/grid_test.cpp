@@ -113,7 +113,7 @@ TEST_F(GridTest, ShowsTheRowsWithHeadingsWidthsAndFormats)
     ASSERT_EQ(model.columnCount(), 3);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name of Owner"));
     EXPECT_EQ(grid().columnWidth(0), 200);                 // 3000 twips
-    EXPECT_EQ(grid().columnWidth(1), 60);
+    EXPECT_GE(grid().columnWidth(1), 60);                  // at least; wider for its heading and values
 
     EXPECT_EQ(model.data(model.index(7, 0)).toString(), QStringLiteral("Owner 07"));
     EXPECT_EQ(model.data(model.index(7, 2)).toString(), QStringLiteral("1007.5"));

@@ -1,0 +1,383 @@
+// Every screen, opened over the sample files, shows its texts whole: captions,
+// frame titles, labels, boxes, grid headings and the values in the grids, at the
+// desktop's font and at a larger one.
+#include "shell_fixture.h"
+#include "tests/platform/forms/clerk.h"
+
+#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/paymentfile.h"
+#include "payments/Detail.h"
+#include "payments/Detail_Add.h"
+#include "payments/Detail_Change.h"
+#include "payments/Detail_Delete.h"
+#include "payments/Detail_Search.h"
+#include "payments/Group.h"
+#include "payments/Group_Agency.h"
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "platform/forms/filelists.h"
+#include "services/Form_InformationDialog.h"
+#include "services/sharedstate.h"
+#include "shell/About.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+#include "verification/Verify_Number_Add.h"
+#include "verification/Verify_Number_Change.h"
+#include "verification/Verify_Number_Delete.h"
+#include "verification/Verify_Numbers.h"
+#include "verification/Verify_Numbers_Search.h"
+#include "verifyfile/Verify_Return.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
+#include <QTableView>
+#include <QTextDocument>
+
+namespace zarv::test {
+namespace {
+
+// A caption as the screen shows it: "&x" is an underlined x, "&&" one "&".
+QString shown(const QString& caption)
+{
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        out += caption[i];
+    }
+    return out;
+}
+
+int widest(const QFontMetrics& fm, const QString& text)
+{
+    int w = 0;
+    for (const QString& line : text.split(u'\n'))
+        w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+// A header's own measure of a section, with the bold font of a highlighted one.
+class HeaderProbe : public QHeaderView {
+public:
+    explicit HeaderProbe(const QHeaderView& h) : QHeaderView(h.orientation())
+    {
+        setFont(h.font());
+        setModel(h.model());
+    }
+    int need(int section) const { return sectionSizeFromContents(section).width(); }
+};
+
+class FitCheck {
+public:
+    QStringList faults;
+
+    void window(QWidget* w)
+    {
+        for (QWidget* c : w->findChildren<QWidget*>()) {
+            if (c->isVisibleTo(w) && c->width() > 0)
+                widget(c);
+        }
+    }
+
+private:
+    void fault(const QWidget* w, const QString& text, int need, int have)
+    {
+        faults << QStringLiteral("%1 \"%2\": needs %3, has %4").arg(w->objectName(), text).arg(need).arg(have);
+    }
+
+    void widget(QWidget* w)
+    {
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            button(b);
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            groupBox(g);
+        else if (auto* l = qobject_cast<QLabel*>(w))
+            label(l);
+        else if (auto* e = qobject_cast<QLineEdit*>(w))
+            lineEdit(e);
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            comboBox(c);
+        else if (auto* t = qobject_cast<QTableView*>(w))
+            table(t);
+    }
+
+    void button(QAbstractButton* b)
+    {
+        const QString text = shown(b->text());
+        if (text.isEmpty() || b->inherits("QToolButton"))
+            return;
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        opt.text = b->text();
+        opt.icon = b->icon();
+        opt.iconSize = b->iconSize();
+        QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+        if (qobject_cast<QRadioButton*>(b))
+            contents = QStyle::SE_RadioButtonContents;
+        else if (qobject_cast<QCheckBox*>(b))
+            contents = QStyle::SE_CheckBoxContents;
+        const QRect r = b->style()->subElementRect(contents, &opt, b);
+        const int need = widest(b->fontMetrics(), text) + (b->icon().isNull() ? 0 : b->iconSize().width() + 4);
+        if (need > r.width() || b->fontMetrics().height() > r.height())
+            fault(b, text, need, r.width());
+    }
+
+    void groupBox(QGroupBox* g)
+    {
+        const QString text = shown(g->title());
+        if (text.isEmpty())
+            return;
+        QStyleOptionGroupBox opt;
+        opt.initFrom(g);
+        opt.text = g->title();
+        opt.textAlignment = g->alignment();
+        opt.lineWidth = 1;
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g);
+        const int need = g->fontMetrics().horizontalAdvance(text);
+        if (label.left() < 0 || label.right() >= g->width() || label.width() < need)
+            fault(g, text, label.right() + 1, g->width());
+    }
+
+    void label(QLabel* l)
+    {
+        if (l->text().isEmpty())
+            return;
+        const QRect cr = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+        const bool rich = l->textFormat() == Qt::RichText
+                          || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()));
+        if (rich) {
+            QTextDocument doc;
+            doc.setDefaultFont(l->font());
+            doc.setHtml(l->text());
+            doc.setDocumentMargin(0);
+            if (l->wordWrap())
+                doc.setTextWidth(cr.width());
+            const QSizeF need = doc.size();
+            if (need.width() > cr.width() + 0.5 || need.height() > cr.height() + 0.5)
+                fault(l, doc.toPlainText(), int(need.width()), cr.width());
+            return;
+        }
+        const QString text = l->buddy() ? shown(l->text()) : l->text();
+        const int flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect need = l->fontMetrics().boundingRect(cr, flags, text);
+        if (need.width() > cr.width() || need.height() > cr.height())
+            fault(l, text, need.width(), cr.width());
+    }
+
+    void lineEdit(QLineEdit* e)
+    {
+        const QString text = e->displayText();
+        if (text.isEmpty())
+            return;
+        QStyleOptionFrame opt;
+        opt.initFrom(e);
+        opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+        QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+        r = r.marginsRemoved(e->textMargins()).adjusted(2, 1, -2, -1);   // the box's own inner margin
+        const int need = e->fontMetrics().horizontalAdvance(text) + 1;  // and the cursor
+        if (need > r.width())
+            fault(e, text, need, r.width());
+    }
+
+    void comboBox(QComboBox* c)
+    {
+        const QString text = c->currentText();
+        if (text.isEmpty())
+            return;
+        QStyleOptionComboBox opt;
+        opt.initFrom(c);
+        opt.editable = c->isEditable();
+        opt.frame = c->hasFrame();
+        opt.currentText = text;
+        const QRect r = c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
+        const int need = c->fontMetrics().horizontalAdvance(text) + 2;
+        if (need > r.width())
+            fault(c, text, need, r.width());
+    }
+
+    // Every heading, and every value the grid shows as it is scrolled from top to bottom.
+    void table(QTableView* t)
+    {
+        QAbstractItemModel* model = t->model();
+        if (!model)
+            return;
+        QHeaderView* header = t->horizontalHeader();
+        const HeaderProbe probe(*header);
+        QAbstractItemView* view = t;
+        QScrollBar* rows = t->verticalScrollBar();
+        const int start = rows->value();
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (t->isColumnHidden(c))
+                continue;
+            const QString heading = model->headerData(c, Qt::Horizontal).toString();
+            if (probe.need(c) > header->sectionSize(c))
+                fault(t, heading, probe.need(c), header->sectionSize(c));
+            for (int at = rows->minimum();; at = std::min(at + rows->pageStep(), rows->maximum())) {
+                rows->setValue(at);
+                const int need = view->sizeHintForColumn(c);
+                if (need > t->columnWidth(c)) {
+                    fault(t, QStringLiteral("values under ") + heading, need, t->columnWidth(c));
+                    break;
+                }
+                if (at >= rows->maximum())
+                    break;
+            }
+        }
+        rows->setValue(start);
+    }
+};
+
+QString payFile(const QString& year = QString())
+{
+    QFile f(samplePath(QStringLiteral("Zarvdata.csv")));
+    f.open(QIODevice::ReadOnly);
+    QByteArray bytes = f.readAll();
+    if (!year.isEmpty())
+        bytes.replace("YEAR 2026", "YEAR " + year.toLatin1());
+    return QString::fromLatin1(bytes);
+}
+
+class ScreensFitTest : public ShellTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        savedFont_ = QApplication::font();
+        if (GetParam() > 0) {
+            QFont larger = savedFont_;
+            larger.setPointSizeF(GetParam());
+            QApplication::setFont(larger);
+        }
+        data_ = makeFolder(QStringLiteral("data"));
+        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
+                          .arg(makeFolder(QStringLiteral("verified")), data_)
+                          .toUtf8());
+        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
+        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
+        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+    }
+    void TearDown() override
+    {
+        QApplication::setFont(savedFont_);
+        ShellTest::TearDown();
+    }
+
+    void loadPayments()
+    {
+        ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
+        DE().rsGroup().moveFirst();
+    }
+    void loadWorkbook()
+    {
+        Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
+        ui().reset();   // the load's own messages are not looked at here
+        DE().rsVerify().moveFirst();
+    }
+
+    // Shows the screen as its opener would and lists what does not fit.
+    void expectFits(QWidget& screen)
+    {
+        clerk::activate(&screen);
+        clerk::wait();
+        FitCheck check;
+        check.window(&screen);
+        EXPECT_TRUE(check.faults.isEmpty()) << screen.objectName().toStdString() << ":\n  "
+                                            << check.faults.join(QStringLiteral("\n  ")).toStdString();
+        screen.hide();
+    }
+
+    QString data_;
+
+private:
+    QFont savedFont_;
+};
+
+TEST_P(ScreensFitTest, PaymentScreens)
+{
+    loadPayments();
+    { Group s; expectFits(s); }
+    { Group_Agency s; expectFits(s); }
+    DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
+    DE().rsDetail().moveFirst();
+    { Detail s; expectFits(s); }
+    { Detail_Search s; expectFits(s); }
+    { Detail_Add s; expectFits(s); }
+    { Detail_Change s; expectFits(s); }
+    { Detail_Delete s; expectFits(s); }
+}
+
+TEST_P(ScreensFitTest, DuplicateList)
+{
+    // The sample's first payment line twice: the load refuses the repeat.
+    QStringList lines = payFile().split(QStringLiteral("\r\n"));
+    const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
+    ASSERT_GT(first, 1);
+    lines.insert(first + 1, lines[first]);
+    writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
+    Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
+    ASSERT_TRUE(DupFoliosFound);
+    ui().reset();
+    DuplicateFolios s;
+    expectFits(s);
+}
+
+TEST_P(ScreensFitTest, VerificationScreens)
+{
+    loadWorkbook();
+    ASSERT_GT(DE().rsVerify().recordCount(), 0);
+    { Verify_Numbers s; expectFits(s); }
+    { Verify_Numbers_Search s; expectFits(s); }
+    { Verify_Number_Add s; expectFits(s); }
+    { Verify_Number_Change s; expectFits(s); }
+    { Verify_Number_Delete s; expectFits(s); }
+}
+
+TEST_P(ScreensFitTest, ReceivingScreen)
+{
+    Verify_Return s;
+    s.setReportTarget(ui::PdfTarget{folder(), QStringLiteral("ErrorReport.pdf"), true});
+    s.Dir->setPath(data_);
+    s.File->refresh();
+    s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+    s.Command_OK->click();
+    ui().reset();
+    ASSERT_FALSE(s.TDBGrid_Verify->isHidden());
+    expectFits(s);
+}
+
+TEST_P(ScreensFitTest, StartAndClosingScreens)
+{
+    loadPayments();
+    { ZarvPayment s; expectFits(s); }
+    { About s; expectFits(s); }
+    { ZARV_ReturnInstructions s; expectFits(s); }
+    { ZARV_ReturnInstructions2 s; expectFits(s); }
+    gMsgType = QStringLiteral("Informational");
+    gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
+    gMsgText = QStringLiteral("This folio has multiple payments: \r\nJOHNSON MARGARET 1500.00\r\n\r\n"
+                              "Plus this new payment \r\nJOHNSON PETER 1200.00");
+    Form_InformationDialog s;
+    expectFits(s);
+}
+
+// The desktop's own font, and a larger one as a desktop set for reading would have.
+INSTANTIATE_TEST_SUITE_P(Fonts, ScreensFitTest, ::testing::Values(0, 13),
+                         [](const auto& info) { return info.param ? std::string("Larger") : std::string("Default"); });
+
+} // namespace
+} // namespace zarv::test
