@@ -1,5 +1,7 @@
 #include "services/clientdata.h"
 
+#include <algorithm>
+
 #include "platform/data/criteria.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
@@ -44,9 +46,14 @@ QString CollapseSpaces(const QString& text)
 
 QString SingleLine(const QString& text)
 {
+    const auto breaks = [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t');
+    };
+    if (std::none_of(text.begin(), text.end(), breaks))
+        return text;    // shared, not copied: most values hold none
     QString out = text;
     for (QChar& c : out) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+        if (breaks(c))
             c = QLatin1Char(' ');
     }
     return out;

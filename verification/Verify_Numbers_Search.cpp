@@ -251,10 +251,11 @@ void Verify_Numbers_Search::connectControls()
         rules->onLostFocus(entry, [this, f] { Entry_LostFocus(f); });
     }
     rules->onValidate(ComboCD, [this](bool& c) {
-        Combo_Validate(ComboCD, kDistrictWidth, 1, 99, QStringLiteral("You must enter a valid Collection District (01-99)"), c);
+        Combo_Validate(ComboCD, kDistrictWidth, kDistrictLow, kDistrictHigh,
+                       QStringLiteral("You must enter a valid Collection District (01-99)"), c);
     });
     rules->onValidate(ComboJUR, [this](bool& c) {
-        Combo_Validate(ComboJUR, kJurisdictionWidth, 701, 799,
+        Combo_Validate(ComboJUR, kJurisdictionWidth, kJurisdictionLow, kJurisdictionHigh,
                        QStringLiteral("You must enter a valid Jurisdiction Code (701-799)"), c);
     });
 

@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
+#include "services/clientdata.h"
 
 #include <QDir>
 #include <vector>
@@ -78,12 +79,13 @@ QString VerifyCsvPath()
 
 QString ExportedValue(const QString& value)
 {
-    // Quotes first, so that a blank a quote held away from the edge is trimmed too.
-    if (!value.contains(kQuote) && !value.contains(QLatin1Char('\'')))
-        return vb::Trim(value);
-    QString text = value;
-    text.remove(kQuote);
-    text.remove(QLatin1Char('\''));
+    // A line break or tab the table may still hold would split the line.
+    QString text = SingleLine(value);
+    // Quotes before the trim, so that a blank a quote held away from the edge goes too.
+    if (text.contains(kQuote) || text.contains(QLatin1Char('\''))) {
+        text.remove(kQuote);
+        text.remove(QLatin1Char('\''));
+    }
     return vb::Trim(text);
 }
 

@@ -27,11 +27,11 @@ const std::array<int, kFieldCount>& fieldWidths();
 inline const QString kFileName = QStringLiteral("Verify.csv");
 QString VerifyCsvPath();
 
-// One line of the file from the fourteen values of a row: each value cleared
-// of quotes and apostrophes and then trimmed of blanks; a value holding a comma
-// is then put in double quotes.
+// One line of the file from the fourteen values of a row: each value as
+// ExportedValue gives it; a value holding a comma is then put in double quotes.
 QString VerifyCsvLine(const QStringList& values);
-// A stored value as the line holds it (before a value with a comma is quoted).
+// A stored value as the line holds it (before a value with a comma is quoted):
+// CR, LF and TAB as blanks, without quotes and apostrophes, trimmed.
 QString ExportedValue(const QString& value);
 
 // Splits one line into fields. Fields are separated by commas; a field that

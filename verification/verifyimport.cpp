@@ -13,6 +13,7 @@
 #include "services/dataenvironment.h"
 #include "services/system.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
@@ -110,8 +111,9 @@ const std::array<LengthLimit, 9>& LengthLimits()
 QString ReadField(Field f, const QString& text)
 {
     QString value = SingleLine(text);
-    for (QChar& c : value)      // vb::UCase, on the copy SingleLine made
-        c = c.toUpper();
+    // vb::UCase, copying only a value that changes (most are upper case already)
+    if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c != c.toUpper(); }))
+        value = vb::UCase(value);
     if (f == ACD)
         return value == QLatin1String("C") || value == QLatin1String("A") || value == QLatin1String("D")
                    ? value

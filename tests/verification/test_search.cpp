@@ -218,7 +218,7 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
     EXPECT_EQ(screen->Text_Msg->text(), "You must enter a valid Jurisdiction Code (701-799)");
     EXPECT_FALSE(screen->Check[S::NAME]->isChecked());     // the click did not happen
     EXPECT_EQ(ui().beeps(), 1);
-    for (const char* typed : {"abc", "+75", "7 1"}) {
+    for (const char* typed : {"abc", "+75", "7 1", "800"}) {
         typeInto(screen->ComboJUR, QLatin1String(typed));
         clerk::click(screen->Check[S::NAME]);
         EXPECT_EQ(QApplication::focusWidget(), screen->ComboJUR) << typed;
@@ -236,7 +236,19 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
     clerk::click(screen->Check[S::LEGAL]);
     EXPECT_EQ(screen->Text_Msg->text(), "");
     EXPECT_FALSE(screen->Check[S::JUR]->isChecked());
-    EXPECT_EQ(ui().beeps(), 4);
+    EXPECT_EQ(ui().beeps(), 5);
+
+    // The district's range, at both edges.
+    for (const auto& [typed, refused] : {std::pair{"00", true}, {"1", false}, {"99", false}}) {
+        criterion(S::CD, QLatin1String(typed));
+        clerk::click(screen->Check[S::NAME]);
+        EXPECT_EQ(QApplication::focusWidget() == screen->ComboCD, refused) << typed;
+        if (!refused) {
+            clerk::click(screen->Check[S::NAME]);
+            clerk::click(screen->ComboCD);
+        }
+    }
+    EXPECT_EQ(ui().beeps(), 6);
 }
 
 TEST_F(SearchTest, EnterFindsAtOnceWithTheBoxAsTyped)

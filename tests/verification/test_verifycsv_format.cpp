@@ -35,6 +35,8 @@ TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithComma
         {"C|1234|9|01|701|1||O'HARA, \"JIM\"||||||", "C,1234,9,01,701,1,,\"OHARA, JIM\",,,,,,"},
         // A blank that a quote held away from the edge is trimmed once the quote is gone.
         {"A|1234|9|01|701|1||' SMITH|1 MAIN \"||||", "A,1234,9,01,701,1,,SMITH,1 MAIN,,,,,"},
+        // A line break or tab the list still holds never splits the line.
+        {"A|1234|9|01|701|1||TWO\r\nLINES|A\tB||||", "A,1234,9,01,701,1,,TWO  LINES,A B,,,,,"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
