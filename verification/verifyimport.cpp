@@ -428,12 +428,11 @@ bool Import::run()
         // be read costs no rows.
         if (!readFile())
             return false;
-        decideAcd();
-
         db::Recordset& rsVerify = DE().rsVerify();
         openIfClosed(rsVerify);
         rsVerify.setFilter(QString());
         listed_.build(rsVerify, option2_);
+        decideAcd();
         // Option 2's delete and its records are one unit: a stop, an error or a
         // file of which nothing could be stored puts the old list back.
         beginStoring();
@@ -514,6 +513,14 @@ void Import::decideAcd()
     blnHasACD = false;
     for (const QString& line : lines_) {
         if (LineShowsAcd(vb::UCase(line))) {
+            blnHasACD = true;
+            return;
+        }
+    }
+    // A status letter other than A, C and D, which a workbook may bring, shows
+    // nothing; a line the export wrote for a row of the list still does.
+    for (const QString& line : lines_) {
+        if (listed_.find(ParseVerifyRecord(line, true))) {
             blnHasACD = true;
             return;
         }

@@ -264,6 +264,20 @@ TEST_F(Import, ExportThenImportGivesBackTheListWithEitherOption)
     EXPECT_TRUE(verifyRows().contains("C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR|FARM 9|||||"));
 }
 
+// A status the workbook load takes with a warning does not show the file as
+// one with statuses; its own lines still do.
+TEST_F(Import, AListWhoseOnlyStatusIsAnotherLetterComesBackToo)
+{
+    addVerify("X|1234|M-1|01|701|000000000000000001||ONE");
+    const QStringList before = verifyRows();
+    QString step;
+    verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
+    for (const QString& option : {kOption1, kOption2}) {
+        EXPECT_TRUE(import(option)) << option.toStdString();
+        EXPECT_EQ(verifyRows(), before);
+    }
+}
+
 // Random lists in the forms the workbook and the add screen store: every
 // status, rows with only a PID, names with commas and quotes, values at their
 // widths. Export then either import gives the list back.
