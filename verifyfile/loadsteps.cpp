@@ -129,16 +129,71 @@ const std::vector<CodeSheet>& codeSheets()
     return sheets;
 }
 
-bool isStopRow(const CodeCells& cells, const QStringList& headings)
+RowKind kindOfRow(std::span<const QString> cells, const QStringList& headings, int lastColumnOfRow)
 {
+    if (lastColumnOfRow == 0)
+        return RowKind::Empty;
+    bool heading = true;
     bool blank = true;
     for (qsizetype col = 0; col < headings.size(); ++col) {
-        const QString& cell = cells[size_t(col)];
-        if (cell == headings[col])
-            return true;
-        blank = blank && vb::Trim(cell).isEmpty();
+        const QString text = vb::Trim(cells[size_t(col)]);
+        heading = heading && text.compare(headings[col], Qt::CaseInsensitive) == 0;
+        blank = blank && text.isEmpty();
     }
-    return blank;
+    if (heading)
+        return RowKind::Heading;
+    if (!blank)
+        return RowKind::Data;
+    return lastColumnOfRow > headings.size() ? RowKind::Outside : RowKind::Empty;
+}
+
+void LeftOutRows::add(RowKind kind, int row)
+{
+    if (kind == RowKind::Heading) {
+        if (headingSeen_)
+            headings_ << row;
+        headingSeen_ = true;
+    } else if (kind == RowKind::Outside) {
+        outside_ << row;
+    }
+}
+
+namespace {
+
+// "row 3", "row 3 and row 7", "row 3, row 7 and row 9"; a long list names its
+// first rows and counts the rest.
+QString rowList(const QList<int>& rows)
+{
+    constexpr qsizetype kNamed = 20;
+    QStringList names;
+    for (qsizetype i = 0; i < rows.size() && i < kNamed; ++i)
+        names << QStringLiteral("row %1").arg(rows[i]);
+    if (rows.size() > kNamed)
+        names << QStringLiteral("%1 more rows").arg(rows.size() - kNamed);
+    if (names.size() == 1)
+        return names.first();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
+} // namespace
+
+QString LeftOutRows::note(const QString& sheetName, int columns) const
+{
+    QStringList reasons;
+    if (!headings_.isEmpty()) {
+        reasons << rowList(headings_) +
+                       (headings_.size() == 1 ? QStringLiteral(" repeats") : QStringLiteral(" repeat")) +
+                       QStringLiteral(" the heading row");
+    }
+    if (!outside_.isEmpty()) {
+        reasons << rowList(outside_) + (outside_.size() == 1 ? QStringLiteral(" has") : QStringLiteral(" have")) +
+                       QStringLiteral(" values only outside columns A to ") + QChar(u'A' + columns - 1);
+    }
+    if (reasons.isEmpty())
+        return {};
+    return QStringLiteral("Rows not loaded from the sheet \"%1\": ").arg(sheetName) + reasons.join(QStringLiteral("; ")) +
+           QStringLiteral(".");
 }
 
 double folioLength(const QString& cell)

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <array>
+#include <span>
 #include <functional>
 #include <vector>
 
@@ -63,9 +64,32 @@ struct CodeSheet {
 // Sheets 2 to 5 in the order they are read.
 const std::vector<CodeSheet>& codeSheets();
 
-// A header row (a cell equal to its column's heading, exactly) or a blank row
-// (every cell of the sheet's columns empty after trimming blanks).
-bool isStopRow(const CodeCells& cells, const QStringList& headings);
+// What a row of a sheet is to the load. Every row up to the sheet's last row
+// with content is looked at; only data rows are loaded.
+enum class RowKind {
+    Empty,      // nothing in any cell, or only blanks in the sheet's columns
+    Heading,    // every column holds its heading (blanks and letter case aside)
+    Outside,    // nothing in the sheet's columns but a value right of them
+    Data,
+};
+RowKind kindOfRow(std::span<const QString> cells, const QStringList& headings, int lastColumnOfRow);
+
+// The rows of a sheet that hold something and are not loaded all the same,
+// for the one note that names them. The first heading row is the sheet's own
+// and is not named.
+class LeftOutRows {
+public:
+    // Notes a heading, repeated heading or outside row.
+    void add(RowKind kind, int row);
+    // "" when no row was left out; otherwise the note for the sheet of that
+    // name with that many columns.
+    QString note(const QString& sheetName, int columns) const;
+
+private:
+    bool headingSeen_ = false;
+    QList<int> headings_;
+    QList<int> outside_;
+};
 
 // The FOLIO_LEN of a "FOLIO LENGTH" cell: the last two digits of its number
 // (an empty cell gives 0). A cell that is not a number raises a type mismatch.

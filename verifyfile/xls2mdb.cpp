@@ -89,6 +89,7 @@ private:
     template <class Text>
     void warn(bool condition, const Text& text);
     void useSheet(int position, const QString& name);
+    void noteLeftOut(const loadsteps::LeftOutRows& rows, int columns);
     void step(const char* marker) { strStep.set(marker); }
     void dropPendingRows();
 
@@ -97,7 +98,6 @@ private:
     Cells row_;          // the cells of the sheet-1 row being read, as read
     Cells trimmed_;      // the same, trimmed
     int intRow = 0;
-    int lngStopCount = 0;
     int lngLoaded = 0;
     int lngDupRejected = 0;
     int lngWarnings = 0;
@@ -194,7 +194,6 @@ void Load::openWorkbook(const QString& FileName)
     step("82");
     useSheet(1, verifylayout::kMortgageSheet);
     step("83");
-    lngStopCount = 0;
     lngLoaded = 0;
     lngDupRejected = 0;
     intRow = 0;
@@ -225,28 +224,26 @@ void Load::readMortgageSheet()
     const QStringList& headings = verifylayout::kMortgageHeadings;
     Cells& c = row_;
     Cells& t = trimmed_;
-    while (lngStopCount < 3) {
+    // Every row up to the last one holding anything is looked at, past empty
+    // rows; a row with content that is not loaded is named in a note.
+    loadsteps::LeftOutRows leftOut;
+    const int lastRow = xlSheet->lastRow();
+    while (intRow < lastRow) {
         step("100");
         ++intRow;
-        bool header = false;
-        for (int col = 0; col < verifylayout::kMortgageColumns; ++col) {
+        const int lastColumn = xlSheet->lastColumn(intRow);
+        if (lastColumn == 0)
+            continue;
+        for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
             c[col] = cellText(*xlSheet, intRow, col + 1);
-            header = header || c[col] == headings[col];
-        }
-        if (header) {
-            ++lngStopCount;
+        const loadsteps::RowKind kind = loadsteps::kindOfRow(c, headings, lastColumn);
+        if (kind != loadsteps::RowKind::Data) {
+            leftOut.add(kind, intRow);
             continue;
         }
         step("101");
-        bool blank = true;
-        for (int col = 0; col < verifylayout::kMortgageColumns; ++col) {
+        for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
             t[col] = vb::Trim(c[col]);
-            blank = blank && t[col].isEmpty();
-        }
-        if (blank) {
-            ++lngStopCount;
-            continue;
-        }
         if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty()) {
             reject(t);
             continue;
@@ -256,6 +253,7 @@ void Load::readMortgageSheet()
     step("129");
     batch_->finish();
     batch_.reset();
+    noteLeftOut(leftOut, verifylayout::kMortgageColumns);
 }
 
 void Load::reject(const Cells& t)
@@ -417,15 +415,21 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
     if (s.ready)
         step(s.ready);
     intRow = 0;
-    lngStopCount = 0;
     loadsteps::CodeCells cells;
-    while (lngStopCount < 3) {
+    loadsteps::LeftOutRows leftOut;
+    const int lastRow = xlSheet->lastRow();
+    while (intRow < lastRow) {
         step(s.rowStart);
         ++intRow;
+        const int lastColumn = xlSheet->lastColumn(intRow);
+        if (lastColumn == 0)
+            continue;
         for (int col = 0; col < sheet.headings.size(); ++col)
             cells[size_t(col)] = cellText(*xlSheet, intRow, col + 1);
-        if (loadsteps::isStopRow(cells, sheet.headings)) {
-            ++lngStopCount;
+        const loadsteps::RowKind kind =
+            loadsteps::kindOfRow(std::span(cells).first(size_t(sheet.headings.size())), sheet.headings, lastColumn);
+        if (kind != loadsteps::RowKind::Data) {
+            leftOut.add(kind, intRow);
             continue;
         }
         step(s.countTest);
@@ -455,6 +459,7 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
     }
     if (s.afterSheet)
         step(s.afterSheet);
+    noteLeftOut(leftOut, int(sheet.headings.size()));
 }
 
 void Load::insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
@@ -565,6 +570,13 @@ void Load::dropPendingRows()
 }
 
 // ---------------------------------------------------------------- reporting
+
+void Load::noteLeftOut(const loadsteps::LeftOutRows& rows, int columns)
+{
+    const QString text = rows.note(xlSheet->name(), columns);
+    if (!text.isEmpty())
+        note(text);
+}
 
 void Load::list(const QString& text)
 {

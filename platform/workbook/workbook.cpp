@@ -454,12 +454,12 @@ private:
 
 } // namespace detail
 
-QString Worksheet::cell(int row, int column) const
+const Worksheet::Row* Worksheet::findRow(int row) const
 {
-    if (rows_.empty() || row < rows_.front().row || column < 1)
-        return {};
-    // Rows and cells are mostly dense: try the place they would have without
-    // gaps before searching.
+    if (rows_.empty() || row < rows_.front().row)
+        return nullptr;
+    // Rows are mostly dense: try the place the row would have without gaps
+    // before searching.
     std::size_t r = std::size_t(row - rows_.front().row);
     if (r >= rows_.size() || rows_[r].row != row) {
         std::size_t low = 0;
@@ -472,11 +472,25 @@ QString Worksheet::cell(int row, int column) const
                 high = mid;
         }
         if (low == rows_.size() || rows_[low].row != row)
-            return {};
+            return nullptr;
         r = low;
     }
-    const Cell* cells = cells_.data() + rows_[r].first;
-    const std::size_t count = rows_[r].count;
+    return &rows_[r];
+}
+
+int Worksheet::lastColumn(int row) const
+{
+    const Row* found = findRow(row);
+    return found ? cells_[found->first + found->count - 1].column : 0;
+}
+
+QString Worksheet::cell(int row, int column) const
+{
+    const Row* found = findRow(row);
+    if (found == nullptr || column < 1)
+        return {};
+    const Cell* cells = cells_.data() + found->first;
+    const std::size_t count = found->count;
     const std::size_t guess = std::size_t(column - cells[0].column);
     if (column >= cells[0].column && guess < count && cells[guess].column == column)
         return cells[guess].text;

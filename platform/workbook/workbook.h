@@ -26,6 +26,9 @@ public:
     // The highest row and column holding a non-empty cell; 0 for an empty sheet.
     int lastRow() const { return rows_.empty() ? 0 : rows_.back().row; }
     int lastColumn() const { return lastColumn_; }
+    // The highest column of that row holding a non-empty cell; 0 for a row
+    // with none.
+    int lastColumn(int row) const;
 
 private:
     friend class detail::SheetBuilder;
@@ -38,6 +41,7 @@ private:
         int column;
         QString text;
     };
+    const Row* findRow(int row) const;
 
     QString name_;
     std::vector<Row> rows_;    // ascending by row

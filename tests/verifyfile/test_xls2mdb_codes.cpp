@@ -105,19 +105,22 @@ TEST_F(Xls2MdbCodes, CodesWithQuotesAreStoredAndLookedUpLiterally)
               QStringList({"1'|7'1", "12|7'1"}));
 }
 
-TEST_F(Xls2MdbCodes, CodeSheetsFollowTheStopRule)
+TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
 {
     Book b = bookWithOneFolio();
-    // One blank row inside the data is passed over; a heading in other letter
-    // case is a data row; two blank rows end the sheet.
+    // Empty rows are passed over; a heading in other letter case or in part is
+    // a data row; only a repeat of the whole heading row is left out, and said.
     b.districts.insert(b.districts.end(), {{"01", "One"}, {}, {"02", "Two"}, {"collection district code", "x"}, {},
-                                           {}, {"03", "Never read"}});
-    b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {"702", "After"}};
-    EXPECT_TRUE(Xls2Mdb(save(b)));
+                                           {}, {"03", "After two empty rows"}, districtHeadings()});
+    b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {}, {}, {}, {"702", "After"}};
+    RecordingSink list;
+    EXPECT_TRUE(Xls2Mdb(save(b), list));
     EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid", {"Collection_District_Code"}),
-              QStringList({"01", "02", "co"}));
+              QStringList({"01", "02", "co", "03"}));
     EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code"}),
               QStringList({"701", "702"}));
+    EXPECT_EQ(list.lines,
+              QStringList({"Rows not loaded from the sheet \"Collection District\": row 9 repeats the heading row."}));
 }
 
 TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)

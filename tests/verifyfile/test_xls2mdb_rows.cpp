@@ -61,13 +61,14 @@ TEST_F(Xls2MdbRows, StoresEachColumnInItsLoadedForm)
     EXPECT_EQ(de().rsVerify().text("NUMBER"), "X3");
 }
 
-struct StopCase {
+struct RowsCase {
     const char* name;
     Rows rows;
     QStringList loaded;
+    QString leftOut;        // the note naming rows left out, "" for none
 };
 
-TEST_F(Xls2MdbRows, SheetEndsAtItsThirdHeaderOrBlankRow)
+TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
 {
     const QStringList h = mortgageHeadings();
     const QStringList blank;
@@ -77,29 +78,43 @@ TEST_F(Xls2MdbRows, SheetEndsAtItsThirdHeaderOrBlankRow)
     nameIsOtherHeading[7] = "ACD";
     QStringList paddedHeading = folio("N2", "2");
     paddedHeading[0] = "ACD ";
-    const std::vector<StopCase> cases = {
-        {"as the writer lays it out", {h, folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}},
-        {"one blank row inside the data", {h, folio("N1", "1"), blank, folio("N2", "2")}, {"N1", "N2"}},
-        {"two blank rows inside the data", {h, folio("N1", "1"), blank, blank, folio("N2", "2")}, {"N1"}},
-        {"heading repeated inside the data", {h, folio("N1", "1"), h, folio("N2", "2")}, {"N1", "N2"}},
-        {"repeated heading and a blank row", {h, folio("N1", "1"), h, blank, folio("N2", "2")}, {"N1"}},
-        {"a data cell equal to its heading", {h, folio("N1", "1"), nameIsHeading, folio("N3", "3")}, {"N1", "N3"}},
-        {"a cell equal to another column's heading", {h, nameIsOtherHeading}, {"N2"}},
-        {"a heading with a blank is data", {h, paddedHeading}, {"N2"}},
-        {"no heading row", {folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}},
-        {"a row of blanks counts as blank", {h, folio("N1", "1"), folioRow(" |    | |  |   "), blank, folio("N2", "2")}, {"N1"}},
-        {"headings only", {h}, {}},
-        {"heading, two empty rows, then data", {h, blank, blank, folio("N1", "1")}, {}},
+    QStringList outside = blank;
+    outside << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "stray";
+    const QString note = "Rows not loaded from the sheet \"Mortgage\": ";
+    const std::vector<RowsCase> cases = {
+        {"as the writer lays it out", {h, folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}, ""},
+        {"empty rows inside the data", {h, folio("N1", "1"), blank, blank, folio("N2", "2"), folio("N3", "3")},
+         {"N1", "N2", "N3"}, ""},
+        {"heading, two empty rows, then data", {h, blank, blank, folio("N1", "1")}, {"N1"}, ""},
+        {"a row of blanks is empty", {h, folio("N1", "1"), folioRow(" |    | |  |   "), blank, folio("N2", "2")},
+         {"N1", "N2"}, ""},
+        {"a data cell equal to its heading", {h, folio("N1", "1"), nameIsHeading, folio("N3", "3")},
+         {"N1", "N2", "N3"}, ""},
+        {"a cell equal to another column's heading", {h, nameIsOtherHeading}, {"N2"}, ""},
+        {"a heading with a blank", {h, paddedHeading}, {"N2"}, ""},
+        {"no heading row", {folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}, ""},
+        {"heading repeated inside the data", {h, folio("N1", "1"), blank, h, folio("N2", "2")}, {"N1", "N2"},
+         note + "row 4 repeats the heading row."},
+        {"values right of the last column", {h, folio("N1", "1"), outside, blank, blank, outside},
+         {"N1"}, note + "row 3 and row 6 have values only outside columns A to N."},
+        {"headings only", {h}, {}, ""},
     };
-    for (const StopCase& c : cases) {
+    for (const RowsCase& c : cases) {
         SCOPED_TRACE(c.name);
         const QString p = book(c.rows);
         if (c.loaded.isEmpty())
             expectCritical(kEmpty);
-        EXPECT_TRUE(Xls2Mdb(p));
+        RecordingSink list;
+        EXPECT_TRUE(Xls2Mdb(p, list));
         EXPECT_EQ(numbers(), c.loaded);
+        list.lines.removeAll(kEmpty);
+        EXPECT_EQ(list.lines, c.leftOut.isEmpty() ? QStringList() : QStringList{c.leftOut});
         EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
     }
+    // Without the list the note is a box of its own.
+    expectInfo(note + "row 4 repeats the heading row.");
+    EXPECT_TRUE(Xls2Mdb(book({h, folio("N1", "1"), blank, h, folio("N2", "2")})));
+    EXPECT_EQ(numbers(), QStringList({"N1", "N2"}));
 }
 
 TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
