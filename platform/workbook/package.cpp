@@ -4,12 +4,11 @@
 #include <QStringList>
 #include <zip.h>
 
+#include <algorithm>
+
 namespace zarv::xl::detail {
 
 namespace {
-
-// A workbook part larger than this is taken for a damaged or hostile file.
-constexpr zip_uint64_t kMaxPartSize = zip_uint64_t(1) << 30;
 
 QString zipErrorText(int code)
 {
@@ -52,7 +51,17 @@ bool Package::open(const QString& path)
         return false;
     }
     archive_.reset(archive);
+    unpacked_ = 0;
+    refused_ = false;
     return true;
+}
+
+void Package::setLimits(qint64 partBytes, qint64 totalBytes, qint64 packedRatio, qint64 ratioFloor)
+{
+    partBytes_ = partBytes;
+    totalBytes_ = totalBytes;
+    packedRatio_ = packedRatio;
+    ratioFloor_ = ratioFloor;
 }
 
 void Package::close()
@@ -90,10 +99,24 @@ bool Package::read(const QString& partName, QByteArray& content)
         error_ = QStringLiteral("part %1 cannot be read (%2)").arg(partName, QString::fromLocal8Bit(zip_strerror(archive_.get())));
         return false;
     }
-    if (stat.size > kMaxPartSize) {
-        error_ = QStringLiteral("part %1 is too large (%2 bytes)").arg(partName).arg(stat.size);
+    // The sizes the package states are checked before anything is unpacked,
+    // and no more than the stated size is ever read.
+    const auto size = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62));
+    const qint64 packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? qint64(stat.comp_size) : size;
+    const bool tooDense = packedRatio_ > 0 && size > ratioFloor_ && size / std::max<qint64>(packed, 1) >= packedRatio_;
+    if (size > partBytes_ || tooDense) {
+        refused_ = true;
+        error_ = QStringLiteral("part %1 unpacks to %2 bytes from %3 packed bytes, and a workbook part holds at most "
+                                "%4 bytes and unpacks to less than %5 times its packed size")
+                     .arg(partName).arg(size).arg(packed).arg(partBytes_).arg(packedRatio_);
         return false;
     }
+    if (size > totalBytes_ - unpacked_) {
+        refused_ = true;
+        error_ = QStringLiteral("its parts unpack to more than %1 bytes in all").arg(totalBytes_);
+        return false;
+    }
+    unpacked_ += size;
     zip_file_t* file = zip_fopen_index(archive_.get(), zip_uint64_t(index), 0);
     if (file == nullptr) {
         error_ = QStringLiteral("part %1 cannot be read (%2)").arg(partName, QString::fromLocal8Bit(zip_strerror(archive_.get())));

@@ -24,10 +24,16 @@ public:
     // "/" is allowed, letter case is matched exactly first, then ignored).
     bool contains(const QString& partName) const;
 
-    // Reads a whole part; false with error() set when it is missing or damaged.
+    // How much the parts may unpack to, each and together; a part above
+    // ratioFloor bytes may unpack to at most packedRatio times its packed size.
+    void setLimits(qint64 partBytes, qint64 totalBytes, qint64 packedRatio, qint64 ratioFloor);
+
+    // Reads a whole part; false with error() set when it is missing or damaged,
+    // or refused() when it is beyond the limits (then nothing was unpacked).
     bool read(const QString& partName, QByteArray& content);
 
     const QString& error() const { return error_; }
+    bool refused() const { return refused_; }
 
 private:
     struct ZipCloser {
@@ -37,6 +43,12 @@ private:
 
     std::unique_ptr<zip, ZipCloser> archive_;
     QString error_;
+    bool refused_ = false;
+    qint64 partBytes_ = qint64(1) << 30;
+    qint64 totalBytes_ = qint64(1) << 30;
+    qint64 packedRatio_ = 0;      // 0: no ratio test
+    qint64 ratioFloor_ = 0;
+    qint64 unpacked_ = 0;         // bytes read so far
 };
 
 // The part a relationship target points to, given the folder of the part whose

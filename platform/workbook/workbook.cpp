@@ -108,8 +108,9 @@ QString folderOf(const QString& partName)
 // Fills one Worksheet from its parsed part.
 class SheetBuilder {
 public:
-    SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings)
-        : sheet_(sheet), shared_(sharedStrings)
+    // cellsLeft: how many more non-empty cells the workbook may hold; counted down.
+    SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings, qint64& cellsLeft, qint64 cellLimit)
+        : sheet_(sheet), shared_(sharedStrings), cellsLeft_(cellsLeft), cellLimit_(cellLimit)
     {
     }
 
@@ -231,6 +232,10 @@ private:
             if (!cellText(parts, text, error))
                 return false;
             if (!text.isEmpty()) {
+                if (cellsLeft_-- <= 0) {
+                    error = QStringLiteral("the workbook holds more than %1 cells").arg(cellLimit_);
+                    return false;
+                }
                 sheet_.cells_.push_back({column, std::move(text)});
                 sheet_.lastColumn_ = std::max(sheet_.lastColumn_, column);
             }
@@ -284,12 +289,17 @@ private:
 
     Worksheet& sheet_;
     const std::vector<QString>& shared_;
+    qint64& cellsLeft_;
+    qint64 cellLimit_;
 };
 
 // Reads the parts of one package into Worksheets.
 class WorkbookLoader {
 public:
-    explicit WorkbookLoader(std::vector<std::unique_ptr<Worksheet>>& sheets) : sheets_(sheets) {}
+    WorkbookLoader(std::vector<std::unique_ptr<Worksheet>>& sheets, const ReadLimits& limits)
+        : sheets_(sheets), limits_(limits), cellsLeft_(limits.cells)
+    {
+    }
 
     // Fills the sheets; on failure returns false with error() as a complete sentence.
     bool load(const QString& path)
@@ -300,6 +310,7 @@ public:
             return fail(QStringLiteral("The workbook \"%1\" does not exist.").arg(displayPath_));
         if (info.isDir())
             return fail(QStringLiteral("\"%1\" is a folder, not a workbook.").arg(displayPath_));
+        package_.setLimits(limits_.partBytes, limits_.totalBytes, limits_.packedRatio, limits_.ratioFloor);
         if (!package_.open(path)) {
             return fail(QStringLiteral("\"%1\" is not an .xlsx workbook that can be read: %2.")
                             .arg(displayPath_, package_.error()));
@@ -321,6 +332,12 @@ private:
         return false;
     }
 
+    bool refuse(const QString& why)
+    {
+        return fail(QStringLiteral("The workbook \"%1\" is refused: %2, more than a workbook of this program ever "
+                                   "holds.").arg(displayPath_, why));
+    }
+
     bool damaged(const QString& partName, const QString& why)
     {
         return fail(QStringLiteral("The workbook \"%1\" is damaged: part %2: %3.").arg(displayPath_, partName, why));
@@ -328,8 +345,21 @@ private:
 
     bool parse(const QString& partName, XmlPart& part)
     {
-        if (!package_.read(partName, part.buffer))
+        if (!package_.read(partName, part.buffer)) {
+            if (package_.refused())
+                return refuse(package_.error());
             return fail(QStringLiteral("The workbook \"%1\" is damaged: %2.").arg(displayPath_, package_.error()));
+        }
+        // The parsed form takes some 50 bytes per element and attribute: they
+        // are counted (from above) before it is built.
+        const char* text = part.buffer.constData();
+        const qint64 marks = std::count(text, text + part.buffer.size(), '<') +
+                             std::count(text, text + part.buffer.size(), '=');
+        if (marks > limits_.marksPerPart) {
+            return refuse(QStringLiteral("part %1 has more than %2 elements and attributes")
+                              .arg(partName)
+                              .arg(limits_.marksPerPart));
+        }
         // Whitespace-only text is kept where it is an element's only content
         // (a cell of blanks), dropped between elements.
         const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
@@ -439,13 +469,15 @@ private:
             return false;
         auto sheet = std::make_unique<Worksheet>();
         QString why;
-        if (!SheetBuilder(*sheet, shared_).build(name, part.root(), why))
-            return damaged(partName, why);
+        if (!SheetBuilder(*sheet, shared_, cellsLeft_, limits_.cells).build(name, part.root(), why))
+            return cellsLeft_ < 0 ? refuse(why) : damaged(partName, why);
         sheets_.push_back(std::move(sheet));
         return true;
     }
 
     std::vector<std::unique_ptr<Worksheet>>& sheets_;
+    const ReadLimits& limits_;
+    qint64 cellsLeft_;
     Package package_;
     std::vector<QString> shared_;
     QString displayPath_;
@@ -511,11 +543,11 @@ Workbook::~Workbook() = default;
 Workbook::Workbook(Workbook&&) noexcept = default;
 Workbook& Workbook::operator=(Workbook&&) noexcept = default;
 
-bool Workbook::open(const QString& path)
+bool Workbook::open(const QString& path, const ReadLimits& limits)
 {
     close();
     try {
-        open_ = load(path);
+        open_ = load(path, limits);
     } catch (const std::exception& e) {
         error_ = QStringLiteral("The workbook \"%1\" cannot be read: %2.")
                      .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(e.what()));
@@ -528,9 +560,9 @@ bool Workbook::open(const QString& path)
     return open_;
 }
 
-bool Workbook::load(const QString& path)
+bool Workbook::load(const QString& path, const ReadLimits& limits)
 {
-    detail::WorkbookLoader loader(sheets_);
+    detail::WorkbookLoader loader(sheets_, limits);
     if (loader.load(path))
         return true;
     error_ = loader.error();

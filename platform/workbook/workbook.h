@@ -3,6 +3,7 @@
 // opened, into a compact table of its non-empty cells; cells are then read as
 // the text BASIC would show for their value.
 #include <QString>
+#include <QtGlobal>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,19 @@ private:
     int lastColumn_ = 0;
 };
 
+// What a workbook may take to read. A workbook comes from outside the program,
+// so a package that would unpack or parse to more than these is refused before
+// it is read: memory stays well inside 1 GB whatever the file holds. A
+// verification workbook of 32,766 folios takes about a tenth of each.
+struct ReadLimits {
+    qint64 partBytes = qint64(128) << 20;    // one part, unpacked
+    qint64 totalBytes = qint64(256) << 20;   // all parts read, unpacked
+    qint64 packedRatio = 100;                // unpacked against packed size, for parts above:
+    qint64 ratioFloor = qint64(1) << 20;
+    qint64 marksPerPart = 8'000'000;         // elements and attributes of one part
+    qint64 cells = 4'000'000;                // non-empty cells of all worksheets
+};
+
 // An .xlsx workbook opened for reading. Its worksheets (chart and dialog sheets
 // do not count) are numbered 1, 2, ... in the order the workbook lists them,
 // whatever the names or order of their files inside the package.
@@ -65,7 +79,7 @@ public:
     // On failure returns false, holds no sheets, and errorText() says why in a
     // sentence that names the file (missing file, not a workbook, damaged part).
     // Throws nothing.
-    bool open(const QString& path);
+    bool open(const QString& path, const ReadLimits& limits = {});
     void close();
 
     bool isOpen() const { return open_; }
@@ -82,7 +96,7 @@ public:
     QString missingSheetText(int position) const;
 
 private:
-    bool load(const QString& path);
+    bool load(const QString& path, const ReadLimits& limits);
 
     std::vector<std::unique_ptr<Worksheet>> sheets_;
     QString path_;

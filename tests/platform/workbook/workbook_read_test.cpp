@@ -47,7 +47,7 @@ TEST_F(WorkbookRead, CellKindsReadAsBasicShowsThem)
         "<c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c></row>"
         "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>inline</t></is></c>"
         "<c r=\"B2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line rich</t></r></is></c>"
-        "<c r=\"C2\" t=\"str\"><f>A1</f><v>formula</v></c>"
+        "<c r=\"C2\" t=\"str\"><f>A1</f><v>formula</v></c><c r=\"G2\" t=\"str\"><f>A1</f><v>x_x0009_y_x005F_x0009_</v></c>"
         "<c r=\"D2\" t=\"b\"><v>1</v></c><c r=\"E2\" t=\"b\"><v>0</v></c><c r=\"F2\" t=\"e\"><v>#N/A</v></c></row>"
         "<row r=\"3\"><c r=\"A3\"><v>12</v></c><c r=\"B3\" t=\"n\"><v>0.5</v></c><c r=\"C3\"><v>1234.5</v></c>"
         "<c r=\"D3\"><v>1000000000000000</v></c><c r=\"E3\"><v>1.0000000000000001E-5</v></c>"
@@ -60,7 +60,7 @@ TEST_F(WorkbookRead, CellKindsReadAsBasicShowsThem)
         const char* text;
     } cases[] = {
         {1, 1, "plain"}, {1, 2, "rich  text"}, {1, 3, "   "}, {1, 4, "a\rb"}, {1, 5, "_x000D_ literal"}, {1, 6, " "},
-        {2, 1, "inline"}, {2, 2, "inline rich"}, {2, 3, "formula"}, {2, 4, "True"}, {2, 5, "False"}, {2, 6, "#N/A"},
+        {2, 1, "inline"}, {2, 2, "inline rich"}, {2, 3, "formula"}, {2, 4, "True"}, {2, 5, "False"}, {2, 6, "#N/A"}, {2, 7, "x\ty_x0009_"},
         {3, 1, "12"}, {3, 2, "0.5"}, {3, 3, "1234.5"}, {3, 4, "1E+15"}, {3, 5, "1E-05"},
         {3, 6, "1.23456789012346E+17"}, {3, 7, "-0.1"}, {3, 8, "0.3"},
         {4, 1, ""}, {5, 3, ""}, {5, 4, "plain"}, {5, 5, ""}, {99, 1, ""}, {0, 1, ""}, {1, 0, ""}, {-3, -3, ""},
@@ -180,6 +180,42 @@ TEST_F(WorkbookRead, BadFilesGiveAClearErrorAndNoSheets)
     EXPECT_TRUE(book_.errorText().contains(QStringLiteral("does not exist")));
     EXPECT_FALSE(book_.open(dir_.path()));
     EXPECT_TRUE(book_.errorText().contains(QStringLiteral("folder")));
+}
+
+// A workbook from outside is read within a bounded memory or refused before
+// it is unpacked: the limits below are lowered so each shows on a small file.
+TEST_F(WorkbookRead, APackageThatUnpacksToMoreThanAWorkbookHoldsIsRefused)
+{
+    // 8 MB of empty cells packed into a few KB: refused from the sizes the
+    // package states, before anything is unpacked.
+    const QString bomb = QStringLiteral("<row r=\"1\">") + QStringLiteral("<c/>").repeated(2'000'000) +
+                         QStringLiteral("</row>");
+    ASSERT_TRUE(BookBuilder().sheet(QStringLiteral("S"), bomb).write(path()));
+    EXPECT_FALSE(book_.open(path()));
+    EXPECT_TRUE(book_.errorText().contains(QStringLiteral("xl/worksheets/sheet1.xml unpacks to 80"))
+                && book_.errorText().contains(QStringLiteral("refused")))
+        << book_.errorText().toStdString();
+    EXPECT_EQ(book_.sheetCount(), 0);
+
+    const QString rows = QStringLiteral("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>");
+    ASSERT_TRUE(BookBuilder().sheet(QStringLiteral("A"), rows).sheet(QStringLiteral("B"), rows).write(path()));
+    const struct {
+        const char* label;
+        ReadLimits limits;
+        const char* expected;
+    } cases[] = {
+        {"a part too large", {.partBytes = 100}, "unpacks to"},
+        {"all parts together too large", {.totalBytes = 600}, "more than 600 bytes in all"},
+        {"too much markup in a part", {.marksPerPart = 10}, "more than 10 elements and attributes"},
+        {"too many cells", {.cells = 3}, "more than 3 cells"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(book_.open(path(), c.limits)) << c.label;
+        EXPECT_TRUE(book_.errorText().contains(QString::fromLatin1(c.expected))) << c.label << ": "
+                                                                                 << book_.errorText().toStdString();
+    }
+    EXPECT_TRUE(book_.open(path())) << book_.errorText().toStdString();
+    EXPECT_EQ(book_.sheet(2)->cell(1, 2), QStringLiteral("2"));
 }
 
 TEST_F(WorkbookRead, ReopeningReplacesTheOldContent)
