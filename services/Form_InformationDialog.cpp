@@ -32,7 +32,7 @@ Form_InformationDialog::Form_InformationDialog(QWidget* parent) : QDialog(parent
     Text_Msg->setObjectName(QStringLiteral("Text_Msg"));
     Text_Msg->setReadOnly(true);
     Text_Msg->setFocusPolicy(Qt::ClickFocus);
-    Text_Msg->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text_Msg->setLineWrapMode(QPlainTextEdit::WidgetWidth);     // long help lines wrap, no sideways scroll
     Text_Msg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"), fixed.family()});

@@ -118,15 +118,14 @@ QStringList VerifyReturnReport::blockLines(const ErrorReportRow& row)
     QStringList lines;
     const QString text = vb::RTrim(row.message);
     const QString number = QString::number(row.number).rightJustified(kNumberWidth - 2, QLatin1Char(' '));
-    qsizetype at = 0;
-    do {
+    const QStringList parts = ui::wrapWords(text, kMessageWidth);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
         QString line;
-        if (at == 0)
+        if (i == 0)
             ui::placeText(line, 0, number);
-        ui::placeText(line, kNumberWidth + 2, text.mid(at, kMessageWidth));
+        ui::placeText(line, kNumberWidth + 2, parts[i]);
         lines << vb::RTrim(line);
-        at += kMessageWidth;
-    } while (at < text.size());
+    }
     return lines;
 }
 

@@ -335,6 +335,36 @@ QString centredText(const QString& text, int width)
     return QString(x, QLatin1Char(' ')) + text;
 }
 
+QStringList wrapWords(const QString& text, int width)
+{
+    QStringList lines;
+    qsizetype at = 0;
+    const qsizetype n = text.size();
+    while (at < n || lines.isEmpty()) {
+        qsizetype end = at + width;
+        if (end >= n) {
+            lines << text.mid(at);
+            break;
+        }
+        // The last blank within the line, or the blank right after it.
+        qsizetype cut = text.lastIndexOf(u' ', end);
+        if (cut <= at) {
+            cut = end;      // one word longer than the line
+            lines << text.mid(at, cut - at);
+            at = cut;
+        } else {
+            qsizetype keep = cut;
+            while (keep > at && text[keep - 1] == u' ')
+                --keep;
+            lines << text.mid(at, keep - at);
+            at = cut;
+        }
+        while (at < n && text[at] == u' ')
+            ++at;
+    }
+    return lines;
+}
+
 PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
 {
     PrintJob job(target);

@@ -133,6 +133,10 @@ private:
 void placeText(QString& line, int x, const QString& text);
 // The text behind the blanks that centre it in a line of `width` characters.
 QString centredText(const QString& text, int width);
+// The text in lines of at most `width` characters, broken between words: a line
+// ends before the word that would cross the edge, and the blanks at the break
+// go. Only a word longer than a whole line is cut. An empty text is one empty line.
+QStringList wrapWords(const QString& text, int width);
 
 // A banded report made of fixed-pitch text lines, in a typewriter font sized so
 // that a line of lineWidth characters fits the page. Each page starts with the

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace zarv;
@@ -75,6 +77,29 @@ TEST(InformationDialog, ShowsTheTextAndEmptiesTheStringsOnEveryWayOut)
         EXPECT_TRUE(gMsgText.isEmpty());
         EXPECT_TRUE(gMsgTitle.isEmpty());
     }
+    EXPECT_TRUE(u->clean()) << u->report().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A help text's long lines wrap to the window: nothing to scroll sideways to.
+TEST(InformationDialog, LongLinesWrapToTheWindow)
+{
+    ui::ScopedUi u;
+    int sideways = -1;
+    u->expectModal(QStringLiteral("Form_InformationDialog"), [&](QDialog& d) {
+        auto& dlg = static_cast<Form_InformationDialog&>(d);
+        dlg.show();
+        QCoreApplication::processEvents();
+        sideways = dlg.Text_Msg->horizontalScrollBar()->maximum();
+        dlg.OKButton->click();
+    });
+    ShowInformationDialog(QStringLiteral("Informational"),
+                          QStringLiteral("Export Help\r\n") + QStringLiteral("every word of a long help line ").repeated(12),
+                          QStringLiteral("Export Information"));
+    EXPECT_EQ(sideways, 0);
     EXPECT_TRUE(u->clean()) << u->report().toStdString();
 }
 

@@ -559,6 +559,11 @@ TEST(VerifyReturnReportLayout, LongMessagesWrapUnderTheirNumber)
     EXPECT_EQ(lines[0], "  12    " + QString(90, u'x'));
     EXPECT_EQ(lines[1], QString(8, u' ') + "xxxxxyyyyy");
     EXPECT_EQ(VerifyReturnReport::blockLines({1, ""}), QStringList({"   1"}));
+
+    // Lines break between words: the word that would cross the edge starts the next line.
+    const QString words = QString(84, u'a') + " workbook that was returned";
+    EXPECT_EQ(VerifyReturnReport::blockLines({3, words}),
+              QStringList({"   3    " + QString(84, u'a'), QString(8, u' ') + "workbook that was returned"}));
 }
 
 } // namespace
