@@ -58,7 +58,7 @@ QString upper(QStringView s)
     QString out(s.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (qsizetype i = 0; i < s.size(); ++i)
-        d[i] = s[i].toUpper();
+        d[i] = vb::UCaseChar(s[i]);
     return out;
 }
 

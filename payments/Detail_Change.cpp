@@ -1,6 +1,7 @@
 #include "payments/Detail_Change.h"
 
 #include "platform/data/recordset.h"
+#include "platform/text/vb.h"
 #include "services/dataenvironment.h"
 
 #include <QLineEdit>
@@ -20,6 +21,7 @@ Detail_Change::Detail_Change(QWidget* parent)
     connect(OptionA, &QRadioButton::clicked, this, [this] { OptionA_Click(); });
     connect(OptionB, &QRadioButton::clicked, this, [this] { OptionB_Click(); });
     connect(OptionC, &QRadioButton::clicked, this, [this] { OptionC_Click(); });
+    connect(txtFOLIO_DISP, &QLineEdit::textEdited, this, [this] { folioEdited_ = true; });
 
     Form_Load();
     Command_OK->setEnabled(loaded_);
@@ -38,6 +40,8 @@ void Detail_Change::Form_Load()
             return;
         bookmark_ = rs.bookmark();
         stored_ = ShowStoredPayment(rs, *this);
+        storedFolio_ = rs.text(QStringLiteral("FOLIO"));
+        loadedFolioText_ = vb::Trim(txtFOLIO_DISP->text());
         // Selecting the option runs its rule, as a click does; the stored amount
         // then replaces what the rule wrote.
         const Grant g = GrantOf(rs.text(QStringLiteral("ABC")));
@@ -77,6 +81,13 @@ void Detail_Change::optionClick(Grant g)
 FolioCheck Detail_Change::checkFolio(const std::vector<FolioPayment>& sameFolio) const
 {
     return CheckChangedPayment(sameFolio, bookmark_, txtNAME->text());
+}
+
+QString Detail_Change::folioToStore() const
+{
+    if (!folioEdited_ || vb::Trim(txtFOLIO_DISP->text()) == loadedFolioText_)
+        return storedFolio_;
+    return PaymentFieldEditor::folioToStore();
 }
 
 void Detail_Change::save(const QString&, const QString& folio)

@@ -27,8 +27,14 @@ private:
     bool canSave() const override { return loaded_; }
     FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const override;
     void save(const QString& mortco, const QString& folio) override;
+    QString folioToStore() const override;
 
     StoredAmounts stored_;
+    // The box shows the folio through its jurisdiction's mask, which may not
+    // show every digit: the stored folio stays unless the clerk edits the box.
+    QString storedFolio_;
+    QString loadedFolioText_;
+    bool folioEdited_ = false;
     qint64 bookmark_ = 0;
     bool loaded_ = false;
 };

@@ -22,6 +22,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <functional>
+#include <utility>
+
 namespace zarv {
 
 namespace {
@@ -194,7 +197,7 @@ void ReturnToPayment(db::Recordset& rs, qint64 bookmark)
 
 // ---------------------------------------------------------------- field rules
 
-void CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
+QString CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
 {
     status->clear();
     box->setText(vb::Trim(box->text()));
@@ -204,6 +207,7 @@ void CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
         status->setText(message);
         ui::markError(box);
     }
+    return message;
 }
 
 void FolioDisplayRule(PaymentEditorControls& c)
@@ -221,31 +225,45 @@ void TrimRule(QLineEdit* box)
     box->setText(vb::Trim(box->text()));
 }
 
-void NameCheckRule(PaymentEditorControls& c, bool& cancel)
+QString CharacterCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
+{
+    const QString message = CharacterCheckMessage(box->text(), what);
+    if (!message.isEmpty()) {
+        status->setText(message);
+        ui::markError(box);
+    } else if (ui::isMarkedError(box)) {
+        ui::markNormal(box);
+        status->clear();
+    }
+    return message;
+}
+
+QString NameCheckRule(PaymentEditorControls& c)
 {
     c.txtNAME->setText(vb::Trim(c.txtNAME->text()));
     if (c.txtNAME->text().isEmpty()) {
-        c.Text_Msg->setText(QStringLiteral("You must enter a Name!"));
+        const QString message = QStringLiteral("You must enter a Name!");
+        c.Text_Msg->setText(message);
         ui::ui().beep();
         ui::markError(c.txtNAME);
-        cancel = true;
-        return;
+        return message;
     }
     ui::markNormal(c.txtNAME);
     c.Text_Msg->clear();
+    return CharacterCheckRule(c.txtNAME, c.Text_Msg, QStringLiteral("Name"));
 }
 
-void AmountCheckRule(PaymentEditorControls& c, bool& cancel)
+QString AmountCheckRule(PaymentEditorControls& c)
 {
     const AmountCheck check = CheckPaymentAmount(c.txtPAYMENT->text());
     c.txtPAYMENT->setText(check.text);
     if (check.verdict != AmountVerdict::Accepted) {
         c.Text_Msg->setText(check.message);
         ui::markError(c.txtPAYMENT);
-        cancel = true;
-        return;
+        return check.message;
     }
     c.Text_Msg->clear();
+    return {};
 }
 
 QString FolioOfBox(const PaymentEditorControls& c)
@@ -320,7 +338,9 @@ PaymentFieldEditor::PaymentFieldEditor(QWidget* parent, const QString& name, con
     rules->onLostFocus(txtFOLIO_DISP, [this] { txtFOLIO_DISP_LostFocus(); });
     rules->onLostFocus(txtNUMBER, [this] { txtNUMBER_LostFocus(); });
     rules->onLostFocus(txtLEGAL, [this] { txtLEGAL_LostFocus(); });
+    rules->onValidate(txtNUMBER, [this](bool& cancel) { txtNUMBER_Validate(cancel); });
     rules->onValidate(txtNAME, [this](bool& cancel) { txtNAME_Validate(cancel); });
+    rules->onValidate(txtLEGAL, [this](bool& cancel) { txtLEGAL_Validate(cancel); });
     rules->onValidate(txtPAYMENT, [this](bool& cancel) { txtPAYMENT_Validate(cancel); });
 
     connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
@@ -366,30 +386,69 @@ void PaymentFieldEditor::txtLEGAL_LostFocus()
     TrimRule(txtLEGAL);
 }
 
+void PaymentFieldEditor::txtNUMBER_Validate(bool& Cancel)
+{
+    Cancel = !CharacterCheckRule(txtNUMBER, Text_Msg, QStringLiteral("Mortgage Number")).isEmpty();
+}
+
 void PaymentFieldEditor::txtNAME_Validate(bool& Cancel)
 {
-    NameCheckRule(*this, Cancel);
+    Cancel = !NameCheckRule(*this).isEmpty();
+}
+
+void PaymentFieldEditor::txtLEGAL_Validate(bool& Cancel)
+{
+    Cancel = !CharacterCheckRule(txtLEGAL, Text_Msg, QStringLiteral("Legal Description")).isEmpty();
 }
 
 void PaymentFieldEditor::txtPAYMENT_Validate(bool& Cancel)
 {
-    AmountCheckRule(*this, Cancel);
+    Cancel = !AmountCheckRule(*this).isEmpty();
+}
+
+QString PaymentFieldEditor::folioToStore() const
+{
+    return FolioOfBox(*this);
+}
+
+// A box the clerk never entered has had no check: OK runs them all, so that
+// nothing a check would refuse is ever stored.
+bool PaymentFieldEditor::checkEveryBox()
+{
+    const std::pair<QLineEdit*, std::function<QString()>> checks[] = {
+        {txtCD, [this] { return CodeCheckRule(txtCD, Text_Msg, QStringLiteral("Collection District")); }},
+        {txtJUR, [this] { return CodeCheckRule(txtJUR, Text_Msg, QStringLiteral("Jurisdiction")); }},
+        {txtNUMBER, [this] { return CharacterCheckRule(txtNUMBER, Text_Msg, QStringLiteral("Mortgage Number")); }},
+        {txtNAME, [this] { return NameCheckRule(*this); }},
+        {txtLEGAL, [this] { return CharacterCheckRule(txtLEGAL, Text_Msg, QStringLiteral("Legal Description")); }},
+        {txtPAYMENT, [this] { return AmountCheckRule(*this); }},
+    };
+    QLineEdit* first = nullptr;
+    QString message;
+    for (const auto& [box, check] : checks) {
+        const QString refused = check();
+        if (!refused.isEmpty() && !first) {
+            first = box;
+            message = refused;
+        }
+    }
+    if (!first)
+        return true;
+    // Leaving the box the focus was in runs its rule, which may clear the status line.
+    first->setFocus(Qt::OtherFocusReason);
+    Text_Msg->setText(message);
+    return false;
 }
 
 void PaymentFieldEditor::Command_OK_Click()
 {
     if (!canSave())
         return;
-    // The amount is checked again: a box the user never left may hold anything.
-    bool cancel = false;
-    txtPAYMENT_Validate(cancel);
-    if (cancel) {
-        txtPAYMENT->setFocus(Qt::OtherFocusReason);
+    if (!checkEveryBox())
         return;
-    }
     db::Recordset& rs = DE().rsDetail();
     try {
-        const QString folio = FolioOfBox(*this);
+        const QString folio = folioToStore();
         const QString mortco = CurrentGroupMortco();
         const FolioCheck check = checkFolio(PaymentsOfFolio(rs, mortco, txtCD->text(), txtJUR->text(), folio));
         if (check.verdict == FolioVerdict::Duplicate) {

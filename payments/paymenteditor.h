@@ -98,15 +98,19 @@ void ReturnToPayment(db::Recordset& rs, qint64 bookmark);
 
 // ---------------------------------------------------------------- the field rules of the change and add screens
 
+// Each check returns "" when the box passes, else the message it wrote to
+// Text_Msg (the box then has the error colour).
 // Leaving txtCD or txtJUR: trimmed, normal colour, then the code check (what:
 // "Collection District" or "Jurisdiction") marks the box and writes Text_Msg.
-void CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what);
+QString CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what);
 // Entering and leaving the folio box: the trimmed text in its jurisdiction's mask.
 void FolioDisplayRule(PaymentEditorControls& c);
 void TrimRule(QLineEdit* box);
+// A text box of the payment file: every character one the file can hold.
+QString CharacterCheckRule(QLineEdit* box, QLineEdit* status, const QString& what);
 // The Validate rules of the name and payment boxes.
-void NameCheckRule(PaymentEditorControls& c, bool& cancel);
-void AmountCheckRule(PaymentEditorControls& c, bool& cancel);
+QString NameCheckRule(PaymentEditorControls& c);
+QString AmountCheckRule(PaymentEditorControls& c);
 
 // ---------------------------------------------------------------- OK of the change and add screens
 
@@ -147,7 +151,9 @@ protected:
     void txtFOLIO_DISP_LostFocus();
     void txtNUMBER_LostFocus();
     void txtLEGAL_LostFocus();
+    void txtNUMBER_Validate(bool& Cancel);
     void txtNAME_Validate(bool& Cancel);
+    void txtLEGAL_Validate(bool& Cancel);
     void txtPAYMENT_Validate(bool& Cancel);
     void Command_OK_Click();
     void Command_Cancel_Click();
@@ -158,9 +164,14 @@ protected:
     virtual FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const = 0;
     // Stores the boxes as the payment of the group (mortco) and folio.
     virtual void save(const QString& mortco, const QString& folio) = 0;
+    // The 18-digit folio OK stores: the folio box's.
+    virtual QString folioToStore() const;
 
 private:
     void folioDisplay(const char* handler);
+    // Runs the check of every box in tab order; false (the focus on the first
+    // box refused, its message shown) when any refuses.
+    bool checkEveryBox();
 
     bool changing_;
 };

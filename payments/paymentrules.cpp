@@ -5,6 +5,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/text/amounttext.h"
+#include "platform/text/codepage.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -114,6 +115,16 @@ QString CodeCheckMessage(const QString& trimmedCode, const QString& what)
     if (!vb::IsNumeric(trimmedCode))
         return QStringLiteral("The ") + what + QStringLiteral(" should be numeric!");
     return {};
+}
+
+QString CharacterCheckMessage(const QString& text, const QString& what)
+{
+    const qsizetype at = txt::FirstOutsideCp1252(text);
+    if (at < 0)
+        return {};
+    const qsizetype length = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+    return QStringLiteral("The ") + what + QStringLiteral(" holds \"") + text.mid(at, length) +
+           QStringLiteral("\", a character the payment file cannot hold!");
 }
 
 // ---------------------------------------------------------------- grant options

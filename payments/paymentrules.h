@@ -67,6 +67,11 @@ AmountCheck CheckPaymentAmount(const QString& boxText);
 // what: "Collection District" or "Jurisdiction".
 QString CodeCheckMessage(const QString& trimmedCode, const QString& what);
 
+// "" when the payment file's code page (Windows-1252) can hold every character
+// of the text, else the message naming the first it cannot hold. what: the
+// box's name ("Name", "Legal Description", ...).
+QString CharacterCheckMessage(const QString& text, const QString& what);
+
 // ---------------------------------------------------------------- grant options
 
 enum class Grant { A, B, C };

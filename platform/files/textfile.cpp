@@ -3,6 +3,7 @@
 #include "platform/files/textfile.h"
 
 #include "platform/files/safesave.h"
+#include "platform/text/codepage.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,32 +16,10 @@ namespace zarv::fs {
 
 namespace {
 
-// Unicode of the bytes 0x80..0x9F; the five the code page leaves undefined
-// keep their own value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-constexpr std::array<char16_t, 256> makeDecodeTable()
-{
-    std::array<char16_t, 256> t{};
-    for (int b = 0; b < 256; ++b)
-        t[std::size_t(b)] = (b >= 0x80 && b < 0xA0) ? kHighControls[std::size_t(b - 0x80)] : char16_t(b);
-    return t;
-}
-
-constexpr std::array<char16_t, 256> kDecode = makeDecodeTable();
-
 char encodeChar(char16_t u)
 {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return char(u);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == u)
-            return char(0x80 + i);
-    return '?';
+    const int b = txt::Cp1252Byte(u);
+    return b < 0 ? '?' : char(b);
 }
 
 // True when no byte lies in 0x80..0x9F, the only range where the code page
@@ -71,7 +50,7 @@ QString decode(const char* data, qsizetype size)
     QString s(size, Qt::Uninitialized);
     QChar* out = s.data();
     for (qsizetype i = 0; i < size; ++i)
-        out[i] = QChar(kDecode[static_cast<unsigned char>(data[i])]);
+        out[i] = txt::Cp1252Char(static_cast<unsigned char>(data[i]));
     return s;
 }
 

@@ -1,6 +1,8 @@
 // BASIC string and number functions over QString.
 #include "platform/text/vb.h"
 
+#include "platform/text/codepage.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -197,11 +199,22 @@ QString RTrim(const QString& s)
     return s.left(n);
 }
 
+QChar UCaseChar(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return c >= u'a' && c <= u'z' ? QChar(c.unicode() - 0x20) : c;
+    const QChar u = c.toUpper();
+    // A letter of the code page keeps its place in it (µ, ƒ have no capital there).
+    if (u != c && txt::Cp1252Byte(c.unicode()) >= 0 && txt::Cp1252Byte(u.unicode()) < 0)
+        return c;
+    return u;
+}
+
 QString UCase(const QString& s)
 {
     QString r(s);
     for (QChar& c : r)
-        c = c.toUpper();
+        c = UCaseChar(c);
     return r;
 }
 

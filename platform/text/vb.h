@@ -10,8 +10,11 @@ QString Trim(const QString& s);
 QString LTrim(const QString& s);
 QString RTrim(const QString& s);
 
-// One character to one character: never "ß" -> "SS".
+// One character to one character: never "ß" -> "SS". A letter of Windows-1252
+// whose capital the code page lacks (µ, ƒ) stays as it is, so the upper case of
+// a text the files can hold is one they can hold too.
 QString UCase(const QString& s);
+QChar UCaseChar(QChar c);
 QString LCase(const QString& s);
 
 // Never fail past the end; a negative or zero length gives "".

@@ -386,6 +386,7 @@ TEST_F(LoadTest, FieldRulesOneByOne)
         {"#M1,N,01,701", "ABC", "A"},
         {"#M1,\"O'BRIEN J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN J"},
         {"#M1,abcdefghijklmnopqrstuvwxyz0123,01,701,#1,1,A,0,0,0,0,", "NAME", "ABCDEFGHIJKLMNOPQRSTUVWXY"},
+        {"#µm1,µ ƒ ÿ é,01,701,#1,1,A,0,0,0,0,", "NAME", "µ ƒ Ÿ É"},
     };
     for (const FieldCase& c : cases) {
         ASSERT_TRUE(load(start() << QString::fromUtf8(c.line))) << c.line;

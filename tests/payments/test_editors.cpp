@@ -309,19 +309,123 @@ TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
 TEST_F(EditorTest, QuotesAndWildcardsInTheBoxesAreStoredAsTyped)
 {
     edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
-        add.txtCD->setText("0'");
-        add.txtJUR->setText("%_*");
+        add.txtCD->setText("01");
+        add.txtJUR->setText("701");
+        add.txtNUMBER->setText("%_*");
         add.txtNAME->setText("O'BRIEN %");
         clerk::click(add.Command_OK);
         EXPECT_FALSE(add.isVisible());
     });
     EXPECT_TRUE(ui().boxes().empty());
     EXPECT_EQ(folioCount("0077"), 3);
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE JUR = '%_*'"), db::LockType::ReadOnly);
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NUMBER = '%_*'"), db::LockType::ReadOnly);
     rs.open();
     ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.text("CD"), "0'");
     EXPECT_EQ(rs.text("NAME"), "O'BRIEN %");
+}
+
+// ---------------------------------------------------------------- OK checks every box
+
+TEST_F(EditorTest, OkRunsEveryBoxsCheckInTabOrderBeforeAnythingIsStored)
+{
+    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        clerk::click(add.Command_OK);       // nothing entered
+        EXPECT_TRUE(add.isVisible());
+        EXPECT_EQ(add.Text_Msg->text(), "The Collection District should be entered!");
+        EXPECT_EQ(QApplication::focusWidget(), add.txtCD);
+        for (QLineEdit* box : {add.txtCD, add.txtJUR, add.txtNAME})
+            EXPECT_TRUE(ui::isMarkedError(box)) << box->objectName().toStdString();
+
+        add.txtCD->setText("05");
+        add.txtJUR->setText("7x");
+        add.Command_OK->click();
+        EXPECT_EQ(add.Text_Msg->text(), "The Jurisdiction should be numeric!");
+        EXPECT_EQ(QApplication::focusWidget(), add.txtJUR);
+
+        add.txtJUR->setText("702");
+        add.Command_OK->click();
+        EXPECT_EQ(add.Text_Msg->text(), "You must enter a Name!");
+        EXPECT_EQ(QApplication::focusWidget(), add.txtNAME);
+
+        add.txtNAME->setText("NEWMAN");
+        add.txtPAYMENT->setText("12-");
+        add.Command_OK->click();
+        EXPECT_EQ(add.Text_Msg->text(), "Payment refunds are not allowed!");
+        EXPECT_EQ(QApplication::focusWidget(), add.txtPAYMENT);
+
+        add.txtPAYMENT->setText("12");
+        add.Command_OK->click();
+        EXPECT_FALSE(add.isVisible());
+    });
+    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS 10 A", "NEWMAN 12 A"}));
+}
+
+TEST_F(EditorTest, TheChangeScreensOkChecksEveryBoxToo)
+{
+    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        change.txtJUR->setText("");
+        change.txtNAME->setText("CLARKE");
+        change.Command_OK->click();
+        EXPECT_TRUE(change.isVisible());
+        EXPECT_EQ(change.Text_Msg->text(), "The Jurisdiction should be entered!");
+        EXPECT_EQ(QApplication::focusWidget(), change.txtJUR);
+        clerk::click(change.Command_Cancel);
+    });
+    EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"}));
+}
+
+// The file is written in Windows-1252: a character it has no place for is
+// refused where it is typed, and by OK for a box never left.
+TEST_F(EditorTest, ACharacterThePaymentFileCannotHoldIsRefusedByItsBox)
+{
+    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        clerk::type(add.txtCD, "05");
+        clerk::type(add.txtJUR, "702");
+        clerk::type(add.txtNAME, QString::fromUtf8("\u03A9MEGA"));
+        clerk::click(add.txtLEGAL);
+        EXPECT_EQ(QApplication::focusWidget(), add.txtNAME);
+        EXPECT_EQ(add.Text_Msg->text(),
+                  QString::fromUtf8("The Name holds \"\u03A9\", a character the payment file cannot hold!"));
+        EXPECT_TRUE(ui::isMarkedError(add.txtNAME));
+
+        add.txtNAME->setText(QString::fromUtf8("\u00C9MILE \u00B5"));   // both in the code page
+        clerk::type(add.txtLEGAL, QString::fromUtf8("LOT \u2603"));
+        clerk::click(add.txtNUMBER);
+        EXPECT_EQ(QApplication::focusWidget(), add.txtLEGAL);
+        EXPECT_EQ(add.Text_Msg->text(), QString::fromUtf8("The Legal Description holds \"\u2603\", a character the "
+                                                          "payment file cannot hold!"));
+        add.txtLEGAL->setText("LOT 1");
+        add.txtNUMBER->setText(QString::fromUtf8("N\U0001F600"));      // never left: OK finds it
+        add.Command_OK->click();
+        EXPECT_EQ(QApplication::focusWidget(), add.txtNUMBER);
+        EXPECT_TRUE(add.Text_Msg->text().startsWith("The Mortgage Number holds \""));
+        add.txtNUMBER->setText("N1");
+        add.Command_OK->click();
+        EXPECT_FALSE(add.isVisible());
+    });
+    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS 10 A", QString::fromUtf8("\u00C9MILE \u00B5 0 A")}));
+}
+
+// ---------------------------------------------------------------- the stored folio
+
+// Jurisdiction 702 shows six digits of the folio: the box cannot give back the
+// others, so only an edit of the box itself replaces the stored folio.
+TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
+{
+    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET JUR = '702', FOLIO = '000000000123111111', "
+                                     "FOLIO_DISP = '11-1111' WHERE NAME = 'CLARK'"));
+    DE().rsDetail().requery();
+    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+        clerk::click(change.txtFOLIO_DISP);     // passing through the box changes nothing
+        clerk::type(change.txtNUMBER, "99999");
+        clerk::click(change.Command_OK);
+        EXPECT_FALSE(change.isVisible());
+    });
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'CLARK'"), db::LockType::ReadOnly);
+    rs.open();
+    EXPECT_EQ(rs.text("NUMBER"), "99999");
+    EXPECT_EQ(rs.text("FOLIO"), "000000000123111111");
+    EXPECT_EQ(rs.text("FOLIO_DISP"), "11-1111");
 }
 
 // ---------------------------------------------------------------- delete
@@ -416,6 +520,8 @@ TEST_F(EditorTest, AFailedAddLeavesNoNewRowBehind)
         "0099", {}, &Detail::Command_AddDetail, "Detail_Add",
         [this](Detail_Add& add) {
             ui().expectBox(boxWith(ui::containing("Detail_Add.Command_OK_Click Unexpected error #"), ui::Icon::Critical));
+            add.txtCD->setText("04");
+            add.txtJUR->setText("702");
             clerk::type(add.txtNAME, "NOBODY");
             clerk::click(add.Command_OK);
             EXPECT_TRUE(add.isVisible());

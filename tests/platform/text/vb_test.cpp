@@ -33,6 +33,14 @@ TEST(VbCase, MapsOneCharacterToOne)
     EXPECT_EQ(UCase(q("ﬁ")).size(), 1);   // a ligature stays one character
 }
 
+// A letter of Windows-1252 whose capital the code page lacks stays as it is,
+// so upper case never turns a writable text into one that is not.
+TEST(VbCase, UpperCaseStaysInsideTheAnsiCodePage)
+{
+    EXPECT_EQ(UCase(q("µ ƒ ÿ š œ ž à")), q("µ ƒ Ÿ Š Œ Ž À"));
+    EXPECT_EQ(UCase(q("αβ")), q("ΑΒ"));     // letters outside it are not held back
+}
+
 TEST(VbSubstrings, NeverFailPastTheEnd)
 {
     const QString s = q("abcdef");
