@@ -1,5 +1,9 @@
 #include "platform/workbook/celltext.h"
 
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -87,6 +91,116 @@ QString numericCellText(std::string_view stored)
     if (ec != std::errc() || end != last || !std::isfinite(value))
         return QString::fromUtf8(stored.data(), qsizetype(stored.size()));
     return numberText(value);
+}
+
+namespace {
+
+QString vbDateText(const QDate& date, int seconds, bool withDate)
+{
+    QString text;
+    if (withDate)
+        text = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
+    if (seconds == 0 && withDate)
+        return text;
+    const int hour = seconds / 3600;
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    const QString time = QStringLiteral("%1:%2:%3 %4")
+                             .arg(hour12)
+                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                             .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                             .arg(hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+    return withDate ? text + u' ' + time : time;
+}
+
+} // namespace
+
+QString dateText(double serial, bool date1904)
+{
+    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)
+        return {};
+    auto days = static_cast<long long>(std::floor(serial));
+    auto seconds = static_cast<long long>(std::llround((serial - double(days)) * 86400.0));
+    if (seconds >= 86400) {
+        ++days;
+        seconds -= 86400;
+    }
+    QDate date;
+    if (date1904) {
+        date = QDate(1904, 1, 1).addDays(days);
+    } else if (days == 0) {
+        return vbDateText(QDate(), int(seconds), false);
+    } else if (days < 60) {
+        date = QDate(1899, 12, 31).addDays(days);
+    } else if (days == 60) {
+        return {};    // the 2/29/1900 that only spreadsheets have
+    } else {
+        date = QDate(1899, 12, 30).addDays(days);
+    }
+    if (!date.isValid() || date.year() > 9999)
+        return {};
+    return vbDateText(date, int(seconds), true);
+}
+
+QString isoDateText(const QString& iso)
+{
+    const QString text = iso.trimmed();
+    if (!text.contains(u'-')) {
+        const QTime time = QTime::fromString(text.left(8), Qt::ISODate);
+        return time.isValid() ? vbDateText(QDate(), time.msecsSinceStartOfDay() / 1000, false) : QString();
+    }
+    const QDateTime moment = QDateTime::fromString(text.contains(u'T') ? text.left(19) : text.left(10) + "T00:00:00",
+                                                   Qt::ISODate);
+    if (!moment.isValid())
+        return {};
+    return vbDateText(moment.date(), moment.time().msecsSinceStartOfDay() / 1000, true);
+}
+
+bool isBuiltInDateFormat(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+}
+
+bool isDateFormatCode(std::string_view code)
+{
+    // Only the first section (for positive numbers) counts.
+    bool inQuotes = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (inQuotes) {
+            inQuotes = c != '"';
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inQuotes = true;
+            break;
+        case '\\':
+        case '_':
+        case '*':
+            ++i;    // the next character is shown as it is, or is padding
+            break;
+        case ';':
+            return false;
+        case '[': {
+            const std::size_t close = code.find(']', i);
+            if (close == std::string_view::npos)
+                return false;
+            const std::string_view inside = code.substr(i + 1, close - i - 1);
+            if (!inside.empty() && std::string_view("hHmMsS").find(inside[0]) != std::string_view::npos
+                && inside.find_first_not_of(inside[0]) == std::string_view::npos)
+                return true;    // elapsed time: [h], [mm], [ss]
+            i = close;
+            break;
+        }
+        default:
+            if (std::string_view("dDmMyYhHsS").find(c) != std::string_view::npos)
+                return true;
+            if (c == 'G' || c == 'g')   // "General"
+                return false;
+            break;
+        }
+    }
+    return false;
 }
 
 QString decodeEscapes(const QString& stored)

@@ -16,6 +16,23 @@ QString numberText(double value);
 // or the stored characters unchanged when they do not read as a finite number.
 QString numericCellText(std::string_view stored);
 
+// A date serial number as BASIC's CStr shows a date: "3/31/2026" for a whole
+// day, "3/31/2026 2:05:00 PM" with a time, "2:05:00 PM" for a time of day
+// alone (a serial below 1). Serials count days from 1900 as spreadsheets do
+// (1 is 1/1/1900, with their 2/29/1900), or from 1/1/1904 when date1904.
+// "" for a serial that is no date (negative, 60 in 1900, past 9999).
+QString dateText(double serial, bool date1904);
+
+// The same for the ISO 8601 text of a date cell ("2026-03-31T14:05:00");
+// "" when it does not read as one.
+QString isoDateText(const QString& iso);
+
+// Whether a cell with this number format holds a date or time: the built-in
+// formats 14 to 22 and 45 to 47, or a format code of date or time parts
+// (d, m, y, h, s outside quotes, escapes and brackets; [h] [m] [s] elapsed).
+bool isBuiltInDateFormat(int id);
+bool isDateFormatCode(std::string_view code);
+
 // Decodes the "_xHHHH_" escapes a package uses for characters XML cannot carry
 // (for example "_x000D_" for a carriage return); "_x005F_" is a literal "_", so
 // "_x005F_x000D_" reads as the seven characters "_x000D_".

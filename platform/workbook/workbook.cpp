@@ -103,14 +103,21 @@ QString folderOf(const QString& partName)
     return slash < 0 ? QString() : partName.left(slash);
 }
 
+// What the cell formats say about the numbers of the cells that use them.
+struct Styles {
+    std::vector<char> dateStyles;   // per cell format (the cells' s="n"): holds a date
+    bool date1904 = false;          // serials count from 1/1/1904
+};
+
 } // namespace
 
 // Fills one Worksheet from its parsed part.
 class SheetBuilder {
 public:
     // cellsLeft: how many more non-empty cells the workbook may hold; counted down.
-    SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings, qint64& cellsLeft, qint64 cellLimit)
-        : sheet_(sheet), shared_(sharedStrings), cellsLeft_(cellsLeft), cellLimit_(cellLimit)
+    SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings, const Styles& styles,
+                 qint64& cellsLeft, qint64 cellLimit)
+        : sheet_(sheet), shared_(sharedStrings), styles_(styles), cellsLeft_(cellsLeft), cellLimit_(cellLimit)
     {
     }
 
@@ -145,6 +152,7 @@ private:
     struct CellParts {
         const char* reference = nullptr;
         const char* type = "";
+        const char* style = nullptr;   // index into the cell formats
         pugi::xml_node value;          // <v>
         pugi::xml_node inlineString;   // <is>
     };
@@ -179,6 +187,8 @@ private:
                 parts.reference = a.value();
             else if (name[0] == 't' && name[1] == '\0')
                 parts.type = a.value();
+            else if (name[0] == 's' && name[1] == '\0')
+                parts.style = a.value();
         }
         for (pugi::xml_node child = c.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element)
@@ -255,8 +265,12 @@ private:
     {
         const char* type = c.type;
         if (type[0] == '\0' || std::strcmp(type, "n") == 0) {
-            if (c.value)
-                text = numericCellText(c.value.child_value());
+            if (c.value) {
+                if (c.style != nullptr && isDateStyle(c.style))
+                    text = dateCellText(c.value.child_value());
+                else
+                    text = numericCellText(c.value.child_value());
+            }
         } else if (std::strcmp(type, "inlineStr") == 0) {
             text = c.inlineString ? stringItemText(c.inlineString) : decodeEscapes(textOf(c.value));
         } else if (std::strcmp(type, "s") == 0) {
@@ -266,10 +280,30 @@ private:
         } else if (std::strcmp(type, "b") == 0) {
             const std::string_view v = c.value.child_value();
             text = v == "1" ? QStringLiteral("True") : v == "0" ? QStringLiteral("False") : textOf(c.value);
+        } else if (std::strcmp(type, "d") == 0) {
+            text = isoDateText(textOf(c.value));
+            if (text.isEmpty())
+                text = textOf(c.value);
         } else {
-            text = textOf(c.value);   // "e" (error values such as #N/A), "d" (ISO dates)
+            text = textOf(c.value);   // "e": error values such as #N/A
         }
         return true;
+    }
+
+    bool isDateStyle(std::string_view style) const
+    {
+        std::size_t index = 0;
+        return parseInt(style, index) && index < styles_.dateStyles.size() && styles_.dateStyles[index];
+    }
+
+    QString dateCellText(std::string_view stored) const
+    {
+        double serial = 0;
+        const auto [end, ec] = std::from_chars(stored.data(), stored.data() + stored.size(), serial);
+        QString text;
+        if (ec == std::errc() && end == stored.data() + stored.size())
+            text = dateText(serial, styles_.date1904);
+        return text.isEmpty() ? numericCellText(stored) : text;
     }
 
     bool sharedText(pugi::xml_node value, QString& text, QString& error) const
@@ -289,6 +323,7 @@ private:
 
     Worksheet& sheet_;
     const std::vector<QString>& shared_;
+    const Styles& styles_;
     qint64& cellsLeft_;
     qint64 cellLimit_;
 };
@@ -424,8 +459,10 @@ private:
             return damaged(relsPart, QStringLiteral("it is missing"));
         if (!readRelationships(relsPart, folderOf(mainPart), rels))
             return false;
-        if (!loadSharedStrings(rels))
+        if (!loadSharedStrings(rels) || !loadStyles(rels))
             return false;
+        const std::string_view date1904 = attributeOf(childElement(root, "workbookPr"), "date1904").value();
+        styles_.date1904 = date1904 == "1" || date1904 == "true";
 
         pugi::xml_node list = childElement(root, "sheets");
         for (pugi::xml_node s = list.first_child(); s; s = s.next_sibling()) {
@@ -453,6 +490,35 @@ private:
         return true;
     }
 
+    // Which cell formats show their numbers as dates or times.
+    bool loadStyles(const Relationships& rels)
+    {
+        for (const auto& [id, rel] : rels) {
+            if (!rel.type.endsWith(QLatin1String("/styles")) || !package_.contains(rel.target))
+                continue;
+            XmlPart part;
+            if (!parse(rel.target, part))
+                return false;
+            pugi::xml_node root = part.root();
+            std::map<int, bool> custom;
+            for (pugi::xml_node f = childElement(root, "numFmts").first_child(); f; f = f.next_sibling()) {
+                int formatId = 0;
+                if (isElement(f, "numFmt") && parseInt(std::string_view(attributeOf(f, "numFmtId").value()), formatId))
+                    custom[formatId] = isDateFormatCode(attributeOf(f, "formatCode").value());
+            }
+            for (pugi::xml_node xf = childElement(root, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
+                if (!isElement(xf, "xf"))
+                    continue;
+                int formatId = 0;
+                parseInt(std::string_view(attributeOf(xf, "numFmtId").value()), formatId);
+                const auto found = custom.find(formatId);
+                styles_.dateStyles.push_back(found != custom.end() ? found->second : isBuiltInDateFormat(formatId));
+            }
+            return true;
+        }
+        return true;
+    }
+
     bool loadSheet(pugi::xml_node entry, const Relationships& rels, const QString& mainPart)
     {
         const QString name = QString::fromUtf8(attributeOf(entry, "name").value());
@@ -469,7 +535,7 @@ private:
             return false;
         auto sheet = std::make_unique<Worksheet>();
         QString why;
-        if (!SheetBuilder(*sheet, shared_, cellsLeft_, limits_.cells).build(name, part.root(), why))
+        if (!SheetBuilder(*sheet, shared_, styles_, cellsLeft_, limits_.cells).build(name, part.root(), why))
             return cellsLeft_ < 0 ? refuse(why) : damaged(partName, why);
         sheets_.push_back(std::move(sheet));
         return true;
@@ -480,6 +546,7 @@ private:
     qint64 cellsLeft_;
     Package package_;
     std::vector<QString> shared_;
+    Styles styles_;
     QString displayPath_;
     QString error_;
 };

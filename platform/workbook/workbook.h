@@ -19,7 +19,9 @@ public:
     const QString& name() const { return name_; }
 
     // The text of the cell at a 1-based row and column: strings as stored,
-    // numbers as CStr shows them ("12", "0.5", "1E+15"), booleans "True" /
+    // numbers as CStr shows them ("12", "0.5", "1E+15"), a number whose cell
+    // format is a date or time as CStr shows a date ("3/31/2026",
+    // "3/31/2026 2:05:00 PM", "2:05:00 PM"), booleans "True" /
     // "False", error values as their text ("#N/A"). "" for an empty or missing
     // cell and for any position outside the sheet.
     QString cell(int row, int column) const;

@@ -68,5 +68,32 @@ TEST(CellText, ColumnLettersAndReferences)
         EXPECT_EQ(columnFromReference(bad), 0) << bad;
 }
 
+TEST(CellText, DatesReadAsCStrShowsThemAtTheirEdges)
+{
+    EXPECT_EQ(dateText(46112, false), "3/31/2026");
+    EXPECT_EQ(dateText(46112.99999, false), "3/31/2026 11:59:59 PM");
+    EXPECT_EQ(dateText(46112.999999999, false), "4/1/2026");   // rounds to the next midnight
+    EXPECT_EQ(dateText(0.5, false), "12:00:00 PM");
+    EXPECT_EQ(dateText(0, false), "12:00:00 AM");
+    EXPECT_EQ(dateText(59, false), "2/28/1900");
+    EXPECT_EQ(dateText(60, false), "");
+    EXPECT_EQ(dateText(61, false), "3/1/1900");
+    EXPECT_EQ(dateText(2958465, false), "12/31/9999");
+    EXPECT_EQ(dateText(2958466, false), "");
+    EXPECT_EQ(dateText(-1, false), "");
+    EXPECT_EQ(dateText(0, true), "1/1/1904");
+    EXPECT_EQ(isoDateText("2026-03-31T14:05:00"), "3/31/2026 2:05:00 PM");
+    EXPECT_EQ(isoDateText("2026-03-31"), "3/31/2026");
+    EXPECT_EQ(isoDateText("00:05:09"), "12:05:09 AM");
+    EXPECT_EQ(isoDateText("not a date"), "");
+
+    for (const char* code : {"m/d/yyyy", "dd.mm.yyyy", "h:mm:ss\\ AM/PM", "[h]:mm:ss", "[$-409]mmm d", "[Red]yy"})
+        EXPECT_TRUE(isDateFormatCode(code)) << code;
+    for (const char* code : {"General", "0.00", "#,##0 \"days\"", "0\\d", "[Red]0.0", "@", "0;[Red]-0 \"m\""})
+        EXPECT_FALSE(isDateFormatCode(code)) << code;
+    EXPECT_TRUE(isBuiltInDateFormat(14) && isBuiltInDateFormat(22) && isBuiltInDateFormat(47));
+    EXPECT_FALSE(isBuiltInDateFormat(13) || isBuiltInDateFormat(23) || isBuiltInDateFormat(49));
+}
+
 } // namespace
 } // namespace zarv::xl::detail

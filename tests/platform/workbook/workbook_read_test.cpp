@@ -182,6 +182,29 @@ TEST_F(WorkbookRead, BadFilesGiveAClearErrorAndNoSheets)
     EXPECT_TRUE(book_.errorText().contains(QStringLiteral("folder")));
 }
 
+// Cells a spreadsheet keeps as dates read as BASIC's CStr shows a date, in
+// workbooks saved by two other programs.
+TEST_F(WorkbookRead, DateCellsReadAsCStrShowsADate)
+{
+    const QString fixtures = QStringLiteral(ZARV_SOURCE_DIR "/tests/platform/workbook/fixtures/");
+    const struct {
+        const char* file;
+        QStringList row;
+    } books[] = {
+        {"dates_openpyxl.xlsx",
+         {"3/31/2026", "3/31/2026 2:05:00 PM", "2:05:00 PM", "12/1/2026", "46112", "46112.5", "1/1/1900",
+          "6:00:00 AM", "3/31/2026"}},
+        {"dates_libreoffice.xlsx", {"3/31/2026", "3/31/2026 2:05:00 PM", "2:05:00 PM", "46112", "3/31/2026"}},
+    };
+    for (const auto& b : books) {
+        ASSERT_TRUE(book_.open(fixtures + QString::fromLatin1(b.file))) << book_.errorText().toStdString();
+        QStringList row;
+        for (int column = 1; column <= book_.sheet(1)->lastColumn(); ++column)
+            row << book_.sheet(1)->cell(1, column);
+        EXPECT_EQ(row, b.row) << b.file;
+    }
+}
+
 // A workbook from outside is read within a bounded memory or refused before
 // it is unpacked: the limits below are lowered so each shows on a small file.
 TEST_F(WorkbookRead, APackageThatUnpacksToMoreThanAWorkbookHoldsIsRefused)
