@@ -289,7 +289,7 @@ QString ExportLine(const db::Recordset& rs)
         amount("DELQ"),
         text("LEGAL"),
     };
-    return StripQuotes(fields.join(u','));
+    return CsvLine(fields);
 }
 
 ExportResult WriteExport(db::Recordset& rsDetail, const QString& mortco, const QString& path)

@@ -44,6 +44,31 @@ QString CollapseSpaces(const QString& text)
     return out;
 }
 
+QString CsvValue(const QString& value)
+{
+    // A line break or tab the table may still hold would split the line.
+    QString text = SingleLine(value);
+    // Quotes before the trim, so that a blank a quote held away from the edge goes too.
+    if (text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\''))) {
+        text.remove(QLatin1Char('"'));
+        text.remove(QLatin1Char('\''));
+    }
+    return vb::Trim(text);
+}
+
+QString CsvLine(const QStringList& values)
+{
+    QStringList fields;
+    fields.reserve(values.size());
+    for (const QString& v : values) {
+        QString value = CsvValue(v);
+        if (value.contains(QLatin1Char(',')))
+            value = QLatin1Char('"') + value + QLatin1Char('"');
+        fields.append(value);
+    }
+    return vb::Trim(fields.join(QLatin1Char(',')));
+}
+
 QString SingleLine(const QString& text)
 {
     const auto breaks = [](QChar c) {

@@ -1,6 +1,7 @@
 #pragma once
 // Text and folio procedures shared by the file conversions and the screens.
 #include <QString>
+#include <QStringList>
 
 namespace zarv {
 
@@ -13,6 +14,14 @@ QString CollapseSpaces(const QString& text);
 // The text with every CR, LF and TAB turned into one blank each, so a value
 // typed with a line break in a spreadsheet cell stays one line in every file.
 QString SingleLine(const QString& text);
+
+// One line of a comma-separated file meant for a spreadsheet program (Export.csv,
+// Verify.csv): each value as CsvValue gives it, a value holding a comma put in
+// double quotes so that it reads back as one field, the line trimmed.
+QString CsvLine(const QStringList& values);
+// A value as such a line holds it before quoting: on one line, without quotes
+// and apostrophes, trimmed.
+QString CsvValue(const QString& value);
 
 // The folio in its jurisdiction's display format, from the working table
 // Fol_Mask (FormatFolio) or the reference table FolioMask (the twin). Moves the

@@ -79,27 +79,15 @@ QString VerifyCsvPath()
 
 QString ExportedValue(const QString& value)
 {
-    // A line break or tab the table may still hold would split the line.
-    QString text = SingleLine(value);
-    // Quotes before the trim, so that a blank a quote held away from the edge goes too.
-    if (text.contains(kQuote) || text.contains(QLatin1Char('\''))) {
-        text.remove(kQuote);
-        text.remove(QLatin1Char('\''));
-    }
-    return vb::Trim(text);
+    return CsvValue(value);
 }
 
 QString VerifyCsvLine(const QStringList& values)
 {
-    QStringList fields;
-    fields.reserve(kFieldCount);
-    for (int i = 0; i < kFieldCount; ++i) {
-        QString value = ExportedValue(values.value(i));
-        if (value.contains(kComma))
-            value = kQuote + value + kQuote;
-        fields.append(value);
-    }
-    return vb::Trim(fields.join(kComma));
+    QStringList fields = values.mid(0, kFieldCount);
+    while (fields.size() < kFieldCount)
+        fields.append(QString());
+    return CsvLine(fields);
 }
 
 QStringList SplitVerifyCsvLine(const QString& line, int count)

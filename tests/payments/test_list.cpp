@@ -106,7 +106,7 @@ TEST_F(ListTest, ExportWritesTheGroupInTheListsOrderByteForByte)
     EXPECT_EQ(readFile(path("Export.csv")),
               QByteArray("33333,ADAMS,01,702,11-1111,99.99,C,150.00,120.00,99.99,0.00,LOT 3\r\n"
                          "22222,BROWN,02,702,65-4321,250.50,A,250.50,0.00,0.00,0.00,LOT 2\r\n"
-                         "12345,ONEIL, JR,01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,-25.10,LOT 1\r\n"));
+                         "12345,\"ONEIL, JR\",01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,-25.10,LOT 1\r\n"));
 }
 
 TEST_F(ListTest, TheExportLineOfTheExample)
