@@ -28,21 +28,27 @@ enum class Section { None, Header, Mask, Group, Payments };
 // Stands for the step that commits a new payment (see Load::marker()).
 const QString kCommitStep = QStringLiteral("  9-12 commit");
 
-QString withoutQuotes(QString line)
-{
-    line.remove(QLatin1Char('"'));
-    line.remove(QLatin1Char('\''));
-    return line;
-}
-
 // The mask section's marker is the whole line; a spreadsheet program may have
 // added commas (and blanks) after it.
-bool isMaskMarker(const QString& line)
+bool isMaskMarker(QStringView line)
 {
     if (!line.startsWith(pf::kMaskMarker))
         return false;
-    return StripTrailingChar(line, QStringLiteral(",")) == pf::kMaskMarker;
+    return pf::isBlankLine(line.mid(pf::kMaskMarker.size()));
 }
+
+// The end-of-file mark of old tools (Ctrl-Z) is no part of a line.
+void dropEndOfFileMark(QString& line)
+{
+    qsizetype n = line.size();
+    while (n > 0 && line[n - 1] == QChar(0x1A))
+        --n;
+    if (n < line.size())
+        line.truncate(n);
+}
+
+// The UTF-8 byte-order mark as the line reader gives it (read as Windows-1252).
+const QString kUtf8Mark = QStringLiteral("\u00EF\u00BB\u00BF");
 
 void emptyTable(db::Recordset& rs, const QString& statement)
 {
@@ -65,11 +71,13 @@ void reopen(db::Recordset& rs)
         rs.setFilter(QString());
 }
 
-// The text cut to the width of its column.
+// A text already in its written form, cut to the width of its column.
 QString cut(const QString& s, int width)
 {
-    return s.size() > width ? s.left(width) : s;
+    return s.size() > width ? pf::writtenText(QStringView(s).left(width)) : s;
 }
+
+using pf::isBlankLine;
 
 // Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
 // it, without the temporaries: the repeat test builds one per payment line.
@@ -111,7 +119,8 @@ private:
     void emptyTables();
     void readFirstLine();
     void readLines();
-    void dispatch(const QString& line);
+    bool nextLine(QString& line);
+    void dispatch(const QString& raw);
     void maskLine(const QString& line);
     void addMaskRow(const QString& jurCd, double folioLen, const QString& mask);
     void startGroup();
@@ -122,6 +131,7 @@ private:
     void keepRepeat(const pf::PaymentFields& p, const QString& mortco);
     bool finish();
     QString notAPaymentFile() const;
+    void reportUnshownFolios();
     void releaseClone();
 
     QString path_;
@@ -136,6 +146,10 @@ private:
     bool stop_ = false;
     bool masksRead_ = false;   // the file itself gave at least one mask line
     bool headerFirst_ = false; // line 1 was the header
+    bool utf8_ = false;        // the file starts with the UTF-8 byte-order mark
+    QString plainStorage_;
+    // Jurisdictions with a folio their mask cannot show (it is shown plain).
+    QStringList plainFolioJurs_;
     fs::LineReader file_;
     std::unique_ptr<db::Recordset> rsDetailClone_;
 };
@@ -219,14 +233,20 @@ void Load::emptyTables()
 // dropped. It is never a marker or data.
 void Load::readFirstLine()
 {
-    QString line;
-    if (!file_.readLine(line))
+    QString raw;
+    if (!file_.readLine(raw))
         return;
+    if (raw.startsWith(kUtf8Mark)) {
+        utf8_ = true;
+        raw = QString::fromUtf8(fs::encodeCp1252(raw.mid(kUtf8Mark.size())));
+    }
+    dropEndOfFileMark(raw);
+    const QStringView line = pf::plainLine(raw, plainStorage_);
     if (!line.startsWith(pf::kHeader))
         return;
     section_ = Section::Header;
     headerFirst_ = true;
-    const QString y = vb::Mid(line, 20, 4);
+    const QString y = line.mid(19, 4).toString();
     if (!PaymentYearAccepted(y)) {
         stop_ = true;
         refusedYear_ = y;
@@ -249,20 +269,35 @@ void Load::readLines()
     QString raw;
     while (!stop_) {
         marker_ = QStringLiteral("  2");
-        if (!file_.readLine(raw))
+        if (!nextLine(raw))
             break;
-        dispatch(withoutQuotes(raw));
+        dispatch(raw);
     }
 }
 
-// Markers are recognised by their first characters, letter case counting.
-void Load::dispatch(const QString& line)
+// The next line, decoded as the file is written (Windows-1252, or UTF-8 after
+// its mark), without an end-of-file mark.
+bool Load::nextLine(QString& line)
 {
+    if (!file_.readLine(line))
+        return false;
+    if (utf8_)
+        line = QString::fromUtf8(fs::encodeCp1252(line));
+    dropEndOfFileMark(line);
+    return true;
+}
+
+// Markers are recognised by their first characters, letter case counting, on
+// the line as the program writes it (a spreadsheet program may have quoted
+// its fields and padded it with commas); a payment line is split as CSV.
+void Load::dispatch(const QString& raw)
+{
+    const QStringView line = pf::plainLine(raw, plainStorage_);
     bool data = true;
     if (line.startsWith(pf::kHeader)) {
         marker_ = QStringLiteral("  3");
         section_ = Section::Header;
-        const QString y = vb::Mid(line, 20, 4);
+        const QString y = line.mid(19, 4).toString();
         if (PaymentYearAccepted(y))
             workingYear_ = y;
         data = false;
@@ -282,7 +317,7 @@ void Load::dispatch(const QString& line)
     } else if (line.startsWith(pf::kColumnHeading)) {
         marker_ = QStringLiteral("  6");
         data = false;
-    } else if (vb::Trim(line).isEmpty()) {
+    } else if (isBlankLine(line)) {
         marker_ = QStringLiteral("  7");
         data = false;
     }
@@ -291,14 +326,14 @@ void Load::dispatch(const QString& line)
 
     marker_ = QStringLiteral("  8");
     if (section_ == Section::Mask) {
-        maskLine(line);
+        maskLine(line.toString());
         return;
     }
     marker_ = QStringLiteral("  8e");
     if (section_ == Section::Group)
-        groupLine(line);
+        groupLine(line.toString());
     else if (section_ == Section::Payments)
-        paymentLine(line);
+        paymentLine(raw);
 }
 
 // A jurisdiction's folio format: code, two-digit length and mask, with or
@@ -429,12 +464,14 @@ void Load::paymentLine(const QString& line)
                                        "must follow a PAYMENT GROUP INFORMATION section.")
                             .arg(line));
     const QString mortco = group.text(QStringLiteral("MORTCO"));
+    // The values as they will be stored, so that a repeat the width cut makes
+    // is found here and not refused by the table's unique key.
     strFilter.clear();
     appendCondition(strFilter, u"MORTCO", mortco);
-    appendCondition(strFilter, u"AND CD", p.cd);
-    appendCondition(strFilter, u"AND JUR", p.jur);
-    appendCondition(strFilter, u"AND FOLIO", p.folio);
-    appendCondition(strFilter, u"AND NAME", p.name);
+    appendCondition(strFilter, u"AND CD", cut(p.cd, pf::kCdWidth));
+    appendCondition(strFilter, u"AND JUR", cut(p.jur, pf::kJurWidth));
+    appendCondition(strFilter, u"AND FOLIO", cut(p.folio, pf::kFolioWidth));
+    appendCondition(strFilter, u"AND NAME", cut(p.name, pf::kNameWidth));
     // Setting a filter replaces the one before it, so the clone is not first
     // cleared (that would walk every stored payment again for nothing).
     rsDetailClone_->setFilter(strFilter);
@@ -480,7 +517,10 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
     marker_ = QStringLiteral("  9-12 15");
     marker_ = QStringLiteral("  9-12 16");
     marker_ = QStringLiteral("  9-12 17");
-    const QString folioDisp = FormatFolio(p.jur, p.folio);
+    bool plain = false;
+    const QString folioDisp = pf::shownFolio(p.jur, p.folio, &plain);
+    if (plain && !plainFolioJurs_.contains(p.jur))
+        plainFolioJurs_.append(p.jur);
     rs.setValue(QStringLiteral("FOLIO_DISP"), folioDisp);
     // A commit the database refuses is reported with what to look for.
     marker_ = kCommitStep;
@@ -497,7 +537,7 @@ void Load::keepRepeat(const pf::PaymentFields& p, const QString& mortco)
     marker_ = QStringLiteral("  9-11 #3");
     if (DupFolioCount < kDupFolioRows) {
         DupFolioRow& row = DupFolios[static_cast<size_t>(DupFolioCount)];
-        row[dfFolioDisp] = FormatFolio(p.jur, p.folio);
+        row[dfFolioDisp] = pf::shownFolio(p.jur, p.folio);
         row[dfMortco] = mortco;
         row[dfNumber] = p.number;
         row[dfName] = p.name;
@@ -543,6 +583,7 @@ bool Load::finish()
     }
     file_.close();
     releaseClone();
+    reportUnshownFolios();
     return true;
 }
 
@@ -554,6 +595,41 @@ QString Load::notAPaymentFile() const
     if (!headerFirst_)
         text += QStringLiteral(", and its first line is not the ") + vb::Trim(pf::kHeader) + QStringLiteral(" header");
     return text + QLatin1Char('.');
+}
+
+// Names the mask rows that cannot show the folios of their jurisdiction: one
+// that a folio of the file did not fit, or one that cannot show as many digits
+// as its own length gives.
+void Load::reportUnshownFolios()
+{
+    struct MaskRow {
+        QString jur, mask;
+        int len;
+    };
+    std::vector<MaskRow> rows;
+    db::Recordset& rs = DE().rsFol_Mask();
+    if (rs.recordCount() < 1)
+        return;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        rows.push_back({rs.text(QStringLiteral("JUR_CD")), rs.text(QStringLiteral("FOLIO_MASK")),
+                        int(std::clamp(rs.number(QStringLiteral("FOLIO_LEN")), 0.0, double(pf::kFolioWidth)))});
+    }
+    QStringList named;
+    for (const MaskRow& row : rows) {
+        bool plain = plainFolioJurs_.contains(row.jur);
+        if (!plain && row.len > 0)
+            pf::shownFolio(row.jur, pf::folioDigits(QStringView(u"987654321987654321").right(row.len)), &plain);
+        if (plain)
+            named << QStringLiteral("Jurisdiction %1: %2 (%3 digits)").arg(row.jur, row.mask).arg(row.len);
+    }
+    if (named.isEmpty())
+        return;
+    ui::ui().msgBox(QStringLiteral("The folio number format of these jurisdictions cannot show every digit of "
+                                   "their folio numbers:\n\n") +
+                        named.join(QLatin1Char('\n')) +
+                        QStringLiteral("\n\nTheir folio numbers are shown and saved as plain digits instead, so "
+                                       "that no digit is lost. The tax office can send a corrected format."),
+                    ui::Buttons::OK, ui::Icon::Information, QStringLiteral("ZARV Data"));
 }
 
 void Load::releaseClone()

@@ -13,6 +13,8 @@
 #include "services/sharedstate.h"
 #include "services/system.h"
 
+#include <optional>
+
 namespace zarv {
 
 namespace {
@@ -45,12 +47,17 @@ private:
     void writeGroup(db::Recordset& group);
     void writePayments();
     void filterOnAgency();
+    void write(const QString& line);
 
     const QString& year_;
     const QString& filePath_;
     const QString& bakPath_;
     SaveRun& run_;
     fs::LineWriter out_;
+    // Begun at the first row the save brings into its written form: such
+    // changes stay only when the file is in place, so a failed save leaves
+    // the tables as they were.
+    std::optional<db::TransactionGuard> rowChanges_;
     double result_ = 0;
 };
 
@@ -60,11 +67,11 @@ double Save::run()
     if (!out_.open(filePath_))
         throw FileError(FileError::PathFileAccess, out_.errorString());
 
-    out_.writeLine(pf::kHeader + headerYear());
-    out_.writeLine(QString());
-    out_.writeLine(pf::kMaskMarker);
+    write(pf::kHeader + headerYear());
+    write(QString());
+    write(pf::kMaskMarker);
     writeMasks();
-    out_.writeLine(QString());
+    write(QString());
 
     db::Recordset& group = opened(DE().rsGroup());
     if (group.recordCount() > 0) {
@@ -73,7 +80,17 @@ double Save::run()
     }
     if (!out_.commit())
         throw FileError(FileError::PathFileAccess, out_.errorString());
+    if (rowChanges_)
+        rowChanges_->commit();
     return result_;
+}
+
+// One line; the first line the disk refuses ends the save.
+void Save::write(const QString& line)
+{
+    out_.writeLine(line);
+    if (!out_.errorString().isEmpty())
+        throw FileError(FileError::PathFileAccess, out_.errorString());
 }
 
 // The old file goes to its backup name before anything else happens, and the
@@ -119,7 +136,7 @@ void Save::writeMasks()
     if (mask.recordCount() < 1)
         return;
     for (mask.moveFirst(); !mask.eof(); mask.moveNext()) {
-        out_.writeLine(mask.text(QStringLiteral("JUR_CD")) + pf::folioLenText(mask.value(QStringLiteral("FOLIO_LEN"))) +
+        write(mask.text(QStringLiteral("JUR_CD")) + pf::folioLenText(mask.value(QStringLiteral("FOLIO_LEN"))) +
                        mask.text(QStringLiteral("FOLIO_MASK")));
     }
 }
@@ -149,30 +166,31 @@ void Save::writeGroup(db::Recordset& group)
         }
     }
 
-    out_.writeLine(pf::kGroupMarker);
+    write(pf::kGroupMarker);
     for (const pf::GroupLabel& label : pf::kGroupLabels) {
-        out_.writeLine(QLatin1String(label.label) + QLatin1Char(',') +
+        write(QLatin1String(label.label) + QLatin1Char(',') +
                        group.text(QString::fromLatin1(label.field)));
     }
-    out_.writeLine(pf::kCountLabel + vb::CStr(count));
-    out_.writeLine(pf::kTotalLabel + pf::amountText(total));
-    out_.writeLine(QString());
-    out_.writeLine(pf::kDetailMarker);
-    out_.writeLine(pf::kColumnHeaderLine);
+    write(pf::kCountLabel + vb::CStr(count));
+    write(pf::kTotalLabel + pf::amountText(total));
+    write(QString());
+    write(pf::kDetailMarker);
+    write(pf::kColumnHeaderLine);
 
     filterOnAgency();
     writePayments();
 
-    out_.writeLine(QString());
-    out_.writeLine(QString());
+    write(QString());
+    write(QString());
     detail.setFilter(QString());
     if (detail.recordCount() > 0)
         detail.moveFirst();
 }
 
-// The payments under the current filter of rsDetail, in its order. The commas
-// of the five text fields are removed in the row itself, so the line and the
-// table agree; the next move saves the row.
+// The payments under the current filter of rsDetail, in its order. The five
+// text fields are written in their written form; a row that does not hold them
+// so yet is brought into it, so the line and the table agree (the next move
+// saves the row). The load and the editors store them so already.
 void Save::writePayments()
 {
     static const QString kTextFields[] = {QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("CD"),
@@ -184,14 +202,17 @@ void Save::writePayments()
         QString text[5];
         for (int i = 0; i < 5; ++i) {
             const QString stored = detail.text(kTextFields[i]);
-            text[i] = pf::withoutCommas(stored);
-            if (text[i] != stored)
+            text[i] = pf::writtenText(stored);
+            if (text[i] != stored) {
+                if (!rowChanges_)
+                    rowChanges_.emplace(DE().Zarv);
                 detail.setValue(kTextFields[i], text[i]);
+            }
         }
         const QString& jur = text[3];
         const double payment = detail.number(QStringLiteral("PAYMENT"));
-        out_.writeLine(pf::paymentLine(text[0], text[1], text[2], jur,
-                                       FormatFolio(jur, detail.text(QStringLiteral("FOLIO"))), payment,
+        write(pf::paymentLine(text[0], text[1], text[2], jur,
+                                       pf::shownFolio(jur, detail.text(QStringLiteral("FOLIO"))), payment,
                                        detail.text(QStringLiteral("ABC")), detail.number(QStringLiteral("GROSS_TAX")),
                                        detail.number(QStringLiteral("REG_GRANT")),
                                        detail.number(QStringLiteral("ADD_GRANT")),
@@ -210,6 +231,7 @@ void Save::abandon()
     } catch (const std::exception&) {
         // Nothing more can be undone on the way out.
     }
+    rowChanges_.reset();   // rolls the row changes back
 }
 
 } // namespace

@@ -12,44 +12,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace zarv::pf {
 
 namespace {
 
-// The next field of a payment line: the text before the first comma of rest,
-// which loses it and the comma; the whole rest when there is no comma.
-QStringView takeField(QStringView& rest)
-{
-    const qsizetype comma = rest.indexOf(u',');
-    if (comma < 0) {
-        const QStringView field = rest;
-        rest = {};
-        return field;
-    }
-    const QStringView field = rest.left(comma);
-    rest = rest.mid(comma + 1);
-    return field;
-}
-
 QStringView withoutLeadingHash(QStringView s)
 {
     return s.startsWith(u'#') ? s.mid(1) : s;
-}
-
-// The digits of a folio, eighteen zeros put in front and the last 18 taken.
-QString folioDigits(QStringView s)
-{
-    char16_t out[18];
-    int n = 18;
-    for (qsizetype i = s.size() - 1; i >= 0 && n > 0; --i) {
-        const char16_t c = s[i].unicode();
-        if (c >= u'0' && c <= u'9')
-            out[--n] = c;
-    }
-    while (n > 0)
-        out[--n] = u'0';
-    return QString(reinterpret_cast<const QChar*>(out), 18);
 }
 
 // Upper case one character to one, as vb::UCase.
@@ -125,7 +96,206 @@ double amount(QStringView field, QStringView line)
     return v == 0.0 ? 0.0 : v;
 }
 
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
 } // namespace
+
+int splitFields(QStringView line, QStringView* fields, int max, QString& storage)
+{
+    int n = 0;
+    if (!line.contains(u'"') && !line.contains(u'\'')) {
+        QStringView rest = line;
+        while (n < max) {
+            const qsizetype comma = rest.indexOf(u',');
+            if (comma < 0) {
+                fields[n++] = rest;
+                return n;
+            }
+            fields[n++] = rest.left(comma);
+            rest = rest.mid(comma + 1);
+        }
+        return n;
+    }
+    // No field is longer than the line: storage is sized once and never moves.
+    storage.resize(line.size());
+    QChar* out = storage.data();
+    qsizetype i = 0;
+    while (n < max) {
+        QChar* const start = out;
+        bool quoted = false;
+        bool opening = true;   // nothing of the field read yet
+        for (; i < line.size(); ++i) {
+            const QChar c = line[i];
+            if (quoted) {
+                if (c == u'"') {
+                    if (i + 1 < line.size() && line[i + 1] == u'"')
+                        ++i;   // "" is one quote, and quotes are not kept
+                    else
+                        quoted = false;
+                } else if (c != u'\'') {
+                    *out++ = c;
+                }
+                continue;
+            }
+            if (c == u',')
+                break;
+            if (c == u'"' && opening)
+                quoted = true;
+            else if (!isQuote(c))
+                *out++ = c;
+            opening = false;
+        }
+        fields[n++] = QStringView(start, out - start);
+        if (i >= line.size())
+            return n;
+        ++i;   // the comma
+    }
+    return n;
+}
+
+QStringView plainLine(const QString& line, QString& storage)
+{
+    QStringView plain = line;
+    if (line.contains(u'"') || line.contains(u'\'')) {
+        std::vector<QStringView> fields(size_t(line.size()) + 1);
+        QString parts;
+        const int n = splitFields(line, fields.data(), int(fields.size()), parts);
+        storage.clear();
+        storage.reserve(line.size());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0)
+                storage += u',';
+            storage += fields[size_t(i)];
+        }
+        plain = storage;
+    }
+    while (plain.endsWith(u','))
+        plain.chop(1);
+    return plain;
+}
+
+bool isBlankLine(QStringView line)
+{
+    for (const QChar c : line) {
+        if (c != u' ' && c != u'\t' && c != u',')
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// writtenText as a view: into s when only blanks go, else into scratch.
+QStringView writtenView(QStringView s, QString& scratch)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    s = s.mid(b, e - b);
+    for (const QChar c : s) {
+        if (c == u',' || isQuote(c)) {
+            scratch = writtenText(s);
+            return scratch;
+        }
+    }
+    return s;
+}
+
+// The digits of a folio text from the right, zeros beyond its first digit.
+class DigitsFromRight {
+public:
+    explicit DigitsFromRight(QStringView s) : s_(s), i_(s.size()) {}
+    QChar next()
+    {
+        while (i_ > 0) {
+            const QChar c = s_[--i_];
+            if (c >= u'0' && c <= u'9')
+                return c;
+        }
+        return u'0';
+    }
+
+private:
+    QStringView s_;
+    qsizetype i_;
+};
+
+// Whether two folio texts read back to the same 18 digits.
+bool sameFolioDigits(QStringView a, QStringView b)
+{
+    DigitsFromRight da(a), db(b);
+    for (int n = 0; n < 18; ++n) {
+        if (da.next() != db.next())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString writtenText(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    s = s.mid(b, e - b);
+    bool clean = true;
+    for (const QChar c : s) {
+        if (c == u',' || isQuote(c)) {
+            clean = false;
+            break;
+        }
+    }
+    if (clean)
+        return s.toString();
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        if (c != u',' && !isQuote(c))
+            out += c;
+    }
+    // Dropping a comma or quote may bare a blank at either end.
+    return out.size() == vb::Trim(out).size() ? out : vb::Trim(out);
+}
+
+QString writtenText(const QString& s)
+{
+    QString scratch;
+    const QStringView w = writtenView(s, scratch);
+    if (w.size() == s.size())
+        return s;
+    return w.data() == scratch.constData() ? scratch : w.toString();
+}
+
+QString storedText(QStringView s, int width)
+{
+    const QString w = writtenText(s);
+    return w.size() > width ? writtenText(QStringView(w).left(width)) : w;
+}
+
+// The digits of a folio, eighteen zeros put in front and the last 18 taken.
+QString folioDigits(QStringView s)
+{
+    char16_t out[18];
+    int n = 18;
+    for (qsizetype i = s.size() - 1; i >= 0 && n > 0; --i) {
+        const char16_t c = s[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            out[--n] = c;
+    }
+    while (n > 0)
+        out[--n] = u'0';
+    return QString(reinterpret_cast<const QChar*>(out), 18);
+}
 
 PaymentFields parsePaymentLine(QStringView line, QString* marker)
 {
@@ -133,20 +303,23 @@ PaymentFields parsePaymentLine(QStringView line, QString* marker)
         if (marker)
             *marker = m;
     };
-    QStringView rest = line;
     std::array<QStringView, 12> f;
-    for (auto& field : f)
-        field = takeField(rest);
+    QString storage, scratch, scratch2;
+    splitFields(line, f.data(), int(f.size()), storage);
 
     PaymentFields p;
     step(QStringLiteral("  9- 1"));
-    p.number = upper(withoutLeadingHash(f[0]));
+    QStringView number = writtenView(f[0], scratch);
+    if (number.startsWith(u'#'))
+        number = writtenView(number.mid(1), scratch2);
+    p.number = upper(number);
     step(QStringLiteral("  9- 2"));
-    p.name = upper(f[1]);
+    p.name = upper(writtenView(f[1], scratch));
     step(QStringLiteral("  9- 3"));
-    p.cd = f[2].size() >= 2 ? f[2].right(2).toString() : QLatin1Char('0') + f[2].toString();
+    const QStringView cd = writtenView(f[2], scratch);
+    p.cd = cd.size() >= 2 ? cd.right(2).toString() : QLatin1Char('0') + cd.toString();
     step(QStringLiteral("  9- 4"));
-    p.jur = f[3].toString();
+    p.jur = writtenView(f[3], scratch).toString();
     step(QStringLiteral("  9- 5"));
     p.folio = folioDigits(withoutLeadingHash(f[4]));
     p.payment = amount(f[5], line);
@@ -161,8 +334,24 @@ PaymentFields parsePaymentLine(QStringView line, QString* marker)
     step(QStringLiteral("  9-10"));
     p.delq = amount(f[10], line);
     step(QStringLiteral("  9-10 #2"));
-    p.legal = f[11].toString();
+    p.legal = writtenView(f[11], scratch).toString();
     return p;
+}
+
+QString shownFolio(const QString& jur, const QString& folio, bool* shownPlain)
+{
+    QString shown = FormatFolio(jur, folio);
+    const bool plain = !sameFolioDigits(shown, folio);
+    if (plain) {
+        const QString digits = folioDigits(folio);
+        qsizetype first = 0;
+        while (first < digits.size() - 1 && digits[first] == u'0')
+            ++first;
+        shown = digits.mid(first);
+    }
+    if (shownPlain)
+        *shownPlain = plain;
+    return shown;
 }
 
 QString groupValue(const QString& line, const GroupLabel& label)
@@ -279,17 +468,27 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
                     double regGrant, double addGrant, double delq, const QString& legal)
 {
     const QChar comma = QLatin1Char(',');
+    // The texts in their written form; the usual ones only need trimming.
+    auto appendWritten = [](QString& out, const QString& s) {
+        for (const QChar c : s) {
+            if (c == u',' || isQuote(c)) {
+                out += writtenText(s);
+                return;
+            }
+        }
+        out += trimmedView(s);
+    };
     QString line;
     line.reserve(number.size() + name.size() + cd.size() + jur.size() + folioDisp.size() + abc.size() +
                  legal.size() + 5 * 16 + 14);
     line += QLatin1Char('#');
-    line += trimmedView(number);
+    appendWritten(line, number);
     line += comma;
-    line += trimmedView(name);
+    appendWritten(line, name);
     line += comma;
-    line += trimmedView(cd);
+    appendWritten(line, cd);
     line += comma;
-    line += trimmedView(jur);
+    appendWritten(line, jur);
     line += comma;
     line += QLatin1Char('#');
     line += trimmedView(folioDisp);
@@ -306,7 +505,7 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
     line += comma;
     line += amountText(delq);
     line += comma;
-    line += trimmedView(legal);
+    appendWritten(line, legal);
     // StripQuotes: the line trimmed and every quote removed. It starts with
     // "#", so only its end can carry blanks.
     if (line.contains(QLatin1Char('"')) || line.contains(QLatin1Char('\'')))
@@ -319,15 +518,6 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
 QString currentYearText()
 {
     return QString::number(QDate::currentDate().year());
-}
-
-QString withoutCommas(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')))
-        return s;
-    QString out = s;
-    out.remove(QLatin1Char(','));
-    return out;
 }
 
 } // namespace zarv::pf

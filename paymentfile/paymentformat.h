@@ -73,13 +73,51 @@ struct PaymentFields {
     double payment = 0, grossTax = 0, regGrant = 0, addGrant = 0, delq = 0;
 };
 
-// Splits a payment line into its twelve fields and applies the reader's rules:
-// "#" dropped and upper case for the mortgage number, upper case name, district
+// The fields of a line as a spreadsheet program writes CSV: separated by
+// commas; a field that opens with a double quote runs to its closing quote,
+// commas included, and "" inside it is one quote. No quote of either kind is
+// kept in a field (the load drops them all). At most max fields are taken;
+// what follows the last one is ignored. Returns how many the line holds.
+// The views point into line, or into storage when the line holds a quote.
+int splitFields(QStringView line, QStringView* fields, int max, QString& storage);
+
+// A line as the program itself writes it: the fields joined by commas again,
+// with no quotes and without the empty fields a spreadsheet program pads a
+// line with at its end. The view points into line or into storage.
+QStringView plainLine(const QString& line, QString& storage);
+
+// True for a line of nothing but blanks, tabs and commas.
+bool isBlankLine(QStringView line);
+
+// The form in which the writer puts NUMBER, NAME, CD, JUR and LEGAL into a
+// payment line: every comma and every quote of either kind dropped, blanks
+// trimmed. The load and the payment editors store these fields in this form,
+// so a row holds what the file will hold, and two payments the file could not
+// tell apart are never both stored.
+QString writtenText(QStringView s);
+QString writtenText(const QString& s);   // s itself when it is in that form
+// writtenText cut to the width of its column.
+QString storedText(QStringView s, int width);
+
+// Splits a payment line into its twelve fields (as splitFields does) and
+// applies the reader's rules: the five text fields in their written form, "#"
+// dropped and upper case for the mortgage number, upper case name, district
 // zero-padded to two, folio reduced to its digits and zero-padded to 18, type
-// A/B/C (anything else A), amounts read as numbers. Text after the twelfth
-// field is ignored.
+// A/B/C (anything else A), amounts read as numbers. The texts are not yet cut
+// to their columns' widths.
 // When marker is given, it names the rule in progress ("  9- 1" to "  9-10 #2").
 PaymentFields parsePaymentLine(QStringView line, QString* marker = nullptr);
+
+// The 18 digits a folio field reads back to: its digits right-aligned in
+// eighteen zeros, of more than 18 the last 18.
+QString folioDigits(QStringView s);
+
+// The folio as the file and the screens show it: FormatFolio of the
+// jurisdiction's mask, unless that form would not read back to the same
+// digits (a mask with fewer places than the folio has digits, one longer than
+// the 20 characters shown, one holding digits of its own); then the folio's
+// digits alone, without leading zeros. shownPlain, when given, tells which.
+QString shownFolio(const QString& jur, const QString& folio, bool* shownPlain = nullptr);
 
 // The group value of a label line, cleaned as the label says.
 QString groupValue(const QString& line, const GroupLabel& label);
@@ -90,16 +128,13 @@ QString amountText(double v);
 // The two-digit folio length of a mask line: 9 -> "09", 123 -> "23", none -> "00".
 QString folioLenText(const QVariant& folioLen);
 
-// The writer's payment line from a row's values (commas already removed from
-// the texts); passed through StripQuotes.
+// The writer's payment line from a row's values, the five texts in their
+// written form; passed through StripQuotes.
 QString paymentLine(const QString& number, const QString& name, const QString& cd, const QString& jur,
                     const QString& folioDisp, double payment, const QString& abc, double grossTax,
                     double regGrant, double addGrant, double delq, const QString& legal);
 
 // The current calendar year as four digits.
 QString currentYearText();
-
-// Every comma removed.
-QString withoutCommas(const QString& s);
 
 } // namespace zarv::pf

@@ -1,5 +1,6 @@
 #include "payments/paymenteditor.h"
 
+#include "paymentfile/paymentformat.h"
 #include "payments/paymentrules.h"
 #include "payments/screenparts.h"
 #include "platform/data/recordset.h"
@@ -295,15 +296,17 @@ void ShowFolioNotice(const PaymentEditorControls& c, const std::vector<FolioPaym
     ui::ui().doEvents();
 }
 
+// The texts go in as the payment file will hold them (see pf::writtenText).
 void WritePaymentBoxes(db::Recordset& rs, const PaymentEditorControls& c, const QString& folio)
 {
-    rs.setValue(QStringLiteral("CD"), c.txtCD->text());
-    rs.setValue(QStringLiteral("JUR"), c.txtJUR->text());
+    const QString jur = pf::storedText(c.txtJUR->text(), pf::kJurWidth);
+    rs.setValue(QStringLiteral("CD"), pf::storedText(c.txtCD->text(), pf::kCdWidth));
+    rs.setValue(QStringLiteral("JUR"), jur);
     rs.setValue(QStringLiteral("FOLIO"), folio);
-    rs.setValue(QStringLiteral("FOLIO_DISP"), FormatFolio(c.txtJUR->text(), folio));
-    rs.setValue(QStringLiteral("NUMBER"), c.txtNUMBER->text());
-    rs.setValue(QStringLiteral("NAME"), c.txtNAME->text());
-    rs.setValue(QStringLiteral("LEGAL"), c.txtLEGAL->text());
+    rs.setValue(QStringLiteral("FOLIO_DISP"), pf::shownFolio(jur, folio));
+    rs.setValue(QStringLiteral("NUMBER"), pf::storedText(c.txtNUMBER->text(), pf::kNumberWidth));
+    rs.setValue(QStringLiteral("NAME"), pf::storedText(c.txtNAME->text(), pf::kNameWidth));
+    rs.setValue(QStringLiteral("LEGAL"), pf::storedText(c.txtLEGAL->text(), pf::kLegalWidth));
 }
 
 void SelectGrantOption(PaymentEditorControls& c, Grant g)
@@ -450,7 +453,9 @@ void PaymentFieldEditor::Command_OK_Click()
     try {
         const QString folio = folioToStore();
         const QString mortco = CurrentGroupMortco();
-        const FolioCheck check = checkFolio(PaymentsOfFolio(rs, mortco, txtCD->text(), txtJUR->text(), folio));
+        // The codes as they will be stored (see WritePaymentBoxes).
+        const FolioCheck check = checkFolio(PaymentsOfFolio(rs, mortco, pf::storedText(txtCD->text(), pf::kCdWidth),
+                                                            pf::storedText(txtJUR->text(), pf::kJurWidth), folio));
         if (check.verdict == FolioVerdict::Duplicate) {
             ShowDuplicateFolioError(*this, check.markFolioBox ? txtFOLIO_DISP : txtNAME);
             return;

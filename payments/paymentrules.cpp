@@ -1,6 +1,7 @@
 #include "payments/paymentrules.h"
 
 #include "paymentfile/fileerror.h"
+#include "paymentfile/paymentformat.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
@@ -172,7 +173,7 @@ Recalculation RecalculatePayment(Grant g, const StoredAmounts& stored)
 
 bool SameOwnerName(const QString& a, const QString& b)
 {
-    return db::compareText(vb::Trim(a), vb::Trim(b)) == 0;
+    return db::compareText(pf::writtenText(a), pf::writtenText(b)) == 0;
 }
 
 FolioCheck CheckChangedPayment(const std::vector<FolioPayment>& sameFolio, qint64 changed, const QString& typedName)

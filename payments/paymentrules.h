@@ -109,9 +109,10 @@ struct FolioCheck {
     bool markFolioBox = false;          // a duplicate is shown on the folio box (else the name box)
 };
 
-// Names are the same when, trimmed, the data layer's text rule calls them equal:
-// the rule of the table's unique key, so a name the check lets through can
-// never be refused later by the database.
+// Names are the same when, in the form the payment file holds them (commas and
+// quotes dropped, trimmed), the data layer's text rule calls them equal: the
+// rule of the table's unique key, so a name the check lets through can never
+// be refused later by the database nor written as a repeat into the file.
 bool SameOwnerName(const QString& a, const QString& b);
 
 // The rule for a changed payment (changed: the bookmark of the row being

@@ -378,7 +378,8 @@ QStringList generateMessyLines(std::mt19937& rng, int groups, int payments)
             QString name = QStringLiteral("N%1 ").arg(++serial, 5, 10, QLatin1Char('0')) + words(rng, 40, true);
             name = maybeLower(sprinkle(rng, name));
             const QString jur = jurs.at(pick(rng, 0, int(jurs.size()) - 1));
-            QString folio = digits(rng, pick(rng, 0, 14));
+            // No more digits than the shortest mask shows (more would be named by the load).
+            QString folio = digits(rng, pick(rng, 0, 9));
             if (chance(rng, 40) && folio.size() > 4)
                 folio.insert(3, QLatin1Char('-'));
             QStringList f{QStringLiteral("#") + maybeLower(code(rng, pick(rng, 1, 15))),

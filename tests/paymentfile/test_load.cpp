@@ -182,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         YearCase{"TooNew", "ZARV DATA FOR YEAR " + kYearAfter, false, "before", thisYear(), kYearAfter},
         YearCase{"NoYear", "ZARV DATA FOR YEAR ", false, "before", thisYear(), ""},
         YearCase{"ThreeDigits", "ZARV DATA FOR YEAR 201", false, "before", thisYear(), "201"},
-        YearCase{"Quoted", "\"ZARV DATA FOR YEAR 2019\"", true, "before", thisYear(), {}},
+        YearCase{"QuotedAndPadded", "\"ZARV DATA FOR YEAR 2019\",,,", true, "2019", "2019", {}},
+        YearCase{"Utf8Mark", "\u00EF\u00BB\u00BFZARV DATA FOR YEAR 2019", true, "2019", "2019", {}},
         YearCase{"LowerCase", "zarv data for year 2019", true, "before", thisYear(), {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -213,6 +214,10 @@ TEST_F(LoadTest, ALaterHeaderSetsTheYearOfTheMasksAfterItAndIgnoresLinesUntilThe
 
 TEST_F(LoadTest, MaskLinesFirstOneWinsAndCommasBetweenThePartsAreAccepted)
 {
+    // The last mask has fewer places than its length: the load says so.
+    ui().expectBox(ExpectedBox{ui::containing(QStringLiteral("Jurisdiction 705: 3######### (12 digits)")),
+                               Answer::OK, Icon::Information, ui::Buttons::OK,
+                                   QStringLiteral("ZARV Data")});
     ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###",
                       "70112############",           // same jurisdiction: ignored
                       "702,12,####.####.####,,,",    // parts separated by commas
@@ -241,8 +246,8 @@ TEST_F(LoadTest, MarkersFollowedByCommasAreStillMarkers)
                       "#M1,OWNER,01,701,#123456789,5.00,A,5.00,0,0,0,LOT", ",,,,,,,,,,,"}));
     EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"###-###-###"});
     EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"0007"});
-    // The line of commas alone in the payment section is a payment too.
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NAME", "NAME"), QStringList({"", "OWNER"}));
+    // The line of commas alone is a blank line, not a payment.
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NAME", "NAME"), QStringList({"OWNER"}));
 }
 
 TEST_F(LoadTest, LineEndsOfEveryKindReadAlike)
@@ -376,7 +381,7 @@ TEST_F(LoadTest, FieldRulesOneByOne)
         {"#M1,N,01,7011,#1,1,A,0,0,0,0,", "JUR", "701"},
         {"#M1,N,01,701,#12a3 4-5,1,A,0,0,0,0,", "FOLIO", "000000000000012345"},
         {"#M1,N,01,701,#,1,A,0,0,0,0,", "FOLIO", "000000000000000000"},
-        {"#M1,N,01,701,#1234567890123456789012,1,A,0,0,0,0,", "FOLIO", "567890123456789012"},
+        {"#M1,N,01,799,#1234567890123456789012,1,A,0,0,0,0,", "FOLIO", "567890123456789012"},
         {"#M1,N,01,701,#1, 12.5 ,A,0,0,0,0,", "PAYMENT", 12.5},
         {"#M1,N,01,701,#1,1e3,A,0,0,0,0,", "PAYMENT", 1000.0},
         {"#M1,N,01,701,#1,1,A,0,0,0,0,LOT 1, PLAN 2", "LEGAL", "LOT 1"},
@@ -384,7 +389,10 @@ TEST_F(LoadTest, FieldRulesOneByOne)
         {"#M1,N,01,701,#1,1,A,0,0,0,0,lower case", "LEGAL", "lower case"},
         {"#M1,N,01,701", "FOLIO", "000000000000000000"},
         {"#M1,N,01,701", "ABC", "A"},
-        {"#M1,\"O'BRIEN J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN J"},
+        {"#M1,\"O'BRIEN, J\",01,701,#1,1,A,0,0,0,0,", "NAME", "OBRIEN J"},
+        {"#M1,\"O'BRIEN, J\",01,701,#1,1,A,0,0,0,0,", "CD", "01"},
+        {"#M1, owner ,01,701,#1,1,A,0,0,0,0, LOT 1 ", "NAME", "OWNER"},
+        {"# M1 ,N,01,701,#1,1,A,0,0,0,0,", "NUMBER", "M1"},
         {"#M1,abcdefghijklmnopqrstuvwxyz0123,01,701,#1,1,A,0,0,0,0,", "NAME", "ABCDEFGHIJKLMNOPQRSTUVWXY"},
         {"#µm1,µ ƒ ÿ é,01,701,#1,1,A,0,0,0,0,", "NAME", "µ ƒ Ÿ É"},
     };
@@ -433,15 +441,22 @@ TEST_F(LoadTest, ARepeatGoesToTheDuplicateListWithItsValues)
     EXPECT_FALSE(DupFolios[1][dfName].isValid());
 }
 
-TEST_F(LoadTest, LinesOfCommasAloneRepeatEachOther)
+// Repeats are found on the values as they are stored: cut to their widths and
+// in the form the writer gives them, so neither the table's unique key nor the
+// next load meets a pair the repeat test let through.
+TEST_F(LoadTest, ValuesThatAgreeOnceStoredAreRepeats)
 {
-    ASSERT_TRUE(load(start() << ",,,,,,,,,,," << ",,,,,,,,,,,"));
-    const QVariantMap d = onlyDetail();
-    EXPECT_EQ(d["CD"].toString(), "0");
-    EXPECT_EQ(d["FOLIO"].toString(), "000000000000000000");
-    EXPECT_EQ(d["ABC"].toString(), "A");
-    EXPECT_EQ(d["PAYMENT"].toDouble(), 0);
-    EXPECT_EQ(DupFolioCount, 1);
+    ASSERT_TRUE(load(start() << "#M1,ABCDEFGHIJKLMNOPQRSTUVWXYZ,01,701,#123456789,1,A,0,0,0,0,"
+                             << "#M2,ABCDEFGHIJKLMNOPQRSTUVWXY,01,701,#123456789,2,A,0,0,0,0,"
+                             << "#M3,\"SMITH, J\",01,701,#5,1,A,0,0,0,0,"
+                             << "#M4,SMITH J,01,701,#5,1,A,0,0,0,0,"
+                             << "#M5,O'BRIEN,01,701,#5,1,A,0,0,0,0,"
+                             << "#M6,OBRIEN,01,701,#5,1,A,0,0,0,0,"
+                             << "#M7,LATER,01,701,#1,1,A,0,0,0,0,"));
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), QStringList({"M1", "M3", "M5", "M7"}));
+    EXPECT_EQ(DupFolioCount, 3);
+    EXPECT_EQ(DupFolios[0][dfName].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
+    EXPECT_EQ(DupFolios[1][dfNumber].toString(), "M4");
 }
 
 TEST_F(LoadTest, EveryRepeatIsCountedAndTheFirst201AreKept)
@@ -474,20 +489,6 @@ TEST_F(LoadTest, TheRepeatCountDoesNotOverflowPast32767)
 }
 
 // ---------------------------------------------------------------- failures
-
-TEST_F(LoadTest, ANameAgreeingOnlyInItsFirst25CharactersIsRefusedAtTheCommit)
-{
-    expectReport(" FOLIO # = 123-456-789 & NAME = 'ABCDEFGHIJKLMNOPQRSTUVWXYZZZZZ' Check for DUPLICATE PAYMENTS. "
-                 "Payments must be unique by Name, Collection District, Jurisdiction, and Folio Number. Easiest "
-                 "thing is to make the second payments NAME different. ");
-    EXPECT_FALSE(load(start() << "#M1,ABCDEFGHIJKLMNOPQRSTUVWXYZ1234,01,701,#123456789,1,A,0,0,0,0,"
-                              << "#M2,ABCDEFGHIJKLMNOPQRSTUVWXYZZZZZ,01,701,#123456789,2,A,0,0,0,0,"
-                              << "#M3,LATER,01,701,#1,1,A,0,0,0,0,"));
-    // The first row stays; the refused one is dropped; reading stopped there.
-    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M1"});
-    EXPECT_FALSE(de().rsDetail().editPending());
-    EXPECT_FALSE(DupFoliosFound);
-}
 
 TEST_F(LoadTest, AFileThatIsNoPaymentFileSaysWhatItLacks)
 {

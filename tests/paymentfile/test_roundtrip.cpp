@@ -8,12 +8,27 @@
 
 #include <QRegularExpression>
 
+#include <map>
+
 using namespace zarv;
 using namespace zarv::test;
+using ui::Answer;
+using ui::ExpectedBox;
+using ui::Icon;
 
 namespace {
 
 constexpr int kRounds = 40;
+
+// The 18 digits a folio field stands for: its digits right-aligned in zeros.
+QString eighteenDigits(const QString& field)
+{
+    QString d;
+    for (const QChar c : field)
+        if (c.isDigit())
+            d += c;
+    return (QString(18, QLatin1Char('0')) + d).right(18);
+}
 
 class RoundTripTest : public DeTest {
 protected:
@@ -25,6 +40,23 @@ protected:
         const SaveResult r = Mdb2Csv(year, file(n), path(QStringLiteral("Zarvdata%1.bak").arg(n)));
         EXPECT_TRUE(r.ok);
         return readFile(file(n));
+    }
+    void expectUnshownFolios(const QString& naming)
+    {
+        ui().expectBox(ExpectedBox{ui::containing(naming), Answer::OK, Icon::Information, ui::Buttons::OK,
+                                   QStringLiteral("ZARV Data")});
+    }
+    // Number -> the 18 digits of its folio, from the payment lines of a file.
+    static std::map<QString, QString> foliosOf(const QByteArray& bytes)
+    {
+        std::map<QString, QString> out;
+        for (const QString& line : QString::fromLatin1(bytes).split(QLatin1Char('\n'))) {
+            if (!line.startsWith(QLatin1Char('#')))
+                continue;
+            const QStringList f = line.split(QLatin1Char(','));
+            out[f.value(0).mid(1)] = eighteenDigits(f.value(4));
+        }
+        return out;
     }
     QByteArray loadAndSave(int from, int to)
     {
@@ -112,6 +144,130 @@ TEST_F(RoundTripTest, AnUntidyFileSettlesIntoTheWritersForm)
         EXPECT_EQ(withoutTotals(first), withoutTotals(second)) << "seed " << seed;
         const QByteArray third = loadAndSave(2, 3);
         ASSERT_EQ(second, third) << "seed " << seed << ": " << difference(second, third);
+    }
+}
+
+// A mask that cannot show every digit of a folio (fewer places than digits,
+// longer than the 20 characters shown, holding a digit of its own) costs the
+// folio none of its digits, however often the file is saved; the load names
+// such masks.
+TEST_F(RoundTripTest, NoSaveChangesTheDigitsOfAFolio)
+{
+    writeFile("Zarvdata0.csv",
+              fileBytes({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###",
+                         "70516##-##-##-##-##-##-##-##", "70609###-###-###-7", "70709###-###-###", "",
+                         "PAYMENT GROUP INFORMATION", "Agency #,0001", "", "PAYMENT DETAIL INFORMATION",
+                         "#M1,A,01,701,#310-442-187,1.00,A,1.00,0.00,0.00,0.00,",
+                         "#M2,B,01,705,#12-34-56-78-90-12-34-56,1.00,A,1.00,0.00,0.00,0.00,",
+                         "#M3,C,01,706,#123-456-789,1.00,A,1.00,0.00,0.00,0.00,",
+                         "#M4,D,01,707,#000-456-789,1.00,A,1.00,0.00,0.00,0.00,"}));
+    const std::map<QString, QString> want{{"M1", "000000000310442187"},
+                                          {"M2", "001234567890123456"},
+                                          {"M3", "000000000123456789"},
+                                          {"M4", "000000000000456789"}};
+    QByteArray saved[3];
+    for (int n = 0; n < 3; ++n) {
+        expectUnshownFolios("Jurisdiction 701: ###-### (9 digits)\nJurisdiction 705: ##-##-##-##-##-##-##-## "
+                            "(16 digits)\nJurisdiction 706: ###-###-###-7 (9 digits)\n");
+        saved[n] = loadAndSave(n, n + 1);
+        EXPECT_EQ(foliosOf(saved[n]), want) << "save " << n + 1;
+    }
+    EXPECT_TRUE(saved[0].contains("#M1,A,01,701,#310442187,"));
+    EXPECT_TRUE(saved[0].contains("#M4,D,01,707,#000-456-789,"));
+    EXPECT_EQ(saved[1], saved[2]);
+}
+
+// ---------------------------------------------------------------- spreadsheet forms at random
+
+// One field as a spreadsheet program may write it: as is, or in quotes with
+// every quote doubled (always so when it holds a comma or a quote).
+QString csvField(std::mt19937& rng, const QString& value)
+{
+    const bool mustQuote = value.contains(QLatin1Char(',')) || value.contains(QLatin1Char('"'));
+    if (!mustQuote && rng() % 3)
+        return value;
+    QString v = value;
+    return QLatin1Char('"') + v.replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// A line of fields, padded with empty fields to width now and then.
+QString csvLine(std::mt19937& rng, const QStringList& fields, int width = 12)
+{
+    QStringList out;
+    for (const QString& f : fields)
+        out << csvField(rng, f);
+    if (rng() % 2)
+        while (out.size() < width)
+            out << QString();
+    return out.join(QLatin1Char(','));
+}
+
+QString digitsOf(std::mt19937& rng, int n)
+{
+    QString s;
+    for (int i = 0; i < n; ++i)
+        s += QChar(u'0' + int(rng() % 10));
+    return s;
+}
+
+TEST_F(RoundTripTest, SpreadsheetFormsAndOddMasksLeaveEveryFolioAlone)
+{
+    const char* blanks[] = {",,,,,,,,,,,", "  \t ", "\t", "", "\"\",\"\",,"};
+    for (int seed = 1; seed <= 15; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(9000 + seed));
+        QStringList lines{csvLine(rng, {"ZARV DATA FOR YEAR 2024"}), "", "FOLIO MASK INFORMATION"};
+        // Two sound masks and one that cannot show its folios, of each kind in turn.
+        const QString odd[] = {"###-###", "##-##-##-##-##-##-##-##", "###-###-###-1"};
+        const int oddLen[] = {9, 16, 9};
+        const int kind = seed % 3;
+        lines << csvLine(rng, {"70109###-###-###"}) << csvLine(rng, {"70212####-####-####"})
+              << csvLine(rng, {QStringLiteral("703%1%2").arg(oddLen[kind], 2, 10, QLatin1Char('0')).arg(odd[kind])});
+        const int lens[] = {9, 12, oddLen[kind]};
+        lines << "";
+
+        std::map<QString, QString> want;
+        int number = 0;
+        for (int g = 1; g <= 1 + int(rng() % 3); ++g) {
+            lines << "PAYMENT GROUP INFORMATION" << csvLine(rng, {"Group #", QString::number(g)})
+                  << csvLine(rng, {"Agency #", QString::number(g)})
+                  << csvLine(rng, {"Payment Due Date", "03/31/26"})
+                  << csvLine(rng, {"Name1:", "BANK, \"NO\" " + QString::number(g)}) << ""
+                  << "PAYMENT DETAIL INFORMATION" << QStringLiteral("MORTGAGE NUMBER,NAME OF OWNER");
+            for (int p = 0; p < 1 + int(rng() % 12); ++p) {
+                const int j = int(rng() % 3);
+                const QString digits = digitsOf(rng, 1 + int(rng() % lens[j]));
+                QString folio = digits;
+                if (rng() % 2)
+                    folio.insert(folio.size() / 2, QLatin1Char('-'));
+                const QString num = QStringLiteral("M%1").arg(++number);
+                QString name = QStringLiteral("OWNER %1").arg(number);
+                if (rng() % 2)
+                    name += rng() % 2 ? QStringLiteral(", JR") : QStringLiteral(" \"O'NEIL\"");
+                const unsigned cents = rng() % 100000;
+                const QString amount = QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+                lines << csvLine(rng, {"#" + num, name, QString::number(1 + rng() % 9),
+                                       QStringLiteral("70%1").arg(j + 1), "#" + folio, amount, "A", amount, "0", "0",
+                                       "0", "LOT " + QString::number(p) + (rng() % 2 ? ", PLAN 2" : "")});
+                want[num] = eighteenDigits(digits);
+                if (rng() % 4 == 0)
+                    lines << blanks[rng() % std::size(blanks)];
+            }
+            lines << "" << "";
+        }
+        QByteArray bytes = rng() % 2 ? fileBytes(lines, "\n") : fileBytes(lines);
+        if (seed % 4 == 0)
+            bytes = "\xEF\xBB\xBF" + QString::fromLatin1(bytes).toUtf8();
+        if (seed % 3 == 0)
+            bytes += "\x1A";
+        writeFile("Zarvdata0.csv", bytes);
+
+        const QString naming = QStringLiteral("Jurisdiction 703: %1").arg(odd[kind]);
+        expectUnshownFolios(naming);
+        const QByteArray first = loadAndSave(0, 1);
+        expectUnshownFolios(naming);
+        const QByteArray second = loadAndSave(1, 2);
+        ASSERT_EQ(first, second) << "seed " << seed << ": " << difference(first, second);
+        EXPECT_EQ(foliosOf(first), want) << "seed " << seed;
     }
 }
 

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,9 +86,9 @@ TEST_F(SaveTest, WritesTheLayoutExactly)
     want << groupSection({"0002", "0002"}, 0, "0.00", {});
     EXPECT_EQ(savedLines(), want);
 
-    // The commas went from the rows as well; the quotes stay in the table.
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail WHERE NUMBER = 'M1'", "NAME"), QStringList{"OWNER A'S"});
-    EXPECT_EQ(columnOf("SELECT LEGAL FROM Detail WHERE NUMBER = 'M1'", "LEGAL"), QStringList{"LOT 1 PLAN \"2\""});
+    // The rows hold what was written.
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail WHERE NUMBER = 'M1'", "NAME"), QStringList{"OWNER AS"});
+    EXPECT_EQ(columnOf("SELECT LEGAL FROM Detail WHERE NUMBER = 'M1'", "LEGAL"), QStringList{"LOT 1 PLAN 2"});
     // The stored counts are neither written nor changed.
     EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList({"0", "0"}));
 }
@@ -327,7 +329,7 @@ TEST_F(SaveTest, AMissingFolderFailsWithAMessage)
     EXPECT_TRUE(lastBox().contains("no/such/folder/Zarvdata.csv")) << lastBox().toStdString();
 }
 
-TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileWholeAndTheEditsInTheTables)
+TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileAndTheTablesAsTheyWere)
 {
     const QByteArray old = "ZARV DATA FOR YEAR 2023\r\n\r\nFOLIO MASK INFORMATION\r\n\r\n";
     writeFile("Zarvdata.csv", old);
@@ -348,7 +350,7 @@ TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileWholeAndTheEditsInTheTables)
     EXPECT_EQ(readFile(backup()), old);
     EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NUMBER", "NAME"),
-              QStringList({"FIRST ONE", "AB", "A,B", "C"}));
+              QStringList({"FIRST, ONE", "AB", "A,B", "C"}));
     EXPECT_FALSE(de().rsDetail().editPending());
 
     // Mended, the same run saves; its backup still holds the file from before the run.
@@ -375,6 +377,38 @@ TEST_F(SaveTest, ABackupThatCannotBeReplacedIsReportedAndTheFileIsSavedAllTheSam
     // A second save of the run does not ask again.
     ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
     EXPECT_EQ(ui().boxes().size(), 1u);
+}
+
+// The disk refuses the file half way: the save stops at the first line it
+// could not write, says so, and leaves the old file as it was.
+TEST_F(SaveTest, TheFirstRefusedWriteEndsTheSave)
+{
+    addGroup("0001", "0001");
+    for (int i = 0; i < 3000; ++i)
+        addPayment("0001", payment(QStringLiteral("M%1").arg(i), QStringLiteral("OWNER %1").arg(i), "01", "701",
+                                   QStringLiteral("%1").arg(i, 18, 10, QLatin1Char('0')), 1));
+    int moves = 0;
+    const int watch = de().rsDetail().addObserver([&](db::Recordset::Event e) {
+        if (e == db::Recordset::Event::CurrentChanged)
+            ++moves;
+    });
+    expectFailure("Unexpected error # 75 occurred: Could not write " + target());
+
+    de().Zarv.flush();   // the rows are in the database before the disk fills
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 32 * 1024;   // a tenth of the file
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const SaveResult r = save();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    de().rsDetail().removeObserver(watch);
+
+    EXPECT_FALSE(r.ok);
+    EXPECT_LT(moves, 4500);   // the recount walks all 3000; the writing stops early
+    EXPECT_FALSE(QFileInfo::exists(target()));
 }
 
 } // namespace

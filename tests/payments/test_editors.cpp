@@ -306,13 +306,17 @@ TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
 
 // ---------------------------------------------------------------- typed quotes and wildcards
 
-TEST_F(EditorTest, QuotesAndWildcardsInTheBoxesAreStoredAsTyped)
+// The boxes are stored as the payment file will hold them (commas and quotes
+// dropped), and the duplicate rule compares that form: two owners the file
+// could not tell apart are never both stored.
+TEST_F(EditorTest, TextsAreStoredAsTheFileWillHoldThemAndWildcardsAsTyped)
 {
     edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
         add.txtCD->setText("01");
         add.txtJUR->setText("701");
         add.txtNUMBER->setText("%_*");
-        add.txtNAME->setText("O'BRIEN %");
+        add.txtNAME->setText("O'BRIEN, %");
+        add.txtLEGAL->setText("LOT 1, \"B\"");
         clerk::click(add.Command_OK);
         EXPECT_FALSE(add.isVisible());
     });
@@ -321,7 +325,19 @@ TEST_F(EditorTest, QuotesAndWildcardsInTheBoxesAreStoredAsTyped)
     db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NUMBER = '%_*'"), db::LockType::ReadOnly);
     rs.open();
     ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.text("NAME"), "O'BRIEN %");
+    EXPECT_EQ(rs.text("NAME"), "OBRIEN %");
+    EXPECT_EQ(rs.text("LEGAL"), "LOT 1 B");
+
+    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+        add.txtCD->setText("01");
+        add.txtJUR->setText("701");
+        add.txtNAME->setText("OBRIEN, %");
+        clerk::click(add.Command_OK);
+        EXPECT_TRUE(add.isVisible());
+        EXPECT_EQ(add.Text_Msg->text(), "ERROR - Duplicate Folio with 100% EXACT SAME NAME");
+        clerk::click(add.Command_Cancel);
+    });
+    EXPECT_EQ(folioCount("0077"), 3);
 }
 
 // ---------------------------------------------------------------- OK checks every box

@@ -1,0 +1,105 @@
+// A payment file that a spreadsheet program opened and saved again as CSV
+// loads as the same data: padding commas, quoted fields, blank rows, LF line
+// ends, a UTF-8 byte-order mark and an old end-of-file mark.
+#include "payfile_support.h"
+
+#include "paymentfile/paymentfile.h"
+#include "services/dataenvironment.h"
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+const QString kHeading = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+
+class SpreadsheetTest : public DeTest {
+protected:
+    QString target() const { return path(QStringLiteral("Zarvdata.csv")); }
+    bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
+    bool load(const QStringList& lines, const char* end = "\n") { return load(fileBytes(lines, end)); }
+    QByteArray save(const QString& year)
+    {
+        EXPECT_TRUE(Mdb2Csv(year, path("Saved.csv"), path("Saved.bak")).ok);
+        return readFile(path("Saved.csv"));
+    }
+    static QStringList start()
+    {
+        return {"ZARV DATA FOR YEAR 2024,,,", ",,,", "FOLIO MASK INFORMATION,,,", "70109###-###-###,,,", ",,,",
+                "PAYMENT GROUP INFORMATION,,,", "Group #,1,,,", "Agency #,1,,,", ",,,",
+                "PAYMENT DETAIL INFORMATION,,,", kHeading};
+    }
+};
+
+// LibreOffice Calc's CSV of the sample file (see fixtures/README.md) reads
+// back into the sample itself: the group codes, districts and amounts it
+// re-spelled are restored by the load.
+TEST_F(SpreadsheetTest, ACalcCopyOfTheSampleSavesBackToTheSample)
+{
+    const QByteArray calc = readFile(QStringLiteral(ZARV_SOURCE_DIR "/tests/paymentfile/fixtures/Zarvdata-calc.csv"));
+    ASSERT_TRUE(calc.startsWith("\"ZARV DATA FOR YEAR 2026\",,,"));
+    ASSERT_TRUE(load(calc));
+    EXPECT_FALSE(DupFoliosFound);
+    EXPECT_EQ(save(columnOf("SELECT Year FROM ZarvSystem", "Year").value(0)),
+              readFile(samplePath(QStringLiteral("Zarvdata.csv"))));
+}
+
+TEST_F(SpreadsheetTest, RowsOfCommasBlanksAndTabsAreBlankLines)
+{
+    ASSERT_TRUE(load(start() << "#M1,OWNER,01,701,#1,5.00,A,5.00,0,0,0," << ",,,,,,,,,,," << "  \t , ," << "\t"
+                             << "\"\",\"\"" << "#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,"));
+    EXPECT_FALSE(DupFoliosFound);
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), QStringList({"M1", "M2"}));
+    EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList{"2"});
+}
+
+TEST_F(SpreadsheetTest, QuotedHeaderAndPaddedLabelValuesReadAsTheirValues)
+{
+    QStringList lines = start();
+    lines[0] = "\"ZARV DATA FOR YEAR 2019\",,,,";
+    lines.insert(8, "\"Payment Due Date\",03/31/26,,,");
+    lines.insert(9, "\"Name1:\",\"SMITH, JONES \"\"AND\"\" CO\",,,");
+    ASSERT_TRUE(load(lines));
+    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2019"});
+    EXPECT_EQ(columnOf("SELECT DUEDATE FROM \"Group\"", "DUEDATE"), QStringList{"03/31/26"});
+    EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{"SMITH, JONES AND CO"});
+}
+
+// A quoted field runs to its closing quote; the five texts the writer strips
+// of commas and quotes are stored as they will be written.
+TEST_F(SpreadsheetTest, AQuotedFieldHoldingACommaStaysOneField)
+{
+    ASSERT_TRUE(load(start() << "#M1,\"SMITH, JOHN\",01,701,#123-456-789,10.00,A,10.00,0,0,0,\"LOT 1, \"\"B\"\"\""
+                             << "\"#M2\",\"O'BRIEN \"\"JR\"\"\",\"2\",701,\"#5\",\"7.50\",B,1,2,3,4,"));
+    const auto rows = rowsOf("SELECT * FROM Detail ORDER BY NUMBER");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]["NAME"].toString(), "SMITH JOHN");
+    EXPECT_EQ(rows[0]["CD"].toString(), "01");
+    EXPECT_EQ(rows[0]["FOLIO"].toString(), "000000000123456789");
+    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 10);
+    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1 B");
+    EXPECT_EQ(rows[1]["NAME"].toString(), "OBRIEN JR");
+    EXPECT_EQ(rows[1]["CD"].toString(), "02");
+    EXPECT_EQ(rows[1]["PAYMENT"].toDouble(), 7.5);
+    EXPECT_EQ(rows[1]["DELQ"].toDouble(), 4);
+    EXPECT_EQ(columnOf("SELECT TOT_PAY FROM \"Group\"", "TOT_PAY"), QStringList{"17.5"});
+}
+
+TEST_F(SpreadsheetTest, AByteOrderMarkMeansUtf8AndAnEndOfFileMarkIsIgnored)
+{
+    QByteArray bytes = "\xEF\xBB\xBF";
+    const QStringList lines = start() << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,");
+    for (const QString& l : lines)
+        bytes += l.toUtf8() + "\r\n";
+    bytes += "\x1A";
+    ASSERT_TRUE(load(bytes));
+    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2024"});
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{QStringLiteral("J\u00D6RG \u0160IMEK")});
+
+    ASSERT_TRUE(load(fileBytes(start() << "#M1,OWNER,01,701,#1,5.00,A,5.00,0,0,0,") + "\x1A\x1A"));
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M1"});
+}
+
+} // namespace
