@@ -88,8 +88,7 @@ double Save::run()
 // One line; the first line the disk refuses ends the save.
 void Save::write(const QString& line)
 {
-    out_.writeLine(line);
-    if (!out_.errorString().isEmpty())
+    if (!out_.writeLine(line))
         throw FileError(FileError::PathFileAccess, out_.errorString());
 }
 

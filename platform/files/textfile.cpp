@@ -234,19 +234,22 @@ bool LineWriter::open(const QString& path)
     return false;
 }
 
-void LineWriter::writeLine(const QString& line)
+bool LineWriter::writeLine(const QString& line)
 {
     if (!d->save) {
         if (d->error.isEmpty())
             d->error = QStringLiteral("Could not write: the file is not open");
-        return;
+        return false;
     }
     if (d->save->failed())
-        return;
+        return false;
     d->buffer += encodeCp1252(line);
     d->buffer.append("\r\n", 2);
-    if (d->buffer.size() >= kChunk)
-        d->flush();
+    if (d->buffer.size() >= kChunk && !d->flush()) {
+        d->error = d->save->errorString();
+        return false;
+    }
+    return true;
 }
 
 bool LineWriter::commit()

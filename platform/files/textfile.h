@@ -53,7 +53,9 @@ public:
     LineWriter& operator=(const LineWriter&) = delete;
 
     bool open(const QString& path);
-    void writeLine(const QString& line);
+    // False once the file could not be written (errorString() says why): a
+    // caller may stop there.
+    bool writeLine(const QString& line);
     // Writes out and renames over the target. False (with errorString()) when
     // any write, the flush or the rename failed; the target is then unchanged.
     bool commit();
