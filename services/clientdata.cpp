@@ -153,8 +153,9 @@ QString formatWith(db::Recordset& rs, const QString& jurCd, const QString& folio
     const QString maskText = mask.toString();
     if (maskText.isEmpty())
         return withDefaultMask(folio);
-    const double l = len.toDouble();
-    if (l < 0 || l > 32767)
+    bool numeric = false;
+    const double l = len.toDouble(&numeric);   // an empty or blank length is no length
+    if (!numeric || l < 0 || l > 32767)
         return withDefaultMask(folio);
     const int n = vb::CInt(l);   // vb::Right without the copy
     return pour(maskText, n <= 0 ? QStringView() : QStringView(folio).right(n));

@@ -60,19 +60,6 @@ QStringList columnOf(const QString& sql, const QString& field)
     return out;
 }
 
-void addRow(db::Recordset& rs, const Fields& fields)
-{
-    rs.addNew();
-    for (const auto& [name, value] : fields)
-        rs.setValue(name, value);
-    rs.move(0);
-}
-
-void addMask(const QString& jurCd, double folioLen, const QString& mask, const QString& year)
-{
-    addRow(DE().rsFol_Mask(), {{"JUR_CD", jurCd}, {"YEAR", year}, {"FOLIO_LEN", folioLen}, {"FOLIO_MASK", mask}});
-}
-
 void addGroup(const QString& group, const QString& mortco, const Fields& more)
 {
     Fields f{{"GROUP", group}, {"MORTCO", mortco}, {"SORTORDER", "F"}};

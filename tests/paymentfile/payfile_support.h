@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the payment file tests: building files line by line, seeding and
 // reading the working tables, and generating whole payment files at random.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 
 #include <QByteArray>
@@ -28,10 +29,6 @@ std::vector<QVariantMap> rowsOf(const QString& sql);
 // One column of a query's rows.
 QStringList columnOf(const QString& sql, const QString& field);
 
-using Fields = std::vector<std::pair<QString, QVariant>>;
-// Adds a row through the shared recordset and commits it.
-void addRow(db::Recordset& rs, const Fields& fields);
-void addMask(const QString& jurCd, double folioLen, const QString& mask, const QString& year = QStringLiteral("2024"));
 void addGroup(const QString& group, const QString& mortco, const Fields& more = {});
 void addPayment(const QString& mortco, const Fields& fields);
 

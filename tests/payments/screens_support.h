@@ -3,7 +3,7 @@
 // works the payment screens offscreen: selects a group, opens the list, types
 // into boxes, clicks and answers the screens that come up.
 #include "env/testenv.h"
-#include "tests/platform/forms/clerk.h"
+#include "clerk.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,27 +1,17 @@
 // FormatFolio leaves strFind naming the jurisdiction it looked for, whatever
 // strFind held before (it is only rewritten when it says something else).
+#include "env/tablerows.h"
 #include "env/testenv.h"
 
 #include "services/clientdata.h"
 #include "services/sharedstate.h"
 
 using namespace zarv;
+using test::addMask;
 
 namespace {
 
-class FolioFindTest : public test::DeTest {
-protected:
-    void addMask(const QString& jur, double len, const QString& mask)
-    {
-        db::Recordset& rs = de().rsFol_Mask();
-        rs.addNew();
-        rs.setValue("JUR_CD", jur);
-        rs.setValue("YEAR", "2026");
-        rs.setValue("FOLIO_LEN", len);
-        rs.setValue("FOLIO_MASK", mask);
-        rs.move(0);
-    }
-};
+class FolioFindTest : public test::DeTest {};
 
 TEST_F(FolioFindTest, FindTextAlwaysEndsNamingTheJurisdiction)
 {

@@ -1,27 +1,16 @@
 // Folio display formats, from the working and the reference mask tables.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 
 #include "services/clientdata.h"
 #include "services/sharedstate.h"
 
 using namespace zarv;
+using test::addMask;
 
 namespace {
 
-class FormatFolioTest : public test::DeTest {
-protected:
-    static void addMask(db::Recordset& rs, const QString& jur, double len, const QString& mask,
-                        const QString& year = QStringLiteral("2026"))
-    {
-        rs.addNew();
-        rs.setValue("JUR_CD", jur);
-        rs.setValue("YEAR", year);
-        rs.setValue("FOLIO_LEN", len);
-        rs.setValue("FOLIO_MASK", mask);
-        rs.move(0);
-    }
-    void addMask(const QString& jur, double len, const QString& mask) { addMask(de().rsFol_Mask(), jur, len, mask); }
-};
+class FormatFolioTest : public test::DeTest {};
 
 TEST_F(FormatFolioTest, PoursTheRightmostDigitsIntoTheMask)
 {
@@ -77,10 +66,14 @@ TEST_F(FormatFolioTest, AwkwardJurisdictionsAndBadRowsNeverFail)
     addMask("701", 6, "##-####");
     addMask("702", -3, "##-####");   // a negative length cannot be used
     addMask("703", 6, "");           // nor an empty mask
+    addMask("704", QString(), "##-####");   // nor an empty length
+    addMask("705", "  ", "##-####");
     EXPECT_EQ(FormatFolio("7'1", "000000000000123456"), QStringLiteral("000000000000123456  "));
     EXPECT_EQ(FormatFolio("70%", "000000000000123456"), QStringLiteral("000000000000123456  "));
     EXPECT_EQ(FormatFolio("702", "000000000000123456"), QStringLiteral("000000000000123456  "));
     EXPECT_EQ(FormatFolio("703", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    EXPECT_EQ(FormatFolio("704", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    EXPECT_EQ(FormatFolio("705", "000000000000123456"), QStringLiteral("000000000000123456  "));
 }
 
 TEST_F(FormatFolioTest, ReferenceTableUsesTheEarliestYear)

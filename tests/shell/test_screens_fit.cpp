@@ -2,7 +2,7 @@
 // frame titles, labels, boxes, grid headings and the values in the grids, at the
 // desktop's font and at a larger one.
 #include "shell_fixture.h"
-#include "tests/platform/forms/clerk.h"
+#include "clerk.h"
 
 #include "paymentfile/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"

@@ -66,19 +66,9 @@ protected:
     QString data_;
 };
 
-TEST_F(StartScreenTest, EveryControlIsThereUnderItsName)
+TEST_F(StartScreenTest, EveryControlShowsItsCaption)
 {
     auto w = open();
-    const char* widgets[] = {"Frame_File_Type", "Option_ZARV", "Option_VERIFY", "Frame_UseOnlyCurrentYearData",
-                             "Option_Yes", "OptionNo", "Label_Disk", "Drive", "Label_Directory", "Dir",
-                             "Label_Files", "File", "Label_SelectTheZarvFileLocation", "Command_OK",
-                             "Command_VERIFY_OK", "Command_Exit", "Text_Msg", "Label_PleaseWait", "mnuFile",
-                             "mnuHelp"};
-    for (const char* name : widgets)
-        EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    for (const char* name : {"mnuFileExit", "mnuHelpAbout"})
-        EXPECT_NE(w->findChild<QAction*>(QLatin1String(name)), nullptr) << name;
-
     EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV - ZARVENHOLT"));
     EXPECT_EQ(w->Frame_File_Type->title(), QStringLiteral("<File Type>"));
     EXPECT_EQ(w->Option_ZARV->text(), QStringLiteral("Regular ZARV Usage"));

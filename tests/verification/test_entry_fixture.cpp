@@ -10,19 +10,10 @@ namespace zarv::test {
 
 void FolioScreenTest::addCodes()
 {
-    const QStringList district = {"Collection_District_Code", "Collection_District_Name"};
-    const QStringList jurisdiction = {"Jurisdiction_Code", "Jurisdiction_Name"};
-    const QStringList pair = {"Collection_District_Code", "Jurisdiction_Code"};
-    for (const char* d : {"01|Westport", "02|Easton", "03|Southby", "5 |Fiveways", "07|Lakeside"})
-        addRow("Collection_District", district, QString::fromLatin1(d).split(u'|'));
-    for (const char* j : {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village",
-                          "705|Bay County"})
-        addRow("Jurisdiction", jurisdiction, QString::fromLatin1(j).split(u'|'));
-    for (const char* p : {"01|701", "02|702", "02|703", "03|704"})
-        addRow("CD_JUR", pair, QString::fromLatin1(p).split(u'|'));
-    const QStringList mask = {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"};
-    addRow("Fol_Mask", mask, {"701", "2024", "10", "###-###-###-#"});
-    addRow("Fol_Mask", mask, {"702", "2024", "18", "######-######-######"});
+    test::addCodes({{"01|Westport", "02|Easton", "03|Southby", "5 |Fiveways", "07|Lakeside"},
+                    {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village", "705|Bay County"},
+                    {"01|701", "02|702", "02|703", "03|704"},
+                    {"701|10|###-###-###-#", "702|18|######-######-######"}});
 }
 
 void FolioScreenTest::openList(const QString& source)

@@ -2,7 +2,7 @@
 // What the tests of the folio screens share: a fresh data environment with
 // small code tables, VERIFY rows written and read as "ACD|MORTCO|...|LEGAL"
 // texts, and a clerk at the screens (shown offscreen and activated).
-#include "tests/platform/forms/clerk.h"
+#include "clerk.h"
 #include "verification_support.h"
 
 #include <QStringList>

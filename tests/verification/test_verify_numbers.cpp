@@ -78,29 +78,10 @@ protected:
     }
 };
 
-TEST_F(ListTest, EveryControlAndMenuItemIsThereUnderItsName)
+TEST_F(ListTest, ShowsItsCaptionsAndStartsInMortgageNumberOrder)
 {
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification)"));
-    for (const char* name : {"Frame1", "Command_AddDetail", "Command_ChangeDetail", "Command_Inactivate",
-                             "Command_Activate", "Command_Search", "Command_Close", "Frame_Sort", "Frame4",
-                             "FrameExpImp", "Command_Export", "Command_Import1", "Command_Import2", "Command_Exp_Help",
-                             "Command_Imp_Help", "Text_Msg", "TDBGrid", "Option_Sort_Mortgage", "Option_Sort_MortCo",
-                             "Option_Sort_CD", "Option_Sort_JUR", "Option_Sort_FolioNumber", "Option_Sort_PID",
-                             "Option_Sort_Name", "Option_Sort_Address", "Option_Sort_Legal",
-                             "Option_1024x768LargeSizeFont", "Option_1024x768NormalSizeFont", "Option3", "Option4",
-                             "mnuFile", "mnuEdit", "mnuACD", "mnuDataExchange", "mnuView", "mnuWindow"})
-        EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    const QStringList actions = {"mnuClose", "mnuCloseNOW", "mnuAdd", "mnuChange", "mnuDelete", "mnuPermanentDelete",
-                                 "mnuUndelete", "mnuFind", "mnuACD_Added", "mnuACD_Changed", "mnuACD_Deleted",
-                                 "mnuACD_Blank", "mnuExportHelp", "mnuExport", "mnuImportHelp", "mnuImportAppend",
-                                 "mnuImportReplace", "mnuSortByMortgageNumber", "mnuSortByMortCo", "mnuSortByCd",
-                                 "mnuSortByJur", "mnuSortByFolio", "mnuSortByPID", "mnuSortByName", "mnuSortByAddress",
-                                 "mnuSortByLegal", "mnuWindowSize1", "mnuWindowSize2", "mnuWindowSize3",
-                                 "mnuWindowSize4"};
-    for (const QString& name : actions)
-        EXPECT_NE(w->findChild<QAction*>(name), nullptr) << name.toStdString();
-
     EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
     EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
     EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));

@@ -45,28 +45,12 @@ void VerificationTest::TearDown()
     DeTest::TearDown();
 }
 
-void VerifyTableTest::addRow(const QString& table, const QStringList& fields, const QStringList& values)
-{
-    QStringList quoted;
-    for (const QString& v : values)
-        quoted << db::quoted(v);
-    de().Zarv.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(table, fields.join(QStringLiteral(", ")), quoted.join(QStringLiteral(", "))));
-}
-
 void VerificationTest::addCodes()
 {
-    const QStringList district = {"Collection_District_Code", "Collection_District_Name"};
-    const QStringList jurisdiction = {"Jurisdiction_Code", "Jurisdiction_Name"};
-    const QStringList pair = {"Collection_District_Code", "Jurisdiction_Code"};
-    for (const char* d : {"01|Westport", "02|Easton", "03|Southby"})
-        addRow("Collection_District", district, QString::fromLatin1(d).split(u'|'));
-    for (const char* j : {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village",
-                          "705|Bay County"})
-        addRow("Jurisdiction", jurisdiction, QString::fromLatin1(j).split(u'|'));
-    for (const char* p : {"01|701", "01|702", "02|702", "02|703", "03|704", "03|705"})
-        addRow("CD_JUR", pair, QString::fromLatin1(p).split(u'|'));
-    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"701", "2024", "10", "###-###-###-#"});
+    test::addCodes({{"01|Westport", "02|Easton", "03|Southby"},
+                    {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village", "705|Bay County"},
+                    {"01|701", "01|702", "02|702", "02|703", "03|704", "03|705"},
+                    {"701|10|###-###-###-#"}});
 }
 
 void VerifyTableTest::addVerify(const QString& cells)
@@ -74,7 +58,7 @@ void VerifyTableTest::addVerify(const QString& cells)
     QStringList values = cells.split(u'|');
     while (values.size() < kVerifyFields.size())
         values << QString();
-    addRow("VERIFY", kVerifyFields, values);
+    addRow("VERIFY", kVerifyFields, QVariantList(values.begin(), values.end()));
 }
 
 QStringList VerifyTableTest::verifyRows(const QString& orderBy) const

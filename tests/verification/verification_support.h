@@ -3,8 +3,9 @@
 // written and read as "ACD|MORTCO|...|LEGAL" texts; for the list and the import
 // a working folder of the test's own (Verify.csv lives there), code tables like
 // a small workbook's, and the boxes they show.
+#include "env/tablerows.h"
 #include "env/testenv.h"
-#include "tests/platform/forms/clerk.h"     // and with it readable QStrings in failures
+#include "clerk.h"     // and with it readable QStrings in failures
 
 #include <QStringList>
 
@@ -13,8 +14,6 @@ namespace zarv::test {
 // A fresh data environment whose tables the test fills and reads.
 class VerifyTableTest : public DeTest {
 protected:
-    // Rows of a table of the working database; the fields in the table's order.
-    void addRow(const QString& table, const QStringList& fields, const QStringList& values);
     // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
     void addVerify(const QString& cells);
     // VERIFY's rows in that form, in the order of a source's ORDER BY.

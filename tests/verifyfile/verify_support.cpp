@@ -116,17 +116,6 @@ long tableCount(const QString& table)
     return rs.recordCount();
 }
 
-void addRow(const QString& table, const QStringList& fields, const QVariantList& values)
-{
-    db::Recordset rs(&DE().Zarv, table);
-    rs.open();
-    rs.addNew();
-    for (qsizetype i = 0; i < fields.size(); ++i)
-        rs.setValue(fields[i], values[i]);
-    rs.update();
-    rs.close();
-}
-
 void addVerifyRow(const QString& cells)
 {
     const QStringList parts = folioRow(cells);

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the verification workbook tests: hand-made workbooks, a message
 // list that records what the load tells it, and table contents as text.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 #include "verifyfile/verifyfile.h"
 
@@ -61,8 +62,6 @@ public:
 QStringList tableRows(const QString& source, const QStringList& fields);
 long tableCount(const QString& table);
 
-// Adds a row to a table of Zarv.mdb: fields and values in the same order.
-void addRow(const QString& table, const QStringList& fields, const QVariantList& values);
 // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
 void addVerifyRow(const QString& cells);
 

@@ -1,7 +1,7 @@
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
-#include "tests/platform/forms/clerk.h"
+#include "clerk.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -106,13 +106,27 @@ inline void tab() { key(Qt::Key_Tab); }
 inline void backtab() { key(Qt::Key_Backtab, Qt::ShiftModifier); }
 inline void enter() { key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); }
 
-// Alt plus a letter: the keyboard mnemonic of a caption ("&OK" is Alt+O).
-// Waits for the animated click of a button.
+// True while some button is held down, as during its animated click.
+inline bool aButtonIsDown()
+{
+    const QWidgetList widgets = QApplication::allWidgets();
+    return std::any_of(widgets.begin(), widgets.end(), [](QWidget* w) {
+        const auto* button = qobject_cast<QAbstractButton*>(w);
+        return button && button->isDown();
+    });
+}
+
+// Alt plus a letter: the keyboard mnemonic of a caption ("&OK" is Alt+O). A
+// button answers with an animated click: waits until it has come up again,
+// which is when it reports the click.
 inline void alt(char letter)
 {
     const QChar c = QChar::fromLatin1(letter).toUpper();
     key(Qt::Key_A + (c.unicode() - 'A'), Qt::AltModifier, QString(QChar::fromLatin1(letter).toLower()));
-    wait(250);
+    QElapsedTimer t;
+    t.start();
+    while (aButtonIsDown() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 // Clicks into the box and types the text over what it holds (as far as the
