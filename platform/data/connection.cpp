@@ -1,4 +1,4 @@
-// Every row a statement writes is counted, those REPLACE deletes included:
+// Every row written is counted, those a trigger or REPLACE writes included:
 // only the pre-update hook is told of all of them.
 #define SQLITE_ENABLE_PREUPDATE_HOOK
 #include "platform/data/connection.h"
@@ -118,7 +118,7 @@ void Connection::open()
         throw DbError(DbError::DatabaseFailure, QStringLiteral("Could not open '%1': %2").arg(path, e.description()));
     }
     canonicalPath_ = QFileInfo(path).canonicalFilePath();
-    ++epoch_;
+    ++allTables_;
     openConnections().push_back(this);
 }
 
@@ -166,7 +166,8 @@ void Connection::close()
     wholeTables_.clear();
     sqlite3_finalize(dataVersion_);
     dataVersion_ = nullptr;
-    ++epoch_;
+    lastDataVersion_ = -1;
+    ++allTables_;
     // Statements prepared by recordsets may outlive the handle: close_v2 keeps
     // it until they are finalised.
     sqlite3_close_v2(db_);
@@ -204,10 +205,10 @@ long long Connection::execute(const QString& sql)
 {
     const QString text = translated(sql);
     sqlite3* db = handle();
-    // Whatever the text does (a schema change, a whole-table delete) is not
-    // told row by row: rows kept in memory no longer vouch for their table.
-    // Nor is it counted: with the hook away, a whole-table delete stays quick.
-    ++epoch_;
+    // Whatever the text does (a schema change, a whole-table delete) moves
+    // every table's count at once; with the hook away, a whole-table delete
+    // stays quick.
+    ++allTables_;
     dropSpareRows();
     sqlite3_preupdate_hook(db, nullptr, nullptr);
     struct HookBack {
@@ -282,7 +283,7 @@ void Connection::rollbackTrans()
         }
     }
     explicitTrans_ = false;
-    ++epoch_;
+    ++allTables_;
     undoJournal();
     if (failure)
         throw *failure;
@@ -327,14 +328,14 @@ bool Connection::noticeEndedTransaction()
 {
     if (!db_ || !(implicitTrans_ || explicitTrans_) || !sqlite3_get_autocommit(db_))
         return false;
-    ++epoch_;   // the writes went with it: rows kept in memory vouch for nothing
+    ++allTables_;   // the writes went with it
     implicitTrans_ = false;
     return explicitTrans_;
 }
 
 void Connection::writeFailed()
 {
-    ++epoch_;
+    ++allTables_;
     noticeEndedTransaction();
 }
 
@@ -344,7 +345,7 @@ void Connection::rowWritten(void* self, sqlite3*, int, const char*, const char* 
     try {
         c->countWrite(table);
     } catch (...) {
-        ++c->epoch_;   // not counted: nothing kept in memory vouches for its table now
+        ++c->allTables_;   // not counted against its table: counted against all
     }
 }
 
@@ -364,16 +365,16 @@ void Connection::countWrite(const char* table)
     lastWrittenSlot_ = size_t(it - writes_.begin());
 }
 
-quint64 Connection::tableWrites(const QString& tableKey) const
+quint64 Connection::changeCountNow(const QString& tableKey) const
 {
     for (const auto& [key, count] : writes_) {
         if (key == tableKey)
-            return count;
+            return allTables_ + count;
     }
-    return 0;
+    return allTables_;
 }
 
-TableStamp Connection::stamp(const QString& tableKey)
+quint64 Connection::changeCount(const QString& tableKey)
 {
     sqlite3* db = handle();
     noticeEndedTransaction();
@@ -381,23 +382,21 @@ TableStamp Connection::stamp(const QString& tableKey)
         sqlite3_finalize(dataVersion_);
         dataVersion_ = nullptr;
     }
-    TableStamp s;
-    s.epoch = epoch_;
-    s.writes = tableWrites(tableKey);
-    s.dataVersion = -1;   // unknown: matches no later stamp
-    if (dataVersion_ && sqlite3_step(dataVersion_) == SQLITE_ROW)
-        s.dataVersion = sqlite3_column_int64(dataVersion_, 0);
-    else
-        ++epoch_;
+    // Unknown counts as changed.
+    const qint64 version = dataVersion_ && sqlite3_step(dataVersion_) == SQLITE_ROW ? sqlite3_column_int64(dataVersion_, 0)
+                                                                                    : -1;
     if (dataVersion_)
         sqlite3_reset(dataVersion_);
-    return s;
+    if (version < 0 || version != lastDataVersion_)
+        ++allTables_;
+    lastDataVersion_ = version;
+    return changeCountNow(tableKey);
 }
 
 void Connection::keepSpareRows(std::shared_ptr<RowSet> rows)
 {
     // Rows that no longer match their table would only take up memory.
-    if (db_ && rows && rows->unchangedSinceRead())
+    if (db_ && rows && rows->current())
         spare_ = std::move(rows);
 }
 

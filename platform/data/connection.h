@@ -15,15 +15,6 @@ namespace zarv::db {
 
 class RowSet;
 
-// What a connection knows of one table's rows at one moment: while the stamp
-// stays the same, no row of the table has changed.
-struct TableStamp {
-    quint64 epoch = 0;          // statements run as text, rollbacks, refused writes
-    quint64 writes = 0;         // rows of the table written through this connection
-    qint64 dataVersion = 0;     // commits to the file by other connections
-    bool operator==(const TableStamp&) const = default;
-};
-
 class Connection {
 public:
     explicit Connection(QString name);
@@ -73,15 +64,22 @@ public:
     // A write was refused: the database may have undone more than that row.
     void writeFailed();
 
-    // Stamps, for rows kept in memory to know whether they still match their
-    // table. A table is named by its key (detail::tableKey).
-    TableStamp stamp(const QString& tableKey);
-    quint64 epoch() const { return epoch_; }
-    quint64 tableWrites(const QString& tableKey) const;
+    // The one rule for rows kept in memory. A table's change count moves on
+    // every row written to it through this connection (whatever wrote it: a
+    // recordset, a trigger, a REPLACE), and for every table at once when a
+    // statement runs as text, a transaction is rolled back (by the caller or
+    // by SQLite), a write is refused, the connection opens or closes, or
+    // another connection commits to the file. Rows read while the count stood
+    // at n match the table for as long as it stays at n. A table is named by
+    // its key (detail::nameKey).
+    quint64 changeCount(const QString& tableKey);
+    // The same without looking for other connections' commits: for the count
+    // just before and after a write, when only this connection can write.
+    quint64 changeCountNow(const QString& tableKey) const;
 
     // The rows of a whole table that a recordset closed, kept for the next
     // recordset over the same table (a new sort order reuses them). One set is
-    // kept; it is handed out once, only while it still matches its table.
+    // kept; it is handed out once.
     void keepSpareRows(std::shared_ptr<RowSet> rows);
     std::shared_ptr<RowSet> takeSpareRows(const QString& tableKey);
     void dropSpareRows(const QString& tableKey = QString());   // those of one table, or any
@@ -112,11 +110,12 @@ private:
     std::unique_ptr<Journal> journal_;
     QString canonicalPath_;           // set while open; connections to one file share it
 
-    quint64 epoch_ = 1;
+    quint64 allTables_ = 1;           // the changes that move every table's count
     std::vector<std::pair<QString, quint64>> writes_;   // table key, rows written
     QByteArray lastWritten_;          // the table the last counted write went to
     size_t lastWrittenSlot_ = 0;
     sqlite3_stmt* dataVersion_ = nullptr;
+    qint64 lastDataVersion_ = -1;
     std::shared_ptr<RowSet> spare_;
     std::vector<std::weak_ptr<RowSet>> wholeTables_;
 };

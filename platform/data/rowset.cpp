@@ -120,10 +120,10 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     const QString key = q.table.isEmpty() ? QString() : detail::nameKey(q.tableName);
 
     // A whole table again in another order: the rows a recordset just closed
-    // serve, when nothing has written to the table since. Whatever this load
-    // is, they are not kept beside it.
+    // serve. Whatever this load is, they are not kept beside it. Not inside a
+    // transaction: its journal names rows by their place.
     const std::shared_ptr<RowSet> spare = key.isEmpty() ? nullptr : c->takeSpareRows(key);
-    if (spare && q.order && q.wholeTable && !c->inTransaction() && spare->stillMatchesTable()) {
+    if (spare && q.order && q.wholeTable && !c->inTransaction() && spare->current()) {
         std::vector<detail::SortKey> keys;
         if (spare->sortKeys(*q.order, keys) && binaryKeysDecidable(spare->rows_, keys)) {
             spare->reorder(keys);
@@ -132,7 +132,7 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     }
 
     // Rows of one group (a search): taken from the whole table in memory when
-    // a recordset holds it and it still matches the table.
+    // a recordset holds it.
     if (q.order && q.equalities && !c->inTransaction()) {
         for (const std::shared_ptr<RowSet>& whole : c->wholeTables(key)) {
             if (std::shared_ptr<RowSet> part = whole->subset(*q.equalities, *q.order))
@@ -146,7 +146,7 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
     if (withRid) {
         rs->tableName_ = q.tableName;
         rs->tableKey_ = key;
-        rs->synced_ = c->stamp(key);
+        rs->seen_ = c->changeCount(key);
     }
     Stmt st;
     std::vector<detail::SortKey> keys;
@@ -184,10 +184,8 @@ std::shared_ptr<RowSet> RowSet::load(Connection* c, const QString& source)
             detail::raiseSqlite(db);
         rs->readRows(st.get(), withRid);
     }
-    if (withRid) {
+    if (withRid)
         rs->readDefaults();
-        rs->inSync_ = true;
-    }
     if (!keys.empty())
         detail::sortRows(rs->rows_, keys);
     if (rs->wholeTable_)
@@ -306,7 +304,7 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
                                        const std::vector<detail::OrderTerm>& order)
 {
     std::vector<detail::SortKey> keys;
-    if (!stillMatchesTable() || !sortKeys(order, keys))
+    if (!current() || !sortKeys(order, keys))
         return nullptr;
     // Only a text column compares its texts with the literal as they are; the
     // others would first turn the literal into a number.
@@ -354,8 +352,7 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->tableKey_ = tableKey_;
     part->fields_ = fields_;
     part->mapNames();
-    part->inSync_ = true;
-    part->synced_ = synced_;
+    part->seen_ = seen_;
     if (candidates) {
         for (const int row : *candidates) {
             if (passes(rows_[size_t(row)]))
@@ -369,48 +366,11 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     return part;
 }
 
-bool RowSet::unchangedSinceRead()
+bool RowSet::current()
 {
-    if (!inSync_ || synced_ != conn_->stamp(tableKey_)) {
-        inSync_ = false;
-        unverified_.clear();
-        allUnverified_ = false;
-    }
-    return inSync_;
-}
-
-bool RowSet::stillMatchesTable()
-{
-    if (!unchangedSinceRead())
-        return false;
-    if (allUnverified_) {
-        bool verified = false;
-        try {
-            verified = verifyAgainstTable();
-        } catch (...) {
-            inSync_ = false;
-            throw;
-        }
-        allUnverified_ = false;
-        inSync_ = verified;
-        return verified;
-    }
-    // Rows written here hold what they were given; the database may have
-    // stored something else (a default, a conversion, a trigger's change).
-    for (const int row : unverified_) {
-        if (rows_[size_t(row)].deleted)
-            continue;   // deleted since: gone from the table too
-        std::vector<QVariant> values = rows_[size_t(row)].values;
-        if (!readBack(rows_[size_t(row)].rid, values)) {
-            inSync_ = false;
-            unverified_.clear();
-            return false;
-        }
-        if (values != rows_[size_t(row)].values)
-            setValues(row, std::move(values));
-    }
-    unverified_.clear();
-    return true;
+    if (seen_ != 0 && seen_ != conn_->changeCount(tableKey_))
+        seen_ = 0;
+    return seen_ != 0;
 }
 
 void RowSet::reorder(const std::vector<detail::SortKey>& keys)
@@ -420,8 +380,6 @@ void RowSet::reorder(const std::vector<detail::SortKey>& keys)
     detail::sortRows(rows_, keys);
     live_ = int(rows_.size());
     liveLog_.clear();
-    unverified_.clear();   // row numbers no longer hold
-    allUnverified_ = false;
     indexes_.clear();
     byRid_.clear();
     ridsMapped_ = false;
@@ -432,36 +390,6 @@ void RowSet::beginWrite()
     conn_->beforeWrite();
     conn_->dropSpareRows(tableKey_);
     writeHandle();
-}
-
-void RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored)
-{
-    const quint64 before = conn_->tableWrites(tableKey_);
-    run(st, stored);
-    wrote(before, -1);
-}
-
-void RowSet::wrote(quint64 before, int row)
-{
-    inSync_ = inSync_ && synced_.writes == before && synced_.epoch == conn_->epoch() &&
-              conn_->tableWrites(tableKey_) == before + 1;
-    if (!inSync_) {
-        unverified_.clear();
-        allUnverified_ = false;
-        return;
-    }
-    synced_.writes = before + 1;
-    // Past this many rows, reading them back one by one costs more than
-    // comparing the whole table once.
-    constexpr size_t kMostUnverified = 4096;
-    if (row < 0 || allUnverified_)
-        return;
-    if (unverified_.size() < kMostUnverified) {
-        unverified_.push_back(row);
-    } else {
-        unverified_.clear();
-        allUnverified_ = true;
-    }
 }
 
 namespace {
@@ -510,34 +438,32 @@ bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
 
 } // namespace
 
-bool RowSet::verifyAgainstTable()
+qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row)
 {
-    // Every stored row is compared with the one in memory; a value that
-    // differs is taken as stored. A row on one side only means the rows do not
-    // vouch for the table after all.
-    Stmt st(prepare(conn_->handle(), QStringLiteral("SELECT rowid, * FROM %1").arg(table_)));
-    if (!st || sqlite3_column_count(st.get()) != int(fields_.size()) + 1)
-        return false;
-    int matched = 0;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-        const int row = rowOfRid(sqlite3_column_int64(st.get(), 0));
-        if (row < 0 || rows_[size_t(row)].deleted)
-            return false;
-        ++matched;
-        const std::vector<QVariant>& held = rows_[size_t(row)].values;
-        for (int f = 0; f < int(fields_.size()); ++f) {
-            if (sameStored(st.get(), f + 1, held[size_t(f)]))
-                continue;
-            std::vector<QVariant> values = held;
-            for (int g = f; g < int(fields_.size()); ++g)
-                values[size_t(g)] = columnValue(st.get(), g + 1);
-            setValues(row, std::move(values));
-            break;
+    const quint64 before = conn_->changeCountNow(tableKey_);
+    run(st);
+    const qint64 rid = row ? *row : sqlite3_last_insert_rowid(preparedOn_);
+    if (stored) {
+        // The row as the database stored it (a default, a conversion, a
+        // trigger's change): what the rows hold from now on.
+        sqlite3_stmt* read = selectStatement();
+        bool found = sqlite3_bind_int64(read, 1, rid) == SQLITE_OK && sqlite3_step(read) == SQLITE_ROW &&
+                     sqlite3_column_count(read) == int(stored->size());
+        for (int col = 0; found && col < int(stored->size()); ++col) {
+            if (!sameStored(read, col, (*stored)[size_t(col)]))
+                (*stored)[size_t(col)] = columnValue(read, col);
         }
+        sqlite3_reset(read);
+        if (!found)
+            seen_ = 0;
     }
-    return rc == SQLITE_DONE && matched == live_;
+    if (seen_ != before || conn_->changeCountNow(tableKey_) != before + 1)
+        seen_ = 0;   // the table changed past these rows, or more than this row changed
+    else
+        seen_ = before + 1;
+    return rid;
 }
+
 
 void RowSet::readDefaults()
 {
@@ -744,8 +670,8 @@ sqlite3_stmt* RowSet::insertStatement(const std::vector<bool>& set)
         }
     }
     const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING *").arg(table_)
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING *").arg(table_, names.join(u','), marks.join(u','));
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table_)
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, names.join(u','), marks.join(u','));
     sqlite3_stmt* st = prepared(inserts_, key, sql);
     lastInsertMask_ = set;
     lastInsertBits_ = bits;
@@ -763,25 +689,17 @@ sqlite3_stmt* RowSet::updateStatement(const std::vector<bool>& changed)
         if (changed[i])
             sets << detail::quoteIdentifier(fields_[i].name) + QStringLiteral("=?");
     }
-    return prepared(updates_, key, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=? RETURNING *").arg(table_, sets.join(u',')));
+    return prepared(updates_, key, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table_, sets.join(u',')));
+}
+
+sqlite3_stmt* RowSet::selectStatement()
+{
+    return prepared(selects_, std::string(), QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(table_));
 }
 
 sqlite3_stmt* RowSet::deleteStatement()
 {
     return prepared(deletes_, std::string(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(table_));
-}
-
-bool RowSet::readBack(qint64 rid, std::vector<QVariant>& values)
-{
-    sqlite3_stmt* st = prepared(selects_, std::string(), QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(table_));
-    bool read = sqlite3_bind_int64(st, 1, rid) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
-                sqlite3_column_count(st) == int(values.size());
-    if (read) {
-        for (int col = 0; col < int(values.size()); ++col)
-            values[size_t(col)] = columnValue(st, col);
-    }
-    sqlite3_reset(st);
-    return read;
 }
 
 namespace {
@@ -857,29 +775,15 @@ int RowSet::bindOther(sqlite3_stmt* st, int at, const QVariant& v)
     return sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void RowSet::run(sqlite3_stmt* st, std::vector<QVariant>* stored)
+void RowSet::run(sqlite3_stmt* st)
 {
     int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW && stored) {
-        // The row as the database stored it (a default, a conversion): what
-        // the rows hold from now on. A whole number in a REAL column comes
-        // back as an integer here, and as a real when the row is read.
-        const int columns = sqlite3_column_count(st);
-        for (int col = 0; col < columns && col < int(stored->size()); ++col) {
-            if (sameStored(st, col, (*stored)[size_t(col)]))
-                continue;
-            QVariant v = columnValue(st, col);
-            if (v.typeId() == QMetaType::LongLong && fields_[size_t(col)].affinity == detail::Affinity::Real)
-                v = QVariant(double(v.toLongLong()));
-            (*stored)[size_t(col)] = std::move(v);
-        }
-    }
     while (rc == SQLITE_ROW)
         rc = sqlite3_step(st);
     if (rc != SQLITE_DONE) {
         const QString message = detail::sqliteMessage(preparedOn_);
         sqlite3_reset(st);
-        inSync_ = false;
+        seen_ = 0;
         conn_->writeFailed();
         throw DbError(DbError::DatabaseFailure, message);
     }
@@ -902,7 +806,7 @@ void RowSet::requireRowAsRead(int row)
     // SQLite gives the largest rowid out again once its row is gone: the row
     // now at this rowid must hold exactly what was read, or it is another one.
     const Row& r = rows_[size_t(row)];
-    sqlite3_stmt* st = prepared(selects_, std::string(), QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(table_));
+    sqlite3_stmt* st = selectStatement();
     bool same = sqlite3_bind_int64(st, 1, r.rid) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
                 sqlite3_column_count(st) == int(r.values.size());
     for (int col = 0; same && col < int(r.values.size()); ++col)
@@ -918,9 +822,8 @@ int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
     sqlite3_stmt* st = insertStatement(set);
     bindAll(st, values, set);
     const int row = size();
-    runWrite(st, &values);
     Row r;
-    r.rid = sqlite3_last_insert_rowid(preparedOn_);
+    r.rid = runWrite(st, &values, std::nullopt);
     r.values = std::move(values);
     addRow(std::move(r));
     journal(row, RowChange::Insert, nullptr);
@@ -943,7 +846,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
         if (changed[i])
             merged[i] = values[i];
     }
-    runWrite(st, &merged);
+    runWrite(st, &merged, rows_[size_t(row)].rid);
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
         saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
@@ -958,7 +861,7 @@ void RowSet::remove(int row)
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    runWrite(st, nullptr);
+    runWrite(st, nullptr, rows_[size_t(row)].rid);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

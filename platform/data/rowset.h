@@ -38,8 +38,9 @@ class RowSet : public std::enable_shared_from_this<RowSet> {
 public:
     // Runs the source (a table name or "SELECT * FROM <table> ...") and loads every row.
     // An ORDER BY of plain columns is applied here, rows equal on them in rowid
-    // order; a whole table in a new order is taken from the connection's spare
-    // rows when they still match the table.
+    // order. Two loads reuse rows in memory that are current(): a whole table
+    // in a new order takes the connection's spare rows, and one group of a
+    // table (WHERE COLUMN = 'text') is cut from a whole table a recordset holds.
     static std::shared_ptr<RowSet> load(Connection* c, const QString& source);
     ~RowSet();
     RowSet(const RowSet&) = delete;
@@ -48,14 +49,14 @@ public:
     // Rows can be written back: they come from one table and carry their rowid.
     bool updatable() const { return !table_.isEmpty(); }
     const QString& tableKey() const { return tableKey_; }
-    // Every row of the table, known to match it so far: worth keeping as the
+    // Every row of the table, matching it so far: worth keeping as the
     // connection's spare rows when its recordset closes.
-    bool canBeSpare() const { return updatable() && wholeTable_ && inSync_; }
-    // Nothing has written to the table since the rows were read, but through
-    // them; rows written through them are read back first. May query.
-    bool stillMatchesTable();
-    // The same without the reading back: cheap, for rows that may serve later.
-    bool unchangedSinceRead();
+    bool canBeSpare() const { return updatable() && wholeTable_ && seen_ != 0; }
+    // The rows match their table: its change count (Connection::changeCount)
+    // is where it stood when they were read, or moved only by writes through
+    // them, each the one change it made. A row written through them is read
+    // back at once, so they hold what the database stored and stay current.
+    bool current();
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
     // The same for a name cut from a longer text (a filter): its place is not
@@ -124,14 +125,13 @@ private:
                                    const std::vector<detail::OrderTerm>& order);
     void reorder(const std::vector<detail::SortKey>& keys);
     void beginWrite();
-    // Runs one write. The rows still match the table afterwards only when it
-    // was the one change the table saw; `stored` (of an insert or update)
-    // takes the row as the database stored it.
-    void runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored);
+    // Runs one write to the row with rowid `row` (none: the row it inserts)
+    // and returns that rowid; `stored` (of an insert or update) takes the row
+    // as the database stored it.
+    qint64 runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row);
     // Raises "Row cannot be located for updating" unless the stored row at
     // its rowid is the one held.
     void requireRowAsRead(int row);
-    void wrote(quint64 before, int row);
     void readDefaults();
     void mapNames();
     int scanFieldIndex(QStringView name) const;
@@ -142,13 +142,11 @@ private:
     sqlite3_stmt* insertStatement(const std::vector<bool>& set);
     sqlite3_stmt* updateStatement(const std::vector<bool>& changed);
     sqlite3_stmt* deleteStatement();
-    // Reads the stored row into `values`; false when it cannot be read.
-    bool readBack(qint64 rid, std::vector<QVariant>& values);
-    bool verifyAgainstTable();
+    sqlite3_stmt* selectStatement();
     // Binds the values under the mask to the statement's parameters in order.
     void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
     static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
-    void run(sqlite3_stmt* st, std::vector<QVariant>* stored);
+    void run(sqlite3_stmt* st);
 
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);
@@ -164,10 +162,7 @@ private:
     QString tableName_;               // the same unquoted
     QString tableKey_;
     bool wholeTable_ = false;         // the source selects every row of the table
-    bool inSync_ = false;             // the rows match the table as `synced_` stamped it
-    TableStamp synced_;
-    std::vector<int> unverified_;     // rows written since, not yet read back
-    bool allUnverified_ = false;      // too many to list: the whole table is compared
+    quint64 seen_ = 0;                // the table's change count the rows match; 0: none
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;
     mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid
