@@ -155,10 +155,13 @@ ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
     return ui::printTextReport(report, target);
 }
 
-bool PrintDetailReport()
+bool PrintDetailReport(QString* savedAs)
 {
     const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
-    return ui::tellPrintOutcome(report.print(), QStringLiteral("The report"), DetailReport::caption());
+    const ui::PrintOutcome outcome = report.print();
+    if (savedAs)
+        *savedAs = outcome.ok && !outcome.toPrinter ? outcome.where : QString();
+    return ui::tellPrintOutcome(outcome, QStringLiteral("The report"), DetailReport::caption());
 }
 
 } // namespace zarv

@@ -60,7 +60,8 @@ private:
 
 // Prints rsDetail as it stands. When no printer is installed the report goes to
 // a PDF file and the user is told its name; a failure is reported to the user.
-// True when the report was printed (or saved).
-bool PrintDetailReport();
+// True when the report was printed (or saved); savedAs gets the PDF file's path
+// when it went to one, "" otherwise.
+bool PrintDetailReport(QString* savedAs = nullptr);
 
 } // namespace zarv

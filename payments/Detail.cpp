@@ -67,7 +67,6 @@ Detail::Detail(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Detail"));
     setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
-    ui::ignoreEscape(this);
     ui::noDefaultButton(this);
     setSizeGripEnabled(true);
     setMinimumSize(ui::twipsToPixels(kMinWidthTwips), ui::twipsToPixels(kMinHeightTwips));
@@ -99,7 +98,8 @@ Detail::Detail(QWidget* parent) : QDialog(parent)
     payment->addWidget(Command_Export, 1, 1);
     payment->addWidget(Command_Print, 1, 2);
 
-    Command_Close = button(this, "Command_Close", "Close", "Close this window");
+    Command_Close = button(this, "Command_Close", "C&lose", "Close this window");
+    ui::escapePresses(this, Command_Close);
     Text_Msg = named(new QLineEdit(this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
     TDBGrid = named(new ui::RecordsetGrid(this), "TDBGrid");
@@ -279,8 +279,10 @@ void Detail::Command_Export_Click()
         result.ok = false;
         ShowScreenError(QStringLiteral("Detail.Command_Export_Click"));
     }
-    Text_Msg->setText(result.ok ? QStringLiteral("Export Complete! (Export.csv)")
-                                : QStringLiteral("Export FAILED! (Export.csv)"));
+    // The status names the file with its folder: the working folder is not one the clerk chose.
+    const QString shownPath = QDir::toNativeSeparators(exportPath());
+    Text_Msg->setText(result.ok ? QStringLiteral("Export Complete! (%1)").arg(shownPath)
+                                : QStringLiteral("Export FAILED! (%1)").arg(shownPath));
     Command_Export->setEnabled(true);
     if (result.ok)
         ui::ui().beep();
@@ -293,8 +295,9 @@ void Detail::Command_Print_Click()
     Text_Msg->setText(QStringLiteral("Printing ..."));
     ui::ui().doEvents();
     bool printed = false;
+    QString savedAs;
     try {
-        printed = PrintDetailReport();
+        printed = PrintDetailReport(&savedAs);
     } catch (const std::exception&) {
         ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
     }
@@ -308,7 +311,9 @@ void Detail::Command_Print_Click()
     Text_Msg->clear();
     Command_Print->setEnabled(true);
     if (printed) {
-        Text_Msg->setText(QStringLiteral("Report Printed!"));
+        Text_Msg->setText(savedAs.isEmpty()
+                              ? QStringLiteral("Report Printed!")
+                              : QStringLiteral("Report Printed! (%1)").arg(QDir::toNativeSeparators(savedAs)));
         ui::ui().beep();
     }
     ui::ui().doEvents();

@@ -63,7 +63,6 @@ Detail_Search::Detail_Search(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Detail_Search"));
     setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
-    ui::ignoreEscape(this);
     resize(900, 520);
 
     Label1 = named(new QLabel(QStringLiteral("Payment Search"), this), "Label1");
@@ -108,7 +107,8 @@ Detail_Search::Detail_Search(QWidget* parent) : QDialog(parent)
     Command_Select = named(new QPushButton(QStringLiteral("&Select"), this), "Command_Select");
     Command_Select->setToolTip(QStringLiteral("View/Update the Selected  Agency's Payment Records"));
     Command_Select->setEnabled(false);
-    Command_Close = named(new QPushButton(QStringLiteral("Close"), this), "Command_Close");
+    Command_Close = named(new QPushButton(QStringLiteral("&Close"), this), "Command_Close");
+    ui::escapePresses(this, Command_Close);
     Command_Close->setToolTip(QStringLiteral("Close this window"));
     Text_Msg = named(new QLineEdit(QStringLiteral("Please tick the search criteria, fill them in and press the \"Find\" button."), this),
                      "Text_Msg");

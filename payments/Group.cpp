@@ -63,7 +63,6 @@ Group::Group(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Group"));
     setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
-    ui::ignoreEscape(this);
     resize(900, 560);
 
     Frame4 = named(new QGroupBox(QStringLiteral("<Paying Agency>"), this), "Frame4");
@@ -94,8 +93,10 @@ Group::Group(QWidget* parent) : QDialog(parent)
     Command_AgencyInformation->setToolTip(QStringLiteral("View/Update the Selected Agency's Information"));
     (new QHBoxLayout(Frame1))->addWidget(Command_AgencyInformation);
 
-    Command1 = named(new QPushButton(QStringLiteral("&Close"), this), "Command1");
+    // Alt+C is Change's, as on the payment list.
+    Command1 = named(new QPushButton(QStringLiteral("C&lose"), this), "Command1");
     Command1->setToolTip(QStringLiteral("Close this window"));
+    ui::escapePresses(this, Command1);
 
     Text_Msg = named(new QLineEdit(kInstructions, this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);

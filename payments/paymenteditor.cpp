@@ -54,8 +54,6 @@ void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const Payment
 {
     screen.setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
     ui::setBackColour(&screen, kScreenColour);
-    ui::ignoreEscape(&screen);
-    ui::noDefaultButton(&screen);
 
     c.Label1 = named(new QLabel(texts.title, &screen), "Label1");
     QFont titleFont = c.Label1->font();
@@ -102,10 +100,13 @@ void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const Payment
     c.txtPAYMENT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     c.txtPAYMENT->setMaximumWidth(150);
 
+    // Enter in a box presses OK; Escape presses Cancel (Alt+A to Alt+C are the options').
     c.Command_OK = named(new QPushButton(QStringLiteral("&OK"), &screen), "Command_OK");
     c.Command_OK->setToolTip(texts.okToolTip);
-    c.Command_Cancel = named(new QPushButton(QStringLiteral("Cancel"), &screen), "Command_Cancel");
+    c.Command_OK->setDefault(true);
+    c.Command_Cancel = named(new QPushButton(QStringLiteral("Ca&ncel"), &screen), "Command_Cancel");
     c.Command_Cancel->setToolTip(texts.cancelToolTip);
+    ui::escapePresses(&screen, c.Command_Cancel);
 
     c.Text_Msg = named(new QLineEdit(texts.message, &screen), "Text_Msg");
     ui::makeStatusBox(c.Text_Msg);

@@ -52,7 +52,7 @@ Form_InformationDialog::Form_InformationDialog(QWidget* parent) : QDialog(parent
     Picture_Critical->setFixedSize(iconSize);
     Picture_Critical->setVisible(false);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(QStringLiteral("&OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -119,7 +119,7 @@ About::About(QWidget* owner) : QDialog(owner)
     ui::setForeColour(Label65b, quint32(label65bColor_));
     placeCredits(kHeadingDesignTop, kNameDesignTop);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     place(cmdOK, 4245, 3030, 1467, 375);

@@ -11,6 +11,7 @@
 #include "platform/forms/filelists.h"
 #include "shell/formparts.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +41,15 @@ QString canonicalFolder(const QString& folder)
     const QFileInfo info(folder);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? ui::cleanFolder(folder) : canonical;
+}
+
+// The folder that stands for a drive, as the messages name it: in brackets, or
+// said to be missing, so that the clerk knows where to look.
+QString folderNote(const QString& folder)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    return QDir(folder).exists() ? QStringLiteral("(%1)").arg(shown)
+                                 : QStringLiteral("(the folder %1 is missing)").arg(shown);
 }
 
 } // namespace
@@ -81,6 +91,7 @@ bool sameDisketteFile(const QString& path, const QString& target)
 }
 
 struct ZARV_ReturnInstructions::Diskette {
+    QString folder;
     QString target;
     QString alreadyText;
     QString copiedText;
@@ -153,10 +164,12 @@ ZARV_ReturnInstructions::ZARV_ReturnInstructions(QWidget* parent) : QDialog(pare
     auto* driveRow = new QHBoxLayout;
     Command_DriveA = new QPushButton(QStringLiteral("Drive &A"), diskette);
     Command_DriveA->setObjectName(QStringLiteral("Command_DriveA"));
-    Command_DriveA->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive A:"));
+    Command_DriveA->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive A: (%1)")
+                                   .arg(QDir::toNativeSeparators(fs::Settings::instance().driveAFolder())));
     Command_DriveB = new QPushButton(QStringLiteral("Drive &B"), diskette);
     Command_DriveB->setObjectName(QStringLiteral("Command_DriveB"));
-    Command_DriveB->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive B:"));
+    Command_DriveB->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive B: (%1)")
+                                   .arg(QDir::toNativeSeparators(fs::Settings::instance().driveBFolder())));
     driveRow->addWidget(Command_DriveA);
     driveRow->addWidget(label(QStringLiteral("or"), diskette));
     driveRow->addWidget(Command_DriveB);
@@ -217,6 +230,7 @@ QString ZARV_ReturnInstructions::driveBTarget()
 void ZARV_ReturnInstructions::Command_DriveA_Click()
 {
     copyToDiskette(Diskette{
+        fs::Settings::instance().driveAFolder(),
         driveATarget(),
         QStringLiteral("The ZARV data file is already at A:\\Zarvdata.csv"),
         QStringLiteral("ZARV data file is copied to A:\\Zarvdata.csv"),
@@ -228,6 +242,7 @@ void ZARV_ReturnInstructions::Command_DriveA_Click()
 void ZARV_ReturnInstructions::Command_DriveB_Click()
 {
     copyToDiskette(Diskette{
+        fs::Settings::instance().driveBFolder(),
         driveBTarget(),
         QStringLiteral("The ZARV data file is already at  B:\\Zarvdata.csv"),
         QStringLiteral("ZARV data file is copied to B:\\Zarvdata.csv"),
@@ -247,7 +262,7 @@ void ZARV_ReturnInstructions::copyToDiskette(const Diskette& d)
         ui::ui().beep();
         Text_Msg->setText(QStringLiteral("File ") + path + QStringLiteral(" is NOT found?. Copy FAILED!"));
     } else if (sameDisketteFile(path, d.target)) {
-        Text_Msg->setText(d.alreadyText);
+        Text_Msg->setText(d.alreadyText + QStringLiteral(" (%1)").arg(QDir::toNativeSeparators(path)));
     } else {
         // The copy goes through a temporary file beside the target, so a failed
         // copy leaves an earlier Zarvdata.csv on the diskette whole; a
@@ -255,10 +270,11 @@ void ZARV_ReturnInstructions::copyToDiskette(const Diskette& d)
         QString error;
         const bool protectedTarget = fs::isReadOnly(d.target);
         if (!protectedTarget && fs::copyReplace(path, d.target, &error) && fs::sameBytes(path, d.target)) {
-            Text_Msg->setText(d.copiedText);
+            Text_Msg->setText(d.copiedText + QStringLiteral(" (%1)").arg(QDir::toNativeSeparators(d.target)));
         } else {
-            Text_Msg->setText(d.failureStatus);
-            ui::ui().msgBox(QStringLiteral("Unexpected error occurred: \r\n") + d.failureLine, ui::Buttons::OK,
+            const QString where = QLatin1Char(' ') + folderNote(d.folder);
+            Text_Msg->setText(d.failureStatus + where);
+            ui::ui().msgBox(QStringLiteral("Unexpected error occurred: \r\n") + d.failureLine + where, ui::Buttons::OK,
                             ui::Icon::Critical);
         }
     }

@@ -1,6 +1,7 @@
 #include "shell/ZarvPayment.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/settings.h"
 #include "platform/forms/formcolours.h"
 #include "platform/ui/parking.h"
 #include "platform/ui/uiservices.h"
@@ -169,16 +170,29 @@ void ZarvPayment::buildMenus()
 
 void ZarvPayment::Form_Load()
 {
-    // The screen opens in the payment-file mode; the lists start at the current
-    // folder of the current drive until the remembered choice moves them.
+    // The screen opens in the payment-file mode; the lists start at the home
+    // folder (the first drive) until the remembered choice moves them.
     paintMode(kZarvModeColor);
     enableRunButtons();
+    Drive->setFolders({{QStringLiteral("A:"), fs::Settings::instance().driveAFolder()},
+                       {QStringLiteral("B:"), fs::Settings::instance().driveBFolder()}});
     const QString root = Drive->drive();
     driveFolders_.setShownDrive(root);
     Dir->setTop(root);
-    if (!Dir->setPath(QDir::currentPath()))
-        Dir->setPath(root);
+    Dir->setPath(root);
     restoreChoice();
+}
+
+void ZarvPayment::openHome()
+{
+    const QString home = Drive->drives().value(0);
+    if (!Drive->setDrive(home) || Drive->drive() != home)
+        return;
+    if (Dir->path() != home) {
+        Dir->setTop(home);
+        Dir->setPath(home);
+    }
+    File->setPath(Dir->path());
 }
 
 void ZarvPayment::restoreChoice()
@@ -190,25 +204,27 @@ void ZarvPayment::restoreChoice()
         db::Recordset& rs = DE().rsZarvSystem();
         if (!rs.isOpen())
             rs.open();
+        File->setPattern(QStringLiteral("*.csv"));
         if (rs.recordCount() > 0) {
             rs.moveFirst();
-            const QString drive = rs.text(QStringLiteral("Drive"));
             const QString dir = rs.text(QStringLiteral("Dir"));
             const QString file = rs.text(QStringLiteral("File"));
-            Drive->setDrive(drive);
-            const bool reached = Dir->setPath(dir);
-            File->setPattern(QStringLiteral("*.csv"));
-            File->setFileName(file);
-            m_FilePath = joinPath(Dir->path(), File->fileName());
-            if (!reached || !FileExists(m_FilePath)) {
-                Dir->setPath(Drive->drive());
-                File->setPath(Dir->path());
+            // The remembered file, whichever kind of run chose it (a workbook is
+            // not in the payment file list, but its folder is the place to open).
+            m_FilePath = joinPath(dir, file);
+            if (!file.isEmpty() && FileExists(m_FilePath)) {
+                const QString drive = Drive->addDriveFor(dir);
+                if (!drive.isEmpty())
+                    Drive->setDrive(drive);
+                Dir->setTop(Drive->drive());
+                if (Dir->setPath(dir)) {
+                    File->setPath(Dir->path());
+                    File->setFileName(file);
+                    return;
+                }
             }
-        } else {
-            File->setPattern(QStringLiteral("*.csv"));
-            Dir->setPath(Drive->drive());
-            File->setPath(Dir->path());
         }
+        openHome();
     } catch (const std::exception&) {
         File->setPattern(QStringLiteral("*.csv"));
     }

@@ -103,6 +103,8 @@ private:
     void Form_Load();
     // Steps 3 and 4 of the load: drive, folder and file from ZarvSystem.
     void restoreChoice();
+    // The lists at the home folder, where a run starts without a remembered place.
+    void openHome();
     void paintMode(long bgr);
     void enableRunButtons();
 

@@ -22,6 +22,7 @@
 #include "services/system.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -98,7 +99,6 @@ Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Numbers"));
     setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
-    ui::ignoreEscape(this);
     buildControls();
     buildMenus();
     connectControls();
@@ -126,14 +126,16 @@ void Verify_Numbers::buildControls()
         button(Frame1, "Command_Inactivate", "&Delete", "Delete the selected Active record (mark as deleted)");
     Command_Activate = button(Frame1, "Command_Activate", "&Undelete",
                               "Undelete the selected Deleted record (undo the marked for deletion)");
-    Command_Search = button(Frame1, "Command_Search", "&Find", "Search for a specific payment");
+    // Alt+F opens the File menu; the Find item of the Edit menu is F&ind too.
+    Command_Search = button(Frame1, "Command_Search", "F&ind", "Search for a specific payment");
     auto* rows = new QVBoxLayout(Frame1);
     rows->setContentsMargins(3, 3, 3, 3);
     rows->setSpacing(2);
     for (QPushButton* b : {Command_AddDetail, Command_ChangeDetail, Command_Inactivate, Command_Activate, Command_Search})
         rows->addWidget(b);
 
-    Command_Close = button(column_, "Command_Close", "Close", "Close this window");
+    Command_Close = button(column_, "Command_Close", "C&lose", "Close this window");
+    ui::escapePresses(this, Command_Close);
 
     Frame_Sort = named(new QGroupBox(QStringLiteral("<Sort Order>"), column_), "Frame_Sort");
     auto* sort = new QVBoxLayout(Frame_Sort);
@@ -165,9 +167,9 @@ void Verify_Numbers::buildControls()
     Option_1024x768NormalSizeFont->setChecked(true);
 
     FrameExpImp = named(new QGroupBox(QStringLiteral("< Data Ex. >"), column_), "FrameExpImp");
-    Command_Export = button(FrameExpImp, "Command_Export", "Export", "");
-    Command_Import1 = button(FrameExpImp, "Command_Import1", "Import 1", "");
-    Command_Import2 = button(FrameExpImp, "Command_Import2", "Import 2", "");
+    Command_Export = button(FrameExpImp, "Command_Export", "E&xport", "");
+    Command_Import1 = button(FrameExpImp, "Command_Import1", "Import &1", "");
+    Command_Import2 = button(FrameExpImp, "Command_Import2", "Import &2", "");
     Command_Exp_Help =
         button(FrameExpImp, "Command_Exp_Help", "?", "Click for information about the 'Export' process");
     Command_Imp_Help =
@@ -236,7 +238,7 @@ void Verify_Numbers::buildMenus()
     mnuACD_Deleted = item(mnuACD, "mnuACD_Deleted", QStringLiteral("Set to \"Deleted\" status"));
     mnuACD_Blank = item(mnuACD, "mnuACD_Blank", QStringLiteral("Set to \"No Change\" status"));
 
-    mnuDataExchange = named(menuBar->addMenu(QStringLiteral("Data Exchange")), "mnuDataExchange");
+    mnuDataExchange = named(menuBar->addMenu(QStringLiteral("Da&ta Exchange")), "mnuDataExchange");
     mnuExportHelp = item(mnuDataExchange, "mnuExportHelp", QStringLiteral("Export Help"));
     mnuExport = item(mnuDataExchange, "mnuExport", QStringLiteral("Export to Verify.csv"));
     mnuImportHelp = item(mnuDataExchange, "mnuImportHelp", QStringLiteral("Import Help"));
@@ -251,7 +253,7 @@ void Verify_Numbers::buildMenus()
         const verifylist::SortOrder& order = verifylist::sortOrders()[size_t(i)];
         mnuSortBy[size_t(i)] = item(mnuView, order.menuItem, QLatin1String(order.menuCaption));
     }
-    mnuWindow = named(menuBar->addMenu(QStringLiteral("Window")), "mnuWindow");
+    mnuWindow = named(menuBar->addMenu(QStringLiteral("&Window")), "mnuWindow");
     for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
         const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
         mnuWindowSize[size_t(i)] = item(mnuWindow, layout.menuItem, QLatin1String(layout.menuCaption));
@@ -664,7 +666,8 @@ void Verify_Numbers::Command_Export_Click()
             rsVerify.moveFirst();
         strStep = QStringLiteral(" 68");
         Text_Msg->setText(QStringLiteral("Export to the Verify.csv file complete. ") + QString::number(counter) +
-                          QStringLiteral(" Records exported"));
+                          QStringLiteral(" Records exported (%1)")
+                              .arg(QDir::toNativeSeparators(verifycsv::VerifyCsvPath())));
         ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
         EnableControls(false, true);
         strStep = QStringLiteral(" 90");

@@ -149,7 +149,7 @@ void Verify_Numbers_Search::buildControls()
     Command_Find->setDefault(true);
     Command_Select = makeButton(this, "Command_Select", QStringLiteral("&Select"),
                                 QStringLiteral("Select current record and Close this window"));
-    Command_Close = makeButton(this, "Command_Close", QStringLiteral("Close"), QStringLiteral("Close this window"));
+    Command_Close = makeButton(this, "Command_Close", QStringLiteral("&Close"), QStringLiteral("Close this window"));
     Text_Msg = named(new QLineEdit(this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
     Text_Msg->setText(QStringLiteral("Please set the selection criteria and press the \"Find\" button."));

@@ -215,7 +215,7 @@ void Verify_Return::Form_Load()
 {
     // The lists start in the folder that receives the returned workbooks.
     const QString start = ui::cleanFolder(fs::Settings::instance().emailFolder());
-    const QString root = Drive->driveOf(start);
+    const QString root = Drive->addDriveFor(start);
     // Choosing another drive runs Drive_Change; otherwise it runs here.
     if (root.isEmpty() || root == Drive->drive() || !Drive->setDrive(root))
         Drive_Change();

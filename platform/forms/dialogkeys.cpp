@@ -1,8 +1,10 @@
 #include "platform/forms/dialogkeys.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QList>
+#include <QPointer>
 
 namespace zarv::ui {
 
@@ -30,7 +32,39 @@ private:
     QList<int> keys_;
 };
 
+class EscapePresser : public QObject {
+public:
+    EscapePresser(QDialog* dialog, QAbstractButton* button) : QObject(dialog), dialog_(dialog), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != dialog_ || event->type() != QEvent::KeyPress
+            || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return QObject::eventFilter(watched, event);
+        event->accept();
+        if (!button_ || !button_->isEnabled() || !button_->isVisibleTo(dialog_))
+            return true;
+        if (button_->focusPolicy() & Qt::TabFocus) {
+            button_->setFocus(Qt::ShortcutFocusReason);
+            if (dialog_->focusWidget() != button_)
+                return true;        // a check kept the focus in its box
+        }
+        button_->click();
+        return true;
+    }
+
+private:
+    QDialog* dialog_;
+    QPointer<QAbstractButton> button_;
+};
+
 } // namespace
+
+void escapePresses(QDialog* dialog, QAbstractButton* button)
+{
+    dialog->installEventFilter(new EscapePresser(dialog, button));
+}
 
 void ignoreEscape(QDialog* dialog)
 {

@@ -1,5 +1,6 @@
 #pragma once
 // Keys a screen does not take the way a plain dialog would.
+class QAbstractButton;
 class QDialog;
 class QWidget;
 
@@ -8,6 +9,12 @@ namespace zarv::ui {
 // Escape does not close the screen (only its own buttons and the window's close
 // box do); a screen without a cancel key keeps it so.
 void ignoreEscape(QDialog* dialog);
+
+// Escape presses the screen's Cancel or Close button as a click on it would: the
+// focus goes to the button first, so that the box being left is checked as for a
+// click, and a check that keeps the focus in its box stops the press. A disabled
+// or hidden button is not pressed.
+void escapePresses(QDialog* dialog, QAbstractButton* button);
 
 // Enter in a box presses no button (a focused button still takes Enter itself):
 // for screens that have no default button, although a dialog would otherwise

@@ -26,6 +26,17 @@ bool isUnder(const QString& path, const QString& folder)
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
+// Where removable media are mounted; every other mount point belongs to the
+// system (or to a sandbox the program runs in) and holds no data files of a clerk.
+bool isRemovableMount(const QString& root)
+{
+    for (const char* place : {"/media/", "/run/media/", "/mnt/"}) {
+        if (root.startsWith(QLatin1String(place)))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString cleanFolder(const QString& path)
@@ -68,6 +79,8 @@ int DriveList::indexOfRoot(const QString& root) const
 
 void DriveList::refresh()
 {
+    if (fixed_)
+        return;
     const QString current = drive();
     QList<QPair<QString, QString>> volumes;
     for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
@@ -75,7 +88,7 @@ void DriveList::refresh()
             continue;
         const QString root = cleanFolder(v.rootPath());
         // Bind-mounted single files and read-only images are no place for data files.
-        if (!QFileInfo(root).isDir() || v.fileSystemType() == "squashfs")
+        if (!isRemovableMount(root) || !QFileInfo(root).isDir() || v.fileSystemType() == "squashfs")
             continue;
         volumes.append({root, v.name().isEmpty() ? v.displayName() : v.name()});
     }
@@ -84,14 +97,40 @@ void DriveList::refresh()
     const bool wasQuiet = quiet_;
     quiet_ = true;
     clear();
+    addDrive(cleanFolder(QDir::homePath()), tr("Home"));
     for (const auto& [root, label] : volumes)
         addDrive(root, label == root ? QString() : label);
-    addDrive(cleanFolder(QDir::homePath()), tr("Home"));
-    int keep = indexOfRoot(current);
-    if (keep < 0)
-        keep = indexOfRoot(driveOf(QDir::currentPath()));
-    setCurrentIndex(std::max(0, keep));
+    for (const auto& [label, folder] : folders_) {
+        if (isReadyFolder(folder))
+            addDrive(cleanFolder(folder), label);
+    }
+    for (const QString& root : inUse_)
+        addDrive(root, QString());
+    setCurrentIndex(std::max(0, indexOfRoot(current)));
     quiet_ = wasQuiet;
+}
+
+void DriveList::setFolders(const QList<QPair<QString, QString>>& labelledFolders)
+{
+    folders_ = labelledFolders;
+    refresh();
+}
+
+QString DriveList::addDriveFor(const QString& path)
+{
+    const QString held = driveOf(path);
+    if (!held.isEmpty() || !isReadyFolder(path))
+        return held;
+    const QString root = cleanFolder(QStorageInfo(path).rootPath());
+    if (root.isEmpty() || !isReadyFolder(root))
+        return QString();
+    if (!fixed_)
+        inUse_.append(root);
+    const bool wasQuiet = quiet_;
+    quiet_ = true;
+    addDrive(root, QString());
+    quiet_ = wasQuiet;
+    return root;
 }
 
 void DriveList::showPopup()
@@ -164,6 +203,24 @@ DirList::DirList(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // A double click or Enter opens a folder; a single click only marks it.
     connect(this, &QListWidget::itemActivated, this, &DirList::open);
+}
+
+void DirList::keyboardSearch(const QString& search)
+{
+    // The entries are indented; a letter is matched against the folder's name.
+    const QString letter = search.right(1);
+    if (letter.trimmed().isEmpty() || count() == 0)
+        return;
+    const int start = std::max(0, currentRow());
+    for (int step = 1; step <= count(); ++step) {
+        const int row = (start + step) % count();
+        const QString name = QFileInfo(folderAt(row)).fileName();
+        if (name.startsWith(letter, Qt::CaseInsensitive)) {
+            setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            scrollToItem(item(row));
+            return;
+        }
+    }
 }
 
 void DirList::open(QListWidgetItem* item)

@@ -1,8 +1,11 @@
 #pragma once
-// The drive, folder and file lists of the start screen. A drive is a mounted
-// volume (its root folder) or the user's home folder; the folder list shows the
-// path from the drive's root down to the current folder and the folders inside
-// it; the file list shows the files of one folder that match a pattern.
+// The drive, folder and file lists of the start screen. A drive is the user's
+// home folder, a removable medium (mounted under /media, /run/media or /mnt), a
+// folder the screen names (the ones standing for drives A: and B:) or the volume
+// of a folder in use; the system's own mounts are never listed. The folder list
+// shows the path from the drive's root down to the current folder and the
+// folders inside it; the file list shows the files of one folder that match a
+// pattern.
 #include <QComboBox>
 #include <QHash>
 #include <QListWidget>
@@ -15,9 +18,15 @@ class DriveList : public QComboBox {
 public:
     explicit DriveList(QWidget* parent = nullptr);
 
-    // Lists the mounted volumes and the home folder again; keeps the current
-    // drive when it is still there.
+    // Lists the home folder, the removable media and the named folders again;
+    // keeps the current drive when it is still there, else the home folder.
     void refresh();
+    // Folders listed after the removable media, each with its label ("A:"),
+    // while they exist.
+    void setFolders(const QList<QPair<QString, QString>>& labelledFolders);
+    // Lists the volume that holds path when no listed drive holds it, so that a
+    // folder in use can be shown with its drive; returns the drive holding path.
+    QString addDriveFor(const QString& path);
     // Replaces the listed drives (roots of folders); used where the machine's
     // volumes are not wanted, e.g. in tests.
     void setDrives(const QStringList& roots);
@@ -45,6 +54,8 @@ private:
     int indexOfRoot(const QString& root) const;
     bool quiet_ = false;
     bool fixed_ = false;    // drives given by setDrives: not looked up again
+    QList<QPair<QString, QString>> folders_;    // label, folder
+    QStringList inUse_;     // volumes added for a folder in use
 };
 
 class DirList : public QListWidget {
@@ -67,6 +78,9 @@ public:
     // The folder an entry stands for.
     QString folderAt(int row) const;
     int rowOf(const QString& folder) const;
+
+    // A typed letter moves to the next folder whose name starts with it.
+    void keyboardSearch(const QString& search) override;
 
 signals:
     void pathChanged(const QString& path);

@@ -2,6 +2,8 @@
 #include "platform/data/recordset.h"
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <exception>
 
@@ -51,6 +53,28 @@ std::vector<int> sampleRows(int rows)
     return out;
 }
 
+// Draws the cells as usual and frames the current cell while the grid has the
+// focus, whatever the style does (some draw no focus frame until a key was used).
+class CurrentCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        const bool selected = option.state & QStyle::State_Selected;
+        const QColor frame = option.palette.color(QPalette::Active, selected ? QPalette::HighlightedText
+                                                                             : QPalette::Highlight);
+        painter->save();
+        painter->setPen(QPen(frame, 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+};
+
 } // namespace
 
 RecordsetGrid::RecordsetGrid(QWidget* parent) : QTableView(parent)
@@ -62,6 +86,10 @@ RecordsetGrid::RecordsetGrid(QWidget* parent) : QTableView(parent)
     setWordWrap(false);
     setHorizontalHeader(new GridHeader(this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab and Shift+Tab go on to the screen's next and previous control; the
+    // arrow keys move within the grid.
+    setTabKeyNavigation(false);
+    setItemDelegate(new CurrentCellDelegate(this));
     verticalHeader()->setVisible(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);

@@ -1,5 +1,6 @@
 #include "platform/ui/parking.h"
 #include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 
 namespace zarv::ui {
@@ -26,6 +27,22 @@ void WindowParking::forgetDestroyed()
     std::erase_if(parked_, [](const Entry& e) { return e.window.isNull(); });
 }
 
+namespace {
+
+// Every screen together.
+QRect desktopOf()
+{
+    QRect desktop;
+    for (QScreen* s : QGuiApplication::screens())
+        desktop |= s->geometry();
+    return desktop;
+}
+
+} // namespace
+
+// Positions are set on the window's client area (geometry), never through its
+// frame: a window manager that places frames by their own rule would otherwise
+// shift the window by its title bar on every round trip.
 bool WindowParking::park(QWidget* w, int leftTwips)
 {
     if (!w || windowMovesRefused())
@@ -33,8 +50,13 @@ bool WindowParking::park(QWidget* w, int leftTwips)
     forgetDestroyed();
     QWidget* window = w->window();
     if (find(window) == parked_.end())
-        parked_.push_back(Entry{window, window->pos()});
-    window->move(twipsToPixels(leftTwips), window->y());
+        parked_.push_back(Entry{window, window->geometry()});
+    // The frame's left edge goes where asked, and further left when a wide window
+    // would still show a strip at the desktop's left edge.
+    const QRect frame = window->frameGeometry();
+    const int frameLeft = std::min(twipsToPixels(leftTwips), desktopOf().left() - frame.width() - 1);
+    const QRect client = window->geometry();
+    window->setGeometry(QRect(QPoint(frameLeft + (client.x() - frame.x()), client.y()), client.size()));
     return true;
 }
 
@@ -47,7 +69,7 @@ bool WindowParking::restore(QWidget* w)
     auto it = find(window);
     if (it == parked_.end())
         return false;
-    window->move(it->home);
+    window->setGeometry(it->home);
     parked_.erase(it);
     return true;
 }
@@ -57,7 +79,7 @@ bool WindowParking::isParked(QWidget* w) const
     return w && find(w->window()) != parked_.end();
 }
 
-std::optional<QPoint> WindowParking::homeOf(QWidget* w) const
+std::optional<QRect> WindowParking::homeOf(QWidget* w) const
 {
     if (!w)
         return std::nullopt;

@@ -1,10 +1,16 @@
 #include "platform/ui/uiservices.h"
+#include "platform/ui/focusreturn.h"
 #include "platform/ui/qtui.h"
 
 namespace zarv::ui {
 
 namespace {
 UiServices* g_installed = nullptr;   // the services in force; null means the Qt default
+}
+
+UiServices::UiServices()
+{
+    keepFocusOfDisabledControls();
 }
 
 UiServices& ui()

@@ -24,6 +24,9 @@ struct MessageBox {
 
 class UiServices {
 public:
+    // Every implementation also keeps the focus of controls a screen disables
+    // for a while (focusreturn.h), so that screens behave alike under both.
+    UiServices();
     virtual ~UiServices() = default;
 
     // The application's title, shown by a box without a title of its own.

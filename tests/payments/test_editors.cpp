@@ -232,8 +232,9 @@ TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
         EXPECT_EQ(change.Text_Msg->text(), "You must enter a Name!");
         EXPECT_TRUE(ui::isMarkedError(change.txtNAME));
         EXPECT_TRUE(change.isVisible());
-        clerk::enter();     // the screen has no default button: Enter presses nothing
-        EXPECT_EQ(ui().beeps(), 1);
+        clerk::enter();     // Enter presses OK: refused the same way
+        EXPECT_EQ(ui().beeps(), 2);
+        EXPECT_TRUE(change.isVisible());
         clerk::alt('o');
         EXPECT_TRUE(change.isVisible());
         change.txtNAME->setText("EVANS JR");
@@ -241,7 +242,7 @@ TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
         EXPECT_FALSE(change.isVisible());
     });
     EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A"}));
-    EXPECT_EQ(ui().beeps(), 2);
+    EXPECT_EQ(ui().beeps(), 3);
 }
 
 // ---------------------------------------------------------------- the duplicate-folio rule on the screens

@@ -98,7 +98,7 @@ TEST_F(ListTest, ExportWritesTheGroupInTheListsOrderByteForByte)
     openList(*group, "0042", [&](Detail& list) {
         clerk::click(list.Option_Sort_Name);
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (Export.csv)");
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Export.csv") + ")");
         EXPECT_TRUE(list.Command_Export->isEnabled());
         EXPECT_EQ(QApplication::focusWidget(), list.Command_Export);
     });
@@ -122,9 +122,9 @@ TEST_F(ListTest, AGroupWithoutPaymentsExportsAnEmptyFile)
 {
     DE().Zarv.execute(QStringLiteral("DELETE FROM Detail WHERE MORTCO = '0099'"));
     DE().rsDetail().requery();
-    openList(*group, "0099", [](Detail& list) {
+    openList(*group, "0099", [this](Detail& list) {
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (Export.csv)");
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Export.csv") + ")");
     });
     EXPECT_TRUE(QFileInfo::exists(path("Export.csv")));
     EXPECT_EQ(QFileInfo(path("Export.csv")).size(), 0);
@@ -136,7 +136,7 @@ TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
     openList(*group, "0042", [this](Detail& list) {
         ui().expectBox(boxWith(ui::containing("Export.csv could not be written"), ui::Icon::Critical));
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export FAILED! (Export.csv)");
+        EXPECT_EQ(list.Text_Msg->text(), "Export FAILED! (" + path("Export.csv") + ")");
         EXPECT_TRUE(list.Command_Export->isEnabled());
     });
     EXPECT_EQ(ui().beeps(), 0);
@@ -165,7 +165,7 @@ TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
             << footer.toStdString();
         clickRow(list.TDBGrid, 2);
         clerk::click(list.Command_Print);
-        EXPECT_EQ(list.Text_Msg->text(), "Report Printed!");
+        EXPECT_EQ(list.Text_Msg->text(), "Report Printed! (" + path("DetailReport.pdf") + ")");
         EXPECT_TRUE(list.Command_Print->isEnabled());
         EXPECT_EQ(list.TDBGrid->currentRowIndex(), 0);
     });

@@ -122,9 +122,11 @@ TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddress)
     EXPECT_TRUE(titles.contains(QStringLiteral("< Return the ZARV data by the original ZARV diskette")
                                 + QString(37, u' ') + QStringLiteral("(Optional)")));
     EXPECT_EQ(s.Command_DriveA->text(), QStringLiteral("Drive &A"));
-    EXPECT_EQ(s.Command_DriveA->toolTip(), QStringLiteral("Ensure that the original ZARV diskette is in Drive A:"));
+    EXPECT_EQ(s.Command_DriveA->toolTip(),
+              QStringLiteral("Ensure that the original ZARV diskette is in Drive A: (%1)").arg(a_));
     EXPECT_EQ(s.Command_DriveB->text(), QStringLiteral("Drive &B"));
-    EXPECT_EQ(s.Command_DriveB->toolTip(), QStringLiteral("Ensure that the original ZARV diskette is in Drive B:"));
+    EXPECT_EQ(s.Command_DriveB->toolTip(),
+              QStringLiteral("Ensure that the original ZARV diskette is in Drive B: (%1)").arg(b_));
     EXPECT_EQ(s.Command_Exit->text(), QStringLiteral("E&xit"));
     EXPECT_EQ(s.Command_Exit->toolTip(), QStringLiteral("Exit ZARV"));
 }
@@ -195,13 +197,17 @@ struct DriveCase {
     const char* failureBox;
 };
 
+// The texts name the folder that stands for the drive: %1 is the file there, %2
+// the folder in brackets, or that it is missing.
 const DriveCase kDrives[] = {
-    {"A", false, "ZARV data file is copied to A:\\Zarvdata.csv", "The ZARV data file is already at A:\\Zarvdata.csv",
-     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive A:",
-     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive A:"},
-    {"B", true, "ZARV data file is copied to B:\\Zarvdata.csv", "The ZARV data file is already at  B:\\Zarvdata.csv",
-     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive B:",
-     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive B:"},
+    {"A", false, "ZARV data file is copied to A:\\Zarvdata.csv (%1)",
+     "The ZARV data file is already at A:\\Zarvdata.csv (%1)",
+     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive A: %2",
+     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive A: %2"},
+    {"B", true, "ZARV data file is copied to B:\\Zarvdata.csv (%1)",
+     "The ZARV data file is already at  B:\\Zarvdata.csv (%1)",
+     "Unexpected error occurred! Ensure that the ZARV diskette is in Drive B: %2",
+     "Unexpected error occurred: \r\nEnsure that the ZARV diskette is in Drive B: %2"},
 };
 
 class DriveCopyTest : public ReturnTest, public ::testing::WithParamInterface<DriveCase> {
@@ -214,6 +220,16 @@ protected:
         return GetParam().driveB ? s.Command_DriveB : s.Command_DriveA;
     }
     QStringList filesOnDrive() const { return QDir(folderOfDrive()).entryList(QDir::Files | QDir::Hidden); }
+    // A text of the case with the drive's file and folder put in.
+    QString text(const char* pattern, const QString& file = {}, bool folderMissing = false) const
+    {
+        const QString folderNote = folderMissing
+                                       ? QStringLiteral("(the folder %1 is missing)").arg(folderOfDrive())
+                                       : QStringLiteral("(%1)").arg(folderOfDrive());
+        return QString::fromLatin1(pattern)
+            .replace(QStringLiteral("%1"), file.isEmpty() ? target() : file)
+            .replace(QStringLiteral("%2"), folderNote);
+    }
 };
 
 TEST_P(DriveCopyTest, TheFileArrivesWholeInPlaceOfAnOlderOne)
@@ -222,7 +238,7 @@ TEST_P(DriveCopyTest, TheFileArrivesWholeInPlaceOfAnOlderOne)
     ZARV_ReturnInstructions s;
     EnabledLog log(s.Command_Exit);
     click(button(s));
-    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().copied));
+    EXPECT_EQ(s.Text_Msg->text(), text(GetParam().copied));
     EXPECT_EQ(readFile(target()), payload_);
     EXPECT_EQ(filesOnDrive(), QStringList{"Zarvdata.csv"});    // no temporary file left
     EXPECT_EQ(log.states, (std::vector<bool>{false, true}));    // disabled while copying
@@ -237,11 +253,11 @@ TEST_P(DriveCopyTest, TheFileArrivesWholeInPlaceOfAnOlderOne)
 TEST_P(DriveCopyTest, NoDisketteGivesTheStatusAndTheCriticalBox)
 {
     QDir(folderOfDrive()).removeRecursively();
-    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical, Buttons::OK,
-                               QStringLiteral("ZARV")));
+    ui().expectBox(box(text(GetParam().failureBox, {}, true), ui::Answer::OK, Icon::Critical, Buttons::OK,
+                       QStringLiteral("ZARV")));
     ZARV_ReturnInstructions s;
     click(button(s));
-    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_EQ(s.Text_Msg->text(), text(GetParam().failureStatus, {}, true));
     EXPECT_FALSE(QFileInfo::exists(target()));
     expectButtonsBack(s);
 }
@@ -251,10 +267,10 @@ TEST_P(DriveCopyTest, AWriteProtectedDisketteKeepsItsFile)
     const QByteArray old = "OLD DISKETTE DATA\r\n";
     writeFile(target().mid(folder().size() + 1), old);
     ASSERT_TRUE(QFile::setPermissions(target(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
+    ui().expectBox(box(text(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
     ZARV_ReturnInstructions s;
     click(button(s));
-    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_EQ(s.Text_Msg->text(), text(GetParam().failureStatus));
     EXPECT_EQ(readFile(target()), old);
     expectButtonsBack(s);
     QFile::setPermissions(target(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -264,7 +280,7 @@ TEST_P(DriveCopyTest, ACopyThatFailsHalfWayLeavesTheOldFileWhole)
 {
     const QByteArray old = "OLD DISKETTE DATA\r\n";
     writeFile(target().mid(folder().size() + 1), old);
-    ui().expectBox(box(QString::fromLatin1(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
+    ui().expectBox(box(text(GetParam().failureBox), ui::Answer::OK, Icon::Critical));
     ZARV_ReturnInstructions s;
 
     // A diskette that fills up: no file may grow past 64 KiB while the copy runs.
@@ -278,7 +294,7 @@ TEST_P(DriveCopyTest, ACopyThatFailsHalfWayLeavesTheOldFileWhole)
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().failureStatus));
+    EXPECT_EQ(s.Text_Msg->text(), text(GetParam().failureStatus));
     EXPECT_EQ(readFile(target()), old);
     EXPECT_EQ(filesOnDrive(), QStringList{"Zarvdata.csv"});
     expectButtonsBack(s);
@@ -293,7 +309,7 @@ TEST_P(DriveCopyTest, AFileOnTheDisketteItselfIsNotCopiedOntoItself)
     ZARV_ReturnInstructions s;
     EXPECT_EQ(s.Text_Msg->text(), QStringLiteral("Please NOTE that the zarv data is already on the floppy diskette!"));
     click(button(s));
-    EXPECT_EQ(s.Text_Msg->text(), QLatin1String(GetParam().already));
+    EXPECT_EQ(s.Text_Msg->text(), text(GetParam().already, onDiskette));
     EXPECT_EQ(filesOnDrive(), QStringList{"zarvdata.CSV"});
     expectButtonsBack(s);
 

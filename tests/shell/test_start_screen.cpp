@@ -94,9 +94,10 @@ TEST_F(StartScreenTest, EveryControlShowsItsCaption)
     EXPECT_EQ(w->mnuHelpAbout->text(), QStringLiteral("&About"));
 }
 
-TEST_F(StartScreenTest, OpensInThePaymentModeAtTheDriveRootWithNothingRemembered)
+TEST_F(StartScreenTest, OpensInThePaymentModeAtTheHomeFolderWithNothingRemembered)
 {
     auto w = open();
+    EXPECT_EQ(w->Drive->drive(), QDir::cleanPath(QDir::homePath()));
     EXPECT_TRUE(w->Option_ZARV->isChecked());
     EXPECT_TRUE(w->Option_Yes->isChecked());
     EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Please select the location of the ZARV file."));
@@ -154,7 +155,7 @@ TEST_F(StartScreenTest, TheChoiceIsRememberedAndComesBackAfterARestart)
     EXPECT_EQ(de().rsZarvSystem().text("Year"), QString());
 }
 
-TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtTheDriveRoot)
+TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtTheHomeFolder)
 {
     struct Case {
         const char* name;
@@ -171,10 +172,21 @@ TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtTheDriveRoot)
         c.spoil(file);
         restart();
         auto w = open();
-        EXPECT_EQ(w->Dir->path(), w->Drive->drive());
+        EXPECT_EQ(w->Dir->path(), QDir::cleanPath(QDir::homePath()));
+        EXPECT_EQ(w->Drive->drive(), w->Dir->path());
         EXPECT_EQ(w->File->path(), w->Dir->path());
         EXPECT_EQ(w->File->fileName(), QString());
     }
+}
+
+TEST_F(StartScreenTest, AfterAVerificationRunTheNextStartOpensAtTheWorkbooksFolder)
+{
+    setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("MortNo1234.XLSX"));
+    auto w = open();
+    EXPECT_EQ(w->Dir->path(), data_);
+    EXPECT_EQ(w->File->path(), data_);
+    EXPECT_EQ(w->File->pattern(), QStringLiteral("*.csv"));
+    EXPECT_EQ(w->Drive->drive(), w->Drive->driveOf(data_));
 }
 
 TEST_F(StartScreenTest, SwitchingToTheWorkbookModeAndBackReadsTheRememberedChoiceAgain)

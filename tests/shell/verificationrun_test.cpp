@@ -170,7 +170,8 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         list.Option_Sort[6]->click();                       // by name
         EXPECT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), QStringLiteral("100200302"));
 
-        ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported")));
+        ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported (%1)")
+                               .arg(path(QStringLiteral("Verify.csv")))));
         list.Command_Export->click();
         ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. ")));
         list.Command_Import1->click();

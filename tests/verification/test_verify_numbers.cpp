@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 using namespace zarv;
 using namespace zarv::test;
@@ -331,7 +332,7 @@ TEST_F(ListTest, ExportWritesEveryRowInTheListsOrderAndReportsTheCount)
     auto w = open();
     w->Option_Sort[6]->click();   // by name
     select(*w, 3);
-    ui().expectBox(box("Export to the Verify.csv file complete. 6 Records exported", Answer::OK,
+    ui().expectBox(box("Export to the Verify.csv file complete. 6 Records exported (" + csvPath() + ")", Answer::OK,
                             Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
     w->Command_Export->click();
     EXPECT_EQ(readCsv(), QByteArray("D,5678,N-4,03,704,000000000000000400,444,ANNA,D ST,,,,,LEGAL A\r\n"
@@ -340,7 +341,7 @@ TEST_F(ListTest, ExportWritesEveryRowInTheListsOrderAndReportsTheCount)
                                     "C,1234,N-2,01,702,000000000000000200,200,DORA,B ST,,,,,LEGAL D\r\n"
                                     "A,1234,N-1,01,701,000000000123456789,100,ERIN,A ST,,,,,LEGAL E\r\n"
                                     ",1234,N-6,01,701,1,,\"SMITH, JO\",QUOTED ST,,,,,\r\n"));
-    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Export to the Verify.csv file complete. 6 Records exported"));
+    EXPECT_EQ(w->Text_Msg->text(), "Export to the Verify.csv file complete. 6 Records exported (" + csvPath() + ")");
     EXPECT_EQ(current(), QStringLiteral("N-4"));   // back on the first row
     EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
     EXPECT_FALSE(ui().busy());
@@ -350,7 +351,7 @@ TEST_F(ListTest, AnEmptyListExportsAnEmptyFile)
 {
     writeCsv("x\r\n");
     auto w = open();
-    ui().expectBox(box("Export to the Verify.csv file complete. 0 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 0 Records exported (" + csvPath() + ")"));
     w->mnuExport->trigger();
     EXPECT_TRUE(QFileInfo::exists(csvPath()));
     EXPECT_EQ(readCsv(), QByteArray());
@@ -363,9 +364,9 @@ TEST_F(ListTest, ALongExportShowsItsProgressEvery200Rows)
     auto w = open();
     QStringList shown;
     QObject::connect(w->Text_Msg, &QLineEdit::textChanged, [&](const QString& t) { shown << t; });
-    ui().expectBox(box("Export to the Verify.csv file complete. 1234 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 1234 Records exported (" + csvPath() + ")"));
     w->Command_Export->click();
-    const QStringList progress = shown.filter(QStringLiteral(" ("));
+    const QStringList progress = shown.filter(QRegularExpression(QStringLiteral("^ \\(\\d+/1234\\)$")));
     EXPECT_EQ(progress, (QStringList{" (200/1234)", " (400/1234)", " (600/1234)", " (800/1234)", " (1000/1234)",
                                      " (1200/1234)"}));
     EXPECT_EQ(shown.first(),
@@ -505,7 +506,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnExportRuns)
         w->mnuCloseNOW_Click();
         EXPECT_FALSE(w->close());
     });
-    ui().expectBox(box("Export to the Verify.csv file complete. 450 Records exported"));
+    ui().expectBox(box("Export to the Verify.csv file complete. 450 Records exported (" + csvPath() + ")"));
     w->Command_Export->click();
     EXPECT_EQ(tries, 2);
     EXPECT_TRUE(w->isVisible());

@@ -152,14 +152,43 @@ TEST_F(FileListsTest, EachDriveOpensAtItsLastFolderAndTheFilesFollow)
     EXPECT_EQ(folders.shownDrive(), sub);
 }
 
-TEST(DriveList, ListsTheMachinesVolumesAndTheHomeFolder)
+TEST_F(FileListsTest, TypingALetterInTheFolderListMovesToTheNextFolderWithIt)
+{
+    QDir(root_).mkpath(QStringLiteral("bravo"));
+    QDir(root_).mkpath(QStringLiteral("Beta"));
+    DirList list;
+    list.setTop(root_);
+    ASSERT_TRUE(list.setPath(root_));
+    list.keyboardSearch(QStringLiteral("b"));
+    EXPECT_EQ(list.folderAt(list.currentRow()), root_ + QStringLiteral("/Beta"));
+    list.keyboardSearch(QStringLiteral("b"));
+    EXPECT_EQ(list.folderAt(list.currentRow()), root_ + QStringLiteral("/bravo"));
+    list.keyboardSearch(QStringLiteral("S"));
+    EXPECT_EQ(list.folderAt(list.currentRow()), root_ + QStringLiteral("/Sub"));
+    EXPECT_EQ(list.path(), root_);      // only marked; Enter opens it
+}
+
+TEST_F(FileListsTest, TheDrivesAreHomeThenRemovableMediaThenTheNamedFoldersAndNoSystemMount)
 {
     DriveList drives;
+    const QString a = root_ + QStringLiteral("/alpha");
+    drives.setFolders({{QStringLiteral("A:"), a}, {QStringLiteral("B:"), root_ + QStringLiteral("/missing")}});
     QStringList roots = drives.drives();
-    EXPECT_TRUE(roots.contains(QDir::cleanPath(QDir::homePath())));
+    ASSERT_FALSE(roots.isEmpty());
+    EXPECT_EQ(roots.first(), QDir::cleanPath(QDir::homePath()));
+    EXPECT_EQ(roots.last(), a);                 // a missing folder is not listed
+    EXPECT_EQ(drives.drive(), roots.first());
+    for (const QString& r : roots.mid(1, roots.size() - 2)) {
+        EXPECT_TRUE(r.startsWith(QLatin1String("/media/")) || r.startsWith(QLatin1String("/run/media/"))
+                    || r.startsWith(QLatin1String("/mnt/")))
+            << r.toStdString();
+    }
     EXPECT_EQ(roots.removeDuplicates(), 0);
-    // The current drive is the one holding the working folder.
-    EXPECT_EQ(drives.drive(), drives.driveOf(QDir::currentPath()));
+    // A folder in use outside them brings its volume along.
+    EXPECT_EQ(drives.addDriveFor(a), a);
+    const QString volume = drives.addDriveFor(QStringLiteral("/"));
+    EXPECT_EQ(volume, QStringLiteral("/"));
+    EXPECT_TRUE(drives.drives().contains(QStringLiteral("/")));
 }
 
 } // namespace

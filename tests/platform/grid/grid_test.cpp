@@ -2,7 +2,12 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/grid/recordsetmodel.h"
+#include <QApplication>
+#include <QImage>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -243,4 +248,66 @@ TEST_F(GridTest, EditedRowShowsItsNewValue)
     ASSERT_GE(row, 0);
     EXPECT_EQ(model.cellText(row, 0), QStringLiteral("Changed Owner"));
     EXPECT_EQ(model.rowCount(), kRows);
+}
+
+// The grid among other controls of a window, worked from the keyboard.
+TEST_F(GridTest, TabLeavesTheGridAndItsCurrentRowAndCellStandOutWhileFocused)
+{
+    QWidget window;
+    auto* before = new QPushButton(QStringLiteral("Before"), &window);
+    auto* after = new QPushButton(QStringLiteral("After"), &window);
+    grid_ = std::make_unique<RecordsetGrid>(&window);
+    grid_->bind(rs_.get(), columns());
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(grid_.get());
+    layout->addWidget(after);
+    QWidget::setTabOrder(before, grid_.get());
+    QWidget::setTabOrder(grid_.get(), after);
+    window.resize(400, 300);
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    grid_->setFocus();
+    grid_->selectionModel()->setCurrentIndex(grid_->model()->index(2, 1),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QCoreApplication::processEvents();
+
+    // Cells of the current row (the current one, another one) and of another row.
+    const QImage shot = grid_->viewport()->grab().toImage();
+    const auto colourIn = [&](int row, int column) {
+        const QRect r = grid_->visualRect(grid_->model()->index(row, column));
+        return shot.pixelColor(r.center().x(), r.top() + 1);
+    };
+    EXPECT_NE(colourIn(2, 0), colourIn(3, 0)) << "the current row is not marked";
+    const QRect cell = grid_->visualRect(grid_->model()->index(2, 1));
+    const QRect other = grid_->visualRect(grid_->model()->index(2, 2));
+    // Along the top edge of the current cell, most pixels stand out clearly from
+    // the same pixels of another cell of the row.
+    const auto clearlyApart = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 96;
+    };
+    const int width = std::min(cell.width(), other.width()) - 6;
+    int marked = 0;
+    for (int x = 3; x < 3 + width; ++x) {
+        for (int y = 0; y < 3; ++y) {
+            if (clearlyApart(shot.pixelColor(cell.left() + x, cell.top() + y),
+                             shot.pixelColor(other.left() + x, other.top() + y))) {
+                ++marked;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(marked, width / 2) << "the current cell is not marked";
+
+    const auto press = [](int key, Qt::KeyboardModifiers mods) {
+        QKeyEvent e(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(QApplication::focusWidget(), &e);
+    };
+    press(Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+    grid_->setFocus();
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), before);
+    grid_.reset();
 }

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -174,6 +175,29 @@ TEST(QtUi, ParkingMovesTheLeftEdgeAndBackWithoutHiding)
     EXPECT_EQ(form.pos(), QPoint(120, 80));
     q.restoreWindow(&form);              // not parked any more: nothing moves
     EXPECT_EQ(form.pos(), QPoint(120, 80));
+}
+
+TEST(QtUi, AParkedWindowIsWhollyOffScreenAndComesBackExactlyWhereItWas)
+{
+    if (windowMovesRefused())
+        GTEST_SKIP() << "the window system places windows itself";
+    QtUi q;
+    QDialog form;
+    form.setGeometry(300, 90, 1500, 400);   // wider than the 20000 twips it is moved by
+    form.show();
+    const QRect home = form.geometry();
+    const QRect homeFrame = form.frameGeometry();
+    QRect desktop;
+    for (QScreen* s : QGuiApplication::screens())
+        desktop |= s->geometry();
+    for (int round = 0; round < 3; ++round) {
+        q.parkWindow(&form, pixelsToTwips(form.x()) - 20000);
+        EXPECT_FALSE(form.frameGeometry().intersects(desktop)) << form.frameGeometry().x();
+        EXPECT_TRUE(form.isVisible());
+        q.restoreWindow(&form);
+        EXPECT_EQ(form.geometry(), home);
+        EXPECT_EQ(form.frameGeometry(), homeFrame);
+    }
 }
 
 TEST(QtUi, EndProgramLeavesNestedModalScreensAtOnce)

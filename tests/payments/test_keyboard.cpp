@@ -1,0 +1,165 @@
+// A clerk who works the screens of both runs from the keyboard: one Alt letter
+// per control, Escape as Cancel or Close, Enter as OK in a payment editor, Tab
+// out of a grid, and the focus back where it was after a child screen.
+#include "screens_support.h"
+#include "tests/platform/forms/keyboard.h"
+
+#include "paymentfile/DuplicateFolios.h"
+#include "payments/Detail.h"
+#include "payments/Detail_Add.h"
+#include "payments/Detail_Change.h"
+#include "payments/Detail_Delete.h"
+#include "payments/Detail_Search.h"
+#include "payments/Group.h"
+#include "payments/Group_Agency.h"
+#include "platform/grid/recordsetgrid.h"
+#include "services/Form_InformationDialog.h"
+#include "services/dataenvironment.h"
+#include "shell/About.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+#include "verification/Verify_Number_Add.h"
+#include "verification/Verify_Number_Change.h"
+#include "verification/Verify_Number_Delete.h"
+#include "verification/Verify_Numbers.h"
+#include "verification/Verify_Numbers_Search.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+class KeyboardTest : public GroupScreenTest {
+protected:
+    void escape() { clerk::key(Qt::Key_Escape); }
+
+    // Opens the list of the group with a script that leaves it open; the list
+    // must be closed when the script ends.
+    void inList(const QString& mortco, const std::function<void(Detail&)>& script)
+    {
+        chooseGroup(*group, mortco);
+        expectScreen<Detail>("Detail", [script](Detail& list) {
+            script(list);
+            EXPECT_FALSE(list.isVisible()) << "the list is still open";
+        });
+        clerk::click(group->Command_Details);
+    }
+};
+
+TEST_F(KeyboardTest, EveryWindowOfBothRunsHasOneControlPerAltLetter)
+{
+    DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
+                                     "VALUES (' ', '1234', 'M-1', '01', '701', '000000000000000001')"));
+    DE().rsVerify().requery();
+    QStringList faults;
+    const auto check = [&](QWidget&& w) { faults << keyboard::mnemonicFaults(&w); };
+    faults << keyboard::mnemonicFaults(group.get());
+    check(ZarvPayment());
+    check(About());
+    check(Form_InformationDialog());
+    check(DuplicateFolios());
+    check(ZARV_ReturnInstructions());
+    check(ZARV_ReturnInstructions2());
+    check(Group_Agency());
+    check(Detail());
+    check(Detail_Add());
+    check(Detail_Change());
+    check(Detail_Delete());
+    check(Detail_Search());
+    check(Verify_Numbers());
+    check(Verify_Numbers_Search());
+    check(Verify_Number_Add());
+    check(Verify_Number_Change());
+    check(Verify_Number_Delete());
+    EXPECT_EQ(faults, QStringList());
+}
+
+TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
+{
+    const QStringList before = storedPayments("0042");
+    inList("0042", [&](Detail& list) {
+        expectScreen<Detail_Add>("Detail_Add", [&](Detail_Add& add) {
+            clerk::type(add.txtNAME, "NEWMAN");
+            escape();
+            EXPECT_FALSE(add.isVisible());
+        });
+        clerk::click(list.Command_AddDetail);
+        expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
+            clerk::type(change.txtNAME, "");        // a name check Cancel does not run
+            escape();
+            EXPECT_FALSE(change.isVisible());
+        });
+        clerk::click(list.Command_ChangeDetail);
+        expectScreen<Detail_Delete>("Detail_Delete", [&](Detail_Delete& del) {
+            escape();
+            EXPECT_FALSE(del.isVisible());
+        });
+        clerk::click(list.Command_DeleteDetail);
+        expectScreen<Detail_Search>("Detail_Search", [&](Detail_Search& search) {
+            escape();
+            EXPECT_FALSE(search.isVisible());
+        });
+        clerk::click(list.Command_Search);
+        clerk::activate(&list);
+        list.TDBGrid->setFocus();
+        escape();
+    });
+    EXPECT_EQ(storedPayments("0042"), before);
+    EXPECT_EQ(ui().beeps(), 0);
+
+    clerk::activate(group.get());
+    escape();
+    EXPECT_FALSE(group->isVisible());
+}
+
+TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
+{
+    inList("0099", [&](Detail& list) {
+        expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
+            clerk::type(change.txtNAME, "EVANS JR");
+            clerk::enter();
+            EXPECT_FALSE(change.isVisible());
+        });
+        clerk::click(list.Command_ChangeDetail);
+        expectScreen<Detail_Add>("Detail_Add", [&](Detail_Add& add) {
+            clerk::type(add.txtCD, "01");
+            clerk::type(add.txtJUR, "701");
+            clerk::type(add.txtNAME, "NEWMAN");
+            clerk::type(add.txtPAYMENT, "5");
+            clerk::enter();
+            EXPECT_FALSE(add.isVisible());
+        });
+        clerk::click(list.Command_AddDetail);
+        clerk::activate(&list);
+        clerk::click(list.Command_Close);
+    });
+    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A", "NEWMAN 5 A"}));
+}
+
+TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
+{
+    inList("0042", [&](Detail& list) {
+        list.TDBGrid->setFocus();
+        int tabs = 0;
+        while (QApplication::focusWidget() != list.Command_Close && ++tabs < 12)
+            clerk::tab();
+        EXPECT_EQ(QApplication::focusWidget(), list.Command_Close);
+        clerk::click(list.Command_Close);
+    });
+}
+
+TEST_F(KeyboardTest, AfterAChildScreenTheFocusIsOnTheButtonThatOpenedIt)
+{
+    expectScreen<Group_Agency>("Group_Agency", [](Group_Agency& agency) { clerk::click(agency.Command1); });
+    clerk::click(group->Command_AgencyInformation);
+    EXPECT_EQ(group->focusWidget(), group->Command_AgencyInformation);
+
+    inList("0042", [](Detail& list) { clerk::click(list.Command_Close); });
+    EXPECT_EQ(group->focusWidget(), group->Command_Details);
+}
+
+} // namespace
