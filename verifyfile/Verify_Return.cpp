@@ -178,7 +178,7 @@ void Verify_Return::buildControls()
 
     List_Msg = named(new QListWidget(this), "List_Msg");
     Command_Close = named(new QPushButton(QStringLiteral("&Close"), this), "Command_Close");
-    Command_PrintErrors = named(new QPushButton(QStringLiteral("Print Errors"), this), "Command_PrintErrors");
+    Command_PrintErrors = named(new QPushButton(QStringLiteral("&Print Errors"), this), "Command_PrintErrors");
     auto* closeCell = new QWidget(this);
     auto* closeGrid = new QGridLayout(closeCell);
     closeGrid->setContentsMargins(0, 0, 0, 0);

@@ -19,6 +19,7 @@
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
+#include "verifyfile/Verify_Return.h"
 #include "verification/Verify_Number_Add.h"
 #include "verification/Verify_Number_Change.h"
 #include "verification/Verify_Number_Delete.h"
@@ -50,7 +51,7 @@ protected:
     }
 };
 
-TEST_F(KeyboardTest, EveryWindowOfBothRunsHasOneControlPerAltLetter)
+TEST_F(KeyboardTest, EveryWindowOfBothRunsAndTheReceivingScreenHasOneControlPerAltLetter)
 {
     DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
                                      "VALUES (' ', '1234', 'M-1', '01', '701', '000000000000000001')"));
@@ -75,6 +76,7 @@ TEST_F(KeyboardTest, EveryWindowOfBothRunsHasOneControlPerAltLetter)
     check(Verify_Number_Add());
     check(Verify_Number_Change());
     check(Verify_Number_Delete());
+    check(Verify_Return());
     EXPECT_EQ(faults, QStringList());
 }
 

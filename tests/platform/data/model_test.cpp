@@ -588,8 +588,9 @@ protected:
             ASSERT_EQ(c.rs->currentRow(), onLive ? int(at - rows.begin()) : -1);
             ASSERT_EQ(c.rs->eof(), c.where == Cursor::Eof || (c.where == Cursor::Bof && rows.empty()));
             ASSERT_EQ(c.rs->bof(), c.where == Cursor::Bof || (c.where == Cursor::Eof && rows.empty()));
-            if (c.where == Cursor::Row)
+            if (c.where == Cursor::Row) {
                 ASSERT_EQ(errorOf([&] { c.rs->value(0); }), onLive ? 0 : DbError::RowDeleted);
+            }
         }
     }
 
