@@ -188,8 +188,8 @@ bool isBlankLine(QStringView line)
 
 namespace {
 
-// writtenText as a view: into s when only blanks go, else into scratch.
-QStringView writtenView(QStringView s, QString& scratch)
+// s without its leading and trailing blanks (U+0020 only, as vb::Trim).
+QStringView trimmedView(QStringView s)
 {
     qsizetype b = 0;
     qsizetype e = s.size();
@@ -197,7 +197,13 @@ QStringView writtenView(QStringView s, QString& scratch)
         ++b;
     while (e > b && s[e - 1] == u' ')
         --e;
-    s = s.mid(b, e - b);
+    return s.mid(b, e - b);
+}
+
+// writtenText as a view: into s when only blanks go, else into scratch.
+QStringView writtenView(QStringView s, QString& scratch)
+{
+    s = trimmedView(s);
     for (const QChar c : s) {
         if (c == u',' || isQuote(c)) {
             scratch = writtenText(s);
@@ -241,13 +247,7 @@ bool sameFolioDigits(QStringView a, QStringView b)
 
 QString writtenText(QStringView s)
 {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    s = s.mid(b, e - b);
+    s = trimmedView(s);
     bool clean = true;
     for (const QChar c : s) {
         if (c == u',' || isQuote(c)) {
@@ -446,22 +446,6 @@ QString folioLenText(const QVariant& folioLen)
     digits.remove(QLatin1Char('-'));
     return vb::Right(QStringLiteral("00") + digits, 2);
 }
-
-namespace {
-
-// s without its leading and trailing blanks (U+0020 only, as vb::Trim).
-QStringView trimmedView(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return QStringView(s).mid(b, e - b);
-}
-
-} // namespace
 
 QString paymentLine(const QString& number, const QString& name, const QString& cd, const QString& jur,
                     const QString& folioDisp, double payment, const QString& abc, double grossTax,
