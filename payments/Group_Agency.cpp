@@ -4,12 +4,14 @@
 #include "payments/screenparts.h"
 #include "platform/data/recordset.h"
 #include "platform/forms/dialogkeys.h"
+#include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
 #include "platform/forms/textfit.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -105,19 +107,29 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     layout->addWidget(Text_Msg);
 
-    bindings_ = {{{Text1, "NAME1", {}},
-                  {Text2, "NAME2", {}},
-                  {Text3, "CONTACT", {}},
-                  {Text4, "CONT_PHONE", {}},
-                  {Text5, "ADDR1", {}},
-                  {Text6, "ADDR2", {}},
-                  {Text7, "ADDR3", {}},
-                  {Text8, "ADDR4", {}},
-                  {Text9, "ADDR5", {}},
-                  {Text10, "ADDR6", {}}}};
+    bindings_ = {{{Text1, "NAME1", "Name", {}},
+                  {Text2, "NAME2", "Name", {}},
+                  {Text3, "CONTACT", "Contact Person", {}},
+                  {Text4, "CONT_PHONE", "Contact Phone Number", {}},
+                  {Text5, "ADDR1", "Address", {}},
+                  {Text6, "ADDR2", "Address", {}},
+                  {Text7, "ADDR3", "Address", {}},
+                  {Text8, "ADDR4", "Address", {}},
+                  {Text9, "ADDR5", "Address", {}},
+                  {Text10, "ADDR6", "Address", {}}}};
     for (size_t i = 1; i < bindings_.size(); ++i)
         QWidget::setTabOrder(bindings_[i - 1].box, bindings_[i].box);
     QWidget::setTabOrder(Text10, Command1);
+
+    rules_ = new ui::FieldRules(this);
+    for (const Binding& b : bindings_) {
+        rules_->onValidate(b.box, [this, box = b.box](bool& cancel) {
+            const QString message = characterCheck(box);
+            if (!message.isEmpty())
+                ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Exclamation);
+            cancel = !message.isEmpty();
+        });
+    }
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     Form_Load();
@@ -164,6 +176,43 @@ void Group_Agency::Command1_Click()
     accept();
 }
 
+QString Group_Agency::characterCheck(QLineEdit* box)
+{
+    for (const Binding& b : bindings_) {
+        if (b.box != box)
+            continue;
+        const QString message = CharacterCheckMessage(box->text(), QLatin1String(b.what));
+        if (!message.isEmpty())
+            ui::markError(box);
+        else if (ui::isMarkedError(box))
+            ui::markNormal(box);
+        return message;
+    }
+    return {};
+}
+
+// The box the clerk is in, when refused, is the one named; else the first
+// refused in tab order.
+bool Group_Agency::checkEveryBox()
+{
+    QLineEdit* named = nullptr;
+    QString message;
+    for (const Binding& b : bindings_) {
+        const QString refused = characterCheck(b.box);
+        if (refused.isEmpty())
+            continue;
+        if (!named || b.box == QApplication::focusWidget()) {
+            named = b.box;
+            message = refused;
+        }
+    }
+    if (!named)
+        return true;
+    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Exclamation);
+    named->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 bool Group_Agency::Form_Unload()
 {
     db::Recordset& rs = DE().rsGroup();
@@ -192,7 +241,7 @@ bool Group_Agency::Form_Unload()
 void Group_Agency::done(int r)
 {
     if (!unloaded_) {
-        if (!Form_Unload())
+        if (!checkEveryBox() || !Form_Unload())
             return;
         unloaded_ = true;
     }

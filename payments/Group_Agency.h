@@ -12,6 +12,10 @@ class QPushButton;
 
 namespace zarv {
 
+namespace ui {
+class FieldRules;
+}
+
 class Group_Agency : public QDialog {
     Q_OBJECT
 public:
@@ -56,14 +60,21 @@ private:
     void Form_Activate();
     bool Form_Unload();
     void Command1_Click();
+    // The message refusing a character the payment file cannot hold ("" when
+    // the box passes); a refused box is marked.
+    QString characterCheck(QLineEdit* box);
+    // Runs every box's check before anything is stored: false when one refuses.
+    bool checkEveryBox();
 
-    // Box and field, in tab order.
+    // Box, field and what the box is called in a message, in tab order.
     struct Binding {
         QLineEdit* box;
         const char* field;
+        const char* what;
         QString loaded;
     };
     std::array<Binding, 10> bindings_{};
+    ui::FieldRules* rules_ = nullptr;
     bool unloaded_ = false;
 };
 

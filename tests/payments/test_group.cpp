@@ -6,9 +6,11 @@
 #include "payments/Group.h"
 #include "payments/Group_Agency.h"
 #include "platform/data/recordset.h"
+#include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +141,52 @@ TEST_F(GroupTest, TheAgencyScreenCommitsItsEditsOnOkAndOnTheCloseBox)
     }
     EXPECT_TRUE(screen.Command_AgencyInformation->isEnabled());
     EXPECT_FALSE(ui().isParked(&screen));
+}
+
+// Leaving a box and closing the screen (OK or the close box) both refuse a
+// character the payment file cannot hold; nothing is stored until every box passes.
+TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
+{
+    loadSample();
+    Group screen;
+    chooseGroup(screen, QStringLiteral("0077"));
+    const auto refused = [](const char* what, const char* character) {
+        return boxWith(ui::TextMatch::exactly(QStringLiteral("The %1 holds \"%2\", a character the payment file "
+                                                             "cannot hold!")
+                                                  .arg(QLatin1String(what), QString::fromUtf8(character))),
+                       ui::Icon::Exclamation);
+    };
+    const auto storedName = [] {
+        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
+                         db::LockType::ReadOnly);
+        rs.open();
+        return rs.text("NAME1") + QLatin1Char('|') + rs.text("ADDR6");
+    };
+    const QString before = storedName();
+    expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+        ui().expectBox(refused("Name", "\u03A9"));
+        clerk::type(agency.Text1, QString::fromUtf8("\u03A9MEGA \u00B5"));
+        clerk::click(agency.Text2);
+        EXPECT_EQ(QApplication::focusWidget(), agency.Text1);
+        EXPECT_TRUE(ui::isMarkedError(agency.Text1));
+
+        agency.Text1->setText(QString::fromUtf8("\u00C9MILE \u00B5"));   // both in the code page
+        agency.Text10->setText(QString::fromUtf8("FLAT \U0001F600"));    // never entered
+        ui().expectBox(refused("Address", "\U0001F600"));
+        clerk::click(agency.Command1);
+        ui().expectBox(refused("Address", "\U0001F600"));
+        agency.close();
+        EXPECT_TRUE(agency.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), agency.Text10);
+        EXPECT_EQ(storedName(), before);
+
+        agency.Text10->setText(QStringLiteral("FLAT 1"));
+        clerk::click(agency.Command1);
+        EXPECT_FALSE(agency.isVisible());
+    });
+    clerk::activate(&screen);
+    clerk::click(screen.Command_AgencyInformation);
+    EXPECT_EQ(storedName(), QString::fromUtf8("\u00C9MILE \u00B5|FLAT 1"));
 }
 
 } // namespace
