@@ -6,6 +6,7 @@
 #include "platform/data/criteria.h"
 #include "platform/data/dberror.h"
 #include "platform/files/textfile.h"
+#include "platform/text/codepage.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -49,6 +50,29 @@ void dropEndOfFileMark(QString& line)
 
 // The UTF-8 byte-order mark as the line reader gives it (read as Windows-1252).
 const QString kUtf8Mark = QStringLiteral("\u00EF\u00BB\u00BF");
+
+// How many lines with characters the code page lacks the refusal names.
+constexpr int kUnwritableLinesNamed = 10;
+
+// The characters of a line the code page cannot hold, each once and quoted
+// ("" when it can hold them all).
+QString unwritableCharacters(const QString& line)
+{
+    qsizetype at = txt::FirstOutsideCp1252(line);
+    if (at < 0)
+        return {};
+    QStringList found;
+    for (; at < line.size(); ++at) {
+        if (txt::Cp1252Byte(line[at].unicode()) >= 0)
+            continue;
+        const qsizetype n = line[at].isHighSurrogate() && at + 1 < line.size() ? 2 : 1;
+        const QString c = QLatin1Char('"') + line.mid(at, n) + QLatin1Char('"');
+        if (!found.contains(c))
+            found << c;
+        at += n - 1;
+    }
+    return found.join(QLatin1Char(' '));
+}
 
 void emptyTable(db::Recordset& rs, const QString& statement)
 {
@@ -120,6 +144,8 @@ private:
     void readFirstLine();
     void readLines();
     bool nextLine(QString& line);
+    void noteUnwritable(const QString& line);
+    void refuseUnwritable();
     void dispatch(const QString& raw);
     void maskLine(const QString& line);
     void addMaskRow(const QString& jurCd, double folioLen, const QString& mask);
@@ -147,6 +173,11 @@ private:
     bool masksRead_ = false;   // the file itself gave at least one mask line
     bool headerFirst_ = false; // line 1 was the header
     bool utf8_ = false;        // the file starts with the UTF-8 byte-order mark
+    // A UTF-8 file may hold characters the file written back cannot: the lines
+    // holding them (counted only in such a file).
+    int lineNumber_ = 0;
+    int unwritableLines_ = 0;
+    QStringList unwritable_;
     QString plainStorage_;
     // Jurisdictions with a folio their mask cannot show (it is shown plain).
     QStringList plainFolioJurs_;
@@ -183,6 +214,7 @@ bool Load::run()
         throw FileError(FileError::PathFileAccess, file_.errorString());
     readFirstLine();
     readLines();
+    refuseUnwritable();
     return finish();
 }
 
@@ -239,6 +271,8 @@ void Load::readFirstLine()
     if (raw.startsWith(kUtf8Mark)) {
         utf8_ = true;
         raw = QString::fromUtf8(fs::encodeCp1252(raw.mid(kUtf8Mark.size())));
+        lineNumber_ = 1;
+        noteUnwritable(raw);
     }
     dropEndOfFileMark(raw);
     const QStringView line = pf::plainLine(raw, plainStorage_);
@@ -281,10 +315,39 @@ bool Load::nextLine(QString& line)
 {
     if (!file_.readLine(line))
         return false;
-    if (utf8_)
+    if (utf8_) {
         line = QString::fromUtf8(fs::encodeCp1252(line));
+        ++lineNumber_;
+        noteUnwritable(line);
+    }
     dropEndOfFileMark(line);
     return true;
+}
+
+// Only a UTF-8 file can hold what the code page lacks; a byte that is no UTF-8
+// reads as U+FFFD, which it lacks too.
+void Load::noteUnwritable(const QString& line)
+{
+    const QString found = unwritableCharacters(line);
+    if (found.isEmpty() || ++unwritableLines_ > kUnwritableLinesNamed)
+        return;
+    unwritable_ << QStringLiteral("line %1 holds %2: %3").arg(QString::number(lineNumber_), found, line);
+}
+
+// A save writes the payment file in Windows-1252 and would put "?" in place of
+// each such character: the load is refused before the clerk edits anything.
+void Load::refuseUnwritable()
+{
+    if (unwritable_.isEmpty())
+        return;
+    marker_ = QStringLiteral("  2");
+    QString text = QStringLiteral("The file is read as UTF-8 (it begins with a byte-order mark) and holds "
+                                  "characters the payment file cannot hold (Windows-1252); a save would lose "
+                                  "them. Replace them and load the file again.\n") +
+                   unwritable_.join(QLatin1Char('\n'));
+    if (unwritableLines_ > kUnwritableLinesNamed)
+        text += QStringLiteral("\n... and %1 more lines").arg(unwritableLines_ - kUnwritableLinesNamed);
+    throw FileError(FileError::Unwritable, text);
 }
 
 // Markers are recognised by their first characters, letter case counting, on
