@@ -342,7 +342,8 @@ QStringList generateMessyLines(std::mt19937& rng, int groups, int payments)
         << QStringLiteral("\"70418##################\"") << QString();
 
     static const QStringList jurs = {"701", "702", "703", "704", "799"};
-    static const QStringList amounts = {"150", "150.5", "2.675", " 12", "1e2", "", "0.005", "-25", "$25.00", "(7.50)", "12-"};
+    static const QStringList amounts = {"150", "150.5", "2.675", " 12", "1e2", "", "0.005", "-25", "$25.00", "(7.50)", "12-",
+                                         "\"1,234.50\""};
     static const QStringList types = {"a", "B", "c", "x", "", " b "};
     int serial = 0;
     for (int g = 0; g < groups; ++g) {

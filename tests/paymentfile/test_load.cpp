@@ -521,13 +521,21 @@ TEST_F(LoadTest, APaymentBeforeAnyGroupIsReported)
 // separators and parentheses or a trailing minus for a negative.
 TEST_F(LoadTest, AmountsInASpreadsheetsFormsReadAsTheirNumbers)
 {
-    ASSERT_TRUE(load(start() << "#M1,N,01,701,#1,$25.00,A,$1234.50,(25.00),($7.25),12-,"));
-    const QVariantMap d = onlyDetail();
+    ASSERT_TRUE(load(start() << "#M1,N,01,701,#1,$25.00,A,$1234.50,(25.00),($7.25),12-,"
+                             << "#M2,N,01,701,#2,\"1,234.50\",A,\"$1,234.50\",0,0,\"(1,000)\","));
+    const auto rows = rowsOf(QStringLiteral("SELECT * FROM Detail ORDER BY NUMBER"));
+    ASSERT_EQ(rows.size(), 2u);
+    const QVariantMap& d = rows[0];
     EXPECT_EQ(d["PAYMENT"].toDouble(), 25);
     EXPECT_EQ(d["GROSS_TAX"].toDouble(), 1234.5);
     EXPECT_EQ(d["REG_GRANT"].toDouble(), -25);
     EXPECT_EQ(d["ADD_GRANT"].toDouble(), -7.25);
     EXPECT_EQ(d["DELQ"].toDouble(), -12);
+    // A field holding a thousands separator comes in quotes.
+    EXPECT_EQ(rows[1]["PAYMENT"].toDouble(), 1234.5);
+    EXPECT_EQ(rows[1]["GROSS_TAX"].toDouble(), 1234.5);
+    EXPECT_EQ(rows[1]["DELQ"].toDouble(), -1000);
+    EXPECT_EQ(rows[1]["ABC"].toString(), "A");
 }
 
 TEST_F(LoadTest, AnAmountThatIsNoNumberIsRefusedNamingItsLine)
