@@ -5,6 +5,7 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
+#include "verification/verifycsv.h"
 #include "verifyfile/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 
@@ -459,12 +460,15 @@ TEST_F(VerifyReturnScreen, ASecondLoadCannotStartWhileOneRuns)
     EXPECT_FALSE(s.busyWorking());
 }
 
+// Names and addresses typed with Alt+Enter in a spreadsheet, and a tab.
+const QStringList kRowsWithLineBreaks = {
+    " |1234|1|01|701|11||ANNA\nBERG|12 HARBOUR\r\nROAD|WEST\tPORT",
+    " |1234|2|01|701|12||PETER\rSMYTHE|1 MAIN|||||LOT\n4",
+};
+
 TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecord)
 {
-    returned("MortNo7777.xlsx", Book{mortgageRows({
-                                    " |1234|1|01|701|11||ANNA\nBERG|12 HARBOUR\r\nROAD|WEST\tPORT",
-                                    " |1234|2|01|701|12||PETER\rSMYTHE|1 MAIN|||||LOT\n4",
-                                })});
+    returned("MortNo7777.xlsx", Book{mortgageRows(kRowsWithLineBreaks)});
     open();
     load("MortNo7777.xlsx");
     EXPECT_EQ(lines(), QStringList({kWait, kCheck}));
@@ -480,6 +484,30 @@ TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneR
         EXPECT_FALSE(records[i].contains('\t'));
     }
     EXPECT_TRUE(records[2].isEmpty());
+}
+
+TEST_F(VerifyReturnScreen, LineBreaksInCellsLeaveVerifyCsvOneLinePerFolio)
+{
+    returned("MortNo7777.xlsx", Book{mortgageRows(kRowsWithLineBreaks)});
+    open();
+    load("MortNo7777.xlsx");
+    // A row of a list stored before values were cleaned on their way in.
+    addVerifyRow(" |1234|3|01|701|13||OLD\r\nOWNER|2 MILL\tLANE");
+    DE().rsVerify().requery();
+    QString step;
+    ASSERT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), path("Verify.csv"), step, {}), 3);
+    const QList<QByteArray> lines = readFile(path("Verify.csv")).split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[3].isEmpty());
+    QStringList folios;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(lines[i].endsWith('\r'));
+        const QStringList f = verifycsv::SplitVerifyCsvLine(QString::fromLatin1(lines[i].chopped(1)), 14);
+        folios << QStringList{f[verifycsv::NUMBER], f[verifycsv::NAME], f[verifycsv::ADDR1], f[verifycsv::ADDR2],
+                              f[verifycsv::LEGAL]}.join(u'|');
+    }
+    EXPECT_EQ(folios, QStringList({"1|ANNA BERG|12 HARBOUR  ROAD|WEST PORT|", "2|PETER SMYTHE|1 MAIN||LOT 4",
+                                   "3|OLD  OWNER|2 MILL LANE||"}));
 }
 
 TEST_F(VerifyReturnScreen, UploadSaysTheVerifiedFileIsReadyAndWhereItIs)
