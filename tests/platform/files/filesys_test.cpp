@@ -252,7 +252,7 @@ TEST_F(FileSysTest, ASaveRemovesWhatKilledSavesOfTheSameTargetLeft)
 
 TEST_F(FileSysTest, AFullDiskSaysSoAndLeavesTheOldFiles)
 {
-    ZARV_SKIP_UNLESS_FULL_DISK_CAN_BE_FAKED();
+    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
     writeRaw(path("Zarvdata.csv"), QByteArray(100000, 'x'));
     writeRaw(path("Zarvdata.bak"), "older");
     const QString texts = zarv::test::withFullDisk([&] {
@@ -274,6 +274,30 @@ TEST_F(FileSysTest, AFullDiskSaysSoAndLeavesTheOldFiles)
                                     "Could not write %3: the disk is full").arg(bak, csv, verify));
     EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
     EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
+    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
+}
+
+TEST_F(FileSysTest, AReadOnlyDiskSaysSoAndLeavesTheOldFiles)
+{
+    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+    writeRaw(path("Zarvdata.csv"), "old");
+    writeRaw(path("Zarvdata.bak"), "older");
+    const QString texts = zarv::test::withReadOnlyDisk([&] {
+        QString copy, whole;
+        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
+        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
+        LineWriter out;
+        out.open(path("Verify.csv"));
+        return QStringList{copy, whole, out.errorString()}.join(u'\n');
+    });
+    const QString reason = QStringLiteral(": the folder %1 cannot be written (the disk is read-only)")
+                               .arg(QDir::toNativeSeparators(dir.path()));
+    const QStringList lines = texts.split(u'\n');
+    ASSERT_EQ(lines.size(), 3) << texts.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith("Could not write ") && line.endsWith(reason)) << line.toStdString();
+    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray("old"));
+    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
     EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
 }
 

@@ -250,7 +250,7 @@ TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
 
 TEST_F(WorkbookWrite, AFullDiskSaysSoAndLeavesTheOldFile)
 {
-    ZARV_SKIP_UNLESS_FULL_DISK_CAN_BE_FAKED();
+    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
     QFile old(path());
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old workbook");
