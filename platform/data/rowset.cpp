@@ -8,6 +8,7 @@
 
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -351,6 +352,7 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->tableName_ = tableName_;
     part->tableKey_ = tableKey_;
     part->fields_ = fields_;
+    part->generatedColumns_ = generatedColumns_;
     part->mapNames();
     part->seen_ = seen_;
     if (candidates) {
@@ -438,14 +440,17 @@ bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
 
 } // namespace
 
-qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row)
+qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row, bool asBound)
 {
     const quint64 before = conn_->changeCountNow(tableKey_);
     run(st);
     const qint64 rid = row ? *row : sqlite3_last_insert_rowid(preparedOn_);
-    if (stored) {
-        // The row as the database stored it (a default, a conversion, a
-        // trigger's change): what the rows hold from now on.
+    // One change to the table, this write's own, and values the database keeps
+    // as they were given: the row stored is the one in memory. Otherwise (a
+    // default, a conversion, a trigger's change) it is read back, and the rows
+    // hold what the database stored from now on.
+    const bool onlyThisWrite = conn_->changeCountNow(tableKey_) == before + 1;
+    if (stored && !(asBound && onlyThisWrite)) {
         sqlite3_stmt* read = selectStatement();
         bool found = sqlite3_bind_int64(read, 1, rid) == SQLITE_OK && sqlite3_step(read) == SQLITE_ROW &&
                      sqlite3_column_count(read) == int(stored->size());
@@ -457,20 +462,59 @@ qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::op
         if (!found)
             seen_ = 0;
     }
-    if (seen_ != before || conn_->changeCountNow(tableKey_) != before + 1)
+    if (seen_ != before || !onlyThisWrite)
         seen_ = 0;   // the table changed past these rows, or more than this row changed
     else
         seen_ = before + 1;
     return rid;
 }
 
+bool RowSet::storedAsBound(const std::vector<QVariant>& values, const std::vector<bool>& mask) const
+{
+    if (generatedColumns_)
+        return false;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!mask[i])
+            continue;
+        const QVariant& v = values[i];
+        if (v.isNull())
+            return false;   // NOT NULL ON CONFLICT REPLACE stores the default
+        switch (fields_[i].affinity) {
+        case detail::Affinity::Text:
+            if (v.typeId() != QMetaType::QString || !static_cast<const QString*>(v.constData())->isValidUtf16())
+                return false;
+            break;
+        case detail::Affinity::Real: {
+            // A NaN is stored as Null, and -0 as 0.
+            if (v.typeId() != QMetaType::Double)
+                return false;
+            const double d = *static_cast<const double*>(v.constData());
+            if (std::isnan(d) || (d == 0 && std::signbit(d)))
+                return false;
+            break;
+        }
+        case detail::Affinity::Integer:
+        case detail::Affinity::Numeric:
+        case detail::Affinity::None:
+            if (detail::storageClassOf(v) != detail::StorageClass::Integer)
+                return false;
+            break;
+        }
+    }
+    return true;
+}
 
 void RowSet::readDefaults()
 {
-    Stmt st(prepare(conn_->handle(), QStringLiteral("PRAGMA table_info(%1)").arg(table_)));
+    // Any column the database works out itself means a write must be read back.
+    generatedColumns_ = true;
+    Stmt st(prepare(conn_->handle(), QStringLiteral("PRAGMA table_xinfo(%1)").arg(table_)));
     if (!st)
         return;   // defaults are a convenience; the database applies its own
+    bool generated = false;
     while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        if (sqlite3_column_int(st.get(), 6) >= 2)
+            generated = true;
         const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
         const int i = fieldIndex(name);
         if (i < 0 || sqlite3_column_type(st.get(), 4) == SQLITE_NULL)
@@ -479,6 +523,7 @@ void RowSet::readDefaults()
         Field& f = fields_[size_t(i)];
         f.defaultValue = detail::normalise(f, detail::parseDefault(sql));
     }
+    generatedColumns_ = generated;
 }
 
 void RowSet::addRow(Row r)
@@ -823,7 +868,9 @@ int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
     bindAll(st, values, set);
     const int row = size();
     Row r;
-    r.rid = runWrite(st, &values, std::nullopt);
+    // A column left out takes the database's default: read back then.
+    const bool asBound = std::all_of(set.begin(), set.end(), [](bool b) { return b; }) && storedAsBound(values, set);
+    r.rid = runWrite(st, &values, std::nullopt, asBound);
     r.values = std::move(values);
     addRow(std::move(r));
     journal(row, RowChange::Insert, nullptr);
@@ -846,7 +893,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
         if (changed[i])
             merged[i] = values[i];
     }
-    runWrite(st, &merged, rows_[size_t(row)].rid);
+    runWrite(st, &merged, rows_[size_t(row)].rid, storedAsBound(values, changed));
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
         saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
@@ -861,7 +908,7 @@ void RowSet::remove(int row)
     sqlite3_stmt* st = deleteStatement();
     if (sqlite3_bind_int64(st, 1, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    runWrite(st, nullptr, rows_[size_t(row)].rid);
+    runWrite(st, nullptr, rows_[size_t(row)].rid, true);
     setDeleted(row, true);
     journal(row, RowChange::Delete, nullptr);
 }

@@ -55,7 +55,8 @@ public:
     // The rows match their table: its change count (Connection::changeCount)
     // is where it stood when they were read, or moved only by writes through
     // them, each the one change it made. A row written through them is read
-    // back at once, so they hold what the database stored and stay current.
+    // back at once unless the database keeps it exactly as given, so they hold
+    // what the database stored and stay current.
     bool current();
     const std::vector<detail::Field>& fields() const { return fields_; }
     int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
@@ -127,8 +128,12 @@ private:
     void beginWrite();
     // Runs one write to the row with rowid `row` (none: the row it inserts)
     // and returns that rowid; `stored` (of an insert or update) takes the row
-    // as the database stored it.
-    qint64 runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row);
+    // as the database stored it, read back unless `asBound` says the database
+    // keeps the values as given and the write was the table's one change.
+    qint64 runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row, bool asBound);
+    // Each value under the mask is stored exactly as held: its class is the
+    // one its column's affinity keeps, and the table has no generated column.
+    bool storedAsBound(const std::vector<QVariant>& values, const std::vector<bool>& mask) const;
     // Raises "Row cannot be located for updating" unless the stored row at
     // its rowid is the one held.
     void requireRowAsRead(int row);
@@ -162,6 +167,7 @@ private:
     QString tableName_;               // the same unquoted
     QString tableKey_;
     bool wholeTable_ = false;         // the source selects every row of the table
+    bool generatedColumns_ = true;    // the table has a column the database works out
     quint64 seen_ = 0;                // the table's change count the rows match; 0: none
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;

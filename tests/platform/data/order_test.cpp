@@ -378,6 +378,7 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
         const char* schema;
         const char* seed;
         std::function<void(Recordset&)> write;
+        bool shownAtOnce = true;   // false: the recordset shows it after a requery
     };
     const Case cases[] = {
         {"a numeric default of a text column", "CREATE TABLE W (NAME TEXT, T TEXT DEFAULT 1.0)",
@@ -414,13 +415,36 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
              rs.setValue(QStringLiteral("NAME"), QStringLiteral("a"));
              rs.setValue(QStringLiteral("V"), 3);
              rs.update();
-         }},
+         },
+         false},
         {"a trigger that changes the row written",
          "CREATE TABLE W (NAME TEXT, V INTEGER); "
          "CREATE TRIGGER W_up AFTER UPDATE OF V ON W BEGIN UPDATE W SET NAME = 'changed' WHERE rowid = NEW.rowid; END",
          "INSERT INTO W VALUES ('a', 1)",
          [](Recordset& rs) {
              rs.setValue(QStringLiteral("V"), 2);
+             rs.update();
+         }},
+        {"a trigger that changes the row added",
+         "CREATE TABLE W (NAME TEXT, V INTEGER); "
+         "CREATE TRIGGER W_in AFTER INSERT ON W BEGIN UPDATE W SET V = 7 WHERE rowid = NEW.rowid; END",
+         "INSERT INTO W VALUES ('a', 1)",
+         [](Recordset& rs) {
+             rs.addNew();
+             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b"));
+             rs.setValue(QStringLiteral("V"), 2);
+             rs.update();
+         }},
+        {"values the database keeps in another form: -0, NaN, a lone surrogate",
+         "CREATE TABLE W (NAME TEXT, R REAL, S REAL)", "INSERT INTO W VALUES ('a', 1.5, 1.5)",
+         [](Recordset& rs) {
+             rs.addNew();
+             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b") + QChar(0xD800));
+             rs.setValue(QStringLiteral("R"), -0.0);
+             rs.setValue(QStringLiteral("S"), std::numeric_limits<double>::quiet_NaN());
+             rs.update();
+             rs.moveFirst();
+             rs.setValue(QStringLiteral("R"), -0.0);
              rs.update();
          }},
     };
@@ -432,6 +456,14 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
         Recordset rs(&conn, QStringLiteral("SELECT * FROM W ORDER BY NAME"));
         rs.open();
         c.write(rs);
+        Recordset now(&conn, QStringLiteral("SELECT * FROM W"));
+        now.open();
+        QStringList shown = dump(rs), stored = dump(now);
+        shown.sort();
+        stored.sort();
+        if (c.shownAtOnce)
+            EXPECT_EQ(shown, stored) << "shown at once";
+        now.close();
         rs.close();
         rs.open(QStringLiteral("SELECT * FROM W ORDER BY NAME DESC"));
         conn.dropSpareRows();
