@@ -123,8 +123,8 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
 
     rules_ = new ui::FieldRules(this);
     for (const Binding& b : bindings_) {
-        rules_->onValidate(b.box, [this, box = b.box](bool& cancel) {
-            const QString message = characterCheck(box);
+        rules_->onValidate(b.box, [box = b.box, what = b.what](bool& cancel) {
+            const QString message = characterCheck(box, what);
             if (!message.isEmpty())
                 ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Exclamation);
             cancel = !message.isEmpty();
@@ -176,19 +176,14 @@ void Group_Agency::Command1_Click()
     accept();
 }
 
-QString Group_Agency::characterCheck(QLineEdit* box)
+QString Group_Agency::characterCheck(QLineEdit* box, const char* what)
 {
-    for (const Binding& b : bindings_) {
-        if (b.box != box)
-            continue;
-        const QString message = CharacterCheckMessage(box->text(), QLatin1String(b.what));
-        if (!message.isEmpty())
-            ui::markError(box);
-        else if (ui::isMarkedError(box))
-            ui::markNormal(box);
-        return message;
-    }
-    return {};
+    const QString message = CharacterCheckMessage(box->text(), QLatin1String(what));
+    if (!message.isEmpty())
+        ui::markError(box);
+    else if (ui::isMarkedError(box))
+        ui::markNormal(box);
+    return message;
 }
 
 // The box the clerk is in, when refused, is the one named; else the first
@@ -198,7 +193,7 @@ bool Group_Agency::checkEveryBox()
     QLineEdit* named = nullptr;
     QString message;
     for (const Binding& b : bindings_) {
-        const QString refused = characterCheck(b.box);
+        const QString refused = characterCheck(b.box, b.what);
         if (refused.isEmpty())
             continue;
         if (!named || b.box == QApplication::focusWidget()) {

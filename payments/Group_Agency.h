@@ -62,7 +62,7 @@ private:
     void Command1_Click();
     // The message refusing a character the payment file cannot hold ("" when
     // the box passes); a refused box is marked.
-    QString characterCheck(QLineEdit* box);
+    static QString characterCheck(QLineEdit* box, const char* what);
     // Runs every box's check before anything is stored: false when one refuses.
     bool checkEveryBox();
 
