@@ -5,6 +5,7 @@
 #include "tests/platform/forms/keyboard.h"
 
 #include "paymentfile/DuplicateFolios.h"
+#include "platform/data/recordset.h"
 #include "payments/Detail.h"
 #include "payments/Detail_Add.h"
 #include "payments/Detail_Change.h"
@@ -26,6 +27,7 @@
 #include "verification/Verify_Numbers.h"
 #include "verification/Verify_Numbers_Search.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -116,6 +118,69 @@ TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
     clerk::activate(group.get());
     escape();
     EXPECT_FALSE(group->isVisible());
+}
+
+// Each screen the verification list opens: Esc closes it as its Cancel or
+// Close would, with the text typed before it stored nowhere, and the focus is
+// back on the control that opened it.
+TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsOpener)
+{
+    for (const char* row : {"' ', '1234', 'N-1', '01', '701', '000000000000000001'",
+                            "'D', '1234', 'N-2', '01', '701', '000000000000000002'"})
+        DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) VALUES (%1)")
+                              .arg(QLatin1String(row)));
+    DE().rsVerify().requery();
+    const auto stored = [] {
+        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid"), db::LockType::ReadOnly);
+        rs.open();
+        QStringList rows;
+        for (; !rs.eof(); rs.moveNext())
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                rows << rs.value(i).toString();
+        return rows;
+    };
+    const QStringList before = stored();
+
+    Verify_Numbers list;
+    struct Child {
+        const char* screen;
+        QWidget* opener;
+        const char* typed = nullptr;        // into the box that has the focus, before Esc
+        std::function<void()> open = {};    // after a click on the opener, if the click does not open it
+    };
+    const std::vector<Child> children = {
+        {"Verify_Number_Add", list.Command_AddDetail, "N-9"},
+        {"Verify_Number_Change", list.Command_ChangeDetail},
+        {"Verify_Numbers_Search", list.Command_Search},
+        {"Form_InformationDialog", list.Command_Exp_Help},
+        {"Form_InformationDialog", list.Command_Imp_Help},
+        {"Verify_Number_Delete", list.TDBGrid, nullptr, [&list] { list.mnuPermanentDelete->trigger(); }},
+    };
+    for (const Child& child : children) {
+        clerk::activate(&list);     // as the window manager does when the last screen closed
+        ui().expectModal(QLatin1String(child.screen), [&child, this](QDialog& d) {
+            clerk::activate(&d);
+            if (child.typed) {
+                auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                ASSERT_NE(box, nullptr) << child.screen;
+                box->insert(QLatin1String(child.typed));
+            }
+            escape();
+            EXPECT_FALSE(d.isVisible()) << child.screen;
+        });
+        clerk::click(child.opener);
+        if (child.open)
+            child.open();
+        EXPECT_EQ(ui().modalsShown().size(), &child - children.data() + 1) << child.screen;
+        EXPECT_EQ(list.focusWidget(), child.opener) << child.screen;
+        EXPECT_TRUE(list.isVisible()) << child.screen;
+    }
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(ui().beeps(), 0);
+
+    clerk::activate(&list);
+    escape();
+    EXPECT_FALSE(list.isVisible());
 }
 
 TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
