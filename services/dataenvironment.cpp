@@ -223,4 +223,21 @@ std::unique_ptr<DataEnvironment> takeDE()
     return std::move(slot());
 }
 
+void RememberDataFile(const QString& drive, const QString& dir, const QString& file)
+{
+    db::Recordset& rs = DE().rsZarvSystem();
+    if (!rs.isOpen())
+        rs.open();
+    if (rs.recordCount() > 0)
+        rs.moveFirst();
+    else
+        rs.addNew();
+    rs.setValue(QStringLiteral("Drive"), drive);
+    rs.setValue(QStringLiteral("Dir"), dir);
+    rs.setValue(QStringLiteral("File"), file);
+    rs.setValue(QStringLiteral("Year"), QString());
+    rs.move(0);
+    DE().flush();
+}
+
 } // namespace zarv

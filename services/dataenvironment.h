@@ -74,4 +74,9 @@ bool hasDE();
 void installDE(std::unique_ptr<DataEnvironment> de);
 std::unique_ptr<DataEnvironment> takeDE();
 
+// Keeps the drive, folder and file chosen on the start screen in the single
+// ZarvSystem row, for the next start to open at; the data year is cleared until
+// a load of the file sets it again. Committed at once.
+void RememberDataFile(const QString& drive, const QString& dir, const QString& file);
+
 } // namespace zarv

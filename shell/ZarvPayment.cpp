@@ -336,19 +336,7 @@ void ZarvPayment::closeEvent(QCloseEvent* e)
 
 void ZarvPayment::RememberChoice()
 {
-    db::Recordset& rs = DE().rsZarvSystem();
-    if (!rs.isOpen())
-        rs.open();
-    if (rs.recordCount() > 0)
-        rs.moveFirst();
-    else
-        rs.addNew();
-    rs.setValue(QStringLiteral("Drive"), Drive->drive());
-    rs.setValue(QStringLiteral("Dir"), Dir->path());
-    rs.setValue(QStringLiteral("File"), File->fileName());
-    rs.setValue(QStringLiteral("Year"), QString());
-    rs.move(0);
-    DE().flush();
+    RememberDataFile(Drive->drive(), Dir->path(), File->fileName());
 }
 
 bool ZarvPayment::ReadOnlyTest(const QString& filePath)

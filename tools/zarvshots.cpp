@@ -38,23 +38,6 @@ bool save(QWidget& screen, const QString& file)
     return ok;
 }
 
-// The start screen remembers the data folder and the payment file in it.
-void remember(const QString& folder, const QString& file)
-{
-    db::Recordset& rs = DE().rsZarvSystem();
-    if (!rs.isOpen())
-        rs.open();
-    if (rs.recordCount() > 0)
-        rs.moveFirst();
-    else
-        rs.addNew();
-    rs.setValue(QStringLiteral("Drive"), QStringLiteral("/"));
-    rs.setValue(QStringLiteral("Dir"), folder);
-    rs.setValue(QStringLiteral("File"), file);
-    rs.setValue(QStringLiteral("Year"), QString());
-    rs.move(0);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -93,7 +76,8 @@ int main(int argc, char** argv)
     installDE(std::move(de));
 
     bool ok = true;
-    remember(data, QStringLiteral("Zarvdata.csv"));
+    // The start screen opens at the data folder and the payment file in it.
+    RememberDataFile(QStringLiteral("/"), data, QStringLiteral("Zarvdata.csv"));
     {
         ZarvPayment start;
         ok &= save(start, out.filePath(QStringLiteral("start.png")));
