@@ -356,12 +356,12 @@ QString shownFolio(const QString& jur, const QString& folio, bool* shownPlain)
 
 QString groupValue(const QString& line, const GroupLabel& label)
 {
-    const QString v = vb::Mid(line, label.position, label.width);
+    const QString v = StripTrailingChar(vb::Mid(line, label.position, label.width), QStringLiteral(","));
     switch (label.cleaning) {
     case Cleaning::Code:
-        return vb::UCase(vb::Right(QStringLiteral("0000") + StripTrailingChar(v, QStringLiteral(",")), 4));
+        return vb::UCase(vb::Right(QStringLiteral("0000") + v, 4));
     case Cleaning::Text:
-        return vb::UCase(StripTrailingChar(v, QStringLiteral(",")));
+        return vb::UCase(v);
     case Cleaning::None:
         break;
     }

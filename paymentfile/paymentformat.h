@@ -23,11 +23,14 @@ inline const QString kCountLabel = QStringLiteral("Number of Payment records,");
 inline const QString kTotalLabel = QStringLiteral("Payment Amount,");
 inline const QString kFallbackMask = QStringLiteral("LOST THE FOLIO MASKS");
 
-// How the reader cleans a group value.
+// How the reader cleans a group value. Every value first loses the commas that
+// end it: the line it is cut from may go on with more fields, and the reader
+// drops a line's trailing commas, so the line written from a value that kept
+// them would not read back the same.
 enum class Cleaning {
-    Code,     // trailing commas dropped, zero-padded to four, upper case
+    Code,     // zero-padded to four, upper case
     None,     // as read
-    Text,     // trailing commas dropped, upper case
+    Text,     // upper case
 };
 
 // One label-and-value line of a group section. The writer puts the label, its

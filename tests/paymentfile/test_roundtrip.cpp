@@ -177,6 +177,20 @@ TEST_F(RoundTripTest, NoSaveChangesTheDigitsOfAFolio)
     EXPECT_EQ(saved[1], saved[2]);
 }
 
+// A file's lines are read without the commas a spreadsheet pads them with, so a
+// group value cut by its width just after a field separator is stored without
+// it, and the line written from it reads back the same.
+TEST_F(RoundTripTest, AGroupValueCutAfterAFieldSeparatorReadsBackAsWritten)
+{
+    writeFile("Zarvdata0.csv", fileBytes({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###",
+                                          "", "PAYMENT GROUP INFORMATION", "Group #,1", "Agency #,1",
+                                          "Payment Due Date,6/30/2024,LATE", "", "PAYMENT DETAIL INFORMATION",
+                                          "#M1,A,01,701,#310-442-187,1.00,A,1.00,0.00,0.00,0.00,"}));
+    const QByteArray first = loadAndSave(0, 1);
+    EXPECT_EQ(columnOf("SELECT DUEDATE FROM \"Group\"", "DUEDATE"), QStringList{"6/30/2024"});
+    EXPECT_EQ(loadAndSave(1, 2), first);
+}
+
 // ---------------------------------------------------------------- spreadsheet forms at random
 
 // One field as a spreadsheet program may write it: as is, or in quotes with
