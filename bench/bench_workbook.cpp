@@ -22,6 +22,7 @@ QString value(int row, int column)
 int main()
 {
     QTemporaryDir dir;
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("ZARV_BENCH_KEEP"));   // keep the workbook to look at
     if (!dir.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;

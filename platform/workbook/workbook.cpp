@@ -2,6 +2,7 @@
 
 #include "platform/workbook/celltext.h"
 #include "platform/workbook/package.h"
+#include "platform/workbook/xmlslices.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +10,9 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <map>
+#include <optional>
 #include <pugixml.hpp>
 
 namespace zarv::xl {
@@ -121,7 +124,8 @@ public:
     {
     }
 
-    bool build(const QString& name, pugi::xml_node root, QString& error)
+    // The sheet's outline: its name, and room for the cells its dimension announces.
+    bool begin(const QString& name, pugi::xml_node root, QString& error)
     {
         sheet_.name_ = name;
         if (!isElement(root, "worksheet")) {
@@ -129,22 +133,30 @@ public:
             return false;
         }
         reserveCells(childElement(root, "dimension"));
-        pugi::xml_node data = childElement(root, "sheetData");
-        int previousRow = 0;
-        bool rowsAscending = true;
-        for (pugi::xml_node row = data.first_child(); row; row = row.next_sibling()) {
+        return true;
+    }
+
+    // The <row> elements among the children of `parent`, in turn.
+    bool addRows(pugi::xml_node parent, QString& error)
+    {
+        for (pugi::xml_node row = parent.first_child(); row; row = row.next_sibling()) {
             if (!isElement(row, "row"))
                 continue;
-            const int before = previousRow;
-            if (!addRow(row, previousRow, error))
+            const int before = previousRow_;
+            if (!addRow(row, previousRow_, error))
                 return false;
-            rowsAscending = rowsAscending && previousRow > before;
+            rowsAscending_ = rowsAscending_ && previousRow_ > before;
         }
-        if (!rowsAscending) {
+        return true;
+    }
+
+    // Rows given out of order are put in order.
+    void finish()
+    {
+        if (!rowsAscending_) {
             std::stable_sort(sheet_.rows_.begin(), sheet_.rows_.end(),
                              [](const Worksheet::Row& a, const Worksheet::Row& b) { return a.row < b.row; });
         }
-        return true;
     }
 
 private:
@@ -326,6 +338,8 @@ private:
     const Styles& styles_;
     qint64& cellsLeft_;
     qint64 cellLimit_;
+    int previousRow_ = 0;
+    bool rowsAscending_ = true;
 };
 
 // Reads the parts of one package into Worksheets.
@@ -380,30 +394,83 @@ private:
 
     bool parse(const QString& partName, XmlPart& part)
     {
-        if (!package_.read(partName, part.buffer)) {
+        return read(partName, part.buffer) && parseXml(partName, part.doc, part.buffer.data(), part.buffer.size(), 0);
+    }
+
+    // The part unpacked, refused when its parsed form would be too large.
+    bool read(const QString& partName, QByteArray& buffer)
+    {
+        if (!package_.read(partName, buffer)) {
             if (package_.refused())
                 return refuse(package_.error());
             return fail(QStringLiteral("The workbook \"%1\" is damaged: %2.").arg(displayPath_, package_.error()));
         }
         // The parsed form takes some 50 bytes per element and attribute: they
         // are counted (from above) before it is built.
-        const char* text = part.buffer.constData();
-        const qint64 marks = std::count(text, text + part.buffer.size(), '<') +
-                             std::count(text, text + part.buffer.size(), '=');
+        const char* text = buffer.constData();
+        const qint64 marks = std::count(text, text + buffer.size(), '<') + std::count(text, text + buffer.size(), '=');
         if (marks > limits_.marksPerPart) {
             return refuse(QStringLiteral("part %1 has more than %2 elements and attributes")
                               .arg(partName)
                               .arg(limits_.marksPerPart));
         }
+        return true;
+    }
+
+    // Parses text in place; `offset` is where it begins in its part, for the message.
+    bool parseXml(const QString& partName, pugi::xml_document& doc, char* text, qsizetype size, qsizetype offset,
+                  unsigned extraOptions = 0, pugi::xml_encoding encoding = pugi::encoding_auto)
+    {
         // Whitespace-only text is kept where it is an element's only content
         // (a cell of blanks), dropped between elements.
-        const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
-        const pugi::xml_parse_result result =
-            part.doc.load_buffer_inplace(part.buffer.data(), std::size_t(part.buffer.size()), options);
+        const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single | extraOptions;
+        const pugi::xml_parse_result result = doc.load_buffer_inplace(text, std::size_t(size), options, encoding);
         if (!result) {
             return damaged(partName, QStringLiteral("not valid XML (%1 at byte %2)")
                                          .arg(QString::fromUtf8(result.description()))
-                                         .arg(result.offset));
+                                         .arg(offset + result.offset));
+        }
+        return true;
+    }
+
+    // A part whose bulk is one long list of like elements (a sheet's rows, the
+    // shared strings) is parsed a slice of the list at a time into one
+    // document, emptied in between: the parsed form stays the size of a slice
+    // and its memory is used again, where a whole part would take fresh memory
+    // many times its size. `whole` gets the part's root with the list element
+    // empty; `items` then gets each slice's parent node, the items its
+    // children. A part whose list cannot be found is parsed whole.
+    bool parseList(const QString& partName, const char* listName, int listDepth,
+                   const std::function<bool(pugi::xml_node root)>& whole,
+                   const std::function<bool(pugi::xml_node parent)>& items)
+    {
+        XmlPart part;
+        if (!read(partName, part.buffer))
+            return false;
+        const std::optional<ListSlices> list = findListSlices(part.buffer, listName, listDepth, limits_.sliceBytes);
+        if (!list) {
+            if (!parseXml(partName, part.doc, part.buffer.data(), part.buffer.size(), 0) || !whole(part.root()))
+                return false;
+            pugi::xml_node parent = part.root();
+            for (int d = 0; d < listDepth; ++d)
+                parent = childElement(parent, listName);
+            return items(parent);
+        }
+        {
+            QByteArray outline = part.buffer.left(list->contentBegin);
+            outline += QByteArrayView(part.buffer).sliced(list->contentEnd);
+            pugi::xml_document doc;
+            if (!parseXml(partName, doc, outline.data(), outline.size(), 0) || !whole(doc.document_element()))
+                return false;
+        }
+        qsizetype begin = list->contentBegin;
+        for (std::size_t k = 0; k <= list->cuts.size(); ++k) {
+            const qsizetype end = k < list->cuts.size() ? list->cuts[k] : list->contentEnd;
+            if (!parseXml(partName, part.doc, part.buffer.data() + begin, end - begin, begin, pugi::parse_fragment,
+                          pugi::encoding_utf8) ||
+                !items(part.doc))
+                return false;
+            begin = end;
         }
         return true;
     }
@@ -477,15 +544,15 @@ private:
         for (const auto& [id, rel] : rels) {
             if (!rel.type.endsWith(QLatin1String("/sharedStrings")))
                 continue;
-            XmlPart part;
-            if (!parse(rel.target, part))
-                return false;
-            pugi::xml_node root = part.root();
-            for (pugi::xml_node si = root.first_child(); si; si = si.next_sibling()) {
-                if (isElement(si, "si"))
-                    shared_.push_back(stringItemText(si));
-            }
-            return true;
+            return parseList(
+                rel.target, "sst", 0, [](pugi::xml_node) { return true; },
+                [this](pugi::xml_node parent) {
+                    for (pugi::xml_node si = parent.first_child(); si; si = si.next_sibling()) {
+                        if (isElement(si, "si"))
+                            shared_.push_back(stringItemText(si));
+                    }
+                    return true;
+                });
         }
         return true;
     }
@@ -530,13 +597,17 @@ private:
             return true;   // chart, dialog and macro sheets are not worksheets
 
         const QString& partName = found->second.target;
-        XmlPart part;
-        if (!parse(partName, part))
-            return false;
         auto sheet = std::make_unique<Worksheet>();
+        SheetBuilder builder(*sheet, shared_, styles_, cellsLeft_, limits_.cells);
         QString why;
-        if (!SheetBuilder(*sheet, shared_, styles_, cellsLeft_, limits_.cells).build(name, part.root(), why))
+        const bool read = parseList(
+            partName, "sheetData", 1, [&](pugi::xml_node root) { return builder.begin(name, root, why); },
+            [&](pugi::xml_node rows) { return builder.addRows(rows, why); });
+        if (!read && !why.isEmpty())
             return cellsLeft_ < 0 ? refuse(why) : damaged(partName, why);
+        if (!read)
+            return false;
+        builder.finish();
         sheets_.push_back(std::move(sheet));
         return true;
     }

@@ -63,6 +63,9 @@ struct ReadLimits {
     qint64 ratioFloor = qint64(1) << 20;
     qint64 marksPerPart = 8'000'000;         // elements and attributes of one part
     qint64 cells = 4'000'000;                // non-empty cells of all worksheets
+    // A sheet's rows and the shared strings are parsed a slice of about this
+    // many bytes at a time (see WorkbookLoader::parseList).
+    qint64 sliceBytes = 512 * 1024;
 };
 
 // An .xlsx workbook opened for reading. Its worksheets (chart and dialog sheets

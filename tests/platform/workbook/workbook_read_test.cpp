@@ -1,6 +1,7 @@
 // Reading hand-made .xlsx packages: cell kinds, positions, sheet order, damage.
 #include "bookbuilder.h"
 #include "platform/workbook/workbook.h"
+#include "platform/workbook/xmlslices.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -239,6 +240,127 @@ TEST_F(WorkbookRead, APackageThatUnpacksToMoreThanAWorkbookHoldsIsRefused)
     }
     EXPECT_TRUE(book_.open(path())) << book_.errorText().toStdString();
     EXPECT_EQ(book_.sheet(2)->cell(1, 2), QStringLiteral("2"));
+}
+
+// A sheet's rows and the shared strings are parsed a slice at a time; where
+// the slices are cut changes nothing, whatever markup lies between the items.
+TEST_F(WorkbookRead, ASheetReadInSlicesReadsAsReadWhole)
+{
+    QString rows = QStringLiteral("\n<!-- </row></sheetData> --><?note </row>?>");
+    for (int r = 1; r <= 40; ++r) {
+        rows += QStringLiteral("<x:row r=\"%1\" note='a/> b &quot;'>"
+                               "<x:c r=\"A%1\" t=\"inlineStr\"><x:is><x:t><![CDATA[</row><row> %1]]></x:t></x:is></x:c>"
+                               "<x:c r=\"B%1\" t=\"s\"><x:v>%2</x:v></x:c><x:c r=\"C%1\"><x:v>%1.5</x:v></x:c></x:row>\n")
+                    .arg(r)
+                    .arg(r % 3);
+        if (r % 7 == 0)
+            rows += QStringLiteral("<x:row r=\"%1\"/><!-- a comment -->").arg(r + 100);
+    }
+    QString sheet = QStringLiteral("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                   "<x:dimension ref=\"A1:C40\"/><x:sheetData>%1</x:sheetData>"
+                                   "<x:mergeCells count=\"0\"/></x:worksheet>")
+                        .arg(rows);
+    QList<test::Part> parts = BookBuilder()
+                                  .sharedStrings(QStringLiteral("<si><t>zero &amp; one</t></si><!-- </si> -->"
+                                                                "<si><r><t>ri</t></r><r><t>ch</t></r></si>\n<si><t/></si>"))
+                                  .sheet(QStringLiteral("S"), QString())
+                                  .parts();
+    for (test::Part& p : parts) {
+        if (p.name == QStringLiteral("xl/worksheets/sheet1.xml"))
+            p.content = sheet.toUtf8();
+    }
+    // A document type leaves the part to be parsed whole.
+    QList<test::Part> typed = parts;
+    for (test::Part& p : typed) {
+        if (p.name == QStringLiteral("xl/worksheets/sheet1.xml"))
+            p.content = "<?xml version=\"1.0\"?><!DOCTYPE worksheet>" + p.content;
+    }
+
+    // So does another encoding than UTF-8.
+    QList<test::Part> latin = parts;
+    for (test::Part& p : latin) {
+        if (p.name == QStringLiteral("xl/worksheets/sheet1.xml")) {
+            p.content.replace("<![CDATA[</row><row> 1]]>", "caf\xE9");
+            p.content = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + p.content;
+        }
+    }
+
+    auto cells = [&](const QList<test::Part>& book, qint64 sliceBytes) {
+        EXPECT_TRUE(test::writeZip(path(), book));
+        ReadLimits limits;
+        limits.sliceBytes = sliceBytes;
+        QStringList out;
+        if (!book_.open(path(), limits))
+            return QStringList{book_.errorText()};
+        const Worksheet& s = *book_.sheet(1);
+        for (int r = 1; r <= s.lastRow(); ++r) {
+            for (int c = 1; c <= s.lastColumn(r); ++c)
+                out << QStringLiteral("%1,%2:%3").arg(r).arg(c).arg(s.cell(r, c));
+        }
+        return out;
+    };
+    const QStringList whole = cells(parts, qint64(1) << 30);
+    ASSERT_EQ(whole.size(), 120) << whole.first().toStdString();
+    EXPECT_EQ(whole.first(), QStringLiteral("1,1:</row><row> 1"));
+    EXPECT_EQ(whole.mid(1, 5), (QStringList{"1,2:rich", "1,3:1.5", "2,1:</row><row> 2", "2,2:", "2,3:2.5"}));
+    EXPECT_EQ(whole[7], QStringLiteral("3,2:zero & one"));
+    for (const qint64 slice : {qint64(1), qint64(200), qint64(1000)})
+        EXPECT_EQ(cells(parts, slice), whole) << "slices of " << slice << " bytes";
+    EXPECT_EQ(cells(typed, 1), whole);
+    const QStringList latinWhole = cells(latin, qint64(1) << 30);
+    EXPECT_EQ(latinWhole.first(), QStringLiteral("1,1:caf\u00E9"));
+    EXPECT_EQ(cells(latin, 1), latinWhole);
+
+    // Damage in a later slice is found and named at its place in the part.
+    for (test::Part& p : parts) {
+        if (p.name == QStringLiteral("xl/worksheets/sheet1.xml"))
+            p.content.replace("<x:v>39.5</x:v></x:c></x:row>", "<x:v>39.5</x:v></x:c></x:rowx>");
+    }
+    const QStringList damaged = cells(parts, qint64(1) << 30);
+    ASSERT_EQ(damaged.size(), 1);
+    EXPECT_TRUE(damaged.first().contains(QStringLiteral("not valid XML"))) << damaged.first().toStdString();
+    EXPECT_EQ(cells(parts, 1), damaged);
+    EXPECT_EQ(cells(parts, 1000), damaged);
+}
+
+// The parts spreadsheet programs write are read in slices; a part whose
+// slices could not be read alone is read whole.
+TEST(XmlSlices, TheListsOfUsualPartsAreFoundAndCutBetweenItems)
+{
+    const QByteArray rows = "<sheetData><row r=\"1\"><c/></row><row r=\"2\"/><row r=\"3\"></row></sheetData>";
+    const QByteArray sheet = "<worksheet xmlns=\"x\"><dimension ref=\"A1\"/>" + rows + "</worksheet>";
+    const struct {
+        const char* label;
+        QByteArray part;
+        bool sliced;
+    } cases[] = {
+        {"a declaration naming UTF-8 and more",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n" + sheet, true},
+        {"utf-8 in single quotes", "<?xml version='1.0' encoding='utf-8'?>" + sheet, true},
+        {"a declaration without an encoding", "<?xml version=\"1.0\"?>" + sheet, true},
+        {"no declaration", sheet, true},
+        {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + sheet, true},
+        {"another encoding", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + sheet, false},
+        {"UTF-16", QByteArray("\xFF\xFE<\0w\0", 6) + sheet, false},
+        {"a document type", "<!DOCTYPE worksheet>" + sheet, false},
+        {"a list that does not end", sheet.left(sheet.size() - 25), false},
+    };
+    for (const auto& c : cases) {
+        const auto list = detail::findListSlices(c.part, "sheetData", 1, 1);
+        ASSERT_EQ(list.has_value(), c.sliced) << c.label;
+        if (!list)
+            continue;
+        const QByteArray content = c.part.mid(list->contentBegin, list->contentEnd - list->contentBegin);
+        EXPECT_EQ(content, rows.mid(11, rows.size() - 23)) << c.label;
+        QByteArrayList pieces;
+        qsizetype at = list->contentBegin;
+        for (const qsizetype cut : list->cuts) {
+            pieces << c.part.mid(at, cut - at);
+            at = cut;
+        }
+        EXPECT_EQ(pieces, (QByteArrayList{"<row r=\"1\"><c/></row>", "<row r=\"2\"/>", "<row r=\"3\"></row>"}))
+            << c.label;
+    }
 }
 
 TEST_F(WorkbookRead, ReopeningReplacesTheOldContent)
