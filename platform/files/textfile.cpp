@@ -103,7 +103,10 @@ struct LineReader::Impl {
     // Reads the next chunk; false at the end of the file or on a read error.
     bool fill()
     {
-        buffer = file.read(kChunk);
+        // Into the same buffer each time: a fresh one would be fresh memory.
+        buffer.resize(kChunk);
+        const qint64 n = file.read(buffer.data(), kChunk);
+        buffer.resize(std::max<qint64>(n, 0));
         pos = 0;
         nextCr = nextLf = -1;
         if (buffer.isEmpty() && file.error() != QFileDevice::NoError)
