@@ -38,9 +38,13 @@ bool isMaskMarker(QStringView line)
     return pf::isBlankLine(line.mid(pf::kMaskMarker.size()));
 }
 
-// The end-of-file mark of old tools (Ctrl-Z) is no part of a line.
-void dropEndOfFileMark(QString& line)
+// The end-of-file mark of old tools (Ctrl-Z) ends the file's last line.
+// Anywhere else the character is part of a value: one cut to its width may end
+// in it. Only a line that ends in it asks the reader whether it was the last.
+void dropEndOfFileMark(QString& line, const fs::LineReader& file)
 {
+    if (line.isEmpty() || line.back() != QChar(0x1A) || !file.atEnd())
+        return;
     qsizetype n = line.size();
     while (n > 0 && line[n - 1] == QChar(0x1A))
         --n;
@@ -147,6 +151,8 @@ private:
     void noteUnwritable(const QString& line);
     void refuseUnwritable();
     void dispatch(const QString& raw);
+    void enter(Section section);
+    void refuseSharedAgency();
     void maskLine(const QString& line);
     void addMaskRow(const QString& jurCd, double folioLen, const QString& mask);
     void startGroup();
@@ -173,9 +179,12 @@ private:
     bool masksRead_ = false;   // the file itself gave at least one mask line
     bool headerFirst_ = false; // line 1 was the header
     bool utf8_ = false;        // the file starts with the UTF-8 byte-order mark
+    int lineNumber_ = 0;       // of the line last read
+    // The current group's marker line and its Agency # line (0 for none).
+    int groupLine_ = 0;
+    int agencyLine_ = 0;
     // A UTF-8 file may hold characters the file written back cannot: the lines
-    // holding them (counted only in such a file).
-    int lineNumber_ = 0;
+    // holding them.
     int unwritableLines_ = 0;
     QStringList unwritable_;
     QString plainStorage_;
@@ -268,13 +277,13 @@ void Load::readFirstLine()
     QString raw;
     if (!file_.readLine(raw))
         return;
+    lineNumber_ = 1;
     if (raw.startsWith(kUtf8Mark)) {
         utf8_ = true;
         raw = QString::fromUtf8(fs::encodeCp1252(raw.mid(kUtf8Mark.size())));
-        lineNumber_ = 1;
         noteUnwritable(raw);
     }
-    dropEndOfFileMark(raw);
+    dropEndOfFileMark(raw, file_);
     const QStringView line = pf::plainLine(raw, plainStorage_);
     if (!line.startsWith(pf::kHeader))
         return;
@@ -315,12 +324,12 @@ bool Load::nextLine(QString& line)
 {
     if (!file_.readLine(line))
         return false;
+    ++lineNumber_;
     if (utf8_) {
         line = QString::fromUtf8(fs::encodeCp1252(line));
-        ++lineNumber_;
         noteUnwritable(line);
     }
-    dropEndOfFileMark(line);
+    dropEndOfFileMark(line, file_);
     return true;
 }
 
@@ -359,23 +368,23 @@ void Load::dispatch(const QString& raw)
     bool data = true;
     if (line.startsWith(pf::kHeader)) {
         marker_ = QStringLiteral("  3");
-        section_ = Section::Header;
+        enter(Section::Header);
         const QString y = line.mid(19, 4).toString();
         if (PaymentYearAccepted(y))
             workingYear_ = y;
         data = false;
     } else if (isMaskMarker(line)) {
         marker_ = QStringLiteral("  4");
-        section_ = Section::Mask;
+        enter(Section::Mask);
         data = false;
     } else if (line.startsWith(pf::kGroupMarker)) {
         marker_ = QStringLiteral("  4");
-        section_ = Section::Group;
+        enter(Section::Group);
         startGroup();
         data = false;
     } else if (line.startsWith(pf::kDetailMarker)) {
         marker_ = QStringLiteral("  5");
-        section_ = Section::Payments;
+        enter(Section::Payments);
         data = false;
     } else if (line.startsWith(pf::kColumnHeading)) {
         marker_ = QStringLiteral("  6");
@@ -397,6 +406,36 @@ void Load::dispatch(const QString& raw)
         groupLine(line.toString());
     else if (section_ == Section::Payments)
         paymentLine(raw);
+}
+
+// A marker line begins a section. One that ends a group section leaves the
+// group's values as they stand.
+void Load::enter(Section section)
+{
+    if (section_ == Section::Group)
+        refuseSharedAgency();
+    section_ = section;
+}
+
+// Every group section lists all payments of its agency (the save selects them
+// by agency), so a second section for an agency would have its payments
+// written twice: the file is refused.
+void Load::refuseSharedAgency()
+{
+    db::Recordset& group = DE().rsGroup();
+    const QString mortco = group.text(QStringLiteral("MORTCO"));
+    const std::unique_ptr<db::Recordset> same = group.clone();
+    same->setFilter(QStringLiteral("MORTCO = ") + db::quoted(mortco));
+    if (same->recordCount() < 2)
+        return;
+    const QString where = agencyLine_ > 0
+                              ? QStringLiteral("its Agency # on line %1").arg(agencyLine_)
+                              : QStringLiteral("beginning on line %1 without an Agency # line").arg(groupLine_);
+    throw FileError(FileError::Duplicate,
+                    QStringLiteral("The agency %1 has a second %2 section, %3. Each section lists all payments "
+                                   "of its agency, so a save would write them twice. Put the agency's payments "
+                                   "under one section and load the file again.")
+                        .arg(mortco, pf::kGroupMarker, where));
 }
 
 // A jurisdiction's folio format: code, two-digit length and mask, with or
@@ -461,11 +500,15 @@ void Load::startGroup()
     } else {
         firstGroup_ = false;
     }
+    groupLine_ = lineNumber_;
+    agencyLine_ = 0;
     const long before = rs.recordCount();
     const QString empty;
     rs.addNew();
     rs.setValue(QStringLiteral("GROUP"), empty);
-    rs.setValue(QStringLiteral("MORTCO"), empty);
+    // Without an Agency # line, as an empty one reads (and as the group reads
+    // back once saved).
+    rs.setValue(QStringLiteral("MORTCO"), QStringLiteral("0000"));
     rs.setValue(QStringLiteral("NAME1"), empty);
     rs.setValue(QStringLiteral("FOLIO_CNT"), 0.0);
     rs.setValue(QStringLiteral("TOT_PAY"), 0.0);
@@ -487,6 +530,8 @@ void Load::groupLine(const QString& line)
     for (const pf::GroupLabel& label : pf::kGroupLabels) {
         if (line.startsWith(QLatin1String(label.label))) {
             rs.setValue(QString::fromLatin1(label.field), pf::groupValue(line, label));
+            if (std::string_view(label.field) == "MORTCO")
+                agencyLine_ = lineNumber_;
             break;
         }
     }
@@ -634,6 +679,8 @@ bool Load::finish()
         return false;
     }
 
+    if (section_ == Section::Group)
+        refuseSharedAgency();
     // A file may hold masks and no group at all (the writer makes such files):
     // there is nothing to recount. A file with neither is no payment file, and
     // the load reports what it lacks.

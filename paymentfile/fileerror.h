@@ -20,6 +20,7 @@ public:
     static constexpr long PathFileAccess = 75;   // a file could not be opened, written or replaced
     static constexpr long NoCurrentRow = 3021;   // a payment line without a group before it
     static constexpr long TypeMismatch = 13;     // an amount that is no number
+    static constexpr long Duplicate = 3022;      // a second group for one agency
     static constexpr long Unwritable = 5;        // characters a save could not write back
 
 private:

@@ -28,6 +28,7 @@ public:
     bool isOpen() const;
     // False at the end of the file.
     bool readLine(QString& line);
+    // True once the last line has been read (reads nothing ahead).
     bool atEnd() const;
     void close();
     QString errorString() const;

@@ -316,27 +316,28 @@ TEST_F(LoadTest, FileIdsNumberTheGroupsInFileOrder)
     EXPECT_EQ(ids.back(), "012");
 }
 
-TEST_F(LoadTest, TwoGroupsWithOneAgencyShareTheirPayments)
+// Each group section lists every payment of its agency, so a second section
+// for an agency would have a save write all its payments twice. A group
+// without an Agency # line is agency 0000, as it reads back once saved.
+TEST_F(LoadTest, ASecondGroupForAnAgencyIsRefusedNamingTheAgencyAndTheLine)
 {
-    QStringList lines = start("0007");
-    lines << "#M1,A,01,701,#1,10.00,A,10,0,0,0," << "#M2,B,01,701,#2,20.00,A,20,0,0,0,";
-    lines << "PAYMENT GROUP INFORMATION" << "Agency #,0007" << "PAYMENT DETAIL INFORMATION"
-          << "#M3,C,01,701,#3,5.00,A,5,0,0,0," << "#M1 AGAIN,A,01,701,#1,99.00,A,99,0,0,0,";
-    lines << "PAYMENT GROUP INFORMATION" << "Agency #,0008";   // no payments
-    ASSERT_TRUE(load(lines));
-
-    const auto g = rowsOf("SELECT * FROM \"Group\"");
-    ASSERT_EQ(g.size(), 3u);
-    EXPECT_EQ(g[0]["FOLIO_CNT"].toDouble(), 2);
-    EXPECT_DOUBLE_EQ(g[0]["TOT_PAY"].toDouble(), 30);
-    EXPECT_EQ(g[1]["FOLIO_CNT"].toDouble(), 3);
-    EXPECT_DOUBLE_EQ(g[1]["TOT_PAY"].toDouble(), 35);
-    EXPECT_EQ(g[2]["FOLIO_CNT"].toDouble(), 0);
-    EXPECT_EQ(g[2]["TOT_PAY"].toDouble(), 0);
-    // The second group's "A" repeats the first group's under the same agency.
-    EXPECT_TRUE(DupFoliosFound);
-    EXPECT_EQ(DupFolioCount, 1);
-    EXPECT_EQ(DupFolios[0][dfNumber].toString(), "M1 AGAIN");
+    const QStringList sameCode = QStringList{"#M1,A,01,701,#1,10.00,A,10,0,0,0,", "PAYMENT GROUP INFORMATION",
+                                             "Agency #,0008", "PAYMENT GROUP INFORMATION", "Group #,2", "Agency #,7",
+                                             "PAYMENT DETAIL INFORMATION", "#M2,B,01,701,#2,5.00,A,5,0,0,0,"};
+    const std::tuple<QStringList, const char*, const char*> cases[] = {
+        {start("0007") << sameCode, "  5", "The agency 0007 has a second PAYMENT GROUP INFORMATION section, "
+                                           "its Agency # on line 17"},
+        {{"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Agency #,", "", "PAYMENT GROUP INFORMATION",
+          "Group #,1"},
+         "  11", "The agency 0000 has a second PAYMENT GROUP INFORMATION section, beginning on line 5 without an "
+                 "Agency # line"},
+    };
+    for (const auto& [lines, marker, named] : cases) {
+        expectReport(QLatin1String(marker));
+        ASSERT_FALSE(load(lines));
+        EXPECT_TRUE(ui().boxes().back().prompt.startsWith(report(3022, QLatin1String(marker), QLatin1String(named))))
+            << ui().boxes().back().prompt.toStdString();
+    }
 }
 
 // ---------------------------------------------------------------- payment lines

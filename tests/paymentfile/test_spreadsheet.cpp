@@ -102,6 +102,18 @@ TEST_F(SpreadsheetTest, AByteOrderMarkMeansUtf8AndAnEndOfFileMarkIsIgnored)
     EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M1"});
 }
 
+// A value cut to its width may end in the character Ctrl-Z: only the last
+// line of the file can carry the end-of-file mark.
+TEST_F(SpreadsheetTest, CtrlZIsAnEndOfFileMarkOnlyAtTheEndOfTheFile)
+{
+    QStringList lines = start();
+    lines.insert(8, "Name1:,SMITH\x1A");
+    lines << "#M1,OWNER,01,701,#1,5.00,A,5.00,0,0,0,LOT 1\x1A" << "#M2,OTHER,01,701,#2,5.00,A,5.00,0,0,0,";
+    ASSERT_TRUE(load(fileBytes(lines) + "\x1A"));
+    EXPECT_EQ(columnOf("SELECT LEGAL FROM Detail ORDER BY NUMBER", "LEGAL"), QStringList({"LOT 1\x1A", ""}));
+    EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{"SMITH\x1A"});
+}
+
 // Read as UTF-8, a file may hold characters the payment file's code page cannot
 // (or bytes that are no UTF-8): a save would turn them into "?". The load names
 // each such line and what it holds, and loads nothing.
