@@ -447,7 +447,9 @@ private:
         XmlPart part;
         if (!read(partName, part.buffer))
             return false;
-        const std::optional<ListSlices> list = findListSlices(part.buffer, listName, listDepth, limits_.sliceBytes);
+        const std::optional<ListSlices> list = limits_.sliceBytes > 0
+            ? findListSlices(part.buffer, listName, listDepth, limits_.sliceBytes)
+            : std::nullopt;
         if (!list) {
             if (!parseXml(partName, part.doc, part.buffer.data(), part.buffer.size(), 0) || !whole(part.root()))
                 return false;

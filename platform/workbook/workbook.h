@@ -64,7 +64,7 @@ struct ReadLimits {
     qint64 marksPerPart = 8'000'000;         // elements and attributes of one part
     qint64 cells = 4'000'000;                // non-empty cells of all worksheets
     // A sheet's rows and the shared strings are parsed a slice of about this
-    // many bytes at a time (see WorkbookLoader::parseList).
+    // many bytes at a time (see WorkbookLoader::parseList); 0: each part whole.
     qint64 sliceBytes = 512 * 1024;
 };
 

@@ -299,15 +299,15 @@ TEST_F(WorkbookRead, ASheetReadInSlicesReadsAsReadWhole)
         }
         return out;
     };
-    const QStringList whole = cells(parts, qint64(1) << 30);
+    const QStringList whole = cells(parts, 0);
     ASSERT_EQ(whole.size(), 120) << whole.first().toStdString();
     EXPECT_EQ(whole.first(), QStringLiteral("1,1:</row><row> 1"));
     EXPECT_EQ(whole.mid(1, 5), (QStringList{"1,2:rich", "1,3:1.5", "2,1:</row><row> 2", "2,2:", "2,3:2.5"}));
     EXPECT_EQ(whole[7], QStringLiteral("3,2:zero & one"));
-    for (const qint64 slice : {qint64(1), qint64(200), qint64(1000)})
+    for (const qint64 slice : {qint64(1), qint64(200), qint64(1000), qint64(1) << 30})
         EXPECT_EQ(cells(parts, slice), whole) << "slices of " << slice << " bytes";
     EXPECT_EQ(cells(typed, 1), whole);
-    const QStringList latinWhole = cells(latin, qint64(1) << 30);
+    const QStringList latinWhole = cells(latin, 0);
     EXPECT_EQ(latinWhole.first(), QStringLiteral("1,1:caf\u00E9"));
     EXPECT_EQ(cells(latin, 1), latinWhole);
 
@@ -316,7 +316,7 @@ TEST_F(WorkbookRead, ASheetReadInSlicesReadsAsReadWhole)
         if (p.name == QStringLiteral("xl/worksheets/sheet1.xml"))
             p.content.replace("<x:v>39.5</x:v></x:c></x:row>", "<x:v>39.5</x:v></x:c></x:rowx>");
     }
-    const QStringList damaged = cells(parts, qint64(1) << 30);
+    const QStringList damaged = cells(parts, 0);
     ASSERT_EQ(damaged.size(), 1);
     EXPECT_TRUE(damaged.first().contains(QStringLiteral("not valid XML"))) << damaged.first().toStdString();
     EXPECT_EQ(cells(parts, 1), damaged);
