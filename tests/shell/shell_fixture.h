@@ -39,16 +39,7 @@ protected:
     // The single ZarvSystem row, as the start screen remembers it.
     void setZarvSystem(const QString& drive, const QString& dir, const QString& file)
     {
-        db::Recordset& rs = de().rsZarvSystem();
-        if (rs.recordCount() > 0)
-            rs.moveFirst();
-        else
-            rs.addNew();
-        rs.setValue(QStringLiteral("Drive"), drive);
-        rs.setValue(QStringLiteral("Dir"), dir);
-        rs.setValue(QStringLiteral("File"), file);
-        rs.setValue(QStringLiteral("Year"), QString());
-        rs.move(0);
+        RememberDataFile(drive, dir, file);
     }
 };
 
