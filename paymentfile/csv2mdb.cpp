@@ -296,13 +296,7 @@ void Load::readFirstLine()
         return;
     }
     workingYear_ = y;
-    db::Recordset& sys = DE().rsZarvSystem();
-    if (!sys.isOpen())
-        sys.open();
-    if (sys.recordCount() > 0)
-        sys.moveFirst();
-    else
-        sys.addNew();
+    db::Recordset& sys = ZarvSystemRowToWrite();
     sys.setValue(QStringLiteral("Year"), y);
     sys.move(0);
 }

@@ -223,7 +223,7 @@ std::unique_ptr<DataEnvironment> takeDE()
     return std::move(slot());
 }
 
-void RememberDataFile(const QString& drive, const QString& dir, const QString& file)
+db::Recordset& ZarvSystemRowToWrite()
 {
     db::Recordset& rs = DE().rsZarvSystem();
     if (!rs.isOpen())
@@ -232,6 +232,12 @@ void RememberDataFile(const QString& drive, const QString& dir, const QString& f
         rs.moveFirst();
     else
         rs.addNew();
+    return rs;
+}
+
+void RememberDataFile(const QString& drive, const QString& dir, const QString& file)
+{
+    db::Recordset& rs = ZarvSystemRowToWrite();
     rs.setValue(QStringLiteral("Drive"), drive);
     rs.setValue(QStringLiteral("Dir"), dir);
     rs.setValue(QStringLiteral("File"), file);

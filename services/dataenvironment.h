@@ -74,6 +74,10 @@ bool hasDE();
 void installDE(std::unique_ptr<DataEnvironment> de);
 std::unique_ptr<DataEnvironment> takeDE();
 
+// The single ZarvSystem row, to be written: the recordset open and on it, or on
+// a new row when the table has none. Move(0) stores what is set.
+db::Recordset& ZarvSystemRowToWrite();
+
 // Keeps the drive, folder and file chosen on the start screen in the single
 // ZarvSystem row, for the next start to open at; the data year is cleared until
 // a load of the file sets it again. Committed at once.
