@@ -90,18 +90,26 @@ TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
 TEST_F(ImportChecks, EveryLimitedFieldPassesAtItsWidthAndIsRefusedOneBeyond)
 {
     addCodes();
-    const auto& limits = verifyimport::LengthLimits();
-    for (Field f : {NUMBER, PID, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
-        EXPECT_TRUE(std::any_of(limits.begin(), limits.end(), [f](const auto& l) { return l.field == f; })) << f;
-    for (const auto& limit : limits) {
-        const int width = fieldWidths()[size_t(limit.field)];
-        for (int size : {width, width + 1}) {
+    // The widths of VERIFY's columns and the words the clerk reads, stated here
+    // so that a wrong width or label in the program cannot pass.
+    struct Limit {
+        Field field;
+        const char* label;
+        int width;
+    };
+    const Limit limits[] = {
+        {NUMBER, "Mortgage Number", 12}, {PID, "Property Identifier", 9}, {NAME, "Name", 70},
+        {ADDR1, "Address Line 1", 30},   {ADDR2, "Address Line 2", 30},    {ADDR3, "Address Line 3", 30},
+        {ADDR4, "Address Line 4", 30},   {ADDR5, "Address Line 5", 30},    {LEGAL, "Legal Description", 32},
+    };
+    for (const Limit& limit : limits) {
+        for (int size : {limit.width, limit.width + 1}) {
             QStringList values = {"A", "1234", "9", "01", "701", "1", "", "N", "", "", "", "", "", ""};
             values[limit.field] = QString(size, limit.field == PID ? u'7' : u'X');
-            const QString expected = size > width ? QStringLiteral("%1 is longer than %2 characters.")
-                                                        .arg(QLatin1String(limit.label))
-                                                        .arg(width)
-                                                  : QString();
+            const QString expected = size > limit.width ? QStringLiteral("%1 is longer than %2 characters.")
+                                                              .arg(QLatin1String(limit.label))
+                                                              .arg(limit.width)
+                                                        : QString();
             EXPECT_EQ(check(values.join(u',')), expected) << limit.label << " " << size;
         }
     }
