@@ -749,6 +749,7 @@ void Load::abandon()
         try {
             step();
         } catch (const std::exception&) {
+            // Undoing after a failure already reported: a second one adds nothing the clerk can act on.
         }
     };
     ignoring([&] { file_.close(); });

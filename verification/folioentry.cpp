@@ -152,6 +152,7 @@ void CloseClone(std::unique_ptr<db::Recordset>& clone)
         if (clone)
             clone->close();
     } catch (const std::exception&) {
+        // A clone is only read through, so closing it can lose nothing.
     }
     clone.reset();
 }

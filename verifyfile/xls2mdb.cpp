@@ -549,6 +549,7 @@ void Load::fail(long number, const QString& description)
         if (rsVerifyClone)
             rsVerifyClone->close();
     } catch (const std::exception&) {
+        // The error above is already reported; the clone was only read through.
     }
     rsVerifyClone.reset();
 }

@@ -185,6 +185,42 @@ TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 0), QStringLiteral("Add"));
 }
 
+TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
+{
+    addFive();
+    auto w = open();
+    select(*w, 0);   // N-1, "A"
+    DE().Zarv.execute(QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    ui::ExpectedBox refused;
+    refused.prompt = ui::containing(QStringLiteral("Verify_Numbers.setStatus Unexpected error"));
+    refused.icon = ui::Icon::Critical;
+    ui().expectBox(refused);
+    w->Command_Inactivate->click();
+    EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral("locked")));
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral("A"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+    EXPECT_FALSE(ui().busy());
+
+    // A sort order the database cannot give: the list stays in its order with every row.
+    DE().Zarv.execute(QStringLiteral("DROP TRIGGER keep"));
+    DE().Zarv.execute(QStringLiteral("ALTER TABLE VERIFY RENAME COLUMN NAME TO OWNER"));
+    int byName = -1;
+    for (int i = 0; i < verifylist::kSortOrders; ++i) {
+        if (QLatin1String(verifylist::sortOrders()[size_t(i)].source).contains(QLatin1String("NAME")))
+            byName = i;
+    }
+    ASSERT_GE(byName, 0);
+    ui::ExpectedBox unsorted;
+    unsorted.prompt = ui::containing(QStringLiteral("Verify_Numbers.Option_Sort_Click Unexpected error"));
+    unsorted.icon = ui::Icon::Critical;
+    ui().expectBox(unsorted);
+    w->Option_Sort[size_t(byName)]->click();
+    EXPECT_EQ(DE().rsVerify().recordCount(), 5);
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->rowCount(), 5);
+    EXPECT_FALSE(w->Option_Sort[size_t(byName)]->isChecked());
+    EXPECT_EQ(current(), QStringLiteral("N-1"));
+}
+
 TEST_F(ListTest, EverySortOrderKeepsTheCurrentRow)
 {
     addFive();
