@@ -6,6 +6,7 @@
 #include "verify_return_support.h"
 
 #include "services/dataenvironment.h"
+#include "verifyfile/returnedworkbook.h"
 #include "verifyfile/verifiedfile.h"
 
 #include <QDir>
@@ -195,6 +196,72 @@ TEST_F(ReceiveErrors, ThePrintedReportHoldsTheErrorsWholeInLinesThatStayApartIns
             EXPECT_FALSE(overlap.height() > 0.5 && overlap.width() > 0.5)
                 << words[i].text.toStdString() << " overlaps " << words[j].text.toStdString();
         }
+    }
+}
+
+} // namespace
+} // namespace zarv::test
+
+namespace zarv::test {
+namespace {
+
+// ---------------------------------------------------------------- each check
+
+struct CheckCase {
+    QStringList rows;           // sheet-1 rows from row 3 on; row 2 is clean
+    QStringList errors;         // the lines naming rows 3 and on
+};
+
+TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheRecordsWithErrors)
+{
+    const QString clean = " |1234|100|01|701|555||CLEAN";
+    const std::vector<CheckCase> cases = {
+        {{" |    |101|01|701|556"}, {"Row 3, folio 556: no mortgage company"}},
+        {{" |1234|101||701|557"}, {"Row 3, folio 557: no collection district"}},
+        {{" |1234|101|012|701|558"}, {"Row 3, folio 558: collection district 012 has more than 2 characters"}},
+        {{" |1234|101|01||559"}, {"Row 3, folio 559: no jurisdiction"}},
+        {{" |1234|101|01|7011|560"}, {"Row 3, folio 560: jurisdiction 7011 has more than 3 characters"}},
+        {{" |1234|101|05|701|561"},
+         {"Row 3, folio 561: collection district 05 is not in the code table (sheet \"Collection District\")"}},
+        {{" |1234|101|01|701|1234567890123456789"},
+         {"Row 3, folio 1234567890123456789: folio 1234567890123456789 has 19 characters, more than 18 (stored cut "
+          "to 123456789012345678)"}},
+        {{" |1234|101|01|701|562|1234567890"},
+         {"Row 3, folio 562: PID 1234567890 has 10 characters, more than 9 (stored cut to 123456789)"}},
+        {{" |1234|101|01|701|||NO NUMBER"}, {"Row 3, no folio or PID: neither folio nor PID"}},
+        {{"X|    |101|05|999|563"},
+         {"Row 3, folio 563: status 'X' is not A, C, D or blank", "Row 3, folio 563: no mortgage company",
+          "Row 3, folio 563: collection district 05 is not in the code table (sheet \"Collection District\")",
+          "Row 3, folio 563: jurisdiction 999 is not in the code table (sheet \"Jurisdiction\")"}},
+        // A PID-only record needs no district or jurisdiction, but one it gives is checked.
+        {{"A|1234|101|||  |123456789", "D|1234|102|05||  |987654321", " |1234|103|||  |123456789"},
+         {"Row 4, PID 987654321: collection district 05 is not in the code table (sheet \"Collection District\")",
+          "Row 5, PID 123456789: NOT LOADED: the same company and PID as row 3"}},
+        // Letter case aside, as the tables compare; every known pair passes.
+        {{"a|abcd|101|03|704|564", "c|1234|102|01|701|565"}, {}},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.rows.join(" / ").toStdString());
+        Book b = nineReturnedRecords();
+        b.mortgage = mortgageRows(QStringList{clean} + c.rows);
+        const QString workbook = returned("Check.xlsx", b);
+        RecordingSink notes;
+        ReturnedWorkbook book = ReturnedWorkbook::load(workbook, notes);
+        ASSERT_TRUE(book.complete());
+        EXPECT_TRUE(notes.lines.isEmpty()) << notes.lines.join('\n').toStdString();
+        EXPECT_EQ(book.errorLines(), c.errors);
+
+        QSet<int> rowsWithErrors;
+        for (const ReturnedRowError& e : book.errors()) {
+            if (e.loaded)
+                rowsWithErrors.insert(e.row);
+        }
+        EXPECT_EQ(book.recordsWithErrors(), rowsWithErrors.size());
+        const QString verified = path("check.zarv");
+        ASSERT_TRUE(book.writeVerifiedFile(verified));
+        EXPECT_EQ(readFile(verified).size(), book.recordsWithoutErrors() * (kVerifiedRecordLength + 2));
+        EXPECT_EQ(book.recordsWithoutErrors() + book.recordsWithErrors(), tableCount("VERIFY"));
+        EXPECT_TRUE(readFile(verified).startsWith(" 1234100"));   // the clean record is always there
     }
 }
 
