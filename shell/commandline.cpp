@@ -74,7 +74,8 @@ CommandLine ReadCommandLine(Program program, const QStringList& arguments)
 
     CommandLine line;
     const bool parsed = parser.parse(arguments);
-    if (parsed && !parser.isSet(help) && !parser.isSet(version) && !(receiving && parser.isSet(batch)) &&
+    const bool helpAll = parsed && parser.isSet(QStringLiteral("help-all"));
+    if (parsed && !helpAll && !parser.isSet(help) && !parser.isSet(version) && !(receiving && parser.isSet(batch)) &&
         parser.positionalArguments().isEmpty())
         return line;
 
@@ -89,6 +90,8 @@ CommandLine ReadCommandLine(Program program, const QStringList& arguments)
     };
     if (!parsed)
         return refuse(parser.errorText());
+    if (helpAll)
+        parser.process(arguments);      // prints the help with Qt's own options and ends the program
     if (parser.isSet(help)) {
         print(stdout, parser.helpText());
         line.exitCode = 0;

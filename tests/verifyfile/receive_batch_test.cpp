@@ -122,6 +122,19 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     EXPECT_EQ(RunReceiveBatch({workbook}, outStream, errStream), kBatchErrors);
     EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(workbook)));
     EXPECT_TRUE(out.contains("No verified file is written.")) << out.toStdString();
+
+    // A workbook that cannot be read: its failure is its list of errors.
+    const QString damaged = writeFile("returned/MortNo3.xlsx", "PK not a workbook");
+    ui().expectBox(criticalBox(ui::containing("Error Xls2Mdb(")));
+    out.clear();
+    EXPECT_EQ(RunReceiveBatch({damaged}, outStream, errStream), kBatchErrors);
+    EXPECT_TRUE(out.startsWith(QDir::toNativeSeparators(damaged) + ": ERRORS: No verified file is written.")) << out.toStdString();
+    listed.clear();
+    ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(damaged), listed));
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed[0].startsWith("Error Xls2Mdb("));
+    EXPECT_EQ(listed[1], "ERROR - The workbook could not be loaded completely: nothing of it is in the verified file.");
+    EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(damaged)));
 }
 
 TEST_F(ReceiveBatch, CommandLinesAreAnsweredWithoutADisplay)
@@ -137,6 +150,7 @@ TEST_F(ReceiveBatch, CommandLinesAreAnsweredWithoutADisplay)
     const std::vector<Case> cases = {
         {ZARV_RECEIVE_PROGRAM, {"--help"}, 0, "Usage: ", ""},
         {ZARV_RECEIVE_PROGRAM, {"-h"}, 0, "Usage: ", ""},
+        {ZARV_RECEIVE_PROGRAM, {"--help-all"}, 0, "Usage: ", ""},
         {ZARV_RECEIVE_PROGRAM, {"--version"}, 0, "zarvreceive ", ""},
         {ZARV_PROGRAM, {"--help"}, 0, "Usage: ", ""},
         {ZARV_PROGRAM, {"--version"}, 0, "zarv ", ""},
