@@ -67,10 +67,7 @@ std::pair<QString, bool> receiveOne(const QString& workbook)
 
     QStringList errors = notes.lines + book.errorLines();
     QString verifiedNote;
-    if (!book.complete()) {
-        errors << QStringLiteral("ERROR - The workbook could not be loaded completely: nothing of it is in the "
-                                 "verified file.");
-    } else if (book.recordsWithoutErrors() > 0) {
+    if (book.complete() && book.recordsWithoutErrors() > 0) {
         QString why;
         if (book.writeVerifiedFile(verified, &why))
             verifiedNote = book.verifiedFileNote(verified);

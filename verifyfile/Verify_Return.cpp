@@ -35,9 +35,6 @@ const QString kFileNotFound = QStringLiteral("File not found");
 const QString kPleaseWait = QStringLiteral("please wait...");
 const QString kCheckTheFile = QStringLiteral("Check if this is the file that you want to upload");
 const QString kNothingInTheFile = QStringLiteral("There is nothing in the selected file!");
-const QString kLoadFailed =
-    QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded and no "
-                   "verified file was written.");
 const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT written: ");
 const QString kNothingToUpload =
     QStringLiteral("Every loaded record has an error: nothing can be uploaded and no verified file is written.");
@@ -445,12 +442,10 @@ void Verify_Return::loadSelectedFile()
             rs.open();
         rs.setFilter(QString());
         const bool hasRows = rs.recordCount() > 0;
-        if (!loaded) {
-            // Part of the workbook is in the tables: nothing of it may go on.
-            addError(kLoadFailed);
-        } else {
-            for (const QString& line : book.errorLines())
-                addError(line);
+        for (const QString& line : book.errorLines())
+            addError(line);
+        // A workbook not loaded completely is in the tables in part: nothing of it may go on.
+        if (loaded) {
             if (book.rowsLoaded() + book.rowsNotLoaded() > 0)
                 addNote(book.summary());
             if (hasRows) {

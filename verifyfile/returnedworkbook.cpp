@@ -263,6 +263,9 @@ ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& 
 
 QStringList ReturnedWorkbook::errorLines() const
 {
+    if (!complete_)
+        return {QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded "
+                               "and no verified file is written.")};
     QStringList lines;
     lines.reserve(qsizetype(errors_.size()));
     for (const ReturnedRowError& e : errors_)

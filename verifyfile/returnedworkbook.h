@@ -48,6 +48,7 @@ public:
     int recordsWithoutErrors() const { return loaded_ - recordsWithErrors(); }
     // Each error in row order, a row's errors in the order of its columns.
     const std::vector<ReturnedRowError>& errors() const { return errors_; }
+    // Their texts; for a workbook not loaded completely, the one line that says so.
     QStringList errorLines() const;
     // One line: how many rows were read, loaded, left out and loaded with errors.
     QString summary() const;
