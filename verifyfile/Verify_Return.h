@@ -1,9 +1,10 @@
 #pragma once
 // The receiving screen: the tax office picks a verification workbook that a
 // mortgage company sent back, loads it into VERIFY and the code tables (the
-// load's notes go to the screen's message list), sees the folios in a grid and
-// gets them written into the fixed-width verified file. The notes can be stored
-// in ErrorMessage and printed. The screen ends with Upload or Close.
+// load's notes go to the screen's message list), sees the folios in a grid with
+// each record not loaded or loaded with an error named in the list, and ends
+// with Upload, which writes the records without errors into the fixed-width
+// verified file, or Close. The errors can be stored in ErrorMessage and printed.
 //
 // Opening it discards the verification list held in VERIFY and the verified
 // file of an earlier opening.
