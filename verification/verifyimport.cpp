@@ -5,7 +5,7 @@
 #include "platform/data/connection.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
-#include "platform/files/textfile.h"
+#include "platform/files/csvfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/Form_InformationDialog.h"
@@ -599,11 +599,25 @@ void Import::showError(long number, const QString& description)
                     ui::Buttons::OK, ui::Icon::Critical);
 }
 
+// A file a spreadsheet program may have saved: read as UTF-8 or Windows-1252,
+// and refused whole, naming its lines, when its fields cannot be told apart or
+// it holds characters the program's files cannot.
 bool Import::readFile()
 {
+    fs::CsvReader file;
     QString error;
-    if (fs::readAllLines(path_, lines_, &error))
+    if (!file.open(path_)) {
+        error = file.errorString();
+    } else if (file.fault() != fs::CsvReader::Fault::None) {
+        error = file.refusal();
+    } else {
+        lines_.clear();
+        lines_.reserve(file.lineCount());
+        QString line;
+        while (file.readLine(line))
+            lines_.append(line);
         return true;
+    }
     ui::ui().msgBox(QStringLiteral("Verify.csv could not be read: ") + error + CRLF +
                         QStringLiteral("Nothing was imported."),
                     ui::Buttons::OK, ui::Icon::Critical);
