@@ -45,6 +45,8 @@ TEST_F(ImportReading, AUtf8FileWithOrWithoutAMarkKeepsItsAccentsWithEitherOption
         for (int f = 0; f < 3; ++f) {
             listOnly(" |1234|M-1|01|701|000000000000000001||OLD NAME");
             writeCsv(files[f]);
+            if (option == kOption2)
+                ui().expectBox(box(ui::containing("Replace the list?"), ui::Answer::Yes));
             EXPECT_TRUE(import(option)) << f;
             EXPECT_EQ(verifyRows(), QStringList{row}) << f;
         }
