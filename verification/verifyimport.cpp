@@ -257,10 +257,11 @@ bool SameFieldText(Field f, const QString& fileText, const QString& exportedText
 {
     if (fileText == exportedText)
         return true;
-    if (const std::optional<QString> n = numberOf(fileText))
-        return n == numberOf(exportedText);
-    return f == FOLIO && !fileText.isEmpty() && folioText(fileText) && folioText(exportedText) &&
-           Folio18(fileText) == Folio18(exportedText);
+    if (f == FOLIO && folioText(fileText) && folioText(exportedText) && Folio18(fileText) != kZeroFolio &&
+        Folio18(fileText) == Folio18(exportedText))
+        return true;
+    const std::optional<QString> n = numberOf(fileText);
+    return n && n == numberOf(exportedText);
 }
 
 QString CheckVerifyRecord(VerifyRecord& r)

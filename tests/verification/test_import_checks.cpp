@@ -106,6 +106,30 @@ TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
     }
 }
 
+// When the text of a line stands for a row's value as the export wrote it.
+TEST(ImportSameField, NumbersRespelledStandForTheRowsValueDigitsLostDoNot)
+{
+    const struct {
+        Field f;
+        const char* file;
+        const char* exported;
+        bool same;
+    } cases[] = {
+        {NAME, "OBRIEN MARY", "OBRIEN MARY", true},   {NAME, "OBRIEN MARY JR", "OBRIEN MARY", false},
+        {CD, "1", "01", true},                        {CD, "10", "01", false},
+        {PID, "12345678", "012345678", true},         {PID, "0", "", false},
+        {PID, "", "0", false},                        {MORTCO, "42", "0042", true},
+        {NUMBER, "7", "07", true},                    {FOLIO, "12345", "000000000000012345", true},
+        {FOLIO, "123456", "123-456", true},           {FOLIO, "", "", true},
+        {FOLIO, "1.23456789012346E+017", "123456789012346017", false},
+        {FOLIO, "1.23456789012346E+017", "123456789012345678", false},
+        {FOLIO, "0", "", false},                      {NAME, "123-456", "123456", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(verifyimport::SameFieldText(c.f, QString::fromLatin1(c.file), QString::fromLatin1(c.exported)), c.same)
+            << c.file << " / " << c.exported;
+}
+
 TEST_F(ImportChecks, EveryLimitedFieldPassesAtItsWidthAndIsRefusedOneBeyond)
 {
     addCodes();

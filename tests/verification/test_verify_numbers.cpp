@@ -419,6 +419,9 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.size(), 26);
         EXPECT_EQ(lines.value(4), QStringLiteral(" "));
+        // A folio with only a PID needs neither district nor jurisdiction.
+        EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
+        EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
         EXPECT_EQ(lines.value(24), QString());
         EXPECT_EQ(lines.value(25),
                   QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
