@@ -630,11 +630,14 @@ bool Import::replaceAgreed()
     const long folios = std::max(DE().rsVerify().recordCount(), 0L);
     if (folios == 0)
         return true;    // nothing to lose
-    const QString count = QString::number(folios);
-    ui::MessageBox question{QStringLiteral("The list holds ") + count + QStringLiteral(" folios and Verify.csv holds ") +
-                                QString::number(lines_.size()) + QStringLiteral(" lines.") + CRLF +
-                                QStringLiteral("Import 2 deletes all ") + count +
-                                QStringLiteral(" folios and puts the lines of the file in their place.") + CRLF +
+    const auto counted = [](qsizetype n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    const QString held = counted(folios, "folio", "folios");
+    ui::MessageBox question{QStringLiteral("The list holds ") + held + QStringLiteral(" and Verify.csv holds ") +
+                                counted(lines_.size(), "line", "lines") + QLatin1Char('.') + CRLF +
+                                QStringLiteral("Import 2 deletes ") + (folios == 1 ? QStringLiteral("the ") : QStringLiteral("all ")) +
+                                held + QStringLiteral(" and puts the lines of the file in their place.") + CRLF +
                                 QStringLiteral("Replace the list?"),
                             ui::Buttons::YesNo, ui::Icon::Question, {}, ui::Answer::No};
     return ui::ui().msgBox(question) == ui::Answer::Yes;

@@ -120,7 +120,9 @@ TEST_F(Import, OptionTwoEmptiesTheListAndRefusesRepeats)
     const QString repeatPid = QStringLiteral(",1234,M-4,03,705,,12345,REPEAT PID");
     writeCsv("C,1234,M-1,01,701,1,,FIRST\r\n" + repeat.toLatin1() + "\r\n" +
              ",1234,M-3,03,705,,12345,PID ONLY\r\n" + repeatPid.toLatin1() + "\r\n");
-    confirmReplacing();
+    ui().expectBox(box("The list holds 1 folio and Verify.csv holds 4 lines.\r\nImport 2 deletes the 1 folio and puts "
+                       "the lines of the file in their place.\r\nReplace the list?",
+                       Answer::Yes));
     expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeat);
     expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeatPid);
     EXPECT_TRUE(import(kOption2));
