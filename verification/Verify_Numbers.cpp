@@ -737,9 +737,20 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
     if (!idle())
         return;
     ExchangeGuard guard(*this);
-    const bool ok = verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); });
-    Text_Msg->setText(ok ? doneText : failedText);
-    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ok ? ui::Icon::Information : ui::Icon::Critical);
+    verifyimport::ImportCounts counts;
+    const bool ok =
+        verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); }, &counts);
+    if (counts.declined) {
+        Text_Msg->setText(QStringLiteral("Import from the Verify.csv file (option #2) was not run: the list was left "
+                                         "as it was."));
+    } else {
+        QString text = ok ? doneText : failedText;
+        if (counts.read)
+            text += QStringLiteral("Lines imported: %1, refused: %2.").arg(counts.imported).arg(counts.refused);
+        Text_Msg->setText(text);
+    }
+    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK,
+                    ok || counts.declined ? ui::Icon::Information : ui::Icon::Critical);
     EnableControls(false, true);
 }
 

@@ -1,0 +1,140 @@
+#include "platform/text/csv.h"
+
+#include <QVarLengthArray>
+
+namespace zarv::csv {
+
+int split(QStringView line, QStringView* fields, int max, QString& storage, bool* unclosed)
+{
+    int n = 0;
+    if (!line.contains(u'"')) {
+        QStringView rest = line;
+        while (n < max) {
+            const qsizetype comma = rest.indexOf(u',');
+            if (comma < 0) {
+                fields[n++] = rest;
+                return n;
+            }
+            fields[n++] = rest.left(comma);
+            rest = rest.mid(comma + 1);
+        }
+        return n;
+    }
+    // No field is longer than the line: storage is sized once and never moves.
+    storage.resize(line.size());
+    QChar* out = storage.data();
+    qsizetype i = 0;
+    while (n < max) {
+        QChar* const start = out;
+        if (i < line.size() && line[i] == u'"') {
+            for (++i;; ++i) {
+                if (i >= line.size()) {
+                    if (unclosed)
+                        *unclosed = true;
+                    break;
+                }
+                if (line[i] == u'"') {
+                    if (i + 1 < line.size() && line[i + 1] == u'"') {
+                        *out++ = line[++i];
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                *out++ = line[i];
+            }
+        }
+        for (; i < line.size() && line[i] != u','; ++i)
+            *out++ = line[i];
+        fields[n++] = QStringView(start, out - start);
+        if (i >= line.size())
+            return n;
+        ++i;   // the comma
+    }
+    return n;
+}
+
+QStringList split(QStringView line, int count)
+{
+    QStringList out;
+    if (count <= 0)
+        return out;
+    QVarLengthArray<QStringView, 16> fields(count);
+    QString storage;
+    const int n = split(line, fields.data(), count, storage);
+    out.reserve(count);
+    for (int i = 0; i < count; ++i)
+        out.append(i < n ? fields[i].toString() : QString());
+    return out;
+}
+
+qsizetype unclosedQuote(QStringView line)
+{
+    qsizetype i = 0;
+    while (i < line.size()) {
+        if (line[i] == u'"') {
+            const qsizetype opening = i;
+            for (++i;; ++i) {
+                if (i >= line.size())
+                    return opening;
+                if (line[i] == u'"') {
+                    if (i + 1 < line.size() && line[i + 1] == u'"') {
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+            }
+        }
+        const qsizetype comma = line.indexOf(u',', i);
+        if (comma < 0)
+            return -1;
+        i = comma + 1;
+    }
+    return -1;
+}
+
+void appendField(QString& line, QStringView value)
+{
+    bool quote = false;
+    for (const QChar c : value) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        line += value;
+        return;
+    }
+    line += u'"';
+    for (const QChar c : value) {
+        if (c == u'"')
+            line += u'"';
+        line += c;
+    }
+    line += u'"';
+}
+
+QString join(const QStringList& fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        appendField(line, fields[i]);
+    }
+    return line;
+}
+
+bool isBlankLine(QStringView line)
+{
+    for (const QChar c : line) {
+        if (c != u' ' && c != u'\t' && c != u',' && c != kEndOfFile)
+            return false;
+    }
+    return true;
+}
+
+} // namespace zarv::csv
