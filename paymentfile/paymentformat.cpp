@@ -426,11 +426,13 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
         line += amountText(v);
         line += u',';
     };
-    QString hashed = QStringLiteral("#");
-    const auto withHash = [&line, &hashed](QStringView s) {
-        hashed.resize(1);
-        hashed += s;
-        csv::appendField(line, hashed);
+    const auto withHash = [&line](QStringView s) {
+        if (csv::needsQuotes(s)) {
+            csv::appendField(line, QLatin1Char('#') + s.toString());
+        } else {
+            line += u'#';
+            line += s;
+        }
         line += u',';
     };
     withHash(writtenView(number, scratch));

@@ -105,11 +105,8 @@ Separator separatorOf(const Char* p, qsizetype size)
     int semicolons = 0;
     int tabs = 0;
     bool quoted = false;
-    bool blank = true;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = unit(p, i);
-        if (c != u' ' && c != u'\t' && c != csv::kEndOfFile)
-            blank = false;
         if (c == u'"')
             quoted = !quoted;
         else if (quoted)
@@ -121,9 +118,14 @@ Separator separatorOf(const Char* p, qsizetype size)
         else if (c == u'\t')
             ++tabs;
     }
-    if (blank || semicolons + tabs == 0)
+    if (semicolons + tabs == 0)
         return kSeparators;
-    return semicolons >= tabs ? Semicolon : Tab;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = unit(p, i);
+        if (c != u' ' && c != u'\t' && c != csv::kEndOfFile)
+            return semicolons >= tabs ? Semicolon : Tab;
+    }
+    return kSeparators;   // blank
 }
 
 QString separatorRefusal(Separator s, qsizetype lineNumber, const QString& line)

@@ -95,16 +95,21 @@ qsizetype unclosedQuote(QStringView line)
     return -1;
 }
 
+bool needsQuotes(QStringView value)
+{
+    // The characters that need quotes, as bits of their codes (all below 64).
+    constexpr quint64 kSpecial = (1ull << '\n') | (1ull << '\r') | (1ull << '"') | (1ull << ',');
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 64 && (kSpecial >> u) & 1)
+            return true;
+    }
+    return false;
+}
+
 void appendField(QString& line, QStringView value)
 {
-    bool quote = false;
-    for (const QChar c : value) {
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
+    if (!needsQuotes(value)) {
         line += value;
         return;
     }
