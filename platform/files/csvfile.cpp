@@ -240,7 +240,9 @@ void CsvReader::examine(Split split)
 
     // The end-of-file mark ends the last line, before or after its line end.
     qsizetype markEnd = end;
-    while (markEnd > begin && (data[markEnd - 1] == '\r' || data[markEnd - 1] == '\n'))
+    if (markEnd > begin && data[markEnd - 1] == '\n')
+        --markEnd;
+    if (markEnd > begin && data[markEnd - 1] == '\r')
         --markEnd;
     qsizetype mark = markEnd;
     while (mark > begin && data[mark - 1] == char(csv::kEndOfFile))
