@@ -102,6 +102,19 @@ bool isQuote(QChar c)
     return c == u'"' || c == u'\'';
 }
 
+// A payment line's field that neither its written form nor the CSV writer
+// changes: no comma, quote of either kind or line break.
+bool plainField(QStringView s)
+{
+    constexpr quint64 kTouched = (1ull << '\n') | (1ull << '\r') | (1ull << '"') | (1ull << '\'') | (1ull << ',');
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u < 64 && (kTouched >> u) & 1)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int splitFields(QStringView line, QStringView* fields, int max, QString& storage)
@@ -413,39 +426,49 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
     // Twelve fields of the one CSV writer. The five texts are in their written
     // form, without commas or quotes, so no field is ever quoted but one the
     // folio's display form would put in quotes, and StripQuotes takes those
-    // out again: the line holds no quote of either kind.
+    // out again: the line holds no quote of either kind. A field holding none
+    // of the characters either would touch goes in as it is: one look at each.
     QString line;
     line.reserve(number.size() + name.size() + cd.size() + jur.size() + folioDisp.size() + abc.size() +
                  legal.size() + 5 * 16 + 14);
     QString scratch;
-    const auto text = [&line, &scratch](const QString& s) {
-        csv::appendField(line, writtenView(s, scratch));
+    const auto field = [&line, &scratch](bool hash, const QString& s, bool written) {
+        const QStringView t = trimmedView(s);
+        if (plainField(t)) {
+            if (hash)
+                line += u'#';
+            line += t;
+            return;
+        }
+        const QStringView w = written ? writtenView(t, scratch) : t;
+        if (hash)
+            csv::appendField(line, QLatin1Char('#') + w.toString());
+        else
+            csv::appendField(line, w);
+    };
+    const auto text = [&field, &line](const QString& s) {
+        field(false, s, true);
         line += u',';
     };
     const auto amount = [&line](double v) {
         line += amountText(v);
         line += u',';
     };
-    QString hashed = QStringLiteral("#");
-    const auto withHash = [&line, &hashed](QStringView s) {
-        hashed.resize(1);
-        hashed += s;
-        csv::appendField(line, hashed);
-        line += u',';
-    };
-    withHash(writtenView(number, scratch));
+    field(true, number, true);
+    line += u',';
     text(name);
     text(cd);
     text(jur);
-    withHash(trimmedView(folioDisp));
+    field(true, folioDisp, false);
+    line += u',';
     amount(payment);
-    csv::appendField(line, trimmedView(abc));
+    field(false, abc, false);
     line += u',';
     amount(grossTax);
     amount(regGrant);
     amount(addGrant);
     amount(delq);
-    csv::appendField(line, writtenView(legal, scratch));
+    field(false, legal, true);
     // StripQuotes: the line trimmed and every quote removed. It starts with
     // "#", so only its end can carry blanks.
     if (line.contains(QLatin1Char('"')) || line.contains(QLatin1Char('\'')))

@@ -105,11 +105,8 @@ Separator separatorOf(const Char* p, qsizetype size)
     int semicolons = 0;
     int tabs = 0;
     bool quoted = false;
-    bool blank = true;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = unit(p, i);
-        if (c != u' ' && c != u'\t' && c != csv::kEndOfFile)
-            blank = false;
         if (c == u'"')
             quoted = !quoted;
         else if (quoted)
@@ -121,9 +118,14 @@ Separator separatorOf(const Char* p, qsizetype size)
         else if (c == u'\t')
             ++tabs;
     }
-    if (blank || semicolons + tabs == 0)
+    if (semicolons + tabs == 0)
         return kSeparators;
-    return semicolons >= tabs ? Semicolon : Tab;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = unit(p, i);
+        if (c != u' ' && c != u'\t' && c != csv::kEndOfFile)
+            return semicolons >= tabs ? Semicolon : Tab;
+    }
+    return kSeparators;   // blank
 }
 
 QString separatorRefusal(Separator s, qsizetype lineNumber, const QString& line)
@@ -238,7 +240,9 @@ void CsvReader::examine(Split split)
 
     // The end-of-file mark ends the last line, before or after its line end.
     qsizetype markEnd = end;
-    while (markEnd > begin && (data[markEnd - 1] == '\r' || data[markEnd - 1] == '\n'))
+    if (markEnd > begin && data[markEnd - 1] == '\n')
+        --markEnd;
+    if (markEnd > begin && data[markEnd - 1] == '\r')
         --markEnd;
     qsizetype mark = markEnd;
     while (mark > begin && data[mark - 1] == char(csv::kEndOfFile))

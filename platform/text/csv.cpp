@@ -2,9 +2,15 @@
 
 #include <QVarLengthArray>
 
+#include <limits>
+
 namespace zarv::csv {
 
-int split(QStringView line, QStringView* fields, int max, QString& storage, bool* unclosed)
+namespace {
+
+// The one rule of split(). Without fields only walks the line; *unclosedAt is
+// where a quote that opens a field and never closes stands.
+int splitLine(QStringView line, QStringView* fields, int max, QString& storage, qsizetype* unclosedAt)
 {
     int n = 0;
     if (!line.contains(u'"')) {
@@ -12,10 +18,13 @@ int split(QStringView line, QStringView* fields, int max, QString& storage, bool
         while (n < max) {
             const qsizetype comma = rest.indexOf(u',');
             if (comma < 0) {
-                fields[n++] = rest;
-                return n;
+                if (fields)
+                    fields[n] = rest;
+                return n + 1;
             }
-            fields[n++] = rest.left(comma);
+            if (fields)
+                fields[n] = rest.left(comma);
+            ++n;
             rest = rest.mid(comma + 1);
         }
         return n;
@@ -27,10 +36,10 @@ int split(QStringView line, QStringView* fields, int max, QString& storage, bool
     while (n < max) {
         QChar* const start = out;
         if (i < line.size() && line[i] == u'"') {
+            const qsizetype opening = i;
             for (++i;; ++i) {
                 if (i >= line.size()) {
-                    if (unclosed)
-                        *unclosed = true;
+                    *unclosedAt = opening;
                     break;
                 }
                 if (line[i] == u'"') {
@@ -46,11 +55,24 @@ int split(QStringView line, QStringView* fields, int max, QString& storage, bool
         }
         for (; i < line.size() && line[i] != u','; ++i)
             *out++ = line[i];
-        fields[n++] = QStringView(start, out - start);
+        if (fields)
+            fields[n] = QStringView(start, out - start);
+        ++n;
         if (i >= line.size())
             return n;
         ++i;   // the comma
     }
+    return n;
+}
+
+} // namespace
+
+int split(QStringView line, QStringView* fields, int max, QString& storage, bool* unclosed)
+{
+    qsizetype unclosedAt = -1;
+    const int n = splitLine(line, fields, max, storage, &unclosedAt);
+    if (unclosed && unclosedAt >= 0)
+        *unclosed = true;
     return n;
 }
 
@@ -70,41 +92,29 @@ QStringList split(QStringView line, int count)
 
 qsizetype unclosedQuote(QStringView line)
 {
-    qsizetype i = 0;
-    while (i < line.size()) {
-        if (line[i] == u'"') {
-            const qsizetype opening = i;
-            for (++i;; ++i) {
-                if (i >= line.size())
-                    return opening;
-                if (line[i] == u'"') {
-                    if (i + 1 < line.size() && line[i + 1] == u'"') {
-                        ++i;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-            }
-        }
-        const qsizetype comma = line.indexOf(u',', i);
-        if (comma < 0)
-            return -1;
-        i = comma + 1;
+    if (!line.contains(u'"'))
+        return -1;
+    QString storage;
+    qsizetype unclosedAt = -1;
+    splitLine(line, nullptr, std::numeric_limits<int>::max(), storage, &unclosedAt);
+    return unclosedAt;
+}
+
+bool needsQuotes(QStringView value)
+{
+    // The characters that need quotes, as bits of their codes (all below 64).
+    constexpr quint64 kSpecial = (1ull << '\n') | (1ull << '\r') | (1ull << '"') | (1ull << ',');
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u < 64 && (kSpecial >> u) & 1)
+            return true;
     }
-    return -1;
+    return false;
 }
 
 void appendField(QString& line, QStringView value)
 {
-    bool quote = false;
-    for (const QChar c : value) {
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
+    if (!needsQuotes(value)) {
         line += value;
         return;
     }

@@ -24,8 +24,11 @@ QStringList split(QStringView line, int count);
 // when every quoted field closes.
 qsizetype unclosedQuote(QStringView line);
 
+// Whether a field must be put in quotes to be read back: it holds a comma, a
+// double quote or a line break.
+bool needsQuotes(QStringView value);
 // Appends one field as split() reads it back: in double quotes, each quote
-// doubled, when it holds a comma, a quote or a line break; otherwise as it is.
+// doubled, when it needs them; otherwise as it is.
 void appendField(QString& line, QStringView value);
 // The fields joined by commas, each as appendField writes it.
 QString join(const QStringList& fields);

@@ -60,7 +60,8 @@ TEST(CsvReader, LinesEndAtEveryKindOfLineEndAndCtrlZEndsOnlyTheLastLine)
         {"a\r\n\x1A", {"a"}},
         {"a\x1A\x1A", {"a"}},
         {"a\x1A\r\n", {"a"}},
-        {"a\r\n\x1A\r\n\r\n", {"a", "", ""}},
+        {"a\r\n\x1A\r\n\r\n", {"a", "\x1A", ""}},   // a line of its own (the load takes it as blank)
+        {"a\x1A\r\n\r\n", {"a\x1A", ""}},
         {"\x1A" "b\r\nc\x1A,\r\n", {"\x1A" "b", "c\x1A,"}},
         {"\x1A", {}},
     };

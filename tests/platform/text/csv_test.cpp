@@ -88,13 +88,6 @@ TEST(CsvWrite, EveryWrittenLineSplitsBackIntoItsFields)
         const QString line = csv::join(fields);
         ASSERT_EQ(csv::unclosedQuote(line), -1) << line.toStdString();
         ASSERT_EQ(csv::split(line, n), fields) << line.toStdString();
-        // And split's own report of an unclosed quote agrees with unclosedQuote on any line.
-        QString cut = line.left(qsizetype(rng() % (line.size() + 1)));
-        std::vector<QStringView> views(cut.size() + 1);
-        QString storage;
-        bool unclosed = false;
-        csv::split(cut, views.data(), int(views.size()), storage, &unclosed);
-        ASSERT_EQ(unclosed, csv::unclosedQuote(cut) >= 0) << cut.toStdString();
     }
 }
 
