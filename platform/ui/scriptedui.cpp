@@ -126,7 +126,12 @@ ScriptedUi& ScriptedUi::expectBox(const ExpectedBox& box)
 
 ScriptedUi& ScriptedUi::expectBox(const TextMatch& prompt, Answer answer)
 {
-    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt});
+    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt, false});
+}
+
+ScriptedUi& ScriptedUi::expectBoxEnter(const TextMatch& prompt)
+{
+    return expectBox(ExpectedBox{prompt, Answer::OK, std::nullopt, std::nullopt, std::nullopt, true});
 }
 
 ScriptedUi& ScriptedUi::expectInput(const TextMatch& prompt, const QString& typed)
@@ -238,7 +243,8 @@ void ScriptedUi::checkBoxDetails(const ExpectedBox& want, const MessageBox& box)
 
 Answer ScriptedUi::msgBox(const MessageBox& box)
 {
-    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), safeAnswer(box.buttons), false};
+    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), safeAnswer(box.buttons), false,
+                   defaultAnswerOf(box)};
     if (ending_) {
         journal_.append(QStringLiteral("box after end (not shown): ") + box.prompt);
         return shown.answer;
@@ -252,7 +258,9 @@ Answer ScriptedUi::msgBox(const MessageBox& box)
         pending_.pop_front();
         shown.expected = true;
         checkBoxDetails(want, box);
-        if (answerAllowed(want.answer, box.buttons))
+        if (want.enter)
+            shown.answer = shown.defaultAnswer;
+        else if (answerAllowed(want.answer, box.buttons))
             shown.answer = want.answer;
         else
             fail(QStringLiteral("message box \"%1\": answer %2 is not one of its buttons (%3)")
