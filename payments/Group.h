@@ -50,6 +50,8 @@ private:
     void Command_Details_Click();
     void Command_AgencyInformation_Click();
     void Command1_Click();
+    // Escape: asks before closing the screen, which ends the run.
+    void Escape_Press();
 
     void showHistoricalYear();
     void showGrandTotal();

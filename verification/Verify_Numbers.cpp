@@ -98,7 +98,7 @@ private:
 Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Numbers"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Folio List"));
     buildControls();
     buildMenus();
     connectControls();
@@ -135,7 +135,8 @@ void Verify_Numbers::buildControls()
         rows->addWidget(b);
 
     Command_Close = button(column_, "Command_Close", "C&lose", "Close this window");
-    ui::escapePresses(this, Command_Close);
+    // Closing the list ends the run: a stray Escape only asks.
+    ui::escapeRuns(this, [this] { Escape_Press(); });
 
     Frame_Sort = named(new QGroupBox(QStringLiteral("<Sort Order>"), column_), "Frame_Sort");
     auto* sort = new QVBoxLayout(Frame_Sort);
@@ -318,6 +319,7 @@ void Verify_Numbers::connectControls()
 
     connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { TDBGrid_RowColChange(); });
     connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { TDBGrid_DblClick(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowEntered, this, [this](int) { TDBGrid_DblClick(); });
 }
 
 void Verify_Numbers::bindGrid()
@@ -595,9 +597,25 @@ void Verify_Numbers::Command_Close_Click()
     accept();
 }
 
+void Verify_Numbers::Escape_Press()
+{
+    if (!idle() || !Command_Close->isEnabled())
+        return;
+    if (ui::ui().confirm(QStringLiteral("Close the folio list and end the verification run?") + CRLF +
+                             QStringLiteral("The workbook is then saved with the changes of this run, and the "
+                                            "program ends."),
+                         QStringLiteral("Close the folio list")))
+        Command_Close_Click();
+}
+
 void Verify_Numbers::mnuCloseNOW_Click()
 {
     if (!idle())
+        return;
+    if (!ui::ui().confirm(QStringLiteral("Close WITHOUT saving?") + CRLF +
+                              QStringLiteral("Every change made in this run is lost: the workbook stays as it was, "
+                                             "and the program ends."),
+                          QStringLiteral("Close and do NOT save"), ui::Icon::Exclamation))
         return;
     ui::ui().endProgram(0);
 }
@@ -720,24 +738,49 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
     if (!idle())
         return;
     ExchangeGuard guard(*this);
-    const bool ok = verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); });
-    Text_Msg->setText(ok ? doneText : failedText);
-    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ok ? ui::Icon::Information : ui::Icon::Critical);
+    QString why;
+    const bool ok =
+        verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); }, why);
+    if (ok) {
+        Text_Msg->setText(doneText);
+        ui::ui().msgBox(doneText, ui::Buttons::OK, ui::Icon::Information);
+    } else if (why.isEmpty()) {
+        Text_Msg->setText(failedText +
+                          QStringLiteral("It was stopped at your answer; the records imported before it are kept."));
+        ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
+    } else {
+        // The reason was shown as the import stopped; the status line keeps it.
+        Text_Msg->setText(failedText + SingleLine(why).simplified());
+    }
     EnableControls(false, true);
 }
 
 void Verify_Numbers::Command_Import1_Click()
 {
     runImport(verifyimport::kOption1, QStringLiteral("Import from the Verify.csv file (option #1) complete. "),
-              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #1) is NOT "
-                             "complete. "));
+              QStringLiteral("Import from the Verify.csv file (option #1) is NOT complete. "));
 }
 
 void Verify_Numbers::Command_Import2_Click()
 {
+    if (!idle())
+        return;
+    long folios = 0;
+    try {
+        folios = DE().rsVerify().isOpen() ? DE().rsVerify().recordCount() : 0;
+    } catch (const std::exception&) {
+        folios = 0;     // the question then names no count
+    }
+    if (folios > 0
+        && !ui::ui().confirm(QStringLiteral("Import 2 first DELETES ") +
+                                 (folios == 1 ? QStringLiteral("the only folio")
+                                              : QStringLiteral("ALL ") + CountText(folios, {}, QStringLiteral("folios"))) +
+                                 QStringLiteral(" of the list, then imports Verify.csv.") + CRLF +
+                                 QStringLiteral("Do you want to delete the list and import?"),
+                             QStringLiteral("Import 2"), ui::Icon::Exclamation))
+        return;
     runImport(verifyimport::kOption2, QStringLiteral("Import from the Verify.csv file (option #2) complete. "),
-              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
-                             "complete. "));
+              QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "));
 }
 
 } // namespace zarv

@@ -371,8 +371,13 @@ public:
     {
     }
     bool run();
+    // Why the last run ended without a complete import, as the clerk was told
+    // it; "" when it was complete or nothing was said.
+    const QString& why() const { return why_; }
 
 private:
+    // Shows a box that explains a stop, and keeps its text as the reason.
+    void tell(const QString& text, ui::Icon icon, const QString& title = {});
     bool readFile();
     void deleteAll();
     void decideAcd();
@@ -395,6 +400,7 @@ private:
     const bool option2_;
     const QString path_;
     const std::function<void()>& refresh_;
+    QString why_;
 
     QStringList lines_;
     bool blnHasACD = false;
@@ -420,8 +426,8 @@ bool Import::run()
         openIfClosed(DE().rsJurisdiction());
         openIfClosed(DE().rsCD_JUR());
         if (!FileExists(path_)) {
-            ui::ui().msgBox(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Buttons::OK,
-                            ui::Icon::None, QStringLiteral("Verify.csv file is missing"));
+            tell(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Icon::None,
+                 QStringLiteral("Verify.csv file is missing"));
             return false;
         }
         // The whole file is read before anything changes, so a file that cannot
@@ -444,16 +450,15 @@ bool Import::run()
             if (!importRecord(line)) {
                 finish(keeps(false));
                 if (option2_)
-                    ui::ui().msgBox(QStringLiteral("The import was stopped.") + CRLF + kListLeft, ui::Buttons::OK,
-                                    ui::Icon::Information);
+                    tell(QStringLiteral("The import was stopped.") + CRLF + kListLeft, ui::Icon::Information);
                 return false;
             }
         }
         const bool kept = keeps(true);
         finish(kept);
         if (!kept)
-            ui::ui().msgBox(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
-                            ui::Buttons::OK, ui::Icon::Information);
+            tell(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
+                 ui::Icon::Information);
         return kept;
     } catch (const db::DbError& e) {
         number = e.number();
@@ -476,6 +481,12 @@ bool Import::run()
     return false;
 }
 
+void Import::tell(const QString& text, ui::Icon icon, const QString& title)
+{
+    why_ = text;
+    ui::ui().msgBox(text, ui::Buttons::OK, icon, title);
+}
+
 void Import::showError(long number, const QString& description)
 {
     QString kept = QStringLiteral("The records imported before the error are kept.");
@@ -483,9 +494,9 @@ void Import::showError(long number, const QString& description)
         kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
     else if (storedLost_)
         kept = QStringLiteral("No record of this import was kept.");
-    ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
-                        description + CRLF + kept,
-                    ui::Buttons::OK, ui::Icon::Critical);
+    tell(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") + description +
+             CRLF + kept,
+         ui::Icon::Critical);
 }
 
 bool Import::readFile()
@@ -493,9 +504,8 @@ bool Import::readFile()
     QString error;
     if (fs::readAllLines(path_, lines_, &error))
         return true;
-    ui::ui().msgBox(QStringLiteral("Verify.csv could not be read: ") + error + CRLF +
-                        QStringLiteral("Nothing was imported."),
-                    ui::Buttons::OK, ui::Icon::Critical);
+    tell(QStringLiteral("Verify.csv could not be read: ") + error + CRLF + QStringLiteral("Nothing was imported."),
+         ui::Icon::Critical);
     return false;
 }
 
@@ -676,6 +686,15 @@ void Import::finish(bool keep)
 bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid)
 {
     return Import(ImportOption, path, refreshGrid).run();
+}
+
+bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid,
+                     QString& why)
+{
+    Import import(ImportOption, path, refreshGrid);
+    const bool complete = import.run();
+    why = import.why();
+    return complete;
 }
 
 } // namespace zarv::verifyimport

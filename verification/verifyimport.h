@@ -114,6 +114,10 @@ private:
 // clerk is told so. True only when the file was read to its end and kept.
 // refreshGrid is called after rsVerify was re-opened at the end.
 bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid);
+// The same; why gets the reason the clerk was shown when it is not complete,
+// "" when it is complete or the clerk stopped it (the continue question).
+bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid,
+                     QString& why);
 
 } // namespace verifyimport
 } // namespace zarv

@@ -82,18 +82,26 @@ TEST_F(KeyboardTest, EveryWindowOfBothRunsAndTheReceivingScreenHasOneControlPerA
     EXPECT_EQ(faults, QStringList());
 }
 
-TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
+// Esc cancels every payment screen; where typed changes would be lost it asks
+// first, and the question's default (Enter) keeps them. On the payment groups,
+// whose closing ends the run, a stray Esc only asks.
+TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrCloseAskingBeforeALoss)
 {
     const QStringList before = storedPayments("0042");
     inList("0042", [&](Detail& list) {
         expectScreen<Detail_Add>("Detail_Add", [&](Detail_Add& add) {
             clerk::type(add.txtNAME, "NEWMAN");
+            ui().expectBoxEnter(ui::containing("Leave without storing this new payment?"));
+            escape();
+            EXPECT_TRUE(add.isVisible());
+            ui().expectBox(ui::containing("Leave without storing this new payment?"), ui::Answer::Yes);
             escape();
             EXPECT_FALSE(add.isVisible());
         });
         clerk::click(list.Command_AddDetail);
         expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
             clerk::type(change.txtNAME, "");        // a name check Cancel does not run
+            ui().expectBox(ui::containing("Leave without storing the changes to this payment?"), ui::Answer::Yes);
             escape();
             EXPECT_FALSE(change.isVisible());
         });
@@ -116,6 +124,10 @@ TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
     EXPECT_EQ(ui().beeps(), 0);
 
     clerk::activate(group.get());
+    ui().expectBoxEnter(ui::containing("Close the payment groups and end the payment run?"));
+    escape();
+    EXPECT_TRUE(group->isVisible()) << "Enter on the question keeps the run going";
+    ui().expectBox(ui::containing("Close the payment groups and end the payment run?"), ui::Answer::Yes);
     escape();
     EXPECT_FALSE(group->isVisible());
 }
@@ -164,6 +176,7 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
                 auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
                 ASSERT_NE(box, nullptr) << child.screen;
                 box->insert(QLatin1String(child.typed));
+                ui().expectBox(ui::containing("Leave without saving"), ui::Answer::Yes);
             }
             escape();
             EXPECT_FALSE(d.isVisible()) << child.screen;
@@ -178,7 +191,12 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(ui().beeps(), 0);
 
+    // Closing the list ends the run: Esc asks, and Enter keeps the list open.
     clerk::activate(&list);
+    ui().expectBoxEnter(ui::containing("Close the folio list and end the verification run?"));
+    escape();
+    EXPECT_TRUE(list.isVisible());
+    ui().expectBox(ui::containing("Close the folio list and end the verification run?"), ui::Answer::Yes);
     escape();
     EXPECT_FALSE(list.isVisible());
 }

@@ -176,6 +176,9 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. ")));
         list.Command_Import1->click();
         EXPECT_EQ(DE().rsVerify().recordCount(), 8);
+        ui().expectBox(box(QStringLiteral("Import 2 first DELETES ALL 8 folios of the list, then imports "
+                                          "Verify.csv.\r\nDo you want to delete the list and import?"),
+                           Answer::Yes, Icon::Exclamation, Buttons::YesNo, QStringLiteral("Import 2")));
         ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #2) complete. ")));
         list.Command_Import2->click();
 
@@ -210,7 +213,8 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
     EXPECT_EQ(readFile(backup_), sample_);
     EXPECT_EQ(verifyCount(), 0);
     EXPECT_FALSE(DE().rsVerify().isOpen());
-    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(readFile(path(QStringLiteral("work/MortNo1234.received.xlsx"))), sample_);
     EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
     EXPECT_FALSE(ui().busy());
 }
@@ -265,7 +269,7 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
     EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Numbers"});
     EXPECT_EQ(readFile(workbook_), sample_);
     EXPECT_EQ(readFile(backup_), sample_);
-    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
     const QStringList left = verifyRows();
     ASSERT_EQ(left.size(), 8);
     EXPECT_TRUE(left[5].startsWith(QStringLiteral("D|1234|100200305|"))) << left[5].toStdString();
@@ -276,7 +280,10 @@ TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkboo
     QDir().mkdir(backup_);     // a folder where the backup copy should go
     auto w = start();
     ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        static_cast<Verify_Numbers&>(d).mnuClose->trigger();
+        auto& list = static_cast<Verify_Numbers&>(d);
+        select(list, QStringLiteral("100200300"));
+        list.Command_Inactivate->click();
+        list.mnuClose->trigger();
     });
     ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
                        Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
@@ -297,6 +304,13 @@ TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
         auto& list = static_cast<Verify_Numbers&>(d);
         select(list, QStringLiteral("100200300"));
         list.Command_Inactivate->click();
+        // The question's default keeps the run going.
+        ui().expectBoxEnter(ui::containing(QStringLiteral("Close WITHOUT saving?")));
+        list.mnuCloseNOW->trigger();
+        EXPECT_FALSE(ui().ending());
+        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
+        ui().expectBox(box(ui::containing(QStringLiteral("Close WITHOUT saving?")), Answer::Yes, Icon::Exclamation,
+                           Buttons::YesNo));
         list.mnuCloseNOW->trigger();
     });
     w->Command_VERIFY_OK->click();
@@ -314,7 +328,7 @@ TEST_F(VerificationRunTest, WithoutAChosenWorkbookTheRunStopsAtOnce)
     ASSERT_LT(w->File->listIndex(), 0);
     w->Command_VERIFY_OK->click();
     EXPECT_EQ(w->Text_Msg->text(),
-              QStringLiteral("Plese select the Mortgage Verification file (Hint: has a name like MortNo*.xlsx)"));
+              QStringLiteral("Please select the Mortgage Verification file (Hint: has a name like MortNo*.xlsx)"));
     EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
     EXPECT_TRUE(w->Command_Exit->isEnabled());
     EXPECT_EQ(verifyCount(), 0);
@@ -349,7 +363,32 @@ TEST_F(VerificationRunTest, ARewrittenWorkbookKeepsItsModeAndGroupAndLeavesNothi
     ASSERT_EQ(::stat(name.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, mode);
     EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+}
+
+// A run that changed nothing (a re-sort is no change) leaves the workbook and
+// its backup as they were and keeps no copy; the list is emptied as after any run.
+TEST_F(VerificationRunTest, ARunThatChangesNothingLeavesTheWorkbookAndItsBackupAsTheyAre)
+{
+    const QByteArray oldBackup("an older backup");
+    writeFile(QStringLiteral("work/MortNo1234.xlsx.bak"), oldBackup);
+    auto w = start();
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        list.Option_Sort[6]->click();
+        select(list, QStringLiteral("100200300"));
+        list.mnuACD_Deleted->trigger();
+        list.Command_Activate->click();         // and back again
+        list.Command_Close->click();
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
+                     [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(readFile(workbook_), sample_);
+    EXPECT_EQ(readFile(backup_), oldBackup);
     EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(verifyCount(), 0);
 }
 
 } // namespace
