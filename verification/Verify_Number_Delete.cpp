@@ -99,6 +99,7 @@ void Verify_Number_Delete::buildControls()
     page->addWidget(Text_Msg);
 
     setTabOrder(Command_Cancel, Command_Delete);
+    Command_Cancel->setDefault(true);   // Enter keeps the folio
     Command_Cancel->setFocus(Qt::OtherFocusReason);
 }
 

@@ -225,6 +225,74 @@ TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
     EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A", "NEWMAN 5 A"}));
 }
 
+// Enter on a row opens it: the groups grid opens the group's payments, the
+// payment list the payment's change screen. On a delete screen Enter keeps.
+TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
+{
+    const QStringList before = storedPayments("0042");
+    chooseGroup(*group, "0042");
+    clerk::activate(group.get());
+    group->TDBGrid->setFocus();
+    expectScreen<Detail>("Detail", [&](Detail& list) {
+        EXPECT_EQ(list.windowTitle(), "ZARV - Payments of Agency 0042");
+        clerk::activate(&list);
+        list.TDBGrid->setFocus();
+        expectScreen<Detail_Change>("Detail_Change", [](Detail_Change& change) {
+            EXPECT_EQ(change.windowTitle(), "ZARV - Change Payment");
+            clerk::click(change.Command_Cancel);
+        });
+        clerk::enter();
+        expectScreen<Detail_Delete>("Detail_Delete", [](Detail_Delete& del) {
+            clerk::activate(&del);
+            clerk::enter();
+            EXPECT_FALSE(del.isVisible());
+        });
+        clerk::click(list.Command_DeleteDetail);
+        EXPECT_EQ(ui().modalsShown(), QStringList({"Detail", "Detail_Change", "Detail_Delete"}));
+        clerk::activate(&list);
+        clerk::click(list.Command_Close);
+    });
+    clerk::enter();
+    EXPECT_EQ(storedPayments("0042"), before);
+
+    DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
+                                     "VALUES (' ', '1234', 'M-1', '01', '701', '000000000000000001')"));
+    DE().rsVerify().requery();
+    Verify_Number_Delete del;
+    clerk::activate(&del);
+    clerk::enter();
+    EXPECT_EQ(DE().rsVerify().recordCount(), 1) << "Enter keeps the folio";
+}
+
+// Every window says what it is: no two share a title.
+TEST_F(KeyboardTest, EveryWindowHasATitleOfItsOwn)
+{
+    QStringList titles;
+    const auto title = [&](QWidget&& w) { titles << w.windowTitle(); };
+    titles << group->windowTitle();
+    title(ZarvPayment());
+    title(About());
+    title(DuplicateFolios());
+    title(ZARV_ReturnInstructions());
+    title(ZARV_ReturnInstructions2());
+    title(Group_Agency());
+    title(Detail());
+    title(Detail_Add());
+    title(Detail_Change());
+    title(Detail_Delete());
+    title(Detail_Search());
+    title(Verify_Numbers());
+    title(Verify_Numbers_Search());
+    title(Verify_Number_Add());
+    title(Verify_Number_Change());
+    title(Verify_Number_Delete());
+    title(Verify_Return());
+    QStringList distinct = titles;
+    distinct.removeDuplicates();
+    EXPECT_EQ(distinct, titles);
+    EXPECT_EQ(titles.count("ZARV - ZARVENHOLT"), 1) << "the start screen's only";
+}
+
 TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
 {
     inList("0042", [&](Detail& list) {
