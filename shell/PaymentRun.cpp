@@ -115,6 +115,12 @@ bool saveWithRetry(ZarvPayment& s, bool historical, bool& savedElsewhere)
         const std::optional<QString> answer =
             ui::ui().inputBox(prompt, QStringLiteral("File Save FAILED"), s.m_FilePath);
         const QString name = answer ? vb::Trim(*answer) : QString();
+        // Giving up loses the run's work: one stray Escape must not do it.
+        if (name.isEmpty()
+            && !ui::ui().confirm(QStringLiteral("Give up saving the ZARV data?\r\nThe changes of this run are then "
+                                                "NOT saved, and the program ends."),
+                                 QStringLiteral("ZARV Data Save"), Icon::Exclamation))
+            continue;
         if (name.isEmpty()) {
             ui::ui().msgBox(historical ? QStringLiteral("ZARV data Save FAILED") : QStringLiteral("ZARV data save FAILED"),
                             Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data Save"));

@@ -141,7 +141,11 @@ bool WriteBack::run()
                                 kCrLf + keptText() + kCrLf + kCrLf +
                                 QStringLiteral("Close any program that has the file open, then choose Retry."),
                             Buttons::RetryCancel, Icon::Critical, QStringLiteral("ZARV Data Save"));
-        if (answer != ui::Answer::Retry)
+        // Giving up loses the run's work: one stray Escape must not do it.
+        if (answer != ui::Answer::Retry
+            && ui::ui().confirm(QStringLiteral("Give up saving the Mortgage Verification file?\r\nThe changes of "
+                                               "this run are then NOT saved, and the program ends."),
+                                QStringLiteral("ZARV Data Save"), Icon::Exclamation))
             break;
     }
     ui::ui().msgBox(QStringLiteral("The Mortgage Verification data was NOT saved.") + kCrLf + keptText() + kCrLf +

@@ -293,7 +293,7 @@ TEST_F(PaymentRunTest, AReadOnlyFileInAReadOnlyFolderIsReportedTrulyAndSavedElse
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-TEST_F(PaymentRunTest, GivingUpTheSaveEndsWithTheEditsStillInTheTables)
+TEST_F(PaymentRunTest, GivingUpTheSaveAsksAndEndsWithTheEditsStillInTheTables)
 {
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
@@ -307,7 +307,13 @@ TEST_F(PaymentRunTest, GivingUpTheSaveEndsWithTheEditsStillInTheTables)
         ASSERT_TRUE(QDir().mkpath(file));
     });
     ui().expectBox(containing(QStringLiteral(" could not be saved: ")));
+    // A stray Escape on the input box does not give up: the question's default
+    // tries again.
     ui().expectInputCancel();
+    ui().expectBoxEnter(containing(QStringLiteral("Give up saving the ZARV data?")));
+    ui().expectBox(containing(QStringLiteral(" could not be saved: ")));     // tried again
+    ui().expectInputCancel();
+    ui().expectBox(containing(QStringLiteral("Give up saving the ZARV data?")), Answer::Yes);
     ui().expectBox(box(QStringLiteral("ZARV data save FAILED"), Answer::OK, Icon::Critical, Buttons::OK,
                        QStringLiteral("ZARV Data Save")));
     w->Command_OK->click();

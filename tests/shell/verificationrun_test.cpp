@@ -259,6 +259,7 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
                        Answer::Retry, Icon::Critical, Buttons::RetryCancel, QStringLiteral("ZARV Data Save")));
     ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
     ui().expectBox(box(ui::containing(QStringLiteral("could not be saved")), Answer::Cancel));
+    ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(QStringLiteral("The Mortgage Verification data was NOT saved.\r\n") + kept +
                            QStringLiteral("\r\nThe changes of this run stay in the table VERIFY of Zarv.mdb until the "
                                           "next Mortgage Verification file is loaded."),
@@ -287,6 +288,11 @@ TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkboo
     });
     ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
                        Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
+    // Cancel (or Escape) on the failure only asks; Enter on the question tries again.
+    ui().expectBoxEnter(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")));
+    ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
+                       Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
+    ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(ui::containing(QStringLiteral("The Mortgage Verification data was NOT saved.")), Answer::OK));
     w->Command_VERIFY_OK->click();
     EXPECT_TRUE(ui().ending());
