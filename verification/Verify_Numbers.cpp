@@ -765,16 +765,18 @@ void Verify_Numbers::Command_Import2_Click()
 {
     if (!idle())
         return;
-    long folios = 0;
+    bool anyFolio = true;
+    QString folios = QStringLiteral("ALL folios");
     try {
-        folios = DE().rsVerify().isOpen() ? DE().rsVerify().recordCount() : 0;
+        const long n = DE().rsVerify().isOpen() ? DE().rsVerify().recordCount() : 0;
+        anyFolio = n > 0;
+        folios = n == 1 ? QStringLiteral("the only folio")
+                        : QStringLiteral("ALL ") + CountText(n, {}, QStringLiteral("folios"));
     } catch (const std::exception&) {
-        folios = 0;     // the question then names no count
+        anyFolio = true;    // the count is unknown: ask about all of them
     }
-    if (folios > 0
-        && !ui::ui().confirm(QStringLiteral("Import 2 first DELETES ") +
-                                 (folios == 1 ? QStringLiteral("the only folio")
-                                              : QStringLiteral("ALL ") + CountText(folios, {}, QStringLiteral("folios"))) +
+    if (anyFolio
+        && !ui::ui().confirm(QStringLiteral("Import 2 first DELETES ") + folios +
                                  QStringLiteral(" of the list, then imports Verify.csv.") + CRLF +
                                  QStringLiteral("Do you want to delete the list and import?"),
                              QStringLiteral("Import 2"), ui::Icon::Exclamation))
