@@ -14,6 +14,7 @@
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -358,14 +359,30 @@ void Group::Command1_Click()
     accept();
 }
 
+namespace {
+
+bool confirmEndOfRun()
+{
+    return ui::ui().confirm(QStringLiteral("Close the payment groups and end the payment run?\r\nThe payment data "
+                                           "file is then saved with the changes of this run, and the program ends."),
+                            QStringLiteral("Close the payment groups"));
+}
+
+} // namespace
+
 void Group::Escape_Press()
 {
-    if (!Command1->isEnabled())
-        return;
-    if (ui::ui().confirm(QStringLiteral("Close the payment groups and end the payment run?\r\nThe payment data "
-                                        "file is then saved with the changes of this run, and the program ends."),
-                         QStringLiteral("Close the payment groups")))
+    if (Command1->isEnabled() && confirmEndOfRun())
         Command1_Click();
+}
+
+void Group::closeEvent(QCloseEvent* e)
+{
+    if (e->spontaneous() && !ui::ui().ending() && !confirmEndOfRun()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
 }
 
 } // namespace zarv

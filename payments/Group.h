@@ -43,6 +43,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // The window manager's close (its close box, Alt+F4) ends the run: it asks first.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void Form_Load();

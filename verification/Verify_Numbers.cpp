@@ -80,6 +80,15 @@ QString folioText(const QVariant& value, qint64 bookmark)
     }
 }
 
+
+bool confirmEndOfRun()
+{
+    return ui::ui().confirm(QStringLiteral("Close the folio list and end the verification run?") + CRLF +
+                                QStringLiteral("The workbook is then saved with the changes of this run, and the "
+                                               "program ends."),
+                            QStringLiteral("Close the folio list"));
+}
+
 } // namespace
 
 // Holds off everything the user could click while an export or import runs, so
@@ -382,6 +391,11 @@ void Verify_Numbers::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
+    // The window manager's close (its close box, Alt+F4) ends the run: it asks first.
+    if (e->spontaneous() && !ui::ui().ending() && !confirmEndOfRun()) {
+        e->ignore();
+        return;
+    }
     QDialog::closeEvent(e);
 }
 
@@ -599,12 +613,7 @@ void Verify_Numbers::Command_Close_Click()
 
 void Verify_Numbers::Escape_Press()
 {
-    if (!idle() || !Command_Close->isEnabled())
-        return;
-    if (ui::ui().confirm(QStringLiteral("Close the folio list and end the verification run?") + CRLF +
-                             QStringLiteral("The workbook is then saved with the changes of this run, and the "
-                                            "program ends."),
-                         QStringLiteral("Close the folio list")))
+    if (idle() && Command_Close->isEnabled() && confirmEndOfRun())
         Command_Close_Click();
 }
 

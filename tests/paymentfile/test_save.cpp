@@ -364,7 +364,8 @@ TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileAndTheTablesAsTheyWere)
     // Mended, the same run saves; its backup still holds the file from before the run.
     de().Zarv.execute("DELETE FROM Detail WHERE NUMBER = 'M1'");
     de().rsDetail().requery();
-    SaveRun run{true};
+    SaveRun run;
+    run.backupMade = true;
     ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
     EXPECT_EQ(readFile(backup()), old);
 }

@@ -303,8 +303,9 @@ TEST_P(ReadOnlyTestTest, ReadOnlyFileAsksAndEnterOrNoStaysOnTheStartScreen)
     EXPECT_EQ(w->ReadOnlyTest(file), c.goesOn);
     EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No) << "Enter stops";
     EXPECT_FALSE(ui().ending()) << "stopping leaves the clerk on the start screen";
-    if (!c.goesOn)
+    if (!c.goesOn) {
         EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Stopped: ") + file + QStringLiteral(" was not opened."));
+    }
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
