@@ -156,6 +156,7 @@ DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
     Command_OK = new QPushButton(QStringLiteral("&Close"), this);
     Command_OK->setObjectName(QStringLiteral("Command_OK"));
     Command_OK->setToolTip(QStringLiteral("Close this screen"));
+    Command_OK->setDefault(true);   // Enter closes; printing is a deliberate click
     connect(Command_OK, &QPushButton::clicked, this, &DuplicateFolios::Command_OK_Click);
 
     auto* buttons = new QHBoxLayout;

@@ -171,6 +171,7 @@ TEST_F(DuplicateFoliosTest, ControlsCarryTheirTexts)
     EXPECT_EQ(screen.Command_Print->text(), "&Print");
     EXPECT_EQ(screen.Command_OK->text(), "&Close");
     EXPECT_EQ(screen.Command_OK->toolTip(), "Close this screen");
+    EXPECT_TRUE(screen.Command_OK->isDefault()) << "Enter closes";
     EXPECT_TRUE(screen.Label2->font().fixedPitch() || screen.Label2->font().styleHint() == QFont::TypeWriter);
 }
 
