@@ -77,14 +77,44 @@ void dropPending(db::Recordset& rs)
 
 } // namespace
 
+namespace {
+
+// The list's columns, in characters; the heading and every line are laid out
+// by the same widths so that each value stands under its title.
+constexpr int kAgencyWidth = 6;
+constexpr int kCdWidth = 2;
+constexpr int kJurWidth = 3;
+constexpr int kFolioWidth = 20;
+constexpr int kNameWidth = 25;
+constexpr int kPaymentWidth = 14;
+constexpr int kLegalWidth = 32;
+
+// At least width characters: a longer code or folio is shown whole.
+QString atLeast(const QString& text, int width)
+{
+    return text.leftJustified(width);
+}
+
+} // namespace
+
+QString DupFolioListHeading()
+{
+    const QChar blank = QLatin1Char(' ');
+    return atLeast(QStringLiteral("Agency"), kAgencyWidth) + blank + atLeast(QStringLiteral("CD"), kCdWidth) + blank +
+           atLeast(QStringLiteral("JUR"), kJurWidth) + blank + atLeast(QStringLiteral("Folio Number"), kFolioWidth) +
+           blank + atLeast(QStringLiteral("Name"), kNameWidth) + blank +
+           QStringLiteral("Payment Amount").rightJustified(kPaymentWidth) + blank + QStringLiteral("Legal Description");
+}
+
 QString DupFolioListLine(const DupFolioRow& entry)
 {
     const QChar blank = QLatin1Char(' ');
-    QString payment = vb::CStr(entry[dfPayment].toDouble());
-    payment = payment.size() < 10 ? payment.rightJustified(10, blank) : vb::Right(payment, 10);
-    return text(entry[dfMortco]) + blank + text(entry[dfCd]) + blank + text(entry[dfJur]) + blank +
-           text(entry[dfFolioDisp]) + blank + column(text(entry[dfName]), 25) + blank + payment + blank +
-           column(text(entry[dfLegal]), 32) + blank;
+    const QString payment =
+        vb::Format(entry[dfPayment].toDouble(), QStringLiteral("###,###,###,##0.00")).rightJustified(kPaymentWidth);
+    return atLeast(text(entry[dfMortco]), kAgencyWidth) + blank + atLeast(text(entry[dfCd]), kCdWidth) + blank +
+           atLeast(text(entry[dfJur]), kJurWidth) + blank + atLeast(text(entry[dfFolioDisp]), kFolioWidth) + blank +
+           column(text(entry[dfName]), kNameWidth) + blank + payment + blank +
+           column(text(entry[dfLegal]), kLegalWidth) + blank;
 }
 
 DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
@@ -106,8 +136,7 @@ DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(courier());
-    Label2->setText(
-        QStringLiteral("Agen CD JUR Folio #   Name                  Payment Amount Legal Description"));
+    Label2->setText(DupFolioListHeading());
 
     List_DuplicateFolios = new QListWidget(this);
     List_DuplicateFolios->setObjectName(QStringLiteral("List_DuplicateFolios"));
@@ -127,6 +156,7 @@ DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
     Command_OK = new QPushButton(QStringLiteral("&Close"), this);
     Command_OK->setObjectName(QStringLiteral("Command_OK"));
     Command_OK->setToolTip(QStringLiteral("Close this screen"));
+    Command_OK->setDefault(true);   // Enter closes; printing is a deliberate click
     connect(Command_OK, &QPushButton::clicked, this, &DuplicateFolios::Command_OK_Click);
 
     auto* buttons = new QHBoxLayout;
@@ -144,8 +174,9 @@ DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
 
 QString DuplicateFolios::countText() const
 {
-    return QStringLiteral("There are ") + vb::Format(double(DupFolioCount), QStringLiteral("###,###,###,##0")) +
-           QStringLiteral(" Duplicate Folios in the file");
+    const QString count = vb::Format(double(DupFolioCount), QStringLiteral("###,###,###,##0"));
+    return DupFolioCount == 1 ? QStringLiteral("There is 1 Duplicate Folio in the file")
+                              : QStringLiteral("There are ") + count + QStringLiteral(" Duplicate Folios in the file");
 }
 
 void DuplicateFolios::Form_Load()

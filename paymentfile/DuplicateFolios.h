@@ -33,9 +33,11 @@ private:
     void refillDetail(int last);
 };
 
-// The list line of one entry: agency, district, jurisdiction, display folio,
-// the name in 25 characters, the payment right-aligned in 10 and the legal
-// description in 32, each followed by one blank.
+// The list line of one entry: agency, district, jurisdiction and display folio
+// (each shown whole), the name in 25 characters, the payment with two decimals
+// right-aligned in 14 and the legal description in 32, each followed by one
+// blank; every value stands under its title in DupFolioListHeading().
 QString DupFolioListLine(const DupFolioRow& entry);
+QString DupFolioListHeading();
 
 } // namespace zarv

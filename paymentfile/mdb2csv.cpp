@@ -93,24 +93,27 @@ void Save::write(const QString& line)
 }
 
 // The old file goes to its backup name before anything else happens, and the
-// copy is checked. Once per run. The backup is a courtesy: when it cannot be
-// made (an old backup that cannot be replaced, say) the clerk is told and the
-// file is still written, safely, so the run's edits are not lost.
+// copy is checked. Once per run; the first time, the file as first received is
+// also kept beside it (once ever). Both are courtesies: when one cannot be made
+// the file is still written, safely, so the run's edits are not lost, and the
+// clerk is told once the save's outcome is known.
 void Save::backup()
 {
     if (run_.backupMade || run_.backupTried || !FileExists(filePath_))
         return;
     run_.backupTried = true;
     QString error;
+    if (!KeepReceivedCopy(filePath_, &error))
+        run_.notes << QStringLiteral("The copy of the file as received, %1, could not be kept (%2).")
+                          .arg(ReceivedCopyPath(filePath_), error);
+    error.clear();
     if (fs::copyReplace(filePath_, bakPath_, &error) && fs::sameBytes(filePath_, bakPath_)) {
         run_.backupMade = true;
         return;
     }
     if (error.isEmpty())
         error = QStringLiteral("the copy differs from the original");
-    ui::ui().msgBox(QStringLiteral("The backup copy %1 could not be made (%2). %3 is saved all the same.")
-                        .arg(bakPath_, error, filePath_),
-                    ui::Buttons::OK, ui::Icon::Exclamation, QStringLiteral("ZARV Data Save"));
+    run_.notes << QStringLiteral("Its backup copy %1 could not be made (%2).").arg(bakPath_, error);
 }
 
 // The year passed wins, then the first mask row's year, then the current year.
@@ -241,14 +244,26 @@ SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& 
     pf::Failure failure;
     try {
         const double total = save.run();
+        if (!run.notes.isEmpty()) {
+            ui::ui().msgBox(QStringLiteral("%1 is saved.").arg(filePath) + QStringLiteral("\r\n") +
+                                run.notes.join(QStringLiteral("\r\n")),
+                            ui::Buttons::OK, ui::Icon::Exclamation, QStringLiteral("ZARV Data Save"));
+            run.notes.clear();
+        }
         return {true, total};
     } catch (const std::exception&) {
         failure = pf::currentFailure();
     }
-    ui::ui().msgBox(QStringLiteral("Unexpected error # ") + vb::CStr(static_cast<long long>(failure.number)) +
-                        QStringLiteral(" occurred: ") + failure.description,
-                    ui::Buttons::OK, ui::Icon::Critical);
     save.abandon();
+    run.notes.clear();      // the file is as it was: nothing of it to tell
+    // A file the disk refuses is no program fault: say what and where plainly.
+    const QString what = failure.number == pf::FileError::PathFileAccess
+                             ? QStringLiteral("%1 could not be saved: %2").arg(filePath, failure.description)
+                             : QStringLiteral("Unexpected error # ") +
+                                   vb::CStr(static_cast<long long>(failure.number)) + QStringLiteral(" occurred: ") +
+                                   failure.description;
+    ui::ui().msgBox(what + QStringLiteral("\r\n") + QStringLiteral("The file %1 is as it was.").arg(filePath),
+                    ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data Save"));
     return {false, 0};
 }
 

@@ -4,6 +4,7 @@
 // payments the last load set aside. Both conversions work on DE() and talk to
 // the user only through zarv::ui::ui().
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <array>
@@ -60,7 +61,9 @@ void ResetDupFolios();
 // alone, so the backup always holds the file as it was before the run.
 struct SaveRun {
     bool backupMade = false;
-    bool backupTried = false;   // the backup step ran and failed; the clerk was told
+    bool backupTried = false;   // the backup step ran
+    // What the backup step could not do, told with the save's outcome.
+    QStringList notes;
 };
 
 struct SaveResult {
@@ -70,7 +73,9 @@ struct SaveResult {
 
 // Writes Fol_Mask, Group and Detail to filePath in the payment file layout.
 // The old file is first copied to bakPath (once per run, see SaveRun) and the
-// copy verified; a backup that cannot be made is reported and the save goes on.
+// copy verified, and the file as first received is kept (ReceivedCopyPath,
+// never replaced); a copy that cannot be made does not stop the save, and is
+// reported with its outcome.
 // The new text goes to a temporary file that replaces filePath
 // only when complete. On any failure the user is told, the old file stays as it
 // was and ok is false. Removes the commas from NUMBER, NAME, CD, JUR and LEGAL

@@ -56,7 +56,7 @@ std::vector<ui::GridColumn> detailColumns()
         {QStringLiteral("PAYMENT"), QStringLiteral("Payment Amount"), 0, false, currency, right},
         {QStringLiteral("GROSS_TAX"), QStringLiteral("NO Grant (A)"), 0, false, currency, right},
         {QStringLiteral("REG_GRANT"), QStringLiteral("Regular Grant (B)"), 0, false, currency, right},
-        {QStringLiteral("ADD_GRANT"), QStringLiteral("Aditional Grant (C)"), 0, false, currency, right},
+        {QStringLiteral("ADD_GRANT"), QStringLiteral("Additional Grant (C)"), 0, false, currency, right},
         {QStringLiteral("DELQ"), QStringLiteral("Delinquent / Credit"), 0, false, currency, right},
     };
 }
@@ -66,7 +66,11 @@ std::vector<ui::GridColumn> detailColumns()
 Detail::Detail(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Detail"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    try {
+        setWindowTitle(QStringLiteral("ZARV - Payments of Agency ") + CurrentGroupMortco());
+    } catch (const std::exception&) {
+        setWindowTitle(QStringLiteral("ZARV - Payments"));   // no group to name
+    }
     ui::noDefaultButton(this);
     setSizeGripEnabled(true);
     setMinimumSize(ui::twipsToPixels(kMinWidthTwips), ui::twipsToPixels(kMinHeightTwips));
@@ -126,6 +130,7 @@ Detail::Detail(QWidget* parent) : QDialog(parent)
     connect(Command_Print, &QPushButton::clicked, this, [this] { Command_Print_Click(); });
     connect(Command_Close, &QPushButton::clicked, this, [this] { Command_Close_Click(); });
     connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { Command_ChangeDetail_Click(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowEntered, this, [this](int) { Command_ChangeDetail_Click(); });
     connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { Text_Msg->clear(); });
     connect(TDBGrid, &ui::RecordsetGrid::moveFailed, this, [this](const QString& message) {
         ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));

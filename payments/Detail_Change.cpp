@@ -42,11 +42,9 @@ void Detail_Change::Form_Load()
         stored_ = ShowStoredPayment(rs, *this);
         storedFolio_ = rs.text(QStringLiteral("FOLIO"));
         loadedFolioText_ = vb::Trim(txtFOLIO_DISP->text());
-        // Selecting the option runs its rule, as a click does; the stored amount
-        // then replaces what the rule wrote.
-        const Grant g = GrantOf(rs.text(QStringLiteral("ABC")));
-        SelectGrantOption(*this, g);
-        optionClick(g);
+        // The stored option and amount are shown as stored: nothing is
+        // recalculated, nor said to be, until the clerk chooses an option.
+        SelectGrantOption(*this, GrantOf(rs.text(QStringLiteral("ABC"))));
         txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
     } catch (const std::exception&) {
@@ -85,9 +83,14 @@ FolioCheck Detail_Change::checkFolio(const std::vector<FolioPayment>& sameFolio)
 
 QString Detail_Change::folioToStore() const
 {
-    if (!folioEdited_ || vb::Trim(txtFOLIO_DISP->text()) == loadedFolioText_)
+    if (!folioTyped())
         return storedFolio_;
     return PaymentFieldEditor::folioToStore();
+}
+
+bool Detail_Change::folioTyped() const
+{
+    return folioEdited_ && vb::Trim(txtFOLIO_DISP->text()) != loadedFolioText_;
 }
 
 void Detail_Change::save(const QString&, const QString& folio)

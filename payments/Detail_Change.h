@@ -28,6 +28,7 @@ private:
     FolioCheck checkFolio(const std::vector<FolioPayment>& sameFolio) const override;
     void save(const QString& mortco, const QString& folio) override;
     QString folioToStore() const override;
+    bool folioTyped() const override;
 
     StoredAmounts stored_;
     // The box shows the folio through its jurisdiction's mask, which may not

@@ -25,6 +25,11 @@ Detail_Delete::Detail_Delete(QWidget* parent) : QDialog(parent)
                         QStringLiteral("Cancel the delete. Leave the payment alone.")},
                        Picture1);
     MakePaymentEditorReadOnly(*this);
+    // Enter keeps the payment: only a deliberate OK deletes it.
+    Command_OK->setDefault(false);
+    Command_OK->setAutoDefault(false);
+    Command_Cancel->setDefault(true);
+    QWidget::setTabOrder(Command_Cancel, Command_OK);
 
     connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
     connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
@@ -41,7 +46,7 @@ bool Detail_Delete::canOpen()
 void Detail_Delete::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    Command_OK->setFocus(Qt::OtherFocusReason);
+    Command_Cancel->setFocus(Qt::OtherFocusReason);
 }
 
 void Detail_Delete::Form_Load()

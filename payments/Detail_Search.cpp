@@ -40,7 +40,7 @@ std::vector<ui::GridColumn> resultColumns()
         {"CD", "Collection District", 2},  {"JUR", "Jurisdiction", 3},  {"FOLIO_DISP", "Folio Number", kFolioDisplayChars},
         {"NUMBER", "Mortgage Number", 12}, {"NAME", "Name", 25},        {"LEGAL", "Legal Description", 32},
         {"PAYMENT", "Payment Amount", 0},  {"ABC", "A B C", 1},         {"GROSS_TAX", "NO Grant", 0},
-        {"REG_GRANT", "Regular Grant", 0}, {"ADD_GRANT", "Aditional Grant", 0}, {"DELQ", "Delinquent / Credit", 0},
+        {"REG_GRANT", "Regular Grant", 0}, {"ADD_GRANT", "Additional Grant", 0}, {"DELQ", "Delinquent / Credit", 0},
     };
     std::vector<ui::GridColumn> out;
     for (const Column& c : columns) {
@@ -62,7 +62,7 @@ bool sameValue(const db::Recordset& rs, const char* field, const QVariant& wante
 Detail_Search::Detail_Search(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Detail_Search"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowTitle(QStringLiteral("ZARV - Find a Payment"));
     resize(900, 520);
 
     Label1 = named(new QLabel(QStringLiteral("Payment Search"), this), "Label1");

@@ -14,6 +14,7 @@
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,21 +31,24 @@ const QString kInstructions = QStringLiteral("Please select the Agency and press
 
 std::vector<ui::GridColumn> groupColumns()
 {
-    const auto standard = [](const QVariant& v, qint64) { return v.isNull() ? QString() : StandardText(v.toDouble()); };
+    // A count of folios is a whole number.
+    const auto count = [](const QVariant& v, qint64) {
+        return v.isNull() ? QString() : vb::Format(v.toDouble(), QStringLiteral("#,##0"));
+    };
     const auto currency = [](const QVariant& v, qint64) { return v.isNull() ? QString() : CurrencyText(v.toDouble()); };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     std::vector<ui::GridColumn> columns{
         {QStringLiteral("MORTCO"), QStringLiteral("Agency"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 4},
-        {QStringLiteral("NAME1"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
-        {QStringLiteral("NAME2"), QStringLiteral("Name"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
-        {QStringLiteral("FOLIO_CNT"), QStringLiteral("Folios"), 0, false, standard, right},
+        {QStringLiteral("NAME1"), QStringLiteral("Name 1"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
+        {QStringLiteral("NAME2"), QStringLiteral("Name 2"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 35},
+        {QStringLiteral("FOLIO_CNT"), QStringLiteral("Folios"), 0, false, count, right},
         {QStringLiteral("TOT_PAY"), QStringLiteral("Payment Amount"), 0, false, currency, right},
         {QStringLiteral("CONTACT"), QStringLiteral("Contact Person"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter, 25},
         {QStringLiteral("CONT_PHONE"), QStringLiteral("Phone Number"), 0, false, {}, Qt::AlignLeft | Qt::AlignVCenter,
          13},
     };
     for (int i = 1; i <= 6; ++i) {
-        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address "), 0, false, {},
+        columns.push_back({QStringLiteral("ADDR%1").arg(i), QStringLiteral("Address %1").arg(i), 0, false, {},
                            Qt::AlignLeft | Qt::AlignVCenter, 30});
     }
     columns.push_back({QStringLiteral("DUEDATE"), QStringLiteral("Due Date"), 0, false, {},
@@ -62,7 +66,7 @@ QString GrandTotalText(double total)
 Group::Group(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Group"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowTitle(QStringLiteral("ZARV - Payment Groups"));
     resize(900, 560);
 
     Frame4 = named(new QGroupBox(QStringLiteral("<Paying Agency>"), this), "Frame4");
@@ -77,7 +81,7 @@ Group::Group(QWidget* parent) : QDialog(parent)
     Label_Historical_Year->setAlignment(Qt::AlignCenter);
     ui::setForeColour(Label_Historical_Year, ui::colour::Red);
     Label_Historical_Year->setToolTip(QStringLiteral(
-        "This ZARV data is only for historical puposes. Please do not submit these payments as the current year "
+        "This ZARV data is only for historical purposes. Please do not submit these payments as the current year "
         "ZARV payments!"));
     (new QHBoxLayout(Frame_Historical))->addWidget(Label_Historical_Year);
     Frame_Historical->setVisible(false);
@@ -96,7 +100,8 @@ Group::Group(QWidget* parent) : QDialog(parent)
     // Alt+C is Change's, as on the payment list.
     Command1 = named(new QPushButton(QStringLiteral("C&lose"), this), "Command1");
     Command1->setToolTip(QStringLiteral("Close this window"));
-    ui::escapePresses(this, Command1);
+    // Closing this screen ends the run: a stray Escape only asks.
+    ui::escapeRuns(this, [this] { Escape_Press(); });
 
     Text_Msg = named(new QLineEdit(kInstructions, this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
@@ -208,9 +213,13 @@ void Group::showGroupNumber()
 {
     try {
         const db::Recordset& rs = DE().rsGroup();
-        Label_Group->setText(HasCurrentRow(rs) ? rs.text(QStringLiteral("GROUP")) : QString());
+        // The frame names the paying agency; its group number goes to the tip.
+        const bool row = HasCurrentRow(rs);
+        Label_Group->setText(row ? rs.text(QStringLiteral("MORTCO")) : QString());
+        Label_Group->setToolTip(row ? QStringLiteral("Group ") + rs.text(QStringLiteral("GROUP")) : QString());
     } catch (const std::exception&) {
         Label_Group->clear();
+        Label_Group->setToolTip(QString());
     }
 }
 
@@ -348,6 +357,32 @@ void Group::Command_AgencyInformation_Click()
 void Group::Command1_Click()
 {
     accept();
+}
+
+namespace {
+
+bool confirmEndOfRun()
+{
+    return ui::ui().confirm(QStringLiteral("Close the payment groups and end the payment run?\r\nThe payment data "
+                                           "file is then saved with the changes of this run, and the program ends."),
+                            QStringLiteral("Close the payment groups"));
+}
+
+} // namespace
+
+void Group::Escape_Press()
+{
+    if (Command1->isEnabled() && confirmEndOfRun())
+        Command1_Click();
+}
+
+void Group::closeEvent(QCloseEvent* e)
+{
+    if (e->spontaneous() && !ui::ui().ending() && !confirmEndOfRun()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
 }
 
 } // namespace zarv

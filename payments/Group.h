@@ -43,6 +43,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // The window manager's close (its close box, Alt+F4) ends the run: it asks first.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void Form_Load();
@@ -50,6 +52,8 @@ private:
     void Command_Details_Click();
     void Command_AgencyInformation_Click();
     void Command1_Click();
+    // Escape: asks before closing the screen, which ends the run.
+    void Escape_Press();
 
     void showHistoricalYear();
     void showGrandTotal();

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zarv {
 
 namespace {
@@ -46,9 +48,7 @@ QLabel* valueLabel(QWidget* parent, const char* name)
 Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Group_Agency"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
-    ui::ignoreEscape(this);
-    ui::noDefaultButton(this);
+    setWindowTitle(QStringLiteral("ZARV - Agency Information"));
 
     Frame1 = named(new QGroupBox(QStringLiteral("<Controls>"), this), "Frame1");
     Label1 = named(new QLabel(QStringLiteral("Agency"), Frame1), "Label1");
@@ -91,7 +91,12 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
         address->addWidget(b);
 
     Command1 = named(new QPushButton(QStringLiteral("&OK"), this), "Command1");
-    Command1->setToolTip(QStringLiteral("Close this window"));
+    Command1->setToolTip(QStringLiteral("Store the changes and close this window"));
+    Command1->setDefault(true);     // Enter confirms
+    Command_Cancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "Command_Cancel");
+    Command_Cancel->setToolTip(QStringLiteral("Close this window without storing the changes"));
+    Command_Cancel->setAutoDefault(false);
+    ui::escapePresses(this, Command_Cancel);
     Text_Msg = named(new QLineEdit(QStringLiteral("Please make any necessary changes."), this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
 
@@ -103,6 +108,7 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);
+    buttons->addWidget(Command_Cancel);
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->addWidget(Text_Msg);
@@ -120,6 +126,7 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
     for (size_t i = 1; i < bindings_.size(); ++i)
         QWidget::setTabOrder(bindings_[i - 1].box, bindings_[i].box);
     QWidget::setTabOrder(Text10, Command1);
+    QWidget::setTabOrder(Command1, Command_Cancel);
 
     rules_ = new ui::FieldRules(this);
     for (const Binding& b : bindings_) {
@@ -131,7 +138,9 @@ Group_Agency::Group_Agency(QWidget* parent) : QDialog(parent)
         });
     }
 
+    ui::FieldRules::setCausesValidation(Command_Cancel, false);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
     Form_Load();
 }
 
@@ -142,11 +151,12 @@ bool Group_Agency::canOpen()
 
 void Group_Agency::Form_Load()
 {
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
     try {
         const db::Recordset& rs = DE().rsGroup();
         if (!HasCurrentRow(rs))
             return;
+        setWindowTitle(QStringLiteral("ZARV - Agency ") + rs.text(QStringLiteral("MORTCO")) +
+                       QStringLiteral(" Information"));
         Label5->setText(rs.text(QStringLiteral("MORTCO")));
         Label6->setText(vb::Format(rs.number(QStringLiteral("FOLIO_CNT")), QStringLiteral("#,##0")));
         Label7->setText(CurrencyText(rs.number(QStringLiteral("TOT_PAY"))));
@@ -234,11 +244,31 @@ bool Group_Agency::Form_Unload()
     }
 }
 
+void Group_Agency::Command_Cancel_Click()
+{
+    reject();
+}
+
+bool Group_Agency::edited() const
+{
+    return std::any_of(bindings_.begin(), bindings_.end(),
+                       [](const Binding& b) { return b.box->text() != b.loaded; });
+}
+
+// OK stores the boxes; Cancel, Escape and the close box leave the row as it
+// was, after asking when a box was changed.
 void Group_Agency::done(int r)
 {
     if (!unloaded_) {
-        if (!checkEveryBox() || !Form_Unload())
+        if (r == QDialog::Accepted) {
+            if (!checkEveryBox() || !Form_Unload())
+                return;
+        } else if (edited() && !ui::ui().ending()
+                   && !ui::ui().confirm(QStringLiteral("Leave without storing the changes to the agency's "
+                                                       "information?"),
+                                        windowTitle())) {
             return;
+        }
         unloaded_ = true;
     }
     QDialog::done(r);

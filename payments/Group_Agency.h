@@ -47,6 +47,7 @@ public:
     QLineEdit* Text9 = nullptr;
     QLineEdit* Text10 = nullptr;
     QPushButton* Command1 = nullptr;
+    QPushButton* Command_Cancel = nullptr;     // leaves without storing the edits
     QLineEdit* Text_Msg = nullptr;
 
 public slots:
@@ -60,6 +61,9 @@ private:
     void Form_Activate();
     bool Form_Unload();
     void Command1_Click();
+    void Command_Cancel_Click();
+    // Whether a box holds something other than what the row held.
+    bool edited() const;
     // The message refusing a character the payment file cannot hold ("" when
     // the box passes); a refused box is marked.
     static QString characterCheck(QLineEdit* box, const char* what);

@@ -52,7 +52,7 @@ QLineEdit* amountBox(QWidget* parent, const char* name)
 
 void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const PaymentEditorTexts& texts, QWidget* picture)
 {
-    screen.setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    screen.setWindowTitle(QStringLiteral("ZARV - ") + texts.title);
     ui::setBackColour(&screen, kScreenColour);
 
     c.Label1 = named(new QLabel(texts.title, &screen), "Label1");
@@ -82,7 +82,7 @@ void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const Payment
     c.Frame1 = named(new QGroupBox(QStringLiteral("<Grant>"), &screen), "Frame1");
     c.OptionA = named(new QRadioButton(QStringLiteral("(&A) NO Grant"), c.Frame1), "OptionA");
     c.OptionB = named(new QRadioButton(QStringLiteral("(&B) Regular Grant"), c.Frame1), "OptionB");
-    c.OptionC = named(new QRadioButton(QStringLiteral("(&C) Aditional Grant"), c.Frame1), "OptionC");
+    c.OptionC = named(new QRadioButton(QStringLiteral("(&C) Additional Grant"), c.Frame1), "OptionC");
     // None is selected until the screen loads.
     c.txtGROSS_TAX = amountBox(c.Frame1, "txtGROSS_TAX");
     c.txtREG_GRANT = amountBox(c.Frame1, "txtREG_GRANT");
@@ -215,11 +215,26 @@ QString CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
 void FolioDisplayRule(PaymentEditorControls& c)
 {
     const QString text = vb::Trim(c.txtFOLIO_DISP->text());
-    if (text.isEmpty()) {
+    if (text.isEmpty() || !FolioFitMessage(c.txtJUR->text(), text).isEmpty()) {
         c.txtFOLIO_DISP->setText(text);
         return;
     }
     c.txtFOLIO_DISP->setText(FormatFolio(c.txtJUR->text(), FolioOf(text)));
+}
+
+QString FolioFitRule(PaymentEditorControls& c)
+{
+    const QString text = vb::Trim(c.txtFOLIO_DISP->text());
+    const QString message = text.isEmpty() ? QString() : FolioFitMessage(c.txtJUR->text(), text);
+    if (message.isEmpty()) {
+        if (ui::isMarkedError(c.txtFOLIO_DISP))
+            ui::markNormal(c.txtFOLIO_DISP);
+        return {};
+    }
+    c.Text_Msg->setText(message);
+    ui::ui().beep();
+    ui::markError(c.txtFOLIO_DISP);
+    return message;
 }
 
 void TrimRule(QLineEdit* box)
@@ -346,9 +361,14 @@ PaymentFieldEditor::PaymentFieldEditor(QWidget* parent, const QString& name, con
     rules->onValidate(txtNAME, [this](bool& cancel) { txtNAME_Validate(cancel); });
     rules->onValidate(txtLEGAL, [this](bool& cancel) { txtLEGAL_Validate(cancel); });
     rules->onValidate(txtPAYMENT, [this](bool& cancel) { txtPAYMENT_Validate(cancel); });
+    rules->onValidate(txtFOLIO_DISP, [this](bool& cancel) { txtFOLIO_DISP_Validate(cancel); });
 
     connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
     connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
+    for (QLineEdit* b : {txtCD, txtJUR, txtFOLIO_DISP, txtNUMBER, txtNAME, txtLEGAL, txtPAYMENT})
+        connect(b, &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    for (QRadioButton* o : {OptionA, OptionB, OptionC})
+        connect(o, &QRadioButton::clicked, this, [this] { edited_ = true; });
 }
 
 void PaymentFieldEditor::txtCD_LostFocus()
@@ -410,6 +430,16 @@ void PaymentFieldEditor::txtPAYMENT_Validate(bool& Cancel)
     Cancel = !AmountCheckRule(*this).isEmpty();
 }
 
+void PaymentFieldEditor::txtFOLIO_DISP_Validate(bool& Cancel)
+{
+    try {
+        Cancel = folioTyped() && !FolioFitRule(*this).isEmpty();
+    } catch (const std::exception&) {
+        ShowScreenError(objectName() + QStringLiteral(".txtFOLIO_DISP_Validate"));
+        Cancel = true;
+    }
+}
+
 QString PaymentFieldEditor::folioToStore() const
 {
     return FolioOfBox(*this);
@@ -422,6 +452,7 @@ bool PaymentFieldEditor::checkEveryBox()
     const std::pair<QLineEdit*, std::function<QString()>> checks[] = {
         {txtCD, [this] { return CodeCheckRule(txtCD, Text_Msg, QStringLiteral("Collection District")); }},
         {txtJUR, [this] { return CodeCheckRule(txtJUR, Text_Msg, QStringLiteral("Jurisdiction")); }},
+        {txtFOLIO_DISP, [this] { return folioTyped() ? FolioFitRule(*this) : QString(); }},
         {txtNUMBER, [this] { return CharacterCheckRule(txtNUMBER, Text_Msg, QStringLiteral("Mortgage Number")); }},
         {txtNAME, [this] { return NameCheckRule(*this); }},
         {txtLEGAL, [this] { return CharacterCheckRule(txtLEGAL, Text_Msg, QStringLiteral("Legal Description")); }},
@@ -475,6 +506,16 @@ void PaymentFieldEditor::Command_OK_Click()
 void PaymentFieldEditor::Command_Cancel_Click()
 {
     reject();
+}
+
+void PaymentFieldEditor::reject()
+{
+    if (edited_ && !ui::ui().ending()
+        && !ui::ui().confirm(changing_ ? QStringLiteral("Leave without storing the changes to this payment?")
+                                       : QStringLiteral("Leave without storing this new payment?"),
+                             windowTitle()))
+        return;
+    QDialog::reject();
 }
 
 } // namespace zarv

@@ -103,8 +103,12 @@ void ReturnToPayment(db::Recordset& rs, qint64 bookmark);
 // Leaving txtCD or txtJUR: trimmed, normal colour, then the code check (what:
 // "Collection District" or "Jurisdiction") marks the box and writes Text_Msg.
 QString CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what);
-// Entering and leaving the folio box: the trimmed text in its jurisdiction's mask.
+// Entering and leaving the folio box: the trimmed text in its jurisdiction's
+// mask, when its digits fit the mask (a text that does not fit stays as typed).
 void FolioDisplayRule(PaymentEditorControls& c);
+// The Validate rule of the folio box: its digits must fit the jurisdiction's
+// mask exactly, so that no digit is dropped or added.
+QString FolioFitRule(PaymentEditorControls& c);
 void TrimRule(QLineEdit* box);
 // A text box of the payment file: every character one the file can hold.
 QString CharacterCheckRule(QLineEdit* box, QLineEdit* status, const QString& what);
@@ -155,8 +159,12 @@ protected:
     void txtNAME_Validate(bool& Cancel);
     void txtLEGAL_Validate(bool& Cancel);
     void txtPAYMENT_Validate(bool& Cancel);
+    void txtFOLIO_DISP_Validate(bool& Cancel);
     void Command_OK_Click();
     void Command_Cancel_Click();
+    // Cancel, Escape and the close box: with typed changes, only after the
+    // clerk agrees to leave them unstored.
+    void reject() override;
 
     // False when there is no payment to store (OK does nothing).
     virtual bool canSave() const = 0;
@@ -166,6 +174,8 @@ protected:
     virtual void save(const QString& mortco, const QString& folio) = 0;
     // The 18-digit folio OK stores: the folio box's.
     virtual QString folioToStore() const;
+    // Whether OK takes the folio from the box (and so checks it).
+    virtual bool folioTyped() const { return true; }
 
 private:
     void folioDisplay(const char* handler);
@@ -174,6 +184,7 @@ private:
     bool checkEveryBox();
 
     bool changing_;
+    bool edited_ = false;       // the clerk typed in a box or chose an option
 };
 
 } // namespace zarv

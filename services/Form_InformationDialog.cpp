@@ -2,6 +2,7 @@
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
+#include "services/clientdata.h"
 #include "services/sharedstate.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@ namespace zarv {
 Form_InformationDialog::Form_InformationDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_InformationDialog"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
     setModal(true);
     resize(640, 420);
 
@@ -73,6 +73,9 @@ void Form_InformationDialog::Form_Load()
 {
     savedBusy_ = ui::ui().busy();
     Label_Title->setText(gMsgTitle);
+    // The window is named for what it tells.
+    const QString title = SingleLine(vb::Trim(gMsgTitle));
+    setWindowTitle(QStringLiteral("ZARV - ") + (title.isEmpty() ? QStringLiteral("Message") : title));
     QString text = gMsgText;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     Text_Msg->setPlainText(text);

@@ -172,4 +172,32 @@ QString FormatFolioFromFolioMask(const QString& jurCd, const QString& folio)
     return formatWith(DE().rsFolioMask(), jurCd, folio);
 }
 
+int FolioDisplayDigits(const QString& jurCd)
+{
+    // A folio of marks that no mask holds shows which places the mask fills.
+    const QChar mark(0x2022);
+    return int(FormatFolio(jurCd, QString(18, mark)).count(mark));
+}
+
+QString FolioFitMessage(const QString& jurCd, const QString& typed)
+{
+    const qsizetype digits = std::count_if(typed.begin(), typed.end(),
+                                           [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    const int places = FolioDisplayDigits(jurCd);
+    const QString typedText = QStringLiteral("; %1 %2 typed.").arg(digits).arg(digits == 1 ? "was" : "were");
+    if (places >= 18) {
+        if (digits > 18)
+            return QStringLiteral("A Folio Number has at most 18 digits") + typedText;
+        return {};
+    }
+    if (digits != places) {
+        return QStringLiteral("A Folio Number of jurisdiction %1 has %2 digits (%3)")
+                   .arg(vb::Trim(jurCd))
+                   .arg(places)
+                   .arg(FormatFolio(jurCd, QString(18, QLatin1Char('#'))).trimmed()) +
+               typedText;
+    }
+    return {};
+}
+
 } // namespace zarv

@@ -29,4 +29,12 @@ QString CsvValue(const QString& value);
 QString FormatFolio(const QString& jurCd, const QString& folio);
 QString FormatFolioFromFolioMask(const QString& jurCd, const QString& folio);
 
+// How many digits FormatFolio shows of a folio of jurCd (the "#" places its
+// mask fills); 18 where the default form applies.
+int FolioDisplayDigits(const QString& jurCd);
+// "" when the digits of a typed folio fit jurCd's display exactly, so that
+// none is dropped and none added (up to 18 where the default form applies);
+// otherwise what the clerk is told.
+QString FolioFitMessage(const QString& jurCd, const QString& typed);
+
 } // namespace zarv

@@ -3,6 +3,8 @@
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include "platform/ui/uiservices.h"
 
@@ -71,18 +73,20 @@ bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle
         text = QStringLiteral("CAUTION This program could not determine if the file attribute of ") + filePath +
                QStringLiteral(" ZARV data file is READONLY (Error # ") + QString::number(flags.Attr) +
                QStringLiteral("). You can Stop now and check the file properties (The file attributes must NOT be "
-                              "READONLY). You can continue and take the risk of loosing all the data changes. Do "
+                              "READONLY). You can continue and take the risk of losing all the data changes. Do "
                               "you want to continue ?");
     } else if (flags.IsReadOnly) {
         title = QStringLiteral("ZARV data File is READONLY");
         text = QStringLiteral("CAUTION This program found that the file attribute of ") + filePath +
                QStringLiteral(" is READONLY. You can Stop now and change the file property (The file attributes "
-                              "must NOT be READONLY). You can continue and loose all data changes. Do you want to "
+                              "must NOT be READONLY). You can continue and lose all data changes. Do you want to "
                               "continue ?");
     } else {
         return true;
     }
-    return ui::ui().msgBox(text, ui::Buttons::YesNo, ui::Icon::None, title) == ui::Answer::Yes;
+    // Enter stops: going on risks the run's work.
+    return ui::ui().msgBox(ui::MessageBox{text, ui::Buttons::YesNo, ui::Icon::None, title, ui::Answer::No}) ==
+           ui::Answer::Yes;
 }
 
 QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength)
@@ -108,6 +112,35 @@ QString FormatAmountMask(const QString& text)
 {
     static const QString mask = QStringLiteral("###############.###");
     return PourIntoMask(mask, vb::Right(text, mask.count(QLatin1Char('#'))), mask.size());
+}
+
+QString CountText(long long count, const QString& one, const QString& many)
+{
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+}
+
+QString ReceivedCopyPath(const QString& filePath)
+{
+    const QFileInfo info(filePath);
+    const QString name = info.fileName();
+    const QString suffix = info.suffix();
+    const QString stem = suffix.isEmpty() ? name : name.left(name.size() - suffix.size() - 1);
+    const QString copy = stem + QStringLiteral(".received") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? copy : filePath.left(slash + 1) + copy;
+}
+
+bool KeepReceivedCopy(const QString& filePath, QString* error)
+{
+    const QString copy = ReceivedCopyPath(filePath);
+    if (QFileInfo::exists(copy) || !QFileInfo::exists(filePath))
+        return true;
+    if (fs::copyReplace(filePath, copy, error) && fs::sameBytes(filePath, copy))
+        return true;
+    if (error && error->isEmpty())
+        *error = QStringLiteral("the copy differs from the original");
+    fs::removeFile(copy);   // never leave a copy that is not the file as received
+    return false;
 }
 
 } // namespace zarv

@@ -36,4 +36,15 @@ QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength);
 // The rightmost 18 characters of text laid into "###############.###".
 QString FormatAmountMask(const QString& text);
 
+// The copy of a data file as it was first received, kept beside it:
+// "Zarvdata.csv" -> "Zarvdata.received.csv", "MortNo1.xlsx" -> "MortNo1.received.xlsx".
+QString ReceivedCopyPath(const QString& filePath);
+// Makes that copy unless it exists already: it is written once and never
+// replaced, so the clerk can always start over. False (error set) when it
+// cannot be made; a missing original needs no copy.
+bool KeepReceivedCopy(const QString& filePath, QString* error = nullptr);
+
+// A count with its noun: "1 folio", "2 folios", "0 folios".
+QString CountText(long long count, const QString& one, const QString& many);
+
 } // namespace zarv

@@ -63,7 +63,7 @@ QFont palatino(const QFont& base, qreal points, bool bold = false)
 About::About(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowTitle(QStringLiteral("ZARV - About"));
     setWindowIcon(zarvIcon());
     setFixedSize(ui::twipsToPixels(kFormWidth), ui::twipsToPixels(kFormHeight));
 

@@ -9,9 +9,12 @@
 #include "shell/ZarvPayment.h"
 #include "services/dataenvironment.h"
 #include "services/system.h"
+#include "services/tabledigest.h"
 #include "shell/formparts.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +115,12 @@ bool saveWithRetry(ZarvPayment& s, bool historical, bool& savedElsewhere)
         const std::optional<QString> answer =
             ui::ui().inputBox(prompt, QStringLiteral("File Save FAILED"), s.m_FilePath);
         const QString name = answer ? vb::Trim(*answer) : QString();
+        // Giving up loses the run's work: one stray Escape must not do it.
+        if (name.isEmpty()
+            && !ui::ui().confirm(QStringLiteral("Give up saving the ZARV data?\r\nThe changes of this run are then "
+                                                "NOT saved, and the program ends."),
+                                 QStringLiteral("ZARV Data Save"), Icon::Exclamation))
+            continue;
         if (name.isEmpty()) {
             ui::ui().msgBox(historical ? QStringLiteral("ZARV data Save FAILED") : QStringLiteral("ZARV data save FAILED"),
                             Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data Save"));
@@ -122,9 +131,30 @@ bool saveWithRetry(ZarvPayment& s, bool historical, bool& savedElsewhere)
     }
 }
 
+// The working tables as far as the file holds the clerk's work (the counts and
+// totals of the groups are recounted from the payments).
+QByteArray paymentTablesDigest()
+{
+    return TableDigest(DE().Zarv, {QStringLiteral("Group"), QStringLiteral("Detail"), QStringLiteral("Fol_Mask")},
+                       {QStringLiteral("FOLIO_CNT"), QStringLiteral("TOT_PAY")});
+}
+
+// The return instructions name the file the data went to: ZarvSystem follows a
+// save under another name (and the next start opens it).
+void rememberSavedFile(const QString& path)
+{
+    const QFileInfo info(path);
+    db::Recordset& rs = ZarvSystemRowToWrite();
+    rs.setValue(QStringLiteral("Dir"), QDir::toNativeSeparators(info.absolutePath()));
+    rs.setValue(QStringLiteral("File"), info.fileName());
+    rs.move(0);
+    DE().flush();
+}
+
 // Everything after the editing: the clerk's edits are in the tables and are
-// written whatever happens, unless the clerk gives up.
-void saveAndEnd(ZarvPayment& s, bool historical)
+// written whatever happens, unless the clerk gives up. A session that changed
+// nothing leaves the file and its backup as they are.
+void saveAndEnd(ZarvPayment& s, bool historical, const QByteArray& loaded)
 {
     ui::ui().setBusy(true);
     ui::ui().doEvents();
@@ -135,17 +165,34 @@ void saveAndEnd(ZarvPayment& s, bool historical)
     s.m_PathLen = int(s.m_FilePath.size());
     s.m_BakPath = BakPathFor(s.m_FilePath);
 
+    bool unchanged = false;
+    try {
+        unchanged = !loaded.isEmpty() && paymentTablesDigest() == loaded;
+    } catch (const std::exception&) {
+        unchanged = false;      // when in doubt, save
+    }
     bool savedElsewhere = false;
-    if (!saveWithRetry(s, historical, savedElsewhere)) {
+    if (!unchanged && !saveWithRetry(s, historical, savedElsewhere)) {
         ui::ui().setBusy(false);
         s.Unload();
         return;
+    }
+    if (savedElsewhere) {
+        ui::ui().setBusy(false);
+        ui::ui().msgBox(QStringLiteral("The ZARV data is saved to ") + QDir::toNativeSeparators(s.m_FilePath) +
+                            QStringLiteral("\r\nReturn that file as the next screen shows."),
+                        Buttons::OK, Icon::Information, QStringLiteral("ZARV Data Save"));
+        try {
+            rememberSavedFile(s.m_FilePath);
+        } catch (const std::exception& e) {
+            ShowUnexpectedError(e);
+        }
     }
 
     s.Park();
     ui::ui().setBusy(false);
     ui::ui().doEvents();
-    if (!savedElsewhere) {
+    {
         ZARV_ReturnInstructions instructions;
         ui::ui().showModal(instructions);
         if (ui::ui().ending())
@@ -167,7 +214,7 @@ void PaymentRun(ZarvPayment& s)
     s.Command_Exit->setEnabled(false);
 
     if (s.File->listIndex() < 0) {
-        s.Text_Msg->setText(QStringLiteral("Plese select the Zarvdata.csv file"));
+        s.Text_Msg->setText(QStringLiteral("Please select the Zarvdata.csv file"));
         return stop(s);
     }
     s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
@@ -176,7 +223,7 @@ void PaymentRun(ZarvPayment& s)
         return stop(s);
     }
     if (!s.ReadOnlyTest(s.m_FilePath))
-        return;
+        return stop(s);
 
     bool loaded = false;
     try {
@@ -227,6 +274,12 @@ void PaymentRun(ZarvPayment& s)
         return stop(s);
 
     const bool historical = s.OptionNo->isChecked();
+    QByteArray loadedDigest;
+    try {
+        loadedDigest = paymentTablesDigest();
+    } catch (const std::exception&) {
+        loadedDigest.clear();   // the run then saves as always
+    }
     s.Park();
     try {
         if (editing()) {
@@ -241,7 +294,7 @@ void PaymentRun(ZarvPayment& s)
     }
     if (ui::ui().ending())
         return;
-    saveAndEnd(s, historical);
+    saveAndEnd(s, historical, loadedDigest);
 }
 
 } // namespace zarv

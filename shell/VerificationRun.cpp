@@ -8,6 +8,7 @@
 #include "shell/ZarvPayment.h"
 #include "services/dataenvironment.h"
 #include "services/system.h"
+#include "services/tabledigest.h"
 #include "shell/formparts.h"
 #include "verification/Verify_Numbers.h"
 #include "verifyfile/verifyfile.h"
@@ -48,12 +49,22 @@ void hideForSaving(ZarvPayment& s)
     s.Label_PleaseWait->show();
 }
 
+// The tables the workbook is written from.
+QByteArray verificationTablesDigest()
+{
+    return TableDigest(DE().Zarv, {QStringLiteral("VERIFY"), QStringLiteral("Fol_Mask"),
+                                   QStringLiteral("Collection_District"), QStringLiteral("Jurisdiction"),
+                                   QStringLiteral("CD_JUR")});
+}
+
 class WriteBack {
 public:
     explicit WriteBack(ZarvPayment& s) : s_(s) {}
     // Backs up, writes and empties VERIFY, asking to retry while it fails. False
     // when the clerk gave up: the workbook and VERIFY are as they were.
     bool run();
+    // Empties VERIFY, the workbook staying as it is (the run changed nothing).
+    void leaveWorkbook() { emptyVerify(); }
 
 private:
     bool backUp();
@@ -71,6 +82,12 @@ bool WriteBack::backUp()
     if (!fs::fileExists(s_.m_FilePath))
         return true;        // no workbook left to keep a copy of
     QString why;
+    // The workbook as first received is kept once, before it is first replaced.
+    if (!KeepReceivedCopy(s_.m_FilePath, &why)) {
+        reason_ = QStringLiteral("The copy of the workbook as received, %1, could not be kept: %2")
+                      .arg(ReceivedCopyPath(s_.m_FilePath), why);
+        return false;
+    }
     if (!fs::copyReplace(s_.m_FilePath, s_.m_BakPath, &why)) {
         reason_ = QStringLiteral("The backup copy %1 could not be made: %2").arg(s_.m_BakPath, why);
         return false;
@@ -124,7 +141,11 @@ bool WriteBack::run()
                                 kCrLf + keptText() + kCrLf + kCrLf +
                                 QStringLiteral("Close any program that has the file open, then choose Retry."),
                             Buttons::RetryCancel, Icon::Critical, QStringLiteral("ZARV Data Save"));
-        if (answer != ui::Answer::Retry)
+        // Giving up loses the run's work: one stray Escape must not do it.
+        if (answer != ui::Answer::Retry
+            && ui::ui().confirm(QStringLiteral("Give up saving the Mortgage Verification file?\r\nThe changes of "
+                                               "this run are then NOT saved, and the program ends."),
+                                QStringLiteral("ZARV Data Save"), Icon::Exclamation))
             break;
     }
     ui::ui().msgBox(QStringLiteral("The Mortgage Verification data was NOT saved.") + kCrLf + keptText() + kCrLf +
@@ -134,9 +155,16 @@ bool WriteBack::run()
     return false;
 }
 
-// Steps 7 on: the list, then the write-back and the return instructions.
+// Steps 7 on: the list, then the write-back and the return instructions. A
+// run that changed nothing leaves the workbook and its backup as they are.
 void workAndEnd(ZarvPayment& s)
 {
+    QByteArray loaded;
+    try {
+        loaded = verificationTablesDigest();
+    } catch (const std::exception&) {
+        loaded.clear();     // the run then writes the workbook as always
+    }
     s.Park();
     {
         Verify_Numbers list;
@@ -152,7 +180,16 @@ void workAndEnd(ZarvPayment& s)
 
     s.m_PathLen = int(s.m_FilePath.size());
     s.m_BakPath = VerificationBackupName(s.m_FilePath);
-    if (!WriteBack(s).run()) {
+    bool unchanged = false;
+    try {
+        unchanged = !loaded.isEmpty() && verificationTablesDigest() == loaded;
+    } catch (const std::exception&) {
+        unchanged = false;      // when in doubt, write
+    }
+    WriteBack writeBack(s);
+    if (unchanged) {
+        writeBack.leaveWorkbook();
+    } else if (!writeBack.run()) {
         ui::ui().setBusy(false);
         s.Unload();
         return;
@@ -173,7 +210,7 @@ void run(ZarvPayment& s)
     s.Command_Exit->setEnabled(false);
 
     if (s.File->listIndex() < 0) {
-        s.Text_Msg->setText(QStringLiteral("Plese select the Mortgage Verification file (Hint: has a name like "
+        s.Text_Msg->setText(QStringLiteral("Please select the Mortgage Verification file (Hint: has a name like "
                                            "MortNo*.xlsx)"));
         return stop(s);
     }
@@ -183,7 +220,7 @@ void run(ZarvPayment& s)
         return stop(s);
     }
     if (!s.ReadOnlyTest(s.m_FilePath))
-        return;
+        return stop(s);
     s.RememberChoice();
 
     s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));

@@ -102,7 +102,7 @@ struct ZARV_ReturnInstructions::Diskette {
 ZARV_ReturnInstructions::ZARV_ReturnInstructions(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ZARV_ReturnInstructions"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setWindowTitle(QStringLiteral("ZARV - Return the Payment Data"));
     setWindowIcon(zarvIcon());
 
     auto* top = new QVBoxLayout(this);

@@ -16,7 +16,7 @@ namespace zarv {
 ZARV_ReturnInstructions2::ZARV_ReturnInstructions2(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ZARV_ReturnInstructions2"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Return the Workbook"));
     setWindowIcon(zarvIcon());
 
     auto* top = new QVBoxLayout(this);

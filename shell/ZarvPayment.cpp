@@ -343,7 +343,9 @@ bool ZarvPayment::ReadOnlyTest(const QString& filePath)
 {
     if (AskAboutFileAttributes(filePath, QStringLiteral("Checking the ZARV data File Attributes")))
         return true;
-    Unload();
+    // Stopping leaves the clerk on this screen to choose again; nothing was loaded.
+    Text_Msg->setText(QStringLiteral("Stopped: ") + QDir::toNativeSeparators(filePath) +
+                      QStringLiteral(" was not opened."));
     return false;
 }
 

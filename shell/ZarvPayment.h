@@ -39,7 +39,7 @@ public:
     // row (Year emptied). Throws db::DbError when the table refuses.
     void RememberChoice();
     // Warns when the file is read-only or its attributes cannot be read. True:
-    // go on. The user's No ends the program (and gives false).
+    // go on. The user's No (the default) gives false, and the screen stays to choose again.
     bool ReadOnlyTest(const QString& filePath);
     // Moves the screen off the left edge while a run's screen is up, and back.
     void Park();

@@ -48,11 +48,18 @@ void makeRed(QLabel* l)
 Verify_Number_Add::Verify_Number_Add(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Number_Add"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
-    ui::noDefaultButton(this);
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Add a Folio"));
     buildControls();
     connectControls();
     Form_Load();
+    // Enter saves once Save is on; typing or picking marks the form as begun.
+    Command_OK->setDefault(true);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        if (box != Text_Msg)
+            connect(box, &QLineEdit::textEdited, this, [this] { typed_ = true; });
+    }
+    for (QComboBox* combo : {ComboCD, ComboJUR})
+        connect(combo, &QComboBox::activated, this, [this] { typed_ = true; });
     txtNUMBER->setFocus(Qt::OtherFocusReason);
 }
 
@@ -286,6 +293,15 @@ QString Verify_Number_Add::jurisdictionCode() const
     return JurisdictionCode(ComboJUR->currentText());
 }
 
+QString Verify_Number_Add::fitMessage(const QString& folio) const
+{
+    try {
+        return FolioFitMessage(jurisdictionCode(), vb::Trim(folio));
+    } catch (const std::exception&) {
+        return {};      // without the masks every folio shows as its 18 digits
+    }
+}
+
 QString Verify_Number_Add::displayedFolio(const QString& padded) const
 {
     try {
@@ -313,6 +329,10 @@ bool Verify_Number_Add::ValidateAllFields(bool bSetSaveButton)
     const FormCheck check = ValidateNewFolio(enteredFolio(), *rsVerifyClone);
     if (!check.ok()) {
         Text_Msg->setText(check.message);
+        return false;
+    }
+    if (const QString fit = fitMessage(txtFOLIO->text()); !vb::Trim(txtFOLIO->text()).isEmpty() && !fit.isEmpty()) {
+        Text_Msg->setText(fit);
         return false;
     }
     if (bSetSaveButton)
@@ -445,7 +465,7 @@ void Verify_Number_Add::txtNUMBER_LostFocus()
 void Verify_Number_Add::txtFOLIO_GotFocus()
 {
     txtFOLIO->setText(vb::Trim(txtFOLIO->text()));
-    if (!txtFOLIO->text().isEmpty())
+    if (!txtFOLIO->text().isEmpty() && fitMessage(txtFOLIO->text()).isEmpty())
         txtFOLIO->setText(displayedFolio(PaddedFolio(txtFOLIO->text())));
     selectAll(txtFOLIO);
     Label_FOLIO_Grey_Tarnwick_Format->clear();
@@ -470,6 +490,11 @@ void Verify_Number_Add::txtFOLIO_Validate(bool& Cancel)
     const QString padded = PaddedFolio(folio);
     if (padded == kNoFolio) {
         refuse(QStringLiteral("You must enter a valid Folio Number!"), Cancel);
+        return;
+    }
+    if (const QString fit = fitMessage(folio); !fit.isEmpty()) {
+        paint(txtFOLIO, colour::Attention);
+        refuse(fit, Cancel);
         return;
     }
     for (const bool markedDeleted : {false, true}) {
@@ -623,6 +648,14 @@ void Verify_Number_Add::save(const NewFolio& f)
 void Verify_Number_Add::Command_Cancel_Click()
 {
     reject();
+}
+
+void Verify_Number_Add::reject()
+{
+    if (typed_ && !ui::ui().ending()
+        && !ui::ui().confirm(QStringLiteral("Leave without saving this new folio?"), windowTitle()))
+        return;
+    QDialog::reject();
 }
 
 } // namespace zarv

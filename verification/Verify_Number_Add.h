@@ -69,6 +69,8 @@ public:
 protected:
     bool event(QEvent* e) override;
     void done(int r) override;
+    // Cancel, Esc and the window's close box: after asking when something was typed.
+    void reject() override;
 
 private:
     void buildControls();
@@ -78,6 +80,7 @@ private:
 
     void Command_OK_Click();
     void Command_Cancel_Click();
+    bool typed_ = false;        // the clerk typed in a box or picked from a list
 
     void ComboCD_Change();
     void ComboCD_Validate(bool& Cancel);
@@ -100,6 +103,8 @@ private:
 
     QString jurisdictionCode() const;
     QString displayedFolio(const QString& padded) const;
+    // "" when the digits of a typed folio fit the jurisdiction's mask exactly.
+    QString fitMessage(const QString& folio) const;
     void refuse(const QString& message, bool& Cancel);
     void save(const folioentry::NewFolio& f);
 

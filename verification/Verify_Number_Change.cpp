@@ -58,8 +58,7 @@ void unlock(QLineEdit* box, int maxLength)
 Verify_Number_Change::Verify_Number_Change(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Number_Change"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
-    ui::noDefaultButton(this);
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Change a Folio"));
     buildControls();
     connectControls();
     Form_Load();
@@ -129,11 +128,15 @@ void Verify_Number_Change::buildControls()
                               QStringLiteral("Save current detail change and go to the next active record"));
     Command1 = makeButton(this, "Command1", QStringLiteral("&Close"),
                           QStringLiteral("OK to save the changes to this detail, then exit"));
+    Command1->setDefault(true);     // Enter stores and closes
+    Command_Cancel = makeButton(this, "Command_Cancel", QStringLiteral("Canc&el"),
+                                QStringLiteral("Leave without saving the changes to this detail"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Command_Previous);
     buttons->addWidget(Command_Next);
     buttons->addWidget(Command1);
+    buttons->addWidget(Command_Cancel);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(Label1);
@@ -144,7 +147,7 @@ void Verify_Number_Change::buildControls()
     page->addWidget(Text_Msg);
 
     QWidget* order[] = {txtNUMBER, txtNAME,  txtADDR1,         txtADDR2,     txtADDR3, txtADDR4,
-                        txtADDR5,  txtLEGAL, Command_Previous, Command_Next, Command1};
+                        txtADDR5,  txtLEGAL, Command_Previous, Command_Next, Command1, Command_Cancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     txtNUMBER->setFocus(Qt::OtherFocusReason);
@@ -165,6 +168,8 @@ void Verify_Number_Change::connectControls()
     connect(Command_Next, &QPushButton::clicked, this, [this] { Command_Next_Click(); });
     connect(Command_Previous, &QPushButton::clicked, this, [this] { Command_Previous_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    ui::FieldRules::setCausesValidation(Command_Cancel, false);
+    connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
 }
 
 // ---------------------------------------------------------------- load, activation, close
@@ -191,23 +196,31 @@ bool Verify_Number_Change::event(QEvent* e)
 
 void Verify_Number_Change::reject()
 {
-    if (ui::ui().ending()) {
-        QDialog::reject();
+    if (!ui::ui().ending() && edited()
+        && !ui::ui().confirm(QStringLiteral("Leave without saving the changes to this detail?"), windowTitle()))
         return;
-    }
-    // Closing by the window's close box or Esc runs what a click on Close runs:
-    // the check of the box being left, its leave handler, then Close.
-    if (!rules->validateBefore(Command1))
-        return;
-    if (focusWidget() == txtNUMBER)
-        txtNUMBER_LostFocus();
-    Command1_Click();
+    QDialog::done(QDialog::Rejected);
+}
+
+void Verify_Number_Change::Command_Cancel_Click()
+{
+    reject();
 }
 
 void Verify_Number_Change::Command1_Click()
 {
     storeEdits();
     QDialog::done(QDialog::Accepted);
+}
+
+bool Verify_Number_Change::edited() const
+{
+    const auto boxes = editableBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i].first->text() != shown_[i])
+            return true;
+    }
+    return false;
 }
 
 void Verify_Number_Change::done(int r)
@@ -274,8 +287,14 @@ void Verify_Number_Change::markStored()
 void Verify_Number_Change::storeEdits()
 {
     try {
-        writeEdits();
         db::Recordset& rs = DE().rsVerify();
+        if (!rs.isOpen() || rs.eof() || rs.bof())
+            return;
+        txtNUMBER->setText(vb::Trim(txtNUMBER->text()));
+        const bool numberChanged = txtNUMBER->text() != vb::Trim(shown_[0]);
+        writeEdits();
+        if (numberChanged)
+            rs.setValue(QStringLiteral("ACD"), QStringLiteral("C"));
         if (rs.editPending())
             rs.move(0);
         markStored();
@@ -343,7 +362,7 @@ void Verify_Number_Change::Command_Previous_Click()
     if (!beforeMove())
         return;
     db::Recordset& rs = DE().rsVerify();
-    const QString atHead = QStringLiteral("Begining of Detail List");
+    const QString atHead = QStringLiteral("Beginning of Detail List");
     try {
         if (rs.bof()) {
             Text_Msg->setText(atHead);
@@ -408,20 +427,8 @@ void Verify_Number_Change::txtNUMBER_Validate(bool& Cancel)
 
 void Verify_Number_Change::txtNUMBER_LostFocus()
 {
+    // The number is stored, and the row marked changed, by Close, Next or Previous.
     txtNUMBER->setText(vb::Trim(txtNUMBER->text()));
-    if (txtNUMBER->text() == OldNumber)
-        return;
-    try {
-        db::Recordset& rs = DE().rsVerify();
-        if (!rs.isOpen() || rs.eof() || rs.bof())
-            return;
-        writeEdits();
-        rs.setValue(QStringLiteral("ACD"), QStringLiteral("C"));
-        rs.move(0);
-        markStored();
-    } catch (const std::exception& e) {
-        dropEditAndReport(QStringLiteral("Verify_Number_Change.txtNUMBER_LostFocus"), e);
-    }
 }
 
 // ---------------------------------------------------------------- name, addresses, legal

@@ -42,7 +42,8 @@ public:
     QLabel* Label_NUMBER_Msg = nullptr;
     QPushButton* Command_Previous = nullptr;
     QPushButton* Command_Next = nullptr;
-    QPushButton* Command1 = nullptr;            // Close
+    QPushButton* Command1 = nullptr;            // Close: stores the edits
+    QPushButton* Command_Cancel = nullptr;      // leaves without storing them
 
     ui::FieldRules* rules = nullptr;
 
@@ -55,10 +56,15 @@ public:
     void Command_Next_Click();
     void Command_Previous_Click();
     void Command1_Click();
+    void Command_Cancel_Click();
+    // Whether a box holds something other than what was last shown or stored.
+    bool edited() const;
 
 protected:
     bool event(QEvent* e) override;
-    void reject() override;             // Esc and the window's close box
+    // Cancel, Esc and the window's close box: leaves without storing, after
+    // asking when a box was changed.
+    void reject() override;
     void done(int r) override;
 
 private:
@@ -78,7 +84,8 @@ private:
     void writeEdits();
     void markStored();
     std::array<std::pair<QLineEdit*, QString>, 8> editableBoxes() const;
-    // Writes the edits and stores the row where it stands.
+    // Writes the edits and stores the row where it stands; a changed mortgage
+    // number marks the row "C".
     void storeEdits();
     // Next and Previous: clears the status line and stores the edits; false
     // when the list has no row to move to.

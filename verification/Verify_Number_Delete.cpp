@@ -39,7 +39,7 @@ QString failureText(const std::exception& e)
 Verify_Number_Delete::Verify_Number_Delete(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Number_Delete"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Permanently Delete a Folio"));
     buildControls();
     connect(Command_Delete, &QPushButton::clicked, this, [this] { Command_Delete_Click(); });
     connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
@@ -99,6 +99,7 @@ void Verify_Number_Delete::buildControls()
     page->addWidget(Text_Msg);
 
     setTabOrder(Command_Cancel, Command_Delete);
+    Command_Cancel->setDefault(true);   // Enter keeps the folio
     Command_Cancel->setFocus(Qt::OtherFocusReason);
 }
 

@@ -80,6 +80,15 @@ QString folioText(const QVariant& value, qint64 bookmark)
     }
 }
 
+
+bool confirmEndOfRun()
+{
+    return ui::ui().confirm(QStringLiteral("Close the folio list and end the verification run?") + CRLF +
+                                QStringLiteral("The workbook is then saved with the changes of this run, and the "
+                                               "program ends."),
+                            QStringLiteral("Close the folio list"));
+}
+
 } // namespace
 
 // Holds off everything the user could click while an export or import runs, so
@@ -98,7 +107,7 @@ private:
 Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Numbers"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Folio List"));
     buildControls();
     buildMenus();
     connectControls();
@@ -135,7 +144,8 @@ void Verify_Numbers::buildControls()
         rows->addWidget(b);
 
     Command_Close = button(column_, "Command_Close", "C&lose", "Close this window");
-    ui::escapePresses(this, Command_Close);
+    // Closing the list ends the run: a stray Escape only asks.
+    ui::escapeRuns(this, [this] { Escape_Press(); });
 
     Frame_Sort = named(new QGroupBox(QStringLiteral("<Sort Order>"), column_), "Frame_Sort");
     auto* sort = new QVBoxLayout(Frame_Sort);
@@ -318,6 +328,7 @@ void Verify_Numbers::connectControls()
 
     connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { TDBGrid_RowColChange(); });
     connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { TDBGrid_DblClick(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowEntered, this, [this](int) { TDBGrid_DblClick(); });
 }
 
 void Verify_Numbers::bindGrid()
@@ -377,6 +388,11 @@ void Verify_Numbers::closeEvent(QCloseEvent* e)
     // The window's close box closes the list as Close does, but never while an
     // export or import runs.
     if (exchangeRunning_ && !ui::ui().ending()) {
+        e->ignore();
+        return;
+    }
+    // The window manager's close (its close box, Alt+F4) ends the run: it asks first.
+    if (e->spontaneous() && !ui::ui().ending() && !confirmEndOfRun()) {
         e->ignore();
         return;
     }
@@ -597,9 +613,20 @@ void Verify_Numbers::Command_Close_Click()
     accept();
 }
 
+void Verify_Numbers::Escape_Press()
+{
+    if (idle() && Command_Close->isEnabled() && confirmEndOfRun())
+        Command_Close_Click();
+}
+
 void Verify_Numbers::mnuCloseNOW_Click()
 {
     if (!idle())
+        return;
+    if (!ui::ui().confirm(QStringLiteral("Close WITHOUT saving?") + CRLF +
+                              QStringLiteral("Every change made in this run is lost: the workbook stays as it was, "
+                                             "and the program ends."),
+                          QStringLiteral("Close and do NOT save"), ui::Icon::Exclamation))
         return;
     ui::ui().endProgram(0);
 }
@@ -740,32 +767,42 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
     verifyimport::ImportCounts counts;
     const bool ok =
         verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); }, &counts);
+    const QString tally = counts.read
+        ? QStringLiteral("Lines imported: %1, refused: %2.").arg(counts.imported).arg(counts.refused)
+        : QString();
     if (counts.declined) {
         Text_Msg->setText(QStringLiteral("Import from the Verify.csv file (option #2) was not run: the list was left "
                                          "as it was."));
+        ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
+    } else if (ok) {
+        Text_Msg->setText(doneText + tally);
+        ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
+    } else if (counts.why.isEmpty()) {
+        Text_Msg->setText(failedText +
+                          QStringLiteral("It was stopped at your answer; the records imported before it are kept.") +
+                          (tally.isEmpty() ? QString() : QLatin1Char(' ') + tally));
+        ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
     } else {
-        QString text = ok ? doneText : failedText;
-        if (counts.read)
-            text += QStringLiteral("Lines imported: %1, refused: %2.").arg(counts.imported).arg(counts.refused);
-        Text_Msg->setText(text);
+        // The reason was shown as the import stopped; the status line keeps it.
+        Text_Msg->setText(failedText + SingleLine(counts.why).simplified() +
+                          (tally.isEmpty() ? QString() : QLatin1Char(' ') + tally));
     }
-    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK,
-                    ok || counts.declined ? ui::Icon::Information : ui::Icon::Critical);
     EnableControls(false, true);
 }
 
 void Verify_Numbers::Command_Import1_Click()
 {
     runImport(verifyimport::kOption1, QStringLiteral("Import from the Verify.csv file (option #1) complete. "),
-              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #1) is NOT "
-                             "complete. "));
+              QStringLiteral("Import from the Verify.csv file (option #1) is NOT complete. "));
 }
 
 void Verify_Numbers::Command_Import2_Click()
 {
+    if (!idle())
+        return;
+    // The import itself asks before it replaces the list, once it knows how many lines the file holds.
     runImport(verifyimport::kOption2, QStringLiteral("Import from the Verify.csv file (option #2) complete. "),
-              QStringLiteral("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
-                             "complete. "));
+              QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "));
 }
 
 } // namespace zarv

@@ -97,6 +97,8 @@ public:
     void mnuACD_Deleted_Click();
     void mnuACD_Blank_Click();
     void mnuCloseNOW_Click();
+    // Escape: asks before closing the list, which ends the run.
+    void Escape_Press();
     void Command_Export_Click();
     void Command_Exp_Help_Click();
     void Command_Imp_Help_Click();

@@ -124,7 +124,7 @@ const char* Verify_Numbers_Search::fieldName(int field)
 Verify_Numbers_Search::Verify_Numbers_Search(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Numbers_Search"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification)"));
+    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Find a Folio"));
     buildControls();
     connectControls();
     Form_Load();

@@ -473,8 +473,13 @@ public:
     {
     }
     bool run();
+    // Why the last run ended without a complete import, as the clerk was told
+    // it; "" when it was complete or nothing was said.
+    const QString& why() const { return counts_.why; }
 
 private:
+    // Shows a box that explains a stop, and keeps its text as the reason.
+    void tell(const QString& text, ui::Icon icon, const QString& title = {});
     bool readFile();
     // Option 2 replaces the list only when the clerk agrees.
     bool replaceAgreed();
@@ -527,8 +532,8 @@ bool Import::run()
         openIfClosed(DE().rsJurisdiction());
         openIfClosed(DE().rsCD_JUR());
         if (!FileExists(path_)) {
-            ui::ui().msgBox(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Buttons::OK,
-                            ui::Icon::None, QStringLiteral("Verify.csv file is missing"));
+            tell(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Icon::None,
+                 QStringLiteral("Verify.csv file is missing"));
             return false;
         }
         // The whole file is read before anything changes, so a file that cannot
@@ -556,16 +561,15 @@ bool Import::run()
             if (!importRecord(line)) {
                 finish(keeps(false));
                 if (option2_)
-                    ui::ui().msgBox(QStringLiteral("The import was stopped.") + CRLF + kListLeft, ui::Buttons::OK,
-                                    ui::Icon::Information);
+                    tell(QStringLiteral("The import was stopped.") + CRLF + kListLeft, ui::Icon::Information);
                 return false;
             }
         }
         const bool kept = keeps(true);
         finish(kept);
         if (!kept)
-            ui::ui().msgBox(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
-                            ui::Buttons::OK, ui::Icon::Information);
+            tell(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
+                 ui::Icon::Information);
         return kept;
     } catch (const db::DbError& e) {
         number = e.number();
@@ -588,6 +592,12 @@ bool Import::run()
     return false;
 }
 
+void Import::tell(const QString& text, ui::Icon icon, const QString& title)
+{
+    counts_.why = text;
+    ui::ui().msgBox(text, ui::Buttons::OK, icon, title);
+}
+
 void Import::showError(long number, const QString& description)
 {
     QString kept = QStringLiteral("The records imported before the error are kept.");
@@ -595,9 +605,9 @@ void Import::showError(long number, const QString& description)
         kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
     else if (storedLost_)
         kept = QStringLiteral("No record of this import was kept.");
-    ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
-                        description + CRLF + kept,
-                    ui::Buttons::OK, ui::Icon::Critical);
+    tell(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") + description +
+             CRLF + kept,
+         ui::Icon::Critical);
 }
 
 // A file a spreadsheet program may have saved: read as UTF-8 or Windows-1252,
@@ -619,9 +629,8 @@ bool Import::readFile()
             lines_.append(line);
         return true;
     }
-    ui::ui().msgBox(QStringLiteral("Verify.csv could not be read: ") + error + CRLF +
-                        QStringLiteral("Nothing was imported."),
-                    ui::Buttons::OK, ui::Icon::Critical);
+    tell(QStringLiteral("Verify.csv could not be read: ") + error + CRLF + QStringLiteral("Nothing was imported."),
+         ui::Icon::Critical);
     return false;
 }
 

@@ -135,6 +135,9 @@ struct ImportCounts {
     bool declined = false;      // the clerk chose not to replace the list
     long imported = 0;          // lines whose rows the list now holds
     long refused = 0;           // lines shown in the rejection dialog
+    // Why the import is not complete, as the clerk was told it; "" when it is
+    // complete or the clerk stopped it (the continue question).
+    QString why;
 };
 
 // Imports the file at path with the option text kOption1 or kOption2 (compared

@@ -30,7 +30,7 @@ namespace zarv {
 namespace {
 
 // The texts of the screen.
-const QString kSelectAFile = QStringLiteral("Plese select the Mortgage Number Verification file");
+const QString kSelectAFile = QStringLiteral("Please select the Mortgage Number Verification file");
 const QString kFileNotFound = QStringLiteral("File not found");
 const QString kPleaseWait = QStringLiteral("please wait...");
 const QString kCheckTheFile = QStringLiteral("Check if this is the file that you want to upload");
@@ -419,7 +419,9 @@ void Verify_Return::Command_OK_Click()
         return;
     }
     if (!AskAboutFileAttributes(VerifyFilePath, QStringLiteral("Checking the file Attributes"))) {
-        Unload(QDialog::Rejected);
+        // Stopping keeps the screen open to choose another workbook.
+        addLine(QStringLiteral("Stopped: ") + QDir::toNativeSeparators(VerifyFilePath) +
+                QStringLiteral(" was not loaded."));
         return;
     }
     loadSelectedFile();

@@ -59,7 +59,35 @@ private:
     QPointer<QAbstractButton> button_;
 };
 
+class EscapeRunner : public QObject {
+public:
+    EscapeRunner(QDialog* dialog, std::function<void()> action)
+        : QObject(dialog), dialog_(dialog), action_(std::move(action))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != dialog_ || event->type() != QEvent::KeyPress
+            || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return QObject::eventFilter(watched, event);
+        event->accept();
+        action_();
+        return true;
+    }
+
+private:
+    QDialog* dialog_;
+    std::function<void()> action_;
+};
+
 } // namespace
+
+void escapeRuns(QDialog* dialog, std::function<void()> action)
+{
+    dialog->installEventFilter(new EscapeRunner(dialog, std::move(action)));
+}
 
 void escapePresses(QDialog* dialog, QAbstractButton* button)
 {

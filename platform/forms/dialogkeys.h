@@ -1,5 +1,7 @@
 #pragma once
 // Keys a screen does not take the way a plain dialog would.
+#include <functional>
+
 class QAbstractButton;
 class QDialog;
 class QWidget;
@@ -15,6 +17,10 @@ void ignoreEscape(QDialog* dialog);
 // click, and a check that keeps the focus in its box stops the press. A disabled
 // or hidden button is not pressed.
 void escapePresses(QDialog* dialog, QAbstractButton* button);
+
+// Escape runs action instead of closing the screen (a question before a step
+// that cannot be taken back, say).
+void escapeRuns(QDialog* dialog, std::function<void()> action);
 
 // Enter in a box presses no button (a focused button still takes Enter itself):
 // for screens that have no default button, although a dialog would otherwise

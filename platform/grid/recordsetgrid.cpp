@@ -1,6 +1,8 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/data/recordset.h"
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaMethod>
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -244,6 +246,20 @@ void RecordsetGrid::onDoubleClicked(const QModelIndex& index)
         }
     }
     emit rowDoubleClicked(index.row());
+}
+
+void RecordsetGrid::keyPressEvent(QKeyEvent* e)
+{
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (!enter || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier
+        || !isSignalConnected(QMetaMethod::fromSignal(&RecordsetGrid::rowEntered))) {
+        QTableView::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    const int row = currentRowIndex();
+    if (row >= 0)
+        emit rowEntered(row);
 }
 
 } // namespace zarv::ui

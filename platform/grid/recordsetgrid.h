@@ -36,9 +36,15 @@ signals:
     void rowChanged(int row);
     // A row was double-clicked; the recordset is already on it.
     void rowDoubleClicked(int row);
+    // Enter was pressed on the current row. While nothing listens, Enter goes on
+    // to the window (its default button).
+    void rowEntered(int row);
     // Moving the recordset to the row the user chose failed (a pending change
     // refused by the database, for one); the grid stays on the recordset's row.
     void moveFailed(const QString& message);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void onViewRowChanged(const QModelIndex& current, const QModelIndex& previous);

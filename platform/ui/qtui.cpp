@@ -64,27 +64,16 @@ QMessageBox::StandardButtons QtUi::qtButtons(Buttons buttons)
     return QMessageBox::Ok;
 }
 
-// The first button is the default one, as the boxes have always behaved,
-// unless the box names another.
-QMessageBox::StandardButton QtUi::defaultButton(const MessageBox& box)
+QMessageBox::StandardButton QtUi::qtButton(Answer answer)
 {
-    if (box.defaultAnswer) {
-        switch (*box.defaultAnswer) {
-        case Answer::OK: return QMessageBox::Ok;
-        case Answer::Cancel: return QMessageBox::Cancel;
-        case Answer::Yes: return QMessageBox::Yes;
-        case Answer::No: return QMessageBox::No;
-        case Answer::Retry: return QMessageBox::Retry;
-        }
+    switch (answer) {
+    case Answer::OK: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Retry: return QMessageBox::Retry;
     }
-    switch (box.buttons) {
-    case Buttons::OK:
-    case Buttons::OKCancel: return QMessageBox::Ok;
-    case Buttons::YesNo:
-    case Buttons::YesNoCancel: return QMessageBox::Yes;
-    case Buttons::RetryCancel: return QMessageBox::Retry;
-    }
-    return QMessageBox::Ok;
+    return QMessageBox::Cancel;
 }
 
 Answer QtUi::answerOf(int standardButton, Buttons buttons)
@@ -107,7 +96,7 @@ Answer QtUi::msgBox(const MessageBox& box)
     if (ending_ || !haveGuiApplication())
         return safeAnswer(box.buttons);
     QMessageBox dialog(qtIcon(box.icon), shownTitle(box), box.prompt, qtButtons(box.buttons));
-    dialog.setDefaultButton(defaultButton(box));
+    dialog.setDefaultButton(qtButton(defaultAnswerOf(box)));
     const int clicked = dialog.exec();
     if (ending_)
         return safeAnswer(box.buttons);

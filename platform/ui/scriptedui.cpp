@@ -138,7 +138,12 @@ ScriptedUi& ScriptedUi::expectBox(const ExpectedBox& box)
 
 ScriptedUi& ScriptedUi::expectBox(const TextMatch& prompt, Answer answer)
 {
-    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt, std::nullopt});
+    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt, false, std::nullopt});
+}
+
+ScriptedUi& ScriptedUi::expectBoxEnter(const TextMatch& prompt)
+{
+    return expectBox(ExpectedBox{prompt, Answer::OK, std::nullopt, std::nullopt, std::nullopt, true, std::nullopt});
 }
 
 ScriptedUi& ScriptedUi::expectInput(const TextMatch& prompt, const QString& typed)
@@ -246,7 +251,7 @@ void ScriptedUi::checkBoxDetails(const ExpectedBox& want, const MessageBox& box)
     if (want.title && *want.title != title)
         fail(QStringLiteral("message box \"%1\": title \"%2\", expected \"%3\"")
                  .arg(box.prompt, title, *want.title));
-    const Answer shownDefault = box.defaultAnswer.value_or(firstAnswer(box.buttons));
+    const Answer shownDefault = defaultAnswerOf(box);
     if (want.defaultAnswer && *want.defaultAnswer != shownDefault)
         fail(QStringLiteral("message box \"%1\": default button %2, expected %3")
                  .arg(box.prompt, answerName(shownDefault), answerName(*want.defaultAnswer)));
@@ -254,7 +259,8 @@ void ScriptedUi::checkBoxDetails(const ExpectedBox& want, const MessageBox& box)
 
 Answer ScriptedUi::msgBox(const MessageBox& box)
 {
-    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), safeAnswer(box.buttons), false};
+    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), safeAnswer(box.buttons), false,
+                   defaultAnswerOf(box)};
     if (ending_) {
         journal_.append(QStringLiteral("box after end (not shown): ") + box.prompt);
         return shown.answer;
@@ -268,7 +274,9 @@ Answer ScriptedUi::msgBox(const MessageBox& box)
         pending_.pop_front();
         shown.expected = true;
         checkBoxDetails(want, box);
-        if (answerAllowed(want.answer, box.buttons))
+        if (want.enter)
+            shown.answer = shown.defaultAnswer;
+        else if (answerAllowed(want.answer, box.buttons))
             shown.answer = want.answer;
         else
             fail(QStringLiteral("message box \"%1\": answer %2 is not one of its buttons (%3)")

@@ -52,7 +52,8 @@ struct ExpectedBox {
     std::optional<Icon> icon;
     std::optional<Buttons> buttons;
     std::optional<QString> title;
-    std::optional<Answer> defaultAnswer;    // the box's default button: the one it names, else its first
+    bool enter = false;         // the user presses Enter: the box's default answers
+    std::optional<Answer> defaultAnswer;    // the box's default button: the one it names, else the safe one
 };
 
 // What the stand-in was shown, in order.
@@ -63,6 +64,7 @@ struct ShownBox {
     QString title;              // as shown
     Answer answer = Answer::OK;
     bool expected = false;
+    Answer defaultAnswer = Answer::OK;  // what Enter would have answered
 };
 
 struct ShownInput {
@@ -84,6 +86,8 @@ public:
     // --- what the test expects, in order
     ScriptedUi& expectBox(const ExpectedBox& box);
     ScriptedUi& expectBox(const TextMatch& prompt, Answer answer = Answer::OK);
+    // The user presses Enter on the box: its default button answers.
+    ScriptedUi& expectBoxEnter(const TextMatch& prompt);
     ScriptedUi& expectInput(const TextMatch& prompt, const QString& typed);
     ScriptedUi& expectInputCancel(const TextMatch& prompt = {});
     // The screen is recognised by its object name. The script acts on it as the

@@ -13,6 +13,20 @@ UiServices::UiServices()
     keepFocusOfDisabledControls();
 }
 
+Answer defaultAnswerOf(const MessageBox& box)
+{
+    if (box.defaultAnswer)
+        return *box.defaultAnswer;
+    switch (box.buttons) {
+    case Buttons::OK: return Answer::OK;
+    case Buttons::OKCancel: return Answer::Cancel;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel: return Answer::No;
+    case Buttons::RetryCancel: return Answer::Retry;
+    }
+    return Answer::Cancel;
+}
+
 UiServices& ui()
 {
     if (g_installed)

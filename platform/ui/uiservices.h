@@ -20,10 +20,13 @@ struct MessageBox {
     Buttons buttons = Buttons::OK;
     Icon icon = Icon::None;
     QString title;              // "" shows the application's title
-    // The button Enter presses; unset, the first. A question whose first answer
-    // would lose work names its safe answer here.
+    // The answer Enter gives; unset, the safe one (defaultAnswerOf).
     std::optional<Answer> defaultAnswer;
 };
+
+// What Enter answers: the box's own default, else the answer that changes
+// nothing (No, Cancel), or Retry, which gives up nothing.
+Answer defaultAnswerOf(const MessageBox& box);
 
 class UiServices {
 public:
@@ -39,6 +42,10 @@ public:
     Answer msgBox(const QString& prompt, Buttons b = Buttons::OK, Icon i = Icon::None,
                   const QString& title = {}) {
         return msgBox(MessageBox{prompt, b, i, title, std::nullopt});
+    }
+    // A Yes/No question whose default answer is No; true for Yes.
+    bool confirm(const QString& prompt, const QString& title = {}, Icon i = Icon::Question) {
+        return msgBox(MessageBox{prompt, Buttons::YesNo, i, title, Answer::No}) == Answer::Yes;
     }
     // The typed text, or std::nullopt when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,

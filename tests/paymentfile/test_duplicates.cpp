@@ -86,9 +86,9 @@ TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLine)
 {
     loadWithRepeats(1);
     DuplicateFolios screen;
-    EXPECT_EQ(screen.Label_FolioCount->text(), "There are 1 Duplicate Folios in the file");
-    EXPECT_EQ(listLines(screen),
-              QStringList{"0001 01 701 123-456-789 OWNER A                            1 LOT 1                            "});
+    EXPECT_EQ(screen.Label_FolioCount->text(), "There is 1 Duplicate Folio in the file");
+    EXPECT_EQ(listLines(screen), QStringList{"0001   01 701 123-456-789          OWNER A                             1.00 "
+                                             "LOT 1                            "});
     const auto rows = rowsOf("SELECT * FROM Detail");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]["FOLIO_DISP"].toString(), "123-456-789");
@@ -129,41 +129,36 @@ TEST_F(DuplicateFoliosTest, TheRefillCutsEachValueToItsColumn)
     EXPECT_TRUE(listLines(screen)[0].contains(" 7011 "));
 }
 
-TEST(DupFolioListLine, LinesUpUnderTheColumnTitles)
+// Each value stands under its heading, whatever the folio's mask; amounts show
+// two decimals and no digit of a folio or an amount is cut.
+TEST(DupFolioListLine, EveryValueStandsUnderItsHeadingWithTwoDecimals)
 {
-    const QString header = "Agen CD JUR Folio #   Name                  Payment Amount Legal Description";
-    DupFolioRow e = entry("0001", "OWNER", 1234567.89);
-    e[dfFolioDisp] = "123456789";   // a nine-digit folio in its display form
-    const QString line = DupFolioListLine(e);
-    EXPECT_EQ(line.mid(header.indexOf("CD"), 3), "01 ");
-    EXPECT_EQ(line.mid(header.indexOf("JUR"), 4), "701 ");
-    EXPECT_EQ(line.mid(header.indexOf("Folio #"), 10), "123456789 ");
-    EXPECT_EQ(line.mid(header.indexOf("Name"), 6), "OWNER ");
-    // The payment ends under the last letter of its title.
-    EXPECT_EQ(line.mid(header.indexOf("Payment Amount") + 14 - 10, 10), "1234567.89");
-    EXPECT_EQ(line.mid(header.indexOf("Legal Description"), 6), "LOT 1 ");
-}
-
-TEST(DupFolioListLine, PaymentsAndNamesKeepTheirWidths)
-{
+    const QString heading = DupFolioListHeading();
+    EXPECT_EQ(heading, "Agency CD JUR Folio Number         Name                      Payment Amount Legal Description");
     struct Case {
-        QString name;
+        const char* folio;
+        const char* name;
         double payment;
-        const char* namePart;
-        const char* paymentPart;
+        const char* paymentShown;
     };
     const Case cases[] = {
-        {"OWNER", 1500, "OWNER                     ", "      1500 "},
-        {"OWNER", 12.5, "OWNER                     ", "      12.5 "},
-        {"OWNER", 12345678.95, "OWNER                     ", "2345678.95 "},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXY", 0, "ABCDEFGHIJKLMNOPQRSTUVWXY ", "         0 "},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ123", 1, "ABCDEFGHIJKLMNOPQRSTUVWXY ", "         1 "},
+        {"123-456-789", "OWNER", 1948.6, "1,948.60"},
+        {"12-3456", "OWNER", 12.5, "12.50"},
+        {"000000000000000042", "ABCDEFGHIJKLMNOPQRSTUVWXYZ123", 0, "0.00"},
+        {"1234-5678-9012-3456", "OWNER", 12345678.95, "12,345,678.95"},
     };
     for (const Case& c : cases) {
-        const QString line = DupFolioListLine(entry("0001", c.name, c.payment));
-        EXPECT_EQ(line.mid(24, 26), QString::fromLatin1(c.namePart)) << c.payment;
-        EXPECT_EQ(line.mid(50, 11), QString::fromLatin1(c.paymentPart)) << c.payment;
-        EXPECT_EQ(line.size(), 24 + 26 + 11 + 33);
+        DupFolioRow e = entry("0001", c.name, c.payment);
+        e[dfFolioDisp] = QString::fromLatin1(c.folio);
+        const QString line = DupFolioListLine(e);
+        EXPECT_EQ(line.mid(heading.indexOf("CD"), 3), "01 ");
+        EXPECT_EQ(line.mid(heading.indexOf("JUR"), 4), "701 ");
+        EXPECT_EQ(line.mid(heading.indexOf("Folio Number")).section(' ', 0, 0), c.folio);
+        EXPECT_EQ(line.mid(heading.indexOf("Name"), 26), QString::fromLatin1(c.name).left(25).leftJustified(26));
+        // The amount ends under the last letter of its heading.
+        const int end = int(heading.indexOf("Payment Amount") + 14);
+        EXPECT_EQ(line.left(end).section(' ', -1), c.paymentShown) << c.payment;
+        EXPECT_EQ(line.mid(heading.indexOf("Legal Description"), 6), "LOT 1 ");
     }
 }
 
@@ -171,11 +166,12 @@ TEST_F(DuplicateFoliosTest, ControlsCarryTheirTexts)
 {
     loadWithRepeats(1);
     DuplicateFolios screen;
-    EXPECT_EQ(screen.Label2->text(), "Agen CD JUR Folio #   Name                  Payment Amount Legal Description");
+    EXPECT_EQ(screen.Label2->text(), DupFolioListHeading());
     EXPECT_TRUE(screen.Label1->text().startsWith("There are duplicate folios in the ZARV data file."));
     EXPECT_EQ(screen.Command_Print->text(), "&Print");
     EXPECT_EQ(screen.Command_OK->text(), "&Close");
     EXPECT_EQ(screen.Command_OK->toolTip(), "Close this screen");
+    EXPECT_TRUE(screen.Command_OK->isDefault()) << "Enter closes";
     EXPECT_TRUE(screen.Label2->font().fixedPitch() || screen.Label2->font().styleHint() == QFont::TypeWriter);
 }
 

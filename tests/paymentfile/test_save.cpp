@@ -1,6 +1,7 @@
 // Writing the payment data file: the exact layout, the header year, the
 // backup copy, the total, and what a failed save leaves behind.
 #include "payfile_support.h"
+#include "faults.h"
 
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
@@ -51,7 +52,7 @@ protected:
     void expectFailure(const QString& containing)
     {
         ui().expectBox(ExpectedBox{ui::containing(containing), Answer::OK, Icon::Critical, ui::Buttons::OK,
-                                   ui::UiServices::appTitle()});
+                                   QStringLiteral("ZARV Data Save"), false});
     }
     QString lastBox() { return ui().boxes().empty() ? QString() : ui().boxes().back().prompt; }
 
@@ -216,7 +217,11 @@ TEST_F(SaveTest, TheOldFileGoesToTheBackupFirst)
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(readFile(backup()), QByteArray("OLD CONTENTS\r\n"));
     EXPECT_TRUE(readFile(target()).startsWith("ZARV DATA FOR YEAR 2024\r\n"));
-    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
+    // The file as first received is kept once and never replaced.
+    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", "Zarvdata.received.csv"}));
+    EXPECT_EQ(readFile(path("Zarvdata.received.csv")), QByteArray("OLD CONTENTS\r\n"));
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(readFile(path("Zarvdata.received.csv")), QByteArray("OLD CONTENTS\r\n"));
 }
 
 TEST_F(SaveTest, ANewOrEmptyFileHasNothingToBackUp)
@@ -309,21 +314,22 @@ TEST_F(SaveTest, ATargetThatIsAFolderFailsWithAMessageAndChangesNothing)
     QDir().mkpath(target());
     addGroup("0001", "0001");
     addPayment("0001", payment("M1", "A, B", "01", "701", "000000000000000001", 7));
-    expectFailure("Unexpected error # 75 occurred: ");
+    expectFailure(" could not be saved: ");
     const SaveResult r = save();
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.total, 0);
     EXPECT_TRUE(QFileInfo(target()).isDir());
     fs::LineWriter probe;   // the file layer's own words for the failure
     ASSERT_FALSE(probe.open(target()));
-    EXPECT_EQ(lastBox(), "Unexpected error # 75 occurred: " + probe.errorString());
+    EXPECT_EQ(lastBox(), target() + " could not be saved: " + probe.errorString() + "\r\nThe file " + target() +
+                             " is as it was.");
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"A, B"});
     EXPECT_EQ(strayFiles(), QStringList{"Zarvdata.csv"});
 }
 
 TEST_F(SaveTest, AMissingFolderFailsWithAMessage)
 {
-    expectFailure("Unexpected error # 75 occurred: ");
+    expectFailure(" could not be saved: ");
     const SaveResult r = Mdb2Csv("2024", path("no/such/folder/Zarvdata.csv"), path("no/such/folder/Zarvdata.bak"));
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(lastBox().contains("no/such/folder/Zarvdata.csv")) << lastBox().toStdString();
@@ -344,11 +350,13 @@ TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileAndTheTablesAsTheyWere)
     const SaveResult r = save();
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.total, 0);
-    EXPECT_TRUE(QRegularExpression("^Unexpected error # -?[0-9]+ occurred: .+$").match(lastBox()).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Unexpected error # -?[0-9]+ occurred: .+\r\nThe file .+ is as it was\\.$")
+                    .match(lastBox())
+                    .hasMatch())
         << lastBox().toStdString();
     EXPECT_EQ(readFile(target()), old);
     EXPECT_EQ(readFile(backup()), old);
-    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
+    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", "Zarvdata.received.csv"}));
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NUMBER", "NAME"),
               QStringList({"FIRST, ONE", "AB", "A,B", "C"}));
     EXPECT_FALSE(de().rsDetail().editPending());
@@ -356,22 +364,23 @@ TEST_F(SaveTest, AFailureHalfWayLeavesTheOldFileAndTheTablesAsTheyWere)
     // Mended, the same run saves; its backup still holds the file from before the run.
     de().Zarv.execute("DELETE FROM Detail WHERE NUMBER = 'M1'");
     de().rsDetail().requery();
-    SaveRun run{true};
+    SaveRun run;
+    run.backupMade = true;
     ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
     EXPECT_EQ(readFile(backup()), old);
 }
 
-// The backup is a courtesy: when the old one cannot be replaced the clerk is
-// told and the file is written all the same, once per run.
-TEST_F(SaveTest, ABackupThatCannotBeReplacedIsReportedAndTheFileIsSavedAllTheSame)
+// The backup is a courtesy: when the old one cannot be replaced the file is
+// written all the same, and the clerk is told so once the file is saved.
+TEST_F(SaveTest, ABackupThatCannotBeReplacedIsReportedOnceTheFileIsSaved)
 {
     writeFile("Zarvdata.csv", "OLD\r\n");
     QDir().mkpath(backup());
-    ui().expectBox(ExpectedBox{ui::containing("The backup copy " + backup() + " could not be made ("), Answer::OK,
-                               Icon::Exclamation, ui::Buttons::OK, QStringLiteral("ZARV Data Save")});
+    ui().expectBox(ExpectedBox{ui::containing(target() + " is saved.\r\nIts backup copy " + backup() +
+                                              " could not be made ("),
+                               Answer::OK, Icon::Exclamation, ui::Buttons::OK, QStringLiteral("ZARV Data Save"), false});
     SaveRun run;
     ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
-    EXPECT_TRUE(lastBox().endsWith(target() + " is saved all the same.")) << lastBox().toStdString();
     EXPECT_TRUE(readFile(target()).startsWith("ZARV DATA FOR YEAR 2024\r\n"));
     EXPECT_TRUE(QFileInfo(backup()).isDir());
     // A second save of the run does not ask again.
@@ -392,7 +401,7 @@ TEST_F(SaveTest, TheFirstRefusedWriteEndsTheSave)
         if (e == db::Recordset::Event::CurrentChanged)
             ++moves;
     });
-    expectFailure("Unexpected error # 75 occurred: Could not write " + target());
+    expectFailure(target() + " could not be saved: Could not write " + target());
 
     de().Zarv.flush();   // the rows are in the database before the disk fills
     rlimit before{};
@@ -409,6 +418,37 @@ TEST_F(SaveTest, TheFirstRefusedWriteEndsTheSave)
     EXPECT_FALSE(r.ok);
     EXPECT_LT(moves, 16000);   // the recount walks all 10000; the writing stops early
     EXPECT_FALSE(QFileInfo::exists(target()));
+}
+
+// On a full disk neither the backup nor the file can be written: one message,
+// once the save has failed, says so, and nothing claims the file was saved.
+TEST_F(SaveTest, OnAFullDiskOneTrueMessageComesOnceTheSaveHasFailed)
+{
+    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+    const QByteArray old = "ZARV DATA FOR YEAR 2023\r\n";
+    writeFile("Zarvdata.csv", old);
+    addGroup("0001", "0001");
+    addPayment("0001", payment("M1", "OWNER", "01", "701", "000000000000000001", 7));
+    de().Zarv.flush();
+    const QString shown = withFullDisk([&] {
+        ui().reset();
+        ui().expectBox(ExpectedBox{ui::containing(target() + " could not be saved: "), Answer::OK, Icon::Critical,
+                                   ui::Buttons::OK, QStringLiteral("ZARV Data Save"), false});
+        const bool ok = save().ok;
+        QStringList prompts;
+        for (const ui::ShownBox& b : ui().boxes())
+            prompts << b.prompt;
+        return QString::number(ok) + QLatin1Char('|') + QString::number(ui().clean()) + QLatin1Char('|') +
+               prompts.join(QLatin1Char('#'));
+    });
+    const QStringList parts = shown.split(QLatin1Char('|'));
+    ASSERT_EQ(parts.size(), 3) << shown.toStdString();
+    EXPECT_EQ(parts[0], "0");
+    EXPECT_EQ(parts[1], "1") << shown.toStdString();
+    EXPECT_FALSE(parts[2].contains("all the same")) << shown.toStdString();
+    EXPECT_FALSE(parts[2].contains("#")) << "one message: " << shown.toStdString();
+    EXPECT_TRUE(parts[2].endsWith("The file " + target() + " is as it was.")) << shown.toStdString();
+    EXPECT_EQ(readFile(target()), old);
 }
 
 } // namespace

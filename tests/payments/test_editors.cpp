@@ -60,7 +60,7 @@ TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
             EXPECT_TRUE(add.OptionA->isChecked());
             clerk::type(add.txtCD, "05");
             clerk::type(add.txtJUR, "701");
-            clerk::type(add.txtFOLIO_DISP, "5-67");
+            clerk::type(add.txtFOLIO_DISP, "000-000-567");
             clerk::type(add.txtNUMBER, "  777  ");
             EXPECT_EQ(add.txtFOLIO_DISP->text(), "000-000-567");
             clerk::type(add.txtNAME, " NEWMAN ");
@@ -92,16 +92,82 @@ TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
 
 TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
 {
-    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
         clerk::type(add.txtNAME, "");
         clerk::type(add.txtPAYMENT, "-3");      // the name check holds the focus...
         EXPECT_EQ(QApplication::focusWidget(), add.txtNAME);
         EXPECT_EQ(add.Text_Msg->text(), "You must enter a Name!");
+        ui().expectBox(ui::containing("Leave without storing this new payment?"), ui::Answer::Yes);
         clerk::click(add.Command_Cancel);       // ...but Cancel validates nothing
         EXPECT_FALSE(add.isVisible());
     });
     EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS 10 A"}));
     EXPECT_EQ(ui().beeps(), 1);
+}
+
+// ---------------------------------------------------------------- a typed folio is never cut or padded
+
+// The digits typed must fill the jurisdiction's mask exactly: too many or too
+// few are refused where they were typed, the box keeps them and the focus, and
+// OK stores nothing until they fit. 701 shows 9 digits, 702 shows 6.
+TEST_F(EditorTest, ATypedFolioThatDoesNotFitItsMaskIsRefusedNeverCutOrPadded)
+{
+    struct Case {
+        const char* jur;
+        const char* typed;
+        const char* shown;      // after leaving the box; nullptr: refused
+    };
+    const Case cases[] = {
+        {"701", "3104421877", nullptr}, {"701", "31044218", nullptr},     {"701", "3104421877123", nullptr},
+        {"701", "abc", nullptr},        {"702", "1234567", nullptr},      {"701", "310442187", "310-442-187"},
+        {"701", "310-442-187", "310-442-187"}, {"701", "000-000-567", "000-000-567"}, {"702", "12-3456", "12-3456"},
+    };
+    for (const Case& c : cases) {
+        ui().reset();
+        edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change",
+                            [&](Detail_Change& change) {
+                                clerk::type(change.txtJUR, QLatin1String(c.jur));
+                                clerk::type(change.txtFOLIO_DISP, QLatin1String(c.typed));
+                                clerk::click(change.txtNUMBER);
+                                if (c.shown) {
+                                    EXPECT_EQ(change.txtFOLIO_DISP->text(), c.shown) << c.typed;
+                                    EXPECT_EQ(QApplication::focusWidget(), change.txtNUMBER) << c.typed;
+                                    ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
+                                    clerk::click(change.Command_Cancel);
+                                    return;
+                                }
+                                EXPECT_EQ(change.txtFOLIO_DISP->text(), c.typed) << "no digit dropped";
+                                EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP) << c.typed;
+                                EXPECT_TRUE(change.Text_Msg->text().startsWith("A Folio Number of jurisdiction "))
+                                    << c.typed << " " << change.Text_Msg->text().toStdString();
+                                EXPECT_TRUE(ui::isMarkedError(change.txtFOLIO_DISP));
+                                clerk::click(change.Command_OK);
+                                EXPECT_TRUE(change.isVisible()) << "OK stores nothing that does not fit";
+                                ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
+                                clerk::click(change.Command_Cancel);
+                            });
+        EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"})) << c.typed;
+    }
+
+    // The add screen: the same rule, on the box and again on OK.
+    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
+        add.txtCD->setText("01");
+        add.txtJUR->setText("701");
+        add.txtNAME->setText("NEWMAN");
+        add.txtFOLIO_DISP->setText("31044218");     // never entered: OK checks it
+        clerk::click(add.Command_OK);
+        EXPECT_TRUE(add.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), add.txtFOLIO_DISP);
+        EXPECT_EQ(add.Text_Msg->text(), "A Folio Number of jurisdiction 701 has 9 digits (###-###-###); 8 were typed.");
+        clerk::type(add.txtFOLIO_DISP, "031044218");
+        clerk::click(add.Command_OK);
+        EXPECT_FALSE(add.isVisible());
+    });
+    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'NEWMAN'"), db::LockType::ReadOnly);
+    rs.open();
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.text("FOLIO"), "000000000031044218");
+    EXPECT_EQ(rs.text("FOLIO_DISP"), "031-044-218");
 }
 
 // ---------------------------------------------------------------- change through A, B and C
@@ -132,7 +198,8 @@ TEST_P(ChangeGrantTest, TheOptionSetsThePaymentAndItsType)
                             EXPECT_TRUE(change.OptionB->isChecked());
                             EXPECT_EQ(change.txtPAYMENT->text(), "1,500.00");
                             EXPECT_EQ(change.txtDELQ->text(), "-10.00");
-                            EXPECT_EQ(change.Text_Msg->text(), "Regular Grant Selected. Payment Amount Recalculated!");
+                            EXPECT_EQ(change.Text_Msg->text(),
+                                      "Please make the changes and press the \"OK\" or \"Cancel\" button.");
                             auto* option = change.findChild<QRadioButton*>(QLatin1String(c.option));
                             ASSERT_NE(option, nullptr);
                             clerk::click(option);
@@ -186,7 +253,8 @@ TEST_F(EditorTest, TheFieldRulesRunAsTheFocusMoves)
         EXPECT_FALSE(ui::isMarkedError(change.txtCD));
         clerk::type(change.txtFOLIO_DISP, "abc");
         clerk::click(change.txtNUMBER);
-        EXPECT_EQ(change.txtFOLIO_DISP->text(), "00-0000");   // eighteen zeros in the 702 mask
+        EXPECT_EQ(change.txtFOLIO_DISP->text(), "abc");   // refused: no digit fits the 702 mask
+        EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP);
         clerk::type(change.txtFOLIO_DISP, "   ");
         clerk::click(change.txtNUMBER);
         EXPECT_EQ(change.txtFOLIO_DISP->text(), "");
@@ -272,7 +340,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET NAME = 'CLARK' WHERE NAME = 'DAVIS'"));
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET FOLIO = '000000000999999999' WHERE NUMBER = '55555'"));
     DE().rsDetail().requery();
-    edit<Detail_Change>("0077", {}, &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", {}, &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
         EXPECT_EQ(change.txtNAME->text(), "CLARK");
         clerk::type(change.txtFOLIO_DISP, "999999999");
         clerk::click(change.Command_OK);
@@ -280,6 +348,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
         EXPECT_EQ(change.Text_Msg->text(), "ERROR - Duplicate Folio with 100% EXACT SAME NAME");
         EXPECT_TRUE(ui::isMarkedError(change.txtFOLIO_DISP));
         EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP);
+        ui().expectBox(ui::containing("Leave without storing the changes to this payment?"), ui::Answer::Yes);
         clerk::click(change.Command_Cancel);
     });
     EXPECT_EQ(ui().beeps(), 1);
@@ -290,7 +359,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
 
 TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
 {
-    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
         clerk::type(add.txtCD, "03");
         clerk::type(add.txtJUR, "701");
         clerk::type(add.txtFOLIO_DISP, "222-333-444");
@@ -300,6 +369,7 @@ TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
         EXPECT_TRUE(add.isVisible());
         EXPECT_EQ(add.Text_Msg->text(), "ERROR - Duplicate Folio with 100% EXACT SAME NAME");
         EXPECT_TRUE(ui::isMarkedError(add.txtNAME));
+        ui().expectBox(ui::containing("Leave without storing this new payment?"), ui::Answer::Yes);
         clerk::click(add.Command_Cancel);
     });
     EXPECT_EQ(folioCount("0077"), 2);
@@ -460,7 +530,7 @@ TEST_F(EditorTest, DeletingTheLastPaymentOfTheListLeavesTheFirstCurrent)
             EXPECT_TRUE(del.OptionC->isChecked());
             EXPECT_EQ(del.txtPAYMENT->text(), "99.99");
             EXPECT_EQ(del.txtREG_GRANT->text(), "120.00");
-            EXPECT_EQ(QApplication::focusWidget(), del.Command_OK);
+            EXPECT_EQ(QApplication::focusWidget(), del.Command_Cancel) << "Enter keeps the payment";
             clerk::click(del.Command_OK);
         },
         [](Detail& list) {
@@ -525,6 +595,7 @@ TEST_F(EditorTest, AFailedSaveIsShownAndTheScreenStaysWithNothingWritten)
         EXPECT_TRUE(change.isVisible());
         EXPECT_FALSE(DE().rsDetail().editPending());
         EXPECT_EQ(DE().rsDetail().text("NAME"), "CLARK");
+        ui().expectBox(ui::containing("Leave without storing the changes to this payment?"), ui::Answer::Yes);
         clerk::click(change.Command_Cancel);
     });
     EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"}));
@@ -543,6 +614,7 @@ TEST_F(EditorTest, AFailedAddLeavesNoNewRowBehind)
             clerk::type(add.txtNAME, "NOBODY");
             clerk::click(add.Command_OK);
             EXPECT_TRUE(add.isVisible());
+            ui().expectBox(ui::containing("Leave without storing this new payment?"), ui::Answer::Yes);
             clerk::click(add.Command_Cancel);
         },
         [](Detail& list) { EXPECT_EQ(listNames(list), QStringList({"EVANS"})); });

@@ -5,6 +5,8 @@
 #include "payments/Detail.h"
 #include "payments/Group.h"
 #include "payments/Group_Agency.h"
+
+#include <functional>
 #include "platform/data/recordset.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
@@ -30,12 +32,22 @@ TEST_F(GroupTest, OpensOnTheFirstGroupWithTheGrandTotal)
     Group screen;
     clerk::activate(&screen);
     EXPECT_EQ(screen.Label_Total->text(), "4,860.49");
-    EXPECT_EQ(screen.Label_Group->text(), "0001");
+    // The paying agency, as the grid's first column names it; its group number is the tip.
+    EXPECT_EQ(screen.Label_Group->text(), "0042");
+    EXPECT_EQ(screen.Label_Group->toolTip(), "Group 0001");
+    EXPECT_EQ(screen.windowTitle(), "ZARV - Payment Groups");
     EXPECT_EQ(screen.TDBGrid->currentRowIndex(), 0);
     EXPECT_TRUE(screen.Frame_Historical->isHidden());
     EXPECT_EQ(screen.Text_Msg->text(), "Please select the Agency and press the desired button.");
     EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(0, 4), "$1,850.49");
-    EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(0, 3), "3.00");
+    EXPECT_EQ(screen.TDBGrid->recordsetModel()->cellText(0, 3), "3") << "a count is a whole number";
+    // Every heading names its own column.
+    QStringList headings;
+    for (int c = 0; c < screen.TDBGrid->recordsetModel()->columnCount(); ++c)
+        headings << screen.TDBGrid->recordsetModel()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headings, QStringList({"Agency", "Name 1", "Name 2", "Folios", "Payment Amount", "Contact Person",
+                                     "Phone Number", "Address 1", "Address 2", "Address 3", "Address 4",
+                                     "Address 5", "Address 6", "Due Date"}));
 }
 
 TEST_F(GroupTest, ShowsTheYearOfOldData)
@@ -110,14 +122,15 @@ TEST_F(GroupTest, WithoutGroupsNothingOpens)
     EXPECT_TRUE(screen.Command_Details->isEnabled());
 }
 
-TEST_F(GroupTest, TheAgencyScreenCommitsItsEditsOnOkAndOnTheCloseBox)
+TEST_F(GroupTest, TheAgencyScreenStoresItsEditsOnOkAndOnEnter)
 {
     loadSample();
     Group screen;
     chooseGroup(screen, QStringLiteral("0077"));
-    for (bool byCloseBox : {false, true}) {
-        const QString name = byCloseBox ? QStringLiteral("CLOSED BY THE BOX") : QStringLiteral("CLOSED BY OK");
+    for (bool byEnter : {false, true}) {
+        const QString name = byEnter ? QStringLiteral("CONFIRMED BY ENTER") : QStringLiteral("CLOSED BY OK");
         expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+            EXPECT_EQ(agency.windowTitle(), "ZARV - Agency 0077 Information");
             EXPECT_EQ(agency.Label5->text(), "0077");
             EXPECT_EQ(agency.Label6->text(), "2");
             EXPECT_EQ(agency.Label7->text(), "$3,000.00");
@@ -125,10 +138,11 @@ TEST_F(GroupTest, TheAgencyScreenCommitsItsEditsOnOkAndOnTheCloseBox)
             EXPECT_EQ(agency.Text4->maxLength(), 13);
             clerk::type(agency.Text1, name);
             clerk::type(agency.Text5, QStringLiteral("1 HIGH STREET"));
-            if (byCloseBox)
-                agency.close();
+            if (byEnter)
+                clerk::enter();
             else
                 clerk::click(agency.Command1);
+            EXPECT_FALSE(agency.isVisible());
         });
         clerk::activate(&screen);
         clerk::click(screen.Command_AgencyInformation);
@@ -143,8 +157,51 @@ TEST_F(GroupTest, TheAgencyScreenCommitsItsEditsOnOkAndOnTheCloseBox)
     EXPECT_FALSE(ui().isParked(&screen));
 }
 
-// Leaving a box and closing the screen (OK or the close box) both refuse a
-// character the payment file cannot hold; nothing is stored until every box passes.
+// Esc, Cancel and the close box leave the agency as it was; with a box changed
+// they ask first, and Enter on that question keeps the clerk on the screen.
+TEST_F(GroupTest, TheAgencyScreenCancelsOnEscCancelAndTheCloseBoxAskingFirstWhenEdited)
+{
+    loadSample();
+    Group screen;
+    chooseGroup(screen, QStringLiteral("0077"));
+    const auto storedName = [] {
+        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
+                         db::LockType::ReadOnly);
+        rs.open();
+        return rs.text("NAME1");
+    };
+    const QString before = storedName();
+    const std::function<void(Group_Agency&)> leaves[] = {
+        [](Group_Agency&) { clerk::key(Qt::Key_Escape); },
+        [](Group_Agency& a) { clerk::click(a.Command_Cancel); },
+        [](Group_Agency& a) { a.close(); },
+    };
+    for (const auto& leave : leaves) {
+        expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+            leave(agency);      // nothing changed: no question
+            EXPECT_FALSE(agency.isVisible());
+        });
+        clerk::activate(&screen);
+        clerk::click(screen.Command_AgencyInformation);
+
+        expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+            clerk::type(agency.Text1, QStringLiteral("NOT WANTED"));
+            ui().expectBoxEnter(ui::containing("Leave without storing the changes to the agency's information?"));
+            leave(agency);
+            EXPECT_TRUE(agency.isVisible()) << "Enter answers No";
+            EXPECT_EQ(ui().boxes().back().defaultAnswer, ui::Answer::No);
+            ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
+            leave(agency);
+            EXPECT_FALSE(agency.isVisible());
+        });
+        clerk::activate(&screen);
+        clerk::click(screen.Command_AgencyInformation);
+        EXPECT_EQ(storedName(), before);
+    }
+}
+
+// Leaving a box and OK both refuse a character the payment file cannot hold;
+// nothing is stored until every box passes.
 TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
 {
     loadSample();
@@ -174,8 +231,6 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
         agency.Text10->setText(QString::fromUtf8("FLAT \U0001F600"));    // never entered
         ui().expectBox(refused("Address", "\U0001F600"));
         clerk::click(agency.Command1);
-        ui().expectBox(refused("Address", "\U0001F600"));
-        agency.close();
         EXPECT_TRUE(agency.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), agency.Text10);
         EXPECT_EQ(storedName(), before);
@@ -202,17 +257,16 @@ TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)
         ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Address holds \"\U0001F600\", a character "
                                                                          "the payment file cannot hold!")),
                                ui::Icon::Exclamation));
-        agency.close();
+        clerk::enter();   // OK without leaving the box
         EXPECT_TRUE(agency.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), agency.Text7);
-        EXPECT_TRUE(ui::isMarkedError(agency.Text1));   // the other refused box is marked all the same
 
         // The box the clerk is in now passes: the first refused box is named and takes the focus.
         agency.Text7->setText(QStringLiteral("FLAT 1"));
         ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Name holds \"\u03A9\", a character the "
                                                                          "payment file cannot hold!")),
                                ui::Icon::Exclamation));
-        agency.close();
+        clerk::enter();
         EXPECT_EQ(QApplication::focusWidget(), agency.Text1);
         agency.Text1->setText(QStringLiteral("OMEGA"));
         clerk::click(agency.Command1);

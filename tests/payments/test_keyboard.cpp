@@ -82,18 +82,26 @@ TEST_F(KeyboardTest, EveryWindowOfBothRunsAndTheReceivingScreenHasOneControlPerA
     EXPECT_EQ(faults, QStringList());
 }
 
-TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
+// Esc cancels every payment screen; where typed changes would be lost it asks
+// first, and the question's default (Enter) keeps them. On the payment groups,
+// whose closing ends the run, a stray Esc only asks.
+TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrCloseAskingBeforeALoss)
 {
     const QStringList before = storedPayments("0042");
     inList("0042", [&](Detail& list) {
         expectScreen<Detail_Add>("Detail_Add", [&](Detail_Add& add) {
             clerk::type(add.txtNAME, "NEWMAN");
+            ui().expectBoxEnter(ui::containing("Leave without storing this new payment?"));
+            escape();
+            EXPECT_TRUE(add.isVisible());
+            ui().expectBox(ui::containing("Leave without storing this new payment?"), ui::Answer::Yes);
             escape();
             EXPECT_FALSE(add.isVisible());
         });
         clerk::click(list.Command_AddDetail);
         expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
             clerk::type(change.txtNAME, "");        // a name check Cancel does not run
+            ui().expectBox(ui::containing("Leave without storing the changes to this payment?"), ui::Answer::Yes);
             escape();
             EXPECT_FALSE(change.isVisible());
         });
@@ -116,6 +124,10 @@ TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrClose)
     EXPECT_EQ(ui().beeps(), 0);
 
     clerk::activate(group.get());
+    ui().expectBoxEnter(ui::containing("Close the payment groups and end the payment run?"));
+    escape();
+    EXPECT_TRUE(group->isVisible()) << "Enter on the question keeps the run going";
+    ui().expectBox(ui::containing("Close the payment groups and end the payment run?"), ui::Answer::Yes);
     escape();
     EXPECT_FALSE(group->isVisible());
 }
@@ -164,6 +176,7 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
                 auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
                 ASSERT_NE(box, nullptr) << child.screen;
                 box->insert(QLatin1String(child.typed));
+                ui().expectBox(ui::containing("Leave without saving"), ui::Answer::Yes);
             }
             escape();
             EXPECT_FALSE(d.isVisible()) << child.screen;
@@ -178,7 +191,12 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(ui().beeps(), 0);
 
+    // Closing the list ends the run: Esc asks, and Enter keeps the list open.
     clerk::activate(&list);
+    ui().expectBoxEnter(ui::containing("Close the folio list and end the verification run?"));
+    escape();
+    EXPECT_TRUE(list.isVisible());
+    ui().expectBox(ui::containing("Close the folio list and end the verification run?"), ui::Answer::Yes);
     escape();
     EXPECT_FALSE(list.isVisible());
 }
@@ -205,6 +223,74 @@ TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
         clerk::click(list.Command_Close);
     });
     EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A", "NEWMAN 5 A"}));
+}
+
+// Enter on a row opens it: the groups grid opens the group's payments, the
+// payment list the payment's change screen. On a delete screen Enter keeps.
+TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
+{
+    const QStringList before = storedPayments("0042");
+    chooseGroup(*group, "0042");
+    clerk::activate(group.get());
+    group->TDBGrid->setFocus();
+    expectScreen<Detail>("Detail", [&](Detail& list) {
+        EXPECT_EQ(list.windowTitle(), "ZARV - Payments of Agency 0042");
+        clerk::activate(&list);
+        list.TDBGrid->setFocus();
+        expectScreen<Detail_Change>("Detail_Change", [](Detail_Change& change) {
+            EXPECT_EQ(change.windowTitle(), "ZARV - Change Payment");
+            clerk::click(change.Command_Cancel);
+        });
+        clerk::enter();
+        expectScreen<Detail_Delete>("Detail_Delete", [](Detail_Delete& del) {
+            clerk::activate(&del);
+            clerk::enter();
+            EXPECT_FALSE(del.isVisible());
+        });
+        clerk::click(list.Command_DeleteDetail);
+        EXPECT_EQ(ui().modalsShown(), QStringList({"Detail", "Detail_Change", "Detail_Delete"}));
+        clerk::activate(&list);
+        clerk::click(list.Command_Close);
+    });
+    clerk::enter();
+    EXPECT_EQ(storedPayments("0042"), before);
+
+    DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
+                                     "VALUES (' ', '1234', 'M-1', '01', '701', '000000000000000001')"));
+    DE().rsVerify().requery();
+    Verify_Number_Delete del;
+    clerk::activate(&del);
+    clerk::enter();
+    EXPECT_EQ(DE().rsVerify().recordCount(), 1) << "Enter keeps the folio";
+}
+
+// Every window says what it is: no two share a title.
+TEST_F(KeyboardTest, EveryWindowHasATitleOfItsOwn)
+{
+    QStringList titles;
+    const auto title = [&](QWidget&& w) { titles << w.windowTitle(); };
+    titles << group->windowTitle();
+    title(ZarvPayment());
+    title(About());
+    title(DuplicateFolios());
+    title(ZARV_ReturnInstructions());
+    title(ZARV_ReturnInstructions2());
+    title(Group_Agency());
+    title(Detail());
+    title(Detail_Add());
+    title(Detail_Change());
+    title(Detail_Delete());
+    title(Detail_Search());
+    title(Verify_Numbers());
+    title(Verify_Numbers_Search());
+    title(Verify_Number_Add());
+    title(Verify_Number_Change());
+    title(Verify_Number_Delete());
+    title(Verify_Return());
+    QStringList distinct = titles;
+    distinct.removeDuplicates();
+    EXPECT_EQ(distinct, titles);
+    EXPECT_EQ(titles.count("ZARV - ZARVENHOLT"), 1) << "the start screen's only";
 }
 
 TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)

@@ -73,7 +73,7 @@ TEST_F(RunTest, TheSavedFileCarriesExactlyTheEdits)
         expectScreen<Detail_Add>("Detail_Add", [](Detail_Add& add) {
             clerk::type(add.txtCD, "05");
             clerk::type(add.txtJUR, "701");
-            clerk::type(add.txtFOLIO_DISP, "77");
+            clerk::type(add.txtFOLIO_DISP, "000-000-077");
             clerk::type(add.txtNUMBER, "88888");
             clerk::type(add.txtNAME, "NEWMAN");
             clerk::type(add.txtLEGAL, "LOT 8");

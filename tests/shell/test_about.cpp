@@ -42,7 +42,7 @@ TEST(AboutPickColor, FollowsTheCycleAndFallsBackToWhite)
 TEST_F(AboutTest, ShowsTheProgramsVersionData)
 {
     About about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("ZARV - ZARVENHOLT"));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("ZARV - About"));
     EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version 1.0.0"));
     EXPECT_EQ(about.lblTitle->text(), QStringLiteral("ZARV"));
     EXPECT_FALSE(about.lblDescription->text().isEmpty());

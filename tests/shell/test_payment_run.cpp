@@ -1,6 +1,7 @@
 // A whole payment run from the start screen: choose the file, load it, (edit),
 // save it back with its backup copy, return instructions, end.
 #include "shell_fixture.h"
+#include "faults.h"
 
 #include "paymentfile/paymentfile.h"
 #include "payments/Group.h"
@@ -64,9 +65,13 @@ protected:
     QByteArray sample_;
 };
 
-TEST_F(PaymentRunTest, LoadSaveAndReturnInstructionsKeepTheFileAndItsBackup)
+// A session that changed nothing leaves the file, its backup and everything
+// beside it as they were; the return instructions still show the file.
+TEST_F(PaymentRunTest, ASessionThatChangesNothingLeavesTheFileAndItsBackupAsTheyAre)
 {
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+    const QByteArray oldBackup = "the backup of an earlier session\r\n";
+    writeFile(QStringLiteral("data/Zarvdata.bak"), oldBackup);
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
     ASSERT_TRUE(w->Command_OK->isEnabled());
 
@@ -86,14 +91,18 @@ TEST_F(PaymentRunTest, LoadSaveAndReturnInstructionsKeepTheFileAndItsBackup)
 
     EXPECT_TRUE(edited);
     EXPECT_TRUE(ui().ending()) << "the run ends the program";
-    EXPECT_EQ(readFile(file), sample_) << "a file the writer made saves to the same bytes";
-    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), sample_);
+    EXPECT_EQ(readFile(file), sample_);
+    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), oldBackup);
+    EXPECT_EQ(QDir(data_).entryList(QDir::Files), QStringList({"Zarvdata.bak", "Zarvdata.csv"}));
     EXPECT_TRUE(shownPath.contains(QStringLiteral("Zarvdata.csv"))) << shownPath.toStdString();
     EXPECT_EQ(de().rsZarvSystem().text("File"), QStringLiteral("Zarvdata.csv"));
     EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
 }
 
-TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreen)
+// The file as first received is kept beside it once, before it is first
+// replaced, and never again: after two sessions it still holds the received
+// bytes, while the backup holds the file as the second session found it.
+TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsKept)
 {
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
@@ -113,6 +122,26 @@ TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreen)
     EXPECT_TRUE(ui().ending());
     EXPECT_TRUE(readFile(file).contains(",LOT 99 PLAN 1\r\n"));
     EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), sample_);
+    const QString received = path(QStringLiteral("data/Zarvdata.received.csv"));
+    EXPECT_EQ(readFile(received), sample_);
+
+    // A second session, another change.
+    const QByteArray afterFirst = readFile(file);
+    ui().reset();
+    w.reset();
+    w = startOn(QStringLiteral("Zarvdata.csv"));
+    setPaymentEditing([&] {
+        db::Recordset& detail = de().rsDetail();
+        detail.setFilter(QString());
+        detail.moveFirst();
+        detail.setValue("LEGAL", QStringLiteral("LOT 100 PLAN 2"));
+        detail.move(0);
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
+    w->Command_OK->click();
+    EXPECT_TRUE(readFile(file).contains(",LOT 100 PLAN 2\r\n"));
+    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), afterFirst);
+    EXPECT_EQ(readFile(received), sample_) << "the received file is never replaced";
 }
 
 TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
@@ -129,7 +158,7 @@ TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
         w->Dir->setPath(data_);
         w->File->setListIndex(-1);
         w->Command_OK_Click();
-        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Plese select the Zarvdata.csv file"));
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Please select the Zarvdata.csv file"));
         EXPECT_TRUE(w->Command_OK->isEnabled());
         EXPECT_TRUE(w->Command_Exit->isEnabled());
     }
@@ -193,29 +222,98 @@ TEST_F(PaymentRunTest, AFailedSaveLosesNothingAndCanGoElsewhere)
     });
     const QString elsewhere = path(QStringLiteral("saved/Zarvdata.csv"));
     makeFolder(QStringLiteral("saved"));
-    ui().expectBox(containing(QStringLiteral("Unexpected error #")));
+    ui().expectBox(box(file + QStringLiteral(" could not be saved: Could not write ") + file +
+                           QStringLiteral(": a folder of that name is in the way\r\nThe file ") + file +
+                           QStringLiteral(" is as it was."),
+                       Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data Save")));
     ui().expectInput(QStringLiteral("File Save failed. Do you want to try to save to a different file name"),
                      QStringLiteral("  ") + elsewhere + QStringLiteral(" "));
+    ui().expectBox(containing(QStringLiteral("The ZARV data is saved to ") + elsewhere));
+    QString shownPath;
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"), [&](QDialog& d) {
+        shownPath = static_cast<ZARV_ReturnInstructions&>(d).Label_FileName->text();
+        static_cast<ZARV_ReturnInstructions&>(d).Command_Exit->click();
+    });
     w->Command_OK->click();
 
-    // Saved under the typed name: no return instructions, the program ends.
+    // Saved under the typed name: the return instructions name that file.
     EXPECT_TRUE(ui().ending());
-    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_EQ(shownPath, elsewhere);
     EXPECT_TRUE(readFile(elsewhere).contains("EDITED LEGAL"));
     EXPECT_EQ(readFile(path(QStringLiteral("data/moved.csv"))), sample_) << "the old bytes are untouched";
     EXPECT_EQ(w->m_FilePath, elsewhere);
 }
 
-TEST_F(PaymentRunTest, GivingUpTheSaveEndsWithTheEditsStillInTheTables)
+// A read-only file in a read-only folder, for a clerk who is not the
+// superuser: the one message comes when the save has failed and says so; the
+// save under another name says where it went, and the return instructions
+// follow for that file.
+TEST_F(PaymentRunTest, AReadOnlyFileInAReadOnlyFolderIsReportedTrulyAndSavedElsewhere)
+{
+    const QString folder = makeFolder(QStringLiteral("locked"));
+    const QString file = writeFile(QStringLiteral("locked/Zarvdata.csv"), sample_);
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const auto readAndEnter = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                              QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(folder, readAndEnter));
+    data_ = folder;
+    const QString elsewhere = path(QStringLiteral("saved/Zarvdata.csv"));
+    makeFolder(QStringLiteral("saved"));
+    {
+        ObeyPermissions asAClerk;
+        auto w = startOn(QStringLiteral("Zarvdata.csv"));
+        setPaymentEditing([&] {
+            db::Recordset& d = de().rsDetail();
+            d.setFilter(QString());
+            d.moveFirst();
+            d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
+            d.move(0);
+        });
+        ui().expectBox(containing(QStringLiteral(" is READONLY.")), Answer::Yes);
+        ui().expectBox(ui::ExpectedBox{containing(file + QStringLiteral(" could not be saved: ")), Answer::OK,
+                                   Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data Save"), false});
+        ui().expectInput(containing(QStringLiteral("File Save failed.")), elsewhere);
+        ui().expectBox(containing(QStringLiteral("The ZARV data is saved to ") + elsewhere));
+        QString shownPath;
+        ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"), [&](QDialog& d) {
+            shownPath = static_cast<ZARV_ReturnInstructions&>(d).Label_FileName->text();
+            static_cast<ZARV_ReturnInstructions&>(d).Command_Exit->click();
+        });
+        w->Command_OK->click();
+        EXPECT_EQ(shownPath, elsewhere);
+    }
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    for (const ui::ShownBox& b : ui().boxes()) {
+        EXPECT_FALSE(b.prompt.contains(QStringLiteral("all the same"))) << b.prompt.toStdString();
+        EXPECT_FALSE(b.prompt.contains(QStringLiteral("Unexpected error"))) << b.prompt.toStdString();
+    }
+    EXPECT_EQ(readFile(file), sample_);
+    EXPECT_TRUE(readFile(elsewhere).contains("EDITED LEGAL"));
+    QFile::setPermissions(folder, readAndEnter | QFileDevice::WriteOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(PaymentRunTest, GivingUpTheSaveAsksAndEndsWithTheEditsStillInTheTables)
 {
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
     setPaymentEditing([&] {
+        db::Recordset& d = de().rsDetail();
+        d.setFilter(QString());
+        d.moveFirst();
+        d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
+        d.move(0);
         ASSERT_TRUE(QFile::remove(file));
         ASSERT_TRUE(QDir().mkpath(file));
     });
-    ui().expectBox(containing(QStringLiteral("Unexpected error #")));
+    ui().expectBox(containing(QStringLiteral(" could not be saved: ")));
+    // A stray Escape on the input box does not give up: the question's default
+    // tries again.
     ui().expectInputCancel();
+    ui().expectBoxEnter(containing(QStringLiteral("Give up saving the ZARV data?")));
+    ui().expectBox(containing(QStringLiteral(" could not be saved: ")));     // tried again
+    ui().expectInputCancel();
+    ui().expectBox(containing(QStringLiteral("Give up saving the ZARV data?")), Answer::Yes);
     ui().expectBox(box(QStringLiteral("ZARV data save FAILED"), Answer::OK, Icon::Critical, Buttons::OK,
                        QStringLiteral("ZARV Data Save")));
     w->Command_OK->click();

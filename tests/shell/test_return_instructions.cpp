@@ -97,7 +97,7 @@ TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddress)
     addGroup(QStringLiteral("0001"), 1000000.25);
     addGroup(QStringLiteral("0002"), 0.25);
     ZARV_ReturnInstructions s;
-    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV - ZARVENHOLT"));
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV - Return the Payment Data"));
     EXPECT_EQ(s.Label_Payment->text(), QStringLiteral("1,000,000.50"));
     EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/Zarvdata.csv"));
     EXPECT_EQ(s.Label_FileName2->text(), data_ + QStringLiteral("/Zarvdata.csv"));
@@ -356,7 +356,7 @@ TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
     setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("MortNo1234.xlsx"));
     ZARV_ReturnInstructions2 s;
     s.show();
-    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification)"));
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification) - Return the Workbook"));
     EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/MortNo1234.xlsx"));
     EXPECT_EQ(s.Label_Email->text(), QStringLiteral("returns@brenhallow.example"));
     EXPECT_EQ(s.Text_Msg->text(), kNotReady);

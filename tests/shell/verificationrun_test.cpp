@@ -213,7 +213,8 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
     EXPECT_EQ(readFile(backup_), sample_);
     EXPECT_EQ(verifyCount(), 0);
     EXPECT_FALSE(DE().rsVerify().isOpen());
-    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(readFile(path(QStringLiteral("work/MortNo1234.received.xlsx"))), sample_);
     EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
     EXPECT_FALSE(ui().busy());
 }
@@ -258,6 +259,7 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
                        Answer::Retry, Icon::Critical, Buttons::RetryCancel, QStringLiteral("ZARV Data Save")));
     ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
     ui().expectBox(box(ui::containing(QStringLiteral("could not be saved")), Answer::Cancel));
+    ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(QStringLiteral("The Mortgage Verification data was NOT saved.\r\n") + kept +
                            QStringLiteral("\r\nThe changes of this run stay in the table VERIFY of Zarv.mdb until the "
                                           "next Mortgage Verification file is loaded."),
@@ -268,7 +270,7 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
     EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Numbers"});
     EXPECT_EQ(readFile(workbook_), sample_);
     EXPECT_EQ(readFile(backup_), sample_);
-    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
     const QStringList left = verifyRows();
     ASSERT_EQ(left.size(), 8);
     EXPECT_TRUE(left[5].startsWith(QStringLiteral("D|1234|100200305|"))) << left[5].toStdString();
@@ -279,10 +281,18 @@ TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkboo
     QDir().mkdir(backup_);     // a folder where the backup copy should go
     auto w = start();
     ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        static_cast<Verify_Numbers&>(d).mnuClose->trigger();
+        auto& list = static_cast<Verify_Numbers&>(d);
+        select(list, QStringLiteral("100200300"));
+        list.Command_Inactivate->click();
+        list.mnuClose->trigger();
     });
     ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
                        Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
+    // Cancel (or Escape) on the failure only asks; Enter on the question tries again.
+    ui().expectBoxEnter(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")));
+    ui().expectBox(box(ui::containing(QStringLiteral("The backup copy ") + backup_ + QStringLiteral(" could not be made")),
+                       Answer::Cancel, Icon::Critical, Buttons::RetryCancel));
+    ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(ui::containing(QStringLiteral("The Mortgage Verification data was NOT saved.")), Answer::OK));
     w->Command_VERIFY_OK->click();
     EXPECT_TRUE(ui().ending());
@@ -300,6 +310,13 @@ TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
         auto& list = static_cast<Verify_Numbers&>(d);
         select(list, QStringLiteral("100200300"));
         list.Command_Inactivate->click();
+        // The question's default keeps the run going.
+        ui().expectBoxEnter(ui::containing(QStringLiteral("Close WITHOUT saving?")));
+        list.mnuCloseNOW->trigger();
+        EXPECT_FALSE(ui().ending());
+        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
+        ui().expectBox(box(ui::containing(QStringLiteral("Close WITHOUT saving?")), Answer::Yes, Icon::Exclamation,
+                           Buttons::YesNo));
         list.mnuCloseNOW->trigger();
     });
     w->Command_VERIFY_OK->click();
@@ -317,7 +334,7 @@ TEST_F(VerificationRunTest, WithoutAChosenWorkbookTheRunStopsAtOnce)
     ASSERT_LT(w->File->listIndex(), 0);
     w->Command_VERIFY_OK->click();
     EXPECT_EQ(w->Text_Msg->text(),
-              QStringLiteral("Plese select the Mortgage Verification file (Hint: has a name like MortNo*.xlsx)"));
+              QStringLiteral("Please select the Mortgage Verification file (Hint: has a name like MortNo*.xlsx)"));
     EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
     EXPECT_TRUE(w->Command_Exit->isEnabled());
     EXPECT_EQ(verifyCount(), 0);
@@ -352,7 +369,32 @@ TEST_F(VerificationRunTest, ARewrittenWorkbookKeepsItsModeAndGroupAndLeavesNothi
     ASSERT_EQ(::stat(name.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, mode);
     EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+}
+
+// A run that changed nothing (a re-sort is no change) leaves the workbook and
+// its backup as they were and keeps no copy; the list is emptied as after any run.
+TEST_F(VerificationRunTest, ARunThatChangesNothingLeavesTheWorkbookAndItsBackupAsTheyAre)
+{
+    const QByteArray oldBackup("an older backup");
+    writeFile(QStringLiteral("work/MortNo1234.xlsx.bak"), oldBackup);
+    auto w = start();
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        list.Option_Sort[6]->click();
+        select(list, QStringLiteral("100200300"));
+        list.mnuACD_Deleted->trigger();
+        list.Command_Activate->click();         // and back again
+        list.Command_Close->click();
+    });
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
+                     [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().ending());
+    EXPECT_EQ(readFile(workbook_), sample_);
+    EXPECT_EQ(readFile(backup_), oldBackup);
     EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(verifyCount(), 0);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ protected:
     }
 
     // Types a complete, valid new folio into the screen (focus ends in txtNAME).
-    void typeValidFolio(Verify_Number_Add& s, const QString& folio = QStringLiteral("55"))
+    void typeValidFolio(Verify_Number_Add& s, const QString& folio = QStringLiteral("0000000055"))
     {
         clerk::type(s.txtNUMBER, " new-1 ");
         clerk::type(s.txtMORTCO, "0042");
@@ -61,7 +61,7 @@ TEST_F(AddTest, OpensEmptyWithTheListsFirstCompanyAndSaveOff)
     openList(QStringLiteral("SELECT * FROM VERIFY ORDER BY MORTCO DESC"));
     auto s = openScreen<Verify_Number_Add>();
     EXPECT_EQ(s->Label1->text(), "Add New Mortgage");
-    EXPECT_EQ(s->windowTitle(), "ZARV (Mortgage Number Verification)");
+    EXPECT_EQ(s->windowTitle(), "ZARV (Mortgage Number Verification) - Add a Folio");
     EXPECT_EQ(s->txtMORTCO->text(), "0077");       // the first row in the list's order
     EXPECT_FALSE(s->Command_OK->isEnabled());
     EXPECT_EQ(s->Text_Msg->text(), "Please Enter the new information and press the 'Save' or 'Cancel' button.");
@@ -144,12 +144,21 @@ TEST_F(AddTest, FolioIsShownInItsFormatAndTheGreyLabelShowsWhatIsStored)
 {
     auto s = openWithNumber();
     pick(s->ComboCD, "01");
-    clerk::type(s->txtFOLIO, "1234-567.9");
+    clerk::type(s->txtFOLIO, "001234-567.9");
     clerk::click(s->txtPID);
     EXPECT_EQ(s->txtFOLIO->text(), "001-234-567-9");
     EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 000000000012345679 )");
-    // A mask that keeps fewer digits keeps only those, and so does the label.
-    clerk::type(s->txtFOLIO, "1234567890123");
+    // Digits that do not fill the mask exactly are refused where they were typed:
+    // none is dropped, none added (701 shows 10).
+    for (const char* typed : {"1234567890123", "12345678901234567890", "1234-567.9"}) {
+        clerk::type(s->txtFOLIO, QLatin1String(typed));
+        clerk::click(s->txtPID);
+        EXPECT_EQ(s->txtFOLIO->text(), typed);
+        EXPECT_EQ(focus(), s->txtFOLIO) << typed;
+        EXPECT_TRUE(s->Text_Msg->text().startsWith("A Folio Number of jurisdiction 701 has 10 digits (###-###-###-#); "))
+            << s->Text_Msg->text().toStdString();
+    }
+    clerk::type(s->txtFOLIO, "4567890123");
     clerk::click(s->txtPID);
     EXPECT_EQ(s->txtFOLIO->text(), "456-789-012-3");
     EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 000000004567890123 )");
@@ -191,7 +200,8 @@ TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
     const Case cases[] = {
         {"0-000", "701", "You must enter a valid Folio Number!"},
         {"abc", "701", "You must enter a valid Folio Number!"},
-        {"12345678", "701",
+        {"12345678", "701", "A Folio Number of jurisdiction 701 has 10 digits (###-###-###-#); 8 were typed."},
+        {"0012345678", "701",
          "NOTE - This Folio Number already Exist! see folio 01 701 12345.678 ACTIVE ONE"},
         {"777", "702",
          "NOTE - This Folio Number already Exist (BUT it is marked as DELETED)! see folio 02 702 .777 DELETED ONE"},
@@ -210,7 +220,9 @@ TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
         }
         const bool duplicate = QLatin1String(c.message).startsWith(QLatin1String("NOTE"));
         EXPECT_EQ(s->Label_FOLIO_Red_Required->text(), duplicate ? "Duplicate!" : "Required") << c.folio;
-        EXPECT_TRUE(paintedWith(s->txtFOLIO, duplicate ? colour::Duplicate : colour::White)) << c.folio;
+        const bool unfit = QLatin1String(c.message).startsWith(QLatin1String("A Folio Number"));
+        EXPECT_TRUE(paintedWith(s->txtFOLIO, duplicate ? colour::Duplicate : unfit ? colour::Attention : colour::White))
+            << c.folio;
     }
 }
 
@@ -319,7 +331,7 @@ TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
 TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
 {
     auto s = openScreen<Verify_Number_Add>();
-    typeValidFolio(*s, "5-5");
+    typeValidFolio(*s, "000000005-5");
     clerk::type(s->txtNAME, " new\towner ");
     clerk::type(s->txtADDR3, " box 1");
     clerk::type(s->txtADDR4, "two\r\nlines");     // pasted: line breaks and tabs become blanks
@@ -410,6 +422,7 @@ TEST_F(AddTest, CancelClosesWithoutTheFocusedBoxsCheck)
 {
     auto s = openWithNumber();
     clerk::type(s->txtFOLIO, "000");
+    ui().expectBox(ui::containing("Leave without saving this new folio?"), ui::Answer::Yes);
     clerk::click(s->Command_Cancel);
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(ui().beeps(), 0);

@@ -5,6 +5,7 @@
 
 #include "platform/data/recordset.h"
 #include "verification/Verify_Number_Change.h"
+#include <functional>
 
 #include <QApplication>
 #include <QLabel>
@@ -119,8 +120,8 @@ TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)
         {&Verify_Number_Change::Command_Next, "600", "End of Detail List"},                    // only 700 (D) follows
         {&Verify_Number_Change::Command_Previous, "300", "Positioned to the previous Active Detail"},
         {&Verify_Number_Change::Command_Previous, "200", "Positioned to the previous Active Detail"},
-        {&Verify_Number_Change::Command_Previous, "100", "Begining of Detail List"},           // the first row, D
-        {&Verify_Number_Change::Command_Previous, "100", "Begining of Detail List"},
+        {&Verify_Number_Change::Command_Previous, "100", "Beginning of Detail List"},           // the first row, D
+        {&Verify_Number_Change::Command_Previous, "100", "Beginning of Detail List"},
     };
     for (const Step& step : steps) {
         clerk::click((*s).*(step.button));
@@ -157,16 +158,18 @@ TEST_F(ChangeTest, NextAndPreviousOnAnEmptyListOnlyClearTheMessage)
     EXPECT_EQ(current(), "<none>");
 }
 
-TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndStoresIt)
+TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndIsStoredByNextNotByTab)
 {
     auto s = changeRow("300");              // ACD "A"
     clerk::type(s->txtNUMBER, " 301x ");
     clerk::click(s->txtNAME);
     EXPECT_EQ(s->txtNUMBER->text(), "301X");
-    EXPECT_EQ(storedAcd("301X"), "C");
+    EXPECT_EQ(storedAcd("301X"), "<missing>") << "leaving a box stores nothing";
+    EXPECT_EQ(storedAcd("300"), "A");
     EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
-    // An unchanged number stores nothing and keeps the code.
     clerk::click(s->Command_Next);
+    EXPECT_EQ(storedAcd("301X"), "C");
+    // An unchanged number stores nothing and keeps the code.
     clerk::click(s->txtNAME);
     EXPECT_EQ(storedAcd("600"), "C");
     EXPECT_EQ(storedAcd("200"), " ");
@@ -212,6 +215,7 @@ TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
     clerk::type(s->txtNUMBER, "300");
     clerk::click(s->txtNAME);
     EXPECT_EQ(s->Text_Msg->text(), "NOTE - This Mortgage Number already Exist! see folio 02 702 .777 TWO");
+    clerk::click(s->Command1);
     EXPECT_EQ(current(), "300");
     EXPECT_EQ(DE().rsVerify().text("NAME"), "EIGHT ONE");
     EXPECT_EQ(DE().rsVerify().text("ACD"), "C");
@@ -225,6 +229,7 @@ TEST_F(ChangeTest, ANumberStoredInLowerCaseIsUpperCasedMarkedAndNotNotedAgainstI
     clerk::click(s->txtNAME);
     EXPECT_EQ(s->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
     EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
+    clerk::click(s->Command1);
     EXPECT_EQ(storedAcd("ABC"), "C");
 }
 
@@ -251,28 +256,41 @@ TEST_F(ChangeTest, NameAddressAndLegalEditsAreStoredWithoutMarking)
     expectConsistentList();
 }
 
-TEST_F(ChangeTest, CloseBoxAndEscRunTheChecksOfTheCloseButton)
+// Close and Enter store the edits; Cancel, Esc and the close box leave the
+// folio as it was, asking first when a box was changed (Enter answers No).
+TEST_F(ChangeTest, CloseOrEnterStoreWhileCancelEscAndTheCloseBoxLeaveTheFolioAsItWas)
 {
-    auto s = changeRow("200");
-    clerk::type(s->txtNUMBER, "");
-    s->close();                             // the window's close box
-    EXPECT_TRUE(s->isVisible());
-    EXPECT_EQ(s->Text_Msg->text(), "You must enter a Mortgage Number!");
-    EXPECT_EQ(ui().beeps(), 1);
-    clerk::key(Qt::Key_Escape);
-    EXPECT_TRUE(s->isVisible());
+    const QStringList before = storedRows();
+    const std::function<void(Verify_Number_Change&)> leaves[] = {
+        [](Verify_Number_Change&) { clerk::key(Qt::Key_Escape); },
+        [](Verify_Number_Change& c) { clerk::click(c.Command_Cancel); },
+        [](Verify_Number_Change& c) { c.close(); },
+    };
+    for (const auto& leave : leaves) {
+        auto s = changeRow("200");
+        clerk::type(s->txtNUMBER, "201");
+        clerk::type(s->txtLEGAL, "edited");
+        ui().expectBoxEnter(ui::containing("Leave without saving the changes to this detail?"));
+        leave(*s);
+        EXPECT_TRUE(s->isVisible());
+        ui().expectBox(ui::containing("Leave without saving"), ui::Answer::Yes);
+        leave(*s);
+        EXPECT_FALSE(s->isVisible());
+        EXPECT_EQ(storedRows(), before);
 
+        auto t = changeRow("200");          // nothing changed: no question
+        leave(*t);
+        EXPECT_FALSE(t->isVisible());
+    }
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+
+    auto s = changeRow("200");
     clerk::type(s->txtNUMBER, "201");
-    clerk::key(Qt::Key_Escape);
+    clerk::click(s->txtLEGAL);
+    clerk::enter();                         // Enter confirms: Close
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(storedAcd("201"), "C");
     EXPECT_EQ(current(), "201");
-
-    auto t = changeRow("300");
-    clerk::type(t->txtLEGAL, "edited");
-    t->close();
-    EXPECT_FALSE(t->isVisible());
-    EXPECT_EQ(storedRows()[2], "A|0042|300|02|702|000000000000000777|222|TWO||||||EDITED");
     expectConsistentList();
 }
 

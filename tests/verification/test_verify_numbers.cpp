@@ -82,7 +82,7 @@ protected:
 TEST_F(ListTest, ShowsItsCaptionsAndStartsInMortgageNumberOrder)
 {
     auto w = open();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification)"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification) - Folio List"));
     EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
     EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
     EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));
@@ -352,6 +352,7 @@ TEST_F(ListTest, CloseAndCloseWithoutSaving)
         auto w = open();
         select(*w, 0);
         w->Command_Inactivate->click();
+        ui().expectBox(box(ui::containing("Close WITHOUT saving?"), Answer::Yes));
         w->mnuCloseNOW->trigger();
         EXPECT_TRUE(ui().ending());
         EXPECT_EQ(storedAcd("N-1"), QStringLiteral("D"));     // the edits stay in VERIFY
@@ -482,12 +483,23 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
 
+    // Import 2 deletes the list first: it asks, and Enter keeps the list.
+    const QStringList rowsBefore = verifyRows();
+    ui().expectBoxEnter(ui::containing("Replace the list?"));
+    ui().expectBox(box("Import from the Verify.csv file (option #2) was not run: the list was left as it was.",
+                       Answer::OK, Icon::Information));
+    w->mnuImportReplace->trigger();
+    ASSERT_GE(ui().boxes().size(), 2u);
+    EXPECT_EQ(ui().boxes()[ui().boxes().size() - 2].defaultAnswer, Answer::No);
+    EXPECT_EQ(verifyRows(), rowsBefore);
+
+    // An import stopped by a missing file: one message that says why, and the
+    // status line keeps the reason.
     QFile::remove(csvPath());
     ui().expectBox(box("Verify.csv file is NOT found in the working directory"));
-    ui().expectBox(box("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
-                            "complete. ",
-                            Answer::OK, Icon::Critical));
     w->mnuImportReplace->trigger();
+    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "
+                                                  "Verify.csv file is NOT found in the working directory"));
     EXPECT_EQ(verifyRows().size(), 5);
     EXPECT_FALSE(ui().busy());
 }
@@ -656,6 +668,24 @@ TEST_F(ListTest, ADoubleClickChangesAnActiveRowOnly)
     w->TDBGrid_DblClick();
     EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Number_Change"});
     EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+}
+
+// Enter on a row of the list opens it, as a double-click does: an active row
+// in the change screen, a row marked deleted not at all.
+TEST_F(ListTest, EnterOnARowOpensItLikeADoubleClick)
+{
+    addFive();
+    auto w = open();
+    clerk::activate(w.get());
+    w->TDBGrid->setFocus();
+    select(*w, 3);   // "D"
+    clerk::enter();
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    select(*w, 0);
+    ui().expectModal(QStringLiteral("Verify_Number_Change"));
+    clerk::enter();
+    EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Number_Change"});
+    EXPECT_TRUE(w->isVisible());
 }
 
 } // namespace
