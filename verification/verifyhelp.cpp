@@ -87,7 +87,8 @@ QString ImportHelpText()
         QStringLiteral("That the Folio Number is if present that it is numeric."),
         QStringLiteral("That the Property Identifier if present that it is numeric."),
         QStringLiteral("That the Jurisdiction and (Folio Number or Property Identifier) is unique (no duplicates)."),
-        QStringLiteral("That the Collection District and Jurisdiction combination is valid."),
+        QStringLiteral("The Collection District and Jurisdiction are checked as on the Add screen, not against "
+                       "the code tables."),
         QString(),
         QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"),
     };

@@ -3,7 +3,6 @@
 #include "verification/folioentry.h"
 
 #include "platform/data/connection.h"
-#include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/files/csvfile.h"
 #include "platform/text/vb.h"
@@ -38,17 +37,6 @@ bool allDigits(const QString& text)
             return false;
     }
     return true;
-}
-
-// True when a row of rs (searched from its first row) has `field` equal to value.
-// An empty table lists nothing.
-bool listed(db::Recordset& rs, const QString& field, const QString& value)
-{
-    if (rs.recordCount() <= 0)
-        return false;
-    rs.moveFirst();
-    rs.find(field + QStringLiteral(" = ") + db::quoted(value));
-    return !rs.eof();
 }
 
 void openIfClosed(db::Recordset& rs)
@@ -125,25 +113,6 @@ QString newFolioRule(const VerifyRecord& r)
     return check.message;
 }
 
-// A district or jurisdiction the line brought is one the code tables list; a
-// blank one passes, as on the add screen.
-QString codeTables(const VerifyRecord& r, const FromFile& file, CodeLookups& codes)
-{
-    if (!file[CD] && !file[JUR])
-        return {};
-    const bool cd = !folioentry::IsBlankCode(r[CD]);
-    const bool jur = !folioentry::IsBlankCode(r[JUR]);
-    if (cd && !codes.district(r[CD]))
-        return QStringLiteral("Collection District (") + r[CD] +
-               QStringLiteral(") is NOT in the list of valid Collection Districts!");
-    if (jur && !codes.jurisdiction(r[JUR]))
-        return QStringLiteral("Jurisdiction (") + r[JUR] + QStringLiteral(") is NOT in the list of valid Jurisdictions!");
-    if (cd && jur && codes.pairsListed() && !codes.pair(r[CD], r[JUR]))
-        return QStringLiteral("Collection District (") + r[CD] + QStringLiteral(") and Jurisdiction (") + r[JUR] +
-               QStringLiteral(") is NOT in the list of valid combinations!");
-    return {};
-}
-
 // All ASCII digits, at least one, without their leading zeros ("0" for zeros only).
 std::optional<QString> numberOf(const QString& text)
 {
@@ -204,50 +173,6 @@ QString Folio18(const QString& folio)
     return vb::Right(kZeroFolio + digits, 18);
 }
 
-// ---------------------------------------------------------------- code lookups
-
-bool CodeLookups::district(const QString& cd)
-{
-    auto it = districts_.find(cd);
-    if (it == districts_.end())
-        it = districts_.insert(cd, listed(DE().rsCollection_District(), QStringLiteral("Collection_District_Code"), cd));
-    return *it;
-}
-
-bool CodeLookups::jurisdiction(const QString& jur)
-{
-    auto it = jurisdictions_.find(jur);
-    if (it == jurisdictions_.end())
-        it = jurisdictions_.insert(jur, listed(DE().rsJurisdiction(), QStringLiteral("Jurisdiction_Code"), jur));
-    return *it;
-}
-
-bool CodeLookups::pairsListed()
-{
-    if (!pairsListed_) {
-        db::Recordset& pairs = DE().rsCD_JUR();
-        pairs.setFilter(QString());
-        pairsListed_ = pairs.recordCount() > 0;
-    }
-    return *pairsListed_;
-}
-
-bool CodeLookups::pair(const QString& cd, const QString& jur)
-{
-    const QString key = cd + QChar(0x1F) + jur;
-    auto it = pairs_.find(key);
-    if (it == pairs_.end()) {
-        db::Recordset& pairs = DE().rsCD_JUR();
-        const QString strCdJurFilter = db::eq(QStringLiteral("Collection_District_Code"), cd) + QStringLiteral("AND ") +
-                         db::eq(QStringLiteral("Jurisdiction_Code"), jur);
-        pairs.setFilter(strCdJurFilter);
-        const bool found = pairs.recordCount() > 0;
-        pairs.setFilter(QString());
-        it = pairs_.insert(key, found);
-    }
-    return *it;
-}
-
 bool ExponentForm(const QString& text)
 {
     return (text.contains(QLatin1Char('E')) || text.contains(QLatin1Char('e'))) && vb::IsNumeric(text);
@@ -266,11 +191,10 @@ bool SameFieldText(Field f, const QString& fileText, const QString& exportedText
 
 QString CheckVerifyRecord(VerifyRecord& r)
 {
-    CodeLookups codes;
-    return CheckVerifyRecord(r, codes, FromFile().set());
+    return CheckVerifyRecord(r, FromFile().set());
 }
 
-QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes, const FromFile& file)
+QString CheckVerifyRecord(VerifyRecord& r, const FromFile& file)
 {
     if (QString message = spelling(r, file); !message.isEmpty())
         return message;
@@ -280,8 +204,6 @@ QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes, const FromFile& f
         r[CD] = folioentry::IsBlankCode(r[CD]) ? QStringLiteral("  ") : vb::Right(QStringLiteral("00") + r[CD], 2);
     if (file[JUR])
         r[JUR] = folioentry::JurisdictionCode(r[JUR]);
-    if (QString message = codeTables(r, file, codes); !message.isEmpty())
-        return message;
     r.strFolio18 = r[FOLIO].isEmpty() ? QString() : Folio18(r[FOLIO]);
     return tooLong(r);
 }
@@ -512,7 +434,6 @@ private:
     bool blnHasACD = false;
     int intErrorCount = 0;
     VerifyMatchIndex index_;
-    CodeLookups codes_;
     ListedRows listed_;
     QHash<qint64, RowValues> written_;  // rows option 1 changed, as they now are
     long stored_ = 0;           // records added
@@ -528,9 +449,6 @@ bool Import::run()
     long number = 0;
     QString description;
     try {
-        openIfClosed(DE().rsCollection_District());
-        openIfClosed(DE().rsJurisdiction());
-        openIfClosed(DE().rsCD_JUR());
         if (!FileExists(path_)) {
             tell(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Icon::None,
                  QStringLiteral("Verify.csv file is missing"));
@@ -735,7 +653,7 @@ void Import::takeListedRow(ListedRows::Row& row, VerifyRecord& r)
     }
     RowValues values = row.stored;
     if (file.any()) {
-        if (QString message = CheckVerifyRecord(r, codes_, file); !message.isEmpty()) {
+        if (QString message = CheckVerifyRecord(r, file); !message.isEmpty()) {
             reject(r, message);
             return;
         }
@@ -757,7 +675,7 @@ void Import::takeListedRow(ListedRows::Row& row, VerifyRecord& r)
 
 void Import::takeNewRecord(VerifyRecord& r)
 {
-    if (QString message = CheckVerifyRecord(r, codes_, FromFile().set()); !message.isEmpty()) {
+    if (QString message = CheckVerifyRecord(r, FromFile().set()); !message.isEmpty()) {
         reject(r, message);
         return;
     }

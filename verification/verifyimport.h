@@ -4,10 +4,11 @@
 // row: a field the line holds as the export wrote it, or as a spreadsheet
 // program re-spells a number, stands for the row's own value; only what the
 // clerk changed is taken and checked. Any other line is checked by the add
-// screen's rule and against the code tables, and is added, or updates a row it
-// repeats (option 1) or is refused as a duplicate (option 2, which empties
-// VERIFY first, once the clerk agreed). A refused line is shown in the
-// rejection dialog and skipped.
+// screen's rule (a district and a jurisdiction by their range, not against the
+// code tables, so that a folio the clerk added with a code the tables lack
+// comes back), and is added, or updates a row it repeats (option 1) or is
+// refused as a duplicate (option 2, which empties VERIFY first, once the clerk
+// agreed). A refused line is shown in the rejection dialog and skipped.
 #include "verification/verifycsv.h"
 
 #include <QHash>
@@ -52,25 +53,6 @@ QString ReadField(verifycsv::Field f, const QString& text);
 // longer run); "000000000000000000" when it has no digit.
 QString Folio18(const QString& folio);
 
-// Whether a code is listed in the code tables of DE (rsCollection_District,
-// rsJurisdiction, rsCD_JUR), each value looked up once: the tables do not
-// change while one file is imported. An empty district or jurisdiction table
-// lists nothing.
-class CodeLookups {
-public:
-    bool district(const QString& cd);
-    bool jurisdiction(const QString& jur);
-    // CD_JUR holds at least one pair (counted without a filter).
-    bool pairsListed();
-    bool pair(const QString& cd, const QString& jur);
-
-private:
-    QHash<QString, bool> districts_;
-    QHash<QString, bool> jurisdictions_;
-    QHash<QString, bool> pairs_;
-    std::optional<bool> pairsListed_;
-};
-
 // The fields the import refuses when a value is longer than the table's
 // width for it (verifycsv::fieldWidths), and how the refusal names each.
 struct LengthLimit {
@@ -97,13 +79,12 @@ using FromFile = std::bitset<verifycsv::kFieldCount>;
 // the fields it brought (a folio or PID in exponent form, a folio or PID that
 // is no number, a district or jurisdiction longer than its code); then the add
 // screen's rule for a new folio (company ID, number, the district and
-// jurisdiction codes, a folio or PID, a folio not all zeros); then the code
-// tables for a district or jurisdiction the line brought (a blank one passes);
-// last the field widths. Returns the message of the first that fails, or ""
-// when the record passes; on the way a district the line brought becomes two
-// digits (or two blanks), a jurisdiction three characters, and strFolio18 is
-// set from the folio.
-QString CheckVerifyRecord(VerifyRecord& record, CodeLookups& codes, const FromFile& fromFile);
+// jurisdiction codes by their range, a folio or PID, a folio not all zeros);
+// last the field widths. The code tables are not looked at. Returns the
+// message of the first that fails, or "" when the record passes; on the way a
+// district the line brought becomes two digits (or two blanks), a jurisdiction
+// three characters, and strFolio18 is set from the folio.
+QString CheckVerifyRecord(VerifyRecord& record, const FromFile& fromFile);
 QString CheckVerifyRecord(VerifyRecord& record);
 
 // The rows the duplicate search looks at: the first row, in the order the rows

@@ -6,6 +6,8 @@
 #include "platform/text/vb.h"
 #include "verification/Verify_Number_Add.h"
 #include "verification/folioentry_widgets.h"
+#include "verification/verifycsv.h"
+#include "verification/verifyimport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -428,6 +430,43 @@ TEST_F(AddTest, CancelClosesWithoutTheFocusedBoxsCheck)
     EXPECT_EQ(ui().beeps(), 0);
     EXPECT_EQ(storedRows().size(), 3);
     expectConsistentList();
+}
+
+// A district and a jurisdiction the code tables lack, typed by the clerk, go
+// out to Verify.csv and come back from it with either option, also into a list
+// that no longer holds the folio.
+TEST_F(AddTest, AFolioWithCodesTheTablesLackComesBackThroughVerifyCsv)
+{
+    auto s = openScreen<Verify_Number_Add>();
+    clerk::type(s->txtNUMBER, "N-55");
+    clerk::type(s->txtMORTCO, "0042");
+    typeInto(s->ComboCD, "55");
+    typeInto(s->ComboJUR, "755");
+    clerk::type(s->txtFOLIO, "5555");
+    clerk::type(s->txtNAME, "UNLISTED CODES");
+    clerk::click(s->txtLEGAL);
+    clerk::click(s->Command_OK);
+    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
+    const QString added = QStringLiteral("A|0042|N-55|55|755|000000000000005555||UNLISTED CODES||||||");
+    ASSERT_EQ(storedRows().last(), added);
+    QStringList exported = storedRows();
+    exported.sort();
+
+    QString step;
+    ASSERT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), path("Verify.csv"), step, {}), 4);
+    for (const QString& option : {verifyimport::kOption2, verifyimport::kOption1}) {
+        de().Zarv.execute(QStringLiteral("DELETE FROM VERIFY WHERE NUMBER = 'N-55'"));
+        openList();
+        if (option == verifyimport::kOption2)
+            ui().expectBox(box(ui::containing("Replace the list?"), ui::Answer::Yes, ui::Icon::Question,
+                               ui::Buttons::YesNo));
+        verifyimport::ImportCounts counts;
+        EXPECT_TRUE(verifyimport::ImportVerifyCsv(option, path("Verify.csv"), {}, &counts)) << option.toStdString();
+        EXPECT_EQ(counts.refused, 0) << option.toStdString();
+        QStringList rows = storedRows();
+        rows.sort();
+        EXPECT_EQ(rows, exported) << option.toStdString();
+    }
 }
 
 } // namespace

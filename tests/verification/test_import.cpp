@@ -562,14 +562,21 @@ TEST_F(ImportFromSpreadsheet, OnlyTheFieldsTheClerkChangedAreTaken)
 }
 
 // What the add screen accepts, the import accepts: a folio with only a PID and
-// no district or jurisdiction, a folio written with separators.
+// no district or jurisdiction, a folio written with separators, a district and
+// a jurisdiction the code tables lack, on a new line or changed on a row's own.
 TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImported)
 {
     writeCsv("A,1234,100200306,,,,123456789,NEW OWNER,5 QUAY STREET,WESTPORT,,,,\r\n"
-             "A,1234,100200307,01,701,123-456.7,,DASHES\r\n");
+             "A,1234,100200307,01,701,123-456.7,,DASHES\r\n"
+             "A,1234,100200308,55,755,5555,,UNLISTED CODES\r\n");
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
-                                         "A|1234|100200307|01|701|000000000001234567||DASHES||||||"}));
+                                         "A|1234|100200307|01|701|000000000001234567||DASHES||||||",
+                                         "A|1234|100200308|55|755|000000000000005555||UNLISTED CODES||||||"}));
+
+    writeCsv("A,1234,100200307,4,701,123-456.7,,DASHES\r\n");
+    EXPECT_TRUE(importReplacing());
+    EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200307|04|701|000000000001234567||DASHES||||||"}));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-// The checks of one Verify.csv record, in their fixed order, against the code
-// tables of a small workbook.
+// The checks of one Verify.csv record, in their fixed order: the add screen's,
+// whatever the code tables of the workbook list.
 #include "verification_support.h"
 
+#include "verification/folioentry.h"
 #include "verification/verifyimport.h"
 
 #include <algorithm>
@@ -66,13 +67,6 @@ TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
         {",1234,9,1,703,0", "Folio Number is MISSING"},
         {",1234,9,1,701,000,123", "Folio Number is MISSING"},
         {",1234,9,1,701,--", "Folio Number is MISSING"},
-        // Then the code tables, for codes that are given.
-        {",1234,9,99,701,1", "Collection District (99) is NOT in the list of valid Collection Districts!"},
-        {",1234,9,4,701,1", "Collection District (04) is NOT in the list of valid Collection Districts!"},
-        {",1234,9,4,,1", "Collection District (04) is NOT in the list of valid Collection Districts!"},
-        {",1234,9,1,799,1", "Jurisdiction (799) is NOT in the list of valid Jurisdictions!"},
-        {",1234,9,,799,1", "Jurisdiction (799) is NOT in the list of valid Jurisdictions!"},
-        {",1234,9,1,703,1", "Collection District (01) and Jurisdiction (703) is NOT in the list of valid combinations!"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(check(c.line), c.message) << c.line.toStdString();
@@ -96,6 +90,12 @@ TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
         {",1234,9,,703,5", "  ", "703", "000000000000000005"},
         {",1234,9,3,,5", "03", "   ", "000000000000000005"},
         {"A,1234,123456789012,3,705,1,123456789," , "03", "705", "000000000000000001"},
+        // Codes and pairs the code tables lack, as the add screen takes them.
+        {",1234,9,99,701,1", "99", "701", "000000000000000001"},
+        {",1234,9,4,,1", "04", "   ", "000000000000000001"},
+        {",1234,9,,799,1", "  ", "799", "000000000000000001"},
+        {",1234,9,1,703,1", "01", "703", "000000000000000001"},
+        {",1234,9,55,755,5555", "55", "755", "000000000000005555"},
     };
     for (const auto& c : cases) {
         verifyimport::VerifyRecord r = ParseVerifyRecord(QString::fromLatin1(c.line), true);
@@ -158,26 +158,30 @@ TEST_F(ImportChecks, EveryLimitedFieldPassesAtItsWidthAndIsRefusedOneBeyond)
     }
 }
 
-TEST_F(ImportChecks, AnEmptyCodeTableListsNothingButAnEmptyPairTableIsNotChecked)
+// A district and a jurisdiction pass the import exactly when they pass the add
+// screen, whether the code tables are empty or list other codes and pairs.
+TEST_F(ImportChecks, TheCodeTablesDoNotDecideWhichCodesPass)
 {
-    // No districts at all: every district is unknown.
-    EXPECT_EQ(check(",1234,9,01,701,1"),
-              QStringLiteral("Collection District (01) is NOT in the list of valid Collection Districts!"));
-
-    addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"01", "Westport"});
-    DE().rsCollection_District().requery();
-    EXPECT_EQ(check(",1234,9,01,701,1"),
-              QStringLiteral("Jurisdiction (701) is NOT in the list of valid Jurisdictions!"));
-
-    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"703", "North Vale"});
-    DE().rsJurisdiction().requery();
-    EXPECT_EQ(check(",1234,9,01,703,1"), QString());   // no pairs listed: any pair passes
-
-    addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"01", "701"});
-    DE().rsCD_JUR().requery();
-    EXPECT_EQ(check(",1234,9,01,703,1"),
-              QStringLiteral("Collection District (01) and Jurisdiction (703) is NOT in the list of valid combinations!"));
-    EXPECT_EQ(DE().rsCD_JUR().filter(), QString());    // the pair table is left unfiltered
+    int passed = 0;
+    for (bool tables : {false, true}) {
+        if (tables)
+            addCodes();
+        for (int cd = 0; cd <= 99; ++cd) {
+            for (int jur : {700, 701, 702, 703, 755, 799, 800}) {
+                for (const QString& district : {QString::number(cd), QString::number(cd).rightJustified(2, u'0')}) {
+                    const QString line = QStringLiteral(",1234,9,%1,%2,1").arg(district).arg(jur);
+                    const bool screen =
+                        folioentry::CheckNewFolioFields({"9", "1234", district, QString::number(jur), "1", ""}).ok();
+                    EXPECT_EQ(check(line).isEmpty(), screen) << line.toStdString() << " tables " << tables;
+                    passed += screen ? 1 : 0;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(passed, 2 * 99 * 5 * 2);   // districts 01-99 with 701, 702, 703, 755 and 799
+    EXPECT_EQ(check(",1234,9,55,755,1"), QString());
+    EXPECT_EQ(check(",1234,9,00,755,1"), QStringLiteral("Collection District is NOT valid (must be 01-99)."));
+    EXPECT_EQ(check(",1234,9,55,800,1"), QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799)."));
 }
 
 } // namespace

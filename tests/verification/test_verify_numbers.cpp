@@ -459,6 +459,9 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
         // A folio with only a PID needs neither district nor jurisdiction.
         EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
         EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
+        // Codes the tables lack are imported as the add screen takes them.
+        EXPECT_EQ(lines.value(23), QStringLiteral("The Collection District and Jurisdiction are checked as on the Add "
+                                                  "screen, not against the code tables."));
         EXPECT_EQ(lines.value(24), QString());
         EXPECT_EQ(lines.value(25),
                   QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
