@@ -9,7 +9,7 @@
 #include "services/dataenvironment.h"
 #include "services/system.h"
 #include "shell/formparts.h"
-#include "verification/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QDir>

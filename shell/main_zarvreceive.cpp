@@ -1,6 +1,6 @@
 // zarvreceive: the tax office's program that receives a returned verification
 // workbook. It opens the receiving screen and ends when the screen closes.
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include "shell/receivestartup.h"
 
 #include <QApplication>

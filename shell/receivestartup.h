@@ -4,7 +4,7 @@
 // runs), the data environment over the program's folder with its databases
 // checked, then the receiving screen Verify_Return.
 #include "shell/startup.h"
-#include "verifyfile/Verify_Return.h"
+#include "verifyfile/screens/Verify_Return.h"
 
 #include <memory>
 

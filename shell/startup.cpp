@@ -1,7 +1,7 @@
 #include "shell/startup.h"
 
 #include "platform/files/filesys.h"
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "shell/formparts.h"

@@ -12,8 +12,8 @@
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 #include "shell/ZarvPayment.h"
-#include "verification/Verify_Numbers.h"
-#include "verifyfile/Verify_Return.h"
+#include "verification/screens/Verify_Numbers.h"
+#include "verifyfile/screens/Verify_Return.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "platform/ui/scriptedui.h"
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include <QDialog>
 #include <algorithm>
 

@@ -13,7 +13,7 @@
 // Expectations added while a screen's script runs go before the ones that were
 // still waiting when the screen opened, so a script can state what its own clicks
 // will show. No test framework is used here: failures are plain texts.
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include <QStringList>
 #include <deque>

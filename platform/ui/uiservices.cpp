@@ -1,6 +1,6 @@
 #include "platform/ui/uiservices.h"
-#include "platform/ui/focusreturn.h"
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/focusreturn.h"
+#include "platform/ui/screens/qtui.h"
 
 namespace zarv::ui {
 

@@ -1,7 +1,7 @@
 // The program's own message window: picture by type, hand-over strings emptied
 // on close, the caller's busy pointer put back.
 #include "platform/ui/scriptedui.h"
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 
 #include <QLabel>

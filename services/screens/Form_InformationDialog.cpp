@@ -1,4 +1,4 @@
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"

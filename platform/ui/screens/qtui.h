@@ -2,7 +2,7 @@
 // The user-interface services on real Qt widgets: message and input boxes, the
 // hourglass as an override cursor, parking windows, modal screens and the one
 // clean way out of the program.
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include <QMessageBox>
 
