@@ -31,6 +31,13 @@ if [ -n "${CI:-}" ] || [ -n "${ZARV_FUZZ_SECONDS:-}" ]; then
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARV_FUZZ=ON \
       -DZARV_SANITIZE=ON -DZARV_BUILD_TESTS=OFF -DZARV_BUILD_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j "$jobs" --target fuzz_paymentfile fuzz_verifycsv fuzz_workbook
+    # The readers are fuzzed on the core alone, without the display libraries.
+    for reader in paymentfile verifycsv workbook; do
+      if ldd "build-fuzz/fuzz/fuzz_$reader" | grep -E 'libQt6(Gui|Widgets)'; then
+        echo "fuzz_$reader links a display library"
+        exit 1
+      fi
+    done
     for reader in paymentfile verifycsv workbook; do
       corpus=build-fuzz/corpus/$reader
       mkdir -p "$corpus"

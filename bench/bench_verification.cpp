@@ -6,7 +6,7 @@
 #include "verification/screens/Verify_Numbers.h"
 
 #include "platform/data/recordset.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 

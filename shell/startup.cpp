@@ -4,6 +4,7 @@
 #include "platform/ui/screens/qtui.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "shell/formparts.h"
 
 #include <QApplication>
@@ -80,6 +81,7 @@ int RunProgram(int argc, char** argv, const ProgramBody& run)
 
     ui::QtUi qtUi;
     ui::install(&qtUi);
+    useInformationDialog();
     const int exitCode = run(app, qtUi, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName());
     takeDE().reset();
     ui::install(nullptr);

@@ -8,7 +8,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/settings.h"
 #include "platform/forms/filelists.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 #include "shell/ZarvPayment.h"

@@ -8,9 +8,9 @@
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "services/screens/Form_InformationDialog.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/informationwindow.h"
 #include "services/system.h"
 
 #include <algorithm>

@@ -111,13 +111,12 @@ void Form_InformationDialog::Form_Unload()
     ui::ui().setBusy(savedBusy_);
 }
 
-void ShowInformationDialog(const QString& type, const QString& text, const QString& title)
+void useInformationDialog()
 {
-    gMsgType = type;
-    gMsgText = text;
-    gMsgTitle = title;
-    Form_InformationDialog dialog;
-    ui::ui().showModal(dialog);
+    setInformationWindow([] {
+        Form_InformationDialog dialog;
+        ui::ui().showModal(dialog);
+    });
 }
 
 } // namespace zarv
