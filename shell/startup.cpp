@@ -5,6 +5,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/screens/Form_InformationDialog.h"
+#include "services/userfolders.h"
 #include "shell/formparts.h"
 
 #include <QApplication>
@@ -53,7 +54,11 @@ bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
         return false;
     }
 
-    const QString folder = options.programFolder.isEmpty() ? fs::programFolder() : options.programFolder;
+    const QString folder = options.programFolder.isEmpty() ? PrepareUserFolders(fs::programFolder()) : options.programFolder;
+    if (folder.isEmpty()) {
+        ui::ui().endProgram(1);
+        return false;
+    }
     installDE(std::make_unique<DataEnvironment>(folder, options.programName));
     return DE().DataEnvironment_Initialize() && !ui::ui().ending();
 }
