@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev
   libsqlite3-dev libxlsxwriter-dev libzip-dev libpugixml-dev
   libgtest-dev
+  poppler-utils   # pdftotext: the tests read the printed reports back
 )
 # An X server for screenshots and a real-window run under xvfb-run.
 [ "${ZARV_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)

@@ -2,12 +2,16 @@
 #include "platform/ui/screens/qtui.h"
 #include "shell/PaymentRun.h"
 #include "shell/VerificationRun.h"
+#include "shell/commandline.h"
 #include "shell/startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    const zarv::CommandLine line = zarv::ReadCommandLine(zarv::Program::Zarv, zarv::ArgumentsOf(argc, argv));
+    if (line.exitCode)
+        return *line.exitCode;
     return zarv::RunProgram(argc, argv, [](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
         zarv::StartOptions options;
         options.programName = programName;

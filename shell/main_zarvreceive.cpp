@@ -1,12 +1,19 @@
-// zarvreceive: the tax office's program that receives a returned verification
-// workbook. It opens the receiving screen and ends when the screen closes.
+// zarvreceive: the tax office's program that receives returned verification
+// workbooks. It opens the receiving screen and ends when the screen closes;
+// with --batch it checks the workbooks given without opening a window.
 #include "platform/ui/screens/qtui.h"
+#include "shell/commandline.h"
 #include "shell/receivestartup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    const zarv::CommandLine line = zarv::ReadCommandLine(zarv::Program::Receive, zarv::ArgumentsOf(argc, argv));
+    if (line.exitCode)
+        return *line.exitCode;
+    if (line.batch)
+        return zarv::RunReceiveBatchProgram(argc, argv, line.paths);
     return zarv::RunProgram(argc, argv, [](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
         zarv::ReceiveOptions options;
         options.programName = programName;

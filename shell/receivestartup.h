@@ -23,4 +23,10 @@ struct StartedReceive : RunningCopy {
 // the program must end at once, ui().ending() is true afterwards and screen is null.
 StartedReceive StartReceive(const ReceiveOptions& options);
 
+// zarvreceive --batch: the application without a window (no display needed),
+// messages to standard error, the same single running copy and data
+// environment as the screen, then RunReceiveBatch over the paths. Returns the
+// program's exit code.
+int RunReceiveBatchProgram(int argc, char** argv, const QStringList& paths);
+
 } // namespace zarv

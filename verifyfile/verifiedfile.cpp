@@ -105,6 +105,12 @@ QString VerifiedRecord(const db::Recordset& rs)
 
 bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, QString* error)
 {
+    return WriteVerifiedFile(rows, path, {}, error);
+}
+
+bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, const std::function<bool(qint64)>& keep,
+                       QString* error)
+{
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         setError(error, QStringLiteral("Could not write %1: the folder %2 could not be made")
@@ -121,8 +127,10 @@ bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, QString* 
         // A cursor of our own: every row, in the recordset's order, and the
         // recordset's own position and filter untouched.
         const std::unique_ptr<db::Recordset> cursor = rows.clone();
-        for (; !cursor->eof(); cursor->moveNext())
-            out.writeLine(VerifiedRecord(*cursor));
+        for (; !cursor->eof(); cursor->moveNext()) {
+            if (!keep || keep(cursor->bookmark()))
+                out.writeLine(VerifiedRecord(*cursor));
+        }
     } catch (const db::DbError& e) {
         out.cancel();
         setError(error, QStringLiteral("Could not write %1: reading the folios failed (%2 %3)")

@@ -54,5 +54,8 @@ QString VerifiedRecord(const db::Recordset& rs);
 // False with *error set when anything failed; the target is then as it was.
 // rows must be open; it does not move.
 bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, QString* error = nullptr);
+// The same with only the rows whose bookmark keep accepts.
+bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, const std::function<bool(qint64)>& keep,
+                       QString* error = nullptr);
 
 } // namespace zarv

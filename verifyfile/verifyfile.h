@@ -5,12 +5,26 @@
 // Both conversions work on DE() and talk to the user only through ui::ui() or
 // the message list they are given.
 #include "platform/workbook/workbook.h"
+#include "verifyfile/verifylayout.h"
 
 #include <QString>
+
+#include <array>
 
 namespace zarv {
 
 // ---------------------------------------------------------------- messages
+
+// The cells of a row of the first sheet (columns A to N), or the VERIFY fields
+// stored from them.
+using FolioRowCells = std::array<QString, verifylayout::kMortgageColumns>;
+
+// Why a row of the first sheet holding a folio was not stored.
+enum class RowLeftOut {
+    NoFolioOrPid,       // neither district, jurisdiction, folio nor PID
+    RepeatedFolio,      // company, jurisdiction and folio of a row already stored
+    RepeatedPid,        // company and PID of a PID-only row already stored
+};
 
 // Where a load sends its notes when they go to a screen's list rather than to
 // message boxes: the receiving screen's List_Msg and its Print Errors button.
@@ -21,6 +35,18 @@ public:
     virtual void addLine(const QString& text) = 0;
     // Enables the button that stores and prints the listed messages.
     virtual void enablePrintErrors() = 0;
+
+    // A list that names every folio row itself (the receiving check's) is told
+    // of each row of the first sheet as it is stored or left out, by its row
+    // number; the load then lists neither its warnings, its rejects and
+    // duplicates, nor its summary, and shows no box for them.
+    virtual bool namesRows() const { return false; }
+    // cells as read; stored as VERIFY holds them; bookmark of the VERIFY row.
+    virtual void rowStored(int /*row*/, const FolioRowCells& /*cells*/, const FolioRowCells& /*stored*/,
+                           bool /*pidOnly*/, qint64 /*bookmark*/)
+    {
+    }
+    virtual void rowLeftOut(int /*row*/, const FolioRowCells& /*cells*/, RowLeftOut /*why*/) {}
 };
 
 // ---------------------------------------------------------------- load

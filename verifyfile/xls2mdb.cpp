@@ -91,6 +91,8 @@ private:
     void useSheet(int position, const QString& name);
     void noteLeftOut(const loadsteps::LeftOutRows& rows, int columns);
     void step(const char* marker) { strStep.set(marker); }
+    // The list names every folio row itself.
+    bool namesRows() const { return list_ && list_->namesRows(); }
     void dropPendingRows();
 
     VerifyMessageSink* list_;
@@ -258,6 +260,11 @@ void Load::readMortgageSheet()
 
 void Load::reject(const Cells& t)
 {
+    if (namesRows()) {
+        list_->rowLeftOut(intRow, t, RowLeftOut::NoFolioOrPid);
+        ++lngDupRejected;
+        return;
+    }
     QString msg = QStringLiteral("RECORD REJECTED, NO Folio or PID!");
     if (!t[B].isEmpty())
         msg += QStringLiteral(" Mort. Co:") + t[B];
@@ -302,6 +309,10 @@ void Load::duplicate(const Cells& c)
 {
     step("106");
     ++lngDupRejected;
+    if (namesRows()) {
+        list_->rowLeftOut(intRow, c, blnPidOnly ? RowLeftOut::RepeatedPid : RowLeftOut::RepeatedFolio);
+        return;
+    }
     step("107");
     const QString msg = blnPidOnly
         ? QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:  ") + QStringLiteral(" Mort. Co:") + c[B] +
@@ -338,6 +349,8 @@ void Load::storeRow(const Cells& c, const Cells& t)
     rs.move(0);
     step("129");
     batch_->rowSaved(stored);
+    if (list_)
+        list_->rowStored(intRow, c, stored, blnPidOnly, rs.bookmark());
     step("130");
     ++lngLoaded;
 }
@@ -488,7 +501,7 @@ void Load::closeAndSummarise()
     rsVerifyClone.reset();
 
     step("333");
-    if (lngDupRejected > 0 || lngWarnings > 0) {
+    if ((lngDupRejected > 0 || lngWarnings > 0) && !namesRows()) {
         step("334");
         const QString msg = QStringLiteral("INFORMATION: There was a total of") +
                             vb::Str(double(lngDupRejected) + double(lngWarnings)) +
@@ -596,7 +609,7 @@ void Load::note(const QString& text)
 template <class Text>
 void Load::warn(bool condition, const Text& text)
 {
-    if (lngWarnings >= 3 || !condition)
+    if (lngWarnings >= 3 || !condition || namesRows())
         return;
     note(text());
     ++lngWarnings;

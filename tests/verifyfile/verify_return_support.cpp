@@ -96,4 +96,26 @@ Rows mortgageRows(const QStringList& cells)
     return rows;
 }
 
+Book nineReturnedRecords()
+{
+    Book b{mortgageRows({
+        " |1234|100|01|701|000000000000012345||ANNA BERG",
+        "A|1234|101|03|704|99887766||PETER SMYTHE",
+        "X|1234|102|01|701|111||STATUS X",
+        " |1234|1234567890123456789012|01|701|222||LONG NUMBER",
+        " |1234|104|01|999|333||NO SUCH JURISDICTION",
+        "A|1234|105|||  |123456789|PID ONLY",
+        " |1234|106|01|701|000000000000012345||REPEAT OF ROW 2",
+        " |1234|107|||||NAME ONLY|SOME ADDRESS",
+        " |1234|108|03|701|444||NO SUCH PAIR",
+    })};
+    b.districts.push_back({"01", "NORTH"});
+    b.districts.push_back({"03", "SOUTH"});
+    b.jurisdictions.push_back({"701", "WESTPORT"});
+    b.jurisdictions.push_back({"704", "EASTBAY"});
+    b.combos.push_back({"01", "701"});
+    b.combos.push_back({"03", "704"});
+    return b;
+}
+
 } // namespace zarv::test

@@ -51,4 +51,10 @@ private:
 // A sheet-1 row, headings first.
 Rows mortgageRows(const QStringList& cells);
 
+// A returned workbook of nine records with the code tables they use: rows 2, 3
+// and 7 are clean, rows 4, 5, 6 and 10 hold an error (status X, a 22-digit
+// mortgage number, jurisdiction 999, district 03 with jurisdiction 701), row 8
+// repeats row 2 and row 9 has no folio or PID.
+Book nineReturnedRecords();
+
 } // namespace zarv::test

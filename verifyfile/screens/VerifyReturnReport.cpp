@@ -26,12 +26,22 @@ QString describe(const db::DbError& e)
 
 } // namespace
 
-QString ErrorMessageText(const QString& line)
+QStringList ErrorMessageRows(const QString& line)
 {
-    QString text = line;
-    text.remove(QLatin1Char('\r'));
-    text.remove(QLatin1Char('\n'));
-    return text.left(kErrorMsgLength);
+    QString text;
+    text.reserve(line.size());
+    bool breakSeen = false;
+    for (const QChar c : line) {
+        if (c == u'\r' || c == u'\n') {
+            breakSeen = true;
+            continue;
+        }
+        if (breakSeen && c != u' ' && !text.isEmpty() && !text.endsWith(u' '))
+            text += u' ';
+        breakSeen = false;
+        text += c;
+    }
+    return ui::wrapWords(text, kErrorMsgLength);
 }
 
 bool StoreErrorMessages(const QStringList& lines, QString* error)
@@ -50,10 +60,12 @@ bool StoreErrorMessages(const QStringList& lines, QString* error)
             }
             // Numbered past 32767 as well: the count is a plain int.
             for (qsizetype i = 0; i < lines.size(); ++i) {
-                rs->addNew();
-                rs->setValue(QStringLiteral("ErrorNumber"), qlonglong(i + 1));
-                rs->setValue(QStringLiteral("ErrorMsg"), ErrorMessageText(lines.at(i)));
-                rs->move(0);
+                for (const QString& piece : ErrorMessageRows(lines.at(i))) {
+                    rs->addNew();
+                    rs->setValue(QStringLiteral("ErrorNumber"), qlonglong(i + 1));
+                    rs->setValue(QStringLiteral("ErrorMsg"), piece);
+                    rs->move(0);
+                }
             }
             trans.commit();
         } catch (...) {
@@ -91,10 +103,12 @@ VerifyReturnReport VerifyReturnReport::fromRecordset(db::Recordset& rs)
     if (rs.recordCount() > 0) {
         rows.reserve(static_cast<size_t>(rs.recordCount()));
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            ErrorReportRow r;
-            r.number = static_cast<long long>(rs.number(QStringLiteral("ErrorNumber")));
-            r.message = rs.text(QStringLiteral("ErrorMsg"));
-            rows.push_back(std::move(r));
+            const auto number = static_cast<long long>(rs.number(QStringLiteral("ErrorNumber")));
+            const QString text = rs.text(QStringLiteral("ErrorMsg"));
+            if (!rows.empty() && rows.back().number == number)
+                rows.back().message += QLatin1Char(' ') + text;
+            else
+                rows.push_back({number, text});
         }
     }
     return VerifyReturnReport(std::move(rows));

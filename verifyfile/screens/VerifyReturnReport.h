@@ -23,12 +23,14 @@ class Recordset;
 // The longest message text a row of ErrorMessage holds.
 constexpr int kErrorMsgLength = 200;
 
-// A list line as ErrorMessage keeps it: every CR and LF removed, then cut to
-// its first 200 characters.
-QString ErrorMessageText(const QString& line);
+// A list line as ErrorMessage keeps it: its line breaks go (a blank stays
+// between the words they parted), and a text of more than 200 characters goes
+// on over further rows, each piece ending between words. At least one row.
+QStringList ErrorMessageRows(const QString& line);
 
 // Replaces every row of ErrorMessage by the lines, numbered 1, 2, 3 ... in
-// their order, in one transaction on the ZarvDb connection. False with *error
+// their order (the rows of one line share its number), in one transaction on
+// the ZarvDb connection. False with *error
 // set when the table refused: the rows it held before are then kept. Leaves
 // rsErrorMessage open on its first row.
 bool StoreErrorMessages(const QStringList& lines, QString* error = nullptr);
@@ -47,8 +49,8 @@ public:
     static constexpr int kMessageWidth = 90;
 
     explicit VerifyReturnReport(std::vector<ErrorReportRow> rows);
-    // The rows of rs (ErrorMessage) from its first row to its end. Leaves rs at
-    // its end.
+    // The rows of rs (ErrorMessage) from its first row to its end, the rows of
+    // one number joined into one message. Leaves rs at its end.
     static VerifyReturnReport fromRecordset(db::Recordset& rs);
 
     const std::vector<ErrorReportRow>& rows() const { return rows_; }

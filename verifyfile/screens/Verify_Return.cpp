@@ -35,11 +35,9 @@ const QString kFileNotFound = QStringLiteral("File not found");
 const QString kPleaseWait = QStringLiteral("please wait...");
 const QString kCheckTheFile = QStringLiteral("Check if this is the file that you want to upload");
 const QString kNothingInTheFile = QStringLiteral("There is nothing in the selected file!");
-const QString kLoadFailed =
-    QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded and no "
-                   "verified file was written.");
 const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT written: ");
-const QString kVerifiedFileReady = QStringLiteral("The verified file is ready to be uploaded:\r\n");
+const QString kNothingToUpload =
+    QStringLiteral("Every loaded record has an error: nothing can be uploaded and no verified file is written.");
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 
 // A grid column: field, caption, least width in twips, the field's length.
@@ -222,6 +220,7 @@ void Verify_Return::Form_Load()
     Dir->setPath(start);    // a folder that does not exist leaves the list where it was
 
     List_Msg->clear();
+    reportLines_.clear();
     UploadRequested = false;
     removeOldVerifiedFile();
     hideSelectedFile();
@@ -294,11 +293,13 @@ void Verify_Return::emptyVerify()
 
 void Verify_Return::Command_Upload_Click()
 {
-    if (working_)
+    // The verified file is written only now, so that nothing waits for the
+    // upload before the clerk has chosen it.
+    if (working_ || !returned_ || !writeVerifiedFile())
         return;
     UploadRequested = true;
-    ui::ui().msgBox(kVerifiedFileReady + QDir::toNativeSeparators(QFileInfo(VerifiedFilePath()).absoluteFilePath()),
-                    ui::Buttons::OK, ui::Icon::Information);
+    ui::ui().msgBox(returned_->verifiedFileNote(QFileInfo(VerifiedFilePath()).absoluteFilePath()), ui::Buttons::OK,
+                    ui::Icon::Information);
     Unload(QDialog::Accepted);
 }
 
@@ -332,9 +333,21 @@ void Verify_Return::File_Click()
 
 void Verify_Return::addLine(const QString& text)
 {
+    reportLines_ << text;
+    addNote(text);
+}
+
+void Verify_Return::addNote(const QString& text)
+{
     List_Msg->addItem(text);
     List_Msg->scrollToBottom();
     ui::ui().doEvents();
+}
+
+void Verify_Return::addError(const QString& text)
+{
+    addLine(text);
+    enablePrintErrors();
 }
 
 void Verify_Return::enablePrintErrors()
@@ -349,8 +362,7 @@ void Verify_Return::enablePrintErrors()
 void Verify_Return::reportError(const QString& step, const QString& text)
 {
     const QString message = QStringLiteral("Error Verify_Return(") + step + QStringLiteral(") ") + text;
-    addLine(message);
-    enablePrintErrors();
+    addError(message);
     ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
 }
 
@@ -388,6 +400,8 @@ void Verify_Return::Command_OK_Click()
     Working working(*this);
 
     List_Msg->clear();
+    reportLines_.clear();
+    returned_.reset();
     Command_PrintErrors->setEnabled(false);
     printErrorsWanted_ = false;
     ui::ui().doEvents();
@@ -396,12 +410,12 @@ void Verify_Return::Command_OK_Click()
     hideSelectedFile();
 
     if (File->listIndex() < 0) {
-        addLine(kSelectAFile);
+        addNote(kSelectAFile);
         return;
     }
     VerifyFilePath = joinPath(Dir->path(), File->fileName());
     if (!FileExists(VerifyFilePath)) {
-        addLine(kFileNotFound);
+        addNote(kFileNotFound);
         return;
     }
     if (!AskAboutFileAttributes(VerifyFilePath, QStringLiteral("Checking the file Attributes"))) {
@@ -413,11 +427,12 @@ void Verify_Return::Command_OK_Click()
 
 void Verify_Return::loadSelectedFile()
 {
-    addLine(kPleaseWait);
+    addNote(kPleaseWait);
     ui::ui().setBusy(true);
     ui::ui().doEvents();
 
-    const bool loaded = Xls2Mdb(VerifyFilePath, *this);
+    const ReturnedWorkbook& book = returned_.emplace(ReturnedWorkbook::load(VerifyFilePath, *this));
+    const bool loaded = book.complete();
     ui::ui().doEvents();
     Frame_VerificationFile->setEnabled(true);
 
@@ -427,17 +442,24 @@ void Verify_Return::loadSelectedFile()
             rs.open();
         rs.setFilter(QString());
         const bool hasRows = rs.recordCount() > 0;
-        if (!loaded) {
-            // Part of the workbook is in the tables: nothing of it may go on.
-            addLine(kLoadFailed);
-            enablePrintErrors();
-        } else if (hasRows) {
-            const bool written = writeVerifiedFile();
-            showSelectedFile(written);
-            if (written)
-                addLine(kCheckTheFile);
-        } else {
-            addLine(kNothingInTheFile);
+        for (const QString& line : book.errorLines())
+            addError(line);
+        // A workbook not loaded completely is in the tables in part: nothing of it may go on.
+        if (loaded) {
+            if (book.rowsLoaded() + book.rowsNotLoaded() > 0)
+                addNote(book.summary());
+            if (hasRows) {
+                const bool uploadable = book.recordsWithoutErrors() > 0;
+                showSelectedFile(uploadable);
+                if (uploadable) {
+                    addNote(kCheckTheFile);
+                    addNote(book.verifiedFileNote(QFileInfo(VerifiedFilePath()).absoluteFilePath()));
+                } else {
+                    addNote(kNothingToUpload);
+                }
+            } else {
+                addNote(kNothingInTheFile);
+            }
         }
         if (loaded && hasRows)
             rs.moveFirst();
@@ -454,11 +476,14 @@ void Verify_Return::loadSelectedFile()
 bool Verify_Return::writeVerifiedFile()
 {
     QString error;
-    if (WriteVerifiedFile(DE().rsVerify(), VerifiedFilePath(), &error))
-        return true;
+    try {
+        if (returned_->writeVerifiedFile(VerifiedFilePath(), &error))
+            return true;
+    } catch (const std::exception& e) {
+        error = describe(e);
+    }
     const QString message = kNotWritten + error;
-    addLine(message);
-    enablePrintErrors();
+    addError(message);
     ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
     return false;
 }
@@ -498,14 +523,9 @@ void Verify_Return::Command_PrintErrors_Click()
     Command_PrintErrors->setEnabled(false);
     ui::ui().doEvents();
 
-    QStringList lines;
-    lines.reserve(List_Msg->count());
-    for (int i = 0; i < List_Msg->count(); ++i)
-        lines << List_Msg->item(i)->text();
-
     ui::ui().setBusy(true);
     QString error;
-    const bool stored = StoreErrorMessages(lines, &error);
+    const bool stored = StoreErrorMessages(reportLines_, &error);
     ui::PrintOutcome outcome;
     if (stored) {
         try {

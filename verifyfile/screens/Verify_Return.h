@@ -1,18 +1,23 @@
 #pragma once
 // The receiving screen: the tax office picks a verification workbook that a
 // mortgage company sent back, loads it into VERIFY and the code tables (the
-// load's notes go to the screen's message list), sees the folios in a grid and
-// gets them written into the fixed-width verified file. The notes can be stored
-// in ErrorMessage and printed. The screen ends with Upload or Close.
+// load's notes go to the screen's message list), sees the folios in a grid with
+// each record not loaded or loaded with an error named in the list, and ends
+// with Upload, which writes the records without errors into the fixed-width
+// verified file, or Close. The errors can be stored in ErrorMessage and printed.
 //
 // Opening it discards the verification list held in VERIFY and the verified
 // file of an earlier opening.
 #include "platform/print/print.h"
 #include "platform/forms/filelists.h"
+#include "verifyfile/returnedworkbook.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QFrame;
 class QGroupBox;
@@ -76,9 +81,14 @@ public:
     // from the reference masks; any other column and an empty cell unchanged.
     QString TDBGrid_Verify_FormatText(int ColIndex, const QString& Value, qint64 Bookmark) const;
 
-    // --- the message list, as the workbook load uses it
+    // --- the message list, as the workbook load uses it: every line the load
+    // adds is one of its errors and goes into the error report as well.
     void addLine(const QString& text) override;
     void enablePrintErrors() override;
+
+    // The lines the error report holds: the errors of the last load, without
+    // the screen's own notes ("please wait...", the summary, ...).
+    const QStringList& reportLines() const { return reportLines_; }
 
     // True while a workbook is being loaded or the error report printed:
     // another load, a print and leaving the screen wait until it is done.
@@ -105,12 +115,16 @@ private:
     void hideSelectedFile();
     void showSelectedFile(bool uploadable);
     void loadSelectedFile();
+    void addNote(const QString& text);     // the list only, not the report
+    void addError(const QString& text);    // the list and the report; enables Print Errors
     bool writeVerifiedFile();
     void emptyVerify();
     void removeOldVerifiedFile();
     void reportError(const QString& step, const QString& text);
     void setWorking(bool on);
 
+    std::optional<ReturnedWorkbook> returned_;   // the workbook on show
+    QStringList reportLines_;
     ui::PdfTarget reportTarget_;
     ui::DriveFolders driveFolders_;
     bool working_ = false;
