@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds, runs every test through CTest, then builds
+# the Debian package and runs the installed programs (scripts/package-test.sh).
 # With CI set (or ZARV_SANITIZE=1), runs the tests a second time in a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the readers
 # of outside files for ZARV_FUZZ_SECONDS (40) each when clang is installed.
@@ -15,6 +16,9 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== The Debian package, and both programs installed read-only and run by a user of their own"
+./scripts/package-test.sh build
 
 if [ -n "${CI:-}" ] || [ "${ZARV_SANITIZE:-0}" = 1 ]; then
   echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
