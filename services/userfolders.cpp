@@ -20,16 +20,19 @@ bool refuse(const QString& text)
     return false;
 }
 
-// Copies the databases (and an unedited user's settings) of an installation
-// that kept them beside the program. The old files stay where they are.
+// Copies the databases of an installation that kept them beside the program,
+// and its settings where the user has none yet. The old files stay where they are.
 bool takeOver(const QDir& old, const QDir& data)
 {
     QString error;
     for (const char* name : kDatabases) {
-        const QString source = old.filePath(QLatin1String(name));
-        if (QFileInfo::exists(source) && !fs::copyReplace(source, data.filePath(QLatin1String(name)), &error))
-            return refuse(QStringLiteral("The databases of the earlier ZARV in %1 cannot be copied to %2.\r\n%3")
-                              .arg(QDir::toNativeSeparators(old.path()), QDir::toNativeSeparators(data.path()), error));
+        // A write-ahead log left beside a database holds rows not yet written into it.
+        for (const QString& file : {QString::fromLatin1(name), QString::fromLatin1(name) + QStringLiteral("-wal")}) {
+            const QString source = old.filePath(file);
+            if (QFileInfo::exists(source) && !fs::copyReplace(source, data.filePath(file), &error))
+                return refuse(QStringLiteral("The databases of the earlier ZARV in %1 cannot be copied to %2.\r\n%3")
+                                  .arg(QDir::toNativeSeparators(old.path()), QDir::toNativeSeparators(data.path()), error));
+        }
     }
     const QString oldIni = old.filePath(QStringLiteral("zarv.ini"));
     const QString userIni = fs::Settings::userFile();

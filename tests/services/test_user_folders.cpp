@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace zarv;
 
@@ -68,15 +69,31 @@ TEST_F(UserFoldersTest, AnEarlierInstallationsDatabasesAndSettingsAreTakenOverOn
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[Return]\nEmail=kept@x\n");
     ini.close();
+    // The earlier program is gone without a checkpoint: its last row is still in the write-ahead log.
+    sqlite3* earlier = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(old()).filePath(QStringLiteral("Zarv.mdb")).toUtf8().constData(), &earlier), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(earlier, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; "
+                                    "INSERT INTO ZarvSystem (Drive, Dir, File, Year) VALUES ('C:', '/x', 'kept.csv', '2026')",
+                           nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_GT(QFileInfo(QDir(old()).filePath(QStringLiteral("Zarv.mdb-wal"))).size(), 0);
 
     ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("ZARV now keeps its databases in ") +
                                                   QDir::toNativeSeparators(data())),
-                                   ui::Answer::OK, ui::Icon::Information});
+                                   ui::Answer::OK, ui::Icon::Information, std::nullopt, std::nullopt});
     EXPECT_EQ(PrepareUserFolders(old()), data());
-    for (const char* name : kDatabases) {
+    for (const char* name : {"ZarvDb.mdb", "label.mdb"}) {
         const QString n = QLatin1String(name);
         EXPECT_TRUE(fs::sameBytes(QDir(old()).filePath(n), QDir(data()).filePath(n))) << name;
     }
+    sqlite3* taken = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(data()).filePath(QStringLiteral("Zarv.mdb")).toUtf8().constData(), &taken), SQLITE_OK);
+    sqlite3_stmt* row = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(taken, "SELECT File FROM ZarvSystem", -1, &row, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(row, 0)), "kept.csv");
+    sqlite3_finalize(row);
+    sqlite3_close(taken);
+    sqlite3_close(earlier);
     EXPECT_EQ(fs::Settings::instance().returnEmail(), QStringLiteral("kept@x"));
     ASSERT_EQ(ui_->boxes().size(), 1u);
     EXPECT_TRUE(ui_->boxes()[0].prompt.contains(QStringLiteral("Its settings are now in")));
@@ -93,7 +110,7 @@ TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedAndNothingStarts)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("cannot be created")), ui::Answer::OK,
-                                   ui::Icon::Critical});
+                                   ui::Icon::Critical, std::nullopt, std::nullopt});
     EXPECT_EQ(PrepareUserFolders(old()), QString());
     EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
 }
