@@ -4,7 +4,7 @@
 // letting pending events run, parking a window, showing a screen modally and
 // ending the program. Only this interface belongs to the core: the screens
 // install QtUi (platform/ui/screens), tests a scripted stand-in, and a program
-// without a display runs on the default, which answers every box the safe way.
+// without a display runs on NoDisplayUi (nodisplayui.h), also the default.
 // QWidget and QDialog are only named here; code without screens never shows one.
 #include <QString>
 #include <optional>
