@@ -272,6 +272,7 @@ void ScriptedUi::setBusy(bool busy)
     busy_ = busy;
 }
 
+// Without screens there is no window to move: a park is only counted.
 void ScriptedUi::parkWindow(QWidget* w, int leftTwips)
 {
     ++parks_;
@@ -279,6 +280,7 @@ void ScriptedUi::parkWindow(QWidget* w, int leftTwips)
 
 void ScriptedUi::restoreWindow(QWidget* w)
 {
+    // Nothing was moved by parkWindow, so nothing comes back.
 }
 
 void ScriptedUi::runScript(const Item& item, QDialog& screen)
