@@ -128,6 +128,8 @@ bool exchange(Verify_Numbers& list, ui::ScriptedUi& u, bool option2)
     t.start();
     list.Command_Export_Click();
     const double exported = seconds(t);
+    if (option2)
+        u.expectBox(ui::containing(QStringLiteral("Replace the list?")), ui::Answer::Yes);
     u.expectBox(ui::containing(option2 ? QStringLiteral("(option #2) complete.") : QStringLiteral("(option #1) complete.")));
     t.restart();
     if (option2)

@@ -9,6 +9,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,13 +32,34 @@ const char kWorkbookRels[] =
     R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
     R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>)";
 
+// The source owns the copy once it holds bytes; libzip takes no ownership of
+// a buffer for an empty source, so an empty part is given none.
 bool add(zip_t* z, const char* name, const QByteArray& bytes)
 {
-    void* copy = malloc(size_t(bytes.size()) + 1);
-    memcpy(copy, bytes.constData(), size_t(bytes.size()));
+    void* copy = nullptr;
+    if (!bytes.isEmpty()) {
+        copy = malloc(size_t(bytes.size()));
+        if (!copy)
+            return false;
+        memcpy(copy, bytes.constData(), size_t(bytes.size()));
+    }
     zip_source_t* source = zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), 1);
-    return source && zip_file_add(z, name, source, ZIP_FL_OVERWRITE) >= 0;
+    if (!source) {
+        free(copy);
+        return false;
+    }
+    if (zip_file_add(z, name, source, ZIP_FL_OVERWRITE) < 0) {
+        zip_source_free(source);
+        return false;
+    }
+    return true;
 }
+
+// The package of one input, removed when the input is done with.
+struct TemporaryPackage {
+    QByteArray path;
+    ~TemporaryPackage() { unlink(path.constData()); }
+};
 
 bool writePackage(const QByteArray& path, const QByteArray& sheet, const QByteArray& strings)
 {
@@ -59,8 +81,9 @@ bool writePackage(const QByteArray& path, const QByteArray& sheet, const QByteAr
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QByteArray path =
-        QDir::tempPath().toLocal8Bit() + "/zarv-fuzz-" + QByteArray::number(qint64(::getpid())) + ".xlsx";
+    const TemporaryPackage package{QDir::tempPath().toLocal8Bit() + "/zarv-fuzz-" +
+                                   QByteArray::number(qint64(::getpid())) + ".xlsx"};
+    const QByteArray& path = package.path;
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     if (input.startsWith("PK")) {
         FILE* f = fopen(path.constData(), "wb");
@@ -92,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int s = 1; s <= book.sheetCount(); ++s) {
             const zarv::xl::Worksheet* sheet = book.sheet(s);
             const zarv::xl::Worksheet* other = sliced.sheet(s);
-            if (other->lastRow() != sheet->lastRow() || other->lastColumn() != sheet->lastColumn())
+            if (other->lastRow() != sheet->lastRow() || other->lastColumn() != sheet->lastColumn()
+                || other->faults() != sheet->faults())
                 abort();
             for (int r = 1; r <= std::min(sheet->lastRow(), 50); ++r)
                 for (int c = 1; c <= 20; ++c)

@@ -5,8 +5,8 @@
 
 #include "platform/data/criteria.h"
 #include "platform/data/dberror.h"
-#include "platform/files/textfile.h"
-#include "platform/text/codepage.h"
+#include "platform/files/csvfile.h"
+#include "platform/text/csv.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -35,47 +35,7 @@ bool isMaskMarker(QStringView line)
 {
     if (!line.startsWith(pf::kMaskMarker))
         return false;
-    return pf::isBlankLine(line.mid(pf::kMaskMarker.size()));
-}
-
-// The end-of-file mark of old tools (Ctrl-Z) ends the file's last line.
-// Anywhere else the character is part of a value: one cut to its width may end
-// in it. Only a line that ends in it asks the reader whether it was the last.
-void dropEndOfFileMark(QString& line, const fs::LineReader& file)
-{
-    if (line.isEmpty() || line.back() != QChar(0x1A) || !file.atEnd())
-        return;
-    qsizetype n = line.size();
-    while (n > 0 && line[n - 1] == QChar(0x1A))
-        --n;
-    if (n < line.size())
-        line.truncate(n);
-}
-
-// The UTF-8 byte-order mark as the line reader gives it (read as Windows-1252).
-const QString kUtf8Mark = QStringLiteral("\u00EF\u00BB\u00BF");
-
-// How many lines with characters the code page lacks the refusal names.
-constexpr int kUnwritableLinesNamed = 10;
-
-// The characters of a line the code page cannot hold, each once and quoted
-// ("" when it can hold them all).
-QString unwritableCharacters(const QString& line)
-{
-    qsizetype at = txt::FirstOutsideCp1252(line);
-    if (at < 0)
-        return {};
-    QStringList found;
-    for (; at < line.size(); ++at) {
-        if (txt::Cp1252Byte(line[at].unicode()) >= 0)
-            continue;
-        const qsizetype n = line[at].isHighSurrogate() && at + 1 < line.size() ? 2 : 1;
-        const QString c = QLatin1Char('"') + line.mid(at, n) + QLatin1Char('"');
-        if (!found.contains(c))
-            found << c;
-        at += n - 1;
-    }
-    return found.join(QLatin1Char(' '));
+    return csv::isBlankLine(line.mid(pf::kMaskMarker.size()));
 }
 
 void emptyTable(db::Recordset& rs, const QString& statement)
@@ -105,7 +65,7 @@ QString cut(const QString& s, int width)
     return s.size() > width ? pf::writtenText(QStringView(s).left(width)) : s;
 }
 
-using pf::isBlankLine;
+using csv::isBlankLine;
 
 // Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
 // it, without the temporaries: the repeat test builds one per payment line.
@@ -148,8 +108,7 @@ private:
     void readFirstLine();
     void readLines();
     bool nextLine(QString& line);
-    void noteUnwritable(const QString& line);
-    void refuseUnwritable();
+    void refuseUnreadable();
     void dispatch(const QString& raw);
     void enter(Section section);
     void refuseSharedAgency();
@@ -178,19 +137,14 @@ private:
     bool stop_ = false;
     bool masksRead_ = false;   // the file itself gave at least one mask line
     bool headerFirst_ = false; // line 1 was the header
-    bool utf8_ = false;        // the file starts with the UTF-8 byte-order mark
     int lineNumber_ = 0;       // of the line last read
     // The current group's marker line and its Agency # line (0 for none).
     int groupLine_ = 0;
     int agencyLine_ = 0;
-    // A UTF-8 file may hold characters the file written back cannot: the lines
-    // holding them.
-    int unwritableLines_ = 0;
-    QStringList unwritable_;
     QString plainStorage_;
     // Jurisdictions with a folio their mask cannot show (it is shown plain).
     QStringList plainFolioJurs_;
-    fs::LineReader file_;
+    fs::CsvReader file_;
     std::unique_ptr<db::Recordset> rsDetailClone_;
 };
 
@@ -219,11 +173,12 @@ bool Load::run()
         return false;
     }
     marker_ = QStringLiteral("  1-19");
-    if (!file_.open(path_))
+    if (!file_.open(path_, fs::CsvReader::Split::ByCaller))
         throw FileError(FileError::PathFileAccess, file_.errorString());
+    refuseUnreadable();
     readFirstLine();
     readLines();
-    refuseUnwritable();
+    refuseUnreadable();
     return finish();
 }
 
@@ -278,12 +233,6 @@ void Load::readFirstLine()
     if (!file_.readLine(raw))
         return;
     lineNumber_ = 1;
-    if (raw.startsWith(kUtf8Mark)) {
-        utf8_ = true;
-        raw = QString::fromUtf8(fs::encodeCp1252(raw.mid(kUtf8Mark.size())));
-        noteUnwritable(raw);
-    }
-    dropEndOfFileMark(raw, file_);
     const QStringView line = pf::plainLine(raw, plainStorage_);
     if (!line.startsWith(pf::kHeader))
         return;
@@ -312,45 +261,28 @@ void Load::readLines()
     }
 }
 
-// The next line, decoded as the file is written (Windows-1252, or UTF-8 after
-// its mark), without an end-of-file mark.
 bool Load::nextLine(QString& line)
 {
     if (!file_.readLine(line))
         return false;
     ++lineNumber_;
-    if (utf8_) {
-        line = QString::fromUtf8(fs::encodeCp1252(line));
-        noteUnwritable(line);
-    }
-    dropEndOfFileMark(line, file_);
     return true;
 }
 
-// Only a UTF-8 file can hold what the code page lacks; a byte that is no UTF-8
-// reads as U+FFFD, which it lacks too.
-void Load::noteUnwritable(const QString& line)
+// A file whose lines cannot be read as the payment file's is refused: one with
+// characters a save could not write back before anything is stored, one whose
+// label and payment lines are separated otherwise than by commas at the first
+// such line, one with payment lines whose quote never closes once all are
+// found. Only payment lines are split into fields: any other line reads the
+// same whatever its quotes.
+void Load::refuseUnreadable()
 {
-    const QString found = unwritableCharacters(line);
-    if (found.isEmpty() || ++unwritableLines_ > kUnwritableLinesNamed)
-        return;
-    unwritable_ << QStringLiteral("line %1 holds %2: %3").arg(QString::number(lineNumber_), found, line);
-}
-
-// A save writes the payment file in Windows-1252 and would put "?" in place of
-// each such character: the load is refused before the clerk edits anything.
-void Load::refuseUnwritable()
-{
-    if (unwritable_.isEmpty())
+    using Fault = fs::CsvReader::Fault;
+    if (file_.fault() == Fault::None)
         return;
     marker_ = QStringLiteral("  2");
-    QString text = QStringLiteral("The file is read as UTF-8 (it begins with a byte-order mark) and holds "
-                                  "characters the payment file cannot hold (Windows-1252); a save would lose "
-                                  "them. Replace them and load the file again.\n") +
-                   unwritable_.join(QLatin1Char('\n'));
-    if (unwritableLines_ > kUnwritableLinesNamed)
-        text += QStringLiteral("\n... and %1 more lines").arg(unwritableLines_ - kUnwritableLinesNamed);
-    throw FileError(FileError::Unwritable, text);
+    throw FileError(file_.fault() == Fault::Unwritable ? FileError::Unwritable : FileError::NotCommaSeparated,
+                    file_.refusal());
 }
 
 // Markers are recognised by their first characters, letter case counting, on
@@ -396,9 +328,15 @@ void Load::dispatch(const QString& raw)
         return;
     }
     marker_ = QStringLiteral("  8e");
+    if (section_ != Section::Group && section_ != Section::Payments)
+        return;
+    // Label and payment lines hold fields: another separator is refused at the
+    // first of them, before its values are taken.
+    if (!file_.fieldsSeparatedByCommas(raw))
+        refuseUnreadable();
     if (section_ == Section::Group)
         groupLine(line.toString());
-    else if (section_ == Section::Payments)
+    else
         paymentLine(raw);
 }
 
@@ -556,6 +494,11 @@ void Load::recountGroup()
 void Load::paymentLine(const QString& line)
 {
     marker_ = QStringLiteral("  9");
+    if (line.contains(u'"') && csv::unclosedQuote(line) >= 0) {
+        // Its fields would run together: refused with the others once all are read.
+        file_.noteUnclosedQuote(line);
+        return;
+    }
     const pf::PaymentFields p = pf::parsePaymentLine(line, &marker_);
 
     marker_ = QStringLiteral("  9-11 #1");
@@ -749,6 +692,7 @@ void Load::abandon()
         try {
             step();
         } catch (const std::exception&) {
+            // Undoing after a failure already reported: a second one adds nothing the clerk can act on.
         }
     };
     ignoring([&] { file_.close(); });

@@ -22,6 +22,7 @@ public:
     static constexpr long TypeMismatch = 13;     // an amount that is no number
     static constexpr long Duplicate = 3022;      // a second group for one agency
     static constexpr long Unwritable = 5;        // characters a save could not write back
+    static constexpr long NotCommaSeparated = 54; // fields another separator or an unclosed quote hides
 
 private:
     long number_;

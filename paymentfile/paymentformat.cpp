@@ -2,6 +2,7 @@
 
 #include "paymentfile/fileerror.h"
 #include "platform/text/amounttext.h"
+#include "platform/text/csv.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
 #include "services/system.h"
@@ -101,57 +102,37 @@ bool isQuote(QChar c)
     return c == u'"' || c == u'\'';
 }
 
+// A payment line's field that neither its written form nor the CSV writer
+// changes: no comma, quote of either kind or line break.
+bool plainField(QStringView s)
+{
+    constexpr quint64 kTouched = (1ull << '\n') | (1ull << '\r') | (1ull << '"') | (1ull << '\'') | (1ull << ',');
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u < 64 && (kTouched >> u) & 1)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int splitFields(QStringView line, QStringView* fields, int max, QString& storage)
 {
-    int n = 0;
-    if (!line.contains(u'"') && !line.contains(u'\'')) {
-        QStringView rest = line;
-        while (n < max) {
-            const qsizetype comma = rest.indexOf(u',');
-            if (comma < 0) {
-                fields[n++] = rest;
-                return n;
-            }
-            fields[n++] = rest.left(comma);
-            rest = rest.mid(comma + 1);
-        }
-        return n;
-    }
-    // No field is longer than the line: storage is sized once and never moves.
+    if (!line.contains(u'"') && !line.contains(u'\''))
+        return csv::split(line, fields, max, storage);
+    // The fields as CSV gives them, then without their quotes, into one
+    // storage: the first half holds the fields, the second what is kept of them.
+    QString split;
+    const int n = csv::split(line, fields, max, split);
     storage.resize(line.size());
     QChar* out = storage.data();
-    qsizetype i = 0;
-    while (n < max) {
+    for (int i = 0; i < n; ++i) {
         QChar* const start = out;
-        bool quoted = false;
-        bool opening = true;   // nothing of the field read yet
-        for (; i < line.size(); ++i) {
-            const QChar c = line[i];
-            if (quoted) {
-                if (c == u'"') {
-                    if (i + 1 < line.size() && line[i + 1] == u'"')
-                        ++i;   // "" is one quote, and quotes are not kept
-                    else
-                        quoted = false;
-                } else if (c != u'\'') {
-                    *out++ = c;
-                }
-                continue;
-            }
-            if (c == u',')
-                break;
-            if (c == u'"' && opening)
-                quoted = true;
-            else if (!isQuote(c))
+        for (const QChar c : fields[i])
+            if (!isQuote(c))
                 *out++ = c;
-            opening = false;
-        }
-        fields[n++] = QStringView(start, out - start);
-        if (i >= line.size())
-            return n;
-        ++i;   // the comma
+        fields[i] = QStringView(start, out - start);
     }
     return n;
 }
@@ -175,15 +156,6 @@ QStringView plainLine(const QString& line, QString& storage)
     while (plain.endsWith(u','))
         plain.chop(1);
     return plain;
-}
-
-bool isBlankLine(QStringView line)
-{
-    for (const QChar c : line) {
-        if (c != u' ' && c != u'\t' && c != u',')
-            return false;
-    }
-    return true;
 }
 
 namespace {
@@ -451,45 +423,52 @@ QString paymentLine(const QString& number, const QString& name, const QString& c
                     const QString& folioDisp, double payment, const QString& abc, double grossTax,
                     double regGrant, double addGrant, double delq, const QString& legal)
 {
-    const QChar comma = QLatin1Char(',');
-    // The texts in their written form; the usual ones only need trimming.
-    auto appendWritten = [](QString& out, const QString& s) {
-        for (const QChar c : s) {
-            if (c == u',' || isQuote(c)) {
-                out += writtenText(s);
-                return;
-            }
-        }
-        out += trimmedView(s);
-    };
+    // Twelve fields of the one CSV writer. The five texts are in their written
+    // form, without commas or quotes, so no field is ever quoted but one the
+    // folio's display form would put in quotes, and StripQuotes takes those
+    // out again: the line holds no quote of either kind. A field holding none
+    // of the characters either would touch goes in as it is: one look at each.
     QString line;
     line.reserve(number.size() + name.size() + cd.size() + jur.size() + folioDisp.size() + abc.size() +
                  legal.size() + 5 * 16 + 14);
-    line += QLatin1Char('#');
-    appendWritten(line, number);
-    line += comma;
-    appendWritten(line, name);
-    line += comma;
-    appendWritten(line, cd);
-    line += comma;
-    appendWritten(line, jur);
-    line += comma;
-    line += QLatin1Char('#');
-    line += trimmedView(folioDisp);
-    line += comma;
-    line += amountText(payment);
-    line += comma;
-    line += trimmedView(abc);
-    line += comma;
-    line += amountText(grossTax);
-    line += comma;
-    line += amountText(regGrant);
-    line += comma;
-    line += amountText(addGrant);
-    line += comma;
-    line += amountText(delq);
-    line += comma;
-    appendWritten(line, legal);
+    QString scratch;
+    const auto field = [&line, &scratch](bool hash, const QString& s, bool written) {
+        const QStringView t = trimmedView(s);
+        if (plainField(t)) {
+            if (hash)
+                line += u'#';
+            line += t;
+            return;
+        }
+        const QStringView w = written ? writtenView(t, scratch) : t;
+        if (hash)
+            csv::appendField(line, QLatin1Char('#') + w.toString());
+        else
+            csv::appendField(line, w);
+    };
+    const auto text = [&field, &line](const QString& s) {
+        field(false, s, true);
+        line += u',';
+    };
+    const auto amount = [&line](double v) {
+        line += amountText(v);
+        line += u',';
+    };
+    field(true, number, true);
+    line += u',';
+    text(name);
+    text(cd);
+    text(jur);
+    field(true, folioDisp, false);
+    line += u',';
+    amount(payment);
+    field(false, abc, false);
+    line += u',';
+    amount(grossTax);
+    amount(regGrant);
+    amount(addGrant);
+    amount(delq);
+    field(false, legal, true);
     // StripQuotes: the line trimmed and every quote removed. It starts with
     // "#", so only its end can carry blanks.
     if (line.contains(QLatin1Char('"')) || line.contains(QLatin1Char('\'')))

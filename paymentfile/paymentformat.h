@@ -76,21 +76,16 @@ struct PaymentFields {
     double payment = 0, grossTax = 0, regGrant = 0, addGrant = 0, delq = 0;
 };
 
-// The fields of a line as a spreadsheet program writes CSV: separated by
-// commas; a field that opens with a double quote runs to its closing quote,
-// commas included, and "" inside it is one quote. No quote of either kind is
-// kept in a field (the load drops them all). At most max fields are taken;
-// what follows the last one is ignored. Returns how many the line holds.
-// The views point into line, or into storage when the line holds a quote.
+// The fields of a line as csv::split gives them, without any quote of either
+// kind (the load drops them all). At most max fields are taken; what follows
+// the last one is ignored. Returns how many the line holds. The views point
+// into line, or into storage when the line holds a quote.
 int splitFields(QStringView line, QStringView* fields, int max, QString& storage);
 
 // A line as the program itself writes it: the fields joined by commas again,
 // with no quotes and without the empty fields a spreadsheet program pads a
 // line with at its end. The view points into line or into storage.
 QStringView plainLine(const QString& line, QString& storage);
-
-// True for a line of nothing but blanks, tabs and commas.
-bool isBlankLine(QStringView line);
 
 // The form in which the writer puts NUMBER, NAME, CD, JUR and LEGAL into a
 // payment line: every comma and every quote of either kind dropped, blanks

@@ -225,6 +225,7 @@ bool Group_Agency::Form_Unload()
             if (rs.isOpen() && rs.editPending())
                 rs.cancelUpdate();
         } catch (const std::exception&) {
+            // The failure shown just below is the one that counts.
         }
         ShowScreenError(QStringLiteral("Group_Agency.Form_Unload"));
         // The row keeps what it held; the boxes show it again, so a second OK closes.

@@ -12,6 +12,10 @@ packages=(
 )
 # An X server for screenshots and a real-window run under xvfb-run.
 [ "${ZARV_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
+# The fuzz run of test.sh: clang with its runtime (libFuzzer and the sanitizers).
+if [ -n "${CI:-}" ] || [ -n "${ZARV_FUZZ_SECONDS:-}" ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/data/criteria.h"
+#include "platform/text/csv.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
@@ -58,15 +59,13 @@ QString CsvValue(const QString& value)
 
 QString CsvLine(const QStringList& values)
 {
-    QStringList fields;
-    fields.reserve(values.size());
-    for (const QString& v : values) {
-        QString value = CsvValue(v);
-        if (value.contains(QLatin1Char(',')))
-            value = QLatin1Char('"') + value + QLatin1Char('"');
-        fields.append(value);
+    QString line;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char(',');
+        csv::appendField(line, CsvValue(values[i]));
     }
-    return vb::Trim(fields.join(QLatin1Char(',')));
+    return vb::Trim(line);
 }
 
 QString SingleLine(const QString& text)

@@ -16,8 +16,8 @@ QString CollapseSpaces(const QString& text);
 QString SingleLine(const QString& text);
 
 // One line of a comma-separated file meant for a spreadsheet program (Export.csv,
-// Verify.csv): each value as CsvValue gives it, a value holding a comma put in
-// double quotes so that it reads back as one field, the line trimmed.
+// Verify.csv): each value as CsvValue gives it, then as csv::appendField writes
+// it (a value holding a comma in double quotes), the line trimmed.
 QString CsvLine(const QStringList& values);
 // A value as such a line holds it before quoting: on one line, without quotes
 // and apostrophes, trimmed.

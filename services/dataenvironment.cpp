@@ -100,6 +100,7 @@ DataEnvironment::~DataEnvironment()
     try {
         flush();
     } catch (const std::exception&) {
+        // The program is closing: the working database is scratch for one run.
     }
 }
 

@@ -152,6 +152,7 @@ void CloseClone(std::unique_ptr<db::Recordset>& clone)
         if (clone)
             clone->close();
     } catch (const std::exception&) {
+        // A clone is only read through, so closing it can lose nothing.
     }
     clone.reset();
 }
@@ -230,10 +231,17 @@ QString NumberNote(const Hit& hit)
 
 // ---------------------------------------------------------------- the whole-form check
 
-FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
-{
-    const auto fail = [](int check, const char* message) { return FormCheck{check, QLatin1String(message)}; };
+namespace {
 
+FormCheck fail(int check, const char* message)
+{
+    return FormCheck{check, QLatin1String(message)};
+}
+
+} // namespace
+
+FormCheck CheckNewFolioFields(const NewFolio& f)
+{
     if (vb::Trim(f.number).isEmpty())
         return fail(1, "You must enter a Mortgage Number!");
     const QString mortco = vb::Trim(f.mortco);
@@ -263,13 +271,20 @@ FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
     const QString pid = vb::Trim(f.pid);
     if (folio.isEmpty() && pid.isEmpty())
         return fail(8, "Folio Number (or Property Identifier) must be entered!");
-    if (!folio.isEmpty()) {
-        const QString padded = PaddedFolio(folio);
-        if (padded == kNoFolio)
-            return fail(9, "A VALID Folio Number must be entered!");
-        if (Lookup(clone, FolioFilter(jur, padded, false)).found)
-            return fail(10, "The Jurisdiction and Folio Number ALREADY exist!");
-    }
+    if (!folio.isEmpty() && PaddedFolio(folio) == kNoFolio)
+        return fail(9, "A VALID Folio Number must be entered!");
+    return {};
+}
+
+FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
+{
+    if (FormCheck fields = CheckNewFolioFields(f); !fields.ok())
+        return fields;
+    const QString folio = vb::Trim(f.folio);
+    const QString pid = vb::Trim(f.pid);
+    if (!folio.isEmpty() &&
+        Lookup(clone, FolioFilter(JurisdictionCode(f.jurisdictionText), PaddedFolio(folio), false)).found)
+        return fail(10, "The Jurisdiction and Folio Number ALREADY exist!");
     if (!pid.isEmpty() && Lookup(clone, PidFilter(pid, false)).found)
         return fail(11, "The Property Identifier (PID) ALREADY exist!");
     return {};

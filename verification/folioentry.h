@@ -115,10 +115,14 @@ struct FormCheck {
     bool ok() const { return failed == 0; }
 };
 
-// The checks in their order: number, company ID (given, four characters),
-// district (digits, 01-99), jurisdiction (digits, 701-799), folio or PID given,
-// folio not all zeros, no active row with the jurisdiction and folio, no active
-// row with the PID. A blank district or jurisdiction passes.
+// What a new folio must be, whatever else the list holds (checks 1-9, in their
+// order): number, company ID (given, four characters), district (digits,
+// 01-99), jurisdiction (digits, 701-799), folio or PID given, folio not all
+// zeros. A blank district or jurisdiction passes. The import of Verify.csv
+// holds its lines to this same rule.
+FormCheck CheckNewFolioFields(const NewFolio& f);
+// Those checks, then no active row with the jurisdiction and folio (10) and no
+// active row with the PID (11).
 FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone);
 
 // The row a save appends, field by field in the table's order (ACD first); a

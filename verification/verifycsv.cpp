@@ -2,6 +2,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
+#include "platform/text/csv.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
 
@@ -12,46 +13,7 @@ namespace zarv::verifycsv {
 
 namespace {
 
-const QChar kQuote = QLatin1Char('"');
 const QChar kComma = QLatin1Char(',');
-
-
-// The field that starts at `at`: its value, and where the text after it begins
-// (past the separating comma; line.size() + 1 when the line has ended).
-struct Piece {
-    QString value;
-    qsizetype next = 0;
-};
-
-Piece plainField(const QString& line, qsizetype at)
-{
-    const qsizetype comma = line.indexOf(kComma, at);
-    if (comma < 0)
-        return {line.mid(at), line.size() + 1};
-    return {line.mid(at, comma - at), comma + 1};
-}
-
-// A field in double quotes; nullopt-like empty `next` (0) when it has no closing quote.
-Piece quotedField(const QString& line, qsizetype at)
-{
-    QString value;
-    qsizetype i = at + 1;
-    while (i < line.size()) {
-        if (line[i] == kQuote) {
-            if (i + 1 < line.size() && line[i + 1] == kQuote) {
-                value += kQuote;
-                i += 2;
-                continue;
-            }
-            // Closed: text up to the next comma still belongs to the field.
-            Piece rest = plainField(line, i + 1);
-            return {value + rest.value, rest.next};
-        }
-        value += line[i];
-        ++i;
-    }
-    return {QString(), 0};
-}
 
 } // namespace
 
@@ -92,23 +54,7 @@ QString VerifyCsvLine(const QStringList& values)
 
 QStringList SplitVerifyCsvLine(const QString& line, int count)
 {
-    QStringList fields;
-    fields.reserve(count);
-    qsizetype at = 0;
-    for (int i = 0; i < count; ++i) {
-        if (at > line.size()) {
-            fields.append(QString());
-            continue;
-        }
-        Piece piece;
-        if (at < line.size() && line[at] == kQuote)
-            piece = quotedField(line, at);
-        if (piece.next == 0)    // not quoted, or a quote that never closes: a plain field
-            piece = plainField(line, at);
-        fields.append(piece.value);
-        at = piece.next;
-    }
-    return fields;
+    return csv::split(line, count);
 }
 
 bool LineShowsAcd(const QString& line)

@@ -34,11 +34,8 @@ QString VerifyCsvLine(const QStringList& values);
 // CR, LF and TAB as blanks, without quotes and apostrophes, trimmed.
 QString ExportedValue(const QString& value);
 
-// Splits one line into fields. Fields are separated by commas; a field that
-// begins with a double quote and has a closing one runs to that quote ("" inside
-// is one quote) and may hold commas; any other field runs to the next comma, so
-// a line without quotes splits exactly as a plain comma list. Missing fields
-// come back empty; fields beyond `count` are ignored.
+// Splits one line into count fields by csv::split: missing fields come back
+// empty, fields beyond count are ignored.
 QStringList SplitVerifyCsvLine(const QString& line, int count);
 
 // True when an (upper-cased) line shows that the file carries the status field

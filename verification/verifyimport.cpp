@@ -5,7 +5,7 @@
 #include "platform/data/connection.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
-#include "platform/files/textfile.h"
+#include "platform/files/csvfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -17,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace zarv::verifyimport {
 
@@ -66,32 +67,92 @@ QString tooLong(const VerifyRecord& r)
     return {};
 }
 
-QString districtAndJurisdiction(VerifyRecord& r, CodeLookups& codes)
+// A folio as a file may write it: digits, with the separators of a folio mask
+// and blanks between them.
+bool folioText(const QString& text)
 {
-    QString& cd = r[CD];
-    if (!vb::IsNumeric(cd) || vb::Val(cd) < folioentry::kDistrictLow || vb::Val(cd) > folioentry::kDistrictHigh)
-        return QStringLiteral("Collection District is NOT valid (must be 01-99).");
-    cd = vb::Right(QStringLiteral("00") + cd, 2);
-    if (!codes.district(cd))
-        return QStringLiteral("Collection District (") + cd +
-               QStringLiteral(") is NOT in the list of valid Collection Districts!");
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+               c == QLatin1Char(' ');
+    });
+}
 
-    QString& jur = r[JUR];
-    if (!vb::IsNumeric(jur) || vb::Val(jur) < folioentry::kJurisdictionLow ||
-        vb::Val(jur) > folioentry::kJurisdictionHigh)
-        return QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799).");
-    jur = vb::Left(jur + RepeatString(QStringLiteral(" "), 3), 3);
-    if (!codes.jurisdiction(jur))
-        return QStringLiteral("Jurisdiction (") + jur + QStringLiteral(") is NOT in the list of valid Jurisdictions!");
+QString lostDigits(const char* field, const QString& text)
+{
+    return QLatin1String(field) + QLatin1Char(' ') + text +
+           QStringLiteral(" is in exponent form and has lost digits: write it in full (save the column as text).");
+}
+
+const QString kDistrictNotValid = QStringLiteral("Collection District is NOT valid (must be 01-99).");
+const QString kJurisdictionNotValid = QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799).");
+
+// How the file spells the fields it brought.
+QString spelling(const VerifyRecord& r, const FromFile& file)
+{
+    if (file[FOLIO] && ExponentForm(r[FOLIO]))
+        return lostDigits("Folio Number", r[FOLIO]);
+    if (file[FOLIO] && !folioText(r[FOLIO]))
+        return QStringLiteral("Folio Number is NOT numeric.");
+    if (file[PID] && ExponentForm(r[PID]))
+        return lostDigits("Property Identifier", r[PID]);
+    if (file[PID] && !allDigits(r[PID]))
+        return QStringLiteral("Property Identifier is NOT numeric.");
+    // A field of the file is the code alone; the add screen's lists put a name after it.
+    if (file[CD] && r[CD].size() > folioentry::kDistrictWidth)
+        return kDistrictNotValid;
+    if (file[JUR] && r[JUR].size() > folioentry::kJurisdictionWidth)
+        return kJurisdictionNotValid;
     return {};
 }
 
-QString combination(const VerifyRecord& r, CodeLookups& codes)
+// The add screen's rule for a new folio, with the import's own messages.
+QString newFolioRule(const VerifyRecord& r)
 {
-    if (!codes.pairsListed() || codes.pair(r[CD], r[JUR]))
+    const folioentry::FormCheck check =
+        folioentry::CheckNewFolioFields({r[NUMBER], r[MORTCO], r[CD], r[JUR], r[FOLIO], r[PID]});
+    switch (check.failed) {
+    case 0: return {};
+    case 1: return QStringLiteral("Mortgage Number is MISSING");
+    case 2: return QStringLiteral("Mortgage Company ID is MISSING");
+    case 3: return QStringLiteral("Mortgage Company ID is NOT four characters long");
+    case 4:
+    case 5: return kDistrictNotValid;
+    case 6:
+    case 7: return kJurisdictionNotValid;
+    case 8: return QStringLiteral("NO Folio Number or Property Identifier.");
+    case 9: return QStringLiteral("Folio Number is MISSING");
+    }
+    return check.message;
+}
+
+// A district or jurisdiction the line brought is one the code tables list; a
+// blank one passes, as on the add screen.
+QString codeTables(const VerifyRecord& r, const FromFile& file, CodeLookups& codes)
+{
+    if (!file[CD] && !file[JUR])
         return {};
-    return QStringLiteral("Collection District (") + r[CD] + QStringLiteral(") and Jurisdiction (") + r[JUR] +
-           QStringLiteral(") is NOT in the list of valid combinations!");
+    const bool cd = !folioentry::IsBlankCode(r[CD]);
+    const bool jur = !folioentry::IsBlankCode(r[JUR]);
+    if (cd && !codes.district(r[CD]))
+        return QStringLiteral("Collection District (") + r[CD] +
+               QStringLiteral(") is NOT in the list of valid Collection Districts!");
+    if (jur && !codes.jurisdiction(r[JUR]))
+        return QStringLiteral("Jurisdiction (") + r[JUR] + QStringLiteral(") is NOT in the list of valid Jurisdictions!");
+    if (cd && jur && codes.pairsListed() && !codes.pair(r[CD], r[JUR]))
+        return QStringLiteral("Collection District (") + r[CD] + QStringLiteral(") and Jurisdiction (") + r[JUR] +
+               QStringLiteral(") is NOT in the list of valid combinations!");
+    return {};
+}
+
+// All ASCII digits, at least one, without their leading zeros ("0" for zeros only).
+std::optional<QString> numberOf(const QString& text)
+{
+    if (text.isEmpty() || !allDigits(text))
+        return std::nullopt;
+    qsizetype first = 0;
+    while (first + 1 < text.size() && text[first] == QLatin1Char('0'))
+        ++first;
+    return text.mid(first);
 }
 
 } // namespace
@@ -187,36 +248,41 @@ bool CodeLookups::pair(const QString& cd, const QString& jur)
     return *it;
 }
 
+bool ExponentForm(const QString& text)
+{
+    return (text.contains(QLatin1Char('E')) || text.contains(QLatin1Char('e'))) && vb::IsNumeric(text);
+}
+
+bool SameFieldText(Field f, const QString& fileText, const QString& exportedText)
+{
+    if (fileText == exportedText)
+        return true;
+    if (f == FOLIO && folioText(fileText) && folioText(exportedText) && Folio18(fileText) != kZeroFolio &&
+        Folio18(fileText) == Folio18(exportedText))
+        return true;
+    const std::optional<QString> n = numberOf(fileText);
+    return n && n == numberOf(exportedText);
+}
+
 QString CheckVerifyRecord(VerifyRecord& r)
 {
     CodeLookups codes;
-    return CheckVerifyRecord(r, codes);
+    return CheckVerifyRecord(r, codes, FromFile().set());
 }
 
-QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes)
+QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes, const FromFile& file)
 {
-    if (r[MORTCO].isEmpty())
-        return QStringLiteral("Mortgage Company ID is MISSING");
-    if (r[MORTCO].size() != 4)
-        return QStringLiteral("Mortgage Company ID is NOT four characters long");
-    if (r[NUMBER].isEmpty())
-        return QStringLiteral("Mortgage Number is MISSING");
-    if (QString message = districtAndJurisdiction(r, codes); !message.isEmpty())
+    if (QString message = spelling(r, file); !message.isEmpty())
         return message;
-    if (!r[FOLIO].isEmpty() && !vb::IsNumeric(r[FOLIO]))
-        return QStringLiteral("Folio Number is NOT numeric.");
-    if (!r[PID].isEmpty() && !allDigits(r[PID]))
-        return QStringLiteral("Property Identifier is NOT numeric.");
-    if (r[FOLIO].isEmpty() && r[PID].isEmpty())
-        return QStringLiteral("NO Folio Number or Property Identifier.");
-    if (QString message = combination(r, codes); !message.isEmpty())
+    if (QString message = newFolioRule(r); !message.isEmpty())
         return message;
-    r.strFolio18.clear();
-    if (!r[FOLIO].isEmpty()) {
-        r.strFolio18 = Folio18(r[FOLIO]);
-        if (r.strFolio18 == kZeroFolio)
-            return QStringLiteral("Folio Number is MISSING");
-    }
+    if (file[CD])
+        r[CD] = folioentry::IsBlankCode(r[CD]) ? QStringLiteral("  ") : vb::Right(QStringLiteral("00") + r[CD], 2);
+    if (file[JUR])
+        r[JUR] = folioentry::JurisdictionCode(r[JUR]);
+    if (QString message = codeTables(r, file, codes); !message.isEmpty())
+        return message;
+    r.strFolio18 = r[FOLIO].isEmpty() ? QString() : Folio18(r[FOLIO]);
     return tooLong(r);
 }
 
@@ -224,12 +290,12 @@ QString CheckVerifyRecord(VerifyRecord& r, CodeLookups& codes)
 
 QString VerifyMatchIndex::folioKey(const QString& jur, const QString& folio18)
 {
-    return db::foldText(jur) + QChar(0x1F) + folio18;
+    return db::foldText(vb::Trim(jur)) + QChar(0x1F) + folio18;
 }
 
 QString VerifyMatchIndex::pidKey(const QString& jur, const QString& pid)
 {
-    return db::foldText(jur) + QChar(0x1F) + db::foldText(pid);
+    return db::foldText(vb::Trim(jur)) + QChar(0x1F) + numberOf(pid).value_or(db::foldText(pid));
 }
 
 void VerifyMatchIndex::clear()
@@ -279,41 +345,50 @@ std::optional<qint64> VerifyMatchIndex::find(const VerifyRecord& r) const
     return *it;
 }
 
-// ---------------------------------------------------------------- the list as the file gives it back
+// ---------------------------------------------------------------- the rows of the list
 
 namespace {
 
 using RowValues = std::array<QString, kFieldCount>;
 
-const QChar kKeySeparator(0x1F);
-
-QString recordKey(const VerifyRecord& r)
+// The key a row or a line is found by: its jurisdiction and folio when it has
+// a folio, else its jurisdiction and PID; "" when it has neither. A folio that
+// is no plain folio (one in exponent form, say) gives no folio key.
+QString folioKeyOf(const QString& jur, const QString& folio)
 {
-    QString key;
-    for (const QString& v : r.value) {
-        key += v;
-        key += kKeySeparator;
+    if (folio.isEmpty() || !folioText(folio) || Folio18(folio) == kZeroFolio)
+        return {};
+    return VerifyMatchIndex::folioKey(jur, Folio18(folio));
+}
+
+// A row with neither folio nor PID has no key of its own; a line names it by
+// all of its fields, each all-digit field as its number.
+QString wholeKey(const std::array<QString, kFieldCount>& fields)
+{
+    QString key = QStringLiteral("\x1F\x1F");
+    for (const QString& v : fields) {
+        key += numberOf(v).value_or(v);
+        key += QChar(0x1F);
     }
     return key;
 }
 
-// The rows the list held when the import began, each under the record the
-// import reads from the line the export writes for it. A line that reads as
-// exactly that record stands for the row as it is stored: its letter case,
-// its quotes, its folio as typed and codes the checks would refuse (a folio
-// with only a PID and no district, say) all come back unchanged.
+// The rows the list held when the import began, as stored and as the export
+// writes them and the import reads them back.
 class ListedRows {
 public:
     struct Row {
         qint64 bookmark = 0;
-        RowValues values;
+        RowValues stored;
+        RowValues exported;
+        bool taken = false;
     };
 
-    // Every row of rs, in rs's order (rs itself does not move); the values
-    // only when withValues.
-    void build(db::Recordset& rs, bool withValues)
+    // Every row of rs, in rs's order (rs itself does not move).
+    void build(db::Recordset& rs)
     {
         rows_.clear();
+        byKey_.clear();
         const std::unique_ptr<db::Recordset> rows = rs.clone();
         if (rows->recordCount() <= 0)
             return;
@@ -321,41 +396,65 @@ public:
         for (int f = 0; f < kFieldCount; ++f)
             at[size_t(f)] = rows->fieldIndex(fieldNames()[size_t(f)]);
         rows_.reserve(rows->recordCount());
-        QString key;
         for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-            Row row{rows->bookmark(), {}};
-            key.clear();
+            Row row;
+            row.bookmark = rows->bookmark();
             for (int f = 0; f < kFieldCount; ++f) {
-                const QString value = rows->value(at[size_t(f)]).toString();
+                row.stored[size_t(f)] = rows->value(at[size_t(f)]).toString();
                 // The line holds each value as written, and reads back as one
                 // field, commas and all.
-                key += ReadField(Field(f), ExportedValue(value));
-                key += kKeySeparator;
-                if (withValues)
-                    row.values[size_t(f)] = value;
+                row.exported[size_t(f)] = ReadField(Field(f), ExportedValue(row.stored[size_t(f)]));
             }
-            rows_[key].append(std::move(row));
+            const int index = int(rows_.size());
+            const QString folio = folioKeyOf(row.exported[JUR], row.exported[FOLIO]);
+            if (!folio.isEmpty())
+                byKey_[folio].append(index);
+            if (!row.exported[PID].isEmpty())
+                byKey_[VerifyMatchIndex::pidKey(row.exported[JUR], row.exported[PID])].append(index);
+            else if (folio.isEmpty())
+                byKey_[wholeKey(row.exported)].append(index);
+            rows_.push_back(std::move(row));
         }
     }
 
-    // The first row the record stands for, if any.
-    const Row* find(const VerifyRecord& r) const
+    // The row a line names: among the rows of its key (left out those taken,
+    // when untakenOnly), the first whose every field the line holds as the
+    // export wrote it, else the first. Null when none is left.
+    Row* find(const VerifyRecord& r, bool untakenOnly)
     {
-        const auto it = rows_.constFind(recordKey(r));
-        return it == rows_.constEnd() || it->isEmpty() ? nullptr : &it->front();
+        QString key = folioKeyOf(r[JUR], r[FOLIO]);
+        // A folio of no use as a key (zeros, exponent form) still leaves the
+        // row of the PID, against which the folio is then refused.
+        if (key.isEmpty())
+            key = r[PID].isEmpty() ? wholeKey(r.value) : VerifyMatchIndex::pidKey(r[JUR], r[PID]);
+        const auto it = byKey_.constFind(key);
+        if (it == byKey_.constEnd())
+            return nullptr;
+        Row* first = nullptr;
+        for (int index : *it) {
+            Row& row = rows_[size_t(index)];
+            if (untakenOnly && row.taken)
+                continue;
+            if (unchanged(row, r))
+                return &row;
+            if (!first)
+                first = &row;
+        }
+        return first;
     }
 
-    // The same, taken: a second line of the same row finds the next one.
-    std::optional<Row> take(const VerifyRecord& r)
+    static bool unchanged(const Row& row, const VerifyRecord& r)
     {
-        const auto it = rows_.find(recordKey(r));
-        if (it == rows_.end() || it->isEmpty())
-            return std::nullopt;
-        return it->takeFirst();
+        for (int f = 0; f < kFieldCount; ++f) {
+            if (!SameFieldText(Field(f), r.value[size_t(f)], row.exported[size_t(f)]))
+                return false;
+        }
+        return true;
     }
 
 private:
-    QHash<QString, QList<Row>> rows_;
+    std::vector<Row> rows_;
+    QHash<QString, QList<int>> byKey_;
 };
 
 } // namespace
@@ -364,26 +463,33 @@ private:
 
 namespace {
 
+// The fields option 1 changes in a row it finds; the others stay as stored.
+constexpr std::array<Field, 8> kUpdated = {ACD, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL};
+
 class Import {
 public:
-    Import(const QString& option, const QString& path, const std::function<void()>& refresh)
-        : option2_(option == kOption2), path_(path), refresh_(refresh)
+    Import(const QString& option, const QString& path, const std::function<void()>& refresh, ImportCounts& counts)
+        : option2_(option == kOption2), path_(path), refresh_(refresh), counts_(counts)
     {
     }
     bool run();
 
 private:
     bool readFile();
+    // Option 2 replaces the list only when the clerk agrees.
+    bool replaceAgreed();
     void deleteAll();
     void decideAcd();
     // False when the user chose to stop.
     bool importRecord(const QString& line);
-    // A line that stands for a row of the list: true when it was taken as that row.
-    bool takeListedRow(const VerifyRecord& r);
+    // A line that names a row of the list; false when it was refused.
+    void takeListedRow(ListedRows::Row& row, VerifyRecord& r);
+    void takeNewRecord(VerifyRecord& r);
     void reject(const VerifyRecord& r, const QString& message);
     void addRow(const RowValues& values);
     void updateRow(qint64 bookmark, const VerifyRecord& r);
-    void restoreRow(qint64 bookmark);
+    // Option 1: the fields it changes in a row become those of values.
+    void writeRow(qint64 bookmark, const RowValues& was, const RowValues& values);
     void beginStoring();
     void endStoring(bool keep);
     // Option 2 keeps its records only when the file was read to its end and
@@ -395,6 +501,7 @@ private:
     const bool option2_;
     const QString path_;
     const std::function<void()>& refresh_;
+    ImportCounts& counts_;
 
     QStringList lines_;
     bool blnHasACD = false;
@@ -402,7 +509,7 @@ private:
     VerifyMatchIndex index_;
     CodeLookups codes_;
     ListedRows listed_;
-    QHash<qint64, RowValues> updatedRows_;   // rows option 1 changed, as they were before
+    QHash<qint64, RowValues> written_;  // rows option 1 changed, as they now are
     long stored_ = 0;           // records added
     std::unique_ptr<db::Recordset> rsVerifyClone;
     bool storing_ = false;
@@ -428,10 +535,15 @@ bool Import::run()
         // be read costs no rows.
         if (!readFile())
             return false;
+        counts_.read = true;
         db::Recordset& rsVerify = DE().rsVerify();
         openIfClosed(rsVerify);
         rsVerify.setFilter(QString());
-        listed_.build(rsVerify, option2_);
+        if (option2_ && !replaceAgreed()) {
+            counts_.declined = true;
+            return false;
+        }
+        listed_.build(rsVerify);
         decideAcd();
         // Option 2's delete and its records are one unit: a stop, an error or a
         // file of which nothing could be stored puts the old list back.
@@ -488,15 +600,47 @@ void Import::showError(long number, const QString& description)
                     ui::Buttons::OK, ui::Icon::Critical);
 }
 
+// A file a spreadsheet program may have saved: read as UTF-8 or Windows-1252,
+// and refused whole, naming its lines, when its fields cannot be told apart or
+// it holds characters the program's files cannot.
 bool Import::readFile()
 {
+    fs::CsvReader file;
     QString error;
-    if (fs::readAllLines(path_, lines_, &error))
+    if (!file.open(path_)) {
+        error = file.errorString();
+    } else if (file.fault() != fs::CsvReader::Fault::None) {
+        error = file.refusal();
+    } else {
+        lines_.clear();
+        lines_.reserve(file.lineCount());
+        QString line;
+        while (file.readLine(line))
+            lines_.append(line);
         return true;
+    }
     ui::ui().msgBox(QStringLiteral("Verify.csv could not be read: ") + error + CRLF +
                         QStringLiteral("Nothing was imported."),
                     ui::Buttons::OK, ui::Icon::Critical);
     return false;
+}
+
+bool Import::replaceAgreed()
+{
+    const long folios = std::max(DE().rsVerify().recordCount(), 0L);
+    if (folios == 0)
+        return true;    // nothing to lose
+    const auto counted = [](qsizetype n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    const QString held = counted(folios, "folio", "folios");
+    ui::MessageBox question{QStringLiteral("The list holds ") + held + QStringLiteral(" and Verify.csv holds ") +
+                                counted(lines_.size(), "line", "lines") + QLatin1Char('.') + CRLF +
+                                QStringLiteral("Import 2 deletes ") + (folios == 1 ? QStringLiteral("the ") : QStringLiteral("all ")) +
+                                held + QStringLiteral(" and puts the lines of the file in their place.") + CRLF +
+                                QStringLiteral("Replace the list?"),
+                            ui::Buttons::YesNo, ui::Icon::Question, {}, ui::Answer::No};
+    return ui::ui().msgBox(question) == ui::Answer::Yes;
 }
 
 void Import::deleteAll()
@@ -517,10 +661,23 @@ void Import::decideAcd()
             return;
         }
     }
+    // A spreadsheet program may put every field in quotes; the status is then
+    // the first field as the splitter gives it.
+    for (const QString& line : lines_) {
+        if (!line.startsWith(QLatin1Char('"')))
+            continue;
+        const QStringList first = SplitVerifyCsvLine(line, 2);
+        if (line.size() > 2 && LineShowsAcd(vb::UCase(first.value(0)) + QLatin1Char(','))) {
+            blnHasACD = true;
+            return;
+        }
+    }
     // A status letter other than A, C and D, which a workbook may bring, shows
     // nothing; a line the export wrote for a row of the list still does.
     for (const QString& line : lines_) {
-        if (listed_.find(ParseVerifyRecord(line, true))) {
+        const VerifyRecord r = ParseVerifyRecord(line, true);
+        const ListedRows::Row* row = listed_.find(r, false);
+        if (row && ListedRows::unchanged(*row, r)) {
             blnHasACD = true;
             return;
         }
@@ -530,21 +687,10 @@ void Import::decideAcd()
 bool Import::importRecord(const QString& line)
 {
     VerifyRecord r = ParseVerifyRecord(line, blnHasACD);
-    QString message;
-    if (takeListedRow(r)) {
-        // The row as the list holds it.
-    } else if (message = CheckVerifyRecord(r, codes_); !message.isEmpty()) {
-        reject(r, message);
-    } else if (const std::optional<qint64> match = index_.find(r)) {
-        if (option2_)
-            reject(r, QStringLiteral("Duplicate Jurisdiction and (Folio Number or Property Identifier)."));
-        else
-            updateRow(*match, r);
-    } else {
-        RowValues values = r.value;
-        values[FOLIO] = r.strFolio18;
-        addRow(values);
-    }
+    if (ListedRows::Row* row = listed_.find(r, option2_))
+        takeListedRow(*row, r);
+    else
+        takeNewRecord(r);
     if (intErrorCount < kErrorsPerQuestion)
         return true;
     const ui::Answer varAnswer =
@@ -563,22 +709,61 @@ void Import::reject(const VerifyRecord& r, const QString& message)
                               CRLF + QStringLiteral("Record:") + CRLF + r.raw,
                           QStringLiteral("Import ERROR"));
     ++intErrorCount;
+    ++counts_.refused;
 }
 
-bool Import::takeListedRow(const VerifyRecord& r)
+// A field the line holds as the export wrote it is the row's own value, as
+// stored (its apostrophes, letter case, blanks, leading zeros and folio as
+// typed); what the line changed is checked and taken.
+void Import::takeListedRow(ListedRows::Row& row, VerifyRecord& r)
 {
-    if (option2_) {
-        // The list was emptied: the row comes back as it was stored.
-        const std::optional<ListedRows::Row> row = listed_.take(r);
-        if (row)
-            addRow(row->values);
-        return row.has_value();
+    FromFile file;
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (SameFieldText(Field(f), r.value[size_t(f)], row.exported[size_t(f)]))
+            r.value[size_t(f)] = row.stored[size_t(f)];
+        else
+            file.set(size_t(f));
     }
-    // Option 1: the row is there already, unless this import changed it.
-    const ListedRows::Row* row = listed_.find(r);
-    if (row && updatedRows_.contains(row->bookmark))
-        restoreRow(row->bookmark);
-    return row != nullptr;
+    RowValues values = row.stored;
+    if (file.any()) {
+        if (QString message = CheckVerifyRecord(r, codes_, file); !message.isEmpty()) {
+            reject(r, message);
+            return;
+        }
+        values = r.value;
+        if (file[FOLIO])
+            values[FOLIO] = r.strFolio18;
+        // A number the clerk changed marks the row as changed; the number itself stays.
+        if (file[NUMBER] && !option2_)
+            values[ACD] = QStringLiteral("C");
+    }
+    if (option2_) {
+        row.taken = true;
+        addRow(values);
+    } else {
+        writeRow(row.bookmark, row.stored, values);
+    }
+    ++counts_.imported;
+}
+
+void Import::takeNewRecord(VerifyRecord& r)
+{
+    if (QString message = CheckVerifyRecord(r, codes_, FromFile().set()); !message.isEmpty()) {
+        reject(r, message);
+        return;
+    }
+    if (const std::optional<qint64> match = index_.find(r)) {
+        if (option2_) {
+            reject(r, QStringLiteral("Duplicate Jurisdiction and (Folio Number or Property Identifier)."));
+            return;
+        }
+        updateRow(*match, r);
+    } else {
+        RowValues values = r.value;
+        values[FOLIO] = r.strFolio18;
+        addRow(values);
+    }
+    ++counts_.imported;
 }
 
 // The records of one import go into one transaction, ended when the import ends
@@ -621,15 +806,12 @@ void Import::addRow(const RowValues& values)
     ++stored_;
 }
 
+// A repeat of a record this import added: the row takes the record's status
+// (another number marks it changed), name, addresses and legal description.
 void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
 {
     db::Recordset& rows = *rsVerifyClone;
     rows.setBookmark(bookmark);
-    if (!updatedRows_.contains(bookmark)) {
-        RowValues& before = updatedRows_[bookmark];
-        for (int f = 0; f < kFieldCount; ++f)
-            before[size_t(f)] = rows.text(fieldNames()[size_t(f)]);
-    }
     const bool sameNumber = vb::Trim(rows.text(QStringLiteral("NUMBER"))) == r[NUMBER];
     rows.setValue(QStringLiteral("ACD"), sameNumber ? r[ACD] : QStringLiteral("C"));
     for (Field f : {NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
@@ -637,16 +819,20 @@ void Import::updateRow(qint64 bookmark, const VerifyRecord& r)
     rows.move(0);
 }
 
-// Option 1 only changes the status, the name, the addresses and the legal
-// description; these go back to what the row held when the import began.
-void Import::restoreRow(qint64 bookmark)
+void Import::writeRow(qint64 bookmark, const RowValues& was, const RowValues& values)
 {
-    const RowValues before = updatedRows_.take(bookmark);
+    const RowValues& now = written_.contains(bookmark) ? written_[bookmark] : was;
+    if (std::all_of(kUpdated.begin(), kUpdated.end(), [&](Field f) { return now[f] == values[f]; }))
+        return;
     db::Recordset& rows = *rsVerifyClone;
     rows.setBookmark(bookmark);
-    for (Field f : {ACD, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL})
-        rows.setValue(fieldNames()[size_t(f)], before[size_t(f)]);
+    RowValues changed = now;
+    for (Field f : kUpdated) {
+        rows.setValue(fieldNames()[size_t(f)], values[f]);
+        changed[f] = values[f];
+    }
     rows.move(0);
+    written_.insert(bookmark, changed);
 }
 
 // The list shows the rows as they now stand, in its order, from its first row.
@@ -673,9 +859,17 @@ void Import::finish(bool keep)
 
 } // namespace
 
-bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid)
+bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid,
+                     ImportCounts* counts)
 {
-    return Import(ImportOption, path, refreshGrid).run();
+    ImportCounts own;
+    ImportCounts& c = counts ? *counts : own;
+    c = ImportCounts{};
+    const bool kept = Import(ImportOption, path, refreshGrid, c).run();
+    // A list put back holds none of the file's lines.
+    if (!kept && ImportOption == kOption2)
+        c.imported = 0;
+    return kept;
 }
 
 } // namespace zarv::verifyimport

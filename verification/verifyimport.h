@@ -1,14 +1,19 @@
 #pragma once
-// Reading Verify.csv back into VERIFY. Every record is checked against the code
-// tables; a bad one is shown in the rejection dialog and skipped. A good one is
-// added, or, when its property is already listed, updates that row (option 1)
-// or is refused as a duplicate (option 2, which empties VERIFY first). What
-// the export wrote for a row of the list is taken back as that row.
+// Reading Verify.csv back into VERIFY. A line that names a row of the list
+// (its jurisdiction and folio, or jurisdiction and PID) is read against that
+// row: a field the line holds as the export wrote it, or as a spreadsheet
+// program re-spells a number, stands for the row's own value; only what the
+// clerk changed is taken and checked. Any other line is checked by the add
+// screen's rule and against the code tables, and is added, or updates a row it
+// repeats (option 1) or is refused as a duplicate (option 2, which empties
+// VERIFY first, once the clerk agreed). A refused line is shown in the
+// rejection dialog and skipped.
 #include "verification/verifycsv.h"
 
 #include <QHash>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <functional>
 #include <optional>
 
@@ -74,16 +79,37 @@ struct LengthLimit {
 };
 const std::array<LengthLimit, 9>& LengthLimits();
 
-// The checks of one record against the code tables, in their fixed order.
-// Returns the message of the first that fails, or "" when the record passes; on
-// the way the district becomes two digits, the jurisdiction three characters and
-// strFolio18 is set.
-QString CheckVerifyRecord(VerifyRecord& record, CodeLookups& codes);
+// A number a spreadsheet program wrote in exponent form ("1.23456789012346E+017"):
+// its last digits are gone.
+bool ExponentForm(const QString& text);
+
+// Whether the text a line holds for a field (as ReadField gives it) stands for
+// a row's value, given that value as the export writes it and ReadField reads
+// it back: the same text, the same digits but for leading zeros (a spreadsheet
+// program reads an all-digit field as a number), or for the folio the same 18
+// digits of a folio written with separators.
+bool SameFieldText(verifycsv::Field f, const QString& fileText, const QString& exportedText);
+
+// The fields of a record that the line brought (the rest are a row's own values).
+using FromFile = std::bitset<verifycsv::kFieldCount>;
+
+// The checks of one record, in their fixed order. First how the file spells
+// the fields it brought (a folio or PID in exponent form, a folio or PID that
+// is no number, a district or jurisdiction longer than its code); then the add
+// screen's rule for a new folio (company ID, number, the district and
+// jurisdiction codes, a folio or PID, a folio not all zeros); then the code
+// tables for a district or jurisdiction the line brought (a blank one passes);
+// last the field widths. Returns the message of the first that fails, or ""
+// when the record passes; on the way a district the line brought becomes two
+// digits (or two blanks), a jurisdiction three characters, and strFolio18 is
+// set from the folio.
+QString CheckVerifyRecord(VerifyRecord& record, CodeLookups& codes, const FromFile& fromFile);
 QString CheckVerifyRecord(VerifyRecord& record);
 
 // The rows the duplicate search looks at: the first row, in the order the rows
 // were given, of each jurisdiction and folio (both folios in their 18-digit
-// form) and of each jurisdiction and PID. Rows of every status count.
+// form) and of each jurisdiction and PID (an all-digit PID as its number, so
+// 012345678 and 12345678 are one). Rows of every status count.
 class VerifyMatchIndex {
 public:
     // Indexes every row of rs in its order (rs itself does not move).
@@ -95,25 +121,36 @@ public:
     void add(const QString& jur, const QString& folio, const QString& pid, qint64 bookmark);
     void clear();
 
-private:
     static QString folioKey(const QString& jur, const QString& folio18);
     static QString pidKey(const QString& jur, const QString& pid);
 
+private:
     QHash<QString, qint64> byFolio_;
     QHash<QString, qint64> byPid_;
 };
 
+// What an import did with the lines of the file.
+struct ImportCounts {
+    bool read = false;          // the file was read (the counts mean something)
+    bool declined = false;      // the clerk chose not to replace the list
+    long imported = 0;          // lines whose rows the list now holds
+    long refused = 0;           // lines shown in the rejection dialog
+};
+
 // Imports the file at path with the option text kOption1 or kOption2 (compared
-// exactly; any other text imports as option 1). A line that reads exactly as
-// the export writes a row of the list stands for that row as stored, without
-// the checks: option 1 leaves the row as it is, option 2 stores it again as it
-// was, so the list exported and imported at once comes back unchanged.
-// Option 1 keeps the records stored before a stop. Option 2 deletes the list
-// and stores its records as one unit: a No to the continue question, an error
-// or a file of which no record could be stored puts the old list back, and the
-// clerk is told so. True only when the file was read to its end and kept.
-// refreshGrid is called after rsVerify was re-opened at the end.
-bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid);
+// exactly; any other text imports as option 1). A line with every field as the
+// export wrote its row stands for that row as stored, without the checks:
+// option 1 leaves the row as it is, option 2 stores it again as it was, so the
+// list exported and imported at once comes back unchanged, also through a
+// spreadsheet program. Option 1 keeps the records stored before a stop.
+// Option 2 first asks, giving the count of folios and of lines, whether to
+// replace the list (No is the default); it deletes the list and stores its
+// records as one unit: a No to the continue question, an error or a file of
+// which no record could be stored puts the old list back, and the clerk is
+// told so. True only when the file was read to its end and kept. refreshGrid
+// is called after rsVerify was re-opened at the end.
+bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std::function<void()>& refreshGrid,
+                     ImportCounts* counts = nullptr);
 
 } // namespace verifyimport
 } // namespace zarv

@@ -8,6 +8,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 namespace zarv::loadsteps {
 
 namespace {
@@ -129,18 +131,34 @@ const std::vector<CodeSheet>& codeSheets()
     return sheets;
 }
 
+namespace {
+
+bool isBlank(const QString& cell)
+{
+    return std::all_of(cell.cbegin(), cell.cend(), [](QChar ch) { return ch.isSpace(); });
+}
+
+// The cell holds the heading, whatever the letter case and the blanks, tabs
+// and no-break spaces around and between its words.
+bool holdsHeading(const QString& cell, const QString& heading)
+{
+    return cell.size() >= heading.size() && cell.simplified().compare(heading, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 RowKind kindOfRow(std::span<const QString> cells, const QStringList& headings, int lastColumnOfRow)
 {
     if (lastColumnOfRow == 0)
         return RowKind::Empty;
-    bool heading = true;
+    qsizetype headingCells = 0;
     bool blank = true;
     for (qsizetype col = 0; col < headings.size(); ++col) {
-        const QString text = vb::Trim(cells[size_t(col)]);
-        heading = heading && text.compare(headings[col], Qt::CaseInsensitive) == 0;
-        blank = blank && text.isEmpty();
+        const QString& text = cells[size_t(col)];
+        headingCells += holdsHeading(text, headings[col]) ? 1 : 0;
+        blank = blank && isBlank(text);
     }
-    if (heading)
+    if (2 * headingCells >= headings.size())
         return RowKind::Heading;
     if (!blank)
         return RowKind::Data;

@@ -67,8 +67,11 @@ const std::vector<CodeSheet>& codeSheets();
 // What a row of a sheet is to the load. Every row up to the sheet's last row
 // with content is looked at; only data rows are loaded.
 enum class RowKind {
-    Empty,      // nothing in any cell, or only blanks in the sheet's columns
-    Heading,    // every column holds its heading (blanks and letter case aside)
+    Empty,      // nothing in any cell, or only blanks, tabs and no-break spaces in the sheet's columns
+    Heading,    // at least half of the columns hold their own heading (letter case, blanks, tabs
+                // and no-break spaces aside): a heading retyped in a cell or two merged into one
+                // is still the heading row, while a folio with one cell equal to its heading (a
+                // name "NAME") is a folio
     Outside,    // nothing in the sheet's columns but a value right of them
     Data,
 };

@@ -5,15 +5,20 @@
 
 #include "verifyfile/loadparts.h"
 #include "verifyfile/loadsteps.h"
+#include "verifyfile/verifiedfile.h"
 #include "verifyfile/verifylayout.h"
 
-#include "platform/data/criteria.h"
+#include "platform/data/connection.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
+#include <QDir>
+#include <QSet>
+
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <new>
@@ -39,16 +44,47 @@ QString padCut(const QString& text, int n)
 
 // A cell's text as it goes into a table: a line break or tab typed into the
 // cell becomes a blank, so that every value stays on one line in every file
-// made from the tables.
+// made from the tables; a cell of nothing but blanks, tabs or no-break spaces
+// holds nothing.
 QString cellText(const xl::Worksheet& sheet, int row, int column)
 {
     QString text = sheet.cell(row, column);
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.isSpace(); }))
+        return {};
     for (const QChar ch : std::as_const(text)) {
         if (ch == u'\r' || ch == u'\n' || ch == u'\t')
             return SingleLine(text);
     }
     return text;
 }
+
+// The folios stored so far in this load (the purge emptied VERIFY), for the
+// repeat test: company and jurisdiction compared as the database compares
+// text, the folio as the 18 digits the verified file carries for it (a folio
+// typed as the number 123456001 and as the text 000000000123456001 is one
+// folio); for a row known by its PID alone, the company and the PID.
+class RepeatKeys {
+public:
+    static QString folio(const QString& company, const QString& jurisdiction, const QString& storedFolio)
+    {
+        return db::foldText(company) + QChar(0x1F) + db::foldText(jurisdiction) + QChar(0x1F) +
+               VerifiedFolio(storedFolio);
+    }
+    static QString pid(const QString& company, const QString& pid)
+    {
+        return db::foldText(company) + QChar(0x1E) + db::foldText(pid);
+    }
+    bool contains(const QString& key) const { return keys_.contains(key); }
+    void add(const Stored& v)
+    {
+        keys_.insert(folio(v[B], v[E], v[F]));
+        keys_.insert(pid(v[B], v[G]));
+    }
+    void clear() { keys_.clear(); }
+
+private:
+    QSet<QString> keys_;
+};
 
 long rowsIn(db::Connection& connection, const QString& table)
 {
@@ -77,6 +113,8 @@ private:
     void fail(long number, const QString& description);
 
     // --- sheet 1
+    void refuseCellsWithoutValue();
+    const xl::Worksheet* findSheet(int position, const QString& name) const;
     void readMortgageRow(const Cells& c, const Cells& t);
     void reject(const Cells& t);
     void duplicate(const Cells& c);
@@ -93,6 +131,7 @@ private:
     void step(const char* marker) { strStep.set(marker); }
     // The list names every folio row itself.
     bool namesRows() const { return list_ && list_->namesRows(); }
+    QString rowText() const { return QStringLiteral(" Row:") + QString::number(intRow); }
     void dropPendingRows();
 
     VerifyMessageSink* list_;
@@ -104,7 +143,7 @@ private:
     int lngDupRejected = 0;
     int lngWarnings = 0;
     bool blnPidOnly = false;
-    std::unique_ptr<db::Recordset> rsVerifyClone;
+    RepeatKeys stored_;
     std::unique_ptr<FolioBatch> batch_;
 };
 
@@ -188,13 +227,10 @@ void Load::openWorkbook(const QString& FileName)
     strStep.set(QStringLiteral("70 opening ") + FileName);
     OpenVerifyWorkbook(FileName);
     step("80");
-    rsVerifyClone = DE().rsVerify().clone();
-    if (rsVerifyClone->state() == 0) {
-        step("81");
-        rsVerifyClone->open();
-    }
+    stored_.clear();
     step("82");
     useSheet(1, verifylayout::kMortgageSheet);
+    refuseCellsWithoutValue();
     step("83");
     lngLoaded = 0;
     lngDupRejected = 0;
@@ -203,6 +239,12 @@ void Load::openWorkbook(const QString& FileName)
 
 // The sheet of that name when the workbook has one, wherever a clerk moved
 // it; otherwise the sheet at its place in the layout.
+const xl::Worksheet* Load::findSheet(int position, const QString& name) const
+{
+    const xl::Worksheet* sheet = xlBook.sheet(name);
+    return sheet != nullptr ? sheet : xlBook.sheet(position);
+}
+
 void Load::useSheet(int position, const QString& name)
 {
     if (!xlBook.isOpen()) {
@@ -211,11 +253,52 @@ void Load::useSheet(int position, const QString& name)
                                                      ? QStringLiteral("No workbook is open.")
                                                      : xlBook.errorText());
     }
-    xlSheet = xlBook.sheet(name);
-    if (xlSheet == nullptr)
-        xlSheet = xlBook.sheet(position);
+    xlSheet = findSheet(position, name);
     if (xlSheet == nullptr)
         throw StepError(StepError::SubscriptOutOfRange, xlBook.missingSheetText(position));
+}
+
+// An error value or a formula without a stored result, in a column the load
+// reads, has no text that could stand for it: the workbook is refused before
+// anything of it is stored, naming the first such cell.
+void Load::refuseCellsWithoutValue()
+{
+    std::vector<std::pair<const xl::Worksheet*, int>> sheets = {{xlSheet, verifylayout::kMortgageColumns}};
+    for (const loadsteps::CodeSheet& code : loadsteps::codeSheets()) {
+        if (const xl::Worksheet* sheet = findSheet(code.position, code.name))
+            sheets.emplace_back(sheet, int(code.headings.size()));
+    }
+    const xl::CellFault* first = nullptr;
+    const xl::Worksheet* firstSheet = nullptr;
+    qsizetype others = 0;
+    for (const auto& [sheet, columns] : sheets) {
+        for (const xl::CellFault& fault : sheet->faults()) {
+            if (fault.column > columns)
+                continue;
+            if (first == nullptr) {
+                first = &fault;
+                firstSheet = sheet;
+            } else {
+                ++others;
+            }
+        }
+    }
+    if (first == nullptr)
+        return;
+    const QString where = QStringLiteral("Cell %1 of the sheet \"%2\" in the workbook \"%3\"")
+                              .arg(xl::cellReference(first->row, first->column), firstSheet->name(),
+                                   QDir::toNativeSeparators(xlBook.path()));
+    QString text = first->kind == xl::CellFault::ErrorValue
+        ? where + QStringLiteral(" holds the error value %1 instead of a value. Correct the cell, or the cells its "
+                                 "formula uses, save the workbook and load it again.").arg(first->text)
+        : where + QStringLiteral(" holds a formula whose result is not stored in the file (the program that wrote "
+                                 "it did not work its formulas out). Opening the workbook in a spreadsheet program "
+                                 "and saving it stores the results; then load it again.");
+    if (others > 0) {
+        text += others == 1 ? QStringLiteral(" One more cell holds an error value or a formula without a result.")
+                            : QStringLiteral(" %1 more cells hold error values or formulas without results.").arg(others);
+    }
+    throw StepError(StepError::TypeMismatch, text);
 }
 
 // ---------------------------------------------------------------- sheet 1
@@ -265,7 +348,7 @@ void Load::reject(const Cells& t)
         ++lngDupRejected;
         return;
     }
-    QString msg = QStringLiteral("RECORD REJECTED, NO Folio or PID!");
+    QString msg = QStringLiteral("RECORD REJECTED, NO Folio or PID!") + rowText();
     if (!t[B].isEmpty())
         msg += QStringLiteral(" Mort. Co:") + t[B];
     QString address;
@@ -287,19 +370,11 @@ void Load::readMortgageRow(const Cells& c, const Cells& t)
 {
     step("102");
     blnPidOnly = !t[B].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && !t[G].isEmpty();
-    strFilter = db::eq(QStringLiteral("MORTCO"), padCut(c[B], 4));
-    if (blnPidOnly) {
-        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("PID"), t[G]);
-    } else {
-        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("JUR"), padCut(c[E], 3));
-        strFilter += QStringLiteral("AND ") + db::eq(QStringLiteral("FOLIO"), t[F]);
-    }
-    step("103");
-    rsVerifyClone->setFilter(QString());
     step("104");
-    rsVerifyClone->setFilter(strFilter);
+    const QString key = blnPidOnly ? RepeatKeys::pid(padCut(c[B], 4), t[G])
+                                   : RepeatKeys::folio(padCut(c[B], 4), padCut(c[E], 3), vb::Trim(padCut(c[F], 18)));
     step("105");
-    if (rsVerifyClone->recordCount() > 0)
+    if (stored_.contains(key))
         duplicate(c);
     else
         storeRow(c, t);
@@ -315,9 +390,9 @@ void Load::duplicate(const Cells& c)
     }
     step("107");
     const QString msg = blnPidOnly
-        ? QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:  ") + QStringLiteral(" Mort. Co:") + c[B] +
-              QStringLiteral(" PID:") + c[G] + QStringLiteral(" ")
-        : QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:  ") + QStringLiteral(" Mort. Co:") + c[B] +
+        ? QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:  ") + rowText() + QStringLiteral(" Mort. Co:") +
+              c[B] + QStringLiteral(" PID:") + c[G] + QStringLiteral(" ")
+        : QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:  ") + rowText() + QStringLiteral(" Mort. Co:") + c[B] +
               QStringLiteral(" CD:") + c[D] + QStringLiteral(" JUR:") + c[E] + QStringLiteral(" FOLIO:") + c[F] +
               QStringLiteral(" (Most likely duplicate KEY violation)");
     if (lngDupRejected < 3) {
@@ -349,6 +424,7 @@ void Load::storeRow(const Cells& c, const Cells& t)
     rs.move(0);
     step("129");
     batch_->rowSaved(stored);
+    stored_.add(stored);
     if (list_)
         list_->rowStored(intRow, c, stored, blnPidOnly, rs.bookmark());
     step("130");
@@ -496,9 +572,7 @@ void Load::closeAndSummarise()
     step("330");
     CloseVerifyWorkbook();
     step("331");
-    rsVerifyClone->close();
-    step("332");
-    rsVerifyClone.reset();
+    stored_.clear();
 
     step("333");
     if ((lngDupRejected > 0 || lngWarnings > 0) && !namesRows()) {
@@ -558,12 +632,7 @@ void Load::fail(long number, const QString& description)
         ui::ui().doEvents();
     }
     CloseVerifyWorkbook();
-    try {
-        if (rsVerifyClone)
-            rsVerifyClone->close();
-    } catch (const std::exception&) {
-    }
-    rsVerifyClone.reset();
+    stored_.clear();
 }
 
 void Load::dropPendingRows()
@@ -611,7 +680,11 @@ void Load::warn(bool condition, const Text& text)
 {
     if (lngWarnings >= 3 || !condition || namesRows())
         return;
-    note(text());
+    // The row goes at the end of the warning's first line.
+    QString msg = text();
+    const qsizetype firstLineEnd = msg.indexOf(CRLF);
+    msg.insert(firstLineEnd < 0 ? msg.size() : firstLineEnd, rowText());
+    note(msg);
     ++lngWarnings;
 }
 

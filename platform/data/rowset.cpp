@@ -60,51 +60,10 @@ std::string maskKey(const std::vector<bool>& mask)
 
 } // namespace
 
-// Rows with equal values on `fields` share a bucket, found by the hash of
-// their key through an open-addressing table of slots. Keys are not stored:
-// a bucket's first row gives its key when two hashes meet.
+// The live rows whose values on `fields` have one key, ascending, by that key.
 struct RowSet::Index {
-    struct Bucket {
-        quint64 hash = 0;
-        std::vector<int> rows;   // ascending; empty while the bucket is free
-    };
-    struct Slot {
-        quint32 tag = 0;         // the hash's upper half
-        quint32 bucket = 0;      // kEmpty, kGone (a bucket was removed) or bucket + 1
-    };
-    static constexpr quint32 kEmpty = 0;
-    static constexpr quint32 kGone = 0xFFFFFFFFu;
-    static constexpr size_t kNone = size_t(-1);
-
     std::vector<int> fields;
-    std::vector<Bucket> buckets;
-    std::vector<quint32> freeBuckets;
-    std::vector<Slot> table;     // a power of two, at most half of them not kEmpty
-    size_t filled = 0;           // entries of the table not kEmpty
-
-    static quint32 tagOf(quint64 h) { return quint32(h >> 32); }
-
-    // Room for `keys` keys at a quarter full, the buckets placed anew.
-    void rehash(size_t keys)
-    {
-        size_t size = 16;
-        while (size < keys * 4)
-            size *= 2;
-        table.assign(size, Slot());
-        filled = 0;
-        const size_t mask = size - 1;
-        for (size_t b = 0; b < buckets.size(); ++b) {
-            if (buckets[b].rows.empty())
-                continue;
-            size_t i = size_t(buckets[b].hash) & mask;
-            while (table[i].bucket != kEmpty)
-                i = (i + 1) & mask;
-            table[i] = {tagOf(buckets[b].hash), quint32(b + 1)};
-            ++filled;
-        }
-    }
-
-    size_t keyCount() const { return buckets.size() - freeBuckets.size(); }
+    QHash<QString, std::vector<int>> rows;
 };
 
 void RowSet::StmtDeleter::operator()(sqlite3_stmt* s) const
@@ -206,7 +165,6 @@ void RowSet::readFields(sqlite3_stmt* st, bool withRid)
         f.affinity = detail::affinityOf(f.declType);
         fields_.push_back(std::move(f));
     }
-    mapNames();
 }
 
 void RowSet::readRows(sqlite3_stmt* st, bool withRid)
@@ -353,7 +311,6 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->tableKey_ = tableKey_;
     part->fields_ = fields_;
     part->generatedColumns_ = generatedColumns_;
-    part->mapNames();
     part->seen_ = seen_;
     if (candidates) {
         for (const int row : *candidates) {
@@ -543,20 +500,6 @@ void RowSet::addRow(Row r)
 
 namespace {
 
-// Field names are short and differ early or late: their length and three
-// folded units tell them apart well enough.
-quint32 foldedNameHash(QStringView name)
-{
-    const qsizetype n = name.size();
-    if (n == 0)
-        return 0;
-    const quint32 first = detail::foldUnit(name[0].unicode());
-    const quint32 middle = detail::foldUnit(name[n / 2].unicode());
-    const quint32 last = detail::foldUnit(name[n - 1].unicode());
-    quint32 h = quint32(n) * 0x9E3779B1u ^ first * 0x85EBCA77u ^ middle * 0xC2B2AE3Du ^ last * 0x27D4EB2Fu;
-    return h ^ (h >> 15);
-}
-
 bool sameFolded(QStringView a, QStringView b)
 {
     if (a.size() != b.size())
@@ -570,62 +513,12 @@ bool sameFolded(QStringView a, QStringView b)
 
 } // namespace
 
-// The field names by their folded hash, so that setValue and the filters find
-// a field without comparing every name.
-void RowSet::mapNames()
+int RowSet::fieldIndex(const QString& name) const
 {
-    size_t size = 8;
-    while (size < fields_.size() * 4)
-        size *= 2;
-    names_.assign(size, NameSlot());
-    foldedTwins_ = false;
-    const size_t mask = size - 1;
-    for (size_t f = 0; f < fields_.size(); ++f) {
-        const QString& name = fields_[f].name;
-        const quint32 h = foldedNameHash(name);
-        size_t i = h & mask;
-        for (; names_[i].field >= 0; i = (i + 1) & mask) {
-            if (names_[i].hash == h && sameFolded(fields_[size_t(names_[i].field)].name, name))
-                foldedTwins_ = true;
-        }
-        names_[i] = {h, int(f)};
-    }
-}
-
-int RowSet::fieldIndex(QStringView name) const
-{
-    // The hint is only a guess at the field: it holds when the name is that
-    // field's name exactly, which the first exact name is in any case.
-    const auto at = quintptr(name.data());
-    NameHint& hint = nameHints_[((at >> 3) ^ (at >> 9)) % nameHints_.size()];
-    if (hint.at == name.data() && hint.field >= 0 && !name.isEmpty()) {
-        const QString& known = fields_[size_t(hint.field)].name;
-        if (known.size() == name.size() &&
-            std::memcmp(known.constData(), name.data(), size_t(name.size()) * sizeof(QChar)) == 0)
-            return hint.field;
-    }
-    const int field = fieldIndexInText(name);
-    if (field >= 0 && fields_[size_t(field)].name == name)
-        hint = {name.data(), field};
-    return field;
+    return fieldIndexInText(name);
 }
 
 int RowSet::fieldIndexInText(QStringView name) const
-{
-    // Names that differ only in letter case need the exact name to win.
-    if (foldedTwins_ || names_.empty())
-        return scanFieldIndex(name);
-    const quint32 h = foldedNameHash(name);
-    const size_t mask = names_.size() - 1;
-    for (size_t i = h & mask; names_[i].field >= 0; i = (i + 1) & mask) {
-        const NameSlot& slot = names_[i];
-        if (slot.hash == h && sameFolded(fields_[size_t(slot.field)].name, name))
-            return slot.field;
-    }
-    return -1;
-}
-
-int RowSet::scanFieldIndex(QStringView name) const
 {
     // The first of equal names wins, an exact one before one in another case.
     for (size_t i = 0; i < fields_.size(); ++i) {
@@ -648,8 +541,8 @@ int RowSet::rowOfRid(qint64 rid) const
             byRid_[rows_[i].rid] = int(i);
         ridsMapped_ = true;
     }
-    const auto it = byRid_.find(rid);
-    return it == byRid_.end() ? -1 : it->second;
+    const auto it = byRid_.constFind(rid);
+    return it == byRid_.cend() ? -1 : *it;
 }
 
 std::vector<QVariant> RowSet::newRowValues() const
@@ -983,75 +876,28 @@ void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QStr
         detail::appendCellKey(out, fields_[size_t(f)], values[size_t(f)]);
 }
 
-// The slot of the bucket whose rows have this key, or Index::kNone.
-size_t RowSet::findSlot(const Index& ix, quint64 hash, QStringView key) const
-{
-    const size_t mask = ix.table.size() - 1;
-    const quint32 tag = Index::tagOf(hash);
-    for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
-        const Index::Slot& slot = ix.table[i];
-        if (slot.bucket == Index::kEmpty)
-            return Index::kNone;
-        if (slot.bucket == Index::kGone || slot.tag != tag)
-            continue;
-        const Index::Bucket& b = ix.buckets[slot.bucket - 1];
-        if (b.hash != hash)
-            continue;
-        buildKey(ix, rows_[size_t(b.rows.front())].values, otherKey_);
-        if (otherKey_ == key)
-            return i;
-    }
-}
-
 void RowSet::indexAdd(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    const quint64 hash = detail::hashUnits(rowKey_);
-    if (const size_t at = findSlot(ix, hash, rowKey_); at != Index::kNone) {
-        std::vector<int>& rows = ix.buckets[ix.table[at].bucket - 1].rows;
-        if (rows.back() < row)
-            rows.push_back(row);
-        else
-            rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
-        return;
-    }
-    quint32 b = 0;
-    if (!ix.freeBuckets.empty()) {
-        b = ix.freeBuckets.back();
-        ix.freeBuckets.pop_back();
-    } else {
-        b = quint32(ix.buckets.size());
-        ix.buckets.emplace_back();
-    }
-    ix.buckets[b].hash = hash;
-    ix.buckets[b].rows.push_back(row);
-    // The new key takes the first removed slot on its way, else the empty one.
-    const size_t mask = ix.table.size() - 1;
-    size_t i = size_t(hash) & mask;
-    while (ix.table[i].bucket != Index::kEmpty && ix.table[i].bucket != Index::kGone)
-        i = (i + 1) & mask;
-    if (ix.table[i].bucket == Index::kEmpty)
-        ++ix.filled;
-    ix.table[i] = {Index::tagOf(hash), b + 1};
-    if (ix.filled * 2 > ix.table.size())
-        ix.rehash(ix.keyCount());
+    std::vector<int>& rows = ix.rows[rowKey_];
+    if (rows.empty() || rows.back() < row)
+        rows.push_back(row);
+    else
+        rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
 }
 
 void RowSet::indexRemove(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    const size_t at = findSlot(ix, detail::hashUnits(rowKey_), rowKey_);
-    if (at == Index::kNone)
+    const auto it = ix.rows.find(rowKey_);
+    if (it == ix.rows.end())
         return;
-    const quint32 b = ix.table[at].bucket - 1;
-    std::vector<int>& rows = ix.buckets[b].rows;
+    std::vector<int>& rows = *it;
     const auto pos = std::lower_bound(rows.begin(), rows.end(), row);
     if (pos != rows.end() && *pos == row)
         rows.erase(pos);
-    if (rows.empty()) {
-        ix.table[at].bucket = Index::kGone;
-        ix.freeBuckets.push_back(b);
-    }
+    if (rows.empty())
+        ix.rows.erase(it);
 }
 
 RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
@@ -1062,7 +908,7 @@ RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
     }
     auto ix = std::make_unique<Index>();
     ix->fields.assign(fields, fields + count);
-    ix->rehash(size_t(live_));
+    ix->rows.reserve(live_);
     indexes_.push_back(std::move(ix));
     Index& made = *indexes_.back();
     for (int row = 0; row < size(); ++row) {
@@ -1077,11 +923,11 @@ const std::vector<int>* RowSet::lookup(const std::vector<int>& fields, const QSt
     return lookup(fields.data(), fields.size(), key);
 }
 
-const std::vector<int>* RowSet::lookup(const int* fields, size_t count, QStringView key)
+const std::vector<int>* RowSet::lookup(const int* fields, size_t count, const QString& key)
 {
     const Index& ix = *indexOf(fields, count);
-    const size_t at = findSlot(ix, detail::hashUnits(key), key);
-    return at == Index::kNone ? nullptr : &ix.buckets[ix.table[at].bucket - 1].rows;
+    const auto it = ix.rows.constFind(key);
+    return it == ix.rows.cend() ? nullptr : &*it;
 }
 
 std::shared_ptr<const detail::Filter> RowSet::parsedFilter(const QString& text) const

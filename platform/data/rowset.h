@@ -10,14 +10,13 @@
 #include "platform/data/sourcequery.h"
 #include "platform/data/values.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
-#include <array>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -59,9 +58,8 @@ public:
     // what the database stored and stay current.
     bool current();
     const std::vector<detail::Field>& fields() const { return fields_; }
-    int fieldIndex(QStringView name) const;      // case-insensitive; -1 when unknown
-    // The same for a name cut from a longer text (a filter): its place is not
-    // remembered as a hint.
+    int fieldIndex(const QString& name) const;   // case-insensitive; -1 when unknown
+    // The same for a name cut from a longer text (a filter).
     int fieldIndexInText(QStringView name) const;
 
     int size() const { return int(rows_.size()); }
@@ -85,7 +83,7 @@ public:
 
     // The live rows, ascending, whose values on `fields` (ascending) have this key.
     const std::vector<int>* lookup(const std::vector<int>& fields, const QString& key);
-    const std::vector<int>* lookup(const int* fields, size_t count, QStringView key);
+    const std::vector<int>* lookup(const int* fields, size_t count, const QString& key);
 
     // A filter or Find text parsed against these fields; the texts given last
     // are kept parsed. Raises DbError(BadArguments) when the text does not parse.
@@ -97,16 +95,6 @@ private:
     };
     using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
     struct Index;   // a hash index over one field set (rowset.cpp)
-    struct NameSlot {
-        quint32 hash = 0;
-        int field = -1;   // -1: empty
-    };
-    // Callers name fields with the same string again and again: where a name's
-    // characters were found last, and the field that has exactly that name.
-    struct NameHint {
-        const QChar* at = nullptr;
-        int field = -1;
-    };
 
     RowSet() = default;
     void readFields(sqlite3_stmt* st, bool withRid);
@@ -138,8 +126,6 @@ private:
     // its rowid is the one held.
     void requireRowAsRead(int row);
     void readDefaults();
-    void mapNames();
-    int scanFieldIndex(QStringView name) const;
     void addRow(Row r);
 
     sqlite3* writeHandle();
@@ -156,7 +142,6 @@ private:
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);
     void buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const;
-    size_t findSlot(const Index& ix, quint64 hash, QStringView key) const;
     void indexAdd(Index& ix, int row);
     void indexRemove(Index& ix, int row);
     Index* indexOf(const int* fields, size_t count);
@@ -171,16 +156,13 @@ private:
     quint64 seen_ = 0;                // the table's change count the rows match; 0: none
     std::vector<detail::Field> fields_;
     std::vector<Row> rows_;
-    mutable std::unordered_map<qint64, int> byRid_;   // a later row wins a reused rowid
+    mutable QHash<qint64, int> byRid_;   // a later row wins a reused rowid
     mutable bool ridsMapped_ = false;
     int live_ = 0;
     std::vector<std::pair<int, int>> liveLog_;
     std::vector<std::unique_ptr<Index>> indexes_;
     mutable QString rowKey_;                          // key scratch: a row being indexed
-    mutable QString otherKey_;                        // key scratch: a row compared with it
-    std::vector<NameSlot> names_;                     // folded field names, open addressing
-    bool foldedTwins_ = false;                        // two names equal but for letter case
-    mutable std::array<NameHint, 64> nameHints_;
+    mutable QString otherKey_;                        // key scratch: the same row with new values
     mutable detail::FilterCache filters_;
 
     std::string textBuffer_;                          // UTF-8 of the texts being bound

@@ -60,7 +60,7 @@ constexpr qint64 kChunk = 256 * 1024;
 
 } // namespace
 
-QString decodeCp1252(const QByteArray& bytes)
+QString decodeCp1252(QByteArrayView bytes)
 {
     return decode(bytes.constData(), bytes.size());
 }

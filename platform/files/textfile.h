@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <memory>
 
 namespace zarv::fs {
@@ -11,7 +12,7 @@ namespace zarv::fs {
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, so
 // that every byte survives a decode and an encode unchanged. A character the
 // code page cannot hold is written as "?".
-QString decodeCp1252(const QByteArray& bytes);
+QString decodeCp1252(QByteArrayView bytes);
 QByteArray encodeCp1252(const QString& text);
 
 // Reads a text file line by line. CR LF, lone CR and lone LF all end a line;

@@ -41,6 +41,18 @@ QString answerName(Answer answer)
     return QStringLiteral("?");
 }
 
+Answer firstAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::OK:
+    case Buttons::OKCancel: return Answer::OK;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel: return Answer::Yes;
+    case Buttons::RetryCancel: return Answer::Retry;
+    }
+    return Answer::OK;
+}
+
 bool answerAllowed(Answer answer, Buttons buttons)
 {
     switch (buttons) {
@@ -117,7 +129,7 @@ ScriptedUi& ScriptedUi::expectBox(const ExpectedBox& box)
 
 ScriptedUi& ScriptedUi::expectBox(const TextMatch& prompt, Answer answer)
 {
-    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt});
+    return expectBox(ExpectedBox{prompt, answer, std::nullopt, std::nullopt, std::nullopt, std::nullopt});
 }
 
 ScriptedUi& ScriptedUi::expectInput(const TextMatch& prompt, const QString& typed)
@@ -211,6 +223,10 @@ void ScriptedUi::checkBoxDetails(const ExpectedBox& want, const MessageBox& box)
     if (want.title && *want.title != title)
         fail(QStringLiteral("message box \"%1\": title \"%2\", expected \"%3\"")
                  .arg(box.prompt, title, *want.title));
+    const Answer shownDefault = box.defaultAnswer.value_or(firstAnswer(box.buttons));
+    if (want.defaultAnswer && *want.defaultAnswer != shownDefault)
+        fail(QStringLiteral("message box \"%1\": default button %2, expected %3")
+                 .arg(box.prompt, answerName(shownDefault), answerName(*want.defaultAnswer)));
 }
 
 Answer ScriptedUi::msgBox(const MessageBox& box)

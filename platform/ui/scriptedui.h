@@ -55,6 +55,7 @@ struct ExpectedBox {
     std::optional<Icon> icon;
     std::optional<Buttons> buttons;
     std::optional<QString> title;
+    std::optional<Answer> defaultAnswer;    // the box's default button: the one it names, else its first
 };
 
 // What the stand-in was shown, in order.

@@ -12,6 +12,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <new>
 #include <optional>
 #include <pugixml.hpp>
 
@@ -117,10 +118,13 @@ struct Styles {
 // Fills one Worksheet from its parsed part.
 class SheetBuilder {
 public:
-    // cellsLeft: how many more non-empty cells the workbook may hold; counted down.
+    // cellsLeft: how many more non-empty cells the workbook may hold;
+    // reserveLeft: how many more cells the workbook may set room aside for
+    // before they are read. Both counted down, across all its sheets.
     SheetBuilder(Worksheet& sheet, const std::vector<QString>& sharedStrings, const Styles& styles,
-                 qint64& cellsLeft, qint64 cellLimit)
-        : sheet_(sheet), shared_(sharedStrings), styles_(styles), cellsLeft_(cellsLeft), cellLimit_(cellLimit)
+                 qint64& cellsLeft, qint64& reserveLeft, qint64 cellLimit)
+        : sheet_(sheet), shared_(sharedStrings), styles_(styles), cellsLeft_(cellsLeft), reserveLeft_(reserveLeft),
+          cellLimit_(cellLimit)
     {
     }
 
@@ -130,6 +134,15 @@ public:
         sheet_.name_ = name;
         if (!isElement(root, "worksheet")) {
             error = QStringLiteral("it is not a worksheet");
+            return false;
+        }
+        // A second list of rows would be read one way whole and another in
+        // slices; a worksheet has one.
+        int lists = 0;
+        for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling())
+            lists += isElement(c, "sheetData") ? 1 : 0;
+        if (lists > 1) {
+            error = QStringLiteral("it holds %1 lists of rows (sheetData) where a worksheet has one").arg(lists);
             return false;
         }
         reserveCells(childElement(root, "dimension"));
@@ -157,6 +170,9 @@ public:
             std::stable_sort(sheet_.rows_.begin(), sheet_.rows_.end(),
                              [](const Worksheet::Row& a, const Worksheet::Row& b) { return a.row < b.row; });
         }
+        std::stable_sort(sheet_.faults_.begin(), sheet_.faults_.end(), [](const CellFault& a, const CellFault& b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        });
     }
 
 private:
@@ -167,9 +183,13 @@ private:
         const char* style = nullptr;   // index into the cell formats
         pugi::xml_node value;          // <v>
         pugi::xml_node inlineString;   // <is>
+        bool formula = false;          // has an <f>
     };
 
-    // Room for the cells the sheet's dimension ("A1:N32767") announces, within reason.
+    // Room for the cells the sheet's dimension ("A1:N32767") announces, out of
+    // what the workbook as a whole may set aside: a dimension is only what
+    // the file claims, and several sheets claiming the most would otherwise
+    // take gigabytes before a cell is read.
     void reserveCells(pugi::xml_node dimension)
     {
         const std::string_view ref = attributeOf(dimension, "ref").value();
@@ -182,11 +202,11 @@ private:
         const int columns = columnFromReference(last);
         if (digits == std::string_view::npos || columns == 0 || !parseInt(last.substr(digits), rows))
             return;
-        constexpr long long kMostReserved = 4'000'000;
-        const long long cells = std::min<long long>(static_cast<long long>(rows) * columns, kMostReserved);
+        const qint64 cells = std::min<qint64>(qint64(std::min(rows, kMaxRow)) * columns, reserveLeft_);
         if (cells > 0) {
+            reserveLeft_ -= cells;
             sheet_.cells_.reserve(std::size_t(cells));
-            sheet_.rows_.reserve(std::size_t(std::min(rows, kMaxRow)));
+            sheet_.rows_.reserve(std::size_t(std::min<qint64>(rows, cells)));   // a row kept holds a cell
         }
     }
 
@@ -210,6 +230,8 @@ private:
                 parts.value = child;
             else if (std::strcmp(name, "is") == 0)
                 parts.inlineString = child;
+            else if (std::strcmp(name, "f") == 0)
+                parts.formula = true;
         }
         return parts;
     }
@@ -251,13 +273,17 @@ private:
             ascending = ascending && column > previousColumn;
             previousColumn = column;
             QString text;
-            if (!cellText(parts, text, error))
+            std::optional<CellFault::Kind> fault;
+            if (!cellText(parts, text, fault, error))
                 return false;
+            if (fault) {
+                if (cellsLeft_-- <= 0)
+                    return tooManyCells(error);
+                sheet_.faults_.push_back({number, column, *fault, text});
+            }
             if (!text.isEmpty()) {
-                if (cellsLeft_-- <= 0) {
-                    error = QStringLiteral("the workbook holds more than %1 cells").arg(cellLimit_);
-                    return false;
-                }
+                if (cellsLeft_-- <= 0)
+                    return tooManyCells(error);
                 sheet_.cells_.push_back({column, std::move(text)});
                 sheet_.lastColumn_ = std::max(sheet_.lastColumn_, column);
             }
@@ -273,9 +299,22 @@ private:
         return true;
     }
 
-    bool cellText(const CellParts& c, QString& text, QString& error) const
+    bool tooManyCells(QString& error) const
+    {
+        error = QStringLiteral("the workbook holds more than %1 cells").arg(cellLimit_);
+        return false;
+    }
+
+    bool cellText(const CellParts& c, QString& text, std::optional<CellFault::Kind>& fault, QString& error) const
     {
         const char* type = c.type;
+        // A formula's result is its <v>; a program that writes formulas
+        // without working them out leaves it out or empty. Only a text result
+        // may be empty.
+        if (c.formula && !c.inlineString && (!c.value || (std::strcmp(type, "str") != 0 && textOf(c.value).isEmpty()))) {
+            fault = CellFault::NoResult;
+            return true;
+        }
         if (type[0] == '\0' || std::strcmp(type, "n") == 0) {
             if (c.value) {
                 if (c.style != nullptr && isDateStyle(c.style))
@@ -291,13 +330,17 @@ private:
             text = decodeEscapes(textOf(c.value));
         } else if (std::strcmp(type, "b") == 0) {
             const std::string_view v = c.value.child_value();
-            text = v == "1" ? QStringLiteral("True") : v == "0" ? QStringLiteral("False") : textOf(c.value);
+            text = v == "1" || v == "true" ? QStringLiteral("TRUE")
+                 : v == "0" || v == "false" ? QStringLiteral("FALSE")
+                                            : textOf(c.value);
         } else if (std::strcmp(type, "d") == 0) {
             text = isoDateText(textOf(c.value));
             if (text.isEmpty())
                 text = textOf(c.value);
         } else {
             text = textOf(c.value);   // "e": error values such as #N/A
+            if (!text.isEmpty())
+                fault = CellFault::ErrorValue;
         }
         return true;
     }
@@ -337,6 +380,7 @@ private:
     const std::vector<QString>& shared_;
     const Styles& styles_;
     qint64& cellsLeft_;
+    qint64& reserveLeft_;
     qint64 cellLimit_;
     int previousRow_ = 0;
     bool rowsAscending_ = true;
@@ -346,7 +390,7 @@ private:
 class WorkbookLoader {
 public:
     WorkbookLoader(std::vector<std::unique_ptr<Worksheet>>& sheets, const ReadLimits& limits)
-        : sheets_(sheets), limits_(limits), cellsLeft_(limits.cells)
+        : sheets_(sheets), limits_(limits), cellsLeft_(limits.cells), reserveLeft_(limits.cells)
     {
     }
 
@@ -600,7 +644,7 @@ private:
 
         const QString& partName = found->second.target;
         auto sheet = std::make_unique<Worksheet>();
-        SheetBuilder builder(*sheet, shared_, styles_, cellsLeft_, limits_.cells);
+        SheetBuilder builder(*sheet, shared_, styles_, cellsLeft_, reserveLeft_, limits_.cells);
         QString why;
         const bool read = parseList(
             partName, "sheetData", 1, [&](pugi::xml_node root) { return builder.begin(name, root, why); },
@@ -617,6 +661,7 @@ private:
     std::vector<std::unique_ptr<Worksheet>>& sheets_;
     const ReadLimits& limits_;
     qint64 cellsLeft_;
+    qint64 reserveLeft_;
     Package package_;
     std::vector<QString> shared_;
     Styles styles_;
@@ -678,6 +723,11 @@ QString Worksheet::cell(int row, int column) const
     return low < count && cells[low].column == column ? cells[low].text : QString();
 }
 
+QString cellReference(int row, int column)
+{
+    return detail::columnLetters(column) + QString::number(row);
+}
+
 Workbook::Workbook() = default;
 Workbook::~Workbook() = default;
 Workbook::Workbook(Workbook&&) noexcept = default;
@@ -688,6 +738,10 @@ bool Workbook::open(const QString& path, const ReadLimits& limits)
     close();
     try {
         open_ = load(path, limits);
+    } catch (const std::bad_alloc&) {
+        error_ = QStringLiteral("The workbook \"%1\" is refused: reading it needs more memory than this computer "
+                                "can give.").arg(QDir::toNativeSeparators(path));
+        open_ = false;
     } catch (const std::exception& e) {
         error_ = QStringLiteral("The workbook \"%1\" cannot be read: %2.")
                      .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(e.what()));

@@ -13,6 +13,22 @@ namespace detail {
 class SheetBuilder;
 }
 
+// A cell whose text stands for no value: an error value, or a formula whose
+// result the file does not store (programs that write formulas without
+// working them out leave the result out).
+struct CellFault {
+    enum Kind : quint8 { ErrorValue, NoResult };
+    int row;
+    int column;
+    Kind kind;
+    QString text;   // the error value ("#N/A"); "" for NoResult
+
+    bool operator==(const CellFault&) const = default;
+};
+
+// "F3" for row 3, column 6.
+QString cellReference(int row, int column);
+
 // One worksheet of an open workbook.
 class Worksheet {
 public:
@@ -21,10 +37,14 @@ public:
     // The text of the cell at a 1-based row and column: strings as stored,
     // numbers as CStr shows them ("12", "0.5", "1E+15"), a number whose cell
     // format is a date or time as CStr shows a date ("3/31/2026",
-    // "3/31/2026 2:05:00 PM", "2:05:00 PM"), booleans "True" /
-    // "False", error values as their text ("#N/A"). "" for an empty or missing
-    // cell and for any position outside the sheet.
+    // "3/31/2026 2:05:00 PM", "2:05:00 PM"), booleans "TRUE" / "FALSE" as a
+    // spreadsheet shows them, error values as their text ("#N/A"). "" for an
+    // empty or missing cell and for any position outside the sheet.
     QString cell(int row, int column) const;
+    // The cells whose text stands for no value, by row and then column. An
+    // error value's cell reads as its text; a formula without a result is
+    // not a cell.
+    const std::vector<CellFault>& faults() const { return faults_; }
 
     // The highest row and column holding a non-empty cell; 0 for an empty sheet.
     int lastRow() const { return rows_.empty() ? 0 : rows_.back().row; }
@@ -50,6 +70,7 @@ private:
     std::vector<Row> rows_;    // ascending by row
     std::vector<Cell> cells_;  // each row's cells ascending by column
     int lastColumn_ = 0;
+    std::vector<CellFault> faults_;
 };
 
 // What a workbook may take to read. A workbook comes from outside the program,
@@ -62,7 +83,8 @@ struct ReadLimits {
     qint64 packedRatio = 100;                // unpacked against packed size, for parts above:
     qint64 ratioFloor = qint64(1) << 20;
     qint64 marksPerPart = 8'000'000;         // elements and attributes of one part
-    qint64 cells = 4'000'000;                // non-empty cells of all worksheets
+    qint64 cells = 4'000'000;                // non-empty cells of all worksheets, and the
+                                             // room set aside for them beforehand
     // A sheet's rows and the shared strings are parsed a slice of about this
     // many bytes at a time (see WorkbookLoader::parseList); 0: each part whole.
     qint64 sliceBytes = 512 * 1024;

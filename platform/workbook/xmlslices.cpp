@@ -38,6 +38,10 @@ std::optional<ListSlices> findListSlices(const QByteArray& buffer, const char* l
         return std::nullopt;
     const char* const text = buffer.constData();
     const qsizetype size = buffer.size();
+    // XML has no NUL character, and the parser takes one for the end of its
+    // text: a slice would end there quietly where the whole part is refused.
+    if (std::memchr(text, '\0', std::size_t(size)) != nullptr)
+        return std::nullopt;
     const auto find = [&](qsizetype from, std::string_view what) -> qsizetype {
         const std::string_view rest(text + from, std::size_t(size - from));
         const std::size_t at = rest.find(what);

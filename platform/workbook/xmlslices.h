@@ -13,8 +13,8 @@ namespace zarv::xl::detail {
 // items where the content can be cut into slices of about `sliceBytes`. Found
 // by walking the markup (comments, CDATA and processing instructions passed
 // over, quoted attribute values honoured); a part in another encoding than
-// UTF-8, with a document type, or whose markup does not balance, has no list
-// found and is parsed whole.
+// UTF-8, with a document type, with a NUL byte, or whose markup does not
+// balance, has no list found and is parsed whole.
 struct ListSlices {
     qsizetype contentBegin = 0;
     qsizetype contentEnd = 0;

@@ -4,6 +4,7 @@
 
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
+#include "platform/files/textfile.h"
 #include "services/dataenvironment.h"
 
 #include <QRegularExpression>
@@ -189,6 +190,91 @@ TEST_F(RoundTripTest, AGroupValueCutAfterAFieldSeparatorReadsBackAsWritten)
     const QByteArray first = loadAndSave(0, 1);
     EXPECT_EQ(columnOf("SELECT DUEDATE FROM \"Group\"", "DUEDATE"), QStringList{"6/30/2024"});
     EXPECT_EQ(loadAndSave(1, 2), first);
+}
+
+// ---------------------------------------------------------------- what other programs make of a written file
+
+// A written file as another program or a hand edit may leave it. Each form is
+// read as the same data, so that its save gives the first save's bytes, or is
+// refused with a message naming the line that shows the fault.
+TEST_F(RoundTripTest, WhatOtherProgramsMakeOfAWrittenFileReadsAsTheSameDataOrIsRefusedNamingItsLine)
+{
+    enum Form { Utf8, Utf8WithMark, CtrlZLines, Semicolons, Tabs, UnclosedQuote, kForms };
+    for (int seed = 1; seed <= 4 * kForms; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(7000 + seed));
+        const Form form = Form(seed % kForms);
+        const GenFile content = generateContent(rng, GenOptions{});
+        emptyTables();
+        storeContent(content);
+        const QByteArray written = save(0, content.year);
+        QList<QByteArray> lines = written.split('\n');
+        lines.removeLast();   // after the last line end
+
+        QString refusalNames;   // empty: read as the same data
+        const auto firstLineHolding = [&lines](char c) {
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                if (lines[i].contains(c))
+                    return int(i) + 1;
+            return 0;
+        };
+        switch (form) {
+        case Utf8:
+        case Utf8WithMark:
+            for (QByteArray& l : lines)
+                l = fs::decodeCp1252(l).toUtf8();
+            if (form == Utf8WithMark)
+                lines.front().prepend("\xEF\xBB\xBF");
+            break;
+        case CtrlZLines: {
+            const char* blanks[] = {"\x1A\r", "\x1A,\x1A \r", " ,,\x1A\r"};
+            for (int k = 0; k < 3; ++k)
+                lines.insert(1 + qsizetype(rng() % lines.size()), blanks[rng() % 3]);
+            lines.append("\x1A");
+            break;
+        }
+        case Semicolons:
+        case Tabs:
+            if (const int at = firstLineHolding(',')) {
+                refusalNames = form == Tabs ? QStringLiteral("tabs (Tab), not by commas (line %1").arg(at)
+                                            : QStringLiteral("semicolons (;), not by commas (line %1").arg(at);
+            }
+            for (QByteArray& l : lines)
+                l.replace(',', form == Tabs ? '\t' : ';');
+            break;
+        case UnclosedQuote:
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (!lines[i].startsWith('#'))
+                    continue;
+                // A quote before a field of the first payment line, never closed.
+                const QList<QByteArray> fields = lines[i].split(',');
+                const int f = int(rng() % fields.size());
+                qsizetype at = 0;
+                for (int k = 0; k < f; ++k)
+                    at += fields[k].size() + 1;
+                lines[i].insert(at, '"');
+                refusalNames = QStringLiteral("line %1: ").arg(i + 1) + fs::decodeCp1252(lines[i].chopped(1));
+                break;
+            }
+            break;
+        case kForms:
+            break;
+        }
+        writeFile("Zarvdata0.csv", lines.join('\n'));
+
+        if (!refusalNames.isEmpty()) {
+            ui().expectBox(ExpectedBox{ui::containing(refusalNames), Answer::OK, Icon::Critical, {}, {}});
+            EXPECT_FALSE(Csv2Mdb(file(0))) << "seed " << seed;
+            // Payment lines are judged as they are read: those before the
+            // refused one may be stored, and the load is failed.
+            if (form != UnclosedQuote) {
+                EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty()) << "seed " << seed;
+            }
+            continue;
+        }
+        const QByteArray first = loadAndSave(0, 1);
+        ASSERT_EQ(first, written) << "seed " << seed << " form " << form << ": " << difference(written, first);
+        ASSERT_EQ(loadAndSave(1, 2), first) << "seed " << seed;
+    }
 }
 
 // ---------------------------------------------------------------- spreadsheet forms at random

@@ -189,4 +189,37 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
     EXPECT_EQ(storedName(), QString::fromUtf8("\u00C9MILE \u00B5|FLAT 1"));
 }
 
+TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)
+{
+    loadSample();
+    Group screen;
+    chooseGroup(screen, QStringLiteral("0077"));
+    expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
+        agency.Text7->setFocus();
+        clerk::wait();
+        agency.Text1->setText(QString::fromUtf8("\u03A9MEGA"));      // never entered
+        agency.Text7->setText(QString::fromUtf8("FLAT \U0001F600"));
+        ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Address holds \"\U0001F600\", a character "
+                                                                         "the payment file cannot hold!")),
+                               ui::Icon::Exclamation));
+        agency.close();
+        EXPECT_TRUE(agency.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), agency.Text7);
+        EXPECT_TRUE(ui::isMarkedError(agency.Text1));   // the other refused box is marked all the same
+
+        // The box the clerk is in now passes: the first refused box is named and takes the focus.
+        agency.Text7->setText(QStringLiteral("FLAT 1"));
+        ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Name holds \"\u03A9\", a character the "
+                                                                         "payment file cannot hold!")),
+                               ui::Icon::Exclamation));
+        agency.close();
+        EXPECT_EQ(QApplication::focusWidget(), agency.Text1);
+        agency.Text1->setText(QStringLiteral("OMEGA"));
+        clerk::click(agency.Command1);
+        EXPECT_FALSE(agency.isVisible());
+    });
+    clerk::activate(&screen);
+    clerk::click(screen.Command_AgencyInformation);
+}
+
 } // namespace

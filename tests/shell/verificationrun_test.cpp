@@ -173,10 +173,13 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported (%1)")
                                .arg(path(QStringLiteral("Verify.csv")))));
         list.Command_Export->click();
-        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. ")));
+        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. Lines imported: 8, "
+                                          "refused: 0.")));
         list.Command_Import1->click();
         EXPECT_EQ(DE().rsVerify().recordCount(), 8);
-        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #2) complete. ")));
+        ui().expectBox(box(ui::containing(QStringLiteral("Replace the list?")), ui::Answer::Yes));
+        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #2) complete. Lines imported: 8, "
+                                          "refused: 0.")));
         list.Command_Import2->click();
 
         expected = rows(DE().rsVerify());

@@ -6,7 +6,10 @@
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
 #include "services/screens/Form_InformationDialog.h"
+#include "services/sharedstate.h"
 
+#include "platform/files/textfile.h"
+#include "platform/text/csv.h"
 #include "platform/text/vb.h"
 
 #include <QPushButton>
@@ -36,6 +39,16 @@ protected:
     {
         return ImportVerifyCsv(option, csvPath(), [this] { ++refreshes; });
     }
+    // The question option 2 asks first when the list holds folios: Yes.
+    void confirmReplacing()
+    {
+        ui().expectBox(box(ui::containing("Replace the list?"), Answer::Yes, Icon::Question, Buttons::YesNo));
+    }
+    bool importReplacing()
+    {
+        confirmReplacing();
+        return import(kOption2);
+    }
 
     int refreshes = 0;
 };
@@ -61,14 +74,14 @@ TEST_F(Import, OptionOneUpdatesTheMatchingRowAndAddsTheRest)
     addVerify("D|1234|M-3|02|703|000000000000000033||OLD THREE");
     addVerify(" |1234|M-4|03|704||444444444|OLD FOUR");
     writeCsv("D,9999,M-1,01,701,11,,NEW ONE,NEW ST,,,,,NEW LEGAL\r\n"     // same number: status from the file
-             ",1234,m-2,01,702,22,,NEW TWO\r\n"                          // read as M-2: differs in case, "C"
+             ",1234,m-2,01,702,22,,NEW TWO\r\n"                          // the row's own number: status from the file
              ",1234,M-33,02,703,0033,,NEW THREE\r\n"                     // other number: "C"
              "A,1234,M-4,03,704,,444444444,NEW FOUR\r\n"                 // matched by PID
              "A,1234,M-5,03,705,55,,FIVE,\"1, THE MEWS\"\r\n");          // new
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), (QStringList{
                                 "D|1234|M-1|01|701|000000000000000011||NEW ONE|NEW ST|||||NEW LEGAL",
-                                "C|1234|m-2|01|702|000000000000000022||NEW TWO||||||",
+                                " |1234|m-2|01|702|000000000000000022||NEW TWO||||||",
                                 "C|1234|M-3|02|703|000000000000000033||NEW THREE||||||",
                                 "A|1234|M-4|03|704||444444444|NEW FOUR||||||",
                                 "A|1234|M-5|03|705|000000000000000055||FIVE|1, THE MEWS|||||",
@@ -107,6 +120,9 @@ TEST_F(Import, OptionTwoEmptiesTheListAndRefusesRepeats)
     const QString repeatPid = QStringLiteral(",1234,M-4,03,705,,12345,REPEAT PID");
     writeCsv("C,1234,M-1,01,701,1,,FIRST\r\n" + repeat.toLatin1() + "\r\n" +
              ",1234,M-3,03,705,,12345,PID ONLY\r\n" + repeatPid.toLatin1() + "\r\n");
+    ui().expectBox(box("The list holds 1 folio and Verify.csv holds 4 lines.\r\nImport 2 deletes the 1 folio and puts "
+                       "the lines of the file in their place.\r\nReplace the list?",
+                       Answer::Yes));
     expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeat);
     expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeatPid);
     EXPECT_TRUE(import(kOption2));
@@ -118,7 +134,7 @@ TEST_F(Import, LineEndsOfEveryKindAreRead)
 {
     for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r"), QByteArray("\r\n")}) {
         writeCsv("A,1234,M-1,01,701,1,,ONE" + end + "C,1234,M-2,01,702,2,,TWO" + end);
-        EXPECT_TRUE(import(kOption2));
+        EXPECT_TRUE(verifyRows().isEmpty() ? import(kOption2) : importReplacing());
         EXPECT_EQ(verifyRows(), (QStringList{"A|1234|M-1|01|701|000000000000000001||ONE||||||",
                                              "C|1234|M-2|01|702|000000000000000002||TWO||||||"}))
             << end.toHex().toStdString();
@@ -142,7 +158,8 @@ TEST_F(Import, AFileWithoutTheStatusFieldIsReadFromTheCompany)
     // One line that begins with a comma makes the whole file one of fourteen fields.
     const QString shifted = QStringLiteral("1234,M-3,01,701,3,,THREE");
     writeCsv(shifted.toLatin1() + "\r\n,1234,M-4,01,702,4,,FOUR\r\n");
-    expectRejection(ui(), "Mortgage Company ID is NOT four characters long", shifted);
+    confirmReplacing();
+    expectRejection(ui(), "Property Identifier is NOT numeric.", shifted);
     EXPECT_TRUE(import(kOption2));
     EXPECT_EQ(verifyRows(), (QStringList{" |1234|M-4|01|702|000000000000000004||FOUR||||||"}));
 }
@@ -160,10 +177,10 @@ TEST_F(Import, SixRejectionsBringTheQuestionAndNoStops)
     file += "A,1234,M-9,01,702,9,,NEVER READ\r\n";
     writeCsv(file);
     for (int i = 0; i < 6; ++i)
-        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad[i]);
+        expectRejection(ui(), "Mortgage Number is MISSING", bad[i]);
     ui().expectBox(question(Answer::Yes));
     for (int i = 6; i < 12; ++i)
-        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad[i]);
+        expectRejection(ui(), "Mortgage Number is MISSING", bad[i]);
     ui().expectBox(question(Answer::No));
     EXPECT_FALSE(import(kOption1));     // option 1 keeps what it stored
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|M-0|01|701|000000000000000001||KEPT||||||"}));
@@ -180,6 +197,7 @@ TEST_F(Import, OptionTwoPutsTheOldListBackWhenItStoresNothingIsStoppedOrFails)
     };
 
     writeCsv(",12,M-1,01,701,1\r\n");
+    confirmReplacing();
     expectRejection(ui(), "Mortgage Company ID is NOT four characters long", ",12,M-1,01,701,1");
     ui().expectBox(listLeft(QStringLiteral("No record of Verify.csv could be imported."), Icon::Information));
     EXPECT_FALSE(import(kOption2));
@@ -189,8 +207,9 @@ TEST_F(Import, OptionTwoPutsTheOldListBackWhenItStoresNothingIsStoppedOrFails)
     for (int i = 0; i < 6; ++i)
         file += ",12\r\n";
     writeCsv(file);
+    confirmReplacing();
     for (int i = 0; i < 6; ++i)
-        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", ",12");
+        expectRejection(ui(), "Mortgage Number is MISSING", ",12");
     ui().expectBox(box("There has been a number of errors... do you want to Continue ?", Answer::No, Icon::None,
                        Buttons::YesNo, QStringLiteral("Multiple Verification Folio Errors")));
     ui().expectBox(listLeft(QStringLiteral("The import was stopped."), Icon::Information));
@@ -201,6 +220,7 @@ TEST_F(Import, OptionTwoPutsTheOldListBackWhenItStoresNothingIsStoppedOrFails)
     de().Zarv.execute("CREATE TRIGGER refuse BEFORE INSERT ON VERIFY WHEN NEW.NAME = 'REFUSED' "
                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     writeCsv("A,1234,M-0,01,701,1,,STORED FIRST\r\nA,1234,M-1,01,701,2,,REFUSED\r\n");
+    confirmReplacing();
     ui().expectBox(box(ui::containing("No record of this import was kept.\r\nThe list was left as it was."),
                        Answer::OK, Icon::Critical));
     EXPECT_FALSE(import(kOption2));
@@ -244,14 +264,14 @@ TEST_F(Import, ExportThenImportGivesBackTheListWithEitherOption)
     EXPECT_TRUE(readCsv().contains("JOHN ONEILL,FARM 9,"));     // the file carries no quote
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), before);
-    EXPECT_TRUE(import(kOption2));
+    EXPECT_TRUE(importReplacing());
     QStringList after = verifyRows();
     after.sort();
     QStringList sorted = before;
     sorted.sort();
     EXPECT_EQ(after, sorted);
 
-    // A line edited in the file is checked and stored as the file has it; the
+    // What a line changed is checked and stored, the rest of the row stays; the
     // row's own line after it puts the row back as it was.
     const QByteArray edited = "C,1234,100 200 302,02,702,1100220,,JOHN ONEILL JR,FARM 9,,,,,\r\n";
     writeCsv(edited + "C,1234,100 200 302,02,702,1100220,,JOHN ONEILL,FARM 9,,,,,\r\n");
@@ -261,7 +281,7 @@ TEST_F(Import, ExportThenImportGivesBackTheListWithEitherOption)
     EXPECT_EQ(after, sorted);
     writeCsv(edited);
     EXPECT_TRUE(import(kOption1));
-    EXPECT_TRUE(verifyRows().contains("C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR|FARM 9|||||"));
+    EXPECT_TRUE(verifyRows().contains("C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR| FARM 9 |||||"));
 }
 
 // A status the workbook load takes with a warning does not show the file as
@@ -273,14 +293,100 @@ TEST_F(Import, AListWhoseOnlyStatusIsAnotherLetterComesBackToo)
     QString step;
     verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
     for (const QString& option : {kOption1, kOption2}) {
-        EXPECT_TRUE(import(option)) << option.toStdString();
+        EXPECT_TRUE(option == kOption2 ? importReplacing() : import(option)) << option.toStdString();
         EXPECT_EQ(verifyRows(), before);
     }
 }
 
+// What a spreadsheet program does to an exported file when it saves it again.
+struct Resave {
+    const char* name;
+    bool numbers;       // all-digit fields as numbers: leading zeros dropped, past 15 digits in exponent form
+    bool quoteAll;      // every field in double quotes
+    bool utf8;
+    bool mark;          // a UTF-8 byte-order mark
+    const char* end;    // the line end
+};
+
+const Resave kResaves[] = {
+    {"as exported", false, false, false, false, "\r\n"},
+    {"LibreOffice", true, false, true, false, "\n"},
+    {"Excel CSV UTF-8", true, true, true, true, "\r\n"},
+    {"quoted, Windows-1252", false, true, false, false, "\r\n"},
+    {"numbers, Windows-1252", true, false, false, false, "\r\n"},
+};
+
+// An all-digit field as a spreadsheet program writes the number it read.
+QString asNumber(const QString& digits)
+{
+    QString n = digits;
+    while (n.size() > 1 && n.front() == u'0')
+        n.remove(0, 1);
+    if (n.size() <= 15)
+        return n;
+    // 15 significant digits, rounded, as LibreOffice writes them: 1.23456789012346E+017
+    int exponent = int(n.size()) - 1;
+    QString m = n.left(15);
+    if (n[15] >= u'5') {
+        int i = 14;
+        while (i >= 0 && m[i] == u'9')
+            m[i--] = u'0';
+        if (i < 0) {
+            m.prepend(u'1');
+            m.chop(1);
+            ++exponent;
+        } else {
+            m[i] = QChar(m[i].unicode() + 1);
+        }
+    }
+    while (m.size() > 1 && m.back() == u'0')
+        m.chop(1);
+    return m.left(1) + (m.size() > 1 ? u'.' + m.mid(1) : QString()) + QStringLiteral("E+%1").arg(exponent, 3, 10, QLatin1Char('0'));
+}
+
+bool allDigits(const QString& t)
+{
+    return !t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The lines of an exported file as the program saved them again.
+QStringList resaved(const QByteArray& exported, const Resave& how)
+{
+    QStringList lines = fs::decodeCp1252(exported).split(QStringLiteral("\r\n"));
+    lines.removeAll(QString());
+    for (QString& line : lines) {
+        QStringList fields = csv::split(line, verifycsv::kFieldCount);
+        if (how.numbers) {
+            for (QString& f : fields) {
+                if (allDigits(f))
+                    f = asNumber(f);
+            }
+        }
+        if (how.quoteAll) {
+            for (QString& f : fields)
+                f = u'"' + QString(f).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            line = fields.join(u',');
+        } else {
+            line = csv::join(fields);
+        }
+    }
+    return lines;
+}
+
+QByteArray bytesOf(const QStringList& lines, const Resave& how)
+{
+    QByteArray out = how.mark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    for (const QString& line : lines)
+        out += (how.utf8 ? line.toUtf8() : fs::encodeCp1252(line)) + how.end;
+    return out;
+}
+
 // Random lists in the forms the workbook and the add screen store: every
-// status, rows with only a PID, names with commas and quotes, values at their
-// widths. Export then either import gives the list back.
+// status, rows with only a PID, names with commas, quotes and accents, values
+// at their widths, folios of 18 digits. Each exported file, as exported and as
+// spreadsheet programs save it again, goes through either import: each line
+// finds its own row unchanged, or is refused with a message naming it (a folio
+// a spreadsheet wrote in exponent form); nothing is added or altered silently.
 TEST_F(Import, ExportThenImportIsTheIdentityOnRandomLists)
 {
     std::mt19937 random(20261209);
@@ -293,37 +399,73 @@ TEST_F(Import, ExportThenImportIsTheIdentityOnRandomLists)
             c = alphabet[int(random() % alphabet.size())];
         return t;
     };
-    const QString words = QStringLiteral("ABCMNZ019 ,'\"-.&");
-    for (int list = 0; list < 30; ++list) {
-        de().Zarv.execute("DELETE FROM VERIFY");
+    const QString words = QStringLiteral("ABCMNZ019 ,'\"-.&\u00C9\u00D1");
+    for (int list = 0; list < 16; ++list) {
+        QStringList rows;
         const int size = 1 + int(random() % 20);
         for (int i = 0; i < size; ++i) {
             const bool pidOnly = random() % 4 == 0;
-            const QStringList row = {
+            rows << QStringList{
                 pick({" ", "A", "C", "D"}),
                 pick({"1234", "0042", "AB  "}),
                 vb::Trim(text(12, QStringLiteral("Mm09 -,'"))),
                 pidOnly ? QStringLiteral("  ") : pick({"01", "02", "03", "1 ", "  ", "09"}),
                 pidOnly ? QStringLiteral("   ") : pick({"701", "702", "704", "799", "   "}),
-                pidOnly ? QString() : pick({"000000000000012345", "12345", "123-456", "000000000000000001"}),
-                pick({"", "123456789", "42"}),
+                pidOnly ? QString()
+                        : pick({"000000000000012345", "12345", "123-456", "000000000000000001", "123456789012345678",
+                                "000012345678901234"}),
+                pick({"", "123456789", "042"}),
                 vb::Trim(text(70, words)),
                 text(30, words), text(30, words), text(30, words), text(30, words), text(30, words),
                 vb::Trim(text(32, words)),
-            };
-            addVerify(row.join(u'|'));
+            }.join(u'|');
         }
-        QStringList before = verifyRows();
-        before.sort();
-        DE().rsVerify().requery();
-        QString step;
-        for (const QString& option : {kOption1, kOption2}) {
-            verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
-            EXPECT_TRUE(import(option)) << option.toStdString();
-            QStringList after = verifyRows();
-            after.sort();
-            ASSERT_EQ(after, before) << "list " << list << " " << option.toStdString() << "\n"
-                                     << readCsv().toStdString();
+        for (const Resave& how : kResaves) {
+            for (const QString& option : {kOption1, kOption2}) {
+                de().Zarv.execute("DELETE FROM VERIFY");
+                for (const QString& r : rows)
+                    addVerify(r);
+                DE().rsVerify().requery();
+                const QStringList inListOrder = recordsetRows();
+                QString step;
+                verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
+                const QStringList lines = resaved(readCsv(), how);
+                writeCsv(bytesOf(lines, how));
+
+                // The lines whose folio lost digits are refused, naming them.
+                QStringList kept = inListOrder;
+                if (option == kOption2)
+                    confirmReplacing();
+                int refused = 0;
+                for (int i = int(lines.size()) - 1; i >= 0; --i) {
+                    if (option == kOption2 && csv::split(lines[i], verifycsv::kFieldCount)[verifycsv::FOLIO].contains(u'E'))
+                        kept.removeAt(i);
+                }
+                for (const QString& line : lines) {
+                    const QString folio = csv::split(line, verifycsv::kFieldCount)[verifycsv::FOLIO];
+                    if (!folio.contains(u'E'))
+                        continue;
+                    ui().expectModal(QStringLiteral("Form_InformationDialog"), [line](QDialog& d) {
+                        EXPECT_TRUE(gMsgText.contains(QStringLiteral("is in exponent form and has lost digits")))
+                            << gMsgText.toStdString();
+                        EXPECT_TRUE(gMsgText.endsWith(QStringLiteral("Record:\r\n") + line)) << gMsgText.toStdString();
+                        static_cast<Form_InformationDialog&>(d).OKButton->click();
+                    });
+                    if (++refused % 6 == 0)
+                        ui().expectBox(box(ui::containing("do you want to Continue ?"), Answer::Yes));
+                }
+                const bool nothingLeft = option == kOption2 && refused == int(lines.size());
+                if (nothingLeft)
+                    ui().expectBox(box(ui::containing("No record of Verify.csv could be imported.")));
+                EXPECT_EQ(option == kOption2 ? import(kOption2) : import(kOption1), !nothingLeft);
+                QStringList after = verifyRows();
+                after.sort();
+                QStringList expected = option == kOption1 || nothingLeft ? inListOrder : kept;
+                expected.sort();
+                ASSERT_EQ(after, expected) << "list " << list << ", " << how.name << ", " << option.toStdString()
+                                           << "\n" << lines.join(u'\n').toStdString();
+                ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+            }
         }
     }
 }
@@ -343,6 +485,91 @@ TEST_F(Import, AnImportTheDatabaseUndidIsNotReportedAsKept)
     EXPECT_EQ(verifyRows(), QStringList{});
     EXPECT_EQ(refreshes, 1);
     EXPECT_FALSE(DE().Zarv.inTransaction());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- lines a spreadsheet program saved
+
+namespace {
+
+class ImportFromSpreadsheet : public Import {
+protected:
+    QStringList exported(const QStringList& rows)
+    {
+        for (const QString& r : rows)
+            addVerify(r);
+        QString step;
+        verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
+        return verifyRows();
+    }
+};
+
+const char* const kExponentFolio = "Folio Number 1.23456789012346E+017 is in exponent form and has lost digits: "
+                                   "write it in full (save the column as text).";
+
+// A folio in exponent form has lost digits and is refused; a PID or a district
+// without its leading zeros is the same number and finds its row.
+TEST_F(ImportFromSpreadsheet, ReSpelledNumbersFindTheirRowOrAreRefused)
+{
+    const QStringList before = exported({
+        " |1234|M-1|01|701|123456789012345678||LONG FOLIO",
+        " |1234|M-2|02|702||012345678|PID ONLY",
+        " |0042|M-3|01|702|000000000000012345||SHORT FOLIO",
+    });
+    const QString exponent = QStringLiteral(",1234,M-1,1,701,1.23456789012346E+017,,LONG FOLIO");
+    const QString pidExponent = QStringLiteral(",1234,M-9,2,702,,1.2345678E+007,NEW PID");
+    writeCsv(exponent.toLatin1() + "\r\n,1234,M-2,2,702,,12345678,PID ONLY\r\n,42,M-3,1,702,12345,,SHORT FOLIO\r\n" +
+             pidExponent.toLatin1() + "\r\n");
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1)
+            confirmReplacing();
+        expectRejection(ui(), kExponentFolio, exponent);
+        expectRejection(ui(), "Property Identifier 1.2345678E+007 is in exponent form and has lost digits: "
+                              "write it in full (save the column as text).",
+                        pidExponent);
+        if (pass == 0) {
+            EXPECT_TRUE(import(kOption1));
+            EXPECT_EQ(verifyRows(), before);
+        } else {
+            EXPECT_TRUE(import(kOption2));
+            EXPECT_EQ(verifyRows(), before.mid(1));
+        }
+    }
+}
+
+// Only what the clerk changed is taken: a field the file holds as the export
+// wrote it (or as a spreadsheet re-spelled that) leaves the row's value alone.
+TEST_F(ImportFromSpreadsheet, OnlyTheFieldsTheClerkChangedAreTaken)
+{
+    const QStringList before = exported({
+        "C|1234|100 200 302|02|702|1100220||JOHN O'NEILL| FARM 9 |||||\"OLD\" MILL",
+        " |0042|7|1 |704||98|O'BRIEN MARY||||||",
+    });
+    for (bool replacing : {false, true}) {
+        writeCsv("C,1234,100 200 302,2,702,1100220,,JOHN ONEILL,FARM 9,NEW LINE,,,,OLD MILL\r\n"
+                 ",42,07,1,704,,098,OBRIEN MARY,,,,,,LOT 9\r\n");
+        EXPECT_TRUE(replacing ? importReplacing() : import(kOption1));
+        QStringList rows = verifyRows();
+        rows.sort();
+        EXPECT_EQ(rows, (QStringList{" |0042|7|1 |704||98|O'BRIEN MARY||||||LOT 9",
+                                     "C|1234|100 200 302|02|702|1100220||JOHN O'NEILL| FARM 9 |NEW LINE||||\"OLD\" MILL"}))
+            << replacing;
+        de().Zarv.execute("DELETE FROM VERIFY");
+        for (const QString& r : before)
+            addVerify(r);
+    }
+}
+
+// What the add screen accepts, the import accepts: a folio with only a PID and
+// no district or jurisdiction, a folio written with separators.
+TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImported)
+{
+    writeCsv("A,1234,100200306,,,,123456789,NEW OWNER,5 QUAY STREET,WESTPORT,,,,\r\n"
+             "A,1234,100200307,01,701,123-456.7,,DASHES\r\n");
+    EXPECT_TRUE(import(kOption1));
+    EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
+                                         "A|1234|100200307|01|701|000000000001234567||DASHES||||||"}));
 }
 
 } // namespace

@@ -185,6 +185,42 @@ TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 0), QStringLiteral("Add"));
 }
 
+TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
+{
+    addFive();
+    auto w = open();
+    select(*w, 0);   // N-1, "A"
+    DE().Zarv.execute(QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    ui::ExpectedBox refused;
+    refused.prompt = ui::containing(QStringLiteral("Verify_Numbers.setStatus Unexpected error"));
+    refused.icon = ui::Icon::Critical;
+    ui().expectBox(refused);
+    w->Command_Inactivate->click();
+    EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral("locked")));
+    EXPECT_EQ(storedAcd("N-1"), QStringLiteral("A"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+    EXPECT_FALSE(ui().busy());
+
+    // A sort order the database cannot give: the list stays in its order with every row.
+    DE().Zarv.execute(QStringLiteral("DROP TRIGGER keep"));
+    DE().Zarv.execute(QStringLiteral("ALTER TABLE VERIFY RENAME COLUMN NAME TO OWNER"));
+    int byName = -1;
+    for (int i = 0; i < verifylist::kSortOrders; ++i) {
+        if (QLatin1String(verifylist::sortOrders()[size_t(i)].source).contains(QLatin1String("NAME")))
+            byName = i;
+    }
+    ASSERT_GE(byName, 0);
+    ui::ExpectedBox unsorted;
+    unsorted.prompt = ui::containing(QStringLiteral("Verify_Numbers.Option_Sort_Click Unexpected error"));
+    unsorted.icon = ui::Icon::Critical;
+    ui().expectBox(unsorted);
+    w->Option_Sort[size_t(byName)]->click();
+    EXPECT_EQ(DE().rsVerify().recordCount(), 5);
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->rowCount(), 5);
+    EXPECT_FALSE(w->Option_Sort[size_t(byName)]->isChecked());
+    EXPECT_EQ(current(), QStringLiteral("N-1"));
+}
+
 TEST_F(ListTest, EverySortOrderKeepsTheCurrentRow)
 {
     addFive();
@@ -419,6 +455,9 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.size(), 26);
         EXPECT_EQ(lines.value(4), QStringLiteral(" "));
+        // A folio with only a PID needs neither district nor jurisdiction.
+        EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
+        EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
         EXPECT_EQ(lines.value(24), QString());
         EXPECT_EQ(lines.value(25),
                   QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
@@ -433,10 +472,11 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     auto w = open();
     select(*w, 3);   // N-4, "D"
     writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n");
-    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. ", Answer::OK, Icon::Information,
-                            Buttons::OK, ui::UiServices::appTitle()));
+    const QString done = QStringLiteral("Import from the Verify.csv file (option #1) complete. Lines imported: 1, "
+                                        "refused: 0.");
+    ui().expectBox(box(done, Answer::OK, Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
     w->Command_Import1->click();
-    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #1) complete. "));
+    EXPECT_EQ(w->Text_Msg->text(), done);
     EXPECT_EQ(storedAcd("N-1"), QStringLiteral(" "));
     EXPECT_EQ(current(), QStringLiteral("N-1"));   // the list starts again at its first row
     EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
@@ -450,6 +490,40 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     w->mnuImportReplace->trigger();
     EXPECT_EQ(verifyRows().size(), 5);
     EXPECT_FALSE(ui().busy());
+}
+
+// Import 2 asks before it replaces the list, the safe answer first; either
+// option says afterwards how many lines went in and how many were refused.
+TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
+{
+    addFive();
+    auto w = open();
+    const QString bad = QStringLiteral(",12,N-9");
+    writeCsv(",1234,N-8,01,701,8,,EIGHT\r\n" + bad.toLatin1() + "\r\n");
+    ui::ExpectedBox question = box("The list holds 5 folios and Verify.csv holds 2 lines.\r\n"
+                                   "Import 2 deletes all 5 folios and puts the lines of the file in their place.\r\n"
+                                   "Replace the list?",
+                                   Answer::No, Icon::Question, Buttons::YesNo);
+    question.defaultAnswer = Answer::No;
+    ui().expectBox(question);
+    ui().expectBox(box("Import from the Verify.csv file (option #2) was not run: the list was left as it was.",
+                       Answer::OK, Icon::Information));
+    w->Command_Import2->click();
+    EXPECT_EQ(verifyRows().size(), 5);
+
+    question.answer = Answer::Yes;
+    for (const bool replacing : {true, false}) {
+        if (replacing)
+            ui().expectBox(question);
+        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);
+        const QString done = QStringLiteral("Import from the Verify.csv file (option #%1) complete. "
+                                            "Lines imported: 1, refused: 1.")
+                                 .arg(replacing ? 2 : 1);
+        ui().expectBox(box(done, Answer::OK, Icon::Information));
+        (replacing ? w->Command_Import2 : w->Command_Import1)->click();
+        EXPECT_EQ(w->Text_Msg->text(), done);
+        EXPECT_EQ(verifyRows().size(), 1);
+    }
 }
 
 // Nothing the clerk clicks while an import waits on its rejection dialog starts
@@ -479,7 +553,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
         EXPECT_FALSE(ui().ending());
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
-    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. "));
+    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. Lines imported: 1, refused: 1."));
     w->Command_Import1->click();
     EXPECT_FALSE(w->exchangeRunning());
     EXPECT_TRUE(w->menuBar->isEnabled());

@@ -57,7 +57,7 @@ TEST(SplitVerifyCsvLine, PlainLinesSplitAtEveryCommaAndQuotedFieldsKeepTheirComm
         {"a,\"b,c\",d", 3, "a|b,c|d"},
         {"\"x\"\"y, z\",w", 2, "x\"y, z|w"},    // "" inside quotes is one quote
         {"\"ab\"cd,e", 2, "abcd|e"},            // text after the closing quote stays with the field
-        {"\"open,b,c", 3, "\"open|b|c"},        // a quote that never closes means nothing
+        {"\"open,b,c", 3, "open,b,c||"},        // a quote that never closes takes the rest (the file is refused)
         {"a,b\"c,d", 3, "a|b\"c|d"},            // a quote inside a field means nothing
         {"a,\"\",c", 3, "a||c"},
         {"a,\"b,c\"", 2, "a|b,c"},

@@ -108,19 +108,22 @@ TEST_F(Xls2MdbCodes, CodesWithQuotesAreStoredAndLookedUpLiterally)
 TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
 {
     Book b = bookWithOneFolio();
-    // Empty rows are passed over; a heading in other letter case or in part is
-    // a data row; only a repeat of the whole heading row is left out, and said.
+    // Empty rows are passed over; a row with half its cells or more holding
+    // their headings (in any letter case) repeats the heading row and is left
+    // out, and said; a code equal to another column's heading is a code.
     b.districts.insert(b.districts.end(), {{"01", "One"}, {}, {"02", "Two"}, {"collection district code", "x"}, {},
-                                           {}, {"03", "After two empty rows"}, districtHeadings()});
+                                           {}, {"03", "After two empty rows"}, districtHeadings(),
+                                           {"COLLECTION DISTRICT NAME", "y"}});
     b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {}, {}, {}, {"702", "After"}};
     RecordingSink list;
     EXPECT_TRUE(Xls2Mdb(save(b), list));
     EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid", {"Collection_District_Code"}),
-              QStringList({"01", "02", "co", "03"}));
+              QStringList({"01", "02", "03", "CO"}));
     EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code"}),
               QStringList({"701", "702"}));
     EXPECT_EQ(list.lines,
-              QStringList({"Rows not loaded from the sheet \"Collection District\": row 9 repeats the heading row."}));
+              QStringList({"Rows not loaded from the sheet \"Collection District\": row 5 and row 9 repeat the "
+                           "heading row."}));
 }
 
 TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)

@@ -80,6 +80,28 @@ TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
     paddedHeading[0] = "ACD ";
     QStringList outside = blank;
     outside << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "stray";
+    // Heading rows as clerks leave them: one heading retyped, two merged into
+    // one cell, lower case, blanks, tabs and no-break spaces around the words.
+    QStringList retyped = h;
+    retyped[7] = "OWNER NAME";
+    QStringList merged = h;
+    merged[1] = "MORTGAGE CO. MORTGAGE NUMBER";
+    merged[2] = "";
+    QStringList lower;
+    for (const QString& heading : h)
+        lower << heading.toLower();
+    lower[7] = "owner name";
+    QStringList spaced;
+    for (const QString& heading : h)
+        spaced << "\u00A0" + QString(heading).replace(' ', "\t") + "  ";
+    QStringList halfRetyped = h;   // seven of fourteen still hold their heading
+    for (int col = 0; col < 7; ++col)
+        halfRetyped[col] = "X";
+    QStringList mostlyData = folio("N2", "2");   // six cells hold their heading, the rest a folio
+    for (int col : {7, 8, 9, 10, 11, 12})
+        mostlyData[col] = h[col];
+    const QStringList noBreakSpaces(14, "\u00A0");
+    const QStringList tabs = {"\t", "\t\t", " \t ", "\u00A0\t", "\t", "\t", "\t", "\t", "\t", "\t", "\t", "\t", "\t", "\t"};
     const QString note = "Rows not loaded from the sheet \"Mortgage\": ";
     const std::vector<RowsCase> cases = {
         {"as the writer lays it out", {h, folio("N1", "1"), folio("N2", "2")}, {"N1", "N2"}, ""},
@@ -98,6 +120,16 @@ TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
         {"values right of the last column", {h, folio("N1", "1"), outside, blank, blank, outside},
          {"N1"}, note + "row 3 and row 6 have values only outside columns A to N."},
         {"headings only", {h}, {}, ""},
+        {"a heading retyped in one cell", {retyped, folio("N1", "1")}, {"N1"}, ""},
+        {"two headings merged into one cell", {merged, folio("N1", "1"), merged, folio("N2", "2")}, {"N1", "N2"},
+         note + "row 3 repeats the heading row."},
+        {"a heading repeated in lower case", {h, folio("N1", "1"), lower, folio("N2", "2")}, {"N1", "N2"},
+         note + "row 3 repeats the heading row."},
+        {"headings spaced with tabs and no-break spaces", {spaced, folio("N1", "1"), spaced}, {"N1"},
+         note + "row 3 repeats the heading row."},
+        {"half the headings in place", {halfRetyped, folio("N1", "1")}, {"N1"}, ""},
+        {"fewer than half the headings in place", {h, mostlyData}, {"N2"}, ""},
+        {"rows of no-break spaces and tabs are empty", {h, noBreakSpaces, folio("N1", "1"), tabs}, {"N1"}, ""},
     };
     for (const RowsCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,7 +157,7 @@ TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
         folioRow("|1234|1234567890123|12|701|3"),
         folioRow("|1234|N4||701|4"),
     }));
-    expectInfo("WARNING ( Invalid value in the Add/Change/Delete column ) :  \r\n"
+    expectInfo("WARNING ( Invalid value in the Add/Change/Delete column ) :   Row:2\r\n"
                " The column A (Add/Change/Delete) content is not valid. :X\r\n"
                " \r\n"
                " Valid values are 'A', 'C', 'D', or ' ' \r\n"
@@ -133,10 +165,10 @@ TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
                " 'C' - Change this mortgage\r\n"
                " 'D' - Delete/Remove this mortgage\r\n"
                " ' ' - no change\r\n\r\n" + kNote);
-    expectInfo("WARNING ( Mortgage Company # MISSING ) :  \r\n"
+    expectInfo("WARNING ( Mortgage Company # MISSING ) :   Row:3\r\n"
                " The Mortgage Company is stored in column B and it is four characters.\r\n"
                " The Mortgage Company identifies who pays for the property taxes\r\n\r\n" + kNote);
-    expectInfo("WARNING ( Mortgage # TRUNCATED ) :  \r\n"
+    expectInfo("WARNING ( Mortgage # TRUNCATED ) :   Row:4\r\n"
                " Mortgage # on the spreadsheet:1234567890123\r\n"
                " Mortgage # truncated to (12 char. MAX):123456789012\r\n\r\n" + kNote);
     expectInfo("INFORMATION: There was a total of 3 records NOT loaded.\r\n\r\n"
@@ -160,31 +192,31 @@ TEST_F(Xls2MdbRows, EachWarningGoesToTheListWithItsText)
 {
     const std::vector<WarningCase> cases = {
         {"|1234|N||701|5",
-         "WARNING ( Collection District Code 'CD' is MISSING ) :  \r\n"
+         "WARNING ( Collection District Code 'CD' is MISSING ) :   Row:2\r\n"
          " The Collection District Code is stored in column D and it is two digits.\r\n\r\n" + kNote},
         {"|1234|N|123|701|5",
-         "WARNING ( Collection District Code 'CD' is too long ) :  \r\n"
+         "WARNING ( Collection District Code 'CD' is too long ) :   Row:2\r\n"
          " Collection District Code on the spreadsheet:123\r\n"
          " Collection District Code truncated to (2 digits):12\r\n"
          " The Collection District Code is stored in column D and it is two digits.\r\n\r\n" + kNote},
         {"|1234|N|12||5",
-         "WARNING ( Jurisdiction Code 'JUR' is MISSING ) :  \r\n"
+         "WARNING ( Jurisdiction Code 'JUR' is MISSING ) :   Row:2\r\n"
          " The Jurisdiction Code is stored in column E and it is three digits.\r\n\r\n" + kNote},
         {"|1234|N|12|7011|5",
-         "WARNING ( Jurisdiction Code 'JUR' is too long ) :  \r\n"
+         "WARNING ( Jurisdiction Code 'JUR' is too long ) :   Row:2\r\n"
          " Jurisdiction Code on the spreadsheet:7011\r\n"
          " Jurisdiction Code truncated to (3 digits):701\r\n"
          " The Jurisdiction Code is stored in column E and it is three digits.\r\n\r\n" + kNote},
         {"|1234|N|12|701|1234567890123456789",
-         "WARNING ( FOLIO # TRUNCATED ) :  \r\n"
+         "WARNING ( FOLIO # TRUNCATED ) :   Row:2\r\n"
          " FOLIO # on the spreadsheet:1234567890123456789\r\n"
          " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote},
         {"|1234|N|12|701|5|1234567890",
-         "WARNING ( PID # TRUNCATED ) :  \r\n"
+         "WARNING ( PID # TRUNCATED ) :   Row:2\r\n"
          " PID on the spreadsheet:1234567890\r\n"
          " PID truncated to (9 digits MAX):123456789\r\n\r\n" + kNote},
         {"|1234|N|12|701||| name |a1|a2|a3|a4|a5",
-         "WARNING ( FOLIO # and PID # is MISSING ) :  \r\n"
+         "WARNING ( FOLIO # and PID # is MISSING ) :   Row:2\r\n"
          " The Folio # or PID # needs to be entered!\r\n\r\n"
          " on the spreadsheet: \r\n"
          "   Name( name ) \r\n"
@@ -217,7 +249,7 @@ TEST_F(Xls2MdbRows, PidOnlyRowsSkipDistrictChecksAndMatchOnCompanyAndPid)
                " 1 record was not loaded because it a duplicate or rejected folio\r\n");
     EXPECT_TRUE(Xls2Mdb(p, list));
     EXPECT_EQ(numbers(), QStringList({"P1", "P3", "P4"}));
-    EXPECT_EQ(list.lines.value(0), "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Mort. Co:1234 PID:77 ");
+    EXPECT_EQ(list.lines.value(0), "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Row:3 Mort. Co:1234 PID:77 ");
 }
 
 TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
@@ -231,28 +263,28 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
         folioRow("|  1234 |N4||||| name|  a1 | |a3|||  legal  "),
         longLegal,
         folioRow("|1234|N6|12|701|1234567890123456789"),
-        folioRow("|1234|N7|12|701|1234567890123456789"),  // a long folio is compared whole
+        folioRow("|1234|N7|12|701|1234567890123456780"),  // stored cut to the same 18 digits: a repeat
     }));
     RecordingSink list;
     expectInfo("INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-               " 3 records were not loaded because they were duplicate or rejected folios\r\n"
-               " 2 records were not loaded for formatting reasons");
+               " 4 records were not loaded because they were duplicate or rejected folios\r\n"
+               " 1 record was not loaded for formatting reasons");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6", "N7"}));
-    const QString longFolio = "WARNING ( FOLIO # TRUNCATED ) :  \r\n"
-                              " FOLIO # on the spreadsheet:1234567890123456789\r\n"
-                              " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote;
+    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6"}));
     EXPECT_EQ(list.lines,
               QStringList({
-                  "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
+                  "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:3 Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
                   "(Most likely duplicate KEY violation)",
-                  "RECORD REJECTED, NO Folio or PID! Mort. Co:1234 Addr.:a1a3 Legal:legal",
-                  ("RECORD REJECTED, NO Folio or PID! Legal:" + QString(250, 'L')).left(200),
-                  longFolio,
-                  longFolio,
+                  "RECORD REJECTED, NO Folio or PID! Row:5 Mort. Co:1234 Addr.:a1a3 Legal:legal",
+                  ("RECORD REJECTED, NO Folio or PID! Row:6 Legal:" + QString(250, 'L')).left(200),
+                  "WARNING ( FOLIO # TRUNCATED ) :   Row:7\r\n"
+                  " FOLIO # on the spreadsheet:1234567890123456789\r\n"
+                  " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote,
+                  "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:8 Mort. Co:1234 CD:12 JUR:701 "
+                  "FOLIO:1234567890123456780 (Most likely duplicate KEY violation)",
                   "INFORMATION: There was a total of 5 records NOT loaded.",
-                  " 3 records were not loaded because they were duplicate or rejected folios",
-                  " 2 records were not loaded for formatting reasons",
+                  " 4 records were not loaded because they were duplicate or rejected folios",
+                  " 1 record was not loaded for formatting reasons",
               }));
 }
 
@@ -267,18 +299,19 @@ TEST_F(Xls2MdbRows, RejectsAndDuplicatesShowAtMostTwoOrThreeBoxes)
 {
     const QStringList good = folio("N1", "1");
     const QStringList reject = folioRow("|1234|R");
-    const QString rejectText = "RECORD REJECTED, NO Folio or PID! Mort. Co:1234";
-    const QString dupText =
-        "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Mort. Co:1234 CD:12 JUR:701 FOLIO:1 "
-        "(Most likely duplicate KEY violation)";
+    auto rejectText = [](int row) { return QString("RECORD REJECTED, NO Folio or PID! Row:%1 Mort. Co:1234").arg(row); };
+    auto dupText = [](int row) {
+        return QString("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:%1 Mort. Co:1234 CD:12 JUR:701 FOLIO:1 "
+                       "(Most likely duplicate KEY violation)").arg(row);
+    };
     const std::vector<BoxLimitCase> cases = {
-        {"five duplicates", {good, good, good, good, good, good}, {dupText, dupText},
+        {"five duplicates", {good, good, good, good, good, good}, {dupText(3), dupText(4)},
          "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
          " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
-        {"five rejects", {good, reject, reject, reject, reject, reject}, {rejectText, rejectText, rejectText},
+        {"five rejects", {good, reject, reject, reject, reject, reject}, {rejectText(3), rejectText(4), rejectText(5)},
          "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
          " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
-        {"one reject, then four duplicates", {good, reject, good, good, good, good}, {rejectText, dupText},
+        {"one reject, then four duplicates", {good, reject, good, good, good, good}, {rejectText(3), dupText(4)},
          "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
          " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
     };
@@ -313,8 +346,8 @@ TEST_F(Xls2MdbRows, EmptySheetIsReportedAfterTheSummary)
     expectCritical(kEmpty);
     RecordingSink list;
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(list.lines, QStringList({"RECORD REJECTED, NO Folio or PID! Mort. Co:1234",
-                                       "RECORD REJECTED, NO Folio or PID! Mort. Co:1234",
+    EXPECT_EQ(list.lines, QStringList({"RECORD REJECTED, NO Folio or PID! Row:2 Mort. Co:1234",
+                                       "RECORD REJECTED, NO Folio or PID! Row:3 Mort. Co:1234",
                                        "INFORMATION: There was a total of 2 records NOT loaded.",
                                        " 2 records were not loaded because they were duplicate or rejected folios", "",
                                        kEmpty}));

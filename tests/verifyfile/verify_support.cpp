@@ -4,6 +4,13 @@
 #include "platform/workbook/workbookwriter.h"
 #include "services/dataenvironment.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cstdlib>
+#include <cstring>
+#include <zip.h>
+
 namespace zarv::test {
 
 const QStringList& mortgageHeadings()
@@ -84,6 +91,43 @@ ui::ExpectedBox infoBox(const ui::TextMatch& text)
 ui::ExpectedBox criticalBox(const ui::TextMatch& text)
 {
     return {text, ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()};
+}
+
+void replaceCell(const QString& path, int position, const QString& reference, const QString& cellXml)
+{
+    const QByteArray part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(position).toUtf8();
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &error);
+    ASSERT_NE(archive, nullptr) << path.toStdString();
+    zip_stat_t stat;
+    zip_file_t* file = zip_stat(archive, part.constData(), 0, &stat) == 0 ? zip_fopen(archive, part.constData(), 0) : nullptr;
+    if (file == nullptr)
+        zip_discard(archive);
+    ASSERT_NE(file, nullptr) << part.toStdString();
+    QByteArray content(qsizetype(stat.size), '\0');
+    const bool read = zip_fread(file, content.data(), stat.size) == zip_int64_t(stat.size);
+    zip_fclose(file);
+
+    QString xml = QString::fromUtf8(content);
+    const QString row = reference.mid(reference.indexOf(QRegularExpression(QStringLiteral("[0-9]"))));
+    const QRegularExpression cell(QStringLiteral("<c r=\"%1\"[^>]*?(/>|>.*?</c>)").arg(reference));
+    const QRegularExpression rowEnd(QStringLiteral("(<row r=\"%1\"[^>]*?>.*?)(</row>)").arg(row));
+    if (xml.contains(cell))
+        xml.replace(cell, cellXml);
+    else if (xml.contains(rowEnd))
+        xml.replace(rowEnd, QStringLiteral("\\1") + cellXml + QStringLiteral("\\2"));
+    else
+        xml.replace(QStringLiteral("</sheetData>"), QStringLiteral("<row r=\"%1\">%2</row></sheetData>").arg(row, cellXml));
+    const QByteArray changed = xml.toUtf8();
+    void* copy = std::malloc(size_t(changed.size()));
+    std::memcpy(copy, changed.constData(), size_t(changed.size()));
+    zip_source_t* source = zip_source_buffer(archive, copy, zip_uint64_t(changed.size()), 1);
+    const bool added = source != nullptr && zip_file_add(archive, part.constData(), source, ZIP_FL_OVERWRITE) >= 0;
+    if (!added) {
+        zip_source_free(source);
+        zip_discard(archive);
+    }
+    EXPECT_TRUE(read && added && zip_close(archive) == 0) << part.toStdString();
 }
 
 QStringList folioRow(const QString& cells)

@@ -40,6 +40,12 @@ struct Book {
 // Writes the book with the workbook layer's writer; fails the test if it cannot.
 void writeBook(const QString& path, const Book& book);
 
+// Puts cellXml in place of the cell at reference ("F3") of the workbook's
+// sheet at position (as the writer numbers its parts), or before the end of
+// the sheet's rows when the sheet has no such cell; fails the test if it
+// cannot.
+void replaceCell(const QString& path, int position, const QString& reference, const QString& cellXml);
+
 // A sheet-1 row from its fourteen cells given as "A|B|C|...": missing cells
 // are empty.
 QStringList folioRow(const QString& cells);

@@ -249,6 +249,7 @@ void Verify_Number_Add::Form_Load()
         if (!DE().rsJurisdiction().isOpen())
             DE().rsJurisdiction().open();
     } catch (const std::exception&) {
+        // As for the districts: the list stays empty and codes can still be typed.
     }
     ComboJUR->addItem(kChooseDistrictFirst);
     ComboJUR->setEditText(QString());
@@ -613,6 +614,7 @@ void Verify_Number_Add::save(const NewFolio& f)
                 rsVerify.moveNext();
             }
         } catch (const std::exception&) {
+            // The first failure, rethrown below, is reported; the list shows what it holds.
         }
         throw;
     }

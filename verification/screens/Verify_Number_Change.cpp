@@ -40,6 +40,7 @@ void dropEditAndReport(const QString& where, const std::exception& e)
         if (DE().rsVerify().editPending())
             DE().rsVerify().cancelUpdate();
     } catch (const std::exception&) {
+        // The failure reported just below is the one that counts.
     }
     ReportScreenError(where, e);
 }
@@ -394,6 +395,7 @@ void Verify_Number_Change::txtNUMBER_Validate(bool& Cancel)
         if (rs.isOpen() && !rs.eof() && !rs.bof())
             editing = rs.bookmark();
     } catch (const std::exception&) {
+        // No row is current, so none is left out of the search.
     }
     const Hit hit = Lookup(*rsVerifyClone, NumberFilter(number), editing);
     if (!hit.found) {

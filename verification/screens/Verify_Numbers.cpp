@@ -461,13 +461,15 @@ void Verify_Numbers::setStatus(const QString& code)
             rs.setValue(QStringLiteral("ACD"), code);
             rs.move(0);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The stored code stays; the rule below shows the row as it is stored.
         try {
             if (rs.editPending())
                 rs.cancelUpdate();
         } catch (const std::exception&) {
+            // The refusal reported below is the one the clerk can act on.
         }
+        folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.setStatus"), e);
     }
     EnableControls(true, true);
     ui::ui().setBusy(false);
@@ -613,19 +615,34 @@ void Verify_Numbers::Option_Sort_Click(int order)
     try {
         saved_.SaveCurrentRow(rsVerify);
     } catch (const std::exception&) {
+        // No row to come back to: the list opens at its first row.
     }
-    strSortSQL = QLatin1String(verifylist::sortOrders()[size_t(order)].source);
+    const QString before = rsVerify.source();
     try {
         rsVerify.close();
-        rsVerify.setSource(strSortSQL);
+        rsVerify.setSource(QLatin1String(verifylist::sortOrders()[size_t(order)].source));
         rsVerify.open();
-    } catch (const std::exception&) {
-        // The grid shows what rsVerify now holds.
+        strSortSQL = rsVerify.source();
+    } catch (const std::exception& e) {
+        folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.Option_Sort_Click"), e);
+        // The list comes back in the order it had, so no folio drops out of view.
+        try {
+            rsVerify.close();
+            rsVerify.setSource(before);
+            rsVerify.open();
+        } catch (const std::exception& again) {
+            folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.Option_Sort_Click"), again);
+        }
+        for (int i = 0; i < verifylist::kSortOrders; ++i) {
+            if (before == QLatin1String(verifylist::sortOrders()[size_t(i)].source))
+                Option_Sort[size_t(i)]->setChecked(true);
+        }
     }
     TDBGrid->rebind();
     try {
         saved_.RestoreCurrentRow(rsVerify);
     } catch (const std::exception&) {
+        // The row is gone from the list: the first row stays current.
     }
     // The rule reads the row found again, not the first row.
     EnableControls(true, true);
@@ -720,9 +737,20 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
     if (!idle())
         return;
     ExchangeGuard guard(*this);
-    const bool ok = verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); });
-    Text_Msg->setText(ok ? doneText : failedText);
-    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ok ? ui::Icon::Information : ui::Icon::Critical);
+    verifyimport::ImportCounts counts;
+    const bool ok =
+        verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); }, &counts);
+    if (counts.declined) {
+        Text_Msg->setText(QStringLiteral("Import from the Verify.csv file (option #2) was not run: the list was left "
+                                         "as it was."));
+    } else {
+        QString text = ok ? doneText : failedText;
+        if (counts.read)
+            text += QStringLiteral("Lines imported: %1, refused: %2.").arg(counts.imported).arg(counts.refused);
+        Text_Msg->setText(text);
+    }
+    ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK,
+                    ok || counts.declined ? ui::Icon::Information : ui::Icon::Critical);
     EnableControls(false, true);
 }
 

@@ -353,6 +353,7 @@ void Verify_Numbers_Search::Form_Unload()
         if (hasDE() && DE().rsVerify2().isOpen())
             DE().rsVerify2().close();
     } catch (const std::exception&) {
+        // Only read through here: closing it can lose nothing.
     }
 }
 

@@ -53,10 +53,20 @@ QMessageBox::StandardButtons QtUi::qtButtons(Buttons buttons)
     return QMessageBox::Ok;
 }
 
-// The first button is the default one, as the boxes have always behaved.
-QMessageBox::StandardButton QtUi::defaultButton(Buttons buttons)
+// The first button is the default one, as the boxes have always behaved,
+// unless the box names another.
+QMessageBox::StandardButton QtUi::defaultButton(const MessageBox& box)
 {
-    switch (buttons) {
+    if (box.defaultAnswer) {
+        switch (*box.defaultAnswer) {
+        case Answer::OK: return QMessageBox::Ok;
+        case Answer::Cancel: return QMessageBox::Cancel;
+        case Answer::Yes: return QMessageBox::Yes;
+        case Answer::No: return QMessageBox::No;
+        case Answer::Retry: return QMessageBox::Retry;
+        }
+    }
+    switch (box.buttons) {
     case Buttons::OK:
     case Buttons::OKCancel: return QMessageBox::Ok;
     case Buttons::YesNo:
@@ -86,7 +96,7 @@ Answer QtUi::msgBox(const MessageBox& box)
     if (ending_ || !haveGuiApplication())
         return safeAnswer(box.buttons);
     QMessageBox dialog(qtIcon(box.icon), shownTitle(box), box.prompt, qtButtons(box.buttons));
-    dialog.setDefaultButton(defaultButton(box.buttons));
+    dialog.setDefaultButton(defaultButton(box));
     const int clicked = dialog.exec();
     if (ending_)
         return safeAnswer(box.buttons);

@@ -37,7 +37,7 @@ public:
     // The mapping the boxes use, open for tests and for screens that build their own.
     static QMessageBox::Icon qtIcon(Icon icon);
     static QMessageBox::StandardButtons qtButtons(Buttons buttons);
-    static QMessageBox::StandardButton defaultButton(Buttons buttons);
+    static QMessageBox::StandardButton defaultButton(const MessageBox& box);
     static Answer answerOf(int standardButton, Buttons buttons);
 
 private:

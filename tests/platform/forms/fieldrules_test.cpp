@@ -1,6 +1,7 @@
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
+#include "platform/ui/screens/focusreturn.h"
 #include "clerk.h"
 
 #include <QDialog>
@@ -221,6 +222,43 @@ TEST_F(FieldRulesTest, AScreenWithoutADefaultButtonTakesEnterForNothing)
     form->log.clear();
     clerk::enter();
     EXPECT_EQ(form->log, "click Cancel;");
+}
+
+TEST_F(FieldRulesTest, EscapePressesItsButtonOnlyWhenTheButtonCanTakeTheFocus)
+{
+    ui::escapePresses(form.get(), form->Command_OK);
+    clerk::key(Qt::Key_Escape);
+    EXPECT_EQ(form->log, "validate NAME;");   // the refused box keeps the focus: nothing pressed
+    EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
+
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->log.clear();
+    clerk::key(Qt::Key_Escape);
+    EXPECT_EQ(form->log, "validate NAME;lost NAME;click OK;");
+}
+
+TEST_F(FieldRulesTest, AButtonEnabledAgainGetsTheFocusBackOnlyWhenTheClerkLeftTheFocusAlone)
+{
+    ui::keepFocusOfDisabledControls();
+    clerk::click(form->Command_Cancel);
+    ASSERT_EQ(QApplication::focusWidget(), form->Command_Cancel);
+
+    form->Command_Cancel->setEnabled(false);
+    clerk::wait();
+    EXPECT_NE(QApplication::focusWidget(), form->Command_Cancel);
+    form->Command_Cancel->setEnabled(true);
+    clerk::wait();
+    EXPECT_EQ(QApplication::focusWidget(), form->Command_Cancel);
+
+    // Moved on by the clerk meanwhile: the focus stays where the clerk put it.
+    form->txtNAME->setText(QStringLiteral("SMITH"));
+    form->Command_Cancel->setEnabled(false);
+    clerk::wait();
+    clerk::click(form->txtLEGAL);
+    ASSERT_EQ(QApplication::focusWidget(), form->txtLEGAL);
+    form->Command_Cancel->setEnabled(true);
+    clerk::wait();
+    EXPECT_EQ(QApplication::focusWidget(), form->txtLEGAL);
 }
 
 TEST(FormColours, NumbersAreBlueGreenRed)

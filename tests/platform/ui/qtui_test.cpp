@@ -243,3 +243,22 @@ TEST(QtUi, EndProgramLeavesNestedModalScreensAtOnce)
     EXPECT_EQ(loop.exec(), 7);
     EXPECT_TRUE(ran);
 }
+
+TEST(QtUi, AQuestionThatNamesItsSafeAnswerMakesItTheDefaultButton)
+{
+    for (const std::optional<Answer> named : {std::optional<Answer>(), std::optional<Answer>(Answer::No)}) {
+        QtUi q;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        whenModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box)
+                return false;
+            defaultButton = box->standardButton(box->defaultButton());
+            box->button(QMessageBox::No)->click();
+            return true;
+        });
+        MessageBox question{QStringLiteral("Replace the list?"), Buttons::YesNo, Icon::Question, {}, named};
+        EXPECT_EQ(q.msgBox(question), Answer::No);
+        EXPECT_EQ(defaultButton, named ? QMessageBox::No : QMessageBox::Yes);
+    }
+}

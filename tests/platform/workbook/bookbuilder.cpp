@@ -63,6 +63,31 @@ QByteArray readZipPart(const QString& path, const QString& partName)
     return content;
 }
 
+QList<Part> readZip(const QString& path)
+{
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (archive == nullptr)
+        return {};
+    QStringList names;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i)
+        names << QString::fromUtf8(zip_get_name(archive, zip_uint64_t(i), 0));
+    zip_discard(archive);
+    QList<Part> parts;
+    for (const QString& name : names)
+        parts.append({name, readZipPart(path, name)});
+    return parts;
+}
+
+QList<Part> withPart(QList<Part> parts, const QString& partName, const std::function<QByteArray(QByteArray)>& change)
+{
+    for (Part& p : parts) {
+        if (p.name == partName)
+            p.content = change(p.content);
+    }
+    return parts;
+}
+
 BookBuilder& BookBuilder::sheet(const QString& name, const QString& rowsXml)
 {
     sheets_.append({name, rowsXml, false});

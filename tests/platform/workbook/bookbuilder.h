@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace zarv::xl::test {
 
 struct Part {
@@ -17,6 +19,10 @@ bool writeZip(const QString& path, const QList<Part>& parts);
 
 // Reads one part of a zip file ("" when it cannot).
 QByteArray readZipPart(const QString& path, const QString& partName);
+// Reads every part of a zip file, in the order it stores them.
+QList<Part> readZip(const QString& path);
+// The parts with one part's content changed.
+QList<Part> withPart(QList<Part> parts, const QString& partName, const std::function<QByteArray(QByteArray)>& change);
 
 class BookBuilder {
 public:

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace zarv::xl {
 namespace {
@@ -61,7 +63,7 @@ TEST_F(WorkbookRead, CellKindsReadAsBasicShowsThem)
         const char* text;
     } cases[] = {
         {1, 1, "plain"}, {1, 2, "rich  text"}, {1, 3, "   "}, {1, 4, "a\rb"}, {1, 5, "_x000D_ literal"}, {1, 6, " "},
-        {2, 1, "inline"}, {2, 2, "inline rich"}, {2, 3, "formula"}, {2, 4, "True"}, {2, 5, "False"}, {2, 6, "#N/A"}, {2, 7, "x\ty_x0009_"},
+        {2, 1, "inline"}, {2, 2, "inline rich"}, {2, 3, "formula"}, {2, 4, "TRUE"}, {2, 5, "FALSE"}, {2, 6, "#N/A"}, {2, 7, "x\ty_x0009_"},
         {3, 1, "12"}, {3, 2, "0.5"}, {3, 3, "1234.5"}, {3, 4, "1E+15"}, {3, 5, "1E-05"},
         {3, 6, "1.23456789012346E+17"}, {3, 7, "-0.1"}, {3, 8, "0.3"},
         {4, 1, ""}, {5, 3, ""}, {5, 4, "plain"}, {5, 5, ""}, {99, 1, ""}, {0, 1, ""}, {1, 0, ""}, {-3, -3, ""},
@@ -360,6 +362,199 @@ TEST(XmlSlices, TheListsOfUsualPartsAreFoundAndCutBetweenItems)
         }
         EXPECT_EQ(pieces, (QByteArrayList{"<row r=\"1\"><c/></row>", "<row r=\"2\"/>", "<row r=\"3\"></row>"}))
             << c.label;
+    }
+}
+
+// What a sheet reads as, whole and in slices cut after every item: its cells
+// and faults, or the error that refused it.
+QStringList readBoth(const QString& file, Workbook& book)
+{
+    QStringList both[2];
+    for (int k = 0; k < 2; ++k) {
+        ReadLimits limits;
+        limits.sliceBytes = k == 0 ? 0 : 1;
+        QStringList& out = both[k];
+        if (!book.open(file, limits)) {
+            out << book.errorText();
+            continue;
+        }
+        for (int s = 1; s <= book.sheetCount(); ++s) {
+            const Worksheet& sheet = *book.sheet(s);
+            for (int r = 1; r <= sheet.lastRow(); ++r) {
+                for (int c = 1; c <= sheet.lastColumn(r); ++c) {
+                    if (!sheet.cell(r, c).isEmpty())
+                        out << QStringLiteral("%1!%2:%3").arg(s).arg(cellReference(r, c), sheet.cell(r, c));
+                }
+            }
+            for (const CellFault& f : sheet.faults())
+                out << QStringLiteral("%1!%2 fault %3 %4").arg(s).arg(cellReference(f.row, f.column)).arg(f.kind).arg(f.text);
+        }
+    }
+    EXPECT_EQ(both[0], both[1]) << "read whole and in slices";
+    return both[1];
+}
+
+// A cell whose text stands for no value is listed as a fault of its sheet; a
+// boolean reads as a spreadsheet shows it.
+TEST_F(WorkbookRead, ErrorValuesAndFormulasWithoutAResultAreFaults)
+{
+    const int none = -1;
+    const struct {
+        const char* cell;   // column C of row 3
+        const char* text;
+        int fault;
+    } cases[] = {
+        {"<c r=\"C3\" t=\"e\"><v>#N/A</v></c>", "#N/A", CellFault::ErrorValue},
+        {"<c r=\"C3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>", "#DIV/0!", CellFault::ErrorValue},
+        {"<c r=\"C3\"><f>A1+1</f><v></v></c>", "", CellFault::NoResult},   // as openpyxl writes it
+        {"<c r=\"C3\"><f>A1+1</f><v/></c>", "", CellFault::NoResult},
+        {"<c r=\"C3\" s=\"0\"><f>A1+1</f></c>", "", CellFault::NoResult},
+        {"<c r=\"C3\" t=\"b\"><f>A1=1</f></c>", "", CellFault::NoResult},
+        {"<c r=\"C3\" t=\"str\"><f>A1&amp;B1</f></c>", "", CellFault::NoResult},
+        {"<c r=\"C3\"><f t=\"shared\" si=\"0\"/></c>", "", CellFault::NoResult},
+        {"<c r=\"C3\" t=\"str\"><f>\"\"</f><v></v></c>", "", none},   // a formula whose result is no text
+        {"<c r=\"C3\"><f>A1+1</f><v>2</v></c>", "2", none},
+        {"<c r=\"C3\" t=\"b\"><v>1</v></c>", "TRUE", none},
+        {"<c r=\"C3\" t=\"b\"><v>false</v></c>", "FALSE", none},
+        {"<c r=\"C3\" t=\"b\"><f>A1=1</f><v>0</v></c>", "FALSE", none},
+        {"<c r=\"C3\" t=\"e\"/>", "", none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        ASSERT_TRUE(BookBuilder().sheet(QStringLiteral("S"), QStringLiteral("<row r=\"3\">%1</row>").arg(c.cell)).write(path()));
+        QStringList expected;
+        if (*c.text != '\0')
+            expected << QStringLiteral("1!C3:") + c.text;
+        if (c.fault != none)
+            expected << QStringLiteral("1!C3 fault %1 %2").arg(c.fault).arg(c.text);
+        EXPECT_EQ(readBoth(path(), book_), expected);
+    }
+
+    // Listed by row and column, however the file orders them.
+    ASSERT_TRUE(BookBuilder()
+                    .sheet(QStringLiteral("S"), QStringLiteral("<row r=\"5\"><c r=\"B5\" t=\"e\"><v>#REF!</v></c></row>"
+                                                               "<row r=\"2\"><c r=\"D2\"><f>1</f></c>"
+                                                               "<c r=\"A2\" t=\"e\"><v>#N/A</v></c></row>"))
+                    .write(path()));
+    ASSERT_TRUE(book_.open(path()));
+    const std::vector<CellFault> sorted = {{2, 1, CellFault::ErrorValue, QStringLiteral("#N/A")},
+                                           {2, 4, CellFault::NoResult, QString()},
+                                           {5, 2, CellFault::ErrorValue, QStringLiteral("#REF!")}};
+    EXPECT_EQ(book_.sheet(1)->faults(), sorted);
+    EXPECT_EQ(cellReference(1048576, 16384), QStringLiteral("XFD1048576"));
+}
+
+// A damaged part is refused whether it is read whole or in slices, and a sound
+// one reads the same both ways: one NUL byte put after each tag of the sample's
+// first sheet in turn.
+TEST_F(WorkbookRead, ANulByteInASheetReadsTheSameWholeAndInSlices)
+{
+    const QList<test::Part> sample = test::readZip(QStringLiteral(ZARV_SOURCE_DIR "/samples/MortNo1234.xlsx"));
+    const QString sheetPart = QStringLiteral("xl/worksheets/sheet1.xml");
+    const QByteArray sheet = test::readZipPart(QStringLiteral(ZARV_SOURCE_DIR "/samples/MortNo1234.xlsx"), sheetPart);
+    ASSERT_GT(sheet.count("</row>"), 3);
+    auto withNulAt = [&](qsizetype at) {
+        return test::withPart(sample, sheetPart, [at](QByteArray content) { return content.insert(at, '\0'); });
+    };
+
+    qsizetype afterThirdRow = 0;
+    for (int k = 0; k < 3; ++k)
+        afterThirdRow = sheet.indexOf("</row>", afterThirdRow) + 6;
+    ASSERT_TRUE(test::writeZip(path(), withNulAt(afterThirdRow)));
+    const QStringList refused = readBoth(path(), book_);
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused.first().contains(QStringLiteral("is damaged: part xl/worksheets/sheet1.xml")))
+        << refused.first().toStdString();
+
+    int opened = 0;
+    for (qsizetype at = sheet.indexOf('>'); at >= 0; at = sheet.indexOf('>', at + 1)) {
+        ASSERT_TRUE(test::writeZip(path(), withNulAt(at + 1)));
+        SCOPED_TRACE(at + 1);
+        opened += readBoth(path(), book_).size() > 1 ? 1 : 0;
+    }
+    EXPECT_GT(opened, 0);   // a NUL after the root's end leaves the sheet whole
+}
+
+// A worksheet has one list of rows; one with two is refused, read whole or in
+// slices.
+TEST_F(WorkbookRead, ASheetWithTwoListsOfRowsIsRefused)
+{
+    const QByteArray rows = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+    for (const QByteArray& lists : {"<sheetData/><sheetData>" + rows + "</sheetData>",
+                                    "<sheetData>" + rows + "</sheetData><sheetData>" + rows + "</sheetData>",
+                                    "<sheetData>" + rows + "</sheetData><sheetData></sheetData>"}) {
+        SCOPED_TRACE(lists.toStdString());
+        const QList<test::Part> parts = test::withPart(
+            BookBuilder().sheet(QStringLiteral("S"), QString()).parts(), QStringLiteral("xl/worksheets/sheet1.xml"),
+            [&](QByteArray content) { return content.replace("<sheetData></sheetData>", lists); });
+        ASSERT_TRUE(test::writeZip(path(), parts));
+        const QStringList read = readBoth(path(), book_);
+        ASSERT_EQ(read.size(), 1);
+        EXPECT_TRUE(read.first().contains(QStringLiteral("it holds 2 lists of rows (sheetData)")))
+            << read.first().toStdString();
+    }
+}
+
+// The room set aside for the cells sheets announce comes from one budget for
+// the workbook: sixty sheets each claiming the most cells a sheet can hold
+// open within a gigabyte of address space.
+TEST_F(WorkbookRead, TheRoomSetAsideForCellsIsOneBudgetForTheWorkbook)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit under a limit on address space";
+#else
+    BookBuilder builder;
+    for (int i = 1; i <= 60; ++i)
+        builder.sheet(QStringLiteral("S%1").arg(i), QStringLiteral("<row r=\"1\"><c r=\"A1\"><v>%1</v></c></row>").arg(i));
+    QList<test::Part> parts = builder.parts();
+    for (test::Part& p : parts)
+        p.content.replace("<sheetData>", "<dimension ref=\"A1:XFD1048576\"/><sheetData>");
+    ASSERT_TRUE(test::writeZip(path(), parts));
+
+    // Exit 0 when the workbook opens under the limit, 1 when it is refused with
+    // a text that says why, 2 otherwise.
+    const auto openUnder = [](const QString& file, qint64 headroom) {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            std::_Exit(3);
+        const qint64 mapped = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+        const rlimit limit{rlim_t(mapped + headroom), rlim_t(mapped + headroom)};
+        setrlimit(RLIMIT_AS, &limit);
+        Workbook book;
+        if (book.open(file))
+            std::_Exit(book.sheetCount() == 60 && book.sheet(60)->cell(1, 1) == QStringLiteral("60") ? 0 : 2);
+        std::_Exit(book.errorText().contains(QStringLiteral("needs more memory than this computer can give")) ? 1 : 2);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(openUnder(path(), qint64(1) << 30), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(openUnder(path(), qint64(40) << 20), ::testing::ExitedWithCode(1), "");
+#endif
+}
+
+// A workbook saved with the 1904 date system shows its date cells four years
+// and a day later; "true" and "1" both say so.
+TEST_F(WorkbookRead, The1904DateSystemMovesDatesByFourYearsAndADay)
+{
+    const QString fixture = QStringLiteral(ZARV_SOURCE_DIR "/tests/platform/workbook/fixtures/dates_libreoffice.xlsx");
+    const QList<test::Part> parts = test::readZip(fixture);
+    ASSERT_TRUE(test::readZipPart(fixture, QStringLiteral("xl/workbook.xml")).contains("date1904=\"false\""));
+    const QStringList from1900 = {"3/31/2026", "3/31/2026 2:05:00 PM", "2:05:00 PM", "46112", "3/31/2026"};
+    const QStringList from1904 = {"4/1/2030", "4/1/2030 2:05:00 PM", "1/1/1904 2:05:00 PM", "46112", "3/31/2026"};
+    const struct {
+        const char* attribute;
+        QStringList row;
+    } cases[] = {{"date1904=\"false\"", from1900}, {"date1904=\"0\"", from1900}, {"", from1900},
+                 {"date1904=\"true\"", from1904}, {"date1904=\"1\"", from1904}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attribute);
+        ASSERT_TRUE(test::writeZip(path(), test::withPart(parts, QStringLiteral("xl/workbook.xml"), [&](QByteArray xml) {
+            return xml.replace("date1904=\"false\"", c.attribute);
+        })));
+        ASSERT_TRUE(book_.open(path())) << book_.errorText().toStdString();
+        QStringList row;
+        for (int column = 1; column <= book_.sheet(1)->lastColumn(); ++column)
+            row << book_.sheet(1)->cell(1, column);
+        EXPECT_EQ(row, c.row);
     }
 }
 

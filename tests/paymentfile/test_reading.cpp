@@ -1,0 +1,188 @@
+// How the load reads a payment file that another program wrote: its character
+// set, its field separator, its quotes and its end-of-file marks. Each form is
+// read as the same data, or refused with a message naming its line, and then
+// nothing is loaded.
+#include "payfile_support.h"
+
+#include "paymentfile/paymentfile.h"
+#include "platform/files/textfile.h"
+#include "services/dataenvironment.h"
+
+using namespace zarv;
+using namespace zarv::test;
+
+namespace {
+
+const QString kHeading = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+
+class ReadingTest : public DeTest {
+protected:
+    bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
+    QByteArray save()
+    {
+        EXPECT_TRUE(Mdb2Csv(columnOf("SELECT Year FROM ZarvSystem", "Year").value(0), path("Saved.csv"),
+                            path("Saved.bak"))
+                        .ok);
+        return readFile(path("Saved.csv"));
+    }
+    // Lines 1 to 11; the first payment line is line 12.
+    static QStringList start(const QString& name1 = QStringLiteral("ACME BANK"))
+    {
+        return {"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "",
+                "PAYMENT GROUP INFORMATION", "Agency #,0001", "Name1:," + name1, "",
+                "PAYMENT DETAIL INFORMATION", kHeading};
+    }
+    static QByteArray utf8(const QStringList& lines, const char* end = "\r\n")
+    {
+        QByteArray out;
+        for (const QString& l : lines)
+            out += l.toUtf8() + end;
+        return out;
+    }
+    // Expects the load to be refused with one critical message holding every
+    // part, before anything is stored unless told that earlier lines were.
+    void expectRefusal(const QByteArray& bytes, const QStringList& parts, const char* what, bool storedBefore = false)
+    {
+        ui().expectBox(ui::ExpectedBox{ui::containing(parts.front()), ui::Answer::OK, ui::Icon::Critical, {}, {}});
+        EXPECT_FALSE(load(bytes)) << what;
+        ASSERT_FALSE(ui().boxes().empty()) << what;
+        const QString prompt = ui().boxes().back().prompt;
+        for (const QString& part : parts)
+            EXPECT_TRUE(prompt.contains(part)) << what << ": " << prompt.toStdString();
+        if (!storedBefore) {
+            EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty()) << what;
+        }
+        EXPECT_FALSE(DupFoliosFound) << what;
+    }
+};
+
+// LibreOffice on Linux saves UTF-8 without a byte-order mark. A file that is
+// valid UTF-8 and holds a character beyond ASCII is read as UTF-8; any other
+// file as Windows-1252, so that bytes that happen to spell UTF-8 in a
+// Windows-1252 file still need that sequence to be valid everywhere.
+TEST_F(ReadingTest, AUtf8FileWithOrWithoutAMarkIsReadAsUtf8AndSavedInTheCodePage)
+{
+    const QStringList lines = start(QStringLiteral("CR\u00C9DIT FONCIER"))
+                              << QStringLiteral("#M1,NU\u00D1EZ MAR\u00CDA,01,701,#1,5.00,A,5.00,0,0,0,")
+                              << QStringLiteral("#M2,\u0160IMEK \u20AC \u0178,01,701,#2,5.00,A,5.00,0,0,0,");
+    const QByteArray cp1252 = fileBytes(lines);
+    QByteArray first;
+    for (const QByteArray& bytes : {cp1252, utf8(lines), "\xEF\xBB\xBF" + utf8(lines, "\n")}) {
+        ASSERT_TRUE(load(bytes));
+        EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{QStringLiteral("CR\u00C9DIT FONCIER")});
+        EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NUMBER", "NAME"),
+                  QStringList({QStringLiteral("NU\u00D1EZ MAR\u00CDA"), QStringLiteral("\u0160IMEK \u20AC \u0178")}));
+        const QByteArray saved = save();
+        if (first.isEmpty())
+            first = saved;
+        EXPECT_EQ(saved, first);
+        EXPECT_TRUE(saved.contains("Name1:,CR\xC9" "DIT FONCIER\r\n"));
+        EXPECT_TRUE(saved.contains("#M1,NU\xD1" "EZ MAR\xCD" "A,01,701,"));
+        EXPECT_TRUE(saved.contains("#M2,\x8AIMEK \x80 \x9F,01,701,"));
+    }
+    // Windows-1252 bytes that are no UTF-8 (0xC9 before a letter) and a file of
+    // ASCII alone read as the code page.
+    ASSERT_TRUE(load(fileBytes(start() << QStringLiteral("#M1,\u00C9\u00C3\u2030,01,701,#1,5.00,A,5.00,0,0,0,"))));
+    EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{QStringLiteral("\u00C9\u00C3\u2030")});
+}
+
+// LibreOffice's UTF-8 CSV of the sample with accented names (fixtures/README.md)
+// saves back to that copy of the sample in the payment file's code page.
+TEST_F(ReadingTest, ACalcUtf8CopyOfTheSampleWithAccentsSavesBackToTheSample)
+{
+    QByteArray sample = readFile(samplePath(QStringLiteral("Zarvdata.csv")));
+    for (const auto& [from, to] : {std::pair{"Name1:,NORTHMARK SAVINGS & LOAN", u"Name1:,CR\u00C9DIT FONCIER"},
+                                   std::pair{"VASQUEZ-HOLM INES", u"NU\u00D1EZ-HOLM IN\u00C9S"},
+                                   std::pair{"LINDQVIST PER", u"LINDQVIST P\u00C5L"}}) {
+        ASSERT_TRUE(sample.contains(from));
+        sample.replace(from, fs::encodeCp1252(QString::fromUtf16(to)));
+    }
+    ASSERT_TRUE(load(readFile(QStringLiteral(ZARV_SOURCE_DIR "/tests/paymentfile/fixtures/Zarvdata-calc-utf8.csv"))));
+    EXPECT_FALSE(DupFoliosFound);
+    EXPECT_EQ(save(), sample);
+}
+
+// Read as UTF-8, a file may hold a character the payment file cannot: the load
+// names every such line, mark or no mark.
+TEST_F(ReadingTest, AUtf8FileWithoutAMarkHoldingACharacterTheCodePageLacksIsRefusedNamingTheLine)
+{
+    expectRefusal(utf8(start(QStringLiteral("SNOW \u2603 BANK"))
+                       << QStringLiteral("#M1,NU\u00D1EZ,01,701,#1,5.00,A,5.00,0,0,0,")
+                       << QStringLiteral("#M2,\u03A9MEGA,01,701,#2,5.00,A,5.00,0,0,0,")),
+                  {QStringLiteral("line 8 holds \"\u2603\""), QStringLiteral("line 13 holds \"\u03A9\"")},
+                  "UTF-8 without a mark");
+}
+
+// Excel in many countries separates with ";", and LibreOffice offers Tab: such
+// a file is refused, naming what separates its fields and how to save it with
+// commas, whether each agency has one payment or more.
+TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsIsRefusedSayingHowToSaveItWithCommas)
+{
+    const struct {
+        char separator;
+        const char* named;
+    } separators[] = {{';', "semicolon"}, {'\t', "Tab"}};
+    for (const auto& s : separators) {
+        for (int payments : {1, 3}) {
+            QStringList lines = start();
+            for (int p = 1; p <= payments; ++p)
+                lines << QStringLiteral("#M%1,OWNER %1,01,701,#310-442-18%1,150.00,A,150.00,0.00,0.00,0.00,LOT 1").arg(p);
+            lines << "" << "" << "PAYMENT GROUP INFORMATION" << "Agency #,0002" << ""
+                  << "PAYMENT DETAIL INFORMATION" << kHeading
+                  << "#N1,OTHER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,0.00,LOT 1";
+            for (QString& l : lines)
+                l.replace(QLatin1Char(','), QLatin1Char(s.separator));
+            expectRefusal(fileBytes(lines),
+                          {QString::fromLatin1(s.named), QStringLiteral("line 7"), QStringLiteral("comma")},
+                          s.named);
+        }
+    }
+}
+
+// A quote that opens a field of a payment line and never closes would take the
+// rest of the line into one field; a doubled quote inside a quoted field is one
+// quote.
+TEST_F(ReadingTest, AnUnclosedQuoteIsRefusedNamingTheLineAndADoubledQuoteIsOneQuote)
+{
+    expectRefusal(fileBytes(start() << "#M0,FIRST,01,701,#9,1.00,A,1.00,0,0,0,"
+                                    << "#M1,\"ACME HOLDINGS,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,-25.00,LOT 1"),
+                  {QStringLiteral("line 13"), QStringLiteral("#M1,\"ACME HOLDINGS,01,701,")}, "payment line", true);
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M0"});
+    // A group value is read whole, by its position: the writer writes it as it
+    // is stored, an opening quote a clerk typed included.
+    QStringList lines = start();
+    lines[7] = "Name1:,\"ACME, INC";
+    ASSERT_TRUE(load(fileBytes(lines)));
+    EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{"ACME, INC"});
+
+    ASSERT_TRUE(load(fileBytes(start() << "#M1,\"SMITH \"\"JR\"\", JOHN\",01,701,#310-442-187,150.00,A,150.00,"
+                                          "0.00,0.00,-25.00,\"LOT 1, \"\"B\"\"\"")));
+    const auto rows = rowsOf("SELECT * FROM Detail");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["NAME"].toString(), "SMITH JR JOHN");
+    EXPECT_EQ(rows[0]["CD"].toString(), "01");
+    EXPECT_EQ(rows[0]["FOLIO"].toString(), "000000000310442187");
+    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 150);
+    EXPECT_EQ(rows[0]["DELQ"].toDouble(), -25);
+    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1 B");
+}
+
+// A line of nothing but Ctrl-Z, blanks and commas is a blank line wherever it
+// stands; at the very end of the file Ctrl-Z is the old end-of-file mark.
+TEST_F(ReadingTest, ALineOfCtrlZBlanksAndCommasIsBlankWhereverItStands)
+{
+    const QByteArray body = fileBytes(start() << "#M1,OWNER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,-25.00,LOT 1");
+    for (const QByteArray& tail : {QByteArray("\x1A\r\n\r\n"), QByteArray("\x1A\r\n"), QByteArray(" \x1A,\x1A ,\n\x1A"),
+                                   QByteArray("\x1A\x1A\n#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,\n")}) {
+        ASSERT_TRUE(load(body + tail)) << tail.toHex().toStdString();
+        EXPECT_FALSE(DupFoliosFound);
+        QStringList want{"M1"};
+        if (tail.contains("#M2"))
+            want << "M2";
+        EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), want) << tail.toHex().toStdString();
+    }
+}
+
+} // namespace
