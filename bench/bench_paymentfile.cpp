@@ -15,7 +15,7 @@
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QDir>
@@ -196,8 +196,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ui::ScopedUi scripted;   // any message box is a failure of the round
+    QCoreApplication app(argc, argv);
+    ui::ScopedStandIn<ui::ScriptedUi> scripted;   // any message box is a failure of the round
 
     const int rounds = std::max(1, qEnvironmentVariableIntValue("ZARV_BENCH_ROUNDS") > 0
                                        ? qEnvironmentVariableIntValue("ZARV_BENCH_ROUNDS")

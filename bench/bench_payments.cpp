@@ -10,7 +10,7 @@
 #include "payments/Detail_Search.h"
 #include "payments/Group.h"
 #include "platform/data/recordset.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 
@@ -99,7 +99,7 @@ bool fill(long payments, int groups)
 std::vector<Figure> round()
 {
     std::vector<Figure> figures;
-    ui::ScriptedUi scripted;
+    ui::ScriptedScreensUi scripted;
     ui::install(&scripted);
 
     QElapsedTimer t;

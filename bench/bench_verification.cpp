@@ -3,10 +3,10 @@
 // row again) and the Verify.csv export followed by each import option.
 // Budgets: 0.3 s per sort, 1 s for the export and 1 s for each import. Prints every figure and
 // ends with 1 when a budget is missed or a row is not found again.
-#include "verification/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers.h"
 
 #include "platform/data/recordset.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 

@@ -105,7 +105,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot set up the databases: %s\n", qPrintable(error));
         return 1;
     }
-    zarv::ui::ScopedUi ui;
+    zarv::ui::ScopedStandIn<zarv::ui::ScriptedUi> ui;
     {
         auto de = std::make_unique<zarv::DataEnvironment>(dir.path(), QStringLiteral("zarv"));
         if (!de->DataEnvironment_Initialize())

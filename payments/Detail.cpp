@@ -1,6 +1,6 @@
 #include "payments/Detail.h"
 
-#include "paymentfile/DetailReport.h"
+#include "paymentfile/screens/DetailReport.h"
 #include "payments/Detail_Add.h"
 #include "payments/Detail_Change.h"
 #include "payments/Detail_Delete.h"
@@ -11,7 +11,7 @@
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"

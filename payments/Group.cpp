@@ -9,7 +9,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/text/vb.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"

@@ -9,7 +9,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
 

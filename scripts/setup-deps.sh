@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev libxlsxwriter-dev libzip-dev libpugixml-dev
   libgtest-dev
   poppler-utils   # pdftotext: the tests read the printed reports back
+  dpkg-dev file   # cpack -G DEB: dpkg-shlibdeps computes the package's dependencies
 )
 # An X server for screenshots and a real-window run under xvfb-run.
 [ "${ZARV_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)

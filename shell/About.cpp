@@ -4,7 +4,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/print/print.h"
 #include "platform/text/vb.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "shell/formparts.h"
 

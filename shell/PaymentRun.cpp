@@ -1,6 +1,6 @@
 #include "shell/PaymentRun.h"
 
-#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/screens/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"
 #include "payments/Group.h"
 #include "platform/text/vb.h"

@@ -10,7 +10,7 @@
 #include "services/system.h"
 #include "services/tabledigest.h"
 #include "shell/formparts.h"
-#include "verification/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/files/settings.h"
 #include "platform/forms/formcolours.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "shell/About.h"
 #include "services/dataenvironment.h"

@@ -3,7 +3,7 @@
 #include "platform/data/dberror.h"
 #include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 
 #include <QMouseEvent>

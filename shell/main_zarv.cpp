@@ -1,5 +1,5 @@
 // zarv: the program. Everything it does starts at the start screen.
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include "shell/PaymentRun.h"
 #include "shell/VerificationRun.h"
 #include "shell/commandline.h"

@@ -1,7 +1,7 @@
 // zarvreceive: the tax office's program that receives returned verification
 // workbooks. It opens the receiving screen and ends when the screen closes;
 // with --batch it checks the workbooks given without opening a window.
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include "shell/commandline.h"
 #include "shell/receivestartup.h"
 

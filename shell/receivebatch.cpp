@@ -158,44 +158,4 @@ int RunReceiveBatch(const QStringList& paths, QTextStream& out, QTextStream& err
     return anyErrors ? kBatchErrors : kBatchClean;
 }
 
-// ---------------------------------------------------------------- BatchUi
-
-ui::Answer BatchUi::msgBox(const ui::MessageBox& box)
-{
-    QString text = box.prompt;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    err_ << (box.title.isEmpty() ? appTitle() : box.title) << QStringLiteral(": ") << text << Qt::endl;
-    switch (box.buttons) {
-    case ui::Buttons::OK:
-        return ui::Answer::OK;
-    case ui::Buttons::YesNo:
-        return ui::Answer::No;
-    case ui::Buttons::OKCancel:
-    case ui::Buttons::YesNoCancel:
-    case ui::Buttons::RetryCancel:
-        return ui::Answer::Cancel;
-    }
-    return ui::Answer::Cancel;
-}
-
-std::optional<QString> BatchUi::inputBox(const QString& prompt, const QString& title, const QString&)
-{
-    err_ << (title.isEmpty() ? appTitle() : title) << QStringLiteral(": ") << prompt
-         << QStringLiteral(" (no answer without a window)") << Qt::endl;
-    return std::nullopt;
-}
-
-int BatchUi::showModal(QDialog&)
-{
-    err_ << appTitle() << QStringLiteral(": a screen cannot be opened without a window") << Qt::endl;
-    return 0;
-}
-
-void BatchUi::endProgram(int exitCode)
-{
-    ending_ = true;
-    exitCode_ = exitCode;
-}
-
 } // namespace zarv

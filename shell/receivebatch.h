@@ -5,7 +5,7 @@
 // errors, as the screen's verified file holds them) and <name>_ERRORS.txt (the
 // lines of the screen's error report, one per line; empty when there is
 // none). Runs on the data environment in force; needs no display.
-#include "platform/ui/uiservices.h"
+#include "platform/ui/nodisplayui.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,31 +27,7 @@ QString BatchErrorsFilePath(const QString& workbook);
 // kBadCommandLine (no workbook found).
 int RunReceiveBatch(const QStringList& paths, QTextStream& out, QTextStream& err);
 
-// The user-interface services of a run without a window: every message goes
-// to err as one line and a question gets its safe answer (No, Cancel).
-class BatchUi : public ui::UiServices {
-public:
-    explicit BatchUi(QTextStream& err) : err_(err) {}
-
-    using UiServices::msgBox;
-    ui::Answer msgBox(const ui::MessageBox& box) override;
-    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-    void setBusy(bool busy) override { busy_ = busy; }
-    bool busy() const override { return busy_; }
-    void doEvents() override {}
-    void beep() override {}
-    void parkWindow(QWidget*, int) override {}
-    void restoreWindow(QWidget*) override {}
-    int showModal(QDialog& screen) override;
-    void endProgram(int exitCode = 0) override;
-    bool ending() const override { return ending_; }
-    int exitCode() const override { return exitCode_; }
-
-private:
-    QTextStream& err_;
-    bool busy_ = false;
-    bool ending_ = false;
-    int exitCode_ = 0;
-};
+// The user-interface services of a run without a window.
+using BatchUi = ui::NoDisplayUi;
 
 } // namespace zarv

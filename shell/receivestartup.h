@@ -1,10 +1,10 @@
 #pragma once
 // How the receiving program starts: the same single running copy as the main
 // program (the two share the working database, so one refuses while the other
-// runs), the data environment over the program's folder with its databases
+// runs), the data environment over the user's data folder with its databases
 // checked, then the receiving screen Verify_Return.
 #include "shell/startup.h"
-#include "verifyfile/Verify_Return.h"
+#include "verifyfile/screens/Verify_Return.h"
 
 #include <memory>
 

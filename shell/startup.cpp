@@ -1,9 +1,11 @@
 #include "shell/startup.h"
 
 #include "platform/files/filesys.h"
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/screens/Form_InformationDialog.h"
+#include "services/userfolders.h"
 #include "shell/formparts.h"
 
 #include <QApplication>
@@ -52,7 +54,11 @@ bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
         return false;
     }
 
-    const QString folder = options.programFolder.isEmpty() ? fs::programFolder() : options.programFolder;
+    const QString folder = options.programFolder.isEmpty() ? PrepareUserFolders(fs::programFolder()) : options.programFolder;
+    if (folder.isEmpty()) {
+        ui::ui().endProgram(1);
+        return false;
+    }
     installDE(std::make_unique<DataEnvironment>(folder, options.programName));
     return DE().DataEnvironment_Initialize() && !ui::ui().ending();
 }
@@ -80,6 +86,7 @@ int RunProgram(int argc, char** argv, const ProgramBody& run)
 
     ui::QtUi qtUi;
     ui::install(&qtUi);
+    useInformationDialog();
     const int exitCode = run(app, qtUi, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName());
     takeDE().reset();
     ui::install(nullptr);

@@ -1,6 +1,6 @@
 #pragma once
 // How the programs start: one running copy at a time, the data environment over
-// the program's folder with its databases checked, then the first screen (the
+// the user's data folder with its databases checked, then the first screen (the
 // start screen here; the receiving program's in receivestartup.h).
 #include "shell/ZarvPayment.h"
 
@@ -19,7 +19,7 @@ class QtUi;
 
 // What both programs are told at start.
 struct ProgramOptions {
-    QString programFolder;      // where the databases are; "" for the program's own folder
+    QString programFolder;      // where the databases are; "" for the user's data folder (userfolders.h)
     QString programName;        // the program file's name (decides which databases are opened)
     QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
     bool show = true;           // show the first screen

@@ -1,5 +1,6 @@
-// zarvdb: creates the program's database files in a folder (the build runs it
-// beside the program). Running it again over existing files changes nothing.
+// zarvdb: creates the program's database files in a folder, as the programs do in
+// the user's data folder on first start. Running it again over existing files
+// changes nothing.
 #include "services/schema.h"
 
 #include <QCoreApplication>

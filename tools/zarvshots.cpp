@@ -8,12 +8,12 @@
 #include "platform/data/recordset.h"
 #include "platform/files/settings.h"
 #include "platform/forms/filelists.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 #include "shell/ZarvPayment.h"
-#include "verification/Verify_Numbers.h"
-#include "verifyfile/Verify_Return.h"
+#include "verification/screens/Verify_Numbers.h"
+#include "verifyfile/screens/Verify_Return.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QApplication>

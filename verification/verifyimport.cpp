@@ -7,9 +7,9 @@
 #include "platform/files/csvfile.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
-#include "services/Form_InformationDialog.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/informationwindow.h"
 #include "services/system.h"
 
 #include <algorithm>

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QStandardPaths>
 
 namespace zarv::fs {
 
@@ -176,6 +177,13 @@ QString programFolder()
         return QCoreApplication::applicationDirPath();
     const QFileInfo exe(QStringLiteral("/proc/self/exe"));
     return QFileInfo(exe.canonicalFilePath()).absolutePath();
+}
+
+QString dataFolder()
+{
+    // Named here rather than by the application's name, which is "ZARV" in titles.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("zarv"));
 }
 
 } // namespace zarv::fs

@@ -32,7 +32,10 @@ bool saveAtomically(const QString& path, const std::function<bool(class QIODevic
 bool removeFile(const QString& path);          // false when it was there and could not be removed
 bool sameBytes(const QString& a, const QString& b);  // both readable and byte-equal
 
-// The folder the program file lives in.
+// The folder the program file lives in. The program only reads there.
 QString programFolder();
+// The user's data folder, where the working databases live:
+// $XDG_DATA_HOME/zarv (~/.local/share/zarv). Not created here.
+QString dataFolder();
 
 } // namespace zarv::fs

@@ -1,17 +1,45 @@
-// The program's settings file, zarv.ini beside the program.
 #include "platform/files/settings.h"
 
 #include "platform/files/filesys.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace zarv::fs {
 
 namespace {
 
-QString g_folder;   // set by Settings::setFolder; empty means the program's folder
+QString g_folder;   // set by Settings::setFolder; empty means the user's and the system-wide files
+
+const QString kFileName = QStringLiteral("zarv/zarv.ini");
+
+// The user's file as first written: every key a note showing its default.
+const char kUserFile[] =
+    "; Your settings of ZARV. A key left as a note (\";\") takes the system-wide value\r\n"
+    "; (/etc/xdg/zarv/zarv.ini) or its default. \"~\" at the start of a folder stands\r\n"
+    "; for your home folder.\r\n"
+    "\r\n"
+    "[Return]\r\n"
+    "; The address the return-instruction screens tell you to send the data file to.\r\n"
+    ";Email=zarv@brenhallow.gov\r\n"
+    "\r\n"
+    "[Drives]\r\n"
+    "; The folders that stand for diskette drives A: and B:.\r\n"
+    ";A=~/ZARV-A\r\n"
+    ";B=~/ZARV-B\r\n"
+    "\r\n"
+    "[Receiving]\r\n"
+    "; Where the receiving program writes the verified file, and where it looks for\r\n"
+    "; returned workbooks first.\r\n"
+    ";VerifiedFolder=~/ZARV-Verified\r\n"
+    ";EmailFolder=~\r\n"
+    "\r\n"
+    "[About]\r\n"
+    "; The system-information program that \"System Info...\" in the About box starts.\r\n"
+    ";SystemInfo=\r\n";
 
 QString home() { return QDir::homePath(); }
 
@@ -35,34 +63,69 @@ QString toText(const QVariant& v)
 
 } // namespace
 
-Settings::Settings(const QString& folder) : folder_(folder) {}
+Settings::Settings(const QString& folder) : files_{QDir(folder).filePath(QStringLiteral("zarv.ini"))} {}
 
 Settings& Settings::instance()
 {
     static Settings settings{QString()};
-    settings.folder_ = g_folder.isEmpty() ? programFolder() : g_folder;
+    if (g_folder.isEmpty())
+        settings.files_ = QStringList{userFile()} + systemFiles();
+    else
+        settings.files_ = {QDir(g_folder).filePath(QStringLiteral("zarv.ini"))};
     return settings;
 }
 
 void Settings::setFolder(const QString& folder) { g_folder = folder; }
 
-QString Settings::filePath() const { return QDir(folder_).filePath(QStringLiteral("zarv.ini")); }
+QString Settings::userFile()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(kFileName);
+}
+
+QStringList Settings::systemFiles()
+{
+    QStringList files;
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        if (folder != user)
+            files << QDir(folder).filePath(kFileName);
+    return files;
+}
+
+bool Settings::createUserFile(QString* error)
+{
+    const QString path = userFile();
+    if (QFileInfo::exists(path))
+        return true;
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        if (error)
+            *error = QStringLiteral("The folder %1 cannot be created.").arg(QFileInfo(path).path());
+        return false;
+    }
+    return writeFileAtomically(path, QByteArray(kUserFile), error);
+}
+
+QString Settings::filePath() const { return files_.value(0); }
 
 QString Settings::value(const QString& key, const QString& fallback) const
 {
-    const QSettings ini(filePath(), QSettings::IniFormat);
-    QVariant v = ini.value(key);
-    if (!v.isValid()) {
-        // Hand-edited files may spell sections and keys in any case.
-        const QStringList keys = ini.allKeys();
-        for (const QString& k : keys)
-            if (k.compare(key, Qt::CaseInsensitive) == 0) {
-                v = ini.value(k);
-                break;
-            }
+    for (const QString& file : files_) {
+        const QSettings ini(file, QSettings::IniFormat);
+        QVariant v = ini.value(key);
+        if (!v.isValid()) {
+            // Hand-edited files may spell sections and keys in any case.
+            const QStringList keys = ini.allKeys();
+            for (const QString& k : keys)
+                if (k.compare(key, Qt::CaseInsensitive) == 0) {
+                    v = ini.value(k);
+                    break;
+                }
+        }
+        const QString text = toText(v).trimmed();
+        if (!text.isEmpty())
+            return text;
     }
-    const QString text = toText(v).trimmed();
-    return text.isEmpty() ? fallback : text;
+    return fallback;
 }
 
 QString Settings::returnEmail() const

@@ -1,15 +1,26 @@
 #pragma once
-// The program's settings file (INI), one beside the program.
+// The program's settings (INI): the user's file $XDG_CONFIG_HOME/zarv/zarv.ini
+// (~/.config/zarv/zarv.ini) read over the system-wide defaults in
+// $XDG_CONFIG_DIRS (/etc/xdg/zarv/zarv.ini). The program never writes the
+// system-wide file; it writes the user's only to create it, with every key a
+// note, so that the system-wide values hold until the user sets one.
 #include <QString>
+#include <QStringList>
 
 namespace zarv::fs {
 
 class Settings {
 public:
-    // Reads <folder>/zarv.ini; missing file or keys give the defaults below.
+    // Reads <folder>/zarv.ini alone; missing file or keys give the defaults below.
     explicit Settings(const QString& folder);
-    static Settings& instance();              // over programFolder(), or the folder set below
+    static Settings& instance();              // the user's and the system-wide files, or the folder set below
     static void setFolder(const QString& folder);  // for tests and the receiving program
+
+    // The user's settings file, and the system-wide ones under it, first first.
+    static QString userFile();
+    static QStringList systemFiles();
+    // Creates the user's file where there is none. False when it cannot be written.
+    static bool createUserFile(QString* error = nullptr);
 
     QString returnEmail() const;        // [Return] Email      default "zarv@brenhallow.gov"
     QString driveAFolder() const;       // [Drives] A          default <home>/ZARV-A
@@ -18,10 +29,10 @@ public:
     QString emailFolder() const;        // [Receiving] EmailFolder     default <home>
     QString systemInfoProgram() const;  // [About] SystemInfo  default "" (none)
     QString value(const QString& key, const QString& fallback = {}) const;
-    QString filePath() const;
+    QString filePath() const;   // the file that takes precedence
 
 private:
-    QString folder_;
+    QStringList files_;         // in order of precedence
 };
 
 } // namespace zarv::fs

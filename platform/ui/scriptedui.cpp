@@ -1,6 +1,4 @@
 #include "platform/ui/scriptedui.h"
-#include "platform/ui/qtui.h"
-#include <QDialog>
 #include <algorithm>
 
 namespace zarv::ui {
@@ -66,13 +64,6 @@ bool answerAllowed(Answer answer, Buttons buttons)
     case Buttons::RetryCancel: return answer == Answer::Retry || answer == Answer::Cancel;
     }
     return false;
-}
-
-QString screenName(const QDialog& screen)
-{
-    const QString name = screen.objectName();
-    return name.isEmpty() ? QStringLiteral("<unnamed %1>").arg(QLatin1String(screen.metaObject()->className()))
-                          : name;
 }
 
 } // namespace
@@ -204,18 +195,6 @@ QString ScriptedUi::report() const
     return lines.join(QLatin1Char('\n'));
 }
 
-std::optional<int> ScriptedUi::parkedLeftTwips(QWidget* w) const
-{
-    if (!w || !parking_.isParked(w))
-        return std::nullopt;
-    QWidget* window = w->window();
-    for (auto it = parkedAt_.rbegin(); it != parkedAt_.rend(); ++it) {
-        if (it->window == window)
-            return it->leftTwips;
-    }
-    return std::nullopt;
-}
-
 void ScriptedUi::reset()
 {
     pending_.clear();
@@ -231,8 +210,6 @@ void ScriptedUi::reset()
     beeps_ = 0;
     doEvents_ = 0;
     parks_ = 0;
-    parking_.clear();
-    parkedAt_.clear();
     ending_ = false;
     exitCode_ = 0;
 }
@@ -319,24 +296,15 @@ void ScriptedUi::setBusy(bool busy)
     busy_ = busy;
 }
 
+// Without screens there is no window to move: a park is only counted.
 void ScriptedUi::parkWindow(QWidget* w, int leftTwips)
 {
     ++parks_;
-    if (!w)
-        return;
-    journal_.append(QStringLiteral("park: %1 at %2").arg(w->window()->objectName()).arg(leftTwips));
-    if (parking_.park(w, leftTwips))
-        parkedAt_.push_back(ParkedAt{w->window(), leftTwips});
 }
 
 void ScriptedUi::restoreWindow(QWidget* w)
 {
-    if (!w)
-        return;
-    journal_.append(QStringLiteral("restore: %1").arg(w->window()->objectName()));
-    parking_.restore(w);
-    QWidget* window = w->window();
-    std::erase_if(parkedAt_, [window](const ParkedAt& p) { return p.window.isNull() || p.window == window; });
+    // Nothing was moved by parkWindow, so nothing comes back.
 }
 
 void ScriptedUi::runScript(const Item& item, QDialog& screen)
@@ -361,38 +329,14 @@ void ScriptedUi::runScript(const Item& item, QDialog& screen)
 
 int ScriptedUi::showModal(QDialog& screen)
 {
-    const QString name = screenName(screen);
+    const QString name = QStringLiteral("<a screen>");
+    modals_.append(name);
     if (ending_) {
         journal_.append(QStringLiteral("modal after end (not shown): ") + name);
-        return QDialog::Rejected;
+        return kScreenCancelled;
     }
-    const bool matches = !pending_.empty() && pending_.front().kind == Kind::Modal
-                         && pending_.front().screen == screen.objectName();
-    modals_.append(name);
-    if (!matches) {
-        fail(QStringLiteral("unexpected modal screen: %1 (next expected: %2)").arg(name, nextExpected()));
-        journal_.append(QStringLiteral("modal: %1 (refused)").arg(name));
-        screen.setResult(QDialog::Rejected);
-        return QDialog::Rejected;
-    }
-    const Item item = pending_.front();
-    pending_.pop_front();
-    journal_.append(QStringLiteral("modal: ") + name);
-
-    screen.setResult(QDialog::Rejected);
-    screen.show();
-    if (item.script) {
-        runScript(item, screen);
-        if (screen.isVisible()) {
-            if (!ending_)
-                fail(QStringLiteral("modal screen %1 still open after its script").arg(name));
-            screen.reject();
-        }
-    } else if (screen.isVisible()) {
-        screen.close();       // as the user's click on the window's close box
-    }
-    journal_.append(QStringLiteral("closed: ") + name);
-    return ending_ ? int(QDialog::Rejected) : screen.result();
+    fail(QStringLiteral("unexpected modal screen in a program without screens (next expected: %1)").arg(nextExpected()));
+    return kScreenCancelled;
 }
 
 void ScriptedUi::endProgram(int exitCode)

@@ -13,7 +13,10 @@
 // Expectations added while a screen's script runs go before the ones that were
 // still waiting when the screen opened, so a script can state what its own clicks
 // will show. No test framework is used here: failures are plain texts.
-#include "platform/ui/parking.h"
+//
+// This stand-in knows no screens: a modal screen shown to it is a failure and
+// parking only counts. Tests of screens use ScriptedScreensUi and its ScopedUi
+// (platform/ui/screens/scriptedscreens.h), which run the scripts on the screens.
 #include "platform/ui/uiservices.h"
 #include <QStringList>
 #include <deque>
@@ -111,11 +114,11 @@ public:
     int beeps() const { return beeps_; }
     int doEventsCount() const { return doEvents_; }
     int parkCount() const { return parks_; }
-    bool isParked(QWidget* w) const { return parking_.isParked(w); }
-    std::optional<int> parkedLeftTwips(QWidget* w) const;
+    virtual bool isParked(QWidget* w) const { return false; }
+    virtual std::optional<int> parkedLeftTwips(QWidget* w) const { return std::nullopt; }
 
     // Forgets expectations, records and state.
-    void reset();
+    virtual void reset();
 
     // --- the services
     using UiServices::msgBox;
@@ -133,7 +136,8 @@ public:
     bool ending() const override { return ending_; }
     int exitCode() const override { return exitCode_; }
 
-private:
+protected:
+    static constexpr int kScreenCancelled = 0;   // QDialog::Rejected
     enum class Kind { Box, Input, Modal };
     struct Item {
         int id = 0;
@@ -144,16 +148,12 @@ private:
         QString screen;                     // Modal
         Script script;                      // Modal
     };
-    struct ParkedAt {
-        QPointer<QWidget> window;
-        int leftTwips = 0;
-    };
-
     void add(Item item);
     static QString describe(const Item& item);
     QString nextExpected() const;
     void fail(const QString& text);
     void checkBoxDetails(const ExpectedBox& want, const MessageBox& box);
+    // Runs a screen's script; what it expects goes before what was already waiting.
     void runScript(const Item& item, QDialog& screen);
 
     std::deque<Item> pending_;
@@ -172,27 +172,26 @@ private:
     int beeps_ = 0;
     int doEvents_ = 0;
     int parks_ = 0;
-    WindowParking parking_;
-    std::vector<ParkedAt> parkedAt_;
     bool ending_ = false;
     int exitCode_ = 0;
 };
 
-// Installs a fresh ScriptedUi for its lifetime and puts back the services that
-// were in force before.
-class ScopedUi {
+// Installs a fresh stand-in for its lifetime and puts back the services that
+// were in force before. ScopedUi (scriptedscreens.h) is the one for screens.
+template <class StandIn>
+class ScopedStandIn {
 public:
-    ScopedUi() : previous_(installed()) { install(&ui_); }
-    ~ScopedUi() { install(previous_); }
-    ScopedUi(const ScopedUi&) = delete;
-    ScopedUi& operator=(const ScopedUi&) = delete;
+    ScopedStandIn() : previous_(installed()) { install(&ui_); }
+    ~ScopedStandIn() { install(previous_); }
+    ScopedStandIn(const ScopedStandIn&) = delete;
+    ScopedStandIn& operator=(const ScopedStandIn&) = delete;
 
-    ScriptedUi& get() { return ui_; }
-    ScriptedUi* operator->() { return &ui_; }
-    ScriptedUi& operator*() { return ui_; }
+    StandIn& get() { return ui_; }
+    StandIn* operator->() { return &ui_; }
+    StandIn& operator*() { return ui_; }
 
 private:
-    ScriptedUi ui_;
+    StandIn ui_;
     UiServices* previous_;
 };
 

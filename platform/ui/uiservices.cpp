@@ -1,16 +1,31 @@
 #include "platform/ui/uiservices.h"
-#include "platform/ui/focusreturn.h"
-#include "platform/ui/qtui.h"
+#include "platform/ui/nodisplayui.h"
+
+#include <cstdio>
 
 namespace zarv::ui {
 
 namespace {
-UiServices* g_installed = nullptr;   // the services in force; null means the Qt default
+
+UiServices* g_installed = nullptr;   // the services in force; null means the default
+
+} // namespace
+
+Answer safeAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::OK: return Answer::OK;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OKCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
 }
 
-UiServices::UiServices()
+QString shownTitle(const MessageBox& box)
 {
-    keepFocusOfDisabledControls();
+    return box.title.isEmpty() ? UiServices::appTitle() : box.title;
 }
 
 Answer defaultAnswerOf(const MessageBox& box)
@@ -31,7 +46,8 @@ UiServices& ui()
 {
     if (g_installed)
         return *g_installed;
-    static QtUi defaultUi;
+    static QTextStream err(stderr);
+    static NoDisplayUi defaultUi(err);
     return defaultUi;
 }
 

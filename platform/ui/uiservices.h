@@ -2,7 +2,10 @@
 // Everything a screen or a conversion asks of the user interface beyond its own
 // widgets goes through here: message boxes, input boxes, the busy pointer,
 // letting pending events run, parking a window, showing a screen modally and
-// ending the program. Production code installs QtUi; tests install ScriptedUi.
+// ending the program. Only this interface belongs to the core: the screens
+// install QtUi (platform/ui/screens), tests a scripted stand-in, and a program
+// without a display runs on NoDisplayUi (nodisplayui.h), also the default.
+// QWidget and QDialog are only named here; code without screens never shows one.
 #include <QString>
 #include <optional>
 
@@ -30,9 +33,7 @@ Answer defaultAnswerOf(const MessageBox& box);
 
 class UiServices {
 public:
-    // Every implementation also keeps the focus of controls a screen disables
-    // for a while (focusreturn.h), so that screens behave alike under both.
-    UiServices();
+    UiServices() = default;
     virtual ~UiServices() = default;
 
     // The application's title, shown by a box without a title of its own.
@@ -75,10 +76,16 @@ public:
     virtual int exitCode() const { return 0; }
 };
 
+// The answer given when a box cannot be shown or is closed without a choice:
+// Cancel where there is one, No for Yes/No, OK for an OK-only box.
+Answer safeAnswer(Buttons buttons);
+// The title a box shows: its own, or the application's when it has none.
+QString shownTitle(const MessageBox& box);
+
 // The services in force. Never null after install().
 UiServices& ui();
-void install(UiServices* services);   // not owned; nullptr goes back to the Qt default
-// What install() last set (nullptr when the Qt default is in force), for code that
+void install(UiServices* services);   // not owned; nullptr goes back to the default
+// What install() last set (nullptr when the default is in force), for code that
 // installs services for a while and puts the previous ones back.
 UiServices* installed();
 

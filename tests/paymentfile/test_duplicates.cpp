@@ -2,7 +2,7 @@
 // printed report, and its Print and Close buttons.
 #include "payfile_support.h"
 
-#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/screens/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
 #include "services/dataenvironment.h"

@@ -3,7 +3,7 @@
 // printing it to a PDF where there is no printer.
 #include "payfile_support.h"
 
-#include "paymentfile/DetailReport.h"
+#include "paymentfile/screens/DetailReport.h"
 #include "platform/data/recordset.h"
 #include "services/dataenvironment.h"
 

@@ -11,7 +11,7 @@
 #include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/dataenvironment.h"
 
 #include <QLabel>

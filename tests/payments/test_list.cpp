@@ -2,7 +2,7 @@
 // printed report.
 #include "screens_support.h"
 
-#include "paymentfile/DetailReport.h"
+#include "paymentfile/screens/DetailReport.h"
 #include "payments/Detail.h"
 #include "payments/Group.h"
 #include "payments/paymentrules.h"

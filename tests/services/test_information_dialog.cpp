@@ -1,7 +1,7 @@
 // The program's own message window: picture by type, hand-over strings emptied
 // on close, the caller's busy pointer put back.
-#include "platform/ui/scriptedui.h"
-#include "services/Form_InformationDialog.h"
+#include "platform/ui/screens/scriptedscreens.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 
 #include <QLabel>
@@ -28,6 +28,7 @@ struct Seen {
 Seen show(ui::ScriptedUi& u, const QString& type, const QString& text, bool closeBox = false)
 {
     Seen seen;
+    useInformationDialog();
     u.expectModal(QStringLiteral("Form_InformationDialog"), [&](QDialog& d) {
         auto& dlg = static_cast<Form_InformationDialog&>(d);
         seen.critical = !dlg.Picture_Critical->isHidden();
@@ -96,6 +97,7 @@ TEST(InformationDialog, LongLinesWrapToTheWindow)
         sideways = dlg.Text_Msg->horizontalScrollBar()->maximum();
         dlg.OKButton->click();
     });
+    useInformationDialog();
     ShowInformationDialog(QStringLiteral("Informational"),
                           QStringLiteral("Export Help\r\n") + QStringLiteral("every word of a long help line ").repeated(12),
                           QStringLiteral("Export Information"));
@@ -104,3 +106,23 @@ TEST(InformationDialog, LongLinesWrapToTheWindow)
 }
 
 } // namespace
+
+TEST(InformationDialog, WithoutScreensTheTextIsAMessageBoxAndTheStringsAreEmptied)
+{
+    setInformationWindow({});
+    struct Case {
+        const char* type;
+        ui::Icon icon;
+    };
+    for (const Case c : {Case{"CRITICAL", ui::Icon::Critical}, Case{" critical ", ui::Icon::Critical},
+                         Case{"Informational", ui::Icon::Information}, Case{"", ui::Icon::Information}}) {
+        ui::ScopedStandIn<ui::ScriptedUi> u;
+        u->expectBox(ui::ExpectedBox{QStringLiteral("Record is NOT imported!\r\nwhy"), ui::Answer::OK, c.icon,
+                                     ui::Buttons::OK, QStringLiteral("Import ERROR")});
+        ShowInformationDialog(QString::fromLatin1(c.type), QStringLiteral("Record is NOT imported!\r\nwhy"),
+                              QStringLiteral("Import ERROR"));
+        EXPECT_TRUE(u->clean()) << c.type << ": " << u->report().toStdString();
+        EXPECT_TRUE(gMsgType.isEmpty() && gMsgText.isEmpty() && gMsgTitle.isEmpty()) << c.type;
+    }
+    useInformationDialog();
+}

@@ -3,7 +3,7 @@
 #include "shell_fixture.h"
 
 #include "platform/forms/formcolours.h"
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "shell/About.h"
 #include "shell/ZarvPayment.h"
 

@@ -11,7 +11,7 @@
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
 #include "services/sharedstate.h"
-#include "verification/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers.h"
 
 #include <QAction>
 #include <QDir>

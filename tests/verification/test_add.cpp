@@ -4,8 +4,8 @@
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
-#include "verification/Verify_Number_Add.h"
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/Verify_Number_Add.h"
+#include "verification/screens/folioentry_widgets.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
 

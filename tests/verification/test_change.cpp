@@ -4,7 +4,7 @@
 #include "test_entry_fixture.h"
 
 #include "platform/data/recordset.h"
-#include "verification/Verify_Number_Change.h"
+#include "verification/screens/Verify_Number_Change.h"
 #include <functional>
 
 #include <QApplication>

@@ -3,10 +3,10 @@
 #include "test_entry_fixture.h"
 
 #include "platform/data/recordset.h"
-#include "verification/Verify_Number_Add.h"
-#include "verification/Verify_Number_Change.h"
-#include "verification/Verify_Number_Delete.h"
-#include "verification/Verify_Numbers_Search.h"
+#include "verification/screens/Verify_Number_Add.h"
+#include "verification/screens/Verify_Number_Change.h"
+#include "verification/screens/Verify_Number_Delete.h"
+#include "verification/screens/Verify_Numbers_Search.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "platform/data/recordset.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 
 #include "platform/files/textfile.h"

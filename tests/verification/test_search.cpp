@@ -4,8 +4,8 @@
 
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "verification/Verify_Numbers_Search.h"
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/Verify_Numbers_Search.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>

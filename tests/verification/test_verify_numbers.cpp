@@ -4,10 +4,10 @@
 
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
-#include "platform/ui/parking.h"
-#include "services/Form_InformationDialog.h"
+#include "platform/ui/screens/parking.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
-#include "verification/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers.h"
 #include "verification/verifyhelp.h"
 
 #include <QAction>

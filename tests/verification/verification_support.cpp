@@ -2,7 +2,7 @@
 
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 
 #include <QDir>

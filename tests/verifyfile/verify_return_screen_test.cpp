@@ -6,7 +6,7 @@
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
 #include "verification/verifycsv.h"
-#include "verifyfile/VerifyReturnReport.h"
+#include "verifyfile/screens/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 
 #include <QDir>

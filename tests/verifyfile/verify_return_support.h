@@ -5,7 +5,7 @@
 #include "verify_support.h"
 
 #include "platform/files/settings.h"
-#include "verifyfile/Verify_Return.h"
+#include "verifyfile/screens/Verify_Return.h"
 
 #include <QListWidget>
 #include <memory>

@@ -1,4 +1,4 @@
-// The settings file beside the program.
+// The settings: a file of its own, or the user's over the system-wide ones.
 #include "platform/files/settings.h"
 
 #include "platform/files/filesys.h"
@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using zarv::fs::Settings;
@@ -64,6 +65,69 @@ TEST(SettingsFile, InstanceFollowsTheFolderSet)
     Settings::setFolder(b.path());
     EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("b@x"));
     Settings::setFolder(QString());
-    EXPECT_EQ(Settings::instance().filePath(),
-              QDir(zarv::fs::programFolder()).filePath(QStringLiteral("zarv.ini")));
+    EXPECT_EQ(Settings::instance().filePath(), Settings::userFile());
+}
+
+namespace {
+
+// Points an environment variable elsewhere for a test and puts it back.
+class EnvVar {
+public:
+    EnvVar(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)),
+                                                        old_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvVar()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
+{
+    QTemporaryDir root;
+    const QString user = root.filePath(QStringLiteral("config"));
+    const QString sys1 = root.filePath(QStringLiteral("etc1")), sys2 = root.filePath(QStringLiteral("etc2"));
+    EnvVar home("XDG_CONFIG_HOME", user.toLocal8Bit());
+    EnvVar dirs("XDG_CONFIG_DIRS", (sys1 + u':' + sys2).toLocal8Bit());
+    QDir().mkpath(sys1 + QStringLiteral("/zarv"));
+    QDir().mkpath(sys2 + QStringLiteral("/zarv"));
+    writeIni(sys1 + QStringLiteral("/zarv"), "[Return]\nEmail=office@x\n[Drives]\nA=/media/stick\n");
+    writeIni(sys2 + QStringLiteral("/zarv"), "[Return]\nEmail=second@x\n[About]\nSystemInfo=hardinfo\n");
+    const QByteArray systemBytes = readAll(sys1 + QStringLiteral("/zarv/zarv.ini"));
+
+    EXPECT_EQ(Settings::userFile(), user + QStringLiteral("/zarv/zarv.ini"));
+    EXPECT_EQ(Settings::systemFiles(), (QStringList{sys1 + QStringLiteral("/zarv/zarv.ini"),
+                                                    sys2 + QStringLiteral("/zarv/zarv.ini")}));
+    ASSERT_TRUE(Settings::createUserFile());
+    ASSERT_TRUE(QFileInfo::exists(Settings::userFile()));
+    // A fresh user's file only holds notes: the system-wide values, first folder first, then the defaults.
+    Settings& s = Settings::instance();
+    EXPECT_EQ(s.returnEmail(), QStringLiteral("office@x"));
+    EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/stick"));
+    EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("hardinfo"));
+    EXPECT_EQ(s.driveBFolder(), QDir::homePath() + QStringLiteral("/ZARV-B"));
+
+    writeIni(user + QStringLiteral("/zarv"), "[return]\nemail=me@x\n[About]\nSystemInfo=\n");
+    ASSERT_TRUE(Settings::createUserFile());   // an existing file is kept as the user left it
+    EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("me@x"));
+    EXPECT_EQ(Settings::instance().systemInfoProgram(), QStringLiteral("hardinfo"));   // an empty key takes the system-wide value
+    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 }

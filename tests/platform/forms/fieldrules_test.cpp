@@ -1,7 +1,7 @@
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/fieldrules.h"
 #include "platform/forms/formcolours.h"
-#include "platform/ui/focusreturn.h"
+#include "platform/ui/screens/focusreturn.h"
 #include "clerk.h"
 
 #include <QDialog>

@@ -1,5 +1,5 @@
 #include "platform/print/print.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
-#include "platform/ui/qtui.h"
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/qtui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,7 +76,7 @@ TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
         {Buttons::RetryCancel, Answer::Cancel},
     };
     for (const auto& c : cases) {
-        ScriptedUi ui;
+        ScriptedScreensUi ui;
         EXPECT_EQ(ui.msgBox(QStringLiteral("Delete it?"), c.buttons), c.safe);
         ASSERT_EQ(ui.failures().size(), 1);
         EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected message box: Delete it?")))
@@ -86,7 +86,7 @@ TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
 
     // An exact prompt is not matched by a longer one, and a box is not taken for
     // the screen that was expected: both stay waiting.
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     ui.expectBox(QStringLiteral("Saved"), Answer::OK).expectModal(QStringLiteral("Group"));
     ui.msgBox(QStringLiteral("Saved to A:"));
     EXPECT_EQ(ui.failures().size(), 1);
@@ -95,7 +95,7 @@ TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
 
 TEST(ScriptedUi, WrongIconButtonsTitleOrAnswerAreFailures)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     ui.expectBox({containing("Year"), Answer::Yes, Icon::Critical, Buttons::YesNo, QStringLiteral("ZARV")});
     // Information instead of critical, OK instead of Yes/No, its own title.
     const Answer a = ui.msgBox(QStringLiteral("Wrong Year"), Buttons::OK, Icon::Information, QStringLiteral("X"));
@@ -106,7 +106,7 @@ TEST(ScriptedUi, WrongIconButtonsTitleOrAnswerAreFailures)
 
 TEST(ScriptedUi, InputBoxTypesCancelsAndRefusesTheUnexpected)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     ui.expectInput(containing("file name"), QStringLiteral("Other.csv")).expectInputCancel();
 
     EXPECT_EQ(ui.inputBox(QStringLiteral("Enter a new file name"), {}, QStringLiteral("Zarvdata.csv")),
@@ -122,7 +122,7 @@ TEST(ScriptedUi, InputBoxTypesCancelsAndRefusesTheUnexpected)
 
 TEST(ScriptedUi, ModalScreenRunsItsScriptWhileShown)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("Detail_Change"));
     bool visibleInScript = false;
     ui.expectModal(QStringLiteral("Detail_Change"), [&](QDialog& d) {
@@ -140,7 +140,7 @@ TEST(ScriptedUi, ModalScreenRunsItsScriptWhileShown)
 
 TEST(ScriptedUi, ScreenLeftOpenByItsScriptIsAFailureAndIsClosed)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("Group"));
     ui.expectModal(QStringLiteral("Group"), [](QDialog&) {});
     EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
@@ -151,7 +151,7 @@ TEST(ScriptedUi, ScreenLeftOpenByItsScriptIsAFailureAndIsClosed)
 
 TEST(ScriptedUi, UnexpectedScreenIsNotShownAndFails)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("Verify_Numbers"));
     bool ran = false;
     ui.expectModal(QStringLiteral("Group"), [&](QDialog&) { ran = true; });
@@ -217,7 +217,7 @@ TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
 
 TEST(ScriptedUi, BusyIsAStateNotAStack)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     ui.setBusy(true);
     ui.setBusy(true);
     ui.setBusy(false);
@@ -227,7 +227,7 @@ TEST(ScriptedUi, BusyIsAStateNotAStack)
 
 TEST(ScriptedUi, RecordsBeepsDoEventsAndParking)
 {
-    ScriptedUi ui;
+    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("ZarvPayment"));
     screen.move(100, 50);
     screen.show();
@@ -250,7 +250,13 @@ TEST(ScriptedUi, RecordsBeepsDoEventsAndParking)
 TEST(ScopedUi, InstallsAndPutsBackThePreviousServices)
 {
     ASSERT_EQ(installed(), nullptr);
-    EXPECT_NE(dynamic_cast<QtUi*>(&ui()), nullptr);   // the default before any install
+    // The default before any install is a program without a display: no Qt box,
+    // every box gets the safe answer.
+    UiServices* const fallback = &ui();
+    EXPECT_EQ(dynamic_cast<QtUi*>(fallback), nullptr);
+    EXPECT_EQ(fallback->msgBox(QStringLiteral("Overwrite the file?"), Buttons::YesNoCancel), Answer::Cancel);
+    EXPECT_EQ(fallback->msgBox(QStringLiteral("Continue?"), Buttons::YesNo), Answer::No);
+    EXPECT_EQ(fallback->inputBox(QStringLiteral("Folio?"), {}, QStringLiteral("1")), std::nullopt);
     {
         ScopedUi outer;
         EXPECT_EQ(&ui(), &outer.get());
@@ -261,5 +267,5 @@ TEST(ScopedUi, InstallsAndPutsBackThePreviousServices)
         EXPECT_EQ(&ui(), &outer.get());
     }
     EXPECT_EQ(installed(), nullptr);
-    EXPECT_NE(dynamic_cast<QtUi*>(&ui()), nullptr);
+    EXPECT_EQ(&ui(), fallback);
 }

@@ -1,6 +1,7 @@
 #include "env/testenv.h"
 
 #include "services/schema.h"
+#include "services/screens/Form_InformationDialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@ void DeTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
     ui_ = std::make_unique<ui::ScopedUi>();
+    useInformationDialog();
     QString error;
     ASSERT_TRUE(createDatabases(dir_.path(), &error)) << error.toStdString();
     restart();

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh data environment over a temporary folder, with the scripted stand-in
 // for the user installed. Every box or screen a test does not expect fails it.
-#include "platform/ui/scriptedui.h"
+#include "platform/ui/screens/scriptedscreens.h"
 #include "services/dataenvironment.h"
 
 #include <QTemporaryDir>

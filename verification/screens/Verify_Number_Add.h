@@ -3,7 +3,7 @@
 // focus leaves them, district and jurisdiction lists that follow each other,
 // and on Save the whole-form check, then one new row of rsVerify with ACD "A",
 // stored in a transaction; the new row is current when the screen closes.
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 #include <array>

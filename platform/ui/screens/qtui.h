@@ -2,7 +2,7 @@
 // The user-interface services on real Qt widgets: message and input boxes, the
 // hourglass as an override cursor, parking windows, modal screens and the one
 // clean way out of the program.
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include <QMessageBox>
 
@@ -10,7 +10,7 @@ namespace zarv::ui {
 
 class QtUi : public UiServices {
 public:
-    QtUi() = default;
+    QtUi();
     ~QtUi() override;
     QtUi(const QtUi&) = delete;
     QtUi& operator=(const QtUi&) = delete;
@@ -46,11 +46,5 @@ private:
     int exitCode_ = 0;
     WindowParking parking_;
 };
-
-// The answer given when a box cannot be shown or is closed without a choice:
-// Cancel where there is one, No for Yes/No, OK for an OK-only box.
-Answer safeAnswer(Buttons buttons);
-// The title a box shows: its own, or the application's when it has none.
-QString shownTitle(const MessageBox& box);
 
 } // namespace zarv::ui

@@ -1,4 +1,4 @@
-#include "verification/Verify_Number_Delete.h"
+#include "verification/screens/Verify_Number_Delete.h"
 
 #include "platform/data/dberror.h"
 #include "platform/data/recordset.h"

@@ -6,7 +6,7 @@
 // shown last stays current in rsVerify when the screen closes. Edits are stored
 // when the row changes and when the screen closes, by its Close button, its
 // window's close box or Esc alike, each after the same field checks.
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 #include <array>

@@ -1,7 +1,7 @@
-#include "verification/Verify_Numbers_Search.h"
+#include "verification/screens/Verify_Numbers_Search.h"
 
 #include "verification/folioentry.h"
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"

@@ -1,4 +1,4 @@
-#include "paymentfile/DetailReport.h"
+#include "paymentfile/screens/DetailReport.h"
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"

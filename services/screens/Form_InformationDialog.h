@@ -2,6 +2,8 @@
 // The program's own modal message window for long, column-aligned texts.
 // Callers set gMsgType, gMsgText and gMsgTitle, then show it modally; closing it
 // empties the three strings.
+#include "services/informationwindow.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -34,7 +36,8 @@ private:
     bool unloaded_ = false;
 };
 
-// Sets the three strings and shows the dialog modally.
-void ShowInformationDialog(const QString& type, const QString& text, const QString& title);
+// Puts this window behind ShowInformationDialog; the screens' programs and
+// tests do so at start.
+void useInformationDialog();
 
 } // namespace zarv

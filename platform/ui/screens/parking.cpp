@@ -1,4 +1,4 @@
-#include "platform/ui/parking.h"
+#include "platform/ui/screens/parking.h"
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "verification/Verify_Number_Add.h"
+#include "verification/screens/Verify_Number_Add.h"
 
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"

@@ -1,4 +1,4 @@
-#include "services/Form_InformationDialog.h"
+#include "services/screens/Form_InformationDialog.h"
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
@@ -114,13 +114,12 @@ void Form_InformationDialog::Form_Unload()
     ui::ui().setBusy(savedBusy_);
 }
 
-void ShowInformationDialog(const QString& type, const QString& text, const QString& title)
+void useInformationDialog()
 {
-    gMsgType = type;
-    gMsgText = text;
-    gMsgTitle = title;
-    Form_InformationDialog dialog;
-    ui::ui().showModal(dialog);
+    setInformationWindow([] {
+        Form_InformationDialog dialog;
+        ui::ui().showModal(dialog);
+    });
 }
 
 } // namespace zarv

@@ -4,7 +4,7 @@
 // list stays and is reported back as a removal). Afterwards the row that
 // followed the deleted one is current, or the first row, or none. A delete the
 // database refuses is reported and the row stays current.
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 

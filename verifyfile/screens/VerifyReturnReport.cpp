@@ -1,4 +1,4 @@
-#include "verifyfile/VerifyReturnReport.h"
+#include "verifyfile/screens/VerifyReturnReport.h"
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"

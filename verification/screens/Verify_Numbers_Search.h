@@ -5,7 +5,7 @@
 // and on Select sets rsVerify's bookmark to the first row of the list (in the
 // list's order) that equals the chosen one in MORTCO, NUMBER, CD, JUR, FOLIO and
 // PID. Close leaves rsVerify where it was; nothing is written.
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 #include <QString>

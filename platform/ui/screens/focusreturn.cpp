@@ -1,4 +1,4 @@
-#include "platform/ui/focusreturn.h"
+#include "platform/ui/screens/focusreturn.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "verifyfile/Verify_Return.h"
+#include "verifyfile/screens/Verify_Return.h"
 
 #include "platform/files/filesys.h"
 #include "platform/files/settings.h"
@@ -8,7 +8,7 @@
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
 #include "services/system.h"
-#include "verifyfile/VerifyReturnReport.h"
+#include "verifyfile/screens/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,5 @@
-#include "platform/ui/qtui.h"
+#include "platform/ui/screens/qtui.h"
+#include "platform/ui/screens/focusreturn.h"
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
@@ -17,21 +18,9 @@ bool haveGuiApplication()
 
 } // namespace
 
-Answer safeAnswer(Buttons buttons)
+QtUi::QtUi()
 {
-    switch (buttons) {
-    case Buttons::OK: return Answer::OK;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::OKCancel:
-    case Buttons::YesNoCancel:
-    case Buttons::RetryCancel: return Answer::Cancel;
-    }
-    return Answer::Cancel;
-}
-
-QString shownTitle(const MessageBox& box)
-{
-    return box.title.isEmpty() ? UiServices::appTitle() : box.title;
+    keepFocusOfDisabledControls();
 }
 
 QtUi::~QtUi()

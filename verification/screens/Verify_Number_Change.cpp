@@ -1,4 +1,4 @@
-#include "verification/Verify_Number_Change.h"
+#include "verification/screens/Verify_Number_Change.h"
 
 #include "platform/data/recordset.h"
 #include "platform/forms/dialogkeys.h"

@@ -1,6 +1,6 @@
-#include "paymentfile/DuplicateFolios.h"
+#include "paymentfile/screens/DuplicateFolios.h"
 
-#include "paymentfile/DetailReport.h"
+#include "paymentfile/screens/DetailReport.h"
 #include "paymentfile/fileerror.h"
 #include "paymentfile/paymentformat.h"
 

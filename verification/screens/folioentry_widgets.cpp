@@ -1,4 +1,4 @@
-#include "verification/folioentry_widgets.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include "platform/data/dberror.h"
 #include "platform/forms/formcolours.h"

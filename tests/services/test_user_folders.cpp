@@ -1,0 +1,118 @@
+// The user's folders on start: databases and settings made where missing, an
+// earlier installation's databases beside the program taken over once.
+#include "platform/files/filesys.h"
+#include "platform/files/settings.h"
+#include "platform/ui/scriptedui.h"
+#include "services/schema.h"
+#include "services/userfolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace zarv;
+
+namespace {
+
+const char* const kDatabases[] = {"Zarv.mdb", "ZarvDb.mdb", "label.mdb"};
+
+// HOME's data and config folders inside a temporary folder for one test.
+class UserFoldersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+            saved_.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv("XDG_DATA_HOME", root_.filePath(QStringLiteral("data")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", root_.filePath(QStringLiteral("config")).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", root_.filePath(QStringLiteral("etc")).toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        for (const Saved& s : saved_)
+            s.had ? qputenv(s.name, s.value) : qunsetenv(s.name);
+    }
+    QString data() const { return root_.filePath(QStringLiteral("data/zarv")); }
+    QString old() const { return root_.filePath(QStringLiteral("program")); }
+
+    QTemporaryDir root_;
+    ui::ScopedStandIn<ui::ScriptedUi> ui_;
+
+private:
+    struct Saved {
+        const char* name;
+        bool had;
+        QByteArray value;
+    };
+    std::vector<Saved> saved_;
+};
+
+TEST_F(UserFoldersTest, AFreshUserGetsTheDatabasesAndASettingsFileWithoutAWord)
+{
+    ASSERT_EQ(fs::dataFolder(), data());
+    EXPECT_EQ(PrepareUserFolders(old()), data());
+    for (const char* name : kDatabases)
+        EXPECT_GT(QFileInfo(QDir(data()).filePath(QLatin1String(name))).size(), 0) << name;
+    EXPECT_EQ(fs::Settings::userFile(), root_.filePath(QStringLiteral("config/zarv/zarv.ini")));
+    EXPECT_TRUE(QFileInfo::exists(fs::Settings::userFile()));
+    EXPECT_FALSE(QFileInfo::exists(old()));
+    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+}
+
+TEST_F(UserFoldersTest, AnEarlierInstallationsDatabasesAndSettingsAreTakenOverOnceAndLeftInPlace)
+{
+    ASSERT_TRUE(createDatabases(old()));
+    QFile ini(QDir(old()).filePath(QStringLiteral("zarv.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Return]\nEmail=kept@x\n");
+    ini.close();
+    // The earlier program is gone without a checkpoint: its last row is still in the write-ahead log.
+    sqlite3* earlier = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(old()).filePath(QStringLiteral("Zarv.mdb")).toUtf8().constData(), &earlier), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(earlier, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; "
+                                    "INSERT INTO ZarvSystem (Drive, Dir, File, Year) VALUES ('C:', '/x', 'kept.csv', '2026')",
+                           nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_GT(QFileInfo(QDir(old()).filePath(QStringLiteral("Zarv.mdb-wal"))).size(), 0);
+
+    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("ZARV now keeps its databases in ") +
+                                                  QDir::toNativeSeparators(data())),
+                                   ui::Answer::OK, ui::Icon::Information, std::nullopt, std::nullopt});
+    EXPECT_EQ(PrepareUserFolders(old()), data());
+    for (const char* name : {"ZarvDb.mdb", "label.mdb"}) {
+        const QString n = QLatin1String(name);
+        EXPECT_TRUE(fs::sameBytes(QDir(old()).filePath(n), QDir(data()).filePath(n))) << name;
+    }
+    sqlite3* taken = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(data()).filePath(QStringLiteral("Zarv.mdb")).toUtf8().constData(), &taken), SQLITE_OK);
+    sqlite3_stmt* row = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(taken, "SELECT File FROM ZarvSystem", -1, &row, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(row, 0)), "kept.csv");
+    sqlite3_finalize(row);
+    sqlite3_close(taken);
+    sqlite3_close(earlier);
+    EXPECT_EQ(fs::Settings::instance().returnEmail(), QStringLiteral("kept@x"));
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes()[0].prompt.contains(QStringLiteral("Its settings are now in")));
+
+    // Once: the next start finds its databases in the data folder and says nothing.
+    EXPECT_EQ(PrepareUserFolders(old()), data());
+    EXPECT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+}
+
+TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedAndNothingStarts)
+{
+    QFile blocker(root_.filePath(QStringLiteral("data")));   // a file where the folder would go
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("cannot be created")), ui::Answer::OK,
+                                   ui::Icon::Critical, std::nullopt, std::nullopt});
+    EXPECT_EQ(PrepareUserFolders(old()), QString());
+    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+}
+
+} // namespace
