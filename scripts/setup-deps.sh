@@ -7,9 +7,10 @@ packages=(
   qt6-base-dev
   libsqlite3-dev libxlsxwriter-dev libzip-dev libpugixml-dev
   libgtest-dev
+  # An X server, a window manager and the X tools for the tests of real windows
+  # (xwininfo, xprop).
+  xvfb xauth openbox xdotool x11-utils
 )
-# An X server for screenshots and a real-window run under xvfb-run.
-[ "${ZARV_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "platform/files/filesys.h"
 #include "platform/ui/qtui.h"
+#include "platform/ui/screenfit.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "shell/formparts.h"
@@ -66,6 +67,7 @@ StartedProgram StartZarv(const StartOptions& options)
     started.startScreen = std::make_unique<ZarvPayment>();
     started.startScreen->setPaymentRun(options.paymentRun);
     started.startScreen->setVerificationRun(options.verificationRun);
+    ui::fitToScreen(started.startScreen.get());
     if (options.show)
         started.startScreen->show();
     return started;

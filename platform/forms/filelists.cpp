@@ -50,7 +50,8 @@ QString cleanFolder(const QString& path)
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
-    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // As wide as its longest drive, so that no drive's name is cut.
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     setMinimumContentsLength(12);
     refresh();
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {

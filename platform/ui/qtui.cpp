@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QPointer>
+#include "platform/ui/screenfit.h"
 
 namespace zarv::ui {
 
@@ -159,6 +160,7 @@ int QtUi::showModal(QDialog& screen)
 {
     if (ending_)
         return QDialog::Rejected;
+    fitToScreen(&screen);
     const int result = screen.exec();
     if (ending_) {
         // The loop was stopped by endProgram(); the screen must not linger.

@@ -1,5 +1,6 @@
 #include "platform/ui/scriptedui.h"
 #include "platform/ui/qtui.h"
+#include "platform/ui/screenfit.h"
 #include <QDialog>
 #include <algorithm>
 
@@ -356,6 +357,7 @@ int ScriptedUi::showModal(QDialog& screen)
     journal_.append(QStringLiteral("modal: ") + name);
 
     screen.setResult(QDialog::Rejected);
+    fitToScreen(&screen);
     screen.show();
     if (item.script) {
         runScript(item, screen);

@@ -5,6 +5,7 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/ui/parking.h"
+#include "platform/ui/screenfit.h"
 #include "services/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 #include "verification/Verify_Numbers.h"
@@ -86,7 +87,11 @@ TEST_F(ListTest, ShowsItsCaptionsAndStartsInMortgageNumberOrder)
     EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
     EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
     EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));
-    EXPECT_EQ(w->Option3->text(), QStringLiteral("Option3"));
+    // The window/size choices say what they do.
+    const QStringList sizes = {QStringLiteral("Small"), QStringLiteral("Normal"), QStringLiteral("Large"),
+                               QStringLiteral("Largest")};
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i)
+        EXPECT_EQ(w->Option_Window[size_t(i)]->text(), sizes[i]);
     EXPECT_EQ(w->Option3->toolTip(), QStringLiteral("1280 X 1024 Normal Sized Fonts (96 DPI) "));
     EXPECT_EQ(w->Option4->toolTip(), QStringLiteral("1600 X 1200 Normal Sized Fonts (96 DPI) "));
     EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
@@ -277,9 +282,12 @@ TEST_F(ListTest, EachWindowSizeSizesTheWindowAndTheGridFillsIt)
             w->mnuWindowSize[size_t(i)]->trigger();
         clerk::wait();
         EXPECT_EQ(w->pos(), QPoint(0, 0)) << i;
-        // The layout's size, or what the window's content needs at the least.
+        // The layout's size, or what the window's content needs at the least, but
+        // never more than the screen has room for.
+        const QSize room = ui::availableAreaFor(w.get()).size().shrunkBy(ui::frameMarginsOf(w.get()));
         EXPECT_EQ(w->size(), QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))
-                                 .expandedTo(w->minimumSizeHint()))
+                                 .expandedTo(w->minimumSizeHint())
+                                 .boundedTo(room))
             << i;
         // The grid right of the frames, at the top, to the right edge; the status line under it.
         const QRect grid = w->TDBGrid->geometry();
