@@ -4,6 +4,7 @@
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
+#include "services/workingfolder.h"
 
 #include <QDir>
 #include <vector>
@@ -74,7 +75,7 @@ const std::array<int, kFieldCount>& fieldWidths()
 
 QString VerifyCsvPath()
 {
-    return QDir::current().filePath(kFileName);
+    return WorkingFilePath(kFileName);
 }
 
 QString ExportedValue(const QString& value)

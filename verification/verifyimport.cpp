@@ -2,6 +2,8 @@
 
 #include "verification/folioentry.h"
 
+#include <QDir>
+
 #include "platform/data/connection.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
@@ -420,7 +422,8 @@ bool Import::run()
         openIfClosed(DE().rsJurisdiction());
         openIfClosed(DE().rsCD_JUR());
         if (!FileExists(path_)) {
-            ui::ui().msgBox(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Buttons::OK,
+            ui::ui().msgBox(QStringLiteral("Verify.csv file is NOT found: ") + QDir::toNativeSeparators(path_),
+                            ui::Buttons::OK,
                             ui::Icon::None, QStringLiteral("Verify.csv file is missing"));
             return false;
         }

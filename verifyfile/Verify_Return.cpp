@@ -89,7 +89,7 @@ private:
     Verify_Return& screen_;
 };
 
-Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent), reportTarget_(VerifyReturnReport::defaultTarget())
+Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Return"));
     setWindowTitle(caption());
@@ -257,6 +257,14 @@ void Verify_Return::reject()
 {
     if (!working_)
         Unload(QDialog::Rejected);
+}
+
+ui::PdfTarget Verify_Return::reportTarget() const
+{
+    if (reportTarget_)
+        return *reportTarget_;
+    return VerifyReturnReport::targetFor(VerifyFilePath.isEmpty() ? joinPath(Dir->path(), QStringLiteral("ZARV"))
+                                                                  : VerifyFilePath);
 }
 
 void Verify_Return::Unload(int result)
@@ -511,7 +519,7 @@ void Verify_Return::Command_PrintErrors_Click()
         try {
             db::Recordset& rs = DE().rsErrorMessage();
             const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
-            outcome = report.print(reportTarget_);
+            outcome = report.print(reportTarget());
             rs.close();
         } catch (const std::exception& e) {
             outcome.ok = false;

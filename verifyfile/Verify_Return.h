@@ -13,6 +13,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class QFrame;
 class QGroupBox;
@@ -84,9 +85,11 @@ public:
     // another load, a print and leaving the screen wait until it is done.
     bool busyWorking() const { return working_; }
 
-    // Where the error report goes when the machine has no printer.
-    void setReportTarget(const ui::PdfTarget& target) { reportTarget_ = target; }
-    const ui::PdfTarget& reportTarget() const { return reportTarget_; }
+    // Where the error report goes when the machine has no printer: beside the
+    // workbook loaded last (in the folder shown before one is loaded), unless a
+    // target is set here (std::nullopt goes back to that).
+    void setReportTarget(std::optional<ui::PdfTarget> target) { reportTarget_ = std::move(target); }
+    ui::PdfTarget reportTarget() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -111,7 +114,7 @@ private:
     void reportError(const QString& step, const QString& text);
     void setWorking(bool on);
 
-    ui::PdfTarget reportTarget_;
+    std::optional<ui::PdfTarget> reportTarget_;
     ui::DriveFolders driveFolders_;
     bool working_ = false;
     bool printErrorsWanted_ = false;

@@ -451,7 +451,7 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
 
     QFile::remove(csvPath());
-    ui().expectBox(box("Verify.csv file is NOT found in the working directory"));
+    ui().expectBox(box("Verify.csv file is NOT found: " + csvPath()));
     ui().expectBox(box("ABNORMAL TERMINATION OR ERROR. Import from the Verify.csv file (option #2) is NOT "
                             "complete. ",
                             Answer::OK, Icon::Critical));
