@@ -56,6 +56,7 @@ public:
     ui::DirList* Dir = nullptr;
     ui::FileList* File = nullptr;
     QPushButton* Command_OK = nullptr;
+    QPushButton* Command_Browse = nullptr;      // the standard file dialog, at the folder shown
     QGroupBox* Frame_VerificationFile = nullptr;
     ui::RecordsetGrid* TDBGrid_Verify = nullptr;
     QPushButton* Command_Upload = nullptr;
@@ -69,6 +70,7 @@ public:
     void Drive_Change();
     void Dir_Change();
     void File_Click();
+    void Command_Browse_Click();
     void Command_OK_Click();
     void Command_Upload_Click();
     void Command_Close_Click();

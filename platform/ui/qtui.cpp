@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QPointer>
 #include "platform/ui/screenfit.h"
@@ -119,6 +120,20 @@ std::optional<QString> QtUi::inputBox(const QString& prompt, const QString& titl
     if (ending_ || result != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> QtUi::openFileBox(const QString& title, const QString& folder, const QString& filter)
+{
+    if (ending_ || !haveGuiApplication())
+        return std::nullopt;
+    QFileDialog dialog(QApplication::activeWindow(), title.isEmpty() ? appTitle() : title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fitToScreen(&dialog);
+    const int result = dialog.exec();
+    if (ending_ || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
 }
 
 void QtUi::setBusy(bool busy)

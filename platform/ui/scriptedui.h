@@ -64,6 +64,14 @@ struct ShownBox {
     bool expected = false;
 };
 
+struct ShownFileBox {
+    QString title;              // as shown
+    QString folder;             // where the dialog opened
+    QString filter;
+    std::optional<QString> chosen;  // nullopt: cancelled
+    bool expected = false;
+};
+
 struct ShownInput {
     QString prompt;
     QString title;              // as shown
@@ -85,6 +93,9 @@ public:
     ScriptedUi& expectBox(const TextMatch& prompt, Answer answer = Answer::OK);
     ScriptedUi& expectInput(const TextMatch& prompt, const QString& typed);
     ScriptedUi& expectInputCancel(const TextMatch& prompt = {});
+    // The file dialog, recognised by its title; the user picks chosen, or cancels
+    // when it is std::nullopt.
+    ScriptedUi& expectFileBox(const TextMatch& title, std::optional<QString> chosen);
     // The screen is recognised by its object name. The script acts on it as the
     // user would and must leave it closed. Without a script the screen is closed
     // as by its window's close box.
@@ -101,6 +112,7 @@ public:
 
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ShownInput>& inputs() const { return inputs_; }
+    const std::vector<ShownFileBox>& fileBoxes() const { return fileBoxes_; }
     const QStringList& modalsShown() const { return modals_; }
     const std::vector<bool>& busyHistory() const { return busyHistory_; }
     int beeps() const { return beeps_; }
@@ -117,6 +129,8 @@ public:
     Answer msgBox(const MessageBox& box) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
+    std::optional<QString> openFileBox(const QString& title, const QString& folder,
+                                       const QString& filter) override;
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }
     void doEvents() override { ++doEvents_; }
@@ -129,13 +143,13 @@ public:
     int exitCode() const override { return exitCode_; }
 
 private:
-    enum class Kind { Box, Input, Modal };
+    enum class Kind { Box, Input, Modal, File };
     struct Item {
         int id = 0;
         Kind kind = Kind::Box;
         ExpectedBox box;                    // Box
-        TextMatch prompt;                   // Input
-        std::optional<QString> typed;       // Input; nullopt = cancel
+        TextMatch prompt;                   // Input; File: the title
+        std::optional<QString> typed;       // Input, File; nullopt = cancel
         QString screen;                     // Modal
         Script script;                      // Modal
     };
@@ -160,6 +174,7 @@ private:
     QStringList journal_;
     std::vector<ShownBox> boxes_;
     std::vector<ShownInput> inputs_;
+    std::vector<ShownFileBox> fileBoxes_;
     QStringList modals_;
 
     bool busy_ = false;
