@@ -11,6 +11,18 @@ bool windowMovesRefused()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+namespace {
+
+// On X11 the window manager has the last word on where a window stands, and
+// most keep a strip of every window on screen; it need not say so either (a
+// window parked again just after it came back is not reported moved).
+bool windowManagerPlacesWindows()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+} // namespace
+
 std::vector<WindowParking::Entry>::iterator WindowParking::find(QWidget* window)
 {
     return std::find_if(parked_.begin(), parked_.end(),
@@ -73,8 +85,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // A window just brought back from its minimised state may be parked again
+        // before the window manager has shown it: its state changes only then.
         if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize
-                                   || event->type() == QEvent::Show))
+                                   || event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange))
             check();
         return false;
     }
@@ -109,6 +123,11 @@ bool WindowParking::park(QWidget* w, int leftTwips)
     const int frameLeft = std::min(twipsToPixels(leftTwips), desktopOf().left() - frame.width() - 1);
     const QRect client = window->geometry();
     window->setGeometry(QRect(QPoint(frameLeft + (client.x() - frame.x()), client.y()), client.size()));
+    if (windowManagerPlacesWindows()) {
+        // Without a window manager the move alone takes it out of view.
+        window->showMinimized();
+        return true;
+    }
     if (!it->watch)
         it->watch = new ParkWatch(window);
     static_cast<ParkWatch*>(it->watch.data())->check();

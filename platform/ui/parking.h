@@ -2,8 +2,8 @@
 // Takes a window wholly out of view while a screen it opened is up, and puts it
 // back where it stood. The window's left edge goes off screen; where the window
 // system keeps part of it in view anyway (a window manager that pulls a strip of
-// every window back onto the screen, or one that refuses moves), the window is
-// minimised as well. It is never hidden or closed for it.
+// every window back onto the screen, as X11's commonly do, or one that refuses
+// moves), the window is minimised as well. It is never hidden or closed for it.
 // Shared by the Qt services and the scripted stand-in so both park windows alike.
 #include <QPointer>
 #include <QRect>
