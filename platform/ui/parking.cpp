@@ -11,18 +11,6 @@ bool windowMovesRefused()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-namespace {
-
-// On X11 the window manager has the last word on where a window stands, and
-// most keep a strip of every window on screen; it need not say so either (a
-// window parked again just after it came back is not reported moved).
-bool windowManagerPlacesWindows()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
-} // namespace
-
 std::vector<WindowParking::Entry>::iterator WindowParking::find(QWidget* window)
 {
     return std::find_if(parked_.begin(), parked_.end(),
@@ -41,6 +29,14 @@ void WindowParking::forgetDestroyed()
 }
 
 namespace {
+
+// On X11 the window manager has the last word on where a window stands, and
+// most keep a strip of every window on screen; it need not say so either (a
+// window parked again just after it came back is not reported moved).
+bool windowManagerPlacesWindows()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
 
 // Every screen together.
 QRect desktopOf()
@@ -85,8 +81,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // A window just brought back from its minimised state may be parked again
-        // before the window manager has shown it: its state changes only then.
+        // A window that leaves its minimised state while parked is looked at too.
         if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize
                                    || event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange))
             check();
