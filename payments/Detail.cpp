@@ -15,6 +15,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
+#include "services/workingfolder.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -141,9 +142,14 @@ Detail::Detail(QWidget* parent) : QDialog(parent)
     Text_Msg->clear();
 }
 
-QString Detail::exportPath()
+QString Detail::exportPath(const QString& mortco)
 {
-    return QDir::current().filePath(QStringLiteral("Export.csv"));
+    return WorkingFilePath(QStringLiteral("Payments %1.csv").arg(mortco));
+}
+
+QString Detail::reportName(const QString& mortco)
+{
+    return QStringLiteral("Payments %1.pdf").arg(mortco);
 }
 
 void Detail::Form_Load()
@@ -273,19 +279,22 @@ void Detail::Command_Export_Click()
     Command_Export->setEnabled(false);
     Text_Msg->setText(QStringLiteral("Please wait while exporting..."));
     ExportResult result;
+    QString path;
     try {
-        result = WriteExport(DE().rsDetail(), CurrentGroupMortco(), exportPath());
+        const QString mortco = CurrentGroupMortco();
+        path = exportPath(mortco);
+        result = WriteExport(DE().rsDetail(), mortco, path);
         if (!result.ok) {
-            ui::ui().msgBox(QStringLiteral("Export.csv could not be written: ") + result.error +
-                                QStringLiteral("\r\nAny earlier Export.csv is unchanged."),
+            ui::ui().msgBox(QDir::toNativeSeparators(path) + QStringLiteral(" could not be written: ") + result.error +
+                                QStringLiteral("\r\nAny earlier file of that name is unchanged."),
                             ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
         }
     } catch (const std::exception&) {
         result.ok = false;
         ShowScreenError(QStringLiteral("Detail.Command_Export_Click"));
     }
-    // The status names the file with its folder: the working folder is not one the clerk chose.
-    const QString shownPath = QDir::toNativeSeparators(exportPath());
+    // The status names the file with its folder, so the clerk finds it.
+    const QString shownPath = QDir::toNativeSeparators(path);
     Text_Msg->setText(result.ok ? QStringLiteral("Export Complete! (%1)").arg(shownPath)
                                 : QStringLiteral("Export FAILED! (%1)").arg(shownPath));
     Command_Export->setEnabled(true);
@@ -302,7 +311,8 @@ void Detail::Command_Print_Click()
     bool printed = false;
     QString savedAs;
     try {
-        printed = PrintDetailReport(&savedAs);
+        const ui::PdfTarget target{WorkingFolder(), reportName(CurrentGroupMortco()), true};
+        printed = PrintDetailReport(target, &savedAs);
     } catch (const std::exception&) {
         ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
     }

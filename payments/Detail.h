@@ -37,8 +37,10 @@ public:
     QLineEdit* Text_Msg = nullptr;
     ui::RecordsetGrid* TDBGrid = nullptr;
 
-    // The file Export writes, in the working folder.
-    static QString exportPath();
+    // The file Export writes for an agency's payments, beside the payment file.
+    static QString exportPath(const QString& mortco);
+    // The name of the PDF of an agency's payment list (without a printer).
+    static QString reportName(const QString& mortco);
 
 private:
     void Form_Load();

@@ -9,9 +9,11 @@ packages=(
   libgtest-dev
   poppler-utils   # pdftotext: the tests read the printed reports back
   dpkg-dev file   # cpack -G DEB: dpkg-shlibdeps computes the package's dependencies
+  # An X server, a window manager and the X tools for the tests of real windows
+  # (xwininfo, xprop).
+  xvfb xauth openbox xdotool x11-utils
 )
-# An X server for screenshots and a real-window run under xvfb-run.
-[ "${ZARV_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
+
 # The fuzz run of test.sh: clang with its runtime (libFuzzer and the sanitizers).
 if [ -n "${CI:-}" ] || [ -n "${ZARV_FUZZ_SECONDS:-}" ]; then
   packages+=(clang libclang-rt-dev)

@@ -15,8 +15,8 @@ QString CollapseSpaces(const QString& text);
 // typed with a line break in a spreadsheet cell stays one line in every file.
 QString SingleLine(const QString& text);
 
-// One line of a comma-separated file meant for a spreadsheet program (Export.csv,
-// Verify.csv): each value as CsvValue gives it, then as csv::appendField writes
+// One line of a comma-separated file meant for a spreadsheet program (an agency's
+// payment export, Verify.csv): each value as CsvValue gives it, then as csv::appendField writes
 // it (a value holding a comma in double quotes), the line trimmed.
 QString CsvLine(const QStringList& values);
 // A value as such a line holds it before quoting: on one line, without quotes

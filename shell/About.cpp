@@ -6,6 +6,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
+#include "services/workingfolder.h"
 #include "shell/formparts.h"
 
 #include <QDir>
@@ -211,7 +212,7 @@ void About::Picture_Printer_Click()
 {
     // Failures are not reported: the form stays as it was.
     const ui::PrintOutcome outcome =
-        ui::printWidget(*this, ui::PdfTarget{QDir::currentPath(), QStringLiteral("About.pdf"), true});
+        ui::printWidget(*this, ui::PdfTarget{WorkingFolder(), QStringLiteral("About ZARV.pdf"), true});
     if (outcome.ok && !outcome.toPrinter)
         ui::ui().msgBox(QStringLiteral("No printer is available. The form was saved to %1")
                             .arg(QDir::toNativeSeparators(outcome.where)),

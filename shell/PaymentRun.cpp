@@ -91,7 +91,8 @@ bool yearAccepted(ZarvPayment& s)
 void hideForSaving(ZarvPayment& s, bool historical)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             s.Drive, s.Dir, s.File, s.Label_Disk, s.Label_Directory, s.Label_Files, s.Frame_UseOnlyCurrentYearData,
+             s.Drive, s.Dir, s.File, s.Command_Browse, s.Label_Disk, s.Label_Directory, s.Label_Files,
+             s.Frame_UseOnlyCurrentYearData,
              s.Label_SelectTheZarvFileLocation, s.Command_OK, s.Command_VERIFY_OK, s.Command_Exit, s.Text_Msg})
         w->hide();
     if (historical)

@@ -42,7 +42,8 @@ void stop(ZarvPayment& s)
 void hideForSaving(ZarvPayment& s)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             s.Drive, s.Dir, s.File, s.Label_Directory, s.Label_Disk, s.Label_Files, s.Frame_UseOnlyCurrentYearData,
+             s.Drive, s.Dir, s.File, s.Command_Browse, s.Label_Directory, s.Label_Disk, s.Label_Files,
+             s.Frame_UseOnlyCurrentYearData,
              s.Command_OK, s.Frame_File_Type, s.Label_SelectTheZarvFileLocation, s.Command_VERIFY_OK, s.Command_Exit,
              s.Text_Msg})
         w->hide();

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -97,6 +98,8 @@ void ZarvPayment::buildControls()
     File = named(new ui::FileList(central), "File");
     Label_Files->setBuddy(File);
     File->setPattern(QStringLiteral("*.csv"));
+    Command_Browse = named(new QPushButton(QStringLiteral("&Browse..."), central), "Command_Browse");
+    Command_Browse->setToolTip(QStringLiteral("Choose the file in the standard file dialog"));
 
     Command_OK = named(new QPushButton(QStringLiteral("&OK"), central), "Command_OK");
     Command_OK->setToolTip(QStringLiteral("Work with the ZARV File Selected"));
@@ -131,7 +134,11 @@ void ZarvPayment::buildControls()
     grid->addWidget(Frame_UseOnlyCurrentYearData, 0, 1, Qt::AlignTop);
     grid->addWidget(Label_SelectTheZarvFileLocation, 1, 0, 1, 2);
     grid->addWidget(Label_Disk, 2, 0);
-    grid->addWidget(Label_Files, 2, 1);
+    auto* filesHeading = new QHBoxLayout;
+    filesHeading->addWidget(Label_Files);
+    filesHeading->addStretch();
+    filesHeading->addWidget(Command_Browse);
+    grid->addLayout(filesHeading, 2, 1);
     grid->addWidget(Drive, 3, 0);
     grid->addWidget(File, 3, 1, 3, 1);
     grid->addWidget(Label_Directory, 4, 0);
@@ -153,6 +160,7 @@ void ZarvPayment::buildControls()
     });
     connect(Drive, &ui::DriveList::driveChanged, this, &ZarvPayment::Drive_Change);
     connect(Dir, &ui::DirList::pathChanged, this, &ZarvPayment::Dir_Change);
+    connect(Command_Browse, &QPushButton::clicked, this, &ZarvPayment::Command_Browse_Click);
     connect(Command_OK, &QPushButton::clicked, this, &ZarvPayment::Command_OK_Click);
     connect(Command_VERIFY_OK, &QPushButton::clicked, this, &ZarvPayment::Command_VERIFY_OK_Click);
     connect(Command_Exit, &QPushButton::clicked, this, &ZarvPayment::Command_Exit_Click);
@@ -209,17 +217,18 @@ void ZarvPayment::restoreChoice()
             rs.moveFirst();
             const QString dir = rs.text(QStringLiteral("Dir"));
             const QString file = rs.text(QStringLiteral("File"));
-            // The remembered file, whichever kind of run chose it (a workbook is
-            // not in the payment file list, but its folder is the place to open).
+            // The folder used last, whichever kind of run chose it (a workbook is
+            // not in the payment file list, but its folder is the place to open);
+            // its file is chosen again while it is there and not empty.
             m_FilePath = joinPath(dir, file);
-            if (!file.isEmpty() && FileExists(m_FilePath)) {
+            if (!dir.isEmpty() && QFileInfo(dir).isDir()) {
                 const QString drive = Drive->addDriveFor(dir);
                 if (!drive.isEmpty())
                     Drive->setDrive(drive);
                 Dir->setTop(Drive->drive());
                 if (Dir->setPath(dir)) {
                     File->setPath(Dir->path());
-                    File->setFileName(file);
+                    File->setFileName(!file.isEmpty() && FileExists(m_FilePath) ? file : QString());
                     return;
                 }
             }
@@ -295,6 +304,22 @@ void ZarvPayment::Drive_Change()
     // The folder list opens the drive's last folder (its root the first time); a
     // drive that cannot be read leaves every list as it was.
     driveFolders_.openDrive(*Drive, *Dir);
+}
+
+void ZarvPayment::Command_Browse_Click()
+{
+    const bool zarv = zarvMode();
+    const std::optional<QString> chosen =
+        ui::ui().openFileBox(zarv ? QStringLiteral("Select the ZARV data file")
+                                  : QStringLiteral("Select the Mortgage Number Verification file"),
+                             Dir->path(),
+                             zarv ? QStringLiteral("ZARV data files (*.csv)")
+                                  : QStringLiteral("Mortgage Number Verification files (*.xlsx)"));
+    if (!chosen)
+        return;
+    if (!ui::showFile(*Drive, *Dir, *File, *chosen))
+        Text_Msg->setText(QStringLiteral("%1 cannot be chosen here: only %2 files are listed.")
+                              .arg(QDir::toNativeSeparators(*chosen), File->pattern()));
 }
 
 void ZarvPayment::Command_OK_Click()

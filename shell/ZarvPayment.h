@@ -72,6 +72,7 @@ public:
     ui::DirList* Dir = nullptr;
     QLabel* Label_Files = nullptr;
     ui::FileList* File = nullptr;
+    QPushButton* Command_Browse = nullptr;      // the standard file dialog, at the folder shown
     QLabel* Label_SelectTheZarvFileLocation = nullptr;
     QPushButton* Command_OK = nullptr;
     QPushButton* Command_VERIFY_OK = nullptr;
@@ -88,6 +89,7 @@ public:
     void Option_VERIFY_Click();
     void Dir_Change();
     void Drive_Change();
+    void Command_Browse_Click();
     void Command_OK_Click();
     void Command_VERIFY_OK_Click();
     void Command_Exit_Click();

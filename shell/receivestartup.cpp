@@ -1,4 +1,5 @@
 #include "shell/receivestartup.h"
+#include "platform/ui/screens/screenfit.h"
 
 #include "services/dataenvironment.h"
 #include "shell/commandline.h"
@@ -19,6 +20,7 @@ StartedReceive StartReceive(const ReceiveOptions& options)
         return started;
 
     started.screen = std::make_unique<Verify_Return>();
+    ui::fitToScreen(started.screen.get());
     if (options.show)
         started.screen->show();
     return started;

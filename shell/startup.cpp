@@ -2,6 +2,7 @@
 
 #include "platform/files/filesys.h"
 #include "platform/ui/screens/qtui.h"
+#include "platform/ui/screens/screenfit.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/screens/Form_InformationDialog.h"
@@ -72,6 +73,7 @@ StartedProgram StartZarv(const StartOptions& options)
     started.startScreen = std::make_unique<ZarvPayment>();
     started.startScreen->setPaymentRun(options.paymentRun);
     started.startScreen->setVerificationRun(options.verificationRun);
+    ui::fitToScreen(started.startScreen.get());
     if (options.show)
         started.startScreen->show();
     return started;

@@ -9,6 +9,7 @@
 #include "platform/files/settings.h"
 #include "platform/forms/filelists.h"
 #include "platform/ui/screens/scriptedscreens.h"
+#include "platform/ui/screens/screenfit.h"
 #include "services/dataenvironment.h"
 #include "services/schema.h"
 #include "shell/ZarvPayment.h"
@@ -29,6 +30,8 @@ namespace {
 
 bool save(QWidget& screen, const QString& file)
 {
+    // Sized for the screen as the program's openers size every window.
+    ui::fitToScreen(&screen);
     screen.show();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
@@ -59,7 +62,10 @@ int main(int argc, char** argv)
         return 1;
     }
     ui::ScopedUi answers;
-    const QString data = QDir(work.path()).filePath(QStringLiteral("data"));
+    // The lists show the sample files as a clerk would have them: in the
+    // Downloads folder of the home folder.
+    qputenv("HOME", QFile::encodeName(work.path()));
+    const QString data = QDir(work.path()).filePath(QStringLiteral("Downloads"));
     QDir().mkpath(data);
     for (const char* name : {"Zarvdata.csv", "MortNo1234.xlsx"})
         QFile::copy(samples.filePath(QLatin1String(name)), QDir(data).filePath(QLatin1String(name)));

@@ -5,6 +5,7 @@
 #include "platform/text/csv.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
+#include "services/workingfolder.h"
 
 #include <QDir>
 #include <vector>
@@ -36,7 +37,7 @@ const std::array<int, kFieldCount>& fieldWidths()
 
 QString VerifyCsvPath()
 {
-    return QDir::current().filePath(kFileName);
+    return WorkingFilePath(kFileName);
 }
 
 QString ExportedValue(const QString& value)

@@ -23,7 +23,8 @@ enum Field { ACD, MORTCO, NUMBER, CD, JUR, FOLIO, PID, NAME, ADDR1, ADDR2, ADDR3
 const std::array<QString, kFieldCount>& fieldNames();
 const std::array<int, kFieldCount>& fieldWidths();
 
-// The file's bare name, resolved against the working folder.
+// The file's name, kept as the tax office knows it; it lies beside the workbook
+// being worked on.
 inline const QString kFileName = QStringLiteral("Verify.csv");
 QString VerifyCsvPath();
 

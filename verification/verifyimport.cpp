@@ -2,6 +2,8 @@
 
 #include "verification/folioentry.h"
 
+#include <QDir>
+
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
 #include "platform/files/csvfile.h"
@@ -450,7 +452,7 @@ bool Import::run()
     QString description;
     try {
         if (!FileExists(path_)) {
-            tell(QStringLiteral("Verify.csv file is NOT found in the working directory"), ui::Icon::None,
+            tell(QStringLiteral("Verify.csv file is NOT found: ") + QDir::toNativeSeparators(path_), ui::Icon::None,
                  QStringLiteral("Verify.csv file is missing"));
             return false;
         }

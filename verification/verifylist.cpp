@@ -35,12 +35,12 @@ const std::array<SortOrder, kSortOrders>& sortOrders()
 const std::array<WindowLayout, kWindowLayouts>& windowLayouts()
 {
     static const std::array<WindowLayout, kWindowLayouts> layouts = {{
-        {"Option_1024x768LargeSizeFont", "mnuWindowSize1", "1024 X 768 Large Sized Fonts (120 DPI)", 8730, 11836,
+        {"Option_1024x768LargeSizeFont", "Small", "mnuWindowSize1", "1024 X 768 Large Sized Fonts (120 DPI)", 8730, 11836,
          7845, 10405, 7890},
-        {"Option_1024x768NormalSizeFont", "mnuWindowSize2", "1024 X 768 Normal Sized Fonts (96 DPI) ", 10380, 15336,
+        {"Option_1024x768NormalSizeFont", "Normal", "mnuWindowSize2", "1024 X 768 Normal Sized Fonts (96 DPI) ", 10380, 15336,
          9495, 13905, 9540},
-        {"Option3", "mnuWindowSize3", "1280 X 1024 Normal Sized Fonts (96 DPI)", 13680, 18836, 12795, 17405, 12840},
-        {"Option4", "mnuWindowSize4", "1600 X 1200 Normal Sized Fonts (96 DPI) ", 16980, 22336, 16095, 20905,
+        {"Option3", "Large", "mnuWindowSize3", "1280 X 1024 Normal Sized Fonts (96 DPI)", 13680, 18836, 12795, 17405, 12840},
+        {"Option4", "Largest", "mnuWindowSize4", "1600 X 1200 Normal Sized Fonts (96 DPI) ", 16980, 22336, 16095, 20905,
          16140},
     }};
     return layouts;

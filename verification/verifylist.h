@@ -28,6 +28,7 @@ const std::array<SortOrder, kSortOrders>& sortOrders();
 // A window layout; sizes in twips. The screen's and the grid's Top are 0 in all.
 struct WindowLayout {
     const char* option;
+    const char* caption;        // what the option button says it does
     const char* menuItem;
     const char* menuCaption;
     int screenHeight;

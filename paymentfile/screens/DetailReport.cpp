@@ -133,11 +133,6 @@ QStringList DetailReport::footerLines() const
     return trimmed({count, total, QString(), ui::centredText(kEndOfReport, kLineWidth)});
 }
 
-ui::PdfTarget DetailReport::defaultTarget()
-{
-    return ui::PdfTarget{QDir::currentPath(), QStringLiteral("DetailReport.pdf"), true};
-}
-
 ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
 {
     const QDateTime now = QDateTime::currentDateTime();
@@ -155,10 +150,10 @@ ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
     return ui::printTextReport(report, target);
 }
 
-bool PrintDetailReport(QString* savedAs)
+bool PrintDetailReport(const ui::PdfTarget& target, QString* savedAs)
 {
     const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
-    const ui::PrintOutcome outcome = report.print();
+    const ui::PrintOutcome outcome = report.print(target);
     if (savedAs)
         *savedAs = outcome.ok && !outcome.toPrinter ? outcome.where : QString();
     return ui::tellPrintOutcome(outcome, QStringLiteral("The report"), DetailReport::caption());

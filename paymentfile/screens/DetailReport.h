@@ -48,10 +48,8 @@ public:
     // After the last payment (the rule above it is drawn, not written).
     QStringList footerLines() const;
 
-    // Where the report goes when the machine has no printer: DetailReport.pdf in
-    // the working folder, numbered rather than replacing an earlier one.
-    static ui::PdfTarget defaultTarget();
-    ui::PrintOutcome print(const ui::PdfTarget& target = defaultTarget()) const;
+    // Prints the report; without a printer it goes to the PDF target.
+    ui::PrintOutcome print(const ui::PdfTarget& target) const;
 
 private:
     std::vector<DetailReportRow> rows_;
@@ -59,9 +57,9 @@ private:
 };
 
 // Prints rsDetail as it stands. When no printer is installed the report goes to
-// a PDF file and the user is told its name; a failure is reported to the user.
-// True when the report was printed (or saved); savedAs gets the PDF file's path
-// when it went to one, "" otherwise.
-bool PrintDetailReport(QString* savedAs = nullptr);
+// the PDF target and the user is told its full path; a failure is reported to
+// the user. True when the report was printed (or saved); savedAs gets the PDF
+// file's path when it went to one, "" otherwise.
+bool PrintDetailReport(const ui::PdfTarget& target, QString* savedAs = nullptr);
 
 } // namespace zarv

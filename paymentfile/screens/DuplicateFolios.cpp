@@ -7,6 +7,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/workingfolder.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -233,7 +234,7 @@ void DuplicateFolios::Command_Print_Click()
 
     bool printed = false;
     try {
-        printed = PrintDetailReport();
+        printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), QStringLiteral("Duplicate folios.pdf"), true});
         db::Recordset& rs = DE().rsDetail();
         if (rs.recordCount() > 0)
             rs.moveFirst();

@@ -26,18 +26,45 @@ bool isUnder(const QString& path, const QString& folder)
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
-// Where removable media are mounted; every other mount point belongs to the
-// system (or to a sandbox the program runs in) and holds no data files of a clerk.
-bool isRemovableMount(const QString& root)
+// The watcher follows the one folder a list shows.
+void watchOnly(QFileSystemWatcher& watcher, const QString& folder)
 {
-    for (const char* place : {"/media/", "/run/media/", "/mnt/"}) {
-        if (root.startsWith(QLatin1String(place)))
-            return true;
-    }
-    return false;
+    const QStringList watched = watcher.directories();
+    if (watched == QStringList{folder})
+        return;
+    if (!watched.isEmpty())
+        watcher.removePaths(watched);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        watcher.addPath(folder);
 }
 
 } // namespace
+
+bool isClerkVolume(const Volume& volume)
+{
+    // File systems that hold no files of anybody's, or only read-only images.
+    static const QByteArrayList pseudo = {
+        "proc",     "sysfs",      "devtmpfs", "devpts",    "tmpfs",    "ramfs",      "cgroup",   "cgroup2",
+        "securityfs", "debugfs",  "tracefs",  "configfs",  "fusectl",  "mqueue",     "hugetlbfs", "pstore",
+        "bpf",      "binfmt_misc", "autofs",  "efivarfs",  "rpc_pipefs", "nsfs",     "selinuxfs", "nfsd",
+        "squashfs", "fuse.portal", "fuse.lxcfs",
+    };
+    if (pseudo.contains(volume.fileSystem))
+        return false;
+    const QString& root = volume.root;
+    const auto under = [&root](const char* folder) {
+        const QLatin1String f(folder);
+        return root == f || root.startsWith(f + QLatin1Char('/'));
+    };
+    for (const char* system : {"/proc", "/sys", "/dev", "/boot", "/efi", "/snap", "/var/lib"}) {
+        if (under(system))
+            return false;
+    }
+    // /run is the system's but for removable media and the desktop's network shares.
+    if (under("/run"))
+        return under("/run/media") || volume.fileSystem == "fuse.gvfsd-fuse";
+    return true;
+}
 
 QString cleanFolder(const QString& path)
 {
@@ -50,7 +77,8 @@ QString cleanFolder(const QString& path)
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
-    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // As wide as its longest drive, so that no drive's name is cut.
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     setMinimumContentsLength(12);
     refresh();
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -87,8 +115,8 @@ void DriveList::refresh()
         if (!v.isValid() || !v.isReady())
             continue;
         const QString root = cleanFolder(v.rootPath());
-        // Bind-mounted single files and read-only images are no place for data files.
-        if (!isRemovableMount(root) || !QFileInfo(root).isDir() || v.fileSystemType() == "squashfs")
+        // Bind-mounted single files are no place for data files either.
+        if (!isClerkVolume({root, v.fileSystemType()}) || !isReadyFolder(root))
             continue;
         volumes.append({root, v.name().isEmpty() ? v.displayName() : v.name()});
     }
@@ -203,6 +231,13 @@ DirList::DirList(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // A double click or Enter opens a folder; a single click only marks it.
     connect(this, &QListWidget::itemActivated, this, &DirList::open);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        // The marked folder stays marked; the current folder, if it went, stays shown.
+        const int row = currentRow();
+        refresh();
+        if (row >= 0 && row < count())
+            setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    });
 }
 
 void DirList::keyboardSearch(const QString& search)
@@ -252,6 +287,7 @@ void DirList::setTop(const QString& top)
 void DirList::refresh()
 {
     clear();
+    watchOnly(watcher_, path_);
     if (path_.isEmpty())
         return;
     const QString top = isUnder(path_, top_) ? top_ : QStringLiteral("/");
@@ -319,6 +355,7 @@ int DirList::rowOf(const QString& folder) const
 FileList::FileList(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
 }
 
 void FileList::setPath(const QString& path)
@@ -343,6 +380,7 @@ void FileList::refresh()
 void FileList::fill(const QString& keep)
 {
     clear();
+    watchOnly(watcher_, path_);
     if (!path_.isEmpty()) {
         QStringList filters;
         for (const QString& p : pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts))
@@ -399,6 +437,21 @@ QString FileList::list(int index) const
 {
     const QListWidgetItem* it = item(index);
     return it ? it->text() : QString();
+}
+
+bool showFile(DriveList& drive, DirList& dir, FileList& file, const QString& filePath)
+{
+    const QFileInfo info(filePath);
+    const QString folder = cleanFolder(info.absolutePath());
+    const QString root = drive.addDriveFor(folder);
+    if (!root.isEmpty() && root != drive.drive())
+        drive.setDrive(root);
+    dir.setTop(drive.driveOf(folder));
+    if (!dir.setPath(folder))
+        return false;
+    file.setPath(dir.path());
+    file.setFileName(info.fileName());
+    return file.fileName() == info.fileName();
 }
 
 // ---------------------------------------------------------------- DriveFolders

@@ -1,17 +1,30 @@
 #pragma once
 // The drive, folder and file lists of the start screen. A drive is the user's
-// home folder, a removable medium (mounted under /media, /run/media or /mnt), a
-// folder the screen names (the ones standing for drives A: and B:) or the volume
-// of a folder in use; the system's own mounts are never listed. The folder list
+// home folder, a volume the clerk can keep files on (a disk, a removable medium,
+// a network share), a folder the screen names (the ones standing for drives A:
+// and B:) or the volume of a folder in use; the system's own mounts are never
+// listed. The folder list
 // shows the path from the drive's root down to the current folder and the
 // folders inside it; the file list shows the files of one folder that match a
 // pattern.
 #include <QComboBox>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QListWidget>
 #include <QStringList>
 
 namespace zarv::ui {
+
+// A mounted volume as the machine lists it.
+struct Volume {
+    QString root;
+    QByteArray fileSystem;      // "ext4", "nfs4", "cifs", "fuse.sshfs", "tmpfs", ...
+};
+// True for a volume a clerk can keep files on: a disk (the root volume
+// included), a removable medium, a network share. False for the system's
+// pseudo file systems (proc, sysfs, tmpfs, cgroup, ...), read-only images, and
+// the mounts that belong to the system (/boot, /proc, /sys, /dev, /run, /snap).
+bool isClerkVolume(const Volume& volume);
 
 class DriveList : public QComboBox {
     Q_OBJECT
@@ -89,6 +102,7 @@ private:
     void open(QListWidgetItem* item);
     QString path_;
     QString top_ = QStringLiteral("/");
+    QFileSystemWatcher watcher_;    // a folder made or removed in the current one shows at once
 };
 
 class FileList : public QListWidget {
@@ -118,7 +132,13 @@ private:
     void fill(const QString& keep);
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
+    QFileSystemWatcher watcher_;    // a file that arrives or goes shows at once
 };
+
+// Opens the folder of filePath in the lists (its drive listed and chosen) and
+// selects the file. False when the folder cannot be opened or the file is not
+// one the file list shows (another pattern, hidden).
+bool showFile(DriveList& drive, DirList& dir, FileList& file, const QString& filePath);
 
 // Keeps a screen's folder list with its drive list: each drive opens at the
 // folder last shown on it (its root the first time), and the file list follows

@@ -1,6 +1,6 @@
 #pragma once
 // Printing without a dialog: to the default printer when the machine has one,
-// otherwise to a PDF file in the working folder. The caller learns where the
+// otherwise to a PDF file in the folder the caller names. The caller learns where the
 // output went (printer name or file path) so that it can tell the user, and
 // whether it succeeded. ZARV_FORCE_PDF=1 in the environment always chooses the
 // PDF file (the tests set it).
@@ -34,8 +34,8 @@ struct PrintOutcome {
 
 // Where a PDF goes when there is no printer.
 struct PdfTarget {
-    QString folder;             // the working folder
-    QString fileName;           // e.g. "DetailReport.pdf"
+    QString folder;             // beside the file being worked on
+    QString fileName;           // named for what it holds, e.g. "Payments 0104.pdf"
     bool uniqueName = false;    // true: never replace an existing file, number the name instead
 };
 

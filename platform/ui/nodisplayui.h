@@ -16,6 +16,8 @@ public:
     using UiServices::msgBox;
     Answer msgBox(const MessageBox& box) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    // No one can choose a file: as a cancel.
+    std::optional<QString> openFileBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
     void setBusy(bool busy) override { busy_ = busy; }
     bool busy() const override { return busy_; }
     void doEvents() override {}

@@ -156,6 +156,16 @@ ScriptedUi& ScriptedUi::expectInputCancel(const TextMatch& prompt)
     return *this;
 }
 
+ScriptedUi& ScriptedUi::expectFileBox(const TextMatch& title, std::optional<QString> chosen)
+{
+    Item item;
+    item.kind = Kind::File;
+    item.prompt = title;
+    item.typed = std::move(chosen);
+    add(std::move(item));
+    return *this;
+}
+
 ScriptedUi& ScriptedUi::expectModal(const QString& objectName, Script script)
 {
     Item item;
@@ -172,6 +182,7 @@ QString ScriptedUi::describe(const Item& item)
     case Kind::Box: return QStringLiteral("message box %1").arg(item.box.prompt.describe());
     case Kind::Input: return QStringLiteral("input box %1").arg(item.prompt.describe());
     case Kind::Modal: return QStringLiteral("modal screen %1").arg(item.screen);
+    case Kind::File: return QStringLiteral("file dialog %1").arg(item.prompt.describe());
     }
     return {};
 }
@@ -204,6 +215,7 @@ void ScriptedUi::reset()
     journal_.clear();
     boxes_.clear();
     inputs_.clear();
+    fileBoxes_.clear();
     modals_.clear();
     busy_ = false;
     busyHistory_.clear();
@@ -288,6 +300,28 @@ std::optional<QString> ScriptedUi::inputBox(const QString& prompt, const QString
                                                  : QStringLiteral("Cancel")));
     inputs_.push_back(shown);
     return shown.typed;
+}
+
+std::optional<QString> ScriptedUi::openFileBox(const QString& title, const QString& folder, const QString& filter)
+{
+    ShownFileBox shown{title.isEmpty() ? appTitle() : title, folder, filter, std::nullopt, false};
+    if (ending_) {
+        journal_.append(QStringLiteral("file dialog after end (not shown): ") + shown.title);
+        return std::nullopt;
+    }
+    const bool matches = !pending_.empty() && pending_.front().kind == Kind::File
+                         && pending_.front().prompt.matches(shown.title);
+    if (!matches) {
+        fail(QStringLiteral("unexpected file dialog: %1 (next expected: %2)").arg(shown.title, nextExpected()));
+    } else {
+        shown.chosen = pending_.front().typed;
+        shown.expected = true;
+        pending_.pop_front();
+    }
+    journal_.append(QStringLiteral("file dialog: %1 at %2 -> %3")
+                        .arg(shown.title, folder, shown.chosen ? *shown.chosen : QStringLiteral("Cancel")));
+    fileBoxes_.push_back(shown);
+    return shown.chosen;
 }
 
 void ScriptedUi::setBusy(bool busy)

@@ -70,6 +70,14 @@ struct ShownBox {
     Answer defaultAnswer = Answer::OK;  // what Enter would have answered
 };
 
+struct ShownFileBox {
+    QString title;              // as shown
+    QString folder;             // where the dialog opened
+    QString filter;
+    std::optional<QString> chosen;  // nullopt: cancelled
+    bool expected = false;
+};
+
 struct ShownInput {
     QString prompt;
     QString title;              // as shown
@@ -93,6 +101,9 @@ public:
     ScriptedUi& expectBoxEnter(const TextMatch& prompt);
     ScriptedUi& expectInput(const TextMatch& prompt, const QString& typed);
     ScriptedUi& expectInputCancel(const TextMatch& prompt = {});
+    // The file dialog, recognised by its title; the user picks chosen, or cancels
+    // when it is std::nullopt.
+    ScriptedUi& expectFileBox(const TextMatch& title, std::optional<QString> chosen);
     // The screen is recognised by its object name. The script acts on it as the
     // user would and must leave it closed. Without a script the screen is closed
     // as by its window's close box.
@@ -109,6 +120,7 @@ public:
 
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ShownInput>& inputs() const { return inputs_; }
+    const std::vector<ShownFileBox>& fileBoxes() const { return fileBoxes_; }
     const QStringList& modalsShown() const { return modals_; }
     const std::vector<bool>& busyHistory() const { return busyHistory_; }
     int beeps() const { return beeps_; }
@@ -125,6 +137,8 @@ public:
     Answer msgBox(const MessageBox& box) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
+    std::optional<QString> openFileBox(const QString& title, const QString& folder,
+                                       const QString& filter) override;
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }
     void doEvents() override { ++doEvents_; }
@@ -138,13 +152,13 @@ public:
 
 protected:
     static constexpr int kScreenCancelled = 0;   // QDialog::Rejected
-    enum class Kind { Box, Input, Modal };
+    enum class Kind { Box, Input, Modal, File };
     struct Item {
         int id = 0;
         Kind kind = Kind::Box;
         ExpectedBox box;                    // Box
-        TextMatch prompt;                   // Input
-        std::optional<QString> typed;       // Input; nullopt = cancel
+        TextMatch prompt;                   // Input; File: the title
+        std::optional<QString> typed;       // Input, File; nullopt = cancel
         QString screen;                     // Modal
         Script script;                      // Modal
     };
@@ -165,6 +179,7 @@ protected:
     QStringList journal_;
     std::vector<ShownBox> boxes_;
     std::vector<ShownInput> inputs_;
+    std::vector<ShownFileBox> fileBoxes_;
     QStringList modals_;
 
     bool busy_ = false;

@@ -51,6 +51,11 @@ public:
     // The typed text, or std::nullopt when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
+    // The standard dialog for opening a file, at folder, showing the files of
+    // filter ("Payment files (*.csv)"). The chosen file's full path, or
+    // std::nullopt when the user cancelled.
+    virtual std::optional<QString> openFileBox(const QString& title, const QString& folder,
+                                               const QString& filter) = 0;
 
     // Hourglass on or off: a state, not a stack.
     virtual void setBusy(bool busy) = 0;

@@ -190,12 +190,15 @@ TEST_F(DuplicateFoliosTest, PrintWritesTheReportAndSaysWhere)
 {
     qputenv("ZARV_FORCE_PDF", "1");
     const QString before = QDir::currentPath();
-    QDir::setCurrent(folder());
+    QDir().mkpath(path("elsewhere"));
+    QDir::setCurrent(path("elsewhere"));
 
     loadWithRepeats(3);
+    RememberDataFile(QStringLiteral("/"), folder(), QStringLiteral("Zarvdata.csv"));
     DuplicateFolios screen;
     de().rsDetail().moveLast();
-    const QString pdf = QDir(folder()).absoluteFilePath("DetailReport.pdf");
+    // Beside the payment file, named for what it lists.
+    const QString pdf = QDir(folder()).absoluteFilePath("Duplicate folios.pdf");
     ui().expectBox(ExpectedBox{"No printer is installed. The report was saved as " + pdf, Answer::OK,
                                Icon::Information, ui::Buttons::OK, QStringLiteral("Detail Report")});
     screen.Command_Print->click();
@@ -205,6 +208,7 @@ TEST_F(DuplicateFoliosTest, PrintWritesTheReportAndSaysWhere)
     EXPECT_FALSE(ui().busy());
     EXPECT_EQ(de().rsDetail().currentRow(), 0);
     EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files), QStringList());
 
     QDir::setCurrent(before);
     qunsetenv("ZARV_FORCE_PDF");

@@ -71,8 +71,12 @@ std::vector<SampleGroup> sampleGroups()
 void ScreensTest::SetUp()
 {
     DeTest::SetUp();
+    // The payment file lies in the test's folder, where exports and reports go;
+    // the process runs elsewhere, where nothing may be written.
+    RememberDataFile(QStringLiteral("/"), folder(), QStringLiteral("Zarvdata.csv"));
     workingFolder_ = QDir::currentPath();
-    QDir::setCurrent(folder());
+    QDir().mkpath(path(QStringLiteral("elsewhere")));
+    QDir::setCurrent(path(QStringLiteral("elsewhere")));
     qputenv("ZARV_FORCE_PDF", "1");
 }
 

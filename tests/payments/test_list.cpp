@@ -1,4 +1,4 @@
-// The payment list: its sort orders that outlive the screen, Export.csv and the
+// The payment list: its sort orders that outlive the screen, the export and the
 // printed report.
 #include "screens_support.h"
 
@@ -87,23 +87,23 @@ TEST_F(ListTest, TheListNeverShrinksBelowItsSmallestSize)
     });
 }
 
-// ---------------------------------------------------------------- Export.csv
+// ---------------------------------------------------------------- export
 
 TEST_F(ListTest, ExportWritesTheGroupInTheListsOrderByteForByte)
 {
     DE().Zarv.execute(QStringLiteral(
         "UPDATE Detail SET NAME = 'O''NEIL, \"JR\"', DELQ = -25.1, LEGAL = 'LOT 1' WHERE NAME = 'OWNER NAME'"));
     DE().rsDetail().requery();
-    writeFile(QStringLiteral("Export.csv"), QByteArray(5000, 'x'));    // replaced, not appended to
+    writeFile(QStringLiteral("Payments 0042.csv"), QByteArray(5000, 'x'));    // replaced, not appended to
     openList(*group, "0042", [&](Detail& list) {
         clerk::click(list.Option_Sort_Name);
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Export.csv") + ")");
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Payments 0042.csv") + ")");
         EXPECT_TRUE(list.Command_Export->isEnabled());
         EXPECT_EQ(QApplication::focusWidget(), list.Command_Export);
     });
     EXPECT_EQ(ui().beeps(), 1);
-    EXPECT_EQ(readFile(path("Export.csv")),
+    EXPECT_EQ(readFile(path("Payments 0042.csv")),
               QByteArray("33333,ADAMS,01,702,11-1111,99.99,C,150.00,120.00,99.99,0.00,LOT 3\r\n"
                          "22222,BROWN,02,702,65-4321,250.50,A,250.50,0.00,0.00,0.00,LOT 2\r\n"
                          "12345,\"ONEIL, JR\",01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,-25.10,LOT 1\r\n"));
@@ -124,26 +124,26 @@ TEST_F(ListTest, AGroupWithoutPaymentsExportsAnEmptyFile)
     DE().rsDetail().requery();
     openList(*group, "0099", [this](Detail& list) {
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Export.csv") + ")");
+        EXPECT_EQ(list.Text_Msg->text(), "Export Complete! (" + path("Payments 0099.csv") + ")");
     });
-    EXPECT_TRUE(QFileInfo::exists(path("Export.csv")));
-    EXPECT_EQ(QFileInfo(path("Export.csv")).size(), 0);
+    EXPECT_TRUE(QFileInfo::exists(path("Payments 0099.csv")));
+    EXPECT_EQ(QFileInfo(path("Payments 0099.csv")).size(), 0);
 }
 
 TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
 {
-    QDir(folder()).mkdir(QStringLiteral("Export.csv"));   // a folder stands where the file goes
+    QDir(folder()).mkdir(QStringLiteral("Payments 0042.csv"));   // a folder stands where the file goes
     openList(*group, "0042", [this](Detail& list) {
-        ui().expectBox(boxWith(ui::containing("Export.csv could not be written"), ui::Icon::Critical));
+        ui().expectBox(boxWith(ui::containing(path("Payments 0042.csv") + " could not be written"), ui::Icon::Critical));
         clerk::click(list.Command_Export);
-        EXPECT_EQ(list.Text_Msg->text(), "Export FAILED! (" + path("Export.csv") + ")");
+        EXPECT_EQ(list.Text_Msg->text(), "Export FAILED! (" + path("Payments 0042.csv") + ")");
         EXPECT_TRUE(list.Command_Export->isEnabled());
     });
     EXPECT_EQ(ui().beeps(), 0);
-    EXPECT_TRUE(QFileInfo(path("Export.csv")).isDir());
+    EXPECT_TRUE(QFileInfo(path("Payments 0042.csv")).isDir());
     const QStringList leftovers = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
     for (const QString& f : leftovers)
-        EXPECT_FALSE(f.contains(QLatin1String("Export"))) << f.toStdString();
+        EXPECT_FALSE(f.contains(QLatin1String("Payments"))) << f.toStdString();
 }
 
 // ---------------------------------------------------------------- the printed report
@@ -151,7 +151,7 @@ TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
 TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
 {
     openList(*group, "0042", [&](Detail& list) {
-        ui().expectBox(boxWith(ui::containing("DetailReport"), ui::Icon::Information));
+        ui().expectBox(boxWith(ui::containing(path("Payments 0042.pdf")), ui::Icon::Information));
         clickRow(list.TDBGrid, 2);
         // What the report prints: the group's payments only, three lines each, then the count and total.
         const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
@@ -165,21 +165,19 @@ TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
             << footer.toStdString();
         clickRow(list.TDBGrid, 2);
         clerk::click(list.Command_Print);
-        EXPECT_EQ(list.Text_Msg->text(), "Report Printed! (" + path("DetailReport.pdf") + ")");
+        EXPECT_EQ(list.Text_Msg->text(), "Report Printed! (" + path("Payments 0042.pdf") + ")");
         EXPECT_TRUE(list.Command_Print->isEnabled());
         EXPECT_EQ(list.TDBGrid->currentRowIndex(), 0);
     });
     EXPECT_EQ(ui().beeps(), 1);
-    EXPECT_GT(QFileInfo(path("DetailReport.pdf")).size(), 0);
+    EXPECT_GT(QFileInfo(path("Payments 0042.pdf")).size(), 0);
 }
 
 TEST_F(ListTest, AFailedPrintIsNotReportedAsPrinted)
 {
-    // The working folder is gone: the PDF cannot be written.
-    const QString gone = path("gone");
-    ASSERT_TRUE(QDir().mkdir(gone));
-    QDir::setCurrent(gone);
-    ASSERT_TRUE(QDir().rmdir(gone));
+    // The payment file's folder is gone: the PDF cannot be written there, and
+    // goes nowhere else.
+    RememberDataFile(QStringLiteral("/"), path("gone"), QStringLiteral("Zarvdata.csv"));
     openList(*group, "0042", [this](Detail& list) {
         ui().expectBox(boxWith(ui::containing("could not be printed"), ui::Icon::Critical));
         clerk::click(list.Command_Print);
@@ -187,7 +185,8 @@ TEST_F(ListTest, AFailedPrintIsNotReportedAsPrinted)
         EXPECT_TRUE(list.Command_Print->isEnabled());
     });
     EXPECT_EQ(ui().beeps(), 0);
-    QDir::setCurrent(folder());
+    EXPECT_FALSE(QFileInfo::exists(path("gone")));
+    EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files), QStringList());
 }
 
 } // namespace

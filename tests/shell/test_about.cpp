@@ -165,13 +165,14 @@ TEST_F(AboutTest, SystemInfoStartsTheConfiguredProgramWithoutWaiting)
     EXPECT_EQ(readFile(marker), QByteArray("--summary\n"));
 }
 
-TEST_F(AboutTest, PrintingWithoutAPrinterWritesAPdfInTheWorkingFolderAndSaysWhere)
+TEST_F(AboutTest, PrintingWithoutAPrinterWritesAPdfBesideTheDataFileAndSaysWhere)
 {
     const QString work = makeFolder(QStringLiteral("work"));
+    setZarvSystem(QStringLiteral("/"), work, QStringLiteral("Zarvdata.csv"));
     const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(work));
+    ASSERT_TRUE(QDir::setCurrent(makeFolder(QStringLiteral("elsewhere"))));
     qputenv("ZARV_FORCE_PDF", "1");
-    const QString pdf = work + QStringLiteral("/About.pdf");
+    const QString pdf = work + QStringLiteral("/About ZARV.pdf");
     ui().expectBox(box(QStringLiteral("No printer is available. The form was saved to ") + pdf,
                                ui::Answer::OK, Icon::Information, Buttons::OK, std::nullopt));
     {
@@ -185,7 +186,8 @@ TEST_F(AboutTest, PrintingWithoutAPrinterWritesAPdfInTheWorkingFolderAndSaysWher
     EXPECT_TRUE(bytes.startsWith("%PDF")) << bytes.left(16).toStdString();
     EXPECT_GT(bytes.size(), 1000);
     // Nothing half written is left beside it.
-    EXPECT_EQ(QDir(work).entryList(QDir::Files), QStringList{"About.pdf"});
+    EXPECT_EQ(QDir(work).entryList(QDir::Files), QStringList{"About ZARV.pdf"});
+    EXPECT_EQ(QDir(path(QStringLiteral("elsewhere"))).entryList(QDir::Files), QStringList());
 }
 
 } // namespace

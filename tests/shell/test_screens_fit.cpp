@@ -22,6 +22,9 @@
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
+#include "shell/receivestartup.h"
+#include "shell/startup.h"
+#include "platform/ui/screens/screenfit.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include "verification/screens/Verify_Number_Delete.h"
@@ -45,6 +48,9 @@
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <QTableView>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 namespace zarv::test {
@@ -378,6 +384,151 @@ TEST_P(ScreensFitTest, StartAndClosingScreens)
 // The desktop's own font, and a larger one as a desktop set for reading would have.
 INSTANTIATE_TEST_SUITE_P(Fonts, ScreensFitTest, ::testing::Values(0, 13),
                          [](const auto& info) { return info.param ? std::string("Larger") : std::string("Default"); });
+
+// --- on a small screen
+
+// Every window, opened as its opener opens it, lies within the available area of
+// its screen (frame included) and shows its texts whole. CTest runs these on a
+// screen of 1024x768 and on one of 1366x768 at 125 % (ZARV_SMALL_SCREEN set,
+// tests/CMakeLists.txt); on any other screen they are skipped.
+class SmallScreenTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("ZARV_SMALL_SCREEN"))
+            GTEST_SKIP() << "run by CTest on the small screens";
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        ASSERT_TRUE(screen.width() <= 1100 && screen.height() <= 768) << "not a small screen: " << screen;
+        ShellTest::SetUp();
+        data_ = makeFolder(QStringLiteral("data"));
+        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
+                          .arg(makeFolder(QStringLiteral("verified")), data_)
+                          .toUtf8());
+        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
+        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
+        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+    }
+
+    void expectOnScreen(QWidget& w, const QString& what)
+    {
+        clerk::wait();
+        const QRect area = ui::availableAreaFor(&w);
+        EXPECT_TRUE(area.contains(w.frameGeometry()))
+            << what.toStdString() << ": " << w.frameGeometry() << " on " << area;
+        FitCheck check;
+        check.window(&w);
+        EXPECT_TRUE(check.faults.isEmpty())
+            << what.toStdString() << ":\n  " << check.faults.join(QStringLiteral("\n  ")).toStdString();
+    }
+
+    // Shows the screen modally, as every screen is opened, and looks at it.
+    void openModal(QDialog& screen, const std::function<void(QDialog&)>& more = {})
+    {
+        bool seen = false;
+        ui().expectModal(screen.objectName(), [&](QDialog& d) {
+            seen = true;
+            clerk::activate(&d);
+            expectOnScreen(d, d.objectName());
+            if (more)
+                more(d);
+            d.hide();
+        });
+        ui().showModal(screen);
+        EXPECT_TRUE(seen) << screen.objectName().toStdString();
+        ui().reset();
+    }
+
+    ProgramOptions options(bool show) const
+    {
+        ProgramOptions o;
+        o.programFolder = folder();
+        o.programName = QStringLiteral("zarv");
+        o.lockFolder = locks_.path();
+        o.show = show;
+        return o;
+    }
+
+    QString data_;
+    QTemporaryDir locks_;
+};
+
+TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
+{
+    {
+        StartOptions o;
+        static_cast<ProgramOptions&>(o) = options(true);
+        StartedProgram started = StartZarv(o);
+        ASSERT_NE(started.startScreen, nullptr);
+        expectOnScreen(*started.startScreen, QStringLiteral("ZarvPayment"));
+    }
+    StartedReceive received = StartReceive(options(true));
+    ASSERT_NE(received.screen, nullptr);
+    Verify_Return& s = *received.screen;
+    expectOnScreen(s, QStringLiteral("Verify_Return"));
+    // With a workbook loaded, its grid and messages showing.
+    s.Dir->setPath(data_);
+    s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+    s.Command_OK->click();
+    ui().reset();
+    ASSERT_FALSE(s.TDBGrid_Verify->isHidden());
+    expectOnScreen(s, QStringLiteral("Verify_Return, loaded"));
+}
+
+TEST_F(SmallScreenTest, PaymentScreens)
+{
+    ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
+    DE().rsGroup().moveFirst();
+    { Group s; openModal(s); }
+    { Group_Agency s; openModal(s); }
+    DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
+    DE().rsDetail().moveFirst();
+    { Detail s; openModal(s); }
+    { Detail_Search s; openModal(s); }
+    { Detail_Add s; openModal(s); }
+    { Detail_Change s; openModal(s); }
+    { Detail_Delete s; openModal(s); }
+    { ZARV_ReturnInstructions s; openModal(s); }
+    { About s; openModal(s); }
+    gMsgType = QStringLiteral("Informational");
+    gMsgTitle = QStringLiteral("Import Information");
+    gMsgText = QStringLiteral("If you choose to import the verification folios from the Verify.csv file\r\n").repeated(30);
+    { Form_InformationDialog s; openModal(s); }
+}
+
+TEST_F(SmallScreenTest, DuplicateList)
+{
+    QStringList lines = payFile().split(QStringLiteral("\r\n"));
+    const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
+    ASSERT_GT(first, 1);
+    lines.insert(first + 1, lines[first]);
+    writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
+    Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
+    ASSERT_TRUE(DupFoliosFound);
+    ui().reset();
+    DuplicateFolios s;
+    openModal(s);
+}
+
+TEST_F(SmallScreenTest, VerificationScreensAndEveryWindowSize)
+{
+    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
+    ui().reset();
+    DE().rsVerify().moveFirst();
+    {
+        Verify_Numbers s;
+        openModal(s, [&](QDialog&) {
+            for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
+                s.Option_Window[size_t(i)]->click();
+                expectOnScreen(s, s.Option_Window[size_t(i)]->text() + QStringLiteral(" window"));
+            }
+        });
+    }
+    { Verify_Numbers_Search s; openModal(s); }
+    { Verify_Number_Add s; openModal(s); }
+    { Verify_Number_Change s; openModal(s); }
+    { Verify_Number_Delete s; openModal(s); }
+    { ZARV_ReturnInstructions2 s; openModal(s); }
+}
 
 } // namespace
 } // namespace zarv::test

@@ -8,6 +8,7 @@
 #include "shell/ZarvPayment.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,15 +156,16 @@ TEST_F(StartScreenTest, TheChoiceIsRememberedAndComesBackAfterARestart)
     EXPECT_EQ(de().rsZarvSystem().text("Year"), QString());
 }
 
-TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtTheHomeFolder)
+TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtItsFolderAndAGoneFolderAtHome)
 {
     struct Case {
         const char* name;
         std::function<void(const QString&)> spoil;
+        bool folderStays;
     } cases[] = {
-        {"deleted", [](const QString& p) { QFile::remove(p); }},
-        {"emptied", [](const QString& p) { QFile(p).open(QIODevice::WriteOnly | QIODevice::Truncate); }},
-        {"folder gone", [](const QString& p) { QDir(QFileInfo(p).path()).removeRecursively(); }},
+        {"deleted", [](const QString& p) { QFile::remove(p); }, true},
+        {"emptied", [](const QString& p) { QFile(p).open(QIODevice::WriteOnly | QIODevice::Truncate); }, true},
+        {"folder gone", [](const QString& p) { QDir(QFileInfo(p).path()).removeRecursively(); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,10 +174,11 @@ TEST_F(StartScreenTest, ARememberedFileThatIsGoneOrEmptyOpensAtTheHomeFolder)
         c.spoil(file);
         restart();
         auto w = open();
-        EXPECT_EQ(w->Dir->path(), QDir::cleanPath(QDir::homePath()));
-        EXPECT_EQ(w->Drive->drive(), w->Dir->path());
+        EXPECT_EQ(w->Dir->path(), c.folderStays ? path(QStringLiteral("gone")) : QDir::cleanPath(QDir::homePath()));
+        EXPECT_EQ(w->Drive->drive(), w->Drive->driveOf(w->Dir->path()));
         EXPECT_EQ(w->File->path(), w->Dir->path());
         EXPECT_EQ(w->File->fileName(), QString());
+        QDir(path(QStringLiteral("gone"))).removeRecursively();
     }
 }
 
@@ -390,6 +393,79 @@ TEST_F(StartScreenTest, HelpAboutOpensTheAboutBoxOverTheStartScreen)
     EXPECT_TRUE(seen);
     EXPECT_FALSE(ui().ending());
     EXPECT_TRUE(w->isVisible());
+}
+
+} // namespace
+
+// --- files arriving, and the file dialog
+
+namespace {
+
+// Lets events run until what is waited for holds, for at most two seconds.
+bool waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST_F(StartScreenTest, FilesAndFoldersThatArriveOrGoWhileTheScreenIsOpenShowWithoutReopening)
+{
+    auto w = open();
+    ASSERT_TRUE(w->Dir->setPath(data_));
+    clickItem(w->File, rowOfText(w->File, QStringLiteral("older.CSV")));
+    writeFile(QStringLiteral("data/Zarvdata 2025.csv"), "ZARV,2025\r\n");
+    makeFolder(QStringLiteral("data/Downloads"));
+    EXPECT_TRUE(waitUntil([&] { return texts(w->File).contains(QStringLiteral("Zarvdata 2025.csv")); }))
+        << texts(w->File).join(u'|').toStdString();
+    EXPECT_TRUE(waitUntil([&] { return w->Dir->subfolders().contains(QStringLiteral("Downloads")); }));
+    EXPECT_EQ(w->File->fileName(), QStringLiteral("older.CSV"));   // the choice stays
+    QFile::remove(path(QStringLiteral("data/empty.csv")));
+    EXPECT_TRUE(waitUntil([&] { return !texts(w->File).contains(QStringLiteral("empty.csv")); }));
+    // The folder opened next is the one followed.
+    ASSERT_TRUE(w->Dir->setPath(path(QStringLiteral("data/2023"))));
+    writeFile(QStringLiteral("data/2023/Zarvdata.csv"), "ZARV,2023\r\n");
+    EXPECT_TRUE(waitUntil([&] { return texts(w->File) == QStringList{QStringLiteral("Zarvdata.csv")}; }));
+}
+
+TEST_F(StartScreenTest, BrowseOpensTheFileDialogAtTheFolderShownAndChoosesTheFileInTheLists)
+{
+    const QString elsewhere = makeFolder(QStringLiteral("elsewhere/deep"));
+    writeFile(QStringLiteral("elsewhere/deep/Zarvdata.csv"), "ZARV,2024\r\n");
+    writeFile(QStringLiteral("elsewhere/deep/MortNo77.xlsx"), "PK");
+    writeFile(QStringLiteral("elsewhere/deep/notes.txt"), "x");
+    auto w = open();
+    ASSERT_TRUE(w->Dir->setPath(data_));
+
+    ui().expectFileBox(ui::containing(QStringLiteral("ZARV data file")), elsewhere + QStringLiteral("/Zarvdata.csv"));
+    click(w->Command_Browse);
+    ASSERT_EQ(ui().fileBoxes().size(), 1u);
+    EXPECT_EQ(ui().fileBoxes()[0].folder, data_);
+    EXPECT_EQ(ui().fileBoxes()[0].filter, QStringLiteral("ZARV data files (*.csv)"));
+    EXPECT_EQ(w->Dir->path(), elsewhere);
+    EXPECT_EQ(w->File->path(), elsewhere);
+    EXPECT_EQ(w->File->fileName(), QStringLiteral("Zarvdata.csv"));
+    EXPECT_EQ(w->Drive->drive(), w->Drive->driveOf(elsewhere));
+
+    // Cancel changes nothing; a file the list does not show is not chosen, and says so.
+    ui().expectFileBox(ui::TextMatch::any(), std::nullopt);
+    click(w->Command_Browse);
+    EXPECT_EQ(w->File->fileName(), QStringLiteral("Zarvdata.csv"));
+    ui().expectFileBox(ui::TextMatch::any(), elsewhere + QStringLiteral("/notes.txt"));
+    click(w->Command_Browse);
+    EXPECT_EQ(w->File->fileName(), QString());
+    EXPECT_TRUE(w->Text_Msg->text().startsWith(elsewhere + QStringLiteral("/notes.txt cannot be chosen here")))
+        << w->Text_Msg->text().toStdString();
+
+    // In the workbook mode the dialog offers workbooks.
+    click(w->Option_VERIFY);
+    ui().expectFileBox(ui::containing(QStringLiteral("Verification file")), elsewhere + QStringLiteral("/MortNo77.xlsx"));
+    click(w->Command_Browse);
+    EXPECT_EQ(ui().fileBoxes().back().filter, QStringLiteral("Mortgage Number Verification files (*.xlsx)"));
+    EXPECT_EQ(w->File->fileName(), QStringLiteral("MortNo77.xlsx"));
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 }
 
 } // namespace

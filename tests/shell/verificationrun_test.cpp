@@ -43,7 +43,7 @@ protected:
     {
         ShellTest::SetUp();
         savedCurrent_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder()));   // Verify.csv lives here
+        ASSERT_TRUE(QDir::setCurrent(folder()));   // nothing may be written here
         work_ = makeFolder(QStringLiteral("work"));
         sample_ = readFile(samplePath(QStringLiteral("MortNo1234.xlsx")));
         ASSERT_FALSE(sample_.isEmpty()) << "samples/MortNo1234.xlsx is missing";
@@ -170,8 +170,9 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         list.Option_Sort[6]->click();                       // by name
         EXPECT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), QStringLiteral("100200302"));
 
+        // Verify.csv goes beside the workbook.
         ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported (%1)")
-                               .arg(path(QStringLiteral("Verify.csv")))));
+                               .arg(path(QStringLiteral("work/Verify.csv")))));
         list.Command_Export->click();
         ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. Lines imported: 8, "
                                           "refused: 0.")));
@@ -213,8 +214,10 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
     EXPECT_EQ(readFile(backup_), sample_);
     EXPECT_EQ(verifyCount(), 0);
     EXPECT_FALSE(DE().rsVerify().isOpen());
-    EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
+    EXPECT_EQ(filesInWork(),
+              (QStringList{"MortNo1234.received.xlsx", "MortNo1234.xlsx", "MortNo1234.xlsx.bak", "Verify.csv"}));
     EXPECT_EQ(readFile(path(QStringLiteral("work/MortNo1234.received.xlsx"))), sample_);
+    EXPECT_TRUE(QDir(folder()).entryList({"*.csv"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w->Label_PleaseWait->isVisibleTo(w.get()));
     EXPECT_FALSE(ui().busy());
 }

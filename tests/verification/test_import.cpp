@@ -59,7 +59,7 @@ TEST_F(Import, AMissingOrEmptyFileIsReportedAndChangesNothing)
     for (bool empty : {false, true}) {
         if (empty)
             writeCsv("");
-        ui().expectBox(box("Verify.csv file is NOT found in the working directory", Answer::OK, Icon::None,
+        ui().expectBox(box("Verify.csv file is NOT found: " + csvPath(), Answer::OK, Icon::None,
                                 Buttons::OK, QStringLiteral("Verify.csv file is missing")));
         EXPECT_FALSE(import(kOption2));
         EXPECT_EQ(verifyRows().size(), 1);

@@ -6,6 +6,7 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/ui/screens/parking.h"
 #include "services/screens/Form_InformationDialog.h"
+#include "platform/ui/screens/screenfit.h"
 #include "services/sharedstate.h"
 #include "verification/screens/Verify_Numbers.h"
 #include "verification/verifyhelp.h"
@@ -86,7 +87,11 @@ TEST_F(ListTest, ShowsItsCaptionsAndStartsInMortgageNumberOrder)
     EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
     EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
     EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));
-    EXPECT_EQ(w->Option3->text(), QStringLiteral("Option3"));
+    // The window/size choices say what they do.
+    const QStringList sizes = {QStringLiteral("Small"), QStringLiteral("Normal"), QStringLiteral("Large"),
+                               QStringLiteral("Largest")};
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i)
+        EXPECT_EQ(w->Option_Window[size_t(i)]->text(), sizes[i]);
     EXPECT_EQ(w->Option3->toolTip(), QStringLiteral("1280 X 1024 Normal Sized Fonts (96 DPI) "));
     EXPECT_EQ(w->Option4->toolTip(), QStringLiteral("1600 X 1200 Normal Sized Fonts (96 DPI) "));
     EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
@@ -313,9 +318,12 @@ TEST_F(ListTest, EachWindowSizeSizesTheWindowAndTheGridFillsIt)
             w->mnuWindowSize[size_t(i)]->trigger();
         clerk::wait();
         EXPECT_EQ(w->pos(), QPoint(0, 0)) << i;
-        // The layout's size, or what the window's content needs at the least.
+        // The layout's size, or what the window's content needs at the least, but
+        // never more than the screen has room for.
+        const QSize room = ui::availableAreaFor(w.get()).size().shrunkBy(ui::frameMarginsOf(w.get()));
         EXPECT_EQ(w->size(), QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))
-                                 .expandedTo(w->minimumSizeHint()))
+                                 .expandedTo(w->minimumSizeHint())
+                                 .boundedTo(room))
             << i;
         // The grid right of the frames, at the top, to the right edge; the status line under it.
         const QRect grid = w->TDBGrid->geometry();
@@ -499,10 +507,10 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     // An import stopped by a missing file: one message that says why, and the
     // status line keeps the reason.
     QFile::remove(csvPath());
-    ui().expectBox(box("Verify.csv file is NOT found in the working directory"));
+    ui().expectBox(box("Verify.csv file is NOT found: " + csvPath()));
     w->mnuImportReplace->trigger();
     EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "
-                                                  "Verify.csv file is NOT found in the working directory"));
+                                                  "Verify.csv file is NOT found: ") + csvPath());
     EXPECT_EQ(verifyRows().size(), 5);
     EXPECT_FALSE(ui().busy());
 }

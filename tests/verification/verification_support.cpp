@@ -3,6 +3,7 @@
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "services/screens/Form_InformationDialog.h"
+#include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
 #include <QDir>
@@ -35,8 +36,12 @@ QStringList rowsOf(db::Recordset& rs)
 void VerificationTest::SetUp()
 {
     DeTest::SetUp();
+    // The workbook being worked on lies in the test's folder, where Verify.csv
+    // goes; the process runs elsewhere, where nothing may be written.
+    RememberDataFile(QStringLiteral("/"), folder(), QStringLiteral("MortNo1234.xlsx"));
     savedCurrent_ = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder()));
+    const QString elsewhere = path(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere) && QDir::setCurrent(elsewhere));
 }
 
 void VerificationTest::TearDown()

@@ -1,7 +1,7 @@
 #pragma once
 // What the verification tests share: a fresh data environment with VERIFY rows
 // written and read as "ACD|MORTCO|...|LEGAL" texts; for the list and the import
-// a working folder of the test's own (Verify.csv lives there), code tables like
+// a workbook in the test's own folder (Verify.csv lives beside it), code tables like
 // a small workbook's, and the boxes they show.
 #include "env/tablerows.h"
 #include "env/testenv.h"

@@ -357,6 +357,24 @@ TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
     EXPECT_FALSE(de().rsErrorMessage().isOpen());
 }
 
+TEST_F(VerifyReturnScreen, WithoutAPrinterTheErrorReportGoesBesideTheReturnedWorkbookNamedForIt)
+{
+    withErrors();
+    Verify_Return& s = open();
+    s.setReportTarget(std::nullopt);
+    const QString before = QDir::currentPath();
+    QDir().mkpath(path("elsewhere"));
+    QDir::setCurrent(path("elsewhere"));
+    load("MortNo5555.xlsx");
+    const QString pdf = QDir(emailFolder()).filePath("MortNo5555 errors.pdf");
+    ui().expectBox(infoBox("No printer is installed. The error report was saved as " + pdf));
+    ui().expectBox(infoBox(kPrinted));
+    s.Command_PrintErrors->click();
+    QDir::setCurrent(before);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files), QStringList());
+}
+
 TEST_F(VerifyReturnScreen, APrintThatFailsIsNeverReportedAsPrinted)
 {
     withErrors();

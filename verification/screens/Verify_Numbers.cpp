@@ -15,6 +15,7 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/text/vb.h"
 #include "platform/ui/screens/parking.h"
+#include "platform/ui/screens/screenfit.h"
 #include "platform/ui/uiservices.h"
 #include "services/screens/Form_InformationDialog.h"
 #include "services/clientdata.h"
@@ -166,7 +167,7 @@ void Verify_Numbers::buildControls()
     sizes->setSpacing(0);
     for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
         const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
-        auto* option = named(new QRadioButton(QStringLiteral("Option%1").arg(i + 1), Frame4), layout.option);
+        auto* option = named(new QRadioButton(QLatin1String(layout.caption), Frame4), layout.option);
         QString tip = QLatin1String(layout.menuCaption);
         if (!tip.endsWith(QLatin1Char(' ')))
             tip += QLatin1Char(' ');
@@ -682,8 +683,10 @@ void Verify_Numbers::Option_Window_Click(int layout)
     const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
     // The window takes the layout's size (never less than its content needs);
     // the grid fills what the frames and the status line leave of it.
+    // A layout larger than the screen is cut to it: the grid scrolls instead.
     move(0, 0);
     resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(minimumSizeHint()));
+    ui::fitToScreen(this);
 }
 
 // ---------------------------------------------------------------- Verify.csv

@@ -5,6 +5,7 @@
 #include "services/dataenvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace zarv {
 
@@ -149,9 +150,10 @@ QStringList VerifyReturnReport::footerLines() const
             ui::centredText(kEndOfReport, kLineWidth)};
 }
 
-ui::PdfTarget VerifyReturnReport::defaultTarget()
+ui::PdfTarget VerifyReturnReport::targetFor(const QString& workbookPath)
 {
-    return ui::PdfTarget{QDir::currentPath(), QStringLiteral("ErrorReport.pdf"), true};
+    const QFileInfo workbook(workbookPath);
+    return ui::PdfTarget{workbook.absolutePath(), workbook.completeBaseName() + QStringLiteral(" errors.pdf"), true};
 }
 
 ui::PrintOutcome VerifyReturnReport::print(const ui::PdfTarget& target) const

@@ -62,10 +62,11 @@ public:
     // After the last message.
     QStringList footerLines() const;
 
-    // Where the report goes when the machine has no printer: ErrorReport.pdf in
-    // the working folder, numbered rather than replacing an earlier one.
-    static ui::PdfTarget defaultTarget();
-    ui::PrintOutcome print(const ui::PdfTarget& target = defaultTarget()) const;
+    // Where the report of a returned workbook goes when the machine has no
+    // printer: beside the workbook, named for it ("MortNo1234 errors.pdf"),
+    // numbered rather than replacing an earlier one.
+    static ui::PdfTarget targetFor(const QString& workbookPath);
+    ui::PrintOutcome print(const ui::PdfTarget& target) const;
 
 private:
     std::vector<ErrorReportRow> rows_;

@@ -87,7 +87,7 @@ private:
     Verify_Return& screen_;
 };
 
-Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent), reportTarget_(VerifyReturnReport::defaultTarget())
+Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Verify_Return"));
     setWindowTitle(caption());
@@ -121,12 +121,18 @@ void Verify_Return::buildControls()
     File->setPattern(QStringLiteral("*.xlsx"));
     Command_OK = named(new QPushButton(QStringLiteral("&OK"), Frame_Select), "Command_OK");
     Command_OK->setToolTip(QStringLiteral("Work with the ZARV File Selected"));
+    Command_Browse = named(new QPushButton(QStringLiteral("&Browse..."), Frame_Select), "Command_Browse");
+    Command_Browse->setToolTip(QStringLiteral("Choose the workbook in the standard file dialog"));
     auto* select = new QGridLayout(Frame_Select);
     select->addWidget(Label_Disk, 0, 0);
     select->addWidget(Label_Directory, 0, 1);
     select->addWidget(Label_Files, 0, 2);
     select->addWidget(Drive, 1, 0);
-    select->addWidget(Command_OK, 2, 0, Qt::AlignTop);
+    auto* selectButtons = new QVBoxLayout;
+    selectButtons->addWidget(Command_OK);
+    selectButtons->addWidget(Command_Browse);
+    selectButtons->addStretch();
+    select->addLayout(selectButtons, 2, 0);
     select->addWidget(Dir, 1, 1, 2, 1);
     select->addWidget(File, 1, 2, 2, 1);
     select->setColumnStretch(1, 1);
@@ -202,6 +208,7 @@ void Verify_Return::buildControls()
     connect(Dir, &ui::DirList::pathChanged, this, &Verify_Return::Dir_Change);
     connect(File, &QListWidget::itemClicked, this, &Verify_Return::File_Click);
     connect(Command_OK, &QPushButton::clicked, this, &Verify_Return::Command_OK_Click);
+    connect(Command_Browse, &QPushButton::clicked, this, &Verify_Return::Command_Browse_Click);
     connect(Command_Upload, &QPushButton::clicked, this, &Verify_Return::Command_Upload_Click);
     connect(Command_Close, &QPushButton::clicked, this, &Verify_Return::Command_Close_Click);
     connect(Command_PrintErrors, &QPushButton::clicked, this, &Verify_Return::Command_PrintErrors_Click);
@@ -256,6 +263,14 @@ void Verify_Return::reject()
 {
     if (!working_)
         Unload(QDialog::Rejected);
+}
+
+ui::PdfTarget Verify_Return::reportTarget() const
+{
+    if (reportTarget_)
+        return *reportTarget_;
+    return VerifyReturnReport::targetFor(VerifyFilePath.isEmpty() ? joinPath(Dir->path(), QStringLiteral("ZARV"))
+                                                                  : VerifyFilePath);
 }
 
 void Verify_Return::Unload(int result)
@@ -327,6 +342,23 @@ void Verify_Return::Dir_Change()
 void Verify_Return::File_Click()
 {
     Command_OK_Click();
+}
+
+void Verify_Return::Command_Browse_Click()
+{
+    if (working_ || unloaded_)
+        return;
+    const std::optional<QString> chosen =
+        ui::ui().openFileBox(QStringLiteral("Select the Mortgage Number Verification file"), Dir->path(),
+                             QStringLiteral("Mortgage Number Verification files (*.xlsx)"));
+    if (!chosen)
+        return;
+    // A file chosen loads at once, as a click on it in the list does.
+    if (ui::showFile(*Drive, *Dir, *File, *chosen))
+        Command_OK_Click();
+    else
+        addLine(QDir::toNativeSeparators(*chosen) + QStringLiteral(" cannot be chosen here: only ") + File->pattern() +
+                QStringLiteral(" files are listed."));
 }
 
 // ---------------------------------------------------------------- the message list
@@ -533,7 +565,7 @@ void Verify_Return::Command_PrintErrors_Click()
         try {
             db::Recordset& rs = DE().rsErrorMessage();
             const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
-            outcome = report.print(reportTarget_);
+            outcome = report.print(reportTarget());
             rs.close();
         } catch (const std::exception& e) {
             outcome.ok = false;

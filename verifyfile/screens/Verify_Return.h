@@ -60,6 +60,7 @@ public:
     ui::DirList* Dir = nullptr;
     ui::FileList* File = nullptr;
     QPushButton* Command_OK = nullptr;
+    QPushButton* Command_Browse = nullptr;      // the standard file dialog, at the folder shown
     QGroupBox* Frame_VerificationFile = nullptr;
     ui::RecordsetGrid* TDBGrid_Verify = nullptr;
     QPushButton* Command_Upload = nullptr;
@@ -73,6 +74,7 @@ public:
     void Drive_Change();
     void Dir_Change();
     void File_Click();
+    void Command_Browse_Click();
     void Command_OK_Click();
     void Command_Upload_Click();
     void Command_Close_Click();
@@ -94,9 +96,11 @@ public:
     // another load, a print and leaving the screen wait until it is done.
     bool busyWorking() const { return working_; }
 
-    // Where the error report goes when the machine has no printer.
-    void setReportTarget(const ui::PdfTarget& target) { reportTarget_ = target; }
-    const ui::PdfTarget& reportTarget() const { return reportTarget_; }
+    // Where the error report goes when the machine has no printer: beside the
+    // workbook loaded last (in the folder shown before one is loaded), unless a
+    // target is set here (std::nullopt goes back to that).
+    void setReportTarget(std::optional<ui::PdfTarget> target) { reportTarget_ = std::move(target); }
+    ui::PdfTarget reportTarget() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -125,7 +129,7 @@ private:
 
     std::optional<ReturnedWorkbook> returned_;   // the workbook on show
     QStringList reportLines_;
-    ui::PdfTarget reportTarget_;
+    std::optional<ui::PdfTarget> reportTarget_;
     ui::DriveFolders driveFolders_;
     bool working_ = false;
     bool printErrorsWanted_ = false;

@@ -1,4 +1,5 @@
 #include "platform/ui/screens/parking.h"
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -29,6 +30,14 @@ void WindowParking::forgetDestroyed()
 
 namespace {
 
+// On X11 the window manager has the last word on where a window stands, and
+// most keep a strip of every window on screen; it need not say so either (a
+// window parked again just after it came back is not reported moved).
+bool windowManagerPlacesWindows()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 // Every screen together.
 QRect desktopOf()
 {
@@ -38,6 +47,51 @@ QRect desktopOf()
     return desktop;
 }
 
+bool inView(const QWidget* window)
+{
+    if (window->isMinimized() || !window->isVisible())
+        return false;
+    const QRect frame = window->frameGeometry();
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s->geometry().intersects(frame))
+            return true;
+    }
+    return false;
+}
+
+// Window managers answer a move later, by a move of their own: a parked window
+// that any of them brings back into view is minimised.
+class ParkWatch : public QObject {
+public:
+    explicit ParkWatch(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+    ~ParkWatch() override
+    {
+        if (window_)
+            window_->removeEventFilter(this);
+    }
+    ParkWatch(const ParkWatch&) = delete;
+    ParkWatch& operator=(const ParkWatch&) = delete;
+
+    void check()
+    {
+        if (window_ && inView(window_))
+            window_->showMinimized();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A window that leaves its minimised state while parked is looked at too.
+        if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize
+                                   || event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange))
+            check();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
+
 } // namespace
 
 // Positions are set on the window's client area (geometry), never through its
@@ -45,18 +99,33 @@ QRect desktopOf()
 // shift the window by its title bar on every round trip.
 bool WindowParking::park(QWidget* w, int leftTwips)
 {
-    if (!w || windowMovesRefused())
+    if (!w)
         return false;
     forgetDestroyed();
     QWidget* window = w->window();
-    if (find(window) == parked_.end())
-        parked_.push_back(Entry{window, window->geometry()});
+    auto it = find(window);
+    if (it == parked_.end()) {
+        parked_.push_back(Entry{window, window->geometry(), nullptr});
+        it = parked_.end() - 1;
+    }
+    if (windowMovesRefused()) {
+        window->showMinimized();
+        return true;
+    }
     // The frame's left edge goes where asked, and further left when a wide window
     // would still show a strip at the desktop's left edge.
     const QRect frame = window->frameGeometry();
     const int frameLeft = std::min(twipsToPixels(leftTwips), desktopOf().left() - frame.width() - 1);
     const QRect client = window->geometry();
     window->setGeometry(QRect(QPoint(frameLeft + (client.x() - frame.x()), client.y()), client.size()));
+    if (windowManagerPlacesWindows()) {
+        // Without a window manager the move alone takes it out of view.
+        window->showMinimized();
+        return true;
+    }
+    if (!it->watch)
+        it->watch = new ParkWatch(window);
+    static_cast<ParkWatch*>(it->watch.data())->check();
     return true;
 }
 
@@ -69,9 +138,22 @@ bool WindowParking::restore(QWidget* w)
     auto it = find(window);
     if (it == parked_.end())
         return false;
-    window->setGeometry(it->home);
+    delete it->watch;
+    const QRect home = it->home;
     parked_.erase(it);
+    if (window->isMinimized()) {
+        window->setGeometry(home);
+        window->showNormal();
+    }
+    window->setGeometry(home);
     return true;
+}
+
+void WindowParking::clear()
+{
+    for (Entry& e : parked_)
+        delete e.watch;
+    parked_.clear();
 }
 
 bool WindowParking::isParked(QWidget* w) const

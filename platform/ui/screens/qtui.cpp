@@ -4,8 +4,10 @@
 #include <QCursor>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QPointer>
+#include "platform/ui/screens/screenfit.h"
 
 namespace zarv::ui {
 
@@ -108,6 +110,20 @@ std::optional<QString> QtUi::inputBox(const QString& prompt, const QString& titl
     return dialog.textValue();
 }
 
+std::optional<QString> QtUi::openFileBox(const QString& title, const QString& folder, const QString& filter)
+{
+    if (ending_ || !haveGuiApplication())
+        return std::nullopt;
+    QFileDialog dialog(QApplication::activeWindow(), title.isEmpty() ? appTitle() : title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fitToScreen(&dialog);
+    const int result = dialog.exec();
+    if (ending_ || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 void QtUi::setBusy(bool busy)
 {
     if (busy == busy_)
@@ -147,6 +163,7 @@ int QtUi::showModal(QDialog& screen)
 {
     if (ending_)
         return QDialog::Rejected;
+    fitToScreen(&screen);
     const int result = screen.exec();
     if (ending_) {
         // The loop was stopped by endProgram(); the screen must not linger.

@@ -19,6 +19,8 @@ public:
     Answer msgBox(const MessageBox& box) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
+    std::optional<QString> openFileBox(const QString& title, const QString& folder,
+                                       const QString& filter) override;
 
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }

@@ -1,4 +1,5 @@
 #include "platform/ui/screens/scriptedscreens.h"
+#include "platform/ui/screens/screenfit.h"
 #include "platform/ui/screens/focusreturn.h"
 
 #include <QDialog>
@@ -81,6 +82,7 @@ int ScriptedScreensUi::showModal(QDialog& screen)
     journal_.append(QStringLiteral("modal: ") + name);
 
     screen.setResult(QDialog::Rejected);
+    fitToScreen(&screen);
     screen.show();
     if (item.script) {
         runScript(item, screen);

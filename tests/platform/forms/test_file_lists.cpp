@@ -168,7 +168,45 @@ TEST_F(FileListsTest, TypingALetterInTheFolderListMovesToTheNextFolderWithIt)
     EXPECT_EQ(list.path(), root_);      // only marked; Enter opens it
 }
 
-TEST_F(FileListsTest, TheDrivesAreHomeThenRemovableMediaThenTheNamedFoldersAndNoSystemMount)
+TEST(Volumes, EveryDiskMediumAndShareIsAClerksVolumeAndNoSystemMountIs)
+{
+    const std::pair<Volume, bool> cases[] = {
+        {{"/", "ext4"}, true},
+        {{"/", "overlay"}, true},
+        {{"/srv", "ext4"}, true},
+        {{"/home", "btrfs"}, true},
+        {{"/data", "xfs"}, true},
+        {{"/media/clerk/USB STICK", "vfat"}, true},
+        {{"/run/media/clerk/STICK", "exfat"}, true},
+        {{"/mnt/backup", "ext4"}, true},
+        {{"/mnt/office", "cifs"}, true},
+        {{"/srv/archive", "nfs4"}, true},
+        {{"/net/files", "nfs"}, true},
+        {{"/home/clerk/remote", "fuse.sshfs"}, true},
+        {{"/run/user/1000/gvfs", "fuse.gvfsd-fuse"}, true},
+        {{"/proc", "proc"}, false},
+        {{"/sys", "sysfs"}, false},
+        {{"/sys/fs/cgroup", "cgroup2"}, false},
+        {{"/sys/fs/cgroup/cpu", "cgroup"}, false},
+        {{"/dev", "devtmpfs"}, false},
+        {{"/dev/pts", "devpts"}, false},
+        {{"/dev/shm", "tmpfs"}, false},
+        {{"/run", "tmpfs"}, false},
+        {{"/run/user/1000", "tmpfs"}, false},
+        {{"/run/user/1000/doc", "fuse.portal"}, false},
+        {{"/mnt/sandbox/tools", "tmpfs"}, false},
+        {{"/boot", "ext4"}, false},
+        {{"/boot/efi", "vfat"}, false},
+        {{"/snap/core22/1122", "squashfs"}, false},
+        {{"/media/clerk/image", "squashfs"}, false},
+        {{"/var/lib/docker/overlay2/abc/merged", "overlay"}, false},
+        {{"/proc/sys/fs/binfmt_misc", "binfmt_misc"}, false},
+    };
+    for (const auto& [volume, listed] : cases)
+        EXPECT_EQ(isClerkVolume(volume), listed) << volume.root.toStdString() << " " << volume.fileSystem.toStdString();
+}
+
+TEST_F(FileListsTest, TheDrivesAreHomeThenTheVolumesThenTheNamedFoldersAndNoSystemMount)
 {
     DriveList drives;
     const QString a = root_ + QStringLiteral("/alpha");
@@ -179,9 +217,8 @@ TEST_F(FileListsTest, TheDrivesAreHomeThenRemovableMediaThenTheNamedFoldersAndNo
     EXPECT_EQ(roots.last(), a);                 // a missing folder is not listed
     EXPECT_EQ(drives.drive(), roots.first());
     for (const QString& r : roots.mid(1, roots.size() - 2)) {
-        EXPECT_TRUE(r.startsWith(QLatin1String("/media/")) || r.startsWith(QLatin1String("/run/media/"))
-                    || r.startsWith(QLatin1String("/mnt/")))
-            << r.toStdString();
+        for (const char* system : {"/proc", "/sys", "/dev", "/run/user", "/boot"})
+            EXPECT_FALSE(r.startsWith(QLatin1String(system))) << r.toStdString();
     }
     EXPECT_EQ(roots.removeDuplicates(), 0);
     // A folder in use outside them brings its volume along.

@@ -229,6 +229,34 @@ TEST(QtUi, AParkedWindowIsWhollyOffScreenAndComesBackExactlyWhereItWas)
     }
 }
 
+// A window manager that keeps a strip of every window on screen answers the
+// move with one of its own; the parked window is then minimised, and restoring
+// brings it back whole where it was, as often as it is parked.
+TEST(QtUi, AParkedWindowTheWindowManagerPullsBackIsMinimisedAndComesBackWhereItWas)
+{
+    if (windowMovesRefused())
+        GTEST_SKIP() << "the window system places windows itself";
+    QtUi q;
+    QDialog form;
+    form.setGeometry(300, 90, 640, 400);
+    form.show();
+    const QRect home = form.geometry();
+    for (const int strip : {1, 64, 639}) {
+        SCOPED_TRACE(strip);
+        q.parkWindow(&form, -19999);
+        EXPECT_FALSE(form.isMinimized()) << "moved out of view: nothing more to do";
+        form.move(strip - form.frameGeometry().width(), form.y());   // the window manager's answer
+        EXPECT_TRUE(form.isMinimized());
+        q.restoreWindow(&form);
+        EXPECT_FALSE(form.isMinimized());
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.geometry(), home);
+        form.move(form.x() + 1, form.y());      // no longer parked: a move is the clerk's own
+        EXPECT_FALSE(form.isMinimized());
+        form.setGeometry(home);
+    }
+}
+
 TEST(QtUi, EndProgramLeavesNestedModalScreensAtOnce)
 {
     QtUi q;

@@ -1,0 +1,210 @@
+// Parking and fitting as a real window manager does them. CTest runs these on an
+// X server of 1024x768 with openbox (scripts/xvfb-tests.sh); the window system's
+// own view of each window is read with xwininfo and xprop. Anywhere else they
+// are skipped.
+#include "shell_fixture.h"
+#include "clerk.h"
+
+#include "paymentfile/paymentfile.h"
+#include "payments/Group.h"
+#include "platform/data/recordset.h"
+#include "platform/forms/filelists.h"
+#include "platform/ui/screens/screenfit.h"
+#include "shell/ZarvPayment.h"
+#include "shell/receivestartup.h"
+#include "verification/screens/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers_Search.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace zarv::test {
+namespace {
+
+// A window as the X server and the window manager have it.
+struct XWindow {
+    bool viewable = false;
+    QRect client;
+    QRect frame;        // the client with the window manager's frame around it
+};
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(5000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+int field(const QString& text, const QString& name)
+{
+    const QRegularExpression re(QRegularExpression::escape(name) + QStringLiteral(":\\s*(-?\\d+)"));
+    return re.match(text).captured(1).toInt();
+}
+
+XWindow xwindow(const QWidget& w)
+{
+    const QString id = QString::number(w.winId());
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    XWindow x;
+    x.viewable = info.contains(QStringLiteral("Map State: IsViewable"));
+    x.client = QRect(field(info, QStringLiteral("Absolute upper-left X")),
+                     field(info, QStringLiteral("Absolute upper-left Y")), field(info, QStringLiteral("Width")),
+                     field(info, QStringLiteral("Height")));
+    // _NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom
+    const QString extents = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QStringList e = extents.section(u'=', 1).split(u',', Qt::SkipEmptyParts);
+    x.frame = e.size() == 4 ? x.client.adjusted(-e[0].trimmed().toInt(), -e[2].trimmed().toInt(),
+                                                e[1].trimmed().toInt(), e[3].trimmed().toInt())
+                            : x.client;
+    return x;
+}
+
+QRect rootWindow()
+{
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    return QRect(0, 0, field(info, QStringLiteral("Width")), field(info, QStringLiteral("Height")));
+}
+
+// Waits (events running) until the window system shows what `done` wants, or a
+// few seconds have passed; returns the last look.
+XWindow waitFor(const QWidget& w, const std::function<bool(const XWindow&)>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    XWindow x = xwindow(w);
+    while (!done(x) && t.elapsed() < 3000) {
+        clerk::wait(50);
+        x = xwindow(w);
+    }
+    // A window manager's late answer would come now.
+    clerk::wait(300);
+    return xwindow(w);
+}
+
+bool outOfView(const XWindow& x, const QRect& root)
+{
+    return !x.viewable || !x.frame.intersects(root);
+}
+
+class XWindowTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X server with a window manager (scripts/xvfb-tests.sh)";
+        ShellTest::SetUp();
+        data_ = makeFolder(QStringLiteral("data"));
+        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
+                          .arg(makeFolder(QStringLiteral("verified")), data_)
+                          .toUtf8());
+        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
+        QFile::copy(samplePath(QStringLiteral("Zarvdata.csv")), data_ + QStringLiteral("/Zarvdata.csv"));
+        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+        root_ = rootWindow();
+    }
+
+    void expectWithinScreen(const QWidget& w, const QString& what)
+    {
+        const XWindow x = waitFor(w, [](const XWindow& x) { return x.viewable; });
+        EXPECT_TRUE(x.viewable) << what.toStdString();
+        EXPECT_TRUE(root_.contains(x.frame)) << what.toStdString() << ": " << x.frame << " on " << root_;
+    }
+
+    // The parent parks, the child opens: the parent is wholly out of view while
+    // the child is up and within the screen, and comes back where it was.
+    void expectParkedWhileChildIsUp(QWidget& parent, const std::function<void()>& openChild,
+                                    const QString& childName, int children = 1)
+    {
+        const XWindow before = waitFor(parent, [](const XWindow& x) { return x.viewable; });
+        ASSERT_TRUE(before.viewable);
+        int seen = 0;
+        for (int i = 0; i < children; ++i)
+            ui().expectModal(childName, [&](QDialog& child) {
+            ++seen;
+            const XWindow parked = waitFor(parent, [&](const XWindow& x) { return outOfView(x, root_); });
+            EXPECT_TRUE(outOfView(parked, root_)) << "a strip stays in view: " << parked.frame;
+            expectWithinScreen(child, childName);
+            child.hide();
+        });
+        openChild();
+        ASSERT_EQ(seen, children);
+        const XWindow back = waitFor(parent, [&](const XWindow& x) { return x.viewable && x.client == before.client; });
+        EXPECT_TRUE(back.viewable);
+        EXPECT_EQ(back.client, before.client);
+    }
+
+    QString data_;
+    QRect root_;
+    QTemporaryDir locks_;
+};
+
+TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
+{
+    ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
+    ui().reset();
+    ZarvPayment start;
+    start.move(150, 100);
+    start.show();
+    expectWithinScreen(start, QStringLiteral("ZarvPayment"));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // Parked again at once after it came back, as a run does for its last screen.
+        expectParkedWhileChildIsUp(
+            start,
+            [&] {
+                start.Park();
+                Group groups;
+                ui().showModal(groups);
+                start.Restore();
+                start.Park();
+                Group again;
+                ui().showModal(again);
+                start.Restore();
+            },
+            QStringLiteral("Group"), 2);
+    }
+}
+
+TEST_F(XWindowTest, TheFolioListParksWhollyOutOfViewWhileTheSearchIsUp)
+{
+    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
+    ui().reset();
+    DE().rsVerify().moveFirst();
+    Verify_Numbers list;
+    list.show();
+    expectWithinScreen(list, QStringLiteral("Verify_Numbers"));
+    expectParkedWhileChildIsUp(list, [&] { list.Command_Search->click(); }, QStringLiteral("Verify_Numbers_Search"));
+}
+
+TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
+{
+    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
+    ui().reset();
+    {
+        Verify_Numbers list;
+        ui::fitToScreen(&list);
+        list.show();
+        expectWithinScreen(list, QStringLiteral("Verify_Numbers"));
+        for (QRadioButton* size : list.Option_Window) {
+            size->click();
+            expectWithinScreen(list, size->text() + QStringLiteral(" window"));
+        }
+    }
+    ProgramOptions o;
+    o.programFolder = folder();
+    o.programName = QStringLiteral("zarv");
+    o.lockFolder = locks_.path();
+    StartedReceive received = StartReceive(o);
+    ASSERT_NE(received.screen, nullptr);
+    expectWithinScreen(*received.screen, QStringLiteral("Verify_Return"));
+}
+
+} // namespace
+} // namespace zarv::test
