@@ -6,6 +6,7 @@
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/Form_InformationDialog.h"
@@ -390,7 +391,7 @@ private:
     // at least one was stored; otherwise the old list comes back.
     bool keeps(bool readToEnd) const { return !option2_ || (readToEnd && stored_ > 0); }
     void finish(bool keep);
-    void showError(long number, const QString& description);
+    void showError(const Failure& failure);
 
     const bool option2_;
     const QString path_;
@@ -413,8 +414,7 @@ const QString kListLeft = QStringLiteral("The list was left as it was.");
 
 bool Import::run()
 {
-    long number = 0;
-    QString description;
+    Failure failure;
     try {
         openIfClosed(DE().rsCollection_District());
         openIfClosed(DE().rsJurisdiction());
@@ -455,15 +455,8 @@ bool Import::run()
             ui::ui().msgBox(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
                             ui::Buttons::OK, ui::Icon::Information);
         return kept;
-    } catch (const db::DbError& e) {
-        number = e.number();
-        description = e.description();
-    } catch (const std::bad_alloc&) {
-        number = 7;
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception& e) {
-        number = 5;
-        description = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        failure = currentFailure();
     }
     if (rsVerifyClone && rsVerifyClone->editPending())
         rsVerifyClone->cancelUpdate();
@@ -472,19 +465,21 @@ bool Import::run()
     } catch (const std::exception&) {
         // The list shows what rsVerify holds; the box below tells what was kept.
     }
-    showError(number, description);
+    showError(failure);
     return false;
 }
 
-void Import::showError(long number, const QString& description)
+void Import::showError(const Failure& failure)
 {
     QString kept = QStringLiteral("The records imported before the error are kept.");
     if (option2_)
         kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
     else if (storedLost_)
         kept = QStringLiteral("No record of this import was kept.");
-    ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") +
-                        description + CRLF + kept,
+    const QString what = failure.refused ? failure.description
+                                         : QStringLiteral("Unexpected error #") + vb::Str(double(failure.number)) +
+                                               QStringLiteral(" occurred: ") + failure.description;
+    ui::ui().msgBox(what + CRLF + kept,
                     ui::Buttons::OK, ui::Icon::Critical);
 }
 

@@ -77,6 +77,18 @@ QMessageBox::StandardButton QtUi::defaultButton(Buttons buttons)
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton QtUi::standardButton(Answer answer)
+{
+    switch (answer) {
+    case Answer::OK: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Retry: return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
 Answer QtUi::answerOf(int standardButton, Buttons buttons)
 {
     const auto allowed = qtButtons(buttons);
@@ -97,7 +109,7 @@ Answer QtUi::msgBox(const MessageBox& box)
     if (ending_ || !haveGuiApplication())
         return safeAnswer(box.buttons);
     QMessageBox dialog(qtIcon(box.icon), shownTitle(box), box.prompt, qtButtons(box.buttons));
-    dialog.setDefaultButton(defaultButton(box.buttons));
+    dialog.setDefaultButton(box.defaultAnswer ? standardButton(*box.defaultAnswer) : defaultButton(box.buttons));
     const int clicked = dialog.exec();
     if (ending_)
         return safeAnswer(box.buttons);

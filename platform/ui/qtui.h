@@ -38,6 +38,7 @@ public:
     static QMessageBox::Icon qtIcon(Icon icon);
     static QMessageBox::StandardButtons qtButtons(Buttons buttons);
     static QMessageBox::StandardButton defaultButton(Buttons buttons);
+    static QMessageBox::StandardButton standardButton(Answer answer);
     static Answer answerOf(int standardButton, Buttons buttons);
 
 private:

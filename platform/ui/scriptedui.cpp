@@ -238,7 +238,7 @@ void ScriptedUi::checkBoxDetails(const ExpectedBox& want, const MessageBox& box)
 
 Answer ScriptedUi::msgBox(const MessageBox& box)
 {
-    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), safeAnswer(box.buttons), false};
+    ShownBox shown{box.prompt, box.buttons, box.icon, shownTitle(box), box.defaultAnswer, safeAnswer(box.buttons), false};
     if (ending_) {
         journal_.append(QStringLiteral("box after end (not shown): ") + box.prompt);
         return shown.answer;

@@ -60,6 +60,7 @@ struct ShownBox {
     Buttons buttons = Buttons::OK;
     Icon icon = Icon::None;
     QString title;              // as shown
+    std::optional<Answer> defaultAnswer;
     Answer answer = Answer::OK;
     bool expected = false;
 };

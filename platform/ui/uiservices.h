@@ -20,6 +20,9 @@ struct MessageBox {
     Buttons buttons = Buttons::OK;
     Icon icon = Icon::None;
     QString title;              // "" shows the application's title
+    // The button Enter presses; unset, the first one (OK, Yes, Retry). A
+    // question whose "yes" loses something makes the safe answer the default.
+    std::optional<Answer> defaultAnswer;
 };
 
 class UiServices {
@@ -35,7 +38,7 @@ public:
     virtual Answer msgBox(const MessageBox& box) = 0;
     Answer msgBox(const QString& prompt, Buttons b = Buttons::OK, Icon i = Icon::None,
                   const QString& title = {}) {
-        return msgBox(MessageBox{prompt, b, i, title});
+        return msgBox(MessageBox{prompt, b, i, title, std::nullopt});
     }
     // The typed text, or std::nullopt when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
