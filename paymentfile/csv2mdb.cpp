@@ -3,7 +3,6 @@
 #include "paymentfile/paymentfile.h"
 #include "paymentfile/paymentformat.h"
 
-#include "platform/data/connection.h"
 #include "platform/data/criteria.h"
 #include "platform/data/dberror.h"
 #include "platform/files/textfile.h"
@@ -180,8 +179,10 @@ public:
     // for a refused year and when the clerk chose to stop (end() tells which).
     bool run();
     LoadEnd end() const { return end_; }
-    // After a failure: gives back what the load holds, ignoring further errors.
-    void abandon();
+    // After a failure: gives back what the load holds, ignoring further errors;
+    // after a refusal, also what it stored.
+    void abandon(bool refused);
+    void discard();
 
     QString marker() const;
 
@@ -222,9 +223,8 @@ private:
     bool utf8_ = false;        // the file starts with the UTF-8 byte-order mark
     int lineNumber_ = 0;       // of the line last read
     LoadEnd end_ = LoadEnd::Missing;
-    // The file's rows are stored in one transaction, committed only once the
-    // clerk has agreed to what the file asks: stopping leaves nothing of it.
-    std::optional<db::TransactionGuard> storing_;
+    // The year of the header, stored only once the whole file is loaded.
+    QString yearToStore_;
     // The group section in hand: its FILE_ID, which each of its payments keeps
     // so that a save writes it under the same section again.
     QString fileId_;
@@ -270,7 +270,6 @@ bool Load::run()
     marker_ = QStringLiteral("  1-19");
     if (!file_.open(path_))
         throw FileError(FileError::PathFileAccess, file_.errorString());
-    storing_.emplace(DE().Zarv);
     readFirstLine();
     readLines();
     refuseUnwritable();
@@ -351,9 +350,7 @@ void Load::readFirstLine()
         return;
     }
     workingYear_ = y;
-    db::Recordset& sys = ZarvSystemRowToWrite();
-    sys.setValue(QStringLiteral("Year"), y);
-    sys.move(0);
+    yearToStore_ = y;
 }
 
 void Load::readLines()
@@ -738,7 +735,7 @@ bool Load::finish()
     if (!stop_ && !(askAboutCuts() && askAboutCounts())) {
         file_.close();
         releaseClone();
-        storing_.reset();
+        discard();
         end_ = LoadEnd::Stopped;
         return false;
     }
@@ -750,7 +747,6 @@ bool Load::finish()
     if (stop_) {
         file_.close();
         releaseClone();
-        storing_->commit();
         end_ = LoadEnd::Refused;
         ui::ui().msgBox(YearRefusedMessage(refusedYear_), ui::Buttons::OK, ui::Icon::Critical,
                         QStringLiteral("ZARV Data"));
@@ -771,7 +767,11 @@ bool Load::finish()
     }
     file_.close();
     releaseClone();
-    storing_->commit();
+    if (!yearToStore_.isNull()) {
+        db::Recordset& sys = ZarvSystemRowToWrite();
+        sys.setValue(QStringLiteral("Year"), yearToStore_);
+        sys.move(0);
+    }
     end_ = LoadEnd::Loaded;
     reportUnshownFolios();
     return true;
@@ -882,12 +882,24 @@ void Load::releaseClone()
     rsDetailClone_.reset();
 }
 
-void Load::abandon()
+// Takes out what the load stored of a file it did not finish: the clerk
+// stopped it, or the file was refused.
+void Load::discard()
+{
+    // The recount leaves rsDetail filtered on one agency.
+    DE().rsDetail().setFilter(QString());
+    emptyTable(DE().rsDetail(), QStringLiteral("DELETE FROM Detail"));
+    emptyTable(DE().rsGroup(), QStringLiteral("DELETE * FROM \"Group\" "));
+    emptyTable(DE().rsFol_Mask(), QStringLiteral("DELETE FROM Fol_Mask"));
+}
+
+void Load::abandon(bool refused)
 {
     auto ignoring = [](auto&& step) {
         try {
             step();
         } catch (const std::exception&) {
+            // The way out goes on past a second failure: the first is the one reported.
         }
     };
     ignoring([&] { file_.close(); });
@@ -907,6 +919,8 @@ void Load::abandon()
             rsDetailClone_->close();
     });
     rsDetailClone_.reset();
+    if (refused)
+        ignoring([&] { discard(); });
 }
 
 void reportFailure(const QString& marker, const Failure& f)
@@ -937,7 +951,7 @@ bool Csv2Mdb(const QString& path, LoadEnd* end)
         failure = currentFailure();
     }
     reportFailure(load.marker(), failure);
-    load.abandon();
+    load.abandon(failure.refused);
     if (end)
         *end = failure.refused ? LoadEnd::Refused : LoadEnd::Failed;
     return false;
