@@ -182,7 +182,6 @@ public:
     // After a failure: gives back what the load holds, ignoring further errors;
     // after a refusal, also what it stored.
     void abandon(bool refused);
-    void discard();
 
     QString marker() const;
 
@@ -208,6 +207,7 @@ private:
     bool finish();
     void reportUnshownFolios();
     void releaseClone();
+    void discard();
 
     QString path_;
     QString marker_;
@@ -453,7 +453,6 @@ void Load::dispatch(const QString& raw)
     else if (section_ == Section::Payments)
         paymentLine(raw);
 }
-
 
 // A jurisdiction's folio format: code, two-digit length and mask, with or
 // without commas between them. The first mask of a jurisdiction wins.

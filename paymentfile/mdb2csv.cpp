@@ -44,13 +44,14 @@ std::vector<QString> sectionFilters(db::Recordset& group)
         for (group.moveFirst(); !group.eof(); group.moveNext())
             sections.emplace_back(group.text(QStringLiteral("MORTCO")), group.text(QStringLiteral("FILE_ID")));
     }
+    // Keyed as the filter compares: without regard to letter case.
     std::map<QString, std::vector<size_t>> byAgency;
     for (size_t i = 0; i < sections.size(); ++i)
-        byAgency[sections[i].first].push_back(i);
+        byAgency[vb::UCase(sections[i].first)].push_back(i);
 
     std::vector<QString> filters(sections.size());
-    for (const auto& [mortco, indexes] : byAgency) {
-        const QString agency = QStringLiteral("MORTCO = ") + db::quoted(mortco);
+    for (const auto& [key, indexes] : byAgency) {
+        const QString agency = QStringLiteral("MORTCO = ") + db::quoted(sections[indexes.front()].first);
         if (indexes.size() == 1) {
             filters[indexes.front()] = agency;
             continue;

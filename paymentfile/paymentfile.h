@@ -19,10 +19,11 @@ namespace zarv {
 // result False: they go to DupFolios and set DupFoliosFound.
 // Leaves rsGroup on its first row and rsDetail filtered on the last group's
 // agency ("MORTCO = '<agency>'").
-// The file's rows are kept only when the whole file was read and the clerk
-// agreed to what it asked (values too long for their columns, groups whose own
-// count or total differs from their payments); otherwise nothing of the file
-// stays in the tables. end, when given, tells how the load ended.
+// Before its rows are kept, the clerk is asked about values too long for their
+// columns and groups whose own count or total differs from their payments; a
+// clerk who stops, or a file refused for its own faults (told in plain words,
+// naming the line), leaves nothing of the file in the tables and the year as
+// it was. end, when given, tells how the load ended.
 enum class LoadEnd {
     Loaded,
     Missing,   // no file, or an empty one: nothing said

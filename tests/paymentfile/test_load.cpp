@@ -306,9 +306,8 @@ TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
 {
     expectCuts("Line 8, CONTACT: \"a contact person whose name runs on\" would be stored as \"A CONTACT PERSON "
                "WHOSE NA\"\nLine 9, CONT_PHONE: \"(555) 123-4567 ext 9\" would be stored as \"(555) 123-456\"\n\n");
-    ui().expectBox(ExpectedBox{ui::containing("Group 0001, agency 00AB, on line 2: states 99 payments (line 13) and "
-                                              "a total of 12.00 (line 14); its payment lines hold 0 payments for 0.00"),
-                               Answer::Yes});
+    ui().expectBox(ui::containing("Group 0001, agency 00AB, on line 2: states 99 payments (line 13) and "
+                                              "a total of 12.00 (line 14); its payment lines hold 0 payments for 0.00"), Answer::Yes);
     ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Group #,1,,,,", "Agency #,ab",
                       "Payment Due Date,2024-06-30,,", "Name1:,owner a, owner b,,,",
                       "Name2:,\"Quoted\" name's", "Contact Person:,a contact person whose name runs on",

@@ -135,8 +135,8 @@ TEST_F(RoundTripTest, AnUntidyFileSettlesIntoTheWritersForm)
         writeFile("Zarvdata0.csv", fileBytes(lines, ends[seed % 3]));
 
         // Its phone numbers are too long and its groups claim 999 payments.
-        ui().expectBox(ExpectedBox{ui::containing("would be cut"), Answer::Yes});
-        ui().expectBox(ExpectedBox{ui::containing("differs from their payment lines"), Answer::Yes});
+        ui().expectBox(ui::containing("would be cut"), Answer::Yes);
+        ui().expectBox(ui::containing("differs from their payment lines"), Answer::Yes);
         ASSERT_TRUE(Csv2Mdb(file(0))) << "seed " << seed;
         const long stored = static_cast<long>(rowsOf("SELECT * FROM Detail").size());
         const QByteArray first =
@@ -189,8 +189,7 @@ TEST_F(RoundTripTest, AGroupValueCutAfterAFieldSeparatorReadsBackAsWritten)
                                           "", "PAYMENT GROUP INFORMATION", "Group #,1", "Agency #,1",
                                           "Payment Due Date,6/30/2024,LATE", "", "PAYMENT DETAIL INFORMATION",
                                           "#M1,A,01,701,#310-442-187,1.00,A,1.00,0.00,0.00,0.00,"}));
-    ui().expectBox(ExpectedBox{ui::containing("Line 9, DUEDATE: \"6/30/2024,LATE\" would be stored as \"6/30/2024\""),
-                               Answer::Yes});
+    ui().expectBox(ui::containing("Line 9, DUEDATE: \"6/30/2024,LATE\" would be stored as \"6/30/2024\""), Answer::Yes);
     const QByteArray first = loadAndSave(0, 1);
     EXPECT_EQ(columnOf("SELECT DUEDATE FROM \"Group\"", "DUEDATE"), QStringList{"6/30/2024"});
     EXPECT_EQ(loadAndSave(1, 2), first);
@@ -369,7 +368,7 @@ TEST_F(RoundTripTest, OverWideValuesWrongCountsAndSplitAgenciesAreNamedOrLoadedA
                 continue;
             stopped = stop;
             ui().expectBox(ExpectedBox{ui::containing(QLatin1String(text)), stop ? Answer::No : Answer::Yes,
-                                       Icon::Question, ui::Buttons::YesNo});
+                                       Icon::Question, ui::Buttons::YesNo, ui::UiServices::appTitle()});
         }
         const size_t shown = ui().boxes().size();
         EXPECT_EQ(Csv2Mdb(file(0)), !stopped) << "seed " << seed;
