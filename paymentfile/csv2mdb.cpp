@@ -7,6 +7,8 @@
 #include "platform/data/dberror.h"
 #include "platform/files/csvfile.h"
 #include "platform/text/csv.h"
+#include "platform/text/amounttext.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -15,8 +17,11 @@
 #include "services/system.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace zarv {
 
@@ -67,6 +72,41 @@ QString cut(const QString& s, int width)
 
 using csv::isBlankLine;
 
+// How many values the question about cut values lists.
+constexpr int kCutsNamed = 20;
+
+// A value longer than its column, as the file gives it and as it would be stored.
+struct Cut {
+    int line;
+    QString field, asRead, asStored;
+};
+
+// What a group section says of itself and what its payment lines hold.
+struct GroupTally {
+    int markerLine = 0;
+    QString group, mortco;
+    int countLine = 0, totalLine = 0;   // 0: the section states no such figure
+    QString countText, totalText;
+    long long lines = 0;
+    double sum = 0;
+
+    bool countDiffers() const { return countLine > 0 && vb::Val(countText) != double(lines); }
+    // Each line's amount may have been rounded to the cent after the total was
+    // summed (the writer sums the amounts as stored): half a cent per line.
+    bool totalDiffers() const
+    {
+        if (totalLine == 0)
+            return false;
+        const std::optional<double> stated = txt::ReadAmount(QStringView(totalText).trimmed());
+        return !stated || std::fabs(*stated - sum) > 0.005 * double(lines + 1) + 1e-9;
+    }
+};
+
+QString quotedText(const QString& s)
+{
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
 // Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
 // it, without the temporaries: the repeat test builds one per payment line.
 void appendCondition(QString& out, QStringView field, const QString& value)
@@ -95,11 +135,13 @@ class Load {
 public:
     explicit Load(const QString& path) : path_(path) {}
 
-    // The whole load; throws on any failure. False for a missing or empty file
-    // and for a refused year (the user has then been told).
+    // The whole load; throws on any failure. False for a missing or empty file,
+    // for a refused year and when the clerk chose to stop (end() tells which).
     bool run();
-    // After a failure: gives back what the load holds, ignoring further errors.
-    void abandon();
+    LoadEnd end() const { return end_; }
+    // After a failure: gives back what the load holds, ignoring further errors;
+    // after a refusal, also what it stored.
+    void abandon(bool refused);
 
     QString marker() const;
 
@@ -110,8 +152,6 @@ private:
     bool nextLine(QString& line);
     void refuseUnreadable();
     void dispatch(const QString& raw);
-    void enter(Section section);
-    void refuseSharedAgency();
     void maskLine(const QString& line);
     void addMaskRow(const QString& jurCd, double folioLen, const QString& mask);
     void startGroup();
@@ -120,10 +160,13 @@ private:
     void paymentLine(const QString& line);
     void storePayment(const pf::PaymentFields& p, const QString& mortco);
     void keepRepeat(const pf::PaymentFields& p, const QString& mortco);
+    void noteCut(const char* field, const QString& asRead, const QString& asStored);
+    bool askAboutCuts();
+    bool askAboutCounts();
     bool finish();
-    QString notAPaymentFile() const;
     void reportUnshownFolios();
     void releaseClone();
+    void discard();
 
     QString path_;
     QString marker_;
@@ -141,6 +184,15 @@ private:
     // The current group's marker line and its Agency # line (0 for none).
     int groupLine_ = 0;
     int agencyLine_ = 0;
+    LoadEnd end_ = LoadEnd::Missing;
+    // The year of the header, stored only once the whole file is loaded.
+    QString yearToStore_;
+    // The group section in hand: its FILE_ID, which each of its payments keeps
+    // so that a save writes it under the same section again.
+    QString fileId_;
+    std::vector<GroupTally> groups_;
+    std::vector<Cut> cuts_;
+    long long cutCount_ = 0;
     QString plainStorage_;
     // Jurisdictions with a folio their mask cannot show (it is shown plain).
     QStringList plainFolioJurs_;
@@ -172,6 +224,7 @@ bool Load::run()
         releaseClone();
         return false;
     }
+    end_ = LoadEnd::Failed;
     marker_ = QStringLiteral("  1-19");
     if (!file_.open(path_, fs::CsvReader::Split::ByCaller))
         throw FileError(FileError::PathFileAccess, file_.errorString());
@@ -234,10 +287,15 @@ void Load::readFirstLine()
         return;
     lineNumber_ = 1;
     const QStringView line = pf::plainLine(raw, plainStorage_);
-    if (!line.startsWith(pf::kHeader))
-        return;
+    if (!line.startsWith(pf::kHeader)) {
+        throw Refusal(QStringLiteral("The file does not begin with the payment file's header line \"%1\" and "
+                                     "its year; its first line reads %2.")
+                          .arg(pf::kHeader + QStringLiteral("YYYY"), quotedText(raw)),
+                      QStringLiteral("Choose the payment data file the tax office sent, or put its header line "
+                                     "back at the top of the file, and load it again."),
+                      1);
+    }
     section_ = Section::Header;
-    headerFirst_ = true;
     const QString y = line.mid(19, 4).toString();
     if (!PaymentYearAccepted(y)) {
         stop_ = true;
@@ -245,9 +303,7 @@ void Load::readFirstLine()
         return;
     }
     workingYear_ = y;
-    db::Recordset& sys = ZarvSystemRowToWrite();
-    sys.setValue(QStringLiteral("Year"), y);
-    sys.move(0);
+    yearToStore_ = y;
 }
 
 void Load::readLines()
@@ -281,8 +337,7 @@ void Load::refuseUnreadable()
     if (file_.fault() == Fault::None)
         return;
     marker_ = QStringLiteral("  2");
-    throw FileError(file_.fault() == Fault::Unwritable ? FileError::Unwritable : FileError::NotCommaSeparated,
-                    file_.refusal());
+    throw Refusal(file_.refusal(), QString());
 }
 
 // Markers are recognised by their first characters, letter case counting, on
@@ -294,23 +349,23 @@ void Load::dispatch(const QString& raw)
     bool data = true;
     if (line.startsWith(pf::kHeader)) {
         marker_ = QStringLiteral("  3");
-        enter(Section::Header);
+        section_ = Section::Header;
         const QString y = line.mid(19, 4).toString();
         if (PaymentYearAccepted(y))
             workingYear_ = y;
         data = false;
     } else if (isMaskMarker(line)) {
         marker_ = QStringLiteral("  4");
-        enter(Section::Mask);
+        section_ = Section::Mask;
         data = false;
     } else if (line.startsWith(pf::kGroupMarker)) {
         marker_ = QStringLiteral("  4");
-        enter(Section::Group);
+        section_ = Section::Group;
         startGroup();
         data = false;
     } else if (line.startsWith(pf::kDetailMarker)) {
         marker_ = QStringLiteral("  5");
-        enter(Section::Payments);
+        section_ = Section::Payments;
         data = false;
     } else if (line.startsWith(pf::kColumnHeading)) {
         marker_ = QStringLiteral("  6");
@@ -340,36 +395,6 @@ void Load::dispatch(const QString& raw)
         paymentLine(raw);
 }
 
-// A marker line begins a section. One that ends a group section leaves the
-// group's values as they stand.
-void Load::enter(Section section)
-{
-    if (section_ == Section::Group)
-        refuseSharedAgency();
-    section_ = section;
-}
-
-// Every group section lists all payments of its agency (the save selects them
-// by agency), so a second section for an agency would have its payments
-// written twice: the file is refused.
-void Load::refuseSharedAgency()
-{
-    db::Recordset& group = DE().rsGroup();
-    const QString mortco = group.text(QStringLiteral("MORTCO"));
-    const std::unique_ptr<db::Recordset> same = group.clone();
-    same->setFilter(QStringLiteral("MORTCO = ") + db::quoted(mortco));
-    if (same->recordCount() < 2)
-        return;
-    const QString where = agencyLine_ > 0
-                              ? QStringLiteral("its Agency # on line %1").arg(agencyLine_)
-                              : QStringLiteral("beginning on line %1 without an Agency # line").arg(groupLine_);
-    throw FileError(FileError::Duplicate,
-                    QStringLiteral("The agency %1 has a second %2 section, %3. Each section lists all payments "
-                                   "of its agency, so a save would write them twice. Put the agency's payments "
-                                   "under one section and load the file again.")
-                        .arg(mortco, pf::kGroupMarker, where));
-}
-
 // A jurisdiction's folio format: code, two-digit length and mask, with or
 // without commas between them. The first mask of a jurisdiction wins.
 void Load::maskLine(const QString& line)
@@ -378,6 +403,7 @@ void Load::maskLine(const QString& line)
     QString w = line;
     marker_ = QStringLiteral("  8-2");
     w.remove(QLatin1Char(','));
+    const QString wholeMask = vb::Trim(vb::Mid(w, 6));
     w = vb::Left(w, 30);
     marker_ = QStringLiteral("  8-3");
     if (!vb::Mid(w, 6, 25).contains(QLatin1Char('#')))
@@ -398,6 +424,8 @@ void Load::maskLine(const QString& line)
         marker_ = QStringLiteral("  8-8");
         if (rs.eof()) {
             marker_ = QStringLiteral("  8-9");
+            if (wholeMask != mask)
+                noteCut("FOLIO_MASK", wholeMask, mask);
             addMaskRow(jurCd, folioLen, mask);
             marker_ = QStringLiteral("  8-15");
         } else {
@@ -406,6 +434,8 @@ void Load::maskLine(const QString& line)
         marker_ = QStringLiteral("  8-17");
     } else {
         marker_ = QStringLiteral("  8-18");
+        if (wholeMask != mask)
+            noteCut("FOLIO_MASK", wholeMask, mask);
         addMaskRow(jurCd, folioLen, mask);
         marker_ = QStringLiteral("  8-24");
     }
@@ -432,9 +462,10 @@ void Load::startGroup()
     } else {
         firstGroup_ = false;
     }
-    groupLine_ = lineNumber_;
-    agencyLine_ = 0;
     const long before = rs.recordCount();
+    fileId_ = vb::Right(QStringLiteral("000") + vb::CStr(static_cast<long long>(before) + 1), 3);
+    groups_.push_back(GroupTally{});
+    groups_.back().markerLine = lineNumber_;
     const QString empty;
     rs.addNew();
     rs.setValue(QStringLiteral("GROUP"), empty);
@@ -444,7 +475,7 @@ void Load::startGroup()
     rs.setValue(QStringLiteral("NAME1"), empty);
     rs.setValue(QStringLiteral("FOLIO_CNT"), 0.0);
     rs.setValue(QStringLiteral("TOT_PAY"), 0.0);
-    rs.setValue(QStringLiteral("FILE_ID"), vb::Right(QStringLiteral("000") + vb::CStr(static_cast<long long>(before) + 1), 3));
+    rs.setValue(QStringLiteral("FILE_ID"), fileId_);
     for (const char* f : {"DUEDATE", "CREATE", "NAME2", "CONTACT", "CONT_PHONE", "ADDR1", "ADDR2", "ADDR3", "ADDR4",
                           "ADDR5", "ADDR6"})
         rs.setValue(QString::fromLatin1(f), empty);
@@ -459,13 +490,33 @@ void Load::groupLine(const QString& line)
 {
     marker_ = QStringLiteral("  9");
     db::Recordset& rs = DE().rsGroup();
+    GroupTally& tally = groups_.back();
+    bool matched = false;
     for (const pf::GroupLabel& label : pf::kGroupLabels) {
         if (line.startsWith(QLatin1String(label.label))) {
-            rs.setValue(QString::fromLatin1(label.field), pf::groupValue(line, label));
-            if (std::string_view(label.field) == "MORTCO")
-                agencyLine_ = lineNumber_;
+            const QString value = pf::groupValue(line, label);
+            rs.setValue(QString::fromLatin1(label.field), value);
+            // The value runs to the end of the line (it may hold commas); what
+            // lies beyond its width is lost.
+            const QString whole = StripTrailingChar(vb::Mid(line, label.position), QStringLiteral(","));
+            if (whole.size() > label.width)
+                noteCut(label.field, whole, value);
+            if (std::string_view(label.field) == "GROUP")
+                tally.group = value;
+            else if (std::string_view(label.field) == "MORTCO")
+                tally.mortco = value;
+            matched = true;
             break;
         }
+    }
+    // The section's own count and total are not stored (they are recounted),
+    // but are checked against its payment lines at the end.
+    if (!matched && line.startsWith(pf::kCountLabel)) {
+        tally.countLine = lineNumber_;
+        tally.countText = line.mid(pf::kCountLabel.size());
+    } else if (!matched && line.startsWith(pf::kTotalLabel)) {
+        tally.totalLine = lineNumber_;
+        tally.totalText = line.mid(pf::kTotalLabel.size());
     }
     rs.move(0);
 }
@@ -499,15 +550,25 @@ void Load::paymentLine(const QString& line)
         file_.noteUnclosedQuote(line);
         return;
     }
-    const pf::PaymentFields p = pf::parsePaymentLine(line, &marker_);
+    pf::PaymentFields p;
+    try {
+        p = pf::parsePaymentLine(line, &marker_);
+    } catch (Refusal& r) {
+        r.setLineIfUnset(lineNumber_);
+        throw;
+    }
 
     marker_ = QStringLiteral("  9-11 #1");
     db::Recordset& group = DE().rsGroup();
-    if (group.eof() || group.bof())
-        throw FileError(FileError::NoCurrentRow,
-                        QStringLiteral("There is no payment group for the payment line \"%1\": every payment "
-                                       "must follow a PAYMENT GROUP INFORMATION section.")
-                            .arg(line));
+    if (groups_.empty() || group.eof() || group.bof())
+        throw Refusal(QStringLiteral("The payment line %1 comes before any %2 section, so it belongs to no "
+                                     "payment group.")
+                          .arg(quotedText(line), pf::kGroupMarker),
+                      QStringLiteral("Put the payment under its group's section, or choose the payment data "
+                                     "file the tax office sent, and load it again."),
+                      lineNumber_);
+    ++groups_.back().lines;
+    groups_.back().sum += p.payment;
     const QString mortco = group.text(QStringLiteral("MORTCO"));
     // The values as they will be stored, so that a repeat the width cut makes
     // is found here and not refused by the table's unique key.
@@ -535,6 +596,19 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
     rs.addNew();
     marker_ = QStringLiteral("  9-12 2");
     rs.setValue(QStringLiteral("MORTCO"), mortco);
+    rs.setValue(QStringLiteral("FILE_ID"), fileId_);
+    if (p.number.size() > pf::kNumberWidth)
+        noteCut("NUMBER", p.number, cut(p.number, pf::kNumberWidth));
+    if (p.name.size() > pf::kNameWidth)
+        noteCut("NAME", p.name, cut(p.name, pf::kNameWidth));
+    if (!p.cdRead.isNull())
+        noteCut("CD", p.cdRead, p.cd);
+    if (p.jur.size() > pf::kJurWidth)
+        noteCut("JUR", p.jur, cut(p.jur, pf::kJurWidth));
+    if (!p.folioRead.isNull())
+        noteCut("FOLIO", p.folioRead, p.folio);
+    if (p.legal.size() > pf::kLegalWidth)
+        noteCut("LEGAL", p.legal, cut(p.legal, pf::kLegalWidth));
     marker_ = QStringLiteral("  9-12 3");
     rs.setValue(QStringLiteral("NUMBER"), cut(p.number, pf::kNumberWidth));
     marker_ = QStringLiteral("  9-12 4");
@@ -603,6 +677,13 @@ void Load::keepRepeat(const pf::PaymentFields& p, const QString& mortco)
 bool Load::finish()
 {
     marker_ = QStringLiteral("  11");
+    if (!stop_ && !(askAboutCuts() && askAboutCounts())) {
+        file_.close();
+        releaseClone();
+        discard();
+        end_ = LoadEnd::Stopped;
+        return false;
+    }
     db::Recordset& mask = DE().rsFol_Mask();
     masksRead_ = mask.recordCount() > 0;
     if (!masksRead_)
@@ -611,37 +692,97 @@ bool Load::finish()
     if (stop_) {
         file_.close();
         releaseClone();
+        end_ = LoadEnd::Refused;
         ui::ui().msgBox(YearRefusedMessage(refusedYear_), ui::Buttons::OK, ui::Icon::Critical,
                         QStringLiteral("ZARV Data"));
         return false;
     }
 
-    if (section_ == Section::Group)
-        refuseSharedAgency();
     // A file may hold masks and no group at all (the writer makes such files):
-    // there is nothing to recount. A file with neither is no payment file, and
-    // the load reports what it lacks.
+    // there is nothing to recount. A file with neither is no payment file.
     db::Recordset& group = DE().rsGroup();
     if (group.recordCount() > 0) {
         recountGroup();
         group.moveFirst();
     } else if (!masksRead_) {
-        throw FileError(FileError::NoCurrentRow, notAPaymentFile());
+        throw Refusal(QStringLiteral("The file holds no %1 section and no %2 section: it is not a payment data "
+                                     "file.")
+                          .arg(pf::kMaskMarker, pf::kGroupMarker),
+                      QStringLiteral("Choose the payment data file the tax office sent and load it again."));
     }
     file_.close();
     releaseClone();
+    if (!yearToStore_.isNull()) {
+        db::Recordset& sys = ZarvSystemRowToWrite();
+        sys.setValue(QStringLiteral("Year"), yearToStore_);
+        sys.move(0);
+    }
+    end_ = LoadEnd::Loaded;
     reportUnshownFolios();
     return true;
 }
 
-// Why a file with neither masks nor groups cannot be loaded.
-QString Load::notAPaymentFile() const
+void Load::noteCut(const char* field, const QString& asRead, const QString& asStored)
 {
-    QString text = QStringLiteral("The file is not a payment data file: it has no ") + pf::kMaskMarker +
-                   QStringLiteral(" section and no ") + pf::kGroupMarker + QStringLiteral(" section");
-    if (!headerFirst_)
-        text += QStringLiteral(", and its first line is not the ") + vb::Trim(pf::kHeader) + QStringLiteral(" header");
-    return text + QLatin1Char('.');
+    if (++cutCount_ <= kCutsNamed)
+        cuts_.push_back({lineNumber_, QString::fromLatin1(field), asRead, asStored});
+}
+
+// Values longer than their columns would lose characters without a word: the
+// clerk sees each one and decides.
+bool Load::askAboutCuts()
+{
+    if (cuts_.empty())
+        return true;
+    QStringList named;
+    for (const Cut& c : cuts_) {
+        named << QStringLiteral("Line %1, %2: %3 would be stored as %4")
+                     .arg(QString::number(c.line), c.field, quotedText(c.asRead), quotedText(c.asStored));
+    }
+    if (cutCount_ > kCutsNamed)
+        named << QStringLiteral("... and %1 more").arg(cutCount_ - kCutsNamed);
+    return ui::ui().msgBox(ui::MessageBox{
+               QStringLiteral("These values of the file are longer than the program can keep, and would be cut:"
+                              "\n\n") +
+                   named.join(QLatin1Char('\n')) +
+                   QStringLiteral("\n\nLoad the file with these values cut?\n\nChoose No to load nothing, "
+                                  "then correct the values in the file and load it again."),
+               ui::Buttons::YesNo, ui::Icon::Question, QString(), ui::Answer::No}) == ui::Answer::Yes;
+}
+
+// A group whose own count or total disagrees with its payment lines has lost
+// or gained lines on its way (a spreadsheet edit, say): the clerk decides.
+// Loaded, the group is counted from its payment lines.
+bool Load::askAboutCounts()
+{
+    QStringList named;
+    for (const GroupTally& g : groups_) {
+        if (!g.countDiffers() && !g.totalDiffers())
+            continue;
+        QStringList stated;
+        if (g.countLine > 0)
+            stated << QStringLiteral("%1 payments (line %2)").arg(vb::Trim(g.countText)).arg(g.countLine);
+        if (g.totalLine > 0)
+            stated << QStringLiteral("a total of %1 (line %2)").arg(vb::Trim(g.totalText)).arg(g.totalLine);
+        named << QStringLiteral("Group %1, agency %2, on line %3: states %4; its payment lines hold %5 payments "
+                                "for %6")
+                     .arg(g.group.isEmpty() ? QStringLiteral("0000") : g.group,
+                          g.mortco.isEmpty() ? QStringLiteral("0000") : g.mortco)
+                     .arg(g.markerLine)
+                     .arg(stated.join(QStringLiteral(" and ")))
+                     .arg(g.lines)
+                     .arg(pf::amountText(g.sum));
+    }
+    if (named.isEmpty())
+        return true;
+    return ui::ui().msgBox(ui::MessageBox{
+               QStringLiteral("The payment count or total that these groups state differs from their payment "
+                              "lines:\n\n") +
+                   named.join(QLatin1Char('\n')) +
+                   QStringLiteral("\n\nLines may have been lost or added in the file. Load it all the same? "
+                                  "Each group is then counted from its payment lines.\n\nChoose No to load "
+                                  "nothing."),
+               ui::Buttons::YesNo, ui::Icon::Question, QString(), ui::Answer::No}) == ui::Answer::Yes;
 }
 
 // Names the mask rows that cannot show the folios of their jurisdiction: one
@@ -686,7 +827,18 @@ void Load::releaseClone()
     rsDetailClone_.reset();
 }
 
-void Load::abandon()
+// Takes out what the load stored of a file it did not finish: the clerk
+// stopped it, or the file was refused.
+void Load::discard()
+{
+    // The recount leaves rsDetail filtered on one agency.
+    DE().rsDetail().setFilter(QString());
+    emptyTable(DE().rsDetail(), QStringLiteral("DELETE FROM Detail"));
+    emptyTable(DE().rsGroup(), QStringLiteral("DELETE * FROM \"Group\" "));
+    emptyTable(DE().rsFol_Mask(), QStringLiteral("DELETE FROM Fol_Mask"));
+}
+
+void Load::abandon(bool refused)
 {
     auto ignoring = [](auto&& step) {
         try {
@@ -712,10 +864,17 @@ void Load::abandon()
             rsDetailClone_->close();
     });
     rsDetailClone_.reset();
+    if (refused)
+        ignoring([&] { discard(); });
 }
 
-void reportFailure(const QString& marker, const pf::Failure& f)
+void reportFailure(const QString& marker, const Failure& f)
 {
+    if (f.refused) {
+        ui::ui().msgBox(f.description + QStringLiteral("\n\nNothing was loaded."), ui::Buttons::OK,
+                        ui::Icon::Critical);
+        return;
+    }
     ui::ui().msgBox(QStringLiteral("Csv2Mdb Unexpected error #") + vb::Str(double(f.number)) +
                         QStringLiteral(" Debug (") + marker + QStringLiteral(")") + QStringLiteral(" occurred: ") +
                         f.description,
@@ -724,17 +883,22 @@ void reportFailure(const QString& marker, const pf::Failure& f)
 
 } // namespace
 
-bool Csv2Mdb(const QString& path)
+bool Csv2Mdb(const QString& path, LoadEnd* end)
 {
     Load load(path);
-    pf::Failure failure;
+    Failure failure;
     try {
-        return load.run();
+        const bool loaded = load.run();
+        if (end)
+            *end = load.end();
+        return loaded;
     } catch (const std::exception&) {
-        failure = pf::currentFailure();
+        failure = currentFailure();
     }
     reportFailure(load.marker(), failure);
-    load.abandon();
+    load.abandon(failure.refused);
+    if (end)
+        *end = failure.refused ? LoadEnd::Refused : LoadEnd::Failed;
     return false;
 }
 

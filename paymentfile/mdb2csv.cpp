@@ -13,7 +13,9 @@
 #include "services/sharedstate.h"
 #include "services/system.h"
 
+#include <map>
 #include <optional>
+#include <vector>
 
 namespace zarv {
 
@@ -26,6 +28,49 @@ db::Recordset& opened(db::Recordset& rs)
     if (!rs.isOpen())
         rs.open();
     return rs;
+}
+
+// The filter on rsDetail that gives each group row, in the order of rsGroup,
+// the payments its section writes; null for a section that writes none.
+// A payment keeps the FILE_ID of the section it was loaded under. An agency
+// with one section writes all of its payments there. Where an agency has
+// several, each section writes those it holds, and the first also those that
+// came from none of the others (added during the run, say): every payment is
+// written once, under the section it came from.
+std::vector<QString> sectionFilters(db::Recordset& group)
+{
+    std::vector<std::pair<QString, QString>> sections;   // MORTCO, FILE_ID
+    if (group.recordCount() > 0) {
+        for (group.moveFirst(); !group.eof(); group.moveNext())
+            sections.emplace_back(group.text(QStringLiteral("MORTCO")), group.text(QStringLiteral("FILE_ID")));
+    }
+    // Keyed as the filter compares: without regard to letter case.
+    std::map<QString, std::vector<size_t>> byAgency;
+    for (size_t i = 0; i < sections.size(); ++i)
+        byAgency[vb::UCase(sections[i].first)].push_back(i);
+
+    std::vector<QString> filters(sections.size());
+    for (const auto& [key, indexes] : byAgency) {
+        const QString agency = QStringLiteral("MORTCO = ") + db::quoted(sections[indexes.front()].first);
+        if (indexes.size() == 1) {
+            filters[indexes.front()] = agency;
+            continue;
+        }
+        // A FILE_ID met again within the agency (FILE_IDs repeat after 999
+        // groups) belongs to the section where it was met first.
+        QStringList owned{sections[indexes.front()].second};
+        QString first = agency;
+        for (size_t k = 1; k < indexes.size(); ++k) {
+            const QString& id = sections[indexes[k]].second;
+            if (owned.contains(id))
+                continue;
+            owned << id;
+            filters[indexes[k]] = agency + QStringLiteral(" AND FILE_ID = ") + db::quoted(id);
+            first += QStringLiteral(" AND FILE_ID <> ") + db::quoted(id);
+        }
+        filters[indexes.front()] = first;
+    }
+    return filters;
 }
 
 class Save {
@@ -44,9 +89,9 @@ private:
     void backup();
     QString headerYear();
     void writeMasks();
-    void writeGroup(db::Recordset& group);
+    void writeGroup(db::Recordset& group, const QString& payments);
     void writePayments();
-    void filterOnAgency();
+    void filterOnSection();
     void write(const QString& line);
 
     const QString& year_;
@@ -74,9 +119,11 @@ double Save::run()
     write(QString());
 
     db::Recordset& group = opened(DE().rsGroup());
+    const std::vector<QString> filters = sectionFilters(group);
     if (group.recordCount() > 0) {
+        size_t i = 0;
         for (group.moveFirst(); !group.eof(); group.moveNext())
-            writeGroup(group);
+            writeGroup(group, filters.at(i++));
     }
     if (!out_.commit())
         throw FileError(FileError::PathFileAccess, out_.errorString());
@@ -143,25 +190,26 @@ void Save::writeMasks()
     }
 }
 
-// rsDetail restricted to the agency of strFilter, any earlier filter removed.
-void Save::filterOnAgency()
+// rsDetail restricted to the section's payments of strFilter, any earlier
+// filter removed.
+void Save::filterOnSection()
 {
     db::Recordset& detail = opened(DE().rsDetail());
     detail.setFilter(QString());
     detail.setFilter(strFilter);
 }
 
-void Save::writeGroup(db::Recordset& group)
+void Save::writeGroup(db::Recordset& group, const QString& payments)
 {
-    const QString mortco = group.text(QStringLiteral("MORTCO"));
-    strFilter = QStringLiteral("MORTCO = ") + db::quoted(mortco);
+    strFilter = payments;
 
     // The count and total are recounted from the payments written below.
     db::Recordset& detail = opened(DE().rsDetail());
-    filterOnAgency();
+    if (!payments.isNull())
+        filterOnSection();
     long long count = 0;
     double total = 0;
-    if (detail.recordCount() > 0) {
+    if (!payments.isNull() && detail.recordCount() > 0) {
         for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
             total += detail.number(QStringLiteral("PAYMENT"));
             ++count;
@@ -179,8 +227,10 @@ void Save::writeGroup(db::Recordset& group)
     write(pf::kDetailMarker);
     write(pf::kColumnHeaderLine);
 
-    filterOnAgency();
-    writePayments();
+    if (!payments.isNull()) {
+        filterOnSection();
+        writePayments();
+    }
 
     write(QString());
     write(QString());
@@ -241,7 +291,7 @@ void Save::abandon()
 SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& bakPath, SaveRun& run)
 {
     Save save(year, filePath, bakPath, run);
-    pf::Failure failure;
+    Failure failure;
     try {
         const double total = save.run();
         if (!run.notes.isEmpty()) {
@@ -252,7 +302,7 @@ SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& 
         }
         return {true, total};
     } catch (const std::exception&) {
-        failure = pf::currentFailure();
+        failure = currentFailure();
     }
     save.abandon();
     run.notes.clear();      // the file is as it was: nothing of it to tell

@@ -20,7 +20,19 @@ namespace zarv {
 // result False: they go to DupFolios and set DupFoliosFound.
 // Leaves rsGroup on its first row and rsDetail filtered on the last group's
 // agency ("MORTCO = '<agency>'").
-bool Csv2Mdb(const QString& path);
+// Before its rows are kept, the clerk is asked about values too long for their
+// columns and groups whose own count or total differs from their payments; a
+// clerk who stops, or a file refused for its own faults (told in plain words,
+// naming the line), leaves nothing of the file in the tables and the year as
+// it was. end, when given, tells how the load ended.
+enum class LoadEnd {
+    Loaded,
+    Missing,   // no file, or an empty one: nothing said
+    Refused,   // the file was refused and the clerk told why in plain words
+    Stopped,   // the clerk chose to load nothing
+    Failed,    // an unexpected error, reported as such
+};
+bool Csv2Mdb(const QString& path, LoadEnd* end = nullptr);
 
 // The repeated payments of the last load. Row i holds the (i+1)-th repeat met,
 // for i below the smaller of DupFolioCount and kDupFolioRows.

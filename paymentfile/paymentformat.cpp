@@ -1,8 +1,8 @@
 #include "paymentfile/paymentformat.h"
 
-#include "paymentfile/fileerror.h"
 #include "platform/text/amounttext.h"
 #include "platform/text/csv.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "services/clientdata.h"
 #include "services/system.h"
@@ -56,8 +56,10 @@ double amountOfOtherForm(QStringView field, QStringView line)
         return 0.0;
     if (const std::optional<double> v = txt::ReadAmount(field))
         return *v;
-    throw FileError(FileError::TypeMismatch, QStringLiteral("The amount \"%1\" on the payment line \"%2\" is not a number.")
-                                                 .arg(field.toString(), line.toString()));
+    throw Refusal(QStringLiteral("The amount \"%1\" on the payment line \"%2\" is not a number.")
+                      .arg(field.toString(), line.toString()),
+                  QStringLiteral("Correct the amount in the file (digits with a point before the cents, such as "
+                                 "1234.50) and load the file again."));
 }
 
 // The amount of a field of the payment line. The usual forms ("150.00",
@@ -113,6 +115,21 @@ bool plainField(QStringView s)
             return false;
     }
     return true;
+}
+
+// Whether keeping the last `keep` digits of s (its other characters ignored)
+// drops a digit other than 0.
+bool dropsSignificantDigits(QStringView s, int keep)
+{
+    int seen = 0;
+    for (qsizetype i = s.size() - 1; i >= 0; --i) {
+        const QChar c = s[i];
+        if (c < u'0' || c > u'9')
+            continue;
+        if (++seen > keep && c != u'0')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -290,10 +307,20 @@ PaymentFields parsePaymentLine(QStringView line, QString* marker)
     step(QStringLiteral("  9- 3"));
     const QStringView cd = writtenView(f[2], scratch);
     p.cd = cd.size() >= 2 ? cd.right(2).toString() : QLatin1Char('0') + cd.toString();
+    if (cd.size() > 2) {
+        for (const QChar c : cd.chopped(2)) {
+            if (c != u'0') {
+                p.cdRead = cd.toString();
+                break;
+            }
+        }
+    }
     step(QStringLiteral("  9- 4"));
     p.jur = writtenView(f[3], scratch).toString();
     step(QStringLiteral("  9- 5"));
     p.folio = folioDigits(withoutLeadingHash(f[4]));
+    if (f[4].size() > kFolioWidth && dropsSignificantDigits(f[4], kFolioWidth))
+        p.folioRead = f[4].toString();
     p.payment = amount(f[5], line);
     step(QStringLiteral("  9- 6"));
     p.abc = paymentType(f[6]);

@@ -74,6 +74,9 @@ inline constexpr int kAbcWidth = 1;
 struct PaymentFields {
     QString number, name, cd, jur, folio, abc, legal;
     double payment = 0, grossTax = 0, regGrant = 0, addGrant = 0, delq = 0;
+    // The district and folio fields as read, only when their rule dropped
+    // more than leading zeros (they are wider than their columns); else null.
+    QString cdRead, folioRead;
 };
 
 // The fields of a line as csv::split gives them, without any quote of either
@@ -104,6 +107,7 @@ QString storedText(QStringView s, int width);
 // A/B/C (anything else A), amounts read as numbers. The texts are not yet cut
 // to their columns' widths.
 // When marker is given, it names the rule in progress ("  9- 1" to "  9-10 #2").
+// An amount that is no number is refused (a Refusal naming no line).
 PaymentFields parsePaymentLine(QStringView line, QString* marker = nullptr);
 
 // The 18 digits a folio field reads back to: its digits right-aligned in

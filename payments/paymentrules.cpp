@@ -1,12 +1,12 @@
 #include "payments/paymentrules.h"
 
-#include "paymentfile/fileerror.h"
 #include "paymentfile/paymentformat.h"
 #include "platform/data/criteria.h"
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/text/amounttext.h"
 #include "platform/text/codepage.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -338,7 +338,7 @@ void DropPendingEdit(db::Recordset& rs)
 
 void ShowScreenError(const QString& where)
 {
-    const pf::Failure f = pf::currentFailure();
+    const Failure f = currentFailure();
     ui::ui().setBusy(false);
     ui::ui().msgBox(where + QStringLiteral(" Unexpected error #") + vb::Str(double(f.number)) +
                         QStringLiteral(" occurred: ") + f.description,

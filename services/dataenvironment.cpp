@@ -2,6 +2,7 @@
 
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
+#include "services/schema.h"
 #include "services/system.h"
 
 #include <QDir>
@@ -121,6 +122,7 @@ bool DataEnvironment::DataEnvironment_Initialize()
         marker = QStringLiteral("(002)");
         marker = folder_.endsWith(QLatin1Char('/')) ? QStringLiteral("(003)") : QStringLiteral("(004)");
         Zarv.setConnectionString(kConnectionStart.arg(QString()) + zarvPath);
+        addMissingColumns(Zarv);
 
         marker = QStringLiteral("(006)");
         const QString baseName = QFileInfo(name_).completeBaseName();

@@ -24,7 +24,7 @@ const char* const kZarv[] = {
 
     "CREATE TABLE IF NOT EXISTS Detail (" T("MORTCO") ", " T("NUMBER") ", " T("NAME") ", " T("CD") ", "
     T("JUR") ", " T("FOLIO") ", " T("FOLIO_DISP") ", " N("PAYMENT") ", " T("ABC") ", " N("GROSS_TAX") ", "
-    N("REG_GRANT") ", " N("ADD_GRANT") ", " N("DELQ") ", " T("LEGAL") ")",
+    N("REG_GRANT") ", " N("ADD_GRANT") ", " N("DELQ") ", " T("LEGAL") ", " T("FILE_ID") ")",
     "CREATE UNIQUE INDEX IF NOT EXISTS Detail_Key ON Detail (MORTCO, CD, JUR, FOLIO, NAME)",
 
     "CREATE TABLE IF NOT EXISTS Fol_Mask (" T("JUR_CD") ", " T("YEAR") ", " N("FOLIO_LEN") ", " T("FOLIO_MASK") ")",
@@ -58,8 +58,32 @@ const char* const kLabel[] = {
     "CREATE TABLE IF NOT EXISTS Label (" T("LabelText") ")",
 };
 
+// Columns added to the working tables since their first form, for a
+// database made before: table, column, its definition.
+const char* const kAddedColumns[][3] = {
+    // The group section (its FILE_ID) a payment was loaded under.
+    {"Detail", "FILE_ID", T("FILE_ID")},
+};
+
 #undef T
 #undef N
+
+bool hasColumn(sqlite3* db, const char* table, const char* column, bool* tableFound)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?1)", -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_bind_text(st, 1, table, -1, SQLITE_STATIC);
+    bool found = false;
+    *tableFound = false;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        *tableFound = true;
+        if (QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).compare(column, Qt::CaseInsensitive) == 0)
+            found = true;
+    }
+    sqlite3_finalize(st);
+    return found;
+}
 
 template <size_t N>
 bool create(const QString& path, const char* const (&statements)[N], QString* error)
@@ -91,6 +115,17 @@ bool create(const QString& path, const char* const (&statements)[N], QString* er
 }
 
 } // namespace
+
+void addMissingColumns(db::Connection& zarv)
+{
+    for (const auto& [table, column, definition] : kAddedColumns) {
+        bool tableFound = false;
+        if (!hasColumn(zarv.handle(), table, column, &tableFound) && tableFound) {
+            zarv.execute(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2")
+                             .arg(QLatin1String(table), QLatin1String(definition)));
+        }
+    }
+}
 
 bool createDatabases(const QString& folder, QString* error)
 {

@@ -227,12 +227,13 @@ void PaymentRun(ZarvPayment& s)
         return stop(s);
 
     bool loaded = false;
+    LoadEnd end = LoadEnd::Failed;
     try {
         s.RememberChoice();
         s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
         ui::ui().setBusy(true);
         ui::ui().doEvents();
-        loaded = Csv2Mdb(s.m_FilePath);
+        loaded = Csv2Mdb(s.m_FilePath, &end);
     } catch (const std::exception& e) {
         ui::ui().setBusy(false);
         ShowUnexpectedError(e);
@@ -241,8 +242,12 @@ void PaymentRun(ZarvPayment& s)
 
     if (!loaded) {
         ui::ui().setBusy(false);
-        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical, kDataTitle);
-        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED"));
+        // A refusal has said in plain words what is wrong, and a stop was the
+        // clerk's own choice: neither needs a second box.
+        if (end != LoadEnd::Refused && end != LoadEnd::Stopped)
+            ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(end == LoadEnd::Stopped ? QStringLiteral("Nothing was loaded")
+                                                    : QStringLiteral("ZARV Data Load FAILED"));
         showChoosing(s);
         return stop(s);
     }

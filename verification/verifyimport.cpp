@@ -7,6 +7,7 @@
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
 #include "platform/files/csvfile.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -425,7 +426,7 @@ private:
     // at least one was stored; otherwise the old list comes back.
     bool keeps(bool readToEnd) const { return !option2_ || (readToEnd && stored_ > 0); }
     void finish(bool keep);
-    void showError(long number, const QString& description);
+    void showError(const Failure& failure);
 
     const bool option2_;
     const QString path_;
@@ -448,8 +449,7 @@ const QString kListLeft = QStringLiteral("The list was left as it was.");
 
 bool Import::run()
 {
-    long number = 0;
-    QString description;
+    Failure failure;
     try {
         if (!FileExists(path_)) {
             tell(QStringLiteral("Verify.csv file is NOT found: ") + QDir::toNativeSeparators(path_), ui::Icon::None,
@@ -491,15 +491,8 @@ bool Import::run()
             tell(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
                  ui::Icon::Information);
         return kept;
-    } catch (const db::DbError& e) {
-        number = e.number();
-        description = e.description();
-    } catch (const std::bad_alloc&) {
-        number = 7;
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception& e) {
-        number = 5;
-        description = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        failure = currentFailure();
     }
     if (rsVerifyClone && rsVerifyClone->editPending())
         rsVerifyClone->cancelUpdate();
@@ -508,7 +501,7 @@ bool Import::run()
     } catch (const std::exception&) {
         // The list shows what rsVerify holds; the box below tells what was kept.
     }
-    showError(number, description);
+    showError(failure);
     return false;
 }
 
@@ -518,16 +511,17 @@ void Import::tell(const QString& text, ui::Icon icon, const QString& title)
     ui::ui().msgBox(text, ui::Buttons::OK, icon, title);
 }
 
-void Import::showError(long number, const QString& description)
+void Import::showError(const Failure& failure)
 {
     QString kept = QStringLiteral("The records imported before the error are kept.");
     if (option2_)
         kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
     else if (storedLost_)
         kept = QStringLiteral("No record of this import was kept.");
-    tell(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" occurred: ") + description +
-             CRLF + kept,
-         ui::Icon::Critical);
+    const QString what = failure.refused ? failure.description
+                                         : QStringLiteral("Unexpected error #") + vb::Str(double(failure.number)) +
+                                               QStringLiteral(" occurred: ") + failure.description;
+    tell(what + CRLF + kept, ui::Icon::Critical);
 }
 
 // A file a spreadsheet program may have saved: read as UTF-8 or Windows-1252,

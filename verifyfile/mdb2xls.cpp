@@ -7,6 +7,7 @@
 #include "verifyfile/verifylayout.h"
 
 #include "platform/files/filesys.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "platform/workbook/workbookwriter.h"
@@ -14,7 +15,6 @@
 #include "services/dataenvironment.h"
 #include "services/system.h"
 
-#include <new>
 #include <vector>
 
 namespace zarv {
@@ -149,8 +149,7 @@ private:
 
 bool Write::run(const QString& FileName)
 {
-    long number = 0;
-    QString description;
+    Failure failure;
     try {
         step("1 Create Excel application");
         step("2 Make Excel invisible");
@@ -179,22 +178,12 @@ bool Write::run(const QString& FileName)
         step("125");
         ui::ui().doEvents();
         return true;
-    } catch (const db::DbError& e) {
-        number = e.number();
-        description = e.description();
-    } catch (const StepError& e) {
-        number = e.number();
-        description = e.description();
-    } catch (const std::bad_alloc&) {
-        number = 7;
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception& e) {
-        number = 5;
-        description = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        failure = currentFailure();
     }
     writer_.discard();
-    ui::ui().msgBox(QStringLiteral("Error Mdb2Xls(") + strStep + QStringLiteral(") Err#") + vb::Str(double(number)) +
-                        QStringLiteral(" Description: ") + description,
+    ui::ui().msgBox(QStringLiteral("Error Mdb2Xls(") + strStep + QStringLiteral(") Err#") + vb::Str(double(failure.number)) +
+                        QStringLiteral(" Description: ") + failure.description,
                     ui::Buttons::OK, ui::Icon::Critical);
     return false;
 }

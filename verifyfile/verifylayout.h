@@ -2,11 +2,11 @@
 // The layout of the verification workbook, shared by its reader and its writer:
 // sheet names, headings and column widths, and the error the two conversions
 // raise for failures that are not the database's.
+#include "platform/text/failure.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <stdexcept>
 
 namespace zarv::verifylayout {
 
@@ -64,14 +64,9 @@ inline const QList<double> kComboWidths = {23, 17};
 
 // A failure of a conversion step that is not the database's, with the error
 // number and description its message shows.
-class StepError : public std::runtime_error {
+class StepError : public NumberedError {
 public:
-    StepError(long number, QString description)
-        : std::runtime_error(description.toStdString()), number_(number), description_(std::move(description))
-    {
-    }
-    long number() const { return number_; }
-    const QString& description() const { return description_; }
+    StepError(long number, const QString& description) : NumberedError(number, description) {}
 
     static constexpr long Overflow = 6;
     static constexpr long SubscriptOutOfRange = 9;
@@ -79,10 +74,6 @@ public:
     static constexpr long FileAccess = 75;
     static constexpr long ObjectNotSet = 91;
     static constexpr long WorkbookFailure = 1004;
-
-private:
-    long number_;
-    QString description_;
 };
 
 } // namespace zarv::verifylayout

@@ -9,6 +9,8 @@
 #include "verifyfile/verifylayout.h"
 
 #include "platform/data/connection.h"
+#include "platform/data/criteria.h"
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -21,7 +23,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <new>
 
 namespace zarv {
 
@@ -110,7 +111,7 @@ private:
     void insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
                     const loadsteps::InsertSteps& steps);
     void closeAndSummarise();
-    void fail(long number, const QString& description);
+    void fail(const Failure& failure);
 
     // --- sheet 1
     void refuseCellsWithoutValue();
@@ -157,16 +158,8 @@ bool Load::run(const QString& FileName)
             readCodeSheet(sheet);
         closeAndSummarise();
         return true;
-    } catch (const db::DbError& e) {
-        fail(e.number(), e.description());
-    } catch (const StepError& e) {
-        fail(e.number(), e.description());
-    } catch (const std::overflow_error&) {
-        fail(StepError::Overflow, QStringLiteral("Overflow"));
-    } catch (const std::bad_alloc&) {
-        fail(7, QStringLiteral("Out of memory"));
-    } catch (const std::exception& e) {
-        fail(5, QString::fromLocal8Bit(e.what()));
+    } catch (const std::exception&) {
+        fail(currentFailure());
     }
     return false;
 }
@@ -614,7 +607,7 @@ void Load::closeAndSummarise()
     step("337");
 }
 
-void Load::fail(long number, const QString& description)
+void Load::fail(const Failure& failure)
 {
     // Nothing half stored stays behind: a pending new row is dropped and an
     // open transaction rolled back before the user is told.
@@ -623,8 +616,8 @@ void Load::fail(long number, const QString& description)
         batch_.reset();
     }
     dropPendingRows();
-    const QString msg = QStringLiteral("Error Xls2Mdb(") + strStep.text() + QStringLiteral(") Err#") + vb::Str(double(number)) +
-                        QStringLiteral(" Description: ") + description;
+    const QString msg = QStringLiteral("Error Xls2Mdb(") + strStep.text() + QStringLiteral(") Err#") +
+                        vb::Str(double(failure.number)) + QStringLiteral(" Description: ") + failure.description;
     ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Critical);
     if (list_) {
         list_->addLine(msg);

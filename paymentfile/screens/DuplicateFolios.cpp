@@ -1,9 +1,9 @@
 #include "paymentfile/screens/DuplicateFolios.h"
 
 #include "paymentfile/screens/DetailReport.h"
-#include "paymentfile/fileerror.h"
 #include "paymentfile/paymentformat.h"
 
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
@@ -216,7 +216,7 @@ void DuplicateFolios::refillDetail(int last)
         for (int i = 0; i <= last; ++i)
             storeEntry(*rs, DupFolios[static_cast<size_t>(i)], i);
     } catch (const std::exception&) {
-        const pf::Failure f = pf::currentFailure();
+        const Failure f = currentFailure();
         ui::ui().msgBox(QStringLiteral("The duplicate folios could not be stored for printing. Unexpected error #") +
                             vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,
                         ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
@@ -239,7 +239,7 @@ void DuplicateFolios::Command_Print_Click()
         if (rs.recordCount() > 0)
             rs.moveFirst();
     } catch (const std::exception&) {
-        const pf::Failure f = pf::currentFailure();
+        const Failure f = currentFailure();
         ui::ui().setBusy(false);
         ui::ui().msgBox(QStringLiteral("The report could not be printed. Unexpected error #") +
                             vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,

@@ -3,7 +3,7 @@
 namespace zarv::db {
 
 DbError::DbError(long number, const QString& description)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description)
+    : NumberedError(number, description)
 {
 }
 

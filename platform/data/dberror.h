@@ -1,15 +1,14 @@
 #pragma once
+#include "platform/text/failure.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace zarv::db {
 
 // A data-access failure with the error number and description a user is shown.
-class DbError : public std::runtime_error {
+class DbError : public NumberedError {
 public:
     DbError(long number, const QString& description);
-    long number() const { return number_; }
-    QString description() const { return description_; }
 
     // The numbers the data layer raises.
     static constexpr long BofOrEof = 3021;          // no current row
@@ -20,10 +19,6 @@ public:
     static constexpr long ReadOnly = 3251;          // recordset does not allow the operation
     static constexpr long RowDeleted = -2147217885; // current row was deleted
     static constexpr long DatabaseFailure = -2147467259; // the database refused (constraint, I/O)
-
-private:
-    long number_;
-    QString description_;
 };
 
 } // namespace zarv::db

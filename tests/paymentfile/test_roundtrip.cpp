@@ -135,6 +135,9 @@ TEST_F(RoundTripTest, AnUntidyFileSettlesIntoTheWritersForm)
         const QStringList lines = generateMessyLines(rng, 1 + seed % 5, 25);
         writeFile("Zarvdata0.csv", fileBytes(lines, ends[seed % 3]));
 
+        // Its phone numbers are too long and its groups claim 999 payments.
+        ui().expectBox(ui::containing("would be cut"), Answer::Yes);
+        ui().expectBox(ui::containing("differs from their payment lines"), Answer::Yes);
         ASSERT_TRUE(Csv2Mdb(file(0))) << "seed " << seed;
         const long stored = static_cast<long>(rowsOf("SELECT * FROM Detail").size());
         const QByteArray first =
@@ -187,6 +190,7 @@ TEST_F(RoundTripTest, AGroupValueCutAfterAFieldSeparatorReadsBackAsWritten)
                                           "", "PAYMENT GROUP INFORMATION", "Group #,1", "Agency #,1",
                                           "Payment Due Date,6/30/2024,LATE", "", "PAYMENT DETAIL INFORMATION",
                                           "#M1,A,01,701,#310-442-187,1.00,A,1.00,0.00,0.00,0.00,"}));
+    ui().expectBox(ui::containing("Line 9, DUEDATE: \"6/30/2024,LATE\" would be stored as \"6/30/2024\""), Answer::Yes);
     const QByteArray first = loadAndSave(0, 1);
     EXPECT_EQ(columnOf("SELECT DUEDATE FROM \"Group\"", "DUEDATE"), QStringList{"6/30/2024"});
     EXPECT_EQ(loadAndSave(1, 2), first);
@@ -369,6 +373,118 @@ TEST_F(RoundTripTest, SpreadsheetFormsAndOddMasksLeaveEveryFolioAlone)
         ASSERT_EQ(first, second) << "seed " << seed << ": " << difference(first, second);
         EXPECT_EQ(foliosOf(first), want) << "seed " << seed;
     }
+}
+
+// ---------------------------------------------------------------- what the load asks about
+
+// Generated files with values longer than their columns, groups whose stated
+// count or total is wrong, and agencies split over several sections. The load
+// names every cut value and every wrong group by its line; a clerk who stops
+// gets nothing loaded; one who goes on gets the file's data cut to its columns,
+// each payment under the section it came from, and the file saved from it loads
+// without a question and saves to the same bytes again.
+TEST_F(RoundTripTest, OverWideValuesWrongCountsAndSplitAgenciesAreNamedOrLoadedAlike)
+{
+    const QString heading = QStringLiteral(
+        "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+        "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+    int answered[2] = {0, 0};
+    for (int seed = 1; seed <= 30; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(12000 + seed));
+        QStringList lines{"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###",
+                          "70218##################", ""};
+        QStringList cutsNamed;     // "Line n, FIELD:"
+        QStringList groupsNamed;   // "on line n:"
+        std::map<QString, QStringList> want;   // number -> stored NAME, FOLIO, LEGAL, FILE_ID, PAYMENT
+        const int agencies = 1 + int(rng() % 3);
+        const int sections = agencies + int(rng() % 3);
+        int serial = 0;
+        for (int g = 1; g <= sections; ++g) {
+            const int agency = g <= agencies ? g : 1 + int(rng() % agencies);
+            lines << "PAYMENT GROUP INFORMATION" << QStringLiteral("Group #,%1").arg(g)
+                  << QStringLiteral("Agency #,%1").arg(agency);
+            const QString name1 = QString(30 + int(rng() % 8), QLatin1Char('B'));
+            lines << "Name1:," + name1;
+            if (name1.size() > 35)
+                cutsNamed << QStringLiteral("Line %1, NAME1:").arg(lines.size());
+            const int k = int(rng() % 5);
+            QStringList payments;
+            long long cents = 0;
+            for (int p = 0; p < k; ++p) {
+                const QString number = QStringLiteral("M%1").arg(++serial);
+                const int line = int(lines.size()) + 5 + p + 1;
+                const QString name = QStringLiteral("N%1 ").arg(serial, 3, 10, QLatin1Char('0')) +
+                                     QString(16 + int(rng() % 12), QLatin1Char('X'));
+                const bool wide = rng() % 4 == 0;
+                const QString jur = wide ? "702" : (rng() % 2 ? "701" : "702");
+                const QString folio = jur == "701" ? digitsOf(rng, 1 + int(rng() % 9))
+                                                   : QString::number(1 + rng() % 9) + digitsOf(rng, int(rng() % 20));
+                const QString legal = QStringLiteral("LOT %1 ").arg(p) + QString(int(rng() % 30), QLatin1Char('L'));
+                const long long c = 1 + rng() % 100000;
+                cents += c;
+                const QString amount = QStringLiteral("%1.%2").arg(c / 100).arg(c % 100, 2, 10, QLatin1Char('0'));
+                payments << QStringLiteral("#%1,%2,01,%3,#%4,%5,A,%5,0.00,0.00,0.00,%6")
+                                .arg(number, name, jur, folio, amount, legal);
+                if (name.size() > 25)
+                    cutsNamed << QStringLiteral("Line %1, NAME:").arg(line);
+                if (folio.size() > 18)
+                    cutsNamed << QStringLiteral("Line %1, FOLIO:").arg(line);
+                if (legal.size() > 32)
+                    cutsNamed << QStringLiteral("Line %1, LEGAL:").arg(line);
+                want[number] = {name.left(25).trimmed(), eighteenDigits(folio), legal.left(32).trimmed(),
+                                QStringLiteral("%1").arg(g, 3, 10, QLatin1Char('0')), amount};
+            }
+            const bool wrong = rng() % 4 == 0;
+            if (wrong)
+                groupsNamed << QStringLiteral("on line %1:").arg(lines.size() - 3);
+            lines << QStringLiteral("Number of Payment records,%1").arg(k + (wrong && rng() % 2 ? 1 : 0))
+                  << QStringLiteral("Payment Amount,%1.%2")
+                         .arg((cents + (wrong ? 100 : 0)) / 100)
+                         .arg((cents + (wrong ? 100 : 0)) % 100, 2, 10, QLatin1Char('0'))
+                  << "" << "PAYMENT DETAIL INFORMATION" << heading << payments << "" << "";
+        }
+        writeFile("Zarvdata0.csv", fileBytes(lines));
+
+        // The clerk stops at one of the questions now and then.
+        const bool stop = rng() % 3 == 0 && !(cutsNamed.isEmpty() && groupsNamed.isEmpty());
+        bool stopped = false;
+        for (const auto& [named, text] : {std::pair{cutsNamed, "would be cut"},
+                                          std::pair{groupsNamed, "differs from their payment lines"}}) {
+            if (named.isEmpty() || stopped)
+                continue;
+            stopped = stop;
+            ui().expectBox(ExpectedBox{ui::containing(QLatin1String(text)), stop ? Answer::No : Answer::Yes,
+                                       Icon::Question, ui::Buttons::YesNo, ui::UiServices::appTitle()});
+        }
+        const size_t shown = ui().boxes().size();
+        EXPECT_EQ(Csv2Mdb(file(0)), !stopped) << "seed " << seed;
+        ASSERT_TRUE(ui().clean()) << "seed " << seed << ": " << ui().report().toStdString();
+        QString asked;
+        for (size_t b = shown; b < ui().boxes().size(); ++b)
+            asked += ui().boxes()[b].prompt;
+        for (const QString& n : (stopped && !cutsNamed.isEmpty() ? cutsNamed : cutsNamed + groupsNamed))
+            EXPECT_TRUE(asked.contains(n)) << "seed " << seed << ": " << n.toStdString();
+        ++answered[stopped ? 0 : 1];
+        if (stopped) {
+            EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty()) << "seed " << seed;
+            EXPECT_TRUE(rowsOf("SELECT * FROM \"Group\"").empty()) << "seed " << seed;
+            continue;
+        }
+        std::map<QString, QStringList> stored;
+        for (const QVariantMap& r : rowsOf("SELECT * FROM Detail")) {
+            stored[r["NUMBER"].toString()] = {r["NAME"].toString(), r["FOLIO"].toString(), r["LEGAL"].toString(),
+                                              r["FILE_ID"].toString(), QString::number(r["PAYMENT"].toDouble(), 'f', 2)};
+        }
+        EXPECT_EQ(stored, want) << "seed " << seed;
+
+        const QByteArray first = save(1, "2024");
+        const size_t before = ui().boxes().size();
+        const QByteArray second = loadAndSave(1, 2);
+        EXPECT_EQ(ui().boxes().size(), before) << "seed " << seed;   // the saved file asks nothing
+        ASSERT_EQ(first, second) << "seed " << seed << ": " << difference(first, second);
+    }
+    EXPECT_GT(answered[0], 0);
+    EXPECT_GT(answered[1], 0);
 }
 
 } // namespace

@@ -113,15 +113,37 @@ TEST_F(SaveTest, AFileWhosePaymentsTotalZeroIsSavedAndSaysSo)
     EXPECT_EQ(savedLines().size(), 5 + 22);
 }
 
-TEST_F(SaveTest, TwoGroupsOfOneAgencyBothListItsPaymentsAndCountThemTwice)
+// An agency split over several sections: each payment is written once, under
+// the section it was loaded under (its FILE_ID); one that came from none of
+// them (added during the run) goes to the agency's first. Each section counts
+// what it lists.
+TEST_F(SaveTest, AnAgencySplitOverSectionsWritesEachPaymentOnceUnderItsOwnSection)
 {
-    addGroup("0001", "0007");
-    addGroup("0002", "0007");
-    addPayment("0007", payment("M1", "A", "01", "701", "000000000000000001", 10));
+    addGroup("0001", "0007", {{"FILE_ID", "001"}});
+    addGroup("0002", "0008", {{"FILE_ID", "002"}});
+    addGroup("0003", "0007", {{"FILE_ID", "003"}});
+    addGroup("0004", "0007", {{"FILE_ID", "003"}});   // a FILE_ID met again lists nothing
+    Fields m1 = payment("M1", "A", "01", "701", "000000000000000001", 10);
+    m1.emplace_back("FILE_ID", "003");
+    Fields m2 = payment("M2", "B", "01", "701", "000000000000000002", 5);
+    m2.emplace_back("FILE_ID", "001");
+    addPayment("0007", m1);
+    addPayment("0007", m2);
+    addPayment("0007", payment("M3", "C", "01", "701", "000000000000000003", 1));
     const SaveResult r = save();
     ASSERT_TRUE(r.ok);
-    EXPECT_DOUBLE_EQ(r.total, 20);
-    EXPECT_EQ(savedLines().count("#M1,A,01,701,#000000000000000001,10.00,A,10.00,0.00,0.00,0.00,"), 2);
+    EXPECT_DOUBLE_EQ(r.total, 16);
+    const QStringList lines = savedLines();
+    const auto section = [&](const QString& group) {
+        const qsizetype at = lines.indexOf("Group #," + group);
+        QStringList out{lines.value(at + 13), lines.value(at + 14)};
+        for (qsizetype i = at + 18; i < lines.size() && lines[i].startsWith('#'); ++i)
+            out << lines[i].section(',', 0, 0);
+        return out;
+    };
+    EXPECT_EQ(section("0001"), QStringList({"Number of Payment records,2", "Payment Amount,6.00", "#M2", "#M3"}));
+    EXPECT_EQ(section("0003"), QStringList({"Number of Payment records,1", "Payment Amount,10.00", "#M1"}));
+    EXPECT_EQ(section("0004"), QStringList({"Number of Payment records,0", "Payment Amount,0.00"}));
 }
 
 struct HeaderYearCase {

@@ -127,10 +127,12 @@ TEST_F(SpreadsheetTest, AUtf8FileWithCharactersThePaymentFileCannotHoldIsRefused
     for (const QString& l : lines)
         bytes += l.toUtf8() + "\r\n";
     bytes += "#M3,CAF\xE9,01,701,#3,5.00,A,5.00,0,0,0,\r\n";
-    ui().expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("Csv2Mdb Unexpected error #")), ui::Answer::OK,
-                                   ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
+    ui().expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("cannot hold; they would be lost")),
+                                   ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
     EXPECT_FALSE(load(bytes));
     const QString prompt = ui().boxes().back().prompt;
+    EXPECT_FALSE(prompt.contains(QStringLiteral("Unexpected error"))) << prompt.toStdString();
+    EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty());
     for (const QString& named : {QStringLiteral("line 9 holds \"\u2603\": Name1:,SNOW \u2603 BANK,,"),
                                  QStringLiteral("line 14 holds \"\u03A9\" \"\U0001F600\": #M2,\u03A9MEGA"),
                                  QStringLiteral("line 15 holds \"\uFFFD\": #M3,CAF\uFFFD,")})

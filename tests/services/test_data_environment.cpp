@@ -2,6 +2,7 @@
 // tells the user when one is missing, and the connections it sets.
 #include "env/testenv.h"
 
+#include "platform/data/recordset.h"
 #include "services/schema.h"
 
 #include <QDir>
@@ -49,6 +50,36 @@ TEST_F(DataEnvironmentStart, AllFilesPresentSetsTheThreeConnections)
     EXPECT_EQ(de->LabelDb.connectionString(), start.arg("lanterns") + dir.filePath("label.mdb"));
     EXPECT_EQ(de->Zarv.connectionTimeout(), 120);
     EXPECT_FALSE(ui->ending());
+    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
+}
+
+// A working database made by an earlier version gets the columns added since,
+// its rows kept; starting again changes nothing more.
+TEST_F(DataEnvironmentStart, AnOlderWorkingDatabaseGetsTheColumnsAddedSince)
+{
+    const QString zarv = dir.filePath("Zarv.mdb");
+    {
+        db::Connection c(QStringLiteral("old"));
+        c.setConnectionString(QStringLiteral("Initial Catalog=") + zarv);
+        c.execute(QStringLiteral("DROP TABLE Detail"));
+        QStringList columns;
+        for (const char* t : {"MORTCO", "NUMBER", "NAME", "CD", "JUR", "FOLIO", "FOLIO_DISP", "ABC", "LEGAL"})
+            columns << QStringLiteral("%1 TEXT NOT NULL DEFAULT ''").arg(QLatin1String(t));
+        for (const char* n : {"PAYMENT", "GROSS_TAX", "REG_GRANT", "ADD_GRANT", "DELQ"})
+            columns << QStringLiteral("%1 DOUBLE NOT NULL DEFAULT 0").arg(QLatin1String(n));
+        c.execute(QStringLiteral("CREATE TABLE Detail (%1)").arg(columns.join(", ")));
+        c.execute(QStringLiteral("INSERT INTO Detail (MORTCO, NAME) VALUES ('0001', 'KEPT')"));
+        c.close();
+    }
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(start(QStringLiteral("zarv")));
+        db::Recordset& rs = de->rsDetail();
+        ASSERT_GE(rs.fieldIndex(QStringLiteral("FILE_ID")), 0);
+        ASSERT_EQ(rs.recordCount(), 1);
+        EXPECT_EQ(rs.text(QStringLiteral("NAME")), "KEPT");
+        EXPECT_EQ(rs.text(QStringLiteral("FILE_ID")), "");
+        de.reset();
+    }
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
 }
 

@@ -162,16 +162,27 @@ TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
         EXPECT_TRUE(w->Command_OK->isEnabled());
         EXPECT_TRUE(w->Command_Exit->isEnabled());
     }
-    // A file that is not a payment file: the load fails and says so.
+    // A file that is not a payment file: the load refuses it in one plain
+    // message, and no second box follows.
     {
         auto w = startOn(QStringLiteral("broken.csv"));
-        ui().expectBox(containing(QString()), Answer::OK);   // the load's own account of the fault
-        ui().expectBox(box(QStringLiteral("ZARV Data Load FAILED"), Answer::OK, Icon::Critical, Buttons::OK,
-                           QStringLiteral("ZARV Data")));
+        ui().expectBox(box(containing(QStringLiteral("Line 1: The file does not begin with the payment file's header")),
+                           Answer::OK, Icon::Critical, Buttons::OK, ui::UiServices::appTitle()));
         w->Command_OK->click();
         EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("ZARV Data Load FAILED"));
         EXPECT_TRUE(w->Command_OK->isEnabled());
         EXPECT_FALSE(ui().ending());
+    }
+    // The clerk stops a load that would cut a value: nothing more is said.
+    {
+        writeFile(QStringLiteral("data/wide.csv"),
+                  "ZARV DATA FOR YEAR 2024\r\n\r\nFOLIO MASK INFORMATION\r\n70109###-###-###\r\n\r\n"
+                  "PAYMENT GROUP INFORMATION\r\nAgency #,0001\r\nName1:,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\r\n");
+        auto w = startOn(QStringLiteral("wide.csv"));
+        ui().expectBox(containing(QStringLiteral("would be cut")), Answer::No);
+        w->Command_OK->click();
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Nothing was loaded"));
+        EXPECT_TRUE(w->Command_OK->isEnabled());
     }
 }
 
