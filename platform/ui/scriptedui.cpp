@@ -41,17 +41,6 @@ QString answerName(Answer answer)
     return QStringLiteral("?");
 }
 
-Answer firstAnswer(Buttons buttons)
-{
-    switch (buttons) {
-    case Buttons::OK:
-    case Buttons::OKCancel: return Answer::OK;
-    case Buttons::YesNo:
-    case Buttons::YesNoCancel: return Answer::Yes;
-    case Buttons::RetryCancel: return Answer::Retry;
-    }
-    return Answer::OK;
-}
 
 bool answerAllowed(Answer answer, Buttons buttons)
 {
