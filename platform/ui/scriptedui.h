@@ -56,7 +56,7 @@ struct ExpectedBox {
     std::optional<Buttons> buttons;
     std::optional<QString> title;
     bool enter = false;         // the user presses Enter: the box's default answers
-    std::optional<Answer> defaultAnswer;    // the box's default button: the one it names, else the safe one
+    std::optional<Answer> defaultAnswer = std::nullopt;  // the box's default button: the one it names, else the safe one
 };
 
 // What the stand-in was shown, in order.

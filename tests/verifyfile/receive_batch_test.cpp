@@ -41,8 +41,9 @@ protected:
     ProgramRun run(const QString& program, const QStringList& arguments)
     {
         const QString copy = path(QFileInfo(program).fileName());
-        if (!QFileInfo::exists(copy))
+        if (!QFileInfo::exists(copy)) {
             EXPECT_TRUE(QFile::copy(program, copy));
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "ZARV_FORCE_PDF"})
             env.remove(name);
@@ -169,10 +170,12 @@ TEST_F(ReceiveBatch, CommandLinesAreAnsweredWithoutADisplay)
         else
             EXPECT_TRUE(r.out.isEmpty()) << what << ": " << r.out.join('\n').toStdString();
         EXPECT_TRUE(r.err.contains(c.errHas)) << what << ": " << r.err.toStdString();
-        if (c.arguments == QStringList{"--version"})
+        if (c.arguments == QStringList{"--version"}) {
             EXPECT_EQ(r.out, QStringList{QFileInfo(c.program).fileName() + " " + version});
-        if (c.arguments == QStringList{"--help"} && QString(c.program).endsWith("zarvreceive"))
+        }
+        if (c.arguments == QStringList{"--help"} && QString(c.program).endsWith("zarvreceive")) {
             EXPECT_TRUE(r.out.join('\n').contains("--batch")) << what;
+        }
     }
 }
 

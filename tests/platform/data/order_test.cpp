@@ -461,8 +461,9 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
         QStringList shown = dump(rs), stored = dump(now);
         shown.sort();
         stored.sort();
-        if (c.shownAtOnce)
+        if (c.shownAtOnce) {
             EXPECT_EQ(shown, stored) << "shown at once";
+        }
         now.close();
         rs.close();
         rs.open(QStringLiteral("SELECT * FROM W ORDER BY NAME DESC"));
