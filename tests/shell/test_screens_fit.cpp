@@ -258,7 +258,36 @@ QString payFile(const QString& year = QString())
     return QString::fromLatin1(bytes);
 }
 
-class ScreensFitTest : public ShellTest, public ::testing::WithParamInterface<int> {
+// The sample files in a data folder that the start screen remembers.
+class SampleFolderTest : public ShellTest {
+protected:
+    void setUpSampleFolder()
+    {
+        data_ = makeFolder(QStringLiteral("data"));
+        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
+                          .arg(makeFolder(QStringLiteral("verified")), data_)
+                          .toUtf8());
+        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
+        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
+        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+    }
+    // The sample with its first payment line twice: the load lists the repeat.
+    void loadARepeatedPayment()
+    {
+        QStringList lines = payFile().split(QStringLiteral("\r\n"));
+        const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
+        ASSERT_GT(first, 1);
+        lines.insert(first + 1, lines[first]);
+        writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
+        Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
+        ASSERT_TRUE(DupFoliosFound);
+        ui().reset();
+    }
+
+    QString data_;
+};
+
+class ScreensFitTest : public SampleFolderTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override
     {
@@ -269,13 +298,7 @@ protected:
             larger.setPointSizeF(GetParam());
             QApplication::setFont(larger);
         }
-        data_ = makeFolder(QStringLiteral("data"));
-        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
-                          .arg(makeFolder(QStringLiteral("verified")), data_)
-                          .toUtf8());
-        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
-        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
-        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+        setUpSampleFolder();
     }
     void TearDown() override
     {
@@ -307,7 +330,6 @@ protected:
         screen.hide();
     }
 
-    QString data_;
 
 private:
     QFont savedFont_;
@@ -329,15 +351,7 @@ TEST_P(ScreensFitTest, PaymentScreens)
 
 TEST_P(ScreensFitTest, DuplicateList)
 {
-    // The sample's first payment line twice: the load refuses the repeat.
-    QStringList lines = payFile().split(QStringLiteral("\r\n"));
-    const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
-    ASSERT_GT(first, 1);
-    lines.insert(first + 1, lines[first]);
-    writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
-    Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
-    ASSERT_TRUE(DupFoliosFound);
-    ui().reset();
+    loadARepeatedPayment();
     DuplicateFolios s;
     expectFits(s);
 }
@@ -391,7 +405,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ScreensFitTest, ::testing::Values(0, 13),
 // its screen (frame included) and shows its texts whole. CTest runs these on a
 // screen of 1024x768 and on one of 1366x768 at 125 % (ZARV_SMALL_SCREEN set,
 // tests/CMakeLists.txt); on any other screen they are skipped.
-class SmallScreenTest : public ShellTest {
+class SmallScreenTest : public SampleFolderTest {
 protected:
     void SetUp() override
     {
@@ -400,13 +414,7 @@ protected:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         ASSERT_TRUE(screen.width() <= 1100 && screen.height() <= 768) << "not a small screen: " << screen;
         ShellTest::SetUp();
-        data_ = makeFolder(QStringLiteral("data"));
-        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
-                          .arg(makeFolder(QStringLiteral("verified")), data_)
-                          .toUtf8());
-        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
-        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
-        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+        setUpSampleFolder();
     }
 
     void expectOnScreen(QWidget& w, const QString& what)
@@ -448,7 +456,6 @@ protected:
         return o;
     }
 
-    QString data_;
     QTemporaryDir locks_;
 };
 
@@ -497,14 +504,7 @@ TEST_F(SmallScreenTest, PaymentScreens)
 
 TEST_F(SmallScreenTest, DuplicateList)
 {
-    QStringList lines = payFile().split(QStringLiteral("\r\n"));
-    const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
-    ASSERT_GT(first, 1);
-    lines.insert(first + 1, lines[first]);
-    writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
-    Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
-    ASSERT_TRUE(DupFoliosFound);
-    ui().reset();
+    loadARepeatedPayment();
     DuplicateFolios s;
     openModal(s);
 }
