@@ -4,6 +4,7 @@
 // Budgets: 0.3 s per sort, 1 s for the export and 1 s for each import. Prints every figure and
 // ends with 1 when a budget is missed or a row is not found again.
 #include "verification/screens/Verify_Numbers.h"
+#include "verification/verifycsv.h"
 
 #include "platform/data/recordset.h"
 #include "platform/ui/screens/scriptedscreens.h"
@@ -163,8 +164,8 @@ int main(int argc, char** argv)
     installDE(std::make_unique<DataEnvironment>(dir.path(), QStringLiteral("zarv")));
     if (!DE().DataEnvironment_Initialize())
         return 2;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    // The run's workbook lies in the temporary folder: Verify.csv goes beside it.
+    RememberDataFile(QStringLiteral("/"), dir.path(), QStringLiteral("MortNo1234.xlsx"));
 
     fillCodes(DE());
     fillVerify(DE());
@@ -175,9 +176,8 @@ int main(int argc, char** argv)
         ok = sorts(list) && ok;
         ok = exchange(list, *scripted, false) && ok;
         ok = exchange(list, *scripted, true) && ok;
-        std::printf("Verify.csv: %lld bytes\n", static_cast<long long>(QFile(QStringLiteral("Verify.csv")).size()));
+        std::printf("Verify.csv: %lld bytes\n", static_cast<long long>(QFile(verifycsv::VerifyCsvPath()).size()));
     }
-    QDir::setCurrent(previous);
     takeDE().reset();
     return ok ? 0 : 1;
 }
