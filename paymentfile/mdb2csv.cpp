@@ -10,6 +10,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
 
@@ -309,9 +310,7 @@ SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& 
     // A file the disk refuses is no program fault: say what and where plainly.
     const QString what = failure.number == pf::FileError::PathFileAccess
                              ? QStringLiteral("%1 could not be saved: %2").arg(filePath, failure.description)
-                             : QStringLiteral("Unexpected error # ") +
-                                   vb::CStr(static_cast<long long>(failure.number)) + QStringLiteral(" occurred: ") +
-                                   failure.description;
+                             : FailureNotice(QString(), failure);
     ui::ui().msgBox(what + QStringLiteral("\r\n") + QStringLiteral("The file %1 is as it was.").arg(filePath),
                     ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data Save"));
     return {false, 0};

@@ -14,6 +14,7 @@
 #include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/sharedstate.h"
 #include "services/workingfolder.h"
 
@@ -166,7 +167,7 @@ void Detail::Form_Load()
         if (rs.recordCount() > 0)
             rs.moveFirst();
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail.Form_Load"));
+        ShowFailure(QStringLiteral("Detail.Form_Load"));
     }
     blnLoading = false;
 }
@@ -221,14 +222,14 @@ void Detail::sortBy(const QString& source)
         rs.setSource(strSQL);
         rs.open();      // the group's filter stays set across Close and Open
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail.Option_Sort_Click"));
+        ShowFailure(QStringLiteral("Detail.Option_Sort_Click"));
         try {
             if (!rs.isOpen()) {
                 rs.setSource(previous);
                 rs.open();
             }
         } catch (const std::exception&) {
-            ShowScreenError(QStringLiteral("Detail.Option_Sort_Click"));
+            ShowFailure(QStringLiteral("Detail.Option_Sort_Click"));
         }
         selectOptionOf(rs.source());
     }
@@ -291,7 +292,7 @@ void Detail::Command_Export_Click()
         }
     } catch (const std::exception&) {
         result.ok = false;
-        ShowScreenError(QStringLiteral("Detail.Command_Export_Click"));
+        ShowFailure(QStringLiteral("Detail.Command_Export_Click"));
     }
     // The status names the file with its folder, so the clerk finds it.
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -314,14 +315,14 @@ void Detail::Command_Print_Click()
         const ui::PdfTarget target{WorkingFolder(), reportName(CurrentGroupMortco()), true};
         printed = PrintDetailReport(target, &savedAs);
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
+        ShowFailure(QStringLiteral("Detail.Command_Print_Click"));
     }
     try {
         db::Recordset& rs = DE().rsDetail();
         if (rs.isOpen() && rs.recordCount() > 0)
             rs.moveFirst();
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail.Command_Print_Click"));
+        ShowFailure(QStringLiteral("Detail.Command_Print_Click"));
     }
     Text_Msg->clear();
     Command_Print->setEnabled(true);

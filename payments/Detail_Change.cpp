@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,7 +49,7 @@ void Detail_Change::Form_Load()
         txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Change.Form_Load"));
+        ShowFailure(QStringLiteral("Detail_Change.Form_Load"));
         loaded_ = false;
     }
 }

@@ -3,6 +3,7 @@
 #include "payments/paymentrules.h"
 #include "platform/data/recordset.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -71,7 +72,7 @@ void Detail_Delete::Form_Load()
         txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Delete.Form_Load"));
+        ShowFailure(QStringLiteral("Detail_Delete.Form_Load"));
         loaded_ = false;
     }
 }
@@ -92,7 +93,7 @@ void Detail_Delete::Command_OK_Click()
                 rs.moveFirst();
         }
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Delete.Command_OK_Click"));
+        ShowFailure(QStringLiteral("Detail_Delete.Command_OK_Click"));
         if (!deleted)
             return;     // nothing changed: the screen stays
     }

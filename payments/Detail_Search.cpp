@@ -11,6 +11,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/sharedstate.h"
 
 #include <QCheckBox>
@@ -172,7 +173,7 @@ void Detail_Search::Form_Load()
         rs.open();
         loaded_ = true;
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Search.Form_Load"));
+        ShowFailure(QStringLiteral("Detail_Search.Form_Load"));
         loaded_ = false;
     }
     Command_Find->setEnabled(loaded_);
@@ -264,7 +265,7 @@ void Detail_Search::Command_Find_Click()
         }
     } catch (const std::exception&) {
         Command_Select->setEnabled(false);
-        ShowScreenError(QStringLiteral("Detail_Search.Command_Find_Click"));
+        ShowFailure(QStringLiteral("Detail_Search.Command_Find_Click"));
     }
     TDBGrid->rebind();
     Command_Find->setEnabled(true);
@@ -277,7 +278,7 @@ void Detail_Search::Command_Select_Click()
     try {
         placed = placePaymentList();
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Search.Command_Select_Click"));
+        ShowFailure(QStringLiteral("Detail_Search.Command_Select_Click"));
     }
     if (placed) {
         accept();
@@ -333,7 +334,7 @@ void Detail_Search::Form_Unload()
         if (rs.isOpen())
             rs.close();
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Detail_Search.Form_Unload"));
+        ShowFailure(QStringLiteral("Detail_Search.Form_Unload"));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/sharedstate.h"
 
 #include <QCloseEvent>
@@ -178,7 +179,7 @@ void Group::Form_Load()
         if (rsDetail.recordCount() > 0)
             rsDetail.moveFirst();
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Group.Form_Load"));
+        ShowFailure(QStringLiteral("Group.Form_Load"));
     }
 }
 
@@ -250,7 +251,7 @@ void Group::Command_Details_Click()
         restrictToGroup(CurrentGroupMortco());
         restricted = true;
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Group.Command_Details_Click"));
+        ShowFailure(QStringLiteral("Group.Command_Details_Click"));
     }
     if (restricted) {
         park();
@@ -269,7 +270,7 @@ void Group::Command_Details_Click()
             recountGroup();
         } catch (const std::exception&) {
             DropPendingEdit(DE().rsGroup());
-            ShowScreenError(QStringLiteral("Group.Command_Details_Click"));
+            ShowFailure(QStringLiteral("Group.Command_Details_Click"));
         }
     }
     Text_Msg->clear();

@@ -10,6 +10,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -166,7 +167,7 @@ void Group_Agency::Form_Load()
             b.box->setText(b.loaded);
         }
     } catch (const std::exception&) {
-        ShowScreenError(QStringLiteral("Group_Agency.Form_Load"));
+        ShowFailure(QStringLiteral("Group_Agency.Form_Load"));
     }
 }
 
@@ -237,7 +238,7 @@ bool Group_Agency::Form_Unload()
         } catch (const std::exception&) {
             // The failure shown just below is the one that counts.
         }
-        ShowScreenError(QStringLiteral("Group_Agency.Form_Unload"));
+        ShowFailure(QStringLiteral("Group_Agency.Form_Unload"));
         // The row keeps what it held; the boxes show it again, so a second OK closes.
         Form_Load();
         return false;

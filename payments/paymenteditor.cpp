@@ -12,6 +12,7 @@
 #include "services/screens/Form_InformationDialog.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QDialog>
 #include <QGridLayout>
@@ -386,7 +387,7 @@ void PaymentFieldEditor::folioDisplay(const char* handler)
     try {
         FolioDisplayRule(*this);
     } catch (const std::exception&) {
-        ShowScreenError(objectName() + QLatin1Char('.') + QLatin1String(handler));
+        ShowFailure(objectName() + QLatin1Char('.') + QLatin1String(handler));
     }
 }
 
@@ -435,7 +436,7 @@ void PaymentFieldEditor::txtFOLIO_DISP_Validate(bool& Cancel)
     try {
         Cancel = folioTyped() && !FolioFitRule(*this).isEmpty();
     } catch (const std::exception&) {
-        ShowScreenError(objectName() + QStringLiteral(".txtFOLIO_DISP_Validate"));
+        ShowFailure(objectName() + QStringLiteral(".txtFOLIO_DISP_Validate"));
         Cancel = true;
     }
 }
@@ -497,7 +498,7 @@ void PaymentFieldEditor::Command_OK_Click()
         save(mortco, folio);
     } catch (const std::exception&) {
         DropPendingEdit(rs);
-        ShowScreenError(objectName() + QStringLiteral(".Command_OK_Click"));
+        ShowFailure(objectName() + QStringLiteral(".Command_OK_Click"));
         return;
     }
     accept();

@@ -6,7 +6,6 @@
 #include "platform/files/textfile.h"
 #include "platform/text/amounttext.h"
 #include "platform/text/codepage.h"
-#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
@@ -334,15 +333,6 @@ void DropPendingEdit(db::Recordset& rs)
     } catch (const std::exception&) {
         // Nothing more can be undone here; the error itself is shown by the caller.
     }
-}
-
-void ShowScreenError(const QString& where)
-{
-    const Failure f = currentFailure();
-    ui::ui().setBusy(false);
-    ui::ui().msgBox(where + QStringLiteral(" Unexpected error #") + vb::Str(double(f.number)) +
-                        QStringLiteral(" occurred: ") + f.description,
-                    ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
 }
 
 } // namespace zarv

@@ -153,8 +153,4 @@ ExportResult WriteExport(db::Recordset& rsDetail, const QString& mortco, const Q
 // Drops a pending edit or new row after a failure (errors ignored).
 void DropPendingEdit(db::Recordset& rs);
 
-// Call inside a catch block: shows what failed, where, as a critical message
-// ("<where> Unexpected error # <n> occurred: <description>").
-void ShowScreenError(const QString& where);
-
 } // namespace zarv

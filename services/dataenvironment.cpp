@@ -1,5 +1,6 @@
 #include "services/dataenvironment.h"
 
+#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/schema.h"
@@ -160,13 +161,9 @@ bool DataEnvironment::DataEnvironment_Initialize()
         }
         marker = QStringLiteral("(019)");
         return true;
-    } catch (const db::DbError& e) {
-        ui::ui().msgBox(QStringLiteral("SEVERE ERROR (DataEnvironment_Initialize-%1 ) # %2 ")
-                            .arg(marker, vb::Str(double(e.number()))),
-                        ui::Buttons::OK, ui::Icon::Critical);
     } catch (const std::exception&) {
         ui::ui().msgBox(QStringLiteral("SEVERE ERROR (DataEnvironment_Initialize-%1 ) # %2 ")
-                            .arg(marker, vb::Str(-1)),
+                            .arg(marker, vb::Str(double(currentFailure().number))),
                         ui::Buttons::OK, ui::Icon::Critical);
     }
     ui::ui().setBusy(false);

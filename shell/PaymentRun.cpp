@@ -8,6 +8,7 @@
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZarvPayment.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/system.h"
 #include "services/tabledigest.h"
 #include "shell/formparts.h"
@@ -185,8 +186,8 @@ void saveAndEnd(ZarvPayment& s, bool historical, const QByteArray& loaded)
                         Buttons::OK, Icon::Information, QStringLiteral("ZARV Data Save"));
         try {
             rememberSavedFile(s.m_FilePath);
-        } catch (const std::exception& e) {
-            ShowUnexpectedError(e);
+        } catch (const std::exception&) {
+            ShowFailure(QString());
         }
     }
 
@@ -234,9 +235,8 @@ void PaymentRun(ZarvPayment& s)
         ui::ui().setBusy(true);
         ui::ui().doEvents();
         loaded = Csv2Mdb(s.m_FilePath, &end);
-    } catch (const std::exception& e) {
-        ui::ui().setBusy(false);
-        ShowUnexpectedError(e);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
         loaded = false;
     }
 
@@ -272,8 +272,8 @@ void PaymentRun(ZarvPayment& s)
     ui::ui().setBusy(false);
     try {
         s.m_Year = fileYear();
-    } catch (const std::exception& e) {
-        ShowUnexpectedError(e);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
         return stop(s);
     }
     if (!yearAccepted(s))
@@ -294,9 +294,9 @@ void PaymentRun(ZarvPayment& s)
             Group groups;
             ui::ui().showModal(groups);
         }
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // The edits made so far are in the tables: they are saved below.
-        ShowUnexpectedError(e);
+        ShowFailure(QString());
     }
     if (ui::ui().ending())
         return;

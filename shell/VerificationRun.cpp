@@ -7,6 +7,7 @@
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/system.h"
 #include "services/tabledigest.h"
 #include "shell/formparts.h"
@@ -255,13 +256,8 @@ void VerificationRun(ZarvPayment& screen)
 {
     try {
         run(screen);
-    } catch (const std::exception& e) {
-        long number = 5;
-        if (const auto* dbError = dynamic_cast<const db::DbError*>(&e))
-            number = dbError->number();
-        ui::ui().setBusy(false);
-        ui::ui().msgBox(QStringLiteral("Unexpected error #") + vb::Str(double(number)) + QStringLiteral(" Debug ()"),
-                        Buttons::OK, Icon::Critical);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
         screen.Unload();
     }
 }

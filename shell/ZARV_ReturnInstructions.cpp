@@ -7,6 +7,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/system.h"
 #include "platform/forms/filelists.h"
 #include "shell/formparts.h"
@@ -200,8 +201,8 @@ void ZARV_ReturnInstructions::Form_Load()
     Label_Payment->setText(vb::Format(0, kPaymentPattern));
     try {
         Label_Payment->setText(vb::Format(PaymentTotal(), kPaymentPattern));
-    } catch (const std::exception& e) {
-        ShowUnexpectedError(e);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
     }
     Label_FileName->setText(QString::fromLatin1(kUnknownPath));
     Label_FileName2->setText(QString::fromLatin1(kUnknownPath));
@@ -212,8 +213,8 @@ void ZARV_ReturnInstructions::Form_Load()
             if (sameDisketteFile(*path, driveATarget()) || sameDisketteFile(*path, driveBTarget()))
                 Text_Msg->setText(QStringLiteral("Please NOTE that the zarv data is already on the floppy diskette!"));
         }
-    } catch (const std::exception& e) {
-        ShowUnexpectedError(e);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
     }
 }
 

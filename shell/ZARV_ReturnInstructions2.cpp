@@ -4,6 +4,7 @@
 #include "platform/forms/formcolours.h"
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/formparts.h"
+#include "services/failurenotice.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -64,8 +65,8 @@ void ZARV_ReturnInstructions2::Form_Load()
     try {
         if (const std::optional<QString> path = ReturnFilePath())
             Label_FileName->setText(*path);
-    } catch (const std::exception& e) {
-        ShowUnexpectedError(e);
+    } catch (const std::exception&) {
+        ShowFailure(QString());
     }
 }
 

@@ -1,8 +1,6 @@
 #include "shell/formparts.h"
 
-#include "platform/data/dberror.h"
 #include "platform/forms/formcolours.h"
-#include "platform/text/vb.h"
 #include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
 
@@ -19,18 +17,6 @@ QString joinPath(const QString& folder, const QString& fileName)
     if (folder.endsWith(QLatin1Char('/')))
         return folder + fileName;
     return folder + QLatin1Char('/') + fileName;
-}
-
-void ShowUnexpectedError(const std::exception& e)
-{
-    long number = -1;
-    QString description = QString::fromLocal8Bit(e.what());
-    if (const auto* dbError = dynamic_cast<const db::DbError*>(&e)) {
-        number = dbError->number();
-        description = dbError->description();
-    }
-    ui::ui().msgBox(QStringLiteral("Unexpected error #%1 occurred: %2").arg(vb::Str(double(number)), description),
-                    ui::Buttons::OK, ui::Icon::Critical);
 }
 
 // ---------------------------------------------------------------- PictureBox

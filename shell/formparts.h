@@ -1,20 +1,14 @@
 #pragma once
-// Small pieces the shell's screens share: paths, the unexpected-error message,
-// a picture that reacts to a click, a line placed in twips, the program's icon.
+// Small pieces the shell's screens share: paths, a picture that reacts to a click, a line placed in twips, the program's icon.
 #include <QIcon>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
-#include <exception>
 
 namespace zarv {
 
 // Joins a folder and a file name with exactly one "/" between them.
 QString joinPath(const QString& folder, const QString& fileName);
-
-// Tells the user of an error nobody expected ("Unexpected error #<number>
-// occurred: <description>", critical), so that the screen can go on.
-void ShowUnexpectedError(const std::exception& e);
 
 // A picture that reports a click (released over it with the left button).
 class PictureBox : public QLabel {

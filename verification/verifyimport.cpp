@@ -12,6 +12,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/informationwindow.h"
 #include "services/system.h"
 
@@ -518,10 +519,7 @@ void Import::showError(const Failure& failure)
         kept = QStringLiteral("No record of this import was kept.") + CRLF + kListLeft;
     else if (storedLost_)
         kept = QStringLiteral("No record of this import was kept.");
-    const QString what = failure.refused ? failure.description
-                                         : QStringLiteral("Unexpected error #") + vb::Str(double(failure.number)) +
-                                               QStringLiteral(" occurred: ") + failure.description;
-    tell(what + CRLF + kept, ui::Icon::Critical);
+    tell(FailureNotice(QString(), failure) + CRLF + kept, ui::Icon::Critical);
 }
 
 // A file a spreadsheet program may have saved: read as UTF-8 or Windows-1252,

@@ -182,8 +182,10 @@ bool Write::run(const QString& FileName)
         failure = currentFailure();
     }
     writer_.discard();
-    ui::ui().msgBox(QStringLiteral("Error Mdb2Xls(") + strStep + QStringLiteral(") Err#") + vb::Str(double(failure.number)) +
-                        QStringLiteral(" Description: ") + failure.description,
+    // What went wrong leads; the step only says where the write was when it
+    // stopped (a label such as "Close the Excel Spreadsheet" is no cause).
+    ui::ui().msgBox(failure.description + QStringLiteral("\r\nError Mdb2Xls(") + strStep + QStringLiteral(") Err#") +
+                        vb::Str(double(failure.number)),
                     ui::Buttons::OK, ui::Icon::Critical);
     return false;
 }

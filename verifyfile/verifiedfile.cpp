@@ -1,9 +1,9 @@
 #include "verifyfile/verifiedfile.h"
 
-#include "platform/data/dberror.h"
 #include "platform/data/recordset.h"
 #include "platform/files/settings.h"
 #include "platform/files/textfile.h"
+#include "platform/text/failure.h"
 #include "services/clientdata.h"
 
 #include <QDir>
@@ -131,17 +131,14 @@ bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, const std
             if (!keep || keep(cursor->bookmark()))
                 out.writeLine(VerifiedRecord(*cursor));
         }
-    } catch (const db::DbError& e) {
+    } catch (const std::exception&) {
+        // Only reading the folios throws here.
+        const Failure failure = currentFailure();
         out.cancel();
         setError(error, QStringLiteral("Could not write %1: reading the folios failed (%2 %3)")
                             .arg(QDir::toNativeSeparators(path))
-                            .arg(e.number())
-                            .arg(e.description()));
-        return false;
-    } catch (const std::exception& e) {
-        out.cancel();
-        setError(error, QStringLiteral("Could not write %1: %2")
-                            .arg(QDir::toNativeSeparators(path), QString::fromUtf8(e.what())));
+                            .arg(failure.number)
+                            .arg(failure.description));
         return false;
     }
     if (!out.commit()) {

@@ -3,10 +3,10 @@
 #include "paymentfile/screens/DetailReport.h"
 #include "paymentfile/paymentformat.h"
 
-#include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/workingfolder.h"
 
 #include <QFont>
@@ -216,10 +216,7 @@ void DuplicateFolios::refillDetail(int last)
         for (int i = 0; i <= last; ++i)
             storeEntry(*rs, DupFolios[static_cast<size_t>(i)], i);
     } catch (const std::exception&) {
-        const Failure f = currentFailure();
-        ui::ui().msgBox(QStringLiteral("The duplicate folios could not be stored for printing. Unexpected error #") +
-                            vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,
-                        ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
+        ShowFailure(QStringLiteral("The duplicate folios could not be stored for printing."));
         if (rs)
             dropPending(*rs);
     }
@@ -239,11 +236,7 @@ void DuplicateFolios::Command_Print_Click()
         if (rs.recordCount() > 0)
             rs.moveFirst();
     } catch (const std::exception&) {
-        const Failure f = currentFailure();
-        ui::ui().setBusy(false);
-        ui::ui().msgBox(QStringLiteral("The report could not be printed. Unexpected error #") +
-                            vb::Str(double(f.number)) + QStringLiteral(" occurred: ") + f.description,
-                        ui::Buttons::OK, ui::Icon::Critical, DetailReport::caption());
+        ShowFailure(QStringLiteral("The report could not be printed."), DetailReport::caption());
         printed = false;
     }
 

@@ -30,6 +30,13 @@ bool allOf(QStringView s, bool (*ok)(char16_t))
 bool letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool letterOrDigit(char16_t c) { return letter(c) || (c >= u'0' && c <= u'9'); }
 
+// Whether this process may write path, judged by the rights it writes with
+// (access() would judge by the real user, who may be allowed more).
+bool writable(const QString& path, int mode)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
 // Why the target cannot be written at all, or "" when nothing stands in the way.
 QString obstacle(const QFileInfo& target)
 {
@@ -38,9 +45,9 @@ QString obstacle(const QFileInfo& target)
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
         return QStringLiteral("the folder %1 does not exist").arg(native(folder));
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+    if (!writable(folder, W_OK | X_OK))
         return failureReason(errno, folder);
-    if (target.exists() && ::access(QFile::encodeName(target.absoluteFilePath()).constData(), W_OK) != 0)
+    if (target.exists() && !writable(target.absoluteFilePath(), W_OK))
         return errno == EACCES || errno == EPERM ? QStringLiteral("the file is read-only") : failureReason(errno, folder);
     return {};
 }

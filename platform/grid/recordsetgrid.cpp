@@ -1,5 +1,6 @@
 #include "platform/grid/recordsetgrid.h"
 #include "platform/data/recordset.h"
+#include "platform/text/failure.h"
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -19,10 +20,9 @@ QString moveRecordset(db::Recordset& rs, int row)
     try {
         rs.moveToRow(row);
         return {};
-    } catch (const db::DbError& e) {
-        return e.description().isEmpty() ? QStringLiteral("Error %1").arg(e.number()) : e.description();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
+    } catch (const std::exception&) {
+        const Failure failure = currentFailure();
+        return failure.description.isEmpty() ? QStringLiteral("Error %1").arg(failure.number) : failure.description;
     }
 }
 

@@ -87,7 +87,11 @@ void WorkbookWriter::discard()
 bool WorkbookWriter::fail(const QString& why)
 {
     const QString target = book_ ? book_->target : QString();
-    error_ = QStringLiteral("The workbook \"%1\" could not be written: %2.").arg(QDir::toNativeSeparators(target), why);
+    // The cause comes first: it is what the clerk can act on.
+    QString cause = why;
+    if (!cause.isEmpty())
+        cause[0] = cause[0].toUpper();
+    error_ = QStringLiteral("%1. The workbook \"%2\" could not be written.").arg(cause, QDir::toNativeSeparators(target));
     discard();
     return false;
 }

@@ -3,6 +3,8 @@
 // the backup copy, and failures that must leave the old files as they were.
 #include "verify_support.h"
 
+#include "faults.h"
+
 #include "platform/workbook/workbook.h"
 #include "services/dataenvironment.h"
 
@@ -370,7 +372,7 @@ TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
 
     // A name longer than a cell can hold makes the write fail on sheet 1.
     addVerifyRow(" |1234|N1|12|701|1||" + QString(40000, 'x'));
-    expectError(ui::containing("Error Mdb2Xls(26) Err# 1004 Description: "));
+    expectError(ui::containing("could not be written.\r\nError Mdb2Xls(26) Err# 1004"));
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_EQ(readFile(p), oldBytes);
     EXPECT_EQ(readFile(path("MortNo1.bak")), oldBytes);
@@ -379,7 +381,7 @@ TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
     // With no workbook there, an older backup stays when the write fails.
     QFile::remove(p);
     writeFile("MortNo1.bak", "an older backup");
-    expectError(ui::containing("Error Mdb2Xls(26) Err# 1004 Description: "));
+    expectError(ui::containing("could not be written.\r\nError Mdb2Xls(26) Err# 1004"));
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_FALSE(QFileInfo::exists(p));
     EXPECT_EQ(readFile(path("MortNo1.bak")), "an older backup");
@@ -391,7 +393,7 @@ TEST_F(Mdb2XlsTest, NoBackupMeansNoWrite)
     writeFile("MortNo1.xlsx", "old workbook bytes");
     ASSERT_TRUE(QDir(folder()).mkdir("MortNo1.bak"));   // the backup name is taken by a folder
     fillTables();
-    expectError(ui::containing("Error Mdb2Xls(7) Err# 75 Description: The backup copy "));
+    expectError(ui::containing("\r\nError Mdb2Xls(7) Err# 75"));
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_EQ(readFile(p), "old workbook bytes");
 }
@@ -402,9 +404,65 @@ TEST_F(Mdb2XlsTest, AWorkbookThatCannotBeReplacedIsNamed)
         GTEST_SKIP() << "the superuser may write any file";
     const QString p = writeFile("MortNo1.xlsx", "old workbook bytes");
     QFile::setPermissions(p, QFileDevice::ReadOwner);
-    expectError(ui::containing("Error Mdb2Xls((possible spreadheet " + p + " is in use?)) Err# 75 Description: "));
+    expectError(ui::containing("\r\nError Mdb2Xls((possible spreadheet " + p + " is in use?)) Err# 75"));
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_EQ(readFile(p), "old workbook bytes");
+}
+
+// A disk or permission fault names its cause first; the step it stopped at
+// and the error number follow for the office.
+TEST_F(Mdb2XlsTest, AFileFaultLeadsWithItsCauseThenTheStep)
+{
+    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+    const QString p = path("MortNo1.xlsx");
+    const QString workbook = "The workbook \"" + QDir::toNativeSeparators(p) + "\" could not be written.";
+    fillTables();
+    // The one message Mdb2Xls shows, and whether it claimed success.
+    const auto shown = [&] {
+        ui().reset();
+        ui().expectBox(criticalBox(ui::TextMatch::any()));
+        const bool ok = Mdb2Xls(p);
+        return (ok ? QStringLiteral("written|") : QString()) +
+               (ui().boxes().empty() ? QStringLiteral("<no message>") : ui().boxes().back().prompt);
+    };
+    const auto asAClerk = [&] {
+        ObeyPermissions clerk;
+        return shown();
+    };
+    struct Case {
+        const char* fault;
+        std::function<QString()> run;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"full disk", [&] { return withFullDisk(shown); },
+         "The disk is full. " + workbook + "\r\nError Mdb2Xls(121 Close the Excel Spreadsheet) Err# 75"},
+        {"read-only workbook",
+         [&] {
+             writeFile("MortNo1.xlsx", "old workbook bytes");
+             QFile::setPermissions(p, QFileDevice::ReadOwner);
+             const QString text = asAClerk();
+             QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+             QFile::remove(p);
+             QFile::remove(path("MortNo1.bak"));
+             return text;
+         },
+         "The file is read-only. " + workbook + "\r\nError Mdb2Xls((possible spreadheet " + p +
+             " is in use?)) Err# 75"},
+        {"folder not writable",
+         [&] {
+             QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+             const QString text = asAClerk();
+             QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+             return text;
+         },
+         "The folder " + QDir::toNativeSeparators(folder()) + " cannot be written. " + workbook +
+             "\r\nError Mdb2Xls((possible spreadheet " + p + " is in use?)) Err# 75"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.run(), c.expected) << c.fault;
+    EXPECT_FALSE(QFileInfo::exists(p));
+    EXPECT_TRUE(hiddenFiles().isEmpty()) << hiddenFiles().join(", ").toStdString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -33,8 +34,9 @@ bool markedDeleted(const db::Recordset& rs)
     return rs.text(QStringLiteral("ACD")) == QLatin1String("D");
 }
 
-// A failed store: the pending edit is dropped and the user told.
-void dropEditAndReport(const QString& where, const std::exception& e)
+// Call inside a catch block: after a failed store the pending edit is dropped
+// and the clerk told.
+void dropEditAndReport(const QString& where)
 {
     try {
         if (DE().rsVerify().editPending())
@@ -42,7 +44,7 @@ void dropEditAndReport(const QString& where, const std::exception& e)
     } catch (const std::exception&) {
         // The failure reported just below is the one that counts.
     }
-    ReportScreenError(where, e);
+    ShowFailure(where);
 }
 
 void unlock(QLineEdit* box, int maxLength)
@@ -298,8 +300,8 @@ void Verify_Number_Change::storeEdits()
         if (rs.editPending())
             rs.move(0);
         markStored();
-    } catch (const std::exception& e) {
-        dropEditAndReport(QStringLiteral("Verify_Number_Change"), e);
+    } catch (const std::exception&) {
+        dropEditAndReport(QStringLiteral("Verify_Number_Change"));
     }
 }
 

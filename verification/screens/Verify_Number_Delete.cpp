@@ -5,6 +5,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -22,16 +23,10 @@ namespace {
 
 constexpr unsigned kLightRed = 0x00C0C0FF;
 
-QString failureText(const std::exception& e)
+// Call inside a catch block.
+QString failureText()
 {
-    long number = 0;
-    QString description = QString::fromLocal8Bit(e.what());
-    if (const auto* db = dynamic_cast<const db::DbError*>(&e)) {
-        number = db->number();
-        description = db->description();
-    }
-    return QStringLiteral("ERROR - The Folio Record could NOT be deleted!\r\nErr#") + vb::Str(double(number)) +
-           QStringLiteral(" Description: ") + description;
+    return QStringLiteral("ERROR - The Folio Record could NOT be deleted!\r\n") + FailureDetail(currentFailure());
 }
 
 } // namespace
@@ -132,9 +127,9 @@ bool Verify_Number_Delete::deleteCurrentRow()
         if (!rsVerify.isOpen())
             rsVerify.open();
         rsVerify.deleteCurrent();
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // The row stays in the table and current.
-        ui::ui().msgBox(failureText(e), ui::Buttons::OK, ui::Icon::Critical);
+        ui::ui().msgBox(failureText(), ui::Buttons::OK, ui::Icon::Critical);
         return false;
     }
     try {

@@ -20,6 +20,7 @@
 #include "services/screens/Form_InformationDialog.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/system.h"
 
 #include <QCloseEvent>
@@ -478,7 +479,7 @@ void Verify_Numbers::setStatus(const QString& code)
             rs.setValue(QStringLiteral("ACD"), code);
             rs.move(0);
         }
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // The stored code stays; the rule below shows the row as it is stored.
         try {
             if (rs.editPending())
@@ -486,7 +487,7 @@ void Verify_Numbers::setStatus(const QString& code)
         } catch (const std::exception&) {
             // The refusal reported below is the one the clerk can act on.
         }
-        folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.setStatus"), e);
+        ShowFailure(QStringLiteral("Verify_Numbers.setStatus"));
     }
     EnableControls(true, true);
     ui::ui().setBusy(false);
@@ -651,15 +652,15 @@ void Verify_Numbers::Option_Sort_Click(int order)
         rsVerify.setSource(QLatin1String(verifylist::sortOrders()[size_t(order)].source));
         rsVerify.open();
         strSortSQL = rsVerify.source();
-    } catch (const std::exception& e) {
-        folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.Option_Sort_Click"), e);
+    } catch (const std::exception&) {
+        ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
         // The list comes back in the order it had, so no folio drops out of view.
         try {
             rsVerify.close();
             rsVerify.setSource(before);
             rsVerify.open();
-        } catch (const std::exception& again) {
-            folioentry::ReportScreenError(QStringLiteral("Verify_Numbers.Option_Sort_Click"), again);
+        } catch (const std::exception&) {
+            ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
         }
         for (int i = 0; i < verifylist::kSortOrders; ++i) {
             if (before == QLatin1String(verifylist::sortOrders()[size_t(i)].source))

@@ -12,6 +12,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
 
@@ -271,9 +272,9 @@ void Verify_Numbers_Search::Form_Load()
 {
     try {
         rsVerifyClone = CloneOfVerify();
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         rsVerifyClone = std::make_unique<db::Recordset>();
-        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
     }
 
     try {
@@ -286,8 +287,8 @@ void Verify_Numbers_Search::Form_Load()
         rsVerify2.open();
         rsVerify2.setFilter(QString());
         rsVerify2.setFilter(strFilter);
-    } catch (const std::exception& e) {
-        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+    } catch (const std::exception&) {
+        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
     }
     TDBGrid->rebind();
 
@@ -326,8 +327,8 @@ void Verify_Numbers_Search::fillCombo(QComboBox* combo, db::Recordset& table, co
     combo->clear();
     try {
         combo->addItems(CodeItems(table, codeField, nameField));
-    } catch (const std::exception& e) {
-        ReportScreenError(QStringLiteral("Verify_Numbers_Search.Form_Load"), e);
+    } catch (const std::exception&) {
+        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
     }
 }
 

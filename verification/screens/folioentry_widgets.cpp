@@ -1,6 +1,5 @@
 #include "verification/screens/folioentry_widgets.h"
 
-#include "platform/data/dberror.h"
 #include "platform/forms/formcolours.h"
 #include "platform/forms/textfit.h"
 #include "platform/text/vb.h"
@@ -96,20 +95,6 @@ void setTextOf(QWidget* box, const QString& text)
         if (combo->currentText() != text)
             combo->setEditText(text);
     }
-}
-
-void ReportScreenError(const QString& where, const std::exception& e)
-{
-    long number = 0;
-    QString description = QString::fromLocal8Bit(e.what());
-    if (const auto* db = dynamic_cast<const db::DbError*>(&e)) {
-        number = db->number();
-        description = db->description();
-    }
-    ui::ui().setBusy(false);
-    ui::ui().msgBox(where + QStringLiteral(" Unexpected error #") + vb::Str(double(number)) +
-                        QStringLiteral(" occurred: ") + description,
-                    ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
 }
 
 void ActivateFolioScreen(const QEvent* e)

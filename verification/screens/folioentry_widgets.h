@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <array>
-#include <exception>
 
 class QComboBox;
 class QEvent;
@@ -46,10 +45,6 @@ void selectAll(QWidget* box);
 // The text of a text box or of a combo box.
 QString textOf(const QWidget* box);
 void setTextOf(QWidget* box, const QString& text);
-
-// Tells the user of an unexpected failure in a screen's step `where` (its
-// error number and description), with the pointer back to normal.
-void ReportScreenError(const QString& where, const std::exception& e);
 
 // Form_Activate of the folio screens, called from a screen's event() with every
 // event: when e activates the window, the pointer goes back to normal and

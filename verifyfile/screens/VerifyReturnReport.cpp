@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,10 +21,6 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-QString describe(const db::DbError& e)
-{
-    return QStringLiteral("Err#") + vb::Str(double(e.number())) + QStringLiteral(" Description: ") + e.description();
-}
 
 } // namespace
 
@@ -77,10 +74,8 @@ bool StoreErrorMessages(const QStringList& lines, QString* error)
         if (rs->recordCount() > 0)
             rs->moveFirst();
         return true;
-    } catch (const db::DbError& e) {
-        setError(error, describe(e));
-    } catch (const std::exception& e) {
-        setError(error, QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        setError(error, FailureDetail(currentFailure()));
     }
     // The transaction was rolled back: show the rows the table holds again.
     try {

@@ -7,6 +7,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/failurenotice.h"
 #include "services/system.h"
 #include "verifyfile/screens/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
@@ -55,14 +56,6 @@ ui::GridColumn column(const char* field, const char* heading, int twips, int cha
 QString joinPath(const QString& folder, const QString& file)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder + file : folder + QLatin1Char('/') + file;
-}
-
-QString describe(const std::exception& e)
-{
-    if (const auto* d = dynamic_cast<const db::DbError*>(&e))
-        return QStringLiteral("Err#") + vb::Str(double(d->number())) + QStringLiteral(" Description: ") +
-               d->description();
-    return QStringLiteral("Description: ") + QString::fromUtf8(e.what());
 }
 
 template <class T>
@@ -301,8 +294,8 @@ void Verify_Return::emptyVerify()
             rs.requery();
             ui::ui().doEvents();
         }
-    } catch (const std::exception& e) {
-        reportError(QStringLiteral("Form_Load"), describe(e));
+    } catch (const std::exception&) {
+        reportError(QStringLiteral("Form_Load"), FailureDetail(currentFailure()));
     }
 }
 
@@ -497,10 +490,10 @@ void Verify_Return::loadSelectedFile()
         }
         if (loaded && hasRows)
             rs.moveFirst();
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         hideSelectedFile();
         Frame_VerificationFile->setEnabled(true);
-        reportError(QStringLiteral("Command_OK_Click"), describe(e));
+        reportError(QStringLiteral("Command_OK_Click"), FailureDetail(currentFailure()));
     }
     TDBGrid_Verify->setEnabled(true);
     ui::ui().setBusy(false);
@@ -513,8 +506,8 @@ bool Verify_Return::writeVerifiedFile()
     try {
         if (returned_->writeVerifiedFile(VerifiedFilePath(), &error))
             return true;
-    } catch (const std::exception& e) {
-        error = describe(e);
+    } catch (const std::exception&) {
+        error = FailureDetail(currentFailure());
     }
     const QString message = kNotWritten + error;
     addError(message);
@@ -567,9 +560,9 @@ void Verify_Return::Command_PrintErrors_Click()
             const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
             outcome = report.print(reportTarget());
             rs.close();
-        } catch (const std::exception& e) {
+        } catch (const std::exception&) {
             outcome.ok = false;
-            outcome.error = describe(e);
+            outcome.error = FailureDetail(currentFailure());
         }
     }
     ui::ui().setBusy(false);

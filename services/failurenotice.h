@@ -1,0 +1,23 @@
+#pragma once
+// How a failure reaches the clerk: one critical message for the exception in
+// flight, with the place it stopped, its number and its description, or the
+// plain words of a refusal.
+#include "platform/text/failure.h"
+
+#include <QString>
+
+namespace zarv {
+
+// "<where> Unexpected error # <n> occurred: <description>" ("Unexpected error
+// ..." when where is empty); a refusal's own message, with no number.
+QString FailureNotice(const QString& where, const Failure& failure);
+
+// "Err# <n> Description: <description>", the form a failure takes inside a
+// message of its own; a refusal's own message.
+QString FailureDetail(const Failure& failure);
+
+// Call inside a catch block: the pointer goes back to normal and the clerk is
+// shown FailureNotice for the exception in flight as a critical message.
+void ShowFailure(const QString& where, const QString& title = QStringLiteral("ZARV Data"));
+
+} // namespace zarv
