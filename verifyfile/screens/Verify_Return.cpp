@@ -472,7 +472,9 @@ void Verify_Return::rememberFolder()
 {
     // Only where the screen opens next depends on it: a settings file that
     // cannot be written neither stops the load nor troubles the clerk.
-    fs::Settings::instance().setReceivingLastFolder(Dir->path());
+    fs::Settings& settings = fs::Settings::instance();
+    if (settings.receivingLastFolder() != Dir->path())
+        settings.setReceivingLastFolder(Dir->path());
 }
 
 void Verify_Return::loadSelectedFile()
