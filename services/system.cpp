@@ -133,8 +133,16 @@ QString ReceivedCopyPath(const QString& filePath)
 bool KeepReceivedCopy(const QString& filePath, QString* error)
 {
     const QString copy = ReceivedCopyPath(filePath);
-    if (QFileInfo::exists(copy) || !QFileInfo::exists(filePath))
+    const QFileInfo kept(copy);
+    if (kept.isFile() || !QFileInfo::exists(filePath))
         return true;
+    // A folder (or anything else) under the copy's name holds no copy of the file.
+    if (kept.exists() || kept.isSymLink()) {
+        if (error)
+            *error = kept.isDir() ? QStringLiteral("a folder of that name is in the way")
+                                  : QStringLiteral("something that is not a file has that name");
+        return false;
+    }
     if (fs::copyReplace(filePath, copy, error) && fs::sameBytes(filePath, copy))
         return true;
     if (error && error->isEmpty())

@@ -41,7 +41,8 @@ QString FormatAmountMask(const QString& text);
 QString ReceivedCopyPath(const QString& filePath);
 // Makes that copy unless it exists already: it is written once and never
 // replaced, so the clerk can always start over. False (error set) when it
-// cannot be made; a missing original needs no copy.
+// cannot be made, or when something that is not a file has its name; a
+// missing original needs no copy.
 bool KeepReceivedCopy(const QString& filePath, QString* error = nullptr);
 
 // A count with its noun: "1 folio", "2 folios", "0 folios".

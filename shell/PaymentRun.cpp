@@ -70,21 +70,22 @@ bool yearAccepted(ZarvPayment& s)
 
     // A later year than this one cannot be last year's data: say so plainly.
     const bool future = fileYearText.size() == 4 && fileYearText > thisYear;
+    const QString file = QDir::toNativeSeparators(s.m_FilePath);
     if (future) {
-        ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments??" "?!") + kCrLf +
+        ui::ui().msgBox(QStringLiteral("The %1 data contain FUTURE/UNKNOWN year payments??" "?!").arg(file) + kCrLf +
                             QStringLiteral("Year = ") + s.m_Year,
                         Buttons::OK, Icon::Critical, kDataTitle);
-        s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data contain FUTURE/UNKNOWN year payments??" "?! = ") +
+        s.Text_Msg->setText(QStringLiteral("The %1 data contain FUTURE/UNKNOWN year payments??" "?! = ").arg(file) +
                             s.m_Year);
         return false;
     }
-    ui::ui().msgBox(QStringLiteral("The Zarvdata.csv data does not contain the current years payments!") + kCrLf +
+    ui::ui().msgBox(QStringLiteral("The %1 data does not contain the current years payments!").arg(file) + kCrLf +
                         QStringLiteral("Year in the file = ") + s.m_Year + kCrLf + QStringLiteral("This Year = ") +
                         thisYear + kCrLf + kCrLf +
                         QStringLiteral("If you want to view the historical ZARV data then under the 'Use Only "
                                        "Current Year Data' select the NO option"),
                     Buttons::OK, Icon::Critical, kDataTitle);
-    s.Text_Msg->setText(QStringLiteral("The Zarvdata.csv data does not contain the current years payments! Year = ") +
+    s.Text_Msg->setText(QStringLiteral("The %1 data does not contain the current years payments! Year = ").arg(file) +
                         s.m_Year);
     return false;
 }
@@ -221,7 +222,7 @@ void PaymentRun(ZarvPayment& s)
     }
     s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
     if (!FileExists(s.m_FilePath)) {
-        s.Text_Msg->setText(QStringLiteral("Zarvdata.csv file not found"));
+        s.Text_Msg->setText(QDir::toNativeSeparators(s.m_FilePath) + QStringLiteral(" file not found"));
         return stop(s);
     }
     if (!s.ReadOnlyTest(s.m_FilePath))

@@ -76,6 +76,7 @@ private:
 
     ZarvPayment& s_;
     QString reason_;
+    QString receivedNote_;  // the copy as received could not be kept: told once the workbook is saved
     bool backedUp_ = false;
 };
 
@@ -85,10 +86,12 @@ bool WriteBack::backUp()
         return true;        // no workbook left to keep a copy of
     QString why;
     // The workbook as first received is kept once, before it is first replaced.
+    // The copy is a courtesy: without it the run's work is still saved.
+    receivedNote_.clear();
     if (!KeepReceivedCopy(s_.m_FilePath, &why)) {
-        reason_ = QStringLiteral("The copy of the workbook as received, %1, could not be kept: %2")
-                      .arg(ReceivedCopyPath(s_.m_FilePath), why);
-        return false;
+        receivedNote_ = QStringLiteral("The copy of the workbook as received, %1, could not be kept (%2).")
+                            .arg(QDir::toNativeSeparators(ReceivedCopyPath(s_.m_FilePath)), why);
+        why.clear();
     }
     if (!fs::copyReplace(s_.m_FilePath, s_.m_BakPath, &why)) {
         reason_ = QStringLiteral("The backup copy %1 could not be made: %2").arg(s_.m_BakPath, why);
@@ -135,6 +138,10 @@ bool WriteBack::run()
     for (;;) {
         reason_.clear();
         if (backUp() && write()) {
+            if (!receivedNote_.isEmpty())
+                ui::ui().msgBox(QStringLiteral("%1 is saved.").arg(QDir::toNativeSeparators(s_.m_FilePath)) + kCrLf +
+                                    receivedNote_,
+                                Buttons::OK, Icon::Exclamation, QStringLiteral("ZARV Data Save"));
             emptyVerify();
             return true;
         }
@@ -218,7 +225,8 @@ void run(ZarvPayment& s)
     }
     s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
     if (!FileExists(s.m_FilePath)) {
-        s.Text_Msg->setText(QStringLiteral("Mortgage Verification file not found"));
+        s.Text_Msg->setText(QStringLiteral("Mortgage Verification file not found: ") +
+                            QDir::toNativeSeparators(s.m_FilePath));
         return stop(s);
     }
     if (!s.ReadOnlyTest(s.m_FilePath))

@@ -3,6 +3,7 @@
 #include "verification/folioentry.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
@@ -406,6 +407,7 @@ public:
 private:
     // Shows a box that explains a stop, and keeps its text as the reason.
     void tell(const QString& text, ui::Icon icon, const QString& title = {});
+    QString shownPath() const { return QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()); }
     bool readFile();
     // Option 2 replaces the list only when the clerk agrees.
     bool replaceAgreed();
@@ -453,7 +455,7 @@ bool Import::run()
     Failure failure;
     try {
         if (!FileExists(path_)) {
-            tell(QStringLiteral("Verify.csv file is NOT found: ") + QDir::toNativeSeparators(path_), ui::Icon::None,
+            tell(QStringLiteral("Verify.csv file is NOT found: ") + shownPath(), ui::Icon::None,
                  QStringLiteral("Verify.csv file is missing"));
             return false;
         }
@@ -489,7 +491,7 @@ bool Import::run()
         const bool kept = keeps(true);
         finish(kept);
         if (!kept)
-            tell(QStringLiteral("No record of Verify.csv could be imported.") + CRLF + kListLeft,
+            tell(QStringLiteral("No record of ") + shownPath() + QStringLiteral(" could be imported.") + CRLF + kListLeft,
                  ui::Icon::Information);
         return kept;
     } catch (const std::exception&) {
@@ -541,7 +543,7 @@ bool Import::readFile()
             lines_.append(line);
         return true;
     }
-    tell(QStringLiteral("Verify.csv could not be read: ") + error + CRLF + QStringLiteral("Nothing was imported."),
+    tell(shownPath() + QStringLiteral(" could not be read: ") + error + CRLF + QStringLiteral("Nothing was imported."),
          ui::Icon::Critical);
     return false;
 }
@@ -555,7 +557,7 @@ bool Import::replaceAgreed()
         return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
     };
     const QString held = counted(folios, "folio", "folios");
-    ui::MessageBox question{QStringLiteral("The list holds ") + held + QStringLiteral(" and Verify.csv holds ") +
+    ui::MessageBox question{QStringLiteral("The list holds ") + held + QStringLiteral(" and ") + shownPath() + QStringLiteral(" holds ") +
                                 counted(lines_.size(), "line", "lines") + QLatin1Char('.') + CRLF +
                                 QStringLiteral("Import 2 deletes ") + (folios == 1 ? QStringLiteral("the ") : QStringLiteral("all ")) +
                                 held + QStringLiteral(" and puts the lines of the file in their place.") + CRLF +

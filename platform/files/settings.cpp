@@ -3,6 +3,7 @@
 #include "platform/files/filesys.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -33,7 +34,8 @@ const char kUserFile[] =
     "\r\n"
     "[Receiving]\r\n"
     "; Where the receiving program writes the verified file, and where it looks for\r\n"
-    "; returned workbooks first.\r\n"
+    "; returned workbooks first (until it has been used: it then opens in the folder\r\n"
+    "; used last, which it keeps as LastFolder).\r\n"
     ";VerifiedFolder=~/ZARV-Verified\r\n"
     ";EmailFolder=~\r\n"
     "\r\n"
@@ -51,6 +53,15 @@ QString expandHome(const QString& folder)
     if (folder.startsWith(QLatin1String("~/")))
         return home() + folder.mid(1);
     return folder;
+}
+
+// A value as the INI reader takes it back whole: quoted, with "\\" and "\"" escaped,
+// so that commas, semicolons and blanks in a folder's name are kept.
+QByteArray quotedValue(const QString& value)
+{
+    QString text = value;
+    text.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return '"' + text.toUtf8() + '"';
 }
 
 QString toText(const QVariant& v)
@@ -126,6 +137,73 @@ QString Settings::value(const QString& key, const QString& fallback) const
             return text;
     }
     return fallback;
+}
+
+bool Settings::setValue(const QString& key, const QString& value, QString* error)
+{
+    const qsizetype slash = key.indexOf(u'/');
+    const QByteArray section = key.left(slash).toUtf8();
+    const QByteArray name = key.mid(slash + 1).toUtf8();
+    const QString path = filePath();
+    QByteArray text;
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = file.errorString();
+            return false;
+        }
+        text = file.readAll();
+    }
+    const QByteArray eol = text.contains("\r\n") || text.isEmpty() ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray line = name + '=' + quotedValue(value);
+    QList<QByteArray> lines = text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& l : lines)
+        if (l.endsWith('\r'))
+            l.chop(1);
+    // Hand-edited files may spell sections and keys in any case.
+    const auto same = [](const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt::CaseInsensitive) == 0; };
+    qsizetype sectionAt = -1;
+    qsizetype at = -1;
+    bool inSection = false;
+    for (qsizetype i = 0; i < lines.size() && at < 0; ++i) {
+        const QByteArray t = lines[i].trimmed();
+        if (t.startsWith('[') && t.endsWith(']')) {
+            inSection = same(t.mid(1, t.size() - 2).trimmed(), section);
+            if (inSection && sectionAt < 0)
+                sectionAt = i;
+        } else if (inSection && !t.startsWith(';') && !t.startsWith('#') && t.contains('=')
+                   && same(t.left(t.indexOf('=')).trimmed(), name)) {
+            at = i;
+        }
+    }
+    if (at >= 0) {
+        lines[at] = line;
+    } else if (sectionAt >= 0) {
+        lines.insert(sectionAt + 1, line);
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << QByteArray();
+        lines << '[' + section + ']' << line;
+    }
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        if (error)
+            *error = QStringLiteral("The folder %1 cannot be created.").arg(QFileInfo(path).path());
+        return false;
+    }
+    return writeFileAtomically(path, lines.join(eol) + eol, error);
+}
+
+QString Settings::receivingLastFolder() const
+{
+    return expandHome(value(QStringLiteral("Receiving/LastFolder")));
+}
+
+bool Settings::setReceivingLastFolder(const QString& folder, QString* error)
+{
+    return setValue(QStringLiteral("Receiving/LastFolder"), folder, error);
 }
 
 QString Settings::returnEmail() const

@@ -2,8 +2,9 @@
 // The program's settings (INI): the user's file $XDG_CONFIG_HOME/zarv/zarv.ini
 // (~/.config/zarv/zarv.ini) read over the system-wide defaults in
 // $XDG_CONFIG_DIRS (/etc/xdg/zarv/zarv.ini). The program never writes the
-// system-wide file; it writes the user's only to create it, with every key a
-// note, so that the system-wide values hold until the user sets one.
+// system-wide file; it writes the user's to create it, with every key a
+// note, so that the system-wide values hold until the user sets one, and to
+// remember the folder the receiving screen was used in last.
 #include <QString>
 #include <QStringList>
 
@@ -28,8 +29,13 @@ public:
     QString verifiedFolder() const;     // [Receiving] VerifiedFolder  default <home>/ZARV-Verified
     QString emailFolder() const;        // [Receiving] EmailFolder     default <home>
     QString systemInfoProgram() const;  // [About] SystemInfo  default "" (none)
+    QString receivingLastFolder() const;    // [Receiving] LastFolder  default "" (none yet)
+    bool setReceivingLastFolder(const QString& folder, QString* error = nullptr);
     QString value(const QString& key, const QString& fallback = {}) const;
     QString filePath() const;   // the file that takes precedence
+    // Sets key ("Section/Name") in the file that takes precedence, the rest of
+    // that file (its notes included) left as it is. False when it cannot be written.
+    bool setValue(const QString& key, const QString& value, QString* error = nullptr);
 
 private:
     QStringList files_;         // in order of precedence

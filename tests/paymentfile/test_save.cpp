@@ -9,6 +9,7 @@
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
+#include "services/system.h"
 
 #include <QDate>
 #include <QDir>
@@ -408,6 +409,33 @@ TEST_F(SaveTest, ABackupThatCannotBeReplacedIsReportedOnceTheFileIsSaved)
     // A second save of the run does not ask again.
     ASSERT_TRUE(Mdb2Csv("2024", target(), backup(), run).ok);
     EXPECT_EQ(ui().boxes().size(), 1u);
+}
+
+// Likewise the copy as received: a folder in its place, or a name past the
+// longest the file system takes (the backup's name is not).
+TEST_F(SaveTest, AReceivedCopyThatCannotBeKeptIsReportedOnceTheFileIsSaved)
+{
+    const QString longBase = QStringLiteral("Zarvdata") + QString(236, u'x');
+    for (const QString& base : {QStringLiteral("Zarvdata"), longBase}) {
+        SCOPED_TRACE(base.left(12).toStdString());
+        const QString file = writeFile(base + ".csv", "OLD\r\n");
+        const QString bak = path(base + ".bak");
+        const QString received = ReceivedCopyPath(file);
+        const bool folder = base != longBase;
+        if (folder)
+            QDir().mkpath(received);
+        const QString note = file + " is saved.\r\nThe copy of the file as received, " + received + ", could not be kept (";
+        ui().expectBox(ExpectedBox{folder ? ui::TextMatch(note + "a folder of that name is in the way).")
+                                          : ui::containing(note),
+                                   Answer::OK, Icon::Exclamation, ui::Buttons::OK, QStringLiteral("ZARV Data Save"),
+                                   false});
+        ASSERT_TRUE(Mdb2Csv("2024", file, bak).ok);
+        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        EXPECT_TRUE(readFile(file).startsWith("ZARV DATA FOR YEAR 2024\r\n"));
+        EXPECT_EQ(readFile(bak), QByteArray("OLD\r\n"));
+        EXPECT_EQ(QFileInfo(received).isDir(), folder);
+        EXPECT_FALSE(QFileInfo(received).isFile());
+    }
 }
 
 // The disk refuses the file half way: the save stops at the first line it

@@ -162,6 +162,15 @@ TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
         EXPECT_TRUE(w->Command_OK->isEnabled());
         EXPECT_TRUE(w->Command_Exit->isEnabled());
     }
+    // The chosen file went away before OK: the status line says which.
+    {
+        const QString gone = writeFile(QStringLiteral("data/gone.csv"), sample_);
+        auto w = startOn(QStringLiteral("gone.csv"));
+        QFile::remove(gone);
+        w->Command_OK_Click();
+        EXPECT_EQ(w->Text_Msg->text(), gone + QStringLiteral(" file not found"));
+        EXPECT_TRUE(w->Command_OK->isEnabled());
+    }
     // A file that is not a payment file: the load refuses it in one plain
     // message, and no second box follows.
     {
@@ -192,16 +201,16 @@ TEST_F(PaymentRunTest, YearGateRefusesOtherYearsOnlyWhenAskedTo)
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sampleOfYear(thisYear - 1));
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
     const QString last = QString::number(thisYear - 1);
-    ui().expectBox(box(QStringLiteral("The Zarvdata.csv data does not contain the current years payments!\r\n"
-                                      "Year in the file = %1\r\nThis Year = %2\r\n\r\n"
+    ui().expectBox(box(QStringLiteral("The %1 data does not contain the current years payments!\r\n"
+                                      "Year in the file = %2\r\nThis Year = %3\r\n\r\n"
                                       "If you want to view the historical ZARV data then under the 'Use Only "
                                       "Current Year Data' select the NO option")
-                           .arg(last)
+                           .arg(file, last)
                            .arg(thisYear),
                        Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data")));
     w->Command_OK->click();
     EXPECT_EQ(w->Text_Msg->text(),
-              QStringLiteral("The Zarvdata.csv data does not contain the current years payments! Year = ") + last);
+              "The " + file + " data does not contain the current years payments! Year = " + last);
     EXPECT_TRUE(w->Command_OK->isEnabled());
     EXPECT_FALSE(ui().ending());
 

@@ -11,6 +11,7 @@
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
 #include "services/sharedstate.h"
+#include "services/system.h"
 #include "verification/screens/Verify_Numbers.h"
 
 #include <QAction>
@@ -174,13 +175,13 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         ui().expectBox(box(QStringLiteral("Export to the Verify.csv file complete. 8 Records exported (%1)")
                                .arg(path(QStringLiteral("work/Verify.csv")))));
         list.Command_Export->click();
-        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #1) complete. Lines imported: 8, "
-                                          "refused: 0.")));
+        ui().expectBox(box("Import from the " + path(QStringLiteral("work/Verify.csv")) + " file (option #1) complete. Lines imported: 8, "
+                           "refused: 0."));
         list.Command_Import1->click();
         EXPECT_EQ(DE().rsVerify().recordCount(), 8);
         ui().expectBox(box(ui::containing(QStringLiteral("Replace the list?")), ui::Answer::Yes));
-        ui().expectBox(box(QStringLiteral("Import from the Verify.csv file (option #2) complete. Lines imported: 8, "
-                                          "refused: 0.")));
+        ui().expectBox(box("Import from the " + path(QStringLiteral("work/Verify.csv")) + " file (option #2) complete. Lines imported: 8, "
+                           "refused: 0."));
         list.Command_Import2->click();
 
         expected = rows(DE().rsVerify());
@@ -304,6 +305,46 @@ TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkboo
     EXPECT_EQ(verifyCount(), 8);
 }
 
+// The copy of the workbook as received is a courtesy, as in the payment run:
+// when it cannot be kept (a folder in its place; a name past the longest the
+// file system takes, which the backup's name is not) the workbook is written
+// all the same and the clerk is told so once it is saved.
+TEST_F(VerificationRunTest, AReceivedCopyThatCannotBeKeptIsReportedOnceTheWorkbookIsSaved)
+{
+    const QString longName = QStringLiteral("MortNo1234") + QString(233, u'x') + QStringLiteral(".xlsx");
+    for (const QString& name : {QStringLiteral("MortNo1234.xlsx"), longName}) {
+        SCOPED_TRACE(name.left(20).toStdString());
+        ui().reset();
+        const QString book = writeFile(QStringLiteral("work/") + name, sample_);
+        const QString received = ReceivedCopyPath(book);
+        const bool folder = name != longName;
+        if (folder)
+            QDir().mkdir(received);
+        auto w = start(name);
+        ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+            auto& list = static_cast<Verify_Numbers&>(d);
+            select(list, QStringLiteral("100200300"));
+            list.Command_Inactivate->click();
+            list.Command_Close->click();
+        });
+        const QString note = book + QStringLiteral(" is saved.\r\nThe copy of the workbook as received, ") + received +
+                             QStringLiteral(", could not be kept (");
+        ui().expectBox(box(folder ? ui::TextMatch(note + QStringLiteral("a folder of that name is in the way)."))
+                                  : ui::containing(note),
+                           Answer::OK, Icon::Exclamation, Buttons::OK, QStringLiteral("ZARV Data Save")));
+        ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
+                         [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+        w->Command_VERIFY_OK->click();
+        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        EXPECT_EQ(ui().modalsShown(), (QStringList{"Verify_Numbers", "ZARV_ReturnInstructions2"}));
+        EXPECT_TRUE(sheetRows(book).value(0).startsWith(QStringLiteral("D|1234|100200300|")));
+        EXPECT_EQ(readFile(VerificationBackupName(book)), sample_);
+        EXPECT_EQ(QFileInfo(received).isDir(), folder);
+        EXPECT_FALSE(QFileInfo(received).isFile());
+        EXPECT_EQ(verifyCount(), 0);
+    }
+}
+
 TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
 {
     const QByteArray oldBackup("an older backup");
@@ -341,6 +382,13 @@ TEST_F(VerificationRunTest, WithoutAChosenWorkbookTheRunStopsAtOnce)
     EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
     EXPECT_TRUE(w->Command_Exit->isEnabled());
     EXPECT_EQ(verifyCount(), 0);
+
+    auto gone = start();
+    ASSERT_GE(gone->File->listIndex(), 0);
+    QFile::remove(workbook_);   // chosen, then gone before Verify
+    gone->Command_VERIFY_OK->click();
+    EXPECT_EQ(gone->Text_Msg->text(), QStringLiteral("Mortgage Verification file not found: ") + workbook_);
+    EXPECT_TRUE(gone->Command_VERIFY_OK->isEnabled());
 }
 
 

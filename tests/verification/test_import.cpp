@@ -120,7 +120,7 @@ TEST_F(Import, OptionTwoEmptiesTheListAndRefusesRepeats)
     const QString repeatPid = QStringLiteral(",1234,M-4,03,705,,12345,REPEAT PID");
     writeCsv("C,1234,M-1,01,701,1,,FIRST\r\n" + repeat.toLatin1() + "\r\n" +
              ",1234,M-3,03,705,,12345,PID ONLY\r\n" + repeatPid.toLatin1() + "\r\n");
-    ui().expectBox(box("The list holds 1 folio and Verify.csv holds 4 lines.\r\nImport 2 deletes the 1 folio and puts "
+    ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\nImport 2 deletes the 1 folio and puts "
                        "the lines of the file in their place.\r\nReplace the list?",
                        Answer::Yes));
     expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeat);
@@ -199,7 +199,7 @@ TEST_F(Import, OptionTwoPutsTheOldListBackWhenItStoresNothingIsStoppedOrFails)
     writeCsv(",12,M-1,01,701,1\r\n");
     confirmReplacing();
     expectRejection(ui(), "Mortgage Company ID is NOT four characters long", ",12,M-1,01,701,1");
-    ui().expectBox(listLeft(QStringLiteral("No record of Verify.csv could be imported."), Icon::Information));
+    ui().expectBox(listLeft("No record of " + csvPath() + " could be imported.", Icon::Information));
     EXPECT_FALSE(import(kOption2));
     EXPECT_EQ(verifyRows(), before);
 
@@ -456,7 +456,7 @@ TEST_F(Import, ExportThenImportIsTheIdentityOnRandomLists)
                 }
                 const bool nothingLeft = option == kOption2 && refused == int(lines.size());
                 if (nothingLeft)
-                    ui().expectBox(box(ui::containing("No record of Verify.csv could be imported.")));
+                    ui().expectBox(box(ui::containing("No record of " + csvPath() + " could be imported.")));
                 EXPECT_EQ(option == kOption2 ? import(kOption2) : import(kOption1), !nothingLeft);
                 QStringList after = verifyRows();
                 after.sort();

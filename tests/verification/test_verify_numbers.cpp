@@ -415,7 +415,7 @@ TEST_F(ListTest, ALongExportShowsItsProgressEvery200Rows)
     EXPECT_EQ(progress, (QStringList{" (200/1234)", " (400/1234)", " (600/1234)", " (800/1234)", " (1000/1234)",
                                      " (1200/1234)"}));
     EXPECT_EQ(shown.first(),
-              QStringLiteral("Please wait while exporting the Folio Verification data to the Verify.csv file..."));
+              "Please wait while exporting the Folio Verification data to the " + csvPath() + " file...");
 }
 
 TEST_F(ListTest, AFailedExportSaysWhereItStoppedAndLeavesTheOldFile)
@@ -484,8 +484,7 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     auto w = open();
     select(*w, 3);   // N-4, "D"
     writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n");
-    const QString done = QStringLiteral("Import from the Verify.csv file (option #1) complete. Lines imported: 1, "
-                                        "refused: 0.");
+    const QString done = "Import from the " + csvPath() + " file (option #1) complete. Lines imported: 1, refused: 0.";
     ui().expectBox(box(done, Answer::OK, Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
     w->Command_Import1->click();
     EXPECT_EQ(w->Text_Msg->text(), done);
@@ -497,7 +496,7 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     // Import 2 deletes the list first: it asks, and Enter keeps the list.
     const QStringList rowsBefore = verifyRows();
     ui().expectBoxEnter(ui::containing("Replace the list?"));
-    ui().expectBox(box("Import from the Verify.csv file (option #2) was not run: the list was left as it was.",
+    ui().expectBox(box("Import from the " + csvPath() + " file (option #2) was not run: the list was left as it was.",
                        Answer::OK, Icon::Information));
     w->mnuImportReplace->trigger();
     ASSERT_GE(ui().boxes().size(), 2u);
@@ -509,8 +508,7 @@ TEST_F(ListTest, TheImportButtonsReportTheOutcome)
     QFile::remove(csvPath());
     ui().expectBox(box("Verify.csv file is NOT found: " + csvPath()));
     w->mnuImportReplace->trigger();
-    EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "
-                                                  "Verify.csv file is NOT found: ") + csvPath());
+    EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. Verify.csv file is NOT found: " + csvPath());
     EXPECT_EQ(verifyRows().size(), 5);
     EXPECT_FALSE(ui().busy());
 }
@@ -523,13 +521,13 @@ TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
     auto w = open();
     const QString bad = QStringLiteral(",12,N-9");
     writeCsv(",1234,N-8,01,701,8,,EIGHT\r\n" + bad.toLatin1() + "\r\n");
-    ui::ExpectedBox question = box("The list holds 5 folios and Verify.csv holds 2 lines.\r\n"
+    ui::ExpectedBox question = box("The list holds 5 folios and " + csvPath() + " holds 2 lines.\r\n"
                                    "Import 2 deletes all 5 folios and puts the lines of the file in their place.\r\n"
                                    "Replace the list?",
                                    Answer::No, Icon::Question, Buttons::YesNo);
     question.defaultAnswer = Answer::No;
     ui().expectBox(question);
-    ui().expectBox(box("Import from the Verify.csv file (option #2) was not run: the list was left as it was.",
+    ui().expectBox(box("Import from the " + csvPath() + " file (option #2) was not run: the list was left as it was.",
                        Answer::OK, Icon::Information));
     w->Command_Import2->click();
     EXPECT_EQ(verifyRows().size(), 5);
@@ -539,8 +537,8 @@ TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
         if (replacing)
             ui().expectBox(question);
         expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);
-        const QString done = QStringLiteral("Import from the Verify.csv file (option #%1) complete. "
-                                            "Lines imported: 1, refused: 1.")
+        const QString done = QStringLiteral("Import from the %1 file (option #%2) complete. Lines imported: 1, refused: 1.")
+                                 .arg(csvPath())
                                  .arg(replacing ? 2 : 1);
         ui().expectBox(box(done, Answer::OK, Icon::Information));
         (replacing ? w->Command_Import2 : w->Command_Import1)->click();
@@ -576,7 +574,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
         EXPECT_FALSE(ui().ending());
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
-    ui().expectBox(box("Import from the Verify.csv file (option #1) complete. Lines imported: 1, refused: 1."));
+    ui().expectBox(box("Import from the " + csvPath() + " file (option #1) complete. Lines imported: 1, refused: 1."));
     w->Command_Import1->click();
     EXPECT_FALSE(w->exchangeRunning());
     EXPECT_TRUE(w->menuBar->isEnabled());

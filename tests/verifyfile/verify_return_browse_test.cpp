@@ -35,5 +35,38 @@ TEST_F(ReturnScreenTest, BrowseOpensAtTheFolderShownAndLoadsTheWorkbookChosen)
     EXPECT_EQ(tableCount("VERIFY"), 1);
 }
 
+// The screen opens where the clerk last chose a workbook, kept in the user's
+// settings file (its notes and other keys left as they were); a folder used
+// last that is gone gives the e-mail folder again, then the home folder.
+TEST_F(ReturnScreenTest, TheScreenStartsInTheFolderAWorkbookWasChosenFromLast)
+{
+    const QString other = path("returned, \"2024\"; Björk");
+    QDir().mkpath(other);
+    writeBook(other + "/MortNo4321.xlsx",
+              Book{mortgageRows({" |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD"})});
+
+    Verify_Return& s = open();
+    ASSERT_EQ(s.Dir->path(), emailFolder());
+    ASSERT_TRUE(s.Dir->setPath(other));
+    closeScreen();
+    EXPECT_EQ(open().Dir->path(), emailFolder()) << "a folder only looked into is not the one used";
+
+    open().Dir->setPath(other);
+    load("MortNo4321.xlsx");
+    ASSERT_EQ(tableCount("VERIFY"), 1);
+    closeScreen();
+    EXPECT_EQ(QDir(fs::Settings::instance().verifiedFolder()), QDir(path("verified")));
+    EXPECT_EQ(fs::Settings::instance().emailFolder(), emailFolder());
+    Verify_Return& again = open();
+    EXPECT_EQ(again.Dir->path(), other);
+    EXPECT_EQ(again.File->path(), other);
+    EXPECT_EQ(again.Drive->drive(), again.Drive->driveOf(other));
+
+    ASSERT_TRUE(QDir(other).removeRecursively());
+    EXPECT_EQ(open().Dir->path(), emailFolder());
+    ASSERT_TRUE(QDir(emailFolder()).removeRecursively());
+    EXPECT_EQ(open().Dir->path(), QDir::homePath());
+}
+
 } // namespace
 } // namespace zarv::test

@@ -175,7 +175,7 @@ TEST_F(VerifyReturnScreen, AnEmptyWorkbookCountsAsNotFound)
     writeFile("email/Empty.xlsx", "");
     open();
     load("Empty.xlsx");
-    EXPECT_EQ(lines(), QStringList({kNotFound}));
+    EXPECT_EQ(lines(), QStringList({kNotFound + ": " + path("email/Empty.xlsx")}));
     EXPECT_EQ(selectedFileState(), kNothingShown);
     EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
 }

@@ -699,7 +699,8 @@ void Verify_Numbers::Command_Export_Click()
     ExchangeGuard guard(*this);
     strStep = QStringLiteral("  1");
     DisableControls(true, true);
-    Text_Msg->setText(QStringLiteral("Please wait while exporting the Folio Verification data to the Verify.csv file..."));
+    const QString csv = QDir::toNativeSeparators(verifycsv::VerifyCsvPath());
+    Text_Msg->setText(QStringLiteral("Please wait while exporting the Folio Verification data to the %1 file...").arg(csv));
     ui::ui().setBusy(true);
     ui::ui().doEvents();
     QString reason;
@@ -734,7 +735,7 @@ void Verify_Numbers::Command_Export_Click()
     ui::ui().msgBox(QStringLiteral("Unexpected error occurred: (") + step + QStringLiteral(")") + CRLF +
                         QStringLiteral("Ensure that the Zarv.mdb is not open.") + CRLF +
                         QStringLiteral("Check diskspace... then try again") + CRLF + reason + CRLF +
-                        QStringLiteral("Verify.csv was left as it was."),
+                        csv + QStringLiteral(" was left as it was."),
                     ui::Buttons::OK, ui::Icon::Critical);
     EnableControls(true, true);
     ui::ui().setBusy(false);
@@ -769,26 +770,29 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
         return;
     ExchangeGuard guard(*this);
     verifyimport::ImportCounts counts;
-    const bool ok =
-        verifyimport::ImportVerifyCsv(option, verifycsv::VerifyCsvPath(), [this] { TDBGrid->rebind(); }, &counts);
+    const QString csv = verifycsv::VerifyCsvPath();
+    const QString done = doneText.arg(QDir::toNativeSeparators(csv));
+    const QString failed = failedText.arg(QDir::toNativeSeparators(csv));
+    const bool ok = verifyimport::ImportVerifyCsv(option, csv, [this] { TDBGrid->rebind(); }, &counts);
     const QString tally = counts.read
         ? QStringLiteral("Lines imported: %1, refused: %2.").arg(counts.imported).arg(counts.refused)
         : QString();
     if (counts.declined) {
-        Text_Msg->setText(QStringLiteral("Import from the Verify.csv file (option #2) was not run: the list was left "
-                                         "as it was."));
+        Text_Msg->setText(QStringLiteral("Import from the %1 file (option #2) was not run: the list was left "
+                                         "as it was.")
+                              .arg(QDir::toNativeSeparators(csv)));
         ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
     } else if (ok) {
-        Text_Msg->setText(doneText + tally);
+        Text_Msg->setText(done + tally);
         ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
     } else if (counts.why.isEmpty()) {
-        Text_Msg->setText(failedText +
+        Text_Msg->setText(failed +
                           QStringLiteral("It was stopped at your answer; the records imported before it are kept.") +
                           (tally.isEmpty() ? QString() : QLatin1Char(' ') + tally));
         ui::ui().msgBox(Text_Msg->text(), ui::Buttons::OK, ui::Icon::Information);
     } else {
         // The reason was shown as the import stopped; the status line keeps it.
-        Text_Msg->setText(failedText + SingleLine(counts.why).simplified() +
+        Text_Msg->setText(failed + SingleLine(counts.why).simplified() +
                           (tally.isEmpty() ? QString() : QLatin1Char(' ') + tally));
     }
     EnableControls(false, true);
@@ -796,8 +800,8 @@ void Verify_Numbers::runImport(const QString& option, const QString& doneText, c
 
 void Verify_Numbers::Command_Import1_Click()
 {
-    runImport(verifyimport::kOption1, QStringLiteral("Import from the Verify.csv file (option #1) complete. "),
-              QStringLiteral("Import from the Verify.csv file (option #1) is NOT complete. "));
+    runImport(verifyimport::kOption1, QStringLiteral("Import from the %1 file (option #1) complete. "),
+              QStringLiteral("Import from the %1 file (option #1) is NOT complete. "));
 }
 
 void Verify_Numbers::Command_Import2_Click()
@@ -805,8 +809,8 @@ void Verify_Numbers::Command_Import2_Click()
     if (!idle())
         return;
     // The import itself asks before it replaces the list, once it knows how many lines the file holds.
-    runImport(verifyimport::kOption2, QStringLiteral("Import from the Verify.csv file (option #2) complete. "),
-              QStringLiteral("Import from the Verify.csv file (option #2) is NOT complete. "));
+    runImport(verifyimport::kOption2, QStringLiteral("Import from the %1 file (option #2) complete. "),
+              QStringLiteral("Import from the %1 file (option #2) is NOT complete. "));
 }
 
 } // namespace zarv

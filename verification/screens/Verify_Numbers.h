@@ -139,6 +139,7 @@ private:
 
     void setStatus(const QString& code);
     void runChild(Child which, bool parked);
+    // "%1" in the texts stands for the full path of the file imported.
     void runImport(const QString& option, const QString& doneText, const QString& failedText);
     void showHelp(const QString& text, const QString& title);
     void applyRowButtons(const verifylist::RowButtons& rule);

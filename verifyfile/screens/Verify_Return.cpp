@@ -211,8 +211,16 @@ void Verify_Return::buildControls()
 
 void Verify_Return::Form_Load()
 {
-    // The lists start in the folder that receives the returned workbooks.
-    const QString start = ui::cleanFolder(fs::Settings::instance().emailFolder());
+    // The lists start in the folder a workbook was chosen from last, else in the
+    // folder that receives the returned workbooks, else at home.
+    const fs::Settings& settings = fs::Settings::instance();
+    QString start = ui::cleanFolder(QDir::homePath());
+    for (const QString& folder : {settings.receivingLastFolder(), settings.emailFolder()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            start = ui::cleanFolder(folder);
+            break;
+        }
+    }
     const QString root = Drive->addDriveFor(start);
     // Choosing another drive runs Drive_Change; otherwise it runs here.
     if (root.isEmpty() || root == Drive->drive() || !Drive->setDrive(root))
@@ -440,9 +448,10 @@ void Verify_Return::Command_OK_Click()
     }
     VerifyFilePath = joinPath(Dir->path(), File->fileName());
     if (!FileExists(VerifyFilePath)) {
-        addNote(kFileNotFound);
+        addNote(kFileNotFound + QStringLiteral(": ") + QDir::toNativeSeparators(VerifyFilePath));
         return;
     }
+    rememberFolder();
     if (!AskAboutFileAttributes(VerifyFilePath, QStringLiteral("Checking the file Attributes"))) {
         // Stopping keeps the screen open to choose another workbook.
         addLine(QStringLiteral("Stopped: ") + QDir::toNativeSeparators(VerifyFilePath) +
@@ -450,6 +459,15 @@ void Verify_Return::Command_OK_Click()
         return;
     }
     loadSelectedFile();
+}
+
+void Verify_Return::rememberFolder()
+{
+    // Only where the screen opens next depends on it: a settings file that
+    // cannot be written neither stops the load nor troubles the clerk.
+    fs::Settings& settings = fs::Settings::instance();
+    if (settings.receivingLastFolder() != Dir->path())
+        settings.setReceivingLastFolder(Dir->path());
 }
 
 void Verify_Return::loadSelectedFile()

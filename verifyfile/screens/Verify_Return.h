@@ -119,6 +119,7 @@ private:
     void hideSelectedFile();
     void showSelectedFile(bool uploadable);
     void loadSelectedFile();
+    void rememberFolder();      // the screen opens there next time
     void addNote(const QString& text);     // the list only, not the report
     void addError(const QString& text);    // the list and the report; enables Print Errors
     bool writeVerifiedFile();

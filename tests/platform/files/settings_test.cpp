@@ -130,4 +130,16 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("me@x"));
     EXPECT_EQ(Settings::instance().systemInfoProgram(), QStringLiteral("hardinfo"));   // an empty key takes the system-wide value
     EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
+
+    // The folder used last goes into the user's file, once, its other lines as they were.
+    for (const QString& folder : {QStringLiteral("/srv/a, b; \"c\" \\d"), QStringLiteral("/home/Åsa")}) {
+        ASSERT_TRUE(Settings::instance().setReceivingLastFolder(folder));
+        EXPECT_EQ(Settings::instance().receivingLastFolder(), folder);
+    }
+    writeIni(user + QStringLiteral("/zarv"), "; note\r\n[Receiving]\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n");
+    ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/x")));
+    ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/y")));
+    EXPECT_EQ(readAll(Settings::userFile()),
+              QByteArray("; note\r\n[Receiving]\r\nLastFolder=\"/y\"\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n"));
+    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 }
