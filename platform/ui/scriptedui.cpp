@@ -185,6 +185,11 @@ void ScriptedUi::fail(const QString& text)
 {
     failures_.append(text);
     journal_.append(QStringLiteral("FAILURE: ") + text);
+    // Code that asks again whatever the answer (a save's Retry) would loop
+    // here for ever: the test stops with what it was shown instead.
+    if (failures_.size() > kMostFailures)
+        qFatal("scripted user: more than %d unexpected things; the code under test keeps asking. First: %s",
+               int(kMostFailures), qPrintable(failures_.first()));
 }
 
 QString ScriptedUi::report() const

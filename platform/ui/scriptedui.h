@@ -152,6 +152,7 @@ public:
 
 protected:
     static constexpr int kScreenCancelled = 0;   // QDialog::Rejected
+    static constexpr qsizetype kMostFailures = 1000;
     enum class Kind { Box, Input, Modal, File };
     struct Item {
         int id = 0;

@@ -93,6 +93,18 @@ TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
     EXPECT_FALSE(ui.allExpectationsMet());
 }
 
+TEST(ScriptedUiDeathTest, CodeThatAsksAgainWhateverTheAnswerStopsTheTestInsteadOfLoopingForEver)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            ScriptedScreensUi ui;
+            while (ui.msgBox(QStringLiteral("Retry the save?"), Buttons::RetryCancel) != Answer::OK) {
+            }
+        },
+        "keeps asking. First: unexpected message box: Retry the save");
+}
+
 TEST(ScriptedUi, WrongIconButtonsTitleOrAnswerAreFailures)
 {
     ScriptedScreensUi ui;
