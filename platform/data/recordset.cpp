@@ -645,7 +645,14 @@ double Recordset::number(const QString& field) const
 
 void Recordset::setValue(const QString& field, const QVariant& v)
 {
-    const int i = requireField(field);
+    setValue(requireField(field), v);
+}
+
+void Recordset::setValue(int i, const QVariant& v)
+{
+    requireOpen();
+    if (i < 0 || i >= fieldCount())
+        raiseNotFound();
     requireWritable();
     Cursor& c = *cur_;
     QVariant stored = detail::normalise(rows_->fields()[size_t(i)], v);

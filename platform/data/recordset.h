@@ -76,6 +76,7 @@ public:
     QString text(const QString& field) const;           // Null as "", numbers as CStr writes them
     double number(const QString& field) const;          // Null and text that is no number as 0
     void setValue(const QString& field, const QVariant& v);  // starts an edit of the current row
+    void setValue(int i, const QVariant& v);   // by fieldIndex, for a caller that sets many rows
 
     // --- changes
     void addNew();                          // a new row becomes current; saved by the next move
