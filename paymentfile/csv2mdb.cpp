@@ -107,29 +107,6 @@ QString quotedText(const QString& s)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-// Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
-// it, without the temporaries: the repeat test builds one per payment line.
-void appendCondition(QString& out, QStringView field, const QString& value)
-{
-    if (out.capacity() < 160)
-        out.reserve(160);
-    static constexpr char16_t kEquals[] = u" = '";
-    const qsizetype at = out.size();
-    out.resize(at + field.size() + 4 + 2 * value.size() + 2);   // room for every quote doubled
-    QChar* p = out.data() + at;
-    p = std::copy(field.begin(), field.end(), p);
-    for (const char16_t c : std::u16string_view(kEquals))
-        *p++ = QChar(c);
-    for (const QChar c : value) {
-        *p++ = c;
-        if (c == u'\'')
-            *p++ = c;
-    }
-    *p++ = u'\'';
-    *p++ = u' ';
-    out.resize(p - out.constData());
-}
-
 // One load of one file: the working state the steps share.
 class Load {
 public:
@@ -583,16 +560,11 @@ void Load::paymentLine(const QString& line)
     const QString mortco = group.text(QStringLiteral("MORTCO"));
     // The values as they will be stored, so that a repeat the width cut makes
     // is found here and not refused by the table's unique key.
-    strFilter.clear();
-    appendCondition(strFilter, u"MORTCO", mortco);
-    appendCondition(strFilter, u"AND CD", cut(p.cd, pf::kCdWidth));
-    appendCondition(strFilter, u"AND JUR", cut(p.jur, pf::kJurWidth));
-    appendCondition(strFilter, u"AND FOLIO", cut(p.folio, pf::kFolioWidth));
-    appendCondition(strFilter, u"AND NAME", cut(p.name, pf::kNameWidth));
-    // Setting a filter replaces the one before it, so the clone is not first
-    // cleared (that would walk every stored payment again for nothing).
-    rsDetailClone_->setFilter(strFilter);
-    if (rsDetailClone_->recordCount() < 1)
+    const DetailFields& f = detailFields_;
+    const int key[] = {f.mortco, f.cd, f.jur, f.folio, f.name};
+    const QString stored[] = {mortco, cut(p.cd, pf::kCdWidth), cut(p.jur, pf::kJurWidth),
+                              cut(p.folio, pf::kFolioWidth), cut(p.name, pf::kNameWidth)};
+    if (rsDetailClone_->countEqual(key, stored, 5) < 1)
         storePayment(p, mortco);
     else
         keepRepeat(p, mortco);
