@@ -107,29 +107,6 @@ QString quotedText(const QString& s)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-// Appends "FIELD = 'value' " (a quote in the value doubled), as db::eq writes
-// it, without the temporaries: the repeat test builds one per payment line.
-void appendCondition(QString& out, QStringView field, const QString& value)
-{
-    if (out.capacity() < 160)
-        out.reserve(160);
-    static constexpr char16_t kEquals[] = u" = '";
-    const qsizetype at = out.size();
-    out.resize(at + field.size() + 4 + 2 * value.size() + 2);   // room for every quote doubled
-    QChar* p = out.data() + at;
-    p = std::copy(field.begin(), field.end(), p);
-    for (const char16_t c : std::u16string_view(kEquals))
-        *p++ = QChar(c);
-    for (const QChar c : value) {
-        *p++ = c;
-        if (c == u'\'')
-            *p++ = c;
-    }
-    *p++ = u'\'';
-    *p++ = u' ';
-    out.resize(p - out.constData());
-}
-
 // One load of one file: the working state the steps share.
 class Load {
 public:
@@ -196,6 +173,12 @@ private:
     QString plainStorage_;
     // Jurisdictions with a folio their mask cannot show (it is shown plain).
     QStringList plainFolioJurs_;
+    // The Detail fields a payment sets, found once: a look-up by name for each
+    // value of every payment is a good part of a large file's load.
+    struct DetailFields {
+        int mortco = -1, fileId = -1, number = -1, name = -1, cd = -1, jur = -1, folio = -1, grossTax = -1,
+            regGrant = -1, addGrant = -1, delq = -1, legal = -1, abc = -1, payment = -1, folioDisp = -1;
+    } detailFields_;
     fs::CsvReader file_;
     std::unique_ptr<db::Recordset> rsDetailClone_;
 };
@@ -257,6 +240,11 @@ void Load::emptyTables()
         ui::ui().doEvents();
         marker_ = QStringLiteral("  1-10");
     }
+    const auto field = [&detail](const char* name) { return detail.fieldIndex(QString::fromLatin1(name)); };
+    detailFields_ = {field("MORTCO"),    field("FILE_ID"),   field("NUMBER"),    field("NAME"),
+                     field("CD"),        field("JUR"),       field("FOLIO"),     field("GROSS_TAX"),
+                     field("REG_GRANT"), field("ADD_GRANT"), field("DELQ"),      field("LEGAL"),
+                     field("ABC"),       field("PAYMENT"),   field("FOLIO_DISP")};
     // A second cursor over the same rows: a payment stored through rsDetail is
     // seen by the repeat test at once.
     rsDetailClone_ = detail.clone();
@@ -572,16 +560,11 @@ void Load::paymentLine(const QString& line)
     const QString mortco = group.text(QStringLiteral("MORTCO"));
     // The values as they will be stored, so that a repeat the width cut makes
     // is found here and not refused by the table's unique key.
-    strFilter.clear();
-    appendCondition(strFilter, u"MORTCO", mortco);
-    appendCondition(strFilter, u"AND CD", cut(p.cd, pf::kCdWidth));
-    appendCondition(strFilter, u"AND JUR", cut(p.jur, pf::kJurWidth));
-    appendCondition(strFilter, u"AND FOLIO", cut(p.folio, pf::kFolioWidth));
-    appendCondition(strFilter, u"AND NAME", cut(p.name, pf::kNameWidth));
-    // Setting a filter replaces the one before it, so the clone is not first
-    // cleared (that would walk every stored payment again for nothing).
-    rsDetailClone_->setFilter(strFilter);
-    if (rsDetailClone_->recordCount() < 1)
+    const DetailFields& f = detailFields_;
+    const int key[] = {f.mortco, f.cd, f.jur, f.folio, f.name};
+    const QString stored[] = {mortco, cut(p.cd, pf::kCdWidth), cut(p.jur, pf::kJurWidth),
+                              cut(p.folio, pf::kFolioWidth), cut(p.name, pf::kNameWidth)};
+    if (rsDetailClone_->countEqual(key, stored, 5) < 1)
         storePayment(p, mortco);
     else
         keepRepeat(p, mortco);
@@ -591,12 +574,13 @@ void Load::paymentLine(const QString& line)
 void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
 {
     db::Recordset& rs = DE().rsDetail();
+    const DetailFields& f = detailFields_;
     marker_ = QStringLiteral("  9-12");
     marker_ = QStringLiteral("  9-12 1");
     rs.addNew();
     marker_ = QStringLiteral("  9-12 2");
-    rs.setValue(QStringLiteral("MORTCO"), mortco);
-    rs.setValue(QStringLiteral("FILE_ID"), fileId_);
+    rs.setValue(f.mortco, mortco);
+    rs.setValue(f.fileId, fileId_);
     if (p.number.size() > pf::kNumberWidth)
         noteCut("NUMBER", p.number, cut(p.number, pf::kNumberWidth));
     if (p.name.size() > pf::kNameWidth)
@@ -610,29 +594,29 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
     if (p.legal.size() > pf::kLegalWidth)
         noteCut("LEGAL", p.legal, cut(p.legal, pf::kLegalWidth));
     marker_ = QStringLiteral("  9-12 3");
-    rs.setValue(QStringLiteral("NUMBER"), cut(p.number, pf::kNumberWidth));
+    rs.setValue(f.number, cut(p.number, pf::kNumberWidth));
     marker_ = QStringLiteral("  9-12 4");
-    rs.setValue(QStringLiteral("NAME"), cut(p.name, pf::kNameWidth));
+    rs.setValue(f.name, cut(p.name, pf::kNameWidth));
     marker_ = QStringLiteral("  9-12 5");
-    rs.setValue(QStringLiteral("CD"), cut(p.cd, pf::kCdWidth));
+    rs.setValue(f.cd, cut(p.cd, pf::kCdWidth));
     marker_ = QStringLiteral("  9-12 6");
-    rs.setValue(QStringLiteral("JUR"), cut(p.jur, pf::kJurWidth));
+    rs.setValue(f.jur, cut(p.jur, pf::kJurWidth));
     marker_ = QStringLiteral("  9-12 7");
-    rs.setValue(QStringLiteral("FOLIO"), cut(p.folio, pf::kFolioWidth));
+    rs.setValue(f.folio, cut(p.folio, pf::kFolioWidth));
     marker_ = QStringLiteral("  9-12 8");
-    rs.setValue(QStringLiteral("GROSS_TAX"), p.grossTax);
+    rs.setValue(f.grossTax, p.grossTax);
     marker_ = QStringLiteral("  9-12 9");
-    rs.setValue(QStringLiteral("REG_GRANT"), p.regGrant);
+    rs.setValue(f.regGrant, p.regGrant);
     marker_ = QStringLiteral("  9-12 10");
-    rs.setValue(QStringLiteral("ADD_GRANT"), p.addGrant);
+    rs.setValue(f.addGrant, p.addGrant);
     marker_ = QStringLiteral("  9-12 11");
-    rs.setValue(QStringLiteral("DELQ"), p.delq);
+    rs.setValue(f.delq, p.delq);
     marker_ = QStringLiteral("  9-12 12");
-    rs.setValue(QStringLiteral("LEGAL"), cut(p.legal, pf::kLegalWidth));
+    rs.setValue(f.legal, cut(p.legal, pf::kLegalWidth));
     marker_ = QStringLiteral("  9-12 13");
-    rs.setValue(QStringLiteral("ABC"), cut(p.abc, pf::kAbcWidth));
+    rs.setValue(f.abc, cut(p.abc, pf::kAbcWidth));
     marker_ = QStringLiteral("  9-12 14");
-    rs.setValue(QStringLiteral("PAYMENT"), p.payment);
+    rs.setValue(f.payment, p.payment);
     marker_ = QStringLiteral("  9-12 15");
     marker_ = QStringLiteral("  9-12 16");
     marker_ = QStringLiteral("  9-12 17");
@@ -640,7 +624,7 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
     const QString folioDisp = pf::shownFolio(p.jur, p.folio, &plain);
     if (plain && !plainFolioJurs_.contains(p.jur))
         plainFolioJurs_.append(p.jur);
-    rs.setValue(QStringLiteral("FOLIO_DISP"), folioDisp);
+    rs.setValue(f.folioDisp, folioDisp);
     // A commit the database refuses is reported with what to look for.
     marker_ = kCommitStep;
     committingFolio_ = folioDisp;

@@ -4,6 +4,8 @@
 #include "platform/data/rowset.h"
 #include "platform/data/values.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <optional>
 
@@ -645,7 +647,14 @@ double Recordset::number(const QString& field) const
 
 void Recordset::setValue(const QString& field, const QVariant& v)
 {
-    const int i = requireField(field);
+    setValue(requireField(field), v);
+}
+
+void Recordset::setValue(int i, const QVariant& v)
+{
+    requireOpen();
+    if (i < 0 || i >= fieldCount())
+        raiseNotFound();
     requireWritable();
     Cursor& c = *cur_;
     QVariant stored = detail::normalise(rows_->fields()[size_t(i)], v);
@@ -657,6 +666,29 @@ void Recordset::setValue(const QString& field, const QVariant& v)
     }
     c.buffer[size_t(i)] = std::move(stored);
     c.dirty[size_t(i)] = true;
+}
+
+long Recordset::countEqual(const int* fields, const QString* texts, int count)
+{
+    requireOpen();
+    QVarLengthArray<std::pair<int, int>, 8> order;   // (field, its text)
+    for (int i = 0; i < count; ++i) {
+        if (fields[i] < 0 || fields[i] >= fieldCount())
+            raiseNotFound();
+        order.append({fields[i], i});
+    }
+    // The index is over the fields in ascending order, as a filter's is.
+    std::sort(order.begin(), order.end());
+    QVarLengthArray<int, 8> sorted;
+    QString key;
+    for (const auto& [field, i] : order) {
+        if (!sorted.isEmpty() && sorted.back() == field)
+            detail::raiseBadArguments();
+        sorted.append(field);
+        detail::appendLiteralKey(key, rows_->fields()[size_t(field)], texts[i]);
+    }
+    const std::vector<int>* rows = rows_->lookup(sorted.data(), size_t(sorted.size()), key);
+    return rows ? long(rows->size()) : 0;
 }
 
 // --- changes

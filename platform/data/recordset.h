@@ -62,6 +62,10 @@ public:
     // Forward (or backward) from the current row, skipping `skip` rows first;
     // one condition of the filter grammar. Lands on the row found, else EOF (BOF).
     void find(const QString& criterion, long skip = 0, bool forward = true);
+    // The rows, whatever this cursor's filter, whose fields (by fieldIndex, each
+    // once) hold these texts by the rule of a filter's `=`: what a filter of
+    // those conditions would count, without a filter text to build and parse.
+    long countEqual(const int* fields, const QString* texts, int count);
 
     // --- bookmarks: the row's rowid; valid in every clone of the same rows
     qint64 bookmark() const;                // DbError(BofOrEof) without a current row
@@ -76,6 +80,7 @@ public:
     QString text(const QString& field) const;           // Null as "", numbers as CStr writes them
     double number(const QString& field) const;          // Null and text that is no number as 0
     void setValue(const QString& field, const QVariant& v);  // starts an edit of the current row
+    void setValue(int i, const QVariant& v);   // by fieldIndex, for a caller that sets many rows
 
     // --- changes
     void addNew();                          // a new row becomes current; saved by the next move

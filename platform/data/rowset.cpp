@@ -879,7 +879,12 @@ void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QStr
 void RowSet::indexAdd(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    std::vector<int>& rows = ix.rows[rowKey_];
+    auto it = ix.rows.find(rowKey_);
+    // A new key is stored as a copy of its own: sharing rowKey_'s buffer would
+    // make the next key built there allocate and grow a buffer anew.
+    if (it == ix.rows.end())
+        it = ix.rows.emplace(QString(rowKey_.constData(), rowKey_.size()), std::vector<int>());
+    std::vector<int>& rows = *it;
     if (rows.empty() || rows.back() < row)
         rows.push_back(row);
     else

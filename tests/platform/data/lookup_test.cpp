@@ -90,6 +90,11 @@ TEST_F(LookupTest, KeyFiltersAgreeWithTheDatabaseThroughEditsDeletesAndRollback)
                 ASSERT_EQ(probe->recordCount(),
                           countInDatabase(QStringLiteral("WHERE MORTCO = '%1' AND NAME = '%2'").arg(mortco, nm)))
                     << qPrintable(mortco) << " " << qPrintable(nm);
+                // The same count without a filter text, the fields in another
+                // order, through a cursor that holds a filter of its own.
+                const int fields[] = {rs.fieldIndex("NAME"), rs.fieldIndex("MORTCO")};
+                const QString texts[] = {nm, mortco};
+                ASSERT_EQ(rs.countEqual(fields, texts, 2), probe->recordCount());
             }
         }
     };
@@ -107,6 +112,11 @@ TEST_F(LookupTest, KeyFiltersAgreeWithTheDatabaseThroughEditsDeletesAndRollback)
         }
     };
     check("added");
+    const int twice[] = {rs.fieldIndex("NAME"), rs.fieldIndex("NAME")};
+    const int unknown[] = {-1};
+    const QString texts[] = {"N1", "N2"};
+    EXPECT_EQ(errorOf([&] { rs.countEqual(twice, texts, 2); }), DbError::BadArguments);
+    EXPECT_EQ(errorOf([&] { rs.countEqual(unknown, texts, 1); }), DbError::ItemNotFound);
     scramble(150);
     check("edited and deleted");
     conn.beginTrans();
