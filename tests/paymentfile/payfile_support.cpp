@@ -18,6 +18,10 @@ QByteArray fileBytes(const QStringList& lines, const char* lineEnd)
     return out;
 }
 
+const QString kPaymentHeading = QStringLiteral(
+    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
+    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+
 QStringList crlfLines(const QByteArray& bytes)
 {
     QStringList lines;
@@ -85,9 +89,7 @@ QStringList groupSection(const QStringList& labelValues, int count, const QStrin
         out << QString::fromLatin1(labels[i]) + labelValues.value(i);
     out << QStringLiteral("Number of Payment records,%1").arg(count) << QStringLiteral("Payment Amount,") + total
         << QString() << QStringLiteral("PAYMENT DETAIL INFORMATION")
-        << QStringLiteral("MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT "
-                          "AMOUNT,PAYMENT TYPE A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL "
-                          "GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+        << kPaymentHeading;
     out << payments << QString() << QString();
     return out;
 }

@@ -22,6 +22,9 @@ namespace zarv::test {
 QByteArray fileBytes(const QStringList& lines, const char* lineEnd = "\r\n");
 // The lines of a file that must end every line with CR LF; a line end of any
 // other kind is a test failure.
+// The heading line of a payment section, as the payment file holds it.
+extern const QString kPaymentHeading;
+
 QStringList crlfLines(const QByteArray& bytes);
 
 // The rows of a query, in order, field name -> value.

@@ -13,10 +13,6 @@ using namespace zarv::test;
 
 namespace {
 
-const QString kHeading = QStringLiteral(
-    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
-    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
-
 class ReadingTest : public DeTest {
 protected:
     bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
@@ -32,7 +28,7 @@ protected:
     {
         return {"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "",
                 "PAYMENT GROUP INFORMATION", "Agency #,0001", "Name1:," + name1, "",
-                "PAYMENT DETAIL INFORMATION", kHeading};
+                "PAYMENT DETAIL INFORMATION", kPaymentHeading};
     }
     static QByteArray utf8(const QStringList& lines, const char* end = "\r\n")
     {
@@ -130,7 +126,7 @@ TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsIsRefusedSayingHowToSaveItWi
             for (int p = 1; p <= payments; ++p)
                 lines << QStringLiteral("#M%1,OWNER %1,01,701,#310-442-18%1,150.00,A,150.00,0.00,0.00,0.00,LOT 1").arg(p);
             lines << "" << "" << "PAYMENT GROUP INFORMATION" << "Agency #,0002" << ""
-                  << "PAYMENT DETAIL INFORMATION" << kHeading
+                  << "PAYMENT DETAIL INFORMATION" << kPaymentHeading
                   << "#N1,OTHER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,0.00,LOT 1";
             for (QString& l : lines)
                 l.replace(QLatin1Char(','), QLatin1Char(s.separator));

@@ -385,9 +385,7 @@ TEST_F(RoundTripTest, SpreadsheetFormsAndOddMasksLeaveEveryFolioAlone)
 // without a question and saves to the same bytes again.
 TEST_F(RoundTripTest, OverWideValuesWrongCountsAndSplitAgenciesAreNamedOrLoadedAlike)
 {
-    const QString heading = QStringLiteral(
-        "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
-        "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
+    const QString& heading = kPaymentHeading;
     int answered[2] = {0, 0};
     for (int seed = 1; seed <= 30; ++seed) {
         std::mt19937 rng(static_cast<unsigned>(12000 + seed));

@@ -29,10 +29,6 @@ using ui::Icon;
 
 namespace {
 
-const QString kHeading = QStringLiteral(
-    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
-    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
-
 Fields payment(const QString& number, const QString& name, const QString& cd, const QString& jur,
                const QString& folio, double amount, const QString& abc = "A", double delq = 0,
                const QString& legal = {})

@@ -11,10 +11,6 @@ using namespace zarv::test;
 
 namespace {
 
-const QString kHeading = QStringLiteral(
-    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
-    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
-
 class SpreadsheetTest : public DeTest {
 protected:
     QString target() const { return path(QStringLiteral("Zarvdata.csv")); }
@@ -29,7 +25,7 @@ protected:
     {
         return {"ZARV DATA FOR YEAR 2024,,,", ",,,", "FOLIO MASK INFORMATION,,,", "70109###-###-###,,,", ",,,",
                 "PAYMENT GROUP INFORMATION,,,", "Group #,1,,,", "Agency #,1,,,", ",,,",
-                "PAYMENT DETAIL INFORMATION,,,", kHeading};
+                "PAYMENT DETAIL INFORMATION,,,", kPaymentHeading};
     }
 };
 
