@@ -47,9 +47,10 @@ QString inFolder(const QString& folder, const QString& name)
     return exact;
 }
 
-void severe(const QString& file)
+void severe(const QString& file, const QString& path)
 {
-    ui::ui().msgBox(QStringLiteral("SEVERE ERROR - The %1 file is missing from the application path.").arg(file),
+    ui::ui().msgBox(QStringLiteral("SEVERE ERROR - The %1 file is missing: %2")
+                        .arg(file, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())),
                     ui::Buttons::OK, ui::Icon::Critical);
     ui::ui().endProgram(1);
 }
@@ -116,7 +117,7 @@ bool DataEnvironment::DataEnvironment_Initialize()
         const QString zarvPath = inFolder(folder_, QStringLiteral("Zarv.mdb"));
         if (!FileExists(zarvPath)) {
             marker = QStringLiteral("(005)");
-            severe(QStringLiteral("Zarv.mdb"));
+            severe(QStringLiteral("Zarv.mdb"), zarvPath);
             return false;
         }
         Zarv.setConnectionTimeout(120);
@@ -133,7 +134,7 @@ bool DataEnvironment::DataEnvironment_Initialize()
             const QString zarvDbPath = inFolder(folder_, QStringLiteral("ZarvDb.mdb"));
             if (!FileExists(zarvDbPath)) {
                 marker = QStringLiteral("(010)");
-                severe(QStringLiteral("ZarvDb.mdb"));
+                severe(QStringLiteral("ZarvDb.mdb"), zarvDbPath);
                 return false;
             }
             ZarvDb.setConnectionTimeout(120);
@@ -145,7 +146,7 @@ bool DataEnvironment::DataEnvironment_Initialize()
             const QString labelPath = inFolder(folder_, QStringLiteral("label.mdb"));
             if (!FileExists(labelPath)) {
                 marker = QStringLiteral("(015)");
-                severe(QStringLiteral("Label.mdb"));
+                severe(QStringLiteral("Label.mdb"), labelPath);
                 return false;
             }
             LabelDb.setConnectionTimeout(120);

@@ -6,6 +6,7 @@
 #include "verifyfile/verifiedfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -228,6 +229,7 @@ QString ReturnedRowError::text() const
 ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& notes)
 {
     ReturnedWorkbook book;
+    book.path_ = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     RowCollector rows(notes);
     book.complete_ = Xls2Mdb(path, rows);
     book.loaded_ = int(rows.stored_.size());
@@ -264,8 +266,9 @@ ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& 
 QStringList ReturnedWorkbook::errorLines() const
 {
     if (!complete_)
-        return {QStringLiteral("ERROR - The selected file could not be loaded completely: nothing can be uploaded "
-                               "and no verified file is written.")};
+        return {QStringLiteral("ERROR - The selected file %1 could not be loaded completely: nothing can be "
+                               "uploaded and no verified file is written.")
+                    .arg(path_)};
     QStringList lines;
     lines.reserve(qsizetype(errors_.size()));
     for (const ReturnedRowError& e : errors_)

@@ -62,6 +62,7 @@ public:
 
 private:
     bool complete_ = false;
+    QString path_;                  // the workbook as chosen
     int loaded_ = 0;
     int notLoaded_ = 0;
     std::vector<ReturnedRowError> errors_;

@@ -24,10 +24,11 @@ protected:
         de = std::make_unique<DataEnvironment>(folder.isEmpty() ? dir.path() : folder, programName);
         return de->DataEnvironment_Initialize();
     }
-    void expectMissing(const QString& file)
+    // The message names the file and gives its full path.
+    void expectMissing(const QString& file, const QString& onDisk)
     {
         ExpectedBox box;
-        box.prompt = QStringLiteral("SEVERE ERROR - The %1 file is missing from the application path.").arg(file);
+        box.prompt = QStringLiteral("SEVERE ERROR - The %1 file is missing: %2").arg(file, dir.filePath(onDisk));
         box.icon = Icon::Critical;
         box.title = ui::UiServices::appTitle();
         ui->expectBox(box);
@@ -107,7 +108,7 @@ TEST_F(DataEnvironmentStart, MissingOrEmptyFilesEndTheProgramWithTheirMessage)
             QFile(victim).open(QIODevice::WriteOnly);
 
         ui->reset();
-        expectMissing(QString::fromLatin1(c.named));
+        expectMissing(QString::fromLatin1(c.named), QString::fromLatin1(c.remove));
         EXPECT_FALSE(start(QStringLiteral("zarv")));
         EXPECT_TRUE(ui->ending());
         EXPECT_EQ(ui->boxes().size(), 1u);
@@ -128,7 +129,7 @@ TEST_F(DataEnvironmentStart, ZarvWinProgramNeedsOnlyTheWorkingDatabase)
         EXPECT_EQ(de->LabelDb.connectionString(), de->Zarv.connectionString());
     }
     // A name that only looks alike still needs every file.
-    expectMissing(QStringLiteral("ZarvDb.mdb"));
+    expectMissing(QStringLiteral("ZarvDb.mdb"), QStringLiteral("ZarvDb.mdb"));
     EXPECT_FALSE(start(QStringLiteral("ZARVWI")));
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
 }

@@ -123,9 +123,9 @@ TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
         const char* programName;
         const char* message;
     } cases[] = {
-        {"Zarv.mdb", "zarv", "SEVERE ERROR - The Zarv.mdb file is missing from the application path."},
-        {"ZarvDb.mdb", "zarv", "SEVERE ERROR - The ZarvDb.mdb file is missing from the application path."},
-        {"label.mdb", "zarv", "SEVERE ERROR - The Label.mdb file is missing from the application path."},
+        {"Zarv.mdb", "zarv", "SEVERE ERROR - The Zarv.mdb file is missing: "},
+        {"ZarvDb.mdb", "zarv", "SEVERE ERROR - The ZarvDb.mdb file is missing: "},
+        {"label.mdb", "zarv", "SEVERE ERROR - The Label.mdb file is missing: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.missing);
@@ -139,7 +139,8 @@ TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
         StartOptions o = options();
         o.programFolder = program.path();
         o.programName = QLatin1String(c.programName);
-        ui().expectBox(box(QString::fromLatin1(c.message), ui::Answer::OK, Icon::Critical));
+        ui().expectBox(box(QString::fromLatin1(c.message) + program.filePath(QLatin1String(c.missing)),
+                           ui::Answer::OK, Icon::Critical));
         StartedProgram started = StartZarv(o);
         EXPECT_EQ(started.startScreen, nullptr);
         EXPECT_TRUE(ui().ending());

@@ -134,7 +134,9 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(damaged), listed));
     ASSERT_EQ(listed.size(), 2);
     EXPECT_TRUE(listed[0].startsWith("Error Xls2Mdb("));
-    EXPECT_TRUE(listed[1].startsWith("ERROR - The selected file could not be loaded completely")) << listed[1].toStdString();
+    EXPECT_TRUE(listed[1].startsWith("ERROR - The selected file " + QDir::toNativeSeparators(damaged) +
+                                      " could not be loaded completely"))
+        << listed[1].toStdString();
     EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(damaged)));
 }
 

@@ -81,8 +81,8 @@ TEST_F(ReceiveStartup, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
         QFile::remove(program.filePath(missing));
         ReceiveOptions o = options();
         o.programFolder = program.path();
-        ui().expectBox(criticalBox(QString("SEVERE ERROR - The %1 file is missing from the application path.")
-                                       .arg(QString::fromLatin1(missing))));
+        ui().expectBox(criticalBox(QString("SEVERE ERROR - The %1 file is missing: %2")
+                                       .arg(QString::fromLatin1(missing), program.filePath(missing))));
         StartedReceive started = StartReceive(o);
         EXPECT_EQ(started.screen, nullptr);
         EXPECT_TRUE(ui().ending());
