@@ -107,6 +107,11 @@ DataEnvironment::~DataEnvironment()
     }
 }
 
+QString DataEnvironment::databasePath(const QString& fileName) const
+{
+    return QDir::toNativeSeparators(QFileInfo(inFolder(folder_, fileName)).absoluteFilePath());
+}
+
 bool DataEnvironment::DataEnvironment_Initialize()
 {
     QString marker;

@@ -18,6 +18,8 @@ public:
     ~DataEnvironment();
     DataEnvironment(const DataEnvironment&) = delete;
     DataEnvironment& operator=(const DataEnvironment&) = delete;
+    // The full path of one of the database files, as the messages name it.
+    QString databasePath(const QString& fileName) const;
 
     // Checks the database files and sets the connection strings. False when a
     // database file is missing: the user has been told and the program is ending.

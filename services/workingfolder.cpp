@@ -8,7 +8,10 @@
 
 namespace zarv {
 
-QString WorkingFolder()
+namespace {
+
+// A field of the start screen's remembered choice; "" when there is none.
+QString remembered(const QString& field)
 {
     try {
         if (hasDE()) {
@@ -17,20 +20,32 @@ QString WorkingFolder()
                 rs.open();
             if (rs.recordCount() > 0) {
                 rs.moveFirst();
-                const QString dir = rs.text(QStringLiteral("Dir"));
-                if (!dir.trimmed().isEmpty())
-                    return QDir::cleanPath(QDir(dir).absolutePath());
+                return rs.text(field).trimmed().isEmpty() ? QString() : rs.text(field);
             }
         }
     } catch (const std::exception&) {
-        // The remembered choice cannot be read: the home folder serves.
+        // The remembered choice cannot be read: as if none was made.
     }
-    return QDir::homePath();
+    return {};
+}
+
+} // namespace
+
+QString WorkingFolder()
+{
+    const QString dir = remembered(QStringLiteral("Dir"));
+    return dir.isEmpty() ? QDir::homePath() : QDir::cleanPath(QDir(dir).absolutePath());
 }
 
 QString WorkingFilePath(const QString& fileName)
 {
     return QDir(WorkingFolder()).filePath(fileName);
+}
+
+QString WorkingFile()
+{
+    const QString file = remembered(QStringLiteral("File"));
+    return file.isEmpty() ? QString() : QDir::toNativeSeparators(WorkingFilePath(file));
 }
 
 } // namespace zarv

@@ -13,5 +13,7 @@ namespace zarv {
 QString WorkingFolder();
 // The full path of a file of that name in WorkingFolder().
 QString WorkingFilePath(const QString& fileName);
+// The full path of the file being worked on itself; "" when none was chosen.
+QString WorkingFile();
 
 } // namespace zarv

@@ -158,8 +158,9 @@ bool WriteBack::run()
             break;
     }
     ui::ui().msgBox(QStringLiteral("The Mortgage Verification data was NOT saved.") + kCrLf + keptText() + kCrLf +
-                        QStringLiteral("The changes of this run stay in the table VERIFY of Zarv.mdb until the next "
-                                       "Mortgage Verification file is loaded."),
+                        QStringLiteral("The changes of this run stay in the table VERIFY of %1 until the next "
+                                       "Mortgage Verification file is loaded.")
+                            .arg(DE().databasePath(QStringLiteral("Zarv.mdb"))),
                     Buttons::OK, Icon::Critical, QStringLiteral("ZARV Data Save"));
     return false;
 }

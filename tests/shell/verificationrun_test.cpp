@@ -265,8 +265,9 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
     ui().expectBox(box(ui::containing(QStringLiteral("could not be saved")), Answer::Cancel));
     ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(QStringLiteral("The Mortgage Verification data was NOT saved.\r\n") + kept +
-                           QStringLiteral("\r\nThe changes of this run stay in the table VERIFY of Zarv.mdb until the "
-                                          "next Mortgage Verification file is loaded."),
+                           QStringLiteral("\r\nThe changes of this run stay in the table VERIFY of ") +
+                           DE().databasePath(QStringLiteral("Zarv.mdb")) +
+                           QStringLiteral(" until the next Mortgage Verification file is loaded."),
                        Answer::OK, Icon::Critical));
     w->Command_VERIFY_OK->click();
 
@@ -359,8 +360,9 @@ TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
         list.mnuCloseNOW->trigger();
         EXPECT_FALSE(ui().ending());
         EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
-        ui().expectBox(box(ui::containing(QStringLiteral("Close WITHOUT saving?")), Answer::Yes, Icon::Exclamation,
-                           Buttons::YesNo));
+        ui().expectBox(box(ui::containing(QStringLiteral("the workbook ") + QDir::toNativeSeparators(workbook_) +
+                                          QStringLiteral(" stays as it was")),
+                           Answer::Yes, Icon::Exclamation, Buttons::YesNo));
         list.mnuCloseNOW->trigger();
     });
     w->Command_VERIFY_OK->click();

@@ -423,8 +423,9 @@ TEST_F(ListTest, AFailedExportSaysWhereItStoppedAndLeavesTheOldFile)
     addFive();
     QDir().mkdir(csvPath());   // a folder where the file should go
     auto w = open();
-    ui().expectBox(box(ui::containing("Unexpected error occurred: (2 Open Verify.csv)\r\n"
-                                       "Ensure that the Zarv.mdb is not open.\r\n"
+    ui().expectBox(box(ui::containing("Unexpected error occurred: (2 Open Verify.csv)\r\nEnsure that the " +
+                                       DE().databasePath("Zarv.mdb") +
+                                       " is not open.\r\n"
                                        "Check diskspace... then try again"),
                             Answer::OK, Icon::Critical));
     w->Command_Export->click();

@@ -22,6 +22,7 @@
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
 #include "services/system.h"
+#include "services/workingfolder.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -86,8 +87,9 @@ QString folioText(const QVariant& value, qint64 bookmark)
 bool confirmEndOfRun()
 {
     return ui::ui().confirm(QStringLiteral("Close the folio list and end the verification run?") + CRLF +
-                                QStringLiteral("The workbook is then saved with the changes of this run, and the "
-                                               "program ends."),
+                                QStringLiteral("The workbook %1 is then saved with the changes of this run, and "
+                                               "the program ends.")
+                                    .arg(WorkingFile()),
                             QStringLiteral("Close the folio list"));
 }
 
@@ -626,8 +628,9 @@ void Verify_Numbers::mnuCloseNOW_Click()
     if (!idle())
         return;
     if (!ui::ui().confirm(QStringLiteral("Close WITHOUT saving?") + CRLF +
-                              QStringLiteral("Every change made in this run is lost: the workbook stays as it was, "
-                                             "and the program ends."),
+                              QStringLiteral("Every change made in this run is lost: the workbook %1 stays as it "
+                                             "was, and the program ends.")
+                                  .arg(WorkingFile()),
                           QStringLiteral("Close and do NOT save"), ui::Icon::Exclamation))
         return;
     ui::ui().endProgram(0);
@@ -731,9 +734,11 @@ void Verify_Numbers::Command_Export_Click()
     }
     const QString step = vb::Trim(strStep);
     Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step +
-                      QStringLiteral("). Ensure that the Zarv.mdb is not open. Check diskspace... then try again"));
+                      QStringLiteral("). Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
+                      QStringLiteral(" is not open. Check diskspace... then try again"));
     ui::ui().msgBox(QStringLiteral("Unexpected error occurred: (") + step + QStringLiteral(")") + CRLF +
-                        QStringLiteral("Ensure that the Zarv.mdb is not open.") + CRLF +
+                        QStringLiteral("Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
+                        QStringLiteral(" is not open.") + CRLF +
                         QStringLiteral("Check diskspace... then try again") + CRLF + reason + CRLF +
                         csv + QStringLiteral(" was left as it was."),
                     ui::Buttons::OK, ui::Icon::Critical);
