@@ -12,6 +12,7 @@
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
+#include "services/failurenotice.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
@@ -854,15 +855,9 @@ void Load::abandon(bool refused)
 
 void reportFailure(const QString& marker, const Failure& f)
 {
-    if (f.refused) {
-        ui::ui().msgBox(f.description + QStringLiteral("\n\nNothing was loaded."), ui::Buttons::OK,
-                        ui::Icon::Critical);
-        return;
-    }
-    ui::ui().msgBox(QStringLiteral("Csv2Mdb Unexpected error #") + vb::Str(double(f.number)) +
-                        QStringLiteral(" Debug (") + marker + QStringLiteral(")") + QStringLiteral(" occurred: ") +
-                        f.description,
-                    ui::Buttons::OK, ui::Icon::Critical);
+    // A refusal of what the file holds loads nothing at all, and says so.
+    const QString tail = f.refused ? QStringLiteral("\n\nNothing was loaded.") : QString();
+    ui::ui().msgBox(FailureNotice(QStringLiteral("Csv2Mdb"), f, marker) + tail, ui::Buttons::OK, ui::Icon::Critical);
 }
 
 } // namespace

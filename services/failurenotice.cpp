@@ -5,11 +5,12 @@
 
 namespace zarv {
 
-QString FailureNotice(const QString& where, const Failure& failure)
+QString FailureNotice(const QString& where, const Failure& failure, const QString& debugMarker)
 {
     if (failure.refused)
         return failure.description;
-    const QString text = QStringLiteral("Unexpected error #") + vb::Str(double(failure.number)) +
+    const QString debug = debugMarker.isEmpty() ? QString() : QStringLiteral(" Debug (") + debugMarker + u')';
+    const QString text = QStringLiteral("Unexpected error #") + vb::Str(double(failure.number)) + debug +
                          QStringLiteral(" occurred: ") + failure.description;
     return where.isEmpty() ? text : where + QLatin1Char(' ') + text;
 }

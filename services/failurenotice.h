@@ -9,8 +9,9 @@
 namespace zarv {
 
 // "<where> Unexpected error # <n> occurred: <description>" ("Unexpected error
-// ..." when where is empty); a refusal's own message, with no number.
-QString FailureNotice(const QString& where, const Failure& failure);
+// ..." when where is empty), with " Debug (<marker>)" before "occurred" when a
+// marker of the step is given; a refusal's own message, with no number.
+QString FailureNotice(const QString& where, const Failure& failure, const QString& debugMarker = {});
 
 // "Err# <n> Description: <description>", the form a failure takes inside a
 // message of its own; a refusal's own message.

@@ -55,6 +55,13 @@ TEST_F(FailureNoticeTest, EachKindOfFailureIsShownInItsOneForm)
         EXPECT_FALSE(ui().busy()) << c.thrown;
         EXPECT_EQ(detail, c.detail) << c.thrown;
     }
+
+    // The payment file load also names the step it stopped at; a refusal stays plain.
+    const Failure plain{5, QStringLiteral("gone"), false};
+    EXPECT_EQ(FailureNotice(QStringLiteral("Csv2Mdb"), plain, QStringLiteral("  9- 5")),
+              QStringLiteral("Csv2Mdb Unexpected error # 5 Debug (  9- 5) occurred: gone"));
+    const Failure refused{0, QStringLiteral("Line 3: no year"), true};
+    EXPECT_EQ(FailureNotice(QStringLiteral("Csv2Mdb"), refused, QStringLiteral("  9")), refused.description);
 }
 
 } // namespace
