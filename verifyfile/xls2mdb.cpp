@@ -616,8 +616,9 @@ void Load::fail(const Failure& failure)
         batch_.reset();
     }
     dropPendingRows();
-    const QString msg = QStringLiteral("Error Xls2Mdb(") + strStep.text() + QStringLiteral(") Err#") +
-                        vb::Str(double(failure.number)) + QStringLiteral(" Description: ") + failure.description;
+    // What went wrong leads; the step only says where the load was when it stopped.
+    const QString msg = failure.description + QStringLiteral("\r\nError Xls2Mdb(") + strStep.text() +
+                        QStringLiteral(") Err#") + vb::Str(double(failure.number));
     ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Critical);
     if (list_) {
         list_->addLine(msg);

@@ -132,11 +132,12 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     EXPECT_TRUE(out.startsWith(QDir::toNativeSeparators(damaged) + ": ERRORS: No verified file is written.")) << out.toStdString();
     listed.clear();
     ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(damaged), listed));
-    ASSERT_EQ(listed.size(), 2);
-    EXPECT_TRUE(listed[0].startsWith("Error Xls2Mdb("));
-    EXPECT_TRUE(listed[1].startsWith("ERROR - The selected file " + QDir::toNativeSeparators(damaged) +
+    // The load's failure, its cause first and then its step, and the line that nothing is uploaded.
+    ASSERT_EQ(listed.size(), 3) << listed.join('|').toStdString();
+    EXPECT_TRUE(listed[1].startsWith("Error Xls2Mdb(")) << listed[1].toStdString();
+    EXPECT_TRUE(listed[2].startsWith("ERROR - The selected file " + QDir::toNativeSeparators(damaged) +
                                       " could not be loaded completely"))
-        << listed[1].toStdString();
+        << listed[2].toStdString();
     EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(damaged)));
 }
 

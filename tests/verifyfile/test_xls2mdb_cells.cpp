@@ -96,10 +96,14 @@ TEST_F(Xls2MdbCells, ErrorValuesAndFormulasWithoutAResultRefuseTheWorkbook)
         const QString p = book({folioRow("|1234|N1|12|701|1"), folioRow("|1234|N2|12|701|2")});
         replaceCell(p, c.sheet, c.reference, c.cell);
         ui().expectBox(criticalBox(ui::containing(
-            QString("Error Xls2Mdb(82) Err# 13 Description: Cell %1 of the sheet \"%2\" in the workbook \"%3\" ")
+            QString("Cell %1 of the sheet \"%2\" in the workbook \"%3\" ")
                 .arg(c.reference, sheetNames[c.sheet], QDir::toNativeSeparators(p)) + c.says)));
         EXPECT_FALSE(Xls2Mdb(p));
         EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        ASSERT_FALSE(ui().boxes().empty());
+        EXPECT_TRUE(ui().boxes().back().prompt.startsWith("Cell ") &&
+                    ui().boxes().back().prompt.endsWith("\r\nError Xls2Mdb(82) Err# 13"))
+            << ui().boxes().back().prompt.toStdString();   // the cause leads, the step follows
         EXPECT_EQ(tableCount("VERIFY"), 0);
         EXPECT_EQ(tableCount("Jurisdiction"), 0);
     }
@@ -113,7 +117,7 @@ TEST_F(Xls2MdbCells, ErrorValuesAndFormulasWithoutAResultRefuseTheWorkbook)
     ui().expectBox(criticalBox(ui::containing("Cell B2 of the sheet \"Mortgage\"")));
     EXPECT_FALSE(Xls2Mdb(p));
     ASSERT_FALSE(ui().boxes().empty());
-    EXPECT_TRUE(ui().boxes().back().prompt.endsWith(" 2 more cells hold error values or formulas without results."))
+    EXPECT_TRUE(ui().boxes().back().prompt.contains(" 2 more cells hold error values or formulas without results.\r\n"))
         << ui().boxes().back().prompt.toStdString();
 }
 

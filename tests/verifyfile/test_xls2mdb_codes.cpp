@@ -157,31 +157,35 @@ TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)
 struct ErrorCase {
     const char* name;
     std::function<void(Book&)> change;
-    QString message;        // the start of the critical message
+    QString cause;          // what the critical message starts with
+    QString step;           // the step and number it ends with
     long folios;            // rows of VERIFY after the failed load
 };
 
 TEST_F(Xls2MdbCodes, AnErrorEndsTheLoadWithItsStepAndResultFalse)
 {
     const std::vector<ErrorCase> cases = {
-        {"fewer than five worksheets", [](Book& b) { b.sheets = 3; },
-         "Error Xls2Mdb(202) Err# 9 Description: The workbook ", 1},
-        {"only a first worksheet", [](Book& b) { b.sheets = 1; }, "Error Xls2Mdb(143) Err# 9 Description: ", 1},
+        {"fewer than five worksheets", [](Book& b) { b.sheets = 3; }, "The workbook ",
+         "\r\nError Xls2Mdb(202) Err# 9", 1},
+        {"only a first worksheet", [](Book& b) { b.sheets = 1; }, "", "\r\nError Xls2Mdb(143) Err# 9", 1},
         {"folio length not a number, table empty",
-         [](Book& b) { b.folioMask.push_back({"701", "AB", "#"}); },
-         "Error Xls2Mdb(173) Err# 13 Description: Type mismatch", 1},
+         [](Book& b) { b.folioMask.push_back({"701", "AB", "#"}); }, "Type mismatch",
+         "\r\nError Xls2Mdb(173) Err# 13", 1},
         {"folio length not a number, after a lookup",
          [](Book& b) { b.folioMask.insert(b.folioMask.end(), {{"701", "9", "#"}, {"702", "9x", "#"}}); },
-         "Error Xls2Mdb(158) Err# 13 Description: Type mismatch", 1},
+         "Type mismatch", "\r\nError Xls2Mdb(158) Err# 13", 1},
     };
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.name);
         Book b = bookWithOneFolio();
         c.change(b);
         const QString p = save(b);
-        expectError(ui::containing(c.message));
+        expectError(ui::containing(c.step));
         EXPECT_FALSE(Xls2Mdb(p));
         EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+        ASSERT_FALSE(ui().boxes().empty());
+        const QString shown = ui().boxes().back().prompt;
+        EXPECT_TRUE(shown.startsWith(c.cause) && shown.endsWith(c.step)) << shown.toStdString();
         EXPECT_EQ(tableCount("VERIFY"), c.folios);
         EXPECT_FALSE(xlBook.isOpen());
         EXPECT_FALSE(de().Zarv.inTransaction());
@@ -192,17 +196,17 @@ TEST_F(Xls2MdbCodes, AFileThatIsNoWorkbookStopsAtTheFirstSheet)
 {
     addVerifyRow(" |1111|OLD|12|701|1");
     const QString notABook = writeFile("MortNo3.xlsx", "plain text, not a workbook");
-    expectError(ui::containing("Error Xls2Mdb(82) Err# 91 Description: "));
+    expectError(ui::containing("\r\nError Xls2Mdb(82) Err# 91"));
     EXPECT_FALSE(Xls2Mdb(notABook));
     // The purge ran before the workbook was opened.
     EXPECT_EQ(tableCount("VERIFY"), 0);
 
-    expectError(ui::containing("Error Xls2Mdb(82) Err# 91 Description: "));
+    expectError(ui::containing("\r\nError Xls2Mdb(82) Err# 91"));
     RecordingSink list;
     EXPECT_FALSE(Xls2Mdb(path("missing.xlsx"), list));
     ASSERT_EQ(list.lines.size(), 1);
-    EXPECT_TRUE(list.lines[0].startsWith("Error Xls2Mdb(82) Err# 91 Description: "));
-    EXPECT_TRUE(list.lines[0].contains("missing.xlsx"));
+    EXPECT_TRUE(list.lines[0].endsWith("\r\nError Xls2Mdb(82) Err# 91"));
+    EXPECT_TRUE(list.lines[0].section(QStringLiteral("\r\n"), 0, 0).contains("missing.xlsx"));   // the cause first
     EXPECT_EQ(list.printEnabled, 1);
 }
 
