@@ -157,11 +157,7 @@ private:
     bool firstGroup_ = true;
     bool stop_ = false;
     bool masksRead_ = false;   // the file itself gave at least one mask line
-    bool headerFirst_ = false; // line 1 was the header
     int lineNumber_ = 0;       // of the line last read
-    // The current group's marker line and its Agency # line (0 for none).
-    int groupLine_ = 0;
-    int agencyLine_ = 0;
     LoadEnd end_ = LoadEnd::Missing;
     // The year of the header, stored only once the whole file is loaded.
     QString yearToStore_;

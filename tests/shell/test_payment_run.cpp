@@ -41,6 +41,16 @@ protected:
         ShellTest::TearDown();
     }
 
+    // The clerk's edit of a run: the first payment gets another legal description.
+    void editFirstLegal(const QString& legal)
+    {
+        db::Recordset& detail = de().rsDetail();
+        detail.setFilter(QString());
+        detail.moveFirst();
+        detail.setValue("LEGAL", legal);
+        detail.move(0);
+    }
+
     // The sample with its year replaced.
     QByteArray sampleOfYear(int year) const
     {
@@ -110,11 +120,7 @@ TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsK
         EXPECT_TRUE(ui().isParked(w.get()));
         auto& g = static_cast<Group&>(d);
         // What the clerk changed on the way is what the file gets.
-        db::Recordset& detail = de().rsDetail();
-        detail.setFilter(QString());
-        detail.moveFirst();
-        detail.setValue("LEGAL", QStringLiteral("LOT 99 PLAN 1"));
-        detail.move(0);
+        editFirstLegal(QStringLiteral("LOT 99 PLAN 1"));
         g.Command1->click();
     });
     ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
@@ -131,11 +137,7 @@ TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsK
     w.reset();
     w = startOn(QStringLiteral("Zarvdata.csv"));
     setPaymentEditing([&] {
-        db::Recordset& detail = de().rsDetail();
-        detail.setFilter(QString());
-        detail.moveFirst();
-        detail.setValue("LEGAL", QStringLiteral("LOT 100 PLAN 2"));
-        detail.move(0);
+        editFirstLegal(QStringLiteral("LOT 100 PLAN 2"));
     });
     ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
     w->Command_OK->click();
@@ -232,11 +234,7 @@ TEST_F(PaymentRunTest, AFailedSaveLosesNothingAndCanGoElsewhere)
 
     // While the clerk edits, the file's place is taken by a folder: it cannot be written.
     setPaymentEditing([&] {
-        db::Recordset& d = de().rsDetail();
-        d.setFilter(QString());
-        d.moveFirst();
-        d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
-        d.move(0);
+        editFirstLegal(QStringLiteral("EDITED LEGAL"));
         ASSERT_TRUE(QFile::rename(file, path(QStringLiteral("data/moved.csv"))));
         ASSERT_TRUE(QDir().mkpath(file));
     });
@@ -283,11 +281,7 @@ TEST_F(PaymentRunTest, AReadOnlyFileInAReadOnlyFolderIsReportedTrulyAndSavedElse
         ObeyPermissions asAClerk;
         auto w = startOn(QStringLiteral("Zarvdata.csv"));
         setPaymentEditing([&] {
-            db::Recordset& d = de().rsDetail();
-            d.setFilter(QString());
-            d.moveFirst();
-            d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
-            d.move(0);
+            editFirstLegal(QStringLiteral("EDITED LEGAL"));
         });
         ui().expectBox(containing(QStringLiteral(" is READONLY.")), Answer::Yes);
         ui().expectBox(ui::ExpectedBox{containing(file + QStringLiteral(" could not be saved: ")), Answer::OK,
@@ -318,11 +312,7 @@ TEST_F(PaymentRunTest, GivingUpTheSaveAsksAndEndsWithTheEditsStillInTheTables)
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
     auto w = startOn(QStringLiteral("Zarvdata.csv"));
     setPaymentEditing([&] {
-        db::Recordset& d = de().rsDetail();
-        d.setFilter(QString());
-        d.moveFirst();
-        d.setValue("LEGAL", QStringLiteral("EDITED LEGAL"));
-        d.move(0);
+        editFirstLegal(QStringLiteral("EDITED LEGAL"));
         ASSERT_TRUE(QFile::remove(file));
         ASSERT_TRUE(QDir().mkpath(file));
     });
