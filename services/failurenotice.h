@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <exception>
+#include <utility>
+
 namespace zarv {
 
 // "<where> Unexpected error # <n> occurred: <description>" ("Unexpected error
@@ -20,5 +23,23 @@ QString FailureDetail(const Failure& failure);
 // Call inside a catch block: the pointer goes back to normal and the clerk is
 // shown FailureNotice for the exception in flight as a critical message.
 void ShowFailure(const QString& where, const QString& title = QStringLiteral("ZARV Data"));
+
+// Runs a screen's handler; a failure inside it is shown through ShowFailure
+// under `where` and the handler's caller goes on. Returns whether the handler
+// ran to its end, so a caller that must put something back can do so:
+//
+//     if (!Guarded(u"Detail.Command_Save_Click"_s, [&] { save(); }))
+//         restoreOldOrder();
+template <class Handler>
+bool Guarded(const QString& where, Handler&& handler, const QString& title = QStringLiteral("ZARV Data"))
+{
+    try {
+        std::forward<Handler>(handler)();
+        return true;
+    } catch (const std::exception&) {
+        ShowFailure(where, title);
+        return false;
+    }
+}
 
 } // namespace zarv

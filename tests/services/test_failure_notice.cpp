@@ -44,17 +44,20 @@ TEST_F(FailureNoticeTest, EachKindOfFailureIsShownInItsOneForm)
         ui().reset();
         ui().setBusy(true);
         ui().expectBox(box(c.shown, ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, QStringLiteral("ZARV Data")));
+        EXPECT_FALSE(Guarded(c.where, c.raise)) << c.thrown;
         QString detail;
         try {
             c.raise();
         } catch (const std::exception&) {
             detail = FailureDetail(currentFailure());
-            ShowFailure(c.where);
         }
         EXPECT_TRUE(ui().clean()) << c.thrown << ": " << ui().report().toStdString();
         EXPECT_FALSE(ui().busy()) << c.thrown;
         EXPECT_EQ(detail, c.detail) << c.thrown;
     }
+    ui().reset();
+    EXPECT_TRUE(Guarded(QStringLiteral("Group.Form_Load"), [] {}));
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 
     // The payment file load also names the step it stopped at; a refusal stays plain.
     const Failure plain{5, QStringLiteral("gone"), false};
