@@ -6,6 +6,7 @@
 #include "platform/data/criteria.h"
 #include "platform/data/dberror.h"
 #include "platform/files/csvfile.h"
+#include "platform/files/intake.h"
 #include "platform/text/csv.h"
 #include "platform/text/amounttext.h"
 #include "platform/text/failure.h"
@@ -16,6 +17,9 @@
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -44,13 +48,18 @@ bool isMaskMarker(QStringView line)
     return csv::isBlankLine(line.mid(pf::kMaskMarker.size()));
 }
 
+// Within the load's own transaction, the rows go with it when the load is
+// given up.
 void emptyTable(db::Recordset& rs, const QString& statement)
 {
     if (rs.recordCount() < 1)
         return;
-    DE().Zarv.beginTrans();
+    const bool own = !DE().Zarv.inTransaction();
+    if (own)
+        DE().Zarv.beginTrans();
     DE().Zarv.execute(statement);
-    DE().Zarv.commitTrans();
+    if (own)
+        DE().Zarv.commitTrans();
     rs.requery();
     ui::ui().doEvents();
 }
@@ -73,14 +82,13 @@ QString cut(const QString& s, int width)
 
 using csv::isBlankLine;
 
-// How many values the question about cut values lists.
-constexpr int kCutsNamed = 20;
+// How many findings of one kind the intake screen lists; the rest are counted.
+constexpr int kFindingsNamed = 200;
 
-// A value longer than its column, as the file gives it and as it would be stored.
-struct Cut {
-    int line;
-    QString field, asRead, asStored;
-};
+// The fields of a payment line.
+constexpr int kPaymentFields = 12;
+
+using Finding = fs::IntakeFinding;
 
 // What a group section says of itself and what its payment lines hold.
 struct GroupTally {
@@ -139,8 +147,14 @@ private:
     void storePayment(const pf::PaymentFields& p, const QString& mortco);
     void keepRepeat(const pf::PaymentFields& p, const QString& mortco);
     void noteCut(const char* field, const QString& asRead, const QString& asStored);
-    bool askAboutCuts();
-    bool askAboutCounts();
+    void note(Finding finding);
+    // The line's fields; a refusal naming the line when it holds more than a
+    // payment's (or fewer, unless allowed).
+    QStringList fieldCount(const QString& line, bool fewerAllowed) const;
+    QString extraFieldsPlaced(const QString& line);
+    QString decimalPoints(const QString& line);
+    void noteCounts();
+    bool reviewed();
     bool finish();
     void reportUnshownFolios();
     void releaseClone();
@@ -165,8 +179,11 @@ private:
     // so that a save writes it under the same section again.
     QString fileId_;
     std::vector<GroupTally> groups_;
-    std::vector<Cut> cuts_;
-    long long cutCount_ = 0;
+    // What the load decided about the file, shown before it is kept.
+    fs::Intake intake_;
+    long long noted_[8] = {};   // findings of each kind
+    // The first payment line whose amounts have a decimal comma, and a point.
+    int commaLine_ = 0, pointLine_ = 0;
     QString plainStorage_;
     // Jurisdictions with a folio their mask cannot show (it is shown plain).
     QStringList plainFolioJurs_;
@@ -197,10 +214,14 @@ bool Load::run()
     ResetDupFolios();
     ui::ui().doEvents();
 
+    // The tables are emptied and filled in one transaction: a load the clerk
+    // cancels on the intake screen leaves them as they were.
+    DE().Zarv.beginTrans();
     emptyTables();
 
     marker_ = QStringLiteral("  1-18");
     if (!FileExists(path_)) {
+        DE().Zarv.commitTrans();
         releaseClone();
         return false;
     }
@@ -209,6 +230,10 @@ bool Load::run()
     if (!file_.open(path_, fs::CsvReader::Split::ByCaller))
         throw FileError(FileError::PathFileAccess, file_.errorString());
     refuseUnreadable();
+    intake_.path = QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath());
+    intake_.writtenBack = fs::taxOfficeForm();
+    for (const Finding& f : file_.findings())
+        note(f);
     readFirstLine();
     readLines();
     refuseUnreadable();
@@ -225,12 +250,8 @@ void Load::emptyTables()
     detail.setFilter(QString());
     marker_ = QStringLiteral("  1-3");
     if (detail.recordCount() > 0) {
-        marker_ = QStringLiteral("  1-5");
-        DE().Zarv.beginTrans();
         marker_ = QStringLiteral("  1-6");
         DE().Zarv.execute(QStringLiteral("DELETE FROM Detail"));
-        marker_ = QStringLiteral("  1-7");
-        DE().Zarv.commitTrans();
         marker_ = QStringLiteral("  1-8");
         detail.requery();
         marker_ = QStringLiteral("  1-9");
@@ -268,17 +289,25 @@ void Load::emptyTables()
 void Load::readFirstLine()
 {
     QString raw;
-    if (!file_.readLine(raw))
-        return;
-    lineNumber_ = 1;
-    const QStringView line = pf::plainLine(raw, plainStorage_);
+    QStringView line;
+    // Blank lines before the header are passed over.
+    for (;;) {
+        if (!file_.readLine(raw))
+            return;
+        lineNumber_ = file_.lineNumber();
+        line = pf::plainLine(raw, plainStorage_);
+        if (!isBlankLine(line))
+            break;
+        note({Finding::Kind::SkippedLine, lineNumber_, {}, {},
+              QStringLiteral("A blank line before the header line is passed over.")});
+    }
     if (!line.startsWith(pf::kHeader)) {
         throw Refusal(QStringLiteral("The file does not begin with the payment file's header line \"%1\" and "
                                      "its year; its first line reads %2.")
                           .arg(pf::kHeader + QStringLiteral("YYYY"), quotedText(raw)),
                       QStringLiteral("Choose the payment data file the tax office sent, or put its header line "
                                      "back at the top of the file, and load it again."),
-                      1);
+                      lineNumber_);
     }
     section_ = Section::Header;
     const QString y = line.mid(19, 4).toString();
@@ -306,7 +335,7 @@ bool Load::nextLine(QString& line)
 {
     if (!file_.readLine(line))
         return false;
-    ++lineNumber_;
+    lineNumber_ = file_.lineNumber();
     return true;
 }
 
@@ -370,9 +399,9 @@ void Load::dispatch(const QString& raw)
     marker_ = QStringLiteral("  8e");
     if (section_ != Section::Group && section_ != Section::Payments)
         return;
-    // Label and payment lines hold fields: another separator is refused at the
-    // first of them, before its values are taken.
-    if (!file_.fieldsSeparatedByCommas(raw))
+    // Label and payment lines hold fields: one separated otherwise than the
+    // file is refused, before its values are taken.
+    if (!file_.fieldsAgree())
         refuseUnreadable();
     if (section_ == Section::Group)
         groupLine(line.toString());
@@ -502,6 +531,9 @@ void Load::groupLine(const QString& line)
     } else if (!matched && line.startsWith(pf::kTotalLabel)) {
         tally.totalLine = lineNumber_;
         tally.totalText = line.mid(pf::kTotalLabel.size());
+        // A file of another separator may give its total a decimal comma.
+        if (file_.separator() != u',' && tally.totalText.count(u',') == 1 && !tally.totalText.contains(u'.'))
+            tally.totalText.replace(u',', u'.');
     }
     rs.move(0);
 }
@@ -530,14 +562,16 @@ void Load::recountGroup()
 void Load::paymentLine(const QString& line)
 {
     marker_ = QStringLiteral("  9");
-    if (line.contains(u'"') && csv::unclosedQuote(line) >= 0) {
-        // Its fields would run together: refused with the others once all are read.
-        file_.noteUnclosedQuote(line);
+    // Its fields would run together: refused with the others once all are read.
+    if (!file_.quotesClose())
         return;
-    }
+    QString fields = file_.separator() == u',' ? line : decimalPoints(line);
+    // A value typed with a comma and no quotes moves every later field.
+    if (fields.count(u',') >= kPaymentFields)
+        fields = extraFieldsPlaced(fields);
     pf::PaymentFields p;
     try {
-        p = pf::parsePaymentLine(line, &marker_);
+        p = pf::parsePaymentLine(fields, &marker_);
     } catch (Refusal& r) {
         r.setLineIfUnset(lineNumber_);
         throw;
@@ -658,13 +692,19 @@ void Load::keepRepeat(const pf::PaymentFields& p, const QString& mortco)
 bool Load::finish()
 {
     marker_ = QStringLiteral("  11");
-    if (!stop_ && !(askAboutCuts() && askAboutCounts())) {
+    if (!stop_ && !reviewed()) {
         file_.close();
         releaseClone();
-        discard();
+        // The tables go back to what they held before the load.
+        DE().Zarv.rollbackTrans();
+        for (db::Recordset* rs : {&DE().rsDetail(), &DE().rsGroup(), &DE().rsFol_Mask()}) {
+            rs->setFilter(QString());
+            rs->requery();
+        }
         end_ = LoadEnd::Stopped;
         return false;
     }
+    DE().Zarv.commitTrans();
     db::Recordset& mask = DE().rsFol_Mask();
     masksRead_ = mask.recordCount() > 0;
     if (!masksRead_)
@@ -703,67 +743,170 @@ bool Load::finish()
     return true;
 }
 
-void Load::noteCut(const char* field, const QString& asRead, const QString& asStored)
+void Load::note(Finding finding)
 {
-    if (++cutCount_ <= kCutsNamed)
-        cuts_.push_back({lineNumber_, QString::fromLatin1(field), asRead, asStored});
+    const long long n = ++noted_[int(finding.kind)];
+    if (n <= kFindingsNamed)
+        intake_.add(std::move(finding));
 }
 
-// Values longer than their columns would lose characters without a word: the
-// clerk sees each one and decides.
-bool Load::askAboutCuts()
+void Load::noteCut(const char* field, const QString& asRead, const QString& asStored)
 {
-    if (cuts_.empty())
-        return true;
-    QStringList named;
-    for (const Cut& c : cuts_) {
-        named << QStringLiteral("Line %1, %2: %3 would be stored as %4")
-                     .arg(QString::number(c.line), c.field, quotedText(c.asRead), quotedText(c.asStored));
+    note({Finding::Kind::Cut, lineNumber_, asRead, asStored,
+          QStringLiteral("%1 is longer than the program can keep and will be cut.").arg(QString::fromLatin1(field))});
+}
+
+// A payment line of a file separated otherwise than by commas, its amounts
+// with decimal points: each amount may have a decimal comma or point and no
+// other mark, the line exactly its fields, and the file one decimal mark.
+QStringList Load::fieldCount(const QString& line, bool fewerAllowed) const
+{
+    QStringList fields = fs::splitFieldsBy(line, QLatin1Char(','));
+    while (fields.size() > kPaymentFields && vb::Trim(fields.last()).isEmpty())
+        fields.removeLast();
+    if (fields.size() > kPaymentFields || (!fewerAllowed && fields.size() < kPaymentFields))
+        throw Refusal(QStringLiteral("The payment line %1 holds %2 fields where a payment has %3, so which value "
+                                     "belongs to which field cannot be told (a value with a comma and no quotes "
+                                     "around it, say).")
+                          .arg(quotedText(line))
+                          .arg(fields.size())
+                          .arg(kPaymentFields),
+                      QStringLiteral("Put the value in double quotes or take out its comma, and load the file "
+                                     "again."),
+                      lineNumber_);
+    return fields;
+}
+
+// Whether a payment line's fields read as a payment: its district and
+// jurisdiction codes of digits, its amounts numbers.
+bool plausiblePayment(const QStringList& f)
+{
+    const auto digits = [](const QString& s, int most) {
+        const QString t = vb::Trim(s);
+        if (t.isEmpty() || t.size() > most)
+            return false;
+        return std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); });
+    };
+    if (f.size() != kPaymentFields || !digits(f[2], 2) || !digits(f[3], 8))
+        return false;
+    try {
+        pf::parsePaymentLine(csv::join(f));
+    } catch (const std::exception&) {
+        return false;
     }
-    if (cutCount_ > kCutsNamed)
-        named << QStringLiteral("... and %1 more").arg(cutCount_ - kCutsNamed);
-    return ui::ui().msgBox(ui::MessageBox{
-               QStringLiteral("These values of the file are longer than the program can keep, and would be cut:"
-                              "\n\n") +
-                   named.join(QLatin1Char('\n')) +
-                   QStringLiteral("\n\nLoad the file with these values cut?\n\nChoose No to load nothing, "
-                                  "then correct the values in the file and load it again."),
-               ui::Buttons::YesNo, ui::Icon::Question, QString(), ui::Answer::No}) == ui::Answer::Yes;
+    return true;
+}
+
+// A payment line with more fields than a payment has. When only one text field
+// (the owner's name or the legal description) can have taken the commas, it is
+// read so and shown on the intake screen; otherwise the line is refused, never
+// read shifted.
+QString Load::extraFieldsPlaced(const QString& line)
+{
+    QStringList fields = fs::splitFieldsBy(line, QLatin1Char(','));
+    while (fields.size() > kPaymentFields && vb::Trim(fields.last()).isEmpty())
+        fields.removeLast();
+    const qsizetype extra = fields.size() - kPaymentFields;
+    if (extra <= 0)
+        return line;
+    const auto joined = [&](int at) {
+        QStringList f = fields.mid(0, at);
+        f << fields.mid(at, extra + 1).join(QLatin1Char(','));
+        f << fields.mid(at + extra + 1);
+        return f;
+    };
+    const QStringList byName = joined(1);
+    const QStringList byLegal = joined(kPaymentFields - 1);
+    const bool name = plausiblePayment(byName);
+    const bool legal = plausiblePayment(byLegal);
+    if (name == legal)
+        fieldCount(line, true);   // refused
+    const int at = name ? 1 : kPaymentFields - 1;
+    const QStringList& f = name ? byName : byLegal;
+    note({Finding::Kind::ExtraFields, lineNumber_, f[at], pf::writtenText(f[at]),
+          QStringLiteral("The line holds %1 fields where a payment has %2; only the %3 can have taken the "
+                         "commas, and is read so.")
+              .arg(fields.size())
+              .arg(kPaymentFields)
+              .arg(name ? QStringLiteral("owner's name") : QStringLiteral("legal description"))});
+    return csv::join(f);
+}
+
+QString Load::decimalPoints(const QString& line)
+{
+    QStringList fields = fieldCount(line, false);
+    for (const int at : {5, 7, 8, 9, 10}) {
+        QString& amount = fields[at];
+        const bool comma = amount.contains(u',');
+        const bool point = amount.contains(u'.');
+        if (comma && point)
+            throw Refusal(QStringLiteral("The amount %1 of the payment line %2 has both a decimal comma and a "
+                                         "point: which one marks the cents cannot be told for sure.")
+                              .arg(quotedText(amount), quotedText(line)),
+                          QStringLiteral("Write the amount without a thousands mark (1234.50 or 1234,50), and "
+                                         "load the file again."),
+                          lineNumber_);
+        if (comma && amount.count(u',') == 1) {
+            if (commaLine_ == 0)
+                commaLine_ = lineNumber_;
+            amount.replace(u',', u'.');
+        } else if (point && pointLine_ == 0) {
+            pointLine_ = lineNumber_;
+        }
+    }
+    if (commaLine_ > 0 && pointLine_ > 0)
+        throw Refusal(QStringLiteral("The amounts of line %1 have a decimal comma and those of line %2 a decimal "
+                                     "point: which mark the file uses cannot be told for sure.")
+                          .arg(commaLine_)
+                          .arg(pointLine_),
+                      QStringLiteral("Give every amount the same decimal mark, and load the file again."),
+                      std::max(commaLine_, pointLine_));
+    return csv::join(fields);
 }
 
 // A group whose own count or total disagrees with its payment lines has lost
-// or gained lines on its way (a spreadsheet edit, say): the clerk decides.
-// Loaded, the group is counted from its payment lines.
-bool Load::askAboutCounts()
+// or gained lines on its way (a spreadsheet edit, say). Loaded, the group is
+// counted from its payment lines.
+void Load::noteCounts()
 {
-    QStringList named;
     for (const GroupTally& g : groups_) {
-        if (!g.countDiffers() && !g.totalDiffers())
-            continue;
-        QStringList stated;
-        if (g.countLine > 0)
-            stated << QStringLiteral("%1 payments (line %2)").arg(vb::Trim(g.countText)).arg(g.countLine);
-        if (g.totalLine > 0)
-            stated << QStringLiteral("a total of %1 (line %2)").arg(vb::Trim(g.totalText)).arg(g.totalLine);
-        named << QStringLiteral("Group %1, agency %2, on line %3: states %4; its payment lines hold %5 payments "
-                                "for %6")
-                     .arg(g.group.isEmpty() ? QStringLiteral("0000") : g.group,
-                          g.mortco.isEmpty() ? QStringLiteral("0000") : g.mortco)
-                     .arg(g.markerLine)
-                     .arg(stated.join(QStringLiteral(" and ")))
-                     .arg(g.lines)
-                     .arg(pf::amountText(g.sum));
+        const QString group = g.group.isEmpty() ? QStringLiteral("0000") : g.group;
+        const QString mortco = g.mortco.isEmpty() ? QStringLiteral("0000") : g.mortco;
+        if (g.countDiffers())
+            note({Finding::Kind::Count, g.countLine, vb::Trim(g.countText), QString::number(g.lines),
+                  QStringLiteral("Group %1, agency %2 states %3 payments; its payment lines hold %4. The group "
+                                 "is counted from its payment lines.")
+                      .arg(group, mortco, vb::Trim(g.countText))
+                      .arg(g.lines)});
+        if (g.totalDiffers())
+            note({Finding::Kind::Count, g.totalLine, vb::Trim(g.totalText), pf::amountText(g.sum),
+                  QStringLiteral("Group %1, agency %2 states a total of %3; its %4 payment lines add up to %5. "
+                                 "The group is totalled from its payment lines.")
+                      .arg(group, mortco, vb::Trim(g.totalText))
+                      .arg(g.lines)
+                      .arg(pf::amountText(g.sum))});
     }
-    if (named.isEmpty())
+}
+
+// What the reader and the load decided is shown before the file is kept; a
+// file that needed no decision is kept without a word. True to keep it.
+bool Load::reviewed()
+{
+    noteCounts();
+    if (commaLine_ > 0)
+        note({Finding::Kind::DecimalMark, commaLine_, QStringLiteral(","), QStringLiteral("."),
+              QStringLiteral("Amounts are written with a decimal comma; they will be written back with a decimal "
+                             "point.")});
+    for (int kind = 0; kind < 8; ++kind) {
+        if (noted_[kind] > kFindingsNamed)
+            intake_.add({Finding::Kind(kind), 0, {}, {},
+                         QStringLiteral("... and %1 more like these.").arg(noted_[kind] - kFindingsNamed)});
+    }
+    if (!intake_.needsReview())
         return true;
-    return ui::ui().msgBox(ui::MessageBox{
-               QStringLiteral("The payment count or total that these groups state differs from their payment "
-                              "lines:\n\n") +
-                   named.join(QLatin1Char('\n')) +
-                   QStringLiteral("\n\nLines may have been lost or added in the file. Load it all the same? "
-                                  "Each group is then counted from its payment lines.\n\nChoose No to load "
-                                  "nothing."),
-               ui::Buttons::YesNo, ui::Icon::Question, QString(), ui::Answer::No}) == ui::Answer::Yes;
+    std::stable_sort(intake_.findings.begin(), intake_.findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.kind < b.kind; });
+    return ui::ui().reviewIntake(intake_);
 }
 
 // Names the mask rows that cannot show the folios of their jurisdiction: one
@@ -838,6 +981,15 @@ void Load::abandon(bool refused)
         ignoring([rs] {
             if (rs->isOpen() && rs->editPending())
                 rs->cancelUpdate();
+        });
+    }
+    // The tables hold again what they held before the load.
+    for (db::Recordset* rs : {&DE().rsDetail(), &DE().rsGroup(), &DE().rsFol_Mask()}) {
+        ignoring([rs] {
+            if (rs->isOpen()) {
+                rs->setFilter(QString());
+                rs->requery();
+            }
         });
     }
     ignoring([&] {

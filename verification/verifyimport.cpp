@@ -8,6 +8,8 @@
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
 #include "platform/files/csvfile.h"
+#include "platform/files/intake.h"
+#include "platform/text/csv.h"
 #include "platform/text/failure.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
@@ -409,6 +411,12 @@ private:
     void tell(const QString& text, ui::Icon icon, const QString& title = {});
     QString shownPath() const { return QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()); }
     bool readFile();
+    // A line with more fields than the layout holds cannot be told apart: the
+    // file is refused naming it. False when refused.
+    bool fieldsFit();
+    // What the reader decided is shown before anything is stored; false when
+    // the clerk cancelled.
+    bool intakeAgreed();
     // Option 2 replaces the list only when the clerk agrees.
     bool replaceAgreed();
     void deleteAll();
@@ -437,6 +445,8 @@ private:
     ImportCounts& counts_;
 
     QStringList lines_;
+    std::vector<int> lineNumbers_;   // of each of lines_ in the file
+    fs::Intake intake_;
     bool blnHasACD = false;
     int intErrorCount = 0;
     VerifyMatchIndex index_;
@@ -467,12 +477,14 @@ bool Import::run()
         db::Recordset& rsVerify = DE().rsVerify();
         openIfClosed(rsVerify);
         rsVerify.setFilter(QString());
+        listed_.build(rsVerify);
+        decideAcd();
+        if (!fieldsFit() || !intakeAgreed())
+            return false;
         if (option2_ && !replaceAgreed()) {
             counts_.declined = true;
             return false;
         }
-        listed_.build(rsVerify);
-        decideAcd();
         // Option 2's delete and its records are one unit: a stop, an error or a
         // file of which nothing could be stored puts the old list back.
         beginStoring();
@@ -536,15 +548,73 @@ bool Import::readFile()
     } else if (file.fault() != fs::CsvReader::Fault::None) {
         error = file.refusal();
     } else {
+        intake_ = {};
+        intake_.path = shownPath();
+        intake_.writtenBack = fs::taxOfficeForm();
+        for (const fs::IntakeFinding& f : file.findings())
+            intake_.add(f);
         lines_.clear();
+        lineNumbers_.clear();
         lines_.reserve(file.lineCount());
+        // An empty line, or one of only blanks and commas, is no record. Those
+        // at the end (editors and spreadsheet programs often leave one) pass
+        // without a word; one between records is named on the intake screen.
+        std::vector<int> blanks;
         QString line;
-        while (file.readLine(line))
+        while (file.readLine(line)) {
+            if (csv::isBlankLine(line)) {
+                blanks.push_back(file.lineNumber());
+                continue;
+            }
+            for (const int blank : blanks)
+                intake_.add({fs::IntakeFinding::Kind::SkippedLine, blank, {}, {},
+                             QStringLiteral("An empty line is no record; it is passed over.")});
+            blanks.clear();
             lines_.append(line);
+            lineNumbers_.push_back(file.lineNumber());
+        }
         return true;
     }
     tell(shownPath() + QStringLiteral(" could not be read: ") + error + CRLF + QStringLiteral("Nothing was imported."),
          ui::Icon::Critical);
+    return false;
+}
+
+bool Import::fieldsFit()
+{
+    const int count = blnHasACD ? kFieldCount : kFieldCount - 1;
+    for (qsizetype n = 0; n < lines_.size(); ++n) {
+        const QString& line = lines_[n];
+        if (line.count(u',') < count)
+            continue;
+        QStringList fields = fs::splitFieldsBy(line, QLatin1Char(','));
+        while (fields.size() > count && vb::Trim(fields.last()).isEmpty())
+            fields.removeLast();
+        if (fields.size() <= count)
+            continue;
+        tell(shownPath() + QStringLiteral(" could not be read: line %1 holds %2 fields where a record has %3, so "
+                                          "which value belongs to which field cannot be told (a value with a "
+                                          "comma and no quotes around it, say):")
+                               .arg(lineNumbers_[size_t(n)])
+                               .arg(fields.size())
+                               .arg(count) +
+                 CRLF + line + CRLF +
+                 QStringLiteral("Put the value in double quotes or take out its comma, then import again.") + CRLF +
+                 QStringLiteral("Nothing was imported."),
+             ui::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool Import::intakeAgreed()
+{
+    if (!intake_.needsReview() || ui::ui().reviewIntake(intake_))
+        return true;
+    counts_.declined = true;
+    counts_.why = QStringLiteral("The import was cancelled before anything was stored.");
+    if (option2_)
+        counts_.why += CRLF + kListLeft;
     return false;
 }
 

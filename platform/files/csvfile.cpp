@@ -8,9 +8,6 @@
 #include <QFile>
 #include <QStringList>
 
-#include <algorithm>
-#include <cstring>
-
 namespace zarv::fs {
 
 namespace {
@@ -18,61 +15,22 @@ namespace {
 // How many lines a refusal names.
 constexpr int kLinesNamed = 10;
 
-bool anyHighByte(const char* data, qsizetype size)
-{
-    constexpr quint64 kHighBits = 0x8080808080808080ull;
-    qsizetype i = 0;
-    for (; i + 8 <= size; i += 8) {
-        quint64 word;
-        std::memcpy(&word, data + i, sizeof word);
-        if (word & kHighBits)
-            return true;
-    }
-    for (; i < size; ++i)
-        if (static_cast<unsigned char>(data[i]) & 0x80)
-            return true;
-    return false;
-}
+enum Separator : unsigned char { Comma, Semicolon, Tab, kSeparators };
 
-bool continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+constexpr char16_t kSeparatorChar[kSeparators] = {u',', u';', u'\t'};
 
-// Whether the bytes are well-formed UTF-8 (no overlong form, no surrogate,
-// nothing beyond U+10FFFF).
-bool validUtf8(const char* data, qsizetype size)
+QString separatorName(Separator s)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(data);
-    const auto* end = p + size;
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int more;
-        if (c >= 0xC2 && c < 0xE0)
-            more = 1;
-        else if (c >= 0xE0 && c < 0xF0)
-            more = 2;
-        else if (c >= 0xF0 && c < 0xF5)
-            more = 3;
-        else
-            return false;
-        if (end - p <= more)
-            return false;
-        for (int k = 1; k <= more; ++k)
-            if (!continuation(p[k]))
-                return false;
-        if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0) || (c == 0xF0 && p[1] < 0x90) ||
-            (c == 0xF4 && p[1] >= 0x90))
-            return false;
-        p += more + 1;
+    switch (s) {
+    case Comma: return QStringLiteral("commas (,)");
+    case Semicolon: return QStringLiteral("semicolons (;)");
+    default: return QStringLiteral("tabs (Tab)");
     }
-    return true;
 }
 
 // The characters of a line Windows-1252 cannot hold, each once and quoted
 // ("" when it can hold them all).
-QString unwritableCharacters(const QString& line)
+QString unwritableCharacters(QStringView line)
 {
     qsizetype at = txt::FirstOutsideCp1252(line);
     if (at < 0)
@@ -82,7 +40,7 @@ QString unwritableCharacters(const QString& line)
         if (txt::Cp1252Byte(line[at].unicode()) >= 0)
             continue;
         const qsizetype n = line[at].isHighSurrogate() && at + 1 < line.size() ? 2 : 1;
-        const QString c = QLatin1Char('"') + line.mid(at, n) + QLatin1Char('"');
+        const QString c = QLatin1Char('"') + line.mid(at, n).toString() + QLatin1Char('"');
         if (!found.contains(c))
             found << c;
         at += n - 1;
@@ -90,57 +48,97 @@ QString unwritableCharacters(const QString& line)
     return found.join(QLatin1Char(' '));
 }
 
-enum Separator { Comma, Semicolon, Tab, kSeparators };
+// How often a line holds each separator outside quotes.
+struct Tally {
+    int count[kSeparators] = {};
+    bool any() const { return count[Comma] + count[Semicolon] + count[Tab] > 0; }
+};
 
-char16_t unit(const char* p, qsizetype i) { return static_cast<unsigned char>(p[i]); }
-char16_t unit(const QChar* p, qsizetype i) { return p[i].unicode(); }
-
-// Which separator a line's fields use: the comma as soon as it holds one
-// outside quotes (the program's own lines of fields always do, whatever their
-// values hold); otherwise the semicolon or the tab it holds most often outside
-// quotes. kSeparators for a blank line or one with none.
-template <typename Char>
-Separator separatorOf(const Char* p, qsizetype size)
+Tally tally(QStringView line)
 {
-    int semicolons = 0;
-    int tabs = 0;
+    Tally t;
     bool quoted = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = unit(p, i);
+    for (const QChar ch : line) {
+        const char16_t c = ch.unicode();
         if (c == u'"')
             quoted = !quoted;
         else if (quoted)
             continue;
         else if (c == u',')
-            return Comma;
+            ++t.count[Comma];
         else if (c == u';')
-            ++semicolons;
+            ++t.count[Semicolon];
         else if (c == u'\t')
-            ++tabs;
+            ++t.count[Tab];
     }
-    if (semicolons + tabs == 0)
-        return kSeparators;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = unit(p, i);
-        if (c != u' ' && c != u'\t' && c != csv::kEndOfFile)
-            return semicolons >= tabs ? Semicolon : Tab;
-    }
-    return kSeparators;   // blank
+    return t;
 }
 
-QString separatorRefusal(Separator s, qsizetype lineNumber, const QString& line)
+// Which separator a line uses most often outside quotes (on a tie the other
+// one: a line of the program's own form holds many more commas than any);
+// kSeparators for one with none, or of nothing but separators and blanks.
+Separator voteOf(QStringView line)
 {
-    return QStringLiteral("The fields of this file are separated by %1, not by commas (line %2: %3). Open the "
-                          "file in the spreadsheet program and save it again as CSV with the comma as field "
-                          "separator: in LibreOffice, File > Save As, file type \"Text CSV\" with \"Edit filter "
-                          "settings\" ticked, field delimiter \",\"; in Excel, Save As \"CSV (Comma delimited)\", "
-                          "with the comma as list separator in the region settings. Then try again.")
-        .arg(s == Semicolon ? QStringLiteral("semicolons (;)") : QStringLiteral("tabs (Tab)"))
-        .arg(lineNumber)
-        .arg(line);
+    const bool other = line.contains(u';') || line.contains(u'\t');
+    if (!other)
+        return line.contains(u',') ? Comma : kSeparators;
+    bool content = false;
+    for (const QChar c : line)
+        content = content || (c != u' ' && c != u'\t' && c != u';' && c != u',' && c != QChar(csv::kEndOfFile));
+    if (!content)
+        return kSeparators;
+    const Tally t = tally(line);
+    if (!t.any())
+        return kSeparators;
+    Separator best = t.count[Semicolon] >= t.count[Tab] ? Semicolon : Tab;
+    return t.count[Comma] > t.count[best] ? Comma : best;
+}
+
+Separator separatorOf(QChar c)
+{
+    return c == u',' ? Comma : c == u';' ? Semicolon : Tab;
 }
 
 } // namespace
+
+QStringList splitFieldsBy(QStringView line, QChar sep, bool* unclosed)
+{
+    QStringList out;
+    QString field;
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    if (unclosed)
+        *unclosed = false;
+    for (;;) {
+        field.clear();
+        if (i < n && line[i] == u'"') {
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                if (line[i] == u'"') {
+                    if (i + 1 < n && line[i + 1] == u'"') {
+                        field += QLatin1Char('"');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                field += line[i++];
+            }
+            if (!closed && unclosed)
+                *unclosed = true;
+        }
+        while (i < n && line[i] != sep)
+            field += line[i++];
+        out << field;
+        if (i >= n)
+            break;
+        ++i;
+    }
+    return out;
+}
 
 void CsvReader::Named::add(const QString& text)
 {
@@ -163,161 +161,177 @@ bool CsvReader::open(const QString& path, Split split)
         error_ = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
-    QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         error_ = QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
-    open(std::move(bytes), split);
+    open(bytes, split);
     return true;
 }
 
-void CsvReader::open(QByteArray bytes, Split split)
+void CsvReader::open(const QByteArray& bytes, Split split)
 {
-    bytes_ = std::move(bytes);
-    lines_.clear();
+    text_ = decodeText(bytes);
+    votes_.clear();
     next_ = 0;
-    separator_.clear();
+    separator_ = QLatin1Char(',');
+    disagreement_.clear();
     unclosed_ = {};
     unwritable_ = {};
+    findings_.clear();
     error_.clear();
     examine(split);
     judge();
 }
 
-bool CsvReader::fieldsSeparatedByCommas(const QString& line)
+bool CsvReader::agrees(size_t n) const
 {
-    const Separator s = separatorOf(line.constData(), line.size());
-    if (s == Comma || s == kSeparators)
+    const Separator vote = Separator(votes_[n]);
+    if (vote == kSeparators || kSeparatorChar[vote] == separator_.unicode())
         return true;
-    if (separator_.isEmpty()) {
-        separator_ = separatorRefusal(s, lineNumber(), line);
+    return tally(text_.line(n)).count[separatorOf(separator_)] > 0;
+}
+
+bool CsvReader::unclosed(size_t n) const
+{
+    const QStringView line = text_.line(n);
+    if (!line.contains(u'"'))
+        return false;
+    if (separator_ == u',')
+        return csv::unclosedQuote(line) >= 0;
+    bool open = false;
+    splitFieldsBy(line, separator_, &open);
+    return open;
+}
+
+bool CsvReader::fieldsAgree()
+{
+    if (next_ == 0 || agrees(next_ - 1))
+        return true;
+    if (disagreement_.isEmpty()) {
+        const size_t n = next_ - 1;
+        disagreement_ = QStringLiteral("The fields of this file are separated by %1, but line %2 separates its "
+                                       "fields by %3: %4\nWhich fields the line holds cannot be told. Give "
+                                       "every line the same separator, then try again.")
+                            .arg(separatorName(separatorOf(separator_)))
+                            .arg(n + 1)
+                            .arg(separatorName(Separator(votes_[n])), text_.line(n).toString());
         judge();
     }
     return false;
 }
 
-void CsvReader::noteUnclosedQuote(const QString& line)
+bool CsvReader::quotesClose()
 {
-    unclosed_.add(QStringLiteral("line %1: %2").arg(lineNumber()).arg(line));
+    if (next_ == 0 || !unclosed(next_ - 1))
+        return true;
+    unclosed_.add(QStringLiteral("line %1: %2").arg(next_).arg(text_.line(next_ - 1).toString()));
     judge();
+    return false;
 }
 
 bool CsvReader::readLine(QString& line)
 {
-    if (next_ >= lines_.size())
+    if (next_ >= text_.lines.size())
         return false;
-    line = decode(lines_[next_++]);
+    const QStringView raw = text_.line(next_++);
+    if (separator_ == u',') {
+        line = raw.toString();
+        return true;
+    }
+    line.clear();
+    const QStringList fields = splitFieldsBy(raw, separator_);
+    for (qsizetype f = 0; f < fields.size(); ++f) {
+        if (f > 0)
+            line += QLatin1Char(',');
+        csv::appendField(line, fields[f]);
+    }
     return true;
 }
 
 void CsvReader::close()
 {
-    bytes_ = QByteArray();
-    lines_ = {};
+    text_ = {};
+    votes_ = {};
     next_ = 0;
-}
-
-QString CsvReader::decode(const Line& line) const
-{
-    const char* p = bytes_.constData() + line.begin;
-    if (encoding_ == Encoding::Windows1252)
-        return decodeCp1252(QByteArrayView(p, line.end - line.begin));
-    return QString::fromUtf8(p, line.end - line.begin);
 }
 
 void CsvReader::examine(Split split)
 {
-    const char* data = bytes_.constData();
-    qsizetype begin = 0;
-    qsizetype end = bytes_.size();
-    if (bytes_.startsWith("\xEF\xBB\xBF")) {
-        encoding_ = Encoding::Utf8WithMark;
-        begin = 3;
-    } else {
-        encoding_ = anyHighByte(data, end) && validUtf8(data, end) ? Encoding::Utf8 : Encoding::Windows1252;
+    const size_t lines = text_.lines.size();
+    votes_.assign(lines, kSeparators);
+    int count[kSeparators] = {};
+    for (size_t n = 0; n < lines; ++n) {
+        const Separator v = voteOf(text_.line(n));
+        votes_[n] = v;
+        if (v != kSeparators)
+            ++count[v];
     }
-
-    // The end-of-file mark ends the last line, before or after its line end.
-    qsizetype markEnd = end;
-    if (markEnd > begin && data[markEnd - 1] == '\n')
-        --markEnd;
-    if (markEnd > begin && data[markEnd - 1] == '\r')
-        --markEnd;
-    qsizetype mark = markEnd;
-    while (mark > begin && data[mark - 1] == char(csv::kEndOfFile))
-        --mark;
-    if (mark < markEnd) {
-        bytes_.remove(mark, markEnd - mark);
-        data = bytes_.constData();
-        end = bytes_.size();
-    }
-
-    // Where the next CR and LF stand (end for none), searched again only once
-    // passed, so that a file with one kind of line end is searched once.
-    qsizetype nextCr = -1, nextLf = -1;
-    auto next = [&](char c, qsizetype& cache, qsizetype at) {
-        if (cache < at) {
-            const void* hit = std::memchr(data + at, c, size_t(end - at));
-            cache = hit ? static_cast<const char*>(hit) - data : end;
-        }
-        return cache;
-    };
-    for (qsizetype at = begin; at < end;) {
-        const qsizetype stop = std::min(next('\r', nextCr, at), next('\n', nextLf, at));
-        lines_.push_back({at, stop});
-        at = stop + 1;
-        if (stop < end && data[stop] == '\r' && at < end && data[at] == '\n')
-            ++at;
-    }
-
-    int votes[kSeparators] = {};
-    int firstVote[kSeparators] = {};
-    const bool utf8 = encoding_ != Encoding::Windows1252;
-    for (size_t n = 0; n < lines_.size(); ++n) {
-        const Line& l = lines_[n];
-        const char* p = data + l.begin;
-        const qsizetype size = l.end - l.begin;
-        if (split == Split::EveryLine) {
-            Separator s = kSeparators;
-            if (std::memchr(p, ';', size_t(size)) || std::memchr(p, '\t', size_t(size)))
-                s = separatorOf(p, size);
-            else if (std::memchr(p, ',', size_t(size)))
-                s = Comma;
-            if (s != kSeparators && votes[s]++ == 0)
-                firstVote[s] = int(n);
-        }
-        const bool quote = split == Split::EveryLine && std::memchr(p, '"', size_t(size)) != nullptr;
-        const bool high = utf8 && anyHighByte(p, size);
-        if (!quote && !high)
-            continue;
-        const QString text = decode(l);
-        if (quote && csv::unclosedQuote(text) >= 0)
-            unclosed_.add(QStringLiteral("line %1: %2").arg(n + 1).arg(text));
-        if (high) {
-            const QString found = unwritableCharacters(text);
-            if (!found.isEmpty())
-                unwritable_.add(QStringLiteral("line %1 holds %2: %3").arg(QString::number(n + 1), found, text));
-        }
-    }
-
     Separator used = Comma;
-    for (int sep = Semicolon; sep < kSeparators; ++sep)
-        if (votes[sep] > votes[used])
-            used = Separator(sep);
+    for (int s = Semicolon; s < kSeparators; ++s)
+        if (count[s] > count[used])
+            used = Separator(s);
+    separator_ = QChar(kSeparatorChar[used]);
+
+    const bool ownCharacters = text_.encoding == Encoding::Windows1252;
+    for (size_t n = 0; n < lines; ++n) {
+        if (split == Split::EveryLine) {
+            if (disagreement_.isEmpty() && !agrees(n)) {
+                next_ = n + 1;
+                fieldsAgree();
+            }
+            if (unclosed(n))
+                unclosed_.add(QStringLiteral("line %1: %2").arg(n + 1).arg(text_.line(n).toString()));
+        }
+        if (!ownCharacters) {
+            const QString found = unwritableCharacters(text_.line(n));
+            if (!found.isEmpty())
+                unwritable_.add(QStringLiteral("line %1 holds %2: %3")
+                                    .arg(QString::number(n + 1), found, text_.line(n).toString()));
+        }
+    }
+    next_ = 0;
+
+    if (!ownCharacters) {
+        IntakeFinding f{IntakeFinding::Kind::Encoding, 0, {}, {}, {}};
+        f.text = QStringLiteral("The file is read as %1; it will be written back in Windows-1252.")
+                     .arg(encodingName(text_.encoding));
+        // The first line beyond ASCII, as the other reading would have shown it.
+        for (size_t n = 0; n < lines; ++n) {
+            const QStringView line = text_.line(n);
+            bool beyond = false;
+            for (const QChar c : line)
+                beyond = beyond || c.unicode() >= 0x80;
+            if (!beyond)
+                continue;
+            f.line = int(n + 1);
+            f.asRead = asWindows1252Reads(line, text_.encoding);
+            f.asStored = line.toString();
+            if (f.asRead.isNull())
+                f.asRead = QStringLiteral("");
+            break;
+        }
+        // A mark alone, before nothing but ASCII, changes nothing the file holds.
+        if (f.line > 0 || text_.encoding == Encoding::Utf16)
+            findings_.push_back(f);
+    }
     if (used != Comma)
-        separator_ = separatorRefusal(used, firstVote[used] + 1, decode(lines_[size_t(firstVote[used])]));
+        findings_.push_back({IntakeFinding::Kind::Separator, 0, {}, {},
+                             QStringLiteral("The fields are separated by %1; they will be written back separated by "
+                                            "commas.")
+                                 .arg(separatorName(used))});
 }
 
-// The refusal of what was found, the separator first: with another separator
-// no quote can be judged.
+// The refusal of what was found, the separator first: with lines that
+// disagree no quote can be judged.
 void CsvReader::judge()
 {
     fault_ = Fault::None;
     refusal_.clear();
-    if (!separator_.isEmpty()) {
+    if (!disagreement_.isEmpty()) {
         fault_ = Fault::Separator;
-        refusal_ = separator_;
+        refusal_ = disagreement_;
     } else if (unclosed_.count > 0) {
         fault_ = Fault::UnclosedQuote;
         refusal_ = QStringLiteral("On these lines a double quote opens a field and never closes, so where the "
@@ -325,12 +339,11 @@ void CsvReader::judge()
                    unclosed_.text();
     } else if (unwritable_.count > 0) {
         fault_ = Fault::Unwritable;
-        refusal_ = QStringLiteral("The file is read as UTF-8 (%1) and holds characters that Windows-1252, the "
+        refusal_ = QStringLiteral("The file is read as %1 and holds characters that Windows-1252, the "
                                   "character set of the files the program writes, cannot hold; they would be "
                                   "lost. Replace them and try again.\n")
-                       .arg(encoding_ == Encoding::Utf8WithMark ? QStringLiteral("it begins with a byte-order mark")
-                                                                 : QStringLiteral("it is valid UTF-8"))
-                   + unwritable_.text();
+                       .arg(encodingName(text_.encoding)) +
+                   unwritable_.text();
     }
 }
 

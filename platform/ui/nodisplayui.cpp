@@ -1,5 +1,7 @@
 #include "platform/ui/nodisplayui.h"
 
+#include "platform/files/intake.h"
+
 namespace zarv::ui {
 
 Answer NoDisplayUi::msgBox(const MessageBox& box)
@@ -22,6 +24,14 @@ int NoDisplayUi::showModal(QDialog&)
 {
     err_ << appTitle() << QStringLiteral(": a screen cannot be opened without a window") << Qt::endl;
     return 0;   // QDialog::Rejected
+}
+
+bool NoDisplayUi::reviewIntake(const fs::Intake& intake)
+{
+    for (const QString& line : intake.lines())
+        err_ << intake.path << QStringLiteral(": ") << line << Qt::endl;
+    err_ << intake.path << QStringLiteral(": not loaded (no one can choose Load without a window)") << Qt::endl;
+    return false;
 }
 
 void NoDisplayUi::endProgram(int exitCode)

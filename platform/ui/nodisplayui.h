@@ -25,6 +25,8 @@ public:
     void parkWindow(QWidget*, int) override {}
     void restoreWindow(QWidget*) override {}
     int showModal(QDialog& screen) override;
+    // Each finding goes out as a line; no one can choose Load.
+    bool reviewIntake(const fs::Intake& intake) override;
     void endProgram(int exitCode = 0) override;
     bool ending() const override { return ending_; }
     int exitCode() const override { return exitCode_; }

@@ -155,6 +155,17 @@ ScriptedUi& ScriptedUi::expectFileBox(const TextMatch& title, std::optional<QStr
     return *this;
 }
 
+ScriptedUi& ScriptedUi::expectIntake(const TextMatch& findings, bool load)
+{
+    Item item;
+    item.kind = Kind::Intake;
+    item.prompt = findings;
+    if (load)
+        item.typed = QString();
+    add(std::move(item));
+    return *this;
+}
+
 ScriptedUi& ScriptedUi::expectModal(const QString& objectName, Script script)
 {
     Item item;
@@ -172,6 +183,7 @@ QString ScriptedUi::describe(const Item& item)
     case Kind::Input: return QStringLiteral("input box %1").arg(item.prompt.describe());
     case Kind::Modal: return QStringLiteral("modal screen %1").arg(item.screen);
     case Kind::File: return QStringLiteral("file dialog %1").arg(item.prompt.describe());
+    case Kind::Intake: return QStringLiteral("intake screen %1").arg(item.prompt.describe());
     }
     return {};
 }
@@ -211,6 +223,7 @@ void ScriptedUi::reset()
     inputs_.clear();
     fileBoxes_.clear();
     modals_.clear();
+    intakes_.clear();
     busy_ = false;
     busyHistory_.clear();
     beeps_ = 0;
@@ -365,6 +378,27 @@ int ScriptedUi::showModal(QDialog& screen)
     }
     fail(QStringLiteral("unexpected modal screen in a program without screens (next expected: %1)").arg(nextExpected()));
     return kScreenCancelled;
+}
+
+bool ScriptedUi::reviewIntake(const fs::Intake& intake)
+{
+    intakes_.push_back(intake);
+    const QString shown = intake.lines().join(QLatin1Char('\n'));
+    if (ending_) {
+        journal_.append(QStringLiteral("intake screen after end (not shown)"));
+        return false;
+    }
+    const bool matches = !pending_.empty() && pending_.front().kind == Kind::Intake
+                         && pending_.front().prompt.matches(shown);
+    bool load = false;
+    if (!matches) {
+        fail(QStringLiteral("unexpected intake screen: %1 (next expected: %2)").arg(shown, nextExpected()));
+    } else {
+        load = pending_.front().typed.has_value();
+        pending_.pop_front();
+    }
+    journal_.append(QStringLiteral("intake: %1 -> %2").arg(shown, load ? QStringLiteral("Load") : QStringLiteral("Cancel")));
+    return load;
 }
 
 void ScriptedUi::endProgram(int exitCode)

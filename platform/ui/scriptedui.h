@@ -17,6 +17,7 @@
 // This stand-in knows no screens: a modal screen shown to it is a failure and
 // parking only counts. Tests of screens use ScriptedScreensUi and its ScopedUi
 // (platform/ui/screens/scriptedscreens.h), which run the scripts on the screens.
+#include "platform/files/intake.h"
 #include "platform/ui/uiservices.h"
 #include <QStringList>
 #include <deque>
@@ -108,6 +109,9 @@ public:
     // user would and must leave it closed. Without a script the screen is closed
     // as by its window's close box.
     ScriptedUi& expectModal(const QString& objectName, Script script = {});
+    // The intake screen, recognised by its findings (each as one line, see
+    // fs::Intake::lines, joined by line ends); the clerk loads or cancels.
+    ScriptedUi& expectIntake(const TextMatch& findings, bool load);
 
     // --- results
     const QStringList& failures() const { return failures_; }
@@ -122,6 +126,7 @@ public:
     const std::vector<ShownInput>& inputs() const { return inputs_; }
     const std::vector<ShownFileBox>& fileBoxes() const { return fileBoxes_; }
     const QStringList& modalsShown() const { return modals_; }
+    const std::vector<fs::Intake>& intakes() const { return intakes_; }
     const std::vector<bool>& busyHistory() const { return busyHistory_; }
     int beeps() const { return beeps_; }
     int doEventsCount() const { return doEvents_; }
@@ -146,6 +151,7 @@ public:
     void parkWindow(QWidget* w, int leftTwips) override;
     void restoreWindow(QWidget* w) override;
     int showModal(QDialog& screen) override;
+    bool reviewIntake(const fs::Intake& intake) override;
     void endProgram(int exitCode = 0) override;
     bool ending() const override { return ending_; }
     int exitCode() const override { return exitCode_; }
@@ -153,13 +159,13 @@ public:
 protected:
     static constexpr int kScreenCancelled = 0;   // QDialog::Rejected
     static constexpr qsizetype kMostFailures = 1000;
-    enum class Kind { Box, Input, Modal, File };
+    enum class Kind { Box, Input, Modal, File, Intake };
     struct Item {
         int id = 0;
         Kind kind = Kind::Box;
         ExpectedBox box;                    // Box
         TextMatch prompt;                   // Input; File: the title
-        std::optional<QString> typed;       // Input, File; nullopt = cancel
+        std::optional<QString> typed;       // Input, File; nullopt = cancel; Intake: set = load
         QString screen;                     // Modal
         Script script;                      // Modal
     };
@@ -182,6 +188,7 @@ protected:
     std::vector<ShownInput> inputs_;
     std::vector<ShownFileBox> fileBoxes_;
     QStringList modals_;
+    std::vector<fs::Intake> intakes_;
 
     bool busy_ = false;
     std::vector<bool> busyHistory_;

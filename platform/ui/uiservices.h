@@ -12,6 +12,10 @@
 class QWidget;
 class QDialog;
 
+namespace zarv::fs {
+struct Intake;
+}
+
 namespace zarv::ui {
 
 enum class Icon { None, Critical, Question, Exclamation, Information };
@@ -72,6 +76,11 @@ public:
     // Shows a screen modally and returns when it has closed. The scripted stand-in
     // hands the screen to the test's script instead of running an event loop.
     virtual int showModal(QDialog& screen) = 0;
+
+    // Shows what a reader decided about a file (fs::Intake) before anything of
+    // it is stored: the intake screen. True when the clerk chose to load it;
+    // Cancel is the default.
+    virtual bool reviewIntake(const fs::Intake& intake) = 0;
 
     // The one clean way out: closes every modal loop and stops the program.
     // Code that resumes after a modal screen checks ending() before going on.

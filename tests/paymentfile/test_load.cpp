@@ -2,6 +2,8 @@
 // fields, repeats, the year on line 1 and the failures the user is told of.
 #include "payfile_support.h"
 
+#include <string_view>
+
 #include "paymentfile/paymentfile.h"
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
@@ -79,11 +81,10 @@ protected:
         for (const char* table : {"Detail", "\"Group\""})
             EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))).empty()) << table;
     }
-    // The question about values longer than their columns, answered.
+    // The intake screen naming values longer than their columns, answered.
     void expectCuts(const QString& naming, Answer answer = Answer::Yes)
     {
-        ui().expectBox(ExpectedBox{ui::containing(naming), answer, Icon::Question, ui::Buttons::YesNo,
-                                   ui::UiServices::appTitle()});
+        ui().expectIntake(ui::containing(naming), answer == Answer::Yes);
     }
     void TearDown() override
     {
@@ -218,9 +219,12 @@ TEST_F(LoadTest, AFileWhoseFirstLineIsNotTheHeaderIsRefused)
                               "ZARV DATA FOR YEAR2019", " ZARV DATA FOR YEAR 2019"}) {
         QStringList lines = start();
         lines[0] = QLatin1String(line1);
-        expectRefusal(QStringLiteral("Line 1: The file does not begin with the payment file's header line "
-                                     "\"ZARV DATA FOR YEAR YYYY\" and its year; its first line reads \"%1\".")
-                          .arg(QLatin1String(line1)));
+        // Blank lines before the header are passed over.
+        const bool blank = !*line1;
+        expectRefusal(QStringLiteral("Line %1: The file does not begin with the payment file's header line "
+                                     "\"ZARV DATA FOR YEAR YYYY\" and its year; its first line reads \"%2\".")
+                          .arg(blank ? 3 : 1)
+                          .arg(QLatin1String(blank ? "FOLIO MASK INFORMATION" : line1)));
         EXPECT_FALSE(load(lines << "#M1,N,01,701,#1,1,A,0,0,0,0,")) << line1;
         expectNothingLoaded();
         EXPECT_TRUE(rowsOf("SELECT * FROM Fol_Mask").empty());
@@ -304,10 +308,8 @@ TEST_F(LoadTest, AFileWithMasksAndNoGroupLoads)
 
 TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
 {
-    expectCuts("Line 8, CONTACT: \"a contact person whose name runs on\" would be stored as \"A CONTACT PERSON "
-               "WHOSE NA\"\nLine 9, CONT_PHONE: \"(555) 123-4567 ext 9\" would be stored as \"(555) 123-456\"\n\n");
-    ui().expectBox(ui::containing("Group 0001, agency 00AB, on line 2: states 99 payments (line 13) and "
-                                              "a total of 12.00 (line 14); its payment lines hold 0 payments for 0.00"), Answer::Yes);
+    expectCuts("Value cut, line 8: CONTACT is longer than the program can keep and will be cut. (as read \"a "
+               "contact person whose name runs on\", stored \"A CONTACT PERSON WHOSE NA\")\nValue cut, line 9: CONT_PHONE is longer than the program can keep and will be cut. (as read \"(555) 123-4567 ext 9\", stored \"(555) 123-456\")");
     ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Group #,1,,,,", "Agency #,ab",
                       "Payment Due Date,2024-06-30,,", "Name1:,owner a, owner b,,,",
                       "Name2:,\"Quoted\" name's", "Contact Person:,a contact person whose name runs on",
@@ -317,6 +319,10 @@ TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
     const auto g = rowsOf("SELECT * FROM \"Group\"");
     ASSERT_EQ(g.size(), 1u);
     EXPECT_EQ(g[0]["GROUP"].toString(), "0001");
+    EXPECT_TRUE(ui().intakes().back().lines().join(u'\n').contains(
+        "Stated count, line 13: Group 0001, agency 00AB states 99 payments; its payment lines hold 0.")) << ui().intakes().back().lines().join(u'\n').toStdString();
+    EXPECT_TRUE(ui().intakes().back().lines().join(u'\n').contains(
+        "Stated count, line 14: Group 0001, agency 00AB states a total of 12.00; its 0 payment lines add up to 0.00."));
     EXPECT_EQ(g[0]["MORTCO"].toString(), "00AB");
     EXPECT_EQ(g[0]["DUEDATE"].toString(), "2024-06-30");
     EXPECT_EQ(g[0]["NAME1"].toString(), "OWNER A, OWNER B");
@@ -329,12 +335,21 @@ TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
     EXPECT_EQ(g[0]["TOT_PAY"].toDouble(), 0);
 }
 
-TEST_F(LoadTest, AnEmptyAgencyNumberIsFourZeros)
+TEST_F(LoadTest, AnEmptyOrMissingAgencyNumberIsFourZerosBeforeAnySave)
 {
-    expectCuts("Line 4, GROUP: \"12345\" would be stored as \"1234\"");
+    expectCuts("Value cut, line 4: GROUP is longer than the program can keep and will be cut. (as read \"12345\", stored \"1234\")");
     ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Agency #,", "Group #,12345"}));
     EXPECT_EQ(columnOf("SELECT MORTCO FROM \"Group\"", "MORTCO"), QStringList{"0000"});
     EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"1234"});
+
+    // A section without an Agency # line: the same, as the table holds it and
+    // as the screens show it, before any save.
+    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024", "PAYMENT GROUP INFORMATION", "Group #,7", "",
+                      "PAYMENT DETAIL INFORMATION", "#M1,N,01,701,#1,1,A,0,0,0,0,"}));
+    EXPECT_EQ(columnOf("SELECT MORTCO FROM \"Group\"", "MORTCO"), QStringList{"0000"});
+    EXPECT_EQ(columnOf("SELECT MORTCO FROM Detail", "MORTCO"), QStringList{"0000"});
+    de().rsGroup().moveFirst();
+    EXPECT_EQ(de().rsGroup().text(QStringLiteral("MORTCO")), QStringLiteral("0000"));
 }
 
 TEST_F(LoadTest, FileIdsNumberTheGroupsInFileOrder)
@@ -439,7 +454,7 @@ TEST_F(LoadTest, FieldRulesOneByOne)
         {"#M1,N,01,799,#0000-123456789012345678,1,A,0,0,0,0,", "FOLIO", "123456789012345678"},
         {"#M1,N,01,701,#1, 12.5 ,A,0,0,0,0,", "PAYMENT", 12.5},
         {"#M1,N,01,701,#1,1e3,A,0,0,0,0,", "PAYMENT", 1000.0},
-        {"#M1,N,01,701,#1,1,A,0,0,0,0,LOT 1, PLAN 2", "LEGAL", "LOT 1"},
+        {"#M1,N,01,701,#1,1,A,0,0,0,0,LOT 1, PLAN 2", "LEGAL", "LOT 1 PLAN 2"},   // shown as extra fields
         {"#M1,N,01,701,#1,1,A,0,0,0,0,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "LEGAL", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345",
          "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"},
         {"#M1,N,01,701,#1,1,A,0,0,0,0,lower case", "LEGAL", "lower case"},
@@ -455,9 +470,12 @@ TEST_F(LoadTest, FieldRulesOneByOne)
     };
     for (const FieldCase& c : cases) {
         if (c.cut) {
-            expectCuts(QStringLiteral("Line 12, %1: \"%2\" would be stored as \"%3\"\n\n")
+            expectCuts(QStringLiteral("Value cut, line 12: %1 is longer than the program can keep and will be cut. (as read \"%2\", stored \"%3\")")
                            .arg(QLatin1String(c.field), QLatin1String(c.cut), c.want.toString()));
         }
+        if (std::string_view(c.line).find(", PLAN") != std::string_view::npos)
+            ui().expectIntake(ui::containing("Extra fields, line 12: The line holds 13 fields where a payment has "
+                                             "12; only the legal description can have taken the commas"), true);
         ASSERT_TRUE(load(start() << QString::fromUtf8(c.line))) << c.line;
         EXPECT_EQ(onlyDetail()[QString::fromLatin1(c.field)], c.want) << c.line;
     }
@@ -507,7 +525,7 @@ TEST_F(LoadTest, ARepeatGoesToTheDuplicateListWithItsValues)
 // next load meets a pair the repeat test let through.
 TEST_F(LoadTest, ValuesThatAgreeOnceStoredAreRepeats)
 {
-    expectCuts("Line 12, NAME: \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\" would be stored as \"ABCDEFGHIJKLMNOPQRSTUVWXY\"");
+    expectCuts("Value cut, line 12: NAME is longer than the program can keep and will be cut. (as read \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\", stored \"ABCDEFGHIJKLMNOPQRSTUVWXY\")");
     ASSERT_TRUE(load(start() << "#M1,ABCDEFGHIJKLMNOPQRSTUVWXYZ,01,701,#123456789,1,A,0,0,0,0,"
                              << "#M2,ABCDEFGHIJKLMNOPQRSTUVWXY,01,701,#123456789,2,A,0,0,0,0,"
                              << "#M3,\"SMITH, J\",01,701,#5,1,A,0,0,0,0,"
@@ -588,17 +606,15 @@ TEST_F(LoadTest, ValuesLongerThanTheirColumnsAreNamedAndTheClerkDecides)
           << "#M4,ABCDEFGHIJKLMNOPQRSTUVWXYZ,01,701,#4,1,A,0,0,0,0,"
           << "#M5,N,01,701,#5,1,A,0,0,0,0,LOT 1 PLAN 2 BLOCK 3 SECTION 4 XY";
     const QString list = QStringLiteral(
-        "Line 9, NAME1: \"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\" would be stored as \"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678\"\n"
-        "Line 13, FOLIO: \"#12345678901234567890\" would be stored as \"345678901234567890\"\n"
-        "Line 14, FOLIO: \"#1234567890123456789\" would be stored as \"234567890123456789\"\n"
-        "Line 15, NUMBER: \"M34567890123Z\" would be stored as \"M34567890123\"\n"
-        "Line 16, NAME: \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\" would be stored as \"ABCDEFGHIJKLMNOPQRSTUVWXY\"\n"
-        "Line 17, LEGAL: \"LOT 1 PLAN 2 BLOCK 3 SECTION 4 XY\" would be stored as \"LOT 1 PLAN 2 BLOCK 3 SECTION 4 X\"\n\n");
+        "Value cut, line 9: NAME1 is longer than the program can keep and will be cut. (as read \"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\", stored \"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678\")\n"
+        "Value cut, line 13: FOLIO is longer than the program can keep and will be cut. (as read \"#12345678901234567890\", stored \"345678901234567890\")\n"
+        "Value cut, line 14: FOLIO is longer than the program can keep and will be cut. (as read \"#1234567890123456789\", stored \"234567890123456789\")\n"
+        "Value cut, line 15: NUMBER is longer than the program can keep and will be cut. (as read \"M34567890123Z\", stored \"M34567890123\")\n"
+        "Value cut, line 16: NAME is longer than the program can keep and will be cut. (as read \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\", stored \"ABCDEFGHIJKLMNOPQRSTUVWXY\")\n"
+        "Value cut, line 17: LEGAL is longer than the program can keep and will be cut. (as read \"LOT 1 PLAN 2 BLOCK 3 SECTION 4 XY\", stored \"LOT 1 PLAN 2 BLOCK 3 SECTION 4 X\")");
     addRow(de().rsZarvSystem(), {{"Year", "before"}});
     expectCuts(list, Answer::No);
     EXPECT_FALSE(load(lines));
-    ASSERT_FALSE(ui().boxes().empty());
-    EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
     for (const char* table : {"Detail", "\"Group\"", "Fol_Mask"})
         EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))).empty()) << table;
     EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"before"});
@@ -610,11 +626,11 @@ TEST_F(LoadTest, ValuesLongerThanTheirColumnsAreNamedAndTheClerkDecides)
               QStringList({"345678901234567890", "234567890123456789"}));
     EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2024"});
 
-    // Past twenty values the list says how many more there are.
+    // Past two hundred values the screen says how many more there are.
     QStringList many = start();
-    for (int i = 0; i < 25; ++i)
+    for (int i = 0; i < 205; ++i)
         many << QStringLiteral("#M%1,N,01,701,#%1,1,A,0,0,0,0,%2").arg(i).arg(QString(40, QLatin1Char('L')));
-    expectCuts("\n... and 5 more\n\n", Answer::No);
+    expectCuts("Value cut: ... and 5 more like these.", Answer::No);
     EXPECT_FALSE(load(many));
 }
 
@@ -634,17 +650,18 @@ TEST_F(LoadTest, AGroupWhoseStatedCountOrTotalDiffersIsNamedAndTheClerkDecides)
     };
     lines << more("0002", "2", "0.30") << more("0003", "2", "\"$0.35\"") << more("0004", "two", "0.30");
     const QString named = QStringLiteral(
-        "Group 0001, agency 0001, on line 6: states 3 payments (line 9) and a total of 999.00 (line 10); its "
-        "payment lines hold 1 payments for 150.00\n"
-        "Group 0003, agency 0003, on line 23: states 2 payments (line 26) and a total of $0.35 (line 27); its "
-        "payment lines hold 2 payments for 0.30\n"
-        "Group 0004, agency 0004, on line 31: states two payments (line 34) and a total of 0.30 (line 35); its "
-        "payment lines hold 2 payments for 0.30\n\n");
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        ui().expectBox(ExpectedBox{ui::containing(named), answer, Icon::Question, ui::Buttons::YesNo,
-                                   ui::UiServices::appTitle()});
-        EXPECT_EQ(load(lines), answer == Answer::Yes);
-        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
+        "Stated count, line 9: Group 0001, agency 0001 states 3 payments; its payment lines hold 1. The group is "
+        "counted from its payment lines. (as read \"3\", stored \"1\")\n"
+        "Stated count, line 10: Group 0001, agency 0001 states a total of 999.00; its 1 payment lines add up to "
+        "150.00. The group is totalled from its payment lines. (as read \"999.00\", stored \"150.00\")\n"
+        "Stated count, line 27: Group 0003, agency 0003 states a total of $0.35; its 2 payment lines add up to "
+        "0.30. The group is totalled from its payment lines. (as read \"$0.35\", stored \"0.30\")\n"
+        "Stated count, line 34: Group 0004, agency 0004 states two payments; its payment lines hold 2. The group "
+        "is counted from its payment lines. (as read \"two\", stored \"2\")");
+    for (const bool loadIt : {false, true}) {
+        ui().expectIntake(ui::TextMatch::exactly(named), loadIt);
+        EXPECT_EQ(load(lines), loadIt);
+        ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
     }
     EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList({"1", "2", "2", "2"}));
     ASSERT_TRUE(Mdb2Csv("2024", path("Saved.csv"), path("Saved.bak")).ok);

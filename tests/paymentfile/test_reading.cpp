@@ -66,7 +66,12 @@ TEST_F(ReadingTest, AUtf8FileWithOrWithoutAMarkIsReadAsUtf8AndSavedInTheCodePage
     const QByteArray cp1252 = fileBytes(lines);
     QByteArray first;
     for (const QByteArray& bytes : {cp1252, utf8(lines), "\xEF\xBB\xBF" + utf8(lines, "\n")}) {
+        // Read as UTF-8, and said once, before anything is stored.
+        if (bytes != cp1252)
+            ui().expectIntake(ui::containing(QStringLiteral("Character set, line 8: The file is read as UTF-8")),
+                              true);
         ASSERT_TRUE(load(bytes));
+        ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
         EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{QStringLiteral("CR\u00C9DIT FONCIER")});
         EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NUMBER", "NAME"),
                   QStringList({QStringLiteral("NU\u00D1EZ MAR\u00CDA"), QStringLiteral("\u0160IMEK \u20AC \u0178")}));
@@ -84,9 +89,10 @@ TEST_F(ReadingTest, AUtf8FileWithOrWithoutAMarkIsReadAsUtf8AndSavedInTheCodePage
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{QStringLiteral("\u00C9\u00C3\u2030")});
 }
 
-// LibreOffice's UTF-8 CSV of the sample with accented names (fixtures/README.md)
-// saves back to that copy of the sample in the payment file's code page.
-TEST_F(ReadingTest, ACalcUtf8CopyOfTheSampleWithAccentsSavesBackToTheSample)
+// LibreOffice's CSV of the sample with accented names in UTF-8, Mac Roman,
+// UTF-16 with tabs and semicolons with decimal commas (fixtures/README.md)
+// saves back to that copy of the sample in the payment file's form.
+TEST_F(ReadingTest, CalcCopiesOfTheSampleWithAccentsSaveBackToTheSample)
 {
     QByteArray sample = readFile(samplePath(QStringLiteral("Zarvdata.csv")));
     for (const auto& [from, to] : {std::pair{"Name1:,NORTHMARK SAVINGS & LOAN", u"Name1:,CR\u00C9DIT FONCIER"},
@@ -95,9 +101,24 @@ TEST_F(ReadingTest, ACalcUtf8CopyOfTheSampleWithAccentsSavesBackToTheSample)
         ASSERT_TRUE(sample.contains(from));
         sample.replace(from, fs::encodeCp1252(QString::fromUtf16(to)));
     }
-    ASSERT_TRUE(load(readFile(QStringLiteral(ZARV_SOURCE_DIR "/tests/paymentfile/fixtures/Zarvdata-calc-utf8.csv"))));
-    EXPECT_FALSE(DupFoliosFound);
-    EXPECT_EQ(save(), sample);
+    const struct {
+        const char* file;
+        QStringList shown;
+    } copies[] = {
+        {"Zarvdata-calc-utf8.csv", {"The file is read as UTF-8"}},
+        {"Zarvdata-calc-mac.csv", {"The file is read as Mac Roman"}},
+        {"Zarvdata-calc-utf16.txt", {"The file is read as UTF-16", "separated by tabs (Tab)"}},
+        {"Zarvdata-calc-semicolon.csv", {"separated by semicolons (;)", "Decimal mark, line 28:"}},
+    };
+    for (const auto& c : copies) {
+        ui().expectIntake(ui::containing(c.shown.first()), true);
+        ASSERT_TRUE(load(readFile(QStringLiteral(ZARV_SOURCE_DIR "/tests/paymentfile/fixtures/") + c.file))) << c.file;
+        ASSERT_TRUE(ui().clean()) << c.file << ": " << ui().report().toStdString();
+        for (const QString& s : c.shown)
+            EXPECT_TRUE(ui().intakes().back().lines().join(u'\n').contains(s)) << c.file << ": " << s.toStdString();
+        EXPECT_FALSE(DupFoliosFound) << c.file;
+        EXPECT_EQ(save(), sample) << c.file;
+    }
 }
 
 // Read as UTF-8, a file may hold a character the payment file cannot: the load
@@ -112,15 +133,12 @@ TEST_F(ReadingTest, AUtf8FileWithoutAMarkHoldingACharacterTheCodePageLacksIsRefu
 }
 
 // Excel in many countries separates with ";", and LibreOffice offers Tab: such
-// a file is refused, naming what separates its fields and how to save it with
-// commas, whether each agency has one payment or more.
-TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsIsRefusedSayingHowToSaveItWithCommas)
+// a file loads as the same data, whether each agency has one payment or more,
+// once the intake screen has shown the separator.
+TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsLoadsAsTheSameData)
 {
-    const struct {
-        char separator;
-        const char* named;
-    } separators[] = {{';', "semicolon"}, {'\t', "Tab"}};
-    for (const auto& s : separators) {
+    QByteArray want;
+    for (const char separator : {',', ';', '\t'}) {
         for (int payments : {1, 3}) {
             QStringList lines = start();
             for (int p = 1; p <= payments; ++p)
@@ -129,10 +147,15 @@ TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsIsRefusedSayingHowToSaveItWi
                   << "PAYMENT DETAIL INFORMATION" << kPaymentHeading
                   << "#N1,OTHER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,0.00,LOT 1";
             for (QString& l : lines)
-                l.replace(QLatin1Char(','), QLatin1Char(s.separator));
-            expectRefusal(fileBytes(lines),
-                          {QString::fromLatin1(s.named), QStringLiteral("line 7"), QStringLiteral("comma")},
-                          s.named);
+                l.replace(QLatin1Char(','), QLatin1Char(separator));
+            if (separator != ',')
+                ui().expectIntake(ui::containing(QStringLiteral("Field separator")), true);
+            ASSERT_TRUE(load(fileBytes(lines))) << separator;
+            ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+            if (payments == 3 && separator == ',')
+                want = save();
+            else if (payments == 3)
+                EXPECT_EQ(save(), want) << separator;
         }
     }
 }

@@ -90,6 +90,7 @@ TEST_F(SpreadsheetTest, AByteOrderMarkMeansUtf8AndAnEndOfFileMarkIsIgnored)
     for (const QString& l : lines)
         bytes += l.toUtf8() + "\r\n";
     bytes += "\x1A";
+    ui().expectIntake(ui::containing("The file is read as UTF-8 (with a byte-order mark)"), true);
     ASSERT_TRUE(load(bytes));
     EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2024"});
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{QStringLiteral("J\u00D6RG \u0160IMEK")});

@@ -190,7 +190,7 @@ TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
                   "ZARV DATA FOR YEAR 2024\r\n\r\nFOLIO MASK INFORMATION\r\n70109###-###-###\r\n\r\n"
                   "PAYMENT GROUP INFORMATION\r\nAgency #,0001\r\nName1:,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\r\n");
         auto w = startOn(QStringLiteral("wide.csv"));
-        ui().expectBox(containing(QStringLiteral("would be cut")), Answer::No);
+        ui().expectIntake(containing(QStringLiteral("Value cut")), false);
         w->Command_OK->click();
         EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Nothing was loaded"));
         EXPECT_TRUE(w->Command_OK->isEnabled());

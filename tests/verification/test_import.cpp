@@ -434,6 +434,10 @@ TEST_F(Import, ExportThenImportIsTheIdentityOnRandomLists)
 
                 // The lines whose folio lost digits are refused, naming them.
                 QStringList kept = inListOrder;
+                // Read as UTF-8 when it holds more than ASCII: the intake screen says so first.
+                const QString all = lines.join(QString());
+                if (how.utf8 && std::any_of(all.begin(), all.end(), [](QChar c) { return c.unicode() > 0x7F; }))
+                    ui().expectIntake(ui::containing("The file is read as UTF-8"), true);
                 if (option == kOption2)
                     confirmReplacing();
                 int refused = 0;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPointer>
+#include "platform/ui/screens/intakescreen.h"
 #include "platform/ui/screens/screenfit.h"
 
 namespace zarv::ui {
@@ -171,6 +172,12 @@ int QtUi::showModal(QDialog& screen)
         return QDialog::Rejected;
     }
     return result;
+}
+
+bool QtUi::reviewIntake(const fs::Intake& intake)
+{
+    IntakeScreen screen(intake, QApplication::activeWindow());
+    return showModal(screen) == QDialog::Accepted;
 }
 
 void QtUi::endProgram(int exitCode)

@@ -31,6 +31,7 @@ public:
     void restoreWindow(QWidget* w) override;
 
     int showModal(QDialog& screen) override;
+    bool reviewIntake(const fs::Intake& intake) override;
 
     void endProgram(int exitCode = 0) override;
     bool ending() const override { return ending_; }

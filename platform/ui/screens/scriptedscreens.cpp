@@ -1,4 +1,5 @@
 #include "platform/ui/screens/scriptedscreens.h"
+#include "platform/ui/screens/intakescreen.h"
 #include "platform/ui/screens/screenfit.h"
 #include "platform/ui/screens/focusreturn.h"
 
@@ -96,6 +97,15 @@ int ScriptedScreensUi::showModal(QDialog& screen)
     }
     journal_.append(QStringLiteral("closed: ") + name);
     return ending_ ? int(QDialog::Rejected) : screen.result();
+}
+
+bool ScriptedScreensUi::reviewIntake(const fs::Intake& intake)
+{
+    if (pending_.empty() || pending_.front().kind != Kind::Modal)
+        return ScriptedUi::reviewIntake(intake);
+    intakes_.push_back(intake);
+    IntakeScreen screen(intake);
+    return showModal(screen) == QDialog::Accepted;
 }
 
 } // namespace zarv::ui

@@ -22,6 +22,9 @@ public:
     void parkWindow(QWidget* w, int leftTwips) override;
     void restoreWindow(QWidget* w) override;
     int showModal(QDialog& screen) override;
+    // The intake screen itself when the test expects it as a modal screen
+    // ("Intake"); otherwise as the stand-in without screens.
+    bool reviewIntake(const fs::Intake& intake) override;
 
 private:
     struct ParkedAt {

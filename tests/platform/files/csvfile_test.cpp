@@ -19,7 +19,7 @@ QStringList linesOf(CsvReader& r)
     return out;
 }
 
-TEST(CsvReader, TakesUtf8WhenItIsValidAndHoldsMoreThanAsciiElseWindows1252)
+TEST(CsvReader, TakesTheCharacterSetTheBytesReadAsElseWindows1252)
 {
     const struct {
         QByteArray bytes;
@@ -37,7 +37,18 @@ TEST(CsvReader, TakesUtf8WhenItIsValidAndHoldsMoreThanAsciiElseWindows1252)
         {"\xED\xA0\x80", Encoding::Windows1252, QStringLiteral("\u00ED\u00A0\u20AC")},    // surrogate
         {"\xF4\x90\x80\x80", Encoding::Windows1252, QStringLiteral("\u00F4\u0090\u20AC\u20AC")},   // past U+10FFFF
         {"A\xC3", Encoding::Windows1252, QStringLiteral("A\u00C3")},                      // cut short
-        {"\xF0\x9F\x98\x80", Encoding::Utf8, QStringLiteral("\U0001F600")},
+        {"\xF0\x9F\x98\x80 \xC3\x89", Encoding::Utf8, QStringLiteral("\U0001F600 \u00C9")},
+        // Valid UTF-8 only into characters Windows-1252 lacks: Windows-1252 ("\u0252" is C9 92).
+        {"REN\xC9\x92S BAKERY", Encoding::Windows1252, QStringLiteral("REN\u00C9\u2019S BAKERY")},
+        {"\xF0\x9F\x98\x80", Encoding::Windows1252, QStringLiteral("\u00F0\u0178\u02DC\u20AC")},
+        // Excel's "CSV (Macintosh)": capitals where Windows-1252 has signs or small letters.
+        {"CR\x83" "DIT FONCIER,NU\x84" "EZ,M\x86" "LLER,REN\xE9,ZO\xE8", Encoding::MacRoman,
+         QStringLiteral("CR\u00C9DIT FONCIER,NU\u00D1EZ,M\u00DCLLER,REN\u00C8,ZO\u00CB")},
+        {"Cr\x8E" "dit,Nu\x96" "ez", Encoding::MacRoman, QStringLiteral("Cr\u00E9dit,Nu\u00F1ez")},
+        {"M\xDC" "LLER,Ren\xE9,JOS\xC9", Encoding::Windows1252, QStringLiteral("M\u00DCLLER,Ren\u00E9,JOS\u00C9")},
+        // A byte-order mark of UTF-16, either byte order (Excel's "Unicode Text").
+        {QByteArray("\xFF\xFE" "A\0\t\0\xC9\0\r\0\n\0", 12), Encoding::Utf16, QStringLiteral("A,\u00C9")},
+        {QByteArray("\xFE\xFF\0A\0\t\0\xC9", 8), Encoding::Utf16, QStringLiteral("A,\u00C9")},
     };
     for (const auto& c : cases) {
         CsvReader r;
@@ -81,23 +92,23 @@ TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamin
         Fault fault;
         QStringList named;
     } cases[] = {
-        {"HEADER\r\na;b;c\r\n;;\r\n", Fault::Separator, {"semicolons (;)", "line 2: a;b;c", "comma"}},
-        {"a\tb\tc\n", Fault::Separator, {"tabs (Tab)", "line 1"}},
-        // A value holding the other separator, or one in quotes, does not count.
+        // A line of fields separated otherwise than the file's other lines.
+        {"a;b\r\nc;d\r\ne,f\r\n", Fault::Separator,
+         {"separated by semicolons (;), but line 3 separates its fields by commas (,): e,f"}},
+        {"a,b\r\nc\td\r\ne,f\r\n", Fault::Separator, {"line 2 separates its fields by tabs (Tab)"}},
+        // A value holding the other separator, or one in quotes, does not count; blank lines do not vote.
         {"a,b;c,d\r\n\"x;y\",z\r\n", Fault::None, {}},
-        {"a;\"b,c\";d\r\n", Fault::Separator, {"line 1"}},
-        // Lines of the other kind outnumber the comma lines; blank lines do not vote.
-        {"a;b\r\nc;d\r\ne,f\r\n", Fault::Separator, {"line 1"}},
         {"a,b\r\n\t\r\n;;;\r\nc,d\r\n", Fault::None, {}},
+        {"a;\"b,c\";d\r\nx;1,50\r\n", Fault::None, {}},   // a tie on a line goes to the other separator
         {"ok,\"x\"\r\n#M1,\"ACME,01\r\nb,\"c\"\"\r\n", Fault::UnclosedQuote,
          {"line 2: #M1,\"ACME,01", "line 3: b,\"c\"\""}},
-        // Other separators are named before quotes: with them no quote can be judged.
-        {"a;\"b\r\n", Fault::Separator, {"semicolons"}},
+        {"a;\"b\r\nc;d\r\n", Fault::UnclosedQuote, {"line 1: a;\"b"}},
         {"a,\xE2\x98\x83\r\nb,\xC3\x89\r\n\xCE\xA9\xF0\x9F\x98\x80", Fault::Unwritable,
          {QStringLiteral("line 1 holds \"\u2603\": a,\u2603"),
-          QStringLiteral("line 3 holds \"\u03A9\" \"\U0001F600\""), "valid UTF-8"}},
+          QStringLiteral("line 3 holds \"\u03A9\" \"\U0001F600\""), "read as UTF-8"}},
         {"\xEF\xBB\xBF" "a\r\nb\xE9", Fault::Unwritable,
          {QStringLiteral("line 2 holds \"\uFFFD\""), "byte-order mark"}},
+        {"CR\x83" "DIT\xAD", Fault::Unwritable, {QStringLiteral("line 1 holds \"\u2260\""), "Mac Roman"}},
     };
     for (const auto& c : cases) {
         CsvReader r;
@@ -124,23 +135,57 @@ TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamin
 TEST(CsvReader, LinesOfFieldsTheCallerHandsOverAreJudgedAsItReadsThem)
 {
     CsvReader r;
-    r.open(QByteArray("70109###;###\r\nName1:,\"ACME, INC\r\n#M1,\"OPEN,01\r\n#M2,A;B;C;D\r\nGroup #;1\r\n"),
+    r.open(QByteArray("70109###;###\r\nName1:,\"ACME, INC\r\n#M1,\"OPEN,01\r\n#M2,A;B,01,701,#1,1,A,0,0,0,0,C;D\r\n"
+                      "Group #;1\r\n"),
            CsvReader::Split::ByCaller);
     EXPECT_EQ(r.fault(), Fault::None);
     QString line;
     for (int n = 0; n < 3; ++n)
         ASSERT_TRUE(r.readLine(line));
-    EXPECT_TRUE(r.fieldsSeparatedByCommas(line));
-    r.noteUnclosedQuote(line);
+    EXPECT_TRUE(r.fieldsAgree());
+    EXPECT_FALSE(r.quotesClose());
     EXPECT_EQ(r.fault(), Fault::UnclosedQuote);
     EXPECT_TRUE(r.refusal().endsWith(QStringLiteral("\nline 3: #M1,\"OPEN,01"))) << r.refusal().toStdString();
     ASSERT_TRUE(r.readLine(line));
-    EXPECT_TRUE(r.fieldsSeparatedByCommas(line));   // a comma, however many semicolons the values hold
+    EXPECT_TRUE(r.fieldsAgree());   // a comma, however many semicolons the values hold
     ASSERT_TRUE(r.readLine(line));
-    EXPECT_FALSE(r.fieldsSeparatedByCommas(line));
+    EXPECT_FALSE(r.fieldsAgree());
     EXPECT_EQ(r.fault(), Fault::Separator);
-    EXPECT_TRUE(r.refusal().contains(QStringLiteral("semicolons (;), not by commas (line 5: Group #;1)")))
+    EXPECT_TRUE(r.refusal().contains(QStringLiteral("line 5 separates its fields by semicolons (;): Group #;1")))
         << r.refusal().toStdString();
+}
+
+// A file separated by semicolons or tabs is handed out in the comma form, and
+// what the reader decided (separator, character set) is kept as findings.
+TEST(CsvReader, OtherSeparatorsAndCharacterSetsAreReadAndNoted)
+{
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+        QStringList findings;
+    } cases[] = {
+        {"a;\"b;c\";1,50\r\n;;\r\nd;\"e\"\"f\"", {"a,b;c,\"1,50\"", ",,", "d,\"e\"\"f\""},
+         {"Field separator: The fields are separated by semicolons (;)"}},
+        {QByteArray("\xFF\xFE" "a\0\t\0b\0,\0c\0", 12), {"a,\"b,c\""},
+         {"Character set: The file is read as UTF-16", "Field separator: The fields are separated by tabs (Tab)"}},
+        {"x,y\r\n\xC3\x89MILE,z", {"x,y", QStringLiteral("\u00C9MILE,z")},
+         {QStringLiteral("Character set, line 2: The file is read as UTF-8; it will be written back in Windows-1252. "
+                         "(as read \"\u00C3\u2030MILE,z\", stored \"\u00C9MILE,z\")")}},
+        {"a,b\r\nc,d", {"a,b", "c,d"}, {}},
+        {"\xEF\xBB\xBF" "a,b", {"a,b"}, {}},
+    };
+    for (const auto& c : cases) {
+        CsvReader r;
+        r.open(c.bytes);
+        EXPECT_EQ(r.fault(), Fault::None) << r.refusal().toStdString();
+        EXPECT_EQ(linesOf(r), c.lines) << c.bytes.toHex().toStdString();
+        Intake intake;
+        intake.findings = r.findings();
+        const QStringList shown = intake.lines();
+        EXPECT_EQ(shown.size(), c.findings.size()) << shown.join(u'\n').toStdString();
+        for (qsizetype i = 0; i < std::min(shown.size(), c.findings.size()); ++i)
+            EXPECT_TRUE(shown[i].startsWith(c.findings[i])) << shown[i].toStdString();
+    }
 }
 
 TEST(CsvReader, AFileThatCannotBeOpenedSaysWhy)
