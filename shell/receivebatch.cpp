@@ -1,6 +1,7 @@
 #include "shell/receivebatch.h"
 
 #include "platform/files/filesys.h"
+#include "platform/files/outputnames.h"
 #include "platform/files/textfile.h"
 #include "shell/commandline.h"
 #include "verifyfile/returnedworkbook.h"
@@ -27,12 +28,6 @@ public:
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QString baseName(const QString& workbook)
-{
-    const QFileInfo info(workbook);
-    return info.dir().filePath(info.completeBaseName());
 }
 
 bool writeLines(const QString& path, const QStringList& lines, QString* error)
@@ -124,19 +119,20 @@ QStringList ReturnedWorkbookFiles(const QStringList& paths, QStringList* problem
         std::sort(found.begin(), found.end(),
                   [&byName](const QFileInfo& a, const QFileInfo& b) { return byName(a.fileName(), b.fileName()); });
         for (const QFileInfo& f : std::as_const(found))
-            files << f.absoluteFilePath();
+            if (!fs::isCopyOrBackup(f.fileName()))
+                files << f.absoluteFilePath();
     }
     return files;
 }
 
 QString BatchVerifiedFilePath(const QString& workbook)
 {
-    return baseName(workbook) + QStringLiteral("_VERIFIED.zarv");
+    return fs::batchVerifiedPath(workbook);
 }
 
 QString BatchErrorsFilePath(const QString& workbook)
 {
-    return baseName(workbook) + QStringLiteral("_ERRORS.txt");
+    return fs::batchErrorsPath(workbook);
 }
 
 int RunReceiveBatch(const QStringList& paths, QTextStream& out, QTextStream& err)

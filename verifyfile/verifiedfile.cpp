@@ -1,6 +1,7 @@
 #include "verifyfile/verifiedfile.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/outputnames.h"
 #include "platform/files/settings.h"
 #include "platform/files/textfile.h"
 #include "platform/text/failure.h"
@@ -66,7 +67,7 @@ const std::array<VerifiedField, 14>& VerifiedLayout()
 
 QString VerifiedFileName()
 {
-    return QStringLiteral("ZARVP040_VERIFIED.zarv");
+    return fs::verifiedFileName();
 }
 
 QString VerifiedFilePath()
