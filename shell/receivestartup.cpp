@@ -1,6 +1,7 @@
 #include "shell/receivestartup.h"
 #include "platform/ui/screens/screenfit.h"
 
+#include "platform/files/filesys.h"
 #include "services/dataenvironment.h"
 #include "shell/commandline.h"
 #include "shell/receivebatch.h"
@@ -28,6 +29,7 @@ StartedReceive StartReceive(const ReceiveOptions& options)
 
 int RunReceiveBatchProgram(int argc, char** argv, const QStringList& paths)
 {
+    fs::settleHome();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ZARV"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZARV_VERSION));

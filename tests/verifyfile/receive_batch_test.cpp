@@ -6,12 +6,14 @@
 #include "platform/files/textfile.h"
 #include "shell/commandline.h"
 #include "shell/receivebatch.h"
+#include "shell/startup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <unistd.h>
 
 namespace zarv::test {
 namespace {
@@ -80,6 +82,9 @@ protected:
 TEST_F(ReceiveBatch, AFolderOfTwoWorkbooksWithoutADisplayWritesBothVerifiedFilesAndFailsForTheOneWithErrors)
 {
     const QString folder = folderOfTwo();
+    // The copies as received and the backups the company's program keeps are no returned workbooks.
+    for (const char* copy : {"MortNo2.received.xlsx", "MortNo2.received.2025-06-01-101500.xlsx", "MortNo1.bak"})
+        QFile::copy(QDir(folder).filePath("MortNo2.xlsx"), QDir(folder).filePath(copy));
     const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder});
 
     EXPECT_EQ(r.exitCode, kBatchErrors) << r.err.toStdString();
@@ -93,6 +98,26 @@ TEST_F(ReceiveBatch, AFolderOfTwoWorkbooksWithoutADisplayWritesBothVerifiedFiles
               QStringList({"100", "101", "105"}));
     EXPECT_EQ(readFile(QDir(folder).filePath("MortNo1_ERRORS.txt")), "");
     EXPECT_EQ(readFile(QDir(folder).filePath("MortNo2_ERRORS.txt")).count("\r\n"), 6);
+}
+
+// Another login (its own runtime folder) works on the same data folder: the
+// batch checks nothing and says which folder is in use, by whom and since when.
+TEST_F(ReceiveBatch, IsRefusedWhileAnotherProgramWorksOnTheSameDataFolder)
+{
+    const QString folder = folderOfTwo();
+    const QString data = path("env/XDG_DATA_HOME/zarv");
+    ASSERT_TRUE(QDir().mkpath(data));
+    std::optional<FolderInUse> none;
+    auto held = claimDataFolder(data, "zarvreceive", &none);
+    ASSERT_NE(held, nullptr);
+    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder});
+    EXPECT_NE(r.exitCode, kBatchClean);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.join('\n').toStdString();
+    EXPECT_TRUE(r.err.contains("already running on the data folder " + data + ": it is in use by zarvreceive (process " +
+                               QString::number(::getpid())))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(" since ")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder).filePath("MortNo1_VERIFIED.zarv")));
 }
 
 TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
