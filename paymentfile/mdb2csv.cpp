@@ -141,8 +141,8 @@ void Save::write(const QString& line)
 }
 
 // The old file goes to its backup name before anything else happens, and the
-// copy is checked. Once per run; the first time, the file as first received is
-// also kept beside it (once ever). Both are courtesies: when one cannot be made
+// copy is checked. Once per run; the first time, the file as the tax office
+// sent it is also kept beside it (KeepReceivedCopy). Both are courtesies: when one cannot be made
 // the file is still written, safely, so the run's edits are not lost, and the
 // clerk is told once the save's outcome is known.
 void Save::backup()
@@ -151,9 +151,12 @@ void Save::backup()
         return;
     run_.backupTried = true;
     QString error;
-    if (!KeepReceivedCopy(filePath_, &error))
+    QString told;
+    if (!KeepReceivedCopy(filePath_, &error, &told))
         run_.notes << QStringLiteral("The copy of the file as received, %1, could not be kept (%2).")
                           .arg(ReceivedCopyPath(filePath_), error);
+    if (!told.isEmpty())
+        run_.notes << told;
     error.clear();
     if (fs::copyReplace(filePath_, bakPath_, &error) && fs::sameBytes(filePath_, bakPath_)) {
         run_.backupMade = true;
@@ -295,6 +298,7 @@ SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& 
     Failure failure;
     try {
         const double total = save.run();
+        WrittenByProgram(filePath);
         if (!run.notes.isEmpty()) {
             ui::ui().msgBox(QStringLiteral("%1 is saved.").arg(filePath) + QStringLiteral("\r\n") +
                                 run.notes.join(QStringLiteral("\r\n")),

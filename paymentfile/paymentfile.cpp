@@ -1,5 +1,6 @@
 #include "paymentfile/paymentfile.h"
 
+#include "platform/files/outputnames.h"
 #include "platform/text/vb.h"
 
 #include <QDate>
@@ -16,9 +17,7 @@ void ResetDupFolios()
 
 QString BakPathFor(const QString& filePath)
 {
-    if (vb::UCase(vb::Right(filePath, 4)) == QLatin1String(".CSV"))
-        return vb::Left(filePath, filePath.size() - 3) + QStringLiteral("bak");
-    return filePath + QStringLiteral(".BAK");
+    return fs::paymentBackupPath(filePath);
 }
 
 bool PaymentYearAccepted(const QString& year)

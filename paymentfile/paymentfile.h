@@ -85,9 +85,9 @@ struct SaveResult {
 
 // Writes Fol_Mask, Group and Detail to filePath in the payment file layout.
 // The old file is first copied to bakPath (once per run, see SaveRun) and the
-// copy verified, and the file as first received is kept (ReceivedCopyPath,
-// never replaced); a copy that cannot be made does not stop the save, and is
-// reported with its outcome.
+// copy verified, and the file as the tax office sent it is kept
+// (KeepReceivedCopy); a copy that cannot be made does not stop the save, and
+// is reported with its outcome, as is a new copy as received.
 // The new text goes to a temporary file that replaces filePath
 // only when complete. On any failure the user is told, the old file stays as it
 // was and ok is false. Removes the commas from NUMBER, NAME, CD, JUR and LEGAL

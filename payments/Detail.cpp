@@ -8,6 +8,7 @@
 #include "payments/paymentrules.h"
 #include "payments/screenparts.h"
 #include "platform/data/recordset.h"
+#include "platform/files/outputnames.h"
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/formcolours.h"
 #include "platform/grid/recordsetgrid.h"
@@ -145,12 +146,12 @@ Detail::Detail(QWidget* parent) : QDialog(parent)
 
 QString Detail::exportPath(const QString& mortco)
 {
-    return WorkingFilePath(QStringLiteral("Payments %1.csv").arg(mortco));
+    return WorkingFilePath(fs::paymentsExportName(mortco));
 }
 
 QString Detail::reportName(const QString& mortco)
 {
-    return QStringLiteral("Payments %1.pdf").arg(mortco);
+    return fs::reportPdfName(QStringLiteral("Payments %1").arg(mortco));
 }
 
 void Detail::Form_Load()

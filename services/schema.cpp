@@ -1,6 +1,7 @@
 #include "services/schema.h"
 
 #include "platform/data/connection.h"
+#include "platform/data/textrule.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,9 @@ const char* const kZarv[] = {
     "CREATE INDEX IF NOT EXISTS Fol_Mask_JUR_CD ON Fol_Mask (JUR_CD)",
 
     "CREATE TABLE IF NOT EXISTS ZarvSystem (" T("Drive") ", " T("Dir") ", " T("File") ", " T("Year") ")",
+    // What the program last wrote to each data file (SHA-256), to tell a file
+    // that arrived since from its own.
+    "CREATE TABLE IF NOT EXISTS WrittenFile (\"PATH\" TEXT NOT NULL PRIMARY KEY, " T("DIGEST") ")",
 
     "CREATE TABLE IF NOT EXISTS VERIFY (" T("ACD") ", " T("MORTCO") ", " T("NUMBER") ", " T("CD") ", " T("JUR")
     ", " T("FOLIO") ", " T("PID") ", " T("NAME") ", " T("ADDR1") ", " T("ADDR2") ", " T("ADDR3") ", " T("ADDR4")
@@ -114,7 +118,107 @@ bool create(const QString& path, const char* const (&statements)[N], QString* er
     return true;
 }
 
+struct Database {
+    sqlite3* db = nullptr;
+    Database(const QString& path, int flags)
+    {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+        // The indexes sort text by the program's own rule: without it they cannot be checked.
+        if (db)
+            db::detail::registerTextRule(db);
+    }
+    ~Database() { sqlite3_close(db); }
+    QString error() const { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"); }
+};
+
+QStringList columnsOf(sqlite3* db, const QString& table)
+{
+    QStringList columns;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?1)", -1, &st, nullptr) != SQLITE_OK)
+        return columns;
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_STATIC);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return columns;
+}
+
 } // namespace
+
+QString databaseDamage(const QString& path)
+{
+    Database d(path, SQLITE_OPEN_READWRITE);
+    if (!d.db)
+        return d.error();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(d.db, "PRAGMA quick_check(1)", -1, &st, nullptr) != SQLITE_OK)
+        return d.error();
+    QString fault;
+    const int step = sqlite3_step(st);
+    if (step == SQLITE_ROW) {
+        const QString answer = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        if (answer.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
+            fault = answer;
+    } else if (step != SQLITE_DONE) {
+        fault = d.error();
+    }
+    sqlite3_finalize(st);
+    return fault;
+}
+
+long long copyReadableRows(const QString& from, const QString& to, const QString& table)
+{
+    Database source(from, SQLITE_OPEN_READONLY);
+    Database target(to, SQLITE_OPEN_READWRITE);
+    if (!source.db || !target.db)
+        return 0;
+    const QStringList columns = columnsOf(target.db, table);
+    if (columns.isEmpty())
+        return 0;
+    QStringList quoted;
+    for (const QString& c : columns)
+        quoted << QLatin1Char('"') + c + QLatin1Char('"');
+    const QByteArray select = QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE rowid > ?1 ORDER BY rowid")
+                                  .arg(quoted.join(u','), table).toUtf8();
+    const QByteArray insert = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                  .arg(table, quoted.join(u','), QStringList(columns.size(), QStringLiteral("?")).join(u','))
+                                  .toUtf8();
+    sqlite3_stmt* in = nullptr;
+    if (sqlite3_prepare_v2(target.db, insert.constData(), -1, &in, nullptr) != SQLITE_OK)
+        return 0;
+    sqlite3_exec(target.db, "BEGIN", nullptr, nullptr, nullptr);
+    long long kept = 0;
+    sqlite3_int64 after = -1;
+    // A damaged page ends a scan: the rows past it are sought a little further on.
+    sqlite3_int64 skip = 1;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(source.db, select.constData(), -1, &st, nullptr) != SQLITE_OK)
+            break;
+        sqlite3_bind_int64(st, 1, after);
+        bool any = false;
+        int step;
+        while ((step = sqlite3_step(st)) == SQLITE_ROW) {
+            any = true;
+            after = sqlite3_column_int64(st, 0);
+            for (int i = 0; i < columns.size(); ++i)
+                sqlite3_bind_value(in, i + 1, sqlite3_column_value(st, i + 1));
+            if (sqlite3_step(in) == SQLITE_DONE)
+                ++kept;
+            sqlite3_reset(in);
+        }
+        sqlite3_finalize(st);
+        if (step == SQLITE_DONE)
+            break;
+        skip = any ? 1 : skip * 16;
+        after += skip;
+    }
+    sqlite3_finalize(in);
+    sqlite3_exec(target.db, "COMMIT", nullptr, nullptr, nullptr);
+    return kept;
+}
 
 void addMissingColumns(db::Connection& zarv)
 {

@@ -1,11 +1,17 @@
 #include "services/system.h"
 
 #include "platform/files/filesys.h"
+#include "platform/files/outputnames.h"
+#include "services/dataenvironment.h"
 #include "platform/text/vb.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sqlite3.h>
 #include "platform/ui/uiservices.h"
 
 namespace zarv {
@@ -121,34 +127,113 @@ QString CountText(long long count, const QString& one, const QString& many)
 
 QString ReceivedCopyPath(const QString& filePath)
 {
-    const QFileInfo info(filePath);
-    const QString name = info.fileName();
-    const QString suffix = info.suffix();
-    const QString stem = suffix.isEmpty() ? name : name.left(name.size() - suffix.size() - 1);
-    const QString copy = stem + QStringLiteral(".received") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
-    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? copy : filePath.left(slash + 1) + copy;
+    return fs::receivedCopyPath(filePath);
 }
 
-bool KeepReceivedCopy(const QString& filePath, QString* error)
+namespace {
+
+QByteArray fileDigest(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+QString literal(QString text)
+{
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// What the program last wrote to filePath, as WrittenFile keeps it; "" when unknown.
+QByteArray lastWrittenDigest(const QString& filePath)
+{
+    if (!hasDE())
+        return {};
+    QByteArray digest;
+    try {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray path = QFileInfo(filePath).absoluteFilePath().toUtf8();
+        if (sqlite3_prepare_v2(DE().Zarv.handle(), "SELECT DIGEST FROM WrittenFile WHERE PATH = ?1", -1, &st,
+                               nullptr) == SQLITE_OK) {
+            sqlite3_bind_text(st, 1, path.constData(), int(path.size()), SQLITE_STATIC);
+            if (sqlite3_step(st) == SQLITE_ROW)
+                digest = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        }
+        sqlite3_finalize(st);
+    } catch (const std::exception&) {
+        // Not known: the file is taken as one that arrived.
+    }
+    return digest;
+}
+
+bool copyExactly(const QString& from, const QString& to, QString* error)
+{
+    if (fs::copyReplace(from, to, error) && fs::sameBytes(from, to))
+        return true;
+    if (error && error->isEmpty())
+        *error = QStringLiteral("the copy differs from the original");
+    return false;
+}
+
+} // namespace
+
+void WrittenByProgram(const QString& filePath)
+{
+    const QByteArray digest = fileDigest(filePath);
+    if (!hasDE() || digest.isEmpty())
+        return;
+    try {
+        const QString path = literal(QFileInfo(filePath).absoluteFilePath());
+        DE().Zarv.execute(QStringLiteral("DELETE FROM WrittenFile WHERE PATH = %1").arg(path));
+        DE().Zarv.execute(QStringLiteral("INSERT INTO WrittenFile (PATH, DIGEST) VALUES (%1, %2)")
+                              .arg(path, literal(QString::fromLatin1(digest))));
+        DE().Zarv.flush();
+    } catch (const std::exception&) {
+        // Not kept: the next run takes the file as one that arrived, and keeps both copies.
+    }
+}
+
+bool KeepReceivedCopy(const QString& filePath, QString* error, QString* told)
 {
     const QString copy = ReceivedCopyPath(filePath);
     const QFileInfo kept(copy);
-    if (kept.isFile() || !QFileInfo::exists(filePath))
+    if (!QFileInfo::exists(filePath))
         return true;
     // A folder (or anything else) under the copy's name holds no copy of the file.
-    if (kept.exists() || kept.isSymLink()) {
+    if (!kept.isFile() && (kept.exists() || kept.isSymLink())) {
         if (error)
             *error = kept.isDir() ? QStringLiteral("a folder of that name is in the way")
                                   : QStringLiteral("something that is not a file has that name");
         return false;
     }
-    if (fs::copyReplace(filePath, copy, error) && fs::sameBytes(filePath, copy))
+    if (!kept.isFile()) {
+        if (copyExactly(filePath, copy, error))
+            return true;
+        fs::removeFile(copy);   // never leave a copy that is not the file as received
+        return false;
+    }
+    const QByteArray written = lastWrittenDigest(filePath);
+    if (fs::sameBytes(filePath, copy) || (!written.isEmpty() && written == fileDigest(filePath)))
         return true;
-    if (error && error->isEmpty())
-        *error = QStringLiteral("the copy differs from the original");
-    fs::removeFile(copy);   // never leave a copy that is not the file as received
-    return false;
+    // A file the tax office sent anew: the older copy keeps its own dated name.
+    QDateTime when = kept.lastModified();
+    QString older = fs::datedPath(copy, when);
+    while (QFileInfo::exists(older) || QFileInfo(older).isSymLink())
+        older = fs::datedPath(copy, when = when.addSecs(1));
+    if (!copyExactly(copy, older, error)) {
+        fs::removeFile(older);
+        return false;
+    }
+    if (!copyExactly(filePath, copy, error))
+        return false;       // the older copy is still the copy, and kept besides
+    if (told)
+        *told = QStringLiteral("%1 is neither the file received before nor the one ZARV last saved: it is now the "
+                               "copy as received, %2. The earlier copy is kept as %3.")
+                    .arg(QDir::toNativeSeparators(filePath), QDir::toNativeSeparators(copy),
+                         QDir::toNativeSeparators(older));
+    return true;
 }
 
 } // namespace zarv

@@ -36,14 +36,21 @@ QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength);
 // The rightmost 18 characters of text laid into "###############.###".
 QString FormatAmountMask(const QString& text);
 
-// The copy of a data file as it was first received, kept beside it:
+// The copy of a data file as the tax office sent it, kept beside it:
 // "Zarvdata.csv" -> "Zarvdata.received.csv", "MortNo1.xlsx" -> "MortNo1.received.xlsx".
 QString ReceivedCopyPath(const QString& filePath);
-// Makes that copy unless it exists already: it is written once and never
-// replaced, so the clerk can always start over. False (error set) when it
-// cannot be made, or when something that is not a file has its name; a
-// missing original needs no copy.
-bool KeepReceivedCopy(const QString& filePath, QString* error = nullptr);
+// Before the data file is first replaced in a run: makes that copy where there
+// is none. When the file differs both from the copy and from what the program
+// last wrote to it (WrittenByProgram), it is a file the tax office sent anew:
+// the older copy is kept under a dated name, the file becomes the copy, and
+// *told says so. False (error set) when a copy cannot be made or kept, or when
+// something that is not a file has the copy's name; a missing original needs
+// no copy. The program's own earlier copies are never lost.
+bool KeepReceivedCopy(const QString& filePath, QString* error = nullptr, QString* told = nullptr);
+// Notes the bytes the program has just written to filePath, so that its next
+// run knows them from a file that arrived since. Kept in Zarv.mdb; a note
+// that cannot be kept only means the next run takes the file as new.
+void WrittenByProgram(const QString& filePath);
 
 // A count with its noun: "1 folio", "2 folios", "0 folios".
 QString CountText(long long count, const QString& one, const QString& many);

@@ -1,5 +1,6 @@
 #include "shell/About.h"
 
+#include "platform/files/outputnames.h"
 #include "platform/files/settings.h"
 #include "platform/forms/formcolours.h"
 #include "platform/print/print.h"
@@ -212,7 +213,7 @@ void About::Picture_Printer_Click()
 {
     // Failures are not reported: the form stays as it was.
     const ui::PrintOutcome outcome =
-        ui::printWidget(*this, ui::PdfTarget{WorkingFolder(), QStringLiteral("About ZARV.pdf"), true});
+        ui::printWidget(*this, ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("About ZARV")), true});
     if (outcome.ok && !outcome.toPrinter)
         ui::ui().msgBox(QStringLiteral("No printer is available. The form was saved to %1")
                             .arg(QDir::toNativeSeparators(outcome.where)),

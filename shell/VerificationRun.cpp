@@ -2,6 +2,7 @@
 
 #include "platform/data/connection.h"
 #include "platform/files/filesys.h"
+#include "platform/files/outputnames.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "shell/ZARV_ReturnInstructions2.h"
@@ -85,10 +86,10 @@ bool WriteBack::backUp()
     if (!fs::fileExists(s_.m_FilePath))
         return true;        // no workbook left to keep a copy of
     QString why;
-    // The workbook as first received is kept once, before it is first replaced.
+    // The workbook as the tax office sent it is kept before it is first replaced.
     // The copy is a courtesy: without it the run's work is still saved.
     receivedNote_.clear();
-    if (!KeepReceivedCopy(s_.m_FilePath, &why)) {
+    if (!KeepReceivedCopy(s_.m_FilePath, &why, &receivedNote_)) {
         receivedNote_ = QStringLiteral("The copy of the workbook as received, %1, could not be kept (%2).")
                             .arg(QDir::toNativeSeparators(ReceivedCopyPath(s_.m_FilePath)), why);
         why.clear();
@@ -108,8 +109,10 @@ bool WriteBack::backUp()
 // The new workbook takes the old one's place (and mode) only when complete.
 bool WriteBack::write()
 {
-    if (Mdb2XlsWithoutBackup(s_.m_FilePath))
+    if (Mdb2XlsWithoutBackup(s_.m_FilePath)) {
+        WrittenByProgram(s_.m_FilePath);
         return true;
+    }
     reason_ = QStringLiteral("The new workbook could not be written.");
     return false;
 }
@@ -276,9 +279,7 @@ void run(ZarvPayment& s)
 
 QString VerificationBackupName(const QString& filePath)
 {
-    if (vb::LCase(vb::Right(filePath, 5)) == QLatin1String(".zarv"))
-        return vb::Left(filePath, filePath.size() - 4) + QStringLiteral("bak");
-    return filePath + QStringLiteral(".bak");
+    return fs::verificationBackupPath(filePath);
 }
 
 void VerificationRun(ZarvPayment& screen)

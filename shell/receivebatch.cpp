@@ -1,6 +1,7 @@
 #include "shell/receivebatch.h"
 
 #include "platform/files/filesys.h"
+#include "platform/files/outputnames.h"
 #include "platform/files/textfile.h"
 #include "shell/commandline.h"
 #include "verifyfile/returnedworkbook.h"
@@ -35,12 +36,6 @@ const QString kLeftOut = QStringLiteral("LEFT OUT: ");
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QString baseName(const QString& workbook)
-{
-    const QFileInfo info(workbook);
-    return info.dir().filePath(info.completeBaseName());
 }
 
 // A field of an output line: the characters that would split it escaped.
@@ -204,19 +199,20 @@ std::vector<BatchEntry> ReturnedWorkbookEntries(const QStringList& paths, QStrin
         std::sort(found.begin(), found.end(),
                   [&byName](const QFileInfo& a, const QFileInfo& b) { return byName(a.fileName(), b.fileName()); });
         for (const QFileInfo& f : std::as_const(found))
-            add(f);
+            if (!fs::isCopyOrBackup(f.fileName()))
+                add(f);
     }
     return entries;
 }
 
 QString BatchVerifiedFilePath(const QString& workbook)
 {
-    return baseName(workbook) + QStringLiteral("_VERIFIED.zarv");
+    return fs::batchVerifiedPath(workbook);
 }
 
 QString BatchErrorsFilePath(const QString& workbook)
 {
-    return baseName(workbook) + QStringLiteral("_ERRORS.txt");
+    return fs::batchErrorsPath(workbook);
 }
 
 int RunReceiveBatch(const QStringList& paths, QTextStream& out, QTextStream& err)

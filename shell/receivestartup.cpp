@@ -1,6 +1,7 @@
 #include "shell/receivestartup.h"
 #include "platform/ui/screens/screenfit.h"
 
+#include "platform/files/filesys.h"
 #include "services/dataenvironment.h"
 #include "shell/commandline.h"
 #include "shell/receivebatch.h"
@@ -28,6 +29,7 @@ StartedReceive StartReceive(const ReceiveOptions& options)
 
 int RunReceiveBatchProgram(int argc, char** argv, const QStringList& paths)
 {
+    fs::settleHome();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ZARV"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZARV_VERSION));
@@ -44,7 +46,7 @@ int RunReceiveBatchProgram(int argc, char** argv, const QStringList& paths)
     int exitCode = kBatchErrors;
     if (StartRunningCopy(options, copy)) {
         exitCode = RunReceiveBatch(paths, out, err);
-    } else if (!copy.lock) {
+    } else if (copy.inUse) {
         // Another copy has the data: the caller may try again later.
         batchUi.say(QStringLiteral("nothing was checked: another copy of ZARV is using its data."));
         exitCode = kBatchBusy;

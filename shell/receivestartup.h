@@ -1,7 +1,7 @@
 #pragma once
-// How the receiving program starts: the same single running copy as the main
-// program (the two share the working database, so one refuses while the other
-// runs), the data environment over the user's data folder with its databases
+// How the receiving program starts: the same lock on the data folder as the
+// main program (the two share the working database, so one refuses while the
+// other runs), the data environment over the user's data folder with its databases
 // checked, then the receiving screen Verify_Return.
 #include "shell/startup.h"
 #include "verifyfile/screens/Verify_Return.h"

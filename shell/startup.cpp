@@ -12,9 +12,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QStandardPaths>
-#include <unistd.h>
 
 namespace zarv {
 
@@ -23,40 +20,53 @@ RunningCopy::RunningCopy(RunningCopy&&) noexcept = default;
 RunningCopy& RunningCopy::operator=(RunningCopy&&) noexcept = default;
 RunningCopy::~RunningCopy() = default;
 
-QString defaultLockFolder()
+QString FolderInUseText(const QString& folder, const fs::LockHolder& holder)
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && QDir().mkpath(runtime))
-        return runtime;
-    // The temporary folder is shared by every user: each gets a folder of its own.
-    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("zarv-%1").arg(::getuid()));
-    QDir().mkpath(own);
-    return own;
+    return QStringLiteral("ZARV application is already running on the data folder %1: it is in use by %2.\r\n"
+                          "Only one program at a time may work on its databases; close the other one first.")
+        .arg(QDir::toNativeSeparators(folder), holder.describe());
 }
 
-std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder)
+std::unique_ptr<fs::FolderLock> claimDataFolder(const QString& folder, const QString& programName,
+                                                std::optional<FolderInUse>* inUse)
 {
-    const QString folder = lockFolder.isEmpty() ? defaultLockFolder() : lockFolder;
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("zarv.lock")));
-    // Never stale by age: only a lock whose program is gone is taken over.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
+    fs::FolderLock::Outcome outcome{};
+    fs::LockHolder holder;
+    QString error;
+    auto lock = fs::FolderLock::take(folder, programName.isEmpty() ? QStringLiteral("zarv") : programName, &outcome,
+                                     &holder, &error);
+    if (lock)
+        return lock;
+    if (outcome == fs::FolderLock::Outcome::InUse) {
+        if (inUse)
+            *inUse = FolderInUse{folder, holder};
+        ui::ui().msgBox(FolderInUseText(folder, holder), ui::Buttons::OK, ui::Icon::Information);
+    } else {
+        ui::ui().msgBox(QStringLiteral("The data folder %1 cannot be locked for this program.\r\n%2")
+                            .arg(QDir::toNativeSeparators(folder), error),
+                        ui::Buttons::OK, ui::Icon::Critical);
+    }
+    return nullptr;
 }
 
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
 {
-    copy.lock = claimSingleInstance(options.lockFolder);
-    if (!copy.lock) {
-        ui::ui().msgBox(QStringLiteral("ZARV application is already running"), ui::Buttons::OK,
-                        ui::Icon::Information);
-        ui::ui().endProgram(0);
+    fs::settleHome();
+    copy.inUse.reset();
+    const bool userFolder = options.programFolder.isEmpty();
+    const QString folder = userFolder ? fs::dataFolder() : options.programFolder;
+    if (userFolder && !MakeDataFolder(folder)) {
+        ui::ui().endProgram(1);
         return false;
     }
-
-    const QString folder = options.programFolder.isEmpty() ? PrepareUserFolders(fs::programFolder()) : options.programFolder;
-    if (folder.isEmpty()) {
+    // The folder is locked before any of its tables is touched.
+    copy.lock = claimDataFolder(folder, options.programName, &copy.inUse);
+    if (!copy.lock) {
+        ui::ui().endProgram(copy.inUse ? 0 : 1);
+        return false;
+    }
+    const bool ready = userFolder ? !PrepareUserFolders(fs::programFolder()).isEmpty() : RenewDamagedDatabases(folder);
+    if (!ready) {
         ui::ui().endProgram(1);
         return false;
     }
@@ -81,6 +91,7 @@ StartedProgram StartZarv(const StartOptions& options)
 
 int RunProgram(int argc, char** argv, const ProgramBody& run)
 {
+    fs::settleHome();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZARV"));
     QApplication::setApplicationVersion(QStringLiteral(ZARV_VERSION));

@@ -4,12 +4,14 @@
 // start screen here; the receiving program's in receivestartup.h).
 #include "shell/ZarvPayment.h"
 
+#include "platform/files/folderlock.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QApplication;
-class QLockFile;
 
 namespace zarv {
 
@@ -21,7 +23,6 @@ class QtUi;
 struct ProgramOptions {
     QString programFolder;      // where the databases are; "" for the user's data folder (userfolders.h)
     QString programName;        // the program file's name (decides which databases are opened)
-    QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
     bool show = true;           // show the first screen
 };
 
@@ -30,15 +31,23 @@ struct StartOptions : ProgramOptions {
     ZarvPayment::RunDriver verificationRun;  // behind Verify; likewise
 };
 
-// The running copy's lock. A started program derives its first screen from
-// this, so that the screen goes first and the lock is released when nothing
-// else of the program is left.
+// A data folder another program holds: which folder, and who holds it since when.
+struct FolderInUse {
+    QString folder;
+    fs::LockHolder holder;
+};
+
+// The running copy's lock on its data folder. A started program derives its
+// first screen from this, so that the screen goes first and the lock is
+// released when nothing else of the program is left.
 struct RunningCopy {
     RunningCopy();
     RunningCopy(RunningCopy&&) noexcept;
     RunningCopy& operator=(RunningCopy&&) noexcept;
     ~RunningCopy();
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<fs::FolderLock> lock;
+    // Set when the start was refused because another program works on the data folder.
+    std::optional<FolderInUse> inUse;
 };
 
 // What a started program holds until it ends.
@@ -46,17 +55,20 @@ struct StartedProgram : RunningCopy {
     std::unique_ptr<ZarvPayment> startScreen;   // null when the program is to end at once
 };
 
-// The per-user folder of running programs' locks (the temporary folder where the
-// system has none).
-QString defaultLockFolder();
-// Claims the single running copy. Null when another living copy holds the lock;
-// a lock left by a copy that ended without releasing it is taken over.
-std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder);
+// What the clerk is told when another program holds the data folder: the
+// folder, the holder and since when.
+QString FolderInUseText(const QString& folder, const fs::LockHolder& holder);
+// Locks the data folder for this program. Null after telling the clerk when
+// another program holds it (*inUse then says which folder and who) or it
+// cannot be locked; a lock left by a program that has ended is taken over.
+std::unique_ptr<fs::FolderLock> claimDataFolder(const QString& folder, const QString& programName,
+                                                std::optional<FolderInUse>* inUse);
 
-// The start both programs share: refuses a second copy ("ZARV application is
-// already running") and ends the program, or claims the running copy into
-// copy.lock, installs the data environment and checks its databases. True when
-// the program may open its first screen.
+// The start both programs share: makes the data folder where missing and locks
+// it before any table is touched; refuses a second program on the same data
+// folder (FolderInUseText, copy.inUse set) and ends the program; then prepares
+// the databases (damaged ones renewed), installs the data environment and
+// checks it. True when the program may open its first screen.
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy);
 
 // Refuses a second copy, installs the data environment, checks its databases,

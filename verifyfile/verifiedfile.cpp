@@ -2,6 +2,7 @@
 
 #include "platform/data/recordset.h"
 #include "platform/files/filesys.h"
+#include "platform/files/outputnames.h"
 #include "platform/files/settings.h"
 #include "platform/files/textfile.h"
 #include "platform/text/failure.h"
@@ -51,26 +52,13 @@ QString modifiedAt(const QString& path)
     return QFileInfo(path).lastModified().toUTC().toString(Qt::ISODateWithMs);
 }
 
-// A part of a file name: characters no file name may hold become "_".
-// (Until the program names all its outputs in one place.)
-QString fileNamePart(const QString& text)
-{
-    QString part;
-    for (const QChar c : text)
-        part += (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
-    return part;
-}
-
 // The kept copy's name in the verified file's folder, numbered when taken.
 QString keptPath(const QString& path, const QString& workbook)
 {
     const QFileInfo info(path);
-    const QString when = info.lastModified().toString(QStringLiteral("yyyy-MM-dd hhmmss"));
-    const QString from = workbook.isEmpty()
-        ? QStringLiteral("before ") + when
-        : QStringLiteral("from ") + fileNamePart(QFileInfo(workbook).completeBaseName()) + QLatin1Char(' ') + when;
-    const QString stem = info.dir().filePath(info.completeBaseName() + QLatin1Char(' ') + from);
-    const QString suffix = QLatin1Char('.') + info.suffix();
+    const QFileInfo kept(info.dir().filePath(fs::keptVerifiedFileName(workbook, info.lastModified())));
+    const QString stem = kept.dir().filePath(kept.completeBaseName());
+    const QString suffix = QLatin1Char('.') + kept.suffix();
     QString candidate = stem + suffix;
     for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
         candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
@@ -150,7 +138,7 @@ const std::array<VerifiedField, 14>& VerifiedLayout()
 
 QString VerifiedFileName()
 {
-    return QStringLiteral("ZARVP040_VERIFIED.zarv");
+    return fs::verifiedFileName();
 }
 
 QString VerifiedFilePath()

@@ -1,5 +1,6 @@
 #include "verifyfile/verifyfile.h"
 
+#include "platform/files/outputnames.h"
 #include "platform/text/vb.h"
 
 namespace zarv {
@@ -24,9 +25,7 @@ void CloseVerifyWorkbook()
 
 QString BackupNameFor(const QString& FileName)
 {
-    if (vb::LCase(vb::Right(FileName, 5)) == QLatin1String(".xlsx"))
-        return vb::Left(FileName, FileName.size() - 4) + QStringLiteral("bak");
-    return FileName + QStringLiteral(".bak");
+    return fs::workbookBackupPath(FileName);
 }
 
 } // namespace zarv

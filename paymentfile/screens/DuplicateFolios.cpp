@@ -3,6 +3,7 @@
 #include "paymentfile/screens/DetailReport.h"
 #include "paymentfile/paymentformat.h"
 
+#include "platform/files/outputnames.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
@@ -231,7 +232,7 @@ void DuplicateFolios::Command_Print_Click()
 
     bool printed = false;
     try {
-        printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), QStringLiteral("Duplicate folios.pdf"), true});
+        printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("Duplicate folios")), true});
         db::Recordset& rs = DE().rsDetail();
         if (rs.recordCount() > 0)
             rs.moveFirst();

@@ -10,6 +10,12 @@
 #include <QIODevice>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace zarv::fs {
 
 namespace {
@@ -182,8 +188,40 @@ QString programFolder()
 QString dataFolder()
 {
     // Named here rather than by the application's name, which is "ZARV" in titles.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("zarv"));
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/zarv"));
+}
+
+bool makeFolder(const QString& folder, QString* error)
+{
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    if (QFileInfo(clean).isDir())
+        return true;
+    // Each missing folder from the top down, so that the one refused is named.
+    qsizetype at = 0;
+    while (at >= 0) {
+        at = clean.indexOf(u'/', at + 1);
+        const QString step = at < 0 ? clean : clean.left(at);
+        if (QFileInfo(step).isDir())
+            continue;
+        if (::mkdir(QFile::encodeName(step).constData(), 0777) != 0 && errno != EEXIST) {
+            setError(error, QStringLiteral("%1: %2").arg(nativePath(step), QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        if (!QFileInfo(step).isDir()) {
+            setError(error, QStringLiteral("%1: %2").arg(nativePath(step), QString::fromLocal8Bit(std::strerror(ENOTDIR))));
+            return false;
+        }
+    }
+    return true;
+}
+
+void settleHome()
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return;
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir)
+        qputenv("HOME", QByteArray(user->pw_dir));
 }
 
 } // namespace zarv::fs

@@ -37,5 +37,13 @@ QString programFolder();
 // The user's data folder, where the working databases live:
 // $XDG_DATA_HOME/zarv (~/.local/share/zarv). Not created here.
 QString dataFolder();
+// Creates folder and the folders above it where missing. False when one cannot
+// be made, *error then naming that folder and the system's reason
+// ("/srv/data/zarv: Permission denied").
+bool makeFolder(const QString& folder, QString* error);
+// Where HOME is unset or empty, sets it to the user's home folder from the
+// system's user list, so that every folder under the home is named in full
+// (never "//.local/share"). Called once at the start of each program.
+void settleHome();
 
 } // namespace zarv::fs

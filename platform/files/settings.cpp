@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace zarv::fs {
 
@@ -118,9 +121,53 @@ bool Settings::createUserFile(QString* error)
 
 QString Settings::filePath() const { return files_.value(0); }
 
+namespace {
+
+// Why file cannot be used as a settings file; "" when it can (or is not there).
+QString unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    if (info.isDir())
+        return QStringLiteral("it is a folder");
+    if (!info.exists())
+        return QStringLiteral("it is a link to nothing");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray bytes = file.read(1 << 20);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    // Settings are text: NUL or other control bytes, or bytes that are no
+    // UTF-8, mean the file is something else (or was damaged).
+    const bool control = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n';
+    });
+    if (utf8.hasError() || control)
+        return QStringLiteral("it holds bytes that are not text, so it is no settings file");
+    const QSettings ini(path, QSettings::IniFormat);
+    if (ini.status() != QSettings::NoError)
+        return QStringLiteral("it is not in the form of a settings file");
+    return {};
+}
+
+} // namespace
+
+QList<Settings::Unreadable> Settings::unreadableFiles() const
+{
+    QList<Unreadable> found;
+    for (const QString& file : files_)
+        if (const QString why = unreadable(file); !why.isEmpty())
+            found.append({file, why});
+    return found;
+}
+
 QString Settings::value(const QString& key, const QString& fallback) const
 {
     for (const QString& file : files_) {
+        if (!unreadable(file).isEmpty())
+            continue;   // named at start; its keys fall to the next file
         const QSettings ini(file, QSettings::IniFormat);
         QVariant v = ini.value(key);
         if (!v.isValid()) {

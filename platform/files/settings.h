@@ -22,6 +22,15 @@ public:
     static QStringList systemFiles();
     // Creates the user's file where there is none. False when it cannot be written.
     static bool createUserFile(QString* error = nullptr);
+    // A settings file that is there but cannot be read as settings (a folder,
+    // unreadable, not text, not in the INI form): its path and why.
+    struct Unreadable {
+        QString file;
+        QString reason;
+    };
+    // Those of the files this reads (none is used: its keys fall to the next
+    // file or the defaults).
+    QList<Unreadable> unreadableFiles() const;
 
     QString returnEmail() const;        // [Return] Email      default "zarv@brenhallow.gov"
     QString driveAFolder() const;       // [Drives] A          default <home>/ZARV-A

@@ -1,5 +1,7 @@
 #include "platform/forms/filelists.h"
 
+#include "platform/files/outputnames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -390,7 +392,11 @@ void FileList::fill(const QString& keep)
         // Without QDir::Hidden no dot file is listed; name filters ignore case.
         dir.setFilter(QDir::Files);
         dir.setSorting(QDir::Name | QDir::IgnoreCase);
-        addItems(dir.entryList());
+        // The program's own copies, backups and other outputs are never files to work on.
+        const QStringList names = dir.entryList();
+        for (const QString& name : names)
+            if (fs::mayBeDataFile(name))
+                addItem(name);
     }
     setFileName(keep);
 }

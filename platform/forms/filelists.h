@@ -113,6 +113,7 @@ public:
     QString path() const { return path_; }
     void setPath(const QString& path);
     // One or more patterns separated by ";", matched without regard to case.
+    // Files the program writes itself (copies, backups, exports) are left out.
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
     void refresh();

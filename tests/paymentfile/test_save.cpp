@@ -239,8 +239,24 @@ TEST_F(SaveTest, TheOldFileGoesToTheBackupFirst)
     // The file as first received is kept once and never replaced.
     EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", "Zarvdata.received.csv"}));
     EXPECT_EQ(readFile(path("Zarvdata.received.csv")), QByteArray("OLD CONTENTS\r\n"));
+    // What the program wrote is no new arrival: the copy stays.
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(readFile(path("Zarvdata.received.csv")), QByteArray("OLD CONTENTS\r\n"));
+    EXPECT_TRUE(ui().boxes().empty());
+
+    // Next year's file arrives in its place: it becomes the copy, last year's is kept under its date.
+    writeFile("Zarvdata.csv", "NEXT YEAR\r\n");
+    const QString older = "Zarvdata.received." +
+                          QFileInfo(path("Zarvdata.received.csv")).lastModified().toString("yyyy-MM-dd-HHmmss") + ".csv";
+    ui().expectBox(ExpectedBox{ui::containing(target() + " is neither the file received before nor the one ZARV last "
+                                              "saved: it is now the copy as received, " + path("Zarvdata.received.csv") +
+                                              ". The earlier copy is kept as " + path(older) + "."),
+                               Answer::OK, Icon::Exclamation, ui::Buttons::OK, QStringLiteral("ZARV Data Save"), false});
+    ASSERT_TRUE(save().ok);
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(readFile(path("Zarvdata.received.csv")), QByteArray("NEXT YEAR\r\n"));
+    EXPECT_EQ(readFile(path(older)), QByteArray("OLD CONTENTS\r\n"));
+    EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", older, "Zarvdata.received.csv"}));
 }
 
 TEST_F(SaveTest, ANewOrEmptyFileHasNothingToBackUp)

@@ -130,6 +130,14 @@ TEST_F(ListTest, AGroupWithoutPaymentsExportsAnEmptyFile)
     EXPECT_EQ(QFileInfo(path("Payments 0099.csv")).size(), 0);
 }
 
+// An agency code from the file may hold characters no file name can: they are
+// replaced, so the export and the report are still written beside the file.
+TEST_F(ListTest, AnAgencyCodeWithASlashStillNamesTheExportAndTheReport)
+{
+    EXPECT_EQ(Detail::exportPath("A/1"), path("Payments A_1.csv"));
+    EXPECT_EQ(Detail::reportName("A/1"), "Payments A_1.pdf");
+}
+
 TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
 {
     QDir(folder()).mkdir(QStringLiteral("Payments 0042.csv"));   // a folder stands where the file goes

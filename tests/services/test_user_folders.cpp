@@ -3,6 +3,7 @@
 #include "platform/files/filesys.h"
 #include "platform/files/settings.h"
 #include "platform/ui/scriptedui.h"
+#include "faults.h"
 #include "services/schema.h"
 #include "services/userfolders.h"
 
@@ -11,7 +12,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace zarv;
 
@@ -24,7 +27,7 @@ class UserFoldersTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "HOME"})
             saved_.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
         qputenv("XDG_DATA_HOME", root_.filePath(QStringLiteral("data")).toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", root_.filePath(QStringLiteral("config")).toLocal8Bit());
@@ -113,6 +116,65 @@ TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedAndNothingStarts)
                                    ui::Icon::Critical, std::nullopt, std::nullopt});
     EXPECT_EQ(PrepareUserFolders(old()), QString());
     EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+}
+
+// Homes set up in unusual ways: each message gives the cause and the path.
+TEST_F(UserFoldersTest, AReadOnlyDataHomeIsNamedWithTheSystemsReason)
+{
+    const QString home = root_.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    ASSERT_EQ(::chmod(home.toLocal8Bit().constData(), 0555), 0);
+    test::ObeyPermissions obey;
+    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("The data folder %1 cannot be created.\r\n%1: %2")
+                                                      .arg(data(), QString::fromLocal8Bit(std::strerror(EACCES)))),
+                                   ui::Answer::OK, ui::Icon::Critical, std::nullopt, std::nullopt});
+    EXPECT_EQ(PrepareUserFolders(old()), QString());
+    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+}
+
+TEST_F(UserFoldersTest, WithoutHomeTheFoldersAreThoseOfTheUsersHomeInTheSystemsList)
+{
+    qunsetenv("HOME");
+    qunsetenv("XDG_DATA_HOME");
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    fs::settleHome();
+    EXPECT_EQ(fs::dataFolder(), QDir::cleanPath(QString::fromLocal8Bit(user->pw_dir) + QStringLiteral("/.local/share/zarv")));
+    EXPECT_FALSE(fs::dataFolder().startsWith(QStringLiteral("//")));
+}
+
+TEST_F(UserFoldersTest, ASettingsFileThatCannotBeReadIsNamedWithWhatIsUsedInstead)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const QString&)> make;
+        const char* reason;
+    } cases[] = {
+        {"garbage bytes", [](const QString& f) {
+             QFile file(f);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             QByteArray bytes;
+             for (int i = 0; i < 512; ++i)
+                 bytes += char((i * 151 + 7) % 256);
+             file.write(bytes);
+         }, "it holds bytes that are not text"},
+        {"a folder", [](const QString& f) { ASSERT_TRUE(QDir().mkpath(f)); }, "it is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString ini = fs::Settings::userFile();
+        QDir(QFileInfo(ini).path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(ini).path()));
+        c.make(ini);
+        ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("The settings file %1 cannot be read: %2")
+                                                          .arg(ini, QLatin1String(c.reason))),
+                                       ui::Answer::OK, ui::Icon::Exclamation, std::nullopt, std::nullopt});
+        EXPECT_EQ(PrepareUserFolders(old()), data());
+        EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+        EXPECT_TRUE(ui_->boxes().back().prompt.contains(QStringLiteral("or its defaults, instead")));
+        EXPECT_EQ(fs::Settings::instance().returnEmail(), QStringLiteral("zarv@brenhallow.gov"));
+        ui_->reset();
+    }
 }
 
 } // namespace

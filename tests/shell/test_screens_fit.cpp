@@ -451,12 +451,10 @@ protected:
         ProgramOptions o;
         o.programFolder = folder();
         o.programName = QStringLiteral("zarv");
-        o.lockFolder = locks_.path();
         o.show = show;
         return o;
     }
 
-    QTemporaryDir locks_;
 };
 
 TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)

@@ -117,6 +117,11 @@ TEST_F(StartScreenTest, OpensInThePaymentModeAtTheHomeFolderWithNothingRemembere
 
 TEST_F(StartScreenTest, ListsOnlyVisibleDataFilesOfThePatternInAnyCase)
 {
+    // The program's own copies, backups, exports and import lists beside the files.
+    for (const char* own : {"Zarvdata.received.csv", "Zarvdata.received.2025-06-01-101500.csv", "Payments 0104.csv",
+                            "Verify.csv", "Zarvdata.bak", "MortNo1234.received.xlsx", "MortNo1234.bak",
+                            "MortNo1234.received.2025-06-01-101500.xlsx"})
+        writeFile(QStringLiteral("data/") + QLatin1String(own), "x\r\n");
     auto w = open();
     w->Dir->setPath(data_);
     EXPECT_EQ(w->File->path(), data_);
@@ -124,6 +129,8 @@ TEST_F(StartScreenTest, ListsOnlyVisibleDataFilesOfThePatternInAnyCase)
     EXPECT_EQ(w->Dir->subfolders(), QStringList{"2023"});
     EXPECT_EQ(w->File->listIndex(), -1);
     EXPECT_EQ(w->File->fileName(), QString());
+    click(w->Option_VERIFY);
+    EXPECT_EQ(texts(w->File), QStringList{"MortNo1234.XLSX"});
 }
 
 TEST_F(StartScreenTest, TheChoiceIsRememberedAndComesBackAfterARestart)

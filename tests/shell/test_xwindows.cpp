@@ -142,7 +142,6 @@ protected:
 
     QString data_;
     QRect root_;
-    QTemporaryDir locks_;
 };
 
 TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
@@ -200,7 +199,6 @@ TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
     ProgramOptions o;
     o.programFolder = folder();
     o.programName = QStringLiteral("zarv");
-    o.lockFolder = locks_.path();
     StartedReceive received = StartReceive(o);
     ASSERT_NE(received.screen, nullptr);
     expectWithinScreen(*received.screen, QStringLiteral("Verify_Return"));

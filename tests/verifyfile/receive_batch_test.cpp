@@ -11,10 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QRegularExpression>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <unistd.h>
 
 namespace zarv::test {
 namespace {
@@ -105,6 +105,9 @@ TEST_F(ReceiveBatch, EveryEntryNamedLikeAWorkbookGetsOneTabSeparatedLineAndTheRu
     const QString aFolder = QDir(folder).filePath("x.xlsx");
     QDir().mkpath(aFolder);
     writeFile("returned/notes.txt", "not a workbook");
+    // The copies as received and the backups the company's program keeps are no returned workbooks.
+    for (const char* copy : {"MortNo2.received.xlsx", "MortNo2.received.2025-06-01-101500.xlsx", "MortNo1.xlsx.bak"})
+        QFile::copy(clean, QDir(folder).filePath(copy));
 
     const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder, folder + "/", clean});
     EXPECT_EQ(r.exitCode, kBatchErrors) << r.err.toStdString();
@@ -152,18 +155,26 @@ TEST_F(ReceiveBatch, TheOutcomeOfTheRunIsNotTheLastWorkbooksAlone)
     EXPECT_EQ(RunReceiveBatch({clean}, outStream, errStream), kBatchClean) << out.toStdString();
 }
 
-TEST_F(ReceiveBatch, ABatchRefusedBecauseAnotherCopyRunsHasAnExitCodeOfItsOwn)
+// Another login (its own runtime folder) works on the same data folder: the
+// batch checks nothing, says which folder is in use, by whom and since when,
+// and ends with an exit code of its own.
+TEST_F(ReceiveBatch, IsRefusedWhileAnotherProgramWorksOnTheSameDataFolder)
 {
-    const QString workbook = returned("MortNo1.xlsx", nineReturnedRecords());
-    const QString runtime = path("env/XDG_RUNTIME_DIR");
-    QDir().mkpath(runtime);
-    const std::unique_ptr<QLockFile> held = claimSingleInstance(runtime);
-    ASSERT_TRUE(held);
-    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", workbook});
+    const QString folder = folderOfTwo();
+    const QString data = path("env/XDG_DATA_HOME/zarv");
+    ASSERT_TRUE(QDir().mkpath(data));
+    std::optional<FolderInUse> none;
+    auto held = claimDataFolder(data, "zarvreceive", &none);
+    ASSERT_NE(held, nullptr);
+    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder});
     EXPECT_EQ(r.exitCode, kBatchBusy) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << r.out.join('\n').toStdString();
     EXPECT_TRUE(r.err.startsWith("zarvreceive: ")) << r.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(workbook)));
+    EXPECT_TRUE(r.err.contains("already running on the data folder " + data + ": it is in use by zarvreceive (process " +
+                               QString::number(::getpid())))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(" since ")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder).filePath("MortNo1_VERIFIED.zarv")));
 }
 
 TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)

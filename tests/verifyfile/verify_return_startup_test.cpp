@@ -7,7 +7,6 @@
 #include "shell/startup.h"
 
 #include <QFile>
-#include <QLockFile>
 #include <QTemporaryDir>
 
 namespace zarv::test {
@@ -20,11 +19,9 @@ protected:
         ReceiveOptions o;
         o.programFolder = folder();
         o.programName = "zarvreceive";
-        o.lockFolder = locks_.path();
         o.show = false;
         return o;
     }
-    QTemporaryDir locks_;
 };
 
 TEST_F(ReceiveStartup, OpensTheReceivingScreenOverTheProgramsDatabases)
@@ -39,18 +36,21 @@ TEST_F(ReceiveStartup, OpensTheReceivingScreenOverTheProgramsDatabases)
     EXPECT_TRUE(ui().boxes().empty());
 }
 
-TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgram)
+TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgramOnTheSameDataFolder)
 {
-    const ui::ExpectedBox running{"ZARV application is already running", ui::Answer::OK, ui::Icon::Information,
-                                  ui::Buttons::OK, ui::UiServices::appTitle()};
-    // The main program holds the lock.
+    const ui::ExpectedBox running{ui::containing("ZARV application is already running on the data folder " + folder()),
+                                  ui::Answer::OK, ui::Icon::Information, ui::Buttons::OK, ui::UiServices::appTitle()};
+    // The main program holds the folder.
     {
-        std::unique_ptr<QLockFile> zarv = claimSingleInstance(locks_.path());
+        std::unique_ptr<fs::FolderLock> zarv = claimDataFolder(folder(), "zarv", nullptr);
         ASSERT_NE(zarv, nullptr);
         ui().expectBox(running);
         StartedReceive refused = StartReceive(options());
         EXPECT_EQ(refused.screen, nullptr);
         EXPECT_EQ(refused.lock, nullptr);
+        ASSERT_TRUE(refused.inUse.has_value());
+        EXPECT_EQ(refused.inUse->folder, folder());
+        EXPECT_EQ(refused.inUse->holder.program, "zarv");
         EXPECT_TRUE(ui().ending());
         EXPECT_EQ(ui().exitCode(), 0);
     }
@@ -59,7 +59,8 @@ TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgram)
     // A receiving program runs: the next one is refused, and so is zarv.
     StartedReceive first = StartReceive(options());
     ASSERT_NE(first.screen, nullptr);
-    EXPECT_EQ(claimSingleInstance(locks_.path()), nullptr);
+    ui().expectBox(box(ui::containing("in use by zarvreceive")));
+    EXPECT_EQ(claimDataFolder(folder(), "zarv", nullptr), nullptr);
     ui().expectBox(running);
     EXPECT_EQ(StartReceive(options()).screen, nullptr);
     ui().reset();

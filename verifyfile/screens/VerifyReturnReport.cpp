@@ -1,6 +1,7 @@
 #include "verifyfile/screens/VerifyReturnReport.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/outputnames.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
@@ -148,7 +149,7 @@ QStringList VerifyReturnReport::footerLines() const
 ui::PdfTarget VerifyReturnReport::targetFor(const QString& workbookPath)
 {
     const QFileInfo workbook(workbookPath);
-    return ui::PdfTarget{workbook.absolutePath(), workbook.completeBaseName() + QStringLiteral(" errors.pdf"), true};
+    return ui::PdfTarget{workbook.absolutePath(), fs::reportPdfName(workbook.completeBaseName() + QStringLiteral(" errors")), true};
 }
 
 ui::PrintOutcome VerifyReturnReport::print(const ui::PdfTarget& target) const
