@@ -595,10 +595,19 @@ void Load::paymentLine(const QString& line)
     const int key[] = {f.mortco, f.cd, f.jur, f.folio, f.name};
     const QString stored[] = {mortco, cut(p.cd, pf::kCdWidth), cut(p.jur, pf::kJurWidth),
                               cut(p.folio, pf::kFolioWidth), cut(p.name, pf::kNameWidth)};
-    if (rsDetailClone_->countEqual(key, stored, 5) < 1)
+    if (rsDetailClone_->countEqual(key, stored, 5) < 1) {
         storePayment(p, mortco);
-    else
+    } else {
+        const QString sep = QStringLiteral(", ");
+        const QString asRead = QStringList{mortco, p.cdRead.isNull() ? p.cd : p.cdRead, p.jur,
+                                           p.folioRead.isNull() ? pf::shownFolio(p.jur, p.folio) : p.folioRead, p.name}
+                                   .join(sep);
+        note({Finding::Kind::Repeat, lineNumber_, asRead, QStringList(std::begin(stored), std::end(stored)).join(sep),
+              QStringLiteral("The payment repeats an earlier one of the same agency, district, jurisdiction, folio "
+                             "and name. It is not stored; it goes to the list of duplicate folios, and the payment "
+                             "run stops after the load.")});
         keepRepeat(p, mortco);
+    }
     marker_ = QStringLiteral("  9-17");
 }
 

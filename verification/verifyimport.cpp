@@ -20,6 +20,7 @@
 #include "services/system.h"
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <memory>
 #include <new>
@@ -372,6 +373,13 @@ public:
         return first;
     }
 
+    // How many rows of the list have the key.
+    int count(const QString& key) const
+    {
+        const auto it = byKey_.constFind(key);
+        return it == byKey_.constEnd() ? 0 : int(it->size());
+    }
+
     static bool unchanged(const Row& row, const VerifyRecord& r)
     {
         for (int f = 0; f < kFieldCount; ++f) {
@@ -417,6 +425,7 @@ private:
     // What the reader decided is shown before anything is stored; false when
     // the clerk cancelled.
     bool intakeAgreed();
+    void noteRepeats();
     // Option 2 replaces the list only when the clerk agrees.
     bool replaceAgreed();
     void deleteAll();
@@ -607,8 +616,51 @@ bool Import::fieldsFit()
     return true;
 }
 
+// A record the file holds twice (the same jurisdiction and folio, or without a
+// folio the same PID) is named before anything is stored: with option 1 the
+// later line is read over the earlier, with option 2 it is refused. Lines that
+// give back rows the list holds are no repeats: each finds its own row, and
+// with option 1 any line of a listed key does.
+void Import::noteRepeats()
+{
+    constexpr int kNamed = 100;
+    QHash<QString, int> firstLine;
+    QHash<QString, int> seen;
+    int repeats = 0;
+    for (qsizetype n = 0; n < lines_.size(); ++n) {
+        const VerifyRecord r = ParseVerifyRecord(lines_[n], blnHasACD);
+        QString key = folioKeyOf(r[JUR], r[FOLIO]);
+        const bool byFolio = !key.isEmpty();
+        if (!byFolio && !r[PID].isEmpty())
+            key = VerifyMatchIndex::pidKey(r[JUR], r[PID]);
+        if (key.isEmpty())
+            continue;
+        const int line = lineNumbers_[size_t(n)];
+        const int listed = listed_.count(key);
+        if (!firstLine.contains(key))
+            firstLine.insert(key, line);
+        if (++seen[key] <= (option2_ ? std::max(1, listed) : (listed > 0 ? INT_MAX : 1)))
+            continue;
+        const auto it = firstLine.constFind(key);
+        if (++repeats > kNamed)
+            continue;
+        const QString sep = QStringLiteral(", ");
+        intake_.add({fs::IntakeFinding::Kind::Repeat, line, QStringList{r[JUR], r[FOLIO], r[PID]}.join(sep),
+                     QStringList{r[JUR], byFolio ? Folio18(r[FOLIO]) : r[FOLIO], r[PID]}.join(sep),
+                     QStringLiteral("The record repeats the jurisdiction and %1 of line %2. %3")
+                         .arg(byFolio ? QStringLiteral("folio") : QStringLiteral("PID"))
+                         .arg(*it)
+                         .arg(option2_ ? QStringLiteral("It is not imported.")
+                                       : QStringLiteral("It is read over the earlier one."))});
+    }
+    if (repeats > kNamed)
+        intake_.add({fs::IntakeFinding::Kind::Repeat, 0, {}, {},
+                     QStringLiteral("... and %1 more like these.").arg(repeats - kNamed)});
+}
+
 bool Import::intakeAgreed()
 {
+    noteRepeats();
     if (!intake_.needsReview() || ui::ui().reviewIntake(intake_))
         return true;
     counts_.declined = true;
@@ -747,7 +799,9 @@ void Import::takeNewRecord(VerifyRecord& r)
     }
     if (const std::optional<qint64> match = index_.find(r)) {
         if (option2_) {
-            reject(r, QStringLiteral("Duplicate Jurisdiction and (Folio Number or Property Identifier)."));
+            // The list was emptied, so the match is a repeat within the file,
+            // which the intake screen named before anything was stored.
+            ++counts_.refused;
             return;
         }
         updateRow(*match, r);

@@ -50,6 +50,8 @@ protected:
                           "PAYMENT GROUP INFORMATION", "Agency #,0001", "PAYMENT DETAIL INFORMATION"};
         for (int i = 0; i <= repeats; ++i)
             lines << QStringLiteral("#M%1,OWNER A,01,701,#123456789,%2.00,A,0,0,0,0,LOT %1").arg(i).arg(i);
+        if (repeats > 0)
+            ui().expectIntake(ui::containing(QStringLiteral("Repeat, line ")), true);
         ASSERT_TRUE(Csv2Mdb(writeFile("Zarvdata.csv", fileBytes(lines))));
         ASSERT_EQ(DupFolioCount, repeats);
     }

@@ -224,3 +224,31 @@ TEST_F(IntakeTest, TheClerkSeesEveryDecisionOnOneScreenAndCancelsOrLoads)
 }
 
 } // namespace
+
+// A payment that repeats an earlier one is named on the screen with its line,
+// its key as read and as it would be stored, before anything is kept: one that
+// repeats only once its name is cut as well. Cancel stores nothing; Load sets
+// the repeats aside for the list of duplicate folios as before.
+TEST_F(IntakeTest, RepeatedPaymentsAreNamedOnTheScreenBeforeAnythingIsStored)
+{
+    const QString longName = QStringLiteral("M\u00DCLLER Y GARCIA DE LA FUENTE ");
+    QStringList lines = kFile;
+    lines[9] = QStringLiteral("Number of Payment records,5");
+    lines[10] = QStringLiteral("Payment Amount,1274.50");
+    lines << lines[15] << lines[15] << lines[15];
+    lines[17].replace(QStringLiteral("M\u00DCLLER"), longName + QStringLiteral("A"));
+    lines[18].replace(QStringLiteral("M\u00DCLLER"), longName + QStringLiteral("B"));
+    for (const bool loadIt : {false, true}) {
+        ui().expectIntake(ui::containing(QStringLiteral("Repeat, line 17: The payment repeats an earlier one")), loadIt);
+        EXPECT_EQ(load(fileBytes(lines)), loadIt);
+        ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+        const QStringList shown = ui().intakes().back().lines().filter(QStringLiteral("Repeat, line"));
+        ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
+        EXPECT_TRUE(shown[0].contains(QStringLiteral("(as read \"0042, 01, 701, 987-654-321, M\u00DCLLER\", stored \"0042, 01, 701, 000000000987654321, M\u00DCLLER\")"))) << shown[0].toStdString();
+        EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Repeat, line 19:"))) << shown[1].toStdString();
+        EXPECT_TRUE(shown[1].contains(longName + QStringLiteral("B\", stored \""))) << shown[1].toStdString();
+        EXPECT_EQ(rowsOf("SELECT * FROM Detail").size(), loadIt ? 3u : 0u);
+        if (loadIt)
+            EXPECT_EQ(DupFolioCount, 2);
+    }
+}

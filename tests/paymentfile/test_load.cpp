@@ -86,6 +86,8 @@ protected:
     {
         ui().expectIntake(ui::containing(naming), answer == Answer::Yes);
     }
+    // The clerk loads a file whose repeats the intake screen names.
+    void expectRepeats() { ui().expectIntake(ui::containing(QStringLiteral("Repeat, line ")), true); }
     void TearDown() override
     {
         if (!marker_.isEmpty()) {
@@ -399,6 +401,7 @@ TEST_F(LoadTest, AnAgencySplitOverSectionsLoadsAndSavesEachPaymentUnderItsSectio
     ASSERT_TRUE(Mdb2Csv("2024", saved, path("Saved.bak")).ok);
     EXPECT_EQ(crlfLines(readFile(saved)), first);
 
+    expectRepeats();
     ASSERT_TRUE(load(start("0007") << "#M1,A,01,701,#1,10.00,A,10,0,0,0," << section("0002", "7")
                                    << "#M9,a,1,701,#000-000-001,1.00,A,1,0,0,0,"));
     EXPECT_TRUE(DupFoliosFound);
@@ -497,6 +500,7 @@ TEST_F(LoadTest, ARepeatGoesToTheDuplicateListWithItsValues)
     QStringList lines = start();
     lines << "#M1,OWNER A,01,701,#123456789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
           << "#m9,owner a,1,701,#123-456-789,7.25,c,1.50,2.50,3.50,-4.50,SECOND ONE";
+    expectRepeats();
     ASSERT_TRUE(load(lines));
     EXPECT_TRUE(DupFoliosFound);
     EXPECT_EQ(DupFolioCount, 1);
@@ -545,6 +549,7 @@ TEST_F(LoadTest, EveryRepeatIsCountedAndTheFirst201AreKept)
     lines << "#FIRST,OWNER,01,701,#1,1.00,A,0,0,0,0,";
     for (int i = 0; i < 250; ++i)
         lines << QStringLiteral("#R%1,OWNER,01,701,#1,%2,A,0,0,0,0,").arg(i).arg(i);
+    expectRepeats();
     ASSERT_TRUE(load(lines));
     EXPECT_EQ(DupFolioCount, 250);
     EXPECT_EQ(DupFolios[0][dfNumber].toString(), "R0");
@@ -564,6 +569,7 @@ TEST_F(LoadTest, TheRepeatCountDoesNotOverflowPast32767)
     lines << "#FIRST,OWNER,01,701,#1,1.00,A,0,0,0,0,";
     for (int i = 0; i < 32800; ++i)
         lines << QStringLiteral("#R,OWNER,01,701,#1,1.00,A,0,0,0,0,");
+    expectRepeats();
     ASSERT_TRUE(load(lines));
     EXPECT_EQ(DupFolioCount, 32800);
 }

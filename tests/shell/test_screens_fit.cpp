@@ -279,6 +279,7 @@ protected:
         ASSERT_GT(first, 1);
         lines.insert(first + 1, lines[first]);
         writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
+        ui().expectIntake(ui::containing(QStringLiteral("Repeat, line ")), true);
         Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
         ASSERT_TRUE(DupFoliosFound);
         ui().reset();

@@ -116,15 +116,14 @@ TEST_F(Import, TheFirstMatchingRowInTheListsOrderIsUpdated)
 TEST_F(Import, OptionTwoEmptiesTheListAndRefusesRepeats)
 {
     addVerify("A|1234|OLD|01|701|000000000000000099||GONE");
-    const QString repeat = QStringLiteral(",1234,M-2,01,701,0001,,REPEAT");
-    const QString repeatPid = QStringLiteral(",1234,M-4,03,705,,12345,REPEAT PID");
-    writeCsv("C,1234,M-1,01,701,1,,FIRST\r\n" + repeat.toLatin1() + "\r\n" +
-             ",1234,M-3,03,705,,12345,PID ONLY\r\n" + repeatPid.toLatin1() + "\r\n");
+    writeCsv("C,1234,M-1,01,701,1,,FIRST\r\n,1234,M-2,01,701,0001,,REPEAT\r\n"
+             ",1234,M-3,03,705,,12345,PID ONLY\r\n,1234,M-4,03,705,,12345,REPEAT PID\r\n");
+    ui().expectIntake(ui::containing("Repeat, line 2: The record repeats the jurisdiction and folio of line 1. It is "
+                                     "not imported."),
+                      true);
     ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\nImport 2 deletes the 1 folio and puts "
                        "the lines of the file in their place.\r\nReplace the list?",
                        Answer::Yes));
-    expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeat);
-    expectRejection(ui(), "Duplicate Jurisdiction and (Folio Number or Property Identifier).", repeatPid);
     EXPECT_TRUE(import(kOption2));
     EXPECT_EQ(verifyRows(), (QStringList{"C|1234|M-1|01|701|000000000000000001||FIRST||||||",
                                          " |1234|M-3|03|705||12345|PID ONLY||||||"}));

@@ -173,4 +173,23 @@ TEST_F(ImportReading, CancelOnTheIntakeScreenLeavesTheList)
     }
 }
 
+// A record the file holds twice is named with both lines before anything is
+// stored, with what each option does with it; Cancel leaves the list.
+TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
+{
+    writeCsv("A,1234,M-1,01,701,1,,FIRST\r\n,1234,M-2,01,701,0001,,AGAIN\r\n"
+             ",1234,M-3,03,705,,12345,PID\r\n,1234,M-4,03,705,,12345,PID AGAIN\r\n");
+    for (const QString& option : {kOption1, kOption2}) {
+        listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
+        const QString does = option == kOption1 ? "It is read over the earlier one." : "It is not imported.";
+        ui().expectIntake(ui::containing("Repeat, line 2: The record repeats the jurisdiction and folio of line 1. " +
+                                         does + " (as read \"701, 0001, \", stored \"701, 000000000000000001, \")\n"
+                                         "Repeat, line 4: The record repeats the jurisdiction and PID of line 3."),
+                          false);
+        EXPECT_FALSE(import(option));
+        ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+        EXPECT_EQ(verifyRows(), QStringList{" |1234|M-9|01|701|000000000000000009||KEPT||||||"});
+    }
+}
+
 } // namespace
