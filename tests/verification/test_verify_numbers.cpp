@@ -8,6 +8,7 @@
 #include "services/screens/Form_InformationDialog.h"
 #include "platform/ui/screens/screenfit.h"
 #include "services/sharedstate.h"
+#include "verification/screens/Verify_Number_Delete.h"
 #include "verification/screens/Verify_Numbers.h"
 #include "verification/verifyhelp.h"
 
@@ -157,6 +158,45 @@ TEST_F(ListTest, AnEmptyListOffersNothingThatNeedsARow)
     w->TDBGrid_DblClick();
     EXPECT_TRUE(verifyRows().isEmpty());
     EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
+}
+
+// PERMANENT DELETE removes a row added in this list; any other row is refused
+// with the offer to mark it D, which Enter declines.
+TEST_F(ListTest, PermanentDeleteRemovesOnlyARowAddedHereAndOffersToMarkAnyOtherD)
+{
+    addFive();
+    auto w = open();
+    const auto offer = [&](Answer answer) {
+        ui::ExpectedBox b = box(ui::containing("PERMANENT DELETE removes only a folio added in this list by mistake"),
+                                answer, Icon::Question, Buttons::YesNo);
+        b.enter = answer == Answer::No;
+        ui().expectBox(b);
+    };
+    for (const char* number : {"N-3", "N-2", "N-4", "N-5"}) {
+        select(*w, verifyRows("NUMBER").indexOf(QRegularExpression(QStringLiteral("^.\\|\\d+\\|") + number + "\\|.*")));
+        ASSERT_EQ(current(), number);
+        const QString before = storedAcd(number);
+        offer(Answer::No);
+        w->mnuPermanentDelete->trigger();
+        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
+        EXPECT_EQ(storedAcd(number), before) << number;
+        offer(Answer::Yes);
+        w->mnuPermanentDelete->trigger();
+        EXPECT_EQ(storedAcd(number), "D") << number;
+        EXPECT_EQ(verifyRows().size(), 5);
+    }
+    EXPECT_TRUE(ui().boxes().front().prompt.contains("mortgage N-3, folio 000000000000000300 has no status"))
+        << ui().boxes().front().prompt.toStdString();
+
+    select(*w, 0);
+    ASSERT_EQ(current(), "N-1");
+    ui().expectModal(QStringLiteral("Verify_Number_Delete"), [](QDialog& d) {
+        static_cast<Verify_Number_Delete&>(d).Command_Delete->click();
+    });
+    w->mnuPermanentDelete->trigger();
+    EXPECT_EQ(storedAcd("N-1"), "<none>");
+    EXPECT_EQ(verifyRows().size(), 4);
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 }
 
 TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)

@@ -586,7 +586,13 @@ void Verify_Numbers::mnuPermanentDelete_Click()
     if (!idle())
         return;
     try {
-        if (verifylist::ButtonRule(DE().rsVerify()).search) {     // there is a current row
+        db::Recordset& rsVerify = DE().rsVerify();
+        if (verifylist::ButtonRule(rsVerify).search && !verifylist::PermanentDeleteAllowed(rsVerify)) {
+            if (verifylist::OfferToMarkDeleted(rsVerify))
+                setStatus(QStringLiteral("D"));
+            return;
+        }
+        if (verifylist::ButtonRule(rsVerify).search) {     // there is a current row
             std::unique_ptr<QDialog> screen = childScreen(Child::PermanentDelete);
             ui::ui().showModal(*screen);
             if (ui::ui().ending())
