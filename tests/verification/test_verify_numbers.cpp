@@ -588,6 +588,30 @@ TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
     }
 }
 
+// Import 2 stopped at the continue question puts the old list back: the status
+// line counts none of the file's lines as imported.
+TEST_F(ListTest, ImportTwoStoppedPutsTheListBackAndCountsNoLineImported)
+{
+    addFive();
+    const QStringList before = verifyRows();
+    auto w = open();
+    const QString bad = QStringLiteral(",12,N-9");
+    QByteArray csv = ",1234,N-8,01,701,8,,EIGHT\r\n";
+    for (int i = 0; i < 6; ++i)
+        csv += bad.toLatin1() + "\r\n";
+    writeCsv(csv);
+    ui().expectBox(ui::containing("Replace the list?"), Answer::Yes);
+    for (int i = 0; i < 6; ++i)
+        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);
+    ui().expectBox(box("There has been a number of errors... do you want to Continue ?", Answer::No));
+    ui().expectBox(box("The import was stopped.\r\nThe list was left as it was.", Answer::OK, Icon::Information));
+    w->Command_Import2->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(verifyRows(), before);
+    EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. The import "
+                                   "was stopped. The list was left as it was. Lines imported: 0, refused: 6.");
+}
+
 // Nothing the clerk clicks while an import waits on its rejection dialog starts
 // a second action or closes the list.
 TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
