@@ -72,6 +72,13 @@ bool PermanentDeleteAllowed(const db::Recordset& rsVerify)
 bool OfferToMarkDeleted(const db::Recordset& rsVerify)
 {
     const foliorule::Record r = foliorule::RecordOf(rsVerify);
+    if (r.acd == QLatin1String("D")) {
+        ui::ui().msgBox(QStringLiteral("PERMANENT DELETE removes only a folio added in this list by mistake (status "
+                                       "'A'). The %1 is marked D already: the tax office learns of its removal.")
+                            .arg(foliorule::Identify(r)),
+                        ui::Buttons::OK, ui::Icon::Information, QStringLiteral("PERMANENT DELETE"));
+        return false;
+    }
     const QString status = r.acd == QLatin1String(" ") || r.acd.isEmpty() ? QStringLiteral("no status")
                                                                           : QStringLiteral("status '%1'").arg(r.acd);
     ui::MessageBox question{

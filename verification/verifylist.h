@@ -61,7 +61,8 @@ RowButtons ButtonRule(const db::Recordset& rsVerify);
 // it learns that the company's interest ended.
 bool PermanentDeleteAllowed(const db::Recordset& rsVerify);
 // For a row PERMANENT DELETE refuses: says why and offers to mark the row "D"
-// instead, No being the default. True when the clerk chose to mark it.
+// instead, No being the default (a row marked "D" already is only told so).
+// True when the clerk chose to mark it.
 bool OfferToMarkDeleted(const db::Recordset& rsVerify);
 
 // The thirteen fields by which a row is found again after a re-sort (PID is

@@ -172,7 +172,7 @@ TEST_F(ListTest, PermanentDeleteRemovesOnlyARowAddedHereAndOffersToMarkAnyOtherD
         b.enter = answer == Answer::No;
         ui().expectBox(b);
     };
-    for (const char* number : {"N-3", "N-2", "N-4", "N-5"}) {
+    for (const char* number : {"N-3", "N-2", "N-5"}) {
         select(*w, verifyRows("NUMBER").indexOf(QRegularExpression(QStringLiteral("^.\\|\\d+\\|") + number + "\\|.*")));
         ASSERT_EQ(current(), number);
         const QString before = storedAcd(number);
@@ -187,6 +187,12 @@ TEST_F(ListTest, PermanentDeleteRemovesOnlyARowAddedHereAndOffersToMarkAnyOtherD
     }
     EXPECT_TRUE(ui().boxes().front().prompt.contains("mortgage N-3, folio 000000000000000300 has no status"))
         << ui().boxes().front().prompt.toStdString();
+    // A row marked D already stays as it is.
+    select(*w, 3);
+    ASSERT_EQ(current(), "N-4");
+    ui().expectBox(box(ui::containing("is marked D already"), Answer::OK, Icon::Information, Buttons::OK));
+    w->mnuPermanentDelete->trigger();
+    EXPECT_EQ(storedAcd("N-4"), "D");
 
     select(*w, 0);
     ASSERT_EQ(current(), "N-1");
