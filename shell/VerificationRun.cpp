@@ -195,6 +195,16 @@ bool writeWithLeftOutRows()
     return ui::ui().msgBox(question) == ui::Answer::Yes;
 }
 
+// Whether the tables are as they were loaded; when in doubt, they changed.
+bool unchangedSince(const QByteArray& loaded)
+{
+    try {
+        return !loaded.isEmpty() && verificationTablesDigest() == loaded;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // Steps 7 on: the list, then the write-back and the return instructions. A
 // run that changed nothing leaves the workbook and its backup as they are.
 void workAndEnd(ZarvPayment& s)
@@ -205,6 +215,7 @@ void workAndEnd(ZarvPayment& s)
     } catch (const std::exception&) {
         loaded.clear();     // the run then writes the workbook as always
     }
+    const bool loadedNothing = DE().rsVerify().isOpen() && DE().rsVerify().recordCount() == 0;
     s.Park();
     do {
         Verify_Numbers list;
@@ -213,21 +224,24 @@ void workAndEnd(ZarvPayment& s)
             return;     // closed without saving: the workbook and its backup stay as they are
     } while (!writeWithLeftOutRows());
 
+    s.m_BakPath = VerificationBackupName(s.m_FilePath);
+    if (loadedNothing && unchangedSince(loaded)) {
+        // Nothing was loaded and nothing added: there is nothing to return.
+        WriteBack(s).leaveWorkbook();
+        s.Restore();
+        s.Text_Msg->setText(QStringLiteral("The workbook ") + QDir::toNativeSeparators(s.m_FilePath) +
+                            QStringLiteral(" holds no folio: there is nothing to return."));
+        return stop(s);
+    }
+
     ui::ui().setBusy(true);
     hideForSaving(s);
     s.Restore();
     ui::ui().doEvents();
 
     s.m_PathLen = int(s.m_FilePath.size());
-    s.m_BakPath = VerificationBackupName(s.m_FilePath);
-    bool unchanged = false;
-    try {
-        unchanged = !loaded.isEmpty() && verificationTablesDigest() == loaded;
-    } catch (const std::exception&) {
-        unchanged = false;      // when in doubt, write
-    }
     WriteBack writeBack(s);
-    if (unchanged) {
+    if (unchangedSince(loaded)) {
         writeBack.leaveWorkbook();
     } else if (!writeBack.run()) {
         ui::ui().setBusy(false);
@@ -267,11 +281,17 @@ void run(ZarvPayment& s)
     s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
     ui::ui().setBusy(true);
     ui::ui().doEvents();
-    const bool loaded = Xls2Mdb(s.m_FilePath);
+    const LoadResult result = LoadVerificationWorkbook(s.m_FilePath);
     ui::ui().setBusy(false);
     if (ui::ui().ending())
         return;
-    if (!loaded) {
+    if (result == LoadResult::Refused) {
+        // The clerk has been told, by the file's name; nothing was emptied.
+        s.Text_Msg->setText(QDir::toNativeSeparators(s.m_FilePath) +
+                            QStringLiteral(" is not a Mortgage Verification workbook: choose another file."));
+        return stop(s);
+    }
+    if (result == LoadResult::Failed) {
         // Part of the workbook is in the tables: nothing may be written back from them.
         ui::ui().msgBox(kLoadFailed + kCrLf + QStringLiteral("The file ") + s.m_FilePath +
                             QStringLiteral(" was not changed."),

@@ -33,5 +33,6 @@ QStringList ArgumentsOf(int argc, char** argv);
 constexpr int kBatchClean = 0;       // every workbook loaded without an error
 constexpr int kBatchErrors = 1;      // some workbook has errors or could not be read
 constexpr int kBadCommandLine = 2;   // a wrong option, or nothing to read
+constexpr int kBatchBusy = 3;        // another copy of the programs is running: nothing was checked
 
 } // namespace zarv

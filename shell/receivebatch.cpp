@@ -8,8 +8,10 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
+#include <functional>
 
 namespace zarv {
 
@@ -24,6 +26,12 @@ public:
     QStringList lines;
 };
 
+const QString kOk = QStringLiteral("OK");
+const QString kErrors = QStringLiteral("ERRORS");
+const QString kFailed = QStringLiteral("FAILED");
+const QString kTotal = QStringLiteral("TOTAL");
+const QString kLeftOut = QStringLiteral("LEFT OUT: ");
+
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -33,6 +41,23 @@ QString baseName(const QString& workbook)
 {
     const QFileInfo info(workbook);
     return info.dir().filePath(info.completeBaseName());
+}
+
+// A field of an output line: the characters that would split it escaped.
+QString field(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        default: out += c;
+        }
+    }
+    return out;
 }
 
 bool writeLines(const QString& path, const QStringList& lines, QString* error)
@@ -56,77 +81,132 @@ bool writeLines(const QString& path, const QStringList& lines, QString* error)
     return true;
 }
 
-// Checks one workbook and writes its two files; returns the line that reports
-// it and whether it had errors.
-std::pair<QString, bool> receiveOne(const QString& workbook)
+// Why an entry named like a workbook cannot be read as one; "" when it can be tried.
+QString problemOf(const QFileInfo& info)
 {
-    BatchNotes notes;
-    ReturnedWorkbook book = ReturnedWorkbook::load(workbook, notes);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("%1 is a link to %2, which does not exist.")
+            .arg(native(info.absoluteFilePath()), native(info.symLinkTarget()));
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder, not a workbook.").arg(native(info.absoluteFilePath()));
+    if (!info.isFile())
+        return QStringLiteral("%1 is not a file.").arg(native(info.absoluteFilePath()));
+    if (!info.isReadable())
+        return QStringLiteral("%1 cannot be read: permission denied.").arg(native(info.absoluteFilePath()));
+    return {};
+}
+
+struct Outcome {
+    QString outcome;
+    int written = 0;
+    int leftOut = 0;
+};
+
+// Checks one entry and writes its two files.
+Outcome receiveOne(const BatchEntry& entry, const std::function<void(const QString&)>& say)
+{
+    const QString& workbook = entry.path;
     const QString verified = BatchVerifiedFilePath(workbook);
     const QString errorsFile = BatchErrorsFilePath(workbook);
+    Outcome result{kFailed};
 
-    QStringList errors = notes.lines + book.errorLines();
-    QString verifiedNote;
-    if (book.complete() && book.recordsWithoutErrors() > 0) {
-        QString why;
-        if (book.writeVerifiedFile(verified, &why))
-            verifiedNote = book.verifiedFileNote(verified);
-        else
-            errors << QStringLiteral("ERROR - The verified file was NOT written: ") + why;
+    QStringList errors;
+    bool checked = false;
+    if (!entry.problem.isEmpty()) {
+        errors << entry.problem;
+    } else {
+        BatchNotes notes;
+        ReturnedWorkbook book = ReturnedWorkbook::load(workbook, notes);
+        errors = notes.lines + book.errorLines();
+        if (book.complete()) {
+            checked = true;
+            for (const LeftOutRecord& r : book.leftOut())
+                errors << kLeftOut + r.text();
+            result.leftOut = book.recordsLeftOut();
+            if (book.recordsWithoutErrors() > 0) {
+                QString why;
+                if (book.writeVerifiedFile(verified, &why)) {
+                    result.written = book.recordsWithoutErrors();
+                } else {
+                    errors << QStringLiteral("ERROR - The verified file was NOT written: ") + why;
+                    checked = false;
+                }
+            }
+        }
     }
-    if (verifiedNote.isEmpty()) {
+    if (result.written == 0 && !fs::removeFile(verified)) {
         // A verified file of an earlier run must not pass for this workbook's.
-        verifiedNote = QStringLiteral("No verified file is written.");
-        if (!fs::removeFile(verified))
-            errors << QStringLiteral("ERROR - The verified file %1 of an earlier run could not be removed.")
-                          .arg(native(verified));
+        errors << QStringLiteral("ERROR - The verified file %1 of an earlier run could not be removed.")
+                      .arg(native(verified));
+        checked = false;
     }
-
     QString why;
-    QString errorsNote = errors.isEmpty() ? QStringLiteral("No errors; %1 is empty.").arg(native(errorsFile))
-                                          : QStringLiteral("%1 listed in %2.")
-                                                .arg(errors.size() == 1 ? QStringLiteral("1 error is")
-                                                                        : QStringLiteral("%1 errors are")
-                                                                              .arg(errors.size()),
-                                                     native(errorsFile));
     if (!writeLines(errorsFile, errors, &why)) {
-        errors << why;
-        errorsNote = QStringLiteral("ERROR - The list of errors was NOT written: ") + why;
+        say(QStringLiteral("%1: the list of errors %2 was NOT written: %3").arg(native(workbook), native(errorsFile), why));
+        checked = false;
     }
-    const bool failed = !errors.isEmpty();
-    const QString status = failed ? QStringLiteral("ERRORS") : QStringLiteral("OK");
-    QString line = native(workbook) + QStringLiteral(": ") + status + QStringLiteral(": ");
-    if (book.complete())
-        line += book.summary() + QLatin1Char(' ');
-    line += verifiedNote + QLatin1Char(' ') + errorsNote;
-    return {line, failed};
+    if (checked)
+        result.outcome = errors.isEmpty() ? kOk : kErrors;
+    return result;
 }
 
 } // namespace
 
-QStringList ReturnedWorkbookFiles(const QStringList& paths, QStringList* problems)
+BatchUi::BatchUi(QTextStream& err, QString programName)
+    : NoDisplayUi(err), err_(err), program_(std::move(programName))
 {
-    QStringList files;
+}
+
+ui::Answer BatchUi::msgBox(const ui::MessageBox& box)
+{
+    QString text = box.prompt;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    say(workbook_.isEmpty() ? text : native(workbook_) + QStringLiteral(": ") + text);
+    return ui::safeAnswer(box.buttons);
+}
+
+void BatchUi::say(const QString& text)
+{
+    err_ << program_ << QStringLiteral(": ") << text << Qt::endl;
+}
+
+std::vector<BatchEntry> ReturnedWorkbookEntries(const QStringList& paths, QStringList* problems)
+{
+    std::vector<BatchEntry> entries;
+    QSet<QString> seen;
+    auto add = [&](const QFileInfo& info) {
+        // A workbook named twice (a folder given twice, a file also in a folder
+        // given) is checked once.
+        const QString canonical = info.canonicalFilePath();
+        const QString key = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+        if (seen.contains(key))
+            return;
+        seen.insert(key);
+        entries.push_back({QDir::cleanPath(info.absoluteFilePath()), problemOf(info)});
+    };
     for (const QString& path : paths) {
         const QFileInfo info(path);
-        if (info.isFile()) {
-            files << info.absoluteFilePath();
-            continue;
-        }
         if (!info.isDir()) {
-            if (problems)
+            if (info.exists() || info.isSymLink())
+                add(info);
+            else if (problems)
                 *problems << path;
             continue;
         }
-        QFileInfoList found = QDir(path).entryInfoList({QStringLiteral("*.xlsx")}, QDir::Files, QDir::NoSort);
+        // Every entry named like a workbook: files, folders, links to nothing
+        // and entries that cannot be read all get their line.
+        QFileInfoList found = QDir(path).entryInfoList({QStringLiteral("*.xlsx")},
+                                                       QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                                                       QDir::NoSort);
         QCollator byName;
         byName.setNumericMode(true);
         std::sort(found.begin(), found.end(),
                   [&byName](const QFileInfo& a, const QFileInfo& b) { return byName(a.fileName(), b.fileName()); });
         for (const QFileInfo& f : std::as_const(found))
-            files << f.absoluteFilePath();
+            add(f);
     }
-    return files;
+    return entries;
 }
 
 QString BatchVerifiedFilePath(const QString& workbook)
@@ -141,20 +221,38 @@ QString BatchErrorsFilePath(const QString& workbook)
 
 int RunReceiveBatch(const QStringList& paths, QTextStream& out, QTextStream& err)
 {
+    auto* batchUi = dynamic_cast<BatchUi*>(ui::installed());
+    auto say = [&](const QString& text) {
+        if (batchUi)
+            batchUi->say(text);
+        else
+            err << text << Qt::endl;
+    };
     QStringList missing;
-    const QStringList workbooks = ReturnedWorkbookFiles(paths, &missing);
+    const std::vector<BatchEntry> entries = ReturnedWorkbookEntries(paths, &missing);
     for (const QString& path : std::as_const(missing))
-        err << QStringLiteral("%1: no such workbook or folder").arg(native(path)) << Qt::endl;
-    if (workbooks.isEmpty()) {
-        err << QStringLiteral("No returned workbook (.xlsx) was found.") << Qt::endl;
+        say(QStringLiteral("%1: no such workbook or folder").arg(native(path)));
+    if (entries.empty()) {
+        say(QStringLiteral("no returned workbook (.xlsx) was found."));
         return kBadCommandLine;
     }
     bool anyErrors = !missing.isEmpty();
-    for (const QString& workbook : workbooks) {
-        const auto [line, failed] = receiveOne(workbook);
-        out << line << Qt::endl;
-        anyErrors = anyErrors || failed;
+    int written = 0;
+    int leftOut = 0;
+    for (const BatchEntry& entry : entries) {
+        if (batchUi)
+            batchUi->setWorkbook(entry.path);
+        const Outcome o = receiveOne(entry, say);
+        if (batchUi)
+            batchUi->setWorkbook(QString());
+        out << field(native(entry.path)) << '\t' << o.outcome << '\t' << o.written << '\t' << o.leftOut << '\t'
+            << field(native(BatchErrorsFilePath(entry.path))) << Qt::endl;
+        written += o.written;
+        leftOut += o.leftOut;
+        anyErrors = anyErrors || o.outcome != kOk;
     }
+    out << kTotal << '\t' << (anyErrors ? kErrors : kOk) << '\t' << written << '\t' << leftOut << '\t'
+        << entries.size() << Qt::endl;
     return anyErrors ? kBatchErrors : kBatchClean;
 }
 

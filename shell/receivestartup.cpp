@@ -34,16 +34,21 @@ int RunReceiveBatchProgram(int argc, char** argv, const QStringList& paths)
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    BatchUi batchUi(err);
-    ui::install(&batchUi);
     ReceiveOptions options;
     options.programName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     options.show = false;
+    BatchUi batchUi(err, options.programName);
+    ui::install(&batchUi);
     RunningCopy copy;
     // A program that could not start has checked nothing: that is no clean run.
     int exitCode = kBatchErrors;
-    if (StartRunningCopy(options, copy))
+    if (StartRunningCopy(options, copy)) {
         exitCode = RunReceiveBatch(paths, out, err);
+    } else if (!copy.lock) {
+        // Another copy has the data: the caller may try again later.
+        batchUi.say(QStringLiteral("nothing was checked: another copy of ZARV is using its data."));
+        exitCode = kBatchBusy;
+    }
     takeDE().reset();
     ui::install(nullptr);
     return exitCode;

@@ -151,30 +151,25 @@ bool Write::run(const QString& FileName)
 {
     Failure failure;
     try {
-        step("1 Create Excel application");
-        step("2 Make Excel invisible");
-        step("3 Create an Excel Workbook");
         step("4");
         const QString backupName = BackupNameFor(FileName);
         step("5");
         const bool hadWorkbook = FileExists(FileName);
         if (hadWorkbook && backUp_)
             backUp(FileName, backupName);
-        strStep = QStringLiteral("(possible spreadheet ") + FileName + QStringLiteral(" is in use?)");
+        step("6");
         if (!writer_.create(FileName))
             throw StepError(StepError::FileAccess, writer_.errorText());
         for (const OutSheet& sheet : outSheets())
             writeSheet(sheet);
         step("117");
-        step("120 Activate the Excel Spreadsheet");
-        step("121 Close the Excel Spreadsheet");
+        step("121");
         if (!writer_.save())
             throw StepError(StepError::FileAccess, writer_.errorText());
-        step("123 Empty the Excel Spreadsheet Workbook");
+        step("123");
         // Without a workbook to copy, an older backup does not belong to this one.
         if (backUp_ && !hadWorkbook && FileExists(backupName))
             fs::removeFile(backupName);
-        step("124 Remove the Excel Object");
         step("125");
         ui::ui().doEvents();
         return true;
@@ -182,10 +177,8 @@ bool Write::run(const QString& FileName)
         failure = currentFailure();
     }
     writer_.discard();
-    // What went wrong leads; the step only says where the write was when it
-    // stopped (a label such as "Close the Excel Spreadsheet" is no cause).
-    ui::ui().msgBox(failure.description + QStringLiteral("\r\nError Mdb2Xls(") + strStep + QStringLiteral(") Err#") +
-                        vb::Str(double(failure.number)),
+    // What went wrong leads; the step number follows for support.
+    ui::ui().msgBox(failure.description + QStringLiteral("\r\n(write step ") + strStep + QLatin1Char(')'),
                     ui::Buttons::OK, ui::Icon::Critical);
     return false;
 }

@@ -165,6 +165,13 @@ QString Records(int n)
     return n == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(n);
 }
 
+QString LeftOutRecord::text() const
+{
+    const QString numberText = number.isEmpty() ? QStringLiteral("no mortgage number")
+                                                : QStringLiteral("mortgage number ") + quoted(number);
+    return QStringLiteral("Row %1, %2, %3: %4").arg(row).arg(numberText, folio, reasons.join(QStringLiteral("; ")));
+}
+
 QString ReturnedRowError::text() const
 {
     return QStringLiteral("Row %1, %2: %3").arg(row).arg(folio, reason);
@@ -187,8 +194,11 @@ ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& 
         if (!v[G].isEmpty())
             pidRows.insert(pidKey(v[B], v[G]), r.row);
     }
-    for (const LeftOutRow& r : rows.leftOut_)
-        book.errors_.push_back({r.row, identify(trim(r.cells)), leftOutReason(r, folioRows, pidRows), false});
+    for (const LeftOutRow& r : rows.leftOut_) {
+        const FolioRowCells t = trim(r.cells);
+        book.errors_.push_back({r.row, identify(t), leftOutReason(r, folioRows, pidRows), false});
+        book.numbers_.insert(r.row, t[C]);
+    }
 
     if (book.complete_) {
         const RecordCheck check;
@@ -197,7 +207,9 @@ ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& 
             if (reasons.isEmpty())
                 continue;
             book.withErrors_.insert(r.bookmark);
-            const QString folio = identify(trim(r.cells));
+            const FolioRowCells t = trim(r.cells);
+            const QString folio = identify(t);
+            book.numbers_.insert(r.row, t[C]);
             for (const QString& reason : reasons)
                 book.errors_.push_back({r.row, folio, reason, true});
         }
@@ -218,6 +230,18 @@ QStringList ReturnedWorkbook::errorLines() const
     for (const ReturnedRowError& e : errors_)
         lines << e.text();
     return lines;
+}
+
+std::vector<LeftOutRecord> ReturnedWorkbook::leftOut() const
+{
+    // errors_ is in row order, a row's errors next to each other.
+    std::vector<LeftOutRecord> records;
+    for (const ReturnedRowError& e : errors_) {
+        if (records.empty() || records.back().row != e.row)
+            records.push_back({e.row, numbers_.value(e.row), e.folio, {}});
+        records.back().reasons << e.reason;
+    }
+    return records;
 }
 
 QString ReturnedWorkbook::summary() const

@@ -9,6 +9,7 @@
 #include "verifyfile/verifyfile.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,17 @@ struct ReturnedRowError {
     bool loaded = true;     // false: the row is not in VERIFY
 
     // "Row 5, folio 123456: jurisdiction 999 is not in the code table ..."
+    QString text() const;
+};
+
+// A record the verified file leaves out: not loaded, or loaded with errors.
+struct LeftOutRecord {
+    int row = 0;            // the row of the first sheet
+    QString number;         // the mortgage number as the row gives it
+    QString folio;          // as ReturnedRowError::folio
+    QStringList reasons;    // each reason, in the order of the columns
+
+    // "Row 4, mortgage number 102, folio 111: status 'X' is not A, C, D or blank"
     QString text() const;
 };
 
@@ -50,6 +62,10 @@ public:
     const std::vector<ReturnedRowError>& errors() const { return errors_; }
     // Their texts; for a workbook not loaded completely, the one line that says so.
     QStringList errorLines() const;
+    // Every record the verified file leaves out, in row order: those not
+    // loaded and those loaded with errors.
+    std::vector<LeftOutRecord> leftOut() const;
+    int recordsLeftOut() const { return rowsNotLoaded() + recordsWithErrors(); }
     // One line: how many rows were read, loaded, left out and loaded with errors.
     QString summary() const;
 
@@ -66,6 +82,7 @@ private:
     int loaded_ = 0;
     int notLoaded_ = 0;
     std::vector<ReturnedRowError> errors_;
+    QHash<int, QString> numbers_;   // the mortgage number of each row named in errors_
     QSet<qint64> withErrors_;      // bookmarks of the loaded records with errors
     QDateTime writtenAt_;
 };

@@ -1,11 +1,13 @@
 #include "verifyfile/verifiedfile.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/filesys.h"
 #include "platform/files/settings.h"
 #include "platform/files/textfile.h"
 #include "platform/text/failure.h"
 #include "services/clientdata.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -41,7 +43,89 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+const QString kOriginKey = QStringLiteral("Receiving/VerifiedFrom");
+const QString kOriginTimeKey = QStringLiteral("Receiving/VerifiedAt");
+
+QString modifiedAt(const QString& path)
+{
+    return QFileInfo(path).lastModified().toUTC().toString(Qt::ISODateWithMs);
+}
+
+// A part of a file name: characters no file name may hold become "_".
+// (Until the program names all its outputs in one place.)
+QString fileNamePart(const QString& text)
+{
+    QString part;
+    for (const QChar c : text)
+        part += (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
+    return part;
+}
+
+// The kept copy's name in the verified file's folder, numbered when taken.
+QString keptPath(const QString& path, const QString& workbook)
+{
+    const QFileInfo info(path);
+    const QString when = info.lastModified().toString(QStringLiteral("yyyy-MM-dd hhmmss"));
+    const QString from = workbook.isEmpty()
+        ? QStringLiteral("before ") + when
+        : QStringLiteral("from ") + fileNamePart(QFileInfo(workbook).completeBaseName()) + QLatin1Char(' ') + when;
+    const QString stem = info.dir().filePath(info.completeBaseName() + QLatin1Char(' ') + from);
+    const QString suffix = QLatin1Char('.') + info.suffix();
+    QString candidate = stem + suffix;
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
+    return candidate;
+}
+
 } // namespace
+
+void RecordVerifiedOrigin(const QString& path, const QString& workbook)
+{
+    // Only the name of a kept copy depends on it: a settings file that cannot
+    // be written does not stop the upload.
+    fs::Settings& settings = fs::Settings::instance();
+    settings.setValue(kOriginKey, workbook);
+    settings.setValue(kOriginTimeKey, modifiedAt(path));
+}
+
+QString VerifiedOrigin(const QString& path)
+{
+    const fs::Settings& settings = fs::Settings::instance();
+    if (!QFileInfo(path).isFile() || settings.value(kOriginTimeKey) != modifiedAt(path))
+        return {};
+    return settings.value(kOriginKey);
+}
+
+QString KeptVerifiedFile::note() const
+{
+    if (copy.isEmpty())
+        return {};
+    const QString from = workbook.isEmpty() ? QString()
+                                            : QStringLiteral(", written from ") + QFileInfo(workbook).fileName() +
+                                                  QLatin1Char(',');
+    return QStringLiteral("The verified file that was there before%1 is kept as %2.")
+        .arg(from, QDir::toNativeSeparators(copy));
+}
+
+bool KeepEarlierVerifiedFile(const QString& path, KeptVerifiedFile* kept, QString* error)
+{
+    *kept = {};
+    if (!QFileInfo::exists(path))
+        return true;
+    const QString workbook = VerifiedOrigin(path);
+    const QString copy = keptPath(path, workbook);
+    QString why;
+    if (!fs::copyReplace(path, copy, &why) || !fs::sameBytes(path, copy)) {
+        fs::removeFile(copy);
+        setError(error, QStringLiteral("The verified file %1 that is already there could not be kept as %2%3")
+                            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(copy),
+                                 why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+        return false;
+    }
+    kept->copy = copy;
+    kept->workbook = workbook;
+    return true;
+}
 
 const std::array<VerifiedField, 14>& VerifiedLayout()
 {

@@ -58,4 +58,31 @@ bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, QString* 
 bool WriteVerifiedFile(const db::Recordset& rows, const QString& path, const std::function<bool(qint64)>& keep,
                        QString* error = nullptr);
 
+// ---------------------------------------------------------------- earlier verified files
+//
+// A verified file is never replaced silently: the tax office's system may not
+// have taken it yet. Before an upload writes a new one, the one already there
+// is copied beside it under a name that says which workbook it was written
+// from and when: "ZARVP040_VERIFIED from MortNo1234 2026-12-10 091503.zarv",
+// or "ZARVP040_VERIFIED before 2026-12-10 091503.zarv" when its workbook is
+// not known (the time is the file's own).
+
+// Notes which workbook the verified file at path was just written from.
+void RecordVerifiedOrigin(const QString& path, const QString& workbook);
+// The workbook the verified file at path was written from; "" when none was
+// recorded for the file as it stands.
+QString VerifiedOrigin(const QString& path);
+
+struct KeptVerifiedFile {
+    QString copy;       // the copy's path; "" when there was no file to keep
+    QString workbook;   // the workbook it was written from; "" when not known
+    // "The verified file that was there before, written from MortNo1234.xlsx,
+    // is kept as <copy>."; "" when there was none.
+    QString note() const;
+};
+
+// Copies the verified file at path, when there is one, to its kept name. False
+// with *error set when the copy could not be made; the file is then as it was.
+bool KeepEarlierVerifiedFile(const QString& path, KeptVerifiedFile* kept, QString* error = nullptr);
+
 } // namespace zarv

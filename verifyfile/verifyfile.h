@@ -64,6 +64,13 @@ public:
 // the caller must not go on to write them back.
 bool Xls2Mdb(const QString& FileName);
 
+// The same load, telling a file that is no verification workbook (it has none
+// of the workbook's sheet names, and its first sheet does not start with the
+// workbook's headings) from a failed load: such a file is Refused with one
+// critical message that names it, before any table is emptied.
+enum class LoadResult { Loaded, Refused, Failed };
+LoadResult LoadVerificationWorkbook(const QString& FileName);
+
 // The same load with rejects, duplicates and warnings added to list instead of
 // boxes (every reject and duplicate is listed). The summary lines, the empty
 // message and an error message are listed as well and enable Print Errors; the
@@ -77,7 +84,7 @@ bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list);
 // copied to BackupNameFor(FileName) (an older backup is replaced) and the copy
 // compared with it; the new workbook goes to a temporary file that takes the
 // workbook's place only when complete. True when the new workbook is in place.
-// On failure the user has seen "Error Mdb2Xls(...)" and the old workbook and
+// On failure the user has seen the cause and the write step, and the old workbook and
 // its backup are as they were before the call.
 bool Mdb2Xls(const QString& FileName);
 // The same for a caller that made its own backup copy: no copy is made.

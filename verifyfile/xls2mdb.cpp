@@ -19,6 +19,7 @@
 #include "services/sharedstate.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
@@ -88,6 +89,17 @@ private:
     QSet<QString> keys_;
 };
 
+// A spreadsheet that is no verification workbook: refused before anything is
+// emptied, with this text.
+struct NotAVerificationWorkbook {
+    QString text;
+};
+
+QString quotedList(const QStringList& texts)
+{
+    return QLatin1Char('"') + texts.join(QStringLiteral("\", \"")) + QLatin1Char('"');
+}
+
 long rowsIn(db::Connection& connection, const QString& table)
 {
     db::Recordset count(&connection, QStringLiteral("SELECT COUNT(*) AS N FROM ") + table, db::LockType::ReadOnly);
@@ -100,10 +112,11 @@ long rowsIn(db::Connection& connection, const QString& table)
 class Load {
 public:
     explicit Load(VerifyMessageSink* list) : list_(list) {}
-    bool run(const QString& FileName);
+    LoadResult run(const QString& FileName);
 
 private:
     // --- phases
+    void refuseOtherSpreadsheets(const QString& FileName);
     void purge();
     void purgeTable(db::Recordset& rs, const QString& table, const std::array<const char*, 10>& steps);
     void openWorkbook(const QString& FileName);
@@ -113,6 +126,7 @@ private:
                     const loadsteps::InsertSteps& steps);
     void closeAndSummarise();
     void fail(const Failure& failure);
+    void refuse(const QString& text);
 
     // --- sheet 1
     void refuseCellsWithoutValue();
@@ -149,20 +163,67 @@ private:
     std::unique_ptr<FolioBatch> batch_;
 };
 
-bool Load::run(const QString& FileName)
+LoadResult Load::run(const QString& FileName)
 {
     try {
+        refuseOtherSpreadsheets(FileName);
         purge();
         openWorkbook(FileName);
         readMortgageSheet();
         for (const loadsteps::CodeSheet& sheet : loadsteps::codeSheets())
             readCodeSheet(sheet);
         closeAndSummarise();
-        return true;
+        return LoadResult::Loaded;
+    } catch (const NotAVerificationWorkbook& refusal) {
+        refuse(refusal.text);
+        return LoadResult::Refused;
     } catch (const std::exception&) {
         fail(currentFailure());
     }
-    return false;
+    return LoadResult::Failed;
+}
+
+// ---------------------------------------------------------------- what the file is
+
+// The workbook is opened first, so that a spreadsheet that is no verification
+// workbook empties no table. A verification workbook has a sheet named as the
+// layout names one, or, with its sheets renamed, the heading row on the first
+// sheet; a file that cannot be opened goes on to fail where the first sheet is
+// read, as before.
+void Load::refuseOtherSpreadsheets(const QString& FileName)
+{
+    step("70");
+    OpenVerifyWorkbook(FileName);
+    if (!xlBook.isOpen())
+        return;
+    QStringList sheetNames{verifylayout::kMortgageSheet};
+    for (const loadsteps::CodeSheet& code : loadsteps::codeSheets())
+        sheetNames << code.name;
+    for (const QString& name : std::as_const(sheetNames)) {
+        if (xlBook.sheet(name) != nullptr)
+            return;
+    }
+    const QStringList& headings = verifylayout::kMortgageHeadings;
+    const xl::Worksheet* first = xlBook.sheet(1);
+    if (first != nullptr) {
+        for (int row = 1; row <= first->lastRow(); ++row) {
+            const int lastColumn = first->lastColumn(row);
+            if (lastColumn == 0)
+                continue;
+            Cells cells;
+            for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
+                cells[size_t(col)] = first->cell(row, col + 1);
+            if (loadsteps::kindOfRow(cells, headings, lastColumn) == loadsteps::RowKind::Heading)
+                return;
+            break;      // the first row with content is the heading row
+        }
+    }
+    CloseVerifyWorkbook();
+    throw NotAVerificationWorkbook{
+        QStringLiteral("The file %1 is not a Mortgage Verification workbook: none of its sheets is named %2, and "
+                       "its first sheet does not start with the headings %3. Nothing was loaded.")
+            .arg(QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath()), quotedList(sheetNames),
+                 quotedList(headings.mid(0, 3)) + QStringLiteral(" ..."))};
 }
 
 // ---------------------------------------------------------------- purge
@@ -218,8 +279,8 @@ void Load::purgeTable(db::Recordset& rs, const QString& table, const std::array<
 
 void Load::openWorkbook(const QString& FileName)
 {
-    strStep.set(QStringLiteral("70 opening ") + FileName);
-    OpenVerifyWorkbook(FileName);
+    // refuseOtherSpreadsheets opened it (or failed to, which the first sheet's step reports).
+    Q_UNUSED(FileName);
     step("80");
     stored_.clear();
     step("82");
@@ -617,9 +678,13 @@ void Load::fail(const Failure& failure)
         batch_.reset();
     }
     dropPendingRows();
-    // What went wrong leads; the step only says where the load was when it stopped.
-    const QString msg = failure.description + QStringLiteral("\r\nError Xls2Mdb(") + strStep.text() +
-                        QStringLiteral(") Err#") + vb::Str(double(failure.number));
+    // What went wrong leads; the number of the step where the load stopped
+    // follows for support, without the marker's texts.
+    const QString marker = strStep.text();
+    QString msg = failure.description + QStringLiteral("\r\n(load step ") + marker.left(marker.indexOf(QLatin1Char(' ')));
+    if (xlSheet != nullptr && intRow > 0)
+        msg += QStringLiteral(", row %1 of the sheet \"%2\"").arg(intRow).arg(xlSheet->name());
+    msg += QLatin1Char(')');
     ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Critical);
     if (list_) {
         list_->addLine(msg);
@@ -628,6 +693,16 @@ void Load::fail(const Failure& failure)
     }
     CloseVerifyWorkbook();
     stored_.clear();
+}
+
+void Load::refuse(const QString& text)
+{
+    ui::ui().msgBox(text, ui::Buttons::OK, ui::Icon::Critical);
+    if (list_) {
+        list_->addLine(text);
+        list_->enablePrintErrors();
+        ui::ui().doEvents();
+    }
 }
 
 void Load::dropPendingRows()
@@ -685,14 +760,19 @@ void Load::warn(bool condition, const Text& text)
 
 } // namespace
 
-bool Xls2Mdb(const QString& FileName)
+LoadResult LoadVerificationWorkbook(const QString& FileName)
 {
     return Load(nullptr).run(FileName);
 }
 
+bool Xls2Mdb(const QString& FileName)
+{
+    return LoadVerificationWorkbook(FileName) == LoadResult::Loaded;
+}
+
 bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list)
 {
-    return Load(&list).run(FileName);
+    return Load(&list).run(FileName) == LoadResult::Loaded;
 }
 
 } // namespace zarv

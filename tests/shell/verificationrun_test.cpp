@@ -7,6 +7,8 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/workbook/workbook.h"
+#include "platform/workbook/workbookwriter.h"
+#include "verifyfile/verifyfile.h"
 #include "shell/VerificationRun.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
@@ -228,7 +230,7 @@ TEST_F(VerificationRunTest, AWorkbookThatFailsToLoadIsLeftUntouched)
     const QByteArray junk("PK this is no workbook");
     const QString bad = writeFile(QStringLiteral("work/MortNo9.xlsx"), junk);
     auto w = start(QStringLiteral("MortNo9.xlsx"));
-    ui().expectBox(box(ui::containing(QStringLiteral("Error Xls2Mdb(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(ui::containing(QStringLiteral("\r\n(load step ")), Answer::OK, Icon::Critical));
     ui().expectBox(box(QStringLiteral("Mortgage Verification file Load FAILED\r\nThe file ") + bad +
                            QStringLiteral(" was not changed."),
                        Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data")));
@@ -256,12 +258,12 @@ TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
         list.Command_Close->click();
     });
     const QString kept = QStringLiteral("The workbook ") + workbook_ + QStringLiteral(" was left as it was.\r\nIts backup copy is ") + backup_;
-    ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(ui::containing(QStringLiteral("\r\n(write step ")), Answer::OK, Icon::Critical));
     ui().expectBox(box(QStringLiteral("The Mortgage Verification file could not be saved.\r\nThe new workbook could not be "
                                       "written.\r\n") + kept +
                            QStringLiteral("\r\n\r\nClose any program that has the file open, then choose Retry."),
                        Answer::Retry, Icon::Critical, Buttons::RetryCancel, QStringLiteral("ZARV Data Save")));
-    ui().expectBox(box(ui::containing(QStringLiteral("Error Mdb2Xls(")), Answer::OK, Icon::Critical));
+    ui().expectBox(box(ui::containing(QStringLiteral("\r\n(write step ")), Answer::OK, Icon::Critical));
     ui().expectBox(box(ui::containing(QStringLiteral("could not be saved")), Answer::Cancel));
     ui().expectBox(box(ui::containing(QStringLiteral("Give up saving the Mortgage Verification file?")), Answer::Yes));
     ui().expectBox(box(QStringLiteral("The Mortgage Verification data was NOT saved.\r\n") + kept +
@@ -448,6 +450,57 @@ TEST_F(VerificationRunTest, ARunThatChangesNothingLeavesTheWorkbookAndItsBackupA
     EXPECT_EQ(readFile(backup_), oldBackup);
     EXPECT_EQ(filesInWork(), (QStringList{"MortNo1234.xlsx", "MortNo1234.xlsx.bak"}));
     EXPECT_EQ(verifyCount(), 0);
+}
+
+// A spreadsheet that is no verification workbook (none of its sheets and
+// headings) is refused once, by name, before anything is emptied; the clerk
+// is back at the start screen and no return instructions follow.
+TEST_F(VerificationRunTest, ASpreadsheetThatIsNoVerificationWorkbookIsRefusedOnceByName)
+{
+    DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER) VALUES (' ', '1234', 'KEPT')"));
+    const QString other = path(QStringLiteral("work/MortNo0000.xlsx"));
+    {
+        xl::WorkbookWriter book;
+        ASSERT_TRUE(book.create(other));
+        for (int sheet = 1; sheet <= 5; ++sheet) {
+            ASSERT_TRUE(book.addSheet(QStringLiteral("Sheet%1").arg(sheet)));
+            ASSERT_TRUE(book.writeHeadings({QStringLiteral("DATE"), QStringLiteral("AMOUNT"), QStringLiteral("NOTE")}));
+            ASSERT_TRUE(book.writeCell(2, 2, QStringLiteral("12.50")));
+        }
+        ASSERT_TRUE(book.save());
+    }
+    const QByteArray bytes = readFile(other);
+    auto w = start(QStringLiteral("MortNo0000.xlsx"));
+    ui().expectBox(box(ui::containing(other + QStringLiteral(" is not a Mortgage Verification workbook")), Answer::OK,
+                       Icon::Critical));
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(ui().boxes().size(), 1u);
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_FALSE(ui().ending());
+    EXPECT_TRUE(w->Text_Msg->text().contains(QStringLiteral("not a Mortgage Verification workbook")));
+    EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
+    EXPECT_EQ(readFile(other), bytes);
+    EXPECT_EQ(verifyCount(), 1);
+}
+
+// A workbook of headings only loads nothing: when the clerk adds nothing,
+// there is nothing to return and no return instructions are shown.
+TEST_F(VerificationRunTest, ARunThatLoadedNothingAndAddedNothingShowsNoReturnInstructions)
+{
+    ASSERT_TRUE(Mdb2XlsWithoutBackup(workbook_));       // the tables are empty: headings only
+    const QByteArray empty = readFile(workbook_);
+    auto w = start();
+    ui().expectBox(box(QStringLiteral("ERROR - The Verification file is empty"), Answer::OK, Icon::Critical));
+    ui().expectModal(QStringLiteral("Verify_Numbers"),
+                     [](QDialog& d) { static_cast<Verify_Numbers&>(d).Command_Close->click(); });
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(ui().modalsShown(), QStringList{QStringLiteral("Verify_Numbers")});
+    EXPECT_FALSE(ui().ending());
+    EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
+    EXPECT_TRUE(w->File->isVisible());
+    EXPECT_EQ(readFile(workbook_), empty);
 }
 
 } // namespace

@@ -6,10 +6,13 @@
 #include "platform/files/textfile.h"
 #include "shell/commandline.h"
 #include "shell/receivebatch.h"
+#include "shell/startup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -77,22 +80,90 @@ protected:
     }
 };
 
-TEST_F(ReceiveBatch, AFolderOfTwoWorkbooksWithoutADisplayWritesBothVerifiedFilesAndFailsForTheOneWithErrors)
+// One line per workbook entry: path, outcome, records written, records left
+// out, errors file; then the total.
+QStringList fields(const QString& line)
 {
-    const QString folder = folderOfTwo();
-    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder});
+    return line.split('\t');
+}
 
+TEST_F(ReceiveBatch, EveryEntryNamedLikeAWorkbookGetsOneTabSeparatedLineAndTheRunFailsForAnyBadOne)
+{
+    // The workbook with errors comes first, the clean one after it; a
+    // dangling link and a folder are named like workbooks; the folder is given
+    // twice and one workbook once more on its own.
+    const QString folder = path("returned");
+    QDir().mkpath(folder);
+    const QString bad = QDir(folder).filePath("MortNo1.xlsx");
+    const QString clean = QDir(folder).filePath("MortNo2.xlsx");
+    writeBook(bad, nineReturnedRecords());
+    Book two = nineReturnedRecords();
+    two.mortgage.resize(3);          // rows 2 and 3 only
+    writeBook(clean, two);
+    const QString dangling = QDir(folder).filePath("MortNo3.xlsx");
+    ASSERT_TRUE(QFile::link(path("nowhere.xlsx"), dangling));
+    const QString aFolder = QDir(folder).filePath("x.xlsx");
+    QDir().mkpath(aFolder);
+    writeFile("returned/notes.txt", "not a workbook");
+
+    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", folder, folder + "/", clean});
     EXPECT_EQ(r.exitCode, kBatchErrors) << r.err.toStdString();
-    ASSERT_EQ(r.out.size(), 2) << r.out.join('\n').toStdString() << r.err.toStdString();
-    const QString one = QDir(folder).filePath("MortNo1.xlsx");
-    const QString two = QDir(folder).filePath("MortNo2.xlsx");
-    EXPECT_TRUE(r.out[0].startsWith(one + ": OK: 2 records read")) << r.out[0].toStdString();
-    EXPECT_TRUE(r.out[1].startsWith(two + ": ERRORS: 9 records read")) << r.out[1].toStdString();
-    EXPECT_EQ(recordNumbers(readFile(QDir(folder).filePath("MortNo1_VERIFIED.zarv"))), QStringList({"100", "101"}));
-    EXPECT_EQ(recordNumbers(readFile(QDir(folder).filePath("MortNo2_VERIFIED.zarv"))),
+    const QString errors1 = QDir(folder).filePath("MortNo1_ERRORS.txt");
+    const QString errors2 = QDir(folder).filePath("MortNo2_ERRORS.txt");
+    const QString errors3 = QDir(folder).filePath("MortNo3_ERRORS.txt");
+    const QString errorsX = QDir(folder).filePath("x_ERRORS.txt");
+    ASSERT_EQ(r.out.size(), 5) << r.out.join('\n').toStdString() << r.err.toStdString();
+    EXPECT_EQ(fields(r.out[0]), QStringList({bad, "ERRORS", "3", "6", errors1}));
+    EXPECT_EQ(fields(r.out[1]), QStringList({clean, "OK", "2", "0", errors2}));
+    EXPECT_EQ(fields(r.out[2]), QStringList({dangling, "FAILED", "0", "0", errors3}));
+    EXPECT_EQ(fields(r.out[3]), QStringList({aFolder, "FAILED", "0", "0", errorsX}));
+    EXPECT_EQ(fields(r.out[4]), QStringList({"TOTAL", "ERRORS", "5", "6", "4"}));
+
+    EXPECT_EQ(recordNumbers(readFile(QDir(folder).filePath("MortNo1_VERIFIED.zarv"))),
               QStringList({"100", "101", "105"}));
-    EXPECT_EQ(readFile(QDir(folder).filePath("MortNo1_ERRORS.txt")), "");
-    EXPECT_EQ(readFile(QDir(folder).filePath("MortNo2_ERRORS.txt")).count("\r\n"), 6);
+    EXPECT_EQ(recordNumbers(readFile(QDir(folder).filePath("MortNo2_VERIFIED.zarv"))), QStringList({"100", "101"}));
+    EXPECT_EQ(readFile(errors2), "");
+    // Each record left out is named with its row, mortgage number, folio and reason.
+    const QStringList leftOut = QString::fromLatin1(readFile(errors1)).split("\r\n").filter(QRegularExpression("^LEFT OUT: "));
+    ASSERT_EQ(leftOut.size(), 6) << readFile(errors1).toStdString();
+    EXPECT_EQ(leftOut[0], "LEFT OUT: Row 4, mortgage number 102, folio 111: status 'X' is not A, C, D or blank");
+    EXPECT_EQ(leftOut[4], "LEFT OUT: Row 9, mortgage number 107, no folio or PID: NOT LOADED: no district, "
+                          "jurisdiction, folio or PID");
+    EXPECT_TRUE(readFile(errors3).contains("does not exist")) << readFile(errors3).toStdString();
+    EXPECT_TRUE(readFile(errorsX).contains("is a folder")) << readFile(errorsX).toStdString();
+    // Whatever goes to standard error is led by the program's name and carries no internal code.
+    for (const QString& line : r.err.split('\n', Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(line.startsWith("zarvreceive: ")) << line.toStdString();
+        EXPECT_FALSE(line.contains("Err#") || line.contains("Xls2Mdb")) << line.toStdString();
+    }
+}
+
+TEST_F(ReceiveBatch, TheOutcomeOfTheRunIsNotTheLastWorkbooksAlone)
+{
+    const QString bad = returned("MortNo1.xlsx", nineReturnedRecords());
+    Book cleanBook = nineReturnedRecords();
+    cleanBook.mortgage.resize(3);
+    const QString clean = returned("MortNo2.xlsx", cleanBook);
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    EXPECT_EQ(RunReceiveBatch({bad, clean}, outStream, errStream), kBatchErrors) << out.toStdString();
+    EXPECT_EQ(RunReceiveBatch({clean}, outStream, errStream), kBatchClean) << out.toStdString();
+}
+
+TEST_F(ReceiveBatch, ABatchRefusedBecauseAnotherCopyRunsHasAnExitCodeOfItsOwn)
+{
+    const QString workbook = returned("MortNo1.xlsx", nineReturnedRecords());
+    const QString runtime = path("env/XDG_RUNTIME_DIR");
+    QDir().mkpath(runtime);
+    const std::unique_ptr<QLockFile> held = claimSingleInstance(runtime);
+    ASSERT_TRUE(held);
+    const ProgramRun r = run(ZARV_RECEIVE_PROGRAM, {"--batch", workbook});
+    EXPECT_EQ(r.exitCode, kBatchBusy) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.join('\n').toStdString();
+    EXPECT_TRUE(r.err.startsWith("zarvreceive: ")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(workbook)));
 }
 
 TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
@@ -104,14 +175,16 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     EXPECT_EQ(RunReceiveBatch({workbook}, outStream, errStream), kBatchErrors) << err.toStdString();
-    EXPECT_EQ(out.count('\n'), 1);
+    EXPECT_EQ(out.count('\n'), 2);      // the workbook and the total
     QStringList listed;
     ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(workbook), listed));
 
     QFile::copy(workbook, QDir(emailFolder()).filePath("MortNo2.xlsx"));
     Verify_Return& s = open();
     load("MortNo2.xlsx");
-    EXPECT_EQ(listed, s.reportLines());
+    // The screen's errors, then each record left out.
+    EXPECT_EQ(listed.mid(0, s.reportLines().size()), s.reportLines());
+    EXPECT_EQ(listed.mid(s.reportLines().size()).filter(QRegularExpression("^LEFT OUT: Row \\d+, mortgage number ")).size(), 6);
 
     // The same workbook sent again with every record in error: its earlier
     // verified file goes, the list says why.
@@ -122,19 +195,20 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     out.clear();
     EXPECT_EQ(RunReceiveBatch({workbook}, outStream, errStream), kBatchErrors);
     EXPECT_FALSE(QFileInfo::exists(BatchVerifiedFilePath(workbook)));
-    EXPECT_TRUE(out.contains("No verified file is written.")) << out.toStdString();
+    EXPECT_EQ(fields(out.split('\n').first()).mid(1, 3), QStringList({"ERRORS", "0", "8"})) << out.toStdString();
 
     // A workbook that cannot be read: its failure is its list of errors.
     const QString damaged = writeFile("returned/MortNo3.xlsx", "PK not a workbook");
-    ui().expectBox(criticalBox(ui::containing("Error Xls2Mdb(")));
+    ui().expectBox(criticalBox(ui::containing("(load step ")));
     out.clear();
     EXPECT_EQ(RunReceiveBatch({damaged}, outStream, errStream), kBatchErrors);
-    EXPECT_TRUE(out.startsWith(QDir::toNativeSeparators(damaged) + ": ERRORS: No verified file is written.")) << out.toStdString();
+    EXPECT_EQ(fields(out.split('\n').first()),
+              QStringList({damaged, "FAILED", "0", "0", BatchErrorsFilePath(damaged)})) << out.toStdString();
     listed.clear();
     ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(damaged), listed));
     // The load's failure, its cause first and then its step, and the line that nothing is uploaded.
     ASSERT_EQ(listed.size(), 3) << listed.join('|').toStdString();
-    EXPECT_TRUE(listed[1].startsWith("Error Xls2Mdb(")) << listed[1].toStdString();
+    EXPECT_TRUE(listed[1].startsWith("(load step ")) << listed[1].toStdString();
     EXPECT_TRUE(listed[2].startsWith("ERROR - The selected file " + QDir::toNativeSeparators(damaged) +
                                       " could not be loaded completely"))
         << listed[2].toStdString();

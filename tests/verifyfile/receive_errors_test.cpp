@@ -19,6 +19,10 @@
 namespace zarv::test {
 namespace {
 
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+
 class ReceiveErrors : public ReturnScreenTest {
 protected:
     // The list's lines that name a row.
@@ -56,11 +60,38 @@ TEST_F(ReceiveErrors, EachRecordNotLoadedOrWithAnErrorIsNamedAndOnlyTheCleanOnes
     for (const ui::ShownBox& b : ui().boxes())
         ADD_FAILURE() << "unexpected box: " << b.prompt.toStdString();
 
+    // Upload names each record it leaves out and asks first; Enter answers No.
+    const QString question = "6 records are left out of the verified file:\r\n"
+                             "Row 4, mortgage number 102, folio 111: status 'X' is not A, C, D or blank\r\n"
+                             "Row 5, mortgage number 1234567890123456789012, folio 222: mortgage number "
+                             "1234567890123456789012 has 22 characters, more than 12 (stored cut to 123456789012)\r\n"
+                             "Row 6, mortgage number 104, folio 333: jurisdiction 999 is not in the code table "
+                             "(sheet \"Jurisdiction\")\r\n"
+                             "Row 8, mortgage number 106, folio 000000000000012345: NOT LOADED: the same company, "
+                             "jurisdiction and folio as row 2\r\n"
+                             "Row 9, mortgage number 107, no folio or PID: NOT LOADED: no district, jurisdiction, "
+                             "folio or PID\r\n"
+                             "Row 10, mortgage number 108, folio 444: collection district 03 with jurisdiction 701 is "
+                             "not a pair of the code table (sheet \"Collection Jurisdiction Combo\")\r\n\r\n"
+                             "Write the verified file with the 3 other records, without these 6?";
+    ui::ExpectedBox ask = box(question, Answer::No, Icon::Question, Buttons::YesNo);
+    ask.enter = true;
+    ask.defaultAnswer = Answer::No;
+    ui().expectBox(ask);
+    s.Command_Upload->click();
+    ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+    EXPECT_FALSE(UploadRequested);
+    EXPECT_TRUE(s.Command_Upload->isEnabled());
+    EXPECT_EQ(lines().last(), "Upload stopped: nothing was written.");
+
+    ui().expectBox(box(question, Answer::Yes, Icon::Question, Buttons::YesNo));
     ui().expectBox(infoBox(ui::containing("The verified file " + target + " was written at ")));
     s.Command_Upload->click();
     ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
     EXPECT_TRUE(ui().boxes().back().prompt.endsWith(
-        ". It holds the 3 records without errors; the 4 records with errors are left out."));
+        ". It holds the 3 records without errors; the 4 records with errors are left out.\r\n"
+        "The receiving screen closes now."));
     EXPECT_TRUE(UploadRequested);
 
     const QByteArray file = readFile(verifiedFile());
@@ -263,6 +294,19 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         EXPECT_EQ(book.recordsWithoutErrors() + book.recordsWithErrors(), tableCount("VERIFY"));
         EXPECT_TRUE(readFile(verified).startsWith(" 1234100"));   // the clean record is always there
     }
+}
+
+// A status cell of nothing but a no-break space or a tab is a blank status.
+TEST_F(ReceiveErrors, AStatusCellOfANoBreakSpaceOrATabIsBlankAndTheRecordLoads)
+{
+    Book b = nineReturnedRecords();
+    b.mortgage = mortgageRows({QStringLiteral("\u00A0|1234|100|01|701|555"), QStringLiteral("\t|1234|101|01|701|556")});
+    RecordingSink notes;
+    ReturnedWorkbook book = ReturnedWorkbook::load(returned("Blank.xlsx", b), notes);
+    EXPECT_TRUE(book.complete());
+    EXPECT_EQ(book.errorLines(), QStringList());
+    EXPECT_EQ(book.recordsWithoutErrors(), 2);
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", {"ACD"}), QStringList({" ", " "}));
 }
 
 } // namespace

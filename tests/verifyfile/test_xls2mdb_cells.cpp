@@ -102,7 +102,7 @@ TEST_F(Xls2MdbCells, ErrorValuesAndFormulasWithoutAResultRefuseTheWorkbook)
         EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
         ASSERT_FALSE(ui().boxes().empty());
         EXPECT_TRUE(ui().boxes().back().prompt.startsWith("Cell ") &&
-                    ui().boxes().back().prompt.endsWith("\r\nError Xls2Mdb(82) Err# 13"))
+                    ui().boxes().back().prompt.endsWith("\r\n(load step 82)"))
             << ui().boxes().back().prompt.toStdString();   // the cause leads, the step follows
         EXPECT_EQ(tableCount("VERIFY"), 0);
         EXPECT_EQ(tableCount("Jurisdiction"), 0);

@@ -166,14 +166,14 @@ TEST_F(Xls2MdbCodes, AnErrorEndsTheLoadWithItsStepAndResultFalse)
 {
     const std::vector<ErrorCase> cases = {
         {"fewer than five worksheets", [](Book& b) { b.sheets = 3; }, "The workbook ",
-         "\r\nError Xls2Mdb(202) Err# 9", 1},
-        {"only a first worksheet", [](Book& b) { b.sheets = 1; }, "", "\r\nError Xls2Mdb(143) Err# 9", 1},
+         "\r\n(load step 202)", 1},
+        {"only a first worksheet", [](Book& b) { b.sheets = 1; }, "", "\r\n(load step 143)", 1},
         {"folio length not a number, table empty",
          [](Book& b) { b.folioMask.push_back({"701", "AB", "#"}); }, "Type mismatch",
-         "\r\nError Xls2Mdb(173) Err# 13", 1},
+         "\r\n(load step 173, row ", 1},
         {"folio length not a number, after a lookup",
          [](Book& b) { b.folioMask.insert(b.folioMask.end(), {{"701", "9", "#"}, {"702", "9x", "#"}}); },
-         "Type mismatch", "\r\nError Xls2Mdb(158) Err# 13", 1},
+         "Type mismatch", "\r\n(load step 158, row ", 1},
     };
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,7 +185,7 @@ TEST_F(Xls2MdbCodes, AnErrorEndsTheLoadWithItsStepAndResultFalse)
         EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
         ASSERT_FALSE(ui().boxes().empty());
         const QString shown = ui().boxes().back().prompt;
-        EXPECT_TRUE(shown.startsWith(c.cause) && shown.endsWith(c.step)) << shown.toStdString();
+        EXPECT_TRUE(shown.startsWith(c.cause) && shown.contains(c.step)) << shown.toStdString();
         EXPECT_EQ(tableCount("VERIFY"), c.folios);
         EXPECT_FALSE(xlBook.isOpen());
         EXPECT_FALSE(de().Zarv.inTransaction());
@@ -196,16 +196,16 @@ TEST_F(Xls2MdbCodes, AFileThatIsNoWorkbookStopsAtTheFirstSheet)
 {
     addVerifyRow(" |1111|OLD|12|701|1");
     const QString notABook = writeFile("MortNo3.xlsx", "plain text, not a workbook");
-    expectError(ui::containing("\r\nError Xls2Mdb(82) Err# 91"));
+    expectError(ui::containing("\r\n(load step 82)"));
     EXPECT_FALSE(Xls2Mdb(notABook));
     // The purge ran before the workbook was opened.
     EXPECT_EQ(tableCount("VERIFY"), 0);
 
-    expectError(ui::containing("\r\nError Xls2Mdb(82) Err# 91"));
+    expectError(ui::containing("\r\n(load step 82)"));
     RecordingSink list;
     EXPECT_FALSE(Xls2Mdb(path("missing.xlsx"), list));
     ASSERT_EQ(list.lines.size(), 1);
-    EXPECT_TRUE(list.lines[0].endsWith("\r\nError Xls2Mdb(82) Err# 91"));
+    EXPECT_TRUE(list.lines[0].endsWith("\r\n(load step 82)"));
     EXPECT_TRUE(list.lines[0].section(QStringLiteral("\r\n"), 0, 0).contains("missing.xlsx"));   // the cause first
     EXPECT_EQ(list.printEnabled, 1);
 }
@@ -223,9 +223,7 @@ TEST_F(Xls2MdbCodes, ARefusedRowIsDroppedAndTheRowsBeforeItStay)
             b.mortgage.push_back(folioRow(QString("|1234|N%1|12|701|%1").arg(i)));
         b.mortgage.push_back(folioRow(QString("|1234|N1|12|701|%1").arg(refused)));
         b.mortgage.push_back(folioRow("|1234|AFTER|12|701|99999"));
-        expectError(ui::containing(QString("Error Xls2Mdb(128  Mort. Co:1234 CD:12 JUR:701 FOLIO:%1 PID: (Most likely "
-                                           "duplicate KEY violation)) Err#")
-                                       .arg(refused)));
+        expectError(ui::containing(QString("\r\n(load step 128, row %1 of the sheet \"Mortgage\")").arg(refused + 1)));
         RecordingSink list;
         EXPECT_FALSE(Xls2Mdb(save(b), list));
         EXPECT_FALSE(de().Zarv.inTransaction());

@@ -105,7 +105,7 @@ protected:
 
 // ---------------------------------------------------------------- opening
 
-TEST_F(VerifyReturnScreen, OpeningStartsInTheEmailFolderWithVerifyAndTheVerifiedFileGone)
+TEST_F(VerifyReturnScreen, OpeningStartsInTheEmailFolderWithVerifyEmptiedAndTheVerifiedFileKept)
 {
     addVerifyRow(" |1234|1|01|701|1");
     writeFile("verified/ZARVP040_VERIFIED.zarv", "OLD\r\n");
@@ -126,7 +126,7 @@ TEST_F(VerifyReturnScreen, OpeningStartsInTheEmailFolderWithVerifyAndTheVerified
     EXPECT_EQ(s.Drive->drive(), s.Drive->driveOf(emailFolder()));
 
     EXPECT_EQ(tableCount("VERIFY"), 0);
-    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+    EXPECT_EQ(readFile(verifiedFile()), "OLD\r\n");     // the tax office's system may not have taken it yet
     EXPECT_FALSE(UploadRequested);
     EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(selectedFileState(), kNothingShown);
@@ -415,7 +415,7 @@ TEST_F(VerifyReturnScreen, AFailedLoadNeitherEnablesUploadNorWritesTheVerifiedFi
     b.folioMask.push_back({"701", "AB", "###"});
     returned("MortNo4444.xlsx", b);
     Verify_Return& s = open();
-    ui().expectBox(criticalBox(ui::containing("Error Xls2Mdb(")));
+    ui().expectBox(criticalBox(ui::containing("\r\n(load step ")));
     load("MortNo4444.xlsx");
 
     ASSERT_GT(tableCount("VERIFY"), 0) << "the load should have stored part of the workbook";
@@ -553,12 +553,54 @@ TEST_F(VerifyReturnScreen, UploadSaysWhereAndWhenTheVerifiedFileWasWrittenAndWha
     EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
     EXPECT_EQ(s.result(), int(QDialog::Accepted));
     const QRegularExpressionMatch m =
-        QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an error\\.$")
+        QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an "
+                           "error\\.\r\nThe receiving screen closes now\\.$")
             .match(ui().boxes().back().prompt);
     ASSERT_TRUE(m.hasMatch()) << ui().boxes().back().prompt.toStdString();
     EXPECT_EQ(m.captured(1), QDir::toNativeSeparators(verifiedFile()));
     const QDateTime at = QDateTime::fromString(m.captured(2), "yyyy-MM-dd hh:mm:ss");
     EXPECT_TRUE(at >= before && at <= QFileInfo(verifiedFile()).lastModified().addSecs(1)) << m.captured(2).toStdString();
+}
+
+// An Upload never replaces a verified file silently: the one already there is
+// kept under a name that says which workbook it came from and when it was
+// written, and the Upload's message says so.
+TEST_F(VerifyReturnScreen, AnEarlierVerifiedFileIsKeptUnderTheNameOfItsWorkbookAndTime)
+{
+    const QString folder = QFileInfo(verifiedFile()).absolutePath();
+    auto keptFiles = [&] {
+        return QDir(folder).entryList({"*.zarv"}, QDir::Files, QDir::Name).filter(QRegularExpression("^ZARVP040_VERIFIED "));
+    };
+    auto stamp = [](const QString& file) {
+        return QFileInfo(file).lastModified().toString("yyyy-MM-dd hhmmss");
+    };
+    // One whose workbook nobody recorded.
+    writeFile("verified/ZARVP040_VERIFIED.zarv", "OLD\r\n");
+    const QString unknownKept = "ZARVP040_VERIFIED before " + stamp(verifiedFile()) + ".zarv";
+    clean();
+    open();
+    load("MortNo1234.xlsx");
+    ui().expectBox(infoBox(ui::containing("The verified file that was there before is kept as " +
+                                          QDir::toNativeSeparators(QDir(folder).filePath(unknownKept)) + ".")));
+    screen().Command_Upload->click();
+    ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(keptFiles(), QStringList{unknownKept});
+    EXPECT_EQ(readFile(QDir(folder).filePath(unknownKept)), "OLD\r\n");
+
+    // The next Upload keeps this one under the workbook it came from.
+    const QByteArray first = readFile(verifiedFile());
+    const QString fromFirst = "ZARVP040_VERIFIED from MortNo1234 " + stamp(verifiedFile()) + ".zarv";
+    returned("MortNo7777.xlsx", withCodes({kCleanRows[0]}));
+    open();
+    EXPECT_EQ(readFile(verifiedFile()), first);
+    load("MortNo7777.xlsx");
+    ui().expectBox(infoBox(ui::containing("The verified file that was there before, written from MortNo1234.xlsx, is "
+                                          "kept as " + QDir::toNativeSeparators(QDir(folder).filePath(fromFirst)) + ".")));
+    screen().Command_Upload->click();
+    ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(keptFiles(), QStringList({unknownKept, fromFirst}));
+    EXPECT_EQ(readFile(QDir(folder).filePath(fromFirst)), first);
+    EXPECT_EQ(readFile(verifiedFile()).count("\r\n"), 1);
 }
 
 // ---------------------------------------------------------------- returned workbooks

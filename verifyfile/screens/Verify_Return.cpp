@@ -40,6 +40,8 @@ const QString kNotWritten = QStringLiteral("ERROR - The verified file was NOT wr
 const QString kNothingToUpload =
     QStringLiteral("Every loaded record has an error: nothing can be uploaded and no verified file is written.");
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
+const QString kClosing = QStringLiteral("The receiving screen closes now.");
+const QString kUploadStopped = QStringLiteral("Upload stopped: nothing was written.");
 
 // A grid column: field, caption, least width in twips, the field's length.
 ui::GridColumn column(const char* field, const char* heading, int twips, int chars)
@@ -230,7 +232,6 @@ void Verify_Return::Form_Load()
     List_Msg->clear();
     reportLines_.clear();
     UploadRequested = false;
-    removeOldVerifiedFile();
     hideSelectedFile();
     emptyVerify();
     Command_PrintErrors->setEnabled(false);
@@ -280,15 +281,6 @@ void Verify_Return::Unload(int result)
     done(result);
 }
 
-void Verify_Return::removeOldVerifiedFile()
-{
-    const QString path = VerifiedFilePath();
-    if (QFileInfo(path).isFile() && !fs::removeFile(path))
-        reportError(QStringLiteral("Form_Load"),
-                    QStringLiteral("The old verified file ") + QDir::toNativeSeparators(path) +
-                        QStringLiteral(" could not be deleted."));
-}
-
 void Verify_Return::emptyVerify()
 {
     try {
@@ -311,12 +303,61 @@ void Verify_Return::Command_Upload_Click()
 {
     // The verified file is written only now, so that nothing waits for the
     // upload before the clerk has chosen it.
-    if (working_ || !returned_ || !writeVerifiedFile())
+    if (working_ || !returned_)
         return;
+    if (!leftOutAccepted()) {
+        addNote(kUploadStopped);
+        return;
+    }
+    KeptVerifiedFile kept;
+    if (!keepEarlierVerifiedFile(&kept) || !writeVerifiedFile())
+        return;
+    const QString target = QFileInfo(VerifiedFilePath()).absoluteFilePath();
+    RecordVerifiedOrigin(target, VerifyFilePath);
     UploadRequested = true;
-    ui::ui().msgBox(returned_->verifiedFileNote(QFileInfo(VerifiedFilePath()).absoluteFilePath()), ui::Buttons::OK,
-                    ui::Icon::Information);
+    QString told = returned_->verifiedFileNote(target);
+    if (!kept.copy.isEmpty())
+        told += QStringLiteral("\r\n") + kept.note();
+    told += QStringLiteral("\r\n") + kClosing;
+    ui::ui().msgBox(told, ui::Buttons::OK, ui::Icon::Information);
     Unload(QDialog::Accepted);
+}
+
+bool Verify_Return::leftOutAccepted()
+{
+    const std::vector<LeftOutRecord> leftOut = returned_->leftOut();
+    if (leftOut.empty())
+        return true;
+    // A record left out here never reaches the tax office's system: each is
+    // named, and writing the others goes ahead only when the clerk says so.
+    QString question = QStringLiteral("%1 left out of the verified file:")
+                           .arg(leftOut.size() == 1 ? QStringLiteral("1 record is")
+                                                    : QStringLiteral("%1 records are").arg(leftOut.size()));
+    // A box of thousands of lines cannot be read: past the first ones the
+    // message list names the rest.
+    constexpr size_t kNamed = 25;
+    for (size_t i = 0; i < leftOut.size() && i < kNamed; ++i)
+        question += QStringLiteral("\r\n") + leftOut[i].text();
+    if (leftOut.size() > kNamed)
+        question += QStringLiteral("\r\n... and %1 more, each named in the message list.").arg(leftOut.size() - kNamed);
+    question += QStringLiteral("\r\n\r\nWrite the verified file with the %1, without %2?")
+                    .arg(returned_->recordsWithoutErrors() == 1
+                             ? QStringLiteral("1 other record")
+                             : QStringLiteral("%1 other records").arg(returned_->recordsWithoutErrors()),
+                         leftOut.size() == 1 ? QStringLiteral("this one")
+                                             : QStringLiteral("these %1").arg(leftOut.size()));
+    return ui::ui().confirm(question);
+}
+
+bool Verify_Return::keepEarlierVerifiedFile(KeptVerifiedFile* kept)
+{
+    QString error;
+    if (KeepEarlierVerifiedFile(QFileInfo(VerifiedFilePath()).absoluteFilePath(), kept, &error))
+        return true;
+    const QString message = kNotWritten + error;
+    addError(message);
+    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
+    return false;
 }
 
 void Verify_Return::Command_Close_Click()

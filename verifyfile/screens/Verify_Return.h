@@ -6,11 +6,13 @@
 // with Upload, which writes the records without errors into the fixed-width
 // verified file, or Close. The errors can be stored in ErrorMessage and printed.
 //
-// Opening it discards the verification list held in VERIFY and the verified
-// file of an earlier opening.
+// Opening it discards the verification list held in VERIFY. Upload names the
+// records it leaves out and asks first; a verified file already there is kept
+// under a name of its own (see KeepEarlierVerifiedFile), never replaced silently.
 #include "platform/print/print.h"
 #include "platform/forms/filelists.h"
 #include "verifyfile/returnedworkbook.h"
+#include "verifyfile/verifiedfile.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QDialog>
@@ -124,7 +126,8 @@ private:
     void addError(const QString& text);    // the list and the report; enables Print Errors
     bool writeVerifiedFile();
     void emptyVerify();
-    void removeOldVerifiedFile();
+    bool leftOutAccepted();     // names the records Upload leaves out and asks
+    bool keepEarlierVerifiedFile(KeptVerifiedFile* kept);
     void reportError(const QString& step, const QString& text);
     void setWorking(bool on);
 
