@@ -509,16 +509,17 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
     ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& d) {
         EXPECT_EQ(gMsgTitle, QStringLiteral("Import Information"));
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
-        EXPECT_EQ(lines.size(), 26);
+        EXPECT_EQ(lines.size(), 27);
         EXPECT_EQ(lines.value(4), QStringLiteral(" "));
-        // A folio with only a PID needs neither district nor jurisdiction.
         EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
         EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
-        // Codes the tables lack are imported as the add screen takes them.
-        EXPECT_EQ(lines.value(23), QStringLiteral("The Collection District and Jurisdiction are checked as on the Add "
-                                                  "screen, not against the code tables."));
-        EXPECT_EQ(lines.value(24), QString());
-        EXPECT_EQ(lines.value(25),
+        // Codes are checked against the code tables, as the tax office checks them.
+        EXPECT_EQ(lines.value(23), QStringLiteral("That the tax office will take the folio: a Collection District and "
+                                                  "a Jurisdiction of the code tables that form one of their pairs"));
+        EXPECT_EQ(lines.value(24), QStringLiteral("(a folio known by its Property Identifier alone needs neither), as "
+                                                  "on the Add screen."));
+        EXPECT_EQ(lines.value(25), QString());
+        EXPECT_EQ(lines.value(26),
                   QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
