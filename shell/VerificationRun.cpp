@@ -9,6 +9,7 @@
 #include "shell/ZarvPayment.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
+#include "services/foliorule.h"
 #include "services/system.h"
 #include "services/tabledigest.h"
 #include "shell/formparts.h"
@@ -168,6 +169,35 @@ bool WriteBack::run()
     return false;
 }
 
+// Names the folios the tax office would leave out before the workbook is
+// written with them. True to write (none, or the clerk goes on); false to go
+// back to the list, the default.
+bool writeWithLeftOutRows()
+{
+    std::vector<foliorule::NamedRecord> named;
+    try {
+        named = foliorule::LeftOutRows(DE().rsVerify());
+    } catch (const std::exception&) {
+        return true;    // nothing can be named: the workbook is written as always
+    }
+    if (named.empty())
+        return true;
+    constexpr size_t kListed = 20;
+    QStringList lines;
+    for (size_t i = 0; i < named.size() && i < kListed; ++i)
+        lines << named[i].text();
+    if (named.size() > kListed)
+        lines << QStringLiteral("... and %1 more.").arg(named.size() - kListed);
+    const QString count = named.size() == 1 ? QStringLiteral("1 folio") : QStringLiteral("%1 folios").arg(named.size());
+    ui::MessageBox question{
+        QStringLiteral("The tax office would leave out %1 of this workbook:").arg(count) + kCrLf + lines.join(kCrLf) +
+            kCrLf + kCrLf +
+            QStringLiteral("Write the workbook with them? No goes back to the folio list, where a folio added in "
+                           "this list can be deleted and any other marked D."),
+        Buttons::YesNo, Icon::Exclamation, QStringLiteral("ZARV Data Save"), ui::Answer::No};
+    return ui::ui().msgBox(question) == ui::Answer::Yes;
+}
+
 // Whether the tables are as they were loaded; when in doubt, they changed.
 bool unchangedSince(const QByteArray& loaded)
 {
@@ -190,12 +220,12 @@ void workAndEnd(ZarvPayment& s)
     }
     const bool loadedNothing = DE().rsVerify().isOpen() && DE().rsVerify().recordCount() == 0;
     s.Park();
-    {
+    do {
         Verify_Numbers list;
         ui::ui().showModal(list);
-    }
-    if (ui::ui().ending())
-        return;     // closed without saving: the workbook and its backup stay as they are
+        if (ui::ui().ending())
+            return;     // closed without saving: the workbook and its backup stay as they are
+    } while (!writeWithLeftOutRows());
 
     s.m_BakPath = VerificationBackupName(s.m_FilePath);
     if (loadedNothing && unchangedSince(loaded)) {

@@ -276,10 +276,44 @@ FormCheck CheckNewFolioFields(const NewFolio& f)
     return {};
 }
 
+foliorule::Record RecordOfNewFolio(const NewFolio& f)
+{
+    const QString padded = PaddedFolio(f.folio);
+    return {QStringLiteral("A"),
+            vb::Trim(f.mortco),
+            vb::Trim(f.number),
+            DistrictCode(f.districtText),
+            JurisdictionCode(f.jurisdictionText),
+            vb::Trim(f.folio).isEmpty() || padded == kNoFolio ? QString() : padded,
+            vb::Trim(f.pid)};
+}
+
+QString TaxOfficeRefusal(const foliorule::Findings& findings)
+{
+    const QString reasons = foliorule::LeftOutReasons(findings);
+    if (reasons.isEmpty())
+        return {};
+    return QStringLiteral("The tax office would leave this folio out: ") + reasons + u'.';
+}
+
+FormCheck CheckForTaxOffice(const NewFolio& f, const foliorule::CodeTables& tables)
+{
+    const QString refusal = TaxOfficeRefusal(foliorule::Judge(RecordOfNewFolio(f), tables));
+    return refusal.isEmpty() ? FormCheck{} : FormCheck{12, refusal};
+}
+
 FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone)
 {
     if (FormCheck fields = CheckNewFolioFields(f); !fields.ok())
         return fields;
+    foliorule::CodeTables tables;
+    try {
+        tables = foliorule::CodeTables::fromWorkingDatabase();
+    } catch (const std::exception&) {
+        // Code tables that cannot be read know no code: the folio is refused, saying which.
+    }
+    if (FormCheck taxOffice = CheckForTaxOffice(f, tables); !taxOffice.ok())
+        return taxOffice;
     const QString folio = vb::Trim(f.folio);
     const QString pid = vb::Trim(f.pid);
     if (!folio.isEmpty() &&

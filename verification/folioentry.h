@@ -7,6 +7,8 @@
 //
 // Every lookup builds its filter through platform/data/criteria.h, so a typed
 // quote, %, _ or * is matched as itself; a lookup that fails counts as no hit.
+#include "services/foliorule.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -121,8 +123,18 @@ struct FormCheck {
 // zeros. A blank district or jurisdiction passes. The import of Verify.csv
 // holds its lines to this same rule.
 FormCheck CheckNewFolioFields(const NewFolio& f);
-// Those checks, then no active row with the jurisdiction and folio (10) and no
-// active row with the PID (11).
+// The record a new folio becomes, as the folio rule reads it.
+foliorule::Record RecordOfNewFolio(const NewFolio& f);
+// "" when the tax office takes a record with these findings; otherwise what
+// the clerk is told: "The tax office would leave this folio out: <reasons>."
+QString TaxOfficeRefusal(const foliorule::Findings& findings);
+// The folio rule against the code tables (12): the tax office must take the
+// folio (a district and a jurisdiction of the code tables, and a pair of
+// them, unless the folio is known by its PID alone).
+FormCheck CheckForTaxOffice(const NewFolio& f, const foliorule::CodeTables& tables);
+// Checks 1-9, then the folio rule against the working code tables (12), then
+// no active row with the jurisdiction and folio (10) and no active row with
+// the PID (11).
 FormCheck ValidateNewFolio(const NewFolio& f, db::Recordset& clone);
 
 // The row a save appends, field by field in the table's order (ACD first); a

@@ -87,8 +87,9 @@ QString ImportHelpText()
         QStringLiteral("That the Folio Number is if present that it is numeric."),
         QStringLiteral("That the Property Identifier if present that it is numeric."),
         QStringLiteral("That the Jurisdiction and (Folio Number or Property Identifier) is unique (no duplicates)."),
-        QStringLiteral("The Collection District and Jurisdiction are checked as on the Add screen, not against "
-                       "the code tables."),
+        QStringLiteral("That the tax office will take the folio: a Collection District and a Jurisdiction of the "
+                       "code tables that form one of their pairs"),
+        QStringLiteral("(a folio known by its Property Identifier alone needs neither), as on the Add screen."),
         QString(),
         QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"),
     };

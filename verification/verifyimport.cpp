@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
@@ -16,6 +17,7 @@
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
+#include "services/foliorule.h"
 #include "services/informationwindow.h"
 #include "services/system.h"
 
@@ -281,6 +283,22 @@ namespace {
 
 using RowValues = std::array<QString, kFieldCount>;
 
+foliorule::Record recordOf(const RowValues& v)
+{
+    return {v[ACD], v[MORTCO], v[NUMBER], v[CD], v[JUR], v[FOLIO], v[PID]};
+}
+
+// The reasons the tax office would leave these values out; none when it takes them.
+QSet<QString> leftOutReasons(const RowValues& values, const foliorule::CodeTables& tables)
+{
+    QSet<QString> reasons;
+    for (const foliorule::Finding& f : foliorule::Judge(recordOf(values), tables)) {
+        if (f.leftOut)
+            reasons.insert(f.reason);
+    }
+    return reasons;
+}
+
 // The key a row or a line is found by: its jurisdiction and folio when it has
 // a folio, else its jurisdiction and PID; "" when it has neither. A folio that
 // is no plain folio (one in exponent form, say) gives no folio key.
@@ -463,6 +481,7 @@ private:
     QHash<qint64, RowValues> written_;  // rows option 1 changed, as they now are
     long stored_ = 0;           // records added
     std::unique_ptr<db::Recordset> rsVerifyClone;
+    foliorule::CodeTables tables_;
     bool storing_ = false;
     bool storedLost_ = false;   // the database undid the rows stored so far
 };
@@ -494,6 +513,7 @@ bool Import::run()
             counts_.declined = true;
             return false;
         }
+        tables_ = foliorule::CodeTables::fromWorkingDatabase();
         // Option 2's delete and its records are one unit: a stop, an error or a
         // file of which nothing could be stored puts the old list back.
         beginStoring();
@@ -778,6 +798,18 @@ void Import::takeListedRow(ListedRows::Row& row, VerifyRecord& r)
         values = r.value;
         if (file[FOLIO])
             values[FOLIO] = r.strFolio18;
+        // What the line changed must not make the tax office leave the row out
+        // (a row the list held with a fault is named in the list already).
+        const QSet<QString> before = leftOutReasons(row.stored, tables_);
+        foliorule::Findings added;
+        for (const foliorule::Finding& f : foliorule::Judge(recordOf(values), tables_)) {
+            if (f.leftOut && !before.contains(f.reason))
+                added.push_back(f);
+        }
+        if (!added.empty()) {
+            reject(r, folioentry::TaxOfficeRefusal(added));
+            return;
+        }
         // A number the clerk changed marks the row as changed; the number itself stays.
         if (file[NUMBER] && !option2_)
             values[ACD] = QStringLiteral("C");
@@ -797,6 +829,13 @@ void Import::takeNewRecord(VerifyRecord& r)
         reject(r, message);
         return;
     }
+    RowValues values = r.value;
+    values[FOLIO] = r.strFolio18;
+    if (QString refusal = folioentry::TaxOfficeRefusal(foliorule::Judge(recordOf(values), tables_));
+        !refusal.isEmpty()) {
+        reject(r, refusal);
+        return;
+    }
     if (const std::optional<qint64> match = index_.find(r)) {
         if (option2_) {
             // The list was emptied, so the match is a repeat within the file,
@@ -806,8 +845,6 @@ void Import::takeNewRecord(VerifyRecord& r)
         }
         updateRow(*match, r);
     } else {
-        RowValues values = r.value;
-        values[FOLIO] = r.strFolio18;
         addRow(values);
     }
     ++counts_.imported;

@@ -3,12 +3,13 @@
 // (its jurisdiction and folio, or jurisdiction and PID) is read against that
 // row: a field the line holds as the export wrote it, or as a spreadsheet
 // program re-spells a number, stands for the row's own value; only what the
-// clerk changed is taken and checked. Any other line is checked by the add
-// screen's rule (a district and a jurisdiction by their range, not against the
-// code tables, so that a folio the clerk added with a code the tables lack
-// comes back), and is added, or updates a row it repeats (option 1) or is
-// refused as a duplicate (option 2, which empties VERIFY first, once the clerk
-// agreed). A refused line is shown in the rejection dialog and skipped.
+// clerk changed is taken and checked, and refused when the change makes the
+// tax office leave the row out. Any other line is checked by the add screen's
+// rule and by the folio rule against the code tables (a record the tax office
+// would leave out is refused, naming why), and is added, or updates a row it
+// repeats (option 1) or is refused as a duplicate (option 2, which empties
+// VERIFY first, once the clerk agreed). A refused line is shown in the
+// rejection dialog and skipped.
 #include "verification/verifycsv.h"
 
 #include <QHash>
@@ -80,8 +81,9 @@ using FromFile = std::bitset<verifycsv::kFieldCount>;
 // is no number, a district or jurisdiction longer than its code); then the add
 // screen's rule for a new folio (company ID, number, the district and
 // jurisdiction codes by their range, a folio or PID, a folio not all zeros);
-// last the field widths. The code tables are not looked at. Returns the
-// message of the first that fails, or "" when the record passes; on the way a
+// last the field widths. The code tables are left to the folio rule, which
+// the import asks next. Returns the message of the first that fails, or ""
+// when the record passes; on the way a
 // district the line brought becomes two digits (or two blanks), a jurisdiction
 // three characters, and strFolio18 is set from the folio.
 QString CheckVerifyRecord(VerifyRecord& record, const FromFile& fromFile);

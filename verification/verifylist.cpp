@@ -2,6 +2,8 @@
 
 #include "platform/data/recordset.h"
 #include "platform/data/values.h"
+#include "platform/ui/uiservices.h"
+#include "services/foliorule.h"
 
 #include <memory>
 
@@ -59,6 +61,34 @@ RowButtons ButtonRule(const db::Recordset& rsVerify)
         b.inactivate = true;
     }
     return b;
+}
+
+bool PermanentDeleteAllowed(const db::Recordset& rsVerify)
+{
+    return rsVerify.isOpen() && !rsVerify.eof() && !rsVerify.bof() &&
+           rsVerify.text(QStringLiteral("ACD")) == QLatin1String("A");
+}
+
+bool OfferToMarkDeleted(const db::Recordset& rsVerify)
+{
+    const foliorule::Record r = foliorule::RecordOf(rsVerify);
+    if (r.acd == QLatin1String("D")) {
+        ui::ui().msgBox(QStringLiteral("PERMANENT DELETE removes only a folio added in this list by mistake (status "
+                                       "'A'). The %1 is marked D already: the tax office learns of its removal.")
+                            .arg(foliorule::Identify(r)),
+                        ui::Buttons::OK, ui::Icon::Information, QStringLiteral("PERMANENT DELETE"));
+        return false;
+    }
+    const QString status = r.acd == QLatin1String(" ") || r.acd.isEmpty() ? QStringLiteral("no status")
+                                                                          : QStringLiteral("status '%1'").arg(r.acd);
+    ui::MessageBox question{
+        QStringLiteral("PERMANENT DELETE removes only a folio added in this list by mistake (status 'A'). The %1 "
+                       "has %2: it came from the tax office, and deleting it would keep the tax office from "
+                       "learning that your interest in the property ended.\r\n"
+                       "Mark it D (deleted) instead, so that the tax office learns of the removal?")
+            .arg(foliorule::Identify(r), status),
+        ui::Buttons::YesNo, ui::Icon::Question, QStringLiteral("PERMANENT DELETE"), ui::Answer::No};
+    return ui::ui().msgBox(question) == ui::Answer::Yes;
 }
 
 const std::array<QString, kSavedFields>& savedFieldNames()

@@ -56,6 +56,15 @@ struct RowButtons {
 // Delete and Find.
 RowButtons ButtonRule(const db::Recordset& rsVerify);
 
+// PERMANENT DELETE removes only a row added in this list (marked "A"): any
+// other row came from the tax office and goes back to it marked "D", so that
+// it learns that the company's interest ended.
+bool PermanentDeleteAllowed(const db::Recordset& rsVerify);
+// For a row PERMANENT DELETE refuses: says why and offers to mark the row "D"
+// instead, No being the default (a row marked "D" already is only told so).
+// True when the clerk chose to mark it.
+bool OfferToMarkDeleted(const db::Recordset& rsVerify);
+
 // The thirteen fields by which a row is found again after a re-sort (PID is
 // not among them).
 constexpr int kSavedFields = 13;

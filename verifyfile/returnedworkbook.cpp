@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "services/dataenvironment.h"
+#include "services/foliorule.h"
 #include "verifyfile/verifiedfile.h"
 
 #include <QDir>
@@ -35,16 +36,6 @@ QString padCut(const QString& text, int n)
 QString codeKey(const QString& code)
 {
     return code.toUpper();
-}
-
-QSet<QString> codesOf(const QString& sql)
-{
-    QSet<QString> codes;
-    db::Recordset rs(&DE().Zarv, sql, db::LockType::ReadOnly);
-    rs.open();
-    for (; !rs.eof(); rs.moveNext())
-        codes.insert(codeKey(rs.text(QStringLiteral("K"))));
-    return codes;
 }
 
 QString identify(const FolioRowCells& trimmed)
@@ -114,83 +105,36 @@ private:
     VerifyMessageSink& notes_;
 };
 
-// The checks of one loaded record, against the code tables the same workbook
-// brought.
+// The checks of one loaded record: the folio rule, against the code tables
+// the same workbook brought. A code the tables lack names the sheet to look at.
 class RecordCheck {
 public:
-    RecordCheck()
-        : districts_(codesOf(QStringLiteral("SELECT Collection_District_Code AS K FROM Collection_District"))),
-          jurisdictions_(codesOf(QStringLiteral("SELECT Jurisdiction_Code AS K FROM Jurisdiction"))),
-          pairs_(codesOf(QStringLiteral(
-              "SELECT Collection_District_Code || '|' || Jurisdiction_Code AS K FROM CD_JUR")))
-    {
-    }
+    RecordCheck() : tables_(foliorule::CodeTables::fromWorkingDatabase()) {}
 
     QStringList reasons(const StoredRow& r) const
     {
-        const FolioRowCells t = trim(r.cells);
-        const FolioRowCells& v = r.stored;
+        const FolioRowCells& c = r.cells;
+        const foliorule::Findings findings = foliorule::Judge({c[A], c[B], c[C], c[D], c[E], c[F], c[G]}, tables_);
         QStringList why;
-        const QString& acd = v[A];
-        if (acd != QLatin1String("A") && acd != QLatin1String("C") && acd != QLatin1String("D") &&
-            acd != QLatin1String(" "))
-            why << QStringLiteral("status '%1' is not A, C, D or blank").arg(quoted(t[A]));
-        if (t[B].isEmpty())
-            why << QStringLiteral("no mortgage company");
-        if (t[C].size() > 12)
-            why << QStringLiteral("mortgage number %1 has %2 characters, more than 12 (stored cut to %3)")
-                       .arg(quoted(t[C]))
-                       .arg(t[C].size())
-                       .arg(v[C]);
-        const bool districtKnown = code(why, t[D], v[D], 2, QStringLiteral("collection district"),
-                                        districts_, verifylayout::kDistrictSheet, !r.pidOnly);
-        const bool jurisdictionKnown = code(why, t[E], v[E], 3, QStringLiteral("jurisdiction"), jurisdictions_,
-                                            verifylayout::kJurisdictionSheet, !r.pidOnly);
-        if (districtKnown && jurisdictionKnown && !pairs_.contains(codeKey(v[D] + QLatin1Char('|') + v[E])))
-            why << QStringLiteral("collection district %1 with jurisdiction %2 is not a pair of the code table "
-                                  "(sheet \"%3\")")
-                       .arg(vb::Trim(v[D]), vb::Trim(v[E]), verifylayout::kComboSheet);
-        if (!r.pidOnly && t[F].size() > 18)
-            why << QStringLiteral("folio %1 has %2 characters, more than 18 (stored cut to %3)")
-                       .arg(quoted(t[F]))
-                       .arg(t[F].size())
-                       .arg(v[F]);
-        if (t[G].size() > 9)
-            why << QStringLiteral("PID %1 has %2 characters, more than 9 (stored cut to %3)")
-                       .arg(quoted(t[G]))
-                       .arg(t[G].size())
-                       .arg(v[G]);
-        if (t[F].isEmpty() && t[G].isEmpty())
-            why << QStringLiteral("neither folio nor PID");
+        for (const foliorule::Finding& f : findings) {
+            if (f.leftOut)
+                why << f.reason + sheetNote(f);
+        }
         return why;
     }
 
 private:
-    // A district or jurisdiction: missing where one is needed, too long, or
-    // not in its code table. True when it is given and in the table.
-    static bool code(QStringList& why, const QString& cell, const QString& stored, int width, const QString& what,
-                     const QSet<QString>& table, const QString& sheet, bool needed)
+    static QString sheetNote(const foliorule::Finding& f)
     {
-        if (cell.isEmpty()) {
-            if (needed)
-                why << QStringLiteral("no ") + what;
-            return false;
-        }
-        if (cell.size() > width) {
-            if (needed)
-                why << QStringLiteral("%1 %2 has more than %3 characters").arg(what, quoted(cell)).arg(width);
-            return false;
-        }
-        if (!table.contains(codeKey(stored))) {
-            why << QStringLiteral("%1 %2 is not in the code table (sheet \"%3\")").arg(what, cell, sheet);
-            return false;
-        }
-        return true;
+        if (f.kind == foliorule::Kind::NotAPair)
+            return QStringLiteral(" (sheet \"%1\")").arg(verifylayout::kComboSheet);
+        if (f.kind != foliorule::Kind::NotInTable)
+            return {};
+        return QStringLiteral(" (sheet \"%1\")")
+            .arg(f.field == foliorule::Field::District ? verifylayout::kDistrictSheet : verifylayout::kJurisdictionSheet);
     }
 
-    QSet<QString> districts_;
-    QSet<QString> jurisdictions_;
-    QSet<QString> pairs_;
+    foliorule::CodeTables tables_;
 };
 
 QString leftOutReason(const LeftOutRow& r, const QHash<QString, int>& folioRows, const QHash<QString, int>& pidRows)

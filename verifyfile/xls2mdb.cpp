@@ -15,6 +15,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
+#include "services/foliorule.h"
 #include "services/sharedstate.h"
 
 #include <QDir>
@@ -423,7 +424,7 @@ void Load::reject(const Cells& t)
 void Load::readMortgageRow(const Cells& c, const Cells& t)
 {
     step("102");
-    blnPidOnly = !t[B].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && !t[G].isEmpty();
+    blnPidOnly = foliorule::PidOnly({t[A], t[B], t[C], t[D], t[E], t[F], t[G]});
     step("104");
     const QString key = blnPidOnly ? RepeatKeys::pid(padCut(c[B], 4), t[G])
                                    : RepeatKeys::folio(padCut(c[B], 4), padCut(c[E], 3), vb::Trim(padCut(c[F], 18)));

@@ -137,7 +137,8 @@ TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrCloseAskingBeforeAL
 // back on the control that opened it.
 TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsOpener)
 {
-    for (const char* row : {"' ', '1234', 'N-1', '01', '701', '000000000000000001'",
+    // N-1 was added in this list: PERMANENT DELETE opens its screen for it.
+    for (const char* row : {"'A', '1234', 'N-1', '01', '701', '000000000000000001'",
                             "'D', '1234', 'N-2', '01', '701', '000000000000000002'"})
         DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) VALUES (%1)")
                               .arg(QLatin1String(row)));

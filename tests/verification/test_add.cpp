@@ -321,7 +321,7 @@ TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
     openList();
     auto s = openScreen<Verify_Number_Add>();
     clerk::type(s->txtNUMBER, "N1");
-    clerk::type(s->txtFOLIO, "5");
+    clerk::type(s->txtPID, "5");
     clerk::click(s->txtNAME);
     EXPECT_FALSE(s->Command_OK->isEnabled());
     EXPECT_EQ(s->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
@@ -347,7 +347,10 @@ TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
     expectConsistentList();
 }
 
-TEST_F(AddTest, BlankCodesAndAOneDigitDistrictAreStoredAsTyped)
+// A folio known by its PID alone needs no codes; one the tax office would
+// leave out (a code the code tables lack, a folio without codes) keeps Save
+// off and names why.
+TEST_F(AddTest, APidOnlyFolioNeedsNoCodesAndOneTheTaxOfficeWouldDropIsRefused)
 {
     auto s = openScreen<Verify_Number_Add>();
     clerk::type(s->txtNUMBER, "P1");
@@ -358,16 +361,32 @@ TEST_F(AddTest, BlankCodesAndAOneDigitDistrictAreStoredAsTyped)
     ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
     EXPECT_EQ(storedRows().last(), "A|0042|P1|  |   ||99|||||||");
 
-    auto t = openScreen<Verify_Number_Add>();
-    clerk::type(t->txtNUMBER, "P2");
-    clerk::type(t->txtMORTCO, "0042");
-    typeInto(t->ComboCD, "1");
-    typeInto(t->ComboJUR, "704");
-    clerk::type(t->txtPID, "98");
-    clerk::click(t->txtNAME);
-    clerk::click(t->Command_OK);
-    ASSERT_FALSE(t->isVisible()) << t->Text_Msg->text().toStdString();
-    EXPECT_EQ(storedRows().last(), "A|0042|P2|1 |704||98|||||||");
+    const struct {
+        const char* district;
+        const char* jurisdiction;
+        const char* folio;
+        const char* pid;
+        const char* reasons;
+    } cases[] = {
+        {"1", "704", "", "98", "collection district 1 is not in the code table"},
+        {"55", "755", "5555", "", "collection district 55 is not in the code table; jurisdiction 755 is not in "
+                                  "the code table"},
+        {"", "", "5555", "", "no collection district; no jurisdiction"},
+        {"", "704", "", "97", "no collection district"},
+    };
+    for (const auto& c : cases) {
+        auto t = openScreen<Verify_Number_Add>();
+        clerk::type(t->txtNUMBER, "P2");
+        clerk::type(t->txtMORTCO, "0042");
+        typeInto(t->ComboCD, c.district);
+        typeInto(t->ComboJUR, c.jurisdiction);
+        clerk::type(t->txtFOLIO, c.folio);
+        clerk::type(t->txtPID, c.pid);
+        clerk::click(t->txtNAME);
+        EXPECT_FALSE(t->Command_OK->isEnabled()) << c.reasons;
+        EXPECT_EQ(t->Text_Msg->text(), QStringLiteral("The tax office would leave this folio out: %1.").arg(c.reasons));
+    }
+    EXPECT_EQ(storedRows().size(), 4);
 }
 
 TEST_F(AddTest, SaveRepeatsTheWholeCheckAndBeginsNoTransactionWhenItFails)
@@ -430,43 +449,6 @@ TEST_F(AddTest, CancelClosesWithoutTheFocusedBoxsCheck)
     EXPECT_EQ(ui().beeps(), 0);
     EXPECT_EQ(storedRows().size(), 3);
     expectConsistentList();
-}
-
-// A district and a jurisdiction the code tables lack, typed by the clerk, go
-// out to Verify.csv and come back from it with either option, also into a list
-// that no longer holds the folio.
-TEST_F(AddTest, AFolioWithCodesTheTablesLackComesBackThroughVerifyCsv)
-{
-    auto s = openScreen<Verify_Number_Add>();
-    clerk::type(s->txtNUMBER, "N-55");
-    clerk::type(s->txtMORTCO, "0042");
-    typeInto(s->ComboCD, "55");
-    typeInto(s->ComboJUR, "755");
-    clerk::type(s->txtFOLIO, "5555");
-    clerk::type(s->txtNAME, "UNLISTED CODES");
-    clerk::click(s->txtLEGAL);
-    clerk::click(s->Command_OK);
-    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
-    const QString added = QStringLiteral("A|0042|N-55|55|755|000000000000005555||UNLISTED CODES||||||");
-    ASSERT_EQ(storedRows().last(), added);
-    QStringList exported = storedRows();
-    exported.sort();
-
-    QString step;
-    ASSERT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), path("Verify.csv"), step, {}), 4);
-    for (const QString& option : {verifyimport::kOption2, verifyimport::kOption1}) {
-        de().Zarv.execute(QStringLiteral("DELETE FROM VERIFY WHERE NUMBER = 'N-55'"));
-        openList();
-        if (option == verifyimport::kOption2)
-            ui().expectBox(box(ui::containing("Replace the list?"), ui::Answer::Yes, ui::Icon::Question,
-                               ui::Buttons::YesNo));
-        verifyimport::ImportCounts counts;
-        EXPECT_TRUE(verifyimport::ImportVerifyCsv(option, path("Verify.csv"), {}, &counts)) << option.toStdString();
-        EXPECT_EQ(counts.refused, 0) << option.toStdString();
-        QStringList rows = storedRows();
-        rows.sort();
-        EXPECT_EQ(rows, exported) << option.toStdString();
-    }
 }
 
 } // namespace

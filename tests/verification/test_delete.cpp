@@ -75,7 +75,9 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
 
 TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrent)
 {
-    deleteRow("200");                       // a row marked "D" goes as any other
+    de().Zarv.execute("UPDATE VERIFY SET ACD = 'A'");
+    openList();
+    deleteRow("200");
     EXPECT_EQ(numbers(), QStringList({"100", "300"}));
     EXPECT_EQ(current(), "300");
     expectConsistentList();
@@ -118,10 +120,10 @@ TEST_F(DeleteTest, ARefusedDeleteIsReportedAndTheRowStaysCurrent)
     box.prompt = ui::containing("ERROR - The Folio Record could NOT be deleted!");
     box.icon = ui::Icon::Critical;
     ui().expectBox(box);
-    deleteRow("200");
+    deleteRow("300");
     EXPECT_TRUE(ui().boxes().back().prompt.contains("locked"));
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
-    EXPECT_EQ(current(), "200");
+    EXPECT_EQ(current(), "300");
     expectConsistentList();
 }
 
@@ -152,9 +154,14 @@ TEST_F(DeleteTest, AnySequenceOfTheScreensLeavesTheListConsistent)
     EXPECT_EQ(DE().rsVerify().text("ACD"), "C");
     expectConsistentList();
 
+    // A row marked changed is not deleted: it is marked D when the clerk agrees.
+    ui().expectBox(ui::containing("PERMANENT DELETE removes only"), ui::Answer::Yes);
     deleteRow("N10");
-    EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
-    EXPECT_EQ(current(), "100");                // it was the last row
+    EXPECT_EQ(numbers(), QStringList({"100", "200", "300", "N10"}));
+    EXPECT_EQ(DE().rsVerify().text("ACD"), "D");
+    expectConsistentList();
+    deleteRow("300");
+    EXPECT_EQ(numbers(), QStringList({"100", "200", "N10"}));
     expectConsistentList();
 }
 

@@ -78,6 +78,14 @@ TEST_F(EntryRulesTest, WholeFormCheckStopsAtTheFirstFailingCheck)
         {9, [](NewFolio& f) { f.folio = "0-0"; f.pid = "111111111"; }, "A VALID Folio Number must be entered!"},
         {10, [](NewFolio& f) { f.folio = "12345.678"; f.pid = "111111111"; }, "The Jurisdiction and Folio Number ALREADY exist!"},
         {11, [](NewFolio& f) { f.folio = ""; f.pid = "111111111"; }, "The Property Identifier (PID) ALREADY exist!"},
+        {12, [](NewFolio& f) { f.districtText = "03"; f.folio = "12345.678"; },
+         "The tax office would leave this folio out: collection district 03 with jurisdiction 701 is not a pair of "
+         "the code table."},
+        {12, [](NewFolio& f) { f.districtText = ""; f.jurisdictionText = ""; },
+         "The tax office would leave this folio out: no collection district; no jurisdiction."},
+        {12, [](NewFolio& f) { f.districtText = "09"; f.jurisdictionText = "799"; },
+         "The tax office would leave this folio out: collection district 09 is not in the code table; jurisdiction "
+         "799 is not in the code table."},
     };
     for (const Case& c : cases) {
         NewFolio f = good;
@@ -89,7 +97,7 @@ TEST_F(EntryRulesTest, WholeFormCheckStopsAtTheFirstFailingCheck)
     EXPECT_TRUE(ValidateNewFolio(good, *clone).ok());
     // Both edges of each range.
     for (const char* cd : {"1", "99 Far"})
-        EXPECT_TRUE(ValidateNewFolio({"900", "0042", cd, "799", "999", ""}, *clone).ok()) << cd;
+        EXPECT_TRUE(CheckNewFolioFields({"900", "0042", cd, "799", "999", ""}).ok()) << cd;
     for (const char* jur : {"700", "800"})
         EXPECT_EQ(ValidateNewFolio({"900", "0042", "01", jur, "999", ""}, *clone).failed, 7) << jur;
     // Blank codes pass; rows marked for deletion hold no folio or PID here.

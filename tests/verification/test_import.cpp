@@ -565,21 +565,34 @@ TEST_F(ImportFromSpreadsheet, OnlyTheFieldsTheClerkChangedAreTaken)
 }
 
 // What the add screen accepts, the import accepts: a folio with only a PID and
-// no district or jurisdiction, a folio written with separators, a district and
-// a jurisdiction the code tables lack, on a new line or changed on a row's own.
-TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImported)
+// no district or jurisdiction, a folio written with separators. A record the
+// tax office would leave out (no codes with a folio, codes the code tables
+// lack, a pair they lack) is refused naming why, on a new line or changed on a
+// row's own.
+TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImportedAndWhatTheTaxOfficeDropsIsRefused)
 {
+    const QByteArray noCodes = "A,0104,M1,,,123456789,,NAME";
+    const QByteArray unlisted = "A,1234,100200308,55,755,5555,,UNLISTED CODES";
     writeCsv("A,1234,100200306,,,,123456789,NEW OWNER,5 QUAY STREET,WESTPORT,,,,\r\n"
-             "A,1234,100200307,01,701,123-456.7,,DASHES\r\n"
-             "A,1234,100200308,55,755,5555,,UNLISTED CODES\r\n");
+             "A,1234,100200307,01,701,123-456.7,,DASHES\r\n" + noCodes + "\r\n" + unlisted + "\r\n");
+    expectRejection(ui(), "The tax office would leave this folio out: no collection district; no jurisdiction.",
+                    QString::fromLatin1(noCodes));
+    expectRejection(ui(), "The tax office would leave this folio out: collection district 55 is not in the code "
+                          "table; jurisdiction 755 is not in the code table.",
+                    QString::fromLatin1(unlisted));
     EXPECT_TRUE(import(kOption1));
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
-                                         "A|1234|100200307|01|701|000000000001234567||DASHES||||||",
-                                         "A|1234|100200308|55|755|000000000000005555||UNLISTED CODES||||||"}));
+                                         "A|1234|100200307|01|701|000000000001234567||DASHES||||||"}));
 
-    writeCsv("A,1234,100200307,4,701,123-456.7,,DASHES\r\n");
-    EXPECT_TRUE(importReplacing());
-    EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200307|04|701|000000000001234567||DASHES||||||"}));
+    const QByteArray noPair = "A,1234,100200307,3,701,123-456.7,,DASHES";
+    writeCsv(noPair + "\r\nA,1234,100200307,01,701,123-456.7,,DASHES\r\n");
+    confirmReplacing();
+    expectRejection(ui(), "The tax office would leave this folio out: collection district 03 with jurisdiction 701 "
+                          "is not a pair of the code table.",
+                    QString::fromLatin1(noPair));
+    EXPECT_TRUE(import(kOption2));
+    EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200307|01|701|000000000001234567||DASHES||||||"}));
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "services/screens/Form_InformationDialog.h"
 #include "platform/ui/screens/screenfit.h"
 #include "services/sharedstate.h"
+#include "verification/screens/Verify_Number_Delete.h"
 #include "verification/screens/Verify_Numbers.h"
 #include "verification/verifyhelp.h"
 
@@ -157,6 +158,51 @@ TEST_F(ListTest, AnEmptyListOffersNothingThatNeedsARow)
     w->TDBGrid_DblClick();
     EXPECT_TRUE(verifyRows().isEmpty());
     EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
+}
+
+// PERMANENT DELETE removes a row added in this list; any other row is refused
+// with the offer to mark it D, which Enter declines.
+TEST_F(ListTest, PermanentDeleteRemovesOnlyARowAddedHereAndOffersToMarkAnyOtherD)
+{
+    addFive();
+    auto w = open();
+    const auto offer = [&](Answer answer) {
+        ui::ExpectedBox b = box(ui::containing("PERMANENT DELETE removes only a folio added in this list by mistake"),
+                                answer, Icon::Question, Buttons::YesNo);
+        b.enter = answer == Answer::No;
+        ui().expectBox(b);
+    };
+    for (const char* number : {"N-3", "N-2", "N-5"}) {
+        select(*w, verifyRows("NUMBER").indexOf(QRegularExpression(QStringLiteral("^.\\|\\d+\\|") + number + "\\|.*")));
+        ASSERT_EQ(current(), number);
+        const QString before = storedAcd(number);
+        offer(Answer::No);
+        w->mnuPermanentDelete->trigger();
+        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
+        EXPECT_EQ(storedAcd(number), before) << number;
+        offer(Answer::Yes);
+        w->mnuPermanentDelete->trigger();
+        EXPECT_EQ(storedAcd(number), "D") << number;
+        EXPECT_EQ(verifyRows().size(), 5);
+    }
+    EXPECT_TRUE(ui().boxes().front().prompt.contains("mortgage N-3, folio 000000000000000300 has no status"))
+        << ui().boxes().front().prompt.toStdString();
+    // A row marked D already stays as it is.
+    select(*w, 3);
+    ASSERT_EQ(current(), "N-4");
+    ui().expectBox(box(ui::containing("is marked D already"), Answer::OK, Icon::Information, Buttons::OK));
+    w->mnuPermanentDelete->trigger();
+    EXPECT_EQ(storedAcd("N-4"), "D");
+
+    select(*w, 0);
+    ASSERT_EQ(current(), "N-1");
+    ui().expectModal(QStringLiteral("Verify_Number_Delete"), [](QDialog& d) {
+        static_cast<Verify_Number_Delete&>(d).Command_Delete->click();
+    });
+    w->mnuPermanentDelete->trigger();
+    EXPECT_EQ(storedAcd("N-1"), "<none>");
+    EXPECT_EQ(verifyRows().size(), 4);
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 }
 
 TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
@@ -463,16 +509,17 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
     ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& d) {
         EXPECT_EQ(gMsgTitle, QStringLiteral("Import Information"));
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
-        EXPECT_EQ(lines.size(), 26);
+        EXPECT_EQ(lines.size(), 27);
         EXPECT_EQ(lines.value(4), QStringLiteral(" "));
-        // A folio with only a PID needs neither district nor jurisdiction.
         EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
         EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
-        // Codes the tables lack are imported as the add screen takes them.
-        EXPECT_EQ(lines.value(23), QStringLiteral("The Collection District and Jurisdiction are checked as on the Add "
-                                                  "screen, not against the code tables."));
-        EXPECT_EQ(lines.value(24), QString());
-        EXPECT_EQ(lines.value(25),
+        // Codes are checked against the code tables, as the tax office checks them.
+        EXPECT_EQ(lines.value(23), QStringLiteral("That the tax office will take the folio: a Collection District and "
+                                                  "a Jurisdiction of the code tables that form one of their pairs"));
+        EXPECT_EQ(lines.value(24), QStringLiteral("(a folio known by its Property Identifier alone needs neither), as "
+                                                  "on the Add screen."));
+        EXPECT_EQ(lines.value(25), QString());
+        EXPECT_EQ(lines.value(26),
                   QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
@@ -546,6 +593,30 @@ TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
         EXPECT_EQ(w->Text_Msg->text(), done);
         EXPECT_EQ(verifyRows().size(), 1);
     }
+}
+
+// Import 2 stopped at the continue question puts the old list back: the status
+// line counts none of the file's lines as imported.
+TEST_F(ListTest, ImportTwoStoppedPutsTheListBackAndCountsNoLineImported)
+{
+    addFive();
+    const QStringList before = verifyRows();
+    auto w = open();
+    const QString bad = QStringLiteral(",12,N-9");
+    QByteArray csv = ",1234,N-8,01,701,8,,EIGHT\r\n";
+    for (int i = 0; i < 6; ++i)
+        csv += bad.toLatin1() + "\r\n";
+    writeCsv(csv);
+    ui().expectBox(ui::containing("Replace the list?"), Answer::Yes);
+    for (int i = 0; i < 6; ++i)
+        expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);
+    ui().expectBox(box("There has been a number of errors... do you want to Continue ?", Answer::No));
+    ui().expectBox(box("The import was stopped.\r\nThe list was left as it was.", Answer::OK, Icon::Information));
+    w->Command_Import2->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_EQ(verifyRows(), before);
+    EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. The import "
+                                   "was stopped. The list was left as it was. Lines imported: 0, refused: 6.");
 }
 
 // Nothing the clerk clicks while an import waits on its rejection dialog starts

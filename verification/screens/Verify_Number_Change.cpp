@@ -187,7 +187,23 @@ void Verify_Number_Change::Form_Load()
         rsVerifyClone = std::make_unique<db::Recordset>();   // duplicate notes find nothing
     }
     ShowVerifyDetails();
+    nameLeftOut();
     txtNUMBER_GotFocus();
+}
+
+void Verify_Number_Change::nameLeftOut()
+{
+    QString refusal;
+    try {
+        const db::Recordset& rs = DE().rsVerify();
+        if (rs.isOpen() && !rs.eof() && !rs.bof())
+            refusal = TaxOfficeRefusal(
+                foliorule::Judge(foliorule::RecordOf(rs), foliorule::CodeTables::fromWorkingDatabase()));
+    } catch (const std::exception&) {
+        return;     // the list names it, and the run before the workbook is written
+    }
+    if (!refusal.isEmpty())
+        Text_Msg->setText(Text_Msg->text().isEmpty() ? refusal : Text_Msg->text() + u' ' + refusal);
 }
 
 bool Verify_Number_Change::event(QEvent* e)
@@ -308,6 +324,7 @@ void Verify_Number_Change::storeEdits()
 void Verify_Number_Change::afterMove()
 {
     ShowVerifyDetails();
+    nameLeftOut();
     Label_NUMBER_Msg->clear();
     txtNUMBER->setFocus(Qt::OtherFocusReason);
     txtNUMBER_GotFocus();

@@ -5,7 +5,8 @@
 // Next and Previous Detail step over the rows marked for deletion; the row
 // shown last stays current in rsVerify when the screen closes. Edits are stored
 // when the row changes and when the screen closes, by its Close button, its
-// window's close box or Esc alike, each after the same field checks.
+// window's close box or Esc alike, each after the same field checks. A row the
+// tax office would leave out is named in the status line when it is shown.
 #include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
@@ -91,6 +92,8 @@ private:
     // when the list has no row to move to.
     bool beforeMove();
     void afterMove();
+    // Adds to the status line why the tax office would leave the row shown out, if it would.
+    void nameLeftOut();
 
     std::unique_ptr<db::Recordset> rsVerifyClone;
     QString OldNumber;

@@ -6,6 +6,7 @@
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
+#include "verification/verifylist.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -116,6 +117,23 @@ void Verify_Number_Delete::Command_Cancel_Click()
 
 void Verify_Number_Delete::Command_Delete_Click()
 {
+    db::Recordset& rsVerify = DE().rsVerify();
+    if (!verifylist::PermanentDeleteAllowed(rsVerify)) {
+        if (!verifylist::OfferToMarkDeleted(rsVerify)) {
+            reject();
+            return;
+        }
+        try {
+            rsVerify.setValue(QStringLiteral("ACD"), QStringLiteral("D"));
+            rsVerify.move(0);
+        } catch (const std::exception&) {
+            if (rsVerify.editPending())
+                rsVerify.cancelUpdate();
+            ShowFailure(QStringLiteral("Verify_Number_Delete"));
+        }
+        accept();
+        return;
+    }
     deleteCurrentRow();
     accept();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Removes the current row of rsVerify from VERIFY for good, after showing its
-// fields read-only; meant for a folio added by mistake (a row marked "D" on the
-// list stays and is reported back as a removal). Afterwards the row that
+// fields read-only; only a folio added in this list (marked "A") goes. Any other
+// row is refused, with the offer to mark it "D" instead: a row marked "D" on
+// the list stays and is reported back as a removal. Afterwards the row that
 // followed the deleted one is current, or the first row, or none. A delete the
 // database refuses is reported and the row stays current.
 #include "verification/screens/folioentry_widgets.h"

@@ -118,6 +118,7 @@ Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
     Option_Window_Click(verifylist::kDesignLayout);
     Form_Load();
     bindGrid();
+    nameLeftOutRows();
 }
 
 Verify_Numbers::~Verify_Numbers() = default;
@@ -369,6 +370,11 @@ void Verify_Numbers::Form_Load()
     } catch (const std::exception&) {
         // As above.
     }
+    try {
+        codeTables_ = foliorule::CodeTables::fromWorkingDatabase();
+    } catch (const std::exception&) {
+        // No row is named in the list; all are named before the workbook is written.
+    }
     blnLoading = false;
 }
 
@@ -447,12 +453,43 @@ void Verify_Numbers::applyRowButtons(const verifylist::RowButtons& rule)
     Command_Activate->setEnabled(rule.activate);
 }
 
+void Verify_Numbers::nameLeftOutRows()
+{
+    std::vector<foliorule::NamedRecord> named;
+    try {
+        named = foliorule::LeftOutRows(DE().rsVerify());
+    } catch (const std::exception&) {
+        return;     // the folios are named again before the workbook is written
+    }
+    if (named.empty())
+        return;
+    Text_Msg->setText((named.size() == 1 ? QStringLiteral("1 folio") : QStringLiteral("%1 folios").arg(named.size())) +
+                      QStringLiteral(" of this list would be left out by the tax office: each is named here when "
+                                     "it is the current row, and all of them before the workbook is written."));
+}
+
+void Verify_Numbers::nameCurrentRow()
+{
+    try {
+        const db::Recordset& rs = DE().rsVerify();
+        if (!codeTables_ || !rs.isOpen() || rs.eof() || rs.bof())
+            return;
+        const QString refusal =
+            folioentry::TaxOfficeRefusal(foliorule::Judge(foliorule::RecordOf(rs), *codeTables_));
+        if (!refusal.isEmpty())
+            Text_Msg->setText(refusal);
+    } catch (const std::exception&) {
+        // Nothing is named for a row that cannot be read.
+    }
+}
+
 void Verify_Numbers::TDBGrid_RowColChange()
 {
     Text_Msg->clear();
     // While busy the buttons wait for EnableControls, which reads the row then current.
     if (busyState_)
         return;
+    nameCurrentRow();
     try {
         applyRowButtons(verifylist::ButtonRule(DE().rsVerify()));
     } catch (const std::exception&) {
@@ -586,7 +623,13 @@ void Verify_Numbers::mnuPermanentDelete_Click()
     if (!idle())
         return;
     try {
-        if (verifylist::ButtonRule(DE().rsVerify()).search) {     // there is a current row
+        db::Recordset& rsVerify = DE().rsVerify();
+        if (verifylist::ButtonRule(rsVerify).search && !verifylist::PermanentDeleteAllowed(rsVerify)) {
+            if (verifylist::OfferToMarkDeleted(rsVerify))
+                setStatus(QStringLiteral("D"));
+            return;
+        }
+        if (verifylist::ButtonRule(rsVerify).search) {     // there is a current row
             std::unique_ptr<QDialog> screen = childScreen(Child::PermanentDelete);
             ui::ui().showModal(*screen);
             if (ui::ui().ending())

@@ -4,11 +4,13 @@
 // the list in nine orders (the current row is found again), switches among four
 // window sizes, exchanges the rows with Verify.csv, and closes the list so that
 // the run writes the workbook anew, or ends the program without saving.
+#include "services/foliorule.h"
 #include "verification/verifylist.h"
 
 #include <QDialog>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QGroupBox;
@@ -138,6 +140,10 @@ private:
     void Form_Activate();
 
     void setStatus(const QString& code);
+    // The folios of the list the tax office would leave out: how many, as the
+    // list opens; the reasons of the current row, whenever it is one of them.
+    void nameLeftOutRows();
+    void nameCurrentRow();
     void runChild(Child which, bool parked);
     // "%1" in the texts stands for the full path of the file imported.
     void runImport(const QString& option, const QString& doneText, const QString& failedText);
@@ -157,6 +163,9 @@ private:
     int intSavedLeft = 0;           // twips; no 16-bit limit
     QString strStep;                // the export's step, for its error message
     verifylist::SavedRow saved_;
+    // The workbook's code tables, as loaded (the list does not change them);
+    // none when they could not be read.
+    std::optional<foliorule::CodeTables> codeTables_;
     bool busyState_ = false;        // between DisableControls and EnableControls
     bool exchangeRunning_ = false;
 };

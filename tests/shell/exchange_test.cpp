@@ -1,0 +1,238 @@
+// One exchange between the company and the tax office, end to end: the company
+// loads a workbook, adds, changes, marks D, imports Verify.csv and writes the
+// workbook; the receiving side loads it and uploads. Every record the company
+// kept reaches the verified file, or was named at the company before the
+// workbook was written.
+#include "shell_fixture.h"
+
+#include "clerk.h"
+#include "platform/data/recordset.h"
+#include "platform/grid/recordsetgrid.h"
+#include "services/screens/Form_InformationDialog.h"
+#include "services/sharedstate.h"
+#include "shell/VerificationRun.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+#include "verification/screens/Verify_Number_Add.h"
+#include "verification/screens/Verify_Number_Change.h"
+#include "verification/screens/Verify_Numbers.h"
+#include "verifyfile/returnedworkbook.h"
+#include "verifyfile/verifiedfile.h"
+#include "verifyfile/verifyfile.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTableView>
+
+using namespace zarv;
+using namespace zarv::test;
+using ui::Answer;
+
+namespace {
+
+class ExchangeTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        savedCurrent_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(folder()));
+        work_ = makeFolder(QStringLiteral("work"));
+        workbook_ = QDir(work_).filePath(QStringLiteral("MortNo1234.xlsx"));
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(savedCurrent_);
+        ShellTest::TearDown();
+    }
+
+    // The sample workbook with one more folio, added by the company in an
+    // earlier run without district or jurisdiction: the tax office leaves it out.
+    void writeWorkbook()
+    {
+        ASSERT_TRUE(Xls2Mdb(samplePath(QStringLiteral("MortNo1234.xlsx"))));
+        db::Recordset& rs = DE().rsVerify();
+        rs.addNew();
+        for (const auto& [field, value] : {std::pair{"ACD", "A"}, {"MORTCO", "1234"}, {"NUMBER", "OLD-1"},
+                                           {"FOLIO", "000000000000000555"}, {"NAME", "EARLIER ADD"}})
+            rs.setValue(QLatin1String(field), QLatin1String(value));
+        rs.move(0);
+        ASSERT_TRUE(Mdb2XlsWithoutBackup(workbook_));
+        DE().Zarv.execute(QStringLiteral("DELETE FROM VERIFY"));
+        rs.close();
+    }
+
+    static void select(Verify_Numbers& list, const QString& number)
+    {
+        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
+        int row = 0;
+        for (c->moveFirst(); !c->eof() && c->text(QStringLiteral("NUMBER")) != number; c->moveNext())
+            ++row;
+        ASSERT_FALSE(c->eof()) << number.toStdString();
+        static_cast<QTableView*>(list.TDBGrid)->selectRow(row);
+        ASSERT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), number);
+    }
+    static QString acdOf(const QString& number)
+    {
+        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
+        for (c->moveFirst(); !c->eof(); c->moveNext()) {
+            if (c->text(QStringLiteral("NUMBER")) == number)
+                return c->text(QStringLiteral("ACD"));
+        }
+        return QStringLiteral("<none>");
+    }
+    // The mortgage numbers of the list.
+    static QStringList numbers()
+    {
+        QStringList out;
+        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
+        for (c->moveFirst(); !c->eof(); c->moveNext())
+            out << c->text(QStringLiteral("NUMBER"));
+        out.sort();
+        return out;
+    }
+
+    QString savedCurrent_;
+    QString work_;
+    QString workbook_;
+};
+
+void pick(QComboBox* combo, const QString& prefix)
+{
+    clerk::click(combo);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(prefix)) {
+            combo->setCurrentIndex(i);
+            emit combo->activated(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << prefix.toStdString();
+}
+
+TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkbookWasWritten)
+{
+    writeWorkbook();
+    auto w = std::make_unique<ZarvPayment>();
+    w->setVerificationRun(VerificationRun);
+    w->show();
+    w->Option_VERIFY->click();
+    w->Dir->setPath(work_);
+    w->File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+
+    // The load warns of the folio without codes.
+    ui().expectBox(box(ui::containing("WARNING ( Collection District Code 'CD' is MISSING ) :   Row:10")));
+    ui().expectBox(box(ui::containing("WARNING ( Jurisdiction Code 'JUR' is MISSING ) :   Row:10")));
+    ui().expectBox(box(ui::containing("INFORMATION: There was a total of 2 records NOT loaded.")));
+    QStringList kept;
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        auto& list = static_cast<Verify_Numbers&>(d);
+        // The folio the tax office would leave out is named as the list opens
+        // and when it is the current row.
+        EXPECT_TRUE(list.Text_Msg->text().startsWith("1 folio of this list would be left out by the tax office"))
+            << list.Text_Msg->text().toStdString();
+        select(list, QStringLiteral("OLD-1"));
+        EXPECT_EQ(list.Text_Msg->text(),
+                  "The tax office would leave this folio out: no collection district; no jurisdiction.");
+
+        ui().expectModal(QStringLiteral("Verify_Number_Add"), [](QDialog& a) {
+            auto& add = static_cast<Verify_Number_Add&>(a);
+            clerk::activate(&add);
+            clerk::type(add.txtNUMBER, QStringLiteral("NEW-1"));
+            pick(add.ComboCD, QStringLiteral("02"));
+            pick(add.ComboJUR, QStringLiteral("703"));
+            clerk::type(add.txtFOLIO, QStringLiteral("123456789"));
+            clerk::type(add.txtNAME, QStringLiteral("ADDED HERE"));
+            clerk::click(add.txtLEGAL);
+            ASSERT_TRUE(add.Command_OK->isEnabled()) << add.Text_Msg->text().toStdString();
+            clerk::click(add.Command_OK);
+        });
+        list.Command_AddDetail->click();
+        EXPECT_EQ(acdOf(QStringLiteral("NEW-1")), "A");
+
+        select(list, QStringLiteral("100200302"));
+        ui().expectModal(QStringLiteral("Verify_Number_Change"), [](QDialog& c) {
+            auto& change = static_cast<Verify_Number_Change&>(c);
+            clerk::activate(&change);
+            clerk::type(change.txtNUMBER, QStringLiteral("100200399"));
+            clerk::click(change.Command1);
+        });
+        list.Command_ChangeDetail->click();
+        EXPECT_EQ(acdOf(QStringLiteral("100200399")), "C");
+
+        select(list, QStringLiteral("100200305"));
+        list.Command_Inactivate->click();
+        EXPECT_EQ(acdOf(QStringLiteral("100200305")), "D");
+
+        // Verify.csv out, two lines added in a spreadsheet program, back in:
+        // the folio known by its PID alone goes in, the one without codes is
+        // refused naming why.
+        const QString csv = QDir(work_).filePath(QStringLiteral("Verify.csv"));
+        ui().expectBox(box(ui::containing("Export to the Verify.csv file complete.")));
+        list.Command_Export->click();
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("A,1234,NEW-PID,,,,555666777,ADDED BY FILE\r\nA,0104,M1,,,123456789,,NAME\r\n");
+        file.close();
+        ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& i) {
+            EXPECT_TRUE(gMsgText.contains("The tax office would leave this folio out: no collection district; "
+                                          "no jurisdiction."))
+                << gMsgText.toStdString();
+            static_cast<Form_InformationDialog&>(i).OKButton->click();
+        });
+        ui().expectBox(box(ui::containing("complete. Lines imported: 11, refused: 1.")));
+        list.Command_Import1->click();
+        EXPECT_EQ(acdOf(QStringLiteral("NEW-PID")), "A");
+        EXPECT_EQ(acdOf(QStringLiteral("M1")), "<none>");
+
+        kept = numbers();
+        list.Command_Close->click();
+    });
+    // Named again before the workbook is written: Enter goes back to the list,
+    // and the clerk then goes on.
+    const ui::TextMatch named = ui::containing("The tax office would leave out 1 folio of this workbook:\r\n"
+                                               "mortgage OLD-1, folio 000000000000000555: no collection district; "
+                                               "no jurisdiction");
+    ui().expectBoxEnter(named);
+    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+        EXPECT_EQ(numbers(), kept);
+        static_cast<Verify_Numbers&>(d).Command_Close->click();
+    });
+    ui().expectBox(box(named, Answer::Yes, ui::Icon::Exclamation, ui::Buttons::YesNo));
+    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"), [](QDialog& d) {
+        static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click();
+    });
+    w->Command_VERIFY_OK->click();
+    ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
+    ASSERT_EQ(kept.size(), 11);
+
+    // The tax office receives the workbook and uploads it.
+    struct Notes : VerifyMessageSink {
+        void addLine(const QString& text) override { lines << text; }
+        void enablePrintErrors() override {}
+        QStringList lines;
+    } notes;
+    ReturnedWorkbook returned = ReturnedWorkbook::load(workbook_, notes);
+    ASSERT_TRUE(returned.complete()) << notes.lines.join('\n').toStdString();
+    const QString verified = path(QStringLiteral("ZARVP040_VERIFIED.zarv"));
+    ASSERT_TRUE(returned.writeVerifiedFile(verified));
+    QStringList uploaded;
+    for (const QByteArray& record : readFile(verified).split('\n')) {
+        if (!record.isEmpty())
+            uploaded << QString::fromLatin1(record.mid(5, 12)).trimmed();
+    }
+    uploaded.sort();
+    QStringList expected = kept;
+    expected.removeOne(QStringLiteral("OLD-1"));      // the one named before the workbook was written
+    EXPECT_EQ(uploaded, expected);
+    QStringList errors;
+    for (const ReturnedRowError& e : returned.errors())
+        errors << e.folio + ": " + e.reason;
+    EXPECT_EQ(errors, (QStringList{"folio 000000000000000555: no collection district",
+                                   "folio 000000000000000555: no jurisdiction"}));
+}
+
+} // namespace
