@@ -3,6 +3,7 @@
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -126,8 +127,7 @@ QString ReceivedCopyPath(const QString& filePath)
     const QString suffix = info.suffix();
     const QString stem = suffix.isEmpty() ? name : name.left(name.size() - suffix.size() - 1);
     const QString copy = stem + QStringLiteral(".received") + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
-    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? copy : filePath.left(slash + 1) + copy;
+    return info.dir().filePath(copy);
 }
 
 bool KeepReceivedCopy(const QString& filePath, QString* error)
