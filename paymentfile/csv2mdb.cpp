@@ -496,7 +496,7 @@ void Load::recountGroup()
     if (detail.recordCount() > 0) {
         for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
             count += 1;
-            total += detail.number(QStringLiteral("PAYMENT"));
+            total += detail.number(detailFields_.payment);
         }
     }
     group.setValue(QStringLiteral("FOLIO_CNT"), count);
