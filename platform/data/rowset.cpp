@@ -897,15 +897,29 @@ void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QStr
         detail::appendCellKey(out, fields_[size_t(f)], values[size_t(f)]);
 }
 
+bool RowSet::rowHasKey(const Index& ix, int row, QStringView key) const
+{
+    // The key is one part a field: its length (with the tag) in two units, then the tag and text.
+    const std::vector<QVariant>& values = rows_[size_t(row)].values;
+    qsizetype at = 0;
+    for (const int f : ix.fields) {
+        if (key.size() - at < 3)
+            return false;
+        const qsizetype n = qsizetype(key[at].unicode()) | (qsizetype(key[at + 1].unicode()) << 16);
+        if (key.size() - at < 2 + n || !detail::cellMatchesKey(fields_[size_t(f)], values[size_t(f)], key.mid(at, 2 + n)))
+            return false;
+        at += 2 + n;
+    }
+    return at == key.size();
+}
+
 void RowSet::indexAdd(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
     Index::Bucket& bucket = ix.rows[detail::hashUnits(rowKey_)];
     auto& rows = bucket.rows;
-    if (!rows.isEmpty() && !bucket.mixed) {
-        buildKey(ix, rows_[size_t(rows.front())].values, otherKey_);
-        bucket.mixed = otherKey_ != rowKey_;
-    }
+    if (!rows.isEmpty() && !bucket.mixed)
+        bucket.mixed = !rowHasKey(ix, rows.front(), rowKey_);
     if (rows.isEmpty() || rows.back() < row)
         rows.append(row);
     else
@@ -958,15 +972,13 @@ std::span<const int> RowSet::lookup(const int* fields, size_t count, const QStri
     const auto& rows = it->rows;
     if (!it->mixed) {
         // One key in the bucket: the one asked for, or another of the same hash.
-        buildKey(ix, rows_[size_t(rows.front())].values, rowKey_);
-        if (rowKey_ != key)
+        if (!rowHasKey(ix, rows.front(), key))
             return {};
         return {rows.constData(), size_t(rows.size())};
     }
     lookupRows_.clear();
     for (const int row : rows) {
-        buildKey(ix, rows_[size_t(row)].values, rowKey_);
-        if (rowKey_ == key)
+        if (rowHasKey(ix, row, key))
             lookupRows_.push_back(row);
     }
     return lookupRows_;

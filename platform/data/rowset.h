@@ -149,6 +149,8 @@ private:
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);
     void buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const;
+    // The row's values on the index's fields have this key (built as buildKey builds it).
+    bool rowHasKey(const Index& ix, int row, QStringView key) const;
     void indexAdd(Index& ix, int row);
     void indexRemove(Index& ix, int row);
     Index* indexOf(const int* fields, size_t count);
