@@ -4,7 +4,8 @@
 //   bench_paymentfile [payments ...]     (default: 100000 1000000)
 //
 // Each size is loaded and saved ZARV_BENCH_ROUNDS times (default 3) over fresh
-// databases; the best times are printed.
+// databases; the best times are printed, with the process's peak memory so far
+// (getrusage's ru_maxrss: run one size alone to read its own peak).
 //
 // Each file is written in the writer's own layout; the save must give back the
 // same bytes, so the figures are for a complete, correct round.
@@ -20,6 +21,8 @@
 #include <QFile>
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -190,6 +193,14 @@ Figures run(long payments, int rounds)
     return best;
 }
 
+// The process's peak resident memory so far, in kilobytes.
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -208,12 +219,15 @@ int main(int argc, char** argv)
     if (sizes.empty())
         sizes = {100000, 1000000};
 
-    std::printf("%12s %8s %10s %10s %10s\n", "payments", "groups", "load s", "save s", "ok");
+    std::printf("%12s %8s %10s %10s %10s %10s %12s\n", "payments", "groups", "load s", "save s", "ok", "peak MB",
+                "KB/payment");
     std::vector<Figures> all;
     for (long n : sizes) {
         const Figures f = run(n, rounds);
         all.push_back(f);
-        std::printf("%12ld %8d %10.3f %10.3f %10s\n", n, kGroups, f.load, f.save, f.ok ? "yes" : "NO");
+        const long peak = peakKilobytes();
+        std::printf("%12ld %8d %10.3f %10.3f %10s %10.1f %12.3f\n", n, kGroups, f.load, f.save, f.ok ? "yes" : "NO",
+                    peak / 1024.0, n > 0 ? double(peak) / double(n) : 0.0);
         std::fflush(stdout);
     }
     if (all.size() >= 2 && all[0].load > 0 && all[0].save > 0) {

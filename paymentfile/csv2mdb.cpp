@@ -248,7 +248,6 @@ void Load::emptyTables()
         detail.open();
     marker_ = QStringLiteral("  1-2");
     detail.setFilter(QString());
-    marker_ = QStringLiteral("  1-3");
     if (detail.recordCount() > 0) {
         marker_ = QStringLiteral("  1-6");
         DE().Zarv.execute(QStringLiteral("DELETE FROM Detail"));
@@ -256,7 +255,6 @@ void Load::emptyTables()
         detail.requery();
         marker_ = QStringLiteral("  1-9");
         ui::ui().doEvents();
-        marker_ = QStringLiteral("  1-10");
     }
     const auto field = [&detail](const char* name) { return detail.fieldIndex(QString::fromLatin1(name)); };
     detailFields_ = {field("MORTCO"),    field("FILE_ID"),   field("NUMBER"),    field("NAME"),
@@ -265,19 +263,17 @@ void Load::emptyTables()
                      field("ABC"),       field("PAYMENT"),   field("FOLIO_DISP")};
     // A second cursor over the same rows: a payment stored through rsDetail is
     // seen by the repeat test at once.
-    rsDetailClone_ = detail.clone();
     marker_ = QStringLiteral("  1-11");
+    rsDetailClone_ = detail.clone();
     ui::ui().doEvents();
 
     db::Recordset& group = DE().rsGroup();
-    marker_ = QStringLiteral("  1-12");
     marker_ = QStringLiteral("  1-13");
     reopen(group);
     marker_ = QStringLiteral("  1-14");
     emptyTable(group, QStringLiteral("DELETE * FROM \"Group\" "));
 
     db::Recordset& mask = DE().rsFol_Mask();
-    marker_ = QStringLiteral("  1-15");
     marker_ = QStringLiteral("  1-16");
     reopen(mask);
     marker_ = QStringLiteral("  1-17");
@@ -362,14 +358,12 @@ void Load::dispatch(const QString& raw)
     const QStringView line = pf::plainLine(raw, plainStorage_);
     bool data = true;
     if (line.startsWith(pf::kHeader)) {
-        marker_ = QStringLiteral("  3");
         section_ = Section::Header;
         const QString y = line.mid(19, 4).toString();
         if (PaymentYearAccepted(y))
             workingYear_ = y;
         data = false;
     } else if (isMaskMarker(line)) {
-        marker_ = QStringLiteral("  4");
         section_ = Section::Mask;
         data = false;
     } else if (line.startsWith(pf::kGroupMarker)) {
@@ -378,25 +372,20 @@ void Load::dispatch(const QString& raw)
         startGroup();
         data = false;
     } else if (line.startsWith(pf::kDetailMarker)) {
-        marker_ = QStringLiteral("  5");
         section_ = Section::Payments;
         data = false;
     } else if (line.startsWith(pf::kColumnHeading)) {
-        marker_ = QStringLiteral("  6");
         data = false;
     } else if (isBlankLine(line)) {
-        marker_ = QStringLiteral("  7");
         data = false;
     }
     if (!data)
         return;
 
-    marker_ = QStringLiteral("  8");
     if (section_ == Section::Mask) {
         maskLine(line.toString());
         return;
     }
-    marker_ = QStringLiteral("  8e");
     if (section_ != Section::Group && section_ != Section::Payments)
         return;
     // Label and payment lines hold fields: one separated otherwise than the
@@ -413,13 +402,10 @@ void Load::dispatch(const QString& raw)
 // without commas between them. The first mask of a jurisdiction wins.
 void Load::maskLine(const QString& line)
 {
-    marker_ = QStringLiteral("  8-1");
     QString w = line;
-    marker_ = QStringLiteral("  8-2");
     w.remove(QLatin1Char(','));
     const QString wholeMask = vb::Trim(vb::Mid(w, 6));
     w = vb::Left(w, 30);
-    marker_ = QStringLiteral("  8-3");
     if (!vb::Mid(w, 6, 25).contains(QLatin1Char('#')))
         return;
 
@@ -428,30 +414,22 @@ void Load::maskLine(const QString& line)
     const QString mask = vb::Trim(vb::Mid(w, 6, 25));
     db::Recordset& rs = DE().rsFol_Mask();
     if (rs.recordCount() > 0) {
-        marker_ = QStringLiteral("  8-4");
         marker_ = QStringLiteral("  8-5");
         rs.moveFirst();
-        marker_ = QStringLiteral("  8-6");
         strFind = QStringLiteral("JUR_CD = ") + db::quoted(jurCd);
         marker_ = QStringLiteral("  8-7");
         rs.find(strFind, 0, true);
-        marker_ = QStringLiteral("  8-8");
         if (rs.eof()) {
             marker_ = QStringLiteral("  8-9");
             if (wholeMask != mask)
                 noteCut("FOLIO_MASK", wholeMask, mask);
             addMaskRow(jurCd, folioLen, mask);
-            marker_ = QStringLiteral("  8-15");
-        } else {
-            marker_ = QStringLiteral("  8-16");
         }
-        marker_ = QStringLiteral("  8-17");
     } else {
         marker_ = QStringLiteral("  8-18");
         if (wholeMask != mask)
             noteCut("FOLIO_MASK", wholeMask, mask);
         addMaskRow(jurCd, folioLen, mask);
-        marker_ = QStringLiteral("  8-24");
     }
 }
 
@@ -493,8 +471,6 @@ void Load::startGroup()
     for (const char* f : {"DUEDATE", "CREATE", "NAME2", "CONTACT", "CONT_PHONE", "ADDR1", "ADDR2", "ADDR3", "ADDR4",
                           "ADDR5", "ADDR6"})
         rs.setValue(QString::fromLatin1(f), empty);
-    rs.setValue(QStringLiteral("FOLIO_CNT"), 0.0);
-    rs.setValue(QStringLiteral("TOT_PAY"), 0.0);
     rs.setValue(QStringLiteral("SORTORDER"), QStringLiteral("F"));
     rs.setValue(QStringLiteral("ACD"), empty);
     rs.move(0);
@@ -552,7 +528,7 @@ void Load::recountGroup()
     if (detail.recordCount() > 0) {
         for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
             count += 1;
-            total += detail.number(QStringLiteral("PAYMENT"));
+            total += detail.number(detailFields_.payment);
         }
     }
     group.setValue(QStringLiteral("FOLIO_CNT"), count);
@@ -577,7 +553,6 @@ void Load::paymentLine(const QString& line)
         throw;
     }
 
-    marker_ = QStringLiteral("  9-11 #1");
     db::Recordset& group = DE().rsGroup();
     if (groups_.empty() || group.eof() || group.bof())
         throw Refusal(QStringLiteral("The payment line %1 comes before any %2 section, so it belongs to no "
@@ -608,17 +583,15 @@ void Load::paymentLine(const QString& line)
                              "run stops after the load.")});
         keepRepeat(p, mortco);
     }
-    marker_ = QStringLiteral("  9-17");
 }
 
 void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
 {
     db::Recordset& rs = DE().rsDetail();
     const DetailFields& f = detailFields_;
+    // Only the new row and its commit touch the database; the values are set in memory.
     marker_ = QStringLiteral("  9-12");
-    marker_ = QStringLiteral("  9-12 1");
     rs.addNew();
-    marker_ = QStringLiteral("  9-12 2");
     rs.setValue(f.mortco, mortco);
     rs.setValue(f.fileId, fileId_);
     if (p.number.size() > pf::kNumberWidth)
@@ -633,33 +606,18 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
         noteCut("FOLIO", p.folioRead, p.folio);
     if (p.legal.size() > pf::kLegalWidth)
         noteCut("LEGAL", p.legal, cut(p.legal, pf::kLegalWidth));
-    marker_ = QStringLiteral("  9-12 3");
     rs.setValue(f.number, cut(p.number, pf::kNumberWidth));
-    marker_ = QStringLiteral("  9-12 4");
     rs.setValue(f.name, cut(p.name, pf::kNameWidth));
-    marker_ = QStringLiteral("  9-12 5");
     rs.setValue(f.cd, cut(p.cd, pf::kCdWidth));
-    marker_ = QStringLiteral("  9-12 6");
     rs.setValue(f.jur, cut(p.jur, pf::kJurWidth));
-    marker_ = QStringLiteral("  9-12 7");
     rs.setValue(f.folio, cut(p.folio, pf::kFolioWidth));
-    marker_ = QStringLiteral("  9-12 8");
     rs.setValue(f.grossTax, p.grossTax);
-    marker_ = QStringLiteral("  9-12 9");
     rs.setValue(f.regGrant, p.regGrant);
-    marker_ = QStringLiteral("  9-12 10");
     rs.setValue(f.addGrant, p.addGrant);
-    marker_ = QStringLiteral("  9-12 11");
     rs.setValue(f.delq, p.delq);
-    marker_ = QStringLiteral("  9-12 12");
     rs.setValue(f.legal, cut(p.legal, pf::kLegalWidth));
-    marker_ = QStringLiteral("  9-12 13");
     rs.setValue(f.abc, cut(p.abc, pf::kAbcWidth));
-    marker_ = QStringLiteral("  9-12 14");
     rs.setValue(f.payment, p.payment);
-    marker_ = QStringLiteral("  9-12 15");
-    marker_ = QStringLiteral("  9-12 16");
-    marker_ = QStringLiteral("  9-12 17");
     bool plain = false;
     const QString folioDisp = pf::shownFolio(p.jur, p.folio, &plain);
     if (plain && !plainFolioJurs_.contains(p.jur))
@@ -670,14 +628,11 @@ void Load::storePayment(const pf::PaymentFields& p, const QString& mortco)
     committingFolio_ = folioDisp;
     committingName_ = p.name;
     rs.move(0);
-    marker_ = QStringLiteral("  9-14");
 }
 
 void Load::keepRepeat(const pf::PaymentFields& p, const QString& mortco)
 {
-    marker_ = QStringLiteral("  9-11 #2");
     DupFoliosFound = true;
-    marker_ = QStringLiteral("  9-11 #3");
     if (DupFolioCount < kDupFolioRows) {
         DupFolioRow& row = DupFolios[static_cast<size_t>(DupFolioCount)];
         row[dfFolioDisp] = pf::shownFolio(p.jur, p.folio);

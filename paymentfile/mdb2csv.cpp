@@ -214,8 +214,9 @@ void Save::writeGroup(db::Recordset& group, const QString& payments)
     long long count = 0;
     double total = 0;
     if (!payments.isNull() && detail.recordCount() > 0) {
+        const int payment = detail.fieldIndex(QStringLiteral("PAYMENT"));
         for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
-            total += detail.number(QStringLiteral("PAYMENT"));
+            total += detail.number(payment);
             ++count;
         }
     }
@@ -254,26 +255,31 @@ void Save::writePayments()
     db::Recordset& detail = DE().rsDetail();
     if (detail.recordCount() < 1)
         return;
+    // The fields by index, found once: a look-up by name for each value of
+    // every payment is a good part of a large file's save.
+    int text[5];
+    for (int i = 0; i < 5; ++i)
+        text[i] = detail.fieldIndex(kTextFields[i]);
+    const auto field = [&detail](const char* name) { return detail.fieldIndex(QString::fromLatin1(name)); };
+    const int folio = field("FOLIO"), abc = field("ABC"), payment = field("PAYMENT"), grossTax = field("GROSS_TAX"),
+              regGrant = field("REG_GRANT"), addGrant = field("ADD_GRANT"), delq = field("DELQ");
     for (detail.moveFirst(); !detail.eof(); detail.moveNext()) {
-        QString text[5];
+        QString written[5];
         for (int i = 0; i < 5; ++i) {
-            const QString stored = detail.text(kTextFields[i]);
-            text[i] = pf::writtenText(stored);
-            if (text[i] != stored) {
+            const QString stored = detail.text(text[i]);
+            written[i] = pf::writtenText(stored);
+            if (written[i] != stored) {
                 if (!rowChanges_)
                     rowChanges_.emplace(DE().Zarv);
-                detail.setValue(kTextFields[i], text[i]);
+                detail.setValue(text[i], written[i]);
             }
         }
-        const QString& jur = text[3];
-        const double payment = detail.number(QStringLiteral("PAYMENT"));
-        write(pf::paymentLine(text[0], text[1], text[2], jur,
-                                       pf::shownFolio(jur, detail.text(QStringLiteral("FOLIO"))), payment,
-                                       detail.text(QStringLiteral("ABC")), detail.number(QStringLiteral("GROSS_TAX")),
-                                       detail.number(QStringLiteral("REG_GRANT")),
-                                       detail.number(QStringLiteral("ADD_GRANT")),
-                                       detail.number(QStringLiteral("DELQ")), text[4]));
-        result_ += payment;
+        const QString& jur = written[3];
+        const double amount = detail.number(payment);
+        write(pf::paymentLine(written[0], written[1], written[2], jur, pf::shownFolio(jur, detail.text(folio)), amount,
+                              detail.text(abc), detail.number(grossTax), detail.number(regGrant),
+                              detail.number(addGrant), detail.number(delq), written[4]));
+        result_ += amount;
     }
 }
 

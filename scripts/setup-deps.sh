@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
   libsqlite3-dev libxlsxwriter-dev libzip-dev libpugixml-dev
   libgtest-dev
   poppler-utils   # pdftotext: the tests read the printed reports back

@@ -6,7 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QSvgRenderer>
 #include <algorithm>
 #include <cstdlib>
 
@@ -97,42 +97,19 @@ void LineShape::paintEvent(QPaintEvent*)
 
 // ---------------------------------------------------------------- pictures
 
-namespace {
-
-QPixmap iconPixmap(int size)
-{
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    QPainterPath frame;
-    frame.addRoundedRect(QRectF(s * 0.04, s * 0.04, s * 0.92, s * 0.92), s * 0.16, s * 0.16);
-    p.fillPath(frame, QColor(0x1F, 0x4E, 0x8C));
-    p.setPen(QPen(QColor(0xC0, 0xFF, 0xFF), s * 0.03));
-    p.drawPath(frame);
-    // A "Z" over a ruled sheet: the tax roll.
-    p.setPen(QPen(QColor(0x80, 0xA8, 0xD8), s * 0.025));
-    for (int i = 0; i < 3; ++i) {
-        const qreal y = s * (0.70 + 0.08 * i);
-        p.drawLine(QPointF(s * 0.22, y), QPointF(s * 0.78, y));
-    }
-    QFont f;
-    f.setBold(true);
-    f.setPixelSize(int(s * 0.62));
-    p.setFont(f);
-    p.setPen(QColor(0xC0, 0xFF, 0xFF));
-    p.drawText(QRectF(0, -s * 0.06, s, s * 0.8), Qt::AlignCenter, QStringLiteral("Z"));
-    return pm;
-}
-
-} // namespace
-
 QIcon zarvIcon()
 {
+    // The icon the package installs (zarv.svg), built into the program, drawn
+    // at the sizes window managers ask for.
+    QSvgRenderer svg(QStringLiteral(":/zarv/zarv.svg"));
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128})
-        icon.addPixmap(iconPixmap(size));
+    for (int size : {16, 32, 48, 64, 128}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        svg.render(&p);
+        icon.addPixmap(pm);
+    }
     return icon;
 }
 

@@ -2,6 +2,15 @@
 // Filter and Find texts: conditions "FIELD op literal" joined by AND, with op one
 // of = <> < > <= >= LIKE and the literal a quoted text ('' for a quote) or a
 // number. A text that does not parse raises DbError(BadArguments).
+//
+// They are judged here, over the rows a cursor holds, and not by a WHERE the
+// database runs: a cursor is a static copy whose positions and bookmarks stay
+// where they are (a deleted row keeps its place), so a query's answer would be
+// mapped back onto it row by row; and an equality is answered from the hash
+// indexes without a statement per call (the payment load asks once a line, a
+// lookup screen once a key). The comparisons are the ones the JET collation and
+// LIKE function registered on every connection make (textrule.h), so the
+// database's ORDER BY and unique key and these filters keep one rule.
 #include "platform/data/textrule.h"
 #include "platform/data/values.h"
 

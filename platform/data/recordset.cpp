@@ -123,11 +123,9 @@ struct Recordset::Cursor {
         all = false;
         const Filter& f = *filter;
         if (!f.indexFields.empty()) {
-            if (const std::vector<int>* rows = r.lookup(f.indexFields.data(), f.indexFields.size(), f.indexKey)) {
-                for (const int row : *rows) {
-                    if (detail::passesRest(f, r, row))
-                        view.push_back(row);
-                }
+            for (const int row : r.lookup(f.indexFields.data(), f.indexFields.size(), f.indexKey)) {
+                if (detail::passesRest(f, r, row))
+                    view.push_back(row);
             }
         } else {
             for (int row = 0; row < syncedRows; ++row) {
@@ -227,10 +225,8 @@ struct Recordset::Cursor {
         if (from >= n)
             return n;
         if (c.op == detail::Op::Eq) {
-            const std::vector<int>* rows = r.lookup(&c.field, 1, c.key);
-            if (!rows)
-                return n;
-            for (auto it = std::lower_bound(rows->begin(), rows->end(), rowAt(from)); it != rows->end(); ++it) {
+            const std::span<const int> rows = r.lookup(&c.field, 1, c.key);
+            for (auto it = std::lower_bound(rows.begin(), rows.end(), rowAt(from)); it != rows.end(); ++it) {
                 const int p = viewPosOf(*it);
                 if (p >= 0)
                     return p;
@@ -251,11 +247,9 @@ struct Recordset::Cursor {
         if (from < 0)
             return -1;
         if (c.op == detail::Op::Eq) {
-            const std::vector<int>* rows = r.lookup(&c.field, 1, c.key);
-            if (!rows)
-                return -1;
-            auto it = std::upper_bound(rows->begin(), rows->end(), rowAt(from));
-            while (it != rows->begin()) {
+            const std::span<const int> rows = r.lookup(&c.field, 1, c.key);
+            auto it = std::upper_bound(rows.begin(), rows.end(), rowAt(from));
+            while (it != rows.begin()) {
                 const int p = viewPosOf(*--it);
                 if (p >= 0)
                     return p;
@@ -645,6 +639,22 @@ double Recordset::number(const QString& field) const
     return detail::cellNumberOrZero(current(requireField(field)));
 }
 
+QString Recordset::text(int i) const
+{
+    requireOpen();
+    if (i < 0 || i >= fieldCount())
+        raiseNotFound();
+    return detail::cellText(current(i));
+}
+
+double Recordset::number(int i) const
+{
+    requireOpen();
+    if (i < 0 || i >= fieldCount())
+        raiseNotFound();
+    return detail::cellNumberOrZero(current(i));
+}
+
 void Recordset::setValue(const QString& field, const QVariant& v)
 {
     setValue(requireField(field), v);
@@ -687,8 +697,7 @@ long Recordset::countEqual(const int* fields, const QString* texts, int count)
         sorted.append(field);
         detail::appendLiteralKey(key, rows_->fields()[size_t(field)], texts[i]);
     }
-    const std::vector<int>* rows = rows_->lookup(sorted.data(), size_t(sorted.size()), key);
-    return rows ? long(rows->size()) : 0;
+    return long(rows_->lookup(sorted.data(), size_t(sorted.size()), key).size());
 }
 
 // --- changes

@@ -79,6 +79,8 @@ public:
     QVariant value(int i) const;
     QString text(const QString& field) const;           // Null as "", numbers as CStr writes them
     double number(const QString& field) const;          // Null and text that is no number as 0
+    QString text(int i) const;              // the same by fieldIndex, for a caller that reads many rows
+    double number(int i) const;
     void setValue(const QString& field, const QVariant& v);  // starts an edit of the current row
     void setValue(int i, const QVariant& v);   // by fieldIndex, for a caller that sets many rows
 

@@ -60,10 +60,17 @@ std::string maskKey(const std::vector<bool>& mask)
 
 } // namespace
 
-// The live rows whose values on `fields` have one key, ascending, by that key.
+// The live rows whose values on `fields` have one key, ascending, by the
+// 64-bit hash of that key: a million rows keep no key text each. Rows of two
+// keys with one hash share a bucket, which is then marked `mixed` and picked
+// from row by row.
 struct RowSet::Index {
+    struct Bucket {
+        QVarLengthArray<int, 1> rows;
+        bool mixed = false;
+    };
     std::vector<int> fields;
-    QHash<QString, std::vector<int>> rows;
+    QHash<quint64, Bucket> rows;
 };
 
 void RowSet::StmtDeleter::operator()(sqlite3_stmt* s) const
@@ -300,7 +307,7 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     };
     // The rows that may pass, through the hash index of the first column
     // (its key folds letters, so it finds a superset of either rule's).
-    const std::vector<int>* candidates = lookup(&tests.front().field, 1,
+    const std::span<const int> candidates = lookup(&tests.front().field, 1,
                                                 detail::literalKey(fields_[size_t(tests.front().field)],
                                                                    tests.front().text));
 
@@ -312,11 +319,9 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     part->fields_ = fields_;
     part->generatedColumns_ = generatedColumns_;
     part->seen_ = seen_;
-    if (candidates) {
-        for (const int row : *candidates) {
-            if (passes(rows_[size_t(row)]))
-                part->rows_.push_back(rows_[size_t(row)]);
-        }
+    for (const int row : candidates) {
+        if (passes(rows_[size_t(row)]))
+            part->rows_.push_back(rows_[size_t(row)]);
     }
     if (undecidable || !binaryKeysDecidable(part->rows_, keys))
         return nullptr;
@@ -481,6 +486,21 @@ void RowSet::readDefaults()
         f.defaultValue = detail::normalise(f, detail::parseDefault(sql));
     }
     generatedColumns_ = generated;
+}
+
+void RowSet::shareRepeats(std::vector<QVariant>& values) const
+{
+    if (rows_.empty())
+        return;
+    const std::vector<QVariant>& last = rows_.back().values;
+    for (size_t i = 0; i < values.size() && i < last.size(); ++i) {
+        if (values[i].typeId() != QMetaType::QString || last[i].typeId() != QMetaType::QString)
+            continue;
+        const auto* text = static_cast<const QString*>(values[i].constData());
+        const auto* above = static_cast<const QString*>(last[i].constData());
+        if (text->constData() != above->constData() && text->isNull() == above->isNull() && *text == *above)
+            values[i] = last[i];
+    }
 }
 
 void RowSet::addRow(Row r)
@@ -764,6 +784,7 @@ int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
     // A column left out takes the database's default: read back then.
     const bool asBound = std::all_of(set.begin(), set.end(), [](bool b) { return b; }) && storedAsBound(values, set);
     r.rid = runWrite(st, &values, std::nullopt, asBound);
+    shareRepeats(values);
     r.values = std::move(values);
     addRow(std::move(r));
     journal(row, RowChange::Insert, nullptr);
@@ -876,17 +897,31 @@ void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QStr
         detail::appendCellKey(out, fields_[size_t(f)], values[size_t(f)]);
 }
 
+bool RowSet::rowHasKey(const Index& ix, int row, QStringView key) const
+{
+    // The key is one part a field: its length (with the tag) in two units, then the tag and text.
+    const std::vector<QVariant>& values = rows_[size_t(row)].values;
+    qsizetype at = 0;
+    for (const int f : ix.fields) {
+        if (key.size() - at < 3)
+            return false;
+        const qsizetype n = qsizetype(key[at].unicode()) | (qsizetype(key[at + 1].unicode()) << 16);
+        if (key.size() - at < 2 + n || !detail::cellMatchesKey(fields_[size_t(f)], values[size_t(f)], key.mid(at, 2 + n)))
+            return false;
+        at += 2 + n;
+    }
+    return at == key.size();
+}
+
 void RowSet::indexAdd(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    auto it = ix.rows.find(rowKey_);
-    // A new key is stored as a copy of its own: sharing rowKey_'s buffer would
-    // make the next key built there allocate and grow a buffer anew.
-    if (it == ix.rows.end())
-        it = ix.rows.emplace(QString(rowKey_.constData(), rowKey_.size()), std::vector<int>());
-    std::vector<int>& rows = *it;
-    if (rows.empty() || rows.back() < row)
-        rows.push_back(row);
+    Index::Bucket& bucket = ix.rows[detail::hashUnits(rowKey_)];
+    auto& rows = bucket.rows;
+    if (!rows.isEmpty() && !bucket.mixed)
+        bucket.mixed = !rowHasKey(ix, rows.front(), rowKey_);
+    if (rows.isEmpty() || rows.back() < row)
+        rows.append(row);
     else
         rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
 }
@@ -894,14 +929,14 @@ void RowSet::indexAdd(Index& ix, int row)
 void RowSet::indexRemove(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    const auto it = ix.rows.find(rowKey_);
+    const auto it = ix.rows.find(detail::hashUnits(rowKey_));
     if (it == ix.rows.end())
         return;
-    std::vector<int>& rows = *it;
+    auto& rows = it->rows;
     const auto pos = std::lower_bound(rows.begin(), rows.end(), row);
     if (pos != rows.end() && *pos == row)
         rows.erase(pos);
-    if (rows.empty())
+    if (rows.isEmpty())
         ix.rows.erase(it);
 }
 
@@ -923,16 +958,30 @@ RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
     return &made;
 }
 
-const std::vector<int>* RowSet::lookup(const std::vector<int>& fields, const QString& key)
+std::span<const int> RowSet::lookup(const std::vector<int>& fields, const QString& key)
 {
     return lookup(fields.data(), fields.size(), key);
 }
 
-const std::vector<int>* RowSet::lookup(const int* fields, size_t count, const QString& key)
+std::span<const int> RowSet::lookup(const int* fields, size_t count, const QString& key)
 {
     const Index& ix = *indexOf(fields, count);
-    const auto it = ix.rows.constFind(key);
-    return it == ix.rows.cend() ? nullptr : &*it;
+    const auto it = ix.rows.constFind(detail::hashUnits(key));
+    if (it == ix.rows.cend() || it->rows.isEmpty())
+        return {};
+    const auto& rows = it->rows;
+    if (!it->mixed) {
+        // One key in the bucket: the one asked for, or another of the same hash.
+        if (!rowHasKey(ix, rows.front(), key))
+            return {};
+        return {rows.constData(), size_t(rows.size())};
+    }
+    lookupRows_.clear();
+    for (const int row : rows) {
+        if (rowHasKey(ix, row, key))
+            lookupRows_.push_back(row);
+    }
+    return lookupRows_;
 }
 
 std::shared_ptr<const detail::Filter> RowSet::parsedFilter(const QString& text) const

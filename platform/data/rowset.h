@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,10 @@ public:
     // Undoes one journalled change in memory (the database was rolled back).
     void undo(int row, RowChange kind, const std::shared_ptr<void>& saved);
 
-    // The live rows, ascending, whose values on `fields` (ascending) have this key.
-    const std::vector<int>* lookup(const std::vector<int>& fields, const QString& key);
-    const std::vector<int>* lookup(const int* fields, size_t count, const QString& key);
+    // The live rows, ascending, whose values on `fields` (ascending) have this
+    // key; valid until the rows or their indexes next change.
+    std::span<const int> lookup(const std::vector<int>& fields, const QString& key);
+    std::span<const int> lookup(const int* fields, size_t count, const QString& key);
 
     // A filter or Find text parsed against these fields; the texts given last
     // are kept parsed. Raises DbError(BadArguments) when the text does not parse.
@@ -127,6 +129,11 @@ private:
     void requireRowAsRead(int row);
     void readDefaults();
     void addRow(Row r);
+    // A text equal to the one the last row holds in its column takes that
+    // row's storage: rows added in order repeat their leading columns (an
+    // agency, a district) row after row, and a million rows need not hold a
+    // million copies.
+    void shareRepeats(std::vector<QVariant>& values) const;
 
     sqlite3* writeHandle();
     sqlite3_stmt* prepared(std::map<std::string, Stmt>& cache, const std::string& key, const QString& sql);
@@ -142,6 +149,8 @@ private:
     void setValues(int row, std::vector<QVariant> values);
     void setDeleted(int row, bool deleted);
     void buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const;
+    // The row's values on the index's fields have this key (built as buildKey builds it).
+    bool rowHasKey(const Index& ix, int row, QStringView key) const;
     void indexAdd(Index& ix, int row);
     void indexRemove(Index& ix, int row);
     Index* indexOf(const int* fields, size_t count);
@@ -163,6 +172,7 @@ private:
     std::vector<std::unique_ptr<Index>> indexes_;
     mutable QString rowKey_;                          // key scratch: a row being indexed
     mutable QString otherKey_;                        // key scratch: the same row with new values
+    std::vector<int> lookupRows_;                     // the rows a lookup picked from a shared bucket
     mutable detail::FilterCache filters_;
 
     std::string textBuffer_;                          // UTF-8 of the texts being bound

@@ -4,6 +4,13 @@
 // column's collation, then blobs byte by byte; DESC reverses a column. Rows
 // equal on every column keep the order of their rowid, so the order is the
 // same however the rows were read.
+//
+// Kept rather than left to the database's ORDER BY: SQLite gives rows that tie
+// on the ORDER BY in the order of the index it walks (Detail's unique key puts
+// them in NAME order), not in the order they were stored; and through the JET
+// collation its sort took 630 ms for 100,000 rows where reading them unordered
+// and sorting here takes 90 ms, and a change of a payment list's order (a whole
+// table in memory put in a new order) went from 0.1 s to 0.4 s.
 #include <vector>
 
 namespace zarv::db {

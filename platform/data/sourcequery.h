@@ -3,6 +3,10 @@
 // as far as the data layer needs: the table its rows can be written back to,
 // whether it selects the whole table, and an ORDER BY of plain column names,
 // which the rows can be put in order by without the database.
+//
+// Only what the rows in memory are reused for is read here (see rowsort.h for
+// why they are put in order here); anything else in the text is left to the
+// database, and a source that is not understood is run as given.
 #include <QString>
 #include <optional>
 #include <vector>

@@ -1,7 +1,10 @@
 #pragma once
 // The one comparison rule of the data layer, in the shapes the rest of it needs:
 // a folded UTF-16 unit, a LIKE pattern, and the SQLite collation and LIKE
-// function that apply the same rule inside the database.
+// function that apply the same rule inside the database. The collation is
+// registered once on every connection and is the one Detail's columns and
+// unique key are declared with; the units and patterns here apply the same
+// rule to the rows a cursor holds (filter.h, rowsort.h).
 #include <QChar>
 #include <QString>
 #include <QStringView>

@@ -186,6 +186,10 @@ QString Settings::value(const QString& key, const QString& fallback) const
     return fallback;
 }
 
+// Written line by line rather than through QSettings: QSettings rewrites the
+// whole file from its keys when it saves, so the notes (";" lines, the keys
+// left as notes with their defaults) and the order of the file would be lost.
+// Reading goes through QSettings (value() above).
 bool Settings::setValue(const QString& key, const QString& value, QString* error)
 {
     const qsizetype slash = key.indexOf(u'/');

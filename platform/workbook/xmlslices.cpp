@@ -31,6 +31,11 @@ bool declaredUtf8(const QByteArray& buffer)
     return close > 0 && quoted.sliced(1, close - 1).compare("UTF-8", Qt::CaseInsensitive) == 0;
 }
 
+// A walk over the markup of our own rather than QXmlStreamReader's: the cuts
+// are byte offsets into the part as it is (each slice is parsed in place),
+// while QXmlStreamReader counts its position in decoded characters; and it
+// decodes every name and value on its way, which on a 65 MB sheet took about
+// 3 s where this walk, which only looks at the markup, takes under 0.1 s.
 std::optional<ListSlices> findListSlices(const QByteArray& buffer, const char* listName, int listDepth,
                                          qsizetype sliceBytes)
 {

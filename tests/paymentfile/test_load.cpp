@@ -705,4 +705,23 @@ TEST_F(LoadTest, AnAmountTooLargeForANumberIsReportedWithItsStep)
     EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty());
 }
 
+// A write the database refuses names the step the load stopped at.
+TEST_F(LoadTest, ARefusedWriteNamesTheStepItStoppedAt)
+{
+    const struct {
+        const char* table;
+        const char* marker;
+    } cases[] = {{"Fol_Mask", "  8-18"}, {"\"Group\"", "  4"}, {"Detail", " FOLIO # = 109-000-001 & NAME = 'N'"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        DE().Zarv.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'full'); "
+                                         "END")
+                              .arg(QLatin1String(c.table)));
+        ui().expectBox(ExpectedBox{ui::containing(QStringLiteral(" Debug (") + c.marker), Answer::OK, Icon::Critical,
+                                   ui::Buttons::OK, ui::UiServices::appTitle()});
+        EXPECT_FALSE(load(start() << "#M1,N,01,701,#109000001,1.00,A,0,0,0,0,"));
+        DE().Zarv.execute(QStringLiteral("DROP TRIGGER refuse"));
+    }
+}
+
 } // namespace
