@@ -1,15 +1,23 @@
 # zarv_library(<target> DEPS <targets...>)
-# A static library made of every .cpp and .h file in the calling folder
-# (files named main_*.cpp are programs, not library code).
+# A static library made of every .cpp, .h and Designer .ui file in the calling
+# folder (files named main_*.cpp are programs, not library code). A screen's
+# header includes the ui_*.h that AUTOUIC makes of its .ui file, so whoever
+# links the library sees those headers too.
 function(zarv_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+                                   ${CMAKE_CURRENT_SOURCE_DIR}/*.ui)
   list(FILTER _src EXCLUDE REGEX "/main_[^/]*\\.cpp$")
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
   if(_cpp)
     add_library(${target} STATIC ${_src})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    set(_ui ${_src})
+    list(FILTER _ui INCLUDE REGEX "\\.ui$")
+    if(_ui)
+      target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/include)
+    endif()
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   else()
     add_library(${target} INTERFACE)

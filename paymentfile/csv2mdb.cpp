@@ -678,8 +678,8 @@ bool Load::finish()
         file_.close();
         releaseClone();
         end_ = LoadEnd::Refused;
-        ui::ui().msgBox(YearRefusedMessage(refusedYear_), ui::Buttons::OK, ui::Icon::Critical,
-                        QStringLiteral("ZARV Data"));
+        ui::ui().msgBox(RefusedFileText(path_) + YearRefusedMessage(refusedYear_), ui::Buttons::OK,
+                        ui::Icon::Critical, QStringLiteral("ZARV Data"));
         return false;
     }
 
@@ -965,11 +965,13 @@ void Load::abandon(bool refused)
         ignoring([&] { discard(); });
 }
 
-void reportFailure(const QString& marker, const Failure& f)
+void reportFailure(const QString& path, const QString& marker, const Failure& f)
 {
-    // A refusal of what the file holds loads nothing at all, and says so.
+    // A refusal of what the file holds names the file, loads nothing at all, and says so.
+    const QString head = f.refused ? RefusedFileText(path) : QString();
     const QString tail = f.refused ? QStringLiteral("\n\nNothing was loaded.") : QString();
-    ui::ui().msgBox(FailureNotice(QStringLiteral("Csv2Mdb"), f, marker) + tail, ui::Buttons::OK, ui::Icon::Critical);
+    ui::ui().msgBox(head + FailureNotice(QStringLiteral("Csv2Mdb"), f, marker) + tail, ui::Buttons::OK,
+                    ui::Icon::Critical);
 }
 
 } // namespace
@@ -986,7 +988,7 @@ bool Csv2Mdb(const QString& path, LoadEnd* end)
     } catch (const std::exception&) {
         failure = currentFailure();
     }
-    reportFailure(load.marker(), failure);
+    reportFailure(path, load.marker(), failure);
     load.abandon(failure.refused);
     if (end)
         *end = failure.refused ? LoadEnd::Refused : LoadEnd::Failed;

@@ -4,6 +4,7 @@
 #include "platform/text/vb.h"
 
 #include <QDate>
+#include <QDir>
 
 namespace zarv {
 
@@ -30,6 +31,11 @@ bool PaymentYearAccepted(const QString& year)
     }
     const int y = year.toInt();
     return y >= 2000 && y <= QDate::currentDate().year() + 1;
+}
+
+QString RefusedFileText(const QString& path)
+{
+    return QStringLiteral("%1 cannot be loaded.\n\n").arg(QDir::toNativeSeparators(path));
 }
 
 QString YearRefusedMessage(const QString& year)

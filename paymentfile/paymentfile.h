@@ -107,5 +107,7 @@ QString BakPathFor(const QString& filePath);
 bool PaymentYearAccepted(const QString& year);
 // What the load tells the user when line 1 carries a year outside that window.
 QString YearRefusedMessage(const QString& year);
+// The head of a refusal of a whole file: "<path> cannot be loaded." and a blank line.
+QString RefusedFileText(const QString& path);
 
 } // namespace zarv

@@ -20,24 +20,13 @@
 #include "services/workingfolder.h"
 
 #include <QDir>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
-{
-    auto* b = named(new QPushButton(QLatin1String(caption), parent), name);
-    b->setToolTip(QLatin1String(toolTip));
-    return b;
-}
 
 // Smallest size of the screen: 9645 by 6450 twips.
 constexpr int kMinWidthTwips = 9645;
@@ -68,58 +57,16 @@ std::vector<ui::GridColumn> detailColumns()
 
 Detail::Detail(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Detail"));
+    setupUi(this);
     try {
         setWindowTitle(QStringLiteral("ZARV - Payments of Agency ") + CurrentGroupMortco());
     } catch (const std::exception&) {
-        setWindowTitle(QStringLiteral("ZARV - Payments"));   // no group to name
+        // No group to name: the title stays "ZARV - Payments".
     }
     ui::noDefaultButton(this);
-    setSizeGripEnabled(true);
     setMinimumSize(ui::twipsToPixels(kMinWidthTwips), ui::twipsToPixels(kMinHeightTwips));
-    resize(980, 600);
-
-    Frame2 = named(new QGroupBox(QStringLiteral("<Sort Order>"), this), "Frame2");
-    Option_Sort_CD = named(new QRadioButton(QStringLiteral("Collection District / Jurisdiction / Folio Number"), Frame2),
-                           "Option_Sort_CD");
-    Option_Sort_JUR = named(new QRadioButton(QStringLiteral("Jurisdiction / Folio Number"), Frame2), "Option_Sort_JUR");
-    Option_Sort_Mortgage = named(new QRadioButton(QStringLiteral("Mortgage Number"), Frame2), "Option_Sort_Mortgage");
-    Option_Sort_Name = named(new QRadioButton(QStringLiteral("Name"), Frame2), "Option_Sort_Name");
-    Option_Sort_CD->setChecked(true);
-    auto* sort = new QVBoxLayout(Frame2);
-    for (QRadioButton* o : {Option_Sort_CD, Option_Sort_JUR, Option_Sort_Mortgage, Option_Sort_Name})
-        sort->addWidget(o);
-
-    Frame1 = named(new QGroupBox(QStringLiteral("<Payment>"), this), "Frame1");
-    Command_AddDetail = button(Frame1, "Command_AddDetail", "&Add", "Add a new payment");
-    Command_ChangeDetail = button(Frame1, "Command_ChangeDetail", "&Change", "Change the selected payment");
-    Command_DeleteDetail = button(Frame1, "Command_DeleteDetail", "&Delete", "Delete the selected payment");
-    Command_Search = button(Frame1, "Command_Search", "&Find", "Search for a specific payment");
-    Command_Export = button(Frame1, "Command_Export", "&Export", "Export the payment list to a comma delimited file");
-    Command_Print = button(Frame1, "Command_Print", "&Print", "Print the payment list");
-    auto* payment = new QGridLayout(Frame1);
-    payment->addWidget(Command_AddDetail, 0, 0);
-    payment->addWidget(Command_ChangeDetail, 0, 1);
-    payment->addWidget(Command_DeleteDetail, 0, 2);
-    payment->addWidget(Command_Search, 1, 0);
-    payment->addWidget(Command_Export, 1, 1);
-    payment->addWidget(Command_Print, 1, 2);
-
-    Command_Close = button(this, "Command_Close", "C&lose", "Close this window");
     ui::escapePresses(this, Command_Close);
-    Text_Msg = named(new QLineEdit(this), "Text_Msg");
     ui::makeStatusBox(Text_Msg);
-    TDBGrid = named(new ui::RecordsetGrid(this), "TDBGrid");
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(Frame2);
-    top->addWidget(Frame1);
-    top->addStretch();
-    top->addWidget(Command_Close, 0, Qt::AlignBottom);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(TDBGrid, 1);
-    layout->addWidget(Text_Msg);
 
     connect(Option_Sort_CD, &QRadioButton::clicked, this, [this] { Option_Sort_CD_Click(); });
     connect(Option_Sort_JUR, &QRadioButton::clicked, this, [this] { Option_Sort_JUR_Click(); });
@@ -157,7 +104,7 @@ QString Detail::reportName(const QString& mortco)
 void Detail::Form_Load()
 {
     blnLoading = true;
-    try {
+    Guarded(QStringLiteral("Detail.Form_Load"), [this] {
         db::Recordset& rs = DE().rsDetail();
         if (!rs.isOpen()) {
             rs.setSource(kSortByDistrict);
@@ -167,9 +114,7 @@ void Detail::Form_Load()
         }
         if (rs.recordCount() > 0)
             rs.moveFirst();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail.Form_Load"));
-    }
+    });
     blnLoading = false;
 }
 
@@ -217,21 +162,20 @@ void Detail::sortBy(const QString& source)
 {
     db::Recordset& rs = DE().rsDetail();
     const QString previous = rs.source();
-    try {
+    const QString where = QStringLiteral("Detail.Option_Sort_Click");
+    const bool sorted = Guarded(where, [&] {
         strSQL = source;
         rs.close();
         rs.setSource(strSQL);
         rs.open();      // the group's filter stays set across Close and Open
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail.Option_Sort_Click"));
-        try {
+    });
+    if (!sorted) {
+        Guarded(where, [&] {
             if (!rs.isOpen()) {
                 rs.setSource(previous);
                 rs.open();
             }
-        } catch (const std::exception&) {
-            ShowFailure(QStringLiteral("Detail.Option_Sort_Click"));
-        }
+        });
         selectOptionOf(rs.source());
     }
     TDBGrid->rebind();
@@ -282,7 +226,7 @@ void Detail::Command_Export_Click()
     Text_Msg->setText(QStringLiteral("Please wait while exporting..."));
     ExportResult result;
     QString path;
-    try {
+    const bool ran = Guarded(QStringLiteral("Detail.Command_Export_Click"), [&] {
         const QString mortco = CurrentGroupMortco();
         path = exportPath(mortco);
         result = WriteExport(DE().rsDetail(), mortco, path);
@@ -291,10 +235,8 @@ void Detail::Command_Export_Click()
                                 QStringLiteral("\r\nAny earlier file of that name is unchanged."),
                             ui::Buttons::OK, ui::Icon::Critical, QStringLiteral("ZARV Data"));
         }
-    } catch (const std::exception&) {
-        result.ok = false;
-        ShowFailure(QStringLiteral("Detail.Command_Export_Click"));
-    }
+    });
+    result.ok = result.ok && ran;
     // The status names the file with its folder, so the clerk finds it.
     const QString shownPath = QDir::toNativeSeparators(path);
     Text_Msg->setText(result.ok ? QStringLiteral("Export Complete! (%1)").arg(shownPath)
@@ -312,19 +254,16 @@ void Detail::Command_Print_Click()
     ui::ui().doEvents();
     bool printed = false;
     QString savedAs;
-    try {
+    const QString where = QStringLiteral("Detail.Command_Print_Click");
+    Guarded(where, [&] {
         const ui::PdfTarget target{WorkingFolder(), reportName(CurrentGroupMortco()), true};
         printed = PrintDetailReport(target, &savedAs);
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail.Command_Print_Click"));
-    }
-    try {
+    });
+    Guarded(where, [] {
         db::Recordset& rs = DE().rsDetail();
         if (rs.isOpen() && rs.recordCount() > 0)
             rs.moveFirst();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail.Command_Print_Click"));
-    }
+    });
     Text_Msg->clear();
     Command_Print->setEnabled(true);
     if (printed) {

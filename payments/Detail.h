@@ -3,39 +3,17 @@
 // screen. Sorts the list four ways (the order outlives the screen), opens the
 // add, change, delete and search screens, exports the list to Export.csv and
 // prints it.
-#include <QDialog>
+#include "ui_Detail.h"
 
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+#include <QDialog>
 
 namespace zarv {
 
-namespace ui {
-class RecordsetGrid;
-}
-
-class Detail : public QDialog {
+// The controls are laid out in Detail.ui.
+class Detail : public QDialog, public Ui_Detail {
     Q_OBJECT
 public:
     explicit Detail(QWidget* parent = nullptr);
-
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton* Option_Sort_CD = nullptr;
-    QRadioButton* Option_Sort_JUR = nullptr;
-    QRadioButton* Option_Sort_Mortgage = nullptr;
-    QRadioButton* Option_Sort_Name = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* Command_AddDetail = nullptr;
-    QPushButton* Command_ChangeDetail = nullptr;
-    QPushButton* Command_DeleteDetail = nullptr;
-    QPushButton* Command_Search = nullptr;
-    QPushButton* Command_Export = nullptr;
-    QPushButton* Command_Print = nullptr;
-    QPushButton* Command_Close = nullptr;
-    QLineEdit* Text_Msg = nullptr;
-    ui::RecordsetGrid* TDBGrid = nullptr;
 
     // The file Export writes for an agency's payments, beside the payment file.
     static QString exportPath(const QString& mortco);

@@ -35,7 +35,7 @@ bool Detail_Change::canOpen()
 
 void Detail_Change::Form_Load()
 {
-    try {
+    Guarded(QStringLiteral("Detail_Change.Form_Load"), [this] {
         db::Recordset& rs = DE().rsDetail();
         if (!HasCurrentRow(rs))
             return;
@@ -48,10 +48,7 @@ void Detail_Change::Form_Load()
         SelectGrantOption(*this, GrantOf(rs.text(QStringLiteral("ABC"))));
         txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Change.Form_Load"));
-        loaded_ = false;
-    }
+    });
 }
 
 void Detail_Change::OptionA_Click()

@@ -52,7 +52,7 @@ void Detail_Delete::showEvent(QShowEvent* e)
 
 void Detail_Delete::Form_Load()
 {
-    try {
+    Guarded(QStringLiteral("Detail_Delete.Form_Load"), [this] {
         db::Recordset& rs = DE().rsDetail();
         if (!HasCurrentRow(rs))
             return;     // the boxes keep their empty design state
@@ -71,10 +71,7 @@ void Detail_Delete::Form_Load()
         }
         txtPAYMENT->setText(PaymentBoxText(rs.number(QStringLiteral("PAYMENT"))));
         loaded_ = true;
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Delete.Form_Load"));
-        loaded_ = false;
-    }
+    });
 }
 
 void Detail_Delete::Command_OK_Click()
@@ -82,7 +79,7 @@ void Detail_Delete::Command_OK_Click()
     if (!loaded_)
         return;
     bool deleted = false;
-    try {
+    const bool ended = Guarded(QStringLiteral("Detail_Delete.Command_OK_Click"), [this, &deleted] {
         db::Recordset& rs = DE().rsDetail();
         ReturnToPayment(rs, bookmark_);
         rs.deleteCurrent();
@@ -92,11 +89,9 @@ void Detail_Delete::Command_OK_Click()
             if (rs.eof())
                 rs.moveFirst();
         }
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Delete.Command_OK_Click"));
-        if (!deleted)
-            return;     // nothing changed: the screen stays
-    }
+    });
+    if (!ended && !deleted)
+        return;     // nothing changed: the screen stays
     accept();
 }
 

@@ -15,13 +15,9 @@
 #include "services/sharedstate.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <optional>
 #include <tuple>
@@ -62,77 +58,15 @@ bool sameValue(const db::Recordset& rs, const char* field, const QVariant& wante
 
 Detail_Search::Detail_Search(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Detail_Search"));
-    setWindowTitle(QStringLiteral("ZARV - Find a Payment"));
-    resize(900, 520);
-
-    Label1 = named(new QLabel(QStringLiteral("Payment Search"), this), "Label1");
-    QFont titleFont = Label1->font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(12);
-    Label1->setFont(titleFont);
-
-    Frame1 = named(new QGroupBox(QStringLiteral("<Search Criteria>"), this), "Frame1");
-    auto criterion = [this](const char* checkName, const char* caption, const char* boxName, int maxLength,
-                            QCheckBox*& check, QLineEdit*& box) {
-        check = named(new QCheckBox(QLatin1String(caption), Frame1), checkName);
-        box = named(new QLineEdit(Frame1), boxName);
-        box->setMaxLength(maxLength);
+    setupUi(this);
+    for (QLineEdit* box : {txtCD, txtJUR, txtFOLIO_DISP, txtNUMBER, txtNAME})
         ui::enableBox(box, false);
-    };
-    criterion("Check_CD", "Collection District", "txtCD", 2, Check_CD, txtCD);
-    criterion("Check_JUR", "Jurisdiction", "txtJUR", 3, Check_JUR, txtJUR);
-    criterion("Check_FOLIO", "Folio Number", "txtFOLIO_DISP", 20, Check_FOLIO, txtFOLIO_DISP);
-    criterion("Check_NUMBER", "Mortgage Number", "txtNUMBER", 12, Check_NUMBER, txtNUMBER);
-    criterion("Check_NAME", "Name", "txtNAME", 25, Check_NAME, txtNAME);
-    Command_Find = named(new QPushButton(QStringLiteral("&Find"), Frame1), "Command_Find");
-    Command_Find->setToolTip(QStringLiteral("Find Payments matching the search criteria"));
-    Command_Find->setDefault(true);
+    ui::escapePresses(this, Command_Close);
+    ui::makeStatusBox(Text_Msg);
 
-    auto* criteria = new QGridLayout(Frame1);
     const std::pair<QCheckBox*, QLineEdit*> rows[] = {{Check_CD, txtCD}, {Check_JUR, txtJUR},
                                                        {Check_FOLIO, txtFOLIO_DISP}, {Check_NUMBER, txtNUMBER},
                                                        {Check_NAME, txtNAME}};
-    int r = 0;
-    for (const auto& [check, box] : rows) {
-        criteria->addWidget(check, r, 0);
-        criteria->addWidget(box, r, 1);
-        ++r;
-    }
-    criteria->addWidget(Command_Find, r, 1, Qt::AlignRight);
-
-    Frame2 = named(new QGroupBox(QStringLiteral("<Search Result>"), this), "Frame2");
-    TDBGrid = named(new ui::RecordsetGrid(Frame2), "TDBGrid");
-    (new QVBoxLayout(Frame2))->addWidget(TDBGrid);
-
-    Command_Select = named(new QPushButton(QStringLiteral("&Select"), this), "Command_Select");
-    Command_Select->setToolTip(QStringLiteral("View/Update the Selected  Agency's Payment Records"));
-    Command_Select->setEnabled(false);
-    Command_Close = named(new QPushButton(QStringLiteral("&Close"), this), "Command_Close");
-    ui::escapePresses(this, Command_Close);
-    Command_Close->setToolTip(QStringLiteral("Close this window"));
-    Text_Msg = named(new QLineEdit(QStringLiteral("Please tick the search criteria, fill them in and press the \"Find\" button."), this),
-                     "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(Frame1);
-    top->addWidget(Frame2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command_Select);
-    buttons->addWidget(Command_Close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(Text_Msg);
-
-    QWidget* order[] = {Check_CD, txtCD, Check_JUR, txtJUR, Check_FOLIO, txtFOLIO_DISP, Check_NUMBER, txtNUMBER,
-                        Check_NAME, txtNAME, Command_Find, TDBGrid, Command_Select, Command_Close};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
     rules = new ui::FieldRules(this);
     for (const auto& [check, box] : rows) {
         QLineEdit* b = box;
@@ -161,7 +95,7 @@ bool Detail_Search::canOpen()
 
 void Detail_Search::Form_Load()
 {
-    try {
+    loaded_ = Guarded(QStringLiteral("Detail_Search.Form_Load"), [this] {
         mortco_ = CurrentGroupMortco();
         db::Recordset& rs = DE().rsDetail2ToReopen();
         if (rs.isOpen())
@@ -171,11 +105,7 @@ void Detail_Search::Form_Load()
         rs.setFilter(QString());
         rs.setSource(strSQL);
         rs.open();
-        loaded_ = true;
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Search.Form_Load"));
-        loaded_ = false;
-    }
+    });
     Command_Find->setEnabled(loaded_);
 }
 
@@ -246,7 +176,7 @@ void Detail_Search::Command_Find_Click()
         empty->setFocus(Qt::OtherFocusReason);
         return;
     }
-    try {
+    const bool searched = Guarded(QStringLiteral("Detail_Search.Command_Find_Click"), [this] {
         db::Recordset& rs = DE().rsDetail2();
         strFilter = buildFilter(mortco_);
         rs.setFilter(QString());
@@ -263,10 +193,9 @@ void Detail_Search::Command_Find_Click()
             Command_Select->setEnabled(false);
             Text_Msg->setText(QStringLiteral("There are no payments matching the search criteria!"));
         }
-    } catch (const std::exception&) {
+    });
+    if (!searched)
         Command_Select->setEnabled(false);
-        ShowFailure(QStringLiteral("Detail_Search.Command_Find_Click"));
-    }
     TDBGrid->rebind();
     Command_Find->setEnabled(true);
 }
@@ -275,11 +204,7 @@ void Detail_Search::Command_Select_Click()
 {
     Command_Select->setEnabled(false);
     bool placed = false;
-    try {
-        placed = placePaymentList();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Search.Command_Select_Click"));
-    }
+    Guarded(QStringLiteral("Detail_Search.Command_Select_Click"), [&] { placed = placePaymentList(); });
     if (placed) {
         accept();
         return;
@@ -328,14 +253,12 @@ void Detail_Search::Command_Close_Click()
 
 void Detail_Search::Form_Unload()
 {
-    try {
+    Guarded(QStringLiteral("Detail_Search.Form_Unload"), [this] {
         TDBGrid->bind(nullptr, resultColumns());
         db::Recordset& rs = DE().rsDetail2();
         if (rs.isOpen())
             rs.close();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Detail_Search.Form_Unload"));
-    }
+    });
 }
 
 void Detail_Search::done(int r)

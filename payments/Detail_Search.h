@@ -3,22 +3,18 @@
 // rsDetail2, and on Select moves the payment list (rsDetail) to the chosen one.
 // Typed criteria match literally: no character of them acts as a wildcard or
 // can break the filter.
-#include <QDialog>
+#include "ui_Detail_Search.h"
 
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include <QDialog>
 
 namespace zarv {
 
 namespace ui {
 class FieldRules;
-class RecordsetGrid;
 }
 
-class Detail_Search : public QDialog {
+// The controls are laid out in Detail_Search.ui: a tick and a box per criterion.
+class Detail_Search : public QDialog, public Ui_Detail_Search {
     Q_OBJECT
 public:
     explicit Detail_Search(QWidget* parent = nullptr);
@@ -26,25 +22,6 @@ public:
     // The search covers the current group of rsGroup: without one it cannot open.
     static bool canOpen();
     bool loaded() const { return loaded_; }
-
-    QLabel* Label1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QCheckBox* Check_CD = nullptr;
-    QLineEdit* txtCD = nullptr;
-    QCheckBox* Check_JUR = nullptr;
-    QLineEdit* txtJUR = nullptr;
-    QCheckBox* Check_FOLIO = nullptr;
-    QLineEdit* txtFOLIO_DISP = nullptr;
-    QCheckBox* Check_NUMBER = nullptr;
-    QLineEdit* txtNUMBER = nullptr;
-    QCheckBox* Check_NAME = nullptr;
-    QLineEdit* txtNAME = nullptr;
-    QPushButton* Command_Find = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    ui::RecordsetGrid* TDBGrid = nullptr;
-    QPushButton* Command_Select = nullptr;
-    QPushButton* Command_Close = nullptr;
-    QLineEdit* Text_Msg = nullptr;
 
     ui::FieldRules* rules = nullptr;
 

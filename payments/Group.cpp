@@ -3,7 +3,6 @@
 #include "payments/Detail.h"
 #include "payments/Group_Agency.h"
 #include "payments/paymentrules.h"
-#include "payments/screenparts.h"
 #include "platform/data/recordset.h"
 #include "platform/forms/dialogkeys.h"
 #include "platform/forms/formcolours.h"
@@ -17,12 +16,10 @@
 
 #include <QCloseEvent>
 #include <QDate>
-#include <QGroupBox>
-#include <QHBoxLayout>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -66,78 +63,12 @@ QString GrandTotalText(double total)
 
 Group::Group(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Group"));
-    setWindowTitle(QStringLiteral("ZARV - Payment Groups"));
-    resize(900, 560);
-
-    Frame4 = named(new QGroupBox(QStringLiteral("<Paying Agency>"), this), "Frame4");
-    Label_Group = named(new QLabel(Frame4), "Label_Group");
-    QFont bold = Label_Group->font();
-    bold.setBold(true);
-    Label_Group->setFont(bold);
-    (new QHBoxLayout(Frame4))->addWidget(Label_Group);
-
-    Frame_Historical = named(new QGroupBox(QStringLiteral("<Historical Year>"), this), "Frame_Historical");
-    Label_Historical_Year = named(new QLabel(Frame_Historical), "Label_Historical_Year");
-    Label_Historical_Year->setAlignment(Qt::AlignCenter);
+    setupUi(this);
     ui::setForeColour(Label_Historical_Year, ui::colour::Red);
-    Label_Historical_Year->setToolTip(QStringLiteral(
-        "This ZARV data is only for historical purposes. Please do not submit these payments as the current year "
-        "ZARV payments!"));
-    (new QHBoxLayout(Frame_Historical))->addWidget(Label_Historical_Year);
-    Frame_Historical->setVisible(false);
-
-    Frame2 = named(new QGroupBox(QStringLiteral("<Agency Details>"), this), "Frame2");
-    Command_Details = named(new QPushButton(QStringLiteral("&Select"), Frame2), "Command_Details");
-    Command_Details->setToolTip(QStringLiteral("View/Update the Selected  Agency's Payment Records"));
-    Command_Details->setDefault(true);
-    (new QHBoxLayout(Frame2))->addWidget(Command_Details);
-
-    Frame1 = named(new QGroupBox(QStringLiteral("<Agency Info>"), this), "Frame1");
-    Command_AgencyInformation = named(new QPushButton(QStringLiteral("&Change"), Frame1), "Command_AgencyInformation");
-    Command_AgencyInformation->setToolTip(QStringLiteral("View/Update the Selected Agency's Information"));
-    (new QHBoxLayout(Frame1))->addWidget(Command_AgencyInformation);
-
-    // Alt+C is Change's, as on the payment list.
-    Command1 = named(new QPushButton(QStringLiteral("C&lose"), this), "Command1");
-    Command1->setToolTip(QStringLiteral("Close this window"));
+    ui::setBackColour(Label_Total, ui::colour::Tinted);
+    ui::makeStatusBox(Text_Msg);
     // Closing this screen ends the run: a stray Escape only asks.
     ui::escapeRuns(this, [this] { Escape_Press(); });
-
-    Text_Msg = named(new QLineEdit(kInstructions, this), "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-
-    TDBGrid = named(new ui::RecordsetGrid(this), "TDBGrid");
-
-    Label1 = named(new QLabel(QStringLiteral("Total Bulk Payment Amount"), this), "Label1");
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label_Total = named(new QLabel(QStringLiteral("0.00"), this), "Label_Total");
-    Label_Total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label_Total->setFont(bold);
-    Label_Total->setFrameShape(QFrame::Box);
-    Label_Total->setMinimumWidth(160);
-    ui::setBackColour(Label_Total, 0x00C0FFFFu);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(Frame4);
-    top->addWidget(Frame_Historical);
-    top->addStretch();
-    top->addWidget(Frame2);
-    top->addWidget(Frame1);
-    top->addWidget(Command1, 0, Qt::AlignBottom);
-    auto* total = new QHBoxLayout;
-    total->addStretch();
-    total->addWidget(Label1);
-    total->addWidget(Label_Total);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(Text_Msg);
-    layout->addWidget(TDBGrid, 1);
-    layout->addLayout(total);
-
-    QWidget::setTabOrder(TDBGrid, Command_Details);
-    QWidget::setTabOrder(Command_Details, Command_AgencyInformation);
-    QWidget::setTabOrder(Command_AgencyInformation, Command1);
 
     connect(Command_Details, &QPushButton::clicked, this, [this] { Command_Details_Click(); });
     connect(Command_AgencyInformation, &QPushButton::clicked, this, [this] { Command_AgencyInformation_Click(); });
@@ -155,7 +86,7 @@ Group::Group(QWidget* parent) : QDialog(parent)
 
 void Group::Form_Load()
 {
-    try {
+    Guarded(QStringLiteral("Group.Form_Load"), [this] {
         TotalBulkPayment = 0;
         Label_Total->setText(GrandTotalText(TotalBulkPayment));
         showHistoricalYear();
@@ -178,9 +109,7 @@ void Group::Form_Load()
             rsDetail.open();
         if (rsDetail.recordCount() > 0)
             rsDetail.moveFirst();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Group.Form_Load"));
-    }
+    });
 }
 
 void Group::showHistoricalYear()
@@ -246,14 +175,8 @@ void Group::Command_Details_Click()
     Command_Details->setEnabled(false);
     Text_Msg->clear();
 
-    bool restricted = false;
-    try {
-        restrictToGroup(CurrentGroupMortco());
-        restricted = true;
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Group.Command_Details_Click"));
-    }
-    if (restricted) {
+    const QString where = QStringLiteral("Group.Command_Details_Click");
+    if (Guarded(where, [this] { restrictToGroup(CurrentGroupMortco()); })) {
         park();
         {
             Detail screen;
@@ -266,12 +189,8 @@ void Group::Command_Details_Click()
 
         Text_Msg->setText(QStringLiteral("Recalculating total payment amounts..."));
         ui::ui().doEvents();
-        try {
-            recountGroup();
-        } catch (const std::exception&) {
+        if (!Guarded(where, [this] { recountGroup(); }))
             DropPendingEdit(DE().rsGroup());
-            ShowFailure(QStringLiteral("Group.Command_Details_Click"));
-        }
     }
     Text_Msg->clear();
     Command_Details->setEnabled(true);
@@ -357,31 +276,53 @@ void Group::Command_AgencyInformation_Click()
 
 void Group::Command1_Click()
 {
+    leave();
+}
+
+std::optional<bool> Group::askToLeave() const
+{
+    const QString file = dataFile_.isEmpty() ? QStringLiteral("the payment data file")
+                                             : QDir::toNativeSeparators(dataFile_);
+    const ui::Answer answer = ui::ui().msgBox(ui::MessageBox{
+        QStringLiteral("End the payment run on %1?\r\n\r\n"
+                       "Yes: save the changes of this run to the file and end.\r\n"
+                       "No: end without saving; the file stays as it was.\r\n"
+                       "Cancel: go back to the payment groups.")
+            .arg(file),
+        ui::Buttons::YesNoCancel, ui::Icon::Question, QStringLiteral("Close the payment groups"), ui::Answer::Cancel});
+    if (answer == ui::Answer::Yes)
+        return true;
+    if (answer == ui::Answer::No)
+        return false;
+    return std::nullopt;
+}
+
+void Group::leave()
+{
+    const std::optional<bool> save = askToLeave();
+    if (!save)
+        return;
+    withoutSaving_ = !*save;
     accept();
 }
 
-namespace {
-
-bool confirmEndOfRun()
-{
-    return ui::ui().confirm(QStringLiteral("Close the payment groups and end the payment run?\r\nThe payment data "
-                                           "file is then saved with the changes of this run, and the program ends."),
-                            QStringLiteral("Close the payment groups"));
-}
-
-} // namespace
-
 void Group::Escape_Press()
 {
-    if (Command1->isEnabled() && confirmEndOfRun())
-        Command1_Click();
+    if (Command1->isEnabled())
+        leave();
 }
 
 void Group::closeEvent(QCloseEvent* e)
 {
-    if (e->spontaneous() && !ui::ui().ending() && !confirmEndOfRun()) {
-        e->ignore();
-        return;
+    // Close and Escape close the screen through accept(), which sends no close
+    // event here; any close that arrives is the window's own (close box, Alt+F4).
+    if (!ui::ui().ending()) {
+        const std::optional<bool> save = askToLeave();
+        if (!save) {
+            e->ignore();
+            return;
+        }
+        withoutSaving_ = !*save;
     }
     QDialog::closeEvent(e);
 }

@@ -1,14 +1,11 @@
 #pragma once
 // The name, contact and address lines of the current group of rsGroup, edited
 // in place; the edits are committed when the screen closes (OK or close box).
+#include "ui_Group_Agency.h"
+
 #include <QDialog>
 
 #include <array>
-
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace zarv {
 
@@ -16,39 +13,15 @@ namespace ui {
 class FieldRules;
 }
 
-class Group_Agency : public QDialog {
+// The controls are laid out in Group_Agency.ui: Label5 to Label8 show MORTCO,
+// FOLIO_CNT, TOT_PAY and DUEDATE; Text1 to Text10 edit NAME1 to ADDR6.
+class Group_Agency : public QDialog, public Ui_Group_Agency {
     Q_OBJECT
 public:
     explicit Group_Agency(QWidget* parent = nullptr);
 
     // The screen edits the current group row: without one it cannot open.
     static bool canOpen();
-
-    QGroupBox* Frame1 = nullptr;    // "<Controls>"
-    QGroupBox* Frame2 = nullptr;    // "<Name>"
-    QGroupBox* Frame3 = nullptr;    // "<Contact Person/Phone Number>"
-    QGroupBox* Frame4 = nullptr;    // "<Address>"
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;       // MORTCO
-    QLabel* Label6 = nullptr;       // FOLIO_CNT
-    QLabel* Label7 = nullptr;       // TOT_PAY
-    QLabel* Label8 = nullptr;       // DUEDATE
-    QLineEdit* Text1 = nullptr;     // NAME1 ... Text10: ADDR6
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLineEdit* Text5 = nullptr;
-    QLineEdit* Text6 = nullptr;
-    QLineEdit* Text7 = nullptr;
-    QLineEdit* Text8 = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLineEdit* Text10 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command_Cancel = nullptr;     // leaves without storing the edits
-    QLineEdit* Text_Msg = nullptr;
 
 public slots:
     void done(int r) override;

@@ -15,14 +15,11 @@
 #include "services/failurenotice.h"
 
 #include <QDialog>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QValidator>
 
 #include <functional>
 #include <utility>
@@ -33,121 +30,71 @@ namespace {
 
 constexpr quint32 kScreenColour = 0x00FFFFC0;   // form, frame, options and labels
 
-QLineEdit* box(QDialog& screen, const char* name, int maxLength)
-{
-    auto* b = named(new QLineEdit(&screen), name);
-    if (maxLength > 0)
-        b->setMaxLength(maxLength);
-    return b;
-}
+// The folio box takes what the mask of the jurisdiction in its box can hold:
+// digits up to the places the mask fills and the mask's own separators. What
+// does not fit goes nowhere, rather than into the folio, while the focus stays
+// in a refused box. Shortening a text that no longer fits (its jurisdiction
+// changed) is always taken.
+class FolioBoxValidator : public QValidator {
+public:
+    FolioBoxValidator(QLineEdit* folio, QLineEdit* jur) : QValidator(folio), folio_(folio), jur_(jur) {}
 
-QLineEdit* amountBox(QWidget* parent, const char* name)
-{
-    auto* b = named(new QLineEdit(parent), name);
-    ui::lockBox(b, true);
-    b->setMaximumWidth(150);
-    return b;
-}
+    State validate(QString& input, int&) const override
+    {
+        const QChar mark(0x2022);
+        const QString mask = FormatFolio(jur_->text(), QString(18, mark));
+        const qsizetype places = std::min<qsizetype>(mask.count(mark), 18);
+        qsizetype digits = 0;
+        bool holds = true;
+        for (const QChar c : input) {
+            if (c >= u'0' && c <= u'9')
+                ++digits;
+            else if (c == mark || (c != u' ' && !mask.contains(c)))
+                holds = false;
+        }
+        if (holds && digits <= places)
+            return Acceptable;
+        return deletedFrom(input, folio_->text()) ? Intermediate : Invalid;
+    }
+
+    // Whether text is what remains of old when a stretch of it is deleted.
+    static bool deletedFrom(const QString& text, const QString& old)
+    {
+        if (text.size() >= old.size())
+            return false;
+        qsizetype same = 0;
+        while (same < text.size() && text[same] == old[same])
+            ++same;
+        return old.endsWith(QStringView(text).mid(same));
+    }
+
+private:
+    QLineEdit* folio_;
+    QLineEdit* jur_;
+};
 
 } // namespace
 
 void BuildPaymentEditor(QDialog& screen, PaymentEditorControls& c, const PaymentEditorTexts& texts, QWidget* picture)
 {
+    c.setupUi(&screen);
+    c.lblFieldLabel = {c.lblFieldLabel_0, c.lblFieldLabel_1, c.lblFieldLabel_2, c.lblFieldLabel_3,
+                       c.lblFieldLabel_4, c.lblFieldLabel_5, c.lblFieldLabel_6, c.lblFieldLabel_7};
     screen.setWindowTitle(QStringLiteral("ZARV - ") + texts.title);
-    ui::setBackColour(&screen, kScreenColour);
-
-    c.Label1 = named(new QLabel(texts.title, &screen), "Label1");
-    QFont titleFont = c.Label1->font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(12);
-    c.Label1->setFont(titleFont);
-
-    static const char* const kLabels[8] = {"Mortgage Number:", "Name:", "Collection District:", "Jurisdiction:",
-                                           "Folio Number:", "Delinquent / Credit:", "Legal Description:",
-                                           "Payment Amount:"};
-    for (int i = 0; i < 8; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(kLabels[i]), &screen);
-        l->setObjectName(QStringLiteral("lblFieldLabel_%1").arg(i));
-        l->setProperty("index", i);
-        c.lblFieldLabel[static_cast<size_t>(i)] = l;
-    }
-
-    c.txtCD = box(screen, "txtCD", 2);
-    c.txtJUR = box(screen, "txtJUR", 3);
-    ui::setBackColour(c.txtJUR, ui::colour::White);
-    c.txtFOLIO_DISP = box(screen, "txtFOLIO_DISP", 20);
-    c.txtNUMBER = box(screen, "txtNUMBER", 12);
-    c.txtNAME = box(screen, "txtNAME", 25);
-    c.txtLEGAL = box(screen, "txtLEGAL", 32);
-
-    c.Frame1 = named(new QGroupBox(QStringLiteral("<Grant>"), &screen), "Frame1");
-    c.OptionA = named(new QRadioButton(QStringLiteral("(&A) NO Grant"), c.Frame1), "OptionA");
-    c.OptionB = named(new QRadioButton(QStringLiteral("(&B) Regular Grant"), c.Frame1), "OptionB");
-    c.OptionC = named(new QRadioButton(QStringLiteral("(&C) Additional Grant"), c.Frame1), "OptionC");
-    // None is selected until the screen loads.
-    c.txtGROSS_TAX = amountBox(c.Frame1, "txtGROSS_TAX");
-    c.txtREG_GRANT = amountBox(c.Frame1, "txtREG_GRANT");
-    c.txtADD_GRANT = amountBox(c.Frame1, "txtADD_GRANT");
-    auto* grant = new QGridLayout(c.Frame1);
-    grant->addWidget(c.OptionA, 0, 0);
-    grant->addWidget(c.txtGROSS_TAX, 0, 1);
-    grant->addWidget(c.OptionB, 1, 0);
-    grant->addWidget(c.txtREG_GRANT, 1, 1);
-    grant->addWidget(c.OptionC, 2, 0);
-    grant->addWidget(c.txtADD_GRANT, 2, 1);
-
-    c.txtDELQ = amountBox(&screen, "txtDELQ");
-    c.txtPAYMENT = named(new QLineEdit(&screen), "txtPAYMENT");
-    c.txtPAYMENT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    c.txtPAYMENT->setMaximumWidth(150);
-
-    // Enter in a box presses OK; Escape presses Cancel (Alt+A to Alt+C are the options').
-    c.Command_OK = named(new QPushButton(QStringLiteral("&OK"), &screen), "Command_OK");
+    c.Label1->setText(texts.title);
+    c.Text_Msg->setText(texts.message);
     c.Command_OK->setToolTip(texts.okToolTip);
-    c.Command_OK->setDefault(true);
-    c.Command_Cancel = named(new QPushButton(QStringLiteral("Ca&ncel"), &screen), "Command_Cancel");
     c.Command_Cancel->setToolTip(texts.cancelToolTip);
-    ui::escapePresses(&screen, c.Command_Cancel);
-
-    c.Text_Msg = named(new QLineEdit(texts.message, &screen), "Text_Msg");
-    ui::makeStatusBox(c.Text_Msg);
-
-    auto* fields = new QGridLayout;
-    auto addRow = [&](int row, int label, QWidget* w) {
-        fields->addWidget(c.lblFieldLabel[static_cast<size_t>(label)], row, 0, Qt::AlignRight);
-        fields->addWidget(w, row, 1);
-    };
-    addRow(0, lblCollectionDistrict, c.txtCD);
-    addRow(1, lblJurisdiction, c.txtJUR);
-    addRow(2, lblFolioNumber, c.txtFOLIO_DISP);
-    addRow(3, lblMortgageNumber, c.txtNUMBER);
-    addRow(4, lblName, c.txtNAME);
-    addRow(5, lblLegal, c.txtLEGAL);
-    fields->addWidget(c.Frame1, 6, 0, 1, 2);
-    addRow(7, lblDelinquent, c.txtDELQ);
-    addRow(8, lblPayment, c.txtPAYMENT);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(c.Command_OK);
-    buttons->addWidget(c.Command_Cancel);
-    buttons->addStretch();
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(c.Label1, 1);
     if (picture)
-        top->addWidget(picture, 0, Qt::AlignRight);
+        c.TitleRow->addWidget(picture, 0, Qt::AlignRight);
 
-    auto* layout = new QVBoxLayout(&screen);
-    layout->addLayout(top);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->addWidget(c.Text_Msg);
-
-    QWidget* order[] = {c.txtCD, c.txtJUR, c.txtFOLIO_DISP, c.txtNUMBER, c.txtNAME, c.txtLEGAL, c.OptionA,
-                        c.OptionB, c.OptionC, c.txtPAYMENT, c.Command_OK, c.Command_Cancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    ui::setBackColour(&screen, kScreenColour);
+    ui::setBackColour(c.txtJUR, ui::colour::White);
+    for (QLineEdit* b : {c.txtGROSS_TAX, c.txtREG_GRANT, c.txtADD_GRANT, c.txtDELQ})
+        ui::lockBox(b, true);
+    ui::makeStatusBox(c.Text_Msg);
+    // Enter in a box presses OK; Escape presses Cancel (Alt+A to Alt+C are the options').
+    ui::escapePresses(&screen, c.Command_Cancel);
 }
 
 void MakePaymentEditorReadOnly(PaymentEditorControls& c)
@@ -208,7 +155,7 @@ QString CodeCheckRule(QLineEdit* box, QLineEdit* status, const QString& what)
     const QString message = CodeCheckMessage(box->text(), what);
     if (!message.isEmpty()) {
         status->setText(message);
-        ui::markError(box);
+        ui::markError(box, message);
     }
     return message;
 }
@@ -234,7 +181,7 @@ QString FolioFitRule(PaymentEditorControls& c)
     }
     c.Text_Msg->setText(message);
     ui::ui().beep();
-    ui::markError(c.txtFOLIO_DISP);
+    ui::markError(c.txtFOLIO_DISP, message);
     return message;
 }
 
@@ -248,7 +195,7 @@ QString CharacterCheckRule(QLineEdit* box, QLineEdit* status, const QString& wha
     const QString message = CharacterCheckMessage(box->text(), what);
     if (!message.isEmpty()) {
         status->setText(message);
-        ui::markError(box);
+        ui::markError(box, message);
     } else if (ui::isMarkedError(box)) {
         ui::markNormal(box);
         status->clear();
@@ -263,7 +210,7 @@ QString NameCheckRule(PaymentEditorControls& c)
         const QString message = QStringLiteral("You must enter a Name!");
         c.Text_Msg->setText(message);
         ui::ui().beep();
-        ui::markError(c.txtNAME);
+        ui::markError(c.txtNAME, message);
         return message;
     }
     ui::markNormal(c.txtNAME);
@@ -277,7 +224,7 @@ QString AmountCheckRule(PaymentEditorControls& c)
     c.txtPAYMENT->setText(check.text);
     if (check.verdict != AmountVerdict::Accepted) {
         c.Text_Msg->setText(check.message);
-        ui::markError(c.txtPAYMENT);
+        ui::markError(c.txtPAYMENT, check.message);
         return check.message;
     }
     c.Text_Msg->clear();
@@ -299,7 +246,7 @@ void ShowDuplicateFolioError(PaymentEditorControls& c, QLineEdit* box)
 {
     c.Text_Msg->setText(QStringLiteral("ERROR - Duplicate Folio with 100% EXACT SAME NAME"));
     ui::ui().beep();
-    ui::markError(box);
+    ui::markError(box, c.Text_Msg->text());
     box->setFocus(Qt::OtherFocusReason);
 }
 
@@ -363,6 +310,8 @@ PaymentFieldEditor::PaymentFieldEditor(QWidget* parent, const QString& name, con
     rules->onValidate(txtLEGAL, [this](bool& cancel) { txtLEGAL_Validate(cancel); });
     rules->onValidate(txtPAYMENT, [this](bool& cancel) { txtPAYMENT_Validate(cancel); });
     rules->onValidate(txtFOLIO_DISP, [this](bool& cancel) { txtFOLIO_DISP_Validate(cancel); });
+    txtFOLIO_DISP->setValidator(new FolioBoxValidator(txtFOLIO_DISP, txtJUR));
+    connect(txtFOLIO_DISP, &QLineEdit::textEdited, this, [this] { folioEdited(); });
 
     connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
     connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
@@ -384,11 +333,21 @@ void PaymentFieldEditor::txtJUR_LostFocus()
 
 void PaymentFieldEditor::folioDisplay(const char* handler)
 {
-    try {
-        FolioDisplayRule(*this);
-    } catch (const std::exception&) {
-        ShowFailure(objectName() + QLatin1Char('.') + QLatin1String(handler));
-    }
+    Guarded(objectName() + QLatin1Char('.') + QLatin1String(handler), [this] { FolioDisplayRule(*this); });
+}
+
+void PaymentFieldEditor::folioEdited()
+{
+    // A refused folio's mark and message go as soon as its digits fit.
+    if (!ui::isMarkedError(txtFOLIO_DISP))
+        return;
+    Guarded(objectName() + QStringLiteral(".txtFOLIO_DISP_Change"), [this] {
+        if (!FolioFitMessage(txtJUR->text(), vb::Trim(txtFOLIO_DISP->text())).isEmpty())
+            return;
+        ui::markNormal(txtFOLIO_DISP);
+        if (Text_Msg->text().startsWith(QStringLiteral("A Folio Number")))
+            Text_Msg->clear();
+    });
 }
 
 void PaymentFieldEditor::txtFOLIO_DISP_GotFocus()
@@ -433,12 +392,9 @@ void PaymentFieldEditor::txtPAYMENT_Validate(bool& Cancel)
 
 void PaymentFieldEditor::txtFOLIO_DISP_Validate(bool& Cancel)
 {
-    try {
-        Cancel = folioTyped() && !FolioFitRule(*this).isEmpty();
-    } catch (const std::exception&) {
-        ShowFailure(objectName() + QStringLiteral(".txtFOLIO_DISP_Validate"));
-        Cancel = true;
-    }
+    Cancel = true;
+    Guarded(objectName() + QStringLiteral(".txtFOLIO_DISP_Validate"),
+            [&] { Cancel = folioTyped() && !FolioFitRule(*this).isEmpty(); });
 }
 
 QString PaymentFieldEditor::folioToStore() const
@@ -483,7 +439,8 @@ void PaymentFieldEditor::Command_OK_Click()
     if (!checkEveryBox())
         return;
     db::Recordset& rs = DE().rsDetail();
-    try {
+    bool stored = false;
+    const bool ran = Guarded(objectName() + QStringLiteral(".Command_OK_Click"), [&] {
         const QString folio = folioToStore();
         const QString mortco = CurrentGroupMortco();
         // The codes as they will be stored (see WritePaymentBoxes).
@@ -496,12 +453,12 @@ void PaymentFieldEditor::Command_OK_Click()
         if (check.verdict == FolioVerdict::Notice)
             ShowFolioNotice(*this, check.listed, changing_, folio);
         save(mortco, folio);
-    } catch (const std::exception&) {
+        stored = true;
+    });
+    if (!ran)
         DropPendingEdit(rs);
-        ShowFailure(objectName() + QStringLiteral(".Command_OK_Click"));
-        return;
-    }
-    accept();
+    if (stored)
+        accept();
 }
 
 void PaymentFieldEditor::Command_Cancel_Click()

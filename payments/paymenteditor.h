@@ -5,20 +5,13 @@
 // line), the stored payment the change and delete screens show, and the field
 // rules and OK of the change and add screens.
 #include "payments/paymentrules.h"
+#include "ui_PaymentEditor.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <array>
 #include <vector>
-
-class QDialog;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QWidget;
 
 namespace zarv {
 
@@ -29,29 +22,12 @@ namespace ui {
 class FieldRules;
 }
 
-struct PaymentEditorControls {
-    QLabel* Label1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
+// The controls, laid out in PaymentEditor.ui under their object names; the
+// eight field labels are lblFieldLabel_0 to _7, also reachable by index.
+struct PaymentEditorControls : Ui_PaymentEditor {
     // "Mortgage Number:", "Name:", "Collection District:", "Jurisdiction:",
     // "Folio Number:", "Delinquent / Credit:", "Legal Description:", "Payment Amount:"
     std::array<QLabel*, 8> lblFieldLabel{};
-    QLineEdit* txtCD = nullptr;
-    QLineEdit* txtJUR = nullptr;
-    QLineEdit* txtFOLIO_DISP = nullptr;
-    QLineEdit* txtNUMBER = nullptr;
-    QLineEdit* txtNAME = nullptr;
-    QLineEdit* txtLEGAL = nullptr;
-    QRadioButton* OptionA = nullptr;
-    QRadioButton* OptionB = nullptr;
-    QRadioButton* OptionC = nullptr;
-    QLineEdit* txtGROSS_TAX = nullptr;
-    QLineEdit* txtREG_GRANT = nullptr;
-    QLineEdit* txtADD_GRANT = nullptr;
-    QLineEdit* txtDELQ = nullptr;
-    QLineEdit* txtPAYMENT = nullptr;
-    QPushButton* Command_OK = nullptr;
-    QPushButton* Command_Cancel = nullptr;
-    QLineEdit* Text_Msg = nullptr;
 };
 
 struct PaymentEditorTexts {
@@ -179,6 +155,7 @@ protected:
 
 private:
     void folioDisplay(const char* handler);
+    void folioEdited();
     // Runs the check of every box in tab order; false (the focus on the first
     // box refused, its message shown) when any refuses.
     bool checkEveryBox();

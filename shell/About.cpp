@@ -11,7 +11,6 @@
 #include "shell/formparts.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -64,80 +63,37 @@ QFont palatino(const QFont& base, qreal points, bool bold = false)
 
 About::About(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral("ZARV - About"));
+    setupUi(this);
     setWindowIcon(zarvIcon());
     setFixedSize(ui::twipsToPixels(kFormWidth), ui::twipsToPixels(kFormHeight));
-
-    picIcon = new PictureBox(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(zarvIcon().pixmap(32, 32));
-    place(picIcon, 240, 240, 480, 480);
+    Picture_Printer->setPixmap(printerPicture());
 
-    lblTitle = new QLabel(QStringLiteral("Application Title"), this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    // The serif face is the first of these the desktop has.
     lblTitle->setFont(palatino(font(), 16, true));
-    place(lblTitle, 1050, 240, 4560, 480);
-
-    lblVersion = new QLabel(QStringLiteral("Version"), this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setFont(palatino(font(), 10));
-    place(lblVersion, 1050, 780, 4560, 300);
-
-    lblDescription = new QLabel(QStringLiteral("App Description"), this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setFont(palatino(font(), 10));
-    lblDescription->setWordWrap(true);
-    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(lblDescription, 1050, 1125, 4560, 1650);
+    lblDisclaimer->setFont(palatino(font(), 8));
+    Label65->setFont(palatino(font(), 9));
+    Label65b->setFont(palatino(font(), 12, true));
 
-    Line1 = new LineShape(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setBorderColor(kRuleColor);
     Line1->setLine(150, kRuleY, 5714, kRuleY);
-
-    Line2 = new LineShape(this);
-    Line2->setObjectName(QStringLiteral("Line2"));
     Line2->setBorderColor(kSweepColor);
     Line2->setBorderWidth(2);
     Line2->setLine(150, kRuleY, 285, kRuleY);
 
-    lblDisclaimer = new QLabel(
-        QStringLiteral("Note: An installation is needed for this program to work. No shortcuts..."), this);
-    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
-    lblDisclaimer->setFont(palatino(font(), 8));
-    lblDisclaimer->setWordWrap(true);
-    lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(lblDisclaimer, kCreditsLeft, 3030, kCreditsWidth, 540);
-
-    Label65 = new QLabel(QStringLiteral("This Application was programmed by:"), this);
-    Label65->setObjectName(QStringLiteral("Label65"));
-    Label65->setFont(palatino(font(), 9));
-    Label65b = new QLabel(QStringLiteral("The ZARV Team"), this);
-    Label65b->setObjectName(QStringLiteral("Label65b"));
-    Label65b->setFont(palatino(font(), 12, true));
     ui::setBackColour(Label65b, quint32(kCreditsBackColor));
     label65bColor_ = kCreditsColor;
     ui::setForeColour(Label65b, quint32(label65bColor_));
     placeCredits(kHeadingDesignTop, kNameDesignTop);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    place(cmdOK, 4245, 3030, 1467, 375);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    place(cmdSysInfo, 4245, 3480, 1467, 375);
     // A larger desktop font widens the buttons; the box grows with them.
+    for (QPushButton* b : {cmdOK, cmdSysInfo})
+        b->resize(b->size().expandedTo(b->sizeHint()));
     const int right = std::max(cmdOK->geometry().right(), cmdSysInfo->geometry().right()) + ui::twipsToPixels(150);
     if (right > width())
         setFixedSize(right, height());
-
-    Picture_Printer = new PictureBox(this);
-    Picture_Printer->setObjectName(QStringLiteral("Picture_Printer"));
-    Picture_Printer->setPixmap(printerPicture());
-    Picture_Printer->setToolTip(QStringLiteral("Screen Print! Click on this image to print this form."));
-    place(Picture_Printer, 4740, 4020, 480, 480);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -159,12 +115,8 @@ About::About(QWidget* owner) : QDialog(owner)
 
 void About::place(QWidget* w, int leftTwips, int topTwips, int widthTwips, int heightTwips)
 {
-    QRect r(ui::twipsToPixels(leftTwips), ui::twipsToPixels(topTwips), ui::twipsToPixels(widthTwips),
-            ui::twipsToPixels(heightTwips));
-    // A button's caption is shown whole at any font.
-    if (qobject_cast<QPushButton*>(w))
-        r.setSize(r.size().expandedTo(w->sizeHint()));
-    w->setGeometry(r);
+    w->setGeometry(ui::twipsToPixels(leftTwips), ui::twipsToPixels(topTwips), ui::twipsToPixels(widthTwips),
+                   ui::twipsToPixels(heightTwips));
 }
 
 void About::placeCredits(int headingTop, int nameTop)
@@ -200,13 +152,22 @@ void About::cmdSysInfo_Click()
 
 void About::StartSysInfo()
 {
-    QStringList command = QProcess::splitCommand(fs::Settings::instance().systemInfoProgram());
-    if (!command.isEmpty()) {
+    const fs::Settings& settings = fs::Settings::instance();
+    QStringList command = QProcess::splitCommand(settings.systemInfoProgram());
+    QString why;
+    if (command.isEmpty()) {
+        why = QStringLiteral("No system-information program is named in the settings.");
+    } else {
         const QString program = command.takeFirst();
         if (QProcess::startDetached(program, command))
             return;
+        why = QStringLiteral("The system-information program %1 could not be started.").arg(program);
     }
-    ui::ui().msgBox(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::OK);
+    // Says where the program is named, so that it can be set.
+    ui::ui().msgBox(QStringLiteral("System Information Is Unavailable At This Time\r\n\r\n%1\r\n"
+                                   "Name one as SystemInfo under [About] in %2 (for example SystemInfo=hardinfo).")
+                        .arg(why, QDir::toNativeSeparators(settings.filePath())),
+                    ui::Buttons::OK);
 }
 
 void About::Picture_Printer_Click()

@@ -2,34 +2,21 @@
 // The About window: the program's title, version and description, System Info,
 // a print of the window, a line sweeping to and fro and the credits that pulse
 // after a click on the icon.
+#include "ui_About.h"
+
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
 class QTimer;
 
 namespace zarv {
 
-class LineShape;
-class PictureBox;
-
-class About : public QDialog {
+// The controls are laid out in About.ui; the credits (Label65, Label65b) and
+// the lines move as the window runs.
+class About : public QDialog, public Ui_About {
     Q_OBJECT
 public:
     explicit About(QWidget* owner = nullptr);
 
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblDisclaimer = nullptr;
-    PictureBox* picIcon = nullptr;
-    PictureBox* Picture_Printer = nullptr;
-    LineShape* Line1 = nullptr;
-    LineShape* Line2 = nullptr;
-    QLabel* Label65 = nullptr;
-    QLabel* Label65b = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdSysInfo = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
 

@@ -261,6 +261,7 @@ void PaymentRun(ZarvPayment& s)
         stop(s);
         showChoosing(s);
         DuplicateFolios list;
+        list.setDataFile(s.m_FilePath);
         ui::ui().showModal(list);
         if (ui::ui().ending())
             return;
@@ -288,12 +289,15 @@ void PaymentRun(ZarvPayment& s)
         loadedDigest.clear();   // the run then saves as always
     }
     s.Park();
+    bool withoutSaving = false;
     try {
         if (editing()) {
             editing()();
         } else {
             Group groups;
+            groups.setDataFile(s.m_FilePath);
             ui::ui().showModal(groups);
+            withoutSaving = groups.leftWithoutSaving();
         }
     } catch (const std::exception&) {
         // The edits made so far are in the tables: they are saved below.
@@ -301,6 +305,12 @@ void PaymentRun(ZarvPayment& s)
     }
     if (ui::ui().ending())
         return;
+    if (withoutSaving) {
+        // The clerk's choice: the file and its backup stay as they were.
+        s.Restore();
+        s.Unload();
+        return;
+    }
     saveAndEnd(s, historical, loadedDigest);
 }
 

@@ -14,12 +14,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -27,14 +24,6 @@ namespace {
 
 const QString kPaymentPattern = QStringLiteral("###,###,###,##0.00");
 const QString kDisketteName = QStringLiteral("Zarvdata.csv");
-const QString kNotReadyText = QStringLiteral("If you are not ready to return the data, exit and continue later...");
-
-QLabel* label(const QString& text, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return l;
-}
 
 // The folder path as the file system knows it, for comparing two paths.
 QString canonicalFolder(const QString& folder)
@@ -102,92 +91,18 @@ struct ZARV_ReturnInstructions::Diskette {
 
 ZARV_ReturnInstructions::ZARV_ReturnInstructions(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("ZARV_ReturnInstructions"));
-    setWindowTitle(QStringLiteral("ZARV - Return the Payment Data"));
+    setupUi(this);
     setWindowIcon(zarvIcon());
-
-    auto* top = new QVBoxLayout(this);
-    QLabel* important = label(QStringLiteral("IMPORTANT, before you return the ZARV data to"), this);
-    QFont bold = important->font();
-    bold.setBold(true);
-    important->setFont(bold);
-    top->addWidget(important);
-    QLabel* office = label(QStringLiteral("Velmoran - Brenhallow"), this);
-    office->setFont(bold);
-    top->addWidget(office);
-    top->addWidget(label(QStringLiteral("1. Compare that cheque amount agrees with payment amount"), this));
-
-    auto* paymentRow = new QHBoxLayout;
-    paymentRow->addSpacing(24);
-    paymentRow->addWidget(label(QStringLiteral("Payment Amount"), this));
-    Label_Payment = label(QStringLiteral("0.00"), this);
-    Label_Payment->setObjectName(QStringLiteral("Label_Payment"));
-    QFont paymentFont = Label_Payment->font();
-    paymentFont.setBold(true);
-    paymentFont.setPointSizeF(paymentFont.pointSizeF() * 1.3);
-    Label_Payment->setFont(paymentFont);
+    // Larger than the desktop's font, whatever that font is.
+    ui::scaleFont(Label_Payment, 1.3);
     ui::setForeColour(Label_Payment, ui::colour::Blue);
-    paymentRow->addWidget(Label_Payment);
-    paymentRow->addStretch();
-    top->addLayout(paymentRow);
-
-    top->addWidget(label(QStringLiteral("2. Return the Data by Email or to the original ZARV diskette"), this));
-
-    auto* email = new QGroupBox(QStringLiteral("< Return the ZARV data by Email") + vb::Space(70)
-                                    + QStringLiteral("(Recommended)"),
-                                this);
-    email->setObjectName(QStringLiteral("Frame_Email"));
-    auto* emailLayout = new QVBoxLayout(email);
-    emailLayout->addWidget(label(QStringLiteral("To return the ZARV data to the Velmoran"), email));
-    emailLayout->addWidget(label(QStringLiteral("you need to manually attach the"), email));
-    Label_FileName = label(QString(), email);
-    Label_FileName->setObjectName(QStringLiteral("Label_FileName"));
-    Label_FileName->setFont(bold);
-    emailLayout->addWidget(Label_FileName);
-    emailLayout->addWidget(label(QStringLiteral("file to an Email note and send it to:"), email));
-    Label_Email = label(fs::Settings::instance().returnEmail(), email);
-    Label_Email->setObjectName(QStringLiteral("Label_Email"));
-    Label_Email->setFont(bold);
-    emailLayout->addWidget(Label_Email);
-    top->addWidget(email);
-
-    auto* diskette = new QGroupBox(QStringLiteral("< Return the ZARV data by the original ZARV diskette")
-                                       + vb::Space(37) + QStringLiteral("(Optional)"),
-                                   this);
-    diskette->setObjectName(QStringLiteral("Frame_Diskette"));
-    auto* disketteLayout = new QVBoxLayout(diskette);
-    disketteLayout->addWidget(label(QStringLiteral("Copy the ZARV data file"), diskette));
-    Label_FileName2 = label(QString(), diskette);
-    Label_FileName2->setObjectName(QStringLiteral("Label_FileName2"));
-    Label_FileName2->setFont(bold);
-    disketteLayout->addWidget(Label_FileName2);
-    disketteLayout->addWidget(label(QStringLiteral("To Zarvdata.csv"), diskette));
-    auto* driveRow = new QHBoxLayout;
-    Command_DriveA = new QPushButton(QStringLiteral("Drive &A"), diskette);
-    Command_DriveA->setObjectName(QStringLiteral("Command_DriveA"));
+    const fs::Settings& settings = fs::Settings::instance();
+    Label_Email->setText(settings.returnEmail());
     Command_DriveA->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive A: (%1)")
-                                   .arg(QDir::toNativeSeparators(fs::Settings::instance().driveAFolder())));
-    Command_DriveB = new QPushButton(QStringLiteral("Drive &B"), diskette);
-    Command_DriveB->setObjectName(QStringLiteral("Command_DriveB"));
+                                   .arg(QDir::toNativeSeparators(settings.driveAFolder())));
     Command_DriveB->setToolTip(QStringLiteral("Ensure that the original ZARV diskette is in Drive B: (%1)")
-                                   .arg(QDir::toNativeSeparators(fs::Settings::instance().driveBFolder())));
-    driveRow->addWidget(Command_DriveA);
-    driveRow->addWidget(label(QStringLiteral("or"), diskette));
-    driveRow->addWidget(Command_DriveB);
-    driveRow->addStretch();
-    disketteLayout->addLayout(driveRow);
-    disketteLayout->addWidget(label(QStringLiteral("or you can do the file copy manually!"), diskette));
-    top->addWidget(diskette);
-
-    Command_Exit = new QPushButton(QStringLiteral("E&xit"), this);
-    Command_Exit->setObjectName(QStringLiteral("Command_Exit"));
-    Command_Exit->setToolTip(QStringLiteral("Exit ZARV"));
-    top->addWidget(Command_Exit, 0, Qt::AlignHCenter);
-
-    Text_Msg = new QLineEdit(kNotReadyText, this);
-    Text_Msg->setObjectName(QStringLiteral("Text_Msg"));
+                                   .arg(QDir::toNativeSeparators(settings.driveBFolder())));
     ui::makeStatusBox(Text_Msg);
-    top->addWidget(Text_Msg);
 
     connect(Command_DriveA, &QPushButton::clicked, this, &ZARV_ReturnInstructions::Command_DriveA_Click);
     connect(Command_DriveB, &QPushButton::clicked, this, &ZARV_ReturnInstructions::Command_DriveB_Click);
@@ -199,23 +114,17 @@ ZARV_ReturnInstructions::ZARV_ReturnInstructions(QWidget* parent) : QDialog(pare
 void ZARV_ReturnInstructions::Form_Load()
 {
     Label_Payment->setText(vb::Format(0, kPaymentPattern));
-    try {
-        Label_Payment->setText(vb::Format(PaymentTotal(), kPaymentPattern));
-    } catch (const std::exception&) {
-        ShowFailure(QString());
-    }
+    Guarded(QString(), [this] { Label_Payment->setText(vb::Format(PaymentTotal(), kPaymentPattern)); });
     Label_FileName->setText(QString::fromLatin1(kUnknownPath));
     Label_FileName2->setText(QString::fromLatin1(kUnknownPath));
-    try {
+    Guarded(QString(), [this] {
         if (const std::optional<QString> path = ReturnFilePath()) {
             Label_FileName->setText(*path);
             Label_FileName2->setText(*path);
             if (sameDisketteFile(*path, driveATarget()) || sameDisketteFile(*path, driveBTarget()))
                 Text_Msg->setText(QStringLiteral("Please NOTE that the zarv data is already on the floppy diskette!"));
         }
-    } catch (const std::exception&) {
-        ShowFailure(QString());
-    }
+    });
 }
 
 QString ZARV_ReturnInstructions::driveATarget()

@@ -2,12 +2,10 @@
 // The last screen of a payment run: the payment total the cheque must match,
 // where the data file is, where to e-mail it, and a copy of it to the folder
 // that stands for diskette drive A: or B:.
+#include "ui_ZARV_ReturnInstructions.h"
+
 #include <QDialog>
 #include <optional>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace zarv {
 
@@ -20,19 +18,11 @@ inline constexpr const char* kUnknownPath = "??? UNKNOWN ???";
 // The sum of every group's TOT_PAY.
 double PaymentTotal();
 
-class ZARV_ReturnInstructions : public QDialog {
+// The controls are laid out in ZARV_ReturnInstructions.ui.
+class ZARV_ReturnInstructions : public QDialog, public Ui_ZARV_ReturnInstructions {
     Q_OBJECT
 public:
     explicit ZARV_ReturnInstructions(QWidget* parent = nullptr);
-
-    QLabel* Label_Payment = nullptr;
-    QLabel* Label_FileName = nullptr;
-    QLabel* Label_FileName2 = nullptr;
-    QLabel* Label_Email = nullptr;
-    QPushButton* Command_DriveA = nullptr;
-    QPushButton* Command_DriveB = nullptr;
-    QPushButton* Command_Exit = nullptr;
-    QLineEdit* Text_Msg = nullptr;
 
     void Command_DriveA_Click();
     void Command_DriveB_Click();

@@ -1,23 +1,17 @@
 #pragma once
 // The last screen of a verification run: where the rewritten workbook is and
 // where to e-mail it.
-#include <QDialog>
+#include "ui_ZARV_ReturnInstructions2.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include <QDialog>
 
 namespace zarv {
 
-class ZARV_ReturnInstructions2 : public QDialog {
+// The controls are laid out in ZARV_ReturnInstructions2.ui.
+class ZARV_ReturnInstructions2 : public QDialog, public Ui_ZARV_ReturnInstructions2 {
     Q_OBJECT
 public:
     explicit ZARV_ReturnInstructions2(QWidget* parent = nullptr);
-
-    QLabel* Label_FileName = nullptr;
-    QLabel* Label_Email = nullptr;
-    QPushButton* Command_Exit = nullptr;
-    QLineEdit* Text_Msg = nullptr;
 
     void Command_Exit_Click();
 

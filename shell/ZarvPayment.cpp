@@ -14,15 +14,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -31,125 +24,25 @@ namespace {
 constexpr long kZarvModeColor = 0xFFFFC0;     // &HFFFFC0
 constexpr long kVerifyModeColor = 0xFFC0C0;   // &HFFC0C0
 
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 } // namespace
 
 ZarvPayment::ZarvPayment(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("ZarvPayment"));
-    setWindowTitle(QStringLiteral("ZARV - ZARVENHOLT"));
+    setupUi(this);
     setWindowIcon(zarvIcon());
-    buildControls();
-    buildMenus();
-    resize(640, 500);
+    // Sizes relative to the desktop's font, which a .ui file cannot state.
+    ui::scaleFont(Label_SelectTheZarvFileLocation, 1.15);
+    ui::scaleFont(Label_PleaseWait, 1.6);
+    ui::makeStatusBox(Text_Msg);
+    File->setPattern(QStringLiteral("*.csv"));
+    connectHandlers();
     Form_Load();
 }
 
 ZarvPayment::~ZarvPayment() = default;
 
-void ZarvPayment::buildControls()
+void ZarvPayment::connectHandlers()
 {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("ZarvPaymentArea"));
-    setCentralWidget(central);
-
-    Frame_File_Type = named(new QGroupBox(QStringLiteral("<File Type>"), central), "Frame_File_Type");
-    Option_ZARV = named(new QRadioButton(QStringLiteral("Regular ZARV Usage"), Frame_File_Type), "Option_ZARV");
-    Option_ZARV->setToolTip(QStringLiteral("Work with the regular ZARV payment files"));
-    Option_VERIFY = named(new QRadioButton(QStringLiteral("Mortgage # Verification File"), Frame_File_Type),
-                          "Option_VERIFY");
-    Option_VERIFY->setToolTip(QStringLiteral(
-        "Mortgage company option: provides electronic files for folio/mortgage # verification"));
-    auto* typeLayout = new QVBoxLayout(Frame_File_Type);
-    typeLayout->addWidget(Option_ZARV);
-    typeLayout->addWidget(Option_VERIFY);
-    Option_ZARV->setChecked(true);
-
-    Frame_UseOnlyCurrentYearData = named(new QGroupBox(QStringLiteral("<Use Only Current Year Data>"), central),
-                                         "Frame_UseOnlyCurrentYearData");
-    Option_Yes = named(new QRadioButton(QStringLiteral("Yes"), Frame_UseOnlyCurrentYearData), "Option_Yes");
-    OptionNo = named(new QRadioButton(QStringLiteral("No"), Frame_UseOnlyCurrentYearData), "OptionNo");
-    auto* yearLayout = new QHBoxLayout(Frame_UseOnlyCurrentYearData);
-    yearLayout->addWidget(Option_Yes);
-    yearLayout->addWidget(OptionNo);
-    yearLayout->addStretch();
-    Option_Yes->setChecked(true);
-
-    Label_SelectTheZarvFileLocation = named(new QLabel(QStringLiteral("Select the Zarv.csv file location"), central),
-                                            "Label_SelectTheZarvFileLocation");
-    QFont strong = Label_SelectTheZarvFileLocation->font();
-    strong.setBold(true);
-    strong.setPointSizeF(strong.pointSizeF() * 1.15);
-    Label_SelectTheZarvFileLocation->setFont(strong);
-
-    Label_Disk = named(new QLabel(QStringLiteral("Disk"), central), "Label_Disk");
-    Drive = named(new ui::DriveList(central), "Drive");
-    Label_Disk->setBuddy(Drive);
-    Label_Directory = named(new QLabel(QStringLiteral("Directory"), central), "Label_Directory");
-    Dir = named(new ui::DirList(central), "Dir");
-    Label_Directory->setBuddy(Dir);
-    Label_Files = named(new QLabel(QStringLiteral("Files"), central), "Label_Files");
-    File = named(new ui::FileList(central), "File");
-    Label_Files->setBuddy(File);
-    File->setPattern(QStringLiteral("*.csv"));
-    Command_Browse = named(new QPushButton(QStringLiteral("&Browse..."), central), "Command_Browse");
-    Command_Browse->setToolTip(QStringLiteral("Choose the file in the standard file dialog"));
-
-    Command_OK = named(new QPushButton(QStringLiteral("&OK"), central), "Command_OK");
-    Command_OK->setToolTip(QStringLiteral("Work with the ZARV File Selected"));
-    Command_VERIFY_OK = named(new QPushButton(QStringLiteral("&Verify"), central), "Command_VERIFY_OK");
-    Command_VERIFY_OK->setToolTip(QStringLiteral("Work with the Mortgage Number Verification File Selected"));
-    Command_Exit = named(new QPushButton(QStringLiteral("E&xit"), central), "Command_Exit");
-    Command_Exit->setToolTip(QStringLiteral("Exit ZARV"));
-
-    Text_Msg = named(new QLineEdit(QStringLiteral("Please select the location of the ZARV file."), central),
-                     "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-
-    Label_PleaseWait = named(new QLabel(QStringLiteral("Please Wait While Saving the ZARV data!"), central),
-                             "Label_PleaseWait");
-    QFont waitFont = Label_PleaseWait->font();
-    waitFont.setBold(true);
-    waitFont.setPointSizeF(waitFont.pointSizeF() * 1.6);
-    Label_PleaseWait->setFont(waitFont);
-    Label_PleaseWait->setAlignment(Qt::AlignCenter);
-    Label_PleaseWait->setVisible(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {Command_OK, Command_VERIFY_OK, Command_Exit}) {
-        b->setMinimumWidth(100);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-
-    auto* grid = new QGridLayout(central);
-    grid->addWidget(Frame_File_Type, 0, 0);
-    grid->addWidget(Frame_UseOnlyCurrentYearData, 0, 1, Qt::AlignTop);
-    grid->addWidget(Label_SelectTheZarvFileLocation, 1, 0, 1, 2);
-    grid->addWidget(Label_Disk, 2, 0);
-    auto* filesHeading = new QHBoxLayout;
-    filesHeading->addWidget(Label_Files);
-    filesHeading->addStretch();
-    filesHeading->addWidget(Command_Browse);
-    grid->addLayout(filesHeading, 2, 1);
-    grid->addWidget(Drive, 3, 0);
-    grid->addWidget(File, 3, 1, 3, 1);
-    grid->addWidget(Label_Directory, 4, 0);
-    grid->addWidget(Dir, 5, 0);
-    grid->addWidget(Label_PleaseWait, 6, 0, 1, 2);
-    grid->addLayout(buttons, 7, 0, 1, 2);
-    grid->addWidget(Text_Msg, 8, 0, 1, 2);
-    grid->setRowStretch(5, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
-
     connect(Option_ZARV, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Option_ZARV_Click();
@@ -164,14 +57,6 @@ void ZarvPayment::buildControls()
     connect(Command_OK, &QPushButton::clicked, this, &ZarvPayment::Command_OK_Click);
     connect(Command_VERIFY_OK, &QPushButton::clicked, this, &ZarvPayment::Command_VERIFY_OK_Click);
     connect(Command_Exit, &QPushButton::clicked, this, &ZarvPayment::Command_Exit_Click);
-}
-
-void ZarvPayment::buildMenus()
-{
-    mnuFile = named(menuBar()->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuFileExit = named(mnuFile->addAction(QStringLiteral("E&xit")), "mnuFileExit");
-    mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuHelpAbout = named(mnuHelp->addAction(QStringLiteral("&About")), "mnuHelpAbout");
     connect(mnuFileExit, &QAction::triggered, this, &ZarvPayment::mnuFileExit_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &ZarvPayment::mnuHelpAbout_Click);
 }

@@ -4,21 +4,16 @@
 // the file; the run drivers behind OK and Verify take it from there. Closing it
 // ends the program.
 #include "platform/forms/filelists.h"
+#include "ui_ZarvPayment.h"
 
 #include <QMainWindow>
 #include <functional>
 
-class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-
 namespace zarv {
 
-class ZarvPayment : public QMainWindow {
+// The controls (Command_OK, Text_Msg, Drive, Dir, File, ...) are laid out in
+// ZarvPayment.ui and are members under their object names.
+class ZarvPayment : public QMainWindow, public Ui_ZarvPayment {
     Q_OBJECT
 public:
     using RunDriver = std::function<void(ZarvPayment&)>;
@@ -59,31 +54,6 @@ public:
     int m_PathLen = 0;
     int m_SavedLeft = 0;
 
-    // --- controls
-    QGroupBox* Frame_File_Type = nullptr;
-    QRadioButton* Option_ZARV = nullptr;
-    QRadioButton* Option_VERIFY = nullptr;
-    QGroupBox* Frame_UseOnlyCurrentYearData = nullptr;
-    QRadioButton* Option_Yes = nullptr;
-    QRadioButton* OptionNo = nullptr;
-    QLabel* Label_Disk = nullptr;
-    ui::DriveList* Drive = nullptr;
-    QLabel* Label_Directory = nullptr;
-    ui::DirList* Dir = nullptr;
-    QLabel* Label_Files = nullptr;
-    ui::FileList* File = nullptr;
-    QPushButton* Command_Browse = nullptr;      // the standard file dialog, at the folder shown
-    QLabel* Label_SelectTheZarvFileLocation = nullptr;
-    QPushButton* Command_OK = nullptr;
-    QPushButton* Command_VERIFY_OK = nullptr;
-    QPushButton* Command_Exit = nullptr;
-    QLineEdit* Text_Msg = nullptr;
-    QLabel* Label_PleaseWait = nullptr;
-    QMenu* mnuFile = nullptr;
-    QAction* mnuFileExit = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuHelpAbout = nullptr;
-
     // --- event handlers
     void Option_ZARV_Click();
     void Option_VERIFY_Click();
@@ -100,8 +70,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void buildControls();
-    void buildMenus();
+    void connectHandlers();
     void Form_Load();
     // Steps 3 and 4 of the load: drive, folder and file from ZarvSystem.
     void restoreChoice();

@@ -10,13 +10,13 @@
 #include "services/failurenotice.h"
 #include "services/workingfolder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -121,64 +121,42 @@ QString DupFolioListLine(const DupFolioRow& entry)
 
 DuplicateFolios::DuplicateFolios(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("DuplicateFolios"));
-    setWindowTitle(QStringLiteral("ZARV - Duplicate Folios"));
-    setModal(true);
-    resize(760, 480);
-
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
-    Label1->setText(QStringLiteral(
-        "There are duplicate folios in the ZARV data file. There is a unique index that prevents duplication of "
-        "the exact same { Mortgage/Bulk Company (Agency), Collection District, Jurisdiction, Folio Number, and "
-        "Name }. Please examine the input ZARV file and remove or fix the following duplicate folios. Note this "
-        "list only shows the first 200 duplicate folios."));
-
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    setupUi(this);
+    Label1->setText(introText());
     Label2->setFont(courier());
     Label2->setText(DupFolioListHeading());
-
-    List_DuplicateFolios = new QListWidget(this);
-    List_DuplicateFolios->setObjectName(QStringLiteral("List_DuplicateFolios"));
     List_DuplicateFolios->setFont(courier());
-    List_DuplicateFolios->setToolTip(QStringLiteral("AGENCY NUMBER, COLLECTION DISTRICT, JURISDICTION, FOLIO NUMBER,  "
-                                                    "NAME OF OWNER, PAYMENT AMOUNT, LEGAL DESCRIPTION"));
-
-    Label_FolioCount = new QLabel(this);
-    Label_FolioCount->setObjectName(QStringLiteral("Label_FolioCount"));
-    Label_FolioCount->setText(QStringLiteral("There are # Duplicate Folios in the file"));
-
-    Command_Print = new QPushButton(QStringLiteral("&Print"), this);
-    Command_Print->setObjectName(QStringLiteral("Command_Print"));
-    Command_Print->setToolTip(QStringLiteral("Print the first 100 duplicate folios and then close this screen"));
     connect(Command_Print, &QPushButton::clicked, this, &DuplicateFolios::Command_Print_Click);
-
-    Command_OK = new QPushButton(QStringLiteral("&Close"), this);
-    Command_OK->setObjectName(QStringLiteral("Command_OK"));
-    Command_OK->setToolTip(QStringLiteral("Close this screen"));
-    Command_OK->setDefault(true);   // Enter closes; printing is a deliberate click
     connect(Command_OK, &QPushButton::clicked, this, &DuplicateFolios::Command_OK_Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Label_FolioCount, 1);
-    buttons->addWidget(Command_Print);
-    buttons->addWidget(Command_OK);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addWidget(List_DuplicateFolios, 1);
-    layout->addLayout(buttons);
-
     Form_Load();
+}
+
+void DuplicateFolios::setDataFile(const QString& path)
+{
+    dataFile_ = path;
+    setWindowTitle(QStringLiteral("ZARV - Duplicate Folios in ") + QFileInfo(path).fileName());
+    Label1->setText(introText());
+    Label_FolioCount->setText(countText());
+}
+
+QString DuplicateFolios::introText() const
+{
+    const QString file = dataFile_.isEmpty() ? QString() : QLatin1Char(' ') + QDir::toNativeSeparators(dataFile_);
+    return QStringLiteral(
+               "There are duplicate folios in the ZARV data file%1. There is a unique index that prevents duplication "
+               "of the exact same { Mortgage/Bulk Company (Agency), Collection District, Jurisdiction, Folio Number, "
+               "and Name }. Please examine the input ZARV file and remove or fix the following duplicate folios. Note "
+               "this list only shows the first 200 duplicate folios.")
+        .arg(file);
 }
 
 QString DuplicateFolios::countText() const
 {
     const QString count = vb::Format(double(DupFolioCount), QStringLiteral("###,###,###,##0"));
-    return DupFolioCount == 1 ? QStringLiteral("There is 1 Duplicate Folio in the file")
-                              : QStringLiteral("There are ") + count + QStringLiteral(" Duplicate Folios in the file");
+    const QString in = dataFile_.isEmpty() ? QStringLiteral("the file") : QFileInfo(dataFile_).fileName();
+    return DupFolioCount == 1 ? QStringLiteral("There is 1 Duplicate Folio in ") + in
+                              : QStringLiteral("There are ") + count + QStringLiteral(" Duplicate Folios in ") + in;
 }
 
 void DuplicateFolios::Form_Load()
@@ -202,7 +180,7 @@ void DuplicateFolios::Form_Load()
 void DuplicateFolios::refillDetail(int last)
 {
     db::Recordset* rs = nullptr;
-    try {
+    const bool stored = Guarded(QStringLiteral("The duplicate folios could not be stored for printing."), [&] {
         rs = &DE().rsDetail();
         if (!rs->isOpen())
             rs->open();
@@ -216,11 +194,9 @@ void DuplicateFolios::refillDetail(int last)
         ui::ui().doEvents();
         for (int i = 0; i <= last; ++i)
             storeEntry(*rs, DupFolios[static_cast<size_t>(i)], i);
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("The duplicate folios could not be stored for printing."));
-        if (rs)
-            dropPending(*rs);
-    }
+    });
+    if (!stored && rs)
+        dropPending(*rs);
 }
 
 void DuplicateFolios::Command_Print_Click()
@@ -231,15 +207,14 @@ void DuplicateFolios::Command_Print_Click()
     ui::ui().doEvents();
 
     bool printed = false;
-    try {
+    const auto print = [&] {
         printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("Duplicate folios")), true});
         db::Recordset& rs = DE().rsDetail();
         if (rs.recordCount() > 0)
             rs.moveFirst();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("The report could not be printed."), DetailReport::caption());
+    };
+    if (!Guarded(QStringLiteral("The report could not be printed."), print, DetailReport::caption()))
         printed = false;
-    }
 
     Label_FolioCount->setText(printed ? QStringLiteral("Report Printed!") : countText());
     ui::ui().doEvents();

@@ -4,33 +4,32 @@
 // shows them.
 #include "paymentfile/paymentfile.h"
 
-#include <QDialog>
+#include "ui_DuplicateFolios.h"
 
-class QLabel;
-class QListWidget;
-class QPushButton;
+#include <QDialog>
 
 namespace zarv {
 
-class DuplicateFolios : public QDialog {
+// The controls are laid out in DuplicateFolios.ui.
+class DuplicateFolios : public QDialog, public Ui_DuplicateFolios {
     Q_OBJECT
 public:
     explicit DuplicateFolios(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QListWidget* List_DuplicateFolios = nullptr;
-    QLabel* Label_FolioCount = nullptr;
-    QPushButton* Command_Print = nullptr;
-    QPushButton* Command_OK = nullptr;
+    // The payment data file the repeats were found in: the title, the text
+    // and the count name it.
+    void setDataFile(const QString& path);
 
 private:
     void Form_Load();
     void Command_Print_Click();
     void Command_OK_Click();
 
+    QString introText() const;
     QString countText() const;
     void refillDetail(int last);
+
+    QString dataFile_;
 };
 
 // The list line of one entry: agency, district, jurisdiction and display folio

@@ -1,6 +1,7 @@
 #include "platform/forms/formcolours.h"
 #include "platform/forms/textfit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPalette>
@@ -85,14 +86,41 @@ QColor foreColour(const QWidget* w)
     return w->palette().color(isBox(w) ? QPalette::Text : QPalette::WindowText);
 }
 
-void markError(QWidget* box)
+namespace {
+
+void describe(QWidget* box, const QString& description, QAccessible::Event event)
+{
+    if (box->accessibleDescription() == description)
+        return;
+    box->setAccessibleDescription(description);
+    QAccessibleEvent changed(box, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+    if (event != QAccessible::DescriptionChanged) {
+        QAccessibleEvent alert(box, event);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+} // namespace
+
+void markError(QWidget* box, const QString& why)
 {
     setBackColour(box, colour::Error);
+    describe(box, why.isEmpty() ? QStringLiteral("In error") : QStringLiteral("In error: ") + why, QAccessible::Alert);
 }
 
 void markNormal(QWidget* box)
 {
     setBackColour(box, colour::SystemWindow);
+    if (box->accessibleDescription().startsWith(QStringLiteral("In error")))
+        describe(box, QString(), QAccessible::DescriptionChanged);
+}
+
+void scaleFont(QWidget* w, qreal factor)
+{
+    QFont f = w->font();
+    f.setPointSizeF(f.pointSizeF() * factor);
+    w->setFont(f);
 }
 
 bool isMarkedError(const QWidget* box)

@@ -3,6 +3,7 @@
 // &H00BBGGRR numbers (blue in the high byte, red in the low one), or a system
 // colour &H800000nn that follows the desktop's palette.
 #include <QColor>
+#include <QString>
 #include <QtGlobal>
 
 class QLineEdit;
@@ -35,10 +36,16 @@ void setForeColour(QWidget* w, const QColor& c);
 void setForeColour(QWidget* w, quint32 value);
 QColor foreColour(const QWidget* w);
 
-// A box in error takes the error colour; back to normal is the system window colour.
-void markError(QWidget* box);
+// A box in error takes the error colour and, for a screen reader, the reason
+// as its accessible description (announced at once, as an alert); back to
+// normal is the system window colour, and the description goes.
+void markError(QWidget* box, const QString& why = {});
 void markNormal(QWidget* box);
 bool isMarkedError(const QWidget* box);
+
+// A control's font at factor times the size it has now (a title a little
+// larger than the desktop's font, whatever that font is).
+void scaleFont(QWidget* w, qreal factor);
 
 // A read-only box: locked, left out of the tab order (a click still reaches
 // it), grey; amounts are right-aligned.

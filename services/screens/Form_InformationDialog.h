@@ -4,24 +4,17 @@
 // empties the three strings.
 #include "services/informationwindow.h"
 
-#include <QDialog>
+#include "ui_Form_InformationDialog.h"
 
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
+#include <QDialog>
 
 namespace zarv {
 
-class Form_InformationDialog : public QDialog {
+// The controls are laid out in Form_InformationDialog.ui.
+class Form_InformationDialog : public QDialog, public Ui_Form_InformationDialog {
     Q_OBJECT
 public:
     explicit Form_InformationDialog(QWidget* parent = nullptr);
-
-    QLabel* Label_Title = nullptr;
-    QPlainTextEdit* Text_Msg = nullptr;
-    QLabel* Picture_Informational = nullptr;
-    QLabel* Picture_Critical = nullptr;
-    QPushButton* OKButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -89,6 +89,11 @@ TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLine)
     loadWithRepeats(1);
     DuplicateFolios screen;
     EXPECT_EQ(screen.Label_FolioCount->text(), "There is 1 Duplicate Folio in the file");
+    // The run names the file the repeats are in.
+    screen.setDataFile(QStringLiteral("/data/agency/Zarvdata.csv"));
+    EXPECT_EQ(screen.windowTitle(), "ZARV - Duplicate Folios in Zarvdata.csv");
+    EXPECT_TRUE(screen.Label1->text().startsWith("There are duplicate folios in the ZARV data file /data/agency/Zarvdata.csv."));
+    EXPECT_EQ(screen.Label_FolioCount->text(), "There is 1 Duplicate Folio in Zarvdata.csv");
     EXPECT_EQ(listLines(screen), QStringList{"0001   01 701 123-456-789          OWNER A                             1.00 "
                                              "LOT 1                            "});
     const auto rows = rowsOf("SELECT * FROM Detail");

@@ -11,6 +11,7 @@
 #include "services/sharedstate.h"
 
 #include <QDate>
+#include <QDir>
 #include <QRegularExpression>
 
 using namespace zarv;
@@ -78,6 +79,8 @@ protected:
         EXPECT_TRUE(ui().boxes().back().prompt.endsWith(QStringLiteral("\n\nNothing was loaded.")))
             << ui().boxes().back().prompt.toStdString();
         EXPECT_FALSE(ui().boxes().back().prompt.contains(QStringLiteral("Unexpected error")));
+        EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral(" cannot be loaded.\n\n")))
+            << "the refusal names the file";
         for (const char* table : {"Detail", "\"Group\""})
             EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))).empty()) << table;
     }
@@ -180,8 +183,10 @@ TEST_P(LoadYearTest, TakesTheYearFromAValidHeaderOnly)
     const YearCase& c = GetParam();
     addRow(de().rsZarvSystem(), {{"Year", "before"}});
     if (!c.refused.isNull()) {
-        ui().expectBox(ExpectedBox{YearRefusedMessage(c.refused), Answer::OK, Icon::Critical, ui::Buttons::OK,
-                                   QStringLiteral("ZARV Data")});
+        // The refusal names the file first.
+        ui().expectBox(ExpectedBox{ui::containing(QDir::toNativeSeparators(path(QStringLiteral("Zarvdata.csv"))) +
+                                                  QStringLiteral(" cannot be loaded.\n\n") + YearRefusedMessage(c.refused)),
+                                   Answer::OK, Icon::Critical, ui::Buttons::OK, QStringLiteral("ZARV Data")});
     }
     QStringList lines = start();
     lines[0] = c.line1;

@@ -124,10 +124,10 @@ TEST_F(KeyboardTest, EscapeOnAPaymentScreenPressesItsCancelOrCloseAskingBeforeAL
     EXPECT_EQ(ui().beeps(), 0);
 
     clerk::activate(group.get());
-    ui().expectBoxEnter(ui::containing("Close the payment groups and end the payment run?"));
+    ui().expectBoxEnter(ui::containing("End the payment run"));
     escape();
     EXPECT_TRUE(group->isVisible()) << "Enter on the question keeps the run going";
-    ui().expectBox(ui::containing("Close the payment groups and end the payment run?"), ui::Answer::Yes);
+    ui().expectBox(ui::containing("End the payment run"), ui::Answer::Yes);
     escape();
     EXPECT_FALSE(group->isVisible());
 }

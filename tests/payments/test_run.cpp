@@ -88,6 +88,7 @@ TEST_F(RunTest, TheSavedFileCarriesExactlyTheEdits)
         clerk::click(list.Command_DeleteDetail);
     });
     EXPECT_EQ(group.Label_Total->text(), "5,062.99");
+    ui().expectBox(ui::containing("End the payment run"), ui::Answer::Yes);
     clerk::click(group.Command1);
     EXPECT_FALSE(group.isVisible());
 

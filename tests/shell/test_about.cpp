@@ -134,19 +134,26 @@ TEST_F(AboutTest, TheSweepTurnsAtItsEndsAndChangesColour)
 
 TEST_F(AboutTest, SystemInfoIsUnavailableWithoutAWorkingProgram)
 {
-    const QByteArray settings[] = {
-        "",
-        "[About]\nSystemInfo=\n",
-        "[About]\nSystemInfo=/nonexistent/msinfo32 --all\n",
+    // The box says why, and where the program is named.
+    const std::pair<QByteArray, QString> settings[] = {
+        {"", QStringLiteral("No system-information program is named")},
+        {"[About]\nSystemInfo=\n", QStringLiteral("No system-information program is named")},
+        {"[About]\nSystemInfo=/nonexistent/msinfo32 --all\n",
+         QStringLiteral("/nonexistent/msinfo32 could not be started")},
     };
-    for (const QByteArray& ini : settings) {
+    for (const auto& [ini, why] : settings) {
         SCOPED_TRACE(ini.toStdString());
         writeSettings(ini);
-        ui().expectBox(box(QStringLiteral("System Information Is Unavailable At This Time"), ui::Answer::OK,
-                                   Icon::None, Buttons::OK, QStringLiteral("ZARV")));
+        ui().expectBox(box(ui::containing(QStringLiteral("System Information Is Unavailable At This Time")),
+                           ui::Answer::OK, Icon::None, Buttons::OK, QStringLiteral("ZARV")));
         About about;
         click(about.cmdSysInfo);
-        EXPECT_TRUE(ui().allExpectationsMet());
+        ASSERT_TRUE(ui().allExpectationsMet());
+        const QString prompt = ui().boxes().back().prompt;
+        EXPECT_TRUE(prompt.contains(why)) << prompt.toStdString();
+        EXPECT_TRUE(prompt.contains(QStringLiteral("SystemInfo under [About] in ") +
+                                    QDir::toNativeSeparators(path(QStringLiteral("zarv.ini")))))
+            << prompt.toStdString();
     }
 }
 

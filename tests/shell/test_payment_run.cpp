@@ -1,10 +1,12 @@
 // A whole payment run from the start screen: choose the file, load it, (edit),
 // save it back with its backup copy, return instructions, end.
 #include "shell_fixture.h"
+#include "clerk.h"
 #include "faults.h"
 
 #include "paymentfile/paymentfile.h"
 #include "payments/Group.h"
+#include "platform/grid/recordsetgrid.h"
 #include "shell/PaymentRun.h"
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZarvPayment.h"
@@ -16,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <functional>
 
 using namespace zarv;
 using namespace zarv::test;
@@ -121,6 +125,7 @@ TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsK
         auto& g = static_cast<Group&>(d);
         // What the clerk changed on the way is what the file gets.
         editFirstLegal(QStringLiteral("LOT 99 PLAN 1"));
+        ui().expectBox(containing("End the payment run"), Answer::Yes);
         g.Command1->click();
     });
     ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
@@ -144,6 +149,47 @@ TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsK
     EXPECT_TRUE(readFile(file).contains(",LOT 100 PLAN 2\r\n"));
     EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), afterFirst);
     EXPECT_EQ(readFile(received), sample_) << "the received file is never replaced";
+}
+
+// Close, Escape and the close box of the payment groups ask one question that
+// names the file: Enter goes back to the groups, Yes saves and ends, No ends
+// with the file as it was.
+TEST_F(PaymentRunTest, EveryWayOutOfTheGroupsAsksToSaveToLeaveWithoutSavingOrToGoBack)
+{
+    const std::pair<const char*, std::function<void(Group&)>> ways[] = {
+        {"Close", [](Group& g) { g.Command1->click(); }},
+        {"Escape", [](Group& g) {
+             g.TDBGrid->setFocus();
+             clerk::key(Qt::Key_Escape);
+         }},
+        {"close box", [](Group& g) { g.close(); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        for (const Answer answer : {Answer::Yes, Answer::No}) {
+            SCOPED_TRACE(std::string(way) + (answer == Answer::Yes ? ", save" : ", without saving"));
+            ui().reset();
+            const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
+            auto w = startOn(QStringLiteral("Zarvdata.csv"));
+            const auto question = containing(QStringLiteral("End the payment run on ") + QDir::toNativeSeparators(file));
+            ui().expectModal(QStringLiteral("Group"), [&](QDialog& d) {
+                auto& g = static_cast<Group&>(d);
+                clerk::activate(&g);
+                editFirstLegal(QStringLiteral("LOT 99 PLAN 1"));
+                ui().expectBoxEnter(question);
+                leave(g);
+                EXPECT_TRUE(g.isVisible()) << "Enter goes back to the groups";
+                ui().expectBox(box(question, answer, Icon::Question, Buttons::YesNoCancel));
+                leave(g);
+                EXPECT_FALSE(g.isVisible());
+            });
+            if (answer == Answer::Yes)
+                ui().expectModal(QStringLiteral("ZARV_ReturnInstructions"));
+            w->Command_OK->click();
+            EXPECT_TRUE(ui().ending());
+            EXPECT_EQ(readFile(file).contains(",LOT 99 PLAN 1\r\n"), answer == Answer::Yes);
+            EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        }
+    }
 }
 
 TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)

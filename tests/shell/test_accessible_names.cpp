@@ -1,0 +1,90 @@
+// A screen reader reads every control of the payment screens, the start
+// screen and the closing screens by a name.
+#include "shell_fixture.h"
+#include "accessibility.h"
+
+#include "paymentfile/paymentfile.h"
+#include "paymentfile/screens/DuplicateFolios.h"
+#include "payments/Detail.h"
+#include "payments/Detail_Add.h"
+#include "payments/Detail_Change.h"
+#include "payments/Detail_Delete.h"
+#include "payments/Detail_Search.h"
+#include "payments/Group.h"
+#include "payments/Group_Agency.h"
+#include "platform/data/recordset.h"
+#include "services/screens/Form_InformationDialog.h"
+#include "services/sharedstate.h"
+#include "shell/About.h"
+#include "shell/ZARV_ReturnInstructions.h"
+#include "shell/ZARV_ReturnInstructions2.h"
+#include "shell/ZarvPayment.h"
+
+#include <QFile>
+
+namespace zarv::test {
+namespace {
+
+class AccessibleNamesTest : public ShellTest {
+protected:
+    void expectNamed(QWidget&& screen) { expectNamed(screen); }
+    void expectNamed(QWidget& screen)
+    {
+        const QStringList unnamed = unnamedControls(&screen);
+        EXPECT_TRUE(unnamed.isEmpty()) << screen.objectName().toStdString() << ": "
+                                       << unnamed.join(QStringLiteral(", ")).toStdString();
+    }
+    void load(const QByteArray& bytes)
+    {
+        Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes));
+        ui().reset();
+        if (DE().rsGroup().recordCount() > 0)
+            DE().rsGroup().moveFirst();
+    }
+    static QByteArray sample()
+    {
+        QFile f(samplePath(QStringLiteral("Zarvdata.csv")));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+};
+
+TEST_F(AccessibleNamesTest, EveryPaymentScreenNamesItsControls)
+{
+    load(sample());
+    expectNamed(Group());
+    expectNamed(Group_Agency());
+    DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
+    DE().rsDetail().moveFirst();
+    expectNamed(Detail());
+    expectNamed(Detail_Search());
+    expectNamed(Detail_Add());
+    expectNamed(Detail_Change());
+    expectNamed(Detail_Delete());
+}
+
+TEST_F(AccessibleNamesTest, TheStartAndClosingScreensNameTheirControls)
+{
+    expectNamed(ZarvPayment());
+    expectNamed(About());
+    expectNamed(ZARV_ReturnInstructions());
+    expectNamed(ZARV_ReturnInstructions2());
+    gMsgType = QStringLiteral("Informational");
+    gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
+    gMsgText = QStringLiteral("This folio has multiple payments");
+    expectNamed(Form_InformationDialog());
+}
+
+TEST_F(AccessibleNamesTest, TheDuplicateListNamesItsControls)
+{
+    QList<QByteArray> lines = sample().split('\n');
+    const qsizetype first = lines.indexOf("PAYMENT DETAIL INFORMATION\r") + 2;
+    ASSERT_GT(first, 1);
+    lines.insert(first + 1, lines[first]);
+    load(lines.join('\n'));
+    ASSERT_TRUE(DupFoliosFound);
+    expectNamed(DuplicateFolios());
+}
+
+} // namespace
+} // namespace zarv::test
