@@ -584,7 +584,7 @@ TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImportedAndWhatTheTaxOffi
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|100200306|  |   ||123456789|NEW OWNER|5 QUAY STREET|WESTPORT||||",
                                          "A|1234|100200307|01|701|000000000001234567||DASHES||||||"}));
 
-    const QByteArray noPair = "A,1234,100200307,3,701,123-456.7,,DASHES";
+    const QByteArray noPair = "A,1234,100200309,3,701,123-456.8,,NO PAIR";
     writeCsv(noPair + "\r\nA,1234,100200307,01,701,123-456.7,,DASHES\r\n");
     confirmReplacing();
     expectRejection(ui(), "The tax office would leave this folio out: collection district 03 with jurisdiction 701 "
