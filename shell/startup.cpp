@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMetaObject>
 #include <QStandardPaths>
 #include <unistd.h>
 
@@ -43,6 +44,11 @@ std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder)
     if (!lock->tryLock(0))
         return nullptr;
     return lock;
+}
+
+void openOnceRunning(QObject& screen, const std::function<void()>& open)
+{
+    QMetaObject::invokeMethod(&screen, open, Qt::QueuedConnection);
 }
 
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
@@ -76,6 +82,10 @@ StartedProgram StartZarv(const StartOptions& options)
     ui::fitToScreen(started.startScreen.get());
     if (options.show)
         started.startScreen->show();
+    if (!options.openFile.isEmpty())
+        openOnceRunning(*started.startScreen, [screen = started.startScreen.get(), file = options.openFile] {
+            screen->openFile(file);
+        });
     return started;
 }
 

@@ -10,6 +10,7 @@
 
 class QApplication;
 class QLockFile;
+class QObject;
 
 namespace zarv {
 
@@ -23,6 +24,7 @@ struct ProgramOptions {
     QString programName;        // the program file's name (decides which databases are opened)
     QString lockFolder;         // where the running copy's lock lives; "" for defaultLockFolder()
     bool show = true;           // show the first screen
+    QString openFile;           // a file given on the command line: the first screen opens it once the program runs
 };
 
 struct StartOptions : ProgramOptions {
@@ -59,8 +61,13 @@ std::unique_ptr<QLockFile> claimSingleInstance(const QString& lockFolder);
 // the program may open its first screen.
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy);
 
+// Runs `open` on the first screen once the program's event loop runs (the
+// screen is up by then), for a file given on the command line.
+void openOnceRunning(QObject& screen, const std::function<void()>& open);
+
 // Refuses a second copy, installs the data environment, checks its databases,
-// and opens the start screen. When the program must end at once, ui().ending()
+// and opens the start screen; a file in options.openFile is opened once the
+// program runs. When the program must end at once, ui().ending()
 // is true afterwards and startScreen is null.
 StartedProgram StartZarv(const StartOptions& options);
 

@@ -352,13 +352,21 @@ void Verify_Return::Command_Browse_Click()
     const std::optional<QString> chosen =
         ui::ui().openFileBox(QStringLiteral("Select the Mortgage Number Verification file"), Dir->path(),
                              QStringLiteral("Mortgage Number Verification files (*.xlsx)"));
-    if (!chosen)
+    if (chosen)
+        openFile(*chosen);
+}
+
+void Verify_Return::openFile(const QString& filePath)
+{
+    if (working_ || unloaded_)
         return;
     // A file chosen loads at once, as a click on it in the list does.
-    if (ui::showFile(*Drive, *Dir, *File, *chosen))
+    if (!QFileInfo(filePath).isFile())
+        addNote(kFileNotFound + QStringLiteral(": ") + QDir::toNativeSeparators(filePath));
+    else if (ui::showFile(*Drive, *Dir, *File, filePath))
         Command_OK_Click();
     else
-        addLine(QDir::toNativeSeparators(*chosen) + QStringLiteral(" cannot be chosen here: only ") + File->pattern() +
+        addLine(QDir::toNativeSeparators(filePath) + QStringLiteral(" cannot be chosen here: only ") + File->pattern() +
                 QStringLiteral(" files are listed."));
 }
 
