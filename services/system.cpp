@@ -1,8 +1,10 @@
 #include "services/system.h"
+#include "services/activitylog.h"
 
 #include "platform/files/filesys.h"
 #include "platform/text/vb.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -144,7 +146,7 @@ bool KeepReceivedCopy(const QString& filePath, QString* error)
         return false;
     }
     if (fs::copyReplace(filePath, copy, error) && fs::sameBytes(filePath, copy))
-        return true;
+        return LogOutcome(true, copy, QStringLiteral("copied from %1").arg(QDir::toNativeSeparators(filePath)), {});
     if (error && error->isEmpty())
         *error = QStringLiteral("the copy differs from the original");
     fs::removeFile(copy);   // never leave a copy that is not the file as received
