@@ -313,7 +313,7 @@ void Detail::Command_Print_Click()
     QString savedAs;
     try {
         const ui::PdfTarget target{WorkingFolder(), reportName(CurrentGroupMortco()), true};
-        printed = PrintDetailReport(target, &savedAs);
+        printed = PrintDetailReport(QStringLiteral("Payments of Agency %1").arg(CurrentGroupMortco()), target, &savedAs);
     } catch (const std::exception&) {
         ShowFailure(QStringLiteral("Detail.Command_Print_Click"));
     }
@@ -329,7 +329,7 @@ void Detail::Command_Print_Click()
     if (printed) {
         Text_Msg->setText(savedAs.isEmpty()
                               ? QStringLiteral("Report Printed!")
-                              : QStringLiteral("Report Printed! (%1)").arg(QDir::toNativeSeparators(savedAs)));
+                              : QStringLiteral("Report saved as %1").arg(QDir::toNativeSeparators(savedAs)));
         ui::ui().beep();
     }
     ui::ui().doEvents();

@@ -9,6 +9,7 @@
 #include "services/failurenotice.h"
 #include "services/workingfolder.h"
 
+#include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -20,6 +21,8 @@
 namespace zarv {
 
 namespace {
+
+const QString kReportTitle = QStringLiteral("Duplicate Folios");
 
 QFont courier()
 {
@@ -230,17 +233,20 @@ void DuplicateFolios::Command_Print_Click()
     ui::ui().doEvents();
 
     bool printed = false;
+    QString savedAs;
     try {
-        printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), QStringLiteral("Duplicate folios.pdf"), true});
+        printed = PrintDetailReport(kReportTitle, ui::PdfTarget{WorkingFolder(), QStringLiteral("Duplicate folios.pdf"), true}, &savedAs);
         db::Recordset& rs = DE().rsDetail();
         if (rs.recordCount() > 0)
             rs.moveFirst();
     } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("The report could not be printed."), DetailReport::caption());
+        ShowFailure(QStringLiteral("The report could not be printed."), kReportTitle);
         printed = false;
     }
 
-    Label_FolioCount->setText(printed ? QStringLiteral("Report Printed!") : countText());
+    Label_FolioCount->setText(!printed            ? countText()
+                              : savedAs.isEmpty() ? QStringLiteral("Report Printed!")
+                                                  : QStringLiteral("Report saved as %1").arg(QDir::toNativeSeparators(savedAs)));
     ui::ui().doEvents();
     ui::ui().setBusy(false);
     Command_Print->setEnabled(true);

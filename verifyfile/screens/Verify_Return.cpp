@@ -584,7 +584,9 @@ void Verify_Return::Command_PrintErrors_Click()
         try {
             db::Recordset& rs = DE().rsErrorMessage();
             const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
-            outcome = report.print(reportTarget());
+            const ui::TextReport text = report.textReport();
+            outcome = ui::offerPrint(VerifyReturnReport::caption(), reportTarget(),
+                                     [&text](ui::PrintJob& job) { ui::drawTextReport(text, job); });
             rs.close();
         } catch (const std::exception&) {
             outcome.ok = false;
@@ -596,7 +598,8 @@ void Verify_Return::Command_PrintErrors_Click()
     if (!stored) {
         ui::ui().msgBox(QStringLiteral("The messages could not be stored for the error report: ") + error,
                         ui::Buttons::OK, ui::Icon::Critical);
-    } else if (ui::tellPrintOutcome(outcome, QStringLiteral("The error report"))) {
+    } else if (ui::tellPrintOutcome(outcome, QStringLiteral("The error report")) && outcome.toPrinter) {
+        // A PDF file has been named by the box before: nothing went to a printer.
         ui::ui().msgBox(kReportPrinted, ui::Buttons::OK, ui::Icon::Information);
     }
     printErrorsWanted_ = true;

@@ -21,6 +21,10 @@ public:
                                     const QString& defaultText) override;
     std::optional<QString> openFileBox(const QString& title, const QString& folder,
                                        const QString& filter) override;
+    // Qt's print preview: its Print button opens the standard print dialog
+    // (printer or PDF file), or, where the machine has no printer, the file
+    // dialog for the PDF file, offering the request's.
+    std::optional<PrintOutcome> printDialog(const PrintRequest& request) override;
 
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }
