@@ -22,8 +22,8 @@ public:
     std::optional<QString> openFileBox(const QString& title, const QString& folder,
                                        const QString& filter) override;
     // Qt's print preview: its Print button opens the standard print dialog
-    // (printer or PDF file), or, where the machine has no printer, the file
-    // dialog for the PDF file, offering the request's.
+    // (a printer or a PDF file), set to the request's PDF file where the
+    // machine has no printer.
     std::optional<PrintOutcome> printDialog(const PrintRequest& request) override;
 
     void setBusy(bool busy) override;
