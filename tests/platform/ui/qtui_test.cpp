@@ -355,6 +355,7 @@ TEST(QtUi, PrintPreviewOffersThePdfFileAndPrintsWhereTheUserSaid)
     for (const bool print : {false, true}) {
         QtUi q;
         QString title;
+        bool fits = false;
         whenModal([&](QWidget* w) {
             if (auto* dialog = qobject_cast<QPrintDialog*>(w)) {
                 static_cast<QDialog*>(dialog)->accept();
@@ -364,6 +365,7 @@ TEST(QtUi, PrintPreviewOffersThePdfFileAndPrintsWhereTheUserSaid)
             if (!preview || !title.isEmpty())
                 return false;
             title = preview->windowTitle();
+            fits = preview->screen()->availableGeometry().contains(preview->geometry());
             if (!print) {
                 preview->reject();
                 return true;
@@ -376,6 +378,7 @@ TEST(QtUi, PrintPreviewOffersThePdfFileAndPrintsWhereTheUserSaid)
         const std::optional<PrintOutcome> out = q.printDialog(request);
         ASSERT_TRUE(out.has_value());
         EXPECT_EQ(title, request.title);
+        EXPECT_TRUE(fits) << "the preview lies within the screen";
         EXPECT_FALSE(drawnOn.isEmpty()) << "the preview shows the print";
         EXPECT_EQ(drawnOn.last(), pdf);
         EXPECT_EQ(out->cancelled, !print);
