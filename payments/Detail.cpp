@@ -257,7 +257,8 @@ void Detail::Command_Print_Click()
     const QString where = QStringLiteral("Detail.Command_Print_Click");
     Guarded(where, [&] {
         const ui::PdfTarget target{WorkingFolder(), reportName(CurrentGroupMortco()), true};
-        printed = PrintDetailReport(target, &savedAs);
+        printed =
+            PrintDetailReport(QStringLiteral("Payments of Agency %1").arg(CurrentGroupMortco()), target, &savedAs);
     });
     Guarded(where, [] {
         db::Recordset& rs = DE().rsDetail();
@@ -269,7 +270,7 @@ void Detail::Command_Print_Click()
     if (printed) {
         Text_Msg->setText(savedAs.isEmpty()
                               ? QStringLiteral("Report Printed!")
-                              : QStringLiteral("Report Printed! (%1)").arg(QDir::toNativeSeparators(savedAs)));
+                              : QStringLiteral("Report saved as %1").arg(QDir::toNativeSeparators(savedAs)));
         ui::ui().beep();
     }
     ui::ui().doEvents();

@@ -10,7 +10,11 @@
 #     the config folder;
 #   - zarvreceive --batch over two returned workbooks, one with errors, writes
 #     both verified files and exits non-zero;
+#   - a payment data file opened through the menu entry, as a file manager
+#     opens it (gio open), starts the payment run on it;
 #   - nothing under the install root is written.
+# The package itself passes Debian's lintian without an error or a warning, its
+# menu entries desktop-file-validate, and its AppStream metainfo appstreamcli.
 # As root the programs run as the user nobody (root could write anywhere);
 # otherwise the install root is made read-only.
 # Usage: scripts/package-test.sh [build folder]
@@ -44,6 +48,17 @@ for file in bin/zarv bin/zarvreceive share/applications/zarv.desktop share/appli
 done
 if grep -qi '\.mdb$' <<<"$contents"; then fail "the package holds a database"; fi
 echo "package test: $(basename "$deb") holds both programs, menu entries, icon and manual pages, no database"
+
+# ---- Debian's own checks of the package
+lintian_out=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1) \
+  || { echo "$lintian_out" >&2; fail "lintian finds errors or warnings in $(basename "$deb")"; }
+unpacked=$work/unpacked
+dpkg-deb -x "$deb" "$unpacked"
+desktop-file-validate "$unpacked$prefix"/share/applications/*.desktop || fail "a menu entry is not valid"
+metainfo=$(find "$unpacked$prefix/share/metainfo" -name '*.metainfo.xml')
+[ -n "$metainfo" ] || fail "the package holds no AppStream metainfo"
+appstreamcli validate --no-net $metainfo >&2 || fail "appstreamcli refuses the metainfo"
+echo "package test: lintian finds nothing to warn of; the menu entries and the AppStream metainfo are valid"
 
 # ---- the installed programs, run by a user who cannot write them
 DESTDIR=$work/installed cmake --install "$build" >/dev/null
@@ -105,6 +120,32 @@ check_root() {
   done
   [ -s "$returned/MortNo5678_ERRORS.txt" ] || fail "$name: no errors listed for the workbook with errors"
   [ ! -s "$returned/MortNo1234_ERRORS.txt" ] || fail "$name: errors listed for the clean workbook"
+
+  # A payment data file opened from the file manager: the menu entry starts
+  # zarv on it, and the payment run loads it (the log tells).
+  local opened=$user/opened
+  mkdir -p "$opened" "$home/.config"
+  cp "$src/samples/Zarvdata.csv" "$opened/"
+  printf '[Default Applications]\ntext/csv=zarv.desktop\n' >"$home/.config/mimeapps.list"
+  [ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$opened" "$home/.config"
+  local log=$home/.local/state/zarv/zarv.log
+  run env PATH="$bin:/usr/bin:/bin" XDG_DATA_DIRS="$root$prefix/share:/usr/share" XDG_STATE_HOME="$home/.local/state" \
+    gio open "$opened/Zarvdata.csv" >"$user/open.out" 2>&1 || { cat "$user/open.out" >&2; fail "$name: gio open"; }
+  local waited=0
+  until grep -qF "$opened/Zarvdata.csv" "$log" 2>/dev/null; do
+    sleep 1
+    waited=$((waited + 1))
+    [ $waited -lt 30 ] || { cat "$user/open.out" >&2; fail "$name: opening Zarvdata.csv started no payment run"; }
+  done
+  grep -F "$opened/Zarvdata.csv" "$log" | grep -q "$(printf '\tzarv\t')" || fail "$name: the file was not loaded by zarv"
+  grep -F "$opened/Zarvdata.csv" "$log" | grep -q "$(printf '\tloaded$')" || { cat "$log" >&2; fail "$name: the payment run did not load Zarvdata.csv"; }
+  # The program waits for the clerk: end it by the process id its lock holds.
+  local pid
+  pid=$(head -1 "$home/run/zarv.lock")
+  kill "$pid" 2>/dev/null || true
+  waited=0
+  while kill -0 "$pid" 2>/dev/null && [ $waited -lt 10 ]; do sleep 1; waited=$((waited + 1)); done
+  echo "package test: $name: Zarvdata.csv opened through the menu entry started the payment run on it"
 
   [ "$before" = "$(manifest "$root")" ] || fail "$name: something was written under the install root"
   echo "package test: $name: both programs ran from $prefix as a user of their own; nothing written under the install root"

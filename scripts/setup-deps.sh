@@ -12,6 +12,9 @@ packages=(
   # An X server, a window manager and the X tools for the tests of real windows
   # (xwininfo, xprop).
   xvfb xauth openbox xdotool x11-utils
+  # The package's checks: Debian's own (lintian), the AppStream metainfo, the
+  # menu entries, and opening a file through them as a file manager does.
+  lintian appstream desktop-file-utils libglib2.0-bin shared-mime-info
 )
 
 # The fuzz run of test.sh: clang with its runtime (libFuzzer and the sanitizers).

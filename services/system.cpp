@@ -1,4 +1,5 @@
 #include "services/system.h"
+#include "services/activitylog.h"
 
 #include "platform/files/filesys.h"
 #include "platform/files/outputnames.h"
@@ -208,9 +209,10 @@ bool KeepReceivedCopy(const QString& filePath, QString* error, QString* told)
                                   : QStringLiteral("something that is not a file has that name");
         return false;
     }
+    const QString copied = QStringLiteral("copied from %1").arg(QDir::toNativeSeparators(filePath));
     if (!kept.isFile()) {
         if (copyExactly(filePath, copy, error))
-            return true;
+            return LogOutcome(true, copy, copied, {});
         fs::removeFile(copy);   // never leave a copy that is not the file as received
         return false;
     }
@@ -228,6 +230,7 @@ bool KeepReceivedCopy(const QString& filePath, QString* error, QString* told)
     }
     if (!copyExactly(filePath, copy, error))
         return false;       // the older copy is still the copy, and kept besides
+    LogFile(copy, copied);
     if (told)
         *told = QStringLiteral("%1 is neither the file received before nor the one ZARV last saved: it is now the "
                                "copy as received, %2. The earlier copy is kept as %3.")

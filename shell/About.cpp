@@ -172,13 +172,11 @@ void About::StartSysInfo()
 
 void About::Picture_Printer_Click()
 {
-    // Failures are not reported: the form stays as it was.
     const ui::PrintOutcome outcome =
-        ui::printWidget(*this, ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("About ZARV")), true});
-    if (outcome.ok && !outcome.toPrinter)
-        ui::ui().msgBox(QStringLiteral("No printer is available. The form was saved to %1")
-                            .arg(QDir::toNativeSeparators(outcome.where)),
-                        ui::Buttons::OK, ui::Icon::Information);
+        ui::offerPrint(QStringLiteral("About ZARV"),
+                       ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("About ZARV")), true},
+                       [this](ui::PrintJob& job) { ui::drawWidget(*this, job); });
+    ui::tellPrintOutcome(outcome, QStringLiteral("The About form"), QStringLiteral("About ZARV"));
 }
 
 void About::picIcon_Click()

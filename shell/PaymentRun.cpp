@@ -1,4 +1,5 @@
 #include "shell/PaymentRun.h"
+#include "services/activitylog.h"
 
 #include "paymentfile/screens/DuplicateFolios.h"
 #include "paymentfile/paymentfile.h"
@@ -31,6 +32,11 @@ using ui::Icon;
 
 const QString kDataTitle = QStringLiteral("ZARV Data");
 const QString kCrLf = QStringLiteral("\r\n");
+
+QString paymentCount()
+{
+    return LoggedRows(DE().Zarv, QStringLiteral("Detail"), QStringLiteral("payments"));
+}
 
 PaymentEditing& editing()
 {
@@ -109,6 +115,7 @@ bool saveWithRetry(ZarvPayment& s, bool historical, bool& savedElsewhere)
     SaveRun run;
     for (;;) {
         const SaveResult saved = Mdb2Csv(s.m_Year, s.m_FilePath, s.m_BakPath, run);
+        LogOutcome(saved.ok, s.m_FilePath, QStringLiteral("saved"), QStringLiteral("not saved"), paymentCount);
         if (saved.ok)
             return true;
         const QString prompt =
@@ -241,6 +248,7 @@ void PaymentRun(ZarvPayment& s)
         loaded = false;
     }
 
+    LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"), end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"), paymentCount);
     if (!loaded) {
         ui::ui().setBusy(false);
         // A refusal has said in plain words what is wrong, and a stop was the

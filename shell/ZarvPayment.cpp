@@ -207,6 +207,25 @@ void ZarvPayment::Command_Browse_Click()
                               .arg(QDir::toNativeSeparators(*chosen), File->pattern()));
 }
 
+void ZarvPayment::openFile(const QString& filePath)
+{
+    const QString shown = QDir::toNativeSeparators(filePath);
+    const bool workbook = QFileInfo(filePath).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
+    (workbook ? Option_VERIFY : Option_ZARV)->setChecked(true);
+    if (!QFileInfo(filePath).isFile()) {
+        Text_Msg->setText(shown + QStringLiteral(" file not found"));
+        return;
+    }
+    if (!ui::showFile(*Drive, *Dir, *File, filePath)) {
+        Text_Msg->setText(QStringLiteral("%1 cannot be opened here: only %2 files are listed.").arg(shown, File->pattern()));
+        return;
+    }
+    if (workbook)
+        Command_VERIFY_OK_Click();
+    else
+        Command_OK_Click();
+}
+
 void ZarvPayment::Command_OK_Click()
 {
     if (paymentRun_)

@@ -28,6 +28,12 @@ public:
     bool hasPaymentRun() const { return bool(paymentRun_); }
     bool hasVerificationRun() const { return bool(verificationRun_); }
 
+    // Opens a file given at start: a verification workbook (.xlsx) starts the
+    // verification run on it, any other file the payment run, as if the clerk
+    // had chosen it in the lists and pressed Verify or OK. A file the lists
+    // cannot show leaves the screen to choose from, saying why.
+    void openFile(const QString& filePath);
+
     // --- operations the run drivers use
 
     // Remembers the drive, folder and file now chosen in the single ZarvSystem

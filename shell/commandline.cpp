@@ -36,6 +36,45 @@ private:
     std::unique_ptr<QCoreApplication> app_;
 };
 
+// The options QApplication takes from the command line itself (one dash or
+// two): those that take a value, given after a blank or after "=", and those
+// that take none.
+const QStringList kQtOptionsWithValue = {
+    QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+    QStringLiteral("qwindowicon"), QStringLiteral("icon"), QStringLiteral("qwindowtitle"), QStringLiteral("title"),
+    QStringLiteral("display"), QStringLiteral("name"), QStringLiteral("visual"), QStringLiteral("style"),
+    QStringLiteral("stylesheet"), QStringLiteral("session"), QStringLiteral("qmljsdebugger"),
+    QStringLiteral("fontengine")};
+const QStringList kQtFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                              QStringLiteral("dograb"), QStringLiteral("sync")};
+
+// The arguments without Qt's own options.
+QStringList withoutQtOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (i == 0 || !a.startsWith(QLatin1Char('-'))) {
+            kept << a;
+            continue;
+        }
+        QString name = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+        const qsizetype equals = name.indexOf(QLatin1Char('='));
+        if (equals >= 0)
+            name.truncate(equals);
+        if (kQtOptionsWithValue.contains(name)) {
+            if (equals < 0)
+                ++i;        // its value follows
+            continue;
+        }
+        if (kQtFlags.contains(name) && equals < 0)
+            continue;
+        kept << a;
+    }
+    return kept;
+}
+
 } // namespace
 
 QStringList ArgumentsOf(int argc, char** argv)
@@ -46,8 +85,9 @@ QStringList ArgumentsOf(int argc, char** argv)
     return arguments;
 }
 
-CommandLine ReadCommandLine(Program program, const QStringList& arguments)
+CommandLine ReadCommandLine(Program program, const QStringList& givenArguments)
 {
+    const QStringList arguments = withoutQtOptions(givenArguments);
     const bool receiving = program == Program::Receive;
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -58,9 +98,12 @@ CommandLine ReadCommandLine(Program program, const QStringList& arguments)
                                    "writes beside the workbook <name>_VERIFIED.zarv, holding the records without "
                                    "errors, and <name>_ERRORS.txt, listing each record that was not loaded or has an "
                                    "error; it prints one line per workbook. Exit status: 0 when no workbook had an "
-                                   "error, 1 when one had, 2 for a wrong command line.")
+                                   "error, 1 when one had, 2 for a wrong command line.\n\n"
+                                   "With a FILE it opens the receiving screen and loads that workbook.")
                   : QStringLiteral("ZARV: bulk property tax payments and mortgage number verification for mortgage "
-                                   "companies. Opens the start screen."));
+                                   "companies. Opens the start screen; given a FILE, starts its run at once: the "
+                                   "payment run for a payment data file (Zarvdata.csv), the verification run for a "
+                                   "verification workbook (MortNo*.xlsx)."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption batch(QStringLiteral("batch"),
@@ -68,16 +111,25 @@ CommandLine ReadCommandLine(Program program, const QStringList& arguments)
     if (receiving) {
         parser.addOption(batch);
         parser.addPositionalArgument(QStringLiteral("paths"),
-                                     QStringLiteral("With --batch: returned workbooks, or folders holding them."),
-                                     QStringLiteral("[PATH...]"));
+                                     QStringLiteral("A returned workbook to load in the receiving screen; with "
+                                                    "--batch: returned workbooks, or folders holding them."),
+                                     QStringLiteral("[FILE | PATH...]"));
+    } else {
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("A payment data file or a verification workbook to open."),
+                                     QStringLiteral("[FILE]"));
     }
 
     CommandLine line;
     const bool parsed = parser.parse(arguments);
     const bool helpAll = parsed && parser.isSet(QStringLiteral("help-all"));
-    if (parsed && !helpAll && !parser.isSet(help) && !parser.isSet(version) && !(receiving && parser.isSet(batch)) &&
-        parser.positionalArguments().isEmpty())
+    const bool batchSet = receiving && parsed && parser.isSet(batch);
+    if (parsed && !helpAll && !parser.isSet(help) && !parser.isSet(version) && !batchSet &&
+        parser.positionalArguments().size() <= 1) {
+        if (!parser.positionalArguments().isEmpty())
+            line.file = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
         return line;
+    }
 
     const QString programPath = arguments.isEmpty() ? QString() : arguments.first();
     const QString name = QFileInfo(programPath).fileName();
@@ -103,7 +155,7 @@ CommandLine ReadCommandLine(Program program, const QStringList& arguments)
         return line;
     }
     if (!receiving || !parser.isSet(batch))
-        return refuse(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+        return refuse(QStringLiteral("unexpected argument '%1': one file at a time.").arg(parser.positionalArguments().at(1)));
     if (parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("--batch needs at least one workbook or folder."));
     line.batch = true;

@@ -1,11 +1,12 @@
 #pragma once
 // The command lines of the two programs, read before any window exists:
 //
-//   zarv [--help | --version]
-//   zarvreceive [--help | --version | --batch PATH...]
+//   zarv [--help | --version | FILE]
+//   zarvreceive [--help | --version | FILE | --batch PATH...]
 //
 // --help and --version are answered on standard output, a wrong command line
-// on standard error; neither needs a display.
+// on standard error; neither needs a display. Qt's own options (-platform,
+// -style, ...) are left to the application object, which takes them itself.
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,7 @@ struct CommandLine {
     std::optional<int> exitCode;    // set: the command line is answered, the program ends with it
     bool batch = false;             // zarvreceive --batch
     QStringList paths;              // the folders and workbooks after --batch
+    QString file;                   // the file to open at start ("" for none): a file manager's "open with"
 };
 
 // arguments as main() got them, the program's own name first. Prints help,

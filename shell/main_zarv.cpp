@@ -12,9 +12,10 @@ int main(int argc, char** argv)
     const zarv::CommandLine line = zarv::ReadCommandLine(zarv::Program::Zarv, zarv::ArgumentsOf(argc, argv));
     if (line.exitCode)
         return *line.exitCode;
-    return zarv::RunProgram(argc, argv, [](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
+    return zarv::RunProgram(argc, argv, [&line](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
         zarv::StartOptions options;
         options.programName = programName;
+        options.openFile = line.file;
         options.paymentRun = zarv::PaymentRun;
         options.verificationRun = zarv::VerificationRun;
         const zarv::StartedProgram started = zarv::StartZarv(options);

@@ -14,9 +14,10 @@ int main(int argc, char** argv)
         return *line.exitCode;
     if (line.batch)
         return zarv::RunReceiveBatchProgram(argc, argv, line.paths);
-    return zarv::RunProgram(argc, argv, [](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
+    return zarv::RunProgram(argc, argv, [&line](QApplication& app, zarv::ui::QtUi& qtUi, const QString& programName) {
         zarv::ReceiveOptions options;
         options.programName = programName;
+        options.openFile = line.file;
         const zarv::StartedReceive started = zarv::StartReceive(options);
         if (!started.screen || qtUi.ending())
             return qtUi.exitCode();

@@ -24,6 +24,10 @@ StartedReceive StartReceive(const ReceiveOptions& options)
     ui::fitToScreen(started.screen.get());
     if (options.show)
         started.screen->show();
+    if (!options.openFile.isEmpty())
+        openOnceRunning(*started.screen, [screen = started.screen.get(), file = options.openFile] {
+            screen->openFile(file);
+        });
     return started;
 }
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaObject>
 
 namespace zarv {
 
@@ -47,6 +48,11 @@ std::unique_ptr<fs::FolderLock> claimDataFolder(const QString& folder, const QSt
                         ui::Buttons::OK, ui::Icon::Critical);
     }
     return nullptr;
+}
+
+void openOnceRunning(QObject& screen, const std::function<void()>& open)
+{
+    QMetaObject::invokeMethod(&screen, open, Qt::QueuedConnection);
 }
 
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy)
@@ -86,6 +92,10 @@ StartedProgram StartZarv(const StartOptions& options)
     ui::fitToScreen(started.startScreen.get());
     if (options.show)
         started.startScreen->show();
+    if (!options.openFile.isEmpty())
+        openOnceRunning(*started.startScreen, [screen = started.startScreen.get(), file = options.openFile] {
+            screen->openFile(file);
+        });
     return started;
 }
 

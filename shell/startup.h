@@ -12,6 +12,7 @@
 #include <optional>
 
 class QApplication;
+class QObject;
 
 namespace zarv {
 
@@ -24,6 +25,7 @@ struct ProgramOptions {
     QString programFolder;      // where the databases are; "" for the user's data folder (userfolders.h)
     QString programName;        // the program file's name (decides which databases are opened)
     bool show = true;           // show the first screen
+    QString openFile;           // a file given on the command line: the first screen opens it once the program runs
 };
 
 struct StartOptions : ProgramOptions {
@@ -71,8 +73,13 @@ std::unique_ptr<fs::FolderLock> claimDataFolder(const QString& folder, const QSt
 // checks it. True when the program may open its first screen.
 bool StartRunningCopy(const ProgramOptions& options, RunningCopy& copy);
 
+// Runs `open` on the first screen once the program's event loop runs (the
+// screen is up by then), for a file given on the command line.
+void openOnceRunning(QObject& screen, const std::function<void()>& open);
+
 // Refuses a second copy, installs the data environment, checks its databases,
-// and opens the start screen. When the program must end at once, ui().ending()
+// and opens the start screen; a file in options.openFile is opened once the
+// program runs. When the program must end at once, ui().ending()
 // is true afterwards and startScreen is null.
 StartedProgram StartZarv(const StartOptions& options);
 

@@ -1,4 +1,5 @@
 #include "verification/verifycsv.h"
+#include "services/activitylog.h"
 
 #include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
@@ -110,6 +111,7 @@ long WriteVerifyCsv(db::Recordset& rs, const QString& path, QString& strStep, co
     strStep = QStringLiteral(" 65");
     if (!out.commit())
         throw CsvError(out.errorString());
+    LogFile(path, QStringLiteral("exported"), QStringLiteral("%1 folios").arg(counter));
     return counter;
 }
 

@@ -1,4 +1,5 @@
 #include "verification/verifyimport.h"
+#include "services/activitylog.h"
 
 #include "verification/folioentry.h"
 
@@ -949,7 +950,7 @@ bool ImportVerifyCsv(const QString& ImportOption, const QString& path, const std
     ImportCounts own;
     ImportCounts& c = counts ? *counts : own;
     c = ImportCounts{};
-    const bool kept = Import(ImportOption, path, refreshGrid, c).run();
+    const bool kept = LogOutcome(Import(ImportOption, path, refreshGrid, c).run(), path, QStringLiteral("imported"), QStringLiteral("not imported"), [&c] { return QStringLiteral("%1 lines imported, %2 refused").arg(c.imported).arg(c.refused); });
     // A list put back holds none of the file's lines.
     if (!kept && ImportOption == kOption2)
         c.imported = 0;

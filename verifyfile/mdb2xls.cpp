@@ -3,6 +3,7 @@
 // anything else happens; the new workbook is written to a temporary file that
 // takes the old one's place only when it is complete.
 #include "verifyfile/verifyfile.h"
+#include "services/activitylog.h"
 
 #include "verifyfile/verifylayout.h"
 
@@ -274,12 +275,12 @@ void Write::writeRows(const OutSheet& sheet, db::Recordset& rs)
 
 bool Mdb2Xls(const QString& FileName)
 {
-    return Write(true).run(FileName);
+    return LogOutcome(Write(true).run(FileName), FileName, QStringLiteral("saved"), QStringLiteral("not saved"), [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
 }
 
 bool Mdb2XlsWithoutBackup(const QString& FileName)
 {
-    return Write(false).run(FileName);
+    return LogOutcome(Write(false).run(FileName), FileName, QStringLiteral("saved"), QStringLiteral("not saved"), [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
 }
 
 } // namespace zarv

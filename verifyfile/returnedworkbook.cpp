@@ -1,4 +1,5 @@
 #include "verifyfile/returnedworkbook.h"
+#include "services/activitylog.h"
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"
@@ -260,6 +261,7 @@ bool ReturnedWorkbook::writeVerifiedFile(const QString& path, QString* error)
         rs.open();
     const bool written =
         WriteVerifiedFile(rs, path, [this](qint64 bookmark) { return !withErrors_.contains(bookmark); }, error);
+    LogOutcome(written, path, QStringLiteral("verified file written"), QStringLiteral("verified file not written"), [this] { return QStringLiteral("%1 records").arg(recordsWithoutErrors()); });
     if (written)
         writtenAt_ = QDateTime::currentDateTime();
     return written;

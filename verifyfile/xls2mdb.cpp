@@ -2,6 +2,7 @@
 // runs in phases (purge, open, sheet 1, sheets 2 to 5, close and summary), each
 // step marked in strStep so that the one error message says where it stopped.
 #include "verifyfile/verifyfile.h"
+#include "services/activitylog.h"
 
 #include "verifyfile/loadparts.h"
 #include "verifyfile/loadsteps.h"
@@ -762,7 +763,7 @@ void Load::warn(bool condition, const Text& text)
 
 LoadResult LoadVerificationWorkbook(const QString& FileName)
 {
-    return Load(nullptr).run(FileName);
+    return LogOutcome(Load(nullptr).run(FileName), FileName, QStringLiteral("loaded"), QStringLiteral("not loaded"), [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
 }
 
 bool Xls2Mdb(const QString& FileName)
@@ -772,7 +773,9 @@ bool Xls2Mdb(const QString& FileName)
 
 bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list)
 {
-    return Load(&list).run(FileName) == LoadResult::Loaded;
+    return LogOutcome(Load(&list).run(FileName) == LoadResult::Loaded, FileName, QStringLiteral("loaded"),
+                      QStringLiteral("not loaded"),
+                      [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
 }
 
 } // namespace zarv

@@ -133,13 +133,13 @@ QStringList DetailReport::footerLines() const
     return trimmed({count, total, QString(), ui::centredText(kEndOfReport, kLineWidth)});
 }
 
-ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
+ui::TextReport DetailReport::textReport(const QString& documentName) const
 {
     const QDateTime now = QDateTime::currentDateTime();
     ui::TextReport report;
-    report.documentName = caption();
+    report.documentName = documentName;
     report.lineWidth = kLineWidth;
-    report.pageHeader = [&now](int page) {
+    report.pageHeader = [now](int page) {
         QStringList lines = pageHeaderLines(now, page);
         lines << QString() << headingLines();
         return lines;
@@ -147,16 +147,23 @@ ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
     report.blockCount = qsizetype(rows_.size());
     report.block = [this](qsizetype i) { return blockLines(rows_[size_t(i)]); };
     report.footer = footerLines();
-    return ui::printTextReport(report, target);
+    return report;
 }
 
-bool PrintDetailReport(const ui::PdfTarget& target, QString* savedAs)
+ui::PrintOutcome DetailReport::print(const ui::PdfTarget& target) const
+{
+    return ui::printTextReport(textReport(caption()), target);
+}
+
+bool PrintDetailReport(const QString& title, const ui::PdfTarget& target, QString* savedAs)
 {
     const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
-    const ui::PrintOutcome outcome = report.print(target);
+    const ui::TextReport text = report.textReport(title);
+    const ui::PrintOutcome outcome =
+        ui::offerPrint(title, target, [&text](ui::PrintJob& job) { ui::drawTextReport(text, job); });
     if (savedAs)
         *savedAs = outcome.ok && !outcome.toPrinter ? outcome.where : QString();
-    return ui::tellPrintOutcome(outcome, QStringLiteral("The report"), DetailReport::caption());
+    return ui::tellPrintOutcome(outcome, QStringLiteral("The report"), title);
 }
 
 } // namespace zarv

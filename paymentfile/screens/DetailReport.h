@@ -48,7 +48,9 @@ public:
     // After the last payment (the rule above it is drawn, not written).
     QStringList footerLines() const;
 
-    // Prints the report; without a printer it goes to the PDF target.
+    // The report as printed, under the document name given.
+    ui::TextReport textReport(const QString& documentName) const;
+    // Prints the report without asking; without a printer it goes to the PDF target.
     ui::PrintOutcome print(const ui::PdfTarget& target) const;
 
 private:
@@ -56,10 +58,12 @@ private:
     double total_ = 0;
 };
 
-// Prints rsDetail as it stands. When no printer is installed the report goes to
-// the PDF target and the user is told its full path; a failure is reported to
-// the user. True when the report was printed (or saved); savedAs gets the PDF
-// file's path when it went to one, "" otherwise.
-bool PrintDetailReport(const ui::PdfTarget& target, QString* savedAs = nullptr);
+// Prints rsDetail as it stands, titled `title` (what the rows are): the print
+// dialog with its preview offers a printer or a PDF file (the PDF target's);
+// where no dialog can be shown, the default printer, else the PDF target. The
+// user is told the full path of a PDF file, and of a failure. True when the
+// report was printed (or saved); savedAs gets the PDF file's path when it went
+// to one, "" otherwise.
+bool PrintDetailReport(const QString& title, const ui::PdfTarget& target, QString* savedAs = nullptr);
 
 } // namespace zarv

@@ -22,6 +22,8 @@ namespace zarv {
 
 namespace {
 
+const QString kReportTitle = QStringLiteral("Duplicate Folios");
+
 QFont courier()
 {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -207,16 +209,21 @@ void DuplicateFolios::Command_Print_Click()
     ui::ui().doEvents();
 
     bool printed = false;
+    QString savedAs;
     const auto print = [&] {
-        printed = PrintDetailReport(ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("Duplicate folios")), true});
+        printed = PrintDetailReport(
+            kReportTitle, ui::PdfTarget{WorkingFolder(), fs::reportPdfName(QStringLiteral("Duplicate folios")), true},
+            &savedAs);
         db::Recordset& rs = DE().rsDetail();
         if (rs.recordCount() > 0)
             rs.moveFirst();
     };
-    if (!Guarded(QStringLiteral("The report could not be printed."), print, DetailReport::caption()))
+    if (!Guarded(QStringLiteral("The report could not be printed."), print, kReportTitle))
         printed = false;
 
-    Label_FolioCount->setText(printed ? QStringLiteral("Report Printed!") : countText());
+    Label_FolioCount->setText(!printed            ? countText()
+                              : savedAs.isEmpty() ? QStringLiteral("Report Printed!")
+                                                  : QStringLiteral("Report saved as %1").arg(QDir::toNativeSeparators(savedAs)));
     ui::ui().doEvents();
     ui::ui().setBusy(false);
     Command_Print->setEnabled(true);

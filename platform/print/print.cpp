@@ -49,7 +49,9 @@ void drawRule(QPainter& p, const QRectF& area, qreal y)
 
 // ---------------------------------------------------------------- PrintJob
 
-PrintJob::PrintJob(PdfTarget target) : target_(std::move(target)) {}
+PrintJob::PrintJob(PdfTarget target, bool pdfOnly) : target_(std::move(target)), pdfOnly_(pdfOnly) {}
+
+PrintJob::PrintJob(QPrinter& chosen) : chosen_(&chosen) {}
 
 PrintJob::~PrintJob()
 {
@@ -90,8 +92,9 @@ bool PrintJob::fail(const QString& error)
 void PrintJob::abandon()
 {
     if (painter_) {
-        if (printer_ && outcome_.toPrinter)
-            printer_->abort();
+        QPrinter* printer = chosen_ ? chosen_ : printer_.get();
+        if (printer && outcome_.toPrinter)
+            printer->abort();
         if (painter_->isActive())
             painter_->end();
         painter_.reset();
@@ -104,10 +107,24 @@ bool PrintJob::begin()
     abandon();
     outcome_ = PrintOutcome{};
     pages_ = 0;
-    const bool started = printerAvailable() ? beginPrinter() : beginPdf();
+    const bool started = chosen_ ? beginChosen() : !pdfOnly_ && printerAvailable() ? beginPrinter() : beginPdf();
     if (started)
         pages_ = 1;
     return started;
+}
+
+bool PrintJob::beginChosen()
+{
+    const bool toFile = !chosen_->outputFileName().isEmpty();
+    outcome_.toPrinter = !toFile;
+    outcome_.where = toFile ? QFileInfo(chosen_->outputFileName()).absoluteFilePath() : chosen_->printerName();
+    if (chosen_->docName().isEmpty())
+        chosen_->setDocName(documentName_);
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(chosen_))
+        return fail(toFile ? QStringLiteral("The PDF file \"%1\" could not be written.").arg(outcome_.where)
+                           : QStringLiteral("The printer \"%1\" could not be started.").arg(outcome_.where));
+    return true;
 }
 
 bool PrintJob::beginPrinter()
@@ -160,24 +177,29 @@ QPainter& PrintJob::painter()
     return *painter_;
 }
 
+QPrinter* PrintJob::printer() const
+{
+    return chosen_ ? chosen_ : printer_.get();
+}
+
 QRectF PrintJob::pageArea() const
 {
-    if (!printer_)
+    if (!printer())
         return {};
-    const QRectF r = printer_->pageRect(QPrinter::DevicePixel);
+    const QRectF r = printer()->pageRect(QPrinter::DevicePixel);
     return QRectF(0, 0, r.width(), r.height());
 }
 
 qreal PrintJob::dpi() const
 {
-    return printer_ ? printer_->resolution() : 72.0;
+    return printer() ? printer()->resolution() : 72.0;
 }
 
 bool PrintJob::newPage()
 {
     if (!active())
         return false;
-    if (!printer_->newPage())
+    if (!printer()->newPage())
         return fail(QStringLiteral("A new page could not be started on \"%1\".").arg(outcome_.where));
     ++pages_;
     return true;
@@ -192,11 +214,11 @@ bool PrintJob::finish()
     }
     const bool ended = painter_->end();
     painter_.reset();
-    if (!ended || printer_->printerState() == QPrinter::Error)
+    if (!ended || printer()->printerState() == QPrinter::Error)
         return fail(outcome_.toPrinter
                         ? QStringLiteral("The printer \"%1\" refused the job.").arg(outcome_.where)
-                        : QStringLiteral("The PDF file \"%1\" could not be written.").arg(finalPath_));
-    if (!outcome_.toPrinter) {
+                        : QStringLiteral("The PDF file \"%1\" could not be written.").arg(outcome_.where));
+    if (!outcome_.toPrinter && partial_) {
         if (!partial_->commit())
             return fail(QStringLiteral("The PDF file \"%1\" could not be written: %2").arg(finalPath_, partial_->reason()));
         partial_.reset();
@@ -209,14 +231,13 @@ bool PrintJob::finish()
 
 // ---------------------------------------------------------------- printWidget
 
-PrintOutcome printWidget(QWidget& form, const PdfTarget& target)
+void drawWidget(QWidget& form, PrintJob& job)
 {
-    PrintJob job(target);
     job.setDocumentName(form.windowTitle());
     const QSize size = form.size().isEmpty() ? form.sizeHint() : form.size();
     job.setOrientation(size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
     if (!job.begin())
-        return job.outcome();
+        return;
     if (size.width() > 0 && size.height() > 0) {
         const QRectF area = job.pageArea();
         const qreal natural = job.dpi() / std::max(1, form.logicalDpiX());
@@ -229,6 +250,37 @@ PrintOutcome printWidget(QWidget& form, const PdfTarget& target)
         p.restore();
     }
     job.finish();
+}
+
+PrintOutcome printWidget(QWidget& form, const PdfTarget& target)
+{
+    PrintJob job(target);
+    drawWidget(form, job);
+    return job.outcome();
+}
+
+PrintOutcome offerPrint(const QString& title, const PdfTarget& target, const DrawPrint& draw)
+{
+    PrintRequest request;
+    request.title = title;
+    request.pdfPath = PrintJob::pdfPathFor(target);
+    request.paint = [&draw](QPrinter& printer) {
+        PrintJob job(printer);
+        draw(job);
+        return job.outcome();
+    };
+    request.savePdf = [&draw](const QString& path) {
+        const QFileInfo file(path);
+        PrintJob job(PdfTarget{file.absolutePath(), file.fileName(), false}, true);
+        draw(job);
+        return job.outcome();
+    };
+    if (std::optional<PrintOutcome> chosen = ui().printDialog(request)) {
+        chosen->chosen = true;
+        return *chosen;
+    }
+    PrintJob job(target);
+    draw(job);
     return job.outcome();
 }
 
@@ -365,12 +417,11 @@ QStringList wrapWords(const QString& text, int width)
     return lines;
 }
 
-PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
+void drawTextReport(const TextReport& report, PrintJob& job)
 {
-    PrintJob job(target);
     job.setDocumentName(report.documentName);
     if (!job.begin())
-        return job.outcome();
+        return;
 
     const QFont font = textReportFont(job.painter(), job.pageArea().width(), report.lineWidth);
     job.painter().setFont(font);
@@ -398,19 +449,27 @@ PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
         drawRule(p, area, area.top() + line * 0.5);
         drawLines(p, area.adjusted(0, line, 0, 0), report.footer, line);
     });
+}
+
+PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target)
+{
+    PrintJob job(target);
+    drawTextReport(report, job);
     return job.outcome();
 }
 
 bool tellPrintOutcome(const PrintOutcome& outcome, const QString& what, const QString& title)
 {
+    if (outcome.cancelled)
+        return false;
     if (!outcome.ok) {
         ui().msgBox(what + QStringLiteral(" could not be printed: ") + outcome.error, Buttons::OK, Icon::Critical,
                     title);
         return false;
     }
     if (!outcome.toPrinter) {
-        ui().msgBox(QStringLiteral("No printer is installed. ") + what + QStringLiteral(" was saved as ") +
-                        outcome.where,
+        ui().msgBox((outcome.chosen ? QString() : QStringLiteral("No printer is installed. ")) + what +
+                        QStringLiteral(" was saved as ") + QDir::toNativeSeparators(outcome.where),
                     Buttons::OK, Icon::Information, title);
     }
     return true;

@@ -1,12 +1,17 @@
 #pragma once
-// Printing without a dialog: to the default printer when the machine has one,
-// otherwise to a PDF file in the folder the caller names. The caller learns where the
-// output went (printer name or file path) so that it can tell the user, and
-// whether it succeeded. ZARV_FORCE_PDF=1 in the environment always chooses the
-// PDF file (the tests set it).
+// Printing reports and forms. offerPrint() shows the print dialog with its
+// preview (a printer or a PDF file, through the UI services); where no dialog
+// can be shown, and for the print functions that never ask, the output goes to
+// the default printer when the machine has one, otherwise to a PDF file in the
+// folder the caller names. The caller learns where the output went (printer
+// name or file path) so that it can tell the user, and whether it succeeded.
+// ZARV_FORCE_PDF=1 in the environment always chooses the PDF file over the
+// default printer (the tests set it).
 //
 // Coordinates handed to the painter are device pixels of the chosen printer,
 // with (0,0) at the top left of the printable area; dpi() converts.
+#include "platform/ui/uiservices.h"
+
 #include <QPageLayout>
 #include <QPainter>
 #include <QRectF>
@@ -24,14 +29,6 @@ class SafeSave;
 
 namespace zarv::ui {
 
-struct PrintOutcome {
-    bool ok = false;
-    bool toPrinter = false;
-    QString where;              // the printer's name or the PDF file's full path
-    QString error;              // why it failed; empty on success
-    int pages = 0;
-};
-
 // Where a PDF goes when there is no printer.
 struct PdfTarget {
     QString folder;             // beside the file being worked on
@@ -41,7 +38,11 @@ struct PdfTarget {
 
 class PrintJob {
 public:
-    explicit PrintJob(PdfTarget target);
+    // pdfOnly: the PDF target even where a printer exists.
+    explicit PrintJob(PdfTarget target, bool pdfOnly = false);
+    // A job on a printer the print dialog set up: its destination, page and
+    // orientation are the user's.
+    explicit PrintJob(QPrinter& chosen);
     ~PrintJob();                // an unfinished job is abandoned: no partial PDF is left
     PrintJob(const PrintJob&) = delete;
     PrintJob& operator=(const PrintJob&) = delete;
@@ -73,11 +74,15 @@ public:
 
 private:
     bool fail(const QString& error);
+    QPrinter* printer() const;      // the chosen printer or the job's own
+    bool beginChosen();
     bool beginPdf();
     bool beginPrinter();
     void abandon();
 
     PdfTarget target_;
+    QPrinter* chosen_ = nullptr;
+    bool pdfOnly_ = false;
     QString documentName_;
     QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
     std::unique_ptr<QPrinter> printer_;
@@ -88,8 +93,17 @@ private:
     PrintOutcome outcome_;
 };
 
+// Draws one print on a job not yet begun: begins it, draws, finishes it.
+using DrawPrint = std::function<void(PrintJob& job)>;
+
+// Offers the print dialog with its preview, titled `title`; the PDF file it
+// offers is the target's. Where no dialog can be shown, prints as PrintJob does
+// (the default printer, else the PDF target).
+PrintOutcome offerPrint(const QString& title, const PdfTarget& target, const DrawPrint& draw);
+
 // Prints a form's image on one page, scaled to fit (never enlarged past its size
 // on screen); landscape when the form is wider than high.
+void drawWidget(QWidget& form, PrintJob& job);
 PrintOutcome printWidget(QWidget& form, const PdfTarget& target);
 
 // A banded report: a page header on every page, detail blocks that are never split
@@ -152,11 +166,14 @@ struct TextReport {
     qreal blockGap = 0.5;       // the space after a block, in lines
     QStringList footer;
 };
+void drawTextReport(const TextReport& report, PrintJob& job);
 PrintOutcome printTextReport(const TextReport& report, const PdfTarget& target);
 
 // Tells the user where a print went: a failure as a critical box "<what> could
-// not be printed: <why>", a PDF written for want of a printer as "No printer is
-// installed. <what> was saved as <file>". True when printed or saved.
+// not be printed: <why>", a PDF file the user chose as "<what> was saved as
+// <file>", one written for want of a printer as "No printer is installed. <what>
+// was saved as <file>". True when printed or saved; false, saying nothing, when
+// the user cancelled the print dialog.
 bool tellPrintOutcome(const PrintOutcome& outcome, const QString& what, const QString& title = {});
 
 } // namespace zarv::ui

@@ -166,6 +166,16 @@ ScriptedUi& ScriptedUi::expectIntake(const TextMatch& findings, bool load)
     return *this;
 }
 
+ScriptedUi& ScriptedUi::expectPrint(const TextMatch& title, std::optional<QString> pdfPath)
+{
+    Item item;
+    item.kind = Kind::Print;
+    item.prompt = title;
+    item.typed = std::move(pdfPath);
+    add(std::move(item));
+    return *this;
+}
+
 ScriptedUi& ScriptedUi::expectModal(const QString& objectName, Script script)
 {
     Item item;
@@ -184,6 +194,7 @@ QString ScriptedUi::describe(const Item& item)
     case Kind::Modal: return QStringLiteral("modal screen %1").arg(item.screen);
     case Kind::File: return QStringLiteral("file dialog %1").arg(item.prompt.describe());
     case Kind::Intake: return QStringLiteral("intake screen %1").arg(item.prompt.describe());
+    case Kind::Print: return QStringLiteral("print dialog %1").arg(item.prompt.describe());
     }
     return {};
 }
@@ -222,6 +233,8 @@ void ScriptedUi::reset()
     boxes_.clear();
     inputs_.clear();
     fileBoxes_.clear();
+    printTitles_.clear();
+    offeredPdfs_.clear();
     modals_.clear();
     intakes_.clear();
     busy_ = false;
@@ -329,6 +342,33 @@ std::optional<QString> ScriptedUi::openFileBox(const QString& title, const QStri
                         .arg(shown.title, folder, shown.chosen ? *shown.chosen : QStringLiteral("Cancel")));
     fileBoxes_.push_back(shown);
     return shown.chosen;
+}
+
+std::optional<PrintOutcome> ScriptedUi::printDialog(const PrintRequest& request)
+{
+    PrintOutcome cancelled;
+    cancelled.cancelled = true;
+    if (ending_) {
+        journal_.append(QStringLiteral("print dialog after end (not shown): ") + request.title);
+        return cancelled;
+    }
+    printTitles_ << request.title;
+    offeredPdfs_ << request.pdfPath;
+    const bool matches = !pending_.empty() && pending_.front().kind == Kind::Print
+                         && pending_.front().prompt.matches(request.title);
+    std::optional<QString> pdf;
+    if (!matches) {
+        fail(QStringLiteral("unexpected print dialog: %1 (next expected: %2)").arg(request.title, nextExpected()));
+    } else {
+        pdf = pending_.front().typed;
+        pending_.pop_front();
+        if (pdf && pdf->isEmpty())
+            pdf = request.pdfPath;
+    }
+    journal_.append(QStringLiteral("print dialog: %1 -> %2").arg(request.title, pdf ? *pdf : QStringLiteral("Cancel")));
+    if (!pdf || !request.savePdf)
+        return cancelled;
+    return request.savePdf(*pdf);
 }
 
 void ScriptedUi::setBusy(bool busy)

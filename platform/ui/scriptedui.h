@@ -105,6 +105,10 @@ public:
     // The file dialog, recognised by its title; the user picks chosen, or cancels
     // when it is std::nullopt.
     ScriptedUi& expectFileBox(const TextMatch& title, std::optional<QString> chosen);
+    // The print dialog, recognised by its title. The user prints to the PDF
+    // file pdfPath ("" for the one the dialog offers), or cancels when it is
+    // std::nullopt; the file is written as the dialog would write it.
+    ScriptedUi& expectPrint(const TextMatch& title, std::optional<QString> pdfPath = QString());
     // The screen is recognised by its object name. The script acts on it as the
     // user would and must leave it closed. Without a script the screen is closed
     // as by its window's close box.
@@ -125,6 +129,9 @@ public:
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ShownInput>& inputs() const { return inputs_; }
     const std::vector<ShownFileBox>& fileBoxes() const { return fileBoxes_; }
+    // The print dialogs shown: their titles, and the PDF files they offered.
+    const QStringList& printTitles() const { return printTitles_; }
+    const QStringList& offeredPdfs() const { return offeredPdfs_; }
     const QStringList& modalsShown() const { return modals_; }
     const std::vector<fs::Intake>& intakes() const { return intakes_; }
     const std::vector<bool>& busyHistory() const { return busyHistory_; }
@@ -144,6 +151,7 @@ public:
                                     const QString& defaultText) override;
     std::optional<QString> openFileBox(const QString& title, const QString& folder,
                                        const QString& filter) override;
+    std::optional<PrintOutcome> printDialog(const PrintRequest& request) override;
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }
     void doEvents() override { ++doEvents_; }
@@ -159,13 +167,13 @@ public:
 protected:
     static constexpr int kScreenCancelled = 0;   // QDialog::Rejected
     static constexpr qsizetype kMostFailures = 1000;
-    enum class Kind { Box, Input, Modal, File, Intake };
+    enum class Kind { Box, Input, Modal, File, Intake, Print };
     struct Item {
         int id = 0;
         Kind kind = Kind::Box;
         ExpectedBox box;                    // Box
-        TextMatch prompt;                   // Input; File: the title
-        std::optional<QString> typed;       // Input, File; nullopt = cancel; Intake: set = load
+        TextMatch prompt;                   // Input; File, Print: the title
+        std::optional<QString> typed;       // Input, File, Print; nullopt = cancel; Intake: set = load
         QString screen;                     // Modal
         Script script;                      // Modal
     };
@@ -187,6 +195,8 @@ protected:
     std::vector<ShownBox> boxes_;
     std::vector<ShownInput> inputs_;
     std::vector<ShownFileBox> fileBoxes_;
+    QStringList printTitles_;
+    QStringList offeredPdfs_;
     QStringList modals_;
     std::vector<fs::Intake> intakes_;
 

@@ -7,10 +7,12 @@
 // without a display runs on NoDisplayUi (nodisplayui.h), also the default.
 // QWidget and QDialog are only named here; code without screens never shows one.
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
 class QDialog;
+class QPrinter;
 
 namespace zarv::fs {
 struct Intake;
@@ -34,6 +36,29 @@ struct MessageBox {
 // What Enter answers: the box's own default, else the answer that changes
 // nothing (No, Cancel), or Retry, which gives up nothing.
 Answer defaultAnswerOf(const MessageBox& box);
+
+// Where a report or form went when it was printed.
+struct PrintOutcome {
+    bool ok = false;
+    bool toPrinter = false;
+    QString where;              // the printer's name or the PDF file's full path
+    QString error;              // why it failed; empty on success
+    int pages = 0;
+    bool chosen = false;        // the user chose the printer or the file in the print dialog
+    bool cancelled = false;     // the user closed the print dialog without printing
+};
+
+// A report or form offered for printing: the print dialog shows a preview of
+// it and lets the user print it on a printer or to a PDF file.
+struct PrintRequest {
+    QString title;              // the dialog's title, naming what is printed
+    QString pdfPath;            // the PDF file offered when the user prints to a file
+    // Draws it on a printer the dialog has set up (for the preview, then for
+    // the print); the outcome of that printing.
+    std::function<PrintOutcome(QPrinter& printer)> paint;
+    // Writes it as a PDF file at the path given (safely: never half written).
+    std::function<PrintOutcome(const QString& pdfPath)> savePdf;
+};
 
 class UiServices {
 public:
@@ -60,6 +85,12 @@ public:
     // std::nullopt when the user cancelled.
     virtual std::optional<QString> openFileBox(const QString& title, const QString& folder,
                                                const QString& filter) = 0;
+
+    // The print dialog with its preview, for a report or form. The outcome of
+    // the user's choice (cancelled when the dialog was closed without
+    // printing), or std::nullopt where no dialog can be shown: the caller then
+    // prints without asking (the default printer, else a PDF file).
+    virtual std::optional<PrintOutcome> printDialog(const PrintRequest& request) { return std::nullopt; }
 
     // Hourglass on or off: a state, not a stack.
     virtual void setBusy(bool busy) = 0;

@@ -206,11 +206,13 @@ TEST_F(DuplicateFoliosTest, PrintWritesTheReportAndSaysWhere)
     de().rsDetail().moveLast();
     // Beside the payment file, named for what it lists.
     const QString pdf = QDir(folder()).absoluteFilePath("Duplicate folios.pdf");
-    ui().expectBox(ExpectedBox{"No printer is installed. The report was saved as " + pdf, Answer::OK,
-                               Icon::Information, ui::Buttons::OK, QStringLiteral("Detail Report")});
+    ui().expectPrint(QStringLiteral("Duplicate Folios"));
+    ui().expectBox(ExpectedBox{"The report was saved as " + pdf, Answer::OK, Icon::Information, ui::Buttons::OK,
+                               QStringLiteral("Duplicate Folios")});
     screen.Command_Print->click();
 
-    EXPECT_EQ(screen.Label_FolioCount->text(), "Report Printed!");
+    EXPECT_EQ(ui().offeredPdfs(), QStringList{pdf});
+    EXPECT_EQ(screen.Label_FolioCount->text(), "Report saved as " + pdf);
     EXPECT_TRUE(screen.Command_Print->isEnabled());
     EXPECT_FALSE(ui().busy());
     EXPECT_EQ(de().rsDetail().currentRow(), 0);

@@ -159,6 +159,7 @@ TEST_F(ListTest, AnExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile)
 TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
 {
     openList(*group, "0042", [&](Detail& list) {
+        ui().expectPrint(QStringLiteral("Payments of Agency 0042"));
         ui().expectBox(boxWith(ui::containing(path("Payments 0042.pdf")), ui::Icon::Information));
         clickRow(list.TDBGrid, 2);
         // What the report prints: the group's payments only, three lines each, then the count and total.
@@ -173,7 +174,7 @@ TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
             << footer.toStdString();
         clickRow(list.TDBGrid, 2);
         clerk::click(list.Command_Print);
-        EXPECT_EQ(list.Text_Msg->text(), "Report Printed! (" + path("Payments 0042.pdf") + ")");
+        EXPECT_EQ(list.Text_Msg->text(), "Report saved as " + path("Payments 0042.pdf"));
         EXPECT_TRUE(list.Command_Print->isEnabled());
         EXPECT_EQ(list.TDBGrid->currentRowIndex(), 0);
     });
@@ -187,6 +188,7 @@ TEST_F(ListTest, AFailedPrintIsNotReportedAsPrinted)
     // goes nowhere else.
     RememberDataFile(QStringLiteral("/"), path("gone"), QStringLiteral("Zarvdata.csv"));
     openList(*group, "0042", [this](Detail& list) {
+        ui().expectPrint(QStringLiteral("Payments of Agency 0042"));
         ui().expectBox(boxWith(ui::containing("could not be printed"), ui::Icon::Critical));
         clerk::click(list.Command_Print);
         EXPECT_EQ(list.Text_Msg->text(), "");

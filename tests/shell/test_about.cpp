@@ -180,8 +180,9 @@ TEST_F(AboutTest, PrintingWithoutAPrinterWritesAPdfBesideTheDataFileAndSaysWhere
     ASSERT_TRUE(QDir::setCurrent(makeFolder(QStringLiteral("elsewhere"))));
     qputenv("ZARV_FORCE_PDF", "1");
     const QString pdf = work + QStringLiteral("/About ZARV.pdf");
-    ui().expectBox(box(QStringLiteral("No printer is available. The form was saved to ") + pdf,
-                               ui::Answer::OK, Icon::Information, Buttons::OK, std::nullopt));
+    ui().expectPrint(QStringLiteral("About ZARV"));
+    ui().expectBox(box(QStringLiteral("The About form was saved as ") + pdf,
+                               ui::Answer::OK, Icon::Information, Buttons::OK, QStringLiteral("About ZARV")));
     {
         About about;
         about.show();

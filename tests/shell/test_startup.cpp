@@ -2,10 +2,14 @@
 // shown, then the start screen with the drivers it is given.
 #include "shell_fixture.h"
 
+#include "shell/formparts.h"
 #include "shell/startup.h"
 
 #include "platform/data/textrule.h"
 #include "services/schema.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 #include <QPushButton>
@@ -259,6 +263,46 @@ TEST_F(StartupTest, TheDriversGivenAtStartAreBehindTheButtons)
     EXPECT_FALSE(started.startScreen->Command_VERIFY_OK->isEnabled());
     started.startScreen->Command_OK->click();
     EXPECT_EQ(runs, 1);
+}
+
+} // namespace
+
+namespace {
+
+// A file given at start (a file manager's "open with"): once the program runs,
+// a workbook starts the verification run and any other file the payment run,
+// chosen in the lists as the clerk would; a file that is not there starts
+// nothing and says so.
+TEST_F(StartupTest, AFileGivenAtStartStartsItsRunOnceTheProgramRuns)
+{
+    QDir().mkpath(path(QStringLiteral("mail")));
+    writeFile(QStringLiteral("mail/Zarvdata.csv"), "ZARV,2024\r\n");
+    writeFile(QStringLiteral("mail/MortNo1234.XLSX"), "PK");
+    struct Case {
+        QString file;
+        QString run;        // "payment", "verification" or "" for none
+    };
+    const std::vector<Case> cases = {
+        {path(QStringLiteral("mail/Zarvdata.csv")), QStringLiteral("payment")},
+        {path(QStringLiteral("mail/MortNo1234.XLSX")), QStringLiteral("verification")},
+        {path(QStringLiteral("mail/missing.csv")), QString()},
+    };
+    for (const Case& c : cases) {
+        QString ran, chosen;
+        StartOptions o = options();
+        o.openFile = c.file;
+        o.paymentRun = [&](ZarvPayment& s) { ran = QStringLiteral("payment"), chosen = joinPath(s.Dir->path(), s.File->fileName()); };
+        o.verificationRun = [&](ZarvPayment& s) { ran = QStringLiteral("verification"), chosen = joinPath(s.Dir->path(), s.File->fileName()); };
+        StartedProgram started = StartZarv(o);
+        ASSERT_NE(started.startScreen, nullptr);
+        EXPECT_TRUE(ran.isEmpty()) << "the run waits for the program to run";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ran, c.run) << c.file.toStdString();
+        if (c.run.isEmpty())
+            EXPECT_EQ(started.startScreen->Text_Msg->text(), QDir::toNativeSeparators(c.file) + " file not found");
+        else
+            EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), QFileInfo(c.file).canonicalFilePath());
+    }
 }
 
 } // namespace

@@ -246,7 +246,7 @@ TEST_F(ReceiveBatch, CommandLinesAreAnsweredWithoutADisplay)
         {ZARV_PROGRAM, {"--batch", "x"}, kBadCommandLine, "", "Unknown option 'batch'"},
         {ZARV_RECEIVE_PROGRAM, {"--bogus"}, kBadCommandLine, "", "Unknown option 'bogus'"},
         {ZARV_RECEIVE_PROGRAM, {"--batch"}, kBadCommandLine, "", "--batch needs at least one workbook or folder"},
-        {ZARV_RECEIVE_PROGRAM, {"MortNo1.xlsx"}, kBadCommandLine, "", "unexpected argument 'MortNo1.xlsx'"},
+        {ZARV_RECEIVE_PROGRAM, {"MortNo0.xlsx", "MortNo1.xlsx"}, kBadCommandLine, "", "unexpected argument 'MortNo1.xlsx'"},
         {ZARV_RECEIVE_PROGRAM, {"--batch", path("none")}, kBadCommandLine, "", "no such workbook or folder"},
     };
     for (const Case& c : cases) {

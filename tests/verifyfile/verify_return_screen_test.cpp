@@ -343,8 +343,8 @@ TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
         }
     }
     const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
-    ui().expectBox(infoBox("No printer is installed. The error report was saved as " + pdf));
-    ui().expectBox(infoBox(kPrinted));
+    ui().expectPrint(QStringLiteral("Verification File Errors"));
+    ui().expectBox(infoBox("The error report was saved as " + pdf));
     s.Command_PrintErrors->click();
 
     QStringList expected;
@@ -367,8 +367,8 @@ TEST_F(VerifyReturnScreen, WithoutAPrinterTheErrorReportGoesBesideTheReturnedWor
     QDir::setCurrent(path("elsewhere"));
     load("MortNo5555.xlsx");
     const QString pdf = QDir(emailFolder()).filePath("MortNo5555 errors.pdf");
-    ui().expectBox(infoBox("No printer is installed. The error report was saved as " + pdf));
-    ui().expectBox(infoBox(kPrinted));
+    ui().expectPrint(QStringLiteral("Verification File Errors"));
+    ui().expectBox(infoBox("The error report was saved as " + pdf));
     s.Command_PrintErrors->click();
     QDir::setCurrent(before);
     EXPECT_GT(QFileInfo(pdf).size(), 0);
@@ -382,6 +382,7 @@ TEST_F(VerifyReturnScreen, APrintThatFailsIsNeverReportedAsPrinted)
     load("MortNo5555.xlsx");
     s.setReportTarget(ui::PdfTarget{path("no such folder"), "ErrorReport.pdf", false});
 
+    ui().expectPrint(QStringLiteral("Verification File Errors"));
     ui().expectBox(criticalBox(ui::containing("The error report could not be printed: ")));
     s.Command_PrintErrors->click();
     EXPECT_EQ(errorMessageRows().size(), s.reportLines().size());   // stored all the same
@@ -404,6 +405,20 @@ TEST_F(VerifyReturnScreen, MessagesThatCannotBeStoredAreNotPrinted)
     EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
     for (const ui::ShownBox& b : ui().boxes())
         EXPECT_NE(b.prompt, kPrinted);
+}
+
+// A workbook given at start (zarvreceive FILE, or opened from a file manager)
+// loads as one chosen in the lists; one that is not there is named.
+TEST_F(VerifyReturnScreen, AWorkbookGivenAtStartLoadsAsIfChosen)
+{
+    const QString book = withErrors();
+    Verify_Return& s = open();
+    s.openFile(book);
+    EXPECT_EQ(s.File->fileName(), "MortNo5555.xlsx");
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    const QString missing = QDir(emailFolder()).filePath("MortNo0.xlsx");
+    s.openFile(missing);
+    EXPECT_EQ(lines().last(), "File not found: " + missing);
 }
 
 // ---------------------------------------------------------------- mended faults

@@ -152,18 +152,23 @@ ui::PdfTarget VerifyReturnReport::targetFor(const QString& workbookPath)
     return ui::PdfTarget{workbook.absolutePath(), fs::reportPdfName(workbook.completeBaseName() + QStringLiteral(" errors")), true};
 }
 
-ui::PrintOutcome VerifyReturnReport::print(const ui::PdfTarget& target) const
+ui::TextReport VerifyReturnReport::textReport() const
 {
     const QDateTime now = QDateTime::currentDateTime();
     ui::TextReport report;
     report.documentName = caption();
     report.lineWidth = kLineWidth;
-    report.pageHeader = [&now](int page) { return pageHeaderLines(now, page); };
+    report.pageHeader = [now](int page) { return pageHeaderLines(now, page); };
     report.blockCount = qsizetype(rows_.size());
     report.block = [this](qsizetype i) { return blockLines(rows_[size_t(i)]); };
     report.blockGap = 0.25;
     report.footer = footerLines();
-    return ui::printTextReport(report, target);
+    return report;
+}
+
+ui::PrintOutcome VerifyReturnReport::print(const ui::PdfTarget& target) const
+{
+    return ui::printTextReport(textReport(), target);
 }
 
 } // namespace zarv

@@ -66,6 +66,7 @@ public:
     // printer: beside the workbook, named for it ("MortNo1234 errors.pdf"),
     // numbered rather than replacing an earlier one.
     static ui::PdfTarget targetFor(const QString& workbookPath);
+    ui::TextReport textReport() const;
     ui::PrintOutcome print(const ui::PdfTarget& target) const;
 
 private:

@@ -393,13 +393,21 @@ void Verify_Return::Command_Browse_Click()
     const std::optional<QString> chosen =
         ui::ui().openFileBox(QStringLiteral("Select the Mortgage Number Verification file"), Dir->path(),
                              QStringLiteral("Mortgage Number Verification files (*.xlsx)"));
-    if (!chosen)
+    if (chosen)
+        openFile(*chosen);
+}
+
+void Verify_Return::openFile(const QString& filePath)
+{
+    if (working_ || unloaded_)
         return;
     // A file chosen loads at once, as a click on it in the list does.
-    if (ui::showFile(*Drive, *Dir, *File, *chosen))
+    if (!QFileInfo(filePath).isFile())
+        addNote(kFileNotFound + QStringLiteral(": ") + QDir::toNativeSeparators(filePath));
+    else if (ui::showFile(*Drive, *Dir, *File, filePath))
         Command_OK_Click();
     else
-        addLine(QDir::toNativeSeparators(*chosen) + QStringLiteral(" cannot be chosen here: only ") + File->pattern() +
+        addLine(QDir::toNativeSeparators(filePath) + QStringLiteral(" cannot be chosen here: only ") + File->pattern() +
                 QStringLiteral(" files are listed."));
 }
 
@@ -617,7 +625,9 @@ void Verify_Return::Command_PrintErrors_Click()
         try {
             db::Recordset& rs = DE().rsErrorMessage();
             const VerifyReturnReport report = VerifyReturnReport::fromRecordset(rs);
-            outcome = report.print(reportTarget());
+            const ui::TextReport text = report.textReport();
+            outcome = ui::offerPrint(VerifyReturnReport::caption(), reportTarget(),
+                                     [&text](ui::PrintJob& job) { ui::drawTextReport(text, job); });
             rs.close();
         } catch (const std::exception&) {
             outcome.ok = false;
@@ -629,7 +639,8 @@ void Verify_Return::Command_PrintErrors_Click()
     if (!stored) {
         ui::ui().msgBox(QStringLiteral("The messages could not be stored for the error report: ") + error,
                         ui::Buttons::OK, ui::Icon::Critical);
-    } else if (ui::tellPrintOutcome(outcome, QStringLiteral("The error report"))) {
+    } else if (ui::tellPrintOutcome(outcome, QStringLiteral("The error report")) && outcome.toPrinter) {
+        // A PDF file has been named by the box before: nothing went to a printer.
         ui::ui().msgBox(kReportPrinted, ui::Buttons::OK, ui::Icon::Information);
     }
     printErrorsWanted_ = true;

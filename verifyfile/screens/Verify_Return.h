@@ -73,6 +73,10 @@ public:
     QFrame* Shape2 = nullptr;
 
     // --- event handlers
+    // Loads a workbook given at start, as a workbook chosen through Browse:
+    // shown in the lists and loaded, or the message list says why it cannot be.
+    void openFile(const QString& filePath);
+
     void Drive_Change();
     void Dir_Change();
     void File_Click();

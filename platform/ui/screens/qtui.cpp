@@ -1,5 +1,8 @@
 #include "platform/ui/screens/qtui.h"
 #include "platform/ui/screens/focusreturn.h"
+#include "platform/ui/screens/intakescreen.h"
+#include "platform/ui/screens/screenfit.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
@@ -7,8 +10,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPointer>
-#include "platform/ui/screens/intakescreen.h"
-#include "platform/ui/screens/screenfit.h"
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace zarv::ui {
 
@@ -123,6 +127,34 @@ std::optional<QString> QtUi::openFileBox(const QString& title, const QString& fo
     if (ending_ || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+std::optional<PrintOutcome> QtUi::printDialog(const PrintRequest& request)
+{
+    if (ending_ || !haveGuiApplication() || !request.paint)
+        return std::nullopt;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(request.title);
+    const bool printerThere = qEnvironmentVariable("ZARV_FORCE_PDF") != QLatin1String("1")
+                              && !QPrinterInfo::defaultPrinter().isNull();
+    if (!printerThere)
+        printer.setOutputFileName(request.pdfPath);
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(request.title.isEmpty() ? appTitle() : request.title);
+    PrintOutcome printed;
+    printed.cancelled = true;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* p) { printed = request.paint(*p); });
+    fitToScreen(&dialog);
+    // The preview draws on the printer as well: only what follows the user's
+    // Print counts.
+    const int result = dialog.exec();
+    if (ending_ || result != QDialog::Accepted) {
+        PrintOutcome cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    return printed;
 }
 
 void QtUi::setBusy(bool busy)

@@ -21,6 +21,10 @@ public:
                                     const QString& defaultText) override;
     std::optional<QString> openFileBox(const QString& title, const QString& folder,
                                        const QString& filter) override;
+    // Qt's print preview: its Print button opens the standard print dialog
+    // (a printer or a PDF file), set to the request's PDF file where the
+    // machine has no printer.
+    std::optional<PrintOutcome> printDialog(const PrintRequest& request) override;
 
     void setBusy(bool busy) override;
     bool busy() const override { return busy_; }

@@ -267,3 +267,53 @@ TEST(TellPrintOutcome, SaysWhereTheReportWentOrWhyItFailed)
     EXPECT_TRUE(tellPrintOutcome(printed, QStringLiteral("The list")));     // nothing to say
     EXPECT_TRUE(u->clean()) << u->report().toStdString();
 }
+
+// The print dialog, answered by the scripted user: its title names the print,
+// it offers the PDF target, and the file the user chooses is written whole; a
+// cancelled dialog writes nothing and says nothing. Where no dialog can be
+// shown (a run without a display), the print goes where it went before.
+TEST_F(PrintTest, OfferedPrintsGoWhereTheUserChoosesInTheDialog)
+{
+    const PdfTarget target{folder(), QStringLiteral("Payments 0104.pdf"), true};
+    const QString offered = QDir(folder()).filePath(target.fileName);
+    const QString chosen = QDir(folder()).filePath(QStringLiteral("Mine.pdf"));
+    TextReport report;
+    report.documentName = QStringLiteral("Payments of Agency 0104");
+    report.blockCount = 3;
+    report.block = [](qsizetype i) { return QStringList{QStringLiteral("payment %1").arg(i)}; };
+    const DrawPrint draw = [&report](PrintJob& job) { drawTextReport(report, job); };
+
+    struct Case {
+        std::optional<QString> answer;      // nullopt: cancel
+        QString written;                    // "" for nothing
+    };
+    for (const Case& c : {Case{QString(), offered}, Case{chosen, chosen}, Case{std::nullopt, QString()}}) {
+        ScopedUi u;
+        u->expectPrint(QStringLiteral("Payments of Agency 0104"), c.answer);
+        const PrintOutcome out = offerPrint(QStringLiteral("Payments of Agency 0104"), target, draw);
+        EXPECT_TRUE(u->clean()) << u->report().toStdString();
+        EXPECT_EQ(u->offeredPdfs(), QStringList{offered});
+        EXPECT_EQ(out.cancelled, c.written.isEmpty());
+        EXPECT_EQ(out.ok, !c.written.isEmpty());
+        EXPECT_EQ(out.where, c.written);
+        if (!c.written.isEmpty()) {
+            EXPECT_TRUE(out.chosen);
+            EXPECT_EQ(pdfPageCount(readAll(c.written)), 1);
+        }
+        // The chosen file was named by the dialog: no talk of a missing printer.
+        if (!c.written.isEmpty())
+            u->expectBox(ExpectedBox{QStringLiteral("The report was saved as ") + c.written, Answer::OK, Icon::Information});
+        EXPECT_EQ(tellPrintOutcome(out, QStringLiteral("The report")), !c.written.isEmpty());
+        EXPECT_TRUE(u->clean()) << u->report().toStdString();
+        for (const QString& f : filesInFolder())
+            QFile::remove(QDir(folder()).filePath(f));
+    }
+
+    // No dialog: the PDF target, as without a printer.
+    UiServices* const before = installed();
+    install(nullptr);
+    const PrintOutcome unasked = offerPrint(QStringLiteral("Payments of Agency 0104"), target, draw);
+    install(before);
+    EXPECT_TRUE(unasked.ok && !unasked.chosen && !unasked.toPrinter);
+    EXPECT_EQ(unasked.where, offered);
+}

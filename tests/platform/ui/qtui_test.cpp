@@ -1,6 +1,14 @@
 #include "platform/ui/screens/qtui.h"
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -318,4 +326,65 @@ TEST(QtUi, AQuestionThatNamesItsSafeAnswerMakesItTheDefaultButton)
         EXPECT_EQ(q.msgBox(question), Answer::No);
         EXPECT_EQ(defaultButton, QMessageBox::No);   // named, or the safe answer of a Yes/No question
     }
+}
+
+// Qt's print preview, titled for the print; on a machine without a printer its
+// Print opens the print dialog set to the PDF file beside the work, and the
+// print goes there. Closing the preview prints nothing.
+TEST(QtUi, PrintPreviewOffersThePdfFileAndPrintsWhereTheUserSaid)
+{
+    const QByteArray forced = qgetenv("ZARV_FORCE_PDF");
+    qputenv("ZARV_FORCE_PDF", "1");
+    QTemporaryDir dir;
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("Payments 0104.pdf"));
+    PrintRequest request;
+    request.title = QStringLiteral("Payments of Agency 0104");
+    request.pdfPath = pdf;
+    QStringList drawnOn;
+    request.paint = [&](QPrinter& printer) {
+        drawnOn << printer.outputFileName();
+        QPainter painter(&printer);
+        painter.drawText(QPointF(100, 100), QStringLiteral("payment"));
+        painter.end();
+        PrintOutcome out;
+        out.ok = true;
+        out.where = printer.outputFileName();
+        return out;
+    };
+
+    for (const bool print : {false, true}) {
+        QtUi q;
+        QString title;
+        bool fits = false;
+        whenModal([&](QWidget* w) {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(w)) {
+                static_cast<QDialog*>(dialog)->accept();
+                return true;
+            }
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(w);
+            if (!preview || !title.isEmpty())
+                return false;
+            title = preview->windowTitle();
+            fits = preview->screen()->availableGeometry().contains(preview->geometry());
+            if (!print) {
+                preview->reject();
+                return true;
+            }
+            for (QAction* a : preview->findChildren<QAction*>())
+                if (a->text() == QStringLiteral("Print"))
+                    QTimer::singleShot(0, a, &QAction::trigger);
+            return false;       // the print dialog follows
+        });
+        const std::optional<PrintOutcome> out = q.printDialog(request);
+        ASSERT_TRUE(out.has_value());
+        EXPECT_EQ(title, request.title);
+        EXPECT_TRUE(fits) << "the preview lies within the screen";
+        EXPECT_FALSE(drawnOn.isEmpty()) << "the preview shows the print";
+        EXPECT_EQ(drawnOn.last(), pdf);
+        EXPECT_EQ(out->cancelled, !print);
+        EXPECT_EQ(QFileInfo::exists(pdf), print);
+        if (print)
+            EXPECT_EQ(out->where, pdf);
+    }
+    qputenv("ZARV_FORCE_PDF", forced);
 }
