@@ -763,7 +763,11 @@ void Load::warn(bool condition, const Text& text)
 
 LoadResult LoadVerificationWorkbook(const QString& FileName)
 {
-    return LogOutcome(Load(nullptr).run(FileName), FileName, QStringLiteral("loaded"), QStringLiteral("not loaded"), [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
+    const LoadResult result = Load(nullptr).run(FileName);
+    LogOutcome(result == LoadResult::Loaded, FileName, QStringLiteral("loaded"),
+               result == LoadResult::Refused ? QStringLiteral("refused") : QStringLiteral("not loaded"),
+               [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
+    return result;
 }
 
 bool Xls2Mdb(const QString& FileName)
