@@ -141,7 +141,8 @@ check_root() {
   grep -F "$opened/Zarvdata.csv" "$log" | grep -q "$(printf '\tloaded$')" || { cat "$log" >&2; fail "$name: the payment run did not load Zarvdata.csv"; }
   # The program waits for the clerk: end it by the process id its lock holds.
   local pid
-  pid=$(head -1 "$home/run/zarv.lock")
+  pid=$(sed -n 's/^pid=//p' "$home/.local/share/zarv/zarv.lock")
+  [ -n "$pid" ] || fail "$name: the data folder's lock names no process"
   kill "$pid" 2>/dev/null || true
   waited=0
   while kill -0 "$pid" 2>/dev/null && [ $waited -lt 10 ]; do sleep 1; waited=$((waited + 1)); done
