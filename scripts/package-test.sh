@@ -139,6 +139,21 @@ check_root() {
   done
   grep -F "$opened/Zarvdata.csv" "$log" | grep -q "$(printf '\tzarv\t')" || fail "$name: the file was not loaded by zarv"
   grep -F "$opened/Zarvdata.csv" "$log" | grep -q "$(printf '\tloaded$')" || { cat "$log" >&2; fail "$name: the payment run did not load Zarvdata.csv"; }
+  echo "package test: $name: Zarvdata.csv opened through the menu entry started the payment run on it"
+
+  # A second program on the same data folder, from another login (a runtime
+  # folder of its own), is refused before it touches a table, and says which
+  # folder is in use and since when.
+  mkdir -p "$user/run2"
+  chmod 700 "$user/run2"
+  [ ${#as_user[@]} -eq 0 ] || chown 65534:65534 "$user/run2"
+  rc=0
+  run env XDG_RUNTIME_DIR="$user/run2" "$bin/zarvreceive" --batch "$returned" >"$user/second.out" 2>&1 || rc=$?
+  [ "$rc" -eq 3 ] || { cat "$user/second.out" >&2; fail "$name: a second program on the data folder ended with $rc, not 3"; }
+  grep -q "^zarvreceive: .*$home/.local/share/zarv.* since " "$user/second.out" \
+    || { cat "$user/second.out" >&2; fail "$name: the refusal does not name the folder in use and since when"; }
+  echo "package test: $name: a second program on the same data folder, from another login, is refused"
+
   # The program waits for the clerk: end it by the process id its lock holds.
   local pid
   pid=$(sed -n 's/^pid=//p' "$home/.local/share/zarv/zarv.lock")
@@ -146,7 +161,18 @@ check_root() {
   kill "$pid" 2>/dev/null || true
   waited=0
   while kill -0 "$pid" 2>/dev/null && [ $waited -lt 10 ]; do sleep 1; waited=$((waited + 1)); done
-  echo "package test: $name: Zarvdata.csv opened through the menu entry started the payment run on it"
+
+  # A database damaged on disk is named, set aside under a dated name and made
+  # anew; the work goes on.
+  local data=$home/.local/share/zarv
+  truncate -s "$(($(stat -c %s "$data/Zarv.mdb") / 2))" "$data/Zarv.mdb"
+  rc=0
+  run "$bin/zarvreceive" --batch "$returned/MortNo1234.xlsx" >"$user/damaged.out" 2>&1 || rc=$?
+  [ "$rc" -eq 0 ] || { cat "$user/damaged.out" >&2; fail "$name: with a damaged Zarv.mdb the batch ended with $rc"; }
+  grep -q "^zarvreceive: .*Zarv.mdb is damaged" "$user/damaged.out" \
+    || { cat "$user/damaged.out" >&2; fail "$name: the damaged database is not named"; }
+  ls "$data"/Zarv*damaged*.mdb >/dev/null 2>&1 || fail "$name: the damaged database was not kept aside"
+  echo "package test: $name: a damaged database is named, kept aside and made anew"
 
   [ "$before" = "$(manifest "$root")" ] || fail "$name: something was written under the install root"
   echo "package test: $name: both programs ran from $prefix as a user of their own; nothing written under the install root"
