@@ -192,11 +192,7 @@ void saveAndEnd(ZarvPayment& s, bool historical, const QByteArray& loaded)
         ui::ui().msgBox(QStringLiteral("The ZARV data is saved to ") + QDir::toNativeSeparators(s.m_FilePath) +
                             QStringLiteral("\r\nReturn that file as the next screen shows."),
                         Buttons::OK, Icon::Information, QStringLiteral("ZARV Data Save"));
-        try {
-            rememberSavedFile(s.m_FilePath);
-        } catch (const std::exception&) {
-            ShowFailure(QString());
-        }
+        Guarded(QString(), [&] { rememberSavedFile(s.m_FilePath); });
     }
 
     s.Park();
@@ -237,16 +233,13 @@ void PaymentRun(ZarvPayment& s)
 
     bool loaded = false;
     LoadEnd end = LoadEnd::Failed;
-    try {
+    Guarded(QString(), [&] {
         s.RememberChoice();
         s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
         ui::ui().setBusy(true);
         ui::ui().doEvents();
         loaded = Csv2Mdb(s.m_FilePath, &end);
-    } catch (const std::exception&) {
-        ShowFailure(QString());
-        loaded = false;
-    }
+    });
 
     LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"), end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"), paymentCount);
     if (!loaded) {
@@ -280,12 +273,8 @@ void PaymentRun(ZarvPayment& s)
     }
 
     ui::ui().setBusy(false);
-    try {
-        s.m_Year = fileYear();
-    } catch (const std::exception&) {
-        ShowFailure(QString());
+    if (!Guarded(QString(), [&] { s.m_Year = fileYear(); }))
         return stop(s);
-    }
     if (!yearAccepted(s))
         return stop(s);
 
@@ -298,7 +287,8 @@ void PaymentRun(ZarvPayment& s)
     }
     s.Park();
     bool withoutSaving = false;
-    try {
+    // After a failure the edits made so far are in the tables: they are saved below.
+    Guarded(QString(), [&] {
         if (editing()) {
             editing()();
         } else {
@@ -307,10 +297,7 @@ void PaymentRun(ZarvPayment& s)
             ui::ui().showModal(groups);
             withoutSaving = groups.leftWithoutSaving();
         }
-    } catch (const std::exception&) {
-        // The edits made so far are in the tables: they are saved below.
-        ShowFailure(QString());
-    }
+    });
     if (ui::ui().ending())
         return;
     if (withoutSaving) {

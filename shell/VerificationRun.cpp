@@ -314,12 +314,8 @@ QString VerificationBackupName(const QString& filePath)
 
 void VerificationRun(ZarvPayment& screen)
 {
-    try {
-        run(screen);
-    } catch (const std::exception&) {
-        ShowFailure(QString());
+    if (!Guarded(QString(), [&] { run(screen); }))
         screen.Unload();
-    }
 }
 
 } // namespace zarv
