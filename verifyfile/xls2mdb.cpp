@@ -101,19 +101,27 @@ constexpr std::array<int, verifylayout::kMortgageColumns> kWidths = {1, 4, 12, 2
 constexpr std::array<const char*, verifylayout::kMortgageColumns> kFieldSteps = {
     "114 ", "115 ", "116 ", "117 ", "118 ", "119 ", "120 PID=", "121 ", "122 ", "123 ", "124 ", "125 ", "126 ", "127 "};
 
-// The fields of VERIFY as stored from the cells of a row.
+// A field of VERIFY as stored from the cells of a row.
+QString storedValue(const Cells& c, int col)
+{
+    const QString cut = padCut(c[size_t(col)], kWidths[size_t(col)]);
+    switch (col) {
+    case A:
+    case B: return vb::UCase(cut);       // not trimmed
+    case C:
+    case F:
+    case G: return vb::Trim(cut);        // letter case kept
+    case D:
+    case E: return cut;                  // neither trimmed nor upper-cased
+    default: return vb::Trim(vb::UCase(cut));
+    }
+}
+
 Stored storedValues(const Cells& c)
 {
     Stored v;
-    v[A] = vb::UCase(padCut(c[A], kWidths[A]));
-    v[B] = vb::UCase(padCut(c[B], kWidths[B]));       // not trimmed
-    v[C] = vb::Trim(padCut(c[C], kWidths[C]));
-    v[D] = padCut(c[D], kWidths[D]);                  // neither trimmed nor upper-cased
-    v[E] = padCut(c[E], kWidths[E]);
-    v[F] = vb::Trim(padCut(c[F], kWidths[F]));
-    v[G] = vb::Trim(padCut(c[G], kWidths[G]));
-    for (int col = H; col <= N; ++col)
-        v[size_t(col)] = vb::Trim(vb::UCase(padCut(c[size_t(col)], kWidths[size_t(col)])));
+    for (int col = A; col <= N; ++col)
+        v[size_t(col)] = storedValue(c, col);
     return v;
 }
 
@@ -195,7 +203,7 @@ private:
 
     // --- findings
     void find(fs::IntakeFinding finding);
-    void findCuts(const Cells& c, const Cells& t, const Stored& v);
+    void findCuts(const Cells& c, const Cells& t);
     void findLeftOutRecords();
     void closeFindings();
 
@@ -233,6 +241,12 @@ private:
     std::map<fs::IntakeFinding::Kind, int> found_;      // findings by kind, named or not
     std::vector<std::pair<int, foliorule::Record>> records_;   // the rows to be stored, as read
     QStringList districts_, jurisdictions_;             // the codes of the code sheets
+    struct SheetRow {
+        int row;
+        loadsteps::RowKind kind;
+        Cells cells, trimmed;
+    };
+    std::vector<SheetRow> readThrough_;                 // the rows of sheet 1 with content, as read through
     QList<QPair<QString, QString>> pairs_;
 };
 
@@ -488,6 +502,29 @@ void Load::readMortgageSheet()
     // Every row up to the last one holding anything is looked at, past empty
     // rows; a row with content that is not loaded is named in a note.
     loadsteps::LeftOutRows leftOut;
+    auto take = [&](loadsteps::RowKind kind) {
+        if (kind != loadsteps::RowKind::Data) {
+            leftOut.add(kind, intRow);
+            return;
+        }
+        step("101");
+        if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty())
+            reject(t);
+        else
+            readMortgageRow(c, t);
+    };
+    if (!examining_ && !readThrough_.empty()) {
+        // The rows as the reading through found them.
+        for (SheetRow& r : readThrough_) {
+            step("100");
+            intRow = r.row;
+            c = std::move(r.cells);
+            t = std::move(r.trimmed);
+            take(r.kind);
+        }
+        readThrough_.clear();
+        intRow = xlSheet->lastRow();
+    }
     const int lastRow = xlSheet->lastRow();
     while (intRow < lastRow) {
         step("100");
@@ -498,18 +535,13 @@ void Load::readMortgageSheet()
         for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
             c[col] = cellText(*xlSheet, intRow, col + 1);
         const loadsteps::RowKind kind = loadsteps::kindOfRow(c, headings, lastColumn);
-        if (kind != loadsteps::RowKind::Data) {
-            leftOut.add(kind, intRow);
-            continue;
+        if (kind == loadsteps::RowKind::Data) {
+            for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
+                t[col] = vb::Trim(c[col]);
         }
-        step("101");
-        for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
-            t[col] = vb::Trim(c[col]);
-        if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty()) {
-            reject(t);
-            continue;
-        }
-        readMortgageRow(c, t);
+        if (examining_)
+            readThrough_.push_back({intRow, kind, c, t});
+        take(kind);
     }
     step("129");
     if (batch_) {
@@ -599,10 +631,13 @@ void Load::duplicate(const Cells& c)
 void Load::storeRow(const Cells& c, const Cells& t)
 {
     if (examining_) {
-        const Stored v = storedValues(c);
-        findCuts(c, t, v);
+        // Only the fields the repeat test keys on are worked out here.
+        Stored keys;
+        for (int col : {B, E, F, G})
+            keys[size_t(col)] = storedValue(c, col);
+        findCuts(c, t);
         records_.emplace_back(intRow, recordOf(c));
-        stored_.add(v, intRow);
+        stored_.add(keys, intRow);
         ++lngLoaded;
         return;
     }
@@ -618,7 +653,7 @@ void Load::storeRow(const Cells& c, const Cells& t)
     batch_->rowSaved(stored);
     stored_.add(stored, intRow);
     if (list_)
-        findCuts(c, t, stored);
+        findCuts(c, t);
     if (list_)
         list_->rowStored(intRow, c, stored, blnPidOnly, rs.bookmark());
     step("130");
@@ -676,7 +711,7 @@ void Load::closeFindings()
 // Each value the list keeps shorter than the cell holds. A field whose
 // length the folio rule judges is named with the record's other reasons
 // instead.
-void Load::findCuts(const Cells& c, const Cells& t, const Stored& v)
+void Load::findCuts(const Cells& c, const Cells& t)
 {
     std::optional<foliorule::Findings> judged;
     for (int col = B; col <= N; ++col) {
@@ -690,7 +725,7 @@ void Load::findCuts(const Cells& c, const Cells& t, const Stored& v)
                 }))
                 continue;
         }
-        find({fs::IntakeFinding::Kind::Cut, intRow, t[size_t(col)], vb::Trim(v[size_t(col)]),
+        find({fs::IntakeFinding::Kind::Cut, intRow, t[size_t(col)], vb::Trim(storedValue(c, col)),
               QStringLiteral("%1 holds %2 characters; the list keeps %3, so it is stored cut.")
                   .arg(verifylayout::kMortgageHeadings[col])
                   .arg(t[size_t(col)].size())
