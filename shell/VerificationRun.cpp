@@ -294,6 +294,12 @@ void run(ZarvPayment& s)
                             QStringLiteral(" is not a Mortgage Verification workbook: choose another file."));
         return stop(s);
     }
+    if (result == LoadResult::Cancelled) {
+        // The clerk cancelled on the intake screen; nothing was emptied or stored.
+        s.Text_Msg->setText(QDir::toNativeSeparators(s.m_FilePath) +
+                            QStringLiteral(" was not loaded: nothing was changed."));
+        return stop(s);
+    }
     if (result == LoadResult::Failed) {
         // Part of the workbook is in the tables: nothing may be written back from them.
         ui::ui().msgBox(kLoadFailed + kCrLf + QStringLiteral("The file ") + s.m_FilePath +

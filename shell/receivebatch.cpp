@@ -117,6 +117,7 @@ Outcome receiveOne(const BatchEntry& entry, const std::function<void(const QStri
             checked = true;
             for (const LeftOutRecord& r : book.leftOut())
                 errors << kLeftOut + r.text();
+            errors << book.findingLines();
             result.leftOut = book.recordsLeftOut();
             if (book.recordsWithoutErrors() > 0) {
                 QString why;

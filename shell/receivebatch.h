@@ -4,15 +4,16 @@
 // window. Beside each workbook go <name>_VERIFIED.zarv (its records without
 // errors, as the screen's verified file holds them) and <name>_ERRORS.txt (the
 // lines of the screen's error report, then one "LEFT OUT: " line per record
-// the verified file leaves out; empty when there is none). Runs on the data
+// the verified file leaves out, then what the load decided that no error names,
+// such as a value stored cut, one finding a line; empty when there is none). Runs on the data
 // environment in force; needs no display.
 //
 // Standard output, one line per workbook, fields separated by tabs:
 //
 //   PATH  OUTCOME  WRITTEN  LEFT-OUT  ERRORS-FILE
 //
-// OUTCOME is OK (no error), ERRORS (checked; records left out or other
-// errors listed) or FAILED (not read or not checked to its end: no verified
+// OUTCOME is OK (nothing listed), ERRORS (checked; records left out, other
+// errors or findings listed) or FAILED (not read or not checked to its end: no verified
 // file). A last line totals the run:
 //
 //   TOTAL  OUTCOME  WRITTEN  LEFT-OUT  WORKBOOKS

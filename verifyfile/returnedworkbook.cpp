@@ -98,9 +98,11 @@ public:
     {
         leftOut_.push_back({row, cells, why});
     }
+    void findings(const fs::Intake& intake) override { findings_ = intake.lines(); }
 
     std::vector<StoredRow> stored_;
     std::vector<LeftOutRow> leftOut_;
+    QStringList findings_;
 
 private:
     VerifyMessageSink& notes_;
@@ -186,6 +188,7 @@ ReturnedWorkbook ReturnedWorkbook::load(const QString& path, VerifyMessageSink& 
     book.complete_ = Xls2Mdb(path, rows);
     book.loaded_ = int(rows.stored_.size());
     book.notLoaded_ = int(rows.leftOut_.size());
+    book.findings_ = rows.findings_;
 
     QHash<QString, int> folioRows;
     QHash<QString, int> pidRows;

@@ -66,6 +66,9 @@ public:
     // loaded and those loaded with errors.
     std::vector<LeftOutRecord> leftOut() const;
     int recordsLeftOut() const { return rowsNotLoaded() + recordsWithErrors(); }
+    // What the load decided that no error names (values stored cut), one
+    // line each: "Value cut, row 5: ...".
+    const QStringList& findingLines() const { return findings_; }
     // One line: how many rows were read, loaded, left out and loaded with errors.
     QString summary() const;
 
@@ -82,6 +85,7 @@ private:
     int loaded_ = 0;
     int notLoaded_ = 0;
     std::vector<ReturnedRowError> errors_;
+    QStringList findings_;
     QHash<int, QString> numbers_;   // the mortgage number of each row named in errors_
     QSet<qint64> withErrors_;      // bookmarks of the loaded records with errors
     QDateTime writtenAt_;

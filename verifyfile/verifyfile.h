@@ -4,6 +4,7 @@
 // the workbook the load reads from (OpenVerifyWorkbook, CloseVerifyWorkbook).
 // Both conversions work on DE() and talk to the user only through ui::ui() or
 // the message list they are given.
+#include "platform/files/intake.h"
 #include "platform/workbook/workbook.h"
 #include "verifyfile/verifylayout.h"
 
@@ -47,32 +48,41 @@ public:
     {
     }
     virtual void rowLeftOut(int /*row*/, const FolioRowCells& /*cells*/, RowLeftOut /*why*/) {}
+    // At the end of a load that names rows: what the load decided about the
+    // workbook that no named row says (values stored cut).
+    virtual void findings(const fs::Intake& /*intake*/) {}
 };
 
 // ---------------------------------------------------------------- load
 
 // Empties Fol_Mask, Collection_District, Jurisdiction, CD_JUR and VERIFY, then
-// fills them from the five worksheets of the workbook at FileName. Rejected and
-// duplicate rows and the first three formatting warnings are shown in
-// information boxes (at most three boxes for rejects and duplicates together);
-// the summary and "ERROR - The Verification file is empty" are boxes as well.
+// fills them from the five worksheets of the workbook at FileName. The
+// workbook is read through first: when the reader had to decide something
+// (rows passed over or repeated, values stored cut, records the tax office
+// would leave out), the intake screen shows every such finding before anything
+// is emptied, and the clerk loads or cancels. "ERROR - The Verification file
+// is empty" is a box.
 //
 // True when every sheet was read to its end (also when sheet 1 held no folio,
-// which the user has been told). False when an error ended the load: the user
-// has seen the critical message, the row being stored was dropped and its
-// transaction rolled back, and the tables hold only part of the workbook, so
-// the caller must not go on to write them back.
+// which the user has been told). False when the clerk cancelled (the tables
+// are as they were) or an error ended the load: the user has seen the critical
+// message; an error met while reading through leaves the tables as they were,
+// one met while storing drops the row being stored and rolls its transaction
+// back, and the tables hold only part of the workbook, so the caller must not
+// go on to write them back.
 bool Xls2Mdb(const QString& FileName);
 
 // The same load, telling a file that is no verification workbook (it has none
 // of the workbook's sheet names, and its first sheet does not start with the
 // workbook's headings) from a failed load: such a file is Refused with one
-// critical message that names it, before any table is emptied.
-enum class LoadResult { Loaded, Refused, Failed };
+// critical message that names it, before any table is emptied. Cancelled: the
+// clerk cancelled on the intake screen; nothing was emptied.
+enum class LoadResult { Loaded, Refused, Failed, Cancelled };
 LoadResult LoadVerificationWorkbook(const QString& FileName);
 
-// The same load with rejects, duplicates and warnings added to list instead of
-// boxes (every reject and duplicate is listed). The summary lines, the empty
+// The same load for the receiving side, without the intake screen: rejects,
+// duplicates and warnings are added to list (every reject and duplicate is
+// listed). The summary lines, the empty
 // message and an error message are listed as well and enable Print Errors; the
 // summary, the empty message and an error are still shown as boxes.
 bool Xls2Mdb(const QString& FileName, VerifyMessageSink& list);

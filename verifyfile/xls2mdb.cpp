@@ -1,6 +1,7 @@
 // Xls2Mdb: the verification workbook into VERIFY and the code tables. The load
-// runs in phases (purge, open, sheet 1, sheets 2 to 5, close and summary), each
-// step marked in strStep so that the one error message says where it stopped.
+// runs in phases (for the company: reading through and the intake screen; then
+// purge, open, sheet 1, sheets 2 to 5, close and summary), each step marked in
+// strStep so that the one error message says where it stopped.
 #include "verifyfile/verifyfile.h"
 #include "services/activitylog.h"
 
@@ -21,11 +22,14 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <map>
 #include <memory>
+#include <optional>
 
 namespace zarv {
 
@@ -79,16 +83,71 @@ public:
         return db::foldText(company) + QChar(0x1E) + db::foldText(pid);
     }
     bool contains(const QString& key) const { return keys_.contains(key); }
-    void add(const Stored& v)
+    // The row that stored the key first.
+    int rowOf(const QString& key) const { return keys_.value(key); }
+    void add(const Stored& v, int row)
     {
-        keys_.insert(folio(v[B], v[E], v[F]));
-        keys_.insert(pid(v[B], v[G]));
+        keys_.insert(folio(v[B], v[E], v[F]), row);
+        keys_.insert(pid(v[B], v[G]), row);
     }
     void clear() { keys_.clear(); }
 
 private:
-    QSet<QString> keys_;
+    QHash<QString, int> keys_;
 };
+
+// The widths VERIFY gives columns A to N, and the step marker while each is set.
+constexpr std::array<int, verifylayout::kMortgageColumns> kWidths = {1, 4, 12, 2, 3, 18, 9, 70, 30, 30, 30, 30, 30, 32};
+constexpr std::array<const char*, verifylayout::kMortgageColumns> kFieldSteps = {
+    "114 ", "115 ", "116 ", "117 ", "118 ", "119 ", "120 PID=", "121 ", "122 ", "123 ", "124 ", "125 ", "126 ", "127 "};
+
+// A field of VERIFY as stored from the cells of a row.
+QString storedValue(const Cells& c, int col)
+{
+    const QString cut = padCut(c[size_t(col)], kWidths[size_t(col)]);
+    switch (col) {
+    case A:
+    case B: return vb::UCase(cut);       // not trimmed
+    case C:
+    case F:
+    case G: return vb::Trim(cut);        // letter case kept
+    case D:
+    case E: return cut;                  // neither trimmed nor upper-cased
+    default: return vb::Trim(vb::UCase(cut));
+    }
+}
+
+Stored storedValues(const Cells& c)
+{
+    Stored v;
+    for (int col = A; col <= N; ++col)
+        v[size_t(col)] = storedValue(c, col);
+    return v;
+}
+
+// The cell loses more than blanks to its field's width.
+bool isCut(const QString& cell, int width)
+{
+    return cell.size() > width && !vb::Trim(cell.mid(width)).isEmpty();
+}
+
+// The field the folio rule judges for its length, if any.
+std::optional<foliorule::Field> judgedField(int col)
+{
+    switch (col) {
+    case C: return foliorule::Field::Number;
+    case D: return foliorule::Field::District;
+    case E: return foliorule::Field::Jurisdiction;
+    case F: return foliorule::Field::Folio;
+    case G: return foliorule::Field::Pid;
+    default: return std::nullopt;
+    }
+}
+
+foliorule::Record recordOf(const Cells& c)
+{
+    return {c[A], c[B], c[C], c[D], c[E], c[F], c[G]};
+}
 
 // A spreadsheet that is no verification workbook: refused before anything is
 // emptied, with this text.
@@ -118,6 +177,8 @@ public:
 private:
     // --- phases
     void refuseOtherSpreadsheets(const QString& FileName);
+    void examine();
+    void resetRows();
     void purge();
     void purgeTable(db::Recordset& rs, const QString& table, const std::array<const char*, 10>& steps);
     void openWorkbook(const QString& FileName);
@@ -125,6 +186,8 @@ private:
     void readCodeSheet(const loadsteps::CodeSheet& sheet);
     void insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
                     const loadsteps::InsertSteps& steps);
+    void examineCode(const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
+                     const loadsteps::InsertSteps& steps);
     void closeAndSummarise();
     void fail(const Failure& failure);
     void refuse(const QString& text);
@@ -138,9 +201,14 @@ private:
     void storeRow(const Cells& c, const Cells& t);
     Stored storeFields(db::Recordset& rs, const Cells& c, const Cells& t);
 
+    // --- findings
+    void find(fs::IntakeFinding finding);
+    void findCuts(const Cells& c, const Cells& t);
+    void findLeftOutRecords();
+    void closeFindings();
+
     // --- reporting
     void list(const QString& text);
-    void note(const QString& text);         // the list, or an information box
     template <class Text>
     void warn(bool condition, const Text& text);
     void useSheet(int position, const QString& name);
@@ -148,6 +216,9 @@ private:
     void step(const char* marker) { strStep.set(marker); }
     // The list names every folio row itself.
     bool namesRows() const { return list_ && list_->namesRows(); }
+    // The clerk reviews the findings on the intake screen before anything is
+    // stored (the company's load, which has no list).
+    bool reviewed() const { return list_ == nullptr; }
     QString rowText() const { return QStringLiteral(" Row:") + QString::number(intRow); }
     void dropPendingRows();
 
@@ -162,18 +233,52 @@ private:
     bool blnPidOnly = false;
     RepeatKeys stored_;
     std::unique_ptr<FolioBatch> batch_;
+
+    // Reading through before anything is stored: nothing is written, what
+    // the reader decides becomes a finding of intake_.
+    bool examining_ = false;
+    fs::Intake intake_;
+    std::map<fs::IntakeFinding::Kind, int> found_;      // findings by kind, named or not
+    std::vector<std::pair<int, foliorule::Record>> records_;   // the rows to be stored, as read
+    QStringList districts_, jurisdictions_;             // the codes of the code sheets
+    struct SheetRow {
+        int row;
+        loadsteps::RowKind kind;
+        Cells cells, trimmed;
+    };
+    std::vector<SheetRow> readThrough_;                 // the rows of sheet 1 with content, as read through
+    QList<QPair<QString, QString>> pairs_;
 };
+
+// Findings of one kind named on the screen; the rest are counted.
+constexpr int kNamed = 100;
 
 LoadResult Load::run(const QString& FileName)
 {
     try {
         refuseOtherSpreadsheets(FileName);
+        intake_ = {};
+        intake_.path = QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath());
+        intake_.writtenBack = QStringLiteral("Written back as the tax office sends it: the same five sheets, "
+                                             "headings and columns, every value as the list holds it.");
+        intake_.lineName = QStringLiteral("row");
+        if (reviewed()) {
+            examine();
+            if (intake_.needsReview() && !ui::ui().reviewIntake(intake_)) {
+                CloseVerifyWorkbook();
+                return LoadResult::Cancelled;
+            }
+        }
         purge();
         openWorkbook(FileName);
         readMortgageSheet();
         for (const loadsteps::CodeSheet& sheet : loadsteps::codeSheets())
             readCodeSheet(sheet);
         closeAndSummarise();
+        if (namesRows()) {
+            closeFindings();
+            list_->findings(intake_);
+        }
         return LoadResult::Loaded;
     } catch (const NotAVerificationWorkbook& refusal) {
         refuse(refusal.text);
@@ -225,6 +330,36 @@ void Load::refuseOtherSpreadsheets(const QString& FileName)
                        "its first sheet does not start with the headings %3. Nothing was loaded.")
             .arg(QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath()), quotedList(sheetNames),
                  quotedList(headings.mid(0, 3)) + QStringLiteral(" ..."))};
+}
+
+// ---------------------------------------------------------------- reading through
+
+// Reads every sheet as the load will, storing nothing, so that what the reader
+// decides is known before a table is emptied: rows passed over or repeated,
+// values cut, and the records the tax office would leave out under the code
+// tables this workbook brings. An error met here leaves the tables as they were.
+void Load::examine()
+{
+    examining_ = true;
+    step("82");
+    useSheet(1, verifylayout::kMortgageSheet);
+    refuseCellsWithoutValue();
+    resetRows();
+    readMortgageSheet();
+    for (const loadsteps::CodeSheet& sheet : loadsteps::codeSheets())
+        readCodeSheet(sheet);
+    findLeftOutRecords();
+    closeFindings();
+    records_.clear();
+    examining_ = false;
+}
+
+void Load::resetRows()
+{
+    stored_.clear();
+    lngLoaded = 0;
+    lngDupRejected = 0;
+    intRow = 0;
 }
 
 // ---------------------------------------------------------------- purge
@@ -288,9 +423,7 @@ void Load::openWorkbook(const QString& FileName)
     useSheet(1, verifylayout::kMortgageSheet);
     refuseCellsWithoutValue();
     step("83");
-    lngLoaded = 0;
-    lngDupRejected = 0;
-    intRow = 0;
+    resetRows();
 }
 
 // The sheet of that name when the workbook has one, wherever a clerk moved
@@ -361,13 +494,37 @@ void Load::refuseCellsWithoutValue()
 
 void Load::readMortgageSheet()
 {
-    batch_ = std::make_unique<FolioBatch>(DE().Zarv, DE().rsVerify());
+    if (!examining_)
+        batch_ = std::make_unique<FolioBatch>(DE().Zarv, DE().rsVerify());
     const QStringList& headings = verifylayout::kMortgageHeadings;
     Cells& c = row_;
     Cells& t = trimmed_;
     // Every row up to the last one holding anything is looked at, past empty
     // rows; a row with content that is not loaded is named in a note.
     loadsteps::LeftOutRows leftOut;
+    auto take = [&](loadsteps::RowKind kind) {
+        if (kind != loadsteps::RowKind::Data) {
+            leftOut.add(kind, intRow);
+            return;
+        }
+        step("101");
+        if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty())
+            reject(t);
+        else
+            readMortgageRow(c, t);
+    };
+    if (!examining_ && !readThrough_.empty()) {
+        // The rows as the reading through found them.
+        for (SheetRow& r : readThrough_) {
+            step("100");
+            intRow = r.row;
+            c = std::move(r.cells);
+            t = std::move(r.trimmed);
+            take(r.kind);
+        }
+        readThrough_.clear();
+        intRow = xlSheet->lastRow();
+    }
     const int lastRow = xlSheet->lastRow();
     while (intRow < lastRow) {
         step("100");
@@ -378,27 +535,31 @@ void Load::readMortgageSheet()
         for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
             c[col] = cellText(*xlSheet, intRow, col + 1);
         const loadsteps::RowKind kind = loadsteps::kindOfRow(c, headings, lastColumn);
-        if (kind != loadsteps::RowKind::Data) {
-            leftOut.add(kind, intRow);
-            continue;
+        if (kind == loadsteps::RowKind::Data) {
+            for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
+                t[col] = vb::Trim(c[col]);
         }
-        step("101");
-        for (int col = 0; col < verifylayout::kMortgageColumns; ++col)
-            t[col] = vb::Trim(c[col]);
-        if (t[D].isEmpty() && t[E].isEmpty() && t[F].isEmpty() && t[G].isEmpty()) {
-            reject(t);
-            continue;
-        }
-        readMortgageRow(c, t);
+        if (examining_)
+            readThrough_.push_back({intRow, kind, c, t});
+        take(kind);
     }
     step("129");
-    batch_->finish();
-    batch_.reset();
+    if (batch_) {
+        batch_->finish();
+        batch_.reset();
+    }
     noteLeftOut(leftOut, verifylayout::kMortgageColumns);
 }
 
 void Load::reject(const Cells& t)
 {
+    if (examining_)
+        find({fs::IntakeFinding::Kind::SkippedLine, intRow, {}, {},
+              QStringLiteral("The row has no district, jurisdiction, folio or PID. It is not loaded.")});
+    if (reviewed()) {
+        ++lngDupRejected;
+        return;
+    }
     if (namesRows()) {
         list_->rowLeftOut(intRow, t, RowLeftOut::NoFolioOrPid);
         ++lngDupRejected;
@@ -415,10 +576,7 @@ void Load::reject(const Cells& t)
     if (!t[N].isEmpty())
         msg += QStringLiteral(" Legal:") + t[N];
     msg = vb::Trim(vb::Left(msg, 200));
-    if (list_)
-        list(msg);
-    else if (lngDupRejected < 3)
-        ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Information);
+    list(msg);
     ++lngDupRejected;
 }
 
@@ -430,16 +588,29 @@ void Load::readMortgageRow(const Cells& c, const Cells& t)
     const QString key = blnPidOnly ? RepeatKeys::pid(padCut(c[B], 4), t[G])
                                    : RepeatKeys::folio(padCut(c[B], 4), padCut(c[E], 3), vb::Trim(padCut(c[F], 18)));
     step("105");
-    if (stored_.contains(key))
+    if (stored_.contains(key)) {
+        if (examining_) {
+            const QString sep = QStringLiteral(", ");
+            find({fs::IntakeFinding::Kind::Repeat, intRow,
+                  blnPidOnly ? QStringList{t[B], t[G]}.join(sep) : QStringList{t[B], t[E], t[F]}.join(sep),
+                  QStringLiteral("not loaded"),
+                  QStringLiteral("The row repeats the %1 of row %2. It is not loaded.")
+                      .arg(blnPidOnly ? QStringLiteral("company and PID")
+                                      : QStringLiteral("company, jurisdiction and folio"))
+                      .arg(stored_.rowOf(key))});
+        }
         duplicate(c);
-    else
+    } else {
         storeRow(c, t);
+    }
 }
 
 void Load::duplicate(const Cells& c)
 {
     step("106");
     ++lngDupRejected;
+    if (reviewed())
+        return;
     if (namesRows()) {
         list_->rowLeftOut(intRow, c, blnPidOnly ? RowLeftOut::RepeatedPid : RowLeftOut::RepeatedFolio);
         return;
@@ -451,25 +622,25 @@ void Load::duplicate(const Cells& c)
         : QStringLiteral("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:  ") + rowText() + QStringLiteral(" Mort. Co:") + c[B] +
               QStringLiteral(" CD:") + c[D] + QStringLiteral(" JUR:") + c[E] + QStringLiteral(" FOLIO:") + c[F] +
               QStringLiteral(" (Most likely duplicate KEY violation)");
-    if (lngDupRejected < 3) {
-        step("108");
-        if (list_)
-            list(msg);
-        step("109");
-        if (!list_)
-            ui::ui().msgBox(msg, ui::Buttons::OK, ui::Icon::Information);
-        step("110");
-    } else {
-        step("108b");
-        if (list_)
-            list(msg);
-        step("109b");
-    }
+    step("108");
+    list(msg);
+    step("110");
     step("111b");
 }
 
 void Load::storeRow(const Cells& c, const Cells& t)
 {
+    if (examining_) {
+        // Only the fields the repeat test keys on are worked out here.
+        Stored keys;
+        for (int col : {B, E, F, G})
+            keys[size_t(col)] = storedValue(c, col);
+        findCuts(c, t);
+        records_.emplace_back(intRow, recordOf(c));
+        stored_.add(keys, intRow);
+        ++lngLoaded;
+        return;
+    }
     db::Recordset& rs = DE().rsVerify();
     step("112");
     batch_->beginRow();
@@ -480,66 +651,102 @@ void Load::storeRow(const Cells& c, const Cells& t)
     rs.move(0);
     step("129");
     batch_->rowSaved(stored);
-    stored_.add(stored);
+    stored_.add(stored, intRow);
+    if (list_)
+        findCuts(c, t);
     if (list_)
         list_->rowStored(intRow, c, stored, blnPidOnly, rs.bookmark());
     step("130");
     ++lngLoaded;
 }
 
-// Stores columns A to N into the new row, each followed by its checks, and
-// returns the values stored.
+// Stores columns A to N into the new row, then runs the checks of the list's
+// warnings, and returns the values stored.
 Stored Load::storeFields(db::Recordset& rs, const Cells& c, const Cells& t)
 {
-    Stored v;
-    auto store = [&](int col, const QString& value) {
-        v[size_t(col)] = value;
-        rs.setValue(verifylayout::kVerifyFields[col], value);
-    };
+    const Stored v = storedValues(c);
+    for (int col = A; col <= N; ++col) {
+        strStep.setCell(kFieldSteps[size_t(col)], &c[size_t(col)]);
+        rs.setValue(verifylayout::kVerifyFields[col], v[size_t(col)]);
+    }
 
-    strStep.setCell("114 ", &c[A]);
-    store(A, vb::UCase(padCut(c[A], 1)));
     const QString& acd = v[A];
     const bool acdValid = acd == QLatin1String("A") || acd == QLatin1String("C") || acd == QLatin1String("D") ||
                           acd == QLatin1String(" ");
     warn(!acdValid, [&] { return warnings::invalidAcd(c[A]); });
-
-    strStep.setCell("115 ", &c[B]);
-    store(B, vb::UCase(padCut(c[B], 4)));
     warn(t[B].isEmpty(), [&] { return warnings::missingCompany(); });
-
-    strStep.setCell("116 ", &c[C]);
-    store(C, vb::Trim(padCut(c[C], 12)));
     warn(t[C].size() > 12, [&] { return warnings::numberTruncated(c[C], v[C]); });
-
-    strStep.setCell("117 ", &c[D]);
-    store(D, padCut(c[D], 2));
     warn(!blnPidOnly && t[D].isEmpty(), [&] { return warnings::missingDistrict(); });
     warn(!blnPidOnly && t[D].size() > 2, [&] { return warnings::districtTooLong(c[D], v[D]); });
-
-    strStep.setCell("118 ", &c[E]);
-    store(E, padCut(c[E], 3));
     warn(!blnPidOnly && t[E].isEmpty(), [&] { return warnings::missingJurisdiction(); });
     warn(!blnPidOnly && t[E].size() > 3, [&] { return warnings::jurisdictionTooLong(c[E], v[E]); });
-
-    strStep.setCell("119 ", &c[F]);
-    store(F, vb::Trim(padCut(c[F], 18)));
     warn(!blnPidOnly && t[F].size() > 18, [&] { return warnings::folioTruncated(c[F], v[F]); });
-
-    strStep.setCell("120 PID=", &c[G]);
-    store(G, vb::Trim(padCut(c[G], 9)));
     warn(t[G].size() > 9, [&] { return warnings::pidTruncated(c[G], v[G]); });
     warn(t[F].isEmpty() && t[G].isEmpty(), [&] { return warnings::folioAndPidMissing(c); });
-
-    // NAME, the addresses and LEGAL: cut, upper case, trimmed; no checks.
-    static const std::array<int, 7> widths = {70, 30, 30, 30, 30, 30, 32};
-    static const std::array<const char*, 7> markers = {"121 ", "122 ", "123 ", "124 ", "125 ", "126 ", "127 "};
-    for (int k = 0; k < 7; ++k) {
-        const int col = H + k;
-        strStep.setCell(markers[size_t(k)], &c[col]);
-        store(col, vb::Trim(vb::UCase(padCut(c[col], widths[size_t(k)]))));
-    }
     return v;
+}
+
+// ---------------------------------------------------------------- findings
+
+void Load::find(fs::IntakeFinding finding)
+{
+    if (++found_[finding.kind] <= kNamed)
+        intake_.add(std::move(finding));
+}
+
+// The findings in the order of rows, those of the whole workbook last, each
+// kind with more findings than are named followed by their count.
+void Load::closeFindings()
+{
+    for (const auto& [kind, count] : found_) {
+        if (count > kNamed)
+            intake_.add({kind, 0, {}, {}, QStringLiteral("... and %1 more like these.").arg(count - kNamed)});
+    }
+    std::stable_sort(intake_.findings.begin(), intake_.findings.end(),
+                     [](const fs::IntakeFinding& x, const fs::IntakeFinding& y) {
+                         return (x.line == 0 ? INT_MAX : x.line) < (y.line == 0 ? INT_MAX : y.line);
+                     });
+}
+
+// Each value the list keeps shorter than the cell holds. A field whose
+// length the folio rule judges is named with the record's other reasons
+// instead.
+void Load::findCuts(const Cells& c, const Cells& t)
+{
+    std::optional<foliorule::Findings> judged;
+    for (int col = B; col <= N; ++col) {
+        if (!isCut(c[size_t(col)], kWidths[size_t(col)]))
+            continue;
+        if (const std::optional<foliorule::Field> field = judgedField(col)) {
+            if (!judged)
+                judged = foliorule::Judge(recordOf(c), foliorule::CodeTables());
+            if (std::any_of(judged->begin(), judged->end(), [&](const foliorule::Finding& f) {
+                    return f.field == *field && f.kind == foliorule::Kind::TooLong;
+                }))
+                continue;
+        }
+        find({fs::IntakeFinding::Kind::Cut, intRow, t[size_t(col)], vb::Trim(storedValue(c, col)),
+              QStringLiteral("%1 holds %2 characters; the list keeps %3, so it is stored cut.")
+                  .arg(verifylayout::kMortgageHeadings[col])
+                  .arg(t[size_t(col)].size())
+                  .arg(kWidths[size_t(col)])});
+    }
+}
+
+// The records the tax office would leave out, judged against the code tables
+// this workbook brings, as the receiving side judges them.
+void Load::findLeftOutRecords()
+{
+    const foliorule::CodeTables tables(districts_, jurisdictions_, pairs_);
+    for (const auto& [row, record] : records_) {
+        const foliorule::Findings findings = foliorule::Judge(record, tables);
+        if (!foliorule::LeftOut(findings))
+            continue;
+        find({fs::IntakeFinding::Kind::LeftOut, row, {}, {},
+              QStringLiteral("The tax office would leave out %1: %2. It is loaded; correct it in the list before "
+                             "the workbook goes back.")
+                  .arg(foliorule::Identify(record), foliorule::LeftOutReasons(findings))});
+    }
 }
 
 // ---------------------------------------------------------------- sheets 2 to 5
@@ -548,13 +755,15 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
 {
     const loadsteps::CodeSheetSteps& s = sheet.steps;
     db::Recordset& rs = (DE().*sheet.recordset)();
-    step(s.stateTest);
-    if (rs.state() == 0) {
-        step(s.open);
-        rs.open();
+    if (!examining_) {
+        step(s.stateTest);
+        if (rs.state() == 0) {
+            step(s.open);
+            rs.open();
+        }
+        step(s.filterNone);
+        rs.setFilter(QString());
     }
-    step(s.filterNone);
-    rs.setFilter(QString());
     step(s.worksheet);
     useSheet(sheet.position, sheet.name);
     if (s.ready)
@@ -562,6 +771,7 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
     intRow = 0;
     loadsteps::CodeCells cells;
     loadsteps::LeftOutRows leftOut;
+    int codeRows = 0;
     const int lastRow = xlSheet->lastRow();
     while (intRow < lastRow) {
         step(s.rowStart);
@@ -575,6 +785,10 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
             loadsteps::kindOfRow(std::span(cells).first(size_t(sheet.headings.size())), sheet.headings, lastColumn);
         if (kind != loadsteps::RowKind::Data) {
             leftOut.add(kind, intRow);
+            continue;
+        }
+        if (examining_) {
+            examineCode(sheet, cells, codeRows++ == 0 ? s.intoEmpty : s.afterLookup);
             continue;
         }
         step(s.countTest);
@@ -607,6 +821,25 @@ void Load::readCodeSheet(const loadsteps::CodeSheet& sheet)
     noteLeftOut(leftOut, int(sheet.headings.size()));
 }
 
+// A code row read through: every field is worked out as the insert would,
+// so that a cell that cannot be read fails here, and the codes are kept for
+// the folio rule.
+void Load::examineCode(const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
+                       const loadsteps::InsertSteps& steps)
+{
+    QStringList values;
+    for (size_t k = 0; k < sheet.fields.size(); ++k) {
+        step(steps.fields[k]);
+        values << sheet.fields[k].value(cells).toString();
+    }
+    if (sheet.recordset == &DataEnvironment::rsCollection_District)
+        districts_ << values.value(0);
+    else if (sheet.recordset == &DataEnvironment::rsJurisdiction)
+        jurisdictions_ << values.value(0);
+    else if (sheet.recordset == &DataEnvironment::rsCD_JUR)
+        pairs_.append({values.value(0), values.value(1)});
+}
+
 void Load::insertCode(db::Recordset& rs, const loadsteps::CodeSheet& sheet, const loadsteps::CodeCells& cells,
                       const loadsteps::InsertSteps& steps)
 {
@@ -631,7 +864,7 @@ void Load::closeAndSummarise()
     stored_.clear();
 
     step("333");
-    if ((lngDupRejected > 0 || lngWarnings > 0) && !namesRows()) {
+    if ((lngDupRejected > 0 || lngWarnings > 0) && list_ && !namesRows()) {
         step("334");
         const QString msg = QStringLiteral("INFORMATION: There was a total of") +
                             vb::Str(double(lngDupRejected) + double(lngWarnings)) +
@@ -649,13 +882,11 @@ void Load::closeAndSummarise()
             formatLine = vb::Str(lngWarnings) + QStringLiteral(" records were not loaded for formatting reasons");
         step("335");
         ui::ui().msgBox(msg + CRLF + dupLine + CRLF + formatLine, ui::Buttons::OK, ui::Icon::Information);
-        if (list_) {
-            list_->addLine(msg);
-            list_->addLine(dupLine);
-            list_->addLine(formatLine);
-            list_->enablePrintErrors();
-            ui::ui().doEvents();
-        }
+        list_->addLine(msg);
+        list_->addLine(dupLine);
+        list_->addLine(formatLine);
+        list_->enablePrintErrors();
+        ui::ui().doEvents();
     }
     step("336");
     if (lngLoaded == 0) {
@@ -727,8 +958,12 @@ void Load::dropPendingRows()
 void Load::noteLeftOut(const loadsteps::LeftOutRows& rows, int columns)
 {
     const QString text = rows.note(xlSheet->name(), columns);
-    if (!text.isEmpty())
-        note(text);
+    if (text.isEmpty())
+        return;
+    if (examining_)
+        find({fs::IntakeFinding::Kind::SkippedLine, 0, {}, {}, text});
+    else if (list_)
+        list(text);
 }
 
 void Load::list(const QString& text)
@@ -737,25 +972,17 @@ void Load::list(const QString& text)
     ui::ui().doEvents();
 }
 
-void Load::note(const QString& text)
-{
-    if (list_)
-        list(text);
-    else
-        ui::ui().msgBox(text, ui::Buttons::OK, ui::Icon::Information);
-}
-
 // The message is only built when it is given.
 template <class Text>
 void Load::warn(bool condition, const Text& text)
 {
-    if (lngWarnings >= 3 || !condition || namesRows())
+    if (reviewed() || lngWarnings >= 3 || !condition || namesRows())
         return;
     // The row goes at the end of the warning's first line.
     QString msg = text();
     const qsizetype firstLineEnd = msg.indexOf(CRLF);
     msg.insert(firstLineEnd < 0 ? msg.size() : firstLineEnd, rowText());
-    note(msg);
+    list(msg);
     ++lngWarnings;
 }
 
@@ -765,7 +992,9 @@ LoadResult LoadVerificationWorkbook(const QString& FileName)
 {
     const LoadResult result = Load(nullptr).run(FileName);
     LogOutcome(result == LoadResult::Loaded, FileName, QStringLiteral("loaded"),
-               result == LoadResult::Refused ? QStringLiteral("refused") : QStringLiteral("not loaded"),
+               result == LoadResult::Refused     ? QStringLiteral("refused")
+               : result == LoadResult::Cancelled ? QStringLiteral("cancelled on the intake screen")
+                                                 : QStringLiteral("not loaded"),
                [] { return LoggedRows(DE().Zarv, QStringLiteral("VERIFY"), QStringLiteral("folios")); });
     return result;
 }

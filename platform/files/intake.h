@@ -12,9 +12,9 @@
 namespace zarv::fs {
 
 struct IntakeFinding {
-    enum class Kind { Encoding, Separator, DecimalMark, SkippedLine, ExtraFields, Cut, Count, Repeat };
+    enum class Kind { Encoding, Separator, DecimalMark, SkippedLine, ExtraFields, Cut, Count, Repeat, LeftOut };
     Kind kind = Kind::Encoding;
-    int line = 0;        // 1-based; 0 for the file as a whole
+    int line = 0;        // 1-based line (a workbook's row); 0 for the file as a whole
     QString asRead;      // the value as the file gives it
     QString asStored;    // the value as it will be stored
     QString text;        // what was decided, in the clerk's words
@@ -33,16 +33,18 @@ inline QString intakeKindName(IntakeFinding::Kind kind)
     case K::Cut: return QStringLiteral("Value cut");
     case K::Count: return QStringLiteral("Stated count");
     case K::Repeat: return QStringLiteral("Repeat");
+    case K::LeftOut: return QStringLiteral("Tax office leaves out");
     }
     return {};
 }
 
-// One finding as one line of text.
-inline QString intakeLine(const IntakeFinding& f)
+// One finding as one line of text; lineName is what the file's lines are
+// called ("line", a workbook's "row").
+inline QString intakeLine(const IntakeFinding& f, const QString& lineName = QStringLiteral("line"))
 {
     QString out = intakeKindName(f.kind);
     if (f.line > 0)
-        out += QStringLiteral(", line %1").arg(f.line);
+        out += QStringLiteral(", %1 %2").arg(lineName).arg(f.line);
     out += QStringLiteral(": ") + f.text;
     if (!f.asRead.isNull() || !f.asStored.isNull())
         out += QStringLiteral(" (as read \"%1\", stored \"%2\")").arg(f.asRead, f.asStored);
@@ -53,6 +55,7 @@ inline QString intakeLine(const IntakeFinding& f)
 struct Intake {
     QString path;          // as shown to the clerk
     QString writtenBack;   // the form a save gives the file
+    QString lineName = QStringLiteral("line");   // a workbook's lines are its rows
     std::vector<IntakeFinding> findings;
 
     bool needsReview() const { return !findings.empty(); }
@@ -61,7 +64,7 @@ struct Intake {
     {
         QStringList out;
         for (const IntakeFinding& f : findings)
-            out << intakeLine(f);
+            out << intakeLine(f, lineName);
         return out;
     }
 };

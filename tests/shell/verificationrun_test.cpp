@@ -484,6 +484,41 @@ TEST_F(VerificationRunTest, ASpreadsheetThatIsNoVerificationWorkbookIsRefusedOnc
     EXPECT_EQ(verifyCount(), 1);
 }
 
+// Cancel on the intake screen: the list of the last run, the workbook and the
+// start screen are as they were.
+TEST_F(VerificationRunTest, CancelOnTheIntakeScreenChangesNothing)
+{
+    DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER) VALUES (' ', '1234', 'KEPT')"));
+    const QString other = path(QStringLiteral("work/MortNo77.xlsx"));
+    {
+        using namespace verifylayout;
+        xl::WorkbookWriter book;
+        ASSERT_TRUE(book.create(other));
+        for (const auto& [name, headings] : {std::pair{kMortgageSheet, kMortgageHeadings}, {kFolioMaskSheet, kFolioMaskHeadings},
+                                             {kDistrictSheet, kDistrictHeadings}, {kJurisdictionSheet, kJurisdictionHeadings},
+                                             {kComboSheet, kComboHeadings}}) {
+            ASSERT_TRUE(book.addSheet(name));
+            ASSERT_TRUE(book.writeHeadings(headings));
+            if (name == kMortgageSheet) {
+                for (const auto& [column, text] : {std::pair{2, "1234"}, {3, "NO-CODES"}, {6, "555"}})
+                    ASSERT_TRUE(book.writeCell(2, column, QString::fromLatin1(text)));
+            }
+        }
+        ASSERT_TRUE(book.save());
+    }
+    const QByteArray bytes = readFile(other);
+    auto w = start(QStringLiteral("MortNo77.xlsx"));
+    ui().expectIntake(ui::containing(QStringLiteral("Tax office leaves out, row 2: ")), false);
+    w->Command_VERIFY_OK->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    EXPECT_TRUE(ui().modalsShown().isEmpty());
+    EXPECT_EQ(w->Text_Msg->text(), QDir::toNativeSeparators(other) + QStringLiteral(" was not loaded: nothing was changed."));
+    EXPECT_TRUE(w->Command_VERIFY_OK->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_EQ(readFile(other), bytes);
+    EXPECT_EQ(verifyCount(), 1);
+}
+
 // A workbook of headings only loads nothing: when the clerk adds nothing,
 // there is nothing to return and no return instructions are shown.
 TEST_F(VerificationRunTest, ARunThatLoadedNothingAndAddedNothingShowsNoReturnInstructions)

@@ -1,6 +1,6 @@
-// One table of folio records fed to the company's checks (the add screen's
-// whole-form check, Import 2 of Verify.csv, the folio list of a loaded
-// workbook) and to the receiving side: no record is taken by one side and left
+// One table of folio records fed to the company's checks (the workbook load's
+// intake screen, the add screen's whole-form check, Import 2 of Verify.csv, the
+// folio list of a loaded workbook) and to the receiving side: no record is taken by one side and left
 // out by the other. The tax office's own records (one known by its PID alone,
 // without district or jurisdiction) are taken by both.
 #include "verify_support.h"
@@ -81,6 +81,20 @@ TEST_F(FolioRuleBothSides, NoRecordIsTakenByOneSideAndLeftOutByTheOther)
             receivedTaken.insert(number(kCases[i]));
     }
     EXPECT_EQ(receivedTaken, expectedTaken());
+
+    // The company's load of the same workbook names, before it stores
+    // anything, each record the receiving side leaves out.
+    ui().expectIntake(ui::TextMatch::any(), true);
+    ASSERT_TRUE(Xls2Mdb(workbook));
+    ASSERT_EQ(ui().intakes().size(), 1u);
+    QSet<QString> loadTaken;
+    for (const Case& c : kCases)
+        loadTaken.insert(number(c));
+    for (const fs::IntakeFinding& f : ui().intakes().front().findings) {
+        if (f.kind == fs::IntakeFinding::Kind::LeftOut)
+            loadTaken.remove(number(kCases[f.line - 2]));
+    }
+    EXPECT_EQ(loadTaken, receivedTaken);
 
     // The company's folio list of the same workbook names what the receiving side leaves out.
     QSet<QString> listTaken;

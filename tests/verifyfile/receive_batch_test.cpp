@@ -155,6 +155,27 @@ TEST_F(ReceiveBatch, TheOutcomeOfTheRunIsNotTheLastWorkbooksAlone)
     EXPECT_EQ(RunReceiveBatch({clean}, outStream, errStream), kBatchClean) << out.toStdString();
 }
 
+// What the load decided that no error names goes into the list of errors, one
+// finding a line; standard output keeps its form.
+TEST_F(ReceiveBatch, WhatTheLoadDecidedIsInTheListOfErrors)
+{
+    Book b = nineReturnedRecords();
+    b.mortgage.resize(3);
+    b.mortgage[2][7] = QString(75, 'N');
+    const QString workbook = returned("MortNo1.xlsx", b);
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    EXPECT_EQ(RunReceiveBatch({workbook}, outStream, errStream), kBatchErrors) << err.toStdString();
+    EXPECT_EQ(fields(out.split('\n').first()),
+              QStringList({workbook, "ERRORS", "2", "0", BatchErrorsFilePath(workbook)}));
+    QStringList listed;
+    ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(workbook), listed));
+    EXPECT_EQ(listed, QStringList({"Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored "
+                                   "cut. (as read \"" + QString(75, 'N') + "\", stored \"" + QString(70, 'N') + "\")"}));
+}
+
 // Another login (its own runtime folder) works on the same data folder: the
 // batch checks nothing, says which folder is in use, by whom and since when,
 // and ends with an exit code of its own.

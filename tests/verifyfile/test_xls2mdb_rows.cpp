@@ -49,6 +49,7 @@ TEST_F(Xls2MdbRows, StoresEachColumnInItsLoadedForm)
         folioRow("|1234|X2|||  |987654321|pid only"),
         folioRow("d|1234|X3| 1|703|  55  | 42 ||" + QString(35, 'a') + "|||||b"),
     }));
+    ui().expectIntake(ui::TextMatch::any(), true);
     EXPECT_TRUE(Xls2Mdb(p));
     EXPECT_EQ(verifyRows(), QStringList({
                                 "A|AB  |1234567890|1 |70 |12345||JOHN   SMITH|ADDR ONE|||||LEGAL X",
@@ -143,13 +144,13 @@ TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
         EXPECT_EQ(list.lines, c.leftOut.isEmpty() ? QStringList() : QStringList{c.leftOut});
         EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
     }
-    // Without the list the note is a box of its own.
-    expectInfo(note + "row 4 repeats the heading row.");
+    // Without the list the note is on the intake screen.
+    ui().expectIntake(ui::containing("Line passed over: " + note + "row 4 repeats the heading row."), true);
     EXPECT_TRUE(Xls2Mdb(book({h, folio("N1", "1"), blank, h, folio("N2", "2")})));
     EXPECT_EQ(numbers(), QStringList({"N1", "N2"}));
 }
 
-TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
+TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreListedAndCounted)
 {
     const QString p = book(withHeadings({
         folioRow("X|1234|N1|12|701|1"),
@@ -157,23 +158,25 @@ TEST_F(Xls2MdbRows, OnlyTheFirstThreeWarningsAreGivenAndCounted)
         folioRow("|1234|1234567890123|12|701|3"),
         folioRow("|1234|N4||701|4"),
     }));
-    expectInfo("WARNING ( Invalid value in the Add/Change/Delete column ) :   Row:2\r\n"
-               " The column A (Add/Change/Delete) content is not valid. :X\r\n"
-               " \r\n"
-               " Valid values are 'A', 'C', 'D', or ' ' \r\n"
-               " 'A' - Add this mortgage\r\n"
-               " 'C' - Change this mortgage\r\n"
-               " 'D' - Delete/Remove this mortgage\r\n"
-               " ' ' - no change\r\n\r\n" + kNote);
-    expectInfo("WARNING ( Mortgage Company # MISSING ) :   Row:3\r\n"
-               " The Mortgage Company is stored in column B and it is four characters.\r\n"
-               " The Mortgage Company identifies who pays for the property taxes\r\n\r\n" + kNote);
-    expectInfo("WARNING ( Mortgage # TRUNCATED ) :   Row:4\r\n"
-               " Mortgage # on the spreadsheet:1234567890123\r\n"
-               " Mortgage # truncated to (12 char. MAX):123456789012\r\n\r\n" + kNote);
     expectInfo("INFORMATION: There was a total of 3 records NOT loaded.\r\n\r\n"
                " 3 records were not loaded for formatting reasons");
-    EXPECT_TRUE(Xls2Mdb(p));
+    RecordingSink list;
+    EXPECT_TRUE(Xls2Mdb(p, list));
+    EXPECT_EQ(list.lines.mid(0, 3),
+              QStringList({"WARNING ( Invalid value in the Add/Change/Delete column ) :   Row:2\r\n"
+                           " The column A (Add/Change/Delete) content is not valid. :X\r\n"
+                           " \r\n"
+                           " Valid values are 'A', 'C', 'D', or ' ' \r\n"
+                           " 'A' - Add this mortgage\r\n"
+                           " 'C' - Change this mortgage\r\n"
+                           " 'D' - Delete/Remove this mortgage\r\n"
+                           " ' ' - no change\r\n\r\n" + kNote,
+                           "WARNING ( Mortgage Company # MISSING ) :   Row:3\r\n"
+                           " The Mortgage Company is stored in column B and it is four characters.\r\n"
+                           " The Mortgage Company identifies who pays for the property taxes\r\n\r\n" + kNote,
+                           "WARNING ( Mortgage # TRUNCATED ) :   Row:4\r\n"
+                           " Mortgage # on the spreadsheet:1234567890123\r\n"
+                           " Mortgage # truncated to (12 char. MAX):123456789012\r\n\r\n" + kNote}));
     // Warned rows are stored all the same.
     EXPECT_EQ(verifyRows(), QStringList({
                                 "X|1234|N1|12|701|1||||||||",
@@ -288,45 +291,39 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
               }));
 }
 
-struct BoxLimitCase {
+struct NamedCase {
     const char* name;
     Rows data;
-    QStringList boxes;   // the notes shown in boxes before the summary
     QString summary;
 };
 
-TEST_F(Xls2MdbRows, RejectsAndDuplicatesShowAtMostTwoOrThreeBoxes)
+// Without a list every reject and duplicate is a finding of the intake
+// screen, with no box of its own; the list receives each of them.
+TEST_F(Xls2MdbRows, EveryRejectAndDuplicateIsNamedOnTheScreenOrInTheList)
 {
     const QStringList good = folio("N1", "1");
     const QStringList reject = folioRow("|1234|R");
-    auto rejectText = [](int row) { return QString("RECORD REJECTED, NO Folio or PID! Row:%1 Mort. Co:1234").arg(row); };
-    auto dupText = [](int row) {
-        return QString("WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:%1 Mort. Co:1234 CD:12 JUR:701 FOLIO:1 "
-                       "(Most likely duplicate KEY violation)").arg(row);
+    const QString summary = "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
+                            " 5 records were not loaded because they were duplicate or rejected folios\r\n";
+    const std::vector<NamedCase> cases = {
+        {"five duplicates", {good, good, good, good, good, good}, summary},
+        {"five rejects", {good, reject, reject, reject, reject, reject}, summary},
+        {"one reject, then four duplicates", {good, reject, good, good, good, good}, summary},
     };
-    const std::vector<BoxLimitCase> cases = {
-        {"five duplicates", {good, good, good, good, good, good}, {dupText(3), dupText(4)},
-         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
-        {"five rejects", {good, reject, reject, reject, reject, reject}, {rejectText(3), rejectText(4), rejectText(5)},
-         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
-        {"one reject, then four duplicates", {good, reject, good, good, good, good}, {rejectText(3), dupText(4)},
-         "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-         " 5 records were not loaded because they were duplicate or rejected folios\r\n"},
-    };
-    for (const BoxLimitCase& c : cases) {
+    for (const NamedCase& c : cases) {
         SCOPED_TRACE(c.name);
         ui().reset();
         const QString p = book(withHeadings(c.data));
-        for (const QString& b : c.boxes)
-            expectInfo(b);
-        expectInfo(c.summary);
+        ui().expectIntake(ui::TextMatch::any(), true);
         EXPECT_TRUE(Xls2Mdb(p));
         EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
-        EXPECT_EQ(ui().boxes().size(), size_t(c.boxes.size() + 1));
+        EXPECT_TRUE(ui().boxes().empty());
+        ASSERT_EQ(ui().intakes().size(), 1u);
+        int named = 0;
+        for (const fs::IntakeFinding& f : ui().intakes().front().findings)
+            named += f.kind == fs::IntakeFinding::Kind::Repeat || f.kind == fs::IntakeFinding::Kind::SkippedLine;
+        EXPECT_EQ(named, 5);
 
-        // The list receives every one of them, and only the summary is a box.
         ui().reset();
         expectInfo(c.summary);
         RecordingSink list;
@@ -371,6 +368,53 @@ TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
               QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
 }
 
+// Everything the reader decided about the workbook is on one screen before
+// anything is emptied or stored: Cancel (the default) leaves the tables as they
+// were, Load stores what the screen showed.
+TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIsStored)
+{
+    addVerifyRow(" |1111|OLD|12|701|1");
+    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"799", "Old"});
+    const QString name75 = QString(75, 'N');
+    Book b;
+    b.mortgage = withHeadings({
+        folio("N1", "1"),
+        folioRow("|1234|N2|12|701|2||" + name75),   // a value cut
+        folio("N3", "1"),                           // a repeat of row 2
+        folioRow("|1234|R4"),                       // no folio or PID
+        mortgageHeadings(),                         // a heading repeated
+        folioRow("|1234|N7|12|799|7"),              // a jurisdiction the code sheets lack
+        folioRow("A|1234|P8||||123456789"),         // the tax office's PID-only record
+    });
+    b.districts.push_back({"12", "NORTH"});
+    b.jurisdictions.push_back({"701", "WESTPORT"});
+    b.combos.push_back({"12", "701"});
+    const QString p = path("MortNo1.xlsx");
+    writeBook(p, b);
+    const QString shown = QStringList{
+        "Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored cut. (as read \"" + name75 +
+            "\", stored \"" + name75.left(70) + "\")",
+        "Repeat, row 4: The row repeats the company, jurisdiction and folio of row 2. It is not loaded. "
+        "(as read \"1234, 701, 1\", stored \"not loaded\")",
+        "Line passed over, row 5: The row has no district, jurisdiction, folio or PID. It is not loaded.",
+        "Tax office leaves out, row 7: The tax office would leave out mortgage N7, folio 7: jurisdiction 799 is not "
+        "in the code table. It is loaded; correct it in the list before the workbook goes back.",
+        "Line passed over: Rows not loaded from the sheet \"Mortgage\": row 6 repeats the heading row.",
+    }.join('\n');
+
+    ui().expectIntake(ui::TextMatch::exactly(shown), false);
+    EXPECT_EQ(LoadVerificationWorkbook(p), LoadResult::Cancelled);
+    EXPECT_EQ(numbers(), QStringList({"OLD"}));
+    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction", {"Jurisdiction_Code"}), QStringList({"799"}));
+    EXPECT_FALSE(xlBook.isOpen());
+
+    ui().expectIntake(ui::TextMatch::exactly(shown), true);
+    EXPECT_EQ(LoadVerificationWorkbook(p), LoadResult::Loaded);
+    EXPECT_EQ(numbers(), QStringList({"N1", "N2", "N7", "P8"}));
+    EXPECT_TRUE(ui().boxes().empty()) << ui().report().toStdString();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+}
+
 TEST_F(Xls2MdbRows, PurgeEmptiesEveryTableItFills)
 {
     addVerifyRow(" |1111|OLD|12|701|1");
@@ -382,6 +426,7 @@ TEST_F(Xls2MdbRows, PurgeEmptiesEveryTableItFills)
     de().rsCD_JUR().setFilter("Jurisdiction_Code = 'none'");
 
     const QString p = book(withHeadings({folio("N1", "1")}));
+    ui().expectIntake(ui::containing("Tax office leaves out, row 2: "), true);
     EXPECT_TRUE(Xls2Mdb(p));
     EXPECT_EQ(numbers(), QStringList({"N1"}));
     for (const char* table : {"Fol_Mask", "Collection_District", "Jurisdiction", "CD_JUR"})

@@ -16,6 +16,8 @@ IntakeScreen::IntakeScreen(const fs::Intake& intake, QWidget* parent)
     ui_->lblFile->setText(intake.path);
     ui_->lblWrittenBack->setText(intake.writtenBack);
     QTableWidget* table = ui_->tblFindings;
+    if (QTableWidgetItem* heading = table->horizontalHeaderItem(1))
+        heading->setText(intake.lineName.left(1).toUpper() + intake.lineName.mid(1));
     table->setRowCount(int(intake.findings.size()));
     int row = 0;
     for (const fs::IntakeFinding& f : intake.findings) {
