@@ -4,12 +4,7 @@
 // nothing is loaded.
 #include "payfile_support.h"
 
-#include "paymentfile/paymentfile.h"
 #include "platform/files/textfile.h"
-#include "services/dataenvironment.h"
-
-using namespace zarv;
-using namespace zarv::test;
 
 namespace {
 

@@ -3,12 +3,6 @@
 // ends, a UTF-8 byte-order mark and an old end-of-file mark.
 #include "payfile_support.h"
 
-#include "paymentfile/paymentfile.h"
-#include "services/dataenvironment.h"
-
-using namespace zarv;
-using namespace zarv::test;
-
 namespace {
 
 class SpreadsheetTest : public DeTest {
