@@ -207,7 +207,7 @@ TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
     inList("0099", [&](Detail& list) {
         expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
             clerk::type(change.txtNAME, "EVANS JR");
-            clerk::enter();
+            clerk::key(Qt::Key_Return);
             EXPECT_FALSE(change.isVisible());
         });
         clerk::click(list.Command_ChangeDetail);
@@ -216,7 +216,7 @@ TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
             clerk::type(add.txtJUR, "701");
             clerk::type(add.txtNAME, "NEWMAN");
             clerk::type(add.txtPAYMENT, "5");
-            clerk::enter();
+            clerk::key(Qt::Key_Return);
             EXPECT_FALSE(add.isVisible());
         });
         clerk::click(list.Command_AddDetail);
@@ -242,10 +242,10 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
             EXPECT_EQ(change.windowTitle(), "ZARV - Change Payment");
             clerk::click(change.Command_Cancel);
         });
-        clerk::enter();
+        clerk::key(Qt::Key_Return);
         expectScreen<Detail_Delete>("Detail_Delete", [](Detail_Delete& del) {
             clerk::activate(&del);
-            clerk::enter();
+            clerk::key(Qt::Key_Return);
             EXPECT_FALSE(del.isVisible());
         });
         clerk::click(list.Command_DeleteDetail);
@@ -253,7 +253,7 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
         clerk::activate(&list);
         clerk::click(list.Command_Close);
     });
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(storedPayments("0042"), before);
 
     DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
@@ -261,7 +261,7 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
     DE().rsVerify().requery();
     Verify_Number_Delete del;
     clerk::activate(&del);
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(DE().rsVerify().recordCount(), 1) << "Enter keeps the folio";
 }
 
@@ -300,7 +300,7 @@ TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
         list.TDBGrid->setFocus();
         int tabs = 0;
         while (QApplication::focusWidget() != list.Command_Close && ++tabs < 12)
-            clerk::tab();
+            clerk::key(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), list.Command_Close);
         clerk::click(list.Command_Close);
     });

@@ -254,14 +254,14 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
 TEST_F(SearchTest, EnterFindsAtOnceWithTheBoxAsTyped)
 {
     criterion(S::NAME, " SMITH");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
     EXPECT_EQ(screen->txtNAME->text(), " SMITH");
     clerk::type(screen->txtNAME, "SMITH ");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
     clerk::type(screen->txtNAME, "SMITH");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "Folio Record Found!");
 }
 

@@ -760,11 +760,11 @@ TEST_F(ListTest, EnterOnARowOpensItLikeADoubleClick)
     clerk::activate(w.get());
     w->TDBGrid->setFocus();
     select(*w, 3);   // "D"
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_TRUE(ui().modalsShown().isEmpty());
     select(*w, 0);
     ui().expectModal(QStringLiteral("Verify_Number_Change"));
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Number_Change"});
     EXPECT_TRUE(w->isVisible());
 }
