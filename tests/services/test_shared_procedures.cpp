@@ -93,41 +93,33 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(FileProcedures, FileExistsNeedsContent)
-{
-    EXPECT_FALSE(FileExists(make(QStringLiteral("empty.csv"), {})));
-    EXPECT_TRUE(FileExists(make(QStringLiteral("one.csv"), "x")));
-    EXPECT_FALSE(FileExists(dir.filePath(QStringLiteral("missing.csv"))));
-    EXPECT_FALSE(FileExists(QStringLiteral("/no/such/drive/file.csv")));
-    EXPECT_FALSE(FileExists(dir.path()));  // a folder is no file
-}
-
+// What a file's attributes say to the program: found and plain, read-only,
+// hidden (not found) or missing.
 TEST_F(FileProcedures, AttributeFlags)
 {
-    const QString plain = make(QStringLiteral("Zarvdata.csv"), "x");
-    auto f = GetFileAttributeFlags(plain);
-    EXPECT_TRUE(f.Found);
-    EXPECT_FALSE(f.IsReadOnly);
-    EXPECT_TRUE(f.IsArchive);
-    EXPECT_FALSE(f.IsCompressed);
-    EXPECT_EQ(f.Attr, 32);
-
     const QString readOnly = make(QStringLiteral("ro.csv"), "x");
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    f = GetFileAttributeFlags(readOnly);
-    EXPECT_TRUE(f.Found);
-    EXPECT_TRUE(f.IsReadOnly);
-    EXPECT_TRUE(f.IsArchive);
-    EXPECT_EQ(f.Attr, 33);
-
-    f = GetFileAttributeFlags(make(QStringLiteral(".hidden.csv"), "x"));
-    EXPECT_FALSE(f.Found);
-    EXPECT_EQ(f.Attr, 34);
-
-    f = GetFileAttributeFlags(dir.filePath(QStringLiteral("missing.csv")));
-    EXPECT_FALSE(f.Found);
-    EXPECT_FALSE(f.IsReadOnly);
-    EXPECT_EQ(f.Attr, -1);
+    const struct {
+        QString path;
+        bool found, readOnly, archive;
+        int attr;
+    } cases[] = {
+        {make(QStringLiteral("Zarvdata.csv"), "x"), true, false, true, 32},
+        {readOnly, true, true, true, 33},
+        {make(QStringLiteral(".hidden.csv"), "x"), false, false, false, 34},
+        {dir.filePath(QStringLiteral("missing.csv")), false, false, false, -1},
+        {make(QStringLiteral("empty.csv"), {}), false, false, false, -1},   // a file needs content
+        {dir.path(), false, false, false, -1},                               // a folder is no file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const FileAttributeFlags f = GetFileAttributeFlags(c.path);
+        EXPECT_EQ(f.Found, c.found);
+        EXPECT_EQ(f.IsReadOnly, c.readOnly);
+        EXPECT_EQ(f.IsArchive, c.archive);
+        EXPECT_FALSE(f.IsCompressed);
+        EXPECT_EQ(f.Attr, c.attr);
+    }
 }
 
 } // namespace
