@@ -12,8 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using namespace zarv;
-using namespace zarv::test;
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;
 

@@ -16,8 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using namespace zarv;
-using namespace zarv::test;
 using S = Verify_Numbers_Search;
 using folioentry::isBold;
 using folioentry::paintedWith;

@@ -24,8 +24,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-using namespace zarv;
-using namespace zarv::test;
 using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
