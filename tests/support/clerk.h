@@ -4,12 +4,14 @@
 // and that an Alt letter waits for the button's animated click to finish.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <ostream>
 
 #include "printers.h"
@@ -85,6 +87,20 @@ inline void type(QLineEdit* box, const QString& text)
     click(box);
     box->selectAll();
     box->insert(text);
+}
+
+// Opens the list of a combo and picks the first item that starts with the prefix.
+inline void pick(QComboBox* combo, const QString& prefix)
+{
+    click(combo);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(prefix)) {
+            combo->setCurrentIndex(i);
+            emit combo->activated(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << prefix.toStdString();
 }
 
 } // namespace zarv::test::clerk

@@ -178,7 +178,7 @@ TEST_F(SearchTest, EachCriterionMatchesItsTextLiterallyAnywhereInTheField)
     }
     reopen();
     clerk::click(screen->Check[S::CD]);
-    pick(screen->ComboCD, "5 ");
+    clerk::pick(screen->ComboCD, "5 ");
     EXPECT_EQ(find(), QStringList{"200"});
     EXPECT_TRUE(ui().boxes().empty());
 }
