@@ -4,6 +4,10 @@
 #include "env/tablerows.h"
 #include "env/testenv.h"
 
+#include "paymentfile/paymentfile.h"
+#include "platform/data/recordset.h"
+#include "services/dataenvironment.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -83,3 +87,13 @@ void storeContent(const GenFile& content);
 QStringList generateMessyLines(std::mt19937& rng, int groups, int payments);
 
 } // namespace zarv::test
+
+// The tests of this folder name the program's types, these helpers and the
+// scripted answers to message boxes without their namespaces.
+namespace zarv::test {
+using ui::Answer;
+using ui::ExpectedBox;
+using ui::Icon;
+} // namespace zarv::test
+using namespace zarv;
+using namespace zarv::test;

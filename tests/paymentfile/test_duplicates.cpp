@@ -3,21 +3,12 @@
 #include "payfile_support.h"
 
 #include "paymentfile/screens/DuplicateFolios.h"
-#include "paymentfile/paymentfile.h"
-#include "platform/data/recordset.h"
-#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-
-using namespace zarv;
-using namespace zarv::test;
-using ui::Answer;
-using ui::ExpectedBox;
-using ui::Icon;
 
 namespace {
 

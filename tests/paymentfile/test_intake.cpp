@@ -4,7 +4,6 @@
 // the form, or the file is refused naming its line.
 #include "payfile_support.h"
 
-#include "paymentfile/paymentfile.h"
 #include "platform/files/textdecoder.h"
 #include "platform/files/textfile.h"
 
@@ -14,10 +13,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-
-using namespace zarv;
-using namespace zarv::test;
-using ui::Answer;
 
 namespace {
 

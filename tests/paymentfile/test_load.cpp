@@ -4,27 +4,14 @@
 
 #include <string_view>
 
-#include "paymentfile/paymentfile.h"
-#include "platform/data/recordset.h"
 #include "platform/text/vb.h"
-#include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
 #include <QDate>
 #include <QDir>
 #include <QRegularExpression>
 
-using namespace zarv;
-using namespace zarv::test;
-using ui::Answer;
-using ui::ExpectedBox;
-using ui::Icon;
-
 namespace {
-
-const QString kPaymentsHeading = QStringLiteral(
-    "MORTGAGE NUMBER,NAME OF OWNER,COLLECTION DISTRICT,JURISDICTION,FOLIO NUMBER,PAYMENT AMOUNT,PAYMENT TYPE "
-    "A/B/C,(A) - GROSS TAX,(B) - REGULAR GRANT,(C) - ADDITIONAL GRANT,DELINQUENT/CREDIT AMOUNT,LEGAL DESCRIPTION");
 
 QString thisYear()
 {
@@ -44,7 +31,7 @@ protected:
     {
         return {"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "",
                 "PAYMENT GROUP INFORMATION", "Group #,0001", "Agency #," + agency, "",
-                "PAYMENT DETAIL INFORMATION", kPaymentsHeading};
+                "PAYMENT DETAIL INFORMATION", kPaymentHeading};
     }
 
     static QVariantMap onlyDetail()
@@ -125,7 +112,7 @@ TEST_F(LoadTest, ReadsAWholeFileAndLeavesTheScreensTheirRows)
     lines << "#M1,OWNER A,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
           << "#M2,OWNER B,02,701,#1,25.50,B,30.00,4.50,0.00,0.00," << "" << ""
           << "PAYMENT GROUP INFORMATION" << "Group #,0002" << "Agency #,0002" << ""
-          << "PAYMENT DETAIL INFORMATION" << kPaymentsHeading
+          << "PAYMENT DETAIL INFORMATION" << kPaymentHeading
           << "#M3,OWNER C,03,799,#42,10.00,C,10.00,0.00,0.00,0.00,X" << "" << "";
     ASSERT_TRUE(load(lines));
     EXPECT_FALSE(DupFoliosFound);
@@ -282,7 +269,7 @@ TEST_F(LoadTest, MarkersFollowedByCommasAreStillMarkers)
 {
     ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024,,,", "", "FOLIO MASK INFORMATION,,,,,", "70109###-###-###,,,", ",,,,",
                       "PAYMENT GROUP INFORMATION,,,,", "Group #,7,,,,", "Agency #,42,,,", ",,,,",
-                      "PAYMENT DETAIL INFORMATION,,,", kPaymentsHeading + ",,",
+                      "PAYMENT DETAIL INFORMATION,,,", kPaymentHeading + ",,",
                       "#M1,OWNER,01,701,#123456789,5.00,A,5.00,0,0,0,LOT", ",,,,,,,,,,,"}));
     EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"###-###-###"});
     EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"0007"});
@@ -381,7 +368,7 @@ TEST_F(LoadTest, AnAgencySplitOverSectionsLoadsAndSavesEachPaymentUnderItsSectio
     const auto section = [](const char* group, const char* agency) {
         return QStringList{"", "", "PAYMENT GROUP INFORMATION", QStringLiteral("Group #,%1").arg(group),
                            QStringLiteral("Agency #,%1").arg(agency), "", "PAYMENT DETAIL INFORMATION",
-                           kPaymentsHeading};
+                           kPaymentHeading};
     };
     QStringList lines = start("0007") << "#M1,A,01,701,#1,10.00,A,10.00,0.00,0.00,0.00,";
     lines << section("0002", "0008") << "#M2,B,01,701,#2,5.00,A,5.00,0.00,0.00,0.00,";

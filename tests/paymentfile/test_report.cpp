@@ -4,15 +4,10 @@
 #include "payfile_support.h"
 
 #include "paymentfile/screens/DetailReport.h"
-#include "platform/data/recordset.h"
-#include "services/dataenvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-
-using namespace zarv;
-using namespace zarv::test;
 
 namespace {
 

@@ -2,21 +2,12 @@
 // tables that write the same bytes again, over many generated files.
 #include "payfile_support.h"
 
-#include "paymentfile/paymentfile.h"
-#include "platform/data/recordset.h"
 #include "platform/files/textdecoder.h"
 #include "platform/files/textfile.h"
-#include "services/dataenvironment.h"
 
 #include <QRegularExpression>
 
 #include <map>
-
-using namespace zarv;
-using namespace zarv::test;
-using ui::Answer;
-using ui::ExpectedBox;
-using ui::Icon;
 
 namespace {
 

@@ -5,15 +5,8 @@
 //   ZARV_WRITE_SAMPLE=1 paymentfile_tests --gtest_filter='SampleFile.*'
 #include "payfile_support.h"
 
-#include "paymentfile/paymentfile.h"
-#include "platform/data/recordset.h"
-#include "services/dataenvironment.h"
-
 #include <QDate>
 #include <QFileInfo>
-
-using namespace zarv;
-using namespace zarv::test;
 
 namespace {
 

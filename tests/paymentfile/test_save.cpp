@@ -3,11 +3,8 @@
 #include "payfile_support.h"
 #include "faults.h"
 
-#include "paymentfile/paymentfile.h"
-#include "platform/data/recordset.h"
 #include "platform/files/textfile.h"
 #include "platform/text/vb.h"
-#include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
 
@@ -20,12 +17,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-using namespace zarv;
-using namespace zarv::test;
-using ui::Answer;
-using ui::ExpectedBox;
-using ui::Icon;
 
 namespace {
 

@@ -1,26 +1,14 @@
 // A payment file that a spreadsheet program opened and saved again as CSV
 // loads as the same data: padding commas, quoted fields, blank rows, LF line
-// ends, a UTF-8 byte-order mark and an old end-of-file mark.
+// ends and Ctrl-Z inside values (its copies of the sample: test_reading.cpp).
 #include "payfile_support.h"
-
-#include "paymentfile/paymentfile.h"
-#include "services/dataenvironment.h"
-
-using namespace zarv;
-using namespace zarv::test;
 
 namespace {
 
 class SpreadsheetTest : public DeTest {
 protected:
-    QString target() const { return path(QStringLiteral("Zarvdata.csv")); }
     bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
     bool load(const QStringList& lines, const char* end = "\n") { return load(fileBytes(lines, end)); }
-    QByteArray save(const QString& year)
-    {
-        EXPECT_TRUE(Mdb2Csv(year, path("Saved.csv"), path("Saved.bak")).ok);
-        return readFile(path("Saved.csv"));
-    }
     static QStringList start()
     {
         return {"ZARV DATA FOR YEAR 2024,,,", ",,,", "FOLIO MASK INFORMATION,,,", "70109###-###-###,,,", ",,,",
@@ -28,19 +16,6 @@ protected:
                 "PAYMENT DETAIL INFORMATION,,,", kPaymentHeading};
     }
 };
-
-// LibreOffice Calc's CSV of the sample file (see fixtures/README.md) reads
-// back into the sample itself: the group codes, districts and amounts it
-// re-spelled are restored by the load.
-TEST_F(SpreadsheetTest, ACalcCopyOfTheSampleSavesBackToTheSample)
-{
-    const QByteArray calc = readFile(QStringLiteral(ZARV_SOURCE_DIR "/tests/paymentfile/fixtures/Zarvdata-calc.csv"));
-    ASSERT_TRUE(calc.startsWith("\"ZARV DATA FOR YEAR 2026\",,,"));
-    ASSERT_TRUE(load(calc));
-    EXPECT_FALSE(DupFoliosFound);
-    EXPECT_EQ(save(columnOf("SELECT Year FROM ZarvSystem", "Year").value(0)),
-              readFile(samplePath(QStringLiteral("Zarvdata.csv"))));
-}
 
 TEST_F(SpreadsheetTest, RowsOfCommasBlanksAndTabsAreBlankLines)
 {
@@ -81,22 +56,6 @@ TEST_F(SpreadsheetTest, AQuotedFieldHoldingACommaStaysOneField)
     EXPECT_EQ(rows[1]["PAYMENT"].toDouble(), 7.5);
     EXPECT_EQ(rows[1]["DELQ"].toDouble(), 4);
     EXPECT_EQ(columnOf("SELECT TOT_PAY FROM \"Group\"", "TOT_PAY"), QStringList{"17.5"});
-}
-
-TEST_F(SpreadsheetTest, AByteOrderMarkMeansUtf8AndAnEndOfFileMarkIsIgnored)
-{
-    QByteArray bytes = "\xEF\xBB\xBF";
-    const QStringList lines = start() << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,");
-    for (const QString& l : lines)
-        bytes += l.toUtf8() + "\r\n";
-    bytes += "\x1A";
-    ui().expectIntake(ui::containing("The file is read as UTF-8 (with a byte-order mark)"), true);
-    ASSERT_TRUE(load(bytes));
-    EXPECT_EQ(columnOf("SELECT Year FROM ZarvSystem", "Year"), QStringList{"2024"});
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{QStringLiteral("J\u00D6RG \u0160IMEK")});
-
-    ASSERT_TRUE(load(fileBytes(start() << "#M1,OWNER,01,701,#1,5.00,A,5.00,0,0,0,") + "\x1A\x1A"));
-    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail", "NUMBER"), QStringList{"M1"});
 }
 
 // A value cut to its width may end in the character Ctrl-Z: only the last

@@ -140,10 +140,7 @@ void ScreensTest::clickRow(ui::RecordsetGrid* grid, int row)
 {
     const QRect cell = grid->visualRect(grid->model()->index(row, 0));
     ASSERT_TRUE(cell.isValid()) << "row " << row << " is not on the grid";
-    QWidget* viewport = grid->viewport();
-    clerk::giveFocusAsAClickWould(viewport);
-    clerk::mouse(viewport, QEvent::MouseButtonPress, cell.center());
-    clerk::mouse(viewport, QEvent::MouseButtonRelease, cell.center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
 }
 
 void ScreensTest::chooseGroup(Group& screen, const QString& mortco)

@@ -115,7 +115,7 @@ TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnce
 {
     const auto typeKeys = [](const QString& keys) {
         for (const QChar c : keys)
-            clerk::key(0, Qt::NoModifier, QString(c));
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
     };
     struct Case {
         const char* jur;
@@ -346,7 +346,7 @@ TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
         EXPECT_EQ(change.Text_Msg->text(), "You must enter a Name!");
         EXPECT_TRUE(ui::isMarkedError(change.txtNAME));
         EXPECT_TRUE(change.isVisible());
-        clerk::enter();     // Enter presses OK: refused the same way
+        clerk::key(Qt::Key_Return);     // Enter presses OK: refused the same way
         EXPECT_EQ(ui().beeps(), 2);
         EXPECT_TRUE(change.isVisible());
         clerk::alt('o');

@@ -139,7 +139,7 @@ TEST_F(GroupTest, TheAgencyScreenStoresItsEditsOnOkAndOnEnter)
             clerk::type(agency.Text1, name);
             clerk::type(agency.Text5, QStringLiteral("1 HIGH STREET"));
             if (byEnter)
-                clerk::enter();
+                clerk::key(Qt::Key_Return);
             else
                 clerk::click(agency.Command1);
             EXPECT_FALSE(agency.isVisible());
@@ -257,7 +257,7 @@ TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)
         ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Address holds \"\U0001F600\", a character "
                                                                          "the payment file cannot hold!")),
                                ui::Icon::Exclamation));
-        clerk::enter();   // OK without leaving the box
+        clerk::key(Qt::Key_Return);   // OK without leaving the box
         EXPECT_TRUE(agency.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), agency.Text7);
 
@@ -266,7 +266,7 @@ TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)
         ui().expectBox(boxWith(ui::TextMatch::exactly(QString::fromUtf8("The Name holds \"\u03A9\", a character the "
                                                                          "payment file cannot hold!")),
                                ui::Icon::Exclamation));
-        clerk::enter();
+        clerk::key(Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), agency.Text1);
         agency.Text1->setText(QStringLiteral("OMEGA"));
         clerk::click(agency.Command1);

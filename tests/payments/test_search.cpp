@@ -102,7 +102,7 @@ TEST_P(CriterionTest, FindsByTheCriterionAndSelectMovesTheList)
             auto* box = search.findChild<QLineEdit*>(QLatin1String(c.box));
             ASSERT_TRUE(check && box);
             tick(check, box, QLatin1String(c.text));
-            clerk::enter();     // Find is the default button
+            clerk::key(Qt::Key_Return);     // Find is the default button
             EXPECT_EQ(resultNames(search), c.found);
             EXPECT_EQ(search.Text_Msg->text(), c.found.size() == 1 ? "Payment Found!"
                                                                    : "Multiple payments found that matched the search!");
@@ -196,14 +196,14 @@ TEST_F(SearchTest, BlankBoxesLeftByEnter)
         clerk::click(search.Check_NUMBER);
         clerk::click(search.txtNUMBER);
         search.txtNUMBER->setText("   ");
-        clerk::enter();
+        clerk::key(Qt::Key_Return);
         EXPECT_EQ(resultNames(search), QStringList({"CLARK", "DAVIS"}));   // no number condition, this group only
 
         clerk::click(search.Check_NUMBER);
         clerk::click(search.Check_FOLIO);
         clerk::click(search.txtFOLIO_DISP);
         search.txtFOLIO_DISP->setText("  ");
-        clerk::enter();
+        clerk::key(Qt::Key_Return);
         EXPECT_EQ(search.txtFOLIO_DISP->text(), "");
         EXPECT_EQ(search.Text_Msg->text(), "There are no payments matching the search criteria!");
         clerk::click(search.Command_Close);

@@ -1,4 +1,5 @@
-// Folio display formats, from the working and the reference mask tables.
+// Folio display formats, from the working and the reference mask tables, and
+// the find that leads to a jurisdiction's mask.
 #include "env/tablerows.h"
 #include "env/testenv.h"
 
@@ -50,15 +51,39 @@ TEST_F(FormatFolioTest, WithoutAMaskTheFolioIsPaddedToTwenty)
     EXPECT_EQ(FormatFolio("799", ""), QString(20, ' '));
 }
 
-TEST_F(FormatFolioTest, FirstRowIsUsedWithoutAFind)
+// The first mask row serves without a find; any other jurisdiction is found,
+// and strFind is left naming it, whatever it held before (it is only
+// rewritten when it says something else).
+TEST_F(FormatFolioTest, FindTextAlwaysEndsNamingTheJurisdiction)
 {
     addMask("701", 6, "##-####");
-    addMask("702", 6, "####-##");
-    strFind = QStringLiteral("untouched");
-    EXPECT_EQ(FormatFolio("701", "000000000000123456"), QStringLiteral("12-3456"));
-    EXPECT_EQ(strFind, QStringLiteral("untouched"));
-    EXPECT_EQ(FormatFolio("702", "000000000000123456"), QStringLiteral("1234-56"));
-    EXPECT_EQ(strFind, QStringLiteral("JUR_CD = '702'"));
+    addMask("7'2", 6, "####-##");
+    addMask("702", 6, "###-###");
+    struct Case {
+        const char* before;
+        const char* jur;
+        const char* shown;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"", "7'2", "1234-56", "JUR_CD = '7''2'"},
+        {"JUR_CD = '7''2'", "7'2", "1234-56", "JUR_CD = '7''2'"},
+        {"JUR_CD = '7'2'", "7'2", "1234-56", "JUR_CD = '7''2'"},   // a quote not doubled
+        {"JUR_CD = '7''2''", "7'2", "1234-56", "JUR_CD = '7''2'"},
+        {"JUR_CD = '7022'", "702", "123-456", "JUR_CD = '702'"},
+        {"JUR_CD = '70'", "702", "123-456", "JUR_CD = '702'"},
+        {"jur_cd = '702'", "702", "123-456", "JUR_CD = '702'"},
+        {"JUR_CD = '", "702", "123-456", "JUR_CD = '702'"},
+        {"JUR_CD = '702' ", "702", "123-456", "JUR_CD = '702'"},
+        {"JUR_CD = '702'", "799", "000000000000123456  ", "JUR_CD = '799'"},   // not there: still named
+        {"JUR_CD = '799'", "701", "12-3456", "JUR_CD = '799'"},                 // the first row: no find
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.jur);
+        strFind = QString::fromUtf8(c.before);
+        EXPECT_EQ(FormatFolio(QString::fromUtf8(c.jur), "000000000000123456"), QString::fromUtf8(c.shown));
+        EXPECT_EQ(strFind, QString::fromUtf8(c.after));
+    }
 }
 
 TEST_F(FormatFolioTest, AwkwardJurisdictionsAndBadRowsNeverFail)
@@ -68,12 +93,8 @@ TEST_F(FormatFolioTest, AwkwardJurisdictionsAndBadRowsNeverFail)
     addMask("703", 6, "");           // nor an empty mask
     addMask("704", QString(), "##-####");   // nor an empty length
     addMask("705", "  ", "##-####");
-    EXPECT_EQ(FormatFolio("7'1", "000000000000123456"), QStringLiteral("000000000000123456  "));
-    EXPECT_EQ(FormatFolio("70%", "000000000000123456"), QStringLiteral("000000000000123456  "));
-    EXPECT_EQ(FormatFolio("702", "000000000000123456"), QStringLiteral("000000000000123456  "));
-    EXPECT_EQ(FormatFolio("703", "000000000000123456"), QStringLiteral("000000000000123456  "));
-    EXPECT_EQ(FormatFolio("704", "000000000000123456"), QStringLiteral("000000000000123456  "));
-    EXPECT_EQ(FormatFolio("705", "000000000000123456"), QStringLiteral("000000000000123456  "));
+    for (const char* jur : {"7'1", "70%", "702", "703", "704", "705"})
+        EXPECT_EQ(FormatFolio(jur, "000000000000123456"), QStringLiteral("000000000000123456  ")) << jur;
 }
 
 TEST_F(FormatFolioTest, ReferenceTableUsesTheEarliestYear)

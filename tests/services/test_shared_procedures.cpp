@@ -6,78 +6,60 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace zarv;
 
 namespace {
 
-struct StripCase {
-    const char* text;
-    const char* ch;
-    const char* expected;
-};
-
-TEST(StripTrailingChar, DropsOnlyTheTrailingRun)
+// Each procedure over the texts the data files and screens give it.
+TEST(TextProcedures, GiveWhatTheFilesAndScreensRelyOn)
 {
-    const StripCase cases[] = {
-        {"ABC ,,", ",", "ABC "},   // the blank before the run stays
-        {" , ,, ", ",", ", "},     // trimmed first: ", ,," less its run
-        {",,,", ",", ""},
-        {"A,B,", ",", "A,B"},
-        {"A,B,,", ",,", "A,B,,"},  // a two-character argument never matches
-        {"   ", ",", ""},
-        {"2019,,,,,", ",", "2019"},
+    const auto strip = [](auto procedure, const char* ch) {
+        return [=](const QString& s) { return procedure(s, QString::fromLatin1(ch)); };
+    };
+    const std::function<QString(const QString&)> trailingComma = strip(StripTrailingChar, ","),
+                                                  trailingCommas = strip(StripTrailingChar, ",,"),
+                                                  leadingZeros = strip(StripLeadingChar, "0"),
+                                                  shownAmount = [](const QString& s) {
+                                                      return StripLeadingChar(FormatAmountMask(s), QStringLiteral("0"));
+                                                  };
+    const struct {
+        const char* what;
+        std::function<QString(const QString&)> procedure;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"trailing run", trailingComma, "ABC ,,", "ABC "},   // the blank before the run stays
+        {"trailing run", trailingComma, " , ,, ", ", "},     // trimmed first: ", ,," less its run
+        {"trailing run", trailingComma, ",,,", ""},
+        {"trailing run", trailingComma, "A,B,", "A,B"},
+        {"trailing run", trailingCommas, "A,B,,", "A,B,,"},  // a two-character argument never matches
+        {"trailing run", trailingComma, "   ", ""},
+        {"trailing run", trailingComma, "2019,,,,,", "2019"},
+        {"leading run", leadingZeros, "000123", "123"},
+        {"leading run", leadingZeros, "0", ""},
+        {"leading run", leadingZeros, " 0012 ", "12"},
+        {"leading run", leadingZeros, "100", "100"},
+        {"leading run", leadingZeros, "000000000000012345", "12345"},
+        {"amount mask", FormatAmountMask, "000000000012345678", "000000000012345.678"},
+        {"amount mask", FormatAmountMask, "99000000000012345678", "000000000012345.678"},
+        {"amount mask", FormatAmountMask, "12345", "12345."},
+        {"amount mask", FormatAmountMask, "", "."},
+        {"amount shown", shownAmount, "000000000012345678", "12345.678"},
+        {"quotes", StripQuotes, "  \"A\",'B'  ", "A,B"},
+        {"quotes", StripQuotes, "\" x \"", " x "},
+        {"quotes", StripQuotes, "   ", ""},
+        {"quotes", StripQuotes, "O'HARA", "OHARA"},
+        {"spaces", CollapseSpaces, "  JOHN   A  SMITH ", "JOHN A SMITH"},
+        {"spaces", CollapseSpaces, "A\t\tB", "A\t\tB"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(StripTrailingChar(QString::fromUtf8(c.text), QString::fromUtf8(c.ch)), QString::fromUtf8(c.expected))
-            << c.text;
-}
+        EXPECT_EQ(c.procedure(QString::fromUtf8(c.text)), QString::fromUtf8(c.expected)) << c.what << ": " << c.text;
 
-TEST(StripLeadingChar, DropsOnlyTheLeadingRun)
-{
-    const StripCase cases[] = {
-        {"000123", "0", "123"},
-        {"0", "0", ""},
-        {" 0012 ", "0", "12"},
-        {"100", "0", "100"},
-        {"000000000000012345", "0", "12345"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(StripLeadingChar(QString::fromUtf8(c.text), QString::fromUtf8(c.ch)), QString::fromUtf8(c.expected))
-            << c.text;
-}
-
-TEST(FormatAmountMask, LaysTheLastEighteenIntoThePattern)
-{
-    EXPECT_EQ(FormatAmountMask(QStringLiteral("000000000012345678")), QStringLiteral("000000000012345.678"));
-    EXPECT_EQ(FormatAmountMask(QStringLiteral("99000000000012345678")), QStringLiteral("000000000012345.678"));
-    EXPECT_EQ(FormatAmountMask(QStringLiteral("12345")), QStringLiteral("12345."));
-    EXPECT_EQ(FormatAmountMask(QString()), QStringLiteral("."));
-    // Shown to a user with its leading zeros dropped.
-    EXPECT_EQ(StripLeadingChar(FormatAmountMask(QStringLiteral("000000000012345678")), QStringLiteral("0")),
-              QStringLiteral("12345.678"));
-}
-
-TEST(RepeatString, CopiesOrNothing)
-{
-    EXPECT_EQ(RepeatString(QStringLiteral("0"), 18), QStringLiteral("000000000000000000"));
     EXPECT_EQ(RepeatString(QStringLiteral("ab"), 3), QStringLiteral("ababab"));
     EXPECT_EQ(RepeatString(QStringLiteral("ab"), 0), QString());
     EXPECT_EQ(RepeatString(QStringLiteral("ab"), -4), QString());
-    EXPECT_EQ(RepeatString(QString(), 5), QString());
-}
-
-TEST(StripQuotes, TrimsThenRemovesEveryQuote)
-{
-    EXPECT_EQ(StripQuotes(QStringLiteral("  \"A\",'B'  ")), QStringLiteral("A,B"));
-    EXPECT_EQ(StripQuotes(QStringLiteral("\" x \"")), QStringLiteral(" x "));
-    EXPECT_EQ(StripQuotes(QStringLiteral("   ")), QString());
-    EXPECT_EQ(StripQuotes(QStringLiteral("O'HARA")), QStringLiteral("OHARA"));
-}
-
-TEST(CollapseSpaces, TrimsAndJoinsRuns)
-{
-    EXPECT_EQ(CollapseSpaces(QStringLiteral("  JOHN   A  SMITH ")), QStringLiteral("JOHN A SMITH"));
-    EXPECT_EQ(CollapseSpaces(QStringLiteral("A\t\tB")), QStringLiteral("A\t\tB"));
 }
 
 class FileProcedures : public ::testing::Test {
@@ -93,41 +75,33 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(FileProcedures, FileExistsNeedsContent)
-{
-    EXPECT_FALSE(FileExists(make(QStringLiteral("empty.csv"), {})));
-    EXPECT_TRUE(FileExists(make(QStringLiteral("one.csv"), "x")));
-    EXPECT_FALSE(FileExists(dir.filePath(QStringLiteral("missing.csv"))));
-    EXPECT_FALSE(FileExists(QStringLiteral("/no/such/drive/file.csv")));
-    EXPECT_FALSE(FileExists(dir.path()));  // a folder is no file
-}
-
+// What a file's attributes say to the program: found and plain, read-only,
+// hidden (not found) or missing.
 TEST_F(FileProcedures, AttributeFlags)
 {
-    const QString plain = make(QStringLiteral("Zarvdata.csv"), "x");
-    auto f = GetFileAttributeFlags(plain);
-    EXPECT_TRUE(f.Found);
-    EXPECT_FALSE(f.IsReadOnly);
-    EXPECT_TRUE(f.IsArchive);
-    EXPECT_FALSE(f.IsCompressed);
-    EXPECT_EQ(f.Attr, 32);
-
     const QString readOnly = make(QStringLiteral("ro.csv"), "x");
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    f = GetFileAttributeFlags(readOnly);
-    EXPECT_TRUE(f.Found);
-    EXPECT_TRUE(f.IsReadOnly);
-    EXPECT_TRUE(f.IsArchive);
-    EXPECT_EQ(f.Attr, 33);
-
-    f = GetFileAttributeFlags(make(QStringLiteral(".hidden.csv"), "x"));
-    EXPECT_FALSE(f.Found);
-    EXPECT_EQ(f.Attr, 34);
-
-    f = GetFileAttributeFlags(dir.filePath(QStringLiteral("missing.csv")));
-    EXPECT_FALSE(f.Found);
-    EXPECT_FALSE(f.IsReadOnly);
-    EXPECT_EQ(f.Attr, -1);
+    const struct {
+        QString path;
+        bool found, readOnly, archive;
+        int attr;
+    } cases[] = {
+        {make(QStringLiteral("Zarvdata.csv"), "x"), true, false, true, 32},
+        {readOnly, true, true, true, 33},
+        {make(QStringLiteral(".hidden.csv"), "x"), false, false, false, 34},
+        {dir.filePath(QStringLiteral("missing.csv")), false, false, false, -1},
+        {make(QStringLiteral("empty.csv"), {}), false, false, false, -1},   // a file needs content
+        {dir.path(), false, false, false, -1},                               // a folder is no file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const FileAttributeFlags f = GetFileAttributeFlags(c.path);
+        EXPECT_EQ(f.Found, c.found);
+        EXPECT_EQ(f.IsReadOnly, c.readOnly);
+        EXPECT_EQ(f.IsArchive, c.archive);
+        EXPECT_FALSE(f.IsCompressed);
+        EXPECT_EQ(f.Attr, c.attr);
+    }
 }
 
 } // namespace

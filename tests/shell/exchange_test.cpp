@@ -100,19 +100,6 @@ protected:
     QString workbook_;
 };
 
-void pick(QComboBox* combo, const QString& prefix)
-{
-    clerk::click(combo);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i).startsWith(prefix)) {
-            combo->setCurrentIndex(i);
-            emit combo->activated(i);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no item " << prefix.toStdString();
-}
-
 TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkbookWasWritten)
 {
     writeWorkbook();
@@ -146,8 +133,8 @@ TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkb
             auto& add = static_cast<Verify_Number_Add&>(a);
             clerk::activate(&add);
             clerk::type(add.txtNUMBER, QStringLiteral("NEW-1"));
-            pick(add.ComboCD, QStringLiteral("02"));
-            pick(add.ComboJUR, QStringLiteral("703"));
+            clerk::pick(add.ComboCD, QStringLiteral("02"));
+            clerk::pick(add.ComboJUR, QStringLiteral("703"));
             clerk::type(add.txtFOLIO, QStringLiteral("123456789"));
             clerk::type(add.txtNAME, QStringLiteral("ADDED HERE"));
             clerk::click(add.txtLEGAL);

@@ -1,6 +1,7 @@
 #pragma once
 // What the shell's screen tests share: a fresh data environment with the
 // scripted user (DeTest), a settings file of the test's own, and the mouse.
+#include "clerk.h"
 #include "env/testenv.h"
 #include "platform/files/settings.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <optional>
 
 namespace zarv::test {
@@ -45,28 +45,8 @@ protected:
 
 // --- the mouse, as a user uses it
 
-inline void sendMouse(QWidget* w, QEvent::Type type, const QPoint& pos)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-inline void click(QWidget* w, QPoint pos = {-1, -1})
-{
-    if (pos == QPoint(-1, -1))
-        pos = w->rect().center();
-    sendMouse(w, QEvent::MouseButtonPress, pos);
-    sendMouse(w, QEvent::MouseButtonRelease, pos);
-}
-
-inline void doubleClick(QWidget* w, const QPoint& pos)
-{
-    sendMouse(w, QEvent::MouseButtonPress, pos);
-    sendMouse(w, QEvent::MouseButtonRelease, pos);
-    sendMouse(w, QEvent::MouseButtonDblClick, pos);
-    sendMouse(w, QEvent::MouseButtonRelease, pos);
-}
+using clerk::click;
+using clerk::doubleClick;
 
 inline QPoint itemCentre(QListWidget* list, int row)
 {
@@ -86,7 +66,7 @@ inline int rowOfText(QListWidget* list, const QString& text)
 
 inline void clickItem(QListWidget* list, int row)
 {
-    click(list->viewport(), itemCentre(list, row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(list, row));
 }
 
 inline void doubleClickItem(QListWidget* list, int row)

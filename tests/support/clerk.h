@@ -1,18 +1,17 @@
 #pragma once
-// A clerk at the keyboard and mouse, for screen tests without QtTest: clicks give
-// the focus as the window system would (to the first control under the pointer
-// that takes the focus on a click) before the press arrives; keys go to the
-// control that has the focus and pass through the shortcut map first.
+// A clerk at the keyboard and mouse, over Qt Test: what these add is where a
+// click lands on a check box, that keys go to the control that has the focus,
+// and that an Alt letter waits for the button's animated click to finish.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <ostream>
 
 #include "printers.h"
@@ -22,11 +21,7 @@ namespace zarv::test::clerk {
 // Lets queued events and timers run for a while (a button's animated click).
 inline void wait(int ms = 0)
 {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    } while (t.elapsed() < ms);
+    QTest::qWait(ms);
 }
 
 // Shows the window and makes it the active one, so that focus changes happen.
@@ -38,82 +33,32 @@ inline void activate(QWidget* window)
     QCoreApplication::processEvents();
 }
 
-inline void giveFocusAsAClickWould(QWidget* w)
-{
-    for (QWidget* f = w; f; f = f->parentWidget()) {
-        if (f->isEnabled() && (f->focusPolicy() & Qt::ClickFocus)) {
-            f->setFocus(Qt::MouseFocusReason);
-            return;
-        }
-        if (f->isWindow())
-            return;
-    }
-}
-
-inline void mouse(QWidget* w, QEvent::Type type, QPoint at)
-{
-    const QPointF local(at);
-    QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-// Where a click takes: the middle, but for a check box or option button its
-// box (only the box and its caption take a click).
-inline QPoint clickPoint(QWidget* w)
-{
-    if (w->inherits("QCheckBox") || w->inherits("QRadioButton"))
-        return QPoint(std::min(8, w->width() / 2), w->height() / 2);
-    return w->rect().center();
-}
-
-// A left click on the control.
+// A left click on the control: in the middle, but for a check box or option
+// button on its box (only the box and its caption take a click).
 inline void click(QWidget* w)
 {
-    const QPoint at = clickPoint(w);
-    giveFocusAsAClickWould(w);
-    mouse(w, QEvent::MouseButtonPress, at);
-    mouse(w, QEvent::MouseButtonRelease, at);
+    const bool boxed = w->inherits("QCheckBox") || w->inherits("QRadioButton");
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier,
+                      boxed ? QPoint(std::min(8, w->width() / 2), w->height() / 2) : w->rect().center());
 }
 
-// A double click: a click, then the second press arrives as a double click.
+// A double click as the window system sends it: a click, then a second press
+// that arrives as a double click, and its release.
 inline void doubleClick(QWidget* w, QPoint at)
 {
-    giveFocusAsAClickWould(w);
-    mouse(w, QEvent::MouseButtonPress, at);
-    mouse(w, QEvent::MouseButtonRelease, at);
-    mouse(w, QEvent::MouseButtonDblClick, at);
-    mouse(w, QEvent::MouseButtonRelease, at);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-// A key as typed: to the focused control (the application's or, failing that, the window's).
-inline void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {},
-                QWidget* window = nullptr)
+// A key to the control that has the focus (or, failing one, the given window).
+inline void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier, QWidget* window = nullptr)
 {
     QWidget* target = QApplication::focusWidget();
     if (!target && window)
         target = window->focusWidget() ? window->focusWidget() : window;
-    if (!target)
-        return;
-    QKeyEvent press(QEvent::KeyPress, k, mods, text);
-    QApplication::sendEvent(target, &press);
-    QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget() : target;
-    QKeyEvent release(QEvent::KeyRelease, k, mods, text);
-    QApplication::sendEvent(now, &release);
-}
-
-inline void tab() { key(Qt::Key_Tab); }
-inline void backtab() { key(Qt::Key_Backtab, Qt::ShiftModifier); }
-inline void enter() { key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); }
-
-// True while some button is held down, as during its animated click.
-inline bool aButtonIsDown()
-{
-    const QWidgetList widgets = QApplication::allWidgets();
-    return std::any_of(widgets.begin(), widgets.end(), [](QWidget* w) {
-        const auto* button = qobject_cast<QAbstractButton*>(w);
-        return button && button->isDown();
-    });
+    if (target)
+        QTest::keyClick(target, k, mods);
 }
 
 // Alt plus a letter: the keyboard mnemonic of a caption ("&OK" is Alt+O). A
@@ -121,8 +66,14 @@ inline bool aButtonIsDown()
 // which is when it reports the click.
 inline void alt(char letter)
 {
-    const QChar c = QChar::fromLatin1(letter).toUpper();
-    key(Qt::Key_A + (c.unicode() - 'A'), Qt::AltModifier, QString(QChar::fromLatin1(letter).toLower()));
+    key(Qt::Key(Qt::Key_A + (QChar::toUpper(char16_t(letter)) - u'A')), Qt::AltModifier);
+    const auto aButtonIsDown = [] {
+        const QWidgetList widgets = QApplication::allWidgets();
+        return std::any_of(widgets.begin(), widgets.end(), [](QWidget* w) {
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            return button && button->isDown();
+        });
+    };
     QElapsedTimer t;
     t.start();
     while (aButtonIsDown() && t.elapsed() < 5000)
@@ -136,6 +87,20 @@ inline void type(QLineEdit* box, const QString& text)
     click(box);
     box->selectAll();
     box->insert(text);
+}
+
+// Opens the list of a combo and picks the first item that starts with the prefix.
+inline void pick(QComboBox* combo, const QString& prefix)
+{
+    click(combo);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(prefix)) {
+            combo->setCurrentIndex(i);
+            emit combo->activated(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << prefix.toStdString();
 }
 
 } // namespace zarv::test::clerk

@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using namespace zarv;
-using namespace zarv::test;
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;
 
@@ -39,7 +37,7 @@ protected:
     {
         clerk::type(s.txtNUMBER, " new-1 ");
         clerk::type(s.txtMORTCO, "0042");
-        pick(s.ComboCD, "01");
+        clerk::pick(s.ComboCD, "01");
         clerk::click(s.ComboJUR);
         clerk::type(s.txtFOLIO, folio);
         clerk::type(s.txtPID, "");
@@ -91,12 +89,12 @@ TEST_F(AddTest, AnEmptyListLeavesTheCompanyEmpty)
 TEST_F(AddTest, JurisdictionListFollowsTheChosenDistrict)
 {
     auto s = openWithNumber();
-    pick(s->ComboCD, "01");
+    clerk::pick(s->ComboCD, "01");
     EXPECT_EQ(s->ComboJUR->currentText(), "701 Westport Town");      // its only pair
-    pick(s->ComboCD, "02");
+    clerk::pick(s->ComboCD, "02");
     EXPECT_EQ(items(s->ComboJUR), QStringList({"702 Easton Township", "703 North Vale"}));
     EXPECT_EQ(s->ComboJUR->currentText(), "");                       // 701 is not among them
-    pick(s->ComboJUR, "703");
+    clerk::pick(s->ComboJUR, "703");
     typeInto(s->ComboCD, "02 other name");
     EXPECT_EQ(s->ComboJUR->currentText(), "703 North Vale");         // kept: among the pairs
     typeInto(s->ComboJUR, "799 typed");
@@ -145,7 +143,7 @@ TEST_F(AddTest, CodeChecksAcceptOnlyDigitsInRange)
 TEST_F(AddTest, FolioIsShownInItsFormatAndTheGreyLabelShowsWhatIsStored)
 {
     auto s = openWithNumber();
-    pick(s->ComboCD, "01");
+    clerk::pick(s->ComboCD, "01");
     clerk::type(s->txtFOLIO, "001234-567.9");
     clerk::click(s->txtPID);
     EXPECT_EQ(s->txtFOLIO->text(), "001-234-567-9");
@@ -179,8 +177,8 @@ TEST_F(AddTest, TwentyCharacterDisplaySavesTheWholeFolio)
     auto s = openScreen<Verify_Number_Add>();
     clerk::type(s->txtNUMBER, "N20");
     clerk::type(s->txtMORTCO, "0042");
-    pick(s->ComboCD, "02");
-    pick(s->ComboJUR, "702");
+    clerk::pick(s->ComboCD, "02");
+    clerk::pick(s->ComboJUR, "702");
     clerk::type(s->txtFOLIO, "123456789012345678");
     clerk::click(s->txtNAME);
     EXPECT_EQ(s->txtFOLIO->text(), "123456-789012-345678");
@@ -193,7 +191,7 @@ TEST_F(AddTest, TwentyCharacterDisplaySavesTheWholeFolio)
 TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
 {
     auto s = openWithNumber();
-    pick(s->ComboCD, "01");
+    clerk::pick(s->ComboCD, "01");
     struct Case {
         const char* folio;
         const char* jur;        // picked first

@@ -12,8 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using namespace zarv;
-using namespace zarv::test;
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;
 
@@ -292,7 +290,7 @@ TEST_F(ChangeTest, CloseOrEnterStoreWhileCancelEscAndTheCloseBoxLeaveTheFolioAsI
     auto s = changeRow("200");
     clerk::type(s->txtNUMBER, "201");
     clerk::click(s->txtLEGAL);
-    clerk::enter();                         // Enter confirms: Close
+    clerk::key(Qt::Key_Return);                         // Enter confirms: Close
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(storedAcd("201"), "C");
     EXPECT_EQ(current(), "201");

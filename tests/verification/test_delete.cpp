@@ -14,8 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using namespace zarv;
-using namespace zarv::test;
 
 namespace {
 

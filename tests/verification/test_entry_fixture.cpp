@@ -60,19 +60,6 @@ void FolioScreenTest::typeInto(QComboBox* combo, const QString& text)
     combo->lineEdit()->insert(text);
 }
 
-void FolioScreenTest::pick(QComboBox* combo, const QString& prefix)
-{
-    clerk::click(combo);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i).startsWith(prefix)) {
-            combo->setCurrentIndex(i);
-            emit combo->activated(i);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no item " << prefix.toStdString();
-}
-
 QStringList FolioScreenTest::items(QComboBox* combo)
 {
     QStringList list;

@@ -40,8 +40,6 @@ protected:
 
     // Clicks into a combo and types over its text.
     static void typeInto(QComboBox* combo, const QString& text);
-    // Picks the item of a combo that starts with `prefix`.
-    static void pick(QComboBox* combo, const QString& prefix);
     static QStringList items(QComboBox* combo);
     // The focus leaves for `next` as a click on it would take it there.
     static void leaveFor(QWidget* next) { clerk::click(next); }

@@ -6,9 +6,7 @@
 #include "platform/data/recordset.h"
 #include "verification/folioentry.h"
 
-using namespace zarv;
 using namespace zarv::folioentry;
-using namespace zarv::test;
 
 TEST(FolioForms, DigitsPaddingAndNotes)
 {

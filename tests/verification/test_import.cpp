@@ -16,8 +16,6 @@
 #include <random>
 #include <sqlite3.h>
 
-using namespace zarv;
-using namespace zarv::test;
 using ui::Answer;
 using ui::Buttons;
 using ui::Icon;

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-using namespace zarv;
-using namespace zarv::test;
 using namespace zarv::verifycsv;
 using verifyimport::CheckVerifyRecord;
 using verifyimport::ParseVerifyRecord;

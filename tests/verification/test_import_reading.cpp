@@ -9,8 +9,6 @@
 #include "platform/data/recordset.h"
 #include "services/dataenvironment.h"
 
-using namespace zarv;
-using namespace zarv::test;
 using verifyimport::ImportVerifyCsv;
 using verifyimport::kOption1;
 using verifyimport::kOption2;

@@ -16,8 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using namespace zarv;
-using namespace zarv::test;
 using S = Verify_Numbers_Search;
 using folioentry::isBold;
 using folioentry::paintedWith;
@@ -180,7 +178,7 @@ TEST_F(SearchTest, EachCriterionMatchesItsTextLiterallyAnywhereInTheField)
     }
     reopen();
     clerk::click(screen->Check[S::CD]);
-    pick(screen->ComboCD, "5 ");
+    clerk::pick(screen->ComboCD, "5 ");
     EXPECT_EQ(find(), QStringList{"200"});
     EXPECT_TRUE(ui().boxes().empty());
 }
@@ -254,14 +252,14 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
 TEST_F(SearchTest, EnterFindsAtOnceWithTheBoxAsTyped)
 {
     criterion(S::NAME, " SMITH");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
     EXPECT_EQ(screen->txtNAME->text(), " SMITH");
     clerk::type(screen->txtNAME, "SMITH ");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
     clerk::type(screen->txtNAME, "SMITH");
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "Folio Record Found!");
 }
 

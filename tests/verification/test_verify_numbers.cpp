@@ -24,8 +24,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-using namespace zarv;
-using namespace zarv::test;
 using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
@@ -255,12 +253,7 @@ TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
     // A sort order the database cannot give: the list stays in its order with every row.
     DE().Zarv.execute(QStringLiteral("DROP TRIGGER keep"));
     DE().Zarv.execute(QStringLiteral("ALTER TABLE VERIFY RENAME COLUMN NAME TO OWNER"));
-    int byName = -1;
-    for (int i = 0; i < verifylist::kSortOrders; ++i) {
-        if (QLatin1String(verifylist::sortOrders()[size_t(i)].source).contains(QLatin1String("NAME")))
-            byName = i;
-    }
-    ASSERT_GE(byName, 0);
+    const int byName = 6;
     ui::ExpectedBox unsorted;
     unsorted.prompt = ui::containing(QStringLiteral("Verify_Numbers.Option_Sort_Click Unexpected error"));
     unsorted.icon = ui::Icon::Critical;
@@ -272,30 +265,50 @@ TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
     EXPECT_EQ(current(), QStringLiteral("N-1"));
 }
 
-TEST_F(ListTest, EverySortOrderKeepsTheCurrentRow)
+TEST_F(ListTest, EachSortOrderShowsTheListInItsOrderAndKeepsTheCurrentRow)
 {
-    addFive();
+    // Rows whose fields put them in a different order for every choice.
+    addVerify(" |1234|N-3|01|704|000000000000000300|500|CARL|A ST|||||LEGAL E");
+    addVerify(" |5678|N-1|03|701|000000000123456789|300|ERIN|C ST|||||LEGAL B");
+    addVerify(" |5678|N-4|01|703|000000000000000400|200|ANNA|B ST|||||LEGAL D");
+    addVerify(" |1234|N-2|02|705|000000000000000200|100|DORA|E ST|||||LEGAL A");
+    addVerify(" |1234|N-5|02|702||400|BERT|D ST|||||LEGAL C");
     auto w = open();
     const struct {
         int order;
-        const char* numbers;   // the list's order after the sort
+        const char* caption;
+        const char* numbers;   // the list as the clerk sees it after choosing the order
     } cases[] = {
-        {0, "N-1 N-2 N-3 N-4 N-5"}, {1, "N-1 N-2 N-3 N-4 N-5"}, {2, "N-1 N-2 N-3 N-4 N-5"},
-        {3, "N-1 N-2 N-3 N-4 N-5"}, {4, "N-5 N-2 N-3 N-4 N-1"}, {5, "N-1 N-2 N-3 N-4 N-5"},
-        {6, "N-4 N-5 N-3 N-2 N-1"}, {7, "N-1 N-2 N-3 N-4 N-5"}, {8, "N-4 N-5 N-3 N-2 N-1"},
+        {0, "Mortgage#", "N-1 N-2 N-3 N-4 N-5"},
+        {1, "Mort.Co", "N-2 N-3 N-5 N-1 N-4"},
+        {2, "Collection District(CD)", "N-4 N-3 N-5 N-2 N-1"},
+        {3, "Jurisdiction (JUR)", "N-1 N-5 N-4 N-3 N-2"},
+        {4, "Folio Number", "N-5 N-2 N-3 N-4 N-1"},
+        {5, "Property Identifier (PID)", "N-2 N-4 N-1 N-5 N-3"},
+        {6, "Name", "N-4 N-5 N-3 N-2 N-1"},
+        {7, "Address", "N-3 N-4 N-1 N-5 N-2"},
+        {8, "Legal Description", "N-2 N-1 N-5 N-4 N-3"},
     };
+    const ui::RecordsetModel* m = w->TDBGrid->recordsetModel();
     select(*w, 2);   // N-3
-    for (const auto& c : cases) {
-        w->Option_Sort[size_t(c.order)]->click();
-        EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[size_t(c.order)].source));
-        QStringList numbers;
-        for (const QString& r : recordsetRows())
-            numbers << r.section(u'|', 2, 2);
-        EXPECT_EQ(numbers.join(u' '), QString::fromLatin1(c.numbers)) << c.order;
-        EXPECT_EQ(current(), QStringLiteral("N-3")) << c.order;
-        EXPECT_TRUE(w->Option_Sort[size_t(c.order)]->isChecked());
-        EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
-        EXPECT_FALSE(ui().busy());
+    for (const bool byMenu : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.caption << (byMenu ? " (View menu)" : ""));
+            if (byMenu)
+                w->mnuSortBy[size_t(c.order)]->trigger();
+            else
+                w->Option_Sort[size_t(c.order)]->click();
+            EXPECT_EQ(w->Option_Sort[size_t(c.order)]->text(), QString::fromLatin1(c.caption));
+            QStringList shown;
+            for (int r = 0; r < m->rowCount(); ++r)
+                shown << m->cellText(r, 2);
+            EXPECT_EQ(shown.join(u' '), QString::fromLatin1(c.numbers));
+            EXPECT_EQ(current(), QStringLiteral("N-3"));
+            // The View menu re-sorts without moving the option buttons.
+            EXPECT_TRUE(w->Option_Sort[size_t(byMenu ? 8 : c.order)]->isChecked());
+            EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+            EXPECT_FALSE(ui().busy());
+        }
     }
 }
 
@@ -335,19 +348,24 @@ TEST_F(ListTest, RowsAlikeButForTheirPidAreFoundAgainAsTheFirstInTheNewOrder)
 TEST_F(ListTest, SortingAnEmptyListOnlyChangesTheOrder)
 {
     auto w = open();
-    w->Option_Sort[7]->click();
-    EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[7].source));
+    w->Option_Sort[6]->click();   // by name
+    EXPECT_TRUE(w->Option_Sort[6]->isChecked());
     EXPECT_EQ(rowButtons(*w), QStringLiteral("---"));
     EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(ui().boxes().empty());
+    // Rows that come in later show in the order chosen.
+    addFive();
+    DE().rsVerify().requery();
+    w->TDBGrid->rebind();
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
 }
 
 TEST_F(ListTest, AListReSortedBeforeOpensInThatOrder)
 {
     addFive();
     DE().rsVerify().close();
-    DE().rsVerify().setSource(QLatin1String(verifylist::sortOrders()[6].source));
+    DE().rsVerify().setSource(QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME"));
     auto w = open();
-    EXPECT_EQ(DE().rsVerify().source(), QLatin1String(verifylist::sortOrders()[6].source));
     EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
 }
@@ -760,11 +778,11 @@ TEST_F(ListTest, EnterOnARowOpensItLikeADoubleClick)
     clerk::activate(w.get());
     w->TDBGrid->setFocus();
     select(*w, 3);   // "D"
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_TRUE(ui().modalsShown().isEmpty());
     select(*w, 0);
     ui().expectModal(QStringLiteral("Verify_Number_Change"));
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(ui().modalsShown(), QStringList{"Verify_Number_Change"});
     EXPECT_TRUE(w->isVisible());
 }

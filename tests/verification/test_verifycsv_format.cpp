@@ -5,7 +5,6 @@
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
 
-using namespace zarv;
 using namespace zarv::verifycsv;
 
 namespace {

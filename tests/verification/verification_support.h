@@ -45,3 +45,8 @@ void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& r
 QString rejectionText(const QString& message, const QString& raw);
 
 } // namespace zarv::test
+
+// The tests of this folder name the program's types and these helpers without
+// their namespaces.
+using namespace zarv;
+using namespace zarv::test;

@@ -114,13 +114,13 @@ TEST_F(FieldRulesTest, CancelValidatesNothingAndTheCheckWaitsForTheNextControl)
 
 TEST_F(FieldRulesTest, EnterOnTheDefaultButtonCannotSlipPast)
 {
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(form->log, "validate NAME;");
     EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
 
     form->txtNAME->setText(QStringLiteral("SMITH"));
     form->log.clear();
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     // Enter does not move the focus: no LostFocus.
     EXPECT_EQ(form->log, "validate NAME;click OK;");
     EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
@@ -144,13 +144,13 @@ TEST_F(FieldRulesTest, MnemonicsCannotSlipPast)
 
 TEST_F(FieldRulesTest, TabIsHeldAndALaterClickIsNotSwallowed)
 {
-    clerk::tab();
+    clerk::key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form->txtNAME);
     EXPECT_EQ(form->log, "validate NAME;");
 
     form->txtNAME->setText(QStringLiteral("SMITH"));
     form->log.clear();
-    clerk::tab();
+    clerk::key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form->txtLEGAL);
     EXPECT_EQ(form->log, "validate NAME;lost NAME;got LEGAL;");
 
@@ -212,7 +212,7 @@ TEST_F(FieldRulesTest, AScreenWithoutADefaultButtonTakesEnterForNothing)
     clerk::activate(form.get());   // shown again: a dialog picks its default button now
     form->txtNAME->setFocus();
     form->txtNAME->setText(QStringLiteral("SMITH"));
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     clerk::key(Qt::Key_Escape);
     EXPECT_EQ(form->log, "");
     EXPECT_TRUE(form->isVisible());
@@ -220,7 +220,7 @@ TEST_F(FieldRulesTest, AScreenWithoutADefaultButtonTakesEnterForNothing)
     // A focused button still takes Enter itself.
     clerk::click(form->Command_Cancel);
     form->log.clear();
-    clerk::enter();
+    clerk::key(Qt::Key_Return);
     EXPECT_EQ(form->log, "click Cancel;");
 }
 

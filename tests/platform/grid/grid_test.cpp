@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
+#include <QTest>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QTemporaryDir>
@@ -300,14 +300,10 @@ TEST_F(GridTest, TabLeavesTheGridAndItsCurrentRowAndCellStandOutWhileFocused)
     }
     EXPECT_GT(marked, width / 2) << "the current cell is not marked";
 
-    const auto press = [](int key, Qt::KeyboardModifiers mods) {
-        QKeyEvent e(QEvent::KeyPress, key, mods);
-        QApplication::sendEvent(QApplication::focusWidget(), &e);
-    };
-    press(Qt::Key_Tab, Qt::NoModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), after);
     grid_->setFocus();
-    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), before);
     grid_.reset();
 }

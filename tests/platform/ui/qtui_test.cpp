@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QEventLoop>
 #include <QInputDialog>
-#include <QKeyEvent>
+#include <QTest>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -156,8 +156,7 @@ TEST(QtUi, EnterAnswersTheBoxsDefault)
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box)
                 return false;
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            QApplication::sendEvent(box, &enter);
+            QTest::keyClick(box, Qt::Key_Return);
             return true;
         });
         EXPECT_EQ(q.msgBox(zarv::ui::MessageBox{QStringLiteral("Go on?"), c.buttons, Icon::Question, {}, c.named}),
