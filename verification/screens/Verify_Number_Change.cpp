@@ -31,17 +31,15 @@ bool markedDeleted(const db::Recordset& rs)
     return rs.text(QStringLiteral("ACD")) == QLatin1String("D");
 }
 
-// Call inside a catch block: after a failed store the pending edit is dropped
-// and the clerk told.
-void dropEditAndReport(const QString& where)
+// After a failed store the pending edit is dropped, so the row stays as stored.
+void dropPendingEdit()
 {
     try {
         if (DE().rsVerify().editPending())
             DE().rsVerify().cancelUpdate();
     } catch (const std::exception&) {
-        // The failure reported just below is the one that counts.
+        // The failure already reported is the one that counts.
     }
-    ShowFailure(where);
 }
 
 } // namespace
@@ -222,7 +220,7 @@ void Verify_Number_Change::markStored()
 
 void Verify_Number_Change::storeEdits()
 {
-    try {
+    const bool stored = Guarded(QStringLiteral("Verify_Number_Change"), [this] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen() || rs.eof() || rs.bof())
             return;
@@ -234,9 +232,9 @@ void Verify_Number_Change::storeEdits()
         if (rs.editPending())
             rs.move(0);
         markStored();
-    } catch (const std::exception&) {
-        dropEditAndReport(QStringLiteral("Verify_Number_Change"));
-    }
+    });
+    if (!stored)
+        dropPendingEdit();
 }
 
 void Verify_Number_Change::afterMove()

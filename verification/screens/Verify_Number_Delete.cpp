@@ -71,14 +71,12 @@ void Verify_Number_Delete::Command_Delete_Click()
             reject();
             return;
         }
-        try {
+        const bool marked = Guarded(QStringLiteral("Verify_Number_Delete"), [&rsVerify] {
             rsVerify.setValue(QStringLiteral("ACD"), QStringLiteral("D"));
             rsVerify.move(0);
-        } catch (const std::exception&) {
-            if (rsVerify.editPending())
-                rsVerify.cancelUpdate();
-            ShowFailure(QStringLiteral("Verify_Number_Delete"));
-        }
+        });
+        if (!marked && rsVerify.editPending())
+            rsVerify.cancelUpdate();    // the row stays as stored
         accept();
         return;
     }

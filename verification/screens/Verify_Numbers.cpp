@@ -366,20 +366,20 @@ void Verify_Numbers::setStatus(const QString& code)
         return;
     DisableControls(true, true);
     db::Recordset& rs = DE().rsVerify();
-    try {
+    const bool stored = Guarded(QStringLiteral("Verify_Numbers.setStatus"), [&] {
         if (rs.isOpen() && !rs.eof() && !rs.bof()) {
             rs.setValue(QStringLiteral("ACD"), code);
             rs.move(0);
         }
-    } catch (const std::exception&) {
+    });
+    if (!stored) {
         // The stored code stays; the rule below shows the row as it is stored.
         try {
             if (rs.editPending())
                 rs.cancelUpdate();
         } catch (const std::exception&) {
-            // The refusal reported below is the one the clerk can act on.
+            // The refusal already shown is the one the clerk can act on.
         }
-        ShowFailure(QStringLiteral("Verify_Numbers.setStatus"));
     }
     EnableControls(true, true);
     ui::ui().setBusy(false);
@@ -546,21 +546,17 @@ void Verify_Numbers::Option_Sort_Click(int order)
         // No row to come back to: the list opens at its first row.
     }
     const QString before = rsVerify.source();
-    try {
+    const QString where = QStringLiteral("Verify_Numbers.Option_Sort_Click");
+    const auto reopen = [&rsVerify](const QString& source) {
         rsVerify.close();
-        rsVerify.setSource(QLatin1String(verifylist::sortOrders()[size_t(order)].source));
+        rsVerify.setSource(source);
         rsVerify.open();
+    };
+    if (Guarded(where, [&] { reopen(QLatin1String(verifylist::sortOrders()[size_t(order)].source)); })) {
         strSortSQL = rsVerify.source();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
+    } else {
         // The list comes back in the order it had, so no folio drops out of view.
-        try {
-            rsVerify.close();
-            rsVerify.setSource(before);
-            rsVerify.open();
-        } catch (const std::exception&) {
-            ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
-        }
+        Guarded(where, [&] { reopen(before); });
         for (int i = 0; i < verifylist::kSortOrders; ++i) {
             if (before == QLatin1String(verifylist::sortOrders()[size_t(i)].source))
                 Option_Sort[size_t(i)]->setChecked(true);
@@ -602,7 +598,6 @@ void Verify_Numbers::Command_Export_Click()
     Text_Msg->setText(QStringLiteral("Please wait while exporting the Folio Verification data to the %1 file...").arg(csv));
     ui::ui().setBusy(true);
     ui::ui().doEvents();
-    QString reason;
     try {
         db::Recordset& rsVerify = DE().rsVerify();
         const long counter = verifycsv::WriteVerifyCsv(rsVerify, verifycsv::VerifyCsvPath(), strStep,
@@ -621,23 +616,19 @@ void Verify_Numbers::Command_Export_Click()
         strStep = QStringLiteral(" 90");
         ui::ui().doEvents();
         return;
-    } catch (const db::DbError& e) {
-        reason = e.description();
-    } catch (const verifycsv::CsvError& e) {
-        reason = e.description();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        // The box names the failure and the step it stopped at, as every
+        // unexpected error does, then what to do and that the old file stays.
+        const QString step = vb::Trim(strStep);
+        const QString database = DE().databasePath(QStringLiteral("Zarv.mdb"));
+        Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step + QStringLiteral("). Ensure that the ") +
+                          database + QStringLiteral(" is not open. Check diskspace... then try again"));
+        ui::ui().msgBox(FailureNotice(QStringLiteral("Verify_Numbers.Command_Export_Click"), currentFailure(), step) +
+                            CRLF + QStringLiteral("Ensure that the ") + database + QStringLiteral(" is not open.") +
+                            CRLF + QStringLiteral("Check diskspace... then try again") + CRLF + csv +
+                            QStringLiteral(" was left as it was."),
+                        ui::Buttons::OK, ui::Icon::Critical);
     }
-    const QString step = vb::Trim(strStep);
-    Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step +
-                      QStringLiteral("). Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
-                      QStringLiteral(" is not open. Check diskspace... then try again"));
-    ui::ui().msgBox(QStringLiteral("Unexpected error occurred: (") + step + QStringLiteral(")") + CRLF +
-                        QStringLiteral("Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
-                        QStringLiteral(" is not open.") + CRLF +
-                        QStringLiteral("Check diskspace... then try again") + CRLF + reason + CRLF +
-                        csv + QStringLiteral(" was left as it was."),
-                    ui::Buttons::OK, ui::Icon::Critical);
     EnableControls(true, true);
     ui::ui().setBusy(false);
     ui::ui().doEvents();

@@ -181,14 +181,10 @@ void Verify_Numbers_Search::connectControls()
 
 void Verify_Numbers_Search::Form_Load()
 {
-    try {
-        rsVerifyClone = CloneOfVerify();
-    } catch (const std::exception&) {
-        rsVerifyClone = std::make_unique<db::Recordset>();
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
-
-    try {
+    const QString where = QStringLiteral("Verify_Numbers_Search.Form_Load");
+    rsVerifyClone = std::make_unique<db::Recordset>();     // finds nothing unless the clone below is made
+    Guarded(where, [&] { rsVerifyClone = CloneOfVerify(); });
+    Guarded(where, [&] {
         db::Recordset& rsVerify2 = DE().rsVerify2();
         if (rsVerify2.isOpen())
             rsVerify2.close();
@@ -198,9 +194,7 @@ void Verify_Numbers_Search::Form_Load()
         rsVerify2.open();
         rsVerify2.setFilter(QString());
         rsVerify2.setFilter(strFilter);
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
+    });
     TDBGrid->rebind();
 
     Option_ACD_ALL->setChecked(true);
@@ -236,11 +230,8 @@ void Verify_Numbers_Search::fillCombo(QComboBox* combo, db::Recordset& table, co
                                       const QString& nameField)
 {
     combo->clear();
-    try {
-        combo->addItems(CodeItems(table, codeField, nameField));
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
+    Guarded(QStringLiteral("Verify_Numbers_Search.Form_Load"),
+            [&] { combo->addItems(CodeItems(table, codeField, nameField)); });
 }
 
 bool Verify_Numbers_Search::event(QEvent* e)
