@@ -117,15 +117,15 @@ void Verify_Number_Add::Form_Load()
 {
     loading_ = true;
     txtNUMBER->clear();
-    paint(txtNUMBER, colour::White);
+    clearMark(txtNUMBER);
     Label_NUMBER_Msg->setText(kRequired);
     txtMORTCO->clear();
     txtFOLIO->clear();
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     Label_FOLIO_Red_Required->setText(kRequired);
     Label_FOLIO_Grey_Tarnwick_Format->clear();
     txtPID->clear();
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     Label_PID_Red_Required->clear();
     txtNAME->clear();
     for (QLineEdit* a : txtADDR)
@@ -351,10 +351,10 @@ void Verify_Number_Add::txtNUMBER_Validate(bool& Cancel)
     }
     if (Lookup(*rsVerifyClone, NumberFilter(number)).found) {
         Label_NUMBER_Msg->setText(QStringLiteral("NOTE that there are one or more folios with this mortgage number!"));
-        paint(txtNUMBER, colour::Attention);
+        markBox(txtNUMBER, colour::Attention, Label_NUMBER_Msg->text());
         ui::ui().beep();
     } else {
-        paint(txtNUMBER, colour::White);
+        clearMark(txtNUMBER);
         Label_NUMBER_Msg->setText(kRequired);
     }
     ValidateAllFields(true);
@@ -379,16 +379,16 @@ void Verify_Number_Add::txtFOLIO_GotFocus()
 
 void Verify_Number_Add::txtFOLIO_Validate(bool& Cancel)
 {
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     txtFOLIO->setText(vb::Trim(txtFOLIO->text()));
     if (vb::Trim(txtPID->text()).isEmpty())
-        paint(txtPID, colour::White);
+        clearMark(txtPID);
 
     const QString folio = txtFOLIO->text();
     if (folio.isEmpty() && vb::Trim(txtPID->text()).isEmpty()) {
         Text_Msg->setText(kBothMissing);
-        paint(txtFOLIO, colour::Attention);
-        paint(txtPID, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, kBothMissing);
+        markBox(txtPID, colour::Attention, kBothMissing);
         return;
     }
     if (folio.isEmpty())
@@ -399,26 +399,26 @@ void Verify_Number_Add::txtFOLIO_Validate(bool& Cancel)
         return;
     }
     if (const QString fit = fitMessage(folio); !fit.isEmpty()) {
-        paint(txtFOLIO, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, fit);
         refuse(fit, Cancel);
         return;
     }
     for (const bool markedDeleted : {false, true}) {
         if (markedDeleted) {
-            paint(txtFOLIO, colour::White);
+            clearMark(txtFOLIO);
             Label_FOLIO_Red_Required->setText(kRequired);
         }
         const Hit hit = Lookup(*rsVerifyClone, FolioFilter(jurisdictionCode(), padded, markedDeleted));
         if (hit.found) {
             Label_FOLIO_Red_Required->setText(kDuplicate);
             refuse(FolioNote(hit, markedDeleted), Cancel);
-            paint(txtFOLIO, colour::Duplicate);
+            markBox(txtFOLIO, colour::Duplicate, Text_Msg->text());
             return;
         }
     }
     Text_Msg->clear();
     ValidateAllFields(true);
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     Label_FOLIO_Red_Required->setText(kRequired);
 }
 
@@ -444,15 +444,15 @@ void Verify_Number_Add::txtFOLIO_LostFocus()
 
 void Verify_Number_Add::txtPID_Validate(bool& Cancel)
 {
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     if (vb::Trim(txtFOLIO->text()).isEmpty())
-        paint(txtFOLIO, colour::White);
+        clearMark(txtFOLIO);
     txtPID->setText(vb::Trim(txtPID->text()));
 
     if (vb::Trim(txtFOLIO->text()).isEmpty() && txtPID->text().isEmpty()) {
         Text_Msg->setText(kBothMissing);
-        paint(txtFOLIO, colour::Attention);
-        paint(txtPID, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, kBothMissing);
+        markBox(txtPID, colour::Attention, kBothMissing);
         ui::ui().beep();
         return;
     }
@@ -466,20 +466,20 @@ void Verify_Number_Add::txtPID_Validate(bool& Cancel)
     }
     for (const bool markedDeleted : {false, true}) {
         if (markedDeleted) {
-            paint(txtPID, colour::White);
+            clearMark(txtPID);
             Label_PID_Red_Required->clear();
         }
         const Hit hit = Lookup(*rsVerifyClone, PidFilter(pid, markedDeleted));
         if (hit.found) {
             Label_PID_Red_Required->setText(kDuplicate);
             refuse(PidNote(hit, markedDeleted), Cancel);
-            paint(txtPID, colour::Duplicate);
+            markBox(txtPID, colour::Duplicate, Text_Msg->text());
             return;
         }
     }
     Text_Msg->clear();
     ValidateAllFields(true);
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     Label_PID_Red_Required->clear();
 }
 

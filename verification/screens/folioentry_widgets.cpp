@@ -17,6 +17,11 @@ void plainCombo(QComboBox* combo)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
+    // What is typed is read out under the caption of the list.
+    for (const QLabel* caption : combo->window()->findChildren<QLabel*>()) {
+        if (caption->buddy() == combo)
+            combo->lineEdit()->setAccessibleName(caption->text().remove(u'&').remove(u':').trimmed());
+    }
 }
 
 void setBold(QWidget* w, bool bold)
@@ -39,6 +44,18 @@ void paint(QWidget* box, unsigned colour)
 bool paintedWith(const QWidget* box, unsigned colour)
 {
     return ui::backColour(box) == ui::vbColour(quint32(colour));
+}
+
+void markBox(QWidget* box, unsigned colour, const QString& why)
+{
+    ui::markError(box, why);
+    paint(box, colour);
+}
+
+void clearMark(QWidget* box)
+{
+    ui::markNormal(box);
+    paint(box, colour::White);
 }
 
 void selectAll(QWidget* box)
@@ -84,10 +101,10 @@ void ClientNameRule(QLineEdit* txtNAME, QLineEdit* Text_Msg, bool& Cancel)
         txtNAME->setText(vb::Trim(vb::UCase(txtNAME->text())));
         if (!txtNAME->text().isEmpty()) {
             Text_Msg->clear();
-            paint(txtNAME, colour::White);
+            clearMark(txtNAME);
         } else {
             Text_Msg->setText(QStringLiteral("NOTE - The Client Name should be entered"));
-            paint(txtNAME, colour::Attention);
+            markBox(txtNAME, colour::Attention, Text_Msg->text());
         }
     } catch (const std::exception&) {
         ui::ui().msgBox(QStringLiteral("Please Correct the Client Name, It is not a Valid Entry"), ui::Buttons::OK,

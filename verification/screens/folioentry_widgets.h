@@ -19,7 +19,7 @@ class QWidget;
 namespace zarv::folioentry {
 
 // A combo box the user may type into: typed text is neither completed from the
-// items nor added to them.
+// items nor added to them, and its edit box is named by the combo's caption.
 void plainCombo(QComboBox* combo);
 
 void setBold(QWidget* w, bool bold);
@@ -27,6 +27,10 @@ bool isBold(const QWidget* w);
 // The box's background as &H00BBGGRR.
 void paint(QWidget* box, unsigned colour);
 bool paintedWith(const QWidget* box, unsigned colour);
+// A box in error takes colour (&H00BBGGRR) and announces why to a screen
+// reader (ui::markError); clearMark makes it white and silent again.
+void markBox(QWidget* box, unsigned colour, const QString& why);
+void clearMark(QWidget* box);
 // Selection start 0, length the whole text.
 void selectAll(QWidget* box);
 // The text of a text box or of a combo box.
