@@ -519,6 +519,7 @@ TEST_F(SmallScreenTest, VerificationScreensAndEveryWindowSize)
             for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
                 s.Option_Window[size_t(i)]->click();
                 expectOnScreen(s, s.Option_Window[size_t(i)]->text() + QStringLiteral(" window"));
+                EXPECT_EQ(s.Text_Msg->visibleRegion().boundingRect(), s.Text_Msg->rect()) << i;
             }
         });
     }

@@ -26,6 +26,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -93,8 +95,19 @@ Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
     setupUi(this);
     layout()->setMenuBar(menuBar);
     findOptions();
+    // Headings stand over the start of their values: a wide column's heading
+    // (Name) is read without scrolling to the middle of the column.
+    TDBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (QPushButton* help : {Command_Exp_Help, Command_Imp_Help})
         help->setFixedWidth(help->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 12);
+    // The column is as wide as its frames need, and wider by its scroll bar
+    // only while the window is too short for all of it.
+    const auto fitColumn = [this](int, int max) {
+        columnArea->setMinimumWidth(column->minimumSizeHint().width() +
+                                    (max > 0 ? columnArea->verticalScrollBar()->sizeHint().width() : 0));
+    };
+    connect(columnArea->verticalScrollBar(), &QScrollBar::rangeChanged, this, fitColumn);
+    fitColumn(0, 0);
     ui::makeStatusBox(Text_Msg);
     // Closing the list ends the run: a stray Escape only asks.
     ui::escapeRuns(this, [this] { Escape_Press(); });
@@ -191,7 +204,7 @@ void Verify_Numbers::connectMenus()
 
 void Verify_Numbers::bindGrid()
 {
-    TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QString(), folioText));
+    TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QStringLiteral("A/C/D"), folioText));
 }
 
 // ---------------------------------------------------------------- load and activation
@@ -577,11 +590,14 @@ void Verify_Numbers::Option_Window_Click(int layout)
     if (!idle() || layout < 0 || layout >= verifylist::kWindowLayouts)
         return;
     const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
-    // The window takes the layout's size (never less than its content needs);
-    // the grid fills what the frames and the status line leave of it.
-    // A layout larger than the screen is cut to it: the grid scrolls instead.
+    // The window takes the layout's size, never less than its content needs
+    // with the column of frames whole; the grid fills what the frames and the
+    // status line leave of it. A layout larger than the screen is cut to it:
+    // the grid scrolls, and the column too when the screen is too short for it.
+    const int columnCut = column->minimumSizeHint().height() - columnArea->minimumSizeHint().height();
+    const QSize need = minimumSizeHint() + QSize(0, std::max(0, columnCut));
     move(0, 0);
-    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(minimumSizeHint()));
+    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(need));
     ui::fitToScreen(this);
 }
 

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -124,6 +125,7 @@ Verify_Numbers_Search::Verify_Numbers_Search(QWidget* parent) : QDialog(parent)
         plainCombo(combo);
     ui::makeStatusBox(Text_Msg);
     Text_Msg->setText(QStringLiteral("Please set the selection criteria and press the \"Find\" button."));
+    TDBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     TDBGrid->bind(&DE().rsVerify2(), folioentry::listColumns(QStringLiteral("ACD"), [this](const QVariant& v, qint64 b) {
                       return folioText(v, b);
                   }));
