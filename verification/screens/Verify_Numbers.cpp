@@ -113,9 +113,9 @@ Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
     ui::escapeRuns(this, [this] { Escape_Press(); });
     connectControls();
     connectMenus();
-    Option_Window_Click(verifylist::kDesignLayout);
     Form_Load();
     bindGrid();
+    Option_Window_Click(verifylist::kDesignLayout);
     nameLeftOutRows();
 }
 
@@ -205,6 +205,15 @@ void Verify_Numbers::connectMenus()
 void Verify_Numbers::bindGrid()
 {
     TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QStringLiteral("A/C/D"), folioText));
+    // How wide the grid must be to show the Name heading without scrolling.
+    const QHeaderView* header = TDBGrid->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        const QString heading = header->model()->headerData(c, Qt::Horizontal).toString();
+        if (heading == QLatin1String("Name"))
+            gridWidthForName_ = header->sectionPosition(c) + header->fontMetrics().horizontalAdvance(heading) +
+                                2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) +
+                                2 * TDBGrid->frameWidth() + TDBGrid->verticalScrollBar()->sizeHint().width();
+    }
 }
 
 // ---------------------------------------------------------------- load and activation
@@ -591,14 +600,29 @@ void Verify_Numbers::Option_Window_Click(int layout)
         return;
     const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
     // The window takes the layout's size, never less than its content needs
-    // with the column of frames whole; the grid fills what the frames and the
-    // status line leave of it. A layout larger than the screen is cut to it:
-    // the grid scrolls, and the column too when the screen is too short for it.
-    const int columnCut = column->minimumSizeHint().height() - columnArea->minimumSizeHint().height();
-    const QSize need = minimumSizeHint() + QSize(0, std::max(0, columnCut));
+    // nor so narrow that the Name heading is out of view; the grid fills what
+    // the frames and the status line leave of it. A layout larger than the
+    // screen is cut to it: the grid scrolls instead.
+    fitColumnToScreen();
+    const QSize least = minimumSizeHint();
+    const int forName = least.width() - TDBGrid->minimumSizeHint().width() + gridWidthForName_;
     move(0, 0);
-    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(need));
+    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))
+               .expandedTo(least)
+               .expandedTo(QSize(forName, 0)));
     ui::fitToScreen(this);
+}
+
+// The column of frames is shown whole, unless the screen is too short for it
+// beside the menus and the status line: then it scrolls, and the status line
+// stays in view.
+void Verify_Numbers::fitColumnToScreen()
+{
+    columnArea->setMinimumHeight(0);
+    const QMargins frame = ui::frameMarginsOf(this);
+    const int room = ui::availableAreaFor(this).height() - frame.top() - frame.bottom() -
+                     (minimumSizeHint().height() - columnArea->minimumSizeHint().height());
+    columnArea->setMinimumHeight(std::max(0, std::min(column->minimumSizeHint().height(), room)));
 }
 
 // ---------------------------------------------------------------- Verify.csv

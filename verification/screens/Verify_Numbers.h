@@ -79,6 +79,7 @@ private:
     void connectControls();
     void connectMenus();
     void bindGrid();
+    void fitColumnToScreen();
     void Form_Load();
     void Form_Activate();
 
@@ -106,6 +107,7 @@ private:
     // The workbook's code tables, as loaded (the list does not change them);
     // none when they could not be read.
     std::optional<foliorule::CodeTables> codeTables_;
+    int gridWidthForName_ = 0;      // pixels
     bool busyState_ = false;        // between DisableControls and EnableControls
     bool exchangeRunning_ = false;
 };
