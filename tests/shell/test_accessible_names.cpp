@@ -1,7 +1,8 @@
-// A screen reader reads every control of the payment screens, the start
-// screen and the closing screens by a name.
+// A screen reader reads every control of the payment screens, the verification
+// screens, the start screen and the closing screens by a name.
 #include "shell_fixture.h"
 #include "accessibility.h"
+#include "clerk.h"
 
 #include "paymentfile/paymentfile.h"
 #include "paymentfile/screens/DuplicateFolios.h"
@@ -19,8 +20,16 @@
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
+#include "verification/screens/Verify_Number_Add.h"
+#include "verification/screens/Verify_Number_Change.h"
+#include "verification/screens/Verify_Number_Delete.h"
+#include "verification/screens/Verify_Numbers.h"
+#include "verification/screens/Verify_Numbers_Search.h"
+#include "verifyfile/verifyfile.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QTest>
 
 namespace zarv::test {
 namespace {
@@ -40,6 +49,14 @@ protected:
         ui().reset();
         if (DE().rsGroup().recordCount() > 0)
             DE().rsGroup().moveFirst();
+    }
+    void loadWorkbook()
+    {
+        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), path(QStringLiteral("MortNo1234.xlsx")));
+        Xls2Mdb(path(QStringLiteral("MortNo1234.xlsx")));
+        ui().reset();
+        ASSERT_GT(DE().rsVerify().recordCount(), 0);
+        DE().rsVerify().moveFirst();
     }
     static QByteArray sample()
     {
@@ -73,6 +90,34 @@ TEST_F(AccessibleNamesTest, TheStartAndClosingScreensNameTheirControls)
     gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
     gMsgText = QStringLiteral("This folio has multiple payments");
     expectNamed(Form_InformationDialog());
+}
+
+TEST_F(AccessibleNamesTest, EveryVerificationScreenNamesItsControls)
+{
+    loadWorkbook();
+    expectNamed(Verify_Numbers());
+    expectNamed(Verify_Numbers_Search());
+    expectNamed(Verify_Number_Add());
+    expectNamed(Verify_Number_Change());
+    expectNamed(Verify_Number_Delete());
+}
+
+// A box the add screen marks in error tells a screen reader why, and stops
+// once the value is right.
+TEST_F(AccessibleNamesTest, ABoxMarkedInErrorSaysWhy)
+{
+    loadWorkbook();
+    Verify_Number_Add s;
+    clerk::activate(&s);
+    s.txtNUMBER->setFocus();
+    clerk::type(s.txtNUMBER, DE().rsVerify().text(QStringLiteral("NUMBER")));
+    QTest::keyClick(s.txtNUMBER, Qt::Key_Tab);
+    EXPECT_TRUE(s.txtNUMBER->accessibleDescription().contains(s.Label_NUMBER_Msg->text()))
+        << s.txtNUMBER->accessibleDescription().toStdString();
+    s.txtNUMBER->setFocus();
+    s.txtNUMBER->setText(QStringLiteral("NEW-1"));
+    QTest::keyClick(s.txtNUMBER, Qt::Key_Tab);
+    EXPECT_EQ(s.txtNUMBER->accessibleDescription(), QString());
 }
 
 TEST_F(AccessibleNamesTest, TheDuplicateListNamesItsControls)

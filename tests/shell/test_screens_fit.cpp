@@ -519,6 +519,14 @@ TEST_F(SmallScreenTest, VerificationScreensAndEveryWindowSize)
             for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
                 s.Option_Window[size_t(i)]->click();
                 expectOnScreen(s, s.Option_Window[size_t(i)]->text() + QStringLiteral(" window"));
+                EXPECT_EQ(s.Text_Msg->visibleRegion().boundingRect(), s.Text_Msg->rect()) << i;
+                // The Name heading is read without scrolling.
+                const QHeaderView* h = s.TDBGrid->horizontalHeader();
+                const int name = int(h->model()->columnCount()) - 7;
+                ASSERT_EQ(h->model()->headerData(name, Qt::Horizontal).toString(), QStringLiteral("Name"));
+                EXPECT_LE(h->sectionViewportPosition(name) + h->fontMetrics().horizontalAdvance(QStringLiteral("Name")) +
+                              h->style()->pixelMetric(QStyle::PM_HeaderMargin),
+                          h->viewport()->width()) << i;
             }
         });
     }

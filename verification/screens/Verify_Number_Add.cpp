@@ -14,13 +14,10 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -38,22 +35,17 @@ const QString kChooseDistrictFirst = QStringLiteral("Please Select the Collectio
 // the digits read back from it are the ones the display shows.
 constexpr int kFolioBoxLength = 20;
 
-void makeRed(QLabel* l)
-{
-    ui::setForeColour(l, ui::colour::Red);
-}
-
 } // namespace
 
 Verify_Number_Add::Verify_Number_Add(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Number_Add"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Add a Folio"));
-    buildControls();
+    setupUi(this);
+    txtADDR = {txtADDR1, txtADDR2, txtADDR3, txtADDR4, txtADDR5};
+    styleControls();
     connectControls();
     Form_Load();
-    // Enter saves once Save is on; typing or picking marks the form as begun.
-    Command_OK->setDefault(true);
+    // Enter saves once Save is on (Save is the default button); typing or
+    // picking marks the form as begun.
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         if (box != Text_Msg)
             connect(box, &QLineEdit::textEdited, this, [this] { typed_ = true; });
@@ -65,106 +57,20 @@ Verify_Number_Add::Verify_Number_Add(QWidget* parent) : QDialog(parent)
 
 Verify_Number_Add::~Verify_Number_Add() = default;
 
-// ---------------------------------------------------------------- building
-
-void Verify_Number_Add::buildControls()
+// What the layout cannot say: the title's size, the colours of the notes, the
+// room for a name, the lists that neither complete nor grow.
+void Verify_Number_Add::styleControls()
 {
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Add New Mortgage"));
-    QFont title = Label1->font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 1.3);
-    Label1->setFont(title);
-
-    txtNUMBER = makeBox(this, "txtNUMBER", 12);
-    txtMORTCO = makeBox(this, "txtMORTCO", 4);
-    ComboCD = makeCombo(this, "ComboCD");
-    ComboJUR = makeCombo(this, "ComboJUR");
-    txtFOLIO = makeBox(this, "txtFOLIO", kFolioBoxLength);
-    txtPID = makeBox(this, "txtPID", 9);
-    txtNAME = makeBox(this, "txtNAME", 70);
-    for (int i = 0; i < 5; ++i) {
-        const QByteArray name = "txtADDR" + QByteArray::number(i + 1);
-        txtADDR[size_t(i)] = makeBox(this, name.constData(), 30);
-    }
-    txtLEGAL = makeBox(this, "txtLEGAL", 32);
-    Command_Cancel = makeButton(this, "Command_Cancel", QStringLiteral("&Cancel"), QStringLiteral("Cancel and exit"));
-    Command_OK = makeButton(this, "Command_OK", QStringLiteral("&Save"), QStringLiteral("Save the new folio, then exit"));
-    Text_Msg = named(new QLineEdit(this), "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-
-    Label_NUMBER_Msg = makeLabel(this, "Label_NUMBER_Msg", kRequired);
-    Label_MORTCO_Msg = makeLabel(this, "Label_MORTCO_Msg", kRequired);
-    Label_CD_Msg = makeLabel(this, "Label_CD_Msg", QStringLiteral("Required when entering folio number"));
-    Label_JUR_Msg = makeLabel(this, "Label_JUR_Msg", QStringLiteral("Required when entering folio number"));
-    const QString oneNumberPerFolio =
-        QStringLiteral(" combination can only have one associated Mortgage Number ( If you have multiple mortgage "
-                       "numbers for a folio number please enter only one Mortgage Number).");
-    Label_JUR_Star = makeLabel(this, "Label_JUR_Star", QStringLiteral("*"));
-    Label_JUR_Star->setToolTip(QStringLiteral("The Jurisdiction and Folio Number") + oneNumberPerFolio);
-    Label_FOLIO_Red_Required = makeLabel(this, "Label_FOLIO_Red_Required", kRequired);
-    Label_FOLIO_Grey_Tarnwick_Format = makeLabel(this, "Label_FOLIO_Grey_Tarnwick_Format", {});
-    ui::setForeColour(Label_FOLIO_Grey_Tarnwick_Format, 0x00808080u);
-    Label_FOLIO_Star = makeLabel(this, "Label_FOLIO_Star", QStringLiteral("*"));
-    Label_PID_Red_Required = makeLabel(this, "Label_PID_Red_Required", {});
-    Label_PID_Star = makeLabel(this, "Label_PID_Star", QStringLiteral("*"));
-    for (QLabel* star : {Label_FOLIO_Star, Label_PID_Star})
-        star->setToolTip(QStringLiteral("The Jurisdiction and (Folio Number or Property Identifier)") + oneNumberPerFolio);
-    Label_PID_Grey_Folio_PID_instructions =
-        makeLabel(this, "Label_PID_Grey_Folio_PID_instructions",
-                  QStringLiteral("( If you do NOT know the Folio Number please enter the Property Identifier (PID)"));
-    ui::setForeColour(Label_PID_Grey_Folio_PID_instructions, 0x00808080u);
+    ui::scaleFont(Label1, 1.3);
+    for (QLabel* l : {Label_FOLIO_Grey_Tarnwick_Format, Label_PID_Grey_Folio_PID_instructions})
+        ui::setForeColour(l, 0x00808080u);
     for (QLabel* l : {Label_NUMBER_Msg, Label_MORTCO_Msg, Label_CD_Msg, Label_JUR_Msg, Label_JUR_Star,
                       Label_FOLIO_Red_Required, Label_FOLIO_Star, Label_PID_Red_Required, Label_PID_Star})
-        makeRed(l);
-
-    auto* grid = new QGridLayout;
-    int row = 0;
-    const auto line = [&](const char* labelName, const QString& caption, QWidget* box, QWidget* note = nullptr,
-                          QWidget* extra = nullptr) {
-        grid->addWidget(makeLabel(this, labelName, caption), row, 0);
-        grid->addWidget(box, row, 1);
-        if (note)
-            grid->addWidget(note, row, 2);
-        if (extra)
-            grid->addWidget(extra, row, 3);
-        ++row;
-    };
-    line("Label_NUMBER", QStringLiteral("Mortgage Number:"), txtNUMBER, Label_NUMBER_Msg);
-    line("Label_MORTCO", QStringLiteral("Mortgage Company ID:"), txtMORTCO, Label_MORTCO_Msg);
-    line("Label_CD", QStringLiteral("Collection District (CD):"), ComboCD, Label_CD_Msg);
-    line("Label_JUR", QStringLiteral("Jurisdiction (JUR):"), ComboJUR, Label_JUR_Msg, Label_JUR_Star);
-    auto* folioNotes = new QWidget(this);
-    auto* folioRow = new QHBoxLayout(folioNotes);
-    folioRow->setContentsMargins(0, 0, 0, 0);
-    folioRow->addWidget(Label_FOLIO_Red_Required);
-    folioRow->addWidget(Label_FOLIO_Grey_Tarnwick_Format, 1);
-    line("Label_FOLIO", QStringLiteral("Folio Number:"), txtFOLIO, folioNotes, Label_FOLIO_Star);
-    line("Label_PID", QStringLiteral("Property Identifier (PID):"), txtPID, Label_PID_Red_Required, Label_PID_Star);
-    grid->addWidget(Label_PID_Grey_Folio_PID_instructions, row++, 1, 1, 3);
-    line("Label_NAME", QStringLiteral("Name:"), txtNAME);
-    for (int i = 0; i < 5; ++i) {
-        const QByteArray name = "Label_ADDR" + QByteArray::number(i + 1);
-        line(name.constData(), QStringLiteral("Address Line %1:").arg(i + 1), txtADDR[size_t(i)]);
-    }
-    line("Label_LEGAL", QStringLiteral("Legal Description:"), txtLEGAL);
+        ui::setForeColour(l, ui::colour::Red);
     txtNAME->setMinimumWidth(fontMetrics().averageCharWidth() * 50);
-    grid->setColumnStretch(2, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command_Cancel);
-    buttons->addWidget(Command_OK);
-
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(Label1);
-    page->addLayout(grid);
-    page->addLayout(buttons);
-    page->addWidget(Text_Msg);
-
-    QWidget* order[] = {txtNUMBER, txtMORTCO, ComboCD, ComboJUR, txtFOLIO, txtPID, txtNAME, txtADDR1, txtADDR2,
-                        txtADDR3,  txtADDR4,  txtADDR5, txtLEGAL, Command_Cancel, Command_OK};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    for (QComboBox* combo : {ComboCD, ComboJUR})
+        plainCombo(combo);
+    ui::makeStatusBox(Text_Msg);
 }
 
 void Verify_Number_Add::connectControls()
@@ -211,15 +117,15 @@ void Verify_Number_Add::Form_Load()
 {
     loading_ = true;
     txtNUMBER->clear();
-    paint(txtNUMBER, colour::White);
+    clearMark(txtNUMBER);
     Label_NUMBER_Msg->setText(kRequired);
     txtMORTCO->clear();
     txtFOLIO->clear();
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     Label_FOLIO_Red_Required->setText(kRequired);
     Label_FOLIO_Grey_Tarnwick_Format->clear();
     txtPID->clear();
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     Label_PID_Red_Required->clear();
     txtNAME->clear();
     for (QLineEdit* a : txtADDR)
@@ -444,11 +350,11 @@ void Verify_Number_Add::txtNUMBER_Validate(bool& Cancel)
         return;
     }
     if (Lookup(*rsVerifyClone, NumberFilter(number)).found) {
-        paint(txtNUMBER, colour::Attention);
         Label_NUMBER_Msg->setText(QStringLiteral("NOTE that there are one or more folios with this mortgage number!"));
+        markBox(txtNUMBER, colour::Attention, Label_NUMBER_Msg->text());
         ui::ui().beep();
     } else {
-        paint(txtNUMBER, colour::White);
+        clearMark(txtNUMBER);
         Label_NUMBER_Msg->setText(kRequired);
     }
     ValidateAllFields(true);
@@ -473,16 +379,16 @@ void Verify_Number_Add::txtFOLIO_GotFocus()
 
 void Verify_Number_Add::txtFOLIO_Validate(bool& Cancel)
 {
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     txtFOLIO->setText(vb::Trim(txtFOLIO->text()));
     if (vb::Trim(txtPID->text()).isEmpty())
-        paint(txtPID, colour::White);
+        clearMark(txtPID);
 
     const QString folio = txtFOLIO->text();
     if (folio.isEmpty() && vb::Trim(txtPID->text()).isEmpty()) {
         Text_Msg->setText(kBothMissing);
-        paint(txtFOLIO, colour::Attention);
-        paint(txtPID, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, kBothMissing);
+        markBox(txtPID, colour::Attention, kBothMissing);
         return;
     }
     if (folio.isEmpty())
@@ -493,26 +399,26 @@ void Verify_Number_Add::txtFOLIO_Validate(bool& Cancel)
         return;
     }
     if (const QString fit = fitMessage(folio); !fit.isEmpty()) {
-        paint(txtFOLIO, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, fit);
         refuse(fit, Cancel);
         return;
     }
     for (const bool markedDeleted : {false, true}) {
         if (markedDeleted) {
-            paint(txtFOLIO, colour::White);
+            clearMark(txtFOLIO);
             Label_FOLIO_Red_Required->setText(kRequired);
         }
         const Hit hit = Lookup(*rsVerifyClone, FolioFilter(jurisdictionCode(), padded, markedDeleted));
         if (hit.found) {
-            paint(txtFOLIO, colour::Duplicate);
             Label_FOLIO_Red_Required->setText(kDuplicate);
             refuse(FolioNote(hit, markedDeleted), Cancel);
+            markBox(txtFOLIO, colour::Duplicate, Text_Msg->text());
             return;
         }
     }
     Text_Msg->clear();
     ValidateAllFields(true);
-    paint(txtFOLIO, colour::White);
+    clearMark(txtFOLIO);
     Label_FOLIO_Red_Required->setText(kRequired);
 }
 
@@ -538,15 +444,15 @@ void Verify_Number_Add::txtFOLIO_LostFocus()
 
 void Verify_Number_Add::txtPID_Validate(bool& Cancel)
 {
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     if (vb::Trim(txtFOLIO->text()).isEmpty())
-        paint(txtFOLIO, colour::White);
+        clearMark(txtFOLIO);
     txtPID->setText(vb::Trim(txtPID->text()));
 
     if (vb::Trim(txtFOLIO->text()).isEmpty() && txtPID->text().isEmpty()) {
         Text_Msg->setText(kBothMissing);
-        paint(txtFOLIO, colour::Attention);
-        paint(txtPID, colour::Attention);
+        markBox(txtFOLIO, colour::Attention, kBothMissing);
+        markBox(txtPID, colour::Attention, kBothMissing);
         ui::ui().beep();
         return;
     }
@@ -560,20 +466,20 @@ void Verify_Number_Add::txtPID_Validate(bool& Cancel)
     }
     for (const bool markedDeleted : {false, true}) {
         if (markedDeleted) {
-            paint(txtPID, colour::White);
+            clearMark(txtPID);
             Label_PID_Red_Required->clear();
         }
         const Hit hit = Lookup(*rsVerifyClone, PidFilter(pid, markedDeleted));
         if (hit.found) {
-            paint(txtPID, colour::Duplicate);
             Label_PID_Red_Required->setText(kDuplicate);
             refuse(PidNote(hit, markedDeleted), Cancel);
+            markBox(txtPID, colour::Duplicate, Text_Msg->text());
             return;
         }
     }
     Text_Msg->clear();
     ValidateAllFields(true);
-    paint(txtPID, colour::White);
+    clearMark(txtPID);
     Label_PID_Red_Required->clear();
 }
 

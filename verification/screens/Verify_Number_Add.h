@@ -3,16 +3,13 @@
 // focus leaves them, district and jurisdiction lists that follow each other,
 // and on Save the whole-form check, then one new row of rsVerify with ACD "A",
 // stored in a transaction; the new row is current when the screen closes.
+#include "ui_Verify_Number_Add.h"
 #include "verification/screens/folioentry_widgets.h"
+#include "verification/folioentry.h"
 
 #include <QDialog>
 #include <array>
 #include <memory>
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace zarv {
 
@@ -23,37 +20,15 @@ namespace ui {
 class FieldRules;
 }
 
-class Verify_Number_Add : public QDialog, public folioentry::OwnerBoxes {
+// The controls are laid out in Verify_Number_Add.ui.
+class Verify_Number_Add : public QDialog, public Ui_Verify_Number_Add {
     Q_OBJECT
 public:
     explicit Verify_Number_Add(QWidget* parent = nullptr);
     ~Verify_Number_Add() override;
 
-    // --- controls, in tab order
-    QLabel* Label1 = nullptr;                       // "Add New Mortgage"
-    QLineEdit* txtNUMBER = nullptr;
-    QLineEdit* txtMORTCO = nullptr;
-    QComboBox* ComboCD = nullptr;
-    QComboBox* ComboJUR = nullptr;
-    QLineEdit* txtFOLIO = nullptr;
-    QLineEdit* txtPID = nullptr;
-    // txtNAME, txtADDR1-5, txtLEGAL: OwnerBoxes
-    QPushButton* Command_Cancel = nullptr;
-    QPushButton* Command_OK = nullptr;
-    QLineEdit* Text_Msg = nullptr;
-
-    // --- labels beside the boxes
-    QLabel* Label_NUMBER_Msg = nullptr;
-    QLabel* Label_MORTCO_Msg = nullptr;
-    QLabel* Label_CD_Msg = nullptr;                 // "Required when entering folio number"
-    QLabel* Label_JUR_Msg = nullptr;
-    QLabel* Label_JUR_Star = nullptr;
-    QLabel* Label_FOLIO_Red_Required = nullptr;
-    QLabel* Label_FOLIO_Grey_Tarnwick_Format = nullptr;
-    QLabel* Label_FOLIO_Star = nullptr;
-    QLabel* Label_PID_Red_Required = nullptr;
-    QLabel* Label_PID_Star = nullptr;
-    QLabel* Label_PID_Grey_Folio_PID_instructions = nullptr;
+    // txtADDR1 ... txtADDR5
+    std::array<QLineEdit*, 5> txtADDR{};
 
     ui::FieldRules* rules = nullptr;
 
@@ -73,7 +48,7 @@ protected:
     void reject() override;
 
 private:
-    void buildControls();
+    void styleControls();
     void connectControls();
     void Form_Load();
     void Form_Unload();

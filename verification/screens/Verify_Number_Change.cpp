@@ -9,16 +9,13 @@
 #include "services/clientdata.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
+#include "verification/screens/folioentry_widgets.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -34,34 +31,23 @@ bool markedDeleted(const db::Recordset& rs)
     return rs.text(QStringLiteral("ACD")) == QLatin1String("D");
 }
 
-// Call inside a catch block: after a failed store the pending edit is dropped
-// and the clerk told.
-void dropEditAndReport(const QString& where)
+// After a failed store the pending edit is dropped, so the row stays as stored.
+void dropPendingEdit()
 {
     try {
         if (DE().rsVerify().editPending())
             DE().rsVerify().cancelUpdate();
     } catch (const std::exception&) {
-        // The failure reported just below is the one that counts.
+        // The failure already reported is the one that counts.
     }
-    ShowFailure(where);
-}
-
-void unlock(QLineEdit* box, int maxLength)
-{
-    box->setReadOnly(false);
-    box->setFocusPolicy(Qt::StrongFocus);
-    box->setMaxLength(maxLength);
-    paint(box, colour::White);
 }
 
 } // namespace
 
 Verify_Number_Change::Verify_Number_Change(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Number_Change"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Change a Folio"));
-    buildControls();
+    setupUi(this);
+    styleControls();
     connectControls();
     Form_Load();
 }
@@ -71,87 +57,17 @@ Verify_Number_Change::~Verify_Number_Change()
     Form_Unload();
 }
 
-// ---------------------------------------------------------------- building
-
-void Verify_Number_Change::buildControls()
+// What the layout cannot say: the screen's and the boxes' colours, the title's size.
+void Verify_Number_Change::styleControls()
 {
     paint(this, colour::Attention);
-    BuildVerifyDetailControls(this, *this);
-    unlock(txtNUMBER, 12);
-    unlock(txtNAME, 70);
-    for (QLineEdit* a : txtADDR)
-        unlock(a, 30);
-    unlock(txtLEGAL, 32);
-
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Change Mortgage Number"));
-    QFont title = Label1->font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 1.3);
-    Label1->setFont(title);
-
-    Frame1 = named(new QGroupBox(QStringLiteral("< The Purpose of this screen is to update the \"Mortgage Number\". >"),
-                                 this),
-                   "Frame1");
-    Label_NUMBER_Msg = makeLabel(Frame1, "Label_NUMBER_Msg", QStringLiteral("Required"));
+    paintLockedBoxes(this);
+    for (QLineEdit* box : {txtNUMBER, txtNAME, txtADDR1, txtADDR2, txtADDR3, txtADDR4, txtADDR5, txtLEGAL})
+        paint(box, colour::White);
+    ui::scaleFont(Label1, 1.3);
     ui::setForeColour(Label_NUMBER_Msg, ui::colour::Red);
     paint(Label_NUMBER_Msg, kLightGreen);
-    auto* numberRow = new QGridLayout(Frame1);
-    numberRow->addWidget(Label_NUMBER, 0, 0);
-    numberRow->addWidget(txtNUMBER, 0, 1);
-    numberRow->addWidget(Label_NUMBER_Msg, 0, 2);
-    numberRow->setColumnStretch(2, 1);
-
-    Frame2 = named(new QGroupBox(QStringLiteral("< Property identification fields. These Fields are NOT updatable >"),
-                                 this),
-                   "Frame2");
-    auto* keys = new QGridLayout(Frame2);
-    LayOutKeyFields(keys, 0, *this);
-    keys->setColumnStretch(4, 1);
-
-    Frame3 = named(new QGroupBox(QStringLiteral("< Property identification fields. These fields are updatable ONLY for "
-                                                "your purposes. All official changes to these fields are done by "
-                                                "Tarnwick.>"),
-                                 this),
-                   "Frame3");
-    auto* own = new QGridLayout(Frame3);
-    own->addWidget(Label_NAME, 0, 0);
-    own->addWidget(txtNAME, 0, 1);
-    for (int i = 0; i < 5; ++i) {
-        own->addWidget(Label_ADDR[size_t(i)], i + 1, 0);
-        own->addWidget(txtADDR[size_t(i)], i + 1, 1);
-    }
-    own->addWidget(Label_LEGAL, 6, 0);
-    own->addWidget(txtLEGAL, 6, 1);
-    own->setColumnStretch(1, 1);
-
-    Command_Previous = makeButton(this, "Command_Previous", QStringLiteral("&Previous Detail"),
-                                  QStringLiteral("Save current detail change and go to the previous active record"));
-    Command_Next = makeButton(this, "Command_Next", QStringLiteral("&Next Detail"),
-                              QStringLiteral("Save current detail change and go to the next active record"));
-    Command1 = makeButton(this, "Command1", QStringLiteral("&Close"),
-                          QStringLiteral("OK to save the changes to this detail, then exit"));
-    Command1->setDefault(true);     // Enter stores and closes
-    Command_Cancel = makeButton(this, "Command_Cancel", QStringLiteral("Canc&el"),
-                                QStringLiteral("Leave without saving the changes to this detail"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command_Previous);
-    buttons->addWidget(Command_Next);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command_Cancel);
-
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(Label1);
-    page->addWidget(Frame1);
-    page->addWidget(Frame2);
-    page->addWidget(Frame3);
-    page->addLayout(buttons);
-    page->addWidget(Text_Msg);
-
-    QWidget* order[] = {txtNUMBER, txtNAME,  txtADDR1,         txtADDR2,     txtADDR3, txtADDR4,
-                        txtADDR5,  txtLEGAL, Command_Previous, Command_Next, Command1, Command_Cancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::makeStatusBox(Text_Msg);
     txtNUMBER->setFocus(Qt::OtherFocusReason);
 }
 
@@ -304,7 +220,7 @@ void Verify_Number_Change::markStored()
 
 void Verify_Number_Change::storeEdits()
 {
-    try {
+    const bool stored = Guarded(QStringLiteral("Verify_Number_Change"), [this] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen() || rs.eof() || rs.bof())
             return;
@@ -316,9 +232,9 @@ void Verify_Number_Change::storeEdits()
         if (rs.editPending())
             rs.move(0);
         markStored();
-    } catch (const std::exception&) {
-        dropEditAndReport(QStringLiteral("Verify_Number_Change"));
-    }
+    });
+    if (!stored)
+        dropPendingEdit();
 }
 
 void Verify_Number_Change::afterMove()

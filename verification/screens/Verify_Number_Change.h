@@ -7,16 +7,13 @@
 // when the row changes and when the screen closes, by its Close button, its
 // window's close box or Esc alike, each after the same field checks. A row the
 // tax office would leave out is named in the status line when it is shown.
+#include "ui_Verify_Number_Change.h"
 #include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 #include <array>
 #include <memory>
 #include <utility>
-
-class QGroupBox;
-class QLabel;
-class QPushButton;
 
 namespace zarv {
 
@@ -30,21 +27,12 @@ class FieldRules;
 // The bookmark of the row on which the last Next Detail started.
 inline qint64 SavedBookmark = 0;
 
-class Verify_Number_Change : public QDialog, public folioentry::VerifyDetailControls {
+// The controls are laid out in Verify_Number_Change.ui.
+class Verify_Number_Change : public QDialog, public Ui_Verify_Number_Change {
     Q_OBJECT
 public:
     explicit Verify_Number_Change(QWidget* parent = nullptr);
     ~Verify_Number_Change() override;
-
-    QLabel* Label1 = nullptr;                   // "Change Mortgage Number"
-    QGroupBox* Frame1 = nullptr;                // the mortgage number
-    QGroupBox* Frame2 = nullptr;                // the key fields, not updatable
-    QGroupBox* Frame3 = nullptr;                // name, address, legal description
-    QLabel* Label_NUMBER_Msg = nullptr;
-    QPushButton* Command_Previous = nullptr;
-    QPushButton* Command_Next = nullptr;
-    QPushButton* Command1 = nullptr;            // Close: stores the edits
-    QPushButton* Command_Cancel = nullptr;      // leaves without storing them
 
     ui::FieldRules* rules = nullptr;
 
@@ -69,7 +57,7 @@ protected:
     void done(int r) override;
 
 private:
-    void buildControls();
+    void styleControls();
     void connectControls();
     void Form_Load();
     void Form_Unload();

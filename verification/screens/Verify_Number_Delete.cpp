@@ -2,19 +2,18 @@
 
 #include "platform/data/dberror.h"
 #include "platform/data/recordset.h"
+#include "platform/forms/formcolours.h"
 #include "platform/text/vb.h"
 #include "platform/ui/uiservices.h"
 #include "services/dataenvironment.h"
 #include "services/failurenotice.h"
+#include "verification/screens/folioentry_widgets.h"
 #include "verification/verifylist.h"
 
 #include <QEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -34,69 +33,18 @@ QString failureText()
 
 Verify_Number_Delete::Verify_Number_Delete(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Number_Delete"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Permanently Delete a Folio"));
-    buildControls();
+    setupUi(this);
+    paint(this, kLightRed);
+    paintLockedBoxes(this);
+    ui::scaleFont(Label1, 1.3);
+    ui::makeStatusBox(Text_Msg);
+    Text_Msg->setText(QStringLiteral("Please Select the \"Delete\" button to confirm the permanent removal of the "
+                                     "record, or the \"Cancel\" button to quit."));
+    // Enter keeps the folio: Cancel is the default button and has the focus.
+    Command_Cancel->setFocus(Qt::OtherFocusReason);
     connect(Command_Delete, &QPushButton::clicked, this, [this] { Command_Delete_Click(); });
     connect(Command_Cancel, &QPushButton::clicked, this, [this] { Command_Cancel_Click(); });
     Form_Load();
-}
-
-void Verify_Number_Delete::buildControls()
-{
-    paint(this, kLightRed);
-    BuildVerifyDetailControls(this, *this);
-    Text_Msg->setText(QStringLiteral("Please Select the \"Delete\" button to confirm the permanent removal of the "
-                                     "record, or the \"Cancel\" button to quit."));
-
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Permanently Delete Folio Record"));
-    QFont title = Label1->font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 1.3);
-    Label1->setFont(title);
-    Label2 = makeLabel(this, "Label2",
-                       QStringLiteral("This function will DELETE from your file a new folio ADDED  by MISTAKE.  Other "
-                                      "folios marked as 'DELETE'   versus this PERMANENT DELETE function will be "
-                                      "processed by the Velmoran  as removing your bank's interest from the property."));
-    Label2->setWordWrap(true);
-
-    Command_Cancel = makeButton(this, "Command_Cancel", QStringLiteral("&Cancel"),
-                                QStringLiteral("Cancel the Delete and Exit"));
-    Command_Delete = makeButton(this, "Command_Delete", QStringLiteral("&Delete"),
-                                QStringLiteral("OK to PERMANENTLY Delete the Property Folio Record, then exit"));
-    Command_Cancel->setAutoDefault(true);
-    Command_Delete->setAutoDefault(true);
-
-    auto* grid = new QGridLayout;
-    LayOutKeyFields(grid, 0, *this);
-    int row = 5;
-    const auto line = [&](QLabel* label, QLineEdit* box) {
-        grid->addWidget(label, row, 0);
-        grid->addWidget(box, row, 1, 1, 4);
-        ++row;
-    };
-    line(Label_NUMBER, txtNUMBER);
-    line(Label_NAME, txtNAME);
-    for (size_t i = 0; i < txtADDR.size(); ++i)
-        line(Label_ADDR[i], txtADDR[i]);
-    line(Label_LEGAL, txtLEGAL);
-    grid->setColumnStretch(4, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command_Cancel);
-    buttons->addWidget(Command_Delete);
-
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(Label1);
-    page->addWidget(Label2);
-    page->addLayout(grid);
-    page->addLayout(buttons);
-    page->addWidget(Text_Msg);
-
-    setTabOrder(Command_Cancel, Command_Delete);
-    Command_Cancel->setDefault(true);   // Enter keeps the folio
-    Command_Cancel->setFocus(Qt::OtherFocusReason);
 }
 
 void Verify_Number_Delete::Form_Load()
@@ -123,14 +71,12 @@ void Verify_Number_Delete::Command_Delete_Click()
             reject();
             return;
         }
-        try {
+        const bool marked = Guarded(QStringLiteral("Verify_Number_Delete"), [&rsVerify] {
             rsVerify.setValue(QStringLiteral("ACD"), QStringLiteral("D"));
             rsVerify.move(0);
-        } catch (const std::exception&) {
-            if (rsVerify.editPending())
-                rsVerify.cancelUpdate();
-            ShowFailure(QStringLiteral("Verify_Number_Delete"));
-        }
+        });
+        if (!marked && rsVerify.editPending())
+            rsVerify.cancelUpdate();    // the row stays as stored
         accept();
         return;
     }

@@ -5,24 +5,18 @@
 // the list stays and is reported back as a removal. Afterwards the row that
 // followed the deleted one is current, or the first row, or none. A delete the
 // database refuses is reported and the row stays current.
+#include "ui_Verify_Number_Delete.h"
 #include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
 namespace zarv {
 
-class Verify_Number_Delete : public QDialog, public folioentry::VerifyDetailControls {
+// The controls are laid out in Verify_Number_Delete.ui.
+class Verify_Number_Delete : public QDialog, public Ui_Verify_Number_Delete {
     Q_OBJECT
 public:
     explicit Verify_Number_Delete(QWidget* parent = nullptr);
-
-    QLabel* Label1 = nullptr;           // "Permanently Delete Folio Record"
-    QLabel* Label2 = nullptr;           // what the screen is for
-    QPushButton* Command_Cancel = nullptr;
-    QPushButton* Command_Delete = nullptr;
 
     void Command_Delete_Click();
     void Command_Cancel_Click();
@@ -31,7 +25,6 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void buildControls();
     void Form_Load();
     // Deletes the current row and moves to its follower; false when the
     // database refused the delete (the user has been told).

@@ -26,14 +26,12 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QGridLayout>
-#include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -43,22 +41,6 @@ const QString CRLF = QStringLiteral("\r\n");
 
 // The park position while the find screen is open.
 constexpr int kParkedLeftTwips = -99999;
-
-using folioentry::named;
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
-{
-    auto* b = named(new QPushButton(QLatin1String(caption), parent), name);
-    if (*toolTip)
-        b->setToolTip(QLatin1String(toolTip));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QAction* item(QMenu* menu, const char* name, const QString& caption)
-{
-    return named(menu->addAction(caption), name);
-}
 
 // A folio cell: laid out by its row's jurisdiction; a value that is not the
 // row's stored folio through the amount mask without its leading zeros. The
@@ -110,168 +92,48 @@ private:
 
 Verify_Numbers::Verify_Numbers(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Numbers"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Folio List"));
-    buildControls();
-    buildMenus();
+    setupUi(this);
+    layout()->setMenuBar(menuBar);
+    findOptions();
+    // Headings stand over the start of their values: a wide column's heading
+    // (Name) is read without scrolling to the middle of the column.
+    TDBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (QPushButton* help : {Command_Exp_Help, Command_Imp_Help})
+        help->setFixedWidth(help->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 12);
+    // The column is as wide as its frames need, and wider by its scroll bar
+    // only while the window is too short for all of it.
+    const auto fitColumn = [this](int, int max) {
+        columnArea->setMinimumWidth(column->minimumSizeHint().width() +
+                                    (max > 0 ? columnArea->verticalScrollBar()->sizeHint().width() : 0));
+    };
+    connect(columnArea->verticalScrollBar(), &QScrollBar::rangeChanged, this, fitColumn);
+    fitColumn(0, 0);
+    ui::makeStatusBox(Text_Msg);
+    // Closing the list ends the run: a stray Escape only asks.
+    ui::escapeRuns(this, [this] { Escape_Press(); });
     connectControls();
-    Option_Window_Click(verifylist::kDesignLayout);
+    connectMenus();
     Form_Load();
     bindGrid();
+    Option_Window_Click(verifylist::kDesignLayout);
     nameLeftOutRows();
 }
 
 Verify_Numbers::~Verify_Numbers() = default;
 
-// ---------------------------------------------------------------- building
-
-void Verify_Numbers::buildControls()
+// The options and menu items of the sort orders and window sizes, by the names
+// their tables give them.
+void Verify_Numbers::findOptions()
 {
-    // The frames and buttons stand in a column left of the grid, as wide as
-    // their captions need; the grid takes the rest of the window, the status
-    // line runs under both.
-    client_ = new QWidget(this);
-    column_ = new QWidget(client_);
-
-    Frame1 = named(new QGroupBox(QStringLiteral("<Folio Record>"), column_), "Frame1");
-    Command_AddDetail = button(Frame1, "Command_AddDetail", "&Add", "Add a new Detail");
-    Command_ChangeDetail = button(Frame1, "Command_ChangeDetail", "&Change", "Change the selected Detail");
-    Command_Inactivate =
-        button(Frame1, "Command_Inactivate", "&Delete", "Delete the selected Active record (mark as deleted)");
-    Command_Activate = button(Frame1, "Command_Activate", "&Undelete",
-                              "Undelete the selected Deleted record (undo the marked for deletion)");
-    // Alt+F opens the File menu; the Find item of the Edit menu is F&ind too.
-    Command_Search = button(Frame1, "Command_Search", "F&ind", "Search for a specific payment");
-    auto* rows = new QVBoxLayout(Frame1);
-    rows->setContentsMargins(3, 3, 3, 3);
-    rows->setSpacing(2);
-    for (QPushButton* b : {Command_AddDetail, Command_ChangeDetail, Command_Inactivate, Command_Activate, Command_Search})
-        rows->addWidget(b);
-
-    Command_Close = button(column_, "Command_Close", "C&lose", "Close this window");
-    // Closing the list ends the run: a stray Escape only asks.
-    ui::escapeRuns(this, [this] { Escape_Press(); });
-
-    Frame_Sort = named(new QGroupBox(QStringLiteral("<Sort Order>"), column_), "Frame_Sort");
-    auto* sort = new QVBoxLayout(Frame_Sort);
-    sort->setContentsMargins(3, 3, 3, 3);
-    sort->setSpacing(0);
     for (int i = 0; i < verifylist::kSortOrders; ++i) {
         const verifylist::SortOrder& order = verifylist::sortOrders()[size_t(i)];
-        Option_Sort[size_t(i)] = named(new QRadioButton(QLatin1String(order.caption), Frame_Sort), order.option);
-        if (*order.toolTip)
-            Option_Sort[size_t(i)]->setToolTip(QLatin1String(order.toolTip));
-        sort->addWidget(Option_Sort[size_t(i)]);
+        Option_Sort[size_t(i)] = findChild<QRadioButton*>(QLatin1String(order.option));
+        mnuSortBy[size_t(i)] = findChild<QAction*>(QLatin1String(order.menuItem));
     }
-    Option_Sort_Mortgage->setChecked(true);
-
-    Frame4 = named(new QGroupBox(QStringLiteral("window/size"), column_), "Frame4");
-    auto* sizes = new QGridLayout(Frame4);
-    sizes->setContentsMargins(3, 3, 3, 3);
-    sizes->setSpacing(0);
     for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
         const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
-        auto* option = named(new QRadioButton(QLatin1String(layout.caption), Frame4), layout.option);
-        QString tip = QLatin1String(layout.menuCaption);
-        if (!tip.endsWith(QLatin1Char(' ')))
-            tip += QLatin1Char(' ');
-        option->setToolTip(tip);
-        Option_Window[size_t(i)] = option;
-        sizes->addWidget(option, i / 2, i % 2);
-    }
-    Option_1024x768NormalSizeFont->setChecked(true);
-
-    FrameExpImp = named(new QGroupBox(QStringLiteral("< Data Ex. >"), column_), "FrameExpImp");
-    Command_Export = button(FrameExpImp, "Command_Export", "E&xport", "");
-    Command_Import1 = button(FrameExpImp, "Command_Import1", "Import &1", "");
-    Command_Import2 = button(FrameExpImp, "Command_Import2", "Import &2", "");
-    Command_Exp_Help =
-        button(FrameExpImp, "Command_Exp_Help", "?", "Click for information about the 'Export' process");
-    Command_Imp_Help =
-        button(FrameExpImp, "Command_Imp_Help", "?", "Click for information about the 'Import' process");
-    for (QPushButton* help : {Command_Exp_Help, Command_Imp_Help})
-        help->setFixedWidth(help->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 12);
-    auto* exchange = new QGridLayout(FrameExpImp);
-    exchange->setContentsMargins(3, 3, 3, 3);
-    exchange->setSpacing(2);
-    exchange->addWidget(Command_Export, 0, 0);
-    exchange->addWidget(Command_Exp_Help, 0, 1);
-    exchange->addWidget(Command_Import1, 1, 0);
-    exchange->addWidget(Command_Imp_Help, 1, 1);
-    exchange->addWidget(Command_Import2, 2, 0);
-
-    auto* column = new QVBoxLayout(column_);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
-    column->addWidget(Frame1);
-    column->addWidget(Command_Close);
-    column->addWidget(Frame_Sort);
-    column->addWidget(Frame4);
-    column->addWidget(FrameExpImp);
-    column->addStretch();
-
-    TDBGrid = named(new ui::RecordsetGrid(client_), "TDBGrid");
-
-    Text_Msg = named(new QLineEdit(client_), "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-
-    auto* page = new QGridLayout(client_);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(4);
-    page->addWidget(column_, 0, 0);
-    page->addWidget(TDBGrid, 0, 1);
-    page->addWidget(Text_Msg, 1, 0, 1, 2);
-    page->setColumnStretch(1, 1);
-    page->setRowStretch(0, 1);
-}
-
-void Verify_Numbers::buildMenus()
-{
-    menuBar = named(new QMenuBar(this), "menuBar");
-    auto* top = new QVBoxLayout(this);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(0);
-    top->setMenuBar(menuBar);
-    top->addWidget(client_, 1);
-
-    mnuFile = named(menuBar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuClose = item(mnuFile, "mnuClose", QStringLiteral("&Close"));
-    mnuCloseNOW = item(mnuFile, "mnuCloseNOW",
-                       QStringLiteral("Close and do NOT SAVE ANY DATA CHANGES ( this is to be used when you did "
-                                      "something that you do not want saved)"));
-
-    mnuEdit = named(menuBar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
-    mnuAdd = item(mnuEdit, "mnuAdd", QStringLiteral("&Add"));
-    mnuChange = item(mnuEdit, "mnuChange", QStringLiteral("&Change"));
-    mnuDelete = item(mnuEdit, "mnuDelete", QStringLiteral("&Delete"));
-    mnuPermanentDelete = item(mnuEdit, "mnuPermanentDelete", QStringLiteral("PERMANENT DELETE"));
-    mnuUndelete = item(mnuEdit, "mnuUndelete", QStringLiteral("&Undelete"));
-    mnuFind = item(mnuEdit, "mnuFind", QStringLiteral("F&ind"));
-    mnuACD = named(mnuEdit->addMenu(QStringLiteral("Change Mortgage Number \"Status\"")), "mnuACD");
-    mnuACD_Added = item(mnuACD, "mnuACD_Added", QStringLiteral("Set to \"Added\" status"));
-    mnuACD_Changed = item(mnuACD, "mnuACD_Changed", QStringLiteral("Set to \"Changed\" status"));
-    mnuACD_Deleted = item(mnuACD, "mnuACD_Deleted", QStringLiteral("Set to \"Deleted\" status"));
-    mnuACD_Blank = item(mnuACD, "mnuACD_Blank", QStringLiteral("Set to \"No Change\" status"));
-
-    mnuDataExchange = named(menuBar->addMenu(QStringLiteral("Da&ta Exchange")), "mnuDataExchange");
-    mnuExportHelp = item(mnuDataExchange, "mnuExportHelp", QStringLiteral("Export Help"));
-    mnuExport = item(mnuDataExchange, "mnuExport", QStringLiteral("Export to Verify.csv"));
-    mnuImportHelp = item(mnuDataExchange, "mnuImportHelp", QStringLiteral("Import Help"));
-    mnuImportAppend =
-        item(mnuDataExchange, "mnuImportAppend",
-             QStringLiteral("Import from Verify.csv (Leave existing folios and UPDATE all matching import records)"));
-    mnuImportReplace = item(mnuDataExchange, "mnuImportReplace",
-                            QStringLiteral("Import from Verify.csv (DELETE ALL records then import)"));
-
-    mnuView = named(menuBar->addMenu(QStringLiteral("&View")), "mnuView");
-    for (int i = 0; i < verifylist::kSortOrders; ++i) {
-        const verifylist::SortOrder& order = verifylist::sortOrders()[size_t(i)];
-        mnuSortBy[size_t(i)] = item(mnuView, order.menuItem, QLatin1String(order.menuCaption));
-    }
-    mnuWindow = named(menuBar->addMenu(QStringLiteral("&Window")), "mnuWindow");
-    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
-        const verifylist::WindowLayout& layout = verifylist::windowLayouts()[size_t(i)];
-        mnuWindowSize[size_t(i)] = item(mnuWindow, layout.menuItem, QLatin1String(layout.menuCaption));
+        Option_Window[size_t(i)] = findChild<QRadioButton*>(QLatin1String(layout.option));
+        mnuWindowSize[size_t(i)] = findChild<QAction*>(QLatin1String(layout.menuItem));
     }
 }
 
@@ -292,6 +154,18 @@ void Verify_Numbers::connectControls()
     on(Command_Import1, &Verify_Numbers::Command_Import1_Click);
     on(Command_Import2, &Verify_Numbers::Command_Import2_Click);
 
+    for (int i = 0; i < verifylist::kSortOrders; ++i)
+        connect(Option_Sort[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Sort_Click(i); });
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i)
+        connect(Option_Window[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Window_Click(i); });
+
+    connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { TDBGrid_RowColChange(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { TDBGrid_DblClick(); });
+    connect(TDBGrid, &ui::RecordsetGrid::rowEntered, this, [this](int) { TDBGrid_DblClick(); });
+}
+
+void Verify_Numbers::connectMenus()
+{
     // Menu items that run a button's action only while the button is enabled.
     const auto whenEnabled = [this](QAction* a, QPushButton* b, void (Verify_Numbers::*handler)()) {
         connect(a, &QAction::triggered, this, [this, b, handler] {
@@ -322,23 +196,24 @@ void Verify_Numbers::connectControls()
     always(mnuImportReplace, &Verify_Numbers::Command_Import2_Click);
 
     // A View or Window item runs the option's handler without selecting the option.
-    for (int i = 0; i < verifylist::kSortOrders; ++i) {
-        connect(Option_Sort[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Sort_Click(i); });
+    for (int i = 0; i < verifylist::kSortOrders; ++i)
         connect(mnuSortBy[size_t(i)], &QAction::triggered, this, [this, i] { Option_Sort_Click(i); });
-    }
-    for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
-        connect(Option_Window[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option_Window_Click(i); });
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i)
         connect(mnuWindowSize[size_t(i)], &QAction::triggered, this, [this, i] { Option_Window_Click(i); });
-    }
-
-    connect(TDBGrid, &ui::RecordsetGrid::rowChanged, this, [this](int) { TDBGrid_RowColChange(); });
-    connect(TDBGrid, &ui::RecordsetGrid::rowDoubleClicked, this, [this](int) { TDBGrid_DblClick(); });
-    connect(TDBGrid, &ui::RecordsetGrid::rowEntered, this, [this](int) { TDBGrid_DblClick(); });
 }
 
 void Verify_Numbers::bindGrid()
 {
-    TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QString(), folioText));
+    TDBGrid->bind(&DE().rsVerify(), folioentry::listColumns(QStringLiteral("A/C/D"), folioText));
+    // How wide the grid must be to show the Name heading without scrolling.
+    const QHeaderView* header = TDBGrid->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        const QString heading = header->model()->headerData(c, Qt::Horizontal).toString();
+        if (heading == QLatin1String("Name"))
+            gridWidthForName_ = header->sectionPosition(c) + header->fontMetrics().horizontalAdvance(heading) +
+                                2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) +
+                                2 * TDBGrid->frameWidth() + TDBGrid->verticalScrollBar()->sizeHint().width();
+    }
 }
 
 // ---------------------------------------------------------------- load and activation
@@ -363,7 +238,7 @@ void Verify_Numbers::Form_Load()
             // Re-sorted while the list was loaded before: that order stays.
             strSortSQL = rsVerify.source();
             rsVerify.close();
-            Option_Sort_Mortgage->setChecked(true);
+            Option_Sort[0]->setChecked(true);
             rsVerify.setSource(strSortSQL);
             rsVerify.open();
         }
@@ -501,7 +376,7 @@ void Verify_Numbers::blockUserActions(bool block)
 {
     exchangeRunning_ = block;
     menuBar->setEnabled(!block);
-    column_->setEnabled(!block);
+    column->setEnabled(!block);
     TDBGrid->setEnabled(!block);
 }
 
@@ -513,20 +388,20 @@ void Verify_Numbers::setStatus(const QString& code)
         return;
     DisableControls(true, true);
     db::Recordset& rs = DE().rsVerify();
-    try {
+    const bool stored = Guarded(QStringLiteral("Verify_Numbers.setStatus"), [&] {
         if (rs.isOpen() && !rs.eof() && !rs.bof()) {
             rs.setValue(QStringLiteral("ACD"), code);
             rs.move(0);
         }
-    } catch (const std::exception&) {
+    });
+    if (!stored) {
         // The stored code stays; the rule below shows the row as it is stored.
         try {
             if (rs.editPending())
                 rs.cancelUpdate();
         } catch (const std::exception&) {
-            // The refusal reported below is the one the clerk can act on.
+            // The refusal already shown is the one the clerk can act on.
         }
-        ShowFailure(QStringLiteral("Verify_Numbers.setStatus"));
     }
     EnableControls(true, true);
     ui::ui().setBusy(false);
@@ -693,21 +568,17 @@ void Verify_Numbers::Option_Sort_Click(int order)
         // No row to come back to: the list opens at its first row.
     }
     const QString before = rsVerify.source();
-    try {
+    const QString where = QStringLiteral("Verify_Numbers.Option_Sort_Click");
+    const auto reopen = [&rsVerify](const QString& source) {
         rsVerify.close();
-        rsVerify.setSource(QLatin1String(verifylist::sortOrders()[size_t(order)].source));
+        rsVerify.setSource(source);
         rsVerify.open();
+    };
+    if (Guarded(where, [&] { reopen(QLatin1String(verifylist::sortOrders()[size_t(order)].source)); })) {
         strSortSQL = rsVerify.source();
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
+    } else {
         // The list comes back in the order it had, so no folio drops out of view.
-        try {
-            rsVerify.close();
-            rsVerify.setSource(before);
-            rsVerify.open();
-        } catch (const std::exception&) {
-            ShowFailure(QStringLiteral("Verify_Numbers.Option_Sort_Click"));
-        }
+        Guarded(where, [&] { reopen(before); });
         for (int i = 0; i < verifylist::kSortOrders; ++i) {
             if (before == QLatin1String(verifylist::sortOrders()[size_t(i)].source))
                 Option_Sort[size_t(i)]->setChecked(true);
@@ -728,12 +599,30 @@ void Verify_Numbers::Option_Window_Click(int layout)
     if (!idle() || layout < 0 || layout >= verifylist::kWindowLayouts)
         return;
     const verifylist::WindowLayout& l = verifylist::windowLayouts()[size_t(layout)];
-    // The window takes the layout's size (never less than its content needs);
-    // the grid fills what the frames and the status line leave of it.
-    // A layout larger than the screen is cut to it: the grid scrolls instead.
+    // The window takes the layout's size, never less than its content needs
+    // nor so narrow that the Name heading is out of view; the grid fills what
+    // the frames and the status line leave of it. A layout larger than the
+    // screen is cut to it: the grid scrolls instead.
+    fitColumnToScreen();
+    const QSize least = minimumSizeHint();
+    const int forName = least.width() - TDBGrid->minimumSizeHint().width() + gridWidthForName_;
     move(0, 0);
-    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight)).expandedTo(minimumSizeHint()));
+    resize(QSize(ui::twipsToPixels(l.screenWidth), ui::twipsToPixels(l.screenHeight))
+               .expandedTo(least)
+               .expandedTo(QSize(forName, 0)));
     ui::fitToScreen(this);
+}
+
+// The column of frames is shown whole, unless the screen is too short for it
+// beside the menus and the status line: then it scrolls, and the status line
+// stays in view.
+void Verify_Numbers::fitColumnToScreen()
+{
+    columnArea->setMinimumHeight(0);
+    const QMargins frame = ui::frameMarginsOf(this);
+    const int room = ui::availableAreaFor(this).height() - frame.top() - frame.bottom() -
+                     (minimumSizeHint().height() - columnArea->minimumSizeHint().height());
+    columnArea->setMinimumHeight(std::max(0, std::min(column->minimumSizeHint().height(), room)));
 }
 
 // ---------------------------------------------------------------- Verify.csv
@@ -749,7 +638,6 @@ void Verify_Numbers::Command_Export_Click()
     Text_Msg->setText(QStringLiteral("Please wait while exporting the Folio Verification data to the %1 file...").arg(csv));
     ui::ui().setBusy(true);
     ui::ui().doEvents();
-    QString reason;
     try {
         db::Recordset& rsVerify = DE().rsVerify();
         const long counter = verifycsv::WriteVerifyCsv(rsVerify, verifycsv::VerifyCsvPath(), strStep,
@@ -768,23 +656,19 @@ void Verify_Numbers::Command_Export_Click()
         strStep = QStringLiteral(" 90");
         ui::ui().doEvents();
         return;
-    } catch (const db::DbError& e) {
-        reason = e.description();
-    } catch (const verifycsv::CsvError& e) {
-        reason = e.description();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        // The box names the failure and the step it stopped at, as every
+        // unexpected error does, then what to do and that the old file stays.
+        const QString step = vb::Trim(strStep);
+        const QString database = DE().databasePath(QStringLiteral("Zarv.mdb"));
+        Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step + QStringLiteral("). Ensure that the ") +
+                          database + QStringLiteral(" is not open. Check diskspace... then try again"));
+        ui::ui().msgBox(FailureNotice(QStringLiteral("Verify_Numbers.Command_Export_Click"), currentFailure(), step) +
+                            CRLF + QStringLiteral("Ensure that the ") + database + QStringLiteral(" is not open.") +
+                            CRLF + QStringLiteral("Check diskspace... then try again") + CRLF + csv +
+                            QStringLiteral(" was left as it was."),
+                        ui::Buttons::OK, ui::Icon::Critical);
     }
-    const QString step = vb::Trim(strStep);
-    Text_Msg->setText(QStringLiteral("Unexpected error occurred (") + step +
-                      QStringLiteral("). Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
-                      QStringLiteral(" is not open. Check diskspace... then try again"));
-    ui::ui().msgBox(QStringLiteral("Unexpected error occurred: (") + step + QStringLiteral(")") + CRLF +
-                        QStringLiteral("Ensure that the ") + DE().databasePath(QStringLiteral("Zarv.mdb")) +
-                        QStringLiteral(" is not open.") + CRLF +
-                        QStringLiteral("Check diskspace... then try again") + CRLF + reason + CRLF +
-                        csv + QStringLiteral(" was left as it was."),
-                    ui::Buttons::OK, ui::Icon::Critical);
     EnableControls(true, true);
     ui::ui().setBusy(false);
     ui::ui().doEvents();

@@ -5,6 +5,7 @@
 // window sizes, exchanges the rows with Verify.csv, and closes the list so that
 // the run writes the workbook anew, or ends the program without saving.
 #include "services/foliorule.h"
+#include "ui_Verify_Numbers.h"
 #include "verification/verifylist.h"
 
 #include <QDialog>
@@ -12,79 +13,21 @@
 #include <memory>
 #include <optional>
 
-class QAction;
-class QGroupBox;
-class QLineEdit;
-class QMenu;
-class QMenuBar;
-class QPushButton;
-class QRadioButton;
-
 namespace zarv {
 
-namespace ui {
-class RecordsetGrid;
-}
-
-class Verify_Numbers : public QDialog {
+// The controls and menus are laid out in Verify_Numbers.ui.
+class Verify_Numbers : public QDialog, public Ui_Verify_Numbers {
     Q_OBJECT
 public:
     explicit Verify_Numbers(QWidget* parent = nullptr);
     ~Verify_Numbers() override;
 
-    // --- menus
-    QMenuBar* menuBar = nullptr;
-    QMenu* mnuFile = nullptr;
-    QAction* mnuClose = nullptr;
-    QAction* mnuCloseNOW = nullptr;
-    QMenu* mnuEdit = nullptr;
-    QAction* mnuAdd = nullptr;
-    QAction* mnuChange = nullptr;
-    QAction* mnuDelete = nullptr;
-    QAction* mnuPermanentDelete = nullptr;
-    QAction* mnuUndelete = nullptr;
-    QAction* mnuFind = nullptr;
-    QMenu* mnuACD = nullptr;
-    QAction* mnuACD_Added = nullptr;
-    QAction* mnuACD_Changed = nullptr;
-    QAction* mnuACD_Deleted = nullptr;
-    QAction* mnuACD_Blank = nullptr;
-    QMenu* mnuDataExchange = nullptr;
-    QAction* mnuExportHelp = nullptr;
-    QAction* mnuExport = nullptr;
-    QAction* mnuImportHelp = nullptr;
-    QAction* mnuImportAppend = nullptr;
-    QAction* mnuImportReplace = nullptr;
-    QMenu* mnuView = nullptr;
-    std::array<QAction*, verifylist::kSortOrders> mnuSortBy{};       // mnuSortByMortgageNumber ... mnuSortByLegal
-    QMenu* mnuWindow = nullptr;
-    std::array<QAction*, verifylist::kWindowLayouts> mnuWindowSize{}; // mnuWindowSize1 ... mnuWindowSize4
-
-    // --- controls
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* Command_AddDetail = nullptr;
-    QPushButton* Command_ChangeDetail = nullptr;
-    QPushButton* Command_Inactivate = nullptr;
-    QPushButton* Command_Activate = nullptr;
-    QPushButton* Command_Search = nullptr;
-    QPushButton* Command_Close = nullptr;
-    QGroupBox* Frame_Sort = nullptr;
-    std::array<QRadioButton*, verifylist::kSortOrders> Option_Sort{};  // Option_Sort_Mortgage ... Option_Sort_Legal
-    QRadioButton*& Option_Sort_Mortgage = Option_Sort[0];
-    QGroupBox* Frame4 = nullptr;
+    // The View menu's items and the sort options, in the order of verifylist::sortOrders();
+    // the Window menu's items and the size options, in the order of verifylist::windowLayouts().
+    std::array<QAction*, verifylist::kSortOrders> mnuSortBy{};
+    std::array<QAction*, verifylist::kWindowLayouts> mnuWindowSize{};
+    std::array<QRadioButton*, verifylist::kSortOrders> Option_Sort{};
     std::array<QRadioButton*, verifylist::kWindowLayouts> Option_Window{};
-    QRadioButton*& Option_1024x768LargeSizeFont = Option_Window[0];
-    QRadioButton*& Option_1024x768NormalSizeFont = Option_Window[1];
-    QRadioButton*& Option3 = Option_Window[2];
-    QRadioButton*& Option4 = Option_Window[3];
-    QGroupBox* FrameExpImp = nullptr;
-    QPushButton* Command_Export = nullptr;
-    QPushButton* Command_Import1 = nullptr;
-    QPushButton* Command_Import2 = nullptr;
-    QPushButton* Command_Exp_Help = nullptr;
-    QPushButton* Command_Imp_Help = nullptr;
-    QLineEdit* Text_Msg = nullptr;
-    ui::RecordsetGrid* TDBGrid = nullptr;
 
     // --- event handlers
     void Command_AddDetail_Click();
@@ -132,10 +75,11 @@ private:
     class ExchangeGuard;
     enum class Child { Add, Change, Search, PermanentDelete };
 
-    void buildControls();
-    void buildMenus();
+    void findOptions();
     void connectControls();
+    void connectMenus();
     void bindGrid();
+    void fitColumnToScreen();
     void Form_Load();
     void Form_Activate();
 
@@ -155,9 +99,6 @@ private:
     // A new find, add, change or permanent-delete screen.
     std::unique_ptr<QDialog> childScreen(Child which);
 
-    QWidget* client_ = nullptr;     // the area under the menu bar
-    QWidget* column_ = nullptr;     // the frames and buttons left of the grid
-
     bool blnLoading = false;
     QString strSortSQL;
     int intSavedLeft = 0;           // twips; no 16-bit limit
@@ -166,6 +107,7 @@ private:
     // The workbook's code tables, as loaded (the list does not change them);
     // none when they could not be read.
     std::optional<foliorule::CodeTables> codeTables_;
+    int gridWidthForName_ = 0;      // pixels
     bool busyState_ = false;        // between DisableControls and EnableControls
     bool exchangeRunning_ = false;
 };

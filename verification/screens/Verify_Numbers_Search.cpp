@@ -19,16 +19,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace zarv {
 
@@ -84,24 +81,22 @@ struct FieldInfo {
     const char* check;
     const char* label;
     const char* entry;
-    const char* caption;
-    int maxLength;      // 0: none (the combos)
 };
 
 const std::array<FieldInfo, Verify_Numbers_Search::kFields> kFieldInfo = {{
-    {"MORTCO", "Check_MORTCO", "Label_MORTCO", "txtMORTCO", "Mortgage Company ID:", 4},
-    {"NUMBER", "Check_NUMBER", "Label_NUMBER", "txtNUMBER", "Mortgage Number:", 18},
-    {"CD", "Check_CD", "Label_CD", "ComboCD", "Collection District (CD):", 0},
-    {"JUR", "Check_JUR", "Label_JUR", "ComboJUR", "Jurisdiction (JUR):", 0},
-    {"FOLIO", "Check_FOLIO", "Label_FOLIO", "txtFOLIO", "Folio Number:", 19},
-    {"PID", "Check_PID", "Label_PID", "txtPID", "PID:", 9},
-    {"NAME", "Check_NAME", "Label_NAME", "txtNAME", "Name:", 70},
-    {"ADDR1", "Check_ADDR1", "Label_ADDR1", "txtADDR1", "Address Line 1:", 30},
-    {"ADDR2", "Check_ADDR2", "Label_ADDR2", "txtADDR2", "Address Line 2:", 30},
-    {"ADDR3", "Check_ADDR3", "Label_ADDR3", "txtADDR3", "Address Line 3:", 30},
-    {"ADDR4", "Check_ADDR4", "Label_ADDR4", "txtADDR4", "Address Line 4:", 30},
-    {"ADDR5", "Check_ADDR5", "Label_ADDR5", "txtADDR5", "Address Line 5:", 30},
-    {"LEGAL", "Check_LEGAL", "Label_LEGAL", "txtLEGAL", "Legal Description:", 32},
+    {"MORTCO", "Check_MORTCO", "Label_MORTCO", "txtMORTCO"},
+    {"NUMBER", "Check_NUMBER", "Label_NUMBER", "txtNUMBER"},
+    {"CD", "Check_CD", "Label_CD", "ComboCD"},
+    {"JUR", "Check_JUR", "Label_JUR", "ComboJUR"},
+    {"FOLIO", "Check_FOLIO", "Label_FOLIO", "txtFOLIO"},
+    {"PID", "Check_PID", "Label_PID", "txtPID"},
+    {"NAME", "Check_NAME", "Label_NAME", "txtNAME"},
+    {"ADDR1", "Check_ADDR1", "Label_ADDR1", "txtADDR1"},
+    {"ADDR2", "Check_ADDR2", "Label_ADDR2", "txtADDR2"},
+    {"ADDR3", "Check_ADDR3", "Label_ADDR3", "txtADDR3"},
+    {"ADDR4", "Check_ADDR4", "Label_ADDR4", "txtADDR4"},
+    {"ADDR5", "Check_ADDR5", "Label_ADDR5", "txtADDR5"},
+    {"LEGAL", "Check_LEGAL", "Label_LEGAL", "txtLEGAL"},
 }};
 
 // The order in which empty criteria are unticked before a search.
@@ -124,9 +119,17 @@ const char* Verify_Numbers_Search::fieldName(int field)
 
 Verify_Numbers_Search::Verify_Numbers_Search(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Numbers_Search"));
-    setWindowTitle(QStringLiteral("ZARV (Mortgage Number Verification) - Find a Folio"));
-    buildControls();
+    setupUi(this);
+    findCriteria();
+    for (QComboBox* combo : {ComboCD, ComboJUR})
+        plainCombo(combo);
+    ui::makeStatusBox(Text_Msg);
+    Text_Msg->setText(QStringLiteral("Please set the selection criteria and press the \"Find\" button."));
+    TDBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    TDBGrid->bind(&DE().rsVerify2(), folioentry::listColumns(QStringLiteral("ACD"), [this](const QVariant& v, qint64 b) {
+                      return folioText(v, b);
+                  }));
+    TDBGrid->viewport()->installEventFilter(this);
     connectControls();
     Form_Load();
 }
@@ -136,104 +139,14 @@ Verify_Numbers_Search::~Verify_Numbers_Search()
     Form_Unload();
 }
 
-// ---------------------------------------------------------------- building
-
-void Verify_Numbers_Search::buildControls()
+void Verify_Numbers_Search::findCriteria()
 {
-    buildStatusFrame();
-    buildCriteriaFrame();
-    buildResultFrame();
-
-    Command_Find = makeButton(this, "Command_Find", QStringLiteral("&Find"),
-                              QStringLiteral("Search for matching records based on the search criteria"));
-    Command_Find->setAutoDefault(true);
-    Command_Find->setDefault(true);
-    Command_Select = makeButton(this, "Command_Select", QStringLiteral("&Select"),
-                                QStringLiteral("Select current record and Close this window"));
-    Command_Close = makeButton(this, "Command_Close", QStringLiteral("&Close"), QStringLiteral("Close this window"));
-    Text_Msg = named(new QLineEdit(this), "Text_Msg");
-    ui::makeStatusBox(Text_Msg);
-    Text_Msg->setText(QStringLiteral("Please set the selection criteria and press the \"Find\" button."));
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Command_Find);
-    buttons->addWidget(Command_Select);
-    buttons->addWidget(Command_Close);
-    buttons->addStretch(1);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(Frame_ACD);
-    top->addWidget(Frame1, 1);
-    top->addLayout(buttons);
-
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(top);
-    page->addWidget(Frame2, 1);
-    page->addWidget(Text_Msg);
-    resize(1000, 700);
-}
-
-void Verify_Numbers_Search::buildStatusFrame()
-{
-    Frame_ACD = named(new QGroupBox(QStringLiteral("< Mortgage Number \"Status\" >"), this), "Frame_ACD");
-    Option_ACD_ALL = named(new QRadioButton(QStringLiteral("All Records"), Frame_ACD), "Option_ACD_ALL");
-    Option_ACD_A = named(new QRadioButton(QStringLiteral("Added"), Frame_ACD), "Option_ACD_A");
-    Option_ACD_C = named(new QRadioButton(QStringLiteral("Changed"), Frame_ACD), "Option_ACD_C");
-    Option_ACD_No_Change = named(new QRadioButton(QStringLiteral("Not Changed"), Frame_ACD), "Option_ACD_No_Change");
-    Option_ACD_D = named(new QRadioButton(QStringLiteral("Deleted (Marked for Deletion)"), Frame_ACD), "Option_ACD_D");
-    Check_ACD_Deleted =
-        named(new QCheckBox(QStringLiteral("Include Deleted (Marked for Deletion)"), Frame_ACD), "Check_ACD_Deleted");
-    auto* column = new QVBoxLayout(Frame_ACD);
-    column->addWidget(Option_ACD_ALL);
-    column->addWidget(Check_ACD_Deleted);
-    for (QRadioButton* o : {Option_ACD_A, Option_ACD_C, Option_ACD_No_Change, Option_ACD_D})
-        column->addWidget(o);
-    column->addStretch(1);
-}
-
-void Verify_Numbers_Search::buildCriteriaFrame()
-{
-    Frame1 = named(new QGroupBox(QStringLiteral("<Search Criteria>"), this), "Frame1");
-    auto* grid = new QGridLayout(Frame1);
-    grid->setVerticalSpacing(2);
     for (int f = 0; f < kFields; ++f) {
         const FieldInfo& s = kFieldInfo[size_t(f)];
-        Check[size_t(f)] = named(new QCheckBox(Frame1), s.check);
-        Label[size_t(f)] = makeLabel(Frame1, s.label, QLatin1String(s.caption));
-        QWidget* entry = nullptr;
-        if (f == CD || f == JUR)
-            entry = makeCombo(Frame1, s.entry);
-        else
-            entry = makeBox(Frame1, s.entry, s.maxLength);
-        Entry[size_t(f)] = entry;
-        grid->addWidget(Check[size_t(f)], f, 0);
-        grid->addWidget(Label[size_t(f)], f, 1);
-        grid->addWidget(entry, f, 2);
+        Check[size_t(f)] = findChild<QCheckBox*>(QLatin1String(s.check));
+        Label[size_t(f)] = findChild<QLabel*>(QLatin1String(s.label));
+        Entry[size_t(f)] = findChild<QWidget*>(QLatin1String(s.entry));
     }
-    grid->setColumnStretch(2, 1);
-    txtMORTCO = static_cast<QLineEdit*>(Entry[MORTCO]);
-    txtNUMBER = static_cast<QLineEdit*>(Entry[NUMBER]);
-    ComboCD = static_cast<QComboBox*>(Entry[CD]);
-    ComboJUR = static_cast<QComboBox*>(Entry[JUR]);
-    txtFOLIO = static_cast<QLineEdit*>(Entry[FOLIO]);
-    txtPID = static_cast<QLineEdit*>(Entry[PID]);
-    txtNAME = static_cast<QLineEdit*>(Entry[NAME]);
-    for (int i = 0; i < 5; ++i)
-        txtADDR[size_t(i)] = static_cast<QLineEdit*>(Entry[size_t(ADDR1 + i)]);
-    txtLEGAL = static_cast<QLineEdit*>(Entry[LEGAL]);
-}
-
-void Verify_Numbers_Search::buildResultFrame()
-{
-    Frame2 = named(new QGroupBox(QStringLiteral("<Search Result>"), this), "Frame2");
-    TDBGrid = named(new ui::RecordsetGrid(Frame2), "TDBGrid");
-    auto* box = new QVBoxLayout(Frame2);
-    box->addWidget(TDBGrid);
-
-    TDBGrid->bind(&DE().rsVerify2(), folioentry::listColumns(QStringLiteral("ACD"), [this](const QVariant& v, qint64 b) {
-                      return folioText(v, b);
-                  }));
-    TDBGrid->viewport()->installEventFilter(this);
 }
 
 void Verify_Numbers_Search::connectControls()
@@ -270,14 +183,10 @@ void Verify_Numbers_Search::connectControls()
 
 void Verify_Numbers_Search::Form_Load()
 {
-    try {
-        rsVerifyClone = CloneOfVerify();
-    } catch (const std::exception&) {
-        rsVerifyClone = std::make_unique<db::Recordset>();
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
-
-    try {
+    const QString where = QStringLiteral("Verify_Numbers_Search.Form_Load");
+    rsVerifyClone = std::make_unique<db::Recordset>();     // finds nothing unless the clone below is made
+    Guarded(where, [&] { rsVerifyClone = CloneOfVerify(); });
+    Guarded(where, [&] {
         db::Recordset& rsVerify2 = DE().rsVerify2();
         if (rsVerify2.isOpen())
             rsVerify2.close();
@@ -287,9 +196,7 @@ void Verify_Numbers_Search::Form_Load()
         rsVerify2.open();
         rsVerify2.setFilter(QString());
         rsVerify2.setFilter(strFilter);
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
+    });
     TDBGrid->rebind();
 
     Option_ACD_ALL->setChecked(true);
@@ -325,11 +232,8 @@ void Verify_Numbers_Search::fillCombo(QComboBox* combo, db::Recordset& table, co
                                       const QString& nameField)
 {
     combo->clear();
-    try {
-        combo->addItems(CodeItems(table, codeField, nameField));
-    } catch (const std::exception&) {
-        ShowFailure(QStringLiteral("Verify_Numbers_Search.Form_Load"));
-    }
+    Guarded(QStringLiteral("Verify_Numbers_Search.Form_Load"),
+            [&] { combo->addItems(CodeItems(table, codeField, nameField)); });
 }
 
 bool Verify_Numbers_Search::event(QEvent* e)

@@ -5,6 +5,7 @@
 // and on Select sets rsVerify's bookmark to the first row of the list (in the
 // list's order) that equals the chosen one in MORTCO, NUMBER, CD, JUR, FOLIO and
 // PID. Close leaves rsVerify where it was; nothing is written.
+#include "ui_Verify_Numbers_Search.h"
 #include "verification/screens/folioentry_widgets.h"
 
 #include <QDialog>
@@ -12,14 +13,6 @@
 #include <array>
 #include <memory>
 #include <vector>
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace zarv {
 
@@ -52,7 +45,8 @@ QString FolioCriterion(const QString& text);
 
 } // namespace verifysearch
 
-class Verify_Numbers_Search : public QDialog, public folioentry::OwnerBoxes {
+// The controls are laid out in Verify_Numbers_Search.ui.
+class Verify_Numbers_Search : public QDialog, public Ui_Verify_Numbers_Search {
     Q_OBJECT
 public:
     explicit Verify_Numbers_Search(QWidget* parent = nullptr);
@@ -62,35 +56,11 @@ public:
     enum Field { MORTCO, NUMBER, CD, JUR, FOLIO, PID, NAME, ADDR1, ADDR2, ADDR3, ADDR4, ADDR5, LEGAL, kFields };
     static const char* fieldName(int field);
 
-    // --- status frame
-    QGroupBox* Frame_ACD = nullptr;
-    QRadioButton* Option_ACD_ALL = nullptr;
-    QRadioButton* Option_ACD_A = nullptr;
-    QRadioButton* Option_ACD_C = nullptr;
-    QRadioButton* Option_ACD_No_Change = nullptr;
-    QRadioButton* Option_ACD_D = nullptr;
-    QCheckBox* Check_ACD_Deleted = nullptr;
-
-    // --- criteria frame: per field a check box, a label and an entry control
-    QGroupBox* Frame1 = nullptr;
+    // Per criterion, in the order of Field: its check box, its label and its
+    // entry control (a text box, or a combo box for CD and JUR).
     std::array<QCheckBox*, kFields> Check{};
     std::array<QLabel*, kFields> Label{};
     std::array<QWidget*, kFields> Entry{};
-    QLineEdit* txtMORTCO = nullptr;
-    QLineEdit* txtNUMBER = nullptr;
-    QComboBox* ComboCD = nullptr;
-    QComboBox* ComboJUR = nullptr;
-    QLineEdit* txtFOLIO = nullptr;
-    QLineEdit* txtPID = nullptr;
-    // txtNAME, txtADDR1-5, txtLEGAL: OwnerBoxes
-
-    // --- result frame and buttons
-    QGroupBox* Frame2 = nullptr;
-    ui::RecordsetGrid* TDBGrid = nullptr;
-    QPushButton* Command_Find = nullptr;
-    QPushButton* Command_Select = nullptr;
-    QPushButton* Command_Close = nullptr;
-    QLineEdit* Text_Msg = nullptr;
 
     ui::FieldRules* rules = nullptr;
 
@@ -109,10 +79,7 @@ protected:
     void done(int r) override;
 
 private:
-    void buildControls();
-    void buildStatusFrame();
-    void buildCriteriaFrame();
-    void buildResultFrame();
+    void findCriteria();
     void connectControls();
     void Form_Load();
     void Form_Unload();

@@ -1,45 +1,36 @@
 #pragma once
-// Pieces the folio screens (search, add, change, permanent delete) build their
-// controls from, and the read-only details of the current row that the change
+// What the folio screens (search, add, change, permanent delete) share beyond
+// their Designer files: colours and texts of their boxes, the grid columns of
+// VERIFY rows, and the read-only details of the current row that the change
 // and permanent delete screens both show.
 #include "platform/grid/recordsetmodel.h"
 #include "verification/folioentry.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QString>
 #include <array>
 
 class QComboBox;
 class QEvent;
-class QGridLayout;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QVariant;
 class QWidget;
 
 namespace zarv::folioentry {
 
-// Gives a control the name its screen knows it by and returns it.
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption);
-// A text box taking at most maxLength characters (0: no limit).
-QLineEdit* makeBox(QWidget* parent, const char* name, int maxLength = 0);
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip);
 // A combo box the user may type into: typed text is neither completed from the
-// items nor added to them.
-QComboBox* makeCombo(QWidget* parent, const char* name);
+// items nor added to them, and its edit box is named by the combo's caption.
+void plainCombo(QComboBox* combo);
 
 void setBold(QWidget* w, bool bold);
 bool isBold(const QWidget* w);
 // The box's background as &H00BBGGRR.
 void paint(QWidget* box, unsigned colour);
 bool paintedWith(const QWidget* box, unsigned colour);
+// A box in error takes colour (&H00BBGGRR) and announces why to a screen
+// reader (ui::markError); clearMark makes it white and silent again.
+void markBox(QWidget* box, unsigned colour, const QString& why);
+void clearMark(QWidget* box);
 // Selection start 0, length the whole text.
 void selectAll(QWidget* box);
 // The text of a text box or of a combo box.
@@ -64,62 +55,32 @@ QString StatusCellText(const QVariant& value, qint64 bookmark);
 // through folioFormat.
 std::vector<ui::GridColumn> listColumns(const QString& statusHeading, ui::GridColumn::Formatter folioFormat);
 
-// The owner's boxes of a folio screen: the name, the five address lines (by
-// index and by name) and the legal description. Never copied: the names refer
-// into the screen's own array.
-struct OwnerBoxes {
-    OwnerBoxes() = default;
-    OwnerBoxes(const OwnerBoxes&) = delete;
-    OwnerBoxes& operator=(const OwnerBoxes&) = delete;
+// The locked boxes of a details screen take the light yellow of a value that
+// cannot be changed here.
+void paintLockedBoxes(QWidget* screen);
 
-    QLineEdit* txtNAME = nullptr;
-    std::array<QLineEdit*, 5> txtADDR{};
-    QLineEdit*& txtADDR1 = txtADDR[0];
-    QLineEdit*& txtADDR2 = txtADDR[1];
-    QLineEdit*& txtADDR3 = txtADDR[2];
-    QLineEdit*& txtADDR4 = txtADDR[3];
-    QLineEdit*& txtADDR5 = txtADDR[4];
-    QLineEdit* txtLEGAL = nullptr;
-};
-
-// The fields of the current row of rsVerify, read-only, as the change and the
-// permanent delete screens show them; the editable ones of the change screen
-// are unlocked by that screen.
-struct VerifyDetailControls : OwnerBoxes {
-    QLineEdit* txtMORTCO = nullptr;
-    QLineEdit* TextCD = nullptr;
-    QLineEdit* TextJUR = nullptr;
-    QLineEdit* txtNUMBER = nullptr;
-    QLabel* Label_Collection_District_Name = nullptr;
-    QLabel* Label_Jurisdiction_Name = nullptr;
-    QLabel* Label_FOLIO_Disp = nullptr;
-    QLabel* Label_FOLIO_Tarnwick_Format1 = nullptr;
-    QLabel* Label_FOLIO_Tarnwick_Format2 = nullptr;
-    QLabel* Label_FOLIO_Tarnwick_Format3 = nullptr;
-    QLabel* Label_PID = nullptr;
-    QLineEdit* Text_Msg = nullptr;
-
-    // The labels beside the boxes, by the box they describe.
-    QLabel* Label_MORTCO = nullptr;
-    QLabel* Label_CD = nullptr;
-    QLabel* Label_JUR = nullptr;
-    QLabel* Label_NUMBER = nullptr;
-    QLabel* Label_FOLIO = nullptr;
-    QLabel* Label_PIDCaption = nullptr;
-    QLabel* Label_NAME = nullptr;
-    std::array<QLabel*, 5> Label_ADDR{};
-    QLabel* Label_LEGAL = nullptr;
-};
-
-// Creates the controls (children of owner; a screen lays them out), all locked
-// with the light yellow background, none of them a tab stop.
-void BuildVerifyDetailControls(QWidget* owner, VerifyDetailControls& c);
-// Shows every field of the details; a field that is missing shows empty, so
-// nothing of a row shown before stays on the screen.
-void ShowVerifyDetails(VerifyDetailControls& c, const VerifyDetails& d);
-
-// The key fields' rows of a details grid: company ID, district and its name,
-// jurisdiction and its name, folio display with the raw folio, PID.
-void LayOutKeyFields(QGridLayout* grid, int firstRow, VerifyDetailControls& c);
+// Shows every field of the details on a change or permanent delete screen (its
+// controls as their Designer files name them); a field that is missing shows
+// empty, so nothing of a row shown before stays on the screen.
+template <typename Screen>
+void ShowVerifyDetails(Screen& c, const VerifyDetails& d)
+{
+    c.txtMORTCO->setText(d.MORTCO);
+    c.TextCD->setText(d.CD);
+    c.TextJUR->setText(d.JUR);
+    c.txtNUMBER->setText(d.NUMBER);
+    c.txtNAME->setText(d.NAME);
+    const std::array<QLineEdit*, 5> addr = {c.txtADDR1, c.txtADDR2, c.txtADDR3, c.txtADDR4, c.txtADDR5};
+    for (size_t i = 0; i < addr.size(); ++i)
+        addr[i]->setText(d.ADDR[i]);
+    c.txtLEGAL->setText(d.LEGAL);
+    c.Label_Collection_District_Name->setText(d.districtName);
+    c.Label_Jurisdiction_Name->setText(d.jurisdictionName);
+    c.Label_FOLIO_Disp->setText(d.folioDisplay);
+    c.Label_FOLIO_Tarnwick_Format2->setText(d.FOLIO);
+    c.Label_PID->setText(d.PID);
+    for (QLineEdit* box : {c.txtMORTCO, c.TextCD, c.TextJUR, c.txtNUMBER, c.txtNAME, c.txtLEGAL})
+        box->setCursorPosition(0);
+}
 
 } // namespace zarv::folioentry
