@@ -1,5 +1,5 @@
 // A screen reader reads every control of the payment screens, the start
-// screen and the closing screens by a name.
+// screen, the closing screens and the receiving screen by a name.
 #include "shell_fixture.h"
 #include "accessibility.h"
 
@@ -19,6 +19,7 @@
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZARV_ReturnInstructions2.h"
 #include "shell/ZarvPayment.h"
+#include "verifyfile/screens/Verify_Return.h"
 
 #include <QFile>
 
@@ -84,6 +85,16 @@ TEST_F(AccessibleNamesTest, TheDuplicateListNamesItsControls)
     load(lines.join('\n'));
     ASSERT_TRUE(DupFoliosFound);
     expectNamed(DuplicateFolios());
+}
+
+TEST_F(AccessibleNamesTest, TheReceivingScreenNamesItsListsAndTable)
+{
+    Verify_Return screen;
+    expectNamed(screen);
+    // Each list is read with the caption over it.
+    EXPECT_EQ(screen.Label_Disk->buddy(), screen.Drive);
+    EXPECT_EQ(screen.Label_Directory->buddy(), screen.Dir);
+    EXPECT_EQ(screen.Label_Files->buddy(), screen.File);
 }
 
 } // namespace

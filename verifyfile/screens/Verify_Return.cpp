@@ -36,6 +36,9 @@ const QString kNothingToUpload =
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 const QString kClosing = QStringLiteral("The receiving screen closes now.");
 const QString kUploadStopped = QStringLiteral("Upload stopped: nothing was written.");
+// After a failure whose message box named its cause.
+const QString kNotEmptied = QStringLiteral("Error Verify_Return(Form_Load): the earlier verification list could not be emptied.");
+const QString kNotShown = QStringLiteral("Error Verify_Return(Command_OK_Click): the loaded folios cannot be shown.");
 
 // A grid column: field, caption, least width in twips, the field's length.
 ui::GridColumn column(const char* field, const char* heading, int twips, int chars)
@@ -186,7 +189,7 @@ void Verify_Return::Unload(int result)
 
 void Verify_Return::emptyVerify()
 {
-    try {
+    const bool emptied = Guarded(QStringLiteral("Verify_Return.Form_Load"), [] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen())
             rs.open();
@@ -197,9 +200,9 @@ void Verify_Return::emptyVerify()
             rs.requery();
             ui::ui().doEvents();
         }
-    } catch (const std::exception&) {
-        reportError(QStringLiteral("Form_Load"), FailureDetail(currentFailure()));
-    }
+    });
+    if (!emptied)
+        addError(kNotEmptied);
 }
 
 void Verify_Return::Command_Upload_Click()
@@ -344,13 +347,6 @@ void Verify_Return::enablePrintErrors()
         Command_PrintErrors->setEnabled(true);
 }
 
-void Verify_Return::reportError(const QString& step, const QString& text)
-{
-    const QString message = QStringLiteral("Error Verify_Return(") + step + QStringLiteral(") ") + text;
-    addError(message);
-    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
-}
-
 void Verify_Return::setWorking(bool on)
 {
     working_ = on;
@@ -433,7 +429,7 @@ void Verify_Return::loadSelectedFile()
     ui::ui().doEvents();
     Frame_VerificationFile->setEnabled(true);
 
-    try {
+    const bool shown = Guarded(QStringLiteral("Verify_Return.Command_OK_Click"), [&] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen())
             rs.open();
@@ -460,10 +456,11 @@ void Verify_Return::loadSelectedFile()
         }
         if (loaded && hasRows)
             rs.moveFirst();
-    } catch (const std::exception&) {
+    });
+    if (!shown) {
         hideSelectedFile();
         Frame_VerificationFile->setEnabled(true);
-        reportError(QStringLiteral("Command_OK_Click"), FailureDetail(currentFailure()));
+        addError(kNotShown);
     }
     TDBGrid_Verify->setEnabled(true);
     ui::ui().setBusy(false);

@@ -106,7 +106,6 @@ private:
     void emptyVerify();
     bool leftOutAccepted();     // names the records Upload leaves out and asks
     bool keepEarlierVerifiedFile(KeptVerifiedFile* kept);
-    void reportError(const QString& step, const QString& text);
     void setWorking(bool on);
 
     std::optional<ReturnedWorkbook> returned_;   // the workbook on show
