@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <exception>
 
@@ -113,6 +114,15 @@ void Verify_Return::connectHandlers()
     connect(Command_Upload, &QPushButton::clicked, this, &Verify_Return::Command_Upload_Click);
     connect(Command_Close, &QPushButton::clicked, this, &Verify_Return::Command_Close_Click);
     connect(Command_PrintErrors, &QPushButton::clicked, this, &Verify_Return::Command_PrintErrors_Click);
+    // A list read to its end stays at its end when the window or the lines
+    // change size, so that its last line is always seen whole.
+    QScrollBar* messages = List_Msg->verticalScrollBar();
+    connect(messages, &QScrollBar::valueChanged, this,
+            [this, messages](int value) { messagesAtEnd_ = value >= messages->maximum(); });
+    connect(messages, &QScrollBar::rangeChanged, this, [this, messages](int, int end) {
+        if (messagesAtEnd_)
+            messages->setValue(end);
+    });
 }
 
 // ---------------------------------------------------------------- load and leave
@@ -420,11 +430,15 @@ void Verify_Return::rememberFolder()
 
 void Verify_Return::loadSelectedFile()
 {
+    // Shown while the workbook is read, gone once the load has said its own.
+    const int waitRow = List_Msg->count();
     addNote(kPleaseWait);
     ui::ui().setBusy(true);
     ui::ui().doEvents();
 
     const ReturnedWorkbook& book = returned_.emplace(ReturnedWorkbook::load(VerifyFilePath, *this));
+    if (List_Msg->count() > waitRow && List_Msg->item(waitRow)->text() == kPleaseWait)
+        delete List_Msg->takeItem(waitRow);
     const bool loaded = book.complete();
     ui::ui().doEvents();
     Frame_VerificationFile->setEnabled(true);

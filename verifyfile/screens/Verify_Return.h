@@ -115,6 +115,7 @@ private:
     bool working_ = false;
     bool printErrorsWanted_ = false;
     bool unloaded_ = false;
+    bool messagesAtEnd_ = true;
 };
 
 } // namespace zarv
