@@ -248,6 +248,8 @@ void PaymentRun(ZarvPayment& s)
         loaded = false;
     }
 
+    // The status line names the file; the boxes give its whole path.
+    const QString fileName = QFileInfo(s.m_FilePath).fileName();
     LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"), end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"), paymentCount);
     if (!loaded) {
         ui::ui().setBusy(false);
@@ -256,16 +258,17 @@ void PaymentRun(ZarvPayment& s)
         if (end != LoadEnd::Refused && end != LoadEnd::Stopped)
             ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical, kDataTitle);
         s.Text_Msg->setText(end == LoadEnd::Stopped ? QStringLiteral("Nothing was loaded")
-                                                    : QStringLiteral("ZARV Data Load FAILED"));
+                                                    : QStringLiteral("ZARV Data Load FAILED (%1)").arg(fileName));
         showChoosing(s);
         return stop(s);
     }
 
     if (DupFoliosFound) {
         ui::ui().setBusy(false);
-        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"), Buttons::OK,
-                        Icon::Critical, kDataTitle);
-        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED"));
+        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file %1)")
+                            .arg(QDir::toNativeSeparators(s.m_FilePath)),
+                        Buttons::OK, Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (%1)").arg(fileName));
         stop(s);
         showChoosing(s);
         DuplicateFolios list;
@@ -273,7 +276,7 @@ void PaymentRun(ZarvPayment& s)
         ui::ui().showModal(list);
         if (ui::ui().ending())
             return;
-        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"));
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in %1)").arg(fileName));
         ui::ui().setBusy(false);
         ui::ui().doEvents();
         return;
