@@ -218,35 +218,37 @@ void setPaymentEditing(PaymentEditing e)
     editing() = std::move(e);
 }
 
-void PaymentRun(ZarvPayment& s)
-{
-    s.Command_OK->setEnabled(false);
-    s.Command_Exit->setEnabled(false);
+namespace {
 
+// Loads the file chosen on the start screen into the tables. False when the run
+// stops here: the status line and the boxes have said why.
+bool loadChosenFile(ZarvPayment& s)
+{
     if (s.File->listIndex() < 0) {
         s.Text_Msg->setText(QStringLiteral("Please select the Zarvdata.csv file"));
-        return stop(s);
+        stop(s);
+        return false;
     }
     s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
     if (!FileExists(s.m_FilePath)) {
         s.Text_Msg->setText(QDir::toNativeSeparators(s.m_FilePath) + QStringLiteral(" file not found"));
-        return stop(s);
+        stop(s);
+        return false;
     }
-    if (!s.ReadOnlyTest(s.m_FilePath))
-        return stop(s);
+    if (!s.ReadOnlyTest(s.m_FilePath)) {
+        stop(s);
+        return false;
+    }
 
     bool loaded = false;
     LoadEnd end = LoadEnd::Failed;
-    try {
+    Guarded(QString(), [&] {
         s.RememberChoice();
         s.Text_Msg->setText(QStringLiteral("Setting up ZARV data, please wait..."));
         ui::ui().setBusy(true);
         ui::ui().doEvents();
         loaded = Csv2Mdb(s.m_FilePath, &end);
-    } catch (const std::exception&) {
-        ShowFailure(QString());
-        loaded = false;
-    }
+    });
 
     // The status line names the file; the boxes give its whole path.
     const QString fileName = QFileInfo(s.m_FilePath).fileName();
@@ -260,7 +262,8 @@ void PaymentRun(ZarvPayment& s)
         s.Text_Msg->setText(end == LoadEnd::Stopped ? QStringLiteral("Nothing was loaded")
                                                     : QStringLiteral("ZARV Data Load FAILED (%1)").arg(fileName));
         showChoosing(s);
-        return stop(s);
+        stop(s);
+        return false;
     }
 
     if (DupFoliosFound) {
@@ -275,21 +278,26 @@ void PaymentRun(ZarvPayment& s)
         list.setDataFile(s.m_FilePath);
         ui::ui().showModal(list);
         if (ui::ui().ending())
-            return;
+            return false;
         s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in %1)").arg(fileName));
         ui::ui().setBusy(false);
         ui::ui().doEvents();
-        return;
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+void PaymentRun(ZarvPayment& s)
+{
+    s.Command_OK->setEnabled(false);
+    s.Command_Exit->setEnabled(false);
+    if (!loadChosenFile(s))
+        return;
 
     ui::ui().setBusy(false);
-    try {
-        s.m_Year = fileYear();
-    } catch (const std::exception&) {
-        ShowFailure(QString());
-        return stop(s);
-    }
-    if (!yearAccepted(s))
+    if (!Guarded(QString(), [&] { s.m_Year = fileYear(); }) || !yearAccepted(s))
         return stop(s);
 
     const bool historical = s.OptionNo->isChecked();
@@ -301,7 +309,8 @@ void PaymentRun(ZarvPayment& s)
     }
     s.Park();
     bool withoutSaving = false;
-    try {
+    // After a failure the edits made so far are in the tables: they are saved below.
+    Guarded(QString(), [&] {
         if (editing()) {
             editing()();
         } else {
@@ -310,10 +319,7 @@ void PaymentRun(ZarvPayment& s)
             ui::ui().showModal(groups);
             withoutSaving = groups.leftWithoutSaving();
         }
-    } catch (const std::exception&) {
-        // The edits made so far are in the tables: they are saved below.
-        ShowFailure(QString());
-    }
+    });
     if (ui::ui().ending())
         return;
     if (withoutSaving) {
