@@ -252,7 +252,9 @@ bool loadChosenFile(ZarvPayment& s)
 
     // The status line names the file; the boxes give its whole path.
     const QString fileName = QFileInfo(s.m_FilePath).fileName();
-    LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"), end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"), paymentCount);
+    LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"),
+               end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"),
+               paymentCount);
     if (!loaded) {
         ui::ui().setBusy(false);
         // A refusal has said in plain words what is wrong, and a stop was the

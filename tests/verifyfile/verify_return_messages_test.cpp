@@ -3,6 +3,9 @@
 #include "verify_return_support.h"
 #include "clerk.h"
 
+#include "platform/data/recordset.h"
+#include "services/dataenvironment.h"
+
 #include <QPushButton>
 
 namespace zarv::test {
@@ -56,6 +59,18 @@ TEST_F(ReturnMessagesTest, TheListEndsWithItsLastLineWholeAtEveryWindowSize)
         }
         s.List_Msg->scrollToBottom();
     }
+}
+
+// A failure on opening is shown once, in the one failure box, and listed.
+TEST_F(ReturnMessagesTest, AListThatCannotBeEmptiedIsShownAndListed)
+{
+    DE().rsVerify().close();
+    DE().Zarv.execute("DROP TABLE VERIFY");
+    ui().expectBox(criticalBox(ui::containing("Verify_Return.Form_Load Unexpected error")));
+    open();
+    EXPECT_TRUE(ui().allExpectationsMet());
+    EXPECT_EQ(lines(), QStringList(
+        "Error Verify_Return(Form_Load): the earlier verification list could not be emptied."));
 }
 
 } // namespace

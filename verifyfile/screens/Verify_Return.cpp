@@ -38,8 +38,10 @@ const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 const QString kClosing = QStringLiteral("The receiving screen closes now.");
 const QString kUploadStopped = QStringLiteral("Upload stopped: nothing was written.");
 // After a failure whose message box named its cause.
-const QString kNotEmptied = QStringLiteral("Error Verify_Return(Form_Load): the earlier verification list could not be emptied.");
-const QString kNotShown = QStringLiteral("Error Verify_Return(Command_OK_Click): the loaded folios cannot be shown.");
+const QString kNotEmptied =
+    QStringLiteral("Error Verify_Return(Form_Load): the earlier verification list could not be emptied.");
+const QString kNotShown =
+    QStringLiteral("Error Verify_Return(Command_OK_Click): the loaded folios cannot be shown.");
 
 // A grid column: field, caption, least width in twips, the field's length.
 ui::GridColumn column(const char* field, const char* heading, int twips, int chars)
@@ -210,7 +212,7 @@ void Verify_Return::emptyVerify()
             rs.requery();
             ui::ui().doEvents();
         }
-    });
+    }, ui::UiServices::appTitle());
     if (!emptied)
         addError(kNotEmptied);
 }
@@ -470,7 +472,7 @@ void Verify_Return::loadSelectedFile()
         }
         if (loaded && hasRows)
             rs.moveFirst();
-    });
+    }, ui::UiServices::appTitle());
     if (!shown) {
         hideSelectedFile();
         Frame_VerificationFile->setEnabled(true);
