@@ -1,5 +1,6 @@
 #include "shell/About.h"
 
+#include "platform/files/filesys.h"
 #include "platform/files/outputnames.h"
 #include "platform/files/settings.h"
 #include "platform/forms/formcolours.h"
@@ -7,12 +8,14 @@
 #include "platform/text/vb.h"
 #include "platform/ui/screens/parking.h"
 #include "platform/ui/uiservices.h"
+#include "services/activitylog.h"
 #include "services/workingfolder.h"
 #include "shell/formparts.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTimer>
 #include <array>
 #include <utility>
@@ -163,11 +166,16 @@ void About::StartSysInfo()
             return;
         why = QStringLiteral("The system-information program %1 could not be started.").arg(program);
     }
-    // Says where the program is named, so that it can be set.
-    ui::ui().msgBox(QStringLiteral("System Information Is Unavailable At This Time\r\n\r\n%1\r\n"
-                                   "Name one as SystemInfo under [About] in %2 (for example SystemInfo=hardinfo).")
-                        .arg(why, QDir::toNativeSeparators(settings.filePath())),
-                    ui::Buttons::OK);
+    // Without that program the box says what it can: the system, the toolkit,
+    // the folders the program works in, and where a fuller report is named.
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+    ui::ui().msgBox(QStringLiteral("Operating system: %1 (%2 %3)\r\nQt %4\r\nData folder: %5\r\n"
+                                   "Activity log: %6\r\nSettings file: %7\r\n\r\n%8\r\n"
+                                   "Name one as SystemInfo under [About] in %7 (for example SystemInfo=hardinfo).")
+                        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion(),
+                             QString::fromLatin1(qVersion()), native(fs::dataFolder()), native(ActivityLogPath()),
+                             native(settings.filePath()), why),
+                    ui::Buttons::OK, ui::Icon::Information, QStringLiteral("System Information"));
 }
 
 void About::Picture_Printer_Click()

@@ -214,22 +214,27 @@ void setPaymentEditing(PaymentEditing e)
     editing() = std::move(e);
 }
 
-void PaymentRun(ZarvPayment& s)
-{
-    s.Command_OK->setEnabled(false);
-    s.Command_Exit->setEnabled(false);
+namespace {
 
+// Loads the file chosen on the start screen into the tables. False when the run
+// stops here: the status line and the boxes have said why.
+bool loadChosenFile(ZarvPayment& s)
+{
     if (s.File->listIndex() < 0) {
         s.Text_Msg->setText(QStringLiteral("Please select the Zarvdata.csv file"));
-        return stop(s);
+        stop(s);
+        return false;
     }
     s.m_FilePath = joinPath(s.Dir->path(), s.File->fileName());
     if (!FileExists(s.m_FilePath)) {
         s.Text_Msg->setText(QDir::toNativeSeparators(s.m_FilePath) + QStringLiteral(" file not found"));
-        return stop(s);
+        stop(s);
+        return false;
     }
-    if (!s.ReadOnlyTest(s.m_FilePath))
-        return stop(s);
+    if (!s.ReadOnlyTest(s.m_FilePath)) {
+        stop(s);
+        return false;
+    }
 
     bool loaded = false;
     LoadEnd end = LoadEnd::Failed;
@@ -241,7 +246,11 @@ void PaymentRun(ZarvPayment& s)
         loaded = Csv2Mdb(s.m_FilePath, &end);
     });
 
-    LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"), end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"), paymentCount);
+    // The status line names the file; the boxes give its whole path.
+    const QString fileName = QFileInfo(s.m_FilePath).fileName();
+    LogOutcome(loaded && !DupFoliosFound, s.m_FilePath, QStringLiteral("loaded"),
+               end == LoadEnd::Stopped ? QStringLiteral("not loaded: stopped by the clerk") : QStringLiteral("refused"),
+               paymentCount);
     if (!loaded) {
         ui::ui().setBusy(false);
         // A refusal has said in plain words what is wrong, and a stop was the
@@ -249,33 +258,44 @@ void PaymentRun(ZarvPayment& s)
         if (end != LoadEnd::Refused && end != LoadEnd::Stopped)
             ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED"), Buttons::OK, Icon::Critical, kDataTitle);
         s.Text_Msg->setText(end == LoadEnd::Stopped ? QStringLiteral("Nothing was loaded")
-                                                    : QStringLiteral("ZARV Data Load FAILED"));
+                                                    : QStringLiteral("ZARV Data Load FAILED (%1)").arg(fileName));
         showChoosing(s);
-        return stop(s);
+        stop(s);
+        return false;
     }
 
     if (DupFoliosFound) {
         ui::ui().setBusy(false);
-        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"), Buttons::OK,
-                        Icon::Critical, kDataTitle);
-        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED"));
+        ui::ui().msgBox(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file %1)")
+                            .arg(QDir::toNativeSeparators(s.m_FilePath)),
+                        Buttons::OK, Icon::Critical, kDataTitle);
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (%1)").arg(fileName));
         stop(s);
         showChoosing(s);
         DuplicateFolios list;
         list.setDataFile(s.m_FilePath);
         ui::ui().showModal(list);
         if (ui::ui().ending())
-            return;
-        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file)"));
+            return false;
+        s.Text_Msg->setText(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in %1)").arg(fileName));
         ui::ui().setBusy(false);
         ui::ui().doEvents();
-        return;
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+void PaymentRun(ZarvPayment& s)
+{
+    s.Command_OK->setEnabled(false);
+    s.Command_Exit->setEnabled(false);
+    if (!loadChosenFile(s))
+        return;
 
     ui::ui().setBusy(false);
-    if (!Guarded(QString(), [&] { s.m_Year = fileYear(); }))
-        return stop(s);
-    if (!yearAccepted(s))
+    if (!Guarded(QString(), [&] { s.m_Year = fileYear(); }) || !yearAccepted(s))
         return stop(s);
 
     const bool historical = s.OptionNo->isChecked();

@@ -2,7 +2,9 @@
 // Info and the print of the form.
 #include "shell_fixture.h"
 
+#include "platform/files/filesys.h"
 #include "platform/forms/formcolours.h"
+#include "services/activitylog.h"
 #include "shell/About.h"
 #include "shell/formparts.h"
 
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QThread>
 #include <QTimer>
 
@@ -132,9 +135,10 @@ TEST_F(AboutTest, TheSweepTurnsAtItsEndsAndChangesColour)
     EXPECT_EQ(line.x2(), 234);
 }
 
-TEST_F(AboutTest, SystemInfoIsUnavailableWithoutAWorkingProgram)
+TEST_F(AboutTest, WithoutAWorkingProgramSystemInfoShowsWhatTheSystemIs)
 {
-    // The box says why, and where the program is named.
+    // The box names the system, the folders the program uses, why no program
+    // ran, and where one is named.
     const std::pair<QByteArray, QString> settings[] = {
         {"", QStringLiteral("No system-information program is named")},
         {"[About]\nSystemInfo=\n", QStringLiteral("No system-information program is named")},
@@ -144,16 +148,18 @@ TEST_F(AboutTest, SystemInfoIsUnavailableWithoutAWorkingProgram)
     for (const auto& [ini, why] : settings) {
         SCOPED_TRACE(ini.toStdString());
         writeSettings(ini);
-        ui().expectBox(box(ui::containing(QStringLiteral("System Information Is Unavailable At This Time")),
-                           ui::Answer::OK, Icon::None, Buttons::OK, QStringLiteral("ZARV")));
+        ui().expectBox(box(ui::containing(QSysInfo::prettyProductName()), ui::Answer::OK, Icon::Information,
+                           Buttons::OK, QStringLiteral("System Information")));
         About about;
         click(about.cmdSysInfo);
         ASSERT_TRUE(ui().allExpectationsMet());
         const QString prompt = ui().boxes().back().prompt;
-        EXPECT_TRUE(prompt.contains(why)) << prompt.toStdString();
-        EXPECT_TRUE(prompt.contains(QStringLiteral("SystemInfo under [About] in ") +
-                                    QDir::toNativeSeparators(path(QStringLiteral("zarv.ini")))))
-            << prompt.toStdString();
+        for (const QString& part : {why, QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+                                    QDir::toNativeSeparators(fs::dataFolder()),
+                                    QDir::toNativeSeparators(ActivityLogPath()),
+                                    QStringLiteral("SystemInfo under [About] in ") +
+                                        QDir::toNativeSeparators(path(QStringLiteral("zarv.ini")))})
+            EXPECT_TRUE(prompt.contains(part)) << prompt.toStdString() << "\nlacks " << part.toStdString();
     }
 }
 

@@ -1,5 +1,6 @@
 // A screen reader reads every control of the payment screens, the verification
-// screens, the start screen and the closing screens by a name.
+// screens, the start screen, the closing screens and the receiving screen by a
+// name.
 #include "shell_fixture.h"
 #include "accessibility.h"
 #include "clerk.h"
@@ -25,6 +26,7 @@
 #include "verification/screens/Verify_Number_Delete.h"
 #include "verification/screens/Verify_Numbers.h"
 #include "verification/screens/Verify_Numbers_Search.h"
+#include "verifyfile/screens/Verify_Return.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QFile>
@@ -129,6 +131,16 @@ TEST_F(AccessibleNamesTest, TheDuplicateListNamesItsControls)
     load(lines.join('\n'));
     ASSERT_TRUE(DupFoliosFound);
     expectNamed(DuplicateFolios());
+}
+
+TEST_F(AccessibleNamesTest, TheReceivingScreenNamesItsListsAndTable)
+{
+    Verify_Return screen;
+    expectNamed(screen);
+    // Each list is read with the caption over it.
+    EXPECT_EQ(screen.Label_Disk->buddy(), screen.Drive);
+    EXPECT_EQ(screen.Label_Directory->buddy(), screen.Dir);
+    EXPECT_EQ(screen.Label_Files->buddy(), screen.File);
 }
 
 } // namespace

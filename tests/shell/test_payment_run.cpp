@@ -226,9 +226,29 @@ TEST_F(PaymentRunTest, StopsLeaveTheStartScreenUsable)
         ui().expectBox(box(containing(QStringLiteral("Line 1: The file does not begin with the payment file's header")),
                            Answer::OK, Icon::Critical, Buttons::OK, ui::UiServices::appTitle()));
         w->Command_OK->click();
-        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("ZARV Data Load FAILED"));
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("ZARV Data Load FAILED (broken.csv)"));
         EXPECT_TRUE(w->Command_OK->isEnabled());
         EXPECT_FALSE(ui().ending());
+    }
+    // A file holding one payment twice: the box, the list and the status line name it.
+    {
+        QList<QByteArray> lines = sample_.split('\n');
+        const qsizetype first = lines.indexOf("PAYMENT DETAIL INFORMATION\r") + 2;
+        ASSERT_GT(first, 1);
+        lines.insert(first + 1, lines[first]);
+        const QString twice = writeFile(QStringLiteral("data/twice.csv"), lines.join('\n'));
+        auto w = startOn(QStringLiteral("twice.csv"));
+        ui().expectIntake(containing(QStringLiteral("Repeat, line ")), true);
+        ui().expectBox(box(QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in the input file ") +
+                               QDir::toNativeSeparators(twice) + u')',
+                           Answer::OK, Icon::Critical, Buttons::OK, QStringLiteral("ZARV Data")));
+        ui().expectModal(QStringLiteral("DuplicateFolios"), [](QDialog& d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("ZARV - Duplicate Folios in twice.csv"));
+            d.reject();
+        });
+        w->Command_OK->click();
+        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("ZARV Data Load FAILED (Duplicate Folios in twice.csv)"));
+        EXPECT_TRUE(ui().allExpectationsMet());
     }
     // The clerk stops a load that would cut a value: nothing more is said.
     {

@@ -15,14 +15,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QScrollBar>
 
 #include <exception>
 
@@ -42,6 +37,11 @@ const QString kNothingToUpload =
 const QString kReportPrinted = QStringLiteral("Error Report Printed !");
 const QString kClosing = QStringLiteral("The receiving screen closes now.");
 const QString kUploadStopped = QStringLiteral("Upload stopped: nothing was written.");
+// After a failure whose message box named its cause.
+const QString kNotEmptied =
+    QStringLiteral("Error Verify_Return(Form_Load): the earlier verification list could not be emptied.");
+const QString kNotShown =
+    QStringLiteral("Error Verify_Return(Command_OK_Click): the loaded folios cannot be shown.");
 
 // A grid column: field, caption, least width in twips, the field's length.
 ui::GridColumn column(const char* field, const char* heading, int twips, int chars)
@@ -58,13 +58,6 @@ ui::GridColumn column(const char* field, const char* heading, int twips, int cha
 QString joinPath(const QString& folder, const QString& file)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder + file : folder + QLatin1Char('/') + file;
-}
-
-template <class T>
-T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 } // namespace
@@ -84,59 +77,9 @@ private:
 
 Verify_Return::Verify_Return(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Verify_Return"));
+    setupUi(this);
     setWindowTitle(caption());
-    buildControls();
-    Form_Load();
-}
-
-Verify_Return::~Verify_Return()
-{
-    // The grid must not read rsVerify once the screen is gone.
-    if (TDBGrid_Verify && TDBGrid_Verify->recordsetModel())
-        TDBGrid_Verify->recordsetModel()->setRecordset(nullptr);
-}
-
-// ---------------------------------------------------------------- controls
-
-void Verify_Return::buildControls()
-{
-    // Client area 15600 by 11310 twips.
-    resize(1040, 754);
-    auto* outer = new QVBoxLayout(this);
-
-    Frame_Select = named(new QGroupBox(QStringLiteral("< Select the Mortgage Number Verification File >"), this),
-                         "Frame_Select");
-    Label_Disk = named(new QLabel(QStringLiteral("Disk"), Frame_Select), "Label_Disk");
-    Label_Directory = named(new QLabel(QStringLiteral("Directory"), Frame_Select), "Label_Directory");
-    Label_Files = named(new QLabel(QStringLiteral("Files"), Frame_Select), "Label_Files");
-    Drive = named(new ui::DriveList(Frame_Select), "Drive");
-    Dir = named(new ui::DirList(Frame_Select), "Dir");
-    File = named(new ui::FileList(Frame_Select), "File");
     File->setPattern(QStringLiteral("*.xlsx"));
-    Command_OK = named(new QPushButton(QStringLiteral("&OK"), Frame_Select), "Command_OK");
-    Command_OK->setToolTip(QStringLiteral("Work with the ZARV File Selected"));
-    Command_Browse = named(new QPushButton(QStringLiteral("&Browse..."), Frame_Select), "Command_Browse");
-    Command_Browse->setToolTip(QStringLiteral("Choose the workbook in the standard file dialog"));
-    auto* select = new QGridLayout(Frame_Select);
-    select->addWidget(Label_Disk, 0, 0);
-    select->addWidget(Label_Directory, 0, 1);
-    select->addWidget(Label_Files, 0, 2);
-    select->addWidget(Drive, 1, 0);
-    auto* selectButtons = new QVBoxLayout;
-    selectButtons->addWidget(Command_OK);
-    selectButtons->addWidget(Command_Browse);
-    selectButtons->addStretch();
-    select->addLayout(selectButtons, 2, 0);
-    select->addWidget(Dir, 1, 1, 2, 1);
-    select->addWidget(File, 1, 2, 2, 1);
-    select->setColumnStretch(1, 1);
-    select->setColumnStretch(2, 1);
-    outer->addWidget(Frame_Select, 2);
-
-    Frame_VerificationFile =
-        named(new QGroupBox(QStringLiteral("< Selected Verification File >"), this), "Frame_VerificationFile");
-    TDBGrid_Verify = named(new ui::RecordsetGrid(Frame_VerificationFile), "TDBGrid_Verify");
     std::vector<ui::GridColumn> columns = {
         column("MORTCO", "Mort.Co", 1000, 4),         column("ACD", "", 300, 1),
         column("NUMBER", "Mortgage Number", 2000, 12), column("CD", "CD", 400, 2),
@@ -150,55 +93,21 @@ void Verify_Return::buildControls()
         return TDBGrid_Verify_FormatText(kFolioColumn, ui::RecordsetModel::plainText(value), bookmark);
     };
     TDBGrid_Verify->bind(nullptr, std::move(columns));
+    connectHandlers();
+    Form_Load();
+}
 
-    Command_Upload =
-        named(new QPushButton(QStringLiteral("&Upload this Mortgage Number Verification File to the YV3N system"),
-                              Frame_VerificationFile),
-              "Command_Upload");
-    // The highlight is a rectangle of its own drawn just around the button, so
-    // that it can be hidden while the button stays.
-    auto* uploadCell = new QWidget(Frame_VerificationFile);
-    auto* uploadGrid = new QGridLayout(uploadCell);
-    uploadGrid->setContentsMargins(0, 0, 0, 0);
-    Shape_VerificationFile = named(new QFrame(uploadCell), "Shape_VerificationFile");
-    Shape_VerificationFile->setFrameShape(QFrame::Box);
-    Shape_VerificationFile->setLineWidth(3);
-    Shape_VerificationFile->setStyleSheet(QStringLiteral("QFrame#Shape_VerificationFile { color: #c00000; }"));
-    auto* uploadInside = new QHBoxLayout;
-    uploadInside->setContentsMargins(6, 6, 6, 6);
-    uploadInside->addWidget(Command_Upload);
-    uploadGrid->addWidget(Shape_VerificationFile, 0, 0);
-    uploadGrid->addLayout(uploadInside, 0, 0);
-    Command_Upload->raise();
-    auto* verification = new QVBoxLayout(Frame_VerificationFile);
-    verification->addWidget(TDBGrid_Verify, 1);
-    verification->addWidget(uploadCell, 0, Qt::AlignRight);
-    outer->addWidget(Frame_VerificationFile, 4);
+Verify_Return::~Verify_Return()
+{
+    // The grid must not read rsVerify once the screen is gone.
+    if (TDBGrid_Verify && TDBGrid_Verify->recordsetModel())
+        TDBGrid_Verify->recordsetModel()->setRecordset(nullptr);
+}
 
-    List_Msg = named(new QListWidget(this), "List_Msg");
-    Command_Close = named(new QPushButton(QStringLiteral("&Close"), this), "Command_Close");
-    Command_PrintErrors = named(new QPushButton(QStringLiteral("&Print Errors"), this), "Command_PrintErrors");
-    auto* closeCell = new QWidget(this);
-    auto* closeGrid = new QGridLayout(closeCell);
-    closeGrid->setContentsMargins(0, 0, 0, 0);
-    Shape2 = named(new QFrame(closeCell), "Shape2");
-    Shape2->setFrameShape(QFrame::Box);
-    Shape2->setLineWidth(2);
-    auto* closeInside = new QHBoxLayout;
-    closeInside->setContentsMargins(5, 5, 5, 5);
-    closeInside->addWidget(Command_Close);
-    closeGrid->addWidget(Shape2, 0, 0);
-    closeGrid->addLayout(closeInside, 0, 0);
-    Command_Close->raise();
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(closeCell);
-    buttons->addWidget(Command_PrintErrors);
-    buttons->addStretch(1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(List_Msg, 1);
-    bottom->addLayout(buttons);
-    outer->addLayout(bottom, 2);
+// ---------------------------------------------------------------- controls
 
+void Verify_Return::connectHandlers()
+{
     connect(Drive, &ui::DriveList::driveChanged, this, &Verify_Return::Drive_Change);
     connect(Dir, &ui::DirList::pathChanged, this, &Verify_Return::Dir_Change);
     connect(File, &QListWidget::itemClicked, this, &Verify_Return::File_Click);
@@ -207,6 +116,15 @@ void Verify_Return::buildControls()
     connect(Command_Upload, &QPushButton::clicked, this, &Verify_Return::Command_Upload_Click);
     connect(Command_Close, &QPushButton::clicked, this, &Verify_Return::Command_Close_Click);
     connect(Command_PrintErrors, &QPushButton::clicked, this, &Verify_Return::Command_PrintErrors_Click);
+    // A list read to its end stays at its end when the window or the lines
+    // change size, so that its last line is always seen whole.
+    QScrollBar* messages = List_Msg->verticalScrollBar();
+    connect(messages, &QScrollBar::valueChanged, this,
+            [this, messages](int value) { messagesAtEnd_ = value >= messages->maximum(); });
+    connect(messages, &QScrollBar::rangeChanged, this, [this, messages](int, int end) {
+        if (messagesAtEnd_)
+            messages->setValue(end);
+    });
 }
 
 // ---------------------------------------------------------------- load and leave
@@ -283,7 +201,7 @@ void Verify_Return::Unload(int result)
 
 void Verify_Return::emptyVerify()
 {
-    try {
+    const bool emptied = Guarded(QStringLiteral("Verify_Return.Form_Load"), [] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen())
             rs.open();
@@ -294,9 +212,9 @@ void Verify_Return::emptyVerify()
             rs.requery();
             ui::ui().doEvents();
         }
-    } catch (const std::exception&) {
-        reportError(QStringLiteral("Form_Load"), FailureDetail(currentFailure()));
-    }
+    }, ui::UiServices::appTitle());
+    if (!emptied)
+        addError(kNotEmptied);
 }
 
 void Verify_Return::Command_Upload_Click()
@@ -441,13 +359,6 @@ void Verify_Return::enablePrintErrors()
         Command_PrintErrors->setEnabled(true);
 }
 
-void Verify_Return::reportError(const QString& step, const QString& text)
-{
-    const QString message = QStringLiteral("Error Verify_Return(") + step + QStringLiteral(") ") + text;
-    addError(message);
-    ui::ui().msgBox(message, ui::Buttons::OK, ui::Icon::Critical);
-}
-
 void Verify_Return::setWorking(bool on)
 {
     working_ = on;
@@ -521,16 +432,20 @@ void Verify_Return::rememberFolder()
 
 void Verify_Return::loadSelectedFile()
 {
+    // Shown while the workbook is read, gone once the load has said its own.
+    const int waitRow = List_Msg->count();
     addNote(kPleaseWait);
     ui::ui().setBusy(true);
     ui::ui().doEvents();
 
     const ReturnedWorkbook& book = returned_.emplace(ReturnedWorkbook::load(VerifyFilePath, *this));
+    if (List_Msg->count() > waitRow && List_Msg->item(waitRow)->text() == kPleaseWait)
+        delete List_Msg->takeItem(waitRow);
     const bool loaded = book.complete();
     ui::ui().doEvents();
     Frame_VerificationFile->setEnabled(true);
 
-    try {
+    const bool shown = Guarded(QStringLiteral("Verify_Return.Command_OK_Click"), [&] {
         db::Recordset& rs = DE().rsVerify();
         if (!rs.isOpen())
             rs.open();
@@ -557,10 +472,11 @@ void Verify_Return::loadSelectedFile()
         }
         if (loaded && hasRows)
             rs.moveFirst();
-    } catch (const std::exception&) {
+    }, ui::UiServices::appTitle());
+    if (!shown) {
         hideSelectedFile();
         Frame_VerificationFile->setEnabled(true);
-        reportError(QStringLiteral("Command_OK_Click"), FailureDetail(currentFailure()));
+        addError(kNotShown);
     }
     TDBGrid_Verify->setEnabled(true);
     ui::ui().setBusy(false);

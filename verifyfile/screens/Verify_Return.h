@@ -15,28 +15,21 @@
 #include "verifyfile/verifiedfile.h"
 #include "verifyfile/verifyfile.h"
 
+#include "ui_Verify_Return.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QListWidget;
-class QPushButton;
-
 namespace zarv {
-
-namespace ui {
-class RecordsetGrid;
-}
 
 // False while the screen is open; True once the user has left it by Upload.
 inline bool UploadRequested = false;
 
-class Verify_Return : public QDialog, public VerifyMessageSink {
+// The controls are laid out in Verify_Return.ui.
+class Verify_Return : public QDialog, public Ui_Verify_Return, public VerifyMessageSink {
     Q_OBJECT
 public:
     // Needs the data environment: opening the screen empties VERIFY.
@@ -52,25 +45,6 @@ public:
 
     // Full path of the workbook being loaded.
     QString VerifyFilePath;
-
-    // --- controls
-    QGroupBox* Frame_Select = nullptr;
-    QLabel* Label_Disk = nullptr;
-    QLabel* Label_Directory = nullptr;
-    QLabel* Label_Files = nullptr;
-    ui::DriveList* Drive = nullptr;
-    ui::DirList* Dir = nullptr;
-    ui::FileList* File = nullptr;
-    QPushButton* Command_OK = nullptr;
-    QPushButton* Command_Browse = nullptr;      // the standard file dialog, at the folder shown
-    QGroupBox* Frame_VerificationFile = nullptr;
-    ui::RecordsetGrid* TDBGrid_Verify = nullptr;
-    QPushButton* Command_Upload = nullptr;
-    QFrame* Shape_VerificationFile = nullptr;
-    QListWidget* List_Msg = nullptr;
-    QPushButton* Command_PrintErrors = nullptr;
-    QPushButton* Command_Close = nullptr;
-    QFrame* Shape2 = nullptr;
 
     // --- event handlers
     // Loads a workbook given at start, as a workbook chosen through Browse:
@@ -116,7 +90,7 @@ protected:
 private:
     class Working;
 
-    void buildControls();
+    void connectHandlers();
     void Form_Load();
     void Form_Activate();
     void Unload(int result);
@@ -132,7 +106,6 @@ private:
     void emptyVerify();
     bool leftOutAccepted();     // names the records Upload leaves out and asks
     bool keepEarlierVerifiedFile(KeptVerifiedFile* kept);
-    void reportError(const QString& step, const QString& text);
     void setWorking(bool on);
 
     std::optional<ReturnedWorkbook> returned_;   // the workbook on show
@@ -142,6 +115,7 @@ private:
     bool working_ = false;
     bool printErrorsWanted_ = false;
     bool unloaded_ = false;
+    bool messagesAtEnd_ = true;
 };
 
 } // namespace zarv
