@@ -531,7 +531,18 @@ TEST_F(SmallScreenTest, VerificationScreensAndEveryWindowSize)
         });
     }
     { Verify_Numbers_Search s; openModal(s); }
-    { Verify_Number_Add s; openModal(s); }
+    {
+        // The note on a mortgage number the list holds already is the longest
+        // text beside a box: the window stays on the screen when it shows.
+        Verify_Number_Add s;
+        openModal(s, [&](QDialog& d) {
+            s.txtNUMBER->setFocus();
+            clerk::type(s.txtNUMBER, DE().rsVerify().text(QStringLiteral("NUMBER")));
+            clerk::key(Qt::Key_Tab);
+            ASSERT_TRUE(s.Label_NUMBER_Msg->text().startsWith(QStringLiteral("NOTE")));
+            expectOnScreen(d, QStringLiteral("Add with the note on its mortgage number"));
+        });
+    }
     { Verify_Number_Change s; openModal(s); }
     { Verify_Number_Delete s; openModal(s); }
     { ZARV_ReturnInstructions2 s; openModal(s); }

@@ -1,6 +1,7 @@
 #include "platform/ui/screens/screenfit.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -81,6 +82,50 @@ bool scrollContent(QWidget* window)
     return true;
 }
 
+// Moves a framed window of the given size inside the area, where it lies
+// partly outside.
+void moveInside(QWidget* window, const QRect& area, const QSize& size, const QMargins& frame)
+{
+    const QRect framed = QRect(window->pos(), size.grownBy(frame));
+    QPoint at = framed.topLeft();
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - framed.width())));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - framed.height())));
+    if (at != framed.topLeft())
+        window->move(at);
+}
+
+// A window that grows while it is shown (a longer message beside a box widens
+// its layout) grows from its top left corner and may run off the screen: it is
+// fitted again as it grows.
+class StayOnScreen : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Resize && window->isVisible() && !fitting_) {
+            fitting_ = true;
+            fitToScreen(window);
+            fitting_ = false;
+        }
+        return false;
+    }
+
+private:
+    bool fitting_ = false;   // the fit's own resize is no growth
+};
+
+void stayOnScreen(QWidget* window)
+{
+    static const QString kName = QStringLiteral("StayOnScreen");
+    if (window->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly))
+        return;
+    auto* filter = new StayOnScreen(window);
+    filter->setObjectName(kName);
+    window->installEventFilter(filter);
+}
+
 } // namespace
 
 void fitToScreen(QWidget* window)
@@ -106,14 +151,9 @@ void fitToScreen(QWidget* window)
     const QSize size = wanted.boundedTo(room).expandedTo(window->minimumSizeHint().boundedTo(room));
     if (size != window->size())
         window->resize(size);
-    if (window->testAttribute(Qt::WA_Moved) || window->isVisible()) {
-        const QRect framed = QRect(window->pos(), size.grownBy(frame));
-        QPoint at = framed.topLeft();
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - framed.width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - framed.height())));
-        if (at != framed.topLeft())
-            window->move(at);
-    }
+    if (window->testAttribute(Qt::WA_Moved) || window->isVisible())
+        moveInside(window, area, size, frame);
+    stayOnScreen(window);
 }
 
 } // namespace zarv::ui

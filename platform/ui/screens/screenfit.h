@@ -20,7 +20,8 @@ QMargins frameMarginsOf(const QWidget* window);
 // area; when its content cannot shrink that far, the content (the central widget
 // of a main window, or the one widget of a window's layout beside its menu bar)
 // moves into a scroll area that fills the window. When the window was placed
-// explicitly or is showing, its frame is moved inside the area.
+// explicitly or is showing, its frame is moved inside the area. From then on,
+// a window that grows while it is shown is fitted again.
 // Call before showing a window and after resizing it.
 void fitToScreen(QWidget* window);
 
