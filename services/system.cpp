@@ -182,7 +182,11 @@ bool copyExactly(const QString& from, const QString& to, QString* error)
 
 void WrittenByProgram(const QString& filePath)
 {
-    const QByteArray digest = fileDigest(filePath);
+    WrittenByProgram(filePath, fileDigest(filePath));
+}
+
+void WrittenByProgram(const QString& filePath, const QByteArray& digest)
+{
     if (!hasDE() || digest.isEmpty())
         return;
     try {

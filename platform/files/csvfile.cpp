@@ -235,6 +235,8 @@ bool CsvReader::readLine(QString& line)
 {
     if (next_ >= text_.lines.size())
         return false;
+    // Only the line read last is looked at again (fieldsAgree, quotesClose).
+    text_.releaseBefore(next_);
     const QStringView raw = text_.line(next_++);
     if (separator_ == u',') {
         line = raw.toString();

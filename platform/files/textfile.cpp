@@ -5,12 +5,14 @@
 #include "platform/files/safesave.h"
 #include "platform/text/codepage.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 
 namespace zarv::fs {
 
@@ -212,13 +214,33 @@ struct LineWriter::Impl {
     std::unique_ptr<SafeSave> save;
     QByteArray buffer;
     QString error;
+    // The bytes written so far are hashed on a thread of their own, a chunk
+    // behind the writing, so that the digest costs the save no time.
+    QCryptographicHash hash{QCryptographicHash::Sha256};
+    std::future<void> hashing;
+    QByteArray digest;
+
+    void hashed()
+    {
+        if (hashing.valid())
+            hashing.get();
+    }
 
     // Hands the buffered lines to the save; false once the save failed.
     bool flush()
     {
+        hashed();
+        hashing = std::async(std::launch::async, [this, chunk = buffer] { hash.addData(chunk); });
         const bool ok = save->write(buffer);
         buffer.clear();
         return ok;
+    }
+
+    void start()
+    {
+        hashed();
+        hash.reset();
+        digest.clear();
     }
 };
 
@@ -263,7 +285,10 @@ bool LineWriter::commit()
         return false;
     }
     const bool ok = d->flush() && d->save->commit();
-    if (!ok)
+    d->hashed();
+    if (ok)
+        d->digest = d->hash.result().toHex();
+    else
         d->error = d->save->errorString();
     d->save.reset();
     return ok;
@@ -271,10 +296,13 @@ bool LineWriter::commit()
 
 void LineWriter::cancel()
 {
+    d->start();
     d->buffer.clear();
     d->save.reset();   // drops the temporary file
 }
 
 QString LineWriter::errorString() const { return d->error; }
+
+QByteArray LineWriter::digest() const { return d->digest; }
 
 } // namespace zarv::fs
