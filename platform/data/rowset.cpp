@@ -583,16 +583,32 @@ void RowSet::readDefaults()
 
 void RowSet::shareRepeats(std::vector<QVariant>& values) const
 {
-    if (rows_.empty())
-        return;
-    const std::vector<QVariant>& last = rows_.back().values;
-    for (size_t i = 0; i < values.size() && i < last.size(); ++i) {
-        if (values[i].typeId() != QMetaType::QString || last[i].typeId() != QMetaType::QString)
+    const std::vector<QVariant>* last = rows_.empty() ? nullptr : &rows_.back().values;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i].typeId() != QMetaType::QString)
             continue;
         const auto* text = static_cast<const QString*>(values[i].constData());
-        const auto* above = static_cast<const QString*>(last[i].constData());
-        if (text->constData() != above->constData() && text->isNull() == above->isNull() && *text == *above)
-            values[i] = last[i];
+        if (last && i < last->size() && (*last)[i].typeId() == QMetaType::QString) {
+            const auto* above = static_cast<const QString*>((*last)[i].constData());
+            if (text->constData() == above->constData())
+                continue;
+            if (text->isNull() == above->isNull() && *text == *above) {
+                values[i] = (*last)[i];
+                continue;
+            }
+        }
+        // A code of one or two ASCII characters (a district, a payment type)
+        // is held once, however many rows hold it.
+        const qsizetype n = text->size();
+        if (n < 1 || n > 2 || (*text)[0].unicode() >= 0x80 || (*text)[n - 1].unicode() >= 0x80)
+            continue;
+        const quint16 key = quint16(n == 1 ? (*text)[0].unicode() : 0x80 + ((*text)[0].unicode() << 7) +
+                                                                        (*text)[1].unicode());
+        const auto it = shortTexts_.constFind(key);
+        if (it != shortTexts_.cend())
+            values[i] = *it;
+        else
+            shortTexts_.insert(key, values[i]);
     }
 }
 

@@ -55,7 +55,7 @@ public:
     bool readLine(QString& line);
     // 1-based number of the line last read (0 before the first).
     int lineNumber() const { return int(next_); }
-    int lineCount() const { return int(text_.lines.size()); }
+    int lineCount() const { return int(text_.lineCount()); }
     QString errorString() const { return error_; }
     // Lets go of the file's text.
     void close();

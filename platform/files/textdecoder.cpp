@@ -165,7 +165,7 @@ void splitLines(DecodedText& d, QString text)
 {
     const QStringView view(text);
     const qsizetype end = view.size();
-    const size_t first = d.lines.size();
+    std::vector<DecodedText::Span> lines;
     // Where the next CR and LF stand (end for none), searched again only once
     // passed, so that a text with one kind of line end is searched once.
     qsizetype nextCr = -1, nextLf = -1;
@@ -179,13 +179,16 @@ void splitLines(DecodedText& d, QString text)
     };
     for (qsizetype at = 0; at < end;) {
         const qsizetype stop = std::min(next(u'\r', nextCr, at), next(u'\n', nextLf, at));
-        d.lines.push_back({at, stop});
+        lines.push_back({at, stop});
         at = stop + 1;
         if (stop < end && view[stop] == u'\r' && at < end && view[at] == u'\n')
             ++at;
     }
-    if (d.lines.size() > first)
-        d.chunks.push_back({std::move(text), first});
+    if (!lines.empty()) {
+        const size_t first = d.lineCount();
+        lines.shrink_to_fit();
+        d.chunks.push_back({std::move(text), first, std::move(lines)});
+    }
 }
 
 // Bytes of a character set in which CR, LF and the end-of-file mark are the
@@ -197,7 +200,6 @@ void decodeInBlocks(DecodedText& d, const QByteArray& bytes, Decode decode)
 {
     constexpr qsizetype kBlock = qsizetype(1) << 20;
     d.chunks.clear();
-    d.lines.clear();
     const char* data = bytes.constData();
     qsizetype mark = 0, markEnd = 0;
     endOfFileMark(bytes.size(), [data](qsizetype i) { return char16_t(static_cast<unsigned char>(data[i])); },
@@ -337,14 +339,18 @@ QStringView DecodedText::line(size_t n) const
         chunkAt_ = size_t(it - chunks.begin()) - 1;
     }
     Q_ASSERT(chunkAt_ >= released_);
-    const Span& s = lines[n];
-    return QStringView(chunks[chunkAt_].text).mid(s.begin, s.end - s.begin);
+    const Chunk& c = chunks[chunkAt_];
+    const Span& s = c.lines[n - c.firstLine];
+    return QStringView(c.text).mid(s.begin, s.end - s.begin);
 }
 
 void DecodedText::releaseBefore(size_t n)
 {
-    while (released_ + 1 < chunks.size() && chunks[released_ + 1].firstLine <= n)
-        chunks[released_++].text = QString();
+    while (released_ + 1 < chunks.size() && chunks[released_ + 1].firstLine <= n) {
+        Chunk& c = chunks[released_++];
+        c.text = QString();
+        std::vector<Span>().swap(c.lines);
+    }
 }
 
 } // namespace zarv::fs

@@ -29,11 +29,12 @@ struct DecodedText {
     struct Chunk {
         QString text;
         size_t firstLine;
+        std::vector<Span> lines;
     };
     TextEncoding encoding = TextEncoding::Windows1252;
     std::vector<Chunk> chunks;
-    std::vector<Span> lines;
 
+    size_t lineCount() const { return chunks.empty() ? 0 : chunks.back().firstLine + chunks.back().lines.size(); }
     // A line not yet released.
     QStringView line(size_t n) const;
     // Lets go of the chunks that hold only lines before line n.
