@@ -122,7 +122,8 @@ struct RowSet::Index {
     // The slot of the bucket of this hash, made free of rows when new.
     Slot& insert(quint64 hash, bool& made)
     {
-        reserve(taken + 1);
+        if ((taken + 1) * 10 > table.size() * 7)
+            reserve(taken + 1);
         hash = hashOf(hash);
         const size_t mask = table.size() - 1;
         size_t i = size_t(hash) & mask;
