@@ -85,6 +85,8 @@ public:
     double run();
     // After a failure: drops the half-written temporary file and a pending edit.
     void abandon();
+    // The digest of the file written.
+    QByteArray digest() const { return out_.digest(); }
 
 private:
     void backup();
@@ -304,7 +306,7 @@ SaveResult Mdb2Csv(const QString& year, const QString& filePath, const QString& 
     Failure failure;
     try {
         const double total = save.run();
-        WrittenByProgram(filePath);
+        WrittenByProgram(filePath, save.digest());
         if (!run.notes.isEmpty()) {
             ui::ui().msgBox(QStringLiteral("%1 is saved.").arg(filePath) + QStringLiteral("\r\n") +
                                 run.notes.join(QStringLiteral("\r\n")),

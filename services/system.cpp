@@ -98,10 +98,12 @@ bool AskAboutFileAttributes(const QString& filePath, const QString& unknownTitle
 
 QString PourIntoMask(QStringView mask, QStringView chars, qsizetype maxLength)
 {
-    QString out;
-    out.reserve(maxLength);
-    qsizetype j = 0;
+    // Each place of the mask gives at most one character: no more room is
+    // taken than that (a folio shown is kept with every payment).
     const qsizetype n = std::min(mask.size(), maxLength);
+    QString out;
+    out.reserve(n);
+    qsizetype j = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar m = mask.at(i);
         if (m == QLatin1Char('#')) {
@@ -182,7 +184,11 @@ bool copyExactly(const QString& from, const QString& to, QString* error)
 
 void WrittenByProgram(const QString& filePath)
 {
-    const QByteArray digest = fileDigest(filePath);
+    WrittenByProgram(filePath, fileDigest(filePath));
+}
+
+void WrittenByProgram(const QString& filePath, const QByteArray& digest)
+{
     if (!hasDE() || digest.isEmpty())
         return;
     try {

@@ -51,6 +51,9 @@ bool KeepReceivedCopy(const QString& filePath, QString* error = nullptr, QString
 // run knows them from a file that arrived since. Kept in Zarv.mdb; a note
 // that cannot be kept only means the next run takes the file as new.
 void WrittenByProgram(const QString& filePath);
+// The same with the digest of those bytes, worked out as they were written
+// (fs::LineWriter::digest), so that the file is not read again.
+void WrittenByProgram(const QString& filePath, const QByteArray& digest);
 
 // A count with its noun: "1 folio", "2 folios", "0 folios".
 QString CountText(long long count, const QString& one, const QString& many);

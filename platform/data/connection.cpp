@@ -19,9 +19,12 @@
 namespace zarv::db {
 
 struct Connection::Journal {
+    // `count` rows from `row` on, each the same change: a load adds a million
+    // rows in one transaction, and they make one entry.
     struct Entry {
         std::weak_ptr<RowSet> rows;
         int row;
+        int count;
         int kind;
         std::shared_ptr<void> saved;
     };
@@ -298,8 +301,10 @@ void Connection::undoJournal()
 {
     auto& entries = journal_->entries;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (auto rows = it->rows.lock())
-            rows->undo(it->row, RowChange(it->kind), it->saved);
+        if (auto rows = it->rows.lock()) {
+            for (int row = it->row + it->count - 1; row >= it->row; --row)
+                rows->undo(row, RowChange(it->kind), it->saved);
+        }
     }
     entries.clear();
 }
@@ -438,7 +443,16 @@ void Connection::journal(std::weak_ptr<RowSet> rows, int rowIndex, int kind, std
 {
     if (!explicitTrans_)
         return;
-    journal_->entries.push_back({std::move(rows), rowIndex, kind, std::move(saved)});
+    auto& entries = journal_->entries;
+    if (!saved && !entries.empty()) {
+        Journal::Entry& last = entries.back();
+        if (!last.saved && last.kind == kind && last.row + last.count == rowIndex &&
+            !last.rows.owner_before(rows) && !rows.owner_before(last.rows)) {
+            ++last.count;
+            return;
+        }
+    }
+    entries.push_back({std::move(rows), rowIndex, 1, kind, std::move(saved)});
 }
 
 TransactionGuard::TransactionGuard(Connection& c) : c_(c)

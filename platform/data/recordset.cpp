@@ -691,6 +691,7 @@ long Recordset::countEqual(const int* fields, const QString* texts, int count)
     std::sort(order.begin(), order.end());
     QVarLengthArray<int, 8> sorted;
     QString key;
+    key.reserve(128);   // a key of a few short texts, built without growing
     for (const auto& [field, i] : order) {
         if (!sorted.isEmpty() && sorted.back() == field)
             detail::raiseBadArguments();

@@ -63,14 +63,108 @@ std::string maskKey(const std::vector<bool>& mask)
 // The live rows whose values on `fields` have one key, ascending, by the
 // 64-bit hash of that key: a million rows keep no key text each. Rows of two
 // keys with one hash share a bucket, which is then marked `mixed` and picked
-// from row by row.
+// from row by row. The buckets lie in one open-addressed table, a bucket of
+// one row (the usual case: a key that is unique) in its slot alone.
 struct RowSet::Index {
-    struct Bucket {
-        QVarLengthArray<int, 1> rows;
+    struct Slot {
+        quint64 hash = 0;   // 0: the slot is free (a key's hash is never 0)
+        int row = 0;        // the bucket's one row, when `many` is -1
+        int many = -1;      // else its rows in `spill`
+    };
+    struct Many {
+        std::vector<int> rows;
         bool mixed = false;
     };
     std::vector<int> fields;
-    QHash<quint64, Bucket> rows;
+    std::vector<Slot> table;    // a power of two in size, at most 7/10 of it taken
+    size_t taken = 0;
+    std::vector<Many> spill;
+    std::vector<int> freeSpill;
+
+    static quint64 hashOf(quint64 h) { return h ? h : 1; }
+
+    // Room for `keys` keys.
+    void reserve(size_t keys)
+    {
+        size_t size = 16;
+        while (size * 7 < keys * 10)
+            size *= 2;
+        if (size <= table.size())
+            return;
+        std::vector<Slot> old(size);
+        old.swap(table);
+        const size_t mask = table.size() - 1;
+        for (const Slot& slot : old) {
+            if (!slot.hash)
+                continue;
+            size_t i = size_t(slot.hash) & mask;
+            while (table[i].hash)
+                i = (i + 1) & mask;
+            table[i] = slot;
+        }
+    }
+
+    // The slot of the bucket of this hash; nullptr when none.
+    Slot* find(quint64 hash)
+    {
+        if (table.empty())
+            return nullptr;
+        hash = hashOf(hash);
+        const size_t mask = table.size() - 1;
+        for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
+            if (table[i].hash == hash)
+                return &table[i];
+            if (!table[i].hash)
+                return nullptr;
+        }
+    }
+
+    // The slot of the bucket of this hash, made free of rows when new.
+    Slot& insert(quint64 hash, bool& made)
+    {
+        if ((taken + 1) * 10 > table.size() * 7)
+            reserve(taken + 1);
+        hash = hashOf(hash);
+        const size_t mask = table.size() - 1;
+        size_t i = size_t(hash) & mask;
+        while (table[i].hash && table[i].hash != hash)
+            i = (i + 1) & mask;
+        made = !table[i].hash;
+        if (made) {
+            table[i] = {hash, 0, -1};
+            ++taken;
+        }
+        return table[i];
+    }
+
+    // Frees a slot, moving back the ones after it that it kept from their place.
+    void erase(Slot* slot)
+    {
+        if (slot->many >= 0) {
+            spill[size_t(slot->many)] = {};
+            freeSpill.push_back(slot->many);
+        }
+        const size_t mask = table.size() - 1;
+        size_t i = size_t(slot - table.data());
+        for (size_t j = (i + 1) & mask; table[j].hash; j = (j + 1) & mask) {
+            const size_t home = size_t(table[j].hash) & mask;
+            // j's entry may move to i when its home does not lie in (i, j].
+            if (((j - home) & mask) >= ((j - i) & mask)) {
+                table[i] = table[j];
+                i = j;
+            }
+        }
+        table[i] = {};
+        --taken;
+    }
+
+    std::span<const int> rowsOf(const Slot& slot) const
+    {
+        if (slot.many < 0)
+            return {&slot.row, 1};
+        const std::vector<int>& rows = spill[size_t(slot.many)].rows;
+        return {rows.data(), rows.size()};
+    }
 };
 
 void RowSet::StmtDeleter::operator()(sqlite3_stmt* s) const
@@ -490,16 +584,32 @@ void RowSet::readDefaults()
 
 void RowSet::shareRepeats(std::vector<QVariant>& values) const
 {
-    if (rows_.empty())
-        return;
-    const std::vector<QVariant>& last = rows_.back().values;
-    for (size_t i = 0; i < values.size() && i < last.size(); ++i) {
-        if (values[i].typeId() != QMetaType::QString || last[i].typeId() != QMetaType::QString)
+    const std::vector<QVariant>* last = rows_.empty() ? nullptr : &rows_.back().values;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i].typeId() != QMetaType::QString)
             continue;
         const auto* text = static_cast<const QString*>(values[i].constData());
-        const auto* above = static_cast<const QString*>(last[i].constData());
-        if (text->constData() != above->constData() && text->isNull() == above->isNull() && *text == *above)
-            values[i] = last[i];
+        if (last && i < last->size() && (*last)[i].typeId() == QMetaType::QString) {
+            const auto* above = static_cast<const QString*>((*last)[i].constData());
+            if (text->constData() == above->constData())
+                continue;
+            if (text->isNull() == above->isNull() && *text == *above) {
+                values[i] = (*last)[i];
+                continue;
+            }
+        }
+        // A code of one or two ASCII characters (a district, a payment type)
+        // is held once, however many rows hold it.
+        const qsizetype n = text->size();
+        if (n < 1 || n > 2 || (*text)[0].unicode() >= 0x80 || (*text)[n - 1].unicode() >= 0x80)
+            continue;
+        const quint16 key = quint16(n == 1 ? (*text)[0].unicode() : 0x80 + ((*text)[0].unicode() << 7) +
+                                                                        (*text)[1].unicode());
+        const auto it = shortTexts_.constFind(key);
+        if (it != shortTexts_.cend())
+            values[i] = *it;
+        else
+            shortTexts_.insert(key, values[i]);
     }
 }
 
@@ -916,12 +1026,31 @@ bool RowSet::rowHasKey(const Index& ix, int row, QStringView key) const
 void RowSet::indexAdd(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    Index::Bucket& bucket = ix.rows[detail::hashUnits(rowKey_)];
-    auto& rows = bucket.rows;
-    if (!rows.isEmpty() && !bucket.mixed)
-        bucket.mixed = !rowHasKey(ix, rows.front(), rowKey_);
-    if (rows.isEmpty() || rows.back() < row)
-        rows.append(row);
+    bool made = false;
+    Index::Slot& slot = ix.insert(detail::hashUnits(rowKey_), made);
+    if (made) {
+        slot.row = row;
+        return;
+    }
+    if (slot.many < 0) {
+        // A second row: the bucket's rows move to the spill.
+        int at = 0;
+        if (!ix.freeSpill.empty()) {
+            at = ix.freeSpill.back();
+            ix.freeSpill.pop_back();
+        } else {
+            at = int(ix.spill.size());
+            ix.spill.emplace_back();
+        }
+        ix.spill[size_t(at)].rows = {slot.row};
+        slot.many = at;
+    }
+    Index::Many& many = ix.spill[size_t(slot.many)];
+    std::vector<int>& rows = many.rows;
+    if (!many.mixed)
+        many.mixed = !rowHasKey(ix, rows.front(), rowKey_);
+    if (rows.back() < row)
+        rows.push_back(row);
     else
         rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
 }
@@ -929,15 +1058,20 @@ void RowSet::indexAdd(Index& ix, int row)
 void RowSet::indexRemove(Index& ix, int row)
 {
     buildKey(ix, rows_[size_t(row)].values, rowKey_);
-    const auto it = ix.rows.find(detail::hashUnits(rowKey_));
-    if (it == ix.rows.end())
+    Index::Slot* slot = ix.find(detail::hashUnits(rowKey_));
+    if (!slot)
         return;
-    auto& rows = it->rows;
+    if (slot->many < 0) {
+        if (slot->row == row)
+            ix.erase(slot);
+        return;
+    }
+    std::vector<int>& rows = ix.spill[size_t(slot->many)].rows;
     const auto pos = std::lower_bound(rows.begin(), rows.end(), row);
     if (pos != rows.end() && *pos == row)
         rows.erase(pos);
-    if (rows.isEmpty())
-        ix.rows.erase(it);
+    if (rows.empty())
+        ix.erase(slot);
 }
 
 RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
@@ -948,7 +1082,7 @@ RowSet::Index* RowSet::indexOf(const int* fields, size_t count)
     }
     auto ix = std::make_unique<Index>();
     ix->fields.assign(fields, fields + count);
-    ix->rows.reserve(live_);
+    ix->reserve(size_t(live_));
     indexes_.push_back(std::move(ix));
     Index& made = *indexes_.back();
     for (int row = 0; row < size(); ++row) {
@@ -965,16 +1099,16 @@ std::span<const int> RowSet::lookup(const std::vector<int>& fields, const QStrin
 
 std::span<const int> RowSet::lookup(const int* fields, size_t count, const QString& key)
 {
-    const Index& ix = *indexOf(fields, count);
-    const auto it = ix.rows.constFind(detail::hashUnits(key));
-    if (it == ix.rows.cend() || it->rows.isEmpty())
+    Index& ix = *indexOf(fields, count);
+    const Index::Slot* slot = ix.find(detail::hashUnits(key));
+    if (!slot)
         return {};
-    const auto& rows = it->rows;
-    if (!it->mixed) {
+    const std::span<const int> rows = ix.rowsOf(*slot);
+    if (slot->many < 0 || !ix.spill[size_t(slot->many)].mixed) {
         // One key in the bucket: the one asked for, or another of the same hash.
         if (!rowHasKey(ix, rows.front(), key))
             return {};
-        return {rows.constData(), size_t(rows.size())};
+        return rows;
     }
     lookupRows_.clear();
     for (const int row : rows) {

@@ -132,7 +132,7 @@ private:
     // A text equal to the one the last row holds in its column takes that
     // row's storage: rows added in order repeat their leading columns (an
     // agency, a district) row after row, and a million rows need not hold a
-    // million copies.
+    // million copies. A code of one or two characters is held once.
     void shareRepeats(std::vector<QVariant>& values) const;
 
     sqlite3* writeHandle();
@@ -174,6 +174,7 @@ private:
     mutable QString otherKey_;                        // key scratch: the same row with new values
     std::vector<int> lookupRows_;                     // the rows a lookup picked from a shared bucket
     mutable detail::FilterCache filters_;
+    mutable QHash<quint16, QVariant> shortTexts_;    // the codes shareRepeats holds, by their characters
 
     std::string textBuffer_;                          // UTF-8 of the texts being bound
     std::vector<std::pair<size_t, size_t>> textSpans_;

@@ -233,8 +233,10 @@ bool CsvReader::quotesClose()
 
 bool CsvReader::readLine(QString& line)
 {
-    if (next_ >= text_.lines.size())
+    if (next_ >= text_.lineCount())
         return false;
+    // Only the line read last is looked at again (fieldsAgree, quotesClose).
+    text_.releaseBefore(next_);
     const QStringView raw = text_.line(next_++);
     if (separator_ == u',') {
         line = raw.toString();
@@ -259,7 +261,7 @@ void CsvReader::close()
 
 void CsvReader::examine(Split split)
 {
-    const size_t lines = text_.lines.size();
+    const size_t lines = text_.lineCount();
     votes_.assign(lines, kSeparators);
     int count[kSeparators] = {};
     for (size_t n = 0; n < lines; ++n) {

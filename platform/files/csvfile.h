@@ -13,7 +13,8 @@
 namespace zarv::fs {
 
 // Reads the whole file when opened: decodeText (textdecoder.h) gives its
-// character set and lines, then the reader judges them:
+// character set and lines, then the reader judges them (and lets go of the
+// text of the lines it has handed out):
 // - Separator: the comma, the semicolon or the tab, whichever most lines use
 //   most often outside quotes (the comma on a tie). A line of fields that holds
 //   none of it outside quotes but another separator disagrees with the file
@@ -54,7 +55,7 @@ public:
     bool readLine(QString& line);
     // 1-based number of the line last read (0 before the first).
     int lineNumber() const { return int(next_); }
-    int lineCount() const { return int(text_.lines.size()); }
+    int lineCount() const { return int(text_.lineCount()); }
     QString errorString() const { return error_; }
     // Lets go of the file's text.
     void close();

@@ -145,25 +145,29 @@ QString decodeWith(QStringDecoder::Encoding encoding, QByteArrayView bytes)
     return decoder(bytes);
 }
 
-void splitLines(DecodedText& d)
+// The end-of-file mark ends the last line, before or after its line end: the
+// run of marks at [mark, markEnd) of `size` units is no part of the text.
+template <typename At>
+void endOfFileMark(qsizetype size, At at, qsizetype& mark, qsizetype& markEnd)
 {
-    QString& text = d.text;
-    // The end-of-file mark ends the last line, before or after its line end.
-    qsizetype markEnd = text.size();
-    if (markEnd > 0 && text[markEnd - 1] == u'\n')
+    markEnd = size;
+    if (markEnd > 0 && at(markEnd - 1) == u'\n')
         --markEnd;
-    if (markEnd > 0 && text[markEnd - 1] == u'\r')
+    if (markEnd > 0 && at(markEnd - 1) == u'\r')
         --markEnd;
-    qsizetype mark = markEnd;
-    while (mark > 0 && text[mark - 1] == QChar(csv::kEndOfFile))
+    mark = markEnd;
+    while (mark > 0 && at(mark - 1) == csv::kEndOfFile)
         --mark;
-    if (mark < markEnd)
-        text.remove(mark, markEnd - mark);
+}
 
+// Adds the lines of a text that begins a line and ends where one ends.
+void splitLines(DecodedText& d, QString text)
+{
     const QStringView view(text);
     const qsizetype end = view.size();
+    std::vector<DecodedText::Span> lines;
     // Where the next CR and LF stand (end for none), searched again only once
-    // passed, so that a file with one kind of line end is searched once.
+    // passed, so that a text with one kind of line end is searched once.
     qsizetype nextCr = -1, nextLf = -1;
     auto next = [&](char16_t c, qsizetype& cache, qsizetype at) {
         if (cache < at) {
@@ -175,11 +179,52 @@ void splitLines(DecodedText& d)
     };
     for (qsizetype at = 0; at < end;) {
         const qsizetype stop = std::min(next(u'\r', nextCr, at), next(u'\n', nextLf, at));
-        d.lines.push_back({at, stop});
+        lines.push_back({at, stop});
         at = stop + 1;
         if (stop < end && view[stop] == u'\r' && at < end && view[at] == u'\n')
             ++at;
     }
+    if (!lines.empty()) {
+        const size_t first = d.lineCount();
+        lines.shrink_to_fit();
+        d.chunks.push_back({std::move(text), first, std::move(lines)});
+    }
+}
+
+// Bytes of a character set in which CR, LF and the end-of-file mark are the
+// bytes of their ASCII codes, decoded and split into lines a block at a time,
+// each block ending after an LF: the reader lets go of a block once its lines
+// are read, and a large file is never held whole as text.
+template <typename Decode>
+void decodeInBlocks(DecodedText& d, const QByteArray& bytes, Decode decode)
+{
+    constexpr qsizetype kBlock = qsizetype(1) << 20;
+    d.chunks.clear();
+    const char* data = bytes.constData();
+    qsizetype mark = 0, markEnd = 0;
+    endOfFileMark(bytes.size(), [data](qsizetype i) { return char16_t(static_cast<unsigned char>(data[i])); },
+                  mark, markEnd);
+    // The text is the bytes before the marks and the line end after them.
+    qsizetype at = 0;
+    bool first = true;
+    do {
+        qsizetype cut = mark;
+        if (mark - at > kBlock) {
+            if (const void* lf = std::memchr(data + at + kBlock, '\n', size_t(mark - at - kBlock)))
+                cut = static_cast<const char*>(lf) - data + 1;
+        }
+        if (cut < mark) {
+            splitLines(d, decode(QByteArrayView(data + at, cut - at), first));
+        } else if (mark == markEnd) {
+            splitLines(d, decode(QByteArrayView(data + at, bytes.size() - at), first));
+        } else {
+            QByteArray joined(data + at, mark - at);
+            joined.append(data + markEnd, bytes.size() - markEnd);
+            splitLines(d, decode(QByteArrayView(joined), first));
+        }
+        first = false;
+        at = cut;
+    } while (at < mark);
 }
 
 } // namespace
@@ -237,34 +282,75 @@ DecodedText decodeText(const QByteArray& bytes)
     DecodedText d;
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Two bytes a unit: decoded whole.
+        d.encoding = TextEncoding::Utf16;
+        QString text = decodeWith(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                                  bytes);
+        qsizetype mark = 0, markEnd = 0;
+        endOfFileMark(text.size(), [&text](qsizetype i) { return text[i].unicode(); }, mark, markEnd);
+        if (mark < markEnd)
+            text.remove(mark, markEnd - mark);
+        splitLines(d, std::move(text));
+        return d;
+    }
+    // A block after the first keeps a leading U+FEFF: it is no mark there.
+    const auto utf8 = [](QByteArrayView block, bool first) {
+        if (first)
+            return decodeWith(QStringDecoder::Utf8, block);
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return QString(decoder(block));
+    };
+    const auto latin1 = [](QByteArrayView block, bool) { return QString::fromLatin1(block); };
+    const auto cp1252 = [](QByteArrayView block, bool) { return decodeCp1252(block); };
+    const auto macRoman = [](QByteArrayView block, bool) { return decodeMacRoman(block); };
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         d.encoding = TextEncoding::Utf8WithMark;
-        d.text = decodeWith(QStringDecoder::Utf8, bytes);
-    } else if (bytes.startsWith("\xFF\xFE")) {
-        d.encoding = TextEncoding::Utf16;
-        d.text = decodeWith(QStringDecoder::Utf16LE, bytes);
-    } else if (bytes.startsWith("\xFE\xFF")) {
-        d.encoding = TextEncoding::Utf16;
-        d.text = decodeWith(QStringDecoder::Utf16BE, bytes);
+        decodeInBlocks(d, bytes, utf8);
     } else if (!anyHighByte(data, size)) {
-        d.text = QString::fromLatin1(data, size);
+        decodeInBlocks(d, bytes, latin1);
     } else {
         if (validUtf8(data, size)) {
-            d.text = decodeWith(QStringDecoder::Utf8, bytes);
-            if (anyCp1252Beyond127(d.text))
+            decodeInBlocks(d, bytes, utf8);
+            if (std::any_of(d.chunks.begin(), d.chunks.end(),
+                            [](const DecodedText::Chunk& c) { return anyCp1252Beyond127(c.text); }))
                 d.encoding = TextEncoding::Utf8;
         }
         if (d.encoding == TextEncoding::Windows1252) {
             if (looksMacRoman(bytes)) {
                 d.encoding = TextEncoding::MacRoman;
-                d.text = decodeMacRoman(bytes);
+                decodeInBlocks(d, bytes, macRoman);
             } else {
-                d.text = decodeCp1252(bytes);
+                decodeInBlocks(d, bytes, cp1252);
             }
         }
     }
-    splitLines(d);
     return d;
+}
+
+QStringView DecodedText::line(size_t n) const
+{
+    // Lines are read in order: the chunk of the line before is the first tried.
+    if (!(chunkAt_ < chunks.size() && chunks[chunkAt_].firstLine <= n &&
+          (chunkAt_ + 1 == chunks.size() || n < chunks[chunkAt_ + 1].firstLine))) {
+        const auto it = std::upper_bound(chunks.begin(), chunks.end(), n,
+                                         [](size_t line, const Chunk& c) { return line < c.firstLine; });
+        chunkAt_ = size_t(it - chunks.begin()) - 1;
+    }
+    Q_ASSERT(chunkAt_ >= released_);
+    const Chunk& c = chunks[chunkAt_];
+    const Span& s = c.lines[n - c.firstLine];
+    return QStringView(c.text).mid(s.begin, s.end - s.begin);
+}
+
+void DecodedText::releaseBefore(size_t n)
+{
+    while (released_ + 1 < chunks.size() && chunks[released_ + 1].firstLine <= n) {
+        Chunk& c = chunks[released_++];
+        c.text = QString();
+        std::vector<Span>().swap(c.lines);
+    }
 }
 
 } // namespace zarv::fs

@@ -20,18 +20,29 @@ enum class TextEncoding {
 // The character set as the clerk knows it ("UTF-8", "Mac Roman" ...).
 QString encodingName(TextEncoding encoding);
 
+// The text in chunks of whole lines, so that a reader can let go of the
+// lines it has passed.
 struct DecodedText {
     struct Span {
-        qsizetype begin, end;
+        qsizetype begin, end;   // within the line's chunk
+    };
+    struct Chunk {
+        QString text;
+        size_t firstLine;
+        std::vector<Span> lines;
     };
     TextEncoding encoding = TextEncoding::Windows1252;
-    QString text;
-    std::vector<Span> lines;
+    std::vector<Chunk> chunks;
 
-    QStringView line(size_t n) const
-    {
-        return QStringView(text).mid(lines[n].begin, lines[n].end - lines[n].begin);
-    }
+    size_t lineCount() const { return chunks.empty() ? 0 : chunks.back().firstLine + chunks.back().lines.size(); }
+    // A line not yet released.
+    QStringView line(size_t n) const;
+    // Lets go of the chunks that hold only lines before line n.
+    void releaseBefore(size_t n);
+
+private:
+    mutable size_t chunkAt_ = 0;   // the chunk of the line last asked for
+    size_t released_ = 0;          // the chunks before it are let go of
 };
 
 // Decides the character set and splits the text into lines:

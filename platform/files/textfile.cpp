@@ -5,12 +5,17 @@
 #include "platform/files/safesave.h"
 #include "platform/text/codepage.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace zarv::fs {
 
@@ -208,14 +213,90 @@ bool readAllLines(const QString& path, QStringList& lines, QString* error)
 
 // ---------------------------------------------------------------- LineWriter
 
+namespace {
+
+// The SHA-256 of the chunks handed to it, in order, worked out on a thread of
+// its own while the writer goes on. At most a few chunks wait for it.
+class ChunkHasher {
+public:
+    ChunkHasher() : thread_([this] { work(); }) {}
+    ~ChunkHasher()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            waiting_.clear();
+        }
+        finish();
+    }
+    ChunkHasher(const ChunkHasher&) = delete;
+    ChunkHasher& operator=(const ChunkHasher&) = delete;
+
+    void add(const QByteArray& chunk)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        taken_.wait(lock, [this] { return waiting_.size() < kMostWaiting; });
+        waiting_.push_back(chunk);
+        lock.unlock();
+        added_.notify_one();
+    }
+
+    // The digest in hex, once every chunk is hashed.
+    QByteArray finish()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        added_.notify_one();
+        if (thread_.joinable())
+            thread_.join();
+        return hash_.result().toHex();
+    }
+
+private:
+    static constexpr size_t kMostWaiting = 16;
+
+    void work()
+    {
+        for (;;) {
+            QByteArray chunk;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                added_.wait(lock, [this] { return !waiting_.empty() || done_; });
+                if (waiting_.empty())
+                    return;
+                chunk = std::move(waiting_.front());
+                waiting_.pop_front();
+            }
+            taken_.notify_one();
+            hash_.addData(chunk);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable added_, taken_;
+    std::deque<QByteArray> waiting_;
+    bool done_ = false;
+    QCryptographicHash hash_{QCryptographicHash::Sha256};
+    std::thread thread_;   // last: it starts working at once
+};
+
+} // namespace
+
 struct LineWriter::Impl {
     std::unique_ptr<SafeSave> save;
     QByteArray buffer;
     QString error;
+    // The bytes written are hashed beside the writing, so that the digest
+    // costs the save next to no time.
+    std::unique_ptr<ChunkHasher> hasher;
+    QByteArray digest;
 
     // Hands the buffered lines to the save; false once the save failed.
     bool flush()
     {
+        if (hasher)
+            hasher->add(buffer);
         const bool ok = save->write(buffer);
         buffer.clear();
         return ok;
@@ -231,8 +312,10 @@ bool LineWriter::open(const QString& path)
     cancel();
     d->error.clear();
     d->save = std::make_unique<SafeSave>(path);
-    if (d->save->open())
+    if (d->save->open()) {
+        d->hasher = std::make_unique<ChunkHasher>();
         return true;
+    }
     d->error = d->save->errorString();
     return false;
 }
@@ -263,18 +346,25 @@ bool LineWriter::commit()
         return false;
     }
     const bool ok = d->flush() && d->save->commit();
-    if (!ok)
+    if (ok)
+        d->digest = d->hasher->finish();
+    else
         d->error = d->save->errorString();
+    d->hasher.reset();
     d->save.reset();
     return ok;
 }
 
 void LineWriter::cancel()
 {
+    d->hasher.reset();
+    d->digest.clear();
     d->buffer.clear();
     d->save.reset();   // drops the temporary file
 }
 
 QString LineWriter::errorString() const { return d->error; }
+
+QByteArray LineWriter::digest() const { return d->digest; }
 
 } // namespace zarv::fs

@@ -63,6 +63,9 @@ public:
     bool commit();
     void cancel();
     QString errorString() const;
+    // The SHA-256 (in hex) of the bytes the last commit wrote, worked out as
+    // they were written; empty when none was made.
+    QByteArray digest() const;
 
 private:
     struct Impl;

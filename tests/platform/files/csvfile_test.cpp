@@ -85,6 +85,39 @@ TEST(CsvReader, LinesEndAtEveryKindOfLineEndAndCtrlZEndsOnlyTheLastLine)
     }
 }
 
+// A file of several megabytes is decoded a block at a time: no line, line end
+// or character is split where one block ends and the next begins.
+TEST(CsvReader, ALargeFileReadsAsItsLinesWhateverItsLineEndsAndCharacterSet)
+{
+    const struct {
+        const char* end;
+        QByteArray letter;   // what begins each line after the first, and how it reads
+        QString read;
+        Encoding encoding;
+    } cases[] = {
+        {"\r\n", "E", QStringLiteral("E"), Encoding::Windows1252},
+        {"\n", "\xE9", QStringLiteral("\u00E9"), Encoding::Windows1252},
+        {"\n", "\xC3\x89", QStringLiteral("\u00C9"), Encoding::Utf8},
+        {"\r\n", "\xEF\xBB\xBF\xC3\x89", QStringLiteral("\uFEFF\u00C9"), Encoding::Utf8},   // a mark only at the start
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = QByteArray("HEAD") + c.end;
+        QStringList lines{QStringLiteral("HEAD")};
+        for (int n = 0; bytes.size() < 3 * (1 << 20); ++n) {
+            const QByteArray count = QByteArray::number(n);
+            bytes += c.letter + QByteArray(n % 97, 'x') + count + c.end;
+            lines << c.read + QString(n % 97, u'x') + QString::fromLatin1(count);
+        }
+        bytes += "LAST\x1A";
+        lines << QStringLiteral("LAST");
+        CsvReader r;
+        r.open(bytes);
+        EXPECT_EQ(r.encoding(), c.encoding);
+        EXPECT_EQ(r.lineCount(), lines.size());
+        EXPECT_EQ(linesOf(r), lines) << c.end;
+    }
+}
+
 TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamingTheLines)
 {
     const struct {
