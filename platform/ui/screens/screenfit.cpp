@@ -96,7 +96,7 @@ void moveInside(QWidget* window, const QRect& area, const QSize& size, const QMa
 
 // A window that grows while it is shown (a longer message beside a box widens
 // its layout) grows from its top left corner and may run off the screen: it is
-// fitted again as it grows.
+// moved back inside as it grows.
 class StayOnScreen : public QObject {
 public:
     using QObject::QObject;
@@ -104,16 +104,13 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* window = static_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Resize && window->isVisible() && !fitting_) {
-            fitting_ = true;
-            fitToScreen(window);
-            fitting_ = false;
+        if (event->type() == QEvent::Resize && window->isVisible()) {
+            const QRect area = availableAreaFor(window);
+            if (!area.isEmpty())
+                moveInside(window, area, window->size(), frameMarginsOf(window));
         }
         return false;
     }
-
-private:
-    bool fitting_ = false;   // the fit's own resize is no growth
 };
 
 void stayOnScreen(QWidget* window)

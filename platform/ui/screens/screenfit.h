@@ -21,7 +21,7 @@ QMargins frameMarginsOf(const QWidget* window);
 // of a main window, or the one widget of a window's layout beside its menu bar)
 // moves into a scroll area that fills the window. When the window was placed
 // explicitly or is showing, its frame is moved inside the area. From then on,
-// a window that grows while it is shown is fitted again.
+// a window that grows while it is shown is moved back inside.
 // Call before showing a window and after resizing it.
 void fitToScreen(QWidget* window);
 
