@@ -27,6 +27,7 @@
 #include "verification/screens/Verify_Numbers.h"
 #include "verification/screens/Verify_Numbers_Search.h"
 #include "verifyfile/screens/Verify_Return.h"
+#include "platform/ui/screens/intakescreen.h"
 #include "verifyfile/verifyfile.h"
 
 #include <QFile>
@@ -88,6 +89,11 @@ TEST_F(AccessibleNamesTest, TheStartAndClosingScreensNameTheirControls)
     expectNamed(About());
     expectNamed(ZARV_ReturnInstructions());
     expectNamed(ZARV_ReturnInstructions2());
+    fs::Intake intake;
+    intake.path = QStringLiteral("/home/clerk/Zarvdata.csv");
+    intake.add({fs::IntakeFinding::Kind::Cut, 14, QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUENTE"),
+                QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUEN"), QStringLiteral("The name will be cut.")});
+    expectNamed(ui::IntakeScreen(intake));
     gMsgType = QStringLiteral("Informational");
     gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
     gMsgText = QStringLiteral("This folio has multiple payments");
