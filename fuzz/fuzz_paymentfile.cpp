@@ -48,18 +48,21 @@ Setup* setup = nullptr;
     std::abort();
 }
 
+// What the last load showed the clerk, then the failure.
+[[noreturn]] void failShowing(const char* what)
+{
+    for (const ui::ShownBox& box : setup->ui.boxes())
+        std::fprintf(stderr, "box: %s\n", qPrintable(box.prompt));
+    for (const fs::Intake& intake : setup->ui.intakes())
+        for (const QString& line : intake.lines())
+            std::fprintf(stderr, "intake: %s\n", qPrintable(line));
+    fail(what);
+}
+
 QByteArray bytesOf(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-db::Recordset& opened(db::Recordset& rs)
-{
-    if (!rs.isOpen())
-        rs.open();
-    rs.requery();
-    return rs;
 }
 
 // Every payment in the table: a load hands rsDetail over filtered on one agency.
@@ -210,12 +213,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (asRead.encoding() != fs::CsvReader::Encoding::Windows1252)
         return 0;
     if (!load(setup->saved[0]))
-        fail("the program's own file does not load again");
+        failShowing("the program's own file does not load again");
     // Payments the load told apart may meet once the district is padded.
     const bool merged = DupFoliosFound;
     const QByteArray second = saved(1);
     if (!loaded(setup->saved[1]))
-        fail("the program's own file does not load again, or with a payment repeated");
+        failShowing("the program's own file does not load again, or with a payment repeated");
     if (saved(2) != second)
         fail("a saved file loads and saves to other bytes");
     if (!merged && asReadBack(first) != asReadBack(second))

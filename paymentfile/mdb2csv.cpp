@@ -191,8 +191,15 @@ void Save::writeMasks()
     if (mask.recordCount() < 1)
         return;
     for (mask.moveFirst(); !mask.eof(); mask.moveNext()) {
-        write(mask.text(QStringLiteral("JUR_CD")) + pf::folioLenText(mask.value(QStringLiteral("FOLIO_LEN"))) +
-                       mask.text(QStringLiteral("FOLIO_MASK")));
+        QString line = mask.text(QStringLiteral("JUR_CD")) + pf::folioLenText(mask.value(QStringLiteral("FOLIO_LEN"))) +
+                       mask.text(QStringLiteral("FOLIO_MASK"));
+        // A mask line is no line of fields: one holding another separator is
+        // written in quotes, so that it cannot set the file's separator when
+        // the file is read again (a file of masks only has no other line to
+        // tell it).
+        if (line.contains(u';') || line.contains(u'\t'))
+            line = u'"' + line + u'"';
+        write(line);
     }
 }
 

@@ -90,6 +90,23 @@ TEST_F(SaveTest, EmptyTablesGiveTheShortestFile)
     EXPECT_EQ(readFile(target()), QByteArray("ZARV DATA FOR YEAR 2024\r\n\r\nFOLIO MASK INFORMATION\r\n\r\n"));
 }
 
+// A file of masks only holds no line of fields: a mask that happens to hold a
+// semicolon or a tab must not make the saved file read as another form. It
+// loads again as it was, with no question.
+TEST_F(SaveTest, AMaskHoldingAnotherSeparatorLoadsBackAsItWas)
+{
+    const QStringList masks = {QStringLiteral("###;###"), QStringLiteral("###\t###")};
+    for (const QString& m : masks)
+        addMask(QStringLiteral("70") + QString::number(masks.indexOf(m)), int(m.count(u'#')), m);
+    ASSERT_TRUE(save().ok);
+    de().Zarv.execute("DELETE FROM Fol_Mask");
+    LoadEnd end = LoadEnd::Failed;
+    Csv2Mdb(target(), &end);
+    EXPECT_EQ(end, LoadEnd::Loaded) << ui().report().toStdString();
+    EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask ORDER BY JUR_CD", "FOLIO_MASK"), masks);
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+}
+
 TEST_F(SaveTest, AFileWhosePaymentsTotalZeroIsSavedAndSaysSo)
 {
     addMask("701", 9, "#########");
