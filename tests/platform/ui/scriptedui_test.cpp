@@ -150,28 +150,26 @@ TEST(ScriptedUi, ModalScreenRunsItsScriptWhileShown)
     EXPECT_TRUE(ui.clean()) << ui.report().toStdString();
 }
 
-TEST(ScriptedUi, ScreenLeftOpenByItsScriptIsAFailureAndIsClosed)
+// A screen its script leaves open, or one no script expects, fails and is closed.
+TEST(ScriptedUi, ScreenLeftOpenOrNotExpectedFailsAndIsClosed)
 {
-    ScriptedScreensUi ui;
-    Screen screen(QStringLiteral("Group"));
-    ui.expectModal(QStringLiteral("Group"), [](QDialog&) {});
-    EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
-    EXPECT_FALSE(screen.isVisible());
-    ASSERT_EQ(ui.failures().size(), 1);
-    EXPECT_TRUE(ui.failures()[0].contains(QStringLiteral("still open")));
-}
-
-TEST(ScriptedUi, UnexpectedScreenIsNotShownAndFails)
-{
-    ScriptedScreensUi ui;
-    Screen screen(QStringLiteral("Verify_Numbers"));
-    bool ran = false;
-    ui.expectModal(QStringLiteral("Group"), [&](QDialog&) { ran = true; });
-    EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
-    EXPECT_FALSE(ran);
-    EXPECT_FALSE(screen.isVisible());
-    ASSERT_EQ(ui.failures().size(), 1);
-    EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected modal screen: Verify_Numbers")));
+    struct Case { const char* shown; const char* expected; const char* failure; };
+    const Case cases[] = {
+        {"Group", "Group", "still open"},
+        {"Verify_Numbers", "Group", "unexpected modal screen: Verify_Numbers"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        ScriptedScreensUi ui;
+        Screen screen(QString::fromLatin1(c.shown));
+        int runs = 0;
+        ui.expectModal(QString::fromLatin1(c.expected), [&](QDialog&) { ++runs; });
+        EXPECT_EQ(ui.showModal(screen), QDialog::Rejected);
+        EXPECT_EQ(runs, qstrcmp(c.shown, c.expected) == 0 ? 1 : 0);
+        EXPECT_FALSE(screen.isVisible());
+        ASSERT_EQ(ui.failures().size(), 1);
+        EXPECT_TRUE(ui.failures()[0].contains(QLatin1String(c.failure)));
+    }
 }
 
 TEST(ScriptedUi, NestedScreensAndExpectationsStatedInsideAScript)
