@@ -12,20 +12,6 @@ namespace zarv::foliorule {
 
 namespace {
 
-// A value as a reason quotes it: a long one is shortened, so that every
-// reason fits a row of a report's table.
-QString quoted(const QString& text)
-{
-    constexpr int kLongest = 40;
-    return text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text;
-}
-
-// The text followed by blanks, cut to n characters: a field as its table keeps it.
-QString padCut(const QString& text, int n)
-{
-    return text.leftJustified(n, QLatin1Char(' '), true);
-}
-
 QString key(const QString& code)
 {
     return code.toUpper();
@@ -54,10 +40,10 @@ void length(Findings& out, Field field, const char* what, const QString& raw, in
         return;
     out.push_back({field, Kind::TooLong,
                    QStringLiteral("%1 %2 has %3 characters, more than %4 (stored cut to %5)")
-                       .arg(QLatin1String(what), quoted(trimmed))
+                       .arg(QLatin1String(what), Quoted(trimmed))
                        .arg(trimmed.size())
                        .arg(width)
-                       .arg(vb::Trim(padCut(raw, width)))});
+                       .arg(vb::Trim(PadCut(raw, width)))});
 }
 
 // A district or jurisdiction: missing where one is needed, too long, or not
@@ -74,7 +60,7 @@ bool code(Findings& out, Field field, const char* what, const QString& raw, int 
     if (cell.size() > width) {
         if (needed)
             out.push_back({field, Kind::TooLong,
-                           QStringLiteral("%1 %2 has more than %3 characters").arg(name, quoted(cell)).arg(width)});
+                           QStringLiteral("%1 %2 has more than %3 characters").arg(name, Quoted(cell)).arg(width)});
         return false;
     }
     if (!known) {
@@ -86,11 +72,22 @@ bool code(Findings& out, Field field, const char* what, const QString& raw, int 
 
 } // namespace
 
+QString Quoted(const QString& text)
+{
+    constexpr int kLongest = 40;
+    return text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text;
+}
+
+QString PadCut(const QString& text, int n)
+{
+    return text.leftJustified(n, QLatin1Char(' '), true);
+}
+
 // ---------------------------------------------------------------- code tables
 
 QString CodeKey(const QString& code, int width)
 {
-    return padCut(vb::Trim(code), width);
+    return PadCut(vb::Trim(code), width);
 }
 
 CodeTables::CodeTables(const QStringList& districts, const QStringList& jurisdictions,
@@ -149,11 +146,11 @@ bool PidOnly(const Record& r)
 Findings Judge(const Record& r, const CodeTables& tables)
 {
     Findings out;
-    const QString status = vb::UCase(padCut(r.acd, 1));
+    const QString status = vb::UCase(PadCut(r.acd, 1));
     if (status != QLatin1String("A") && status != QLatin1String("C") && status != QLatin1String("D") &&
         status != QLatin1String(" "))
         out.push_back({Field::Status, Kind::Invalid,
-                       QStringLiteral("status '%1' is not A, C, D or blank").arg(quoted(vb::Trim(r.acd)))});
+                       QStringLiteral("status '%1' is not A, C, D or blank").arg(Quoted(vb::Trim(r.acd)))});
     if (vb::Trim(r.mortco).isEmpty())
         out.push_back({Field::Company, Kind::Missing, QStringLiteral("no mortgage company")});
     length(out, Field::Number, "mortgage number", r.number, kNumberWidth);
@@ -201,11 +198,11 @@ Record RecordOf(const db::Recordset& rs)
 
 QString Identify(const Record& r)
 {
-    QString text = QStringLiteral("mortgage ") + quoted(vb::Trim(r.number));
+    QString text = QStringLiteral("mortgage ") + Quoted(vb::Trim(r.number));
     if (!vb::Trim(r.folio).isEmpty())
-        return text + QStringLiteral(", folio ") + quoted(vb::Trim(r.folio));
+        return text + QStringLiteral(", folio ") + Quoted(vb::Trim(r.folio));
     if (!vb::Trim(r.pid).isEmpty())
-        return text + QStringLiteral(", PID ") + quoted(vb::Trim(r.pid));
+        return text + QStringLiteral(", PID ") + Quoted(vb::Trim(r.pid));
     return text + QStringLiteral(", no folio or PID");
 }
 

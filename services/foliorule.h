@@ -78,6 +78,12 @@ private:
 };
 
 // A code as the tables key it: trimmed, blank-padded to width.
+// A value as a reason or a message quotes it: a long one is shortened, so that
+// every reason fits a row of a report's table.
+QString Quoted(const QString& text);
+// The text followed by blanks, cut to n characters: a field as its table keeps it.
+QString PadCut(const QString& text, int n);
+
 QString CodeKey(const QString& code, int width);
 
 // Known by its PID alone: a company, a PID, no jurisdiction and no folio.

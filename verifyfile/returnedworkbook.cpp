@@ -19,20 +19,6 @@ namespace {
 
 enum Column { A, B, C, D, E, F, G };
 
-// A cell as a message quotes it: a long one is shortened, so that every
-// message fits a row of the error report's table.
-QString quoted(const QString& text)
-{
-    constexpr int kLongest = 40;
-    return text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text;
-}
-
-// The text followed by blanks, cut to n characters: a code as VERIFY keys it.
-QString padCut(const QString& text, int n)
-{
-    return text.leftJustified(n, QLatin1Char(' '), true);
-}
-
 // Codes compare as the tables compare them: letter case aside.
 QString codeKey(const QString& code)
 {
@@ -42,9 +28,9 @@ QString codeKey(const QString& code)
 QString identify(const FolioRowCells& trimmed)
 {
     if (!trimmed[F].isEmpty())
-        return QStringLiteral("folio ") + quoted(trimmed[F]);
+        return QStringLiteral("folio ") + foliorule::Quoted(trimmed[F]);
     if (!trimmed[G].isEmpty())
-        return QStringLiteral("PID ") + quoted(trimmed[G]);
+        return QStringLiteral("PID ") + foliorule::Quoted(trimmed[G]);
     return QStringLiteral("no folio or PID");
 }
 
@@ -59,12 +45,12 @@ FolioRowCells trim(const FolioRowCells& cells)
 // company and PID for a row that has only a PID.
 QString folioKey(const QString& company, const QString& jurisdiction, const QString& folio)
 {
-    return codeKey(padCut(company, 4) + QLatin1Char('|') + padCut(jurisdiction, 3) + QLatin1Char('|') + folio);
+    return codeKey(foliorule::PadCut(company, 4) + QLatin1Char('|') + foliorule::PadCut(jurisdiction, 3) + QLatin1Char('|') + folio);
 }
 
 QString pidKey(const QString& company, const QString& pid)
 {
-    return codeKey(padCut(company, 4) + QLatin1Char('|') + pid);
+    return codeKey(foliorule::PadCut(company, 4) + QLatin1Char('|') + pid);
 }
 
 struct StoredRow {
@@ -171,7 +157,7 @@ QString Records(int n)
 QString LeftOutRecord::text() const
 {
     const QString numberText = number.isEmpty() ? QStringLiteral("no mortgage number")
-                                                : QStringLiteral("mortgage number ") + quoted(number);
+                                                : QStringLiteral("mortgage number ") + foliorule::Quoted(number);
     return QStringLiteral("Row %1, %2, %3: %4").arg(row).arg(numberText, folio, reasons.join(QStringLiteral("; ")));
 }
 
