@@ -126,54 +126,39 @@ ScriptedUi& ScriptedUi::expectBoxEnter(const TextMatch& prompt)
     return expectBox(ExpectedBox{prompt, Answer::OK, std::nullopt, std::nullopt, std::nullopt, true, std::nullopt});
 }
 
-ScriptedUi& ScriptedUi::expectInput(const TextMatch& prompt, const QString& typed)
+ScriptedUi& ScriptedUi::expectPrompted(Kind kind, const TextMatch& prompt, std::optional<QString> typed)
 {
     Item item;
-    item.kind = Kind::Input;
+    item.kind = kind;
     item.prompt = prompt;
-    item.typed = typed;
+    item.typed = std::move(typed);
     add(std::move(item));
     return *this;
+}
+
+ScriptedUi& ScriptedUi::expectInput(const TextMatch& prompt, const QString& typed)
+{
+    return expectPrompted(Kind::Input, prompt, typed);
 }
 
 ScriptedUi& ScriptedUi::expectInputCancel(const TextMatch& prompt)
 {
-    Item item;
-    item.kind = Kind::Input;
-    item.prompt = prompt;
-    add(std::move(item));
-    return *this;
+    return expectPrompted(Kind::Input, prompt, std::nullopt);
 }
 
 ScriptedUi& ScriptedUi::expectFileBox(const TextMatch& title, std::optional<QString> chosen)
 {
-    Item item;
-    item.kind = Kind::File;
-    item.prompt = title;
-    item.typed = std::move(chosen);
-    add(std::move(item));
-    return *this;
+    return expectPrompted(Kind::File, title, std::move(chosen));
 }
 
 ScriptedUi& ScriptedUi::expectIntake(const TextMatch& findings, bool load)
 {
-    Item item;
-    item.kind = Kind::Intake;
-    item.prompt = findings;
-    if (load)
-        item.typed = QString();
-    add(std::move(item));
-    return *this;
+    return expectPrompted(Kind::Intake, findings, load ? std::optional<QString>(QString()) : std::nullopt);
 }
 
 ScriptedUi& ScriptedUi::expectPrint(const TextMatch& title, std::optional<QString> pdfPath)
 {
-    Item item;
-    item.kind = Kind::Print;
-    item.prompt = title;
-    item.typed = std::move(pdfPath);
-    add(std::move(item));
-    return *this;
+    return expectPrompted(Kind::Print, title, std::move(pdfPath));
 }
 
 ScriptedUi& ScriptedUi::expectModal(const QString& objectName, Script script)

@@ -178,6 +178,8 @@ protected:
         Script script;                      // Modal
     };
     void add(Item item);
+    // An expectation answered with a typed or chosen text (nullopt: cancelled).
+    ScriptedUi& expectPrompted(Kind kind, const TextMatch& prompt, std::optional<QString> typed);
     static QString describe(const Item& item);
     QString nextExpected() const;
     void fail(const QString& text);
