@@ -3,22 +3,18 @@
 
 #include "platform/files/filesys.h"
 
-#include <gtest/gtest.h>
+#include "files_support.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 using zarv::fs::Settings;
+using zarv::fs::test::readRaw;
 
 namespace {
 
 void writeIni(const QString& folder, const QByteArray& text)
 {
-    QFile f(QDir(folder).filePath(QStringLiteral("zarv.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(text), text.size());
+    zarv::fs::test::writeRaw(QDir(folder).filePath(QStringLiteral("zarv.ini")), text);
 }
 
 } // namespace
@@ -92,12 +88,6 @@ private:
     QByteArray old_;
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
@@ -111,7 +101,7 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     QDir().mkpath(sys2 + QStringLiteral("/zarv"));
     writeIni(sys1 + QStringLiteral("/zarv"), "[Return]\nEmail=office@x\n[Drives]\nA=/media/stick\n");
     writeIni(sys2 + QStringLiteral("/zarv"), "[Return]\nEmail=second@x\n[About]\nSystemInfo=hardinfo\n");
-    const QByteArray systemBytes = readAll(sys1 + QStringLiteral("/zarv/zarv.ini"));
+    const QByteArray systemBytes = readRaw(sys1 + QStringLiteral("/zarv/zarv.ini"));
 
     EXPECT_EQ(Settings::userFile(), user + QStringLiteral("/zarv/zarv.ini"));
     EXPECT_EQ(Settings::systemFiles(), (QStringList{sys1 + QStringLiteral("/zarv/zarv.ini"),
@@ -129,7 +119,7 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     ASSERT_TRUE(Settings::createUserFile());   // an existing file is kept as the user left it
     EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("me@x"));
     EXPECT_EQ(Settings::instance().systemInfoProgram(), QStringLiteral("hardinfo"));   // an empty key takes the system-wide value
-    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
+    EXPECT_EQ(readRaw(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 
     // The folder used last goes into the user's file, once, its other lines as they were.
     for (const QString& folder : {QStringLiteral("/srv/a, b; \"c\" \\d"), QStringLiteral("/home/Åsa")}) {
@@ -139,7 +129,7 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     writeIni(user + QStringLiteral("/zarv"), "; note\r\n[Receiving]\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n");
     ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/x")));
     ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/y")));
-    EXPECT_EQ(readAll(Settings::userFile()),
+    EXPECT_EQ(readRaw(Settings::userFile()),
               QByteArray("; note\r\n[Receiving]\r\nLastFolder=\"/y\"\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n"));
-    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
+    EXPECT_EQ(readRaw(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 }
