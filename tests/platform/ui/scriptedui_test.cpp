@@ -225,7 +225,8 @@ TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
     EXPECT_TRUE(ui->boxes().empty());
 }
 
-TEST(ScriptedUi, BusyIsAStateNotAStack)
+// Busy is a state, not a stack.
+TEST(ScriptedUi, RecordsBusyBeepsDoEventsAndParking)
 {
     ScriptedScreensUi ui;
     ui.setBusy(true);
@@ -233,11 +234,6 @@ TEST(ScriptedUi, BusyIsAStateNotAStack)
     ui.setBusy(false);
     EXPECT_FALSE(ui.busy());
     EXPECT_EQ(ui.busyHistory(), (std::vector<bool>{true, true, false}));
-}
-
-TEST(ScriptedUi, RecordsBeepsDoEventsAndParking)
-{
-    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("ZarvPayment"));
     screen.move(100, 50);
     screen.show();
