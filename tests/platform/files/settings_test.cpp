@@ -19,24 +19,22 @@ void writeIni(const QString& folder, const QByteArray& text)
 
 } // namespace
 
-TEST(SettingsFile, DefaultsWithoutAFile)
+// Every key has a default when the file is missing; keys are read in any case.
+TEST(SettingsFile, DefaultsWithoutAFileAndTheKeysOfOne)
 {
     QTemporaryDir dir;
-    const Settings s(dir.path());
     const QString home = QDir::homePath();
-    EXPECT_EQ(s.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("zarv@brenhallow.gov"));
-    EXPECT_EQ(s.driveAFolder(), home + QStringLiteral("/ZARV-A"));
-    EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/ZARV-B"));
-    EXPECT_EQ(s.verifiedFolder(), home + QStringLiteral("/ZARV-Verified"));
-    EXPECT_EQ(s.emailFolder(), home);
-    EXPECT_EQ(s.systemInfoProgram(), QString());
-    EXPECT_EQ(s.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
-}
-
-TEST(SettingsFile, ReadsTheKeys)
-{
-    QTemporaryDir dir;
+    {
+        const Settings s(dir.path());
+        EXPECT_EQ(s.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
+        EXPECT_EQ(s.returnEmail(), QStringLiteral("zarv@brenhallow.gov"));
+        EXPECT_EQ(s.driveAFolder(), home + QStringLiteral("/ZARV-A"));
+        EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/ZARV-B"));
+        EXPECT_EQ(s.verifiedFolder(), home + QStringLiteral("/ZARV-Verified"));
+        EXPECT_EQ(s.emailFolder(), home);
+        EXPECT_EQ(s.systemInfoProgram(), QString());
+        EXPECT_EQ(s.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
+    }
     writeIni(dir.path(),
              "[Return]\r\nEmail=clerk@example.org\r\n"
              "[Drives]\r\nA=/media/floppy\r\nB=~/diskette b\r\n"
@@ -45,9 +43,9 @@ TEST(SettingsFile, ReadsTheKeys)
     const Settings s(dir.path());
     EXPECT_EQ(s.returnEmail(), QStringLiteral("clerk@example.org"));
     EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/floppy"));
-    EXPECT_EQ(s.driveBFolder(), QDir::homePath() + QStringLiteral("/diskette b"));
+    EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/diskette b"));
     EXPECT_EQ(s.verifiedFolder(), QStringLiteral("/srv/verified,2024"));   // any case; a comma stays
-    EXPECT_EQ(s.emailFolder(), QDir::homePath());                          // blank gives the default
+    EXPECT_EQ(s.emailFolder(), home);                                      // blank gives the default
     EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("/usr/bin/hardinfo"));
 }
 

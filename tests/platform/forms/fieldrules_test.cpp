@@ -237,16 +237,14 @@ TEST_F(FieldRulesTest, AButtonEnabledAgainGetsTheFocusBackOnlyWhenTheClerkLeftTh
     EXPECT_EQ(QApplication::focusWidget(), form->txtLEGAL);
 }
 
-TEST(FormColours, NumbersAreBlueGreenRed)
+TEST(FormColours, NumbersAreBlueGreenRedAndBoxesTakeThem)
 {
     EXPECT_EQ(ui::vbColour(ui::colour::Error), QColor(0xFF, 0x80, 0x80));
     EXPECT_EQ(ui::vbColour(0x00C0FFFF), QColor(0xFF, 0xFF, 0xC0));
     EXPECT_EQ(ui::vbColour(0x00FFFFC0), QColor(0xC0, 0xFF, 0xFF));
     EXPECT_EQ(ui::vbColour(ui::colour::SystemWindow), QApplication::palette().color(QPalette::Base));
-}
 
-TEST(FormColours, BoxesTakeAndLeaveTheErrorColour)
-{
+    // Boxes take and leave the error colour.
     QLineEdit box;
     ui::markError(&box);
     EXPECT_TRUE(ui::isMarkedError(&box));
