@@ -199,75 +199,54 @@ TEST_F(FileSysTest, ASaveRemovesWhatKilledSavesOfTheSameTargetLeft)
 
 // ---------------------------------------------------------------- failures name their cause
 
-TEST_F(FileSysTest, AFullDiskSaysSoAndLeavesTheOldFiles)
+// A folder the user cannot write, a full disk, a read-only disk: the backup
+// copy, a whole-file write and a line writer each say why they failed, and
+// the old files stay as they were.
+TEST_F(FileSysTest, AFailedSaveSaysWhyAndLeavesTheOldFiles)
 {
-    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+    using Work = std::function<QString()>;
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    const struct {
+        const char* fault;
+        std::function<QString(const Work&)> under;
+        QString reason;
+    } cases[] = {
+        {"a folder that cannot be written",
+         [&](const Work& work) {
+             ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+             zarv::test::ObeyPermissions asAUser;
+             const QString texts = work();
+             ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+             return texts;
+         },
+         QStringLiteral("the folder %1 cannot be written").arg(folder)},
+        {"a full disk", zarv::test::withFullDisk, QStringLiteral("the disk is full")},
+        {"a read-only disk", zarv::test::withReadOnlyDisk,
+         QStringLiteral("the folder %1 cannot be written (the disk is read-only)").arg(folder)},
+    };
     writeRaw(path("Zarvdata.csv"), QByteArray(100000, 'x'));
     writeRaw(path("Zarvdata.bak"), "older");
-    const QString texts = zarv::test::withFullDisk([&] {
-        QString copy, whole, lines;
-        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
-        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
-        LineWriter out;
-        if (out.open(path("Verify.csv"))) {
-            out.writeLine(QStringLiteral("A,1234"));
-            out.commit();
-        }
-        lines = out.errorString();
-        return QStringList{copy, whole, lines}.join(u'\n');
-    });
-    const QString bak = QDir::toNativeSeparators(path("Zarvdata.bak"));
-    const QString csv = QDir::toNativeSeparators(path("Zarvdata.csv"));
-    const QString verify = QDir::toNativeSeparators(path("Verify.csv"));
-    EXPECT_EQ(texts, QStringLiteral("Could not write %1: the disk is full\nCould not write %2: the disk is full\n"
-                                    "Could not write %3: the disk is full").arg(bak, csv, verify));
-    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
-    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
-    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
-}
-
-TEST_F(FileSysTest, AReadOnlyDiskSaysSoAndLeavesTheOldFiles)
-{
-    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
-    writeRaw(path("Zarvdata.csv"), "old");
-    writeRaw(path("Zarvdata.bak"), "older");
-    const QString texts = zarv::test::withReadOnlyDisk([&] {
-        QString copy, whole;
-        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
-        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
-        LineWriter out;
-        out.open(path("Verify.csv"));
-        return QStringList{copy, whole, out.errorString()}.join(u'\n');
-    });
-    const QString reason = QStringLiteral(": the folder %1 cannot be written (the disk is read-only)")
-                               .arg(QDir::toNativeSeparators(dir.path()));
-    const QStringList lines = texts.split(u'\n');
-    ASSERT_EQ(lines.size(), 3) << texts.toStdString();
-    for (const QString& line : lines)
-        EXPECT_TRUE(line.startsWith("Could not write ") && line.endsWith(reason)) << line.toStdString();
-    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray("old"));
-    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
-    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
-}
-
-TEST_F(FileSysTest, AFolderThatCannotBeWrittenSaysSo)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
-    const QString folder = path("locked");
-    writeRaw(folder + "/Zarvdata.csv", "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-    QString copy, lines;
-    {
-        zarv::test::ObeyPermissions asAUser;
-        copyReplace(folder + "/Zarvdata.csv", folder + "/Zarvdata.bak", &copy);
-        LineWriter out;
-        out.open(folder + "/Zarvdata.csv");
-        lines = out.errorString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        if (c.reason.contains(QLatin1String("disk")))
+            ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+        const QString texts = c.under([&] {
+            QString copy, whole;
+            copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
+            writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
+            LineWriter out;
+            if (out.open(path("Verify.csv"))) {
+                out.writeLine(QStringLiteral("A,1234"));
+                out.commit();
+            }
+            return QStringList{copy, whole, out.errorString()}.join(u'\n');
+        });
+        QStringList expected;
+        for (const char* file : {"Zarvdata.bak", "Zarvdata.csv", "Verify.csv"})
+            expected << QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path(file)), c.reason);
+        EXPECT_EQ(texts, expected.join(u'\n'));
+        EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
+        EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
+        EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
     }
-    ::chmod(QFile::encodeName(folder).constData(), 0755);
-    const QString reason = QStringLiteral(": the folder %1 cannot be written").arg(QDir::toNativeSeparators(folder));
-    EXPECT_TRUE(copy.endsWith(reason)) << copy.toStdString();
-    EXPECT_TRUE(lines.endsWith(reason)) << lines.toStdString();
-    EXPECT_EQ(readRaw(folder + "/Zarvdata.csv"), QByteArray("old"));
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Zarvdata.csv"});
 }
