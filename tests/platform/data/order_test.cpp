@@ -182,13 +182,12 @@ private:
     sqlite3* db_;
 };
 
-// The rowids in the database's order, rows equal on the columns by rowid.
-std::vector<qint64> databaseOrder(sqlite3* db, const QString& orderBy)
+// The rowids a query of the database gives, in its order.
+std::vector<qint64> databaseRowids(sqlite3* db, const QString& sql)
 {
     std::vector<qint64> out;
     sqlite3_stmt* st = nullptr;
-    const QByteArray sql = ("SELECT rowid FROM Mixed ORDER BY " + orderBy + ", rowid").toUtf8();
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     while (sqlite3_step(st) == SQLITE_ROW)
         out.push_back(sqlite3_column_int64(st, 0));
     sqlite3_finalize(st);
@@ -215,11 +214,14 @@ TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
         const QString orderBy = QString::fromUtf8(order);
         Recordset rs(&conn, QStringLiteral("SELECT * FROM Mixed ORDER BY ") + orderBy);
         rs.open();
-        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+        // Rows equal on the columns come by rowid.
+        const auto expected =
+            databaseRowids(conn.handle(), "SELECT rowid FROM Mixed ORDER BY " + orderBy + ", rowid");
+        EXPECT_EQ(recordsetOrder(rs), expected);
         rs.close();
         // And again from the rows the close kept.
         rs.open();
-        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+        EXPECT_EQ(recordsetOrder(rs), expected);
     }
 }
 
@@ -519,17 +521,6 @@ TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
 }
 
 // --- a part of a whole table already in memory (a search within one group)
-
-std::vector<qint64> databaseRowids(sqlite3* db, const QString& sql)
-{
-    std::vector<qint64> out;
-    sqlite3_stmt* st = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        out.push_back(sqlite3_column_int64(st, 0));
-    sqlite3_finalize(st);
-    return out;
-}
 
 TEST_F(OrderTest, APartOfATableInMemoryHoldsWhatTheDatabaseWouldSelect)
 {
