@@ -19,34 +19,33 @@ void writeIni(const QString& folder, const QByteArray& text)
 
 } // namespace
 
-// Every key has a default when the file is missing; keys are read in any case.
+// What a run takes from the settings: the return e-mail address, the folders
+// for A: and B:, the verified file's folder, the e-mail folder, the
+// system-information program.
+QStringList valuesOf(const Settings& s)
+{
+    return {s.returnEmail(),    s.driveAFolder(), s.driveBFolder(),
+            s.verifiedFolder(), s.emailFolder(),  s.systemInfoProgram()};
+}
+
 TEST(SettingsFile, DefaultsWithoutAFileAndTheKeysOfOne)
 {
     QTemporaryDir dir;
     const QString home = QDir::homePath();
-    {
-        const Settings s(dir.path());
-        EXPECT_EQ(s.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
-        EXPECT_EQ(s.returnEmail(), QStringLiteral("zarv@brenhallow.gov"));
-        EXPECT_EQ(s.driveAFolder(), home + QStringLiteral("/ZARV-A"));
-        EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/ZARV-B"));
-        EXPECT_EQ(s.verifiedFolder(), home + QStringLiteral("/ZARV-Verified"));
-        EXPECT_EQ(s.emailFolder(), home);
-        EXPECT_EQ(s.systemInfoProgram(), QString());
-        EXPECT_EQ(s.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
-    }
+    const Settings none(dir.path());
+    EXPECT_EQ(none.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
+    EXPECT_EQ(valuesOf(none), (QStringList{"zarv@brenhallow.gov", home + "/ZARV-A", home + "/ZARV-B",
+                                           home + "/ZARV-Verified", home, ""}));
+    EXPECT_EQ(none.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
+
+    // Sections and keys in any case; a comma stays; a blank value gives the default.
     writeIni(dir.path(),
              "[Return]\r\nEmail=clerk@example.org\r\n"
              "[Drives]\r\nA=/media/floppy\r\nB=~/diskette b\r\n"
              "[receiving]\r\nverifiedfolder=/srv/verified, 2024\r\nEmailFolder=  \r\n"
              "[About]\r\nSystemInfo=/usr/bin/hardinfo\r\n");
-    const Settings s(dir.path());
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("clerk@example.org"));
-    EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/floppy"));
-    EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/diskette b"));
-    EXPECT_EQ(s.verifiedFolder(), QStringLiteral("/srv/verified,2024"));   // any case; a comma stays
-    EXPECT_EQ(s.emailFolder(), home);                                      // blank gives the default
-    EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("/usr/bin/hardinfo"));
+    EXPECT_EQ(valuesOf(Settings(dir.path())), (QStringList{"clerk@example.org", "/media/floppy", home + "/diskette b",
+                                                           "/srv/verified,2024", home, "/usr/bin/hardinfo"}));
 }
 
 TEST(SettingsFile, InstanceFollowsTheFolderSet)
@@ -107,11 +106,9 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     ASSERT_TRUE(Settings::createUserFile());
     ASSERT_TRUE(QFileInfo::exists(Settings::userFile()));
     // A fresh user's file only holds notes: the system-wide values, first folder first, then the defaults.
-    Settings& s = Settings::instance();
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("office@x"));
-    EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/stick"));
-    EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("hardinfo"));
-    EXPECT_EQ(s.driveBFolder(), QDir::homePath() + QStringLiteral("/ZARV-B"));
+    const QString homeFolder = QDir::homePath();
+    EXPECT_EQ(valuesOf(Settings::instance()), (QStringList{"office@x", "/media/stick", homeFolder + "/ZARV-B",
+                                                           homeFolder + "/ZARV-Verified", homeFolder, "hardinfo"}));
 
     writeIni(user + QStringLiteral("/zarv"), "[return]\nemail=me@x\n[About]\nSystemInfo=\n");
     ASSERT_TRUE(Settings::createUserFile());   // an existing file is kept as the user left it
