@@ -240,7 +240,8 @@ TEST_F(FileSysTest, AFailedSaveSaysWhyAndLeavesTheOldFiles)
         });
         QStringList expected;
         for (const char* file : {"Zarvdata.bak", "Zarvdata.csv", "Verify.csv"})
-            expected << QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path(file)), c.reason);
+            expected << QStringLiteral("Could not write %1: %2")
+                            .arg(QDir::toNativeSeparators(path(file)), c.reason);
         EXPECT_EQ(texts, expected.join(u'\n'));
         EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
         EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));

@@ -44,8 +44,9 @@ TEST(SettingsFile, DefaultsWithoutAFileAndTheKeysOfOne)
              "[Drives]\r\nA=/media/floppy\r\nB=~/diskette b\r\n"
              "[receiving]\r\nverifiedfolder=/srv/verified, 2024\r\nEmailFolder=  \r\n"
              "[About]\r\nSystemInfo=/usr/bin/hardinfo\r\n");
-    EXPECT_EQ(valuesOf(Settings(dir.path())), (QStringList{"clerk@example.org", "/media/floppy", home + "/diskette b",
-                                                           "/srv/verified,2024", home, "/usr/bin/hardinfo"}));
+    EXPECT_EQ(valuesOf(Settings(dir.path())),
+              (QStringList{"clerk@example.org", "/media/floppy", home + "/diskette b", "/srv/verified,2024", home,
+                           "/usr/bin/hardinfo"}));
 }
 
 TEST(SettingsFile, InstanceFollowsTheFolderSet)
@@ -107,8 +108,9 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     ASSERT_TRUE(QFileInfo::exists(Settings::userFile()));
     // A fresh user's file only holds notes: the system-wide values, first folder first, then the defaults.
     const QString homeFolder = QDir::homePath();
-    EXPECT_EQ(valuesOf(Settings::instance()), (QStringList{"office@x", "/media/stick", homeFolder + "/ZARV-B",
-                                                           homeFolder + "/ZARV-Verified", homeFolder, "hardinfo"}));
+    EXPECT_EQ(valuesOf(Settings::instance()),
+              (QStringList{"office@x", "/media/stick", homeFolder + "/ZARV-B", homeFolder + "/ZARV-Verified",
+                           homeFolder, "hardinfo"}));
 
     writeIni(user + QStringLiteral("/zarv"), "[return]\nemail=me@x\n[About]\nSystemInfo=\n");
     ASSERT_TRUE(Settings::createUserFile());   // an existing file is kept as the user left it

@@ -131,8 +131,8 @@ TEST(QtUi, MessageBoxShowsWhatWasAskedAndEnterGivesTheSafeAnswer)
             QTest::keyClick(box, Qt::Key_Return);
             return true;
         });
-        EXPECT_EQ(q.msgBox(zarv::ui::MessageBox{QStringLiteral("The prompt"), c.buttons, c.icon, c.title, c.named}),
-                  c.enter);
+        const zarv::ui::MessageBox asked{QStringLiteral("The prompt"), c.buttons, c.icon, c.title, c.named};
+        EXPECT_EQ(q.msgBox(asked), c.enter);
         EXPECT_EQ(title, c.shownTitle);
         EXPECT_EQ(text, QStringLiteral("The prompt"));
         EXPECT_EQ(icon, c.qtIcon);

@@ -314,7 +314,8 @@ TEST_F(WorkbookRead, ASheetReadInSlicesReadsAsReadWhole)
         return "<?xml version=\"1.0\"?><!DOCTYPE worksheet>" + xml;
     });
     const QList<test::Part> latin = test::withPart(parts, kSheet1, [](QByteArray xml) {
-        return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + xml.replace("<![CDATA[</row><row> 1]]>", "caf\xE9");
+        xml.replace("<![CDATA[</row><row> 1]]>", "caf\xE9");
+        return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + xml;
     });
 
     const auto read = [&](const QList<test::Part>& book) {
@@ -432,8 +433,9 @@ TEST_F(WorkbookRead, ErrorValuesAndFormulasWithoutAResultAreFaults)
 // first sheet in turn.
 TEST_F(WorkbookRead, ANulByteInASheetReadsTheSameWholeAndInSlices)
 {
-    const QList<test::Part> sample = test::readZip(QStringLiteral(ZARV_SOURCE_DIR "/samples/MortNo1234.xlsx"));
-    const QByteArray sheet = test::readZipPart(QStringLiteral(ZARV_SOURCE_DIR "/samples/MortNo1234.xlsx"), kSheet1);
+    const QString samplePath = QStringLiteral(ZARV_SOURCE_DIR "/samples/MortNo1234.xlsx");
+    const QList<test::Part> sample = test::readZip(samplePath);
+    const QByteArray sheet = test::readZipPart(samplePath, kSheet1);
     ASSERT_GT(sheet.count("</row>"), 3);
     auto withNulAt = [&](qsizetype at) {
         return test::withPart(sample, kSheet1, [at](QByteArray content) { return content.insert(at, '\0'); });
