@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -73,8 +74,7 @@ TEST_F(FileListsTest, FileListKeepsItsSelectionOnlyWhileTheFileIsListed)
 TEST_F(FileListsTest, DirListShowsTheWayDownAndTheVisibleSubfoldersAndTellsOfChanges)
 {
     DirList list;
-    int changes = 0;
-    QObject::connect(&list, &DirList::pathChanged, [&] { ++changes; });
+    QSignalSpy changes(&list, &DirList::pathChanged);
     list.setTop(root_);
     ASSERT_TRUE(list.setPath(root_ + QStringLiteral("/Sub")));
     EXPECT_EQ(list.folderAt(0), root_);
@@ -87,7 +87,7 @@ TEST_F(FileListsTest, DirListShowsTheWayDownAndTheVisibleSubfoldersAndTellsOfCha
     EXPECT_FALSE(list.setPath(root_ + QStringLiteral("/b.csv")));
     list.setPath(root_ + QStringLiteral("/"));
     list.setPath(root_ + QStringLiteral("/Sub/.."));
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes.count(), 2);
     // Outside its top the list starts at the file system's root.
     list.setTop(root_ + QStringLiteral("/alpha"));
     EXPECT_EQ(list.folderAt(0), QStringLiteral("/"));
@@ -100,15 +100,14 @@ TEST_F(FileListsTest, DriveListFindsTheDriveHoldingAPath)
     EXPECT_EQ(drives.driveOf(root_ + QStringLiteral("/Sub/Deeper")), root_ + QStringLiteral("/Sub"));
     EXPECT_EQ(drives.driveOf(root_ + QStringLiteral("/SubX")), root_);
     EXPECT_EQ(drives.driveOf(QStringLiteral("/etc")), QStringLiteral("/"));
-    int changes = 0;
-    QObject::connect(&drives, &DriveList::driveChanged, [&] { ++changes; });
+    QSignalSpy changes(&drives, &DriveList::driveChanged);
     EXPECT_TRUE(drives.setDrive(root_ + QStringLiteral("/")));
     EXPECT_EQ(drives.drive(), root_);
     EXPECT_FALSE(drives.setDrive(QStringLiteral("/not/listed")));
     EXPECT_EQ(drives.drive(), root_);
     drives.showDrive(QStringLiteral("/"));
     EXPECT_EQ(drives.drive(), QStringLiteral("/"));
-    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(changes.count(), 1);
 }
 
 TEST_F(FileListsTest, EachDriveOpensAtItsLastFolderAndTheFilesFollow)
