@@ -32,7 +32,7 @@ TEST_F(ConnectionTest, ExecuteTranslatesJetDeleteAndQuotedTableNames)
     EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), DbError::BofOrEof);
 }
 
-TEST_F(ConnectionTest, TransactionsRefuseNestingAndStrayEnds)
+TEST_F(ConnectionTest, TransactionsRefuseNestingAndStrayEndsAndRollbackUndoesTheRecordsetsChanges)
 {
     EXPECT_NE(errorOf([&] { conn.commitTrans(); }), 0);
     EXPECT_NE(errorOf([&] { conn.rollbackTrans(); }), 0);
@@ -41,10 +41,7 @@ TEST_F(ConnectionTest, TransactionsRefuseNestingAndStrayEnds)
     EXPECT_TRUE(conn.inTransaction());
     conn.commitTrans();
     EXPECT_FALSE(conn.inTransaction());
-}
 
-TEST_F(ConnectionTest, RollbackUndoesRowChangesInTheRecordsets)
-{
     seed({"0001|01|1|Adams|10", "0001|02|2|Baker|20", "0002|01|3|Clark|30"});
     Recordset rs(&conn, kSorted);
     rs.open();

@@ -182,13 +182,12 @@ private:
     sqlite3* db_;
 };
 
-// The rowids in the database's order, rows equal on the columns by rowid.
-std::vector<qint64> databaseOrder(sqlite3* db, const QString& orderBy)
+// The rowids a query of the database gives, in its order.
+std::vector<qint64> databaseRowids(sqlite3* db, const QString& sql)
 {
     std::vector<qint64> out;
     sqlite3_stmt* st = nullptr;
-    const QByteArray sql = ("SELECT rowid FROM Mixed ORDER BY " + orderBy + ", rowid").toUtf8();
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     while (sqlite3_step(st) == SQLITE_ROW)
         out.push_back(sqlite3_column_int64(st, 0));
     sqlite3_finalize(st);
@@ -215,11 +214,14 @@ TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
         const QString orderBy = QString::fromUtf8(order);
         Recordset rs(&conn, QStringLiteral("SELECT * FROM Mixed ORDER BY ") + orderBy);
         rs.open();
-        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+        // Rows equal on the columns come by rowid.
+        const auto expected =
+            databaseRowids(conn.handle(), "SELECT rowid FROM Mixed ORDER BY " + orderBy + ", rowid");
+        EXPECT_EQ(recordsetOrder(rs), expected);
         rs.close();
         // And again from the rows the close kept.
         rs.open();
-        EXPECT_EQ(recordsetOrder(rs), databaseOrder(conn.handle(), orderBy));
+        EXPECT_EQ(recordsetOrder(rs), expected);
     }
 }
 
@@ -369,6 +371,16 @@ QStringList dump(Recordset& rs)
     return out;
 }
 
+// Sets fields of the current row, or of a new one, and saves it.
+void save(Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values, bool adding = false)
+{
+    if (adding)
+        rs.addNew();
+    for (const auto& [field, value] : values)
+        rs.setValue(QString::fromLatin1(field), value);
+    rs.update();
+}
+
 // What the database stores can differ from what the recordset was given; the
 // rows it keeps must show the stored values when they serve again.
 TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
@@ -383,11 +395,7 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
     const Case cases[] = {
         {"a numeric default of a text column", "CREATE TABLE W (NAME TEXT, T TEXT DEFAULT 1.0)",
          "INSERT INTO W (NAME) VALUES ('a')",
-         [](Recordset& rs) {
-             rs.addNew();
-             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b"));
-             rs.update();
-         }},
+         [](Recordset& rs) { save(rs, {{"NAME", "b"}}, true); }},
         {"more rows than are read back one by one", "CREATE TABLE W (NAME TEXT, T TEXT DEFAULT 1.0)",
          "INSERT INTO W (NAME) VALUES ('a')",
          [](Recordset& rs) {
@@ -399,53 +407,29 @@ TEST_F(OrderTest, RowsWrittenThroughARecordsetServeAgainAsStored)
          }},
         {"a generated column", "CREATE TABLE W (NAME TEXT, A INTEGER, B INTEGER GENERATED ALWAYS AS (A * 2) STORED)",
          "INSERT INTO W (NAME, A) VALUES ('a', 1)",
-         [](Recordset& rs) {
-             rs.setValue(QStringLiteral("A"), 5);
-             rs.update();
-         }},
+         [](Recordset& rs) { save(rs, {{"A", 5}}); }},
         {"a NaN, stored as Null", "CREATE TABLE W (NAME TEXT, R REAL)", "INSERT INTO W VALUES ('a', 1.5)",
-         [](Recordset& rs) {
-             rs.setValue(QStringLiteral("R"), std::numeric_limits<double>::quiet_NaN());
-             rs.update();
-         }},
+         [](Recordset& rs) { save(rs, {{"R", std::numeric_limits<double>::quiet_NaN()}}); }},
         {"a row replaced on a unique conflict", "CREATE TABLE W (NAME TEXT UNIQUE ON CONFLICT REPLACE, V INTEGER)",
          "INSERT INTO W VALUES ('a', 1), ('b', 2)",
-         [](Recordset& rs) {
-             rs.addNew();
-             rs.setValue(QStringLiteral("NAME"), QStringLiteral("a"));
-             rs.setValue(QStringLiteral("V"), 3);
-             rs.update();
-         },
-         false},
+         [](Recordset& rs) { save(rs, {{"NAME", "a"}, {"V", 3}}, true); }, false},
         {"a trigger that changes the row written",
          "CREATE TABLE W (NAME TEXT, V INTEGER); "
          "CREATE TRIGGER W_up AFTER UPDATE OF V ON W BEGIN UPDATE W SET NAME = 'changed' WHERE rowid = NEW.rowid; END",
          "INSERT INTO W VALUES ('a', 1)",
-         [](Recordset& rs) {
-             rs.setValue(QStringLiteral("V"), 2);
-             rs.update();
-         }},
+         [](Recordset& rs) { save(rs, {{"V", 2}}); }},
         {"a trigger that changes the row added",
          "CREATE TABLE W (NAME TEXT, V INTEGER); "
          "CREATE TRIGGER W_in AFTER INSERT ON W BEGIN UPDATE W SET V = 7 WHERE rowid = NEW.rowid; END",
          "INSERT INTO W VALUES ('a', 1)",
-         [](Recordset& rs) {
-             rs.addNew();
-             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b"));
-             rs.setValue(QStringLiteral("V"), 2);
-             rs.update();
-         }},
+         [](Recordset& rs) { save(rs, {{"NAME", "b"}, {"V", 2}}, true); }},
         {"values the database keeps in another form: -0, NaN, a lone surrogate",
          "CREATE TABLE W (NAME TEXT, R REAL, S REAL)", "INSERT INTO W VALUES ('a', 1.5, 1.5)",
          [](Recordset& rs) {
-             rs.addNew();
-             rs.setValue(QStringLiteral("NAME"), QStringLiteral("b") + QChar(0xD800));
-             rs.setValue(QStringLiteral("R"), -0.0);
-             rs.setValue(QStringLiteral("S"), std::numeric_limits<double>::quiet_NaN());
-             rs.update();
+             save(rs, {{"NAME", QStringLiteral("b") + QChar(0xD800)}, {"R", -0.0},
+                       {"S", std::numeric_limits<double>::quiet_NaN()}}, true);
              rs.moveFirst();
-             rs.setValue(QStringLiteral("R"), -0.0);
-             rs.update();
+             save(rs, {{"R", -0.0}});
          }},
     };
     for (const Case& c : cases) {
@@ -519,17 +503,6 @@ TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
 }
 
 // --- a part of a whole table already in memory (a search within one group)
-
-std::vector<qint64> databaseRowids(sqlite3* db, const QString& sql)
-{
-    std::vector<qint64> out;
-    sqlite3_stmt* st = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        out.push_back(sqlite3_column_int64(st, 0));
-    sqlite3_finalize(st);
-    return out;
-}
 
 TEST_F(OrderTest, APartOfATableInMemoryHoldsWhatTheDatabaseWouldSelect)
 {

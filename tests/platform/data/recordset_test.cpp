@@ -5,8 +5,6 @@
 namespace zarv::db::test {
 namespace {
 
-using RecordsetTest = DbTest;
-
 const QStringList kThreeGroups = {
     QStringLiteral("0001|01|000000000000000100|Adams|10"),
     QStringLiteral("0001|02|000000000000000200|Baker|20"),
@@ -15,11 +13,20 @@ const QStringList kThreeGroups = {
     QStringLiteral("0003|01|000000000000000500|Evans|50"),
 };
 
+// Five rows in three groups, and a recordset open over them in key order.
+class RecordsetTest : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        seed(kThreeGroups);
+        rs.open();
+    }
+    Recordset rs{&conn, kSorted};
+};
+
 TEST_F(RecordsetTest, CloneSeesRowsAddedThroughOriginalAndKeepsOwnPositionAndFilter)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     auto clone = rs.clone();
     EXPECT_EQ(clone->filter(), QString());
     EXPECT_EQ(clone->text("NAME"), "Adams");   // a new clone stands on the first row
@@ -51,9 +58,6 @@ TEST_F(RecordsetTest, CloneSeesRowsAddedThroughOriginalAndKeepsOwnPositionAndFil
 
 TEST_F(RecordsetTest, BookmarksCrossClones)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     auto clone = rs.clone();
     rs.move(3);
     clone->setBookmark(rs.bookmark());
@@ -80,9 +84,6 @@ TEST_F(RecordsetTest, BookmarksCrossClones)
 
 TEST_F(RecordsetTest, AddNewOnFilteredSortedRecordsetAppendsAndBecomesCurrent)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     rs.setFilter(eq("MORTCO", "0001"));
     rs.moveLast();
 
@@ -148,9 +149,6 @@ TEST_F(RecordsetTest, DeleteLeavesCursorOnTheSlotSoMovesLandOnNeighbours)
 
 TEST_F(RecordsetTest, RecordCountFollowsTheFilter)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     const std::pair<const char*, long> cases[] = {
         {"MORTCO = '0001'", 2},
         {"MORTCO <> '0001' ", 3},
@@ -184,9 +182,6 @@ TEST_F(RecordsetTest, RecordCountFollowsTheFilter)
 
 TEST_F(RecordsetTest, FindSearchesFromTheCurrentRowWithinTheFilter)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     rs.find("CD = '01'");
     EXPECT_EQ(rs.text("NAME"), "Adams");   // the current row itself matches
     rs.find("CD = '01'", 1);
@@ -213,9 +208,6 @@ TEST_F(RecordsetTest, FindSearchesFromTheCurrentRowWithinTheFilter)
 
 TEST_F(RecordsetTest, FilterSurvivesCloseSetSourceOpenAndRequery)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     rs.setFilter("CD = '01' ");
     rs.close();
     EXPECT_EQ(rs.filter(), "CD = '01' ");
@@ -236,9 +228,6 @@ TEST_F(RecordsetTest, FilterSurvivesCloseSetSourceOpenAndRequery)
 
 TEST_F(RecordsetTest, IndexFollowsEditsMadeThroughAnyCursor)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     auto clone = rs.clone();
     clone->setFilter("MORTCO = '0001' AND CD = '01'");   // builds the index over MORTCO, CD
     ASSERT_EQ(clone->recordCount(), 1);
@@ -254,41 +243,52 @@ TEST_F(RecordsetTest, IndexFollowsEditsMadeThroughAnyCursor)
     EXPECT_EQ(countInDatabase("WHERE CD = '07'"), 1);
 }
 
-TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZero)
+// A Null reads as the empty text and zero; an empty text read from the
+// database is the empty text, never Null, wherever it stands in the result.
+TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZeroAndEmptyTextIsNeverNull)
 {
     conn.execute("INSERT INTO Loose (T, R) VALUES (NULL, NULL)");
     conn.execute("INSERT INTO Loose (T, R) VALUES ('abc', 1.5)");
-    Recordset rs(&conn, "Loose");
-    rs.open();
-    EXPECT_TRUE(rs.value("T").isNull());
-    EXPECT_TRUE(rs.value("R").isNull());
-    EXPECT_EQ(rs.text("T"), "");
-    EXPECT_EQ(rs.text("R"), "");
-    EXPECT_EQ(rs.number("R"), 0.0);
-    rs.moveNext();
-    EXPECT_EQ(rs.number("T"), 0.0);        // text that is no number
-    EXPECT_EQ(rs.text("R"), "1.5");
-    EXPECT_EQ(rs.value("R").typeId(), QMetaType::Double);
-    EXPECT_EQ(errorOf([&] { rs.value("MISSING"); }), DbError::ItemNotFound);
+    Recordset loose(&conn, "Loose");
+    loose.open();
+    EXPECT_TRUE(loose.value("T").isNull());
+    EXPECT_TRUE(loose.value("R").isNull());
+    EXPECT_EQ(loose.text("T"), "");
+    EXPECT_EQ(loose.text("R"), "");
+    EXPECT_EQ(loose.number("R"), 0.0);
+    loose.moveNext();
+    EXPECT_EQ(loose.number("T"), 0.0);        // text that is no number
+    EXPECT_EQ(loose.text("R"), "1.5");
+    EXPECT_EQ(loose.value("R").typeId(), QMetaType::Double);
+    EXPECT_EQ(errorOf([&] { loose.value("MISSING"); }), DbError::ItemNotFound);
+
+    conn.execute("DELETE FROM Detail");
+    seed({"|01|000000000000000001|", "|01|000000000000000002|SMITH", "0042|02|000000000000000003|"});
+    Recordset empty(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY FOLIO"));
+    empty.open();
+    for (int row = 0; row < 3; ++row) {
+        empty.moveToRow(row);
+        const QVariant mortco = empty.value(QStringLiteral("MORTCO"));
+        EXPECT_TRUE(mortco.isValid() && !mortco.isNull()) << row;
+        EXPECT_EQ(mortco.toString(), row == 2 ? QStringLiteral("0042") : QString());
+    }
+    empty.moveFirst();
+    EXPECT_FALSE(empty.value(QStringLiteral("NAME")).isNull());
 }
 
 TEST_F(RecordsetTest, ReadOnlyRefusesEveryChange)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted, LockType::ReadOnly);
-    rs.open();
-    EXPECT_EQ(errorOf([&] { rs.setValue("NAME", "X"); }), DbError::ReadOnly);
-    EXPECT_EQ(errorOf([&] { rs.addNew(); }), DbError::ReadOnly);
-    EXPECT_EQ(errorOf([&] { rs.deleteCurrent(); }), DbError::ReadOnly);
-    EXPECT_EQ(errorOf([&] { rs.clone()->addNew(); }), DbError::ReadOnly);
+    Recordset readOnly(&conn, kSorted, LockType::ReadOnly);
+    readOnly.open();
+    EXPECT_EQ(errorOf([&] { readOnly.setValue("NAME", "X"); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { readOnly.addNew(); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { readOnly.deleteCurrent(); }), DbError::ReadOnly);
+    EXPECT_EQ(errorOf([&] { readOnly.clone()->addNew(); }), DbError::ReadOnly);
     EXPECT_EQ(countInDatabase("WHERE NAME = 'Adams'"), 1);
 }
 
 TEST_F(RecordsetTest, GridAccessorsSkipDeletedRows)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     const int name = rs.fieldIndex("name");
     rs.move(1);
     rs.deleteCurrent();   // Baker
@@ -313,9 +313,6 @@ TEST_F(RecordsetTest, GridAccessorsSkipDeletedRows)
 
 TEST_F(RecordsetTest, ObserversHearTheirOwnRecordsetOnly)
 {
-    seed(kThreeGroups);
-    Recordset rs(&conn, kSorted);
-    rs.open();
     std::vector<Recordset::Event> seen;
     rs.addObserver([&](Recordset::Event e) { seen.push_back(e); });
     auto clone = rs.clone();

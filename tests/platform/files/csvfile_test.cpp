@@ -160,6 +160,10 @@ TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamin
     EXPECT_TRUE(r.refusal().contains(QStringLiteral("line 10:")));
     EXPECT_FALSE(r.refusal().contains(QStringLiteral("line 11:")));
     EXPECT_TRUE(r.refusal().contains(QStringLiteral("and 15 more lines")));
+
+    // A file that cannot be opened says why.
+    EXPECT_FALSE(r.open(QStringLiteral("/nonexistent/folder/Verify.csv")));
+    EXPECT_TRUE(r.errorString().contains(QStringLiteral("Verify.csv")));
 }
 
 // A file of which only some lines hold fields leaves their separators and
@@ -219,13 +223,6 @@ TEST(CsvReader, OtherSeparatorsAndCharacterSetsAreReadAndNoted)
         for (qsizetype i = 0; i < std::min(shown.size(), c.findings.size()); ++i)
             EXPECT_TRUE(shown[i].startsWith(c.findings[i])) << shown[i].toStdString();
     }
-}
-
-TEST(CsvReader, AFileThatCannotBeOpenedSaysWhy)
-{
-    CsvReader r;
-    EXPECT_FALSE(r.open(QStringLiteral("/nonexistent/folder/Verify.csv")));
-    EXPECT_TRUE(r.errorString().contains(QStringLiteral("Verify.csv")));
 }
 
 } // namespace

@@ -3,119 +3,93 @@
 #include "platform/files/textfile.h"
 
 #include "faults.h"
-#include "printers.h"
+#include "files_support.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QTemporaryDir>
 
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zarv::fs;
+using namespace zarv::fs::test;
 
 namespace {
-
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readRaw(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 const QFileDevice::Permissions kReadOnly =
     QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;   // 0444
 
-class FileSysTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
-};
+using FileSysTest = FolderTest;
 
 } // namespace
 
-TEST_F(FileSysTest, FileExistsNeedsANonEmptyFile)
+// What the runs ask of a file: there with something in it, its attributes
+// (read-only 1, hidden 2, folder 16, archive 32), removal, the same bytes.
+TEST_F(FileSysTest, PresenceAttributesRemovalAndSameBytes)
 {
+    for (const char* name : {"plain.csv", "locked.csv", ".hidden", ".hidden-locked", "same.csv"})
+        writeRaw(path(name), "x");
     writeRaw(path("empty.csv"), "");
-    writeRaw(path("one.csv"), "x");
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    EXPECT_FALSE(fileExists(path("empty.csv")));
-    EXPECT_TRUE(fileExists(path("one.csv")));
-    EXPECT_FALSE(fileExists(path("missing.csv")));
-    EXPECT_FALSE(fileExists(path("folder")));
-    EXPECT_FALSE(fileExists(QString()));
-    EXPECT_FALSE(fileExists(QStringLiteral("/no/such/drive/x.csv")));
-}
-
-TEST_F(FileSysTest, Attributes)
-{
-    writeRaw(path("plain.csv"), "x");
-    writeRaw(path("locked.csv"), "x");
+    writeRaw(path("empty2.csv"), "");
+    writeRaw(path("longer.csv"), "xy");
+    writeRaw(path("other.csv"), "y");
     ASSERT_TRUE(QFile::setPermissions(path("locked.csv"), kReadOnly));
-    writeRaw(path(".hidden"), "x");
-    writeRaw(path(".hidden-locked"), "x");
     ASSERT_TRUE(QFile::setPermissions(path(".hidden-locked"), kReadOnly));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
 
-    const std::pair<const char*, int> cases[] = {
-        {"plain.csv", 32}, {"locked.csv", 33}, {".hidden", 34},
-        {".hidden-locked", 35}, {"folder", 16}, {"missing.csv", -1},
+    const struct {
+        const char* name;
+        bool exists;
+        int attributes;
+        bool sameAsPlain;
+    } cases[] = {
+        {"plain.csv", true, 32, true},       {"locked.csv", true, 33, true},   {".hidden", true, 34, true},
+        {".hidden-locked", true, 35, true},  {"folder", false, 16, false},     {"missing.csv", false, -1, false},
+        {"empty.csv", false, 32, false},     {"longer.csv", true, 32, false},  {"other.csv", true, 32, false},
+        {"", false, -1, false},
     };
-    for (const auto& [name, attr] : cases)
-        EXPECT_EQ(fileAttributes(path(QString::fromLatin1(name))), attr) << name;
-    EXPECT_EQ(fileAttributes(QString()), -1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = *c.name ? path(QString::fromLatin1(c.name)) : QString();
+        EXPECT_EQ(fileExists(file), c.exists);
+        EXPECT_EQ(fileAttributes(file), c.attributes);
+        EXPECT_EQ(isReadOnly(file), c.attributes == 33 || c.attributes == 35);
+        EXPECT_EQ(sameBytes(path("same.csv"), file), c.sameAsPlain);
+    }
+    EXPECT_FALSE(fileExists(QStringLiteral("/no/such/drive/x.csv")));
+    EXPECT_TRUE(sameBytes(path("empty.csv"), path("empty2.csv")));
 
-    EXPECT_TRUE(isReadOnly(path("locked.csv")));
-    EXPECT_FALSE(isReadOnly(path("plain.csv")));
-    EXPECT_FALSE(isReadOnly(path("missing.csv")));
+    EXPECT_TRUE(removeFile(path("plain.csv")));
+    EXPECT_FALSE(QFile::exists(path("plain.csv")));
+    EXPECT_TRUE(removeFile(path("plain.csv")));   // already gone
+    EXPECT_FALSE(removeFile(path("folder")));
 }
 
-TEST_F(FileSysTest, CopyReplaceReplacesTheTarget)
-{
-    writeRaw(path("source.csv"), "new contents\r\n");
-    writeRaw(path("target.bak"), "old");
-    QString error;
-    ASSERT_TRUE(copyReplace(path("source.csv"), path("target.bak"), &error)) << error.toStdString();
-    EXPECT_EQ(readRaw(path("target.bak")), QByteArray("new contents\r\n"));
-    EXPECT_TRUE(sameBytes(path("source.csv"), path("target.bak")));
-    ASSERT_TRUE(copyReplace(path("source.csv"), path("fresh.bak")));
-    EXPECT_TRUE(sameBytes(path("source.csv"), path("fresh.bak")));
-}
-
-TEST_F(FileSysTest, FailedCopyLeavesTheOldTarget)
+TEST_F(FileSysTest, CopyReplaceReplacesTheTargetOrOnFailureLeavesIt)
 {
     writeRaw(path("target.bak"), "old");
     QString error;
     EXPECT_FALSE(copyReplace(path("missing.csv"), path("target.bak"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("missing.csv"))) << error.toStdString();
-
     // A source that opens but fails while being read.
     error.clear();
     EXPECT_FALSE(copyReplace(QStringLiteral("/proc/self/mem"), path("target.bak"), &error));
     EXPECT_FALSE(error.isEmpty());
-
     EXPECT_EQ(readRaw(path("target.bak")), QByteArray("old"));
     EXPECT_EQ(names(), QStringList{"target.bak"});
 
-    writeRaw(path("source.csv"), "x");
+    writeRaw(path("source.csv"), "new contents\r\n");
     error.clear();
     EXPECT_FALSE(copyReplace(path("source.csv"), path("gone/target.bak"), &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write "))) << error.toStdString();
+    ASSERT_TRUE(copyReplace(path("source.csv"), path("target.bak"), &error)) << error.toStdString();
+    EXPECT_EQ(readRaw(path("target.bak")), QByteArray("new contents\r\n"));
+    ASSERT_TRUE(copyReplace(path("source.csv"), path("fresh.bak")));
+    EXPECT_TRUE(sameBytes(path("source.csv"), path("fresh.bak")));
 }
 
-TEST_F(FileSysTest, WriteFileAtomically)
+TEST_F(FileSysTest, AWholeFileIsWrittenAtOnceOrNotAtAll)
 {
     writeRaw(path("book.xlsx"), "old");
     QString error;
@@ -126,12 +100,9 @@ TEST_F(FileSysTest, WriteFileAtomically)
     EXPECT_FALSE(writeFileAtomically(path("folder"), "x", &error));
     EXPECT_TRUE(error.contains(QStringLiteral("folder"))) << error.toStdString();
     EXPECT_TRUE(QFileInfo(path("folder")).isDir());
-}
 
-TEST_F(FileSysTest, AbandonedSaveLeavesTheOldFile)
-{
+    // A save its writer abandons leaves the old file.
     writeRaw(path("data.csv"), "old");
-    QString error;
     const bool ok = saveAtomically(
         path("data.csv"),
         [](QIODevice& out) {
@@ -142,36 +113,11 @@ TEST_F(FileSysTest, AbandonedSaveLeavesTheOldFile)
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write "))) << error.toStdString();
     EXPECT_EQ(readRaw(path("data.csv")), QByteArray("old"));
-    EXPECT_EQ(names(), QStringList{"data.csv"});
+    EXPECT_EQ(names(), (QStringList{"book.xlsx", "data.csv"}));
 
     ASSERT_TRUE(saveAtomically(path("data.csv"), [](QIODevice& out) { return out.write("new") == 3; }, &error));
     EXPECT_EQ(readRaw(path("data.csv")), QByteArray("new"));
     EXPECT_TRUE(error.isEmpty());
-}
-
-TEST_F(FileSysTest, RemoveFile)
-{
-    writeRaw(path("a.bak"), "x");
-    EXPECT_TRUE(removeFile(path("a.bak")));
-    EXPECT_FALSE(QFile::exists(path("a.bak")));
-    EXPECT_TRUE(removeFile(path("a.bak")));   // already gone
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    EXPECT_FALSE(removeFile(path("folder")));
-}
-
-TEST_F(FileSysTest, SameBytes)
-{
-    writeRaw(path("a"), "abc");
-    writeRaw(path("b"), "abc");
-    writeRaw(path("c"), "abd");
-    writeRaw(path("d"), "abcd");
-    writeRaw(path("e"), "");
-    writeRaw(path("f"), "");
-    EXPECT_TRUE(sameBytes(path("a"), path("b")));
-    EXPECT_FALSE(sameBytes(path("a"), path("c")));
-    EXPECT_FALSE(sameBytes(path("a"), path("d")));
-    EXPECT_TRUE(sameBytes(path("e"), path("f")));
-    EXPECT_FALSE(sameBytes(path("a"), path("missing")));
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram)
@@ -250,75 +196,55 @@ TEST_F(FileSysTest, ASaveRemovesWhatKilledSavesOfTheSameTargetLeft)
 
 // ---------------------------------------------------------------- failures name their cause
 
-TEST_F(FileSysTest, AFullDiskSaysSoAndLeavesTheOldFiles)
+// A folder the user cannot write, a full disk, a read-only disk: the backup
+// copy, a whole-file write and a line writer each say why they failed, and
+// the old files stay as they were.
+TEST_F(FileSysTest, AFailedSaveSaysWhyAndLeavesTheOldFiles)
 {
-    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+    using Work = std::function<QString()>;
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    const struct {
+        const char* fault;
+        std::function<QString(const Work&)> under;
+        QString reason;
+    } cases[] = {
+        {"a folder that cannot be written",
+         [&](const Work& work) {
+             ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+             zarv::test::ObeyPermissions asAUser;
+             const QString texts = work();
+             ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+             return texts;
+         },
+         QStringLiteral("the folder %1 cannot be written").arg(folder)},
+        {"a full disk", zarv::test::withFullDisk, QStringLiteral("the disk is full")},
+        {"a read-only disk", zarv::test::withReadOnlyDisk,
+         QStringLiteral("the folder %1 cannot be written (the disk is read-only)").arg(folder)},
+    };
     writeRaw(path("Zarvdata.csv"), QByteArray(100000, 'x'));
     writeRaw(path("Zarvdata.bak"), "older");
-    const QString texts = zarv::test::withFullDisk([&] {
-        QString copy, whole, lines;
-        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
-        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
-        LineWriter out;
-        if (out.open(path("Verify.csv"))) {
-            out.writeLine(QStringLiteral("A,1234"));
-            out.commit();
-        }
-        lines = out.errorString();
-        return QStringList{copy, whole, lines}.join(u'\n');
-    });
-    const QString bak = QDir::toNativeSeparators(path("Zarvdata.bak"));
-    const QString csv = QDir::toNativeSeparators(path("Zarvdata.csv"));
-    const QString verify = QDir::toNativeSeparators(path("Verify.csv"));
-    EXPECT_EQ(texts, QStringLiteral("Could not write %1: the disk is full\nCould not write %2: the disk is full\n"
-                                    "Could not write %3: the disk is full").arg(bak, csv, verify));
-    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
-    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
-    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
-}
-
-TEST_F(FileSysTest, AReadOnlyDiskSaysSoAndLeavesTheOldFiles)
-{
-    ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
-    writeRaw(path("Zarvdata.csv"), "old");
-    writeRaw(path("Zarvdata.bak"), "older");
-    const QString texts = zarv::test::withReadOnlyDisk([&] {
-        QString copy, whole;
-        copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
-        writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
-        LineWriter out;
-        out.open(path("Verify.csv"));
-        return QStringList{copy, whole, out.errorString()}.join(u'\n');
-    });
-    const QString reason = QStringLiteral(": the folder %1 cannot be written (the disk is read-only)")
-                               .arg(QDir::toNativeSeparators(dir.path()));
-    const QStringList lines = texts.split(u'\n');
-    ASSERT_EQ(lines.size(), 3) << texts.toStdString();
-    for (const QString& line : lines)
-        EXPECT_TRUE(line.startsWith("Could not write ") && line.endsWith(reason)) << line.toStdString();
-    EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray("old"));
-    EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
-    EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
-}
-
-TEST_F(FileSysTest, AFolderThatCannotBeWrittenSaysSo)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
-    const QString folder = path("locked");
-    writeRaw(folder + "/Zarvdata.csv", "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-    QString copy, lines;
-    {
-        zarv::test::ObeyPermissions asAUser;
-        copyReplace(folder + "/Zarvdata.csv", folder + "/Zarvdata.bak", &copy);
-        LineWriter out;
-        out.open(folder + "/Zarvdata.csv");
-        lines = out.errorString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        if (c.reason.contains(QLatin1String("disk")))
+            ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
+        const QString texts = c.under([&] {
+            QString copy, whole;
+            copyReplace(path("Zarvdata.csv"), path("Zarvdata.bak"), &copy);
+            writeFileAtomically(path("Zarvdata.csv"), "new", &whole);
+            LineWriter out;
+            if (out.open(path("Verify.csv"))) {
+                out.writeLine(QStringLiteral("A,1234"));
+                out.commit();
+            }
+            return QStringList{copy, whole, out.errorString()}.join(u'\n');
+        });
+        QStringList expected;
+        for (const char* file : {"Zarvdata.bak", "Zarvdata.csv", "Verify.csv"})
+            expected << QStringLiteral("Could not write %1: %2")
+                            .arg(QDir::toNativeSeparators(path(file)), c.reason);
+        EXPECT_EQ(texts, expected.join(u'\n'));
+        EXPECT_EQ(readRaw(path("Zarvdata.bak")), QByteArray("older"));
+        EXPECT_EQ(readRaw(path("Zarvdata.csv")), QByteArray(100000, 'x'));
+        EXPECT_EQ(names(), (QStringList{"Zarvdata.bak", "Zarvdata.csv"}));
     }
-    ::chmod(QFile::encodeName(folder).constData(), 0755);
-    const QString reason = QStringLiteral(": the folder %1 cannot be written").arg(QDir::toNativeSeparators(folder));
-    EXPECT_TRUE(copy.endsWith(reason)) << copy.toStdString();
-    EXPECT_TRUE(lines.endsWith(reason)) << lines.toStdString();
-    EXPECT_EQ(readRaw(folder + "/Zarvdata.csv"), QByteArray("old"));
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Zarvdata.csv"});
 }

@@ -3,56 +3,50 @@
 
 #include "platform/files/filesys.h"
 
-#include <gtest/gtest.h>
+#include "files_support.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 using zarv::fs::Settings;
+using zarv::fs::test::readRaw;
 
 namespace {
 
 void writeIni(const QString& folder, const QByteArray& text)
 {
-    QFile f(QDir(folder).filePath(QStringLiteral("zarv.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(text), text.size());
+    zarv::fs::test::writeRaw(QDir(folder).filePath(QStringLiteral("zarv.ini")), text);
 }
 
 } // namespace
 
-TEST(SettingsFile, DefaultsWithoutAFile)
+// What a run takes from the settings: the return e-mail address, the folders
+// for A: and B:, the verified file's folder, the e-mail folder, the
+// system-information program.
+QStringList valuesOf(const Settings& s)
 {
-    QTemporaryDir dir;
-    const Settings s(dir.path());
-    const QString home = QDir::homePath();
-    EXPECT_EQ(s.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("zarv@brenhallow.gov"));
-    EXPECT_EQ(s.driveAFolder(), home + QStringLiteral("/ZARV-A"));
-    EXPECT_EQ(s.driveBFolder(), home + QStringLiteral("/ZARV-B"));
-    EXPECT_EQ(s.verifiedFolder(), home + QStringLiteral("/ZARV-Verified"));
-    EXPECT_EQ(s.emailFolder(), home);
-    EXPECT_EQ(s.systemInfoProgram(), QString());
-    EXPECT_EQ(s.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
+    return {s.returnEmail(),    s.driveAFolder(), s.driveBFolder(),
+            s.verifiedFolder(), s.emailFolder(),  s.systemInfoProgram()};
 }
 
-TEST(SettingsFile, ReadsTheKeys)
+TEST(SettingsFile, DefaultsWithoutAFileAndTheKeysOfOne)
 {
     QTemporaryDir dir;
+    const QString home = QDir::homePath();
+    const Settings none(dir.path());
+    EXPECT_EQ(none.filePath(), dir.filePath(QStringLiteral("zarv.ini")));
+    EXPECT_EQ(valuesOf(none), (QStringList{"zarv@brenhallow.gov", home + "/ZARV-A", home + "/ZARV-B",
+                                           home + "/ZARV-Verified", home, ""}));
+    EXPECT_EQ(none.value(QStringLiteral("Other/Key"), QStringLiteral("fallback")), QStringLiteral("fallback"));
+
+    // Sections and keys in any case; a comma stays; a blank value gives the default.
     writeIni(dir.path(),
              "[Return]\r\nEmail=clerk@example.org\r\n"
              "[Drives]\r\nA=/media/floppy\r\nB=~/diskette b\r\n"
              "[receiving]\r\nverifiedfolder=/srv/verified, 2024\r\nEmailFolder=  \r\n"
              "[About]\r\nSystemInfo=/usr/bin/hardinfo\r\n");
-    const Settings s(dir.path());
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("clerk@example.org"));
-    EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/floppy"));
-    EXPECT_EQ(s.driveBFolder(), QDir::homePath() + QStringLiteral("/diskette b"));
-    EXPECT_EQ(s.verifiedFolder(), QStringLiteral("/srv/verified,2024"));   // any case; a comma stays
-    EXPECT_EQ(s.emailFolder(), QDir::homePath());                          // blank gives the default
-    EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("/usr/bin/hardinfo"));
+    EXPECT_EQ(valuesOf(Settings(dir.path())),
+              (QStringList{"clerk@example.org", "/media/floppy", home + "/diskette b", "/srv/verified,2024", home,
+                           "/usr/bin/hardinfo"}));
 }
 
 TEST(SettingsFile, InstanceFollowsTheFolderSet)
@@ -92,12 +86,6 @@ private:
     QByteArray old_;
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
@@ -111,7 +99,7 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     QDir().mkpath(sys2 + QStringLiteral("/zarv"));
     writeIni(sys1 + QStringLiteral("/zarv"), "[Return]\nEmail=office@x\n[Drives]\nA=/media/stick\n");
     writeIni(sys2 + QStringLiteral("/zarv"), "[Return]\nEmail=second@x\n[About]\nSystemInfo=hardinfo\n");
-    const QByteArray systemBytes = readAll(sys1 + QStringLiteral("/zarv/zarv.ini"));
+    const QByteArray systemBytes = readRaw(sys1 + QStringLiteral("/zarv/zarv.ini"));
 
     EXPECT_EQ(Settings::userFile(), user + QStringLiteral("/zarv/zarv.ini"));
     EXPECT_EQ(Settings::systemFiles(), (QStringList{sys1 + QStringLiteral("/zarv/zarv.ini"),
@@ -119,17 +107,16 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     ASSERT_TRUE(Settings::createUserFile());
     ASSERT_TRUE(QFileInfo::exists(Settings::userFile()));
     // A fresh user's file only holds notes: the system-wide values, first folder first, then the defaults.
-    Settings& s = Settings::instance();
-    EXPECT_EQ(s.returnEmail(), QStringLiteral("office@x"));
-    EXPECT_EQ(s.driveAFolder(), QStringLiteral("/media/stick"));
-    EXPECT_EQ(s.systemInfoProgram(), QStringLiteral("hardinfo"));
-    EXPECT_EQ(s.driveBFolder(), QDir::homePath() + QStringLiteral("/ZARV-B"));
+    const QString homeFolder = QDir::homePath();
+    EXPECT_EQ(valuesOf(Settings::instance()),
+              (QStringList{"office@x", "/media/stick", homeFolder + "/ZARV-B", homeFolder + "/ZARV-Verified",
+                           homeFolder, "hardinfo"}));
 
     writeIni(user + QStringLiteral("/zarv"), "[return]\nemail=me@x\n[About]\nSystemInfo=\n");
     ASSERT_TRUE(Settings::createUserFile());   // an existing file is kept as the user left it
     EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("me@x"));
     EXPECT_EQ(Settings::instance().systemInfoProgram(), QStringLiteral("hardinfo"));   // an empty key takes the system-wide value
-    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
+    EXPECT_EQ(readRaw(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 
     // The folder used last goes into the user's file, once, its other lines as they were.
     for (const QString& folder : {QStringLiteral("/srv/a, b; \"c\" \\d"), QStringLiteral("/home/Åsa")}) {
@@ -139,7 +126,7 @@ TEST(SettingsFile, TheUsersFileIsReadOverTheSystemWideOnesAndOnlyItIsWritten)
     writeIni(user + QStringLiteral("/zarv"), "; note\r\n[Receiving]\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n");
     ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/x")));
     ASSERT_TRUE(Settings::instance().setReceivingLastFolder(QStringLiteral("/y")));
-    EXPECT_EQ(readAll(Settings::userFile()),
+    EXPECT_EQ(readRaw(Settings::userFile()),
               QByteArray("; note\r\n[Receiving]\r\nLastFolder=\"/y\"\r\n;LastFolder=\r\nEmailFolder=/e\r\n[About]\r\n"));
-    EXPECT_EQ(readAll(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
+    EXPECT_EQ(readRaw(sys1 + QStringLiteral("/zarv/zarv.ini")), systemBytes);
 }

@@ -1,13 +1,12 @@
 // Windows-1252 text files: code page, line ends, safe writing.
 #include "platform/files/textfile.h"
 
-#include <gtest/gtest.h>
+#include "files_support.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
 using namespace zarv::fs;
+using namespace zarv::fs::test;
 
 namespace {
 
@@ -17,19 +16,6 @@ QByteArray allBytes()
     for (int i = 0; i < 256; ++i)
         b.append(char(i));
     return b;
-}
-
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readRaw(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 QStringList readLines(const QString& path)
@@ -44,53 +30,36 @@ QStringList readLines(const QString& path)
     return lines;
 }
 
-class TextFileTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-};
+using TextFileTest = FolderTest;
 
 } // namespace
 
-TEST(CodePage, EveryByteSurvivesDecodeAndEncode)
+// Every byte decodes and encodes back; what the page lacks is one "?" a character.
+TEST(CodePage, EveryByteSurvivesAndWhatThePageLacksBecomesAQuestionMark)
 {
-    const QByteArray bytes = allBytes();
-    const QString text = decodeCp1252(bytes);
-    ASSERT_EQ(text.size(), 256);
-    EXPECT_EQ(encodeCp1252(text), bytes);
-}
-
-TEST(CodePage, KnownCharacters)
-{
+    EXPECT_EQ(decodeCp1252(allBytes()).size(), 256);
+    EXPECT_EQ(encodeCp1252(decodeCp1252(allBytes())), allBytes());
     const std::pair<unsigned char, char16_t> cases[] = {
         {0x41, u'A'}, {0x80, 0x20AC}, {0x81, 0x0081}, {0x8A, 0x0160}, {0x8D, 0x008D},
         {0x8F, 0x008F}, {0x90, 0x0090}, {0x92, 0x2019}, {0x96, 0x2013}, {0x9D, 0x009D},
         {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xE9, 0x00E9}, {0xFF, 0x00FF},
     };
     for (const auto& [byte, unicode] : cases) {
-        const QString s = decodeCp1252(QByteArray(1, char(byte)));
-        ASSERT_EQ(s.size(), 1);
-        EXPECT_EQ(s[0].unicode(), unicode) << int(byte);
+        EXPECT_EQ(decodeCp1252(QByteArray(1, char(byte))), QString(QChar(unicode))) << int(byte);
         EXPECT_EQ(encodeCp1252(QString(QChar(unicode))), QByteArray(1, char(byte))) << int(byte);
     }
-}
-
-TEST(CodePage, UnmappableCharactersBecomeQuestionMarks)
-{
     EXPECT_EQ(encodeCp1252(QString::fromUtf8("a\u03A9b\u2192")), QByteArray("a?b?"));
     EXPECT_EQ(encodeCp1252(QString(QChar(0x0080))), QByteArray("?"));   // C1 control the page redefines
     EXPECT_EQ(encodeCp1252(QString::fromUtf8("x\U0001F600y")), QByteArray("x?y"));   // one character, one "?"
 }
 
-struct LineCase {
-    const char* name;
-    QByteArray bytes;
-    QStringList lines;
-};
-
 TEST_F(TextFileTest, LineEndVariants)
 {
-    const LineCase cases[] = {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
         {"empty", "", {}},
         {"no end", "a", {"a"}},
         {"crlf", "a\r\n", {"a"}},
@@ -124,6 +93,12 @@ TEST_F(TextFileTest, LinesAcrossTheReadBuffer)
         EXPECT_EQ(lines[1], QStringLiteral("y"));
         EXPECT_EQ(lines[2].size(), n);
     }
+    // Many short lines, so that line ends fall at every place of a chunk.
+    const QByteArray line = QByteArray(146, 'a') + "\xE9,1\r\n";
+    writeRaw(path("big.csv"), line.repeated(100000));
+    const QStringList lines = readLines(path("big.csv"));
+    ASSERT_EQ(lines.size(), 100000);
+    EXPECT_EQ(lines.last(), QString(146, u'a') + QString::fromUtf8("\u00E9,1"));
 }
 
 TEST_F(TextFileTest, ReaderReportsAMissingFile)
@@ -139,26 +114,8 @@ TEST_F(TextFileTest, ReaderReportsAMissingFile)
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(TextFileTest, ReadsALargeFileAcrossBufferBoundaries)
-{
-    QByteArray bytes;
-    const QByteArray line = QByteArray(146, 'a') + "\xE9,1\r\n";
-    for (int i = 0; i < 100000; ++i)
-        bytes += line;
-    writeRaw(path("big.csv"), bytes);
-
-    LineReader reader;
-    ASSERT_TRUE(reader.open(path("big.csv")));
-    QString s;
-    int count = 0;
-    while (reader.readLine(s))
-        ++count;
-    EXPECT_EQ(count, 100000);
-    EXPECT_EQ(s.size(), 149);
-    EXPECT_EQ(s.right(3), QString::fromUtf8("\u00E9,1"));
-}
-
-TEST_F(TextFileTest, WriterEndsEveryLineWithCrLf)
+// Every line ends with CR LF; every character of the page reads back as written.
+TEST_F(TextFileTest, WriterEndsEveryLineWithCrLfAndEveryCharacterReadsBack)
 {
     LineWriter w;
     ASSERT_TRUE(w.open(path("out.csv")));
@@ -167,15 +124,11 @@ TEST_F(TextFileTest, WriterEndsEveryLineWithCrLf)
     w.writeLine(QString::fromUtf8("caf\u00E9 \u20AC \u03A9"));
     ASSERT_TRUE(w.commit()) << w.errorString().toStdString();
     EXPECT_EQ(readRaw(path("out.csv")), QByteArray("a,b\r\n\r\ncaf\xE9 \x80 ?\r\n"));
-}
 
-TEST_F(TextFileTest, EveryCharacterSurvivesWriteAndRead)
-{
     QByteArray bytes = allBytes();
     bytes.remove(13, 1);   // CR and LF end lines
     bytes.remove(10, 1);
     const QString line = decodeCp1252(bytes);
-    LineWriter w;
     ASSERT_TRUE(w.open(path("bytes.txt")));
     w.writeLine(line);
     w.writeLine(line);
@@ -202,45 +155,41 @@ TEST_F(TextFileTest, WriterReplacesTheOldFileOnlyOnCommit)
         EXPECT_FALSE(w.commit());
     }
     EXPECT_EQ(readRaw(path("data.csv")), QByteArray("old\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.csv"});
+    EXPECT_EQ(names(), QStringList{"data.csv"});
 }
 
-TEST_F(TextFileTest, WriterFailsCleanlyWhenTheFolderIsMissing)
-{
-    const QString target = path("no-such-folder/data.csv");
-    LineWriter w;
-    EXPECT_FALSE(w.open(target));
-    w.writeLine(QStringLiteral("x"));
-    EXPECT_FALSE(w.commit());
-    EXPECT_TRUE(w.errorString().startsWith(QStringLiteral("Could not write ") + target))
-        << w.errorString().toStdString();
-    EXPECT_TRUE(w.errorString().contains(QStringLiteral("does not exist")));
-}
-
-TEST_F(TextFileTest, WriterFailsCleanlyWhenTheTargetIsAFolder)
+// A missing folder, a folder in the target's place, a folder moved away before
+// the commit's rename: the write fails, says why, and leaves what was there.
+TEST_F(TextFileTest, AFailedWriteSaysWhyAndLeavesWhatWasThere)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken")));
-    LineWriter w;
-    w.open(path("taken"));
-    w.writeLine(QStringLiteral("x"));
-    EXPECT_FALSE(w.commit());
-    EXPECT_FALSE(w.errorString().isEmpty());
-    EXPECT_TRUE(QFileInfo(path("taken")).isDir());
-}
-
-TEST_F(TextFileTest, FailedCommitLeavesTheOldFile)
-{
-    // The folder moves away while the file is being written, so the rename
-    // at commit cannot happen.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("work")));
     writeRaw(path("work/data.csv"), "old\r\n");
-    LineWriter w;
-    ASSERT_TRUE(w.open(path("work/data.csv")));
-    w.writeLine(QStringLiteral("new"));
-    ASSERT_TRUE(QDir(dir.path()).rename(QStringLiteral("work"), QStringLiteral("moved")));
-    EXPECT_FALSE(w.commit());
-    EXPECT_TRUE(w.errorString().startsWith(QStringLiteral("Could not write ")));
-    EXPECT_FALSE(w.errorString().contains(QStringLiteral("Unknown error")));
+    const struct {
+        const char* target;
+        bool movesAway;
+        const char* says;
+    } cases[] = {
+        {"no-such-folder/data.csv", false, "does not exist"},
+        {"taken", false, ""},
+        {"work/data.csv", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        LineWriter w;
+        const bool opened = w.open(path(c.target));
+        if (c.movesAway) {
+            ASSERT_TRUE(opened);
+            ASSERT_TRUE(QDir(dir.path()).rename(QStringLiteral("work"), QStringLiteral("moved")));
+        }
+        w.writeLine(QStringLiteral("x"));
+        EXPECT_FALSE(w.commit());
+        EXPECT_TRUE(w.errorString().startsWith(QStringLiteral("Could not write ") + path(c.target)))
+            << w.errorString().toStdString();
+        EXPECT_TRUE(w.errorString().contains(QLatin1String(c.says)));
+        EXPECT_FALSE(w.errorString().contains(QStringLiteral("Unknown error")));
+    }
+    EXPECT_TRUE(QFileInfo(path("taken")).isDir());
     EXPECT_EQ(readRaw(path("moved/data.csv")), QByteArray("old\r\n"));
     EXPECT_EQ(QDir(path("moved")).entryList(QDir::Files | QDir::Hidden), QStringList{"data.csv"});
 }

@@ -1,5 +1,4 @@
-#include "platform/data/connection.h"
-#include "platform/data/recordset.h"
+#include "../data/dbfixture.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/grid/recordsetmodel.h"
 #include <QApplication>
@@ -7,13 +6,12 @@
 #include <QItemSelectionModel>
 #include <QTest>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QVBoxLayout>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 using namespace zarv::ui;
-using zarv::db::Connection;
 using zarv::db::Recordset;
 
 namespace {
@@ -21,33 +19,12 @@ namespace {
 constexpr int kRows = 40;
 
 // The rows a grid signal carried, in order.
-struct RowSignals {
-    template <typename Signal>
-    RowSignals(RecordsetGrid& grid, Signal signal)
-    {
-        QObject::connect(&grid, signal, &grid, [this](int row) { rows.push_back(row); });
-    }
-    std::vector<int> rows;
-};
-
-// NAME "Owner 00" .. "Owner 39"; every fourth row belongs to agency 0001.
-void createTable(const QString& path)
+std::vector<int> rowsOf(const QSignalSpy& spy)
 {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    std::string sql = "CREATE TABLE Detail (MORTCO TEXT NOT NULL DEFAULT '', NAME TEXT NOT NULL DEFAULT '',"
-                      " ABC TEXT NOT NULL DEFAULT '', PAYMENT REAL NOT NULL DEFAULT 0);";
-    for (int i = 0; i < kRows; ++i) {
-        char row[160];
-        std::snprintf(row, sizeof row, "INSERT INTO Detail VALUES ('%s', 'Owner %02d', '%c', %d.5);",
-                      i % 4 == 0 ? "0001" : "0002", i, "ABC"[i % 3], 1000 + i);
-        sql += row;
-    }
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK);
+    std::vector<int> rows;
+    for (const QList<QVariant>& arguments : spy)
+        rows.push_back(arguments.at(0).toInt());
+    return rows;
 }
 
 QString valueList(const QVariant& v)
@@ -60,15 +37,23 @@ QString valueList(const QVariant& v)
     return QStringLiteral("Other");
 }
 
-class GridTest : public ::testing::Test {
+// NAME "Owner 00" .. "Owner 39"; every fourth row belongs to agency 0001.
+class GridTest : public zarv::db::test::DbTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir_.isValid());
-        const QString path = dir_.filePath(QStringLiteral("Zarv.mdb"));
-        createTable(path);
-        conn_.setConnectionString(QStringLiteral("Provider=MSDASQL;Initial Catalog=") + path);
-        rs_ = std::make_unique<Recordset>(&conn_, QStringLiteral("SELECT * FROM Detail ORDER BY NAME"));
+        DbTest::SetUp();
+        conn.execute(QStringLiteral("CREATE TABLE Owners (MORTCO TEXT NOT NULL DEFAULT '', "
+                                    "NAME TEXT NOT NULL DEFAULT '', ABC TEXT NOT NULL DEFAULT '', "
+                                    "PAYMENT REAL NOT NULL DEFAULT 0)"));
+        for (int i = 0; i < kRows; ++i) {
+            conn.execute(QStringLiteral("INSERT INTO Owners VALUES ('%1', 'Owner %2', '%3', %4.5)")
+                             .arg(i % 4 == 0 ? "0001" : "0002")
+                             .arg(i, 2, 10, QLatin1Char('0'))
+                             .arg(QChar(u"ABC"[i % 3]))
+                             .arg(1000 + i));
+        }
+        rs_ = std::make_unique<Recordset>(&conn, QStringLiteral("SELECT * FROM Owners ORDER BY NAME"));
         rs_->open();
     }
     void TearDown() override
@@ -102,8 +87,6 @@ protected:
         return *grid_;
     }
 
-    QTemporaryDir dir_;
-    Connection conn_{QStringLiteral("Zarv")};
     std::unique_ptr<Recordset> rs_;
     std::unique_ptr<RecordsetGrid> grid_;
     std::vector<qint64> bookmarks_;
@@ -111,7 +94,7 @@ protected:
 
 } // namespace
 
-TEST_F(GridTest, ShowsTheRowsWithHeadingsWidthsAndFormats)
+TEST_F(GridTest, ShowsTheRowsWithHeadingsWidthsAndFormatsAndEditsAsMade)
 {
     RecordsetModel& model = *grid().recordsetModel();
     ASSERT_EQ(model.rowCount(), kRows);
@@ -136,6 +119,13 @@ TEST_F(GridTest, ShowsTheRowsWithHeadingsWidthsAndFormats)
         ASSERT_EQ(bookmarks_.size(), 1u);
         EXPECT_EQ(bookmarks_[0], rs_->bookmarkAt(t.row));
     }
+
+    // An edited row shows its new value.
+    rs_->moveToRow(3);
+    rs_->setValue(QStringLiteral("NAME"), QStringLiteral("Changed Owner"));
+    rs_->update();
+    EXPECT_EQ(model.cellText(3, 0), QStringLiteral("Changed Owner"));
+    EXPECT_EQ(model.rowCount(), kRows);
 }
 
 TEST_F(GridTest, PaintingRunsNoQuery)
@@ -143,7 +133,7 @@ TEST_F(GridTest, PaintingRunsNoQuery)
     grid();
     int statements = 0;
     sqlite3_trace_v2(
-        conn_.handle(), SQLITE_TRACE_STMT,
+        conn.handle(), SQLITE_TRACE_STMT,
         [](unsigned, void* count, void*, void*) {
             ++*static_cast<int*>(count);
             return 0;
@@ -154,39 +144,39 @@ TEST_F(GridTest, PaintingRunsNoQuery)
     for (int r = 0; r < model.rowCount(); ++r)
         for (int c = 0; c < model.columnCount(); ++c)
             model.data(model.index(r, c));
-    sqlite3_trace_v2(conn_.handle(), 0, nullptr, nullptr);
+    sqlite3_trace_v2(conn.handle(), 0, nullptr, nullptr);
     EXPECT_EQ(statements, 0);
 }
 
 TEST_F(GridTest, SelectingARowMovesTheRecordset)
 {
-    RowSignals changed(grid(), &RecordsetGrid::rowChanged);
+    QSignalSpy changed(&grid(), &RecordsetGrid::rowChanged);
     grid().selectionModel()->setCurrentIndex(grid().model()->index(5, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(rs_->currentRow(), 5);
     EXPECT_EQ(rs_->text(QStringLiteral("NAME")), QStringLiteral("Owner 05"));
-    EXPECT_EQ(changed.rows, std::vector<int>{5});
+    EXPECT_EQ(rowsOf(changed), std::vector<int>{5});
 
     // A double click lands the recordset on the row before the signal goes out.
-    RowSignals doubled(grid(), &RecordsetGrid::rowDoubleClicked);
+    QSignalSpy doubled(&grid(), &RecordsetGrid::rowDoubleClicked);
     int rowAtSignal = -1;
     QObject::connect(&grid(), &RecordsetGrid::rowDoubleClicked, [&](int) { rowAtSignal = rs_->currentRow(); });
     emit grid().doubleClicked(grid().model()->index(9, 1));
-    EXPECT_EQ(doubled.rows, std::vector<int>{9});
+    EXPECT_EQ(rowsOf(doubled), std::vector<int>{9});
     EXPECT_EQ(rowAtSignal, 9);
     EXPECT_EQ(grid().currentRowIndex(), 9);
 }
 
 TEST_F(GridTest, MovingTheRecordsetSelectsAndShowsTheRow)
 {
-    RowSignals changed(grid(), &RecordsetGrid::rowChanged);
+    QSignalSpy changed(&grid(), &RecordsetGrid::rowChanged);
     rs_->moveLast();
     EXPECT_EQ(grid().currentRowIndex(), kRows - 1);
     const QModelIndexList selected = grid().selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0].row(), kRows - 1);
     EXPECT_TRUE(grid().viewport()->rect().intersects(grid().visualRect(grid().model()->index(kRows - 1, 0))));
-    EXPECT_EQ(changed.rows, std::vector<int>{kRows - 1});
+    EXPECT_EQ(rowsOf(changed), std::vector<int>{kRows - 1});
 
     // Find goes forward from the last row: past the end, the grid has no row.
     rs_->find(QStringLiteral("NAME = 'Owner 12'"));
@@ -198,7 +188,7 @@ TEST_F(GridTest, MovingTheRecordsetSelectsAndShowsTheRow)
     EXPECT_EQ(grid().currentRowIndex(), 12);
 }
 
-TEST_F(GridTest, RebindAfterAFilterShowsOnlyTheFilteredRows)
+TEST_F(GridTest, RebindAfterAFilterShowsOnlyTheFilteredRowsOrNone)
 {
     grid();
     rs_->setFilter(QStringLiteral("MORTCO = '0001'"));
@@ -212,14 +202,10 @@ TEST_F(GridTest, RebindAfterAFilterShowsOnlyTheFilteredRows)
     rs_->setFilter(QString());
     grid().rebind();
     EXPECT_EQ(model.rowCount(), kRows);
-}
 
-TEST_F(GridTest, EmptyRecordsetShowsNothingAndSurvivesClicks)
-{
-    grid();
+    // A filter that leaves nothing shows nothing and survives clicks.
     rs_->setFilter(QStringLiteral("NAME = 'nobody'"));
     grid().rebind();
-    const RecordsetModel& model = *grid().recordsetModel();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(grid().currentRowIndex(), -1);
     EXPECT_EQ(model.currentRow(), -1);
@@ -235,19 +221,6 @@ TEST_F(GridTest, EmptyRecordsetShowsNothingAndSurvivesClicks)
     grid().rebind();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.currentRow(), -1);
-}
-
-TEST_F(GridTest, EditedRowShowsItsNewValue)
-{
-    grid();
-    rs_->moveToRow(3);
-    rs_->setValue(QStringLiteral("NAME"), QStringLiteral("Changed Owner"));
-    rs_->update();
-    const RecordsetModel& model = *grid().recordsetModel();
-    const int row = rs_->currentRow();
-    ASSERT_GE(row, 0);
-    EXPECT_EQ(model.cellText(row, 0), QStringLiteral("Changed Owner"));
-    EXPECT_EQ(model.rowCount(), kRows);
 }
 
 // The grid among other controls of a window, worked from the keyboard.

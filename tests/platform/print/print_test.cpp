@@ -1,3 +1,4 @@
+#include "../files/files_support.h"
 #include "platform/print/print.h"
 #include "platform/ui/screens/scriptedscreens.h"
 #include <QDir>
@@ -15,11 +16,7 @@ using namespace zarv::ui;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using zarv::fs::test::readRaw;
 
 // Page objects of a PDF; the page tree nodes ("/Type /Pages") are not pages.
 int pdfPageCount(const QByteArray& pdf)
@@ -55,7 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(PrintTest, FormGoesToOnePdfPageInTheWorkingFolder)
+TEST_F(PrintTest, FormGoesToOnePdfPageInTheWorkingFolderReplacingAnOldOneOrBesideIt)
 {
     QWidget form;
     form.setWindowTitle(QStringLiteral("About ZARV"));
@@ -68,32 +65,23 @@ TEST_F(PrintTest, FormGoesToOnePdfPageInTheWorkingFolder)
     EXPECT_FALSE(out.toPrinter);
     EXPECT_EQ(out.where, QDir(folder()).filePath(QStringLiteral("About.pdf")));
     EXPECT_EQ(out.pages, 1);
-    const QByteArray pdf = readAll(out.where);
+    const QByteArray pdf = readRaw(out.where);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(pdfPageCount(pdf), 1);
     EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("About.pdf")});   // no temporary left behind
-}
 
-TEST_F(PrintTest, ExistingFileIsReplacedOrKeptWhenAUniqueNameIsAsked)
-{
+    // An existing file is replaced, or kept when a name of its own is asked for.
     const QString target = QDir(folder()).filePath(QStringLiteral("DetailReport.pdf"));
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
-    QWidget form;
-    form.resize(100, 100);
-
+    zarv::fs::test::writeRaw(target, "old");
     const PrintOutcome unique = printWidget(form, {folder(), QStringLiteral("DetailReport.pdf"), true});
     ASSERT_TRUE(unique.ok) << unique.error.toStdString();
     EXPECT_EQ(unique.where, QDir(folder()).filePath(QStringLiteral("DetailReport (2).pdf")));
-    EXPECT_EQ(readAll(target), QByteArray("old"));
+    EXPECT_EQ(readRaw(target), QByteArray("old"));
 
     const PrintOutcome replaced = printWidget(form, {folder(), QStringLiteral("DetailReport.pdf"), false});
     ASSERT_TRUE(replaced.ok) << replaced.error.toStdString();
     EXPECT_EQ(replaced.where, target);
-    EXPECT_TRUE(readAll(target).startsWith("%PDF"));
+    EXPECT_TRUE(readRaw(target).startsWith("%PDF"));
 }
 
 TEST_F(PrintTest, BandedReportBreaksPagesBetweenBlocks)
@@ -141,10 +129,10 @@ TEST_F(PrintTest, BandedReportBreaksPagesBetweenBlocks)
     const int fit = static_cast<int>(body.height() / (3 * line));
     for (size_t p = 0; p + 1 < blocksPerPage.size(); ++p)
         EXPECT_EQ(blocksPerPage[p], fit) << "page " << p + 1;
-    EXPECT_EQ(pdfPageCount(readAll(job.outcome().where)), pages);
+    EXPECT_EQ(pdfPageCount(readRaw(job.outcome().where)), pages);
 }
 
-TEST_F(PrintTest, AnEmptyReportStillPrintsOnePage)
+TEST_F(PrintTest, AnEmptyReportStillPrintsOnePageAndAnAbandonedJobNone)
 {
     PrintJob job({folder(), QStringLiteral("Empty.pdf")});
     ASSERT_TRUE(job.begin());
@@ -153,7 +141,14 @@ TEST_F(PrintTest, AnEmptyReportStillPrintsOnePage)
     report.setPageHeader(50, [&](QPainter&, const QRectF&, int) { ++headers; });
     ASSERT_TRUE(report.finish());
     EXPECT_EQ(headers, 1);
-    EXPECT_EQ(pdfPageCount(readAll(job.outcome().where)), 1);
+    EXPECT_EQ(pdfPageCount(readRaw(job.outcome().where)), 1);
+
+    {
+        PrintJob abandoned({folder(), QStringLiteral("Half.pdf")});
+        ASSERT_TRUE(abandoned.begin());
+        abandoned.painter().drawText(QPointF(10, 10), QStringLiteral("half"));
+    }
+    EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("Empty.pdf")});   // none of the abandoned job
 }
 
 TEST_F(PrintTest, UnwritableTargetFailsWithAReason)
@@ -176,21 +171,17 @@ TEST_F(PrintTest, UnwritableTargetFailsWithAReason)
         EXPECT_FALSE(out.error.isEmpty()) << target.toStdString();
         EXPECT_FALSE(QFile::exists(QDir(target).filePath(QStringLiteral("Form.pdf"))));
     }
+    TextReport report;
+    report.blockCount = 1;
+    report.block = [](qsizetype) { return QStringList{QStringLiteral("x")}; };
+    const PrintOutcome text = printTextReport(report, {targets.first(), QStringLiteral("R.pdf")});
+    EXPECT_FALSE(text.ok);
+    EXPECT_FALSE(text.error.isEmpty());
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     PrintJob never({folder(), QStringLiteral("Never.pdf")});
     EXPECT_FALSE(never.finish());                      // finishing a job never begun
     EXPECT_FALSE(never.outcome().error.isEmpty());
-}
-
-TEST_F(PrintTest, AbandonedJobLeavesNoFile)
-{
-    {
-        PrintJob job({folder(), QStringLiteral("Half.pdf")});
-        ASSERT_TRUE(job.begin());
-        job.painter().drawText(QPointF(10, 10), QStringLiteral("half"));
-    }
-    EXPECT_TRUE(filesInFolder().isEmpty()) << filesInFolder().join(',').toStdString();
 }
 
 // ---------------------------------------------------------------- text reports
@@ -226,7 +217,7 @@ TEST_F(PrintTest, TextReportRepeatsItsHeaderAndKeepsEveryBlock)
     const PrintOutcome outcome = printTextReport(report, {folder(), QStringLiteral("Lines.pdf")});
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
     EXPECT_GT(outcome.pages, 1);
-    EXPECT_EQ(pdfPageCount(readAll(outcome.where)), outcome.pages);
+    EXPECT_EQ(pdfPageCount(readRaw(outcome.where)), outcome.pages);
     ASSERT_EQ(blocksAsked.size(), 200u);
     for (qsizetype i = 0; i < 200; ++i)
         EXPECT_EQ(blocksAsked[size_t(i)], i);
@@ -234,16 +225,6 @@ TEST_F(PrintTest, TextReportRepeatsItsHeaderAndKeepsEveryBlock)
     ASSERT_EQ(headerPages.size(), size_t(outcome.pages) + 1);
     for (int p = 1; p <= outcome.pages; ++p)
         EXPECT_EQ(headerPages[size_t(p)], p);
-}
-
-TEST_F(PrintTest, TextReportIntoAMissingFolderFailsWithAReason)
-{
-    TextReport report;
-    report.blockCount = 1;
-    report.block = [](qsizetype) { return QStringList{QStringLiteral("x")}; };
-    const PrintOutcome outcome = printTextReport(report, {QDir(folder()).filePath("missing"), "R.pdf"});
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_FALSE(outcome.error.isEmpty());
 }
 
 TEST(TellPrintOutcome, SaysWhereTheReportWentOrWhyItFailed)
@@ -298,7 +279,7 @@ TEST_F(PrintTest, OfferedPrintsGoWhereTheUserChoosesInTheDialog)
         EXPECT_EQ(out.where, c.written);
         if (!c.written.isEmpty()) {
             EXPECT_TRUE(out.chosen);
-            EXPECT_EQ(pdfPageCount(readAll(c.written)), 1);
+            EXPECT_EQ(pdfPageCount(readRaw(c.written)), 1);
         }
         // The chosen file was named by the dialog: no talk of a missing printer.
         if (!c.written.isEmpty())

@@ -30,17 +30,14 @@ TEST(ReadAmount, ReadsTheFormsASpreadsheetWrites)
     }
 }
 
-TEST(ReadAmount, RefusesEverythingElse)
+TEST(ReadAmount, RefusesEverythingElseAndOverflowsWhenTooLarge)
 {
     for (const char* text : {"", "   ", "abc", "12abc", "12.5x", "1.2.3", "1,2,3", "12,34", "1,234,5", ",100",
                              "100,", "(-25)", "(25", "25)", "$$25", "--1", "-3-", "1 000", "1e", "&H1F", "-+", "$",
                              "()", "25%", "1\t", "١٢"}) {
         EXPECT_FALSE(ReadAmount(q(text)).has_value()) << text;
     }
-}
-
-TEST(ReadAmount, TooLargeOverflowsAndTooSmallIsZero)
-{
+    // Too large overflows, too small is zero.
     EXPECT_THROW(ReadAmount(q("1e999")), std::overflow_error);
     EXPECT_EQ(*ReadAmount(q("1e-999")), 0);
 }

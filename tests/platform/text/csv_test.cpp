@@ -64,16 +64,13 @@ TEST(CsvSplit, FieldsAsSpreadsheetProgramsWriteThem)
     EXPECT_EQ(csv::unclosedQuote(QStringLiteral("a,b,\"c")), 4);
 }
 
-TEST(CsvWrite, QuotesOnlyWhatNeedsIt)
+TEST(CsvWrite, QuotesOnlyWhatNeedsItAndEveryLineSplitsBackIntoItsFields)
 {
     EXPECT_EQ(csv::join({"a", "", "b c", "x,y", "say \"hi\"", "two\nlines", "O'NEIL"}),
               QStringLiteral("a,,b c,\"x,y\",\"say \"\"hi\"\"\",\"two\nlines\",O'NEIL"));
-}
 
-// Whatever the fields hold (but line ends, which no line holds), the line the
-// writer makes splits back into them, and no quote of it is left open.
-TEST(CsvWrite, EveryWrittenLineSplitsBackIntoItsFields)
-{
+    // Whatever the fields hold (but line ends, which no line holds), the line
+    // the writer makes splits back into them, and no quote of it is left open.
     const QString alphabet = QStringLiteral("ab ,\"'\t;\u00C9\x1A");
     std::mt19937 rng(7);
     for (int round = 0; round < 3000; ++round) {

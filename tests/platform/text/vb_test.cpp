@@ -25,18 +25,15 @@ TEST(VbTrim, RemovesBlanksOnlyNotTabsOrOtherSpaces)
     EXPECT_EQ(Trim(q("    ")), QString());
 }
 
-TEST(VbCase, MapsOneCharacterToOne)
+// One character to one; a letter of Windows-1252 whose capital the code page
+// lacks stays as it is, so upper case never turns a writable text into one
+// that is not.
+TEST(VbCase, MapsOneCharacterToOneInsideTheAnsiCodePage)
 {
     EXPECT_EQ(UCase(q("straße")), q("STRAßE"));
     EXPECT_EQ(UCase(q("abc é 1")), q("ABC É 1"));
     EXPECT_EQ(LCase(q("ÀBC")), q("àbc"));
     EXPECT_EQ(UCase(q("ﬁ")).size(), 1);   // a ligature stays one character
-}
-
-// A letter of Windows-1252 whose capital the code page lacks stays as it is,
-// so upper case never turns a writable text into one that is not.
-TEST(VbCase, UpperCaseStaysInsideTheAnsiCodePage)
-{
     EXPECT_EQ(UCase(q("µ ƒ ÿ š œ ž à")), q("µ ƒ Ÿ Š Œ Ž À"));
     EXPECT_EQ(UCase(q("αβ")), q("ΑΒ"));     // letters outside it are not held back
 }
@@ -81,7 +78,7 @@ struct ValCase {
     double value;
 };
 
-TEST(VbVal, ReadsTheNumberAtTheStart)
+TEST(VbVal, ReadsTheNumberAtTheStartAndOverflowThrows)
 {
     const ValCase cases[] = {
         {"", 0},           {"abc", 0},         {"1 2 3", 123},      {"  -1.5e2x", -150},
@@ -94,16 +91,8 @@ TEST(VbVal, ReadsTheNumberAtTheStart)
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(Val(q(c.text)), c.value) << c.text;
-}
-
-TEST(VbVal, NegativeZeroReadsAsZero)
-{
-    EXPECT_FALSE(std::signbit(Val(q("-0"))));
+    EXPECT_FALSE(std::signbit(Val(q("-0"))));   // negative zero reads as zero
     EXPECT_EQ(Str(Val(q("-0.00"))), q(" 0"));
-}
-
-TEST(VbVal, OverflowThrows)
-{
     EXPECT_THROW(Val(q("1e999")), std::overflow_error);
 }
 
@@ -141,10 +130,7 @@ TEST(VbStr, FifteenSignificantDigitsInTheBasicForm)
         EXPECT_EQ(CStr(c.value), q(c.cstr)) << c.cstr;
         EXPECT_EQ(Str(c.value), q(c.str)) << c.str;
     }
-}
-
-TEST(VbStr, IntegersArePlain)
-{
+    // Integers are plain.
     EXPECT_EQ(CStr(0LL), q("0"));
     EXPECT_EQ(CStr(-42LL), q("-42"));
     EXPECT_EQ(CStr(1234567890123456789LL), q("1234567890123456789"));
@@ -215,7 +201,7 @@ TEST(VbIsNumeric, WholeTextReadsAsANumber)
         EXPECT_EQ(IsNumeric(q(c.text)), c.numeric) << c.text;
 }
 
-TEST(VbConvert, RoundsHalfToEven)
+TEST(VbConvert, RoundsHalfToEvenAndThrowsOutOfRange)
 {
     const std::pair<double, int> cases[] = {
         {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2},
@@ -226,10 +212,6 @@ TEST(VbConvert, RoundsHalfToEven)
         EXPECT_EQ(CLng(v), expected) << v;
     }
     EXPECT_EQ(CLng(3000000000.5), 3000000000LL);
-}
-
-TEST(VbConvert, OutOfRangeThrows)
-{
     EXPECT_THROW(CInt(32767.5), std::overflow_error);
     EXPECT_THROW(CInt(-32768.6), std::overflow_error);
     EXPECT_THROW(CInt(1e10), std::overflow_error);

@@ -44,7 +44,7 @@ void click(QDialog& d, const char* name)
 
 } // namespace
 
-TEST(ScriptedUi, AnswersBoxesInOrderAndRecordsThem)
+TEST(ScriptedUi, AnswersBoxesInOrderAndRecordsThemAndAWrongBoxFails)
 {
     ScopedUi ui;
     ui->expectBox(QStringLiteral("Save the file?"), Answer::No)
@@ -63,6 +63,14 @@ TEST(ScriptedUi, AnswersBoxesInOrderAndRecordsThem)
     EXPECT_EQ(ui->boxes()[0].icon, Icon::Question);
     EXPECT_EQ(ui->boxes()[1].title, QStringLiteral("ZARV Data"));
     EXPECT_TRUE(ui->boxes()[1].expected);
+
+    // Information instead of critical, OK instead of Yes/No, a title of its own.
+    ScriptedScreensUi wrong;
+    wrong.expectBox({containing("Year"), Answer::Yes, Icon::Critical, Buttons::YesNo, QStringLiteral("ZARV")});
+    EXPECT_EQ(wrong.msgBox(QStringLiteral("Wrong Year"), Buttons::OK, Icon::Information, QStringLiteral("X")),
+              Answer::OK);   // Yes is not a button of an OK box
+    EXPECT_EQ(wrong.failures().size(), 4) << wrong.report().toStdString();
+    EXPECT_TRUE(wrong.allExpectationsMet());
 }
 
 TEST(ScriptedUi, UnexpectedBoxFailsAndGetsTheSafeAnswer)
@@ -103,17 +111,6 @@ TEST(ScriptedUiDeathTest, CodeThatAsksAgainWhateverTheAnswerStopsTheTestInsteadO
             }
         },
         "keeps asking. First: unexpected message box: Retry the save");
-}
-
-TEST(ScriptedUi, WrongIconButtonsTitleOrAnswerAreFailures)
-{
-    ScriptedScreensUi ui;
-    ui.expectBox({containing("Year"), Answer::Yes, Icon::Critical, Buttons::YesNo, QStringLiteral("ZARV")});
-    // Information instead of critical, OK instead of Yes/No, its own title.
-    const Answer a = ui.msgBox(QStringLiteral("Wrong Year"), Buttons::OK, Icon::Information, QStringLiteral("X"));
-    EXPECT_EQ(a, Answer::OK);   // Yes is not a button of an OK box
-    EXPECT_EQ(ui.failures().size(), 4) << ui.report().toStdString();
-    EXPECT_TRUE(ui.allExpectationsMet());
 }
 
 TEST(ScriptedUi, InputBoxTypesCancelsAndRefusesTheUnexpected)
@@ -225,7 +222,8 @@ TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
     EXPECT_TRUE(ui->boxes().empty());
 }
 
-TEST(ScriptedUi, BusyIsAStateNotAStack)
+// Busy is a state, not a stack.
+TEST(ScriptedUi, RecordsBusyBeepsDoEventsAndParking)
 {
     ScriptedScreensUi ui;
     ui.setBusy(true);
@@ -233,11 +231,6 @@ TEST(ScriptedUi, BusyIsAStateNotAStack)
     ui.setBusy(false);
     EXPECT_FALSE(ui.busy());
     EXPECT_EQ(ui.busyHistory(), (std::vector<bool>{true, true, false}));
-}
-
-TEST(ScriptedUi, RecordsBeepsDoEventsAndParking)
-{
-    ScriptedScreensUi ui;
     Screen screen(QStringLiteral("ZarvPayment"));
     screen.move(100, 50);
     screen.show();

@@ -43,40 +43,34 @@ bool writeZip(const QString& path, const QList<Part>& parts)
     return zip_close(archive) == 0;
 }
 
-QByteArray readZipPart(const QString& path, const QString& partName)
-{
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (archive == nullptr)
-        return {};
-    QByteArray content;
-    zip_stat_t stat;
-    if (zip_stat(archive, partName.toUtf8().constData(), 0, &stat) == 0) {
-        if (zip_file_t* file = zip_fopen(archive, partName.toUtf8().constData(), 0)) {
-            content.resize(qsizetype(stat.size));
-            if (zip_fread(file, content.data(), stat.size) != zip_int64_t(stat.size))
-                content.clear();
-            zip_fclose(file);
-        }
-    }
-    zip_discard(archive);
-    return content;
-}
-
 QList<Part> readZip(const QString& path)
 {
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (archive == nullptr)
         return {};
-    QStringList names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i)
-        names << QString::fromUtf8(zip_get_name(archive, zip_uint64_t(i), 0));
-    zip_discard(archive);
     QList<Part> parts;
-    for (const QString& name : names)
-        parts.append({name, readZipPart(path, name)});
+    for (zip_uint64_t i = 0; i < zip_uint64_t(zip_get_num_entries(archive, 0)); ++i) {
+        zip_stat_t stat;
+        zip_file_t* file = zip_stat_index(archive, i, 0, &stat) == 0 ? zip_fopen_index(archive, i, 0) : nullptr;
+        QByteArray content(file ? qsizetype(stat.size) : 0, '\0');
+        if (file && zip_fread(file, content.data(), stat.size) != zip_int64_t(stat.size))
+            content.clear();
+        if (file)
+            zip_fclose(file);
+        parts.append({QString::fromUtf8(zip_get_name(archive, i, 0)), content});
+    }
+    zip_discard(archive);
     return parts;
+}
+
+QByteArray readZipPart(const QString& path, const QString& partName)
+{
+    for (const Part& part : readZip(path)) {
+        if (part.name == partName)
+            return part.content;
+    }
+    return {};
 }
 
 QList<Part> withPart(QList<Part> parts, const QString& partName, const std::function<QByteArray(QByteArray)>& change)

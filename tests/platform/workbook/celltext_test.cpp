@@ -6,7 +6,7 @@
 namespace zarv::xl::detail {
 namespace {
 
-TEST(CellText, NumbersReadAsCStrShowsThem)
+TEST(CellText, NumbersReadAsCStrShowsThemAndOtherTextStays)
 {
     const struct {
         double value;
@@ -19,10 +19,7 @@ TEST(CellText, NumbersReadAsCStrShowsThem)
     };
     for (const auto& c : cases)
         EXPECT_EQ(numberText(c.value), QString::fromLatin1(c.text)) << c.text;
-}
-
-TEST(CellText, NumericCellsThatAreNoNumberKeepTheirText)
-{
+    // Numeric cells that are no number keep their text.
     EXPECT_EQ(numericCellText("42"), QStringLiteral("42"));
     EXPECT_EQ(numericCellText("4.20E1"), QStringLiteral("42"));
     EXPECT_EQ(numericCellText("12abc"), QStringLiteral("12abc"));

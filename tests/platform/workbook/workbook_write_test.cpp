@@ -1,5 +1,6 @@
 // Writing workbooks: round trip through the reader, the package as written,
 // refusals, and the old file kept safe on failure.
+#include "../files/files_support.h"
 #include "bookbuilder.h"
 #include "faults.h"
 #include "platform/workbook/workbook.h"
@@ -15,6 +16,15 @@
 namespace zarv::xl {
 namespace {
 
+// The sample's first sheet: headings, then rows 2 to 4 with gaps.
+const QStringList kSampleRows[] = {
+    {QStringLiteral("ACD"), QStringLiteral("MORTGAGE CO."), QStringLiteral("MORTGAGE NUMBER"),
+     QStringLiteral("COLLECTION DISTRICT CODE")},
+    {QStringLiteral(" "), QStringLiteral("AB  "), QStringLiteral("007"), QStringLiteral("1E+15")},
+    {QStringLiteral("A"), QString(), QStringLiteral("a\rb _x000D_"), QStringLiteral("Zo\u00eb")},
+    {QString(), QString(), QStringLiteral("   "), QStringLiteral("000123456789012345")},
+};
+
 class WorkbookWrite : public ::testing::Test {
 protected:
     QString path(const QString& name = QStringLiteral("MortNo1.xlsx")) const { return dir_.filePath(name); }
@@ -25,16 +35,10 @@ protected:
         ASSERT_TRUE(w.create(path()));
         ASSERT_TRUE(w.addSheet(QStringLiteral("Mortgage")));
         ASSERT_TRUE(w.setColumnWidths({4, 13, 16, 25}));
-        ASSERT_TRUE(w.writeHeadings({QStringLiteral("ACD"), QStringLiteral("MORTGAGE CO."), QStringLiteral("MORTGAGE NUMBER"),
-                                     QStringLiteral("COLLECTION DISTRICT CODE")}));
-        const QStringList rows[] = {
-            {QStringLiteral(" "), QStringLiteral("AB  "), QStringLiteral("007"), QStringLiteral("1E+15")},
-            {QStringLiteral("A"), QString(), QStringLiteral("a\rb _x000D_"), QStringLiteral("Zo\u00eb")},
-            {QString(), QString(), QStringLiteral("   "), QStringLiteral("000123456789012345")},
-        };
-        for (int r = 0; r < 3; ++r) {
+        ASSERT_TRUE(w.writeHeadings(kSampleRows[0]));
+        for (int r = 2; r <= 4; ++r) {
             for (int c = 0; c < 4; ++c)
-                ASSERT_TRUE(w.writeCell(r + 2, c + 1, rows[r][c])) << w.errorText().toStdString();
+                ASSERT_TRUE(w.writeCell(r, c + 1, kSampleRows[r - 1][c])) << w.errorText().toStdString();
         }
         ASSERT_TRUE(w.ignoreNumberStoredAsText({2, 3, 4, 4}));
         ASSERT_TRUE(w.ignoreNumberStoredAsText({2, 1, 2, 1}));
@@ -66,15 +70,9 @@ TEST_F(WorkbookWrite, ReadsBackWhatWasWritten)
 
     const Worksheet& s = *book.sheet(1);
     EXPECT_EQ(s.name(), QStringLiteral("Mortgage"));
-    const QStringList expected[] = {
-        {QStringLiteral("ACD"), QStringLiteral("MORTGAGE CO."), QStringLiteral("MORTGAGE NUMBER"), QStringLiteral("COLLECTION DISTRICT CODE")},
-        {QStringLiteral(" "), QStringLiteral("AB  "), QStringLiteral("007"), QStringLiteral("1E+15")},
-        {QStringLiteral("A"), QString(), QStringLiteral("a\rb _x000D_"), QStringLiteral("Zo\u00eb")},
-        {QString(), QString(), QStringLiteral("   "), QStringLiteral("000123456789012345")},
-    };
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(s.cell(r + 1, c + 1), expected[r][c]) << "row " << r + 1 << " column " << c + 1;
+            EXPECT_EQ(s.cell(r + 1, c + 1), kSampleRows[r][c]) << "row " << r + 1 << " column " << c + 1;
     }
     EXPECT_EQ(s.lastRow(), 4);
     EXPECT_EQ(s.lastColumn(), 4);
@@ -193,10 +191,7 @@ TEST_F(WorkbookWrite, RefusesBadCallsAndKeepsTheFirstError)
 
 TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
 {
-    QFile old(path());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old workbook");
-    old.close();
+    zarv::fs::test::writeRaw(path(), "old workbook");
 
     {
         WorkbookWriter w;
@@ -206,9 +201,7 @@ TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
         WorkbookWriter abandoned;
         writeSample(abandoned);   // dropped unsaved when it goes out of scope
     }
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("old workbook"));
-    old.close();
+    EXPECT_EQ(zarv::fs::test::readRaw(path()), QByteArray("old workbook"));
     EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
 
     WorkbookWriter w;
@@ -222,19 +215,14 @@ TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
     EXPECT_EQ(book.sheet(1)->cell(WorkbookWriter::kMaxRows, 2), QStringLiteral("bottom"));
 }
 
-
 TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
 {
-    QFile old(path());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.close();
+    zarv::fs::test::writeRaw(path(), "");
     const QByteArray name = QFile::encodeName(path());
     ASSERT_EQ(::chmod(name.constData(), 0604), 0);
     // What saves killed midway left: the new file under a temporary name.
-    for (const char* litter : {".MortNo1.xlsx.AbCdEf", "MortNo1.xlsx.qWeRtY"}) {
-        QFile f(path(QString::fromLatin1(litter)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* litter : {".MortNo1.xlsx.AbCdEf", "MortNo1.xlsx.qWeRtY"})
+        zarv::fs::test::writeRaw(path(QString::fromLatin1(litter)), "");
 
     WorkbookWriter w;
     writeSample(w);
@@ -247,14 +235,10 @@ TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
     EXPECT_TRUE(book.open(path())) << book.errorText().toStdString();
 }
 
-
 TEST_F(WorkbookWrite, AFullDiskSaysSoAndLeavesTheOldFile)
 {
     ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
-    QFile old(path());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old workbook");
-    old.close();
+    zarv::fs::test::writeRaw(path(), "old workbook");
     const QString text = zarv::test::withFullDisk([&] {
         WorkbookWriter w;
         writeSample(w);
@@ -262,8 +246,7 @@ TEST_F(WorkbookWrite, AFullDiskSaysSoAndLeavesTheOldFile)
     });
     EXPECT_EQ(text, QStringLiteral("The disk is full. The workbook \"%1\" could not be written.")
                         .arg(QDir::toNativeSeparators(path())));
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("old workbook"));
+    EXPECT_EQ(zarv::fs::test::readRaw(path()), QByteArray("old workbook"));
     EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
 }
 
