@@ -1,5 +1,6 @@
 // Start-up of the data environment: which database files it insists on, what it
 // tells the user when one is missing, and the connections it sets.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 
 #include "platform/data/recordset.h"
@@ -120,13 +121,9 @@ TEST_F(Commands, EveryRecordsetOpensOverItsTable)
 TEST_F(Commands, EmptyingStatementsRunAsWritten)
 {
     auto& g = de().rsGroup();
-    g.addNew();
-    g.setValue("MORTCO", "0042");
-    g.move(0);
     auto& v = de().rsVerify();
-    v.addNew();
-    v.setValue("NUMBER", "N1");
-    v.move(0);
+    test::addRow(g, {{"MORTCO", "0042"}});
+    test::addRow(v, {{"NUMBER", "N1"}});
 
     de().Zarv.beginTrans();
     de().Zarv.execute(QStringLiteral("DELETE * FROM \"Group\" "));
@@ -140,10 +137,7 @@ TEST_F(Commands, EmptyingStatementsRunAsWritten)
 
 TEST_F(Commands, TheSchemaToolLeavesExistingRowsAlone)
 {
-    auto& s = de().rsZarvSystem();
-    s.addNew();
-    s.setValue("Dir", "/home/clerk");
-    s.move(0);
+    test::addRow(de().rsZarvSystem(), {{"Dir", "/home/clerk"}});
     de().flush();
     ASSERT_TRUE(createDatabases(folder()));
     restart();
@@ -155,13 +149,8 @@ TEST_F(Commands, DetailRefusesARepeatOfItsKeyInAnyLetterCase)
 {
     auto& d = de().rsDetail();
     auto add = [&](const char* name) {
-        d.addNew();
-        d.setValue("MORTCO", "0042");
-        d.setValue("CD", "01");
-        d.setValue("JUR", "701");
-        d.setValue("FOLIO", "000000000000012345");
-        d.setValue("NAME", QString::fromLatin1(name));
-        d.move(0);
+        test::addRow(d, {{"MORTCO", "0042"}, {"CD", "01"}, {"JUR", "701"}, {"FOLIO", "000000000000012345"},
+                         {"NAME", QString::fromLatin1(name)}});
     };
     add("SMITH JOHN");
     EXPECT_THROW(add("Smith John"), db::DbError);

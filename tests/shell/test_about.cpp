@@ -42,7 +42,7 @@ TEST(AboutPickColor, FollowsTheCycleAndFallsBackToWhite)
     EXPECT_EQ(About::PickColor(QStringLiteral("1E400")), QString::number(0xFFFFFF));
 }
 
-TEST_F(AboutTest, ShowsTheProgramsVersionData)
+TEST_F(AboutTest, ShowsTheProgramsVersionDataUntilOk)
 {
     About about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("ZARV - About"));
@@ -59,11 +59,8 @@ TEST_F(AboutTest, ShowsTheProgramsVersionData)
     // The credits wait below the visible area.
     EXPECT_EQ(about.Label65Top(), 13600);
     EXPECT_GT(about.Label65->y(), about.height());
-}
 
-TEST_F(AboutTest, OkClosesTheBox)
-{
-    About about;
+    // OK closes the box.
     about.show();
     click(about.cmdOK);
     EXPECT_FALSE(about.isVisible());

@@ -92,7 +92,7 @@ QStringList labelTexts(const QWidget& w)
     return out;
 }
 
-TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddress)
+TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddressUntilExit)
 {
     addGroup(QStringLiteral("0001"), 1000000.25);
     addGroup(QStringLiteral("0002"), 0.25);
@@ -129,6 +129,12 @@ TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddress)
               QStringLiteral("Ensure that the original ZARV diskette is in Drive B: (%1)").arg(b_));
     EXPECT_EQ(s.Command_Exit->text(), QStringLiteral("E&xit"));
     EXPECT_EQ(s.Command_Exit->toolTip(), QStringLiteral("Exit ZARV"));
+
+    s.show();
+    click(s.Command_Exit);
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(s.result(), QDialog::Accepted);
+    EXPECT_FALSE(ui().ending());    // the run driver ends the program, not this screen
 }
 
 TEST_F(ReturnTest, TheTotalIsTheSumOfEveryGroupFormatted)
@@ -337,16 +343,6 @@ TEST_P(DriveCopyTest, AMissingOrEmptyDataFileIsNotCopied)
 
 INSTANTIATE_TEST_SUITE_P(Drives, DriveCopyTest, ::testing::ValuesIn(kDrives),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ReturnTest, ExitClosesTheScreen)
-{
-    ZARV_ReturnInstructions s;
-    s.show();
-    click(s.Command_Exit);
-    EXPECT_FALSE(s.isVisible());
-    EXPECT_EQ(s.result(), QDialog::Accepted);
-    EXPECT_FALSE(ui().ending());    // the run driver ends the program, not this screen
-}
 
 TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
 {
