@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSysInfo>
-#include <QThread>
 #include <QTimer>
 
 using namespace zarv;
@@ -170,8 +169,7 @@ TEST_F(AboutTest, SystemInfoStartsTheConfiguredProgramWithoutWaiting)
     About about;
     click(about.cmdSysInfo);
     EXPECT_TRUE(ui().boxes().empty());
-    for (int i = 0; i < 300 && readFile(marker).isEmpty(); ++i)
-        QThread::msleep(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(marker).isEmpty(); }, 3000));
     EXPECT_EQ(readFile(marker), QByteArray("--summary\n"));
 }
 

@@ -263,9 +263,6 @@ TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
     ui().reset();
 }
 
-} // namespace
-
-namespace {
 
 // A file given at start (a file manager's "open with"): once the program runs,
 // a workbook starts the verification run and any other file the payment run,

@@ -74,12 +74,7 @@ protected:
         }
         return out;
     }
-    static long verifyCount()
-    {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("VERIFY"), db::LockType::ReadOnly);
-        rs.open();
-        return rs.recordCount();
-    }
+    static qsizetype verifyCount() { return verifyRows().size(); }
     static QStringList verifyRows()
     {
         db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"), db::LockType::ReadOnly);
