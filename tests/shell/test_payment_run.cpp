@@ -118,38 +118,23 @@ TEST_F(PaymentRunTest, ASessionThatChangesNothingLeavesTheFileAndItsBackupAsThey
 // The file as first received is kept beside it once, before it is first
 // replaced, and never again: after two sessions it still holds the received
 // bytes, while the backup holds the file as the second session found it.
-TEST_F(PaymentRunTest, TheClerkEditsInThePaymentGroupScreenAndTheReceivedFileIsKept)
+TEST_F(PaymentRunTest, TheClerksEditsAreSavedAndTheReceivedFileIsKept)
 {
     const QString file = writeFile(QStringLiteral("data/Zarvdata.csv"), sample_);
-    auto w = start();
-    expectScreen<Group>([&](Group& g) {
-        EXPECT_TRUE(ui().isParked(w.get()));
-        // What the clerk changed on the way is what the file gets.
-        editFirstLegal(QStringLiteral("LOT 99 PLAN 1"));
-        ui().expectBox(containing("End the payment run"), Answer::Yes);
-        g.Command1->click();
-    });
-    expectScreen<ZARV_ReturnInstructions>();
-    w->Command_OK->click();
-    EXPECT_TRUE(ui().ending());
-    EXPECT_TRUE(readFile(file).contains(",LOT 99 PLAN 1\r\n"));
-    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), sample_);
     const QString received = path(QStringLiteral("data/Zarvdata.received.csv"));
-    EXPECT_EQ(readFile(received), sample_);
-
-    // A second session, another change.
-    const QByteArray afterFirst = readFile(file);
-    ui().reset();
-    w.reset();
-    w = start();
-    setPaymentEditing([&] {
-        editFirstLegal(QStringLiteral("LOT 100 PLAN 2"));
-    });
-    expectScreen<ZARV_ReturnInstructions>();
-    w->Command_OK->click();
-    EXPECT_TRUE(readFile(file).contains(",LOT 100 PLAN 2\r\n"));
-    EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), afterFirst);
-    EXPECT_EQ(readFile(received), sample_) << "the received file is never replaced";
+    for (const QString& legal : {QStringLiteral("LOT 99 PLAN 1"), QStringLiteral("LOT 100 PLAN 2")}) {
+        SCOPED_TRACE(legal.toStdString());
+        const QByteArray before = readFile(file);
+        ui().reset();
+        auto w = start();
+        setPaymentEditing([&] { editFirstLegal(legal); });
+        expectScreen<ZARV_ReturnInstructions>();
+        w->Command_OK->click();
+        EXPECT_TRUE(ui().ending());
+        EXPECT_TRUE(readFile(file).contains("," + legal.toLatin1() + "\r\n"));
+        EXPECT_EQ(readFile(path(QStringLiteral("data/Zarvdata.bak"))), before);
+        EXPECT_EQ(readFile(received), sample_) << "the received file is kept once and never replaced";
+    }
 }
 
 // Close, Escape and the close box of the payment groups ask one question that
@@ -173,6 +158,7 @@ TEST_F(PaymentRunTest, EveryWayOutOfTheGroupsAsksToSaveToLeaveWithoutSavingOrToG
             auto w = start();
             const auto question = containing(QStringLiteral("End the payment run on ") + QDir::toNativeSeparators(file));
             expectScreen<Group>([&](Group& g) {
+                EXPECT_TRUE(ui().isParked(w.get()));
                 clerk::activate(&g);
                 editFirstLegal(QStringLiteral("LOT 99 PLAN 1"));
                 ui().expectBoxEnter(question);
@@ -186,6 +172,7 @@ TEST_F(PaymentRunTest, EveryWayOutOfTheGroupsAsksToSaveToLeaveWithoutSavingOrToG
                 expectScreen<ZARV_ReturnInstructions>();
             w->Command_OK->click();
             EXPECT_TRUE(ui().ending());
+            // What the clerk changed on the way is what the file gets.
             EXPECT_EQ(readFile(file).contains(",LOT 99 PLAN 1\r\n"), answer == Answer::Yes);
             EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
         }

@@ -212,8 +212,13 @@ TEST_F(StartScreenTest, SwitchingToTheWorkbookModeAndBackReadsTheRememberedChoic
     EXPECT_TRUE(w->Command_OK->isEnabled());
     EXPECT_FALSE(w->Command_VERIFY_OK->isEnabled());
 
+    // The year options are exclusive, and apart from the file types.
+    click(w->OptionNo);
+    EXPECT_FALSE(w->Option_Yes->isChecked());
+    EXPECT_TRUE(w->Option_ZARV->isChecked());
     click(w->Option_VERIFY);
     ASSERT_TRUE(w->Option_VERIFY->isChecked());
+    EXPECT_TRUE(w->OptionNo->isChecked());
     EXPECT_EQ(w->Label_SelectTheZarvFileLocation->text(), QStringLiteral("Select the MortNo*.xlsx file location"));
     EXPECT_EQ(w->Text_Msg->text(),
               QStringLiteral("Please select the location of the Mortgage Number Verification file."));
@@ -240,23 +245,13 @@ TEST_F(StartScreenTest, SwitchingToTheWorkbookModeAndBackReadsTheRememberedChoic
     EXPECT_EQ(w->File->fileName(), QStringLiteral("Zarvdata.csv"));
     EXPECT_EQ(ui::backColour(w->Label_Disk), kZarvColour);
     EXPECT_TRUE(w->Frame_UseOnlyCurrentYearData->isVisible());
+    click(w->Option_Yes);
+    EXPECT_FALSE(w->OptionNo->isChecked());
     EXPECT_TRUE(w->Command_OK->isEnabled());
     EXPECT_FALSE(w->Command_VERIFY_OK->isEnabled());
     click(w->Command_OK);
     EXPECT_EQ(paymentRuns, 1);
     EXPECT_EQ(verificationRuns, 1);
-}
-
-TEST_F(StartScreenTest, TheYearOptionsAreExclusive)
-{
-    auto w = open();
-    click(w->OptionNo);
-    EXPECT_TRUE(w->OptionNo->isChecked());
-    EXPECT_FALSE(w->Option_Yes->isChecked());
-    EXPECT_TRUE(w->Option_ZARV->isChecked());    // the other frame is not touched
-    click(w->Option_Yes);
-    EXPECT_TRUE(w->Option_Yes->isChecked());
-    EXPECT_FALSE(w->OptionNo->isChecked());
 }
 
 TEST_F(StartScreenTest, DrivesKeepTheirLastFolderAndAnUnreadableDriveChangesNothing)
