@@ -57,8 +57,9 @@ TEST(InformationDialog, ShowsTheTextUnderThePictureOfItsTypeAndEmptiesTheStrings
         bool critical;
         bool closeBox;
     };
-    for (const Case c : {Case{"CRITICAL", true, false}, Case{"critical", true, true}, Case{"  CRITICAL ", true, false},
-                         Case{"Informational", false, true}, Case{"", false, false}, Case{"Warning", false, true}}) {
+    for (const Case c : {Case{"CRITICAL", true, false}, Case{"critical", true, true},
+                         Case{"  CRITICAL ", true, false}, Case{"Informational", false, true},
+                         Case{"", false, false}, Case{"Warning", false, true}}) {
         SCOPED_TRACE(c.type);
         u->setBusy(true);
         const Seen seen = show(*u, QString::fromLatin1(c.type), text, c.closeBox);

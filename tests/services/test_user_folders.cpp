@@ -120,8 +120,9 @@ TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedWithTheSystemsReasonAn
         ASSERT_TRUE(reason == ENOTDIR ? QFile(home).open(QIODevice::WriteOnly) : QDir().mkpath(home));
         ASSERT_EQ(::chmod(home.toLocal8Bit().constData(), 0555), 0);
         test::ObeyPermissions obey;
+        const QString why = QString::fromLocal8Bit(std::strerror(reason));
         ui_->expectBox(test::box(ui::containing(QStringLiteral("The data folder %1 cannot be created.\r\n%2: %3")
-                                                    .arg(data(), where, QString::fromLocal8Bit(std::strerror(reason)))),
+                                                    .arg(data(), where, why)),
                                  ui::Answer::OK, ui::Icon::Critical));
         EXPECT_EQ(PrepareUserFolders(old()), QString());
         EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();

@@ -101,7 +101,8 @@ public:
     // The start screen over folder with file chosen in its list as the clerk
     // chooses it (none when the list does not show it), the run behind the
     // button of its mode.
-    static std::unique_ptr<ZarvPayment> startOn(const QString& folder, const QString& file, Run run = Run::Payment)
+    static std::unique_ptr<ZarvPayment> startOn(const QString& folder, const QString& file,
+                                                Run run = Run::Payment)
     {
         auto w = std::make_unique<ZarvPayment>();
         if (run == Run::Payment)
@@ -167,7 +168,8 @@ public:
     // The payments of the current group, as the group screen opens them.
     static void openFirstGroupsPayments()
     {
-        DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
+        const QString mortco = DE().rsGroup().text(QStringLiteral("MORTCO"));
+        DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + mortco + u'\'');
         DE().rsDetail().moveFirst();
     }
     // Loads the sample workbook, its first folio current; the load's own

@@ -74,7 +74,8 @@ protected:
     {
         ui().expectBox(box(failure, Answer::OK, Icon::Critical, Buttons::OK,
                            QStringLiteral("ZARV Data Save")));
-        ui().expectInput(QStringLiteral("File Save failed. Do you want to try to save to a different file name"), typed);
+        ui().expectInput(QStringLiteral("File Save failed. Do you want to try to save to a different file name"),
+                         typed);
         ui().expectBox(containing(QStringLiteral("The ZARV data is saved to ") + elsewhere));
         expectInstructions();
     }

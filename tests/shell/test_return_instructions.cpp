@@ -1,5 +1,6 @@
 // The return-instruction screens: the total, the path and the address they show,
 // and the copy to the folders that stand for diskette drives A: and B:.
+#include "env/tablerows.h"
 #include "shell_fixture.h"
 
 #include "platform/data/connection.h"
@@ -65,12 +66,7 @@ protected:
 
     void addGroup(const QString& mortco, double total)
     {
-        db::Recordset& rs = de().rsGroup();
-        rs.addNew();
-        rs.setValue(QStringLiteral("GROUP"), mortco);
-        rs.setValue(QStringLiteral("MORTCO"), mortco);
-        rs.setValue(QStringLiteral("TOT_PAY"), total);
-        rs.move(0);
+        addRow(de().rsGroup(), {{"GROUP", mortco}, {"MORTCO", mortco}, {"TOT_PAY", total}});
     }
 
     static void expectButtonsBack(const ZARV_ReturnInstructions& s)

@@ -277,7 +277,8 @@ void expectHeadingsAndStatusLineInView(Verify_Numbers& s, const std::function<vo
                 break;      // scrolled into view later, heading and all
             const QString heading = model->headerData(c, Qt::Horizontal).toString();
             nameSeen = nameSeen || heading == QStringLiteral("Name");
-            EXPECT_LE(headingWords(header, c).right(), header->viewport()->width()) << at << ": " << heading.toStdString();
+            EXPECT_LE(headingWords(header, c).right(), header->viewport()->width())
+                << at << ": " << heading.toStdString();
         }
         EXPECT_TRUE(nameSeen) << at;
         EXPECT_EQ(s.Text_Msg->visibleRegion().boundingRect(), s.Text_Msg->rect()) << at;
@@ -355,8 +356,10 @@ protected:
                     [] {
                         fs::Intake intake;
                         intake.path = QStringLiteral("/home/clerk/Zarvdata.csv");
-                        intake.add({fs::IntakeFinding::Kind::Cut, 14, QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUENTE"),
-                                    QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUEN"), QStringLiteral("The name will be cut.")});
+                        intake.add({fs::IntakeFinding::Kind::Cut, 14,
+                                    QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUENTE"),
+                                    QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUEN"),
+                                    QStringLiteral("The name will be cut.")});
                         return std::make_unique<ui::IntakeScreen>(intake);
                     }};
         case Part::Receiving:
@@ -464,7 +467,7 @@ INSTANTIATE_TEST_SUITE_P(Parts, AccessibleNamesTest, ::testing::ValuesIn(kParts)
 
 // A box the add screen marks in error tells a screen reader why, and stops
 // once the value is right.
-TEST_F(ScreensTest, ABoxMarkedInErrorSaysWhy)
+TEST_F(AccessibleNamesTest, ABoxMarkedInErrorSaysWhy)
 {
     loadWorkbook();
     Verify_Number_Add s;

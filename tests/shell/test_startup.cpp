@@ -251,7 +251,8 @@ TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
             QFile(missing).open(QIODevice::WriteOnly);
         StartOptions o = options();
         o.programFolder = program.path();
-        ui().expectBox(box(QStringLiteral("SEVERE ERROR - The %1 file is missing: %2").arg(QLatin1String(c.named), missing),
+        ui().expectBox(box(QStringLiteral("SEVERE ERROR - The %1 file is missing: %2")
+                               .arg(QLatin1String(c.named), missing),
                            ui::Answer::OK, Icon::Critical, Buttons::OK, ui::UiServices::appTitle()));
         StartedProgram started = StartZarv(o);
         EXPECT_EQ(started.startScreen, nullptr);
