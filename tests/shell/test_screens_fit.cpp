@@ -363,20 +363,25 @@ protected:
                         return std::make_unique<ui::IntakeScreen>(intake);
                     }};
         case Part::Receiving:
-            // With a workbook loaded, its grid and messages showing.
             return {[this] {
                 auto s = std::make_unique<Verify_Return>();
                 s->setReportTarget(ui::PdfTarget{folder(), QStringLiteral("ErrorReport.pdf"), true});
-                s->Dir->setPath(data_);
-                s->File->refresh();
-                s->File->setFileName(QStringLiteral("MortNo1234.xlsx"));
-                s->Command_OK->click();
-                ui().reset();
-                EXPECT_FALSE(s->TDBGrid_Verify->isHidden());
+                loadSampleInto(*s);
                 return s;
             }};
         }
         return {};
+    }
+
+    // The receiving screen with the sample workbook loaded, its grid and messages showing.
+    void loadSampleInto(Verify_Return& s)
+    {
+        s.Dir->setPath(data_);
+        s.File->refresh();
+        s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+        s.Command_OK->click();
+        ui().reset();
+        EXPECT_FALSE(s.TDBGrid_Verify->isHidden());
     }
 
     QString data_;
@@ -535,12 +540,7 @@ TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
     ASSERT_NE(received.screen, nullptr);
     Verify_Return& s = *received.screen;
     expectOnScreen(s, QStringLiteral("Verify_Return"));
-    // With a workbook loaded, its grid and messages showing.
-    s.Dir->setPath(data_);
-    s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
-    s.Command_OK->click();
-    ui().reset();
-    ASSERT_FALSE(s.TDBGrid_Verify->isHidden());
+    loadSampleInto(s);
     expectOnScreen(s, QStringLiteral("Verify_Return, loaded"));
 }
 

@@ -142,16 +142,6 @@ TEST_F(StartupTest, ALockHeldByALivingCopyIsNeverTakenOverByAge)
 // that can still be read are kept.
 TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
 {
-    const auto damage = [](const QString& file, qint64 at, const QByteArray& bytes, bool cut) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        if (cut) {
-            ASSERT_TRUE(f.resize(f.size() / 2));
-            return;
-        }
-        ASSERT_TRUE(f.seek(at));
-        f.write(bytes);
-    };
     const auto rows = [](const QString& file, const char* sql) {
         sqlite3* db = nullptr;
         sqlite3_open(file.toUtf8().constData(), &db);
@@ -191,7 +181,12 @@ TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
         // The garbage starts a page in the middle of the file.
         const QByteArray header = readFile(file).left(18);
         const qint64 pageSize = (uchar(header[16]) << 8) | uchar(header[17]);
-        damage(file, QFileInfo(file).size() / 2 / pageSize * pageSize, QByteArray(4096, '\x5a'), c.cut);
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(c.cut ? damaged.resize(damaged.size() / 2)
+                          : damaged.seek(damaged.size() / 2 / pageSize * pageSize)
+                                && damaged.write(QByteArray(4096, '\x5a')) == 4096);
+        damaged.close();
 
         StartOptions o = options();
         o.programFolder = program.path();
