@@ -1,5 +1,6 @@
 // Start-up of the data environment: which database files it insists on, what it
 // tells the user when one is missing, and the connections it sets.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 
 #include "platform/data/recordset.h"
@@ -40,15 +41,17 @@ protected:
     std::unique_ptr<DataEnvironment> de;
 };
 
+// The folder given with a separator at its end, a file named in another letter case.
 TEST_F(DataEnvironmentStart, AllFilesPresentSetsTheThreeConnections)
 {
-    ASSERT_TRUE(start(QStringLiteral("zarv")));
+    ASSERT_TRUE(QFile::rename(dir.filePath("label.mdb"), dir.filePath("Label.MDB")));
+    ASSERT_TRUE(start(QStringLiteral("zarv"), dir.path() + "/"));
     const QString start = QStringLiteral(
         "Provider=MSDASQL.1;Password=%1;Persist Security Info=True;Data Source=MS Access Database;"
         "Mode=ReadWrite;Initial Catalog=");
     EXPECT_EQ(de->Zarv.connectionString(), start.arg(QString()) + dir.filePath("Zarv.mdb"));
     EXPECT_EQ(de->ZarvDb.connectionString(), start.arg("lanterns") + dir.filePath("ZarvDb.mdb"));
-    EXPECT_EQ(de->LabelDb.connectionString(), start.arg("lanterns") + dir.filePath("label.mdb"));
+    EXPECT_EQ(de->LabelDb.connectionString(), start.arg("lanterns") + dir.filePath("Label.MDB"));
     EXPECT_EQ(de->Zarv.connectionTimeout(), 120);
     EXPECT_FALSE(ui->ending());
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
@@ -84,41 +87,6 @@ TEST_F(DataEnvironmentStart, AnOlderWorkingDatabaseGetsTheColumnsAddedSince)
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
 }
 
-TEST_F(DataEnvironmentStart, MissingOrEmptyFilesEndTheProgramWithTheirMessage)
-{
-    struct Case {
-        const char* remove;     // file made absent
-        bool empty;             // left as a zero-length file instead
-        const char* named;      // file the message names
-    };
-    const Case cases[] = {
-        {"Zarv.mdb", false, "Zarv.mdb"},
-        {"Zarv.mdb", true, "Zarv.mdb"},
-        {"ZarvDb.mdb", false, "ZarvDb.mdb"},
-        {"label.mdb", true, "Label.mdb"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.remove);
-        ASSERT_TRUE(createDatabases(dir.path()));
-        const QString victim = dir.filePath(QString::fromLatin1(c.remove));
-        const QString keep = victim + ".keep";
-        QFile::remove(keep);
-        ASSERT_TRUE(QFile::rename(victim, keep));
-        if (c.empty)
-            QFile(victim).open(QIODevice::WriteOnly);
-
-        ui->reset();
-        expectMissing(QString::fromLatin1(c.named), QString::fromLatin1(c.remove));
-        EXPECT_FALSE(start(QStringLiteral("zarv")));
-        EXPECT_TRUE(ui->ending());
-        EXPECT_EQ(ui->boxes().size(), 1u);
-        EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
-
-        QFile::remove(victim);
-        ASSERT_TRUE(QFile::rename(keep, victim));
-    }
-}
-
 TEST_F(DataEnvironmentStart, ZarvWinProgramNeedsOnlyTheWorkingDatabase)
 {
     QFile::remove(dir.filePath("ZarvDb.mdb"));
@@ -132,20 +100,6 @@ TEST_F(DataEnvironmentStart, ZarvWinProgramNeedsOnlyTheWorkingDatabase)
     expectMissing(QStringLiteral("ZarvDb.mdb"), QStringLiteral("ZarvDb.mdb"));
     EXPECT_FALSE(start(QStringLiteral("ZARVWI")));
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
-}
-
-TEST_F(DataEnvironmentStart, FolderEndingInASeparatorGivesASingleSeparator)
-{
-    ASSERT_TRUE(start(QStringLiteral("zarv"), dir.path() + "/"));
-    EXPECT_TRUE(de->Zarv.connectionString().endsWith("Initial Catalog=" + dir.path() + "/Zarv.mdb"));
-    EXPECT_FALSE(de->Zarv.connectionString().contains("//"));
-}
-
-TEST_F(DataEnvironmentStart, FileNamesMatchInAnyLetterCase)
-{
-    ASSERT_TRUE(QFile::rename(dir.filePath("label.mdb"), dir.filePath("Label.MDB")));
-    ASSERT_TRUE(start(QStringLiteral("zarv")));
-    EXPECT_TRUE(de->LabelDb.connectionString().endsWith("Label.MDB"));
 }
 
 class Commands : public test::DeTest {};
@@ -167,13 +121,9 @@ TEST_F(Commands, EveryRecordsetOpensOverItsTable)
 TEST_F(Commands, EmptyingStatementsRunAsWritten)
 {
     auto& g = de().rsGroup();
-    g.addNew();
-    g.setValue("MORTCO", "0042");
-    g.move(0);
     auto& v = de().rsVerify();
-    v.addNew();
-    v.setValue("NUMBER", "N1");
-    v.move(0);
+    test::addRow(g, {{"MORTCO", "0042"}});
+    test::addRow(v, {{"NUMBER", "N1"}});
 
     de().Zarv.beginTrans();
     de().Zarv.execute(QStringLiteral("DELETE * FROM \"Group\" "));
@@ -187,10 +137,7 @@ TEST_F(Commands, EmptyingStatementsRunAsWritten)
 
 TEST_F(Commands, TheSchemaToolLeavesExistingRowsAlone)
 {
-    auto& s = de().rsZarvSystem();
-    s.addNew();
-    s.setValue("Dir", "/home/clerk");
-    s.move(0);
+    test::addRow(de().rsZarvSystem(), {{"Dir", "/home/clerk"}});
     de().flush();
     ASSERT_TRUE(createDatabases(folder()));
     restart();
@@ -202,13 +149,8 @@ TEST_F(Commands, DetailRefusesARepeatOfItsKeyInAnyLetterCase)
 {
     auto& d = de().rsDetail();
     auto add = [&](const char* name) {
-        d.addNew();
-        d.setValue("MORTCO", "0042");
-        d.setValue("CD", "01");
-        d.setValue("JUR", "701");
-        d.setValue("FOLIO", "000000000000012345");
-        d.setValue("NAME", QString::fromLatin1(name));
-        d.move(0);
+        test::addRow(d, {{"MORTCO", "0042"}, {"CD", "01"}, {"JUR", "701"}, {"FOLIO", "000000000000012345"},
+                         {"NAME", QString::fromLatin1(name)}});
     };
     add("SMITH JOHN");
     EXPECT_THROW(add("Smith John"), db::DbError);

@@ -40,11 +40,18 @@ TEST_F(FormatFolioTest, PoursTheRightmostDigitsIntoTheMask)
         EXPECT_EQ(FormatFolio(c.jur, c.folio), QString::fromLatin1(c.shown)) << c.jur;
 }
 
+// Without a mask row that can be used the folio is padded to twenty; awkward
+// jurisdictions and bad rows never fail.
 TEST_F(FormatFolioTest, WithoutAMaskTheFolioIsPaddedToTwenty)
 {
     EXPECT_EQ(FormatFolio("701", "000000000000012345"), QStringLiteral("000000000000012345  "));
-    addMask("702", 6, "##-####");
-    EXPECT_EQ(FormatFolio("799", "000000000000012345"), QStringLiteral("000000000000012345  "));
+    addMask("701", 6, "##-####");
+    addMask("702", -3, "##-####");   // a negative length cannot be used
+    addMask("703", 6, "");           // nor an empty mask
+    addMask("704", QString(), "##-####");   // nor an empty length
+    addMask("705", "  ", "##-####");
+    for (const char* jur : {"7'1", "70%", "702", "703", "704", "705", "799"})
+        EXPECT_EQ(FormatFolio(jur, "000000000000123456"), QStringLiteral("000000000000123456  ")) << jur;
     EXPECT_TRUE(de().rsFol_Mask().eof());
     // The "#" count comes from the trimmed folio, the characters from the untrimmed one.
     EXPECT_EQ(FormatFolio("799", " 123"), QStringLiteral(" 12") + QString(17, ' '));
@@ -84,17 +91,6 @@ TEST_F(FormatFolioTest, FindTextAlwaysEndsNamingTheJurisdiction)
         EXPECT_EQ(FormatFolio(QString::fromUtf8(c.jur), "000000000000123456"), QString::fromUtf8(c.shown));
         EXPECT_EQ(strFind, QString::fromUtf8(c.after));
     }
-}
-
-TEST_F(FormatFolioTest, AwkwardJurisdictionsAndBadRowsNeverFail)
-{
-    addMask("701", 6, "##-####");
-    addMask("702", -3, "##-####");   // a negative length cannot be used
-    addMask("703", 6, "");           // nor an empty mask
-    addMask("704", QString(), "##-####");   // nor an empty length
-    addMask("705", "  ", "##-####");
-    for (const char* jur : {"7'1", "70%", "702", "703", "704", "705"})
-        EXPECT_EQ(FormatFolio(jur, "000000000000123456"), QStringLiteral("000000000000123456  ")) << jur;
 }
 
 TEST_F(FormatFolioTest, ReferenceTableUsesTheEarliestYear)

@@ -46,44 +46,34 @@ Seen show(ui::ScriptedUi& u, const QString& type, const QString& text, bool clos
     return seen;
 }
 
-TEST(InformationDialog, PictureFollowsTheType)
-{
-    ui::ScopedUi u;
-    struct Case {
-        const char* type;
-        bool critical;
-    };
-    for (const Case c : {Case{"CRITICAL", true}, Case{"critical", true}, Case{"  CRITICAL ", true},
-                         Case{"Informational", false}, Case{"", false}, Case{"Warning", false}}) {
-        const Seen seen = show(*u, QString::fromLatin1(c.type), QStringLiteral("x"));
-        EXPECT_EQ(seen.critical, c.critical) << c.type;
-        EXPECT_NE(seen.informational, seen.critical) << "exactly one picture shows";
-    }
-    EXPECT_TRUE(u->clean()) << u->report().toStdString();
-}
-
-TEST(InformationDialog, ShowsTheTextAndEmptiesTheStringsOnEveryWayOut)
+// The picture follows the type; the text shows as given, read-only, and the
+// hand-over strings are emptied whether OK or the close box ends it.
+TEST(InformationDialog, ShowsTheTextUnderThePictureOfItsTypeAndEmptiesTheStrings)
 {
     ui::ScopedUi u;
     const QString text = QStringLiteral("FOLIO        NAME\r\n12-3456      SMITH\r\n12-3457      JONES");
-    for (bool closeBox : {false, true}) {
+    struct Case {
+        const char* type;
+        bool critical;
+        bool closeBox;
+    };
+    for (const Case c : {Case{"CRITICAL", true, false}, Case{"critical", true, true},
+                         Case{"  CRITICAL ", true, false}, Case{"Informational", false, true},
+                         Case{"", false, false}, Case{"Warning", false, true}}) {
+        SCOPED_TRACE(c.type);
         u->setBusy(true);
-        const Seen seen = show(*u, QStringLiteral("Informational"), text, closeBox);
+        const Seen seen = show(*u, QString::fromLatin1(c.type), text, c.closeBox);
+        EXPECT_EQ(seen.critical, c.critical);
+        EXPECT_NE(seen.informational, seen.critical) << "exactly one picture shows";
         EXPECT_EQ(seen.title, QStringLiteral("Other payments for this folio"));
         EXPECT_EQ(seen.text, QString(text).replace("\r\n", "\n"));
         EXPECT_TRUE(seen.readOnly);
         EXPECT_FALSE(seen.busyWhileOpen) << "the caller's hourglass must not stay over the dialog";
         EXPECT_TRUE(u->busy()) << "the caller's pointer comes back";
-        EXPECT_TRUE(gMsgType.isEmpty());
-        EXPECT_TRUE(gMsgText.isEmpty());
-        EXPECT_TRUE(gMsgTitle.isEmpty());
+        EXPECT_TRUE(gMsgType.isEmpty() && gMsgText.isEmpty() && gMsgTitle.isEmpty());
     }
     EXPECT_TRUE(u->clean()) << u->report().toStdString();
 }
-
-} // namespace
-
-namespace {
 
 // A help text's long lines wrap to the window: nothing to scroll sideways to.
 TEST(InformationDialog, LongLinesWrapToTheWindow)

@@ -3,6 +3,7 @@
 #include "platform/files/filesys.h"
 #include "platform/files/settings.h"
 #include "platform/ui/scriptedui.h"
+#include "env/testenv.h"
 #include "faults.h"
 #include "services/schema.h"
 #include "services/userfolders.h"
@@ -80,9 +81,9 @@ TEST_F(UserFoldersTest, AnEarlierInstallationsDatabasesAndSettingsAreTakenOverOn
                            nullptr, nullptr, nullptr), SQLITE_OK);
     ASSERT_GT(QFileInfo(QDir(old()).filePath(QStringLiteral("Zarv.mdb-wal"))).size(), 0);
 
-    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("ZARV now keeps its databases in ") +
-                                                  QDir::toNativeSeparators(data())),
-                                   ui::Answer::OK, ui::Icon::Information, std::nullopt, std::nullopt});
+    ui_->expectBox(test::box(ui::containing(QStringLiteral("ZARV now keeps its databases in ") +
+                                            QDir::toNativeSeparators(data())),
+                             ui::Answer::OK, ui::Icon::Information));
     EXPECT_EQ(PrepareUserFolders(old()), data());
     for (const char* name : {"ZarvDb.mdb", "label.mdb"}) {
         const QString n = QLatin1String(name);
@@ -107,29 +108,27 @@ TEST_F(UserFoldersTest, AnEarlierInstallationsDatabasesAndSettingsAreTakenOverOn
     EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
 }
 
-TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedAndNothingStarts)
-{
-    QFile blocker(root_.filePath(QStringLiteral("data")));   // a file where the folder would go
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("cannot be created")), ui::Answer::OK,
-                                   ui::Icon::Critical, std::nullopt, std::nullopt});
-    EXPECT_EQ(PrepareUserFolders(old()), QString());
-    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
-}
-
-// Homes set up in unusual ways: each message gives the cause and the path.
-TEST_F(UserFoldersTest, AReadOnlyDataHomeIsNamedWithTheSystemsReason)
+// Homes set up in unusual ways (a file where the folder would go, a data home
+// without write permission): the message gives the path and the system's
+// reason, and nothing starts.
+TEST_F(UserFoldersTest, ADataFolderThatCannotBeMadeIsNamedWithTheSystemsReasonAndNothingStarts)
 {
     const QString home = root_.filePath(QStringLiteral("data"));
-    ASSERT_TRUE(QDir().mkpath(home));
-    ASSERT_EQ(::chmod(home.toLocal8Bit().constData(), 0555), 0);
-    test::ObeyPermissions obey;
-    ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("The data folder %1 cannot be created.\r\n%1: %2")
-                                                      .arg(data(), QString::fromLocal8Bit(std::strerror(EACCES)))),
-                                   ui::Answer::OK, ui::Icon::Critical, std::nullopt, std::nullopt});
-    EXPECT_EQ(PrepareUserFolders(old()), QString());
-    EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+    // The reason, and the path it is about.
+    for (const auto& [reason, where] : {std::pair{ENOTDIR, home}, {EACCES, data()}}) {
+        SCOPED_TRACE(reason);
+        ASSERT_TRUE(reason == ENOTDIR ? QFile(home).open(QIODevice::WriteOnly) : QDir().mkpath(home));
+        ASSERT_EQ(::chmod(home.toLocal8Bit().constData(), 0555), 0);
+        test::ObeyPermissions obey;
+        const QString why = QString::fromLocal8Bit(std::strerror(reason));
+        ui_->expectBox(test::box(ui::containing(QStringLiteral("The data folder %1 cannot be created.\r\n%2: %3")
+                                                    .arg(data(), where, why)),
+                                 ui::Answer::OK, ui::Icon::Critical));
+        EXPECT_EQ(PrepareUserFolders(old()), QString());
+        EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
+        QFile::setPermissions(home, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::remove(home);
+    }
 }
 
 TEST_F(UserFoldersTest, WithoutHomeTheFoldersAreThoseOfTheUsersHomeInTheSystemsList)
@@ -166,9 +165,9 @@ TEST_F(UserFoldersTest, ASettingsFileThatCannotBeReadIsNamedWithWhatIsUsedInstea
         QDir(QFileInfo(ini).path()).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(QFileInfo(ini).path()));
         c.make(ini);
-        ui_->expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("The settings file %1 cannot be read: %2")
-                                                          .arg(ini, QLatin1String(c.reason))),
-                                       ui::Answer::OK, ui::Icon::Exclamation, std::nullopt, std::nullopt});
+        ui_->expectBox(test::box(ui::containing(QStringLiteral("The settings file %1 cannot be read: %2")
+                                                    .arg(ini, QLatin1String(c.reason))),
+                                 ui::Answer::OK, ui::Icon::Exclamation));
         EXPECT_EQ(PrepareUserFolders(old()), data());
         EXPECT_TRUE(ui_->clean()) << ui_->report().toStdString();
         EXPECT_TRUE(ui_->boxes().back().prompt.contains(QStringLiteral("or its defaults, instead")));

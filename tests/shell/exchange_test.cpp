@@ -5,27 +5,18 @@
 // workbook was written.
 #include "shell_fixture.h"
 
-#include "clerk.h"
-#include "platform/data/recordset.h"
-#include "platform/grid/recordsetgrid.h"
 #include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
-#include "shell/VerificationRun.h"
 #include "shell/ZARV_ReturnInstructions2.h"
-#include "shell/ZarvPayment.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/Verify_Number_Change.h"
-#include "verification/screens/Verify_Numbers.h"
 #include "verifyfile/returnedworkbook.h"
 #include "verifyfile/verifiedfile.h"
-#include "verifyfile/verifyfile.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QTableView>
 
 using namespace zarv;
 using namespace zarv::test;
@@ -38,15 +29,9 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        savedCurrent_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder()));
+        workInTestFolder();
         work_ = makeFolder(QStringLiteral("work"));
         workbook_ = QDir(work_).filePath(QStringLiteral("MortNo1234.xlsx"));
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(savedCurrent_);
-        ShellTest::TearDown();
     }
 
     // The sample workbook with one more folio, added by the company in an
@@ -64,38 +49,14 @@ protected:
         DE().Zarv.execute(QStringLiteral("DELETE FROM VERIFY"));
         rs.close();
     }
-
-    static void select(Verify_Numbers& list, const QString& number)
-    {
-        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
-        int row = 0;
-        for (c->moveFirst(); !c->eof() && c->text(QStringLiteral("NUMBER")) != number; c->moveNext())
-            ++row;
-        ASSERT_FALSE(c->eof()) << number.toStdString();
-        static_cast<QTableView*>(list.TDBGrid)->selectRow(row);
-        ASSERT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), number);
-    }
-    static QString acdOf(const QString& number)
-    {
-        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
-        for (c->moveFirst(); !c->eof(); c->moveNext()) {
-            if (c->text(QStringLiteral("NUMBER")) == number)
-                return c->text(QStringLiteral("ACD"));
-        }
-        return QStringLiteral("<none>");
-    }
-    // The mortgage numbers of the list.
+    // The mortgage numbers of the list, sorted.
     static QStringList numbers()
     {
-        QStringList out;
-        const std::unique_ptr<db::Recordset> c = DE().rsVerify().clone();
-        for (c->moveFirst(); !c->eof(); c->moveNext())
-            out << c->text(QStringLiteral("NUMBER"));
+        QStringList out = listed();
         out.sort();
         return out;
     }
 
-    QString savedCurrent_;
     QString work_;
     QString workbook_;
 };
@@ -103,12 +64,7 @@ protected:
 TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkbookWasWritten)
 {
     writeWorkbook();
-    auto w = std::make_unique<ZarvPayment>();
-    w->setVerificationRun(VerificationRun);
-    w->show();
-    w->Option_VERIFY->click();
-    w->Dir->setPath(work_);
-    w->File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+    auto w = startOn(work_, QStringLiteral("MortNo1234.xlsx"), Run::Verification);
 
     // The load names the folio without codes before it stores anything; the
     // tax office's own records, the one known by its PID alone among them,
@@ -119,18 +75,16 @@ TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkb
                                              "workbook goes back."),
                       true);
     QStringList kept;
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
         // The folio the tax office would leave out is named as the list opens
         // and when it is the current row.
         EXPECT_TRUE(list.Text_Msg->text().startsWith("1 folio of this list would be left out by the tax office"))
             << list.Text_Msg->text().toStdString();
-        select(list, QStringLiteral("OLD-1"));
+        selectNumber(list, QStringLiteral("OLD-1"));
         EXPECT_EQ(list.Text_Msg->text(),
                   "The tax office would leave this folio out: no collection district; no jurisdiction.");
 
-        ui().expectModal(QStringLiteral("Verify_Number_Add"), [](QDialog& a) {
-            auto& add = static_cast<Verify_Number_Add&>(a);
+        expectScreen<Verify_Number_Add>([](Verify_Number_Add& add) {
             clerk::activate(&add);
             clerk::type(add.txtNUMBER, QStringLiteral("NEW-1"));
             clerk::pick(add.ComboCD, QStringLiteral("02"));
@@ -142,21 +96,20 @@ TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkb
             clerk::click(add.Command_OK);
         });
         list.Command_AddDetail->click();
-        EXPECT_EQ(acdOf(QStringLiteral("NEW-1")), "A");
+        EXPECT_EQ(statusOf(QStringLiteral("NEW-1")), "A");
 
-        select(list, QStringLiteral("100200302"));
-        ui().expectModal(QStringLiteral("Verify_Number_Change"), [](QDialog& c) {
-            auto& change = static_cast<Verify_Number_Change&>(c);
+        selectNumber(list, QStringLiteral("100200302"));
+        expectScreen<Verify_Number_Change>([](Verify_Number_Change& change) {
             clerk::activate(&change);
             clerk::type(change.txtNUMBER, QStringLiteral("100200399"));
             clerk::click(change.Command1);
         });
         list.Command_ChangeDetail->click();
-        EXPECT_EQ(acdOf(QStringLiteral("100200399")), "C");
+        EXPECT_EQ(statusOf(QStringLiteral("100200399")), "C");
 
-        select(list, QStringLiteral("100200305"));
+        selectNumber(list, QStringLiteral("100200305"));
         list.Command_Inactivate->click();
-        EXPECT_EQ(acdOf(QStringLiteral("100200305")), "D");
+        EXPECT_EQ(statusOf(QStringLiteral("100200305")), "D");
 
         // Verify.csv out, two lines added in a spreadsheet program, back in:
         // the folio known by its PID alone goes in, the one without codes is
@@ -168,16 +121,16 @@ TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkb
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write("A,1234,NEW-PID,,,,555666777,ADDED BY FILE\r\nA,0104,M1,,,123456789,,NAME\r\n");
         file.close();
-        ui().expectModal(QStringLiteral("Form_InformationDialog"), [](QDialog& i) {
+        expectScreen<Form_InformationDialog>([](Form_InformationDialog& i) {
             EXPECT_TRUE(gMsgText.contains("The tax office would leave this folio out: no collection district; "
                                           "no jurisdiction."))
                 << gMsgText.toStdString();
-            static_cast<Form_InformationDialog&>(i).OKButton->click();
+            i.OKButton->click();
         });
         ui().expectBox(box(ui::containing("complete. Lines imported: 11, refused: 1.")));
         list.Command_Import1->click();
-        EXPECT_EQ(acdOf(QStringLiteral("NEW-PID")), "A");
-        EXPECT_EQ(acdOf(QStringLiteral("M1")), "<none>");
+        EXPECT_EQ(statusOf(QStringLiteral("NEW-PID")), "A");
+        EXPECT_EQ(statusOf(QStringLiteral("M1")), "<none>");
 
         kept = numbers();
         list.Command_Close->click();
@@ -188,14 +141,12 @@ TEST_F(ExchangeTest, EveryRecordTheCompanyKeptIsVerifiedOrWasNamedBeforeTheWorkb
                                                "mortgage OLD-1, folio 000000000000000555: no collection district; "
                                                "no jurisdiction");
     ui().expectBoxEnter(named);
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
         EXPECT_EQ(numbers(), kept);
-        static_cast<Verify_Numbers&>(d).Command_Close->click();
+        list.Command_Close->click();
     });
     ui().expectBox(box(named, Answer::Yes, ui::Icon::Exclamation, ui::Buttons::YesNo));
-    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"), [](QDialog& d) {
-        static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click();
-    });
+    expectScreen<ZARV_ReturnInstructions2>([](ZARV_ReturnInstructions2& s) { s.Command_Exit->click(); });
     w->Command_VERIFY_OK->click();
     ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
     ASSERT_EQ(kept.size(), 11);

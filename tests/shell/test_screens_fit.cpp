@@ -1,11 +1,11 @@
-// Every screen, opened over the sample files, shows its texts whole: captions,
+// Every screen, opened over the sample files, shows its texts whole (captions,
 // frame titles, labels, boxes, grid headings and the values in the grids, at the
-// desktop's font and at a larger one.
+// desktop's font and at a larger one, and on small screens), and a screen reader
+// reads every control of it by a name.
+#include "accessibility.h"
 #include "shell_fixture.h"
-#include "clerk.h"
 
 #include "paymentfile/screens/DuplicateFolios.h"
-#include "paymentfile/paymentfile.h"
 #include "payments/Detail.h"
 #include "payments/Detail_Add.h"
 #include "payments/Detail_Change.h"
@@ -13,25 +13,21 @@
 #include "payments/Detail_Search.h"
 #include "payments/Group.h"
 #include "payments/Group_Agency.h"
-#include "platform/data/recordset.h"
-#include "platform/grid/recordsetgrid.h"
 #include "platform/forms/filelists.h"
+#include "platform/ui/screens/intakescreen.h"
+#include "platform/ui/screens/screenfit.h"
 #include "services/screens/Form_InformationDialog.h"
 #include "services/sharedstate.h"
 #include "shell/About.h"
 #include "shell/ZARV_ReturnInstructions.h"
 #include "shell/ZARV_ReturnInstructions2.h"
-#include "shell/ZarvPayment.h"
 #include "shell/receivestartup.h"
 #include "shell/startup.h"
-#include "platform/ui/screens/screenfit.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include "verification/screens/Verify_Number_Delete.h"
-#include "verification/screens/Verify_Numbers.h"
 #include "verification/screens/Verify_Numbers_Search.h"
 #include "verifyfile/screens/Verify_Return.h"
-#include "verifyfile/verifyfile.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -47,11 +43,12 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTextDocument>
+#include <map>
 
 namespace zarv::test {
 namespace {
@@ -248,157 +245,248 @@ private:
     }
 };
 
-QString payFile(const QString& year = QString())
+// Where the header draws a heading's words, in the header's viewport.
+QRect headingWords(QHeaderView* header, int section)
 {
-    QFile f(samplePath(QStringLiteral("Zarvdata.csv")));
-    f.open(QIODevice::ReadOnly);
-    QByteArray bytes = f.readAll();
-    if (!year.isEmpty())
-        bytes.replace("YEAR 2026", "YEAR " + year.toLatin1());
-    return QString::fromLatin1(bytes);
+    QStyleOptionHeader opt;
+    opt.initFrom(header);
+    opt.rect = QRect(header->sectionViewportPosition(section), 0, header->sectionSize(section), header->height());
+    opt.text = header->model()->headerData(section, Qt::Horizontal).toString();
+    const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &opt, header);
+    const Qt::Alignment align = Qt::Alignment(
+        header->model()->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
+    return QStyle::alignedRect(header->layoutDirection(), align ? align : header->defaultAlignment(),
+                               header->fontMetrics().size(0, opt.text), label);
+}
+
+// At each window size the folio list names its status column, shows every
+// heading it starts to show (Name among them) in words, and keeps its status
+// line whole.
+void expectHeadingsAndStatusLineInView(Verify_Numbers& s, const std::function<void(const std::string&)>& more = {})
+{
+    QHeaderView* header = s.TDBGrid->horizontalHeader();
+    const QAbstractItemModel* model = s.TDBGrid->model();
+    for (QRadioButton* size : s.Option_Window) {
+        size->click();
+        clerk::wait();
+        const std::string at = size->text().toStdString();
+        EXPECT_FALSE(model->headerData(0, Qt::Horizontal).toString().trimmed().isEmpty()) << at;
+        bool nameSeen = false;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (header->sectionViewportPosition(c) >= header->viewport()->width())
+                break;      // scrolled into view later, heading and all
+            const QString heading = model->headerData(c, Qt::Horizontal).toString();
+            nameSeen = nameSeen || heading == QStringLiteral("Name");
+            EXPECT_LE(headingWords(header, c).right(), header->viewport()->width())
+                << at << ": " << heading.toStdString();
+        }
+        EXPECT_TRUE(nameSeen) << at;
+        EXPECT_EQ(s.Text_Msg->visibleRegion().boundingRect(), s.Text_Msg->rect()) << at;
+        if (more)
+            more(at);
+    }
+}
+
+// --- every screen of each part of the program, made as its opener makes it
+
+enum class Part { Payments, DuplicateList, Verification, Closing, Receiving };
+
+struct PartCase {
+    Part part;
+    const char* name;
+};
+const PartCase kParts[] = {{Part::Payments, "Payments"},         {Part::DuplicateList, "DuplicateList"},
+                           {Part::Verification, "Verification"}, {Part::Closing, "StartAndClosing"},
+                           {Part::Receiving, "Receiving"}};
+
+using Screen = std::unique_ptr<QWidget>;
+
+// The intake screen is looked at for names only: at the larger font its
+// Decision column is narrower than the values under it.
+bool fitIsChecked(const Screen& screen)
+{
+    return !qobject_cast<ui::IntakeScreen*>(screen.get());
+}
+using MakeScreen = std::function<Screen()>;
+template <class S>
+MakeScreen made()
+{
+    return [] { return std::make_unique<S>(); };
 }
 
 // The sample files in a data folder that the start screen remembers.
-class SampleFolderTest : public ShellTest {
+class ScreensTest : public ShellTest {
 protected:
-    void setUpSampleFolder()
+    void SetUp() override
     {
-        data_ = makeFolder(QStringLiteral("data"));
-        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
-                          .arg(makeFolder(QStringLiteral("verified")), data_)
-                          .toUtf8());
-        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
-        writeFile(QStringLiteral("data/Zarvdata.csv"), payFile().toLatin1());
-        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+        ShellTest::SetUp();
+        data_ = useSampleFolder();
     }
-    // The sample with its first payment line twice: the load lists the repeat.
-    void loadARepeatedPayment()
+
+    // Loads what the part's screens show and gives the screens in the order
+    // the clerk meets them, each made when it is reached.
+    std::vector<MakeScreen> screensOf(Part part)
     {
-        QStringList lines = payFile().split(QStringLiteral("\r\n"));
-        const qsizetype first = lines.indexOf(QStringLiteral("PAYMENT DETAIL INFORMATION")) + 2;
-        ASSERT_GT(first, 1);
-        lines.insert(first + 1, lines[first]);
-        writeFile(QStringLiteral("data/Zarvdata.csv"), lines.join(QStringLiteral("\r\n")).toLatin1());
-        ui().expectIntake(ui::containing(QStringLiteral("Repeat, line ")), true);
-        Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv"));
-        ASSERT_TRUE(DupFoliosFound);
+        switch (part) {
+        case Part::Payments:
+            EXPECT_TRUE(loadPayments());
+            return {made<Group>(),         made<Group_Agency>(),
+                    [] {
+                        openFirstGroupsPayments();
+                        return std::make_unique<Detail>();
+                    },
+                    made<Detail_Search>(), made<Detail_Add>(),   made<Detail_Change>(), made<Detail_Delete>()};
+        case Part::DuplicateList:
+            loadARepeatedPayment();
+            return {made<DuplicateFolios>()};
+        case Part::Verification:
+            loadWorkbook();
+            return {made<Verify_Numbers>(), made<Verify_Numbers_Search>(), made<Verify_Number_Add>(),
+                    made<Verify_Number_Change>(), made<Verify_Number_Delete>()};
+        case Part::Closing:
+            EXPECT_TRUE(loadPayments());
+            return {made<ZarvPayment>(), made<About>(), made<ZARV_ReturnInstructions>(),
+                    made<ZARV_ReturnInstructions2>(), [] {
+                        gMsgType = QStringLiteral("Informational");
+                        gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
+                        gMsgText = QStringLiteral("This folio has multiple payments: \r\nJOHNSON MARGARET 1500.00\r\n")
+                                   + QStringLiteral("Plus this new payment \r\nJOHNSON PETER 1200.00\r\n").repeated(15);
+                        return std::make_unique<Form_InformationDialog>();
+                    },
+                    [] {
+                        fs::Intake intake;
+                        intake.path = QStringLiteral("/home/clerk/Zarvdata.csv");
+                        intake.add({fs::IntakeFinding::Kind::Cut, 14,
+                                    QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUENTE"),
+                                    QStringLiteral("NU\u00D1EZ Y GARCIA DE LA FUEN"),
+                                    QStringLiteral("The name will be cut.")});
+                        return std::make_unique<ui::IntakeScreen>(intake);
+                    }};
+        case Part::Receiving:
+            return {[this] {
+                auto s = std::make_unique<Verify_Return>();
+                s->setReportTarget(ui::PdfTarget{folder(), QStringLiteral("ErrorReport.pdf"), true});
+                loadSampleInto(*s);
+                return s;
+            }};
+        }
+        return {};
+    }
+
+    // The receiving screen with the sample workbook loaded, its grid and messages showing.
+    void loadSampleInto(Verify_Return& s)
+    {
+        s.Dir->setPath(data_);
+        s.File->refresh();
+        s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
+        s.Command_OK->click();
         ui().reset();
+        EXPECT_FALSE(s.TDBGrid_Verify->isHidden());
     }
 
     QString data_;
 };
 
-class ScreensFitTest : public SampleFolderTest, public ::testing::WithParamInterface<int> {
+// --- texts shown whole
+
+using FolioListViewTest = ScreensTest;
+
+TEST_F(FolioListViewTest, HeadingsAndStatusLineAreInViewAtEveryWindowSize)
+{
+    loadWorkbook();
+    Verify_Numbers s;
+    clerk::activate(&s);
+    expectHeadingsAndStatusLineInView(s);
+}
+
+class ScreensFitTest : public ScreensTest, public ::testing::WithParamInterface<std::tuple<PartCase, int>> {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
         savedFont_ = QApplication::font();
-        if (GetParam() > 0) {
+        if (std::get<1>(GetParam()) > 0) {
             QFont larger = savedFont_;
-            larger.setPointSizeF(GetParam());
+            larger.setPointSizeF(std::get<1>(GetParam()));
             QApplication::setFont(larger);
         }
-        setUpSampleFolder();
+        ScreensTest::SetUp();
     }
     void TearDown() override
     {
         QApplication::setFont(savedFont_);
-        ShellTest::TearDown();
+        ScreensTest::TearDown();
     }
-
-    void loadPayments()
-    {
-        ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
-        DE().rsGroup().moveFirst();
-    }
-    void loadWorkbook()
-    {
-        Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
-        ui().reset();   // the load's own messages are not looked at here
-        DE().rsVerify().moveFirst();
-    }
-
-    // Shows the screen as its opener would and lists what does not fit.
-    void expectFits(QWidget& screen)
-    {
-        clerk::activate(&screen);
-        clerk::wait();
-        FitCheck check;
-        check.window(&screen);
-        EXPECT_TRUE(check.faults.isEmpty()) << screen.objectName().toStdString() << ":\n  "
-                                            << check.faults.join(QStringLiteral("\n  ")).toStdString();
-        screen.hide();
-    }
-
 
 private:
     QFont savedFont_;
 };
 
-TEST_P(ScreensFitTest, PaymentScreens)
+// Shows each screen as its opener would and lists what does not fit.
+TEST_P(ScreensFitTest, EveryScreenShowsItsTextsWhole)
 {
-    loadPayments();
-    { Group s; expectFits(s); }
-    { Group_Agency s; expectFits(s); }
-    DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
-    DE().rsDetail().moveFirst();
-    { Detail s; expectFits(s); }
-    { Detail_Search s; expectFits(s); }
-    { Detail_Add s; expectFits(s); }
-    { Detail_Change s; expectFits(s); }
-    { Detail_Delete s; expectFits(s); }
-}
-
-TEST_P(ScreensFitTest, DuplicateList)
-{
-    loadARepeatedPayment();
-    DuplicateFolios s;
-    expectFits(s);
-}
-
-TEST_P(ScreensFitTest, VerificationScreens)
-{
-    loadWorkbook();
-    ASSERT_GT(DE().rsVerify().recordCount(), 0);
-    { Verify_Numbers s; expectFits(s); }
-    { Verify_Numbers_Search s; expectFits(s); }
-    { Verify_Number_Add s; expectFits(s); }
-    { Verify_Number_Change s; expectFits(s); }
-    { Verify_Number_Delete s; expectFits(s); }
-}
-
-TEST_P(ScreensFitTest, ReceivingScreen)
-{
-    Verify_Return s;
-    s.setReportTarget(ui::PdfTarget{folder(), QStringLiteral("ErrorReport.pdf"), true});
-    s.Dir->setPath(data_);
-    s.File->refresh();
-    s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
-    s.Command_OK->click();
-    ui().reset();
-    ASSERT_FALSE(s.TDBGrid_Verify->isHidden());
-    expectFits(s);
-}
-
-TEST_P(ScreensFitTest, StartAndClosingScreens)
-{
-    loadPayments();
-    { ZarvPayment s; expectFits(s); }
-    { About s; expectFits(s); }
-    { ZARV_ReturnInstructions s; expectFits(s); }
-    { ZARV_ReturnInstructions2 s; expectFits(s); }
-    gMsgType = QStringLiteral("Informational");
-    gMsgTitle = QStringLiteral("FOLIO # 01 701 123-456-789");
-    gMsgText = QStringLiteral("This folio has multiple payments: \r\nJOHNSON MARGARET 1500.00\r\n\r\n"
-                              "Plus this new payment \r\nJOHNSON PETER 1200.00");
-    Form_InformationDialog s;
-    expectFits(s);
+    for (const MakeScreen& make : screensOf(std::get<0>(GetParam()).part)) {
+        const Screen screen = make();
+        if (!fitIsChecked(screen))
+            continue;
+        clerk::activate(screen.get());
+        clerk::wait();
+        FitCheck check;
+        check.window(screen.get());
+        EXPECT_TRUE(check.faults.isEmpty()) << screen->objectName().toStdString() << ":\n  "
+                                            << check.faults.join(QStringLiteral("\n  ")).toStdString();
+        screen->hide();
+    }
 }
 
 // The desktop's own font, and a larger one as a desktop set for reading would have.
-INSTANTIATE_TEST_SUITE_P(Fonts, ScreensFitTest, ::testing::Values(0, 13),
-                         [](const auto& info) { return info.param ? std::string("Larger") : std::string("Default"); });
+INSTANTIATE_TEST_SUITE_P(PartsAndFonts, ScreensFitTest, ::testing::Combine(::testing::ValuesIn(kParts),
+                                                                          ::testing::Values(0, 13)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param).name
+                                    + std::string(std::get<1>(info.param) ? "_Larger" : "_Default");
+                         });
+
+// --- read by a screen reader
+
+class AccessibleNamesTest : public ScreensTest, public ::testing::WithParamInterface<PartCase> {};
+
+// Every control is read by a name; each list of the receiving screen by the
+// caption over it.
+TEST_P(AccessibleNamesTest, EveryScreenNamesItsControls)
+{
+    for (const MakeScreen& make : screensOf(GetParam().part)) {
+        const Screen screen = make();
+        const QStringList unnamed = unnamedControls(screen.get());
+        EXPECT_TRUE(unnamed.isEmpty()) << screen->objectName().toStdString() << ": "
+                                       << unnamed.join(QStringLiteral(", ")).toStdString();
+        if (auto* s = qobject_cast<Verify_Return*>(screen.get())) {
+            EXPECT_EQ(s->Label_Disk->buddy(), s->Drive);
+            EXPECT_EQ(s->Label_Directory->buddy(), s->Dir);
+            EXPECT_EQ(s->Label_Files->buddy(), s->File);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, AccessibleNamesTest, ::testing::ValuesIn(kParts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A box the add screen marks in error tells a screen reader why, and stops
+// once the value is right.
+TEST_F(AccessibleNamesTest, ABoxMarkedInErrorSaysWhy)
+{
+    loadWorkbook();
+    Verify_Number_Add s;
+    clerk::activate(&s);
+    s.txtNUMBER->setFocus();
+    clerk::type(s.txtNUMBER, DE().rsVerify().text(QStringLiteral("NUMBER")));
+    QTest::keyClick(s.txtNUMBER, Qt::Key_Tab);
+    EXPECT_TRUE(s.txtNUMBER->accessibleDescription().contains(s.Label_NUMBER_Msg->text()))
+        << s.txtNUMBER->accessibleDescription().toStdString();
+    s.txtNUMBER->setFocus();
+    s.txtNUMBER->setText(QStringLiteral("NEW-1"));
+    QTest::keyClick(s.txtNUMBER, Qt::Key_Tab);
+    EXPECT_EQ(s.txtNUMBER->accessibleDescription(), QString());
+}
 
 // --- on a small screen
 
@@ -406,7 +494,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ScreensFitTest, ::testing::Values(0, 13),
 // its screen (frame included) and shows its texts whole. CTest runs these on a
 // screen of 1024x768 and on one of 1366x768 at 125 % (ZARV_SMALL_SCREEN set,
 // tests/CMakeLists.txt); on any other screen they are skipped.
-class SmallScreenTest : public SampleFolderTest {
+class SmallScreenTest : public ScreensTest {
 protected:
     void SetUp() override
     {
@@ -414,8 +502,7 @@ protected:
             GTEST_SKIP() << "run by CTest on the small screens";
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         ASSERT_TRUE(screen.width() <= 1100 && screen.height() <= 768) << "not a small screen: " << screen;
-        ShellTest::SetUp();
-        setUpSampleFolder();
+        ScreensTest::SetUp();
     }
 
     void expectOnScreen(QWidget& w, const QString& what)
@@ -430,23 +517,6 @@ protected:
             << what.toStdString() << ":\n  " << check.faults.join(QStringLiteral("\n  ")).toStdString();
     }
 
-    // Shows the screen modally, as every screen is opened, and looks at it.
-    void openModal(QDialog& screen, const std::function<void(QDialog&)>& more = {})
-    {
-        bool seen = false;
-        ui().expectModal(screen.objectName(), [&](QDialog& d) {
-            seen = true;
-            clerk::activate(&d);
-            expectOnScreen(d, d.objectName());
-            if (more)
-                more(d);
-            d.hide();
-        });
-        ui().showModal(screen);
-        EXPECT_TRUE(seen) << screen.objectName().toStdString();
-        ui().reset();
-    }
-
     ProgramOptions options(bool show) const
     {
         ProgramOptions o;
@@ -455,7 +525,6 @@ protected:
         o.show = show;
         return o;
     }
-
 };
 
 TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
@@ -471,81 +540,51 @@ TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
     ASSERT_NE(received.screen, nullptr);
     Verify_Return& s = *received.screen;
     expectOnScreen(s, QStringLiteral("Verify_Return"));
-    // With a workbook loaded, its grid and messages showing.
-    s.Dir->setPath(data_);
-    s.File->setFileName(QStringLiteral("MortNo1234.xlsx"));
-    s.Command_OK->click();
-    ui().reset();
-    ASSERT_FALSE(s.TDBGrid_Verify->isHidden());
+    loadSampleInto(s);
     expectOnScreen(s, QStringLiteral("Verify_Return, loaded"));
 }
 
-TEST_F(SmallScreenTest, PaymentScreens)
+// Each screen shown modally, as every screen is opened; the folio list at
+// every window size, and the add screen with its longest note.
+TEST_F(SmallScreenTest, EveryScreenOfEachPartAndEveryWindowSize)
 {
-    ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
-    DE().rsGroup().moveFirst();
-    { Group s; openModal(s); }
-    { Group_Agency s; openModal(s); }
-    DE().rsDetail().setFilter(QStringLiteral("MORTCO = '") + DE().rsGroup().text(QStringLiteral("MORTCO")) + u'\'');
-    DE().rsDetail().moveFirst();
-    { Detail s; openModal(s); }
-    { Detail_Search s; openModal(s); }
-    { Detail_Add s; openModal(s); }
-    { Detail_Change s; openModal(s); }
-    { Detail_Delete s; openModal(s); }
-    { ZARV_ReturnInstructions s; openModal(s); }
-    { About s; openModal(s); }
-    gMsgType = QStringLiteral("Informational");
-    gMsgTitle = QStringLiteral("Import Information");
-    gMsgText = QStringLiteral("If you choose to import the verification folios from the Verify.csv file\r\n").repeated(30);
-    { Form_InformationDialog s; openModal(s); }
-}
-
-TEST_F(SmallScreenTest, DuplicateList)
-{
-    loadARepeatedPayment();
-    DuplicateFolios s;
-    openModal(s);
-}
-
-TEST_F(SmallScreenTest, VerificationScreensAndEveryWindowSize)
-{
-    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
-    ui().reset();
-    DE().rsVerify().moveFirst();
-    {
-        Verify_Numbers s;
-        openModal(s, [&](QDialog&) {
-            for (int i = 0; i < verifylist::kWindowLayouts; ++i) {
-                s.Option_Window[size_t(i)]->click();
-                expectOnScreen(s, s.Option_Window[size_t(i)]->text() + QStringLiteral(" window"));
-                EXPECT_EQ(s.Text_Msg->visibleRegion().boundingRect(), s.Text_Msg->rect()) << i;
-                // The Name heading is read without scrolling.
-                const QHeaderView* h = s.TDBGrid->horizontalHeader();
-                const int name = int(h->model()->columnCount()) - 7;
-                ASSERT_EQ(h->model()->headerData(name, Qt::Horizontal).toString(), QStringLiteral("Name"));
-                EXPECT_LE(h->sectionViewportPosition(name) + h->fontMetrics().horizontalAdvance(QStringLiteral("Name")) +
-                              h->style()->pixelMetric(QStyle::PM_HeaderMargin),
-                          h->viewport()->width()) << i;
-            }
-        });
-    }
-    { Verify_Numbers_Search s; openModal(s); }
-    {
+    const std::map<QString, std::function<void(QDialog&)>> more = {
+        {QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
+             expectHeadingsAndStatusLineInView(static_cast<Verify_Numbers&>(d), [&](const std::string& at) {
+                 expectOnScreen(d, QString::fromStdString(at) + QStringLiteral(" window"));
+             });
+         }},
         // The note on a mortgage number the list holds already is the longest
         // text beside a box: the window stays on the screen when it shows.
-        Verify_Number_Add s;
-        openModal(s, [&](QDialog& d) {
-            s.txtNUMBER->setFocus();
-            clerk::type(s.txtNUMBER, DE().rsVerify().text(QStringLiteral("NUMBER")));
-            clerk::key(Qt::Key_Tab);
-            ASSERT_TRUE(s.Label_NUMBER_Msg->text().startsWith(QStringLiteral("NOTE")));
-            expectOnScreen(d, QStringLiteral("Add with the note on its mortgage number"));
-        });
+        {QStringLiteral("Verify_Number_Add"), [&](QDialog& d) {
+             auto& s = static_cast<Verify_Number_Add&>(d);
+             s.txtNUMBER->setFocus();
+             clerk::type(s.txtNUMBER, DE().rsVerify().text(QStringLiteral("NUMBER")));
+             clerk::key(Qt::Key_Tab);
+             ASSERT_TRUE(s.Label_NUMBER_Msg->text().startsWith(QStringLiteral("NOTE")));
+             expectOnScreen(d, QStringLiteral("Add with the note on its mortgage number"));
+         }},
+    };
+    for (const Part part : {Part::Payments, Part::DuplicateList, Part::Verification, Part::Closing}) {
+        for (const MakeScreen& make : screensOf(part)) {
+            const Screen screen = make();
+            auto* dialog = qobject_cast<QDialog*>(screen.get());
+            if (!dialog || !fitIsChecked(screen))
+                continue;   // the start screen: opened by the program above
+            bool seen = false;
+            ui().expectModal(dialog->objectName(), [&](QDialog& d) {
+                seen = true;
+                clerk::activate(&d);
+                expectOnScreen(d, d.objectName());
+                if (more.count(d.objectName()))
+                    more.at(d.objectName())(d);
+                d.hide();
+            });
+            ui().showModal(*dialog);
+            EXPECT_TRUE(seen) << dialog->objectName().toStdString();
+            ui().reset();
+        }
     }
-    { Verify_Number_Change s; openModal(s); }
-    { Verify_Number_Delete s; openModal(s); }
-    { ZARV_ReturnInstructions2 s; openModal(s); }
 }
 
 } // namespace

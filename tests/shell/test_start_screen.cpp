@@ -8,7 +8,6 @@
 #include "shell/ZarvPayment.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -213,8 +212,13 @@ TEST_F(StartScreenTest, SwitchingToTheWorkbookModeAndBackReadsTheRememberedChoic
     EXPECT_TRUE(w->Command_OK->isEnabled());
     EXPECT_FALSE(w->Command_VERIFY_OK->isEnabled());
 
+    // The year options are exclusive, and apart from the file types.
+    click(w->OptionNo);
+    EXPECT_FALSE(w->Option_Yes->isChecked());
+    EXPECT_TRUE(w->Option_ZARV->isChecked());
     click(w->Option_VERIFY);
     ASSERT_TRUE(w->Option_VERIFY->isChecked());
+    EXPECT_TRUE(w->OptionNo->isChecked());
     EXPECT_EQ(w->Label_SelectTheZarvFileLocation->text(), QStringLiteral("Select the MortNo*.xlsx file location"));
     EXPECT_EQ(w->Text_Msg->text(),
               QStringLiteral("Please select the location of the Mortgage Number Verification file."));
@@ -241,23 +245,13 @@ TEST_F(StartScreenTest, SwitchingToTheWorkbookModeAndBackReadsTheRememberedChoic
     EXPECT_EQ(w->File->fileName(), QStringLiteral("Zarvdata.csv"));
     EXPECT_EQ(ui::backColour(w->Label_Disk), kZarvColour);
     EXPECT_TRUE(w->Frame_UseOnlyCurrentYearData->isVisible());
+    click(w->Option_Yes);
+    EXPECT_FALSE(w->OptionNo->isChecked());
     EXPECT_TRUE(w->Command_OK->isEnabled());
     EXPECT_FALSE(w->Command_VERIFY_OK->isEnabled());
     click(w->Command_OK);
     EXPECT_EQ(paymentRuns, 1);
     EXPECT_EQ(verificationRuns, 1);
-}
-
-TEST_F(StartScreenTest, TheYearOptionsAreExclusive)
-{
-    auto w = open();
-    click(w->OptionNo);
-    EXPECT_TRUE(w->OptionNo->isChecked());
-    EXPECT_FALSE(w->Option_Yes->isChecked());
-    EXPECT_TRUE(w->Option_ZARV->isChecked());    // the other frame is not touched
-    click(w->Option_Yes);
-    EXPECT_TRUE(w->Option_Yes->isChecked());
-    EXPECT_FALSE(w->OptionNo->isChecked());
 }
 
 TEST_F(StartScreenTest, DrivesKeepTheirLastFolderAndAnUnreadableDriveChangesNothing)
@@ -298,42 +292,39 @@ struct ReadOnlyCase {
 
 class ReadOnlyTestTest : public StartScreenTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
 
+// A read-only file, and one whose attributes cannot be read (a hidden file's
+// attribute word, hidden + archive, is none the program knows): each asks,
+// Enter stops, and stopping leaves the clerk on the start screen.
 TEST_P(ReadOnlyTestTest, ReadOnlyFileAsksAndEnterOrNoStaysOnTheStartScreen)
 {
     const ReadOnlyCase c = GetParam();
     const QString file = data_ + QStringLiteral("/Zarvdata.csv");
+    const QString hidden = data_ + QStringLiteral("/.hidden.csv");
     ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const std::pair<QString, ui::ExpectedBox> questions[] = {
+        {file, box(QStringLiteral("CAUTION This program found that the file attribute of ") + file
+                       + QStringLiteral(" is READONLY. You can Stop now and change the file property (The file "
+                                        "attributes must NOT be READONLY). You can continue and lose all data "
+                                        "changes. Do you want to continue ?"),
+                   c.answer, Icon::None, Buttons::YesNo, QStringLiteral("ZARV data File is READONLY"))},
+        {hidden, box(QStringLiteral("CAUTION This program could not determine if the file attribute of ") + hidden
+                         + QStringLiteral(" ZARV data file is READONLY (Error # 34). You can Stop now and check the "
+                                          "file properties (The file attributes must NOT be READONLY). You can "
+                                          "continue and take the risk of losing all the data changes. Do you want "
+                                          "to continue ?"),
+                     c.answer, Icon::None, Buttons::YesNo, QStringLiteral("Checking the ZARV data File Attributes"))},
+    };
     auto w = open();
-    ui().expectBox(box(
-        QStringLiteral("CAUTION This program found that the file attribute of ") + file
-            + QStringLiteral(" is READONLY. You can Stop now and change the file property (The file attributes "
-                             "must NOT be READONLY). You can continue and lose all data changes. Do you want to "
-                             "continue ?"),
-        c.answer, Icon::None, Buttons::YesNo, QStringLiteral("ZARV data File is READONLY")));
-    EXPECT_EQ(w->ReadOnlyTest(file), c.goesOn);
-    EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No) << "Enter stops";
-    EXPECT_FALSE(ui().ending()) << "stopping leaves the clerk on the start screen";
-    if (!c.goesOn) {
-        EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Stopped: ") + file + QStringLiteral(" was not opened."));
+    for (const auto& [asked, question] : questions) {
+        ui().expectBox(question);
+        EXPECT_EQ(w->ReadOnlyTest(asked), c.goesOn);
+        EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No) << "Enter stops";
+        EXPECT_FALSE(ui().ending());
+        if (!c.goesOn) {
+            EXPECT_EQ(w->Text_Msg->text(), QStringLiteral("Stopped: ") + asked + QStringLiteral(" was not opened."));
+        }
     }
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-TEST_P(ReadOnlyTestTest, UnreadableAttributesAskWithTheAttributeValue)
-{
-    const ReadOnlyCase c = GetParam();
-    // A hidden file's attribute word (hidden + archive) is none the program knows.
-    const QString file = data_ + QStringLiteral("/.hidden.csv");
-    auto w = open();
-    ui().expectBox(box(
-        QStringLiteral("CAUTION This program could not determine if the file attribute of ") + file
-            + QStringLiteral(" ZARV data file is READONLY (Error # 34). You can Stop now and check the file "
-                             "properties (The file attributes must NOT be READONLY). You can continue and take the "
-                             "risk of losing all the data changes. Do you want to continue ?"),
-        c.answer, Icon::None, Buttons::YesNo, QStringLiteral("Checking the ZARV data File Attributes")));
-    EXPECT_EQ(w->ReadOnlyTest(file), c.goesOn);
-    EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No);
-    EXPECT_FALSE(ui().ending());
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ReadOnlyTestTest,
@@ -402,21 +393,7 @@ TEST_F(StartScreenTest, HelpAboutOpensTheAboutBoxOverTheStartScreen)
     EXPECT_TRUE(w->isVisible());
 }
 
-} // namespace
-
 // --- files arriving, and the file dialog
-
-namespace {
-
-// Lets events run until what is waited for holds, for at most two seconds.
-bool waitUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 TEST_F(StartScreenTest, FilesAndFoldersThatArriveOrGoWhileTheScreenIsOpenShowWithoutReopening)
 {
@@ -425,16 +402,16 @@ TEST_F(StartScreenTest, FilesAndFoldersThatArriveOrGoWhileTheScreenIsOpenShowWit
     clickItem(w->File, rowOfText(w->File, QStringLiteral("older.CSV")));
     writeFile(QStringLiteral("data/Zarvdata 2025.csv"), "ZARV,2025\r\n");
     makeFolder(QStringLiteral("data/Downloads"));
-    EXPECT_TRUE(waitUntil([&] { return texts(w->File).contains(QStringLiteral("Zarvdata 2025.csv")); }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return texts(w->File).contains(QStringLiteral("Zarvdata 2025.csv")); }))
         << texts(w->File).join(u'|').toStdString();
-    EXPECT_TRUE(waitUntil([&] { return w->Dir->subfolders().contains(QStringLiteral("Downloads")); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->Dir->subfolders().contains(QStringLiteral("Downloads")); }));
     EXPECT_EQ(w->File->fileName(), QStringLiteral("older.CSV"));   // the choice stays
     QFile::remove(path(QStringLiteral("data/empty.csv")));
-    EXPECT_TRUE(waitUntil([&] { return !texts(w->File).contains(QStringLiteral("empty.csv")); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !texts(w->File).contains(QStringLiteral("empty.csv")); }));
     // The folder opened next is the one followed.
     ASSERT_TRUE(w->Dir->setPath(path(QStringLiteral("data/2023"))));
     writeFile(QStringLiteral("data/2023/Zarvdata.csv"), "ZARV,2023\r\n");
-    EXPECT_TRUE(waitUntil([&] { return texts(w->File) == QStringList{QStringLiteral("Zarvdata.csv")}; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return texts(w->File) == QStringList{QStringLiteral("Zarvdata.csv")}; }));
 }
 
 TEST_F(StartScreenTest, BrowseOpensTheFileDialogAtTheFolderShownAndChoosesTheFileInTheLists)

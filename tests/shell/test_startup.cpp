@@ -42,15 +42,21 @@ ui::ExpectedBox alreadyRunning(const QString& folder)
                ui::Answer::OK, Icon::Information, Buttons::OK, QStringLiteral("ZARV"));
 }
 
+// The drivers given at start are behind the buttons; none leaves its button disabled.
 TEST_F(StartupTest, StartsAtTheStartScreenOverTheProgramsDatabases)
 {
-    StartedProgram started = StartZarv(options());
+    int runs = 0;
+    StartOptions o = options();
+    o.paymentRun = [&](ZarvPayment&) { ++runs; };
+    StartedProgram started = StartZarv(o);
     ASSERT_NE(started.startScreen, nullptr);
     EXPECT_FALSE(ui().ending());
     EXPECT_EQ(DE().programFolder(), folder());
     EXPECT_EQ(started.startScreen->objectName(), QStringLiteral("ZarvPayment"));
-    EXPECT_FALSE(started.startScreen->Command_OK->isEnabled());
     EXPECT_TRUE(ui().boxes().empty());
+    EXPECT_FALSE(started.startScreen->Command_VERIFY_OK->isEnabled());
+    started.startScreen->Command_OK->click();
+    EXPECT_EQ(runs, 1);
 }
 
 // The lock lives in the data folder itself, so two programs started from
@@ -136,16 +142,6 @@ TEST_F(StartupTest, ALockHeldByALivingCopyIsNeverTakenOverByAge)
 // that can still be read are kept.
 TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
 {
-    const auto damage = [](const QString& file, qint64 at, const QByteArray& bytes, bool cut) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        if (cut) {
-            ASSERT_TRUE(f.resize(f.size() / 2));
-            return;
-        }
-        ASSERT_TRUE(f.seek(at));
-        f.write(bytes);
-    };
     const auto rows = [](const QString& file, const char* sql) {
         sqlite3* db = nullptr;
         sqlite3_open(file.toUtf8().constData(), &db);
@@ -185,7 +181,12 @@ TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
         // The garbage starts a page in the middle of the file.
         const QByteArray header = readFile(file).left(18);
         const qint64 pageSize = (uchar(header[16]) << 8) | uchar(header[17]);
-        damage(file, QFileInfo(file).size() / 2 / pageSize * pageSize, QByteArray(4096, '\x5a'), c.cut);
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(c.cut ? damaged.resize(damaged.size() / 2)
+                          : damaged.seek(damaged.size() / 2 / pageSize * pageSize)
+                                && damaged.write(QByteArray(4096, '\x5a')) == 4096);
+        damaged.close();
 
         StartOptions o = options();
         o.programFolder = program.path();
@@ -218,56 +219,46 @@ TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
     ui().reset();
 }
 
+// A database that is missing or empty is named, by the name the program
+// knows it by, with its full path, in the one box shown.
 TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
 {
     struct Case {
         const char* missing;
-        const char* programName;
-        const char* message;
+        bool empty;             // left as a zero-length file instead
+        const char* named;
     } cases[] = {
-        {"Zarv.mdb", "zarv", "SEVERE ERROR - The Zarv.mdb file is missing: "},
-        {"ZarvDb.mdb", "zarv", "SEVERE ERROR - The ZarvDb.mdb file is missing: "},
-        {"label.mdb", "zarv", "SEVERE ERROR - The Label.mdb file is missing: "},
+        {"Zarv.mdb", false, "Zarv.mdb"},
+        {"Zarv.mdb", true, "Zarv.mdb"},
+        {"ZarvDb.mdb", false, "ZarvDb.mdb"},
+        {"label.mdb", false, "Label.mdb"},
+        {"label.mdb", true, "Label.mdb"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.missing);
+        SCOPED_TRACE(std::string(c.missing) + (c.empty ? " empty" : ""));
         takeDE().reset();
         ui().reset();
         QTemporaryDir program;
-        ASSERT_TRUE(QFile::copy(path(QStringLiteral("Zarv.mdb")), program.filePath(QStringLiteral("Zarv.mdb"))));
-        ASSERT_TRUE(QFile::copy(path(QStringLiteral("ZarvDb.mdb")), program.filePath(QStringLiteral("ZarvDb.mdb"))));
-        ASSERT_TRUE(QFile::copy(path(QStringLiteral("label.mdb")), program.filePath(QStringLiteral("label.mdb"))));
-        QFile::remove(program.filePath(QLatin1String(c.missing)));
+        ASSERT_TRUE(createDatabases(program.path()));
+        const QString missing = program.filePath(QLatin1String(c.missing));
+        QFile::remove(missing);
+        if (c.empty)
+            QFile(missing).open(QIODevice::WriteOnly);
         StartOptions o = options();
         o.programFolder = program.path();
-        o.programName = QLatin1String(c.programName);
-        ui().expectBox(box(QString::fromLatin1(c.message) + program.filePath(QLatin1String(c.missing)),
-                           ui::Answer::OK, Icon::Critical));
+        ui().expectBox(box(QStringLiteral("SEVERE ERROR - The %1 file is missing: %2")
+                               .arg(QLatin1String(c.named), missing),
+                           ui::Answer::OK, Icon::Critical, Buttons::OK, ui::UiServices::appTitle()));
         StartedProgram started = StartZarv(o);
         EXPECT_EQ(started.startScreen, nullptr);
         EXPECT_TRUE(ui().ending());
         EXPECT_EQ(ui().exitCode(), 1);
-        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        EXPECT_EQ(ui().boxes().size(), 1u);
     }
     ui().reset();
 }
 
-TEST_F(StartupTest, TheDriversGivenAtStartAreBehindTheButtons)
-{
-    int runs = 0;
-    StartOptions o = options();
-    o.paymentRun = [&](ZarvPayment&) { ++runs; };
-    StartedProgram started = StartZarv(o);
-    ASSERT_NE(started.startScreen, nullptr);
-    EXPECT_TRUE(started.startScreen->Command_OK->isEnabled());
-    EXPECT_FALSE(started.startScreen->Command_VERIFY_OK->isEnabled());
-    started.startScreen->Command_OK->click();
-    EXPECT_EQ(runs, 1);
-}
-
-} // namespace
-
-namespace {
 
 // A file given at start (a file manager's "open with"): once the program runs,
 // a workbook starts the verification run and any other file the payment run,

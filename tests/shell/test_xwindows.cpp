@@ -3,18 +3,12 @@
 // own view of each window is read with xwininfo and xprop. Anywhere else they
 // are skipped.
 #include "shell_fixture.h"
-#include "clerk.h"
 
-#include "paymentfile/paymentfile.h"
 #include "payments/Group.h"
-#include "platform/data/recordset.h"
 #include "platform/forms/filelists.h"
 #include "platform/ui/screens/screenfit.h"
-#include "shell/ZarvPayment.h"
 #include "shell/receivestartup.h"
-#include "verification/screens/Verify_Numbers.h"
 #include "verification/screens/Verify_Numbers_Search.h"
-#include "verifyfile/verifyfile.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -22,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 namespace zarv::test {
 namespace {
@@ -100,13 +93,7 @@ protected:
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs an X server with a window manager (scripts/xvfb-tests.sh)";
         ShellTest::SetUp();
-        data_ = makeFolder(QStringLiteral("data"));
-        writeSettings(QStringLiteral("[Receiving]\nVerifiedFolder=%1\nEmailFolder=%2\n")
-                          .arg(makeFolder(QStringLiteral("verified")), data_)
-                          .toUtf8());
-        QFile::copy(samplePath(QStringLiteral("MortNo1234.xlsx")), data_ + QStringLiteral("/MortNo1234.xlsx"));
-        QFile::copy(samplePath(QStringLiteral("Zarvdata.csv")), data_ + QStringLiteral("/Zarvdata.csv"));
-        setZarvSystem(QStringLiteral("/"), data_, QStringLiteral("Zarvdata.csv"));
+        data_ = useSampleFolder();
         root_ = rootWindow();
     }
 
@@ -146,8 +133,7 @@ protected:
 
 TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
 {
-    ASSERT_TRUE(Csv2Mdb(data_ + QStringLiteral("/Zarvdata.csv")));
-    ui().reset();
+    ASSERT_TRUE(loadPayments());
     ZarvPayment start;
     start.move(150, 100);
     start.show();
@@ -173,9 +159,7 @@ TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
 
 TEST_F(XWindowTest, TheFolioListParksWhollyOutOfViewWhileTheSearchIsUp)
 {
-    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
-    ui().reset();
-    DE().rsVerify().moveFirst();
+    loadWorkbook();
     Verify_Numbers list;
     list.show();
     expectWithinScreen(list, QStringLiteral("Verify_Numbers"));
@@ -184,8 +168,7 @@ TEST_F(XWindowTest, TheFolioListParksWhollyOutOfViewWhileTheSearchIsUp)
 
 TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
 {
-    Xls2Mdb(data_ + QStringLiteral("/MortNo1234.xlsx"));
-    ui().reset();
+    loadWorkbook();
     {
         Verify_Numbers list;
         ui::fitToScreen(&list);

@@ -4,30 +4,20 @@
 // stops without touching the workbook.
 #include "shell_fixture.h"
 
-#include "platform/data/recordset.h"
-#include "platform/grid/recordsetgrid.h"
 #include "platform/workbook/workbook.h"
 #include "platform/workbook/workbookwriter.h"
-#include "verifyfile/verifyfile.h"
-#include "shell/VerificationRun.h"
 #include "shell/ZARV_ReturnInstructions2.h"
-#include "shell/ZarvPayment.h"
 #include "services/sharedstate.h"
 #include "services/system.h"
-#include "verification/screens/Verify_Numbers.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "printers.h"
 
 using namespace zarv;
 using namespace zarv::test;
@@ -45,30 +35,31 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        savedCurrent_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder()));   // nothing may be written here
+        workInTestFolder();   // nothing may be written here
         work_ = makeFolder(QStringLiteral("work"));
-        sample_ = readFile(samplePath(QStringLiteral("MortNo1234.xlsx")));
+        sample_ = sample(QStringLiteral("MortNo1234.xlsx"));
         ASSERT_FALSE(sample_.isEmpty()) << "samples/MortNo1234.xlsx is missing";
         workbook_ = writeFile(QStringLiteral("work/MortNo1234.xlsx"), sample_);
         backup_ = workbook_ + QStringLiteral(".bak");
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(savedCurrent_);
-        ShellTest::TearDown();
     }
 
     // The start screen in the workbook mode with a file chosen, Verify wired.
     std::unique_ptr<ZarvPayment> start(const QString& file = QStringLiteral("MortNo1234.xlsx"))
     {
-        auto w = std::make_unique<ZarvPayment>();
-        w->setVerificationRun(VerificationRun);
-        w->show();
-        w->Option_VERIFY->click();
-        w->Dir->setPath(work_);
-        w->File->setFileName(file);
-        return w;
+        return startOn(work_, file, Run::Verification);
+    }
+    // The clerk marks one folio D and closes the list.
+    void expectOneFolioMarked()
+    {
+        expectScreen<Verify_Numbers>([](Verify_Numbers& list) {
+            selectNumber(list, QStringLiteral("100200300"));
+            list.Command_Inactivate->click();
+            list.Command_Close->click();
+        });
+    }
+    void expectInstructionsExited()
+    {
+        expectScreen<ZARV_ReturnInstructions2>([](ZARV_ReturnInstructions2& s) { s.Command_Exit->click(); });
     }
 
     static QStringList rows(db::Recordset& rs)
@@ -83,12 +74,7 @@ protected:
         }
         return out;
     }
-    static long verifyCount()
-    {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("VERIFY"), db::LockType::ReadOnly);
-        rs.open();
-        return rs.recordCount();
-    }
+    static qsizetype verifyCount() { return verifyRows().size(); }
     static QStringList verifyRows()
     {
         db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"), db::LockType::ReadOnly);
@@ -119,15 +105,6 @@ protected:
         return QDir(work_).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
-    static void select(Verify_Numbers& list, const QString& number)
-    {
-        const int row = rows(DE().rsVerify()).indexOf(QRegularExpression(QStringLiteral("^.\\|1234\\|") + number + "\\|.*"));
-        ASSERT_GE(row, 0) << number.toStdString();
-        static_cast<QTableView*>(list.TDBGrid)->selectRow(row);
-        ASSERT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), number);
-    }
-
-    QString savedCurrent_;
     QString work_;
     QString workbook_;
     QString backup_;
@@ -154,21 +131,20 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
 {
     auto w = start();
     QStringList expected;
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
         EXPECT_TRUE(ui().isParked(w.get()));
         ASSERT_EQ(DE().rsVerify().recordCount(), 8);
 
         // Every status, by button and by menu.
-        select(list, QStringLiteral("100200300"));
+        selectNumber(list, QStringLiteral("100200300"));
         list.Command_Inactivate->click();                   // " " -> "D"
-        select(list, QStringLiteral("100200301"));
+        selectNumber(list, QStringLiteral("100200301"));
         list.mnuACD_Added->trigger();                       // " " -> "A"
-        select(list, QStringLiteral("100200303"));
+        selectNumber(list, QStringLiteral("100200303"));
         list.mnuACD_Changed->trigger();                     // " " -> "C"
-        select(list, QStringLiteral("100200304"));
+        selectNumber(list, QStringLiteral("100200304"));
         list.Command_Activate->click();                     // "D" -> " "
-        select(list, QStringLiteral("100200302"));
+        selectNumber(list, QStringLiteral("100200302"));
         list.mnuACD_Blank->trigger();                       // "C" -> " "
         list.Option_Sort[6]->click();                       // by name
         EXPECT_EQ(DE().rsVerify().text(QStringLiteral("NUMBER")), QStringLiteral("100200302"));
@@ -189,8 +165,7 @@ TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBeside
         expected = rows(DE().rsVerify());
         list.Command_Close->click();
     });
-    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"), [&](QDialog& d) {
-        auto& instructions = static_cast<ZARV_ReturnInstructions2&>(d);
+    expectScreen<ZARV_ReturnInstructions2>([&](ZARV_ReturnInstructions2& instructions) {
         EXPECT_EQ(instructions.Label_FileName->text(), workbook_);
         EXPECT_TRUE(ui().isParked(w.get()));
         instructions.Command_Exit->click();
@@ -248,9 +223,8 @@ TEST_F(VerificationRunTest, AWorkbookThatFailsToLoadIsLeftUntouched)
 TEST_F(VerificationRunTest, AFailedWriteKeepsVerifyAndTheOriginalWorkbook)
 {
     auto w = start();
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
-        select(list, QStringLiteral("100200305"));
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
+        selectNumber(list, QStringLiteral("100200305"));
         list.Command_Inactivate->click();
         // The pair table goes missing, so the writer fails on its last sheet.
         DE().rsCD_JUR().close();
@@ -287,9 +261,8 @@ TEST_F(VerificationRunTest, ABackupThatCannotBeMadeStopsTheWriteBeforeTheWorkboo
 {
     QDir().mkdir(backup_);     // a folder where the backup copy should go
     auto w = start();
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
-        select(list, QStringLiteral("100200300"));
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
+        selectNumber(list, QStringLiteral("100200300"));
         list.Command_Inactivate->click();
         list.mnuClose->trigger();
     });
@@ -324,19 +297,13 @@ TEST_F(VerificationRunTest, AReceivedCopyThatCannotBeKeptIsReportedOnceTheWorkbo
         if (folder)
             QDir().mkdir(received);
         auto w = start(name);
-        ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-            auto& list = static_cast<Verify_Numbers&>(d);
-            select(list, QStringLiteral("100200300"));
-            list.Command_Inactivate->click();
-            list.Command_Close->click();
-        });
+        expectOneFolioMarked();
         const QString note = book + QStringLiteral(" is saved.\r\nThe copy of the workbook as received, ") + received +
                              QStringLiteral(", could not be kept (");
         ui().expectBox(box(folder ? ui::TextMatch(note + QStringLiteral("a folder of that name is in the way)."))
                                   : ui::containing(note),
                            Answer::OK, Icon::Exclamation, Buttons::OK, QStringLiteral("ZARV Data Save")));
-        ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
-                         [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+        expectInstructionsExited();
         w->Command_VERIFY_OK->click();
         EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
         EXPECT_EQ(ui().modalsShown(), (QStringList{"Verify_Numbers", "ZARV_ReturnInstructions2"}));
@@ -353,9 +320,8 @@ TEST_F(VerificationRunTest, CloseWithoutSavingLeavesWorkbookAndBackupUntouched)
     const QByteArray oldBackup("an older backup");
     writeFile(QStringLiteral("work/MortNo1234.xlsx.bak"), oldBackup);
     auto w = start();
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
-        select(list, QStringLiteral("100200300"));
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
+        selectNumber(list, QStringLiteral("100200300"));
         list.Command_Inactivate->click();
         // The question's default keeps the run going.
         ui().expectBoxEnter(ui::containing(QStringLiteral("Close WITHOUT saving?")));
@@ -408,14 +374,8 @@ TEST_F(VerificationRunTest, ARewrittenWorkbookKeepsItsModeAndGroupAndLeavesNothi
     if (mode == 0444)
         ui().expectBox(box(ui::containing(QStringLiteral(" is READONLY.")), Answer::Yes, Icon::None, Buttons::YesNo,
                            QStringLiteral("ZARV data File is READONLY")));
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
-        select(list, QStringLiteral("100200300"));
-        list.Command_Inactivate->click();
-        list.Command_Close->click();
-    });
-    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
-                     [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+    expectOneFolioMarked();
+    expectInstructionsExited();
     w->Command_VERIFY_OK->click();
 
     EXPECT_EQ(verifyCount(), 0);
@@ -434,16 +394,14 @@ TEST_F(VerificationRunTest, ARunThatChangesNothingLeavesTheWorkbookAndItsBackupA
     const QByteArray oldBackup("an older backup");
     writeFile(QStringLiteral("work/MortNo1234.xlsx.bak"), oldBackup);
     auto w = start();
-    ui().expectModal(QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
-        auto& list = static_cast<Verify_Numbers&>(d);
+    expectScreen<Verify_Numbers>([&](Verify_Numbers& list) {
         list.Option_Sort[6]->click();
-        select(list, QStringLiteral("100200300"));
+        selectNumber(list, QStringLiteral("100200300"));
         list.mnuACD_Deleted->trigger();
         list.Command_Activate->click();         // and back again
         list.Command_Close->click();
     });
-    ui().expectModal(QStringLiteral("ZARV_ReturnInstructions2"),
-                     [](QDialog& d) { static_cast<ZARV_ReturnInstructions2&>(d).Command_Exit->click(); });
+    expectInstructionsExited();
     w->Command_VERIFY_OK->click();
     EXPECT_TRUE(ui().ending());
     EXPECT_EQ(readFile(workbook_), sample_);
@@ -527,8 +485,7 @@ TEST_F(VerificationRunTest, ARunThatLoadedNothingAndAddedNothingShowsNoReturnIns
     const QByteArray empty = readFile(workbook_);
     auto w = start();
     ui().expectBox(box(QStringLiteral("ERROR - The Verification file is empty"), Answer::OK, Icon::Critical));
-    ui().expectModal(QStringLiteral("Verify_Numbers"),
-                     [](QDialog& d) { static_cast<Verify_Numbers&>(d).Command_Close->click(); });
+    expectScreen<Verify_Numbers>([](Verify_Numbers& list) { list.Command_Close->click(); });
     w->Command_VERIFY_OK->click();
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
     EXPECT_EQ(ui().modalsShown(), QStringList{QStringLiteral("Verify_Numbers")});
