@@ -4,8 +4,13 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QLayout>
+#include <QEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidgetItem>
+
+#include <algorithm>
 
 namespace zarv::ui {
 
@@ -28,9 +33,36 @@ IntakeScreen::IntakeScreen(const fs::Intake& intake, QWidget* parent)
         ++row;
     }
     table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
     table->resizeRowsToContents();
+    decisionWidth_ = table->columnWidth(kDecision);
+    table->viewport()->installEventFilter(this);
+
+    // Wide enough for every column, as far as the screen allows (the screen's
+    // own fit bounds it); a table wider than that scrolls sideways.
+    int columns = 0;
+    for (int column = 0; column < table->columnCount(); ++column)
+        columns += table->columnWidth(column);
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = columns + 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width()
+                       + margins.left() + margins.right();
+    if (needed > width())
+        resize(needed, height());
     ui_->cmdCancel->setFocus();
+}
+
+// The Decision column fills the width the other columns leave, but never
+// shrinks below its longest decision: a decision the clerk cannot read whole
+// would hide what the load is about to do.
+bool IntakeScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    QTableWidget* table = ui_->tblFindings;
+    if (watched == table->viewport() && event->type() == QEvent::Resize) {
+        int others = 0;
+        for (int column = 0; column < kDecision; ++column)
+            others += table->columnWidth(column);
+        table->setColumnWidth(kDecision, std::max(decisionWidth_, table->viewport()->width() - others));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 IntakeScreen::~IntakeScreen() = default;

@@ -21,8 +21,14 @@ public:
     explicit IntakeScreen(const fs::Intake& intake, QWidget* parent = nullptr);
     ~IntakeScreen() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static constexpr int kDecision = 4;   // the last column
+
     std::unique_ptr<Ui::IntakeScreen> ui_;
+    int decisionWidth_ = 0;
 };
 
 } // namespace zarv::ui
