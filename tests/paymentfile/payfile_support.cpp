@@ -39,28 +39,18 @@ QStringList crlfLines(const QByteArray& bytes)
     return lines;
 }
 
-std::vector<QVariantMap> rowsOf(const QString& sql)
+QByteArray PayFileTest::save()
 {
-    db::Recordset rs(&DE().Zarv, sql, db::LockType::ReadOnly);
-    rs.open();
-    std::vector<QVariantMap> rows;
-    if (rs.recordCount() > 0) {
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            QVariantMap row;
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                row.insert(rs.fieldName(i), rs.value(i));
-            rows.push_back(row);
-        }
-    }
-    rs.close();
-    return rows;
+    const QString year = columnOf(QStringLiteral("SELECT Year FROM ZarvSystem"), QStringLiteral("Year")).value(0);
+    EXPECT_TRUE(Mdb2Csv(year, path(QStringLiteral("Saved.csv")), path(QStringLiteral("Saved.bak"))).ok);
+    return readFile(path(QStringLiteral("Saved.csv")));
 }
 
-QStringList columnOf(const QString& sql, const QString& field)
+QStringList textsOf(const DupFolioRow& row)
 {
     QStringList out;
-    for (const QVariantMap& row : rowsOf(sql))
-        out << row.value(field).toString();
+    for (const QVariant& v : row)
+        out << v.toString();
     return out;
 }
 

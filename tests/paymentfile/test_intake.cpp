@@ -49,14 +49,8 @@ QByteArray macRoman(const QStringList& lines)
     return fs::encodeMacRoman(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-class IntakeTest : public DeTest {
+class IntakeTest : public PayFileTest {
 protected:
-    QString file() const { return path(QStringLiteral("Zarvdata.csv")); }
-    bool load(const QByteArray& bytes)
-    {
-        writeFile(QStringLiteral("Zarvdata.csv"), bytes);
-        return Csv2Mdb(file());
-    }
     static std::vector<QVariantMap> tables()
     {
         std::vector<QVariantMap> rows = rowsOf("SELECT * FROM Detail ORDER BY NUMBER");
@@ -68,11 +62,6 @@ protected:
         for (QVariantMap& r : rows)
             r.remove(QStringLiteral("ID"));
         return rows;
-    }
-    QByteArray save()
-    {
-        EXPECT_TRUE(Mdb2Csv(QStringLiteral("2024"), path("saved.csv"), path("saved.bak")).ok);
-        return readFile(path("saved.csv"));
     }
 };
 

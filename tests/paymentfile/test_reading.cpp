@@ -8,16 +8,8 @@
 
 namespace {
 
-class ReadingTest : public DeTest {
+class ReadingTest : public PayFileTest {
 protected:
-    bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
-    QByteArray save()
-    {
-        EXPECT_TRUE(Mdb2Csv(columnOf("SELECT Year FROM ZarvSystem", "Year").value(0), path("Saved.csv"),
-                            path("Saved.bak"))
-                        .ok);
-        return readFile(path("Saved.csv"));
-    }
     // Lines 1 to 11; the first payment line is line 12.
     static QStringList start(const QString& name1 = QStringLiteral("ACME BANK"))
     {
@@ -181,14 +173,8 @@ TEST_F(ReadingTest, AnUnclosedQuoteIsRefusedNamingTheLineAndADoubledQuoteIsOneQu
 
     ASSERT_TRUE(load(fileBytes(start() << "#M1,\"SMITH \"\"JR\"\", JOHN\",01,701,#310-442-187,150.00,A,150.00,"
                                           "0.00,0.00,-25.00,\"LOT 1, \"\"B\"\"\"")));
-    const auto rows = rowsOf("SELECT * FROM Detail");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0]["NAME"].toString(), "SMITH JR JOHN");
-    EXPECT_EQ(rows[0]["CD"].toString(), "01");
-    EXPECT_EQ(rows[0]["FOLIO"].toString(), "000000000310442187");
-    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 150);
-    EXPECT_EQ(rows[0]["DELQ"].toDouble(), -25);
-    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1 B");
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail", {"NAME", "CD", "FOLIO", "PAYMENT", "DELQ", "LEGAL"}),
+              QStringList({"SMITH JR JOHN", "01", "000000000310442187", "150", "-25", "LOT 1 B"}));
 }
 
 // A line of nothing but Ctrl-Z, blanks and commas is a blank line wherever it

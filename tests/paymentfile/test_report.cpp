@@ -13,20 +13,9 @@ namespace {
 
 DetailReportRow row(const QString& name, double payment)
 {
-    DetailReportRow r;
-    r.cd = "01";
-    r.jur = "701";
-    r.folioDisp = "123-456-789";
-    r.name = name;
-    r.number = "M12345";
-    r.abc = "B";
-    r.legal = "LOT 1 PLAN 2";
-    r.grossTax = 1700;
-    r.regGrant = 1500;
-    r.addGrant = 1225.5;
-    r.delq = -25.1;
-    r.payment = payment;
-    return r;
+    return {.cd = "01", .jur = "701", .folioDisp = "123-456-789", .name = name, .number = "M12345", .abc = "B",
+            .legal = "LOT 1 PLAN 2", .grossTax = 1700, .regGrant = 1500, .addGrant = 1225.5, .delq = -25.1,
+            .payment = payment};
 }
 
 // The words of a line, in order.

@@ -77,17 +77,9 @@ TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
     EXPECT_DOUBLE_EQ(totalPay("0042"), 1862.99);
     EXPECT_EQ(group->Label_Total->text(), "4,872.99");
 
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'NEWMAN'"), db::LockType::ReadOnly);
-    rs.open();
-    ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.text("MORTCO"), "0042");
-    EXPECT_EQ(rs.text("CD"), "05");
-    EXPECT_EQ(rs.text("FOLIO"), "000000000000000567");
-    EXPECT_EQ(rs.text("FOLIO_DISP"), "000-000-567");
-    EXPECT_EQ(rs.text("NUMBER"), "777");
-    EXPECT_EQ(rs.text("ABC"), "A");
-    EXPECT_EQ(rs.number("PAYMENT"), 12.5);
-    EXPECT_EQ(rs.number("GROSS_TAX") + rs.number("REG_GRANT") + rs.number("ADD_GRANT") + rs.number("DELQ"), 0);
+    EXPECT_EQ(storedPayment("NAME = 'NEWMAN'", {"MORTCO", "CD", "FOLIO", "FOLIO_DISP", "NUMBER", "ABC", "PAYMENT",
+                                                "GROSS_TAX", "REG_GRANT", "ADD_GRANT", "DELQ"}),
+              QStringList({"0042", "05", "000000000000000567", "000-000-567", "777", "A", "12.5", "0", "0", "0", "0"}));
 }
 
 TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
@@ -209,11 +201,8 @@ TEST_F(EditorTest, ATypedFolioThatDoesNotFitItsMaskIsRefusedNeverCutOrPadded)
         clerk::click(add.Command_OK);
         EXPECT_FALSE(add.isVisible());
     });
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'NEWMAN'"), db::LockType::ReadOnly);
-    rs.open();
-    ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.text("FOLIO"), "000000000031044218");
-    EXPECT_EQ(rs.text("FOLIO_DISP"), "031-044-218");
+    EXPECT_EQ(storedPayment("NAME = 'NEWMAN'", {"FOLIO", "FOLIO_DISP"}),
+              QStringList({"000000000031044218", "031-044-218"}));
 }
 
 // ---------------------------------------------------------------- change through A, B and C
@@ -375,10 +364,7 @@ TEST_F(EditorTest, AnotherPaymentOfTheFolioIsListedInTheNoticeBeforeTheSave)
         clerk::click(change.Command_OK);
         EXPECT_FALSE(change.isVisible());
     });
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'DAVIS'"), db::LockType::ReadOnly);
-    rs.open();
-    EXPECT_EQ(rs.text("FOLIO"), "000000000222333444");
-    EXPECT_EQ(rs.text("FOLIO_DISP"), "222-333-444");
+    EXPECT_EQ(storedPayment("NAME = 'DAVIS'", {"FOLIO", "FOLIO_DISP"}), QStringList({"000000000222333444", "222-333-444"}));
 }
 
 TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
@@ -398,9 +384,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
         clerk::click(change.Command_Cancel);
     });
     EXPECT_EQ(ui().beeps(), 1);
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NUMBER = '44444'"), db::LockType::ReadOnly);
-    rs.open();
-    EXPECT_EQ(rs.text("FOLIO"), "000000000222333444");
+    EXPECT_EQ(storedPayment("NUMBER = '44444'", {"FOLIO"}), QStringList{"000000000222333444"});
 }
 
 TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
@@ -439,11 +423,7 @@ TEST_F(EditorTest, TextsAreStoredAsTheFileWillHoldThemAndWildcardsAsTyped)
     });
     EXPECT_TRUE(ui().boxes().empty());
     EXPECT_EQ(folioCount("0077"), 3);
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NUMBER = '%_*'"), db::LockType::ReadOnly);
-    rs.open();
-    ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.text("NAME"), "OBRIEN %");
-    EXPECT_EQ(rs.text("LEGAL"), "LOT 1 B");
+    EXPECT_EQ(storedPayment("NUMBER = '%_*'", {"NAME", "LEGAL"}), QStringList({"OBRIEN %", "LOT 1 B"}));
 
     edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
         add.txtCD->setText("01");
@@ -554,12 +534,9 @@ TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
         clerk::click(change.Command_OK);
         EXPECT_FALSE(change.isVisible());
     });
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE NAME = 'CLARK'"), db::LockType::ReadOnly);
-    rs.open();
-    EXPECT_EQ(rs.text("NUMBER"), "99999");
-    EXPECT_EQ(rs.text("FOLIO"), "000000000123111111");
     // The mask of 702 cannot show these digits: the folio is shown as its digits.
-    EXPECT_EQ(rs.text("FOLIO_DISP"), "123111111");
+    EXPECT_EQ(storedPayment("NAME = 'CLARK'", {"NUMBER", "FOLIO", "FOLIO_DISP"}),
+              QStringList({"99999", "000000000123111111", "123111111"}));
 }
 
 // ---------------------------------------------------------------- delete

@@ -153,16 +153,8 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
         DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) VALUES (%1)")
                               .arg(QLatin1String(row)));
     DE().rsVerify().requery();
-    const auto stored = [] {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid"), db::LockType::ReadOnly);
-        rs.open();
-        QStringList rows;
-        for (; !rs.eof(); rs.moveNext())
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                rows << rs.value(i).toString();
-        return rows;
-    };
-    const QStringList before = stored();
+    const auto stored = [] { return rowsOf(QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid")); };
+    const auto before = stored();
 
     Verify_Numbers list;
     struct Child {

@@ -109,15 +109,6 @@ TEST_F(ListTest, ExportWritesTheGroupInTheListsOrderByteForByte)
                          "12345,\"ONEIL, JR\",01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,-25.10,LOT 1\r\n"));
 }
 
-TEST_F(ListTest, TheExportLineOfTheExample)
-{
-    db::Recordset& rs = DE().rsDetail();
-    rs.setFilter(QString());
-    rs.find(QStringLiteral("NAME = 'OWNER NAME'"));
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(ExportLine(rs), "12345,OWNER NAME,01,701,123-456-789,1500.00,B,1700.00,1500.00,1225.00,0.00,LOT 1");
-}
-
 TEST_F(ListTest, AGroupWithoutPaymentsExportsAnEmptyFile)
 {
     DE().Zarv.execute(QStringLiteral("DELETE FROM Detail WHERE MORTCO = '0099'"));
