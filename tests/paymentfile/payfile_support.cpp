@@ -41,7 +41,7 @@ QStringList crlfLines(const QByteArray& bytes)
 
 QByteArray PayFileTest::save()
 {
-    const QString year = columnOf(QStringLiteral("SELECT Year FROM ZarvSystem"), QStringLiteral("Year")).value(0);
+    const QString year = columnOf("SELECT Year FROM ZarvSystem", "Year").value(0);
     EXPECT_TRUE(Mdb2Csv(year, path(QStringLiteral("Saved.csv")), path(QStringLiteral("Saved.bak"))).ok);
     return readFile(path(QStringLiteral("Saved.csv")));
 }

@@ -34,14 +34,15 @@ protected:
     static void expectEmpty(std::initializer_list<const char*> tables = {"Detail", "\"Group\""})
     {
         for (const char* table : tables)
-            EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))).empty()) << table;
+            EXPECT_TRUE(rowsOf(QStringLiteral("SELECT * FROM ") + QLatin1String(table)).empty()) << table;
     }
 
     // A refusal: one plain box under the program's title, naming what is wrong
     // (and its line), and nothing of the file in the tables.
     void expectRefusal(const ui::TextMatch& naming)
     {
-        ui().expectBox(ExpectedBox{naming, Answer::OK, Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
+        ui().expectBox(
+            ExpectedBox{naming, Answer::OK, Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
     }
     void expectNothingLoaded()
     {
@@ -266,15 +267,15 @@ TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
     const auto g = rowsOf("SELECT * FROM \"Group\"");
     ASSERT_EQ(g.size(), 1u);
     const QString shown = ui().intakes().back().lines().join(u'\n');
-    EXPECT_TRUE(shown.contains("Stated count, line 13: Group 0001, agency 00AB states 99 payments; its payment lines "
-                               "hold 0.")) << shown.toStdString();
-    EXPECT_TRUE(shown.contains("Stated count, line 14: Group 0001, agency 00AB states a total of 12.00; its 0 "
-                               "payment lines add up to 0.00."));
+    EXPECT_TRUE(shown.contains("Stated count, line 13: Group 0001, agency 00AB states 99 payments; its "
+                               "payment lines hold 0.")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("Stated count, line 14: Group 0001, agency 00AB states a total of 12.00; "
+                               "its 0 payment lines add up to 0.00."));
     // The count and total are recounted, not read.
-    EXPECT_EQ(fieldsOf(g[0], {"GROUP", "MORTCO", "DUEDATE", "NAME1", "NAME2", "CONTACT", "CONT_PHONE", "ADDR1", "ADDR6",
-                              "FOLIO_CNT", "TOT_PAY"}),
-              QStringList({"0001", "00AB", "2024-06-30", "OWNER A, OWNER B", "QUOTED NAMES", "A CONTACT PERSON WHOSE NA",
-                           "(555) 123-456", "1 MAIN ST", "X", "0", "0"}));
+    EXPECT_EQ(fieldsOf(g[0], {"GROUP", "MORTCO", "DUEDATE", "NAME1", "NAME2", "CONTACT", "CONT_PHONE", "ADDR1",
+                              "ADDR6", "FOLIO_CNT", "TOT_PAY"}),
+              QStringList({"0001", "00AB", "2024-06-30", "OWNER A, OWNER B", "QUOTED NAMES",
+                           "A CONTACT PERSON WHOSE NA", "(555) 123-456", "1 MAIN ST", "X", "0", "0"}));
 }
 
 TEST_F(LoadTest, AnEmptyOrMissingAgencyNumberIsFourZerosBeforeAnySave)
@@ -350,10 +351,10 @@ TEST_F(LoadTest, AnAgencySplitOverSectionsLoadsAndSavesEachPaymentUnderItsSectio
 TEST_F(LoadTest, PaymentFieldsFollowTheirRules)
 {
     ASSERT_TRUE(load(start() << "#m1,owner a,5,701,#123-456-789,150.00,b,150.00,0.00,0.00,-25.00,LOT 1"));
-    EXPECT_EQ(onlyDetail({"MORTCO", "NUMBER", "NAME", "CD", "JUR", "FOLIO", "FOLIO_DISP", "PAYMENT", "ABC", "GROSS_TAX",
-                          "DELQ", "LEGAL"}),
-              QStringList({"0001", "M1", "OWNER A", "05", "701", "000000000123456789", "123-456-789", "150", "B", "150",
-                           "-25", "LOT 1"}));
+    EXPECT_EQ(onlyDetail({"MORTCO", "NUMBER", "NAME", "CD", "JUR", "FOLIO", "FOLIO_DISP", "PAYMENT", "ABC",
+                          "GROSS_TAX", "DELQ", "LEGAL"}),
+              QStringList({"0001", "M1", "OWNER A", "05", "701", "000000000123456789", "123-456-789", "150", "B",
+                           "150", "-25", "LOT 1"}));
 }
 
 struct FieldCase {
@@ -434,11 +435,11 @@ TEST_F(LoadTest, ARepeatGoesToTheDuplicateListWithItsValues)
     EXPECT_EQ(DupFolioCount, 1);
     EXPECT_EQ(rowsOf("SELECT * FROM Detail").size(), 1u);
 
-    // In the order of the columns: folio shown, agency, number, name, district, jurisdiction, folio, the three
-    // grants, delinquent, legal, type, payment.
+    // In the order of the columns: folio shown, agency, number, name, district,
+    // jurisdiction, folio, the three grants, delinquent, legal, type, payment.
     EXPECT_EQ(textsOf(DupFolios[0]), QStringList({"123-456-789", "0001", "M9", "OWNER A", "01", "701",
-                                                  "000000000123456789", "1.5", "2.5", "3.5", "-4.5", "SECOND ONE", "C",
-                                                  "7.25"}));
+                                                  "000000000123456789", "1.5", "2.5", "3.5", "-4.5",
+                                                  "SECOND ONE", "C", "7.25"}));
     EXPECT_FALSE(DupFolios[1][dfName].isValid());
 }
 

@@ -13,9 +13,9 @@ namespace {
 
 DetailReportRow row(const QString& name, double payment)
 {
-    return {.cd = "01", .jur = "701", .folioDisp = "123-456-789", .name = name, .number = "M12345", .abc = "B",
-            .legal = "LOT 1 PLAN 2", .grossTax = 1700, .regGrant = 1500, .addGrant = 1225.5, .delq = -25.1,
-            .payment = payment};
+    return {.cd = "01", .jur = "701", .folioDisp = "123-456-789", .name = name, .number = "M12345",
+            .abc = "B", .legal = "LOT 1 PLAN 2", .grossTax = 1700, .regGrant = 1500, .addGrant = 1225.5,
+            .delq = -25.1, .payment = payment};
 }
 
 // The words of a line, in order.

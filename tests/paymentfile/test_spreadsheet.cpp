@@ -46,7 +46,8 @@ TEST_F(SpreadsheetTest, AQuotedFieldHoldingACommaStaysOneField)
     const auto rows = rowsOf("SELECT * FROM Detail ORDER BY NUMBER");
     ASSERT_EQ(rows.size(), 2u);
     const QStringList fields{"NAME", "CD", "FOLIO", "PAYMENT", "DELQ", "LEGAL"};
-    EXPECT_EQ(fieldsOf(rows[0], fields), QStringList({"SMITH JOHN", "01", "000000000123456789", "10", "0", "LOT 1 B"}));
+    EXPECT_EQ(fieldsOf(rows[0], fields),
+              QStringList({"SMITH JOHN", "01", "000000000123456789", "10", "0", "LOT 1 B"}));
     EXPECT_EQ(fieldsOf(rows[1], fields), QStringList({"OBRIEN JR", "02", "000000000000000005", "7.5", "4", ""}));
     EXPECT_EQ(columnOf("SELECT TOT_PAY FROM \"Group\"", "TOT_PAY"), QStringList{"17.5"});
 }

@@ -30,18 +30,21 @@ protected:
     // Opens the list of the group, moves it to the payment of the owner and
     // clicks the button that opens the editor, whose script follows.
     template <typename Screen>
-    void edit(const QString& mortco, const QString& owner, QPushButton* Detail::*button, const char* name,
-              std::function<void(Screen&)> script, std::function<void(Detail&)> after = {})
+    void edit(const QString& mortco, const QString& owner, std::function<void(Screen&)> script,
+              std::function<void(Detail&)> after = {})
     {
+        constexpr bool adding = std::is_same_v<Screen, Detail_Add>;
+        constexpr bool changing = std::is_same_v<Screen, Detail_Change>;
         openList(*group, mortco, [&](Detail& list) {
             if (!owner.isEmpty()) {
                 const int row = listNames(list).indexOf(owner);
                 ASSERT_GE(row, 0) << owner.toStdString();
                 clickRow(list.TDBGrid, row);
             }
-            expectScreen<Screen>(name, script);
+            expectScreen<Screen>(adding ? "Detail_Add" : changing ? "Detail_Change" : "Detail_Delete", script);
             clerk::activate(&list);
-            clerk::click(list.*button);
+            clerk::click(adding ? list.Command_AddDetail
+                                : changing ? list.Command_ChangeDetail : list.Command_DeleteDetail);
             if (after)
                 after(list);
         });
@@ -53,7 +56,7 @@ protected:
 TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
 {
     edit<Detail_Add>(
-        "0042", {}, &Detail::Command_AddDetail, "Detail_Add",
+        "0042", {},
         [](Detail_Add& add) {
             EXPECT_EQ(add.Label1->text(), "Add a New Payment");
             EXPECT_EQ(add.txtPAYMENT->text(), "0.00");
@@ -77,14 +80,15 @@ TEST_F(EditorTest, AddedPaymentIsStoredCurrentAndCounted)
     EXPECT_DOUBLE_EQ(totalPay("0042"), 1862.99);
     EXPECT_EQ(group->Label_Total->text(), "4,872.99");
 
-    EXPECT_EQ(storedPayment("NAME = 'NEWMAN'", {"MORTCO", "CD", "FOLIO", "FOLIO_DISP", "NUMBER", "ABC", "PAYMENT",
-                                                "GROSS_TAX", "REG_GRANT", "ADD_GRANT", "DELQ"}),
-              QStringList({"0042", "05", "000000000000000567", "000-000-567", "777", "A", "12.5", "0", "0", "0", "0"}));
+    EXPECT_EQ(storedPayment("NAME = 'NEWMAN'", {"MORTCO", "CD", "FOLIO", "FOLIO_DISP", "NUMBER", "ABC",
+                                                "PAYMENT", "GROSS_TAX", "REG_GRANT", "ADD_GRANT", "DELQ"}),
+              QStringList({"0042", "05", "000000000000000567", "000-000-567", "777", "A", "12.5", "0", "0", "0",
+                           "0"}));
 }
 
 TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
 {
-    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
+    edit<Detail_Add>("0099", {}, [this](Detail_Add& add) {
         clerk::type(add.txtNAME, "");
         clerk::type(add.txtPAYMENT, "-3");      // the name check holds the focus...
         EXPECT_EQ(QApplication::focusWidget(), add.txtNAME);
@@ -121,7 +125,7 @@ TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnce
     };
     for (const Case& c : cases) {
         ui().reset();
-        edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [&](Detail_Add& add) {
+        edit<Detail_Add>("0099", {}, [&](Detail_Add& add) {
             clerk::type(add.txtCD, "01");
             clerk::type(add.txtJUR, QLatin1String(c.jur));
             clerk::click(add.txtFOLIO_DISP);
@@ -162,33 +166,32 @@ TEST_F(EditorTest, ATypedFolioThatDoesNotFitItsMaskIsRefusedNeverCutOrPadded)
     };
     for (const Case& c : cases) {
         ui().reset();
-        edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change",
-                            [&](Detail_Change& change) {
-                                clerk::type(change.txtJUR, QLatin1String(c.jur));
-                                clerk::type(change.txtFOLIO_DISP, QLatin1String(c.typed));
-                                clerk::click(change.txtNUMBER);
-                                if (c.shown) {
-                                    EXPECT_EQ(change.txtFOLIO_DISP->text(), c.shown) << c.typed;
-                                    EXPECT_EQ(QApplication::focusWidget(), change.txtNUMBER) << c.typed;
-                                    ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
-                                    clerk::click(change.Command_Cancel);
-                                    return;
-                                }
-                                EXPECT_EQ(change.txtFOLIO_DISP->text(), c.typed) << "no digit dropped";
-                                EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP) << c.typed;
-                                EXPECT_TRUE(change.Text_Msg->text().startsWith("A Folio Number of jurisdiction "))
-                                    << c.typed << " " << change.Text_Msg->text().toStdString();
-                                EXPECT_TRUE(ui::isMarkedError(change.txtFOLIO_DISP));
-                                clerk::click(change.Command_OK);
-                                EXPECT_TRUE(change.isVisible()) << "OK stores nothing that does not fit";
-                                ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
-                                clerk::click(change.Command_Cancel);
-                            });
+        edit<Detail_Change>("0077", "CLARK", [&](Detail_Change& change) {
+            clerk::type(change.txtJUR, QLatin1String(c.jur));
+            clerk::type(change.txtFOLIO_DISP, QLatin1String(c.typed));
+            clerk::click(change.txtNUMBER);
+            if (c.shown) {
+                EXPECT_EQ(change.txtFOLIO_DISP->text(), c.shown) << c.typed;
+                EXPECT_EQ(QApplication::focusWidget(), change.txtNUMBER) << c.typed;
+                ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
+                clerk::click(change.Command_Cancel);
+                return;
+            }
+            EXPECT_EQ(change.txtFOLIO_DISP->text(), c.typed) << "no digit dropped";
+            EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP) << c.typed;
+            EXPECT_TRUE(change.Text_Msg->text().startsWith("A Folio Number of jurisdiction "))
+                << c.typed << " " << change.Text_Msg->text().toStdString();
+            EXPECT_TRUE(ui::isMarkedError(change.txtFOLIO_DISP));
+            clerk::click(change.Command_OK);
+            EXPECT_TRUE(change.isVisible()) << "OK stores nothing that does not fit";
+            ui().expectBox(ui::containing("Leave without storing"), ui::Answer::Yes);
+            clerk::click(change.Command_Cancel);
+        });
         EXPECT_EQ(storedPayments("0077"), QStringList({"CLARK 1000 A", "DAVIS 2000 A"})) << c.typed;
     }
 
     // The add screen: the same rule, on the box and again on OK.
-    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
+    edit<Detail_Add>("0099", {}, [this](Detail_Add& add) {
         add.txtCD->setText("01");
         add.txtJUR->setText("701");
         add.txtNAME->setText("NEWMAN");
@@ -228,23 +231,24 @@ TEST_P(ChangeGrantTest, TheOptionSetsThePaymentAndItsType)
     // OWNER NAME: gross 1700, regular 1500, additional 1225, stored as B with 1500.
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET DELQ = -10 WHERE NAME = 'OWNER NAME'"));
     DE().rsDetail().requery();
-    edit<Detail_Change>("0042", "OWNER NAME", &Detail::Command_ChangeDetail, "Detail_Change",
-                        [&](Detail_Change& change) {
-                            EXPECT_TRUE(change.OptionB->isChecked());
-                            EXPECT_EQ(change.txtPAYMENT->text(), "1,500.00");
-                            EXPECT_EQ(change.txtDELQ->text(), "-10.00");
-                            EXPECT_EQ(change.Text_Msg->text(),
-                                      "Please make the changes and press the \"OK\" or \"Cancel\" button.");
-                            auto* option = change.findChild<QRadioButton*>(QLatin1String(c.option));
-                            ASSERT_NE(option, nullptr);
-                            clerk::click(option);
-                            EXPECT_TRUE(option->isChecked());
-                            EXPECT_EQ(change.txtPAYMENT->text(), c.shown);
-                            EXPECT_EQ(change.Text_Msg->text(), c.message);
-                            clerk::click(change.Command_OK);
-                            EXPECT_FALSE(change.isVisible());
-                        },
-                        [](Detail& list) { EXPECT_EQ(currentName(list), "OWNER NAME"); });
+    edit<Detail_Change>(
+        "0042", "OWNER NAME",
+        [&](Detail_Change& change) {
+            EXPECT_TRUE(change.OptionB->isChecked());
+            EXPECT_EQ(change.txtPAYMENT->text(), "1,500.00");
+            EXPECT_EQ(change.txtDELQ->text(), "-10.00");
+            EXPECT_EQ(change.Text_Msg->text(),
+                      "Please make the changes and press the \"OK\" or \"Cancel\" button.");
+            auto* option = change.findChild<QRadioButton*>(QLatin1String(c.option));
+            ASSERT_NE(option, nullptr);
+            clerk::click(option);
+            EXPECT_TRUE(option->isChecked());
+            EXPECT_EQ(change.txtPAYMENT->text(), c.shown);
+            EXPECT_EQ(change.Text_Msg->text(), c.message);
+            clerk::click(change.Command_OK);
+            EXPECT_FALSE(change.isVisible());
+        },
+        [](Detail& list) { EXPECT_EQ(currentName(list), "OWNER NAME"); });
     EXPECT_EQ(storedPayments("0042"),
               QStringList({"ADAMS 99.99 C", "BROWN 250.5 A", QStringLiteral("OWNER NAME ") + QString::number(c.stored) + ' ' + c.abc}));
     EXPECT_EQ(folioCount("0042"), 3);
@@ -260,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EditorTest, AnOptionWithoutAGrantKeepsTheAmount)
 {
-    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", "CLARK", [](Detail_Change& change) {
         EXPECT_TRUE(change.OptionA->isChecked());
         clerk::click(change.OptionC);
         EXPECT_TRUE(change.OptionC->isChecked());
@@ -273,7 +277,7 @@ TEST_F(EditorTest, AnOptionWithoutAGrantKeepsTheAmount)
 
 TEST_F(EditorTest, TheFieldRulesRunAsTheFocusMoves)
 {
-    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", "CLARK", [](Detail_Change& change) {
         clerk::type(change.txtCD, "");
         clerk::click(change.txtJUR);
         EXPECT_EQ(change.Text_Msg->text(), "The Collection District should be entered!");
@@ -315,7 +319,7 @@ TEST_F(EditorTest, TheFieldRulesRunAsTheFocusMoves)
 
 TEST_F(EditorTest, OkChecksTheAmountAgainSoABadAmountIsNeverStored)
 {
-    edit<Detail_Change>("0077", "DAVIS", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", "DAVIS", [](Detail_Change& change) {
         for (const char* bad : {"-5", "12abc", ""}) {
             change.txtPAYMENT->setText(QLatin1String(bad));   // never entered and left
             change.Command_OK->click();
@@ -329,7 +333,7 @@ TEST_F(EditorTest, OkChecksTheAmountAgainSoABadAmountIsNeverStored)
 
 TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
 {
-    edit<Detail_Change>("0099", "EVANS", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+    edit<Detail_Change>("0099", "EVANS", [this](Detail_Change& change) {
         clerk::type(change.txtNAME, "  ");
         clerk::click(change.Command_OK);
         EXPECT_EQ(change.Text_Msg->text(), "You must enter a Name!");
@@ -352,7 +356,7 @@ TEST_F(EditorTest, AnEmptyNameIsRefusedWithABeepOnlyWhenLeft)
 
 TEST_F(EditorTest, AnotherPaymentOfTheFolioIsListedInTheNoticeBeforeTheSave)
 {
-    edit<Detail_Change>("0077", "DAVIS", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+    edit<Detail_Change>("0077", "DAVIS", [this](Detail_Change& change) {
         clerk::type(change.txtFOLIO_DISP, "222333444");     // CLARK's folio, in the same district
         ui().expectModal("Form_InformationDialog", [](QDialog& d) {
             auto& notice = dynamic_cast<Form_InformationDialog&>(d);
@@ -364,7 +368,8 @@ TEST_F(EditorTest, AnotherPaymentOfTheFolioIsListedInTheNoticeBeforeTheSave)
         clerk::click(change.Command_OK);
         EXPECT_FALSE(change.isVisible());
     });
-    EXPECT_EQ(storedPayment("NAME = 'DAVIS'", {"FOLIO", "FOLIO_DISP"}), QStringList({"000000000222333444", "222-333-444"}));
+    EXPECT_EQ(storedPayment("NAME = 'DAVIS'", {"FOLIO", "FOLIO_DISP"}),
+              QStringList({"000000000222333444", "222-333-444"}));
 }
 
 TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
@@ -372,7 +377,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET NAME = 'CLARK' WHERE NAME = 'DAVIS'"));
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET FOLIO = '000000000999999999' WHERE NUMBER = '55555'"));
     DE().rsDetail().requery();
-    edit<Detail_Change>("0077", {}, &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+    edit<Detail_Change>("0077", {}, [this](Detail_Change& change) {
         EXPECT_EQ(change.txtNAME->text(), "CLARK");
         clerk::type(change.txtFOLIO_DISP, "999999999");
         clerk::click(change.Command_OK);
@@ -389,7 +394,7 @@ TEST_F(EditorTest, MovingOntoAFolioOfTheSameOwnerIsRefused)
 
 TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
 {
-    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [this](Detail_Add& add) {
+    edit<Detail_Add>("0077", {}, [this](Detail_Add& add) {
         clerk::type(add.txtCD, "03");
         clerk::type(add.txtJUR, "701");
         clerk::type(add.txtFOLIO_DISP, "222-333-444");
@@ -412,7 +417,7 @@ TEST_F(EditorTest, AddingTheSameOwnerToAFolioIsRefusedOnTheNameBox)
 // could not tell apart are never both stored.
 TEST_F(EditorTest, TextsAreStoredAsTheFileWillHoldThemAndWildcardsAsTyped)
 {
-    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0077", {}, [](Detail_Add& add) {
         add.txtCD->setText("01");
         add.txtJUR->setText("701");
         add.txtNUMBER->setText("%_*");
@@ -425,7 +430,7 @@ TEST_F(EditorTest, TextsAreStoredAsTheFileWillHoldThemAndWildcardsAsTyped)
     EXPECT_EQ(folioCount("0077"), 3);
     EXPECT_EQ(storedPayment("NUMBER = '%_*'", {"NAME", "LEGAL"}), QStringList({"OBRIEN %", "LOT 1 B"}));
 
-    edit<Detail_Add>("0077", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0077", {}, [](Detail_Add& add) {
         add.txtCD->setText("01");
         add.txtJUR->setText("701");
         add.txtNAME->setText("OBRIEN, %");
@@ -441,7 +446,7 @@ TEST_F(EditorTest, TextsAreStoredAsTheFileWillHoldThemAndWildcardsAsTyped)
 
 TEST_F(EditorTest, OkRunsEveryBoxsCheckInTabOrderBeforeAnythingIsStored)
 {
-    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0099", {}, [](Detail_Add& add) {
         clerk::click(add.Command_OK);       // nothing entered
         EXPECT_TRUE(add.isVisible());
         EXPECT_EQ(add.Text_Msg->text(), "The Collection District should be entered!");
@@ -475,7 +480,7 @@ TEST_F(EditorTest, OkRunsEveryBoxsCheckInTabOrderBeforeAnythingIsStored)
 
 TEST_F(EditorTest, TheChangeScreensOkChecksEveryBoxToo)
 {
-    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", "CLARK", [](Detail_Change& change) {
         change.txtJUR->setText("");
         change.txtNAME->setText("CLARKE");
         change.Command_OK->click();
@@ -491,7 +496,7 @@ TEST_F(EditorTest, TheChangeScreensOkChecksEveryBoxToo)
 // refused where it is typed, and by OK for a box never left.
 TEST_F(EditorTest, ACharacterThePaymentFileCannotHoldIsRefusedByItsBox)
 {
-    edit<Detail_Add>("0099", {}, &Detail::Command_AddDetail, "Detail_Add", [](Detail_Add& add) {
+    edit<Detail_Add>("0099", {}, [](Detail_Add& add) {
         clerk::type(add.txtCD, "05");
         clerk::type(add.txtJUR, "702");
         clerk::type(add.txtNAME, QString::fromUtf8("\u03A9MEGA"));
@@ -528,7 +533,7 @@ TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET JUR = '702', FOLIO = '000000000123111111', "
                                      "FOLIO_DISP = '11-1111' WHERE NAME = 'CLARK'"));
     DE().rsDetail().requery();
-    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [](Detail_Change& change) {
+    edit<Detail_Change>("0077", "CLARK", [](Detail_Change& change) {
         clerk::click(change.txtFOLIO_DISP);     // passing through the box changes nothing
         clerk::type(change.txtNUMBER, "99999");
         clerk::click(change.Command_OK);
@@ -545,7 +550,7 @@ TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
 TEST_F(EditorTest, DeletingTheLastPaymentOfTheListLeavesTheFirstCurrent)
 {
     edit<Detail_Delete>(
-        "0042", "ADAMS", &Detail::Command_DeleteDetail, "Detail_Delete",
+        "0042", "ADAMS",
         [](Detail_Delete& del) {
             EXPECT_EQ(del.txtNAME->text(), "ADAMS");
             EXPECT_TRUE(del.txtNAME->isReadOnly());
@@ -567,8 +572,7 @@ TEST_F(EditorTest, DeletingTheLastPaymentOfTheListLeavesTheFirstCurrent)
 
 TEST_F(EditorTest, DeletingInTheMiddleLeavesTheFollowerCurrent)
 {
-    edit<Detail_Delete>("0042", "BROWN", &Detail::Command_DeleteDetail, "Detail_Delete",
-                        [](Detail_Delete& del) { clerk::click(del.Command_OK); },
+    edit<Detail_Delete>("0042", "BROWN", [](Detail_Delete& del) { clerk::click(del.Command_OK); },
                         [](Detail& list) { EXPECT_EQ(currentName(list), "ADAMS"); });
     EXPECT_EQ(folioCount("0042"), 2);
     EXPECT_DOUBLE_EQ(totalPay("0042"), 1599.99);
@@ -577,7 +581,7 @@ TEST_F(EditorTest, DeletingInTheMiddleLeavesTheFollowerCurrent)
 TEST_F(EditorTest, DeletingTheOnlyPaymentEmptiesTheListAndTheGroup)
 {
     edit<Detail_Delete>(
-        "0099", {}, &Detail::Command_DeleteDetail, "Detail_Delete",
+        "0099", {},
         [](Detail_Delete& del) { clerk::click(del.Command_OK); },
         [](Detail& list) {
             EXPECT_EQ(list.TDBGrid->recordsetModel()->rowCount(), 0);
@@ -596,7 +600,7 @@ TEST_F(EditorTest, DeleteShowsTheTypeWithoutItsGrantAsA)
 {
     DE().Zarv.execute(QStringLiteral("UPDATE Detail SET ABC = 'b', REG_GRANT = 0 WHERE NAME = 'CLARK'"));
     DE().rsDetail().requery();
-    edit<Detail_Delete>("0077", "CLARK", &Detail::Command_DeleteDetail, "Detail_Delete", [](Detail_Delete& del) {
+    edit<Detail_Delete>("0077", "CLARK", [](Detail_Delete& del) {
         EXPECT_TRUE(del.OptionA->isChecked());
         EXPECT_FALSE(del.OptionB->isChecked());
         clerk::click(del.Command_Cancel);
@@ -610,7 +614,7 @@ TEST_F(EditorTest, AFailedSaveIsShownAndTheScreenStaysWithNothingWritten)
 {
     DE().Zarv.execute(QStringLiteral(
         "CREATE TRIGGER refuse_change BEFORE UPDATE ON Detail BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-    edit<Detail_Change>("0077", "CLARK", &Detail::Command_ChangeDetail, "Detail_Change", [this](Detail_Change& change) {
+    edit<Detail_Change>("0077", "CLARK", [this](Detail_Change& change) {
         ui().expectBox(boxWith(ui::containing("Detail_Change.Command_OK_Click Unexpected error #"), ui::Icon::Critical));
         clerk::type(change.txtNAME, "CLARKE");
         clerk::type(change.txtPAYMENT, "1");
@@ -629,7 +633,7 @@ TEST_F(EditorTest, AFailedAddLeavesNoNewRowBehind)
     DE().Zarv.execute(QStringLiteral(
         "CREATE TRIGGER refuse_add BEFORE INSERT ON Detail BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
     edit<Detail_Add>(
-        "0099", {}, &Detail::Command_AddDetail, "Detail_Add",
+        "0099", {},
         [this](Detail_Add& add) {
             ui().expectBox(boxWith(ui::containing("Detail_Add.Command_OK_Click Unexpected error #"), ui::Icon::Critical));
             add.txtCD->setText("04");

@@ -29,8 +29,7 @@ protected:
     // The agency's stored values.
     static QStringList stored(const char* mortco, const QStringList& fields)
     {
-        return onlyRowOf(QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '%1'").arg(QLatin1String(mortco)),
-                         fields);
+        return onlyRowOf(QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '") + mortco + '\'', fields);
     }
 };
 
@@ -233,7 +232,7 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
     });
     clerk::activate(&screen);
     clerk::click(screen.Command_AgencyInformation);
-    EXPECT_EQ(stored("0077", {"NAME1", "ADDR6"}), QStringList({QString::fromUtf8("\u00C9MILE \u00B5"), "FLAT 1"}));
+    EXPECT_EQ(stored("0077", {"NAME1", "ADDR6"}), QStringList({QStringLiteral("\u00C9MILE \u00B5"), "FLAT 1"}));
 }
 
 TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)
