@@ -303,18 +303,10 @@ void storeContent(const GenFile& content)
                   {"CONTACT", g.contact}, {"CONT_PHONE", g.phone}, {"ADDR1", g.addr[0]}, {"ADDR2", g.addr[1]},
                   {"ADDR3", g.addr[2]}, {"ADDR4", g.addr[3]},   {"ADDR5", g.addr[4]},  {"ADDR6", g.addr[5]}});
         for (const GenPayment& p : g.payments) {
-            addPayment(g.mortco, {{"NUMBER", p.number},
-                                  {"NAME", p.name},
-                                  {"CD", p.cd},
-                                  {"JUR", p.jur},
-                                  {"FOLIO", p.folio},
-                                  {"FOLIO_DISP", QString()},
-                                  {"PAYMENT", p.payment},
-                                  {"ABC", p.abc},
-                                  {"GROSS_TAX", p.grossTax},
-                                  {"REG_GRANT", p.regGrant},
-                                  {"ADD_GRANT", p.addGrant},
-                                  {"DELQ", p.delq},
+            addPayment(g.mortco, {{"NUMBER", p.number},       {"NAME", p.name},           {"CD", p.cd},
+                                  {"JUR", p.jur},             {"FOLIO", p.folio},         {"FOLIO_DISP", QString()},
+                                  {"PAYMENT", p.payment},     {"ABC", p.abc},             {"GROSS_TAX", p.grossTax},
+                                  {"REG_GRANT", p.regGrant},  {"ADD_GRANT", p.addGrant},  {"DELQ", p.delq},
                                   {"LEGAL", p.legal}});
         }
     }

@@ -177,19 +177,21 @@ TEST_F(ReadingTest, AnUnclosedQuoteIsRefusedNamingTheLineAndADoubledQuoteIsOneQu
               QStringList({"SMITH JR JOHN", "01", "000000000310442187", "150", "-25", "LOT 1 B"}));
 }
 
-// A line of nothing but Ctrl-Z, blanks and commas is a blank line wherever it
-// stands; at the very end of the file Ctrl-Z is the old end-of-file mark.
+// A line of nothing but Ctrl-Z, blanks, tabs, commas and empty quotes (a
+// spreadsheet's empty row) is a blank line wherever it stands, and the group
+// goes on after it; at the very end of the file Ctrl-Z is the old end-of-file
+// mark.
 TEST_F(ReadingTest, ALineOfCtrlZBlanksAndCommasIsBlankWhereverItStands)
 {
     const QByteArray body = fileBytes(start() << "#M1,OWNER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,-25.00,LOT 1");
-    for (const QByteArray& tail : {QByteArray("\x1A\r\n\r\n"), QByteArray("\x1A\r\n"), QByteArray(" \x1A,\x1A ,\n\x1A"), QByteArray("\x1A\x1A"),
-                                   QByteArray("\x1A\x1A\n#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,\n")}) {
+    const QByteArray m2 = "#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,\n";
+    for (const QByteArray& tail : {QByteArray("\x1A\r\n\r\n"), QByteArray("\x1A\r\n"), QByteArray(" \x1A,\x1A ,\n\x1A"),
+                                   QByteArray("\x1A\x1A"), "\x1A\x1A\n" + m2, ",,,,,,,,,,,\n  \t , ,\n\t\n\"\",\"\"\n" + m2}) {
         ASSERT_TRUE(load(body + tail)) << tail.toHex().toStdString();
         EXPECT_FALSE(DupFoliosFound);
-        QStringList want{"M1"};
-        if (tail.contains("#M2"))
-            want << "M2";
+        const QStringList want = tail.contains("#M2") ? QStringList({"M1", "M2"}) : QStringList{"M1"};
         EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), want) << tail.toHex().toStdString();
+        EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList{QString::number(want.size())});
     }
 }
 

@@ -16,15 +16,6 @@ protected:
     }
 };
 
-TEST_F(SpreadsheetTest, RowsOfCommasBlanksAndTabsAreBlankLines)
-{
-    ASSERT_TRUE(load(start() << "#M1,OWNER,01,701,#1,5.00,A,5.00,0,0,0," << ",,,,,,,,,,," << "  \t , ," << "\t"
-                             << "\"\",\"\"" << "#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,", "\n"));
-    EXPECT_FALSE(DupFoliosFound);
-    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), QStringList({"M1", "M2"}));
-    EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList{"2"});
-}
-
 TEST_F(SpreadsheetTest, QuotedHeaderAndPaddedLabelValuesReadAsTheirValues)
 {
     QStringList lines = start();
