@@ -8,7 +8,6 @@
 
 #include <QDate>
 #include <QDir>
-#include <QRegularExpression>
 
 namespace {
 
@@ -330,12 +329,6 @@ TEST_F(LoadTest, AnAgencySplitOverSectionsLoadsAndSavesEachPaymentUnderItsSectio
     EXPECT_EQ(columnOf("SELECT FILE_ID FROM Detail ORDER BY NUMBER", "FILE_ID"), QStringList({"001", "002", "003"}));
 
     const QStringList first = crlfLines(save());
-    EXPECT_EQ(first.count("#M1,A,01,701,#000-000-001,10.00,A,10.00,0.00,0.00,0.00,"), 1);
-    EXPECT_EQ(first.count("#M3,C,01,701,#000-000-003,2.50,A,2.50,0.00,0.00,0.00,"), 1);
-    EXPECT_EQ(first.filter(QRegularExpression("^Number of Payment records,")),
-              QStringList({"Number of Payment records,1", "Number of Payment records,1",
-                           "Number of Payment records,1", "Number of Payment records,0"}));
-    EXPECT_EQ(first.indexOf(QRegularExpression("#M3,.*")), first.indexOf("Group #,0003") + 18);
     ASSERT_TRUE(Csv2Mdb(path("Saved.csv")));
     EXPECT_EQ(crlfLines(save()), first);
 
