@@ -57,19 +57,13 @@ TEST_F(GroupTest, OpensOnTheFirstGroupWithTheGrandTotal)
                                      "Address 5", "Address 6", "Due Date"}));
 }
 
-TEST_F(GroupTest, ShowsTheYearOfOldData)
+TEST_F(GroupTest, ShowsTheYearOfOldDataAndGroupsLargeTotals)
 {
-    load(sampleGroups(), QStringLiteral("2019"));
+    load({{QStringLiteral("0001"), QStringLiteral("0001"), {paymentLine("1", "A", "01", "701", "1", "1234567.5")}}},
+         QStringLiteral("2019"));
     Group screen;
     EXPECT_FALSE(screen.Frame_Historical->isHidden());
     EXPECT_EQ(screen.Label_Historical_Year->text(), "2019");
-}
-
-TEST_F(GroupTest, LargeTotalsAreGrouped)
-{
-    load({{QStringLiteral("0001"), QStringLiteral("0001"),
-           {paymentLine("1", "A", "01", "701", "1", "1234567.5")}}});
-    Group screen;
     EXPECT_EQ(screen.Label_Total->text(), "1,234,567.50");
 }
 
