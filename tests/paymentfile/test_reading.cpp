@@ -24,16 +24,19 @@ protected:
             out += l.toUtf8() + end;
         return out;
     }
-    // Expects the load to be refused with one critical message holding every
-    // part, before anything is stored unless told that earlier lines were.
+    // Expects the load to be refused with one critical message under the
+    // program's title holding every part (no report of an unexpected error),
+    // before anything is stored unless told that earlier lines were.
     void expectRefusal(const QByteArray& bytes, const QStringList& parts, const char* what, bool storedBefore = false)
     {
-        ui().expectBox(ui::ExpectedBox{ui::containing(parts.front()), ui::Answer::OK, ui::Icon::Critical, {}, {}});
+        ui().expectBox(ui::ExpectedBox{ui::containing(parts.front()), ui::Answer::OK, ui::Icon::Critical,
+                                       ui::Buttons::OK, ui::UiServices::appTitle()});
         EXPECT_FALSE(load(bytes)) << what;
         ASSERT_FALSE(ui().boxes().empty()) << what;
         const QString prompt = ui().boxes().back().prompt;
         for (const QString& part : parts)
             EXPECT_TRUE(prompt.contains(part)) << what << ": " << prompt.toStdString();
+        EXPECT_FALSE(prompt.contains(QStringLiteral("Unexpected error"))) << what;
         if (!storedBefore) {
             EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty()) << what;
         }
@@ -116,15 +119,22 @@ TEST_F(ReadingTest, CalcCopiesOfTheSampleSaveBackToTheSample)
     }
 }
 
-// Read as UTF-8, a file may hold a character the payment file cannot: the load
-// names every such line, mark or no mark.
-TEST_F(ReadingTest, AUtf8FileWithoutAMarkHoldingACharacterTheCodePageLacksIsRefusedNamingTheLine)
+// Read as UTF-8, a file may hold characters the payment file's code page cannot
+// (or, with a mark, bytes that are no UTF-8): a save would turn them into "?".
+// The load names each such line and what it holds, mark or no mark, and loads
+// nothing; a line the code page can hold is not named.
+TEST_F(ReadingTest, AUtf8FileHoldingACharacterTheCodePageLacksIsRefusedNamingTheLines)
 {
-    expectRefusal(utf8(start(QStringLiteral("SNOW \u2603 BANK"))
-                       << QStringLiteral("#M1,NU\u00D1EZ,01,701,#1,5.00,A,5.00,0,0,0,")
-                       << QStringLiteral("#M2,\u03A9MEGA,01,701,#2,5.00,A,5.00,0,0,0,")),
-                  {QStringLiteral("line 8 holds \"\u2603\""), QStringLiteral("line 13 holds \"\u03A9\"")},
-                  "UTF-8 without a mark");
+    const QByteArray bytes = utf8(start(QStringLiteral("SNOW \u2603 BANK,,"))
+                                  << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,")
+                                  << QStringLiteral("#M2,\u03A9MEGA \U0001F600 \u03A9,01,701,#2,5.00,A,5.00,0,0,0,"));
+    const QStringList named{QStringLiteral("line 8 holds \"\u2603\": Name1:,SNOW \u2603 BANK,,"),
+                            QStringLiteral("line 13 holds \"\u03A9\" \"\U0001F600\": #M2,\u03A9MEGA"),
+                            QStringLiteral("cannot hold; they would be lost")};
+    expectRefusal(bytes, named, "UTF-8 without a mark");
+    expectRefusal("\xEF\xBB\xBF" + bytes + "#M3,CAF\xE9,01,701,#3,5.00,A,5.00,0,0,0,\r\n",
+                  QStringList(named) << QStringLiteral("line 14 holds \"\uFFFD\": #M3,CAF\uFFFD,"), "with a mark");
+    EXPECT_FALSE(ui().boxes().back().prompt.contains(QStringLiteral("line 12")));
 }
 
 // Excel in many countries separates with ";", and LibreOffice offers Tab: such

@@ -268,17 +268,16 @@ TEST_F(SaveTest, TheOldFileGoesToTheBackupFirst)
     EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", older, "Zarvdata.received.csv"}));
 }
 
-TEST_F(SaveTest, AnEmptyFileHasNothingToBackUp)
+// The backup takes the old file only when it holds something: an empty file
+// leaves the backup as it was, and an empty backup is replaced.
+TEST_F(SaveTest, TheBackupTakesTheOldFileOnlyWhenItHoldsSomething)
 {
     writeFile("Zarvdata.csv", QByteArray());
     writeFile("Zarvdata.bak", QByteArray("KEPT\r\n"));
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(readFile(backup()), QByteArray("KEPT\r\n"));
     EXPECT_FALSE(readFile(target()).isEmpty());
-}
 
-TEST_F(SaveTest, AnEmptyBackupIsReplacedByTheCopy)
-{
     writeFile("Zarvdata.csv", "OLD\r\n");
     writeFile("Zarvdata.bak", QByteArray());
     ASSERT_TRUE(save().ok);

@@ -55,30 +55,4 @@ TEST_F(SpreadsheetTest, CtrlZIsAnEndOfFileMarkOnlyAtTheEndOfTheFile)
     EXPECT_EQ(columnOf("SELECT NAME1 FROM \"Group\"", "NAME1"), QStringList{"SMITH\x1A"});
 }
 
-// Read as UTF-8, a file may hold characters the payment file's code page cannot
-// (or bytes that are no UTF-8): a save would turn them into "?". The load names
-// each such line and what it holds, and loads nothing.
-TEST_F(SpreadsheetTest, AUtf8FileWithCharactersThePaymentFileCannotHoldIsRefusedNamingTheLines)
-{
-    QStringList lines = start();
-    lines.insert(8, QStringLiteral("Name1:,SNOW \u2603 BANK,,"));
-    lines << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,")
-          << QStringLiteral("#M2,\u03A9MEGA \U0001F600 \u03A9,01,701,#2,5.00,A,5.00,0,0,0,");
-    QByteArray bytes = "\xEF\xBB\xBF";
-    for (const QString& l : lines)
-        bytes += l.toUtf8() + "\r\n";
-    bytes += "#M3,CAF\xE9,01,701,#3,5.00,A,5.00,0,0,0,\r\n";
-    ui().expectBox(ui::ExpectedBox{ui::containing(QStringLiteral("cannot hold; they would be lost")),
-                                   ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()});
-    EXPECT_FALSE(load(bytes));
-    const QString prompt = ui().boxes().back().prompt;
-    EXPECT_FALSE(prompt.contains(QStringLiteral("Unexpected error"))) << prompt.toStdString();
-    EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty());
-    for (const QString& named : {QStringLiteral("line 9 holds \"\u2603\": Name1:,SNOW \u2603 BANK,,"),
-                                 QStringLiteral("line 14 holds \"\u03A9\" \"\U0001F600\": #M2,\u03A9MEGA"),
-                                 QStringLiteral("line 15 holds \"\uFFFD\": #M3,CAF\uFFFD,")})
-        EXPECT_TRUE(prompt.contains(named)) << prompt.toStdString();
-    EXPECT_FALSE(prompt.contains(QStringLiteral("line 13"))) << prompt.toStdString();
-}
-
 } // namespace
