@@ -90,34 +90,28 @@ TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLineAndCloseEndsTheScreen)
     EXPECT_FALSE(screen.isVisible());
 }
 
-TEST_F(DuplicateFoliosTest, RepeatsOfOneAnotherAreAllStored)
+// Every listed repeat is stored for the report, repeats of one another too,
+// each value cut to its column; the list shows what the load met.
+TEST_F(DuplicateFoliosTest, EveryListedRepeatIsStoredCutToItsColumns)
 {
     ResetDupFolios();
     DupFolios[0] = entry("0001", "SAME", 5);
     DupFolios[1] = entry("0001", "SAME", 5);
-    DupFolioCount = 2;
+    DupFolioRow& r = DupFolios[2] = entry("0001", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", 5,
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    r[dfNumber] = "ABCDEFGHIJKLMNO";
+    r[dfJur] = "7011";
+    DupFolioCount = 3;
     DupFoliosFound = true;
     DuplicateFolios screen;
     const QStringList lines = listLines(screen);
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], lines[1]);
-    EXPECT_EQ(columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO"), QStringList({" 0", " 1"}));
-}
-
-TEST_F(DuplicateFoliosTest, TheRefillCutsEachValueToItsColumn)
-{
-    ResetDupFolios();
-    DupFolioRow r = entry("0001", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-    r[dfNumber] = "ABCDEFGHIJKLMNO";
-    r[dfJur] = "7011";
-    DupFolios[0] = r;
-    DupFolioCount = 1;
-    DuplicateFolios screen;
-    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail", {"NAME", "LEGAL", "NUMBER", "JUR"}),
+    EXPECT_TRUE(lines[2].contains(" 7011 "));
+    EXPECT_EQ(columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO"), QStringList({" 0", " 1", " 2"}));
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail WHERE FOLIO = ' 2'", {"NAME", "LEGAL", "NUMBER", "JUR"}),
               QStringList({"ABCDEFGHIJKLMNOPQRSTUVWXY", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", "ABCDEFGHIJKL",
                            "701"}));
-    // The list shows what the load met.
-    EXPECT_TRUE(listLines(screen)[0].contains(" 7011 "));
 }
 
 // Each value stands under its heading, whatever the folio's mask; amounts show

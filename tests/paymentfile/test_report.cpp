@@ -24,17 +24,16 @@ QStringList words(const QString& line)
     return line.split(QRegularExpression(" {2,}"), Qt::SkipEmptyParts);
 }
 
-TEST(DetailReport, EachPaymentIsABlockOfThreeLines)
+// Each payment is a block of three lines whose amounts, of every width, end in
+// the same column.
+TEST(DetailReport, EachPaymentIsABlockOfThreeLinesWithItsAmountsInColumns)
 {
     const QStringList lines = DetailReport::blockLines(row("OWNER NAME", 1234567.5));
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(words(lines[0]), QStringList({"01 701 123-456-789", "1,700.00", "-25.10", "1,234,567.50"}));
     EXPECT_EQ(words(lines[1]), QStringList({"OWNER NAME", "M12345", "1,500.00", "B"}));
     EXPECT_EQ(words(lines[2]), QStringList({"LOT 1 PLAN 2", "1,225.50"}));
-}
 
-TEST(DetailReport, AmountsOfEveryWidthEndInTheSameColumn)
-{
     const QStringList small = DetailReport::blockLines(row("A", 0));
     const QStringList large = DetailReport::blockLines(row("A", 99999999.99));
     EXPECT_TRUE(small[0].endsWith(" 0.00"));

@@ -267,8 +267,14 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
     EXPECT_EQ(DE().rsVerify().recordCount(), 1) << "Enter keeps the folio";
 }
 
-TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
+// Tab walks out of the list's grid to its buttons; after a child screen the
+// focus is on the button that opened it.
+TEST_F(KeyboardTest, TabWalksOutOfTheGridAndAChildScreenGivesTheFocusBackToItsButton)
 {
+    expectScreen<Group_Agency>("Group_Agency", [](Group_Agency& agency) { clerk::click(agency.Command1); });
+    clerk::click(group->Command_AgencyInformation);
+    EXPECT_EQ(group->focusWidget(), group->Command_AgencyInformation);
+
     inList("0042", [&](Detail& list) {
         list.TDBGrid->setFocus();
         int tabs = 0;
@@ -277,15 +283,6 @@ TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
         EXPECT_EQ(QApplication::focusWidget(), list.Command_Close);
         clerk::click(list.Command_Close);
     });
-}
-
-TEST_F(KeyboardTest, AfterAChildScreenTheFocusIsOnTheButtonThatOpenedIt)
-{
-    expectScreen<Group_Agency>("Group_Agency", [](Group_Agency& agency) { clerk::click(agency.Command1); });
-    clerk::click(group->Command_AgencyInformation);
-    EXPECT_EQ(group->focusWidget(), group->Command_AgencyInformation);
-
-    inList("0042", [](Detail& list) { clerk::click(list.Command_Close); });
     EXPECT_EQ(group->focusWidget(), group->Command_Details);
 }
 
