@@ -1,9 +1,11 @@
 #include "payfile_support.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/textdecoder.h"
 #include "platform/files/textfile.h"
 #include "services/dataenvironment.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 namespace zarv::test {
@@ -16,6 +18,38 @@ QByteArray fileBytes(const QStringList& lines, const char* lineEnd)
         out += lineEnd;
     }
     return out;
+}
+
+QByteArray utf8Bytes(const QStringList& lines, const char* lineEnd)
+{
+    QByteArray out;
+    for (const QString& l : lines)
+        out += l.toUtf8() + lineEnd;
+    return out;
+}
+
+QByteArray macRomanBytes(const QStringList& lines)
+{
+    return fs::encodeMacRoman(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+QByteArray utf16Bytes(const QStringList& lines)
+{
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+QStringList separated(QStringList lines, QChar sep, bool decimalCommas)
+{
+    static const QRegularExpression amount(QStringLiteral("^(-?\\d+)\\.(\\d+)$"));
+    for (QString& l : lines) {
+        QStringList fields = l.split(u',');
+        if (decimalCommas && (l.startsWith(u'#') || l.startsWith(QStringLiteral("Payment Amount"))))
+            for (QString& f : fields)
+                f.replace(amount, QStringLiteral("\\1,\\2"));
+        l = fields.join(sep);
+    }
+    return lines;
 }
 
 const QString kPaymentHeading = QStringLiteral(

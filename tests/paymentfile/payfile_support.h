@@ -24,6 +24,14 @@ namespace zarv::test {
 
 // Lines joined with the given line end (after the last line too), in Windows-1252.
 QByteArray fileBytes(const QStringList& lines, const char* lineEnd = "\r\n");
+// The same lines as other programs write them: in UTF-8, in Mac Roman, or in
+// UTF-16 with its byte-order mark (line ends CR LF but where given).
+QByteArray utf8Bytes(const QStringList& lines, const char* lineEnd = "\r\n");
+QByteArray macRomanBytes(const QStringList& lines);
+QByteArray utf16Bytes(const QStringList& lines);
+// The lines with their fields separated by sep instead of commas, and when
+// asked the amounts of payment lines and group totals with a decimal comma.
+QStringList separated(QStringList lines, QChar sep, bool decimalCommas = false);
 // The heading line of a payment section, as the payment file holds it.
 extern const QString kPaymentHeading;
 

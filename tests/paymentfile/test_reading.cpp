@@ -17,13 +17,6 @@ protected:
                 "PAYMENT GROUP INFORMATION", "Agency #,0001", "Name1:," + name1, "",
                 "PAYMENT DETAIL INFORMATION", kPaymentHeading};
     }
-    static QByteArray utf8(const QStringList& lines, const char* end = "\r\n")
-    {
-        QByteArray out;
-        for (const QString& l : lines)
-            out += l.toUtf8() + end;
-        return out;
-    }
     // Expects the load to be refused with one critical message under the
     // program's title holding every part (no report of an unexpected error),
     // before anything is stored unless told that earlier lines were.
@@ -57,8 +50,8 @@ TEST_F(ReadingTest, AUtf8FileWithOrWithoutAMarkIsReadAsUtf8AndSavedInTheCodePage
     QByteArray first;
     const std::pair<QByteArray, const char*> forms[] = {
         {cp1252, nullptr},
-        {utf8(lines), "Character set, line 8: The file is read as UTF-8"},
-        {"\xEF\xBB\xBF" + utf8(lines, "\n") + "\x1A", "The file is read as UTF-8 (with a byte-order mark)"}};
+        {utf8Bytes(lines), "Character set, line 8: The file is read as UTF-8"},
+        {"\xEF\xBB\xBF" + utf8Bytes(lines, "\n") + "\x1A", "The file is read as UTF-8 (with a byte-order mark)"}};
     for (const auto& [bytes, said] : forms) {
         // Read as UTF-8, and said once, before anything is stored.
         if (said)
@@ -125,9 +118,9 @@ TEST_F(ReadingTest, CalcCopiesOfTheSampleSaveBackToTheSample)
 // nothing; a line the code page can hold is not named.
 TEST_F(ReadingTest, AUtf8FileHoldingACharacterTheCodePageLacksIsRefusedNamingTheLines)
 {
-    const QByteArray bytes = utf8(start(QStringLiteral("SNOW \u2603 BANK,,"))
-                                  << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,")
-                                  << QStringLiteral("#M2,\u03A9MEGA \U0001F600 \u03A9,01,701,#2,5.00,A,5.00,0,0,0,"));
+    const QByteArray bytes = utf8Bytes(start(QStringLiteral("SNOW \u2603 BANK,,"))
+                                       << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,")
+                                       << QStringLiteral("#M2,\u03A9MEGA \U0001F600 \u03A9,01,701,#2,5.00,A,5.00,0,0,0,"));
     const QStringList named{QStringLiteral("line 8 holds \"\u2603\": Name1:,SNOW \u2603 BANK,,"),
                             QStringLiteral("line 13 holds \"\u03A9\" \"\U0001F600\": #M2,\u03A9MEGA"),
                             QStringLiteral("cannot hold; they would be lost")};
