@@ -109,10 +109,6 @@ TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
 // and its mark and message go, for the eye and the screen reader, once it fits.
 TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnceItFits)
 {
-    const auto typeKeys = [](const QString& keys) {
-        for (const QChar c : keys)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-    };
     struct Case {
         const char* jur;
         const char* first;      // refused: too few digits
@@ -129,13 +125,13 @@ TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnce
             clerk::type(add.txtCD, "01");
             clerk::type(add.txtJUR, QLatin1String(c.jur));
             clerk::click(add.txtFOLIO_DISP);
-            typeKeys(QLatin1String(c.first));
+            QTest::keyClicks(add.txtFOLIO_DISP, QLatin1String(c.first));
             clerk::click(add.txtNUMBER);
             ASSERT_EQ(QApplication::focusWidget(), add.txtFOLIO_DISP) << c.jur;
             EXPECT_TRUE(ui::isMarkedError(add.txtFOLIO_DISP));
             EXPECT_TRUE(add.txtFOLIO_DISP->accessibleDescription().contains(add.Text_Msg->text()))
                 << add.txtFOLIO_DISP->accessibleDescription().toStdString();
-            typeKeys(QLatin1String(c.next));
+            QTest::keyClicks(add.txtFOLIO_DISP, QLatin1String(c.next));   // the box still has the focus
             EXPECT_EQ(add.txtFOLIO_DISP->text(), QLatin1String(c.held));
             EXPECT_FALSE(ui::isMarkedError(add.txtFOLIO_DISP));
             EXPECT_EQ(add.Text_Msg->text(), "");
