@@ -1,9 +1,11 @@
 #include "payfile_support.h"
 
 #include "platform/data/recordset.h"
+#include "platform/files/textdecoder.h"
 #include "platform/files/textfile.h"
 #include "services/dataenvironment.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 namespace zarv::test {
@@ -16,6 +18,38 @@ QByteArray fileBytes(const QStringList& lines, const char* lineEnd)
         out += lineEnd;
     }
     return out;
+}
+
+QByteArray utf8Bytes(const QStringList& lines, const char* lineEnd)
+{
+    QByteArray out;
+    for (const QString& l : lines)
+        out += l.toUtf8() + lineEnd;
+    return out;
+}
+
+QByteArray macRomanBytes(const QStringList& lines)
+{
+    return fs::encodeMacRoman(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+QByteArray utf16Bytes(const QStringList& lines)
+{
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+QStringList separated(QStringList lines, QChar sep, bool decimalCommas)
+{
+    static const QRegularExpression amount(QStringLiteral("^(-?\\d+)\\.(\\d+)$"));
+    for (QString& l : lines) {
+        QStringList fields = l.split(u',');
+        if (decimalCommas && (l.startsWith(u'#') || l.startsWith(QStringLiteral("Payment Amount"))))
+            for (QString& f : fields)
+                f.replace(amount, QStringLiteral("\\1,\\2"));
+        l = fields.join(sep);
+    }
+    return lines;
 }
 
 const QString kPaymentHeading = QStringLiteral(
@@ -39,28 +73,18 @@ QStringList crlfLines(const QByteArray& bytes)
     return lines;
 }
 
-std::vector<QVariantMap> rowsOf(const QString& sql)
+QByteArray PayFileTest::save()
 {
-    db::Recordset rs(&DE().Zarv, sql, db::LockType::ReadOnly);
-    rs.open();
-    std::vector<QVariantMap> rows;
-    if (rs.recordCount() > 0) {
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            QVariantMap row;
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                row.insert(rs.fieldName(i), rs.value(i));
-            rows.push_back(row);
-        }
-    }
-    rs.close();
-    return rows;
+    const QString year = columnOf("SELECT Year FROM ZarvSystem", "Year").value(0);
+    EXPECT_TRUE(Mdb2Csv(year, path(QStringLiteral("Saved.csv")), path(QStringLiteral("Saved.bak"))).ok);
+    return readFile(path(QStringLiteral("Saved.csv")));
 }
 
-QStringList columnOf(const QString& sql, const QString& field)
+QStringList textsOf(const DupFolioRow& row)
 {
     QStringList out;
-    for (const QVariantMap& row : rowsOf(sql))
-        out << row.value(field).toString();
+    for (const QVariant& v : row)
+        out << v.toString();
     return out;
 }
 
@@ -313,18 +337,10 @@ void storeContent(const GenFile& content)
                   {"CONTACT", g.contact}, {"CONT_PHONE", g.phone}, {"ADDR1", g.addr[0]}, {"ADDR2", g.addr[1]},
                   {"ADDR3", g.addr[2]}, {"ADDR4", g.addr[3]},   {"ADDR5", g.addr[4]},  {"ADDR6", g.addr[5]}});
         for (const GenPayment& p : g.payments) {
-            addPayment(g.mortco, {{"NUMBER", p.number},
-                                  {"NAME", p.name},
-                                  {"CD", p.cd},
-                                  {"JUR", p.jur},
-                                  {"FOLIO", p.folio},
-                                  {"FOLIO_DISP", QString()},
-                                  {"PAYMENT", p.payment},
-                                  {"ABC", p.abc},
-                                  {"GROSS_TAX", p.grossTax},
-                                  {"REG_GRANT", p.regGrant},
-                                  {"ADD_GRANT", p.addGrant},
-                                  {"DELQ", p.delq},
+            addPayment(g.mortco, {{"NUMBER", p.number},       {"NAME", p.name},           {"CD", p.cd},
+                                  {"JUR", p.jur},             {"FOLIO", p.folio},         {"FOLIO_DISP", QString()},
+                                  {"PAYMENT", p.payment},     {"ABC", p.abc},             {"GROSS_TAX", p.grossTax},
+                                  {"REG_GRANT", p.regGrant},  {"ADD_GRANT", p.addGrant},  {"DELQ", p.delq},
                                   {"LEGAL", p.legal}});
         }
     }

@@ -24,17 +24,34 @@ namespace zarv::test {
 
 // Lines joined with the given line end (after the last line too), in Windows-1252.
 QByteArray fileBytes(const QStringList& lines, const char* lineEnd = "\r\n");
-// The lines of a file that must end every line with CR LF; a line end of any
-// other kind is a test failure.
+// The same lines as other programs write them: in UTF-8, in Mac Roman, or in
+// UTF-16 with its byte-order mark (line ends CR LF but where given).
+QByteArray utf8Bytes(const QStringList& lines, const char* lineEnd = "\r\n");
+QByteArray macRomanBytes(const QStringList& lines);
+QByteArray utf16Bytes(const QStringList& lines);
+// The lines with their fields separated by sep instead of commas, and when
+// asked the amounts of payment lines and group totals with a decimal comma.
+QStringList separated(QStringList lines, QChar sep, bool decimalCommas = false);
 // The heading line of a payment section, as the payment file holds it.
 extern const QString kPaymentHeading;
 
+// The lines of a file that must end every line with CR LF; a line end of any
+// other kind is a test failure.
 QStringList crlfLines(const QByteArray& bytes);
 
-// The rows of a query, in order, field name -> value.
-std::vector<QVariantMap> rowsOf(const QString& sql);
-// One column of a query's rows.
-QStringList columnOf(const QString& sql, const QString& field);
+// The payment file Zarvdata.csv in the test's folder, loaded and saved as the
+// payment run does.
+class PayFileTest : public DeTest {
+protected:
+    QString file() const { return path(QStringLiteral("Zarvdata.csv")); }
+    bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
+    bool load(const QStringList& lines, const char* end = "\r\n") { return load(fileBytes(lines, end)); }
+    // Saves the tables as Saved.csv for the year the last load stored; its bytes.
+    QByteArray save();
+};
+
+// The values of a row of the duplicate list as texts, in the order of its columns.
+QStringList textsOf(const DupFolioRow& row);
 
 void addGroup(const QString& group, const QString& mortco, const Fields& more = {});
 void addPayment(const QString& mortco, const Fields& fields);

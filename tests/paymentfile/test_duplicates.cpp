@@ -14,25 +14,13 @@ namespace {
 
 DupFolioRow entry(const QString& mortco, const QString& name, double payment, const QString& legal = "LOT 1")
 {
-    DupFolioRow r;
-    r[dfFolioDisp] = "123-456-789";
-    r[dfMortco] = mortco;
-    r[dfNumber] = "M1";
-    r[dfName] = name;
-    r[dfCd] = "01";
-    r[dfJur] = "701";
-    r[dfFolio] = "000000000123456789";
-    r[dfGrossTax] = payment;
-    r[dfRegGrant] = 0.0;
-    r[dfAddGrant] = 0.0;
-    r[dfDelq] = 0.0;
-    r[dfLegal] = legal;
-    r[dfAbc] = "A";
-    r[dfPayment] = payment;
-    return r;
+    // In the order of the columns: folio shown, agency, number, name, district,
+    // jurisdiction, folio, the three grants, delinquent, legal, type, payment.
+    return {"123-456-789", mortco, "M1", name, "01", "701", "000000000123456789",
+            payment, 0.0, 0.0, 0.0, legal, "A", payment};
 }
 
-class DuplicateFoliosTest : public DeTest {
+class DuplicateFoliosTest : public PayFileTest {
 protected:
     // A payment file with the first payment and `repeats` copies of it.
     void loadWithRepeats(int repeats)
@@ -43,7 +31,7 @@ protected:
             lines << QStringLiteral("#M%1,OWNER A,01,701,#123456789,%2.00,A,0,0,0,0,LOT %1").arg(i).arg(i);
         if (repeats > 0)
             ui().expectIntake(ui::containing(QStringLiteral("Repeat, line ")), true);
-        ASSERT_TRUE(Csv2Mdb(writeFile("Zarvdata.csv", fileBytes(lines))));
+        ASSERT_TRUE(load(lines));
         ASSERT_EQ(DupFolioCount, repeats);
     }
 
@@ -75,10 +63,17 @@ TEST_F(DuplicateFoliosTest, ListsTheFirst201AndCountsThemAll)
     EXPECT_FALSE(ui().busy());
 }
 
-TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLine)
+TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLineAndCloseEndsTheScreen)
 {
     loadWithRepeats(1);
     DuplicateFolios screen;
+    EXPECT_EQ(screen.Label2->text(), DupFolioListHeading());
+    EXPECT_TRUE(screen.Label2->font().fixedPitch() || screen.Label2->font().styleHint() == QFont::TypeWriter);
+    EXPECT_TRUE(screen.Label1->text().startsWith("There are duplicate folios in the ZARV data file."));
+    EXPECT_TRUE(screen.Command_OK->isDefault()) << "Enter closes";
+    EXPECT_EQ(screen.Command_OK->toolTip(), "Close this screen");
+    EXPECT_EQ(screen.Command_Print->text(), "&Print");
+    EXPECT_EQ(screen.Command_OK->text(), "&Close");
     EXPECT_EQ(screen.Label_FolioCount->text(), "There is 1 Duplicate Folio in the file");
     // The run names the file the repeats are in.
     screen.setDataFile(QStringLiteral("/data/agency/Zarvdata.csv"));
@@ -87,44 +82,36 @@ TEST_F(DuplicateFoliosTest, OneDuplicateIsOneLine)
     EXPECT_EQ(screen.Label_FolioCount->text(), "There is 1 Duplicate Folio in Zarvdata.csv");
     EXPECT_EQ(listLines(screen), QStringList{"0001   01 701 123-456-789          OWNER A                             1.00 "
                                              "LOT 1                            "});
-    const auto rows = rowsOf("SELECT * FROM Detail");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0]["FOLIO_DISP"].toString(), "123-456-789");
-    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 1);
-    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1");
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail", {"FOLIO_DISP", "PAYMENT", "LEGAL"}),
+              QStringList({"123-456-789", "1", "LOT 1"}));
+
+    ui().expectModal("DuplicateFolios", [](QDialog& d) { d.findChild<QPushButton*>("Command_OK")->click(); });
+    ui::ui().showModal(screen);
+    EXPECT_FALSE(screen.isVisible());
 }
 
-TEST_F(DuplicateFoliosTest, RepeatsOfOneAnotherAreAllStored)
+// Every listed repeat is stored for the report, repeats of one another too,
+// each value cut to its column; the list shows what the load met.
+TEST_F(DuplicateFoliosTest, EveryListedRepeatIsStoredCutToItsColumns)
 {
     ResetDupFolios();
     DupFolios[0] = entry("0001", "SAME", 5);
     DupFolios[1] = entry("0001", "SAME", 5);
-    DupFolioCount = 2;
+    DupFolioRow& r = DupFolios[2] = entry("0001", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", 5,
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    r[dfNumber] = "ABCDEFGHIJKLMNO";
+    r[dfJur] = "7011";
+    DupFolioCount = 3;
     DupFoliosFound = true;
     DuplicateFolios screen;
     const QStringList lines = listLines(screen);
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], lines[1]);
-    EXPECT_EQ(columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO"), QStringList({" 0", " 1"}));
-}
-
-TEST_F(DuplicateFoliosTest, TheRefillCutsEachValueToItsColumn)
-{
-    ResetDupFolios();
-    DupFolioRow r = entry("0001", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-    r[dfNumber] = "ABCDEFGHIJKLMNO";
-    r[dfJur] = "7011";
-    DupFolios[0] = r;
-    DupFolioCount = 1;
-    DuplicateFolios screen;
-    const auto rows = rowsOf("SELECT * FROM Detail");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0]["NAME"].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
-    EXPECT_EQ(rows[0]["LEGAL"].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
-    EXPECT_EQ(rows[0]["NUMBER"].toString(), "ABCDEFGHIJKL");
-    EXPECT_EQ(rows[0]["JUR"].toString(), "701");
-    // The list shows what the load met.
-    EXPECT_TRUE(listLines(screen)[0].contains(" 7011 "));
+    EXPECT_TRUE(lines[2].contains(" 7011 "));
+    EXPECT_EQ(columnOf("SELECT FOLIO FROM Detail ORDER BY rowid", "FOLIO"), QStringList({" 0", " 1", " 2"}));
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail WHERE FOLIO = ' 2'", {"NAME", "LEGAL", "NUMBER", "JUR"}),
+              QStringList({"ABCDEFGHIJKLMNOPQRSTUVWXY", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", "ABCDEFGHIJKL",
+                           "701"}));
 }
 
 // Each value stands under its heading, whatever the folio's mask; amounts show
@@ -158,30 +145,6 @@ TEST(DupFolioListLine, EveryValueStandsUnderItsHeadingWithTwoDecimals)
         EXPECT_EQ(line.left(end).section(' ', -1), c.paymentShown) << c.payment;
         EXPECT_EQ(line.mid(heading.indexOf("Legal Description"), 6), "LOT 1 ");
     }
-}
-
-TEST_F(DuplicateFoliosTest, ControlsCarryTheirTexts)
-{
-    loadWithRepeats(1);
-    DuplicateFolios screen;
-    EXPECT_EQ(screen.Label2->text(), DupFolioListHeading());
-    EXPECT_TRUE(screen.Label1->text().startsWith("There are duplicate folios in the ZARV data file."));
-    EXPECT_EQ(screen.Command_Print->text(), "&Print");
-    EXPECT_EQ(screen.Command_OK->text(), "&Close");
-    EXPECT_EQ(screen.Command_OK->toolTip(), "Close this screen");
-    EXPECT_TRUE(screen.Command_OK->isDefault()) << "Enter closes";
-    EXPECT_TRUE(screen.Label2->font().fixedPitch() || screen.Label2->font().styleHint() == QFont::TypeWriter);
-}
-
-TEST_F(DuplicateFoliosTest, CloseEndsTheModalScreen)
-{
-    loadWithRepeats(1);
-    ui().expectModal("DuplicateFolios", [](QDialog& d) {
-        d.findChild<QPushButton*>("Command_OK")->click();
-    });
-    DuplicateFolios screen;
-    ui::ui().showModal(screen);
-    EXPECT_FALSE(screen.isVisible());
 }
 
 TEST_F(DuplicateFoliosTest, PrintWritesTheReportAndSaysWhere)

@@ -4,12 +4,8 @@
 // the form, or the file is refused naming its line.
 #include "payfile_support.h"
 
-#include "platform/files/textdecoder.h"
-#include "platform/files/textfile.h"
-
 #include <QDialog>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -23,40 +19,8 @@ const QStringList kFile = {
     "#M1,NU\u00D1EZ,01,701,#123-456-789,1234.50,A,1234.50,0.00,0.00,0.00,LOT 1",
     "#M2,M\u00DCLLER,01,701,#987-654-321,10.00,B,0.00,10.00,0.00,0.00,LOT 2"};
 
-// The file's lines separated by sep, the amounts of payment lines and totals
-// with a decimal comma when asked.
-QStringList separated(QStringList lines, QChar sep, bool decimalCommas)
-{
-    static const QRegularExpression amount(QStringLiteral("^(\\d+)\\.(\\d+)$"));
-    for (QString& l : lines) {
-        QStringList fields = l.split(u',');
-        if (decimalCommas && (l.startsWith(u'#') || l.startsWith(QStringLiteral("Payment Amount"))))
-            for (QString& f : fields)
-                f.replace(amount, QStringLiteral("\\1,\\2"));
-        l = fields.join(sep);
-    }
-    return lines;
-}
-
-QByteArray utf16(const QStringList& lines)
-{
-    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
-
-QByteArray macRoman(const QStringList& lines)
-{
-    return fs::encodeMacRoman(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-}
-
-class IntakeTest : public DeTest {
+class IntakeTest : public PayFileTest {
 protected:
-    QString file() const { return path(QStringLiteral("Zarvdata.csv")); }
-    bool load(const QByteArray& bytes)
-    {
-        writeFile(QStringLiteral("Zarvdata.csv"), bytes);
-        return Csv2Mdb(file());
-    }
     static std::vector<QVariantMap> tables()
     {
         std::vector<QVariantMap> rows = rowsOf("SELECT * FROM Detail ORDER BY NUMBER");
@@ -68,11 +32,6 @@ protected:
         for (QVariantMap& r : rows)
             r.remove(QStringLiteral("ID"));
         return rows;
-    }
-    QByteArray save()
-    {
-        EXPECT_TRUE(Mdb2Csv(QStringLiteral("2024"), path("saved.csv"), path("saved.bak")).ok);
-        return readFile(path("saved.csv"));
     }
 };
 
@@ -95,9 +54,9 @@ TEST_F(IntakeTest, EveryFormAClerksToolWritesLoadsAsTheSameDataAfterTheScreenNam
          {"Field separator: The fields are separated by semicolons (;)",
           "Decimal mark, line 15: Amounts are written with a decimal comma"}},
         {"semicolons, decimal points", fileBytes(separated(kFile, u';', false)), {"semicolons (;)"}},
-        {"Excel's Unicode Text", utf16(separated(kFile, u'\t', false)),
+        {"Excel's Unicode Text", utf16Bytes(separated(kFile, u'\t')),
          {"Character set, line 9: The file is read as UTF-16", "Field separator: The fields are separated by tabs"}},
-        {"CSV (Macintosh)", macRoman(kFile),
+        {"CSV (Macintosh)", macRomanBytes(kFile),
          {QStringLiteral("Character set, line 9: The file is read as Mac Roman; it will be written back in "
                          "Windows-1252. (as read \"Name1:,CR\u0192DIT FONCIER\", stored \"Name1:,CR\u00C9DIT "
                          "FONCIER\")")}},

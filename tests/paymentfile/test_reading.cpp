@@ -8,16 +8,8 @@
 
 namespace {
 
-class ReadingTest : public DeTest {
+class ReadingTest : public PayFileTest {
 protected:
-    bool load(const QByteArray& bytes) { return Csv2Mdb(writeFile(QStringLiteral("Zarvdata.csv"), bytes)); }
-    QByteArray save()
-    {
-        EXPECT_TRUE(Mdb2Csv(columnOf("SELECT Year FROM ZarvSystem", "Year").value(0), path("Saved.csv"),
-                            path("Saved.bak"))
-                        .ok);
-        return readFile(path("Saved.csv"));
-    }
     // Lines 1 to 11; the first payment line is line 12.
     static QStringList start(const QString& name1 = QStringLiteral("ACME BANK"))
     {
@@ -25,23 +17,19 @@ protected:
                 "PAYMENT GROUP INFORMATION", "Agency #,0001", "Name1:," + name1, "",
                 "PAYMENT DETAIL INFORMATION", kPaymentHeading};
     }
-    static QByteArray utf8(const QStringList& lines, const char* end = "\r\n")
-    {
-        QByteArray out;
-        for (const QString& l : lines)
-            out += l.toUtf8() + end;
-        return out;
-    }
-    // Expects the load to be refused with one critical message holding every
-    // part, before anything is stored unless told that earlier lines were.
+    // Expects the load to be refused with one critical message under the
+    // program's title holding every part (no report of an unexpected error),
+    // before anything is stored unless told that earlier lines were.
     void expectRefusal(const QByteArray& bytes, const QStringList& parts, const char* what, bool storedBefore = false)
     {
-        ui().expectBox(ui::ExpectedBox{ui::containing(parts.front()), ui::Answer::OK, ui::Icon::Critical, {}, {}});
+        ui().expectBox(ui::ExpectedBox{ui::containing(parts.front()), ui::Answer::OK, ui::Icon::Critical,
+                                       ui::Buttons::OK, ui::UiServices::appTitle()});
         EXPECT_FALSE(load(bytes)) << what;
         ASSERT_FALSE(ui().boxes().empty()) << what;
         const QString prompt = ui().boxes().back().prompt;
         for (const QString& part : parts)
             EXPECT_TRUE(prompt.contains(part)) << what << ": " << prompt.toStdString();
+        EXPECT_FALSE(prompt.contains(QStringLiteral("Unexpected error"))) << what;
         if (!storedBefore) {
             EXPECT_TRUE(rowsOf("SELECT * FROM Detail").empty()) << what;
         }
@@ -62,8 +50,8 @@ TEST_F(ReadingTest, AUtf8FileWithOrWithoutAMarkIsReadAsUtf8AndSavedInTheCodePage
     QByteArray first;
     const std::pair<QByteArray, const char*> forms[] = {
         {cp1252, nullptr},
-        {utf8(lines), "Character set, line 8: The file is read as UTF-8"},
-        {"\xEF\xBB\xBF" + utf8(lines, "\n") + "\x1A", "The file is read as UTF-8 (with a byte-order mark)"}};
+        {utf8Bytes(lines), "Character set, line 8: The file is read as UTF-8"},
+        {"\xEF\xBB\xBF" + utf8Bytes(lines, "\n") + "\x1A", "The file is read as UTF-8 (with a byte-order mark)"}};
     for (const auto& [bytes, said] : forms) {
         // Read as UTF-8, and said once, before anything is stored.
         if (said)
@@ -124,15 +112,22 @@ TEST_F(ReadingTest, CalcCopiesOfTheSampleSaveBackToTheSample)
     }
 }
 
-// Read as UTF-8, a file may hold a character the payment file cannot: the load
-// names every such line, mark or no mark.
-TEST_F(ReadingTest, AUtf8FileWithoutAMarkHoldingACharacterTheCodePageLacksIsRefusedNamingTheLine)
+// Read as UTF-8, a file may hold characters the payment file's code page cannot
+// (or, with a mark, bytes that are no UTF-8): a save would turn them into "?".
+// The load names each such line and what it holds, mark or no mark, and loads
+// nothing; a line the code page can hold is not named.
+TEST_F(ReadingTest, AUtf8FileHoldingACharacterTheCodePageLacksIsRefusedNamingTheLines)
 {
-    expectRefusal(utf8(start(QStringLiteral("SNOW \u2603 BANK"))
-                       << QStringLiteral("#M1,NU\u00D1EZ,01,701,#1,5.00,A,5.00,0,0,0,")
-                       << QStringLiteral("#M2,\u03A9MEGA,01,701,#2,5.00,A,5.00,0,0,0,")),
-                  {QStringLiteral("line 8 holds \"\u2603\""), QStringLiteral("line 13 holds \"\u03A9\"")},
-                  "UTF-8 without a mark");
+    const QByteArray bytes = utf8Bytes(start(QStringLiteral("SNOW \u2603 BANK,,"))
+                                       << QStringLiteral("#M1,J\u00D6RG \u0160IMEK,01,701,#1,5.00,A,5.00,0,0,0,")
+                                       << QStringLiteral("#M2,\u03A9MEGA \U0001F600 \u03A9,01,701,#2,5.00,A,5.00,0,0,0,"));
+    const QStringList named{QStringLiteral("line 8 holds \"\u2603\": Name1:,SNOW \u2603 BANK,,"),
+                            QStringLiteral("line 13 holds \"\u03A9\" \"\U0001F600\": #M2,\u03A9MEGA"),
+                            QStringLiteral("cannot hold; they would be lost")};
+    expectRefusal(bytes, named, "UTF-8 without a mark");
+    expectRefusal("\xEF\xBB\xBF" + bytes + "#M3,CAF\xE9,01,701,#3,5.00,A,5.00,0,0,0,\r\n",
+                  QStringList(named) << QStringLiteral("line 14 holds \"\uFFFD\": #M3,CAF\uFFFD,"), "with a mark");
+    EXPECT_FALSE(ui().boxes().back().prompt.contains(QStringLiteral("line 12")));
 }
 
 // Excel in many countries separates with ";", and LibreOffice offers Tab: such
@@ -181,29 +176,25 @@ TEST_F(ReadingTest, AnUnclosedQuoteIsRefusedNamingTheLineAndADoubledQuoteIsOneQu
 
     ASSERT_TRUE(load(fileBytes(start() << "#M1,\"SMITH \"\"JR\"\", JOHN\",01,701,#310-442-187,150.00,A,150.00,"
                                           "0.00,0.00,-25.00,\"LOT 1, \"\"B\"\"\"")));
-    const auto rows = rowsOf("SELECT * FROM Detail");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0]["NAME"].toString(), "SMITH JR JOHN");
-    EXPECT_EQ(rows[0]["CD"].toString(), "01");
-    EXPECT_EQ(rows[0]["FOLIO"].toString(), "000000000310442187");
-    EXPECT_EQ(rows[0]["PAYMENT"].toDouble(), 150);
-    EXPECT_EQ(rows[0]["DELQ"].toDouble(), -25);
-    EXPECT_EQ(rows[0]["LEGAL"].toString(), "LOT 1 B");
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail", {"NAME", "CD", "FOLIO", "PAYMENT", "DELQ", "LEGAL"}),
+              QStringList({"SMITH JR JOHN", "01", "000000000310442187", "150", "-25", "LOT 1 B"}));
 }
 
-// A line of nothing but Ctrl-Z, blanks and commas is a blank line wherever it
-// stands; at the very end of the file Ctrl-Z is the old end-of-file mark.
+// A line of nothing but Ctrl-Z, blanks, tabs, commas and empty quotes (a
+// spreadsheet's empty row) is a blank line wherever it stands, and the group
+// goes on after it; at the very end of the file Ctrl-Z is the old end-of-file
+// mark.
 TEST_F(ReadingTest, ALineOfCtrlZBlanksAndCommasIsBlankWhereverItStands)
 {
     const QByteArray body = fileBytes(start() << "#M1,OWNER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,-25.00,LOT 1");
-    for (const QByteArray& tail : {QByteArray("\x1A\r\n\r\n"), QByteArray("\x1A\r\n"), QByteArray(" \x1A,\x1A ,\n\x1A"), QByteArray("\x1A\x1A"),
-                                   QByteArray("\x1A\x1A\n#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,\n")}) {
+    const QByteArray m2 = "#M2,OTHER,01,701,#2,1.00,A,1.00,0,0,0,\n";
+    for (const QByteArray& tail : {QByteArray("\x1A\r\n\r\n"), QByteArray("\x1A\r\n"), QByteArray(" \x1A,\x1A ,\n\x1A"),
+                                   QByteArray("\x1A\x1A"), "\x1A\x1A\n" + m2, ",,,,,,,,,,,\n  \t , ,\n\t\n\"\",\"\"\n" + m2}) {
         ASSERT_TRUE(load(body + tail)) << tail.toHex().toStdString();
         EXPECT_FALSE(DupFoliosFound);
-        QStringList want{"M1"};
-        if (tail.contains("#M2"))
-            want << "M2";
+        const QStringList want = tail.contains("#M2") ? QStringList({"M1", "M2"}) : QStringList{"M1"};
         EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), want) << tail.toHex().toStdString();
+        EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList{QString::number(want.size())});
     }
 }
 

@@ -13,20 +13,9 @@ namespace {
 
 DetailReportRow row(const QString& name, double payment)
 {
-    DetailReportRow r;
-    r.cd = "01";
-    r.jur = "701";
-    r.folioDisp = "123-456-789";
-    r.name = name;
-    r.number = "M12345";
-    r.abc = "B";
-    r.legal = "LOT 1 PLAN 2";
-    r.grossTax = 1700;
-    r.regGrant = 1500;
-    r.addGrant = 1225.5;
-    r.delq = -25.1;
-    r.payment = payment;
-    return r;
+    return {.cd = "01", .jur = "701", .folioDisp = "123-456-789", .name = name, .number = "M12345",
+            .abc = "B", .legal = "LOT 1 PLAN 2", .grossTax = 1700, .regGrant = 1500, .addGrant = 1225.5,
+            .delq = -25.1, .payment = payment};
 }
 
 // The words of a line, in order.
@@ -35,17 +24,16 @@ QStringList words(const QString& line)
     return line.split(QRegularExpression(" {2,}"), Qt::SkipEmptyParts);
 }
 
-TEST(DetailReport, EachPaymentIsABlockOfThreeLines)
+// Each payment is a block of three lines whose amounts, of every width, end in
+// the same column.
+TEST(DetailReport, EachPaymentIsABlockOfThreeLinesWithItsAmountsInColumns)
 {
     const QStringList lines = DetailReport::blockLines(row("OWNER NAME", 1234567.5));
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(words(lines[0]), QStringList({"01 701 123-456-789", "1,700.00", "-25.10", "1,234,567.50"}));
     EXPECT_EQ(words(lines[1]), QStringList({"OWNER NAME", "M12345", "1,500.00", "B"}));
     EXPECT_EQ(words(lines[2]), QStringList({"LOT 1 PLAN 2", "1,225.50"}));
-}
 
-TEST(DetailReport, AmountsOfEveryWidthEndInTheSameColumn)
-{
     const QStringList small = DetailReport::blockLines(row("A", 0));
     const QStringList large = DetailReport::blockLines(row("A", 99999999.99));
     EXPECT_TRUE(small[0].endsWith(" 0.00"));

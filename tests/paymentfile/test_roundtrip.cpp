@@ -2,9 +2,6 @@
 // tables that write the same bytes again, over many generated files.
 #include "payfile_support.h"
 
-#include "platform/files/textdecoder.h"
-#include "platform/files/textfile.h"
-
 #include <QRegularExpression>
 
 #include <map>
@@ -201,7 +198,6 @@ TEST_F(RoundTripTest, WhatOtherProgramsMakeOfAWrittenFileReadsAsTheSameDataOrIsR
         Utf8, Utf8WithMark, CtrlZLines, Semicolons, Tabs, UnclosedQuote, MacRoman, Utf16Tabs, EmptyLines,
         ExtraField, SemicolonsAndDecimalCommas, kForms
     };
-    static const QRegularExpression amount(QStringLiteral("^(-?\\d+)\\.(\\d+)$"));
     for (int seed = 1; seed <= 3 * kForms; ++seed) {
         std::mt19937 rng(static_cast<unsigned>(7000 + seed));
         const Form form = Form(seed % kForms);
@@ -211,77 +207,52 @@ TEST_F(RoundTripTest, WhatOtherProgramsMakeOfAWrittenFileReadsAsTheSameDataOrIsR
         // Each seed's file is new: the last seed's, as another program left it, would be kept as a copy received.
         QFile::remove(file(0));
         const QByteArray written = save(0, content.year);
-        QList<QByteArray> lines = written.split('\n');
-        lines.removeLast();   // after the last line end
-        const bool beyondAscii = fs::decodeCp1252(written) != QString::fromLatin1(written) ||
-                                 std::any_of(written.begin(), written.end(), [](char c) { return c & 0x80; });
+        QStringList lines = crlfLines(written);
+        const bool beyondAscii = std::any_of(written.begin(), written.end(), [](char c) { return c & 0x80; });
 
         QString refusalNames;   // empty: read as the same data
         QString shown;          // the finding the intake screen must show; empty: no screen
-        const auto separated = [&lines](char sep, bool decimalCommas) {
-            for (QByteArray& l : lines) {
-                QList<QByteArray> fields = l.split(',');
-                if (decimalCommas) {
-                    for (QByteArray& f : fields) {
-                        const auto m = amount.match(QString::fromLatin1(f));
-                        if (m.hasMatch() && (l.startsWith('#') || l.startsWith("Payment Amount")))
-                            f = (m.captured(1) + QLatin1Char(',') + m.captured(2)).toLatin1();
-                    }
-                }
-                l = fields.join(sep);
-            }
-        };
-        QByteArray bytes;
+        QByteArray tail;        // after the last line end
         switch (form) {
-        case Utf8:
         case Utf8WithMark:
-            for (QByteArray& l : lines)
-                l = fs::decodeCp1252(l).toUtf8();
-            if (form == Utf8WithMark)
-                lines.front().prepend("\xEF\xBB\xBF");
-            if (beyondAscii)
-                shown = QStringLiteral("The file is read as UTF-8");
-            break;
+            lines.front().prepend(QChar(0xFEFF));
+            [[fallthrough]];
+        case Utf8:
         case MacRoman:
-            for (QByteArray& l : lines)
-                l = fs::encodeMacRoman(fs::decodeCp1252(l));
             if (beyondAscii)
-                shown = QStringLiteral("The file is read as Mac Roman");
+                shown = form == MacRoman ? QStringLiteral("The file is read as Mac Roman")
+                                         : QStringLiteral("The file is read as UTF-8");
             break;
         case CtrlZLines: {
-            const char* blanks[] = {"\x1A\r", "\x1A,\x1A \r", " ,,\x1A\r"};
+            const char* blanks[] = {"\x1A", "\x1A,\x1A ", " ,,\x1A"};
             for (int k = 0; k < 3; ++k)
-                lines.insert(1 + qsizetype(rng() % lines.size()), blanks[rng() % 3]);
-            lines.append("\x1A");
+                lines.insert(1 + qsizetype(rng() % lines.size()), QLatin1String(blanks[rng() % 3]));
+            tail = "\x1A";
             break;
         }
         case EmptyLines:
             for (int k = 0; k < 3; ++k)
-                lines.insert(qsizetype(rng() % lines.size()), "\r");
-            if (lines.front() == "\r")
+                lines.insert(qsizetype(rng() % lines.size()), QString());
+            if (lines.front().isEmpty())
                 shown = QStringLiteral("Line passed over, line 1:");
             break;
         case Semicolons:
         case Tabs:
-            if (written.contains(','))
-                shown = form == Tabs ? QStringLiteral("separated by tabs") : QStringLiteral("separated by semicolons");
-            separated(form == Tabs ? '\t' : ';', false);
-            break;
         case SemicolonsAndDecimalCommas:
             if (written.contains(','))
-                shown = QStringLiteral("separated by semicolons");
-            separated(';', true);
+                shown = form == Tabs ? QStringLiteral("separated by tabs") : QStringLiteral("separated by semicolons");
+            lines = separated(lines, form == Tabs ? u'\t' : u';', form == SemicolonsAndDecimalCommas);
             break;
         case Utf16Tabs:
-            separated('\t', false);
+            lines = separated(lines, u'\t');
             shown = QStringLiteral("The file is read as UTF-16");
             break;
         case UnclosedQuote:
         case ExtraField:
             for (qsizetype i = 0; i < lines.size(); ++i) {
-                if (!lines[i].startsWith('#'))
+                if (!lines[i].startsWith(u'#'))
                     continue;
-                const QList<QByteArray> fields = lines[i].split(',');
+                const QStringList fields = lines[i].split(u',');
                 // An extra field among the codes and amounts, where no text field can have taken it.
                 const int f = form == ExtraField ? 3 + int(rng() % 8) : int(rng() % fields.size());
                 qsizetype at = 0;
@@ -289,25 +260,24 @@ TEST_F(RoundTripTest, WhatOtherProgramsMakeOfAWrittenFileReadsAsTheSameDataOrIsR
                     at += fields[k].size() + 1;
                 if (form == ExtraField) {
                     // A value typed with a comma and no quotes.
-                    lines[i].insert(at, "X,");
+                    lines[i].insert(at, QStringLiteral("X,"));
                     refusalNames = QStringLiteral("holds 13 fields where a payment has 12");
                     break;
                 }
                 // A quote before a field of the first payment line, never closed.
-                lines[i].insert(at, '"');
-                refusalNames = QStringLiteral("line %1: ").arg(i + 1) + fs::decodeCp1252(lines[i].chopped(1));
+                lines[i].insert(at, u'"');
+                refusalNames = QStringLiteral("line %1: ").arg(i + 1) + lines[i];
                 break;
             }
             break;
         case kForms:
             break;
         }
-        bytes = lines.join('\n');
-        if (form == Utf16Tabs) {
-            const QString text = fs::decodeCp1252(bytes);
-            bytes = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        }
-        writeFile("Zarvdata0.csv", bytes);
+        const QByteArray bytes = form == Utf16Tabs ? utf16Bytes(lines)
+                                 : form == MacRoman ? macRomanBytes(lines)
+                                 : form == Utf8 || form == Utf8WithMark ? utf8Bytes(lines)
+                                                                        : fileBytes(lines);
+        writeFile("Zarvdata0.csv", bytes + tail);
 
         if (!refusalNames.isEmpty()) {
             ui().expectBox(ExpectedBox{ui::containing(refusalNames), Answer::OK, Icon::Critical, {}, {}});

@@ -76,8 +76,8 @@ TEST_F(SaveTest, WritesTheLayoutExactly)
     EXPECT_EQ(savedLines(), want);
 
     // The rows hold what was written.
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail WHERE NUMBER = 'M1'", "NAME"), QStringList{"OWNER AS"});
-    EXPECT_EQ(columnOf("SELECT LEGAL FROM Detail WHERE NUMBER = 'M1'", "LEGAL"), QStringList{"LOT 1 PLAN 2"});
+    EXPECT_EQ(onlyRowOf("SELECT * FROM Detail WHERE NUMBER = 'M1'", {"NAME", "LEGAL"}),
+              QStringList({"OWNER AS", "LOT 1 PLAN 2"}));
     // The stored counts are neither written nor changed.
     EXPECT_EQ(columnOf("SELECT FOLIO_CNT FROM \"Group\"", "FOLIO_CNT"), QStringList({"0", "0"}));
 }
@@ -88,6 +88,7 @@ TEST_F(SaveTest, EmptyTablesGiveTheShortestFile)
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.total, 0);
     EXPECT_EQ(readFile(target()), QByteArray("ZARV DATA FOR YEAR 2024\r\n\r\nFOLIO MASK INFORMATION\r\n\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(backup()));   // a new file has nothing to back up
 }
 
 // A file of masks only holds no line of fields: a mask that happens to hold a
@@ -267,20 +268,16 @@ TEST_F(SaveTest, TheOldFileGoesToTheBackupFirst)
     EXPECT_EQ(strayFiles(), QStringList({"Zarvdata.bak", "Zarvdata.csv", older, "Zarvdata.received.csv"}));
 }
 
-TEST_F(SaveTest, ANewOrEmptyFileHasNothingToBackUp)
+// The backup takes the old file only when it holds something: an empty file
+// leaves the backup as it was, and an empty backup is replaced.
+TEST_F(SaveTest, TheBackupTakesTheOldFileOnlyWhenItHoldsSomething)
 {
-    ASSERT_TRUE(save().ok);
-    EXPECT_FALSE(QFileInfo::exists(backup()));
-
     writeFile("Zarvdata.csv", QByteArray());
     writeFile("Zarvdata.bak", QByteArray("KEPT\r\n"));
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(readFile(backup()), QByteArray("KEPT\r\n"));
     EXPECT_FALSE(readFile(target()).isEmpty());
-}
 
-TEST_F(SaveTest, AnEmptyBackupIsReplacedByTheCopy)
-{
     writeFile("Zarvdata.csv", "OLD\r\n");
     writeFile("Zarvdata.bak", QByteArray());
     ASSERT_TRUE(save().ok);
@@ -352,7 +349,7 @@ TEST(PaymentYearAccepted, FourDigitsFrom2000ToNextYear)
 
 // ---------------------------------------------------------------- failed saves
 
-TEST_F(SaveTest, ATargetThatIsAFolderFailsWithAMessageAndChangesNothing)
+TEST_F(SaveTest, ATargetThatIsAFolderOrInNoFolderFailsWithAMessageAndChangesNothing)
 {
     QDir().mkpath(target());
     addGroup("0001", "0001");
@@ -368,13 +365,10 @@ TEST_F(SaveTest, ATargetThatIsAFolderFailsWithAMessageAndChangesNothing)
                              " is as it was.");
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"A, B"});
     EXPECT_EQ(strayFiles(), QStringList{"Zarvdata.csv"});
-}
 
-TEST_F(SaveTest, AMissingFolderFailsWithAMessage)
-{
+    // So does a folder that is not there.
     expectFailure(" could not be saved: ");
-    const SaveResult r = Mdb2Csv("2024", path("no/such/folder/Zarvdata.csv"), path("no/such/folder/Zarvdata.bak"));
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(Mdb2Csv("2024", path("no/such/folder/Zarvdata.csv"), path("no/such/folder/Zarvdata.bak")).ok);
     EXPECT_TRUE(lastBox().contains("no/such/folder/Zarvdata.csv")) << lastBox().toStdString();
 }
 

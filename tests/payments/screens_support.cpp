@@ -23,11 +23,9 @@ const QString kHeading = QStringLiteral(
 
 double groupValue(const QString& mortco, const char* field)
 {
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\""), db::LockType::ReadOnly);
-    rs.open();
-    rs.find(QStringLiteral("MORTCO = '") + mortco + QStringLiteral("'"));
-    EXPECT_FALSE(rs.eof()) << "no group " << mortco.toStdString();
-    return rs.eof() ? -1 : rs.number(QLatin1String(field));
+    const QStringList value = columnOf("SELECT * FROM \"Group\" WHERE MORTCO = '" + mortco + "'", field);
+    EXPECT_EQ(value.size(), 1) << "no group " << mortco.toStdString();
+    return value.isEmpty() ? -1 : value.front().toDouble();
 }
 
 } // namespace
@@ -113,27 +111,15 @@ double ScreensTest::totalPay(const QString& mortco) const
 
 QStringList ScreensTest::storedPayments(const QString& mortco) const
 {
-    db::Recordset rs(&DE().Zarv,
-                     QStringLiteral("SELECT * FROM Detail WHERE MORTCO = '") + mortco + QStringLiteral("' ORDER BY NAME"),
-                     db::LockType::ReadOnly);
-    rs.open();
     QStringList out;
-    for (; !rs.eof(); rs.moveNext()) {
-        out << rs.text(QStringLiteral("NAME")) + u' ' + rs.text(QStringLiteral("PAYMENT")) + u' ' +
-                   rs.text(QStringLiteral("ABC"));
-    }
+    for (const QVariantMap& row : rowsOf("SELECT * FROM Detail WHERE MORTCO = '" + mortco + "' ORDER BY NAME"))
+        out << fieldsOf(row, {"NAME", "PAYMENT", "ABC"}).join(u' ');
     return out;
 }
 
-double ScreensTest::sumOfPayments(const QString& mortco) const
+QStringList ScreensTest::storedPayment(const QString& where, const QStringList& fields)
 {
-    db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM Detail WHERE MORTCO = '") + mortco + u'\'',
-                     db::LockType::ReadOnly);
-    rs.open();
-    double sum = 0;
-    for (; !rs.eof(); rs.moveNext())
-        sum += rs.number(QStringLiteral("PAYMENT"));
-    return sum;
+    return onlyRowOf("SELECT * FROM Detail WHERE " + where, fields);
 }
 
 void ScreensTest::clickRow(ui::RecordsetGrid* grid, int row)
@@ -172,7 +158,12 @@ void ScreensTest::openList(Group& screen, const QString& mortco, const std::func
 
 QStringList ScreensTest::listNames(Detail& list)
 {
-    ui::RecordsetModel* model = list.TDBGrid->recordsetModel();
+    return gridNames(list.TDBGrid);
+}
+
+QStringList ScreensTest::gridNames(ui::RecordsetGrid* grid)
+{
+    ui::RecordsetModel* model = grid->recordsetModel();
     QStringList names;
     for (int row = 0; row < model->rowCount(); ++row)
         names << model->cellText(row, 4);

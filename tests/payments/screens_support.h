@@ -2,6 +2,7 @@
 // A payment run's tables loaded from a small payment file, and a clerk who
 // works the payment screens offscreen: selects a group, opens the list, types
 // into boxes, clicks and answers the screens that come up.
+#include "env/tablerows.h"
 #include "env/testenv.h"
 #include "clerk.h"
 
@@ -68,7 +69,8 @@ protected:
     double totalPay(const QString& mortco) const;
     // The payments of a group as stored, "NAME PAYMENT ABC" each, by name.
     QStringList storedPayments(const QString& mortco) const;
-    double sumOfPayments(const QString& mortco) const;
+    // The named fields of the one payment the condition picks, as stored.
+    static QStringList storedPayment(const QString& where, const QStringList& fields);
 
     // Moves the group grid to the group of the agency as the clerk's click would.
     void chooseGroup(Group& screen, const QString& mortco);
@@ -76,8 +78,9 @@ protected:
     static void clickRow(ui::RecordsetGrid* grid, int row);
     // Select on the group screen with a script for the payment list that must close it.
     void openList(Group& screen, const QString& mortco, const std::function<void(Detail&)>& script);
-    // The names of the payment list's rows, top to bottom.
+    // The names of the payment list's rows (or a grid's of payments), top to bottom.
     static QStringList listNames(Detail& list);
+    static QStringList gridNames(ui::RecordsetGrid* grid);
     static QString currentName(Detail& list);
 
     // Expects the screen next and runs the script on it, activated, after

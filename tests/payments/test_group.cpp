@@ -24,7 +24,14 @@ using namespace zarv::test;
 
 namespace {
 
-class GroupTest : public ScreensTest {};
+class GroupTest : public ScreensTest {
+protected:
+    // The agency's stored values.
+    static QStringList stored(const char* mortco, const QStringList& fields)
+    {
+        return onlyRowOf(QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '") + mortco + '\'', fields);
+    }
+};
 
 TEST_F(GroupTest, OpensOnTheFirstGroupWithTheGrandTotal)
 {
@@ -50,19 +57,13 @@ TEST_F(GroupTest, OpensOnTheFirstGroupWithTheGrandTotal)
                                      "Address 5", "Address 6", "Due Date"}));
 }
 
-TEST_F(GroupTest, ShowsTheYearOfOldData)
+TEST_F(GroupTest, ShowsTheYearOfOldDataAndGroupsLargeTotals)
 {
-    load(sampleGroups(), QStringLiteral("2019"));
+    load({{QStringLiteral("0001"), QStringLiteral("0001"), {paymentLine("1", "A", "01", "701", "1", "1234567.5")}}},
+         QStringLiteral("2019"));
     Group screen;
     EXPECT_FALSE(screen.Frame_Historical->isHidden());
     EXPECT_EQ(screen.Label_Historical_Year->text(), "2019");
-}
-
-TEST_F(GroupTest, LargeTotalsAreGrouped)
-{
-    load({{QStringLiteral("0001"), QStringLiteral("0001"),
-           {paymentLine("1", "A", "01", "701", "1", "1234567.5")}}});
-    Group screen;
     EXPECT_EQ(screen.Label_Total->text(), "1,234,567.50");
 }
 
@@ -147,11 +148,7 @@ TEST_F(GroupTest, TheAgencyScreenStoresItsEditsOnOkAndOnEnter)
         clerk::activate(&screen);
         clerk::click(screen.Command_AgencyInformation);
         EXPECT_EQ(DE().rsGroup().text("NAME1"), name);
-        db::Recordset check(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
-                            db::LockType::ReadOnly);
-        check.open();
-        EXPECT_EQ(check.text("NAME1"), name);
-        EXPECT_EQ(check.text("ADDR1"), "1 HIGH STREET");
+        EXPECT_EQ(stored("0077", {"NAME1", "ADDR1"}), QStringList({name, "1 HIGH STREET"}));
     }
     EXPECT_TRUE(screen.Command_AgencyInformation->isEnabled());
     EXPECT_FALSE(ui().isParked(&screen));
@@ -164,13 +161,7 @@ TEST_F(GroupTest, TheAgencyScreenCancelsOnEscCancelAndTheCloseBoxAskingFirstWhen
     loadSample();
     Group screen;
     chooseGroup(screen, QStringLiteral("0077"));
-    const auto storedName = [] {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
-                         db::LockType::ReadOnly);
-        rs.open();
-        return rs.text("NAME1");
-    };
-    const QString before = storedName();
+    const QStringList before = stored("0077", {"NAME1"});
     const std::function<void(Group_Agency&)> leaves[] = {
         [](Group_Agency&) { clerk::key(Qt::Key_Escape); },
         [](Group_Agency& a) { clerk::click(a.Command_Cancel); },
@@ -196,7 +187,7 @@ TEST_F(GroupTest, TheAgencyScreenCancelsOnEscCancelAndTheCloseBoxAskingFirstWhen
         });
         clerk::activate(&screen);
         clerk::click(screen.Command_AgencyInformation);
-        EXPECT_EQ(storedName(), before);
+        EXPECT_EQ(stored("0077", {"NAME1"}), before);
     }
 }
 
@@ -213,13 +204,7 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
                                                   .arg(QLatin1String(what), QString::fromUtf8(character))),
                        ui::Icon::Exclamation);
     };
-    const auto storedName = [] {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM \"Group\" WHERE MORTCO = '0077'"),
-                         db::LockType::ReadOnly);
-        rs.open();
-        return rs.text("NAME1") + QLatin1Char('|') + rs.text("ADDR6");
-    };
-    const QString before = storedName();
+    const QStringList before = stored("0077", {"NAME1", "ADDR6"});
     expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
         ui().expectBox(refused("Name", "\u03A9"));
         clerk::type(agency.Text1, QString::fromUtf8("\u03A9MEGA \u00B5"));
@@ -233,7 +218,7 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
         clerk::click(agency.Command1);
         EXPECT_TRUE(agency.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), agency.Text10);
-        EXPECT_EQ(storedName(), before);
+        EXPECT_EQ(stored("0077", {"NAME1", "ADDR6"}), before);
 
         agency.Text10->setText(QStringLiteral("FLAT 1"));
         clerk::click(agency.Command1);
@@ -241,7 +226,7 @@ TEST_F(GroupTest, TheAgencyScreenRefusesACharacterThePaymentFileCannotHold)
     });
     clerk::activate(&screen);
     clerk::click(screen.Command_AgencyInformation);
-    EXPECT_EQ(storedName(), QString::fromUtf8("\u00C9MILE \u00B5|FLAT 1"));
+    EXPECT_EQ(stored("0077", {"NAME1", "ADDR6"}), QStringList({QStringLiteral("\u00C9MILE \u00B5"), "FLAT 1"}));
 }
 
 TEST_F(GroupTest, WithSeveralRefusedBoxesTheAgencyScreenNamesTheOneTheClerkIsIn)

@@ -153,16 +153,8 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
         DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) VALUES (%1)")
                               .arg(QLatin1String(row)));
     DE().rsVerify().requery();
-    const auto stored = [] {
-        db::Recordset rs(&DE().Zarv, QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid"), db::LockType::ReadOnly);
-        rs.open();
-        QStringList rows;
-        for (; !rs.eof(); rs.moveNext())
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                rows << rs.value(i).toString();
-        return rows;
-    };
-    const QStringList before = stored();
+    const auto stored = [] { return rowsOf(QStringLiteral("SELECT * FROM VERIFY ORDER BY rowid")); };
+    const auto before = stored();
 
     Verify_Numbers list;
     struct Child {
@@ -212,35 +204,11 @@ TEST_F(KeyboardTest, EscapeOnAVerificationScreenClosesItAndTheFocusReturnsToItsO
     EXPECT_FALSE(list.isVisible());
 }
 
-TEST_F(KeyboardTest, EnterInAPaymentEditorBoxPressesOK)
-{
-    inList("0099", [&](Detail& list) {
-        expectScreen<Detail_Change>("Detail_Change", [&](Detail_Change& change) {
-            clerk::type(change.txtNAME, "EVANS JR");
-            clerk::key(Qt::Key_Return);
-            EXPECT_FALSE(change.isVisible());
-        });
-        clerk::click(list.Command_ChangeDetail);
-        expectScreen<Detail_Add>("Detail_Add", [&](Detail_Add& add) {
-            clerk::type(add.txtCD, "01");
-            clerk::type(add.txtJUR, "701");
-            clerk::type(add.txtNAME, "NEWMAN");
-            clerk::type(add.txtPAYMENT, "5");
-            clerk::key(Qt::Key_Return);
-            EXPECT_FALSE(add.isVisible());
-        });
-        clerk::click(list.Command_AddDetail);
-        clerk::activate(&list);
-        clerk::click(list.Command_Close);
-    });
-    EXPECT_EQ(storedPayments("0099"), QStringList({"EVANS JR 10 A", "NEWMAN 5 A"}));
-}
-
 // Enter on a row opens it: the groups grid opens the group's payments, the
-// payment list the payment's change screen. On a delete screen Enter keeps.
-TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
+// payment list the payment's change screen. Enter in a payment editor's box
+// presses OK; on a delete screen Enter keeps.
+TEST_F(KeyboardTest, EnterOnARowOpensItInAnEditorPressesOkAndOnADeleteScreenKeeps)
 {
-    const QStringList before = storedPayments("0042");
     chooseGroup(*group, "0042");
     clerk::activate(group.get());
     group->TDBGrid->setFocus();
@@ -250,21 +218,34 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
         list.TDBGrid->setFocus();
         expectScreen<Detail_Change>("Detail_Change", [](Detail_Change& change) {
             EXPECT_EQ(change.windowTitle(), "ZARV - Change Payment");
-            clerk::click(change.Command_Cancel);
+            clerk::type(change.txtNAME, "OWNER JR");
+            clerk::key(Qt::Key_Return);
+            EXPECT_FALSE(change.isVisible());
         });
         clerk::key(Qt::Key_Return);
+        expectScreen<Detail_Add>("Detail_Add", [](Detail_Add& add) {
+            clerk::type(add.txtCD, "01");
+            clerk::type(add.txtJUR, "701");
+            clerk::type(add.txtNAME, "NEWMAN");
+            clerk::type(add.txtPAYMENT, "5");
+            clerk::key(Qt::Key_Return);
+            EXPECT_FALSE(add.isVisible());
+        });
+        clerk::activate(&list);
+        clerk::click(list.Command_AddDetail);
         expectScreen<Detail_Delete>("Detail_Delete", [](Detail_Delete& del) {
             clerk::activate(&del);
             clerk::key(Qt::Key_Return);
             EXPECT_FALSE(del.isVisible());
         });
         clerk::click(list.Command_DeleteDetail);
-        EXPECT_EQ(ui().modalsShown(), QStringList({"Detail", "Detail_Change", "Detail_Delete"}));
+        EXPECT_EQ(ui().modalsShown(), QStringList({"Detail", "Detail_Change", "Detail_Add", "Detail_Delete"}));
         clerk::activate(&list);
         clerk::click(list.Command_Close);
     });
     clerk::key(Qt::Key_Return);
-    EXPECT_EQ(storedPayments("0042"), before);
+    EXPECT_EQ(storedPayments("0042"),
+              QStringList({"ADAMS 99.99 C", "BROWN 250.5 A", "NEWMAN 5 A", "OWNER JR 1500 B"}));
 
     DE().Zarv.execute(QStringLiteral("INSERT INTO VERIFY (ACD, MORTCO, NUMBER, CD, JUR, FOLIO) "
                                      "VALUES (' ', '1234', 'M-1', '01', '701', '000000000000000001')"));
@@ -275,8 +256,14 @@ TEST_F(KeyboardTest, EnterOnARowOpensItAndOnADeleteScreenKeeps)
     EXPECT_EQ(DE().rsVerify().recordCount(), 1) << "Enter keeps the folio";
 }
 
-TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
+// Tab walks out of the list's grid to its buttons; after a child screen the
+// focus is on the button that opened it.
+TEST_F(KeyboardTest, TabWalksOutOfTheGridAndAChildScreenGivesTheFocusBackToItsButton)
 {
+    expectScreen<Group_Agency>("Group_Agency", [](Group_Agency& agency) { clerk::click(agency.Command1); });
+    clerk::click(group->Command_AgencyInformation);
+    EXPECT_EQ(group->focusWidget(), group->Command_AgencyInformation);
+
     inList("0042", [&](Detail& list) {
         list.TDBGrid->setFocus();
         int tabs = 0;
@@ -285,15 +272,6 @@ TEST_F(KeyboardTest, TabWalksOutOfTheListsGridToItsButtons)
         EXPECT_EQ(QApplication::focusWidget(), list.Command_Close);
         clerk::click(list.Command_Close);
     });
-}
-
-TEST_F(KeyboardTest, AfterAChildScreenTheFocusIsOnTheButtonThatOpenedIt)
-{
-    expectScreen<Group_Agency>("Group_Agency", [](Group_Agency& agency) { clerk::click(agency.Command1); });
-    clerk::click(group->Command_AgencyInformation);
-    EXPECT_EQ(group->focusWidget(), group->Command_AgencyInformation);
-
-    inList("0042", [](Detail& list) { clerk::click(list.Command_Close); });
     EXPECT_EQ(group->focusWidget(), group->Command_Details);
 }
 

@@ -87,12 +87,6 @@ TEST(FolioNotice, TitleAndTextAsTheDialogShowsThem)
 
 class FolioRowsTest : public ScreensTest {};
 
-TEST_F(FolioRowsTest, TheNoticeTitleUsesTheJurisdictionsMask)
-{
-    loadSample();
-    EXPECT_EQ(FolioNoticeTitle("01", "701", FolioOf("123")), "FOLIO # 01 701 000-000-123");
-}
-
 TEST_F(FolioRowsTest, TheMatchKeyTakesAnyTypedTextLiterally)
 {
     loadSample();

@@ -37,14 +37,7 @@ protected:
         });
     }
 
-    static QStringList resultNames(Detail_Search& search)
-    {
-        ui::RecordsetModel* model = search.TDBGrid->recordsetModel();
-        QStringList names;
-        for (int row = 0; row < model->rowCount(); ++row)
-            names << model->cellText(row, 4);
-        return names;
-    }
+    static QStringList resultNames(Detail_Search& search) { return gridNames(search.TDBGrid); }
 
     // Ticks the criterion and types the text into its box.
     static void tick(QCheckBox* check, QLineEdit* box, const QString& text)

@@ -2,6 +2,8 @@
 
 #include "services/dataenvironment.h"
 
+#include <gtest/gtest.h>
+
 namespace zarv::test {
 
 void addRow(db::Recordset& rs, const Fields& fields)
@@ -59,6 +61,46 @@ void addCodes(const CodeTables& codes)
         const QVariantList c = cells(m);
         addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {c.value(0), "2024", c.value(1), c.value(2)});
     }
+}
+
+std::vector<QVariantMap> rowsOf(const QString& sql)
+{
+    db::Recordset rs(&DE().Zarv, sql, db::LockType::ReadOnly);
+    rs.open();
+    std::vector<QVariantMap> rows;
+    if (rs.recordCount() > 0) {
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            QVariantMap row;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                row.insert(rs.fieldName(i), rs.value(i));
+            rows.push_back(row);
+        }
+    }
+    rs.close();
+    return rows;
+}
+
+QStringList columnOf(const QString& sql, const QString& field)
+{
+    QStringList out;
+    for (const QVariantMap& row : rowsOf(sql))
+        out << row.value(field).toString();
+    return out;
+}
+
+QStringList fieldsOf(const QVariantMap& row, const QStringList& fields)
+{
+    QStringList out;
+    for (const QString& f : fields)
+        out << row.value(f).toString();
+    return out;
+}
+
+QStringList onlyRowOf(const QString& sql, const QStringList& fields)
+{
+    const std::vector<QVariantMap> rows = rowsOf(sql);
+    EXPECT_EQ(rows.size(), 1u) << sql.toStdString();
+    return rows.empty() ? QStringList() : fieldsOf(rows.front(), fields);
 }
 
 } // namespace zarv::test

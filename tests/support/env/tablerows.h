@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <utility>
 #include <vector>
@@ -35,5 +36,15 @@ struct CodeTables {
     QStringList masks;
 };
 void addCodes(const CodeTables& codes);
+
+// The rows of a query on Zarv.mdb, in order, field name -> value.
+std::vector<QVariantMap> rowsOf(const QString& sql);
+// One column of a query's rows.
+QStringList columnOf(const QString& sql, const QString& field);
+// The named fields of a row as texts (a number as its shortest form: 150, 12.5).
+QStringList fieldsOf(const QVariantMap& row, const QStringList& fields);
+// The named fields of the one row a query gives (a test failure when it gives
+// none or more).
+QStringList onlyRowOf(const QString& sql, const QStringList& fields);
 
 } // namespace zarv::test
