@@ -1,6 +1,6 @@
 // The add screen as a clerk works it: the boxes checked as they are left,
 // the jurisdiction list that follows the district, Save and Cancel.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
 #include "platform/data/recordset.h"
 #include "platform/text/vb.h"

@@ -1,6 +1,6 @@
 // The permanent delete screen: what it shows, where the current row lands
 // after a delete, and a delete the database refuses.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
 #include "platform/data/recordset.h"
 #include "verification/screens/Verify_Number_Add.h"

@@ -1,7 +1,7 @@
 // The rules of the folio screens that need no window: folio forms, codes,
 // the whole-form check of a new folio in its order, literal lookups and the
 // jurisdiction list that follows a district.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
 #include "platform/data/recordset.h"
 #include "verification/folioentry.h"

@@ -1,6 +1,6 @@
 // The search screen as a clerk works it: status choices and criteria, the
 // normalising of typed values, literal matching, Select moving the list.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"

@@ -59,17 +59,6 @@ protected:
     {
         static_cast<QTableView*>(w.TDBGrid)->selectRow(row);
     }
-    static QString current(const QString& field = QStringLiteral("NUMBER"))
-    {
-        db::Recordset& rs = DE().rsVerify();
-        return rs.eof() || rs.bof() ? QStringLiteral("<none>") : rs.text(field);
-    }
-    static QString storedAcd(const QString& number)
-    {
-        const std::unique_ptr<db::Recordset> rs = DE().rsVerify().clone();
-        rs->find(QStringLiteral("NUMBER = '") + number + QStringLiteral("'"));
-        return rs->eof() ? QStringLiteral("<none>") : rs->text(QStringLiteral("ACD"));
-    }
     // Change, Delete, Undelete as enabled: e.g. "-DU" for Delete and Undelete.
     static QString rowButtons(const Verify_Numbers& w)
     {
