@@ -120,6 +120,8 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
         QString shown;   // empty: no screen
     } cases[] = {
         {"the export's form", fs::encodeCp1252(joined(QStringLiteral(","), lines)), {}},
+        {"lines ended by LF", fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", "\n")), {}},
+        {"lines ended by CR", fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", "\r")), {}},
         {"empty lines at the end", fs::encodeCp1252(joined(QStringLiteral(","), lines) + "\r\n ,,\r\n,,,,\r\n"), {}},
         {"semicolons", fs::encodeCp1252(joined(QStringLiteral(";"), lines)),
          QStringLiteral("separated by semicolons")},
@@ -153,7 +155,7 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     }
     // The opening question counts records, not empty lines.
     listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
-    writeCsv(cases[1].bytes);
+    writeCsv(cases[3].bytes);
     ui().expectBox(box(ui::containing("holds 3 lines."), ui::Answer::No));
     EXPECT_FALSE(import(kOption2));
 }
@@ -188,6 +190,14 @@ TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
         ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
         EXPECT_EQ(verifyRows(), QStringList{" |1234|M-9|01|701|000000000000000009||KEPT||||||"});
     }
+    // Loaded, option 2 stores the first of each.
+    ui().expectIntake(ui::containing("Repeat, line 2"), true);
+    ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\nImport 2 deletes the 1 folio and "
+                       "puts the lines of the file in their place.\r\nReplace the list?",
+                       ui::Answer::Yes));
+    EXPECT_TRUE(import(kOption2));
+    EXPECT_EQ(verifyRows(), (QStringList{"A|1234|M-1|01|701|000000000000000001||FIRST||||||",
+                                         " |1234|M-3|03|705||12345|PID||||||"}));
 }
 
 } // namespace

@@ -603,6 +603,7 @@ TEST_F(ListTest, ImportTwoStoppedPutsTheListBackAndCountsNoLineImported)
     w->Command_Import2->click();
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
     EXPECT_EQ(verifyRows(), before);
+    EXPECT_EQ(recordsetRows(), verifyRows("NUMBER"));     // and the list shows it
     EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. The import "
                                    "was stopped. The list was left as it was. Lines imported: 0, refused: 6.");
 }
