@@ -51,10 +51,6 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
 {
     moveTo("300");
     auto s = openScreen<Verify_Number_Delete>();
-    EXPECT_EQ(s->Label1->text(), "Permanently Delete Folio Record");
-    EXPECT_TRUE(s->Label2->text().startsWith("This function will DELETE from your file a new folio ADDED  by MISTAKE."));
-    EXPECT_EQ(s->Text_Msg->text(), "Please Select the \"Delete\" button to confirm the permanent removal of the record, "
-                                   "or the \"Cancel\" button to quit.");
     EXPECT_EQ(QApplication::focusWidget(), s->Command_Cancel);
     EXPECT_EQ(s->txtNUMBER->text(), "300");
     EXPECT_EQ(s->Label_Collection_District_Name->text(), "Southby");
@@ -69,46 +65,38 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
     EXPECT_EQ(current(), "300");
-}
 
-TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrent)
-{
-    de().Zarv.execute("UPDATE VERIFY SET ACD = 'A'");
-    openList();
-    deleteRow("200");
-    EXPECT_EQ(numbers(), QStringList({"100", "300"}));
-    EXPECT_EQ(current(), "300");
-    expectConsistentList();
-    deleteRow("300");                       // the last row: the first follows
-    EXPECT_EQ(current(), "100");
-    expectConsistentList();
-}
-
-TEST_F(DeleteTest, DeletingTheOnlyRowLeavesTheListEmptyInItsSortOrder)
-{
-    de().Zarv.execute("DELETE FROM VERIFY WHERE NUMBER <> '300'");
-    const QString byName = QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME");
-    openList(byName);
-    deleteRow("300");
-    EXPECT_TRUE(numbers().isEmpty());
-    EXPECT_TRUE(DE().rsVerify().isOpen());
-    EXPECT_TRUE(DE().rsVerify().eof());
-    EXPECT_EQ(DE().rsVerify().source(), byName);
-    expectConsistentList();
-}
-
-TEST_F(DeleteTest, EmptyCodeTablesStillShowTheRow)
-{
+    // Empty code tables still show the row.
     de().Zarv.execute("DELETE FROM Collection_District");
     de().Zarv.execute("DELETE FROM Jurisdiction");
     DE().rsCollection_District().requery();
     DE().rsJurisdiction().requery();
     moveTo("100");
-    auto s = openScreen<Verify_Number_Delete>();
-    EXPECT_EQ(s->Label_Collection_District_Name->text(), "");
-    EXPECT_EQ(s->Label_FOLIO_Disp->text(), "001-234-567-8");
-    EXPECT_EQ(s->Label_PID->text(), "111");
-    EXPECT_EQ(s->txtNAME->text(), "ONE");
+    auto t = openScreen<Verify_Number_Delete>();
+    EXPECT_EQ(t->Label_Collection_District_Name->text(), "");
+    EXPECT_EQ(t->Label_FOLIO_Disp->text(), "001-234-567-8");
+    EXPECT_EQ(t->Label_PID->text(), "111");
+    EXPECT_EQ(t->txtNAME->text(), "ONE");
+}
+
+TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrentAndTheListKeepsItsOrder)
+{
+    de().Zarv.execute("UPDATE VERIFY SET ACD = 'A'");
+    const QString byName = QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME");   // ONE, THREE, TWO
+    openList(byName);
+    deleteRow("300");
+    EXPECT_EQ(numbers(), QStringList({"100", "200"}));
+    EXPECT_EQ(current(), "200");
+    expectConsistentList();
+    deleteRow("200");                       // the last row: the first follows
+    EXPECT_EQ(current(), "100");
+    expectConsistentList();
+    deleteRow("100");                       // the only row: the list is empty, in its sort order
+    EXPECT_TRUE(numbers().isEmpty());
+    EXPECT_TRUE(DE().rsVerify().isOpen());
+    EXPECT_TRUE(DE().rsVerify().eof());
+    EXPECT_EQ(DE().rsVerify().source(), byName);
+    expectConsistentList();
 }
 
 TEST_F(DeleteTest, ARefusedDeleteIsReportedAndTheRowStaysCurrent)
