@@ -112,38 +112,27 @@ TEST_F(ListTest, AnEmptyListStartsInNumberOrderAndOffersNothingThatNeedsARow)
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
 }
 
-TEST_F(ListTest, TheGridShowsStatusWordsAndFoliosInTheirJurisdictionsFormat)
+TEST_F(ListTest, TheGridShowsStatusWordsAndFoliosAndTheButtonsFollowTheCurrentRow)
 {
     addFive();
     auto w = open();
     const ui::RecordsetModel* m = w->TDBGrid->recordsetModel();
     ASSERT_EQ(m->rowCount(), 5);
-    QStringList status;
-    for (int r = 0; r < 5; ++r)
-        status << m->cellText(r, 0);
-    EXPECT_EQ(status, (QStringList{"Add", "Change", " ", "Delete", "X"}));
     EXPECT_EQ(m->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Folio Number"));
     EXPECT_EQ(m->cellText(0, 5), QStringLiteral("012-345-678-9"));   // jurisdiction 701's mask
     EXPECT_EQ(m->cellText(4, 5), QString());                          // no folio
     EXPECT_EQ(m->cellText(0, 7), QStringLiteral("ERIN"));
     EXPECT_EQ(current(), QStringLiteral("N-1"));                      // painting never moves the list
-}
-
-TEST_F(ListTest, TheButtonsFollowTheStatusOfTheCurrentRow)
-{
-    addFive();
-    auto w = open();
     const struct {
         int row;
+        const char* status;
         const char* buttons;
     } cases[] = {
-        {0, "CD-"},   // "A": active
-        {1, "CD-"},   // "C"
-        {2, "CD-"},   // " "
-        {3, "--U"},   // "D"
-        {4, "CD-"},   // any other letter counts as active
+        {0, "Add", "CD-"},  {1, "Change", "CD-"}, {2, " ", "CD-"}, {3, "Delete", "--U"},
+        {4, "X", "CD-"},    // any other letter counts as active
     };
     for (const auto& c : cases) {
+        EXPECT_EQ(m->cellText(c.row, 0), QString::fromLatin1(c.status));
         select(*w, c.row);
         EXPECT_EQ(rowButtons(*w), QString::fromLatin1(c.buttons)) << c.row;
         EXPECT_TRUE(w->Command_AddDetail->isEnabled());
@@ -308,8 +297,12 @@ TEST_F(ListTest, EachSortOrderShowsTheListInItsOrderAndKeepsTheCurrentRow)
 TEST_F(ListTest, TheButtonRuleFollowsTheRowFoundAgainNotTheFirstRow)
 {
     addFive();
+    // A list sorted before it opens keeps its order; the option buttons show the number order.
+    DE().rsVerify().close();
+    DE().rsVerify().setSource(QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME"));
     auto w = open();
-    select(*w, 3);   // N-4, marked "D"
+    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
+    select(*w, 0);   // N-4, marked "D"
     w->mnuSortBy[6]->trigger();   // by name: ANNA (N-4) comes first anyway
     select(*w, 2);   // CARL, N-3, active
     w->mnuSortBy[0]->trigger();   // by number: N-1 ("A") first
@@ -336,16 +329,6 @@ TEST_F(ListTest, RowsAlikeButForTheirPidAreFoundAgainAsTheFirstInTheNewOrder)
     w->mnuSortBy[5]->trigger();   // the same order again: still found as the first twin
     EXPECT_EQ(current(QStringLiteral("PID")), QStringLiteral("111"));
     EXPECT_EQ(w->savedRow().values()[2], QStringLiteral("SAME"));
-}
-
-TEST_F(ListTest, AListReSortedBeforeOpensInThatOrder)
-{
-    addFive();
-    DE().rsVerify().close();
-    DE().rsVerify().setSource(QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME"));
-    auto w = open();
-    EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
-    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ANNA"));
 }
 
 TEST_F(ListTest, EachWindowSizeSizesTheWindowAndTheGridFillsIt)
@@ -524,39 +507,17 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
     w->mnuImportHelp->trigger();
 }
 
-TEST_F(ListTest, TheImportButtonsReportTheOutcome)
+// Import 2 asks before it replaces the list, the safe answer first; either
+// option says afterwards how many lines went in and how many were refused, and
+// the list starts again at its first row. A missing file stops an import with
+// one message that says why, and the status line keeps the reason.
+TEST_F(ListTest, TheImportButtonsAskBeforeReplacingAndReportTheOutcome)
 {
     addFive();
     auto w = open();
     select(*w, 3);   // N-4, "D"
-    writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n");
-    const QString done = "Import from the " + csvPath() + " file (option #1) complete. Lines imported: 1, refused: 0.";
-    ui().expectBox(box(done, Answer::OK, Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
-    w->Command_Import1->click();
-    EXPECT_EQ(w->Text_Msg->text(), done);
-    EXPECT_EQ(storedAcd("N-1"), QStringLiteral(" "));
-    EXPECT_EQ(current(), QStringLiteral("N-1"));   // the list starts again at its first row
-    EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
-    EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
-
-    // An import stopped by a missing file: one message that says why, and the
-    // status line keeps the reason.
-    QFile::remove(csvPath());
-    ui().expectBox(box("Verify.csv file is NOT found: " + csvPath()));
-    w->mnuImportReplace->trigger();
-    EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. Verify.csv file is NOT found: " + csvPath());
-    EXPECT_EQ(verifyRows().size(), 5);
-    EXPECT_FALSE(ui().busy());
-}
-
-// Import 2 asks before it replaces the list, the safe answer first; either
-// option says afterwards how many lines went in and how many were refused.
-TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
-{
-    addFive();
-    auto w = open();
     const QString bad = QStringLiteral(",12,N-9");
-    writeCsv(",1234,N-8,01,701,8,,EIGHT\r\n" + bad.toLatin1() + "\r\n");
+    writeCsv(",1234,N-1,01,701,123456789,,ERIN AGAIN\r\n" + bad.toLatin1() + "\r\n");
     ui::ExpectedBox question = box("The list holds 5 folios and " + csvPath() + " holds 2 lines.\r\n"
                                    "Import 2 deletes all 5 folios and puts the lines of the file in their place.\r\n"
                                    "Replace the list?",
@@ -569,18 +530,28 @@ TEST_F(ListTest, ImportTwoAsksBeforeReplacingAndBothCountTheLines)
     EXPECT_EQ(verifyRows().size(), 5);
 
     question.answer = Answer::Yes;
-    for (const bool replacing : {true, false}) {
+    for (const bool replacing : {false, true}) {
         if (replacing)
             ui().expectBox(question);
         expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);
         const QString done = QStringLiteral("Import from the %1 file (option #%2) complete. Lines imported: 1, refused: 1.")
                                  .arg(csvPath())
                                  .arg(replacing ? 2 : 1);
-        ui().expectBox(box(done, Answer::OK, Icon::Information));
+        ui().expectBox(box(done, Answer::OK, Icon::Information, Buttons::OK, ui::UiServices::appTitle()));
         (replacing ? w->Command_Import2 : w->Command_Import1)->click();
         EXPECT_EQ(w->Text_Msg->text(), done);
-        EXPECT_EQ(verifyRows().size(), 1);
+        EXPECT_EQ(current(), QStringLiteral("N-1"));
+        EXPECT_EQ(rowButtons(*w), QStringLiteral("CD-"));
+        EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 7), QStringLiteral("ERIN AGAIN"));
     }
+    EXPECT_EQ(verifyRows().size(), 1);
+
+    QFile::remove(csvPath());
+    ui().expectBox(box("Verify.csv file is NOT found: " + csvPath()));
+    w->mnuImportReplace->trigger();
+    EXPECT_EQ(w->Text_Msg->text(), "Import from the " + csvPath() + " file (option #2) is NOT complete. Verify.csv file is NOT found: " + csvPath());
+    EXPECT_EQ(verifyRows().size(), 1);
+    EXPECT_FALSE(ui().busy());
 }
 
 // Import 2 stopped at the continue question puts the old list back: the status
@@ -645,31 +616,7 @@ TEST_F(ListTest, NothingStartsOrClosesWhileAnImportRuns)
     EXPECT_EQ(DE().rsVerify().source(), DataEnvironment::kVerifySource);
 }
 
-TEST_F(ListTest, FindParksTheListAndTheButtonsFollowTheRowChosen)
-{
-    addFive();
-    auto w = open();
-    select(*w, 0);
-    ui().expectModal(QStringLiteral("Verify_Numbers_Search"), [&](QDialog& d) {
-        EXPECT_EQ(ui().parkedLeftTwips(w.get()), std::optional<int>(-99999));
-        EXPECT_FALSE(w->Command_Close->isEnabled());
-        EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
-        EXPECT_FALSE(w->Frame_Sort->isEnabled());
-        // The clerk's choice comes back as rsVerify's current row.
-        db::Recordset& rs = DE().rsVerify();
-        rs.find(QStringLiteral("NUMBER = 'N-4'"));
-        d.reject();
-    });
-    w->Command_Search->click();
-    EXPECT_FALSE(ui().isParked(w.get()));
-    EXPECT_EQ(current(), QStringLiteral("N-4"));
-    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
-    EXPECT_TRUE(w->Command_Close->isEnabled());
-    EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
-    EXPECT_FALSE(ui().busy());
-}
-
-TEST_F(ListTest, TheFramesKeepTheirPlacesWhileAChildScreenIsOpen)
+TEST_F(ListTest, AChildScreenKeepsTheFramesInPlaceAndFindParksTheList)
 {
     addFive();
     auto w = open();
@@ -691,6 +638,25 @@ TEST_F(ListTest, TheFramesKeepTheirPlacesWhileAChildScreenIsOpen)
     w->Command_AddDetail->click();
     EXPECT_TRUE(w->Frame_Sort->isEnabled());
     EXPECT_EQ(places(), before);
+
+    select(*w, 0);
+    ui().expectModal(QStringLiteral("Verify_Numbers_Search"), [&](QDialog& d) {
+        EXPECT_EQ(ui().parkedLeftTwips(w.get()), std::optional<int>(-99999));
+        EXPECT_FALSE(w->Command_Close->isEnabled());
+        EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+        EXPECT_FALSE(w->Frame_Sort->isEnabled());
+        // The clerk's choice comes back as rsVerify's current row.
+        db::Recordset& rs = DE().rsVerify();
+        rs.find(QStringLiteral("NUMBER = 'N-4'"));
+        d.reject();
+    });
+    w->Command_Search->click();
+    EXPECT_FALSE(ui().isParked(w.get()));
+    EXPECT_EQ(current(), QStringLiteral("N-4"));
+    EXPECT_EQ(rowButtons(*w), QStringLiteral("--U"));
+    EXPECT_TRUE(w->Command_Close->isEnabled());
+    EXPECT_TRUE(w->Frame_Sort->isVisibleTo(w.get()));
+    EXPECT_FALSE(ui().busy());
 }
 
 // A double-click or Enter on a row of the list opens it: an active row in the
