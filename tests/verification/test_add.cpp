@@ -165,22 +165,6 @@ TEST_F(AddTest, FolioIsShownInItsFormatAndTheGreyLabelShowsWhatIsStored)
     EXPECT_EQ(vb::Trim(s->txtFOLIO->text()), "000000000000000987");
 }
 
-TEST_F(AddTest, TwentyCharacterDisplaySavesTheWholeFolio)
-{
-    auto s = openScreen<Verify_Number_Add>();
-    clerk::type(s->txtNUMBER, "N20");
-    clerk::type(s->txtMORTCO, "0042");
-    clerk::pick(s->ComboCD, "02");
-    clerk::pick(s->ComboJUR, "702");
-    clerk::type(s->txtFOLIO, "123456789012345678");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->txtFOLIO->text(), "123456-789012-345678");
-    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 123456789012345678 )");
-    clerk::click(s->Command_OK);
-    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
-    EXPECT_EQ(storedRows().last(), "A|0042|N20|02|702|123456789012345678||||||||");
-}
-
 TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
 {
     auto s = openWithNumber();
@@ -219,7 +203,9 @@ TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
     }
 }
 
-TEST_F(AddTest, FolioOrPidMustBeGivenWithANoteNotARefusal)
+// Neither folio nor PID is a note, not a refusal; a PID is looked up across
+// jurisdictions by its digits.
+TEST_F(AddTest, FolioOrPidMustBeGivenAndAPidIsLookedUpByItsDigits)
 {
     auto s = openWithNumber();
     clerk::click(s->txtFOLIO);
@@ -231,11 +217,6 @@ TEST_F(AddTest, FolioOrPidMustBeGivenWithANoteNotARefusal)
     EXPECT_EQ(focus(), s->txtNAME);
     EXPECT_TRUE(paintedWith(s->txtFOLIO, colour::Attention));
     EXPECT_TRUE(paintedWith(s->txtPID, colour::Attention));
-}
-
-TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
-{
-    auto s = openWithNumber();
     clerk::type(s->txtPID, "111111111");
     clerk::click(s->txtNAME);
     EXPECT_EQ(focus(), s->txtPID);
@@ -261,7 +242,7 @@ TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
     EXPECT_TRUE(paintedWith(s->txtPID, colour::White));
 }
 
-TEST_F(AddTest, MortgageNumberIsTrimmedUpperCasedAndNotedWhenInUse)
+TEST_F(AddTest, NumberCompanyNameAndAddressChecks)
 {
     auto s = openScreen<Verify_Number_Add>();
     clerk::click(s->txtMORTCO);     // an empty number is refused
@@ -282,11 +263,7 @@ TEST_F(AddTest, MortgageNumberIsTrimmedUpperCasedAndNotedWhenInUse)
     clerk::type(s->txtNUMBER, "3%");            // matched as typed, so no hit
     clerk::click(s->txtMORTCO);
     EXPECT_EQ(s->Label_NUMBER_Msg->text(), "Required");
-}
-
-TEST_F(AddTest, CompanyIdNameAndAddressChecks)
-{
-    auto s = openWithNumber();
+    // The company, the name and the addresses.
     clerk::type(s->txtMORTCO, "ab");
     clerk::click(s->txtNAME);
     EXPECT_EQ(focus(), s->txtMORTCO);
@@ -321,7 +298,7 @@ TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
     EXPECT_TRUE(s->Command_OK->isEnabled());
 }
 
-TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
+TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrentWithItsWholeFolio)
 {
     auto s = openScreen<Verify_Number_Add>();
     typeValidFolio(*s, "000000005-5");
@@ -336,6 +313,20 @@ TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
     EXPECT_EQ(storedRows().last(), "A|0042|NEW-1|01|701|000000000000000055||NEW OWNER||| BOX 1|TWO  LINES||");
     EXPECT_EQ(current(), "NEW-1");
     expectConsistentList();
+
+    // A folio whose display fills all 20 characters is saved whole.
+    auto t = openScreen<Verify_Number_Add>();
+    clerk::type(t->txtNUMBER, "N20");
+    clerk::type(t->txtMORTCO, "0042");
+    clerk::pick(t->ComboCD, "02");
+    clerk::pick(t->ComboJUR, "702");
+    clerk::type(t->txtFOLIO, "123456789012345678");
+    clerk::click(t->txtNAME);
+    EXPECT_EQ(t->txtFOLIO->text(), "123456-789012-345678");
+    EXPECT_EQ(t->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 123456789012345678 )");
+    clerk::click(t->Command_OK);
+    ASSERT_FALSE(t->isVisible()) << t->Text_Msg->text().toStdString();
+    EXPECT_EQ(storedRows().last(), "A|0042|N20|02|702|123456789012345678||||||||");
 }
 
 // A folio known by its PID alone needs no codes; one the tax office would

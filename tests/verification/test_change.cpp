@@ -185,6 +185,7 @@ TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
     addVerify(" |0042|800|02|702|000000000000000082||EIGHT TWO");
     addVerify(" |0042|800|02|703|000000000000000083||EIGHT THREE");
     addVerify("D|0042|888|01|701|||GONE");
+    addVerify("A|0042|abc|01|701|000000000000000099||LOWER");
     openList(QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER, NAME"));
     auto s = changeRow("800");              // EIGHT ONE, the first in this order
     ASSERT_EQ(s->txtNAME->text(), "EIGHT ONE");
@@ -206,17 +207,13 @@ TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
     EXPECT_EQ(current(), "300");
     EXPECT_EQ(DE().rsVerify().text("NAME"), "EIGHT ONE");
     EXPECT_EQ(DE().rsVerify().text("ACD"), "C");
-}
 
-TEST_F(ChangeTest, ANumberStoredInLowerCaseIsUpperCasedMarkedAndNotNotedAgainstItself)
-{
-    addVerify("A|0042|abc|01|701|000000000000000099||LOWER");
-    openList();
-    auto s = changeRow("abc");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
-    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
-    clerk::click(s->Command1);
+    // A number stored in lower case is upper-cased and marked, and not noted against itself.
+    auto t = changeRow("abc");
+    clerk::click(t->txtNAME);
+    EXPECT_EQ(t->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
+    EXPECT_EQ(t->Label_NUMBER_Msg->text(), "");
+    clerk::click(t->Command1);
     EXPECT_EQ(storedAcd("ABC"), "C");
 }
 

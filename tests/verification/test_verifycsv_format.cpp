@@ -99,37 +99,28 @@ TEST(Folio18, KeepsTheDigitsZeroPaddedToEighteen)
         EXPECT_EQ(verifyimport::Folio18(QString::fromLatin1(c.folio)), QString::fromLatin1(c.stored)) << c.folio;
 }
 
+// A line as the import reads it: the status upper-cased, anything but A, C or D
+// a blank; the company to the PID trimmed and upper-cased; the name, addresses
+// and legal description upper-cased only, their blanks kept. An unquoted comma
+// moves the rest along; without the status field the first field is the company.
 TEST(ParseVerifyRecord, ReadsFourteenOrThirteenFieldsAndNormalisesThem)
 {
-    using verifyimport::ParseVerifyRecord;
-    const auto r = ParseVerifyRecord(QStringLiteral("c, ab12 , n-1 ,7,701, 12 ,9,  smith, j ,a1,a2,a3,a4,a5,lot"),
-                                     true);
-    EXPECT_EQ(r[ACD], QStringLiteral("C"));
-    EXPECT_EQ(r[MORTCO], QStringLiteral("AB12"));
-    EXPECT_EQ(r[NUMBER], QStringLiteral("N-1"));
-    EXPECT_EQ(r[CD], QStringLiteral("7"));
-    EXPECT_EQ(r[FOLIO], QStringLiteral("12"));
-    EXPECT_EQ(r[PID], QStringLiteral("9"));
-    EXPECT_EQ(r[NAME], QStringLiteral("  SMITH"));     // blanks of the name stay
-    EXPECT_EQ(r[ADDR1], QStringLiteral(" J "));        // an unquoted comma moves the rest along
-    EXPECT_EQ(r[LEGAL], QStringLiteral("A5"));
-
-    const auto quoted = ParseVerifyRecord(QStringLiteral("A,1234,9,01,701,1,,\"smith, j\",a1,,,,,lot"), true);
-    EXPECT_EQ(quoted[NAME], QStringLiteral("SMITH, J"));
-    EXPECT_EQ(quoted[ADDR1], QStringLiteral("A1"));
-    EXPECT_EQ(quoted[LEGAL], QStringLiteral("LOT"));
-
-    // Without the status field: the first field is the company, the status a blank.
-    const auto plain = ParseVerifyRecord(QStringLiteral("1234,9,01,701,1"), false);
-    EXPECT_EQ(plain[ACD], QStringLiteral(" "));
-    EXPECT_EQ(plain[MORTCO], QStringLiteral("1234"));
-    EXPECT_EQ(plain[FOLIO], QStringLiteral("1"));
-    EXPECT_EQ(plain.raw, QStringLiteral("1234,9,01,701,1"));
-
-    for (const char* acd : {"X", "", " ", "AC", "d"}) {
-        const auto r2 = ParseVerifyRecord(QString::fromLatin1(acd) + QStringLiteral(",1234"), true);
-        EXPECT_EQ(r2[ACD], QString::fromLatin1(acd) == QLatin1String("d") ? QStringLiteral("D") : QStringLiteral(" "))
-            << acd;
+    const struct {
+        const char* line;
+        bool hasAcd;
+        const char* record;
+    } cases[] = {
+        {"c, ab12 , n-1 ,7,701, 12 ,9,  smith, j ,a1,a2,a3,a4,a5,lot", true,
+         "C|AB12|N-1|7|701|12|9|  SMITH| J |A1|A2|A3|A4|A5"},
+        {"A,1234,9,01,701,1,,\"smith, j\",a1,,,,,lot", true, "A|1234|9|01|701|1||SMITH, J|A1|||||LOT"},
+        {"1234,9,01,701,1", false, " |1234|9|01|701|1"},
+        {"X,1234", true, " |1234"},  {",1234", true, " |1234"}, {" ,1234", true, " |1234"},
+        {"AC,1234", true, " |1234"}, {"d,1234", true, "D|1234"},
+    };
+    for (const auto& c : cases) {
+        const auto r = verifyimport::ParseVerifyRecord(QString::fromLatin1(c.line), c.hasAcd);
+        EXPECT_EQ(QStringList(r.value.begin(), r.value.end()), fields(QString::fromLatin1(c.record))) << c.line;
+        EXPECT_EQ(r.raw, QString::fromLatin1(c.line));
     }
 }
 
