@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetails)
+TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetailsAndNoneThatIsMissing)
 {
     auto s = changeRow("200");
     EXPECT_EQ(s->txtNUMBER->text(), "200");
@@ -59,13 +59,7 @@ TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetails)
     EXPECT_TRUE(s->TextCD->isReadOnly());
     EXPECT_TRUE(paintedWith(s->TextCD, colour::Attention));
     EXPECT_TRUE(paintedWith(s->txtNUMBER, colour::White));
-    // A one-character district is looked up with a trailing blank.
-    EXPECT_EQ(changeRow("500")->Label_Collection_District_Name->text(), "Fiveways");
-}
 
-TEST_F(ChangeTest, MissingNamesAndEmptyCodeTablesLeaveOnlyThoseFieldsEmpty)
-{
-    auto s = changeRow("200");
     clerk::click(s->Command_Next);      // to 300 (district 02, jurisdiction 702)
     clerk::click(s->Command_Next);      // to 600: district 07 has a name, 799 has none
     EXPECT_EQ(s->txtNUMBER->text(), "600");
@@ -73,7 +67,10 @@ TEST_F(ChangeTest, MissingNamesAndEmptyCodeTablesLeaveOnlyThoseFieldsEmpty)
     EXPECT_EQ(s->Label_Jurisdiction_Name->text(), "");      // not "Easton Township" of the row before
     EXPECT_EQ(s->Label_FOLIO_Tarnwick_Format2->text(), "");
     s.reset();
+    // A one-character district is looked up with a trailing blank.
+    EXPECT_EQ(changeRow("500")->Label_Collection_District_Name->text(), "Fiveways");
 
+    // Missing names and empty code tables leave only those fields empty.
     de().Zarv.execute("DELETE FROM Collection_District");
     de().Zarv.execute("DELETE FROM Jurisdiction");
     de().Zarv.execute("DELETE FROM Fol_Mask");

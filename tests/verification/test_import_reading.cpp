@@ -160,19 +160,6 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     EXPECT_FALSE(import(kOption2));
 }
 
-// Cancel on the intake screen imports nothing and leaves the list as it was.
-TEST_F(ImportReading, CancelOnTheIntakeScreenLeavesTheList)
-{
-    listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
-    writeCsv("A;1234;M-1;01;701;1;;NEW\r\n");
-    for (const QString& option : {kOption1, kOption2}) {
-        ui().expectIntake(ui::containing("semicolons"), false);
-        EXPECT_FALSE(import(option));
-        ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
-        EXPECT_EQ(verifyRows(), QStringList{" |1234|M-9|01|701|000000000000000009||KEPT||||||"});
-    }
-}
-
 // A record the file holds twice is named with both lines before anything is
 // stored, with what each option does with it; Cancel leaves the list.
 TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
