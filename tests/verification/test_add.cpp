@@ -2,18 +2,11 @@
 // the jurisdiction list that follows the district, Save and Cancel.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/folioentry_widgets.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;

@@ -3,14 +3,8 @@
 // closing by Close, the window's close box or Esc.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include <functional>
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;

@@ -2,18 +2,12 @@
 // after a delete, and a delete the database refuses.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include "verification/screens/Verify_Number_Delete.h"
 #include "verification/screens/Verify_Numbers_Search.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 
 namespace {
 

@@ -3,7 +3,6 @@
 // jurisdiction list that follows a district.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "verification/folioentry.h"
 
 using namespace zarv::folioentry;

@@ -2,18 +2,12 @@
 // normalising of typed values, literal matching, Select moving the list.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "verification/screens/Verify_Numbers_Search.h"
 #include "verification/screens/folioentry_widgets.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 using S = Verify_Numbers_Search;

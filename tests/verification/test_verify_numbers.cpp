@@ -2,7 +2,6 @@
 // marks, sort orders, window sizes, closing, and the Verify.csv buttons.
 #include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "platform/ui/screens/parking.h"
 #include "services/screens/Form_InformationDialog.h"
@@ -17,10 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 

@@ -1,15 +1,11 @@
 #include "verification_support.h"
 
 #include "platform/data/criteria.h"
-#include "platform/data/recordset.h"
 #include "services/screens/Form_InformationDialog.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace zarv::test {
 

@@ -7,7 +7,10 @@
 #include "env/tablerows.h"
 #include "env/testenv.h"
 #include "clerk.h"     // and with it readable QStrings in failures
+#include "platform/data/recordset.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QStringList>
 #include <memory>
 
