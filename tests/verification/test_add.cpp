@@ -66,6 +66,19 @@ TEST_F(AddTest, OpensEmptyWithTheListsFirstCompanyAndSaveOff)
         EXPECT_TRUE(paintedWith(box, colour::White));
     EXPECT_EQ(s->txtFOLIO->maxLength(), 20);
     s.reset();
+    // A company of the list shorter than four characters keeps Save off.
+    de().Zarv.execute("UPDATE VERIFY SET MORTCO = '42'");
+    openList();
+    auto t = openScreen<Verify_Number_Add>();
+    clerk::type(t->txtNUMBER, "N1");
+    clerk::type(t->txtPID, "5");
+    clerk::click(t->txtNAME);
+    EXPECT_FALSE(t->Command_OK->isEnabled());
+    EXPECT_EQ(t->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
+    clerk::type(t->txtMORTCO, "0042");
+    clerk::click(t->txtNAME);
+    EXPECT_TRUE(t->Command_OK->isEnabled());
+    t.reset();
     // An empty list leaves the company empty.
     de().Zarv.execute("DELETE FROM VERIFY");
     openList();
@@ -274,21 +287,6 @@ TEST_F(AddTest, NumberCompanyNameAndAddressChecks)
     clerk::click(s->txtADDR2);
     EXPECT_EQ(s->txtADDR1->text(), "  12 MAIN ST ");
     EXPECT_EQ(s->txtLEGAL->text(), " LOT 4 ");
-}
-
-TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
-{
-    de().Zarv.execute("UPDATE VERIFY SET MORTCO = '42'");
-    openList();
-    auto s = openScreen<Verify_Number_Add>();
-    clerk::type(s->txtNUMBER, "N1");
-    clerk::type(s->txtPID, "5");
-    clerk::click(s->txtNAME);
-    EXPECT_FALSE(s->Command_OK->isEnabled());
-    EXPECT_EQ(s->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
-    clerk::type(s->txtMORTCO, "0042");
-    clerk::click(s->txtNAME);
-    EXPECT_TRUE(s->Command_OK->isEnabled());
 }
 
 TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrentWithItsWholeFolio)

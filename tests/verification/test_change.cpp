@@ -120,22 +120,6 @@ TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)
     expectConsistentList();
 }
 
-TEST_F(ChangeTest, NextAndPreviousOnAnEmptyListOnlyClearTheMessage)
-{
-    de().Zarv.execute("DELETE FROM VERIFY");
-    openList();
-    auto s = openScreen<Verify_Number_Change>();
-    EXPECT_EQ(s->txtNUMBER->text(), "");
-    clerk::click(s->Command_Next);      // the empty number box is refused first
-    EXPECT_EQ(s->Text_Msg->text(), "You must enter a Mortgage Number!");
-    s->Command_Next_Click();
-    EXPECT_EQ(s->Text_Msg->text(), "");
-    s->Text_Msg->setText("x");
-    s->Command_Previous_Click();
-    EXPECT_EQ(s->Text_Msg->text(), "");
-    EXPECT_EQ(current(), "<none>");
-}
-
 TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndIsStoredByNextNotByTab)
 {
     auto s = changeRow("300");              // ACD "A"
@@ -154,7 +138,7 @@ TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndIsStoredByNextNotByTab)
     expectConsistentList();
 }
 
-TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActs)
+TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActsNorOnAnEmptyList)
 {
     auto s = changeRow("200");
     clerk::type(s->txtNUMBER, "  ");
@@ -167,6 +151,21 @@ TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActs)
     EXPECT_EQ(current(), "200");
     EXPECT_EQ(ui().beeps(), 3);
     EXPECT_EQ(storedAcd("200"), " ");
+
+    // On an empty list Next and Previous only clear the message.
+    s.reset();
+    de().Zarv.execute("DELETE FROM VERIFY");
+    openList();
+    auto t = openScreen<Verify_Number_Change>();
+    EXPECT_EQ(t->txtNUMBER->text(), "");
+    clerk::click(t->Command_Next);      // the empty number box is refused first
+    EXPECT_EQ(t->Text_Msg->text(), "You must enter a Mortgage Number!");
+    t->Command_Next_Click();
+    EXPECT_EQ(t->Text_Msg->text(), "");
+    t->Text_Msg->setText("x");
+    t->Command_Previous_Click();
+    EXPECT_EQ(t->Text_Msg->text(), "");
+    EXPECT_EQ(current(), "<none>");
 }
 
 TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)

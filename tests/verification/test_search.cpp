@@ -224,12 +224,24 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
     EXPECT_FALSE(screen->Check[S::JUR]->isChecked());
 }
 
-TEST_F(SearchTest, EnterFindsAtOnceWithTheBoxAsTyped)
+// Enter finds at once with the box as typed. A double-click on an empty result
+// is reported and the screen stays open, the list where it was.
+TEST_F(SearchTest, EnterFindsAtOnceWithTheBoxAsTypedAndSelectingNothingIsReported)
 {
     criterion(S::NAME, " SMITH");
     clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
     EXPECT_EQ(screen->txtNAME->text(), " SMITH");
+    ui::RecordsetGrid* grid = screen->TDBGrid;
+    clerk::doubleClick(grid->viewport(), QPoint(5, grid->viewport()->height() - 5));
+    clerk::wait();
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->Text_Msg->text(), "ERROR could not find the payment");
+    EXPECT_TRUE(screen->Command_Select->isEnabled());
+    EXPECT_EQ(ui().beeps(), 1);
+    EXPECT_FALSE(ui().busy());
+    EXPECT_EQ(current(), "200");        // the list's first row by name: it has not moved
+
     clerk::type(screen->txtNAME, "SMITH ");
     clerk::key(Qt::Key_Return);
     EXPECT_EQ(screen->Text_Msg->text(), "There are no Folio Records matching the search criteria!");
@@ -271,21 +283,6 @@ TEST_F(SearchTest, SelectMovesTheListToTheFirstEqualRowInItsOrder)
     clerk::click(screen->Command_Select);
     EXPECT_EQ(current(), "400");
     expectConsistentList();
-}
-
-TEST_F(SearchTest, SelectWithNothingFoundReportsAndStaysOpen)
-{
-    criterion(S::NAME, "NOBODY");
-    find();
-    ui::RecordsetGrid* grid = screen->TDBGrid;
-    clerk::doubleClick(grid->viewport(), QPoint(5, grid->viewport()->height() - 5));
-    clerk::wait();
-    EXPECT_TRUE(screen->isVisible());
-    EXPECT_EQ(screen->Text_Msg->text(), "ERROR could not find the payment");
-    EXPECT_TRUE(screen->Command_Select->isEnabled());
-    EXPECT_EQ(ui().beeps(), 1);
-    EXPECT_FALSE(ui().busy());
-    EXPECT_EQ(current(), "200");        // the list's first row by name: it has not moved
 }
 
 } // namespace
