@@ -373,39 +373,6 @@ protected:
     }
 };
 
-const char* const kExponentFolio = "Folio Number 1.23456789012346E+017 is in exponent form and has lost digits: "
-                                   "write it in full (save the column as text).";
-
-// A folio in exponent form has lost digits and is refused; a PID or a district
-// without its leading zeros is the same number and finds its row.
-TEST_F(ImportFromSpreadsheet, ReSpelledNumbersFindTheirRowOrAreRefused)
-{
-    const QStringList before = exported({
-        " |1234|M-1|01|701|123456789012345678||LONG FOLIO",
-        " |1234|M-2|02|702||012345678|PID ONLY",
-        " |0042|M-3|01|702|000000000000012345||SHORT FOLIO",
-    });
-    const QString exponent = QStringLiteral(",1234,M-1,1,701,1.23456789012346E+017,,LONG FOLIO");
-    const QString pidExponent = QStringLiteral(",1234,M-9,2,702,,1.2345678E+007,NEW PID");
-    writeCsv(exponent.toLatin1() + "\r\n,1234,M-2,2,702,,12345678,PID ONLY\r\n,42,M-3,1,702,12345,,SHORT FOLIO\r\n" +
-             pidExponent.toLatin1() + "\r\n");
-    for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1)
-            confirmReplacing();
-        expectRejection(ui(), kExponentFolio, exponent);
-        expectRejection(ui(), "Property Identifier 1.2345678E+007 is in exponent form and has lost digits: "
-                              "write it in full (save the column as text).",
-                        pidExponent);
-        if (pass == 0) {
-            EXPECT_TRUE(import(kOption1));
-            EXPECT_EQ(verifyRows(), before);
-        } else {
-            EXPECT_TRUE(import(kOption2));
-            EXPECT_EQ(verifyRows(), before.mid(1));
-        }
-    }
-}
-
 // Only what the clerk changed is taken: a field the file holds as the export
 // wrote it (or as a spreadsheet re-spelled that) leaves the row's value alone.
 // A line changed is checked and stored; the row's own line after it puts the
