@@ -386,10 +386,7 @@ TEST_F(AddTest, FailedSaveRollsBackReportsAndKeepsTheScreenOpen)
     auto s = openScreen<Verify_Number_Add>();
     typeValidFolio(*s);
     de().Zarv.execute("CREATE TRIGGER refuse BEFORE INSERT ON VERIFY BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    ui::ExpectedBox box;
-    box.prompt = "UNKNOWN ERROR - Save Failed!";
-    box.icon = ui::Icon::Critical;
-    ui().expectBox(box);
+    ui().expectBox(box("UNKNOWN ERROR - Save Failed!", ui::Answer::OK, ui::Icon::Critical));
     clerk::click(s->Command_OK);
     EXPECT_TRUE(s->isVisible());
     EXPECT_EQ(s->Text_Msg->text(), "UNKNOWN ERROR - Save Failed!");

@@ -96,10 +96,8 @@ TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrentAndTheListKeepsItsOrder
 TEST_F(DeleteTest, ARefusedDeleteIsReportedAndTheRowStaysCurrent)
 {
     de().Zarv.execute("CREATE TRIGGER keep BEFORE DELETE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END");
-    ui::ExpectedBox box;
-    box.prompt = ui::containing("ERROR - The Folio Record could NOT be deleted!");
-    box.icon = ui::Icon::Critical;
-    ui().expectBox(box);
+    ui().expectBox(box(ui::containing("ERROR - The Folio Record could NOT be deleted!"), ui::Answer::OK,
+                       ui::Icon::Critical));
     deleteRow("300");
     EXPECT_TRUE(ui().boxes().back().prompt.contains("locked"));
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));

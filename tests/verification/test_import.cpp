@@ -206,7 +206,8 @@ QString asNumber(const QString& digits)
     n.remove(QRegularExpression(QStringLiteral("^0+(?=.)")));
     if (n.size() <= 15)
         return n;
-    n = QString::number(n.toDouble(), 'E', 14).replace(QRegularExpression(QStringLiteral("\\.?0*E")), QStringLiteral("E"));
+    n = QString::number(n.toDouble(), 'E', 14);     // 1.23456789012346E+17
+    n.replace(QRegularExpression(QStringLiteral("\\.?0*E")), QStringLiteral("E"));
     return n.replace(QRegularExpression(QStringLiteral("E\\+(\\d\\d)$")), QStringLiteral("E+0\\1"));
 }
 
@@ -405,7 +406,8 @@ TEST_F(ImportFromSpreadsheet, OnlyTheFieldsTheClerkChangedAreTaken)
     EXPECT_EQ(verifyRows(), before);
     writeCsv(edited);
     EXPECT_TRUE(import(kOption1));
-    EXPECT_EQ(verifyRows().first(), "C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR| FARM 9 |||||\"OLD\" MILL");
+    EXPECT_EQ(verifyRows().first(),
+              "C|1234|100 200 302|02|702|1100220||JOHN ONEILL JR| FARM 9 |||||\"OLD\" MILL");
 }
 
 // What the add screen accepts, the import accepts: a folio with only a PID and
@@ -441,7 +443,7 @@ TEST_F(ImportFromSpreadsheet, WhatTheAddScreenAcceptsIsImportedAndWhatTheTaxOffi
 
 } // namespace
 
-// ---------------------------------------------------------------- how a file a spreadsheet program saved is read
+// ---------------------------------------------------------------- reading a file a spreadsheet saved
 
 namespace {
 
@@ -487,7 +489,7 @@ TEST_F(ImportReading, AFileThatCannotBeReadAsTheExportsLinesIsRefusedNamingTheLi
         for (const auto& c : cases) {
             listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
             writeCsv(c.bytes);
-            ui().expectBox(ui::ExpectedBox{ui::containing(c.named.front()), ui::Answer::OK, ui::Icon::Critical, {}, {}});
+            ui().expectBox(box(ui::containing(c.named.front()), ui::Answer::OK, ui::Icon::Critical));
             EXPECT_FALSE(import(option)) << c.bytes.toStdString();
             ASSERT_FALSE(ui().boxes().empty());
             for (const QString& part : c.named)
@@ -586,8 +588,9 @@ TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
     }
     // Loaded, option 2 stores the first of each.
     ui().expectIntake(ui::containing("Repeat, line 2"), true);
-    ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\nImport 2 deletes the 1 folio and "
-                       "puts the lines of the file in their place.\r\nReplace the list?",
+    ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\n"
+                       "Import 2 deletes the 1 folio and puts the lines of the file in their place.\r\n"
+                       "Replace the list?",
                        ui::Answer::Yes));
     EXPECT_TRUE(import(kOption2));
     EXPECT_EQ(verifyRows(), (QStringList{"A|1234|M-1|01|701|000000000000000001||FIRST||||||",

@@ -71,7 +71,9 @@ protected:
     std::unique_ptr<Verify_Numbers_Search> screen;
 };
 
-TEST_F(SearchTest, OpensWithAnEmptyResultAndEveryCriterionOff)
+// The screen opens with an empty result and every criterion off; then the
+// status choices and the tick that includes rows marked deleted.
+TEST_F(SearchTest, OpensEmptyThenStatusChoicesAndIncludeDeleted)
 {
     EXPECT_EQ(screen->TDBGrid->recordsetModel()->rowCount(), 0);
     EXPECT_FALSE(screen->Command_Select->isEnabled());
@@ -90,10 +92,7 @@ TEST_F(SearchTest, OpensWithAnEmptyResultAndEveryCriterionOff)
     EXPECT_EQ(screen->ComboCD->count(), 5);
     EXPECT_EQ(screen->ComboJUR->itemText(0), "701 Westport Town");
     EXPECT_TRUE(screen->Command_Find->isDefault());
-}
 
-TEST_F(SearchTest, StatusChoicesAndIncludeDeleted)
-{
     struct Case {
         QRadioButton* S::*option;
         bool includeDeleted;
@@ -211,8 +210,9 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
         EXPECT_EQ(screen->Check[S::NAME]->isChecked(), !c.refused) << c.typed;
         EXPECT_EQ(ui().beeps() - beeps, c.refused ? 1 : 0) << c.typed;
         if (c.field == S::JUR)
-            EXPECT_EQ(screen->Text_Msg->text(), c.refused ? "You must enter a valid Jurisdiction Code (701-799)"
-                                                          : "Please set the selection criteria and press the 'Find' button.");
+            EXPECT_EQ(screen->Text_Msg->text(),
+                      c.refused ? "You must enter a valid Jurisdiction Code (701-799)"
+                                : "Please set the selection criteria and press the 'Find' button.");
         if (!c.refused)
             clerk::click(screen->Check[S::NAME]);   // untick again
     }

@@ -182,7 +182,9 @@ TEST_F(ListTest, PermanentDeleteRemovesOnlyARowAddedHereAndOffersToMarkAnyOtherD
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 }
 
-TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
+// Status marks overwrite the code and the buttons follow; a mark or a sort the
+// database refuses is reported and the list keeps every row.
+TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollowOrAreReportedWhenRefused)
 {
     addFive();
     auto w = open();
@@ -211,18 +213,11 @@ TEST_F(ListTest, StatusMarksOverwriteTheCodeAndTheButtonsFollow)
     EXPECT_EQ(storedAcd("N-1"), QStringLiteral("A"));
     EXPECT_FALSE(ui().busy());
     EXPECT_EQ(w->TDBGrid->recordsetModel()->cellText(0, 0), QStringLiteral("Add"));
-}
 
-TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
-{
-    addFive();
-    auto w = open();
-    select(*w, 0);   // N-1, "A"
+    // A mark the database refuses.
     DE().Zarv.execute(QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END"));
-    ui::ExpectedBox refused;
-    refused.prompt = ui::containing(QStringLiteral("Verify_Numbers.setStatus Unexpected error"));
-    refused.icon = ui::Icon::Critical;
-    ui().expectBox(refused);
+    ui().expectBox(box(ui::containing("Verify_Numbers.setStatus Unexpected error"), Answer::OK,
+                       Icon::Critical));
     w->Command_Inactivate->click();
     EXPECT_TRUE(ui().boxes().back().prompt.contains(QStringLiteral("locked")));
     EXPECT_EQ(storedAcd("N-1"), QStringLiteral("A"));
@@ -233,10 +228,8 @@ TEST_F(ListTest, ARefusedStatusMarkOrSortIsReportedAndTheListKeepsEveryRow)
     DE().Zarv.execute(QStringLiteral("DROP TRIGGER keep"));
     DE().Zarv.execute(QStringLiteral("ALTER TABLE VERIFY RENAME COLUMN NAME TO OWNER"));
     const int byName = 6;
-    ui::ExpectedBox unsorted;
-    unsorted.prompt = ui::containing(QStringLiteral("Verify_Numbers.Option_Sort_Click Unexpected error"));
-    unsorted.icon = ui::Icon::Critical;
-    ui().expectBox(unsorted);
+    ui().expectBox(box(ui::containing("Verify_Numbers.Option_Sort_Click Unexpected error"), Answer::OK,
+                       Icon::Critical));
     w->Option_Sort[size_t(byName)]->click();
     EXPECT_EQ(DE().rsVerify().recordCount(), 5);
     EXPECT_EQ(w->TDBGrid->recordsetModel()->rowCount(), 5);
