@@ -53,6 +53,9 @@ TEST_F(AddTest, OpensEmptyWithTheListsFirstCompanyAndSaveOff)
 {
     openList(QStringLiteral("SELECT * FROM VERIFY ORDER BY MORTCO DESC"));
     auto s = openScreen<Verify_Number_Add>();
+    EXPECT_EQ(s->Label1->text(), "Add New Mortgage");
+    EXPECT_EQ(s->windowTitle(), "ZARV (Mortgage Number Verification) - Add a Folio");
+    EXPECT_EQ(s->Text_Msg->text(), "Please Enter the new information and press the 'Save' or 'Cancel' button.");
     EXPECT_EQ(s->txtMORTCO->text(), "0077");       // the first row in the list's order
     EXPECT_FALSE(s->Command_OK->isEnabled());
     EXPECT_EQ(items(s->ComboJUR), QStringList{"Please Select the Collection District first !"});

@@ -39,6 +39,7 @@ protected:
 TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetailsAndNoneThatIsMissing)
 {
     auto s = changeRow("200");
+    EXPECT_EQ(s->Label1->text(), "Change Mortgage Number");
     EXPECT_EQ(s->txtNUMBER->text(), "200");
     EXPECT_EQ(s->oldNumber(), "200");
     EXPECT_EQ(QApplication::focusWidget(), s->txtNUMBER);

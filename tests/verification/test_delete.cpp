@@ -45,6 +45,10 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
 {
     moveTo("300");
     auto s = openScreen<Verify_Number_Delete>();
+    EXPECT_EQ(s->Label1->text(), "Permanently Delete Folio Record");
+    EXPECT_TRUE(s->Label2->text().startsWith("This function will DELETE from your file a new folio ADDED  by MISTAKE."));
+    EXPECT_EQ(s->Text_Msg->text(), "Please Select the \"Delete\" button to confirm the permanent removal of the record, "
+                                   "or the \"Cancel\" button to quit.");
     EXPECT_EQ(QApplication::focusWidget(), s->Command_Cancel);
     EXPECT_EQ(s->txtNUMBER->text(), "300");
     EXPECT_EQ(s->Label_Collection_District_Name->text(), "Southby");

@@ -82,6 +82,7 @@ TEST_F(SearchTest, OpensEmptyThenStatusChoicesAndIncludeDeleted)
     EXPECT_FALSE(isBold(screen->Option_ACD_A));
     EXPECT_TRUE(screen->Check_ACD_Deleted->isVisible());
     EXPECT_FALSE(screen->Check_ACD_Deleted->isChecked());
+    EXPECT_EQ(screen->Frame_ACD->title(), "< Mortgage Number \"Status\" >");
     EXPECT_EQ(screen->Text_Msg->text(), "Please set the selection criteria and press the \"Find\" button.");
     for (int f = 0; f < S::kFields; ++f) {
         EXPECT_FALSE(screen->Check[size_t(f)]->isChecked());

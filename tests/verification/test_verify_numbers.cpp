@@ -73,6 +73,14 @@ TEST_F(ListTest, AnEmptyListStartsInNumberOrderAndOffersNothingThatNeedsARow)
     writeCsv("x\r\n");
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification) - Folio List"));
+    EXPECT_EQ(w->mnuACD->title(), QStringLiteral("Change Mortgage Number \"Status\""));
+    EXPECT_EQ(w->mnuACD_Blank->text(), QStringLiteral("Set to \"No Change\" status"));
+    EXPECT_EQ(w->Option_Sort[2]->toolTip(), QStringLiteral("Sort by"));
+    // The window size choices say what they do.
+    for (int i = 0; i < verifylist::kWindowLayouts; ++i)
+        EXPECT_EQ(w->Option_Window[size_t(i)]->text(), QStringList({"Small", "Normal", "Large", "Largest"})[i]);
+    EXPECT_EQ(w->Option3->toolTip(), QStringLiteral("1280 X 1024 Normal Sized Fonts (96 DPI) "));
+    EXPECT_EQ(w->Option4->toolTip(), QStringLiteral("1600 X 1200 Normal Sized Fonts (96 DPI) "));
     EXPECT_TRUE(w->Option_Sort_Mortgage->isChecked());
     EXPECT_TRUE(w->Option_1024x768NormalSizeFont->isChecked());
     for (QAction* a : w->findChildren<QAction*>())
@@ -477,7 +485,16 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
         EXPECT_EQ(gMsgTitle, QStringLiteral("Export Information"));
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.size(), 27);
+        EXPECT_EQ(lines.value(0), QStringLiteral("The Mortgage Number Verification can be export by two methods:"));
+        EXPECT_EQ(lines.value(5), QStringLiteral("ACD     Char (1)  {A-Added Folio, C-Changed Folio, D-Marked for "
+                                                 "Deletion Folio, blank for no change}"));
         EXPECT_EQ(lines.value(7), QStringLiteral("NUMBER  Char (12) Mortgage Number"));
+        EXPECT_EQ(lines.value(12), QStringLiteral("NAME    Char (70) Name"));
+        EXPECT_EQ(lines.value(17), QStringLiteral("ADDR5   Char (30) Address Line 5"));
+        EXPECT_EQ(lines.value(22), QStringLiteral("please use the MS Access to export the VERIFY table data to your "
+                                                  "desired file format. "));
+        EXPECT_EQ(lines.value(26),
+                  QStringLiteral("3. Optionally if you have Excel then you can export the data from there."));
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
     w->Command_Exp_Help->click();
@@ -487,11 +504,17 @@ TEST_F(ListTest, TheHelpTextsShowInTheMessageDialog)
         EXPECT_EQ(gMsgTitle, QStringLiteral("Import Information"));
         const QStringList lines = gMsgText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.size(), 27);
+        EXPECT_EQ(lines.value(4), QStringLiteral(" "));
         EXPECT_EQ(lines.value(18), QStringLiteral("That the Collection District if present is two digits from 01 to 99."));
         EXPECT_EQ(lines.value(19), QStringLiteral("That the Jurisdiction if present is three digits from 701 to 799. "));
         // Codes are checked against the code tables, as the tax office checks them.
         EXPECT_EQ(lines.value(23), QStringLiteral("That the tax office will take the folio: a Collection District and "
                                                   "a Jurisdiction of the code tables that form one of their pairs"));
+        EXPECT_EQ(lines.value(24), QStringLiteral("(a folio known by its Property Identifier alone needs neither), as "
+                                                  "on the Add screen."));
+        EXPECT_EQ(lines.value(25), QString());
+        EXPECT_EQ(lines.value(26),
+                  QStringLiteral("If you require any further help please contact the Velmoran, Brenhallow"));
         static_cast<Form_InformationDialog&>(d).OKButton->click();
     });
     w->mnuImportHelp->trigger();
