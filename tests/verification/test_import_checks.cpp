@@ -72,40 +72,6 @@ TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
         EXPECT_EQ(check(c.line), c.message) << c.line.toStdString();
 }
 
-TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
-{
-    addCodes();
-    const struct {
-        const char* line;
-        const char* cd;
-        const char* jur;
-        const char* folio18;
-    } cases[] = {
-        {",1234,9,2,702,12.5", "02", "702", "000000000000000125"},
-        {",1234,9,01,701,12345678901234567890", "01", "701", "345678901234567890"},
-        {",1234,9,2,702,,987654321", "02", "702", ""},
-        {",1234,9,02,702,1234-567.8", "02", "702", "000000000012345678"},
-        // No district or jurisdiction, as the add screen takes them.
-        {",1234,9,,,,012345678", "  ", "   ", ""},
-        {",1234,9,,703,5", "  ", "703", "000000000000000005"},
-        {",1234,9,3,,5", "03", "   ", "000000000000000005"},
-        {"A,1234,123456789012,3,705,1,123456789," , "03", "705", "000000000000000001"},
-        // Codes and pairs the code tables lack, as the add screen takes them.
-        {",1234,9,99,701,1", "99", "701", "000000000000000001"},
-        {",1234,9,4,,1", "04", "   ", "000000000000000001"},
-        {",1234,9,,799,1", "  ", "799", "000000000000000001"},
-        {",1234,9,1,703,1", "01", "703", "000000000000000001"},
-        {",1234,9,55,755,5555", "55", "755", "000000000000005555"},
-    };
-    for (const auto& c : cases) {
-        verifyimport::VerifyRecord r = ParseVerifyRecord(QString::fromLatin1(c.line), true);
-        EXPECT_EQ(CheckVerifyRecord(r), QString()) << c.line;
-        EXPECT_EQ(r[CD], QString::fromLatin1(c.cd)) << c.line;
-        EXPECT_EQ(r[JUR], QString::fromLatin1(c.jur)) << c.line;
-        EXPECT_EQ(r.strFolio18, QString::fromLatin1(c.folio18)) << c.line;
-    }
-}
-
 // When the text of a line stands for a row's value as the export wrote it.
 TEST(ImportSameField, NumbersRespelledStandForTheRowsValueDigitsLostDoNot)
 {
