@@ -184,31 +184,6 @@ TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithComma
         EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
 }
 
-TEST(SplitVerifyCsvLine, PlainLinesSplitAtEveryCommaAndQuotedFieldsKeepTheirCommas)
-{
-    const struct {
-        const char* line;
-        int count;
-        const char* fields;   // joined by |
-    } cases[] = {
-        {"a,b,c", 3, "a|b|c"},
-        {",b,,d", 4, "|b||d"},
-        {"a,b", 4, "a|b||"},                    // missing fields are empty
-        {"a,b,c,d,e", 3, "a|b|c"},              // fields beyond the count are ignored
-        {"", 2, "|"},
-        {"a,\"b,c\",d", 3, "a|b,c|d"},
-        {"\"x\"\"y, z\",w", 2, "x\"y, z|w"},    // "" inside quotes is one quote
-        {"\"ab\"cd,e", 2, "abcd|e"},            // text after the closing quote stays with the field
-        {"\"open,b,c", 3, "open,b,c||"},        // a quote that never closes takes the rest (the file is refused)
-        {"a,b\"c,d", 3, "a|b\"c|d"},            // a quote inside a field means nothing
-        {"a,\"\",c", 3, "a||c"},
-        {"a,\"b,c\"", 2, "a|b,c"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(SplitVerifyCsvLine(QString::fromLatin1(c.line), c.count).join(u'|'), QString::fromLatin1(c.fields))
-            << c.line;
-}
-
 TEST(SplitVerifyCsvLine, ReadsBackWhatTheLineWriterWrote)
 {
     const QStringList row = fields("C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|,||||LOT 1, PLAN 2,");
