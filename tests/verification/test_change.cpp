@@ -121,24 +121,6 @@ TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)
     expectConsistentList();
 }
 
-TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndIsStoredByNextNotByTab)
-{
-    auto s = changeRow("300");              // ACD "A"
-    clerk::type(s->txtNUMBER, " 301x ");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->txtNUMBER->text(), "301X");
-    EXPECT_EQ(storedAcd("301X"), "<none>") << "leaving a box stores nothing";
-    EXPECT_EQ(storedAcd("300"), "A");
-    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
-    clerk::click(s->Command_Next);
-    EXPECT_EQ(storedAcd("301X"), "C");
-    // An unchanged number stores nothing and keeps the code.
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(storedAcd("600"), "C");
-    EXPECT_EQ(storedAcd("200"), " ");
-    expectConsistentList();
-}
-
 TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActsNorOnAnEmptyList)
 {
     auto s = changeRow("200");
