@@ -40,6 +40,10 @@ struct Book {
 // Writes the book with the workbook layer's writer; fails the test if it cannot.
 void writeBook(const QString& path, const Book& book);
 
+// The bytes of one part of a zip package ("xl/workbook.xml"); empty if it
+// cannot be read.
+QByteArray zipPart(const QString& path, const QString& part);
+
 // Puts cellXml in place of the cell at reference ("F3") of the workbook's
 // sheet at position (as the writer numbers its parts), or before the end of
 // the sheet's rows when the sheet has no such cell; fails the test if it
@@ -67,6 +71,9 @@ public:
 // The rows of a query as "field|field|..." texts, in the query's order.
 QStringList tableRows(const QString& source, const QStringList& fields);
 long tableCount(const QString& table);
+// A working table's rows in the order they were stored, as "field|field|...",
+// by default of the fields the load fills (VERIFY and the four code tables).
+QStringList rowsOf(const QString& table, const QStringList& fields = {});
 
 // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
 void addVerifyRow(const QString& cells);
