@@ -90,17 +90,6 @@ protected:
                         }));
     }
 
-    void addFolioMask(const QString& jur, const QString& year, double length, const QString& mask)
-    {
-        db::Recordset rs(&de().ZarvDb, "FolioMask");
-        rs.open();
-        rs.addNew();
-        rs.setValue("JUR_CD", jur);
-        rs.setValue("YEAR", year);
-        rs.setValue("FOLIO_LEN", length);
-        rs.setValue("FOLIO_MASK", mask);
-        rs.update();
-    }
 };
 
 // ---------------------------------------------------------------- opening
@@ -133,50 +122,34 @@ TEST_F(VerifyReturnScreen, OpeningStartsInTheEmailFolderWithVerifyEmptiedAndTheV
     EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
     EXPECT_TRUE(s.Command_OK->isEnabled());
     EXPECT_FALSE(ui().busy());
-}
 
-TEST_F(VerifyReturnScreen, TheGridHasItsFourteenColumns)
-{
-    Verify_Return& s = open();
+    // The grid's columns, each as field=heading.
     const ui::RecordsetModel* model = s.TDBGrid_Verify->recordsetModel();
     ASSERT_NE(model, nullptr);
-    const QStringList fields = {"MORTCO", "ACD",   "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
-                                "NAME",   "ADDR1", "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
-    const QStringList headings = {"Mort.Co",        "",
-                                  "Mortgage Number", "CD",
-                                  "JUR",            "Folio Number",
-                                  "PID",            "Name",
-                                  "Address Line1",  "Address Line 2",
-                                  "Address Line 3", "Address Line 4",
-                                  "Address Line 5", "Legal Description"};
-    ASSERT_EQ(model->columnCount(), 14);
-    for (int c = 0; c < 14; ++c) {
-        EXPECT_EQ(model->column(c).field, fields[c]) << c;
-        EXPECT_EQ(model->column(c).heading, headings[c]) << c;
-    }
+    QStringList columns;
+    for (int c = 0; c < model->columnCount(); ++c)
+        columns << model->column(c).field + "=" + model->column(c).heading;
+    EXPECT_EQ(columns, QStringList({"MORTCO=Mort.Co", "ACD=", "NUMBER=Mortgage Number", "CD=CD", "JUR=JUR",
+                                    "FOLIO=Folio Number", "PID=PID", "NAME=Name", "ADDR1=Address Line1",
+                                    "ADDR2=Address Line 2", "ADDR3=Address Line 3", "ADDR4=Address Line 4",
+                                    "ADDR5=Address Line 5", "LEGAL=Legal Description"}));
 }
 
-// ---------------------------------------------------------------- OK stopped early
-
-TEST_F(VerifyReturnScreen, OkWithoutASelectionOnlyAsksForOne)
+// Without a selection OK only asks for one; an empty workbook counts as not found.
+TEST_F(VerifyReturnScreen, OkWithoutAWorkbookOnlySaysWhatIsMissing)
 {
-    writeFile("email/MortNo1.xlsx", "x");
+    writeFile("email/Empty.xlsx", "");
     Verify_Return& s = open();
     s.File->setListIndex(-1);
     s.Command_OK->click();
     EXPECT_EQ(lines(), QStringList({kSelect}));
     EXPECT_EQ(selectedFileState(), kNothingShown);
     EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
-    EXPECT_TRUE(ui().boxes().empty());
-}
-
-TEST_F(VerifyReturnScreen, AnEmptyWorkbookCountsAsNotFound)
-{
-    writeFile("email/Empty.xlsx", "");
-    open();
     load("Empty.xlsx");
     EXPECT_EQ(lines(), QStringList({kNotFound + ": " + path("email/Empty.xlsx")}));
     EXPECT_EQ(selectedFileState(), kNothingShown);
+    EXPECT_FALSE(s.Command_PrintErrors->isEnabled());
+    EXPECT_TRUE(ui().boxes().empty());
     EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
 }
 
@@ -200,15 +173,10 @@ TEST_P(ReadOnlyWorkbook, AsksFirstNoStaysOnTheScreenYesLoads)
     load("MortNo0001.xlsx");
     ASSERT_EQ(tableCount("VERIFY"), 1);
 
-    ui::ExpectedBox ask;
-    ask.prompt = "CAUTION This program found that the file attribute of " + locked +
-                 " is READONLY. You can Stop now and change the file property (The file attributes must NOT be "
-                 "READONLY). You can continue and lose all data changes. Do you want to continue ?";
-    ask.answer = c.answer;
-    ask.icon = Icon::None;
-    ask.buttons = Buttons::YesNo;
-    ask.title = "ZARV data File is READONLY";
-    ui().expectBox(ask);
+    ui().expectBox(box("CAUTION This program found that the file attribute of " + locked +
+                           " is READONLY. You can Stop now and change the file property (The file attributes must NOT "
+                           "be READONLY). You can continue and lose all data changes. Do you want to continue ?",
+                       c.answer, Icon::None, Buttons::YesNo, "ZARV data File is READONLY"));
     load("MortNo1234.xlsx");
 
     if (c.loads) {
@@ -235,8 +203,9 @@ INSTANTIATE_TEST_SUITE_P(BothAnswers, ReadOnlyWorkbook,
 
 TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
 {
-    addFolioMask("701", "2019", 10, "###-###-###-#");
-    addFolioMask("701", "2024", 10, "##########");
+    db::Recordset masks(&de().ZarvDb, "FolioMask");
+    addMask(masks, "701", 10, "###-###-###-#", "2019");
+    addMask(masks, "701", 10, "##########", "2024");
     clean();
     Verify_Return& s = open();
     load("MortNo1234.xlsx");
@@ -266,29 +235,32 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
         field("1 MAIN STREET", 30) + field("", 120) + field("", 32) + field("", 9) +
         "\r\n" "A" "1234" + field("100200306", 12) + "  " "   " + field("", 18) + field("NEW OWNER", 70) +
         field("5 QUAY STREET", 30) + field("", 120) + field("", 32) + "123456789" "\r\n";
-    // Upload writes the file and leaves the folios for what follows.
+    // Upload writes the file, says where and when, and leaves the folios for what follows.
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     upload();
+    EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
     EXPECT_TRUE(UploadRequested);
     EXPECT_EQ(s.result(), int(QDialog::Accepted));
     EXPECT_EQ(tableCount("VERIFY"), 3);
     EXPECT_EQ(readFile(verifiedFile()), expected);
+    const QRegularExpressionMatch m =
+        QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an "
+                           "error\\.\r\nThe receiving screen closes now\\.$")
+            .match(ui().boxes().back().prompt);
+    ASSERT_TRUE(m.hasMatch()) << ui().boxes().back().prompt.toStdString();
+    EXPECT_EQ(m.captured(1), QDir::toNativeSeparators(verifiedFile()));
+    const QDateTime at = QDateTime::fromString(m.captured(2), "yyyy-MM-dd hh:mm:ss");
+    EXPECT_TRUE(at >= before && at <= QFileInfo(verifiedFile()).lastModified().addSecs(1)) << m.captured(2).toStdString();
 }
 
-TEST_F(VerifyReturnScreen, AClickOnAFileLoadsItAtOnce)
+// A click on a file loads it at once; Close leaves without Upload.
+TEST_F(VerifyReturnScreen, AClickOnAFileLoadsItAtOnceAndCloseLeavesWithoutUpload)
 {
     clean();
     Verify_Return& s = open();
     choose("MortNo1234.xlsx");
     emit s.File->itemClicked(s.File->item(s.File->listIndex()));
     EXPECT_EQ(lines(), cleanLoad(3));
-    EXPECT_EQ(tableCount("VERIFY"), 3);
-}
-
-TEST_F(VerifyReturnScreen, CloseLeavesWithoutUpload)
-{
-    clean();
-    Verify_Return& s = open();
-    load("MortNo1234.xlsx");
     s.Command_Close->click();
     EXPECT_FALSE(UploadRequested);
     EXPECT_EQ(s.result(), int(QDialog::Rejected));
@@ -331,16 +303,10 @@ TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
     EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
 
     // Rows of an earlier print are replaced.
-    {
-        db::Recordset old(&de().ZarvDb, "ErrorMessage");
-        old.open();
-        for (int i = 1; i <= 20; ++i) {
-            old.addNew();
-            old.setValue("ErrorNumber", i);
-            old.setValue("ErrorMsg", "OLD");
-            old.update();
-        }
-    }
+    db::Recordset old(&de().ZarvDb, "ErrorMessage");
+    for (int i = 1; i <= 20; ++i)
+        addRow(old, {{"ErrorNumber", i}, {"ErrorMsg", "OLD"}});
+    old.close();
     const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
     ui().expectPrint(QStringLiteral("Verification File Errors"));
     ui().expectBox(infoBox("The error report was saved as " + pdf));
@@ -374,36 +340,33 @@ TEST_F(VerifyReturnScreen, WithoutAPrinterTheErrorReportGoesBesideTheReturnedWor
     EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files), QStringList());
 }
 
-TEST_F(VerifyReturnScreen, APrintThatFailsIsNeverReportedAsPrinted)
+// A print that fails, or messages that cannot be stored for it, are said and
+// never reported as printed; the clerk can print again.
+TEST_F(VerifyReturnScreen, AFailedPrintIsSaidAndNeverReportedAsPrinted)
 {
-    withErrors();
-    Verify_Return& s = open();
-    load("MortNo5555.xlsx");
-    s.setReportTarget(ui::PdfTarget{path("no such folder"), "ErrorReport.pdf", false});
-
-    ui().expectPrint(QStringLiteral("Verification File Errors"));
-    ui().expectBox(criticalBox(ui::containing("The error report could not be printed: ")));
-    s.Command_PrintErrors->click();
-    EXPECT_EQ(errorMessageRows().size(), s.reportLines().size());   // stored all the same
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    for (const ui::ShownBox& b : ui().boxes())
-        EXPECT_NE(b.prompt, kPrinted);
-}
-
-TEST_F(VerifyReturnScreen, MessagesThatCannotBeStoredAreNotPrinted)
-{
-    withErrors();
-    Verify_Return& s = open();
-    load("MortNo5555.xlsx");
-    de().rsErrorMessage().close();
-    de().ZarvDb.execute("DROP TABLE ErrorMessage");
-
-    ui().expectBox(criticalBox(ui::containing("The messages could not be stored for the error report: ")));
-    s.Command_PrintErrors->click();
-    EXPECT_FALSE(QFileInfo::exists(QDir(reportFolder()).filePath("ErrorReport.pdf")));
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    for (const ui::ShownBox& b : ui().boxes())
-        EXPECT_NE(b.prompt, kPrinted);
+    for (const bool stored : {true, false}) {
+        SCOPED_TRACE(stored ? "the print fails" : "the messages cannot be stored");
+        withErrors();
+        Verify_Return& s = open();
+        load("MortNo5555.xlsx");
+        if (stored) {
+            s.setReportTarget(ui::PdfTarget{path("no such folder"), "ErrorReport.pdf", false});
+            ui().expectPrint(QStringLiteral("Verification File Errors"));
+            ui().expectBox(criticalBox(ui::containing("The error report could not be printed: ")));
+        } else {
+            de().rsErrorMessage().close();
+            de().ZarvDb.execute("DROP TABLE ErrorMessage");
+            ui().expectBox(criticalBox(ui::containing("The messages could not be stored for the error report: ")));
+        }
+        s.Command_PrintErrors->click();
+        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+        if (stored)
+            EXPECT_EQ(errorMessageRows().size(), s.reportLines().size());
+        EXPECT_FALSE(QFileInfo::exists(QDir(reportFolder()).filePath("ErrorReport.pdf")));
+        EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+        for (const ui::ShownBox& b : ui().boxes())
+            EXPECT_NE(b.prompt, kPrinted);
+    }
 }
 
 // A workbook given at start (zarvreceive FILE, or opened from a file manager)
@@ -512,7 +475,7 @@ const QStringList kRowsWithLineBreaks = {
     " |1234|2|01|701|12||PETER\rSMYTHE|1 MAIN|||||LOT\n4",
 };
 
-TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecord)
+TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecordOrLine)
 {
     returned("MortNo7777.xlsx", withCodes(kRowsWithLineBreaks));
     open();
@@ -531,14 +494,9 @@ TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneR
         EXPECT_FALSE(records[i].contains('\t'));
     }
     EXPECT_TRUE(records[2].isEmpty());
-}
 
-TEST_F(VerifyReturnScreen, LineBreaksInCellsLeaveVerifyCsvOneLinePerFolio)
-{
-    returned("MortNo7777.xlsx", withCodes(kRowsWithLineBreaks));
-    open();
-    load("MortNo7777.xlsx");
-    // A row of a list stored before values were cleaned on their way in.
+    // Verify.csv too has one line per folio, also for a row of a list stored
+    // before values were cleaned on their way in.
     addVerifyRow(" |1234|3|01|701|13||OLD\r\nOWNER|2 MILL\tLANE");
     DE().rsVerify().requery();
     QString step;
@@ -555,25 +513,6 @@ TEST_F(VerifyReturnScreen, LineBreaksInCellsLeaveVerifyCsvOneLinePerFolio)
     }
     EXPECT_EQ(folios, QStringList({"1|ANNA BERG|12 HARBOUR  ROAD|WEST PORT|", "2|PETER SMYTHE|1 MAIN||LOT 4",
                                    "3|OLD  OWNER|2 MILL LANE||"}));
-}
-
-TEST_F(VerifyReturnScreen, UploadSaysWhereAndWhenTheVerifiedFileWasWrittenAndWhatItHolds)
-{
-    clean();
-    Verify_Return& s = open();
-    load("MortNo1234.xlsx");
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    upload();
-    EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
-    EXPECT_EQ(s.result(), int(QDialog::Accepted));
-    const QRegularExpressionMatch m =
-        QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an "
-                           "error\\.\r\nThe receiving screen closes now\\.$")
-            .match(ui().boxes().back().prompt);
-    ASSERT_TRUE(m.hasMatch()) << ui().boxes().back().prompt.toStdString();
-    EXPECT_EQ(m.captured(1), QDir::toNativeSeparators(verifiedFile()));
-    const QDateTime at = QDateTime::fromString(m.captured(2), "yyyy-MM-dd hh:mm:ss");
-    EXPECT_TRUE(at >= before && at <= QFileInfo(verifiedFile()).lastModified().addSecs(1)) << m.captured(2).toStdString();
 }
 
 // An Upload never replaces a verified file silently: the one already there is
@@ -629,13 +568,8 @@ TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
     };
     for (const QString& f : folios)
         addVerifyRow(f);
-    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"701", "2024", 10, "###-###-###-#"});
-    for (const char* d : {"01", "02", "03"})
-        addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {d, "Westport"});
-    for (const char* j : {"701", "702", "704"})
-        addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {j, "Westport Town"});
-    for (const auto& [d, j] : {std::pair{"01", "701"}, {"02", "702"}, {"03", "704"}})
-        addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {d, j});
+    addCodes({{"01|Westport", "02|Easton", "03|Southby"}, {"701|Westport", "702|Easton", "704|Southby"},
+              {"01|701", "02|702", "03|704"}, {"701|10|###-###-###-#"}});
     const QStringList before = tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields());
     ASSERT_TRUE(Mdb2Xls(QDir(emailFolder()).filePath("MortNo1234.xlsx")));
     ASSERT_TRUE(QFile::copy(samplePath("MortNo1234.xlsx"), QDir(emailFolder()).filePath("MortNo9999.xlsx")));
