@@ -28,8 +28,8 @@ protected:
         rows.insert(rows.end(), data.begin(), data.end());
         return rows;
     }
-    QStringList numbers() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER"}); }
-    QStringList verifyRows() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", verifyFields()); }
+    QStringList numbers() { return rowsOf("VERIFY", {"NUMBER"}); }
+    QStringList verifyRows() { return rowsOf("VERIFY"); }
     void expectInfo(const QString& text) { ui().expectBox(infoBox(text)); }
     void expectCritical(const ui::TextMatch& text) { ui().expectBox(criticalBox(text)); }
 };
@@ -62,6 +62,13 @@ TEST_F(Xls2MdbRows, StoresEachColumnInItsLoadedForm)
     EXPECT_EQ(de().rsVerify().text("NUMBER"), "X3");
 }
 
+// The row with one cell changed.
+QStringList with(QStringList row, int column, const QString& value)
+{
+    row[column] = value;
+    return row;
+}
+
 struct RowsCase {
     const char* name;
     Rows rows;
@@ -73,21 +80,14 @@ TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
 {
     const QStringList h = mortgageHeadings();
     const QStringList blank;
-    QStringList nameIsHeading = folio("N2", "2");
-    nameIsHeading[7] = "NAME";
-    QStringList nameIsOtherHeading = folio("N2", "2");
-    nameIsOtherHeading[7] = "ACD";
-    QStringList paddedHeading = folio("N2", "2");
-    paddedHeading[0] = "ACD ";
-    QStringList outside = blank;
-    outside << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "stray";
+    const QStringList nameIsHeading = with(folio("N2", "2"), 7, "NAME");
+    const QStringList nameIsOtherHeading = with(folio("N2", "2"), 7, "ACD");
+    const QStringList paddedHeading = with(folio("N2", "2"), 0, "ACD ");
+    const QStringList outside = with(QStringList(15), 14, "stray");
     // Heading rows as clerks leave them: one heading retyped, two merged into
     // one cell, lower case, blanks, tabs and no-break spaces around the words.
-    QStringList retyped = h;
-    retyped[7] = "OWNER NAME";
-    QStringList merged = h;
-    merged[1] = "MORTGAGE CO. MORTGAGE NUMBER";
-    merged[2] = "";
+    const QStringList retyped = with(h, 7, "OWNER NAME");
+    const QStringList merged = with(with(h, 1, "MORTGAGE CO. MORTGAGE NUMBER"), 2, "");
     QStringList lower;
     for (const QString& heading : h)
         lower << heading.toLower();
@@ -364,7 +364,7 @@ TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
     expectInfo("INFORMATION: There was a total of 2 records NOT loaded.\r\n"
                " 2 records were not loaded because they were duplicate or rejected folios\r\n");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
+    EXPECT_EQ(rowsOf("VERIFY", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
               QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
 }
 
@@ -418,10 +418,7 @@ TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIs
 TEST_F(Xls2MdbRows, PurgeEmptiesEveryTableItFills)
 {
     addVerifyRow(" |1111|OLD|12|701|1");
-    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"799", "2001", 9, "#"});
-    addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"99", "Old"});
-    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"799", "Old"});
-    addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"99", "799"});
+    addCodes({{"99|Old"}, {"799|Old"}, {"99|799"}, {"799|9|#"}});
     // A filter left on a recordset must not keep its table from being emptied.
     de().rsCD_JUR().setFilter("Jurisdiction_Code = 'none'");
 
