@@ -121,10 +121,7 @@ TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
 TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)
 {
     Book b = bookWithOneFolio();
-    b.folioMask.push_back({"701", "10", "###"});
-    b.districts.push_back({"01", "District"});
-    b.jurisdictions.push_back({"701", "Jurisdiction"});
-    b.combos.push_back({"01", "701"});
+    addCodes(b, {{"01|District"}, {"701|Jurisdiction"}, {"01|701"}, {"701|10|###"}});
     auto tables = [] {
         return QStringList{rowsOf("VERIFY", {"NUMBER"}).join(","),
                            rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),

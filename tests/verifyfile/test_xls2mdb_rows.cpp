@@ -386,9 +386,7 @@ TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIs
         folioRow("|1234|N7|12|799|7"),              // a jurisdiction the code sheets lack
         folioRow("A|1234|P8||||123456789"),         // the tax office's PID-only record
     });
-    b.districts.push_back({"12", "NORTH"});
-    b.jurisdictions.push_back({"701", "WESTPORT"});
-    b.combos.push_back({"12", "701"});
+    addCodes(b, {{"12|NORTH"}, {"701|WESTPORT"}, {"12|701"}});
     const QString p = path("MortNo1.xlsx");
     writeBook(p, b);
     const QString shown = QStringList{

@@ -50,12 +50,7 @@ QByteArray field(const char* text, int width)
 Book withCodes(const QStringList& rows)
 {
     Book b{mortgageRows(rows)};
-    for (const char* d : {"01", "03"})
-        b.districts.push_back({d, "DISTRICT"});
-    for (const char* j : {"701", "704"})
-        b.jurisdictions.push_back({j, "JURISDICTION"});
-    b.combos.push_back({"01", "701"});
-    b.combos.push_back({"03", "704"});
+    addCodes(b, {{"01|NORTH", "03|SOUTH"}, {"701|WESTPORT", "704|EASTBAY"}, {"01|701", "03|704"}});
     return b;
 }
 
@@ -596,12 +591,9 @@ TEST_F(VerifyReturnScreen, ErrorMessageRowsAreNumberedPastTheSixteenBitRange)
         many << QString("line %1").arg(i);
     QString error;
     ASSERT_TRUE(StoreErrorMessages(many, &error)) << error.toStdString();
-    db::Recordset rs(&de().ZarvDb, "SELECT * FROM ErrorMessage ORDER BY ErrorNumber", db::LockType::ReadOnly);
-    rs.open();
-    EXPECT_EQ(rs.recordCount(), 33000);
-    rs.moveLast();
-    EXPECT_EQ(rs.number("ErrorNumber"), 33000);
-    EXPECT_EQ(rs.text("ErrorMsg"), "line 33000");
+    const QStringList rows = errorMessageRows();
+    EXPECT_EQ(rows.size(), 33000);
+    EXPECT_EQ(rows.last(), "33000|line 33000");
 }
 
 TEST(ErrorMessageRows, LineBreaksPartWordsAndLongTextsGoOnOverRowsEndingBetweenWords)

@@ -38,8 +38,8 @@ TEST_F(ReceiveStartup, OpensTheReceivingScreenOverTheProgramsDatabases)
 
 TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgramOnTheSameDataFolder)
 {
-    const ui::ExpectedBox running{ui::containing("ZARV application is already running on the data folder " + folder()),
-                                  ui::Answer::OK, ui::Icon::Information, ui::Buttons::OK, ui::UiServices::appTitle()};
+    const ui::ExpectedBox running =
+        infoBox(ui::containing("ZARV application is already running on the data folder " + folder()));
     // The main program holds the folder.
     {
         std::unique_ptr<fs::FolderLock> zarv = claimDataFolder(folder(), "zarv", nullptr);

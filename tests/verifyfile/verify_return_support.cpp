@@ -109,12 +109,7 @@ Book nineReturnedRecords()
         " |1234|107|||||NAME ONLY|SOME ADDRESS",
         " |1234|108|03|701|444||NO SUCH PAIR",
     })};
-    b.districts.push_back({"01", "NORTH"});
-    b.districts.push_back({"03", "SOUTH"});
-    b.jurisdictions.push_back({"701", "WESTPORT"});
-    b.jurisdictions.push_back({"704", "EASTBAY"});
-    b.combos.push_back({"01", "701"});
-    b.combos.push_back({"03", "704"});
+    addCodes(b, {{"01|NORTH", "03|SOUTH"}, {"701|WESTPORT", "704|EASTBAY"}, {"01|701", "03|704"}});
     return b;
 }
 

@@ -66,6 +66,18 @@ void writeSheet(xl::WorkbookWriter& w, const QString& name, const Rows& rows)
 
 } // namespace
 
+void addCodes(Book& book, const CodeTables& codes)
+{
+    const std::pair<const QStringList*, Rows*> sheets[] = {{&codes.districts, &book.districts},
+                                                           {&codes.jurisdictions, &book.jurisdictions},
+                                                           {&codes.pairs, &book.combos},
+                                                           {&codes.masks, &book.folioMask}};
+    for (const auto& [rows, sheet] : sheets) {
+        for (const QString& row : *rows)
+            sheet->push_back(row.split(u'|'));
+    }
+}
+
 void writeBook(const QString& path, const Book& book)
 {
     xl::WorkbookWriter w;

@@ -37,6 +37,10 @@ struct Book {
     bool named = true;
 };
 
+// Adds rows to the book's code sheets, given as addCodes takes them for the
+// working tables ("code|name", "district|jurisdiction", "jurisdiction|length|mask").
+void addCodes(Book& book, const CodeTables& codes);
+
 // Writes the book with the workbook layer's writer; fails the test if it cannot.
 void writeBook(const QString& path, const Book& book);
 
