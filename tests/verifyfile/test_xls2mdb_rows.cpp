@@ -24,7 +24,7 @@ protected:
     }
     static Rows withHeadings(const Rows& data)
     {
-        Rows rows{mortgageHeadings()};
+        Rows rows{kMortgageHeadings};
         rows.insert(rows.end(), data.begin(), data.end());
         return rows;
     }
@@ -78,7 +78,7 @@ struct RowsCase {
 
 TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
 {
-    const QStringList h = mortgageHeadings();
+    const QStringList h = kMortgageHeadings;
     const QStringList blank;
     const QStringList nameIsHeading = with(folio("N2", "2"), 7, "NAME");
     const QStringList nameIsOtherHeading = with(folio("N2", "2"), 7, "ACD");
@@ -382,7 +382,7 @@ TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIs
         folioRow("|1234|N2|12|701|2||" + name75),   // a value cut
         folio("N3", "1"),                           // a repeat of row 2
         folioRow("|1234|R4"),                       // no folio or PID
-        mortgageHeadings(),                         // a heading repeated
+        kMortgageHeadings,                         // a heading repeated
         folioRow("|1234|N7|12|799|7"),              // a jurisdiction the code sheets lack
         folioRow("A|1234|P8||||123456789"),         // the tax office's PID-only record
     });

@@ -565,7 +565,7 @@ TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
         addVerifyRow(f);
     addCodes({{"01|Westport", "02|Easton", "03|Southby"}, {"701|Westport", "702|Easton", "704|Southby"},
               {"01|701", "02|702", "03|704"}, {"701|10|###-###-###-#"}});
-    const QStringList before = tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields());
+    const QStringList before = tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields);
     ASSERT_TRUE(Mdb2Xls(QDir(emailFolder()).filePath("MortNo1234.xlsx")));
     ASSERT_TRUE(QFile::copy(samplePath("MortNo1234.xlsx"), QDir(emailFolder()).filePath("MortNo9999.xlsx")));
 
@@ -573,7 +573,7 @@ TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
     ASSERT_EQ(tableCount("VERIFY"), 0);
     load("MortNo1234.xlsx");
     EXPECT_EQ(lines(), cleanLoad(4));
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()), before);
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields), before);
 
     // The sample the program's writer made loads as cleanly.
     load("MortNo9999.xlsx");

@@ -90,7 +90,7 @@ QStringList ReturnScreenTest::errorMessageRows() const
 
 Rows mortgageRows(const QStringList& cells)
 {
-    Rows rows{mortgageHeadings()};
+    Rows rows{kMortgageHeadings};
     for (const QString& c : cells)
         rows.push_back(folioRow(c));
     return rows;

@@ -14,45 +14,6 @@
 
 namespace zarv::test {
 
-const QStringList& mortgageHeadings()
-{
-    static const QStringList h = {"ACD", "MORTGAGE CO.", "MORTGAGE NUMBER", "COLLECTION DISTRICT CODE",
-                                  "JURISDICTION CODE", "FOLIO NUMBER", "PROPERTY IDENTIFIER", "NAME", "ADDRESS 1",
-                                  "ADDRESS 2", "ADDRESS 3", "ADDRESS 4", "ADDRESS 5", "LEGAL DESCRIPTION"};
-    return h;
-}
-
-const QStringList& folioMaskHeadings()
-{
-    static const QStringList h = {"JURISDICTION CODE", "FOLIO LENGTH", "FOLIO MASK"};
-    return h;
-}
-
-const QStringList& districtHeadings()
-{
-    static const QStringList h = {"COLLECTION DISTRICT CODE", "COLLECTION DISTRICT NAME"};
-    return h;
-}
-
-const QStringList& jurisdictionHeadings()
-{
-    static const QStringList h = {"JURISDICTION CODE", "JURISDICTION NAME"};
-    return h;
-}
-
-const QStringList& comboHeadings()
-{
-    static const QStringList h = {"COLLECTION DISTRICT CODE", "JURISDICTION CODE"};
-    return h;
-}
-
-const QStringList& verifyFields()
-{
-    static const QStringList f = {"ACD",  "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
-                                  "NAME", "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
-    return f;
-}
-
 namespace {
 
 void writeSheet(xl::WorkbookWriter& w, const QString& name, const Rows& rows)
@@ -190,7 +151,7 @@ long tableCount(const QString& table)
 QStringList rowsOf(const QString& table, const QStringList& fields)
 {
     static const QMap<QString, QStringList> loaded = {
-        {"VERIFY", verifyFields()},
+        {"VERIFY", kVerifyFields},
         {"Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}},
         {"Collection_District", {"Collection_District_Code", "Collection_District_Name"}},
         {"Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}},
@@ -206,7 +167,7 @@ void addVerifyRow(const QString& cells)
     QVariantList values;
     for (const QString& p : parts)
         values << p;
-    addRow("VERIFY", verifyFields(), values);
+    addRow("VERIFY", kVerifyFields, values);
 }
 
 } // namespace zarv::test
