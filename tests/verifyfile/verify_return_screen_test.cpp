@@ -263,16 +263,34 @@ TEST_F(VerifyReturnScreen, AClickOnAFileLoadsItAtOnceAndCloseLeavesWithoutUpload
     EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
 }
 
-TEST_F(VerifyReturnScreen, AWorkbookWithoutFoliosWritesNothingAndCannotBeUploaded)
+// A workbook without folios, and one whose load fails (sheet 1 is read, then a
+// folio length that is no number stops the load), write nothing and cannot be uploaded.
+TEST_F(VerifyReturnScreen, AWorkbookWithoutFoliosOrAFailedLoadWritesNothingAndCannotBeUploaded)
 {
+    Book failing{mortgageRows(kCleanRows)};
+    failing.folioMask.push_back({"701", "AB", "###"});
     returned("MortNo0000.xlsx", Book{});
+    returned("MortNo4444.xlsx", failing);
     Verify_Return& s = open();
-    ui().expectBox(criticalBox("ERROR - The Verification file is empty"));
-    load("MortNo0000.xlsx");
-    EXPECT_EQ(lines(), QStringList({"ERROR - The Verification file is empty", kNothing}));
-    EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, false}));
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+    for (const bool empty : {true, false}) {
+        SCOPED_TRACE(empty ? "no folios" : "a failed load");
+        if (empty) {
+            ui().expectBox(criticalBox("ERROR - The Verification file is empty"));
+            load("MortNo0000.xlsx");
+            EXPECT_EQ(lines(), QStringList({"ERROR - The Verification file is empty", kNothing}));
+        } else {
+            ui().expectBox(criticalBox(ui::containing("\r\n(load step ")));
+            load("MortNo4444.xlsx");
+            ASSERT_GT(tableCount("VERIFY"), 0) << "the load should have stored part of the workbook";
+            EXPECT_FALSE(lines().contains(kCheck));
+            EXPECT_TRUE(lines().last().contains("MortNo4444.xlsx could not be loaded completely"))
+                << lines().last().toStdString();
+        }
+        EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, false}));
+        EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+        EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
+        EXPECT_FALSE(ui().busy());
+    }
 }
 
 // ---------------------------------------------------------------- a workbook with errors
@@ -379,26 +397,6 @@ TEST_F(VerifyReturnScreen, AWorkbookGivenAtStartLoadsAsIfChosen)
 }
 
 // ---------------------------------------------------------------- mended faults
-
-TEST_F(VerifyReturnScreen, AFailedLoadNeitherEnablesUploadNorWritesTheVerifiedFile)
-{
-    // Sheet 1 is stored, then a folio length that is no number stops the load.
-    Book b{mortgageRows(kCleanRows)};
-    b.folioMask.push_back({"701", "AB", "###"});
-    returned("MortNo4444.xlsx", b);
-    Verify_Return& s = open();
-    ui().expectBox(criticalBox(ui::containing("\r\n(load step ")));
-    load("MortNo4444.xlsx");
-
-    ASSERT_GT(tableCount("VERIFY"), 0) << "the load should have stored part of the workbook";
-    EXPECT_FALSE(QFileInfo::exists(verifiedFile()));
-    EXPECT_EQ(selectedFileState(), std::vector<bool>({true, false, false, false}));
-    const QStringList got = lines();
-    EXPECT_FALSE(got.contains(kCheck));
-    EXPECT_TRUE(got.last().contains("MortNo4444.xlsx could not be loaded completely")) << got.last().toStdString();
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    EXPECT_FALSE(ui().busy());
-}
 
 TEST_F(VerifyReturnScreen, AVerifiedFileThatCannotBeWrittenIsListedAndTheScreenStays)
 {

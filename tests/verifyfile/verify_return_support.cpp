@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
+#include "verifyfile/verifiedfile.h"
 
 #include <QDir>
 #include <QFrame>
@@ -86,6 +87,19 @@ QStringList ReturnScreenTest::errorMessageRows() const
     for (; !rs.eof(); rs.moveNext())
         out << rs.text("ErrorNumber") + "|" + rs.text("ErrorMsg");
     return out;
+}
+
+QStringList verifiedNumbers(const QByteArray& verified)
+{
+    QStringList numbers;
+    for (const QByteArray& record : verified.split('\n')) {
+        if (record.isEmpty())
+            continue;
+        EXPECT_EQ(record.size(), kVerifiedRecordLength + 1);     // with its CR
+        numbers << QString::fromLatin1(record.mid(5, 12).trimmed());
+    }
+    EXPECT_TRUE(verified.endsWith("\r\n") || verified.isEmpty());
+    return numbers;
 }
 
 Rows mortgageRows(const QStringList& cells)
