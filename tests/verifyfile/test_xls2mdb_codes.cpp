@@ -63,16 +63,22 @@ TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
         {"1", "70"},
         {"12", "702"},
     });
+    // Codes with quotes are stored and looked up literally.
+    b.folioMask.insert(b.folioMask.end(), {{"7'1", "9", "#"}, {"7'1", "8", "dropped"}, {"' OR ''='", "7", "#"}});
+    b.districts.insert(b.districts.end(), {{"1'", "Quote"}, {"1'", "dropped"}});
+    b.jurisdictions.insert(b.jurisdictions.end(), {{"7'1", "O'Neill"}, {"7'1", "dropped"}});
+    b.combos.insert(b.combos.end(), {{"1'", "7'1"}, {"1'", "7'1"}, {"12", "7'1"}});
     EXPECT_TRUE(Xls2Mdb(save(b)));
 
     const QString y = year();
     EXPECT_EQ(rowsOf("Fol_Mask"),
               QStringList({"701|" + y + "|5|###-##", "702|" + y + "|5|##", "703|" + y + "|23|#", "704|" + y + "|0|#",
-                           "705 |" + y + "|12|mask", "706|" + y + "|18|"}));
+                           "705 |" + y + "|12|mask", "706|" + y + "|18|", "7'1|" + y + "|9|#",
+                           "' OR ''='|" + y + "|7|#"}));
     EXPECT_EQ(rowsOf("Collection_District"),
-              QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters"}));
-    EXPECT_EQ(rowsOf("Jurisdiction"), QStringList({"701|Seven O One", "70 |Seventy"}));
-    EXPECT_EQ(rowsOf("CD_JUR"), QStringList({"12|701", "1 |70 ", "12|702"}));
+              QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters", "1'|Quote"}));
+    EXPECT_EQ(rowsOf("Jurisdiction"), QStringList({"701|Seven O One", "70 |Seventy", "7'1|O'Neill"}));
+    EXPECT_EQ(rowsOf("CD_JUR"), QStringList({"12|701", "1 |70 ", "12|702", "1'|7'1", "12|7'1"}));
 
     // rsCD_JUR is left filtered on the last pair it looked up; the others are not.
     EXPECT_FALSE(de().rsCD_JUR().filter().isEmpty());
@@ -81,21 +87,6 @@ TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
     // The workbook is closed.
     EXPECT_FALSE(xlBook.isOpen());
     EXPECT_EQ(xlSheet, nullptr);
-}
-
-TEST_F(Xls2MdbCodes, CodesWithQuotesAreStoredAndLookedUpLiterally)
-{
-    Book b = bookWithOneFolio();
-    b.folioMask.insert(b.folioMask.end(), {{"7'1", "9", "#"}, {"7'1", "8", "dropped"}, {"' OR ''='", "7", "#"}});
-    b.districts.insert(b.districts.end(), {{"1'", "Quote"}, {"1'", "dropped"}});
-    b.jurisdictions.insert(b.jurisdictions.end(), {{"7'1", "O'Neill"}, {"7'1", "dropped"}});
-    b.combos.insert(b.combos.end(), {{"1'", "7'1"}, {"1'", "7'1"}, {"12", "7'1"}});
-    EXPECT_TRUE(Xls2Mdb(save(b)));
-    EXPECT_EQ(rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_LEN"}),
-              QStringList({"7'1|9", "' OR ''='|7"}));
-    EXPECT_EQ(rowsOf("Collection_District"), QStringList({"1'|Quote"}));
-    EXPECT_EQ(rowsOf("Jurisdiction"), QStringList({"7'1|O'Neill"}));
-    EXPECT_EQ(rowsOf("CD_JUR"), QStringList({"1'|7'1", "12|7'1"}));
 }
 
 TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)

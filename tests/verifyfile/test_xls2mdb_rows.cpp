@@ -239,22 +239,7 @@ TEST_F(Xls2MdbRows, EachWarningGoesToTheListWithItsText)
     }
 }
 
-TEST_F(Xls2MdbRows, PidOnlyRowsSkipDistrictChecksAndMatchOnCompanyAndPid)
-{
-    const QString p = book(withHeadings({
-        folioRow("|1234|P1|||  |77"),
-        folioRow("|1234|P2|||   |77"),
-        folioRow("|9999|P3||||77"),
-        folioRow("|1234|P4|12|701||77"),   // has a jurisdiction: keyed on the folio
-    }));
-    RecordingSink list;
-    expectInfo("INFORMATION: There was a total of 1 records NOT loaded.\r\n"
-               " 1 record was not loaded because it a duplicate or rejected folio\r\n");
-    EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(numbers(), QStringList({"P1", "P3", "P4"}));
-    EXPECT_EQ(list.lines.value(0), "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Row:3 Mort. Co:1234 PID:77 ");
-}
-
+// PID-only rows skip the district checks and match on company and PID.
 TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
 {
     QStringList longLegal = folioRow("||N5");
@@ -267,13 +252,17 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
         longLegal,
         folioRow("|1234|N6|12|701|1234567890123456789"),
         folioRow("|1234|N7|12|701|1234567890123456780"),  // stored cut to the same 18 digits: a repeat
+        folioRow("|1234|P1|||  |77"),
+        folioRow("|1234|P2|||   |77"),
+        folioRow("|9999|P3||||77"),
+        folioRow("|1234|P4|12|701||77"),                 // has a jurisdiction: keyed on the folio
     }));
     RecordingSink list;
-    expectInfo("INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-               " 4 records were not loaded because they were duplicate or rejected folios\r\n"
+    expectInfo("INFORMATION: There was a total of 6 records NOT loaded.\r\n"
+               " 5 records were not loaded because they were duplicate or rejected folios\r\n"
                " 1 record was not loaded for formatting reasons");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6"}));
+    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6", "P1", "P3", "P4"}));
     EXPECT_EQ(list.lines,
               QStringList({
                   "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:3 Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
@@ -285,8 +274,9 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
                   " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote,
                   "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:8 Mort. Co:1234 CD:12 JUR:701 "
                   "FOLIO:1234567890123456780 (Most likely duplicate KEY violation)",
-                  "INFORMATION: There was a total of 5 records NOT loaded.",
-                  " 4 records were not loaded because they were duplicate or rejected folios",
+                  "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Row:10 Mort. Co:1234 PID:77 ",
+                  "INFORMATION: There was a total of 6 records NOT loaded.",
+                  " 5 records were not loaded because they were duplicate or rejected folios",
                   " 1 record was not loaded for formatting reasons",
               }));
 }
