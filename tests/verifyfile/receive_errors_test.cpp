@@ -158,8 +158,6 @@ std::vector<PdfWord> pdfWords(const QString& pdf, QRectF* pageBox)
 
 TEST_F(ReceiveErrors, ThePrintedReportHoldsTheErrorsWholeInLinesThatStayApartInsideThePage)
 {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     // Long texts: a status that runs past the quoted length, and a load that
     // lists the rows of a code sheet it left out.
     Book b = nineReturnedRecords();
@@ -169,12 +167,27 @@ TEST_F(ReceiveErrors, ThePrintedReportHoldsTheErrorsWholeInLinesThatStayApartIns
     Verify_Return& s = open();
     load("MortNo9.xlsx");
     const QStringList listed = lines();
+    // Rows of an earlier print are replaced.
+    db::Recordset old(&de().ZarvDb, "ErrorMessage");
+    for (int i = 1; i <= 20; ++i)
+        addRow(old, {{"ErrorNumber", i}, {"ErrorMsg", "OLD"}});
+    old.close();
 
     const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
     ui().expectPrint(QStringLiteral("Verification File Errors"));
     ui().expectBox(infoBox("The error report was saved as " + pdf));
     s.Command_PrintErrors->click();
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    QStringList numbered;
+    for (int i = 0; i < s.reportLines().size(); ++i)
+        numbered << QString::number(i + 1) + "|" + s.reportLines()[i];
+    EXPECT_EQ(errorMessageRows(), numbered);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_FALSE(de().rsErrorMessage().isOpen());
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
 
     // Only the errors, each one whole, in the list's order.
     QStringList errors;

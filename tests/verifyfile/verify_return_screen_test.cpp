@@ -295,7 +295,7 @@ TEST_F(VerifyReturnScreen, AWorkbookWithoutFoliosOrAFailedLoadWritesNothingAndCa
 
 // ---------------------------------------------------------------- a workbook with errors
 
-TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
+TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThem)
 {
     withErrors();
     Verify_Return& s = open();
@@ -314,25 +314,6 @@ TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndPrintsTheErrorReport)
     EXPECT_TRUE(ui().boxes().empty());
     EXPECT_EQ(selectedFileState(), kUploadable);
     EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-
-    // Rows of an earlier print are replaced.
-    db::Recordset old(&de().ZarvDb, "ErrorMessage");
-    for (int i = 1; i <= 20; ++i)
-        addRow(old, {{"ErrorNumber", i}, {"ErrorMsg", "OLD"}});
-    old.close();
-    const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
-    ui().expectPrint(QStringLiteral("Verification File Errors"));
-    ui().expectBox(infoBox("The error report was saved as " + pdf));
-    s.Command_PrintErrors->click();
-
-    QStringList expected;
-    for (int i = 0; i < errors.size(); ++i)
-        expected << QString::number(i + 1) + "|" + errors[i];
-    EXPECT_EQ(errorMessageRows(), expected);
-    EXPECT_GT(QFileInfo(pdf).size(), 0);
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    EXPECT_FALSE(ui().busy());
-    EXPECT_FALSE(de().rsErrorMessage().isOpen());
 }
 
 TEST_F(VerifyReturnScreen, WithoutAPrinterTheErrorReportGoesBesideTheReturnedWorkbookNamedForIt)
