@@ -125,7 +125,8 @@ TEST_F(ReceiveBatch, EveryEntryNamedLikeAWorkbookGetsOneTabSeparatedLineAndTheRu
 
     EXPECT_EQ(verifiedNumbers(readFile(QDir(folder).filePath("MortNo1_VERIFIED.zarv"))),
               QStringList({"100", "101", "105"}));
-    EXPECT_EQ(verifiedNumbers(readFile(QDir(folder).filePath("MortNo2_VERIFIED.zarv"))), QStringList({"100", "101"}));
+    EXPECT_EQ(verifiedNumbers(readFile(QDir(folder).filePath("MortNo2_VERIFIED.zarv"))),
+              QStringList({"100", "101"}));
     EXPECT_EQ(readFile(errors2), "");
     // Each record left out is named with its row, mortgage number, folio and reason.
     const QStringList leftOut = QString::fromLatin1(readFile(errors1)).split("\r\n").filter(QRegularExpression("^LEFT OUT: "));

@@ -167,10 +167,11 @@ TEST_P(ReadOnlyWorkbook, AsksFirstNoStaysOnTheScreenYesLoads)
     load("MortNo0001.xlsx");
     ASSERT_EQ(tableCount("VERIFY"), 1);
 
-    ui().expectBox(box("CAUTION This program found that the file attribute of " + locked +
-                           " is READONLY. You can Stop now and change the file property (The file attributes must NOT "
-                           "be READONLY). You can continue and lose all data changes. Do you want to continue ?",
-                       c.answer, Icon::None, Buttons::YesNo, "ZARV data File is READONLY"));
+    const QString caution = "CAUTION This program found that the file attribute of " + locked +
+                            " is READONLY. You can Stop now and change the file property (The file attributes "
+                            "must NOT be READONLY). You can continue and lose all data changes. Do you want to "
+                            "continue ?";
+    ui().expectBox(box(caution, c.answer, Icon::None, Buttons::YesNo, "ZARV data File is READONLY"));
     load("MortNo1234.xlsx");
 
     if (c.loads) {
@@ -244,7 +245,8 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
     ASSERT_TRUE(m.hasMatch()) << ui().boxes().back().prompt.toStdString();
     EXPECT_EQ(m.captured(1), QDir::toNativeSeparators(verifiedFile()));
     const QDateTime at = QDateTime::fromString(m.captured(2), "yyyy-MM-dd hh:mm:ss");
-    EXPECT_TRUE(at >= before && at <= QFileInfo(verifiedFile()).lastModified().addSecs(1)) << m.captured(2).toStdString();
+    EXPECT_TRUE(at >= before && at <= QFileInfo(verifiedFile()).lastModified().addSecs(1))
+        << m.captured(2).toStdString();
 }
 
 // A click on a file loads it at once; Close leaves without Upload.
@@ -349,7 +351,8 @@ TEST_F(VerifyReturnScreen, AFailedPrintIsSaidAndNeverReportedAsPrinted)
         } else {
             de().rsErrorMessage().close();
             de().ZarvDb.execute("DROP TABLE ErrorMessage");
-            ui().expectBox(criticalBox(ui::containing("The messages could not be stored for the error report: ")));
+            const QString notStored = "The messages could not be stored for the error report: ";
+            ui().expectBox(criticalBox(ui::containing(notStored)));
         }
         s.Command_PrintErrors->click();
         EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
