@@ -276,7 +276,7 @@ TEST(VerifyBackupName, ReplacesAnXlsxEndingOrAppends)
         EXPECT_EQ(BackupNameFor(c.file), c.backup) << c.file;
 }
 
-TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplaced)
+TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplacedAndWithoutABackupNothingIsWritten)
 {
     const QString p = path("MortNo1.XLSX");
     Book old;
@@ -292,15 +292,20 @@ TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplaced)
     ASSERT_TRUE(wb.open(p));
     EXPECT_EQ(wb.sheet(1)->cell(2, 3), "N0");
     EXPECT_TRUE(hiddenFiles().isEmpty()) << hiddenFiles().join(", ").toStdString();
-}
 
-TEST_F(Mdb2XlsTest, WithoutAWorkbookAnOlderBackupIsRemovedAfterTheWrite)
-{
-    writeFile("MortNo1.bak", "an older backup");
-    writeFile("MortNo1.xlsx", "");   // an empty file counts as no workbook
-    ASSERT_TRUE(Mdb2Xls(path("MortNo1.xlsx")));
-    EXPECT_FALSE(QFileInfo::exists(path("MortNo1.bak")));
-    EXPECT_GT(QFileInfo(path("MortNo1.xlsx")).size(), 0);
+    // Without a workbook (an empty file counts as none) an older backup is removed after the write.
+    writeFile("MortNo2.bak", "an older backup");
+    writeFile("MortNo2.xlsx", "");
+    ASSERT_TRUE(Mdb2Xls(path("MortNo2.xlsx")));
+    EXPECT_FALSE(QFileInfo::exists(path("MortNo2.bak")));
+    EXPECT_GT(QFileInfo(path("MortNo2.xlsx")).size(), 0);
+
+    // No backup means no write: here the backup name is taken by a folder.
+    writeFile("MortNo3.xlsx", "old workbook bytes");
+    ASSERT_TRUE(QDir(folder()).mkdir("MortNo3.bak"));
+    expectError(ui::containing("\r\n(write step 7)"));
+    EXPECT_FALSE(Mdb2Xls(path("MortNo3.xlsx")));
+    EXPECT_EQ(readFile(path("MortNo3.xlsx")), "old workbook bytes");
 }
 
 TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
@@ -326,17 +331,6 @@ TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_FALSE(QFileInfo::exists(p));
     EXPECT_EQ(readFile(path("MortNo1.bak")), "an older backup");
-}
-
-TEST_F(Mdb2XlsTest, NoBackupMeansNoWrite)
-{
-    const QString p = path("MortNo1.xlsx");
-    writeFile("MortNo1.xlsx", "old workbook bytes");
-    ASSERT_TRUE(QDir(folder()).mkdir("MortNo1.bak"));   // the backup name is taken by a folder
-    fillTables();
-    expectError(ui::containing("\r\n(write step 7)"));
-    EXPECT_FALSE(Mdb2Xls(p));
-    EXPECT_EQ(readFile(p), "old workbook bytes");
 }
 
 // A disk or permission fault names its cause first; the step it stopped at
