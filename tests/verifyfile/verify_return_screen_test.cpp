@@ -5,7 +5,6 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
-#include "verification/verifycsv.h"
 #include "verifyfile/screens/VerifyReturnReport.h"
 #include "verifyfile/verifiedfile.h"
 
@@ -440,7 +439,7 @@ const QStringList kRowsWithLineBreaks = {
     " |1234|2|01|701|12||PETER\rSMYTHE|1 MAIN|||||LOT\n4",
 };
 
-TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecordOrLine)
+TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneRecord)
 {
     returned("MortNo7777.xlsx", withCodes(kRowsWithLineBreaks));
     open();
@@ -459,25 +458,6 @@ TEST_F(VerifyReturnScreen, LineBreaksAndTabsInCellsBecomeBlanksSoEachFolioIsOneR
         EXPECT_FALSE(records[i].contains('\t'));
     }
     EXPECT_TRUE(records[2].isEmpty());
-
-    // Verify.csv too has one line per folio, also for a row of a list stored
-    // before values were cleaned on their way in.
-    addVerifyRow(" |1234|3|01|701|13||OLD\r\nOWNER|2 MILL\tLANE");
-    DE().rsVerify().requery();
-    QString step;
-    ASSERT_EQ(verifycsv::WriteVerifyCsv(DE().rsVerify(), path("Verify.csv"), step, {}), 3);
-    const QList<QByteArray> lines = readFile(path("Verify.csv")).split('\n');
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[3].isEmpty());
-    QStringList folios;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(lines[i].endsWith('\r'));
-        const QStringList f = verifycsv::SplitVerifyCsvLine(QString::fromLatin1(lines[i].chopped(1)), 14);
-        folios << QStringList{f[verifycsv::NUMBER], f[verifycsv::NAME], f[verifycsv::ADDR1], f[verifycsv::ADDR2],
-                              f[verifycsv::LEGAL]}.join(u'|');
-    }
-    EXPECT_EQ(folios, QStringList({"1|ANNA BERG|12 HARBOUR  ROAD|WEST PORT|", "2|PETER SMYTHE|1 MAIN||LOT 4",
-                                   "3|OLD  OWNER|2 MILL LANE||"}));
 }
 
 // An Upload never replaces a verified file silently: the one already there is
