@@ -273,6 +273,8 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         {{"A|1234|101|||  |123456789", "D|1234|102|05||  |987654321", " |1234|103|||  |123456789"},
          {"Row 4, PID 987654321: collection district 05 is not in the code table (sheet \"Collection District\")",
           "Row 5, PID 123456789: NOT LOADED: the same company and PID as row 3"}},
+        // A status cell of nothing but a no-break space or a tab is a blank status.
+        {{QStringLiteral("\u00A0|1234|101|01|701|556"), QStringLiteral("\t|1234|102|01|701|557")}, {}},
         // Letter case aside, as the tables compare; every known pair passes.
         {{"a|abcd|101|03|704|564", "c|1234|102|01|701|565"}, {}},
     };
@@ -299,19 +301,6 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         EXPECT_EQ(book.recordsWithoutErrors() + book.recordsWithErrors(), tableCount("VERIFY"));
         EXPECT_TRUE(readFile(verified).startsWith(" 1234100"));   // the clean record is always there
     }
-}
-
-// A status cell of nothing but a no-break space or a tab is a blank status.
-TEST_F(ReceiveErrors, AStatusCellOfANoBreakSpaceOrATabIsBlankAndTheRecordLoads)
-{
-    Book b = nineReturnedRecords();
-    b.mortgage = mortgageRows({QStringLiteral("\u00A0|1234|100|01|701|555"), QStringLiteral("\t|1234|101|01|701|556")});
-    RecordingSink notes;
-    ReturnedWorkbook book = ReturnedWorkbook::load(returned("Blank.xlsx", b), notes);
-    EXPECT_TRUE(book.complete());
-    EXPECT_EQ(book.errorLines(), QStringList());
-    EXPECT_EQ(book.recordsWithoutErrors(), 2);
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", {"ACD"}), QStringList({" ", " "}));
 }
 
 } // namespace
