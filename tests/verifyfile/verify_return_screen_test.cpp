@@ -284,7 +284,7 @@ TEST_F(VerifyReturnScreen, AWorkbookWithoutFoliosOrAFailedLoadWritesNothingAndCa
 
 // ---------------------------------------------------------------- a workbook with errors
 
-TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThem)
+TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThemAndWithoutAPrinterTheReportGoesBesideIt)
 {
     withErrors();
     Verify_Return& s = open();
@@ -303,17 +303,12 @@ TEST_F(VerifyReturnScreen, AWorkbookWithErrorsListsThem)
     EXPECT_TRUE(ui().boxes().empty());
     EXPECT_EQ(selectedFileState(), kUploadable);
     EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-}
 
-TEST_F(VerifyReturnScreen, WithoutAPrinterTheErrorReportGoesBesideTheReturnedWorkbookNamedForIt)
-{
-    withErrors();
-    Verify_Return& s = open();
+    // Without a printer the error report goes beside the returned workbook, named for it.
     s.setReportTarget(std::nullopt);
     const QString before = QDir::currentPath();
     QDir().mkpath(path("elsewhere"));
     QDir::setCurrent(path("elsewhere"));
-    load("MortNo5555.xlsx");
     const QString pdf = QDir(emailFolder()).filePath("MortNo5555 errors.pdf");
     ui().expectPrint(QStringLiteral("Verification File Errors"));
     ui().expectBox(infoBox("The error report was saved as " + pdf));
