@@ -121,7 +121,7 @@ TEST_F(FolioRuleBothSides, NoRecordIsTakenByOneSideAndLeftOutByTheOther)
     verifyimport::ImportCounts counts;
     EXPECT_TRUE(verifyimport::ImportVerifyCsv(verifyimport::kOption2, file, {}, &counts));
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
-    for (const QString& row : rowsOf(QStringLiteral("VERIFY"), {QStringLiteral("NUMBER")}))
+    for (const QString& row : storedRows(QStringLiteral("VERIFY"), {QStringLiteral("NUMBER")}))
         all.remove(row);
     EXPECT_EQ(all, leftOut);
 }

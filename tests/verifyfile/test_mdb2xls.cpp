@@ -87,7 +87,7 @@ protected:
     // The district, jurisdiction and pair tables, each in the order stored.
     static QStringList codes()
     {
-        return rowsOf("Collection_District") + rowsOf("Jurisdiction") + rowsOf("CD_JUR");
+        return storedRows("Collection_District") + storedRows("Jurisdiction") + storedRows("CD_JUR");
     }
     void expectError(const ui::TextMatch& text)
     {
@@ -222,7 +222,7 @@ TEST_F(Mdb2XlsTest, CellsHoldTheWrittenFormsAndLoadBackAsTheTables)
                            " |1234|N3|  |   ||987654321|PID ONLY||||||"}));
     // Folio lengths keep their last two digits; the year is this year's.
     const QString y = QString::number(QDate::currentDate().year());
-    EXPECT_EQ(rowsOf("Fol_Mask"),
+    EXPECT_EQ(storedRows("Fol_Mask"),
               QStringList({"701|" + y + "|9|###-###", "702|" + y + "|18|##", "703|" + y + "|18|#"}));
     EXPECT_EQ(codes(), codesBefore);
 }

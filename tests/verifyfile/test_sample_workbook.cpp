@@ -49,11 +49,11 @@ TEST_F(SampleWorkbook, LoadsIntoTheTables)
     ASSERT_FALSE(bytes.isEmpty()) << "samples/MortNo1234.xlsx is missing: run with ZARV_WRITE_SAMPLES=1";
     EXPECT_TRUE(Xls2Mdb(writeFile("MortNo1234.xlsx", bytes)));
     EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields), kFolios);
-    EXPECT_EQ(rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"}), kMasks);
-    EXPECT_EQ(rowsOf("Collection_District"), kDistricts);
-    EXPECT_EQ(rowsOf("Jurisdiction"), kJurisdictions);
-    EXPECT_EQ(rowsOf("CD_JUR"), kCombos);
-    EXPECT_EQ(rowsOf("Fol_Mask", {"YEAR"}).value(0), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ(storedRows("Fol_Mask", {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"}), kMasks);
+    EXPECT_EQ(storedRows("Collection_District"), kDistricts);
+    EXPECT_EQ(storedRows("Jurisdiction"), kJurisdictions);
+    EXPECT_EQ(storedRows("CD_JUR"), kCombos);
+    EXPECT_EQ(storedRows("Fol_Mask", {"YEAR"}).value(0), QString::number(QDate::currentDate().year()));
 }
 
 // The load's own workbook: a failed open leaves no sheet to read from, and says why.

@@ -42,7 +42,7 @@ protected:
         writeBook(p, b);
         return p;
     }
-    QStringList numbers() { return rowsOf("VERIFY", {"NUMBER"}); }
+    QStringList numbers() { return storedRows("VERIFY", {"NUMBER"}); }
 };
 
 // The repeat test compares folios as the 18 digits the verified file carries.
@@ -134,7 +134,7 @@ TEST_F(Xls2MdbCells, CellsOutsideTheColumnsReadAndBooleansLoad)
     RecordingSink list;
     ui().expectBox(infoBox(summaryOfRepeats(1)));
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(rowsOf("VERIFY", {"NUMBER", "NAME", "LEGAL"}), QStringList({"TRUE||", "N2||FALSE"}));
+    EXPECT_EQ(storedRows("VERIFY", {"NUMBER", "NAME", "LEGAL"}), QStringList({"TRUE||", "N2||FALSE"}));
     EXPECT_EQ(list.lines.mid(0, 2),
               QStringList({"RECORD REJECTED, NO Folio or PID! Row:1048576 Mort. Co:1234",
                            "Rows not loaded from the sheet \"Mortgage\": row 9 has values only outside "
@@ -149,7 +149,7 @@ TEST_F(Xls2MdbCells, WorkbooksSavedByLibreOffice)
     RecordingSink list;
     ui().expectBox(infoBox(summaryOfRepeats(1)));
     EXPECT_TRUE(Xls2Mdb(kFixtures + "mortgage_libreoffice.xlsx", list));
-    EXPECT_EQ(rowsOf("VERIFY"),
+    EXPECT_EQ(storedRows("VERIFY"),
               QStringList({" |1234|N1|12|701|123456001||SMITH JOHN|1 MAIN ST|||||TRUE",
                            " |1234|N3|12|702|123456002||NAME||||||",
                            "A|1234|N4|  |   ||123456789|NEW OWNER||||||"}));
@@ -157,10 +157,10 @@ TEST_F(Xls2MdbCells, WorkbooksSavedByLibreOffice)
                                        "Rows not loaded from the sheet \"Mortgage\": row 6 repeats the heading row.",
                                        "INFORMATION: There was a total of 1 records NOT loaded.",
                                        " 1 record was not loaded because it a duplicate or rejected folio", ""}));
-    EXPECT_EQ(rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"}),
+    EXPECT_EQ(storedRows("Fol_Mask", {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK"}),
               QStringList({"701|9|###-###-###", "702|9|###-###-###"}));
-    EXPECT_EQ(rowsOf("Jurisdiction"), QStringList({"701|Westport Town", "702|Easton Township"}));
-    EXPECT_EQ(rowsOf("CD_JUR"), QStringList({"12|701", "12|702"}));
+    EXPECT_EQ(storedRows("Jurisdiction"), QStringList({"701|Westport Town", "702|Easton Township"}));
+    EXPECT_EQ(storedRows("CD_JUR"), QStringList({"12|701", "12|702"}));
 
     const QString withError = kFixtures + "error_value_libreoffice.xlsx";
     ui().expectBox(criticalBox(ui::containing(

@@ -71,14 +71,14 @@ TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
     EXPECT_TRUE(Xls2Mdb(save(b)));
 
     const QString y = year();
-    EXPECT_EQ(rowsOf("Fol_Mask"),
+    EXPECT_EQ(storedRows("Fol_Mask"),
               QStringList({"701|" + y + "|5|###-##", "702|" + y + "|5|##", "703|" + y + "|23|#", "704|" + y + "|0|#",
                            "705 |" + y + "|12|mask", "706|" + y + "|18|", "7'1|" + y + "|9|#",
                            "' OR ''='|" + y + "|7|#"}));
-    EXPECT_EQ(rowsOf("Collection_District"),
+    EXPECT_EQ(storedRows("Collection_District"),
               QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters", "1'|Quote"}));
-    EXPECT_EQ(rowsOf("Jurisdiction"), QStringList({"701|Seven O One", "70 |Seventy", "7'1|O'Neill"}));
-    EXPECT_EQ(rowsOf("CD_JUR"), QStringList({"12|701", "1 |70 ", "12|702", "1'|7'1", "12|7'1"}));
+    EXPECT_EQ(storedRows("Jurisdiction"), QStringList({"701|Seven O One", "70 |Seventy", "7'1|O'Neill"}));
+    EXPECT_EQ(storedRows("CD_JUR"), QStringList({"12|701", "1 |70 ", "12|702", "1'|7'1", "12|7'1"}));
 
     // rsCD_JUR is left filtered on the last pair it looked up; the others are not.
     EXPECT_FALSE(de().rsCD_JUR().filter().isEmpty());
@@ -101,9 +101,9 @@ TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
     b.jurisdictions = {{"701", "Before the heading"}, kJurisdictionHeadings, {}, {}, {}, {"702", "After"}};
     RecordingSink list;
     EXPECT_TRUE(Xls2Mdb(save(b), list));
-    EXPECT_EQ(rowsOf("Collection_District", {"Collection_District_Code"}),
+    EXPECT_EQ(storedRows("Collection_District", {"Collection_District_Code"}),
               QStringList({"01", "02", "03", "CO"}));
-    EXPECT_EQ(rowsOf("Jurisdiction", {"Jurisdiction_Code"}), QStringList({"701", "702"}));
+    EXPECT_EQ(storedRows("Jurisdiction", {"Jurisdiction_Code"}), QStringList({"701", "702"}));
     EXPECT_EQ(list.lines,
               QStringList({"Rows not loaded from the sheet \"Collection District\": row 5 and row 9 repeat the "
                            "heading row."}));
@@ -114,10 +114,10 @@ TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)
     Book b = bookWithOneFolio();
     addCodes(b, {{"01|District"}, {"701|Jurisdiction"}, {"01|701"}, {"701|10|###"}});
     auto tables = [] {
-        return QStringList{rowsOf("VERIFY", {"NUMBER"}).join(","),
-                           rowsOf("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),
-                           rowsOf("Collection_District").join(","), rowsOf("Jurisdiction").join(","),
-                           rowsOf("CD_JUR").join(",")};
+        return QStringList{storedRows("VERIFY", {"NUMBER"}).join(","),
+                           storedRows("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),
+                           storedRows("Collection_District").join(","), storedRows("Jurisdiction").join(","),
+                           storedRows("CD_JUR").join(",")};
     };
     const QStringList expected = {"N1", "701|###", "01|District", "701|Jurisdiction", "01|701"};
     // A clerk moved the sheets about; their names still say which is which.
@@ -212,7 +212,7 @@ TEST_F(Xls2MdbCodes, ARefusedRowIsDroppedAndTheRowsBeforeItStay)
         EXPECT_FALSE(de().rsVerify().editPending());
         EXPECT_EQ(de().rsVerify().recordCount(), refused - 1);
         de().flush();
-        const QStringList stored = rowsOf("VERIFY", {"NUMBER"});
+        const QStringList stored = storedRows("VERIFY", {"NUMBER"});
         ASSERT_EQ(stored.size(), refused - 1);
         EXPECT_EQ(stored.first(), "N1");
         EXPECT_EQ(stored.last(), QString("N%1").arg(refused - 1));

@@ -28,8 +28,8 @@ protected:
         rows.insert(rows.end(), data.begin(), data.end());
         return rows;
     }
-    QStringList numbers() { return rowsOf("VERIFY", {"NUMBER"}); }
-    QStringList verifyRows() { return rowsOf("VERIFY"); }
+    QStringList numbers() { return storedRows("VERIFY", {"NUMBER"}); }
+    QStringList verifyRows() { return storedRows("VERIFY"); }
     void expectInfo(const QString& text) { ui().expectBox(infoBox(text)); }
     void expectCritical(const ui::TextMatch& text) { ui().expectBox(criticalBox(text)); }
 };
@@ -354,7 +354,7 @@ TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
     expectInfo("INFORMATION: There was a total of 2 records NOT loaded.\r\n"
                " 2 records were not loaded because they were duplicate or rejected folios\r\n");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(rowsOf("VERIFY", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
+    EXPECT_EQ(storedRows("VERIFY", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
               QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
 }
 

@@ -148,7 +148,7 @@ long tableCount(const QString& table)
     return rs.recordCount();
 }
 
-QStringList rowsOf(const QString& table, const QStringList& fields)
+QStringList storedRows(const QString& table, const QStringList& fields)
 {
     static const QMap<QString, QStringList> loaded = {
         {"VERIFY", kVerifyFields},

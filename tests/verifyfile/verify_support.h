@@ -81,7 +81,7 @@ QStringList tableRows(const QString& source, const QStringList& fields);
 long tableCount(const QString& table);
 // A working table's rows in the order they were stored, as "field|field|...",
 // by default of the fields the load fills (VERIFY and the four code tables).
-QStringList rowsOf(const QString& table, const QStringList& fields = {});
+QStringList storedRows(const QString& table, const QStringList& fields = {});
 
 // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
 void addVerifyRow(const QString& cells);
