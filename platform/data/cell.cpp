@@ -8,11 +8,22 @@ namespace zarv::db::detail {
 
 Cell::Cell(const QVariant& v) : Cell()
 {
-    if (!v.isValid())
+    hold(const_cast<QVariant&>(v), false);
+}
+
+Cell::Cell(QVariant&& v) : Cell()
+{
+    hold(v, true);
+}
+
+void Cell::hold(QVariant& v, bool adopt)
+{
+    const int type = v.typeId();
+    if (type == QMetaType::UnknownType)
         return;
     // A value of a class that is Null all the same is kept as it is.
     if (!v.isNull()) {
-        switch (v.typeId()) {
+        switch (type) {
         case QMetaType::LongLong:
             word_.i = *static_cast<const qlonglong*>(v.constData());
             kind_ = quint32(Kind::Integer);
@@ -22,7 +33,8 @@ Cell::Cell(const QVariant& v) : Cell()
             kind_ = quint32(Kind::Real);
             return;
         case QMetaType::QString:
-            setText(*static_cast<const QString*>(v.constData()));
+            // A QString lies in the QVariant itself, never shared with another.
+            holdText(*static_cast<QString*>(const_cast<void*>(v.constData())), adopt);
             return;
         default:
             break;
@@ -30,14 +42,6 @@ Cell::Cell(const QVariant& v) : Cell()
     }
     word_.other = new QVariant(v);
     kind_ = quint32(Kind::Other);
-}
-
-Cell::Cell(QVariant&& v) : Cell()
-{
-    if (v.typeId() == QMetaType::QString && !v.isNull())
-        adoptText(std::move(*static_cast<QString*>(v.data())));
-    else
-        *this = Cell(std::as_const(v));
 }
 
 void Cell::setText(const QString& s)

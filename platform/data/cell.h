@@ -107,6 +107,7 @@ private:
         QVariant* other;        // Other
     };
 
+    void hold(QVariant& v, bool adopt);
     void setText(const QString& s);
     void adoptText(QString&& s);
     void holdText(QString& s, bool adopt);

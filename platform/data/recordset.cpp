@@ -667,7 +667,7 @@ void Recordset::setValue(int i, const QVariant& v)
         raiseNotFound();
     requireWritable();
     Cursor& c = *cur_;
-    detail::Cell stored(detail::normalise(rows_->fields()[size_t(i)], v));
+    detail::Cell stored = detail::normalisedCell(rows_->fields()[size_t(i)], v);
     if (!c.newPending && !c.editPending) {
         current(i);   // raises without a current row, or on a deleted one
         c.buffer = rows_->row(c.rowAt(c.pos)).values;

@@ -206,6 +206,23 @@ QVariant normalise(const Field& f, const QVariant& v)
     return QVariant(v.toString());
 }
 
+Cell normalisedCell(const Field& f, const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        if (f.affinity == Affinity::Text && !v.isNull())
+            return Cell(*static_cast<const QString*>(v.constData()));
+        break;
+    case QMetaType::Double:
+        if (f.affinity == Affinity::Real && !v.isNull())
+            return Cell::real(*static_cast<const double*>(v.constData()));
+        break;
+    default:
+        break;
+    }
+    return Cell(normalise(f, v));
+}
+
 QVariant parseDefault(const QString& sql)
 {
     QString t = sql.trimmed();

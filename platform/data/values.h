@@ -34,6 +34,9 @@ bool readNumber(QStringView text, double* out);
 // A value as the column stores it: numbers in a text column become their text,
 // text that reads as a number in a number column becomes that number.
 QVariant normalise(const Field& f, const QVariant& v);
+// The same held as a row holds it; a text for a text column and a double for
+// a real one, the usual values, are taken as they are.
+Cell normalisedCell(const Field& f, const QVariant& v);
 
 // A literal default from the schema ('' quoted text, a number, NULL); Null when
 // the default is an expression.
