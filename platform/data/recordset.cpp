@@ -62,7 +62,7 @@ struct Recordset::Cursor {
 
     bool newPending = false;
     bool editPending = false;
-    std::vector<QVariant> buffer;
+    std::vector<detail::Cell> buffer;
     std::vector<bool> dirty;
 
     std::vector<std::pair<int, Observer>> observers;
@@ -603,7 +603,7 @@ int Recordset::requireField(const QString& name) const
     return i;
 }
 
-const QVariant& Recordset::current(int field) const
+const detail::Cell& Recordset::current(int field) const
 {
     const Cursor& c = *cur_;
     if (c.newPending)
@@ -618,7 +618,7 @@ const QVariant& Recordset::current(int field) const
 
 QVariant Recordset::value(const QString& field) const
 {
-    return current(requireField(field));
+    return current(requireField(field)).toVariant();
 }
 
 QVariant Recordset::value(int i) const
@@ -626,7 +626,7 @@ QVariant Recordset::value(int i) const
     requireOpen();
     if (i < 0 || i >= fieldCount())
         raiseNotFound();
-    return current(i);
+    return current(i).toVariant();
 }
 
 QString Recordset::text(const QString& field) const
@@ -667,7 +667,7 @@ void Recordset::setValue(int i, const QVariant& v)
         raiseNotFound();
     requireWritable();
     Cursor& c = *cur_;
-    QVariant stored = detail::normalise(rows_->fields()[size_t(i)], v);
+    detail::Cell stored = detail::normalisedCell(rows_->fields()[size_t(i)], v);
     if (!c.newPending && !c.editPending) {
         current(i);   // raises without a current row, or on a deleted one
         c.buffer = rows_->row(c.rowAt(c.pos)).values;
@@ -746,7 +746,7 @@ void Recordset::saveIfPending()
 {
     Cursor& c = *cur_;
     if (c.newPending) {
-        std::vector<QVariant> values = std::move(c.buffer);
+        std::vector<detail::Cell> values = std::move(c.buffer);
         const std::vector<bool> set = std::move(c.dirty);
         c.clearPending();   // saved or refused, the pending row ends here
         int row = -1;
@@ -762,7 +762,7 @@ void Recordset::saveIfPending()
         notify(Event::RowsChanged);
     } else if (c.editPending) {
         const int row = c.rowAt(c.pos);
-        const std::vector<QVariant> values = std::move(c.buffer);
+        const std::vector<detail::Cell> values = std::move(c.buffer);
         const std::vector<bool> changed = std::move(c.dirty);
         c.clearPending();
         try {
@@ -838,13 +838,13 @@ QVariant Recordset::valueAt(int row, int field) const
     Cursor& c = *cur_;
     c.sync(*rows_);
     if (c.newPending && row == c.live)
-        return c.buffer[size_t(field)];
+        return c.buffer[size_t(field)].toVariant();
     if (row < 0 || row >= c.live)
         return QVariant();
     const int r = c.compactAt(*rows_, row);
     if (c.editPending && c.where == Cursor::Where::Row && c.rowAt(c.pos) == r)
-        return c.buffer[size_t(field)];
-    return rows_->row(r).values[size_t(field)];
+        return c.buffer[size_t(field)].toVariant();
+    return rows_->row(r).values[size_t(field)].toVariant();
 }
 
 qint64 Recordset::bookmarkAt(int row) const

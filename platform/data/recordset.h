@@ -15,6 +15,9 @@ namespace zarv::db {
 enum class LockType { ReadOnly, Optimistic };
 
 class RowSet;
+namespace detail {
+class Cell;
+}
 
 class Recordset {
 public:
@@ -116,7 +119,7 @@ private:
     void landFirst();
     void saveIfPending();
     int requireField(const QString& name) const;
-    const QVariant& current(int field) const;
+    const detail::Cell& current(int field) const;
 
     Connection* conn_ = nullptr;
     QString source_;

@@ -14,6 +14,7 @@
 
 namespace zarv::db {
 
+using detail::Cell;
 using detail::Field;
 
 namespace {
@@ -47,6 +48,21 @@ QVariant columnValue(sqlite3_stmt* st, int col)
                                    sqlite3_column_bytes(st, col)));
     default:
         return QVariant();
+    }
+}
+
+// A value read, held as a row holds it.
+Cell columnCell(sqlite3_stmt* st, int col)
+{
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER:
+        return Cell::integer(sqlite3_column_int64(st, col));
+    case SQLITE_FLOAT:
+        return Cell::real(sqlite3_column_double(st, col));
+    case SQLITE_NULL:
+        return Cell();
+    default:
+        return Cell(columnValue(st, col));
     }
 }
 
@@ -277,7 +293,7 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
     std::vector<QByteArray> lastBytes(static_cast<size_t>(columns));
     // The starting value stands for the empty text, so an empty first value
     // reads as "" and never as Null.
-    std::vector<QVariant> lastText(static_cast<size_t>(columns), QVariant(QString(QLatin1String(""))));
+    std::vector<Cell> lastText(static_cast<size_t>(columns), Cell(QString(QLatin1String(""))));
     qint64 ordinal = 0;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -286,7 +302,7 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
         r.values.reserve(size_t(columns - first));
         for (int col = first; col < columns; ++col) {
             if (sqlite3_column_type(st, col) != SQLITE_TEXT) {
-                r.values.push_back(columnValue(st, col));
+                r.values.push_back(columnCell(st, col));
                 continue;
             }
             const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
@@ -294,7 +310,7 @@ void RowSet::readRows(sqlite3_stmt* st, bool withRid)
             QByteArray& last = lastBytes[size_t(col)];
             if (last.size() != bytes || std::memcmp(last.constData(), text, size_t(bytes)) != 0) {
                 last = QByteArray(text, bytes);
-                lastText[size_t(col)] = QVariant(QString::fromUtf8(text, bytes));
+                lastText[size_t(col)] = Cell(QString::fromUtf8(text, bytes));
             }
             r.values.push_back(lastText[size_t(col)]);
         }
@@ -322,8 +338,7 @@ bool RowSet::binaryKeysDecidable(const std::vector<Row>& rows, const std::vector
         if (k.text != detail::TextOrder::Binary)
             continue;
         for (const Row& r : rows) {
-            const QVariant& v = r.values[size_t(k.field)];
-            if (v.typeId() == QMetaType::QString && static_cast<const QString*>(v.constData())->contains(QChar::ReplacementCharacter))
+            if (r.values[size_t(k.field)].textView().contains(QChar::ReplacementCharacter))
                 return false;
         }
     }
@@ -388,10 +403,10 @@ std::shared_ptr<RowSet> RowSet::subset(const std::vector<detail::Equality>& equa
     bool undecidable = false;
     const auto passes = [&](const Row& r) {
         for (const Test& t : tests) {
-            const QVariant& v = r.values[size_t(t.field)];
+            const Cell& v = r.values[size_t(t.field)];
             if (detail::storageClassOf(v) != detail::StorageClass::Text)
                 return false;   // Null or a blob equals no text
-            const QString s = v.toString();
+            const QString s = v.isText() ? v.text() : v.toVariant().toString();
             if (t.rule == detail::TextOrder::Binary && s.contains(QChar::ReplacementCharacter))
                 undecidable = true;
             if (t.rule == detail::TextOrder::Jet ? compareText(s, t.text) != 0 : s != t.text)
@@ -453,6 +468,44 @@ void RowSet::beginWrite()
 namespace {
 
 // The stored value equals the one in memory, class and all.
+bool sameStored(sqlite3_stmt* st, int col, const QVariant& v);
+
+bool sameStored(sqlite3_stmt* st, int col, const Cell& c)
+{
+    if (c.kind() == Cell::Kind::Other)
+        return sameStored(st, col, c.toVariant());
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+        return c.kind() == Cell::Kind::Null;
+    case SQLITE_INTEGER:
+        return c.kind() == Cell::Kind::Integer && c.integerValue() == sqlite3_column_int64(st, col);
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, col);
+        const double r = c.realValue();
+        return c.kind() == Cell::Kind::Real && std::memcmp(&d, &r, sizeof d) == 0;
+    }
+    case SQLITE_TEXT: {
+        if (!c.isText() && c.kind() != Cell::Kind::NullText)
+            return false;
+        const QStringView s = c.textView();
+        const auto* bytes = sqlite3_column_text(st, col);
+        const int n = sqlite3_column_bytes(st, col);
+        if (n == s.size()) {
+            int i = 0;
+            while (i < n && bytes[i] < 0x80 && bytes[i] == s[i].unicode())
+                ++i;
+            if (i == n)
+                return true;
+            if (bytes[i] < 0x80)
+                return false;
+        }
+        return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n) == s;
+    }
+    default:
+        return false;   // a blob: held as a QVariant of its own
+    }
+}
+
 bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
 {
     switch (sqlite3_column_type(st, col)) {
@@ -496,7 +549,7 @@ bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
 
 } // namespace
 
-qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row, bool asBound)
+qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<Cell>* stored, std::optional<qint64> row, bool asBound)
 {
     const quint64 before = conn_->changeCountNow(tableKey_);
     run(st);
@@ -512,7 +565,7 @@ qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::op
                      sqlite3_column_count(read) == int(stored->size());
         for (int col = 0; found && col < int(stored->size()); ++col) {
             if (!sameStored(read, col, (*stored)[size_t(col)]))
-                (*stored)[size_t(col)] = columnValue(read, col);
+                (*stored)[size_t(col)] = columnCell(read, col);
         }
         sqlite3_reset(read);
         if (!found)
@@ -525,37 +578,59 @@ qint64 RowSet::runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::op
     return rid;
 }
 
-bool RowSet::storedAsBound(const std::vector<QVariant>& values, const std::vector<bool>& mask) const
+namespace {
+
+// The database stores the value exactly as bound into a column of this affinity.
+bool keptAsBound(detail::Affinity affinity, const QVariant& v)
+{
+    if (v.isNull())
+        return false;   // NOT NULL ON CONFLICT REPLACE stores the default
+    switch (affinity) {
+    case detail::Affinity::Text:
+        return v.typeId() == QMetaType::QString && static_cast<const QString*>(v.constData())->isValidUtf16();
+    case detail::Affinity::Real: {
+        // A NaN is stored as Null, and -0 as 0.
+        if (v.typeId() != QMetaType::Double)
+            return false;
+        const double d = *static_cast<const double*>(v.constData());
+        return !std::isnan(d) && !(d == 0 && std::signbit(d));
+    }
+    case detail::Affinity::Integer:
+    case detail::Affinity::Numeric:
+    case detail::Affinity::None:
+        break;
+    }
+    return detail::storageClassOf(v) == detail::StorageClass::Integer;
+}
+
+bool keptAsBound(detail::Affinity affinity, const Cell& c)
+{
+    switch (c.kind()) {
+    case Cell::Kind::Null:
+        return false;
+    case Cell::Kind::Integer:
+        return affinity != detail::Affinity::Text && affinity != detail::Affinity::Real;
+    case Cell::Kind::Real: {
+        const double d = c.realValue();
+        return affinity == detail::Affinity::Real && !std::isnan(d) && !(d == 0 && std::signbit(d));
+    }
+    case Cell::Kind::Text:
+    case Cell::Kind::RawText:
+        return affinity == detail::Affinity::Text && c.textView().isValidUtf16();
+    default:
+        return keptAsBound(affinity, c.toVariant());
+    }
+}
+
+} // namespace
+
+bool RowSet::storedAsBound(const std::vector<Cell>& values, const std::vector<bool>& mask) const
 {
     if (generatedColumns_)
         return false;
     for (size_t i = 0; i < values.size(); ++i) {
-        if (!mask[i])
-            continue;
-        const QVariant& v = values[i];
-        if (v.isNull())
-            return false;   // NOT NULL ON CONFLICT REPLACE stores the default
-        switch (fields_[i].affinity) {
-        case detail::Affinity::Text:
-            if (v.typeId() != QMetaType::QString || !static_cast<const QString*>(v.constData())->isValidUtf16())
-                return false;
-            break;
-        case detail::Affinity::Real: {
-            // A NaN is stored as Null, and -0 as 0.
-            if (v.typeId() != QMetaType::Double)
-                return false;
-            const double d = *static_cast<const double*>(v.constData());
-            if (std::isnan(d) || (d == 0 && std::signbit(d)))
-                return false;
-            break;
-        }
-        case detail::Affinity::Integer:
-        case detail::Affinity::Numeric:
-        case detail::Affinity::None:
-            if (detail::storageClassOf(v) != detail::StorageClass::Integer)
-                return false;
-            break;
-        }
+        if (mask[i] && !keptAsBound(fields_[i].affinity, values[i]))
+            return false;
     }
     return true;
 }
@@ -582,34 +657,35 @@ void RowSet::readDefaults()
     generatedColumns_ = generated;
 }
 
-void RowSet::shareRepeats(std::vector<QVariant>& values) const
+void RowSet::shareRepeats(std::vector<Cell>& values) const
 {
-    const std::vector<QVariant>* last = rows_.empty() ? nullptr : &rows_.back().values;
+    const std::vector<Cell>* last = rows_.empty() ? nullptr : &rows_.back().values;
+    const auto isString = [](const Cell& c) { return c.isText() || c.kind() == Cell::Kind::NullText; };
     for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i].typeId() != QMetaType::QString)
+        Cell& value = values[i];
+        if (!isString(value))
             continue;
-        const auto* text = static_cast<const QString*>(values[i].constData());
-        if (last && i < last->size() && (*last)[i].typeId() == QMetaType::QString) {
-            const auto* above = static_cast<const QString*>((*last)[i].constData());
-            if (text->constData() == above->constData())
+        if (last && i < last->size() && isString((*last)[i])) {
+            const Cell& above = (*last)[i];
+            if (value.sameStorage(above))
                 continue;
-            if (text->isNull() == above->isNull() && *text == *above) {
-                values[i] = (*last)[i];
+            if (value.isText() == above.isText() && value.textView() == above.textView()) {
+                value = above;
                 continue;
             }
         }
         // A code of one or two ASCII characters (a district, a payment type)
         // is held once, however many rows hold it.
-        const qsizetype n = text->size();
-        if (n < 1 || n > 2 || (*text)[0].unicode() >= 0x80 || (*text)[n - 1].unicode() >= 0x80)
+        const QStringView text = value.textView();
+        const qsizetype n = text.size();
+        if (n < 1 || n > 2 || text[0].unicode() >= 0x80 || text[n - 1].unicode() >= 0x80)
             continue;
-        const quint16 key = quint16(n == 1 ? (*text)[0].unicode() : 0x80 + ((*text)[0].unicode() << 7) +
-                                                                        (*text)[1].unicode());
+        const quint16 key = quint16(n == 1 ? text[0].unicode() : 0x80 + (text[0].unicode() << 7) + text[1].unicode());
         const auto it = shortTexts_.constFind(key);
         if (it != shortTexts_.cend())
-            values[i] = *it;
+            value = *it;
         else
-            shortTexts_.insert(key, values[i]);
+            shortTexts_.insert(key, value);
     }
 }
 
@@ -675,13 +751,14 @@ int RowSet::rowOfRid(qint64 rid) const
     return it == byRid_.cend() ? -1 : *it;
 }
 
-std::vector<QVariant> RowSet::newRowValues() const
+std::vector<Cell> RowSet::newRowValues() const
 {
-    std::vector<QVariant> values;
-    values.reserve(fields_.size());
-    for (const Field& f : fields_)
-        values.push_back(f.defaultValue);
-    return values;
+    if (newRow_.size() != fields_.size()) {
+        newRow_.clear();
+        for (const Field& f : fields_)
+            newRow_.emplace_back(f.defaultValue);
+    }
+    return newRow_;
 }
 
 // --- writing
@@ -773,7 +850,7 @@ sqlite3_stmt* RowSet::deleteStatement()
 namespace {
 
 // Appends the UTF-8 form of a text; plain ASCII without a detour.
-void appendUtf8(std::string& out, const QString& text)
+void appendUtf8(std::string& out, QStringView text)
 {
     const auto* p = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype n = text.size();
@@ -792,38 +869,9 @@ void appendUtf8(std::string& out, const QString& text)
 
 } // namespace
 
-void RowSet::bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask)
-{
-    // Texts go to one buffer first, so that binding allocates nothing; a span
-    // of (size_t)-1 marks a value bound otherwise.
-    constexpr size_t kNotText = size_t(-1);
-    textBuffer_.clear();
-    textSpans_.clear();
-    QVarLengthArray<int, 32> bound;   // the values under the mask, in parameter order
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (!mask[i])
-            continue;
-        bound.append(int(i));
-        const QVariant& v = values[i];
-        if (v.typeId() != QMetaType::QString || v.isNull()) {
-            textSpans_.emplace_back(kNotText, 0);
-            continue;
-        }
-        const size_t start = textBuffer_.size();
-        appendUtf8(textBuffer_, *static_cast<const QString*>(v.constData()));
-        textSpans_.emplace_back(start, textBuffer_.size() - start);
-    }
-    for (int k = 0; k < bound.size(); ++k) {
-        const auto [start, length] = textSpans_[size_t(k)];
-        const int rc = start == kNotText
-            ? bindOther(st, k + 1, values[size_t(bound[k])])
-            : sqlite3_bind_text(st, k + 1, textBuffer_.data() + start, int(length), SQLITE_STATIC);
-        if (rc != SQLITE_OK)
-            detail::raiseSqlite(preparedOn_);
-    }
-}
+namespace {
 
-int RowSet::bindOther(sqlite3_stmt* st, int at, const QVariant& v)
+int bindOther(sqlite3_stmt* st, int at, const QVariant& v)
 {
     switch (detail::storageClassOf(v)) {
     case detail::StorageClass::Null:
@@ -841,6 +889,58 @@ int RowSet::bindOther(sqlite3_stmt* st, int at, const QVariant& v)
     }
     const QByteArray utf8 = v.toString().toUtf8();
     return sqlite3_bind_text(st, at, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// A value that is no text of its own characters.
+int bindOther(sqlite3_stmt* st, int at, const Cell& c)
+{
+    switch (c.kind()) {
+    case Cell::Kind::Null:
+        return sqlite3_bind_null(st, at);
+    case Cell::Kind::Integer:
+        return sqlite3_bind_int64(st, at, c.integerValue());
+    case Cell::Kind::Real:
+        return sqlite3_bind_double(st, at, c.realValue());
+    default:
+        break;
+    }
+    const QVariant v = c.toVariant();
+    if (v.typeId() == QMetaType::QString && !v.isNull())
+        return sqlite3_bind_text(st, at, "", 0, SQLITE_STATIC);   // a null text that is no Null: the empty text
+    return bindOther(st, at, v);
+}
+
+} // namespace
+
+void RowSet::bindAll(sqlite3_stmt* st, const std::vector<Cell>& values, const std::vector<bool>& mask)
+{
+    // Texts go to one buffer first, so that binding allocates nothing; a span
+    // of (size_t)-1 marks a value bound otherwise.
+    constexpr size_t kNotText = size_t(-1);
+    textBuffer_.clear();
+    textSpans_.clear();
+    QVarLengthArray<int, 32> bound;   // the values under the mask, in parameter order
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!mask[i])
+            continue;
+        bound.append(int(i));
+        const Cell& v = values[i];
+        if (!v.isText()) {
+            textSpans_.emplace_back(kNotText, 0);
+            continue;
+        }
+        const size_t start = textBuffer_.size();
+        appendUtf8(textBuffer_, v.textView());
+        textSpans_.emplace_back(start, textBuffer_.size() - start);
+    }
+    for (int k = 0; k < bound.size(); ++k) {
+        const auto [start, length] = textSpans_[size_t(k)];
+        const int rc = start == kNotText
+            ? bindOther(st, k + 1, values[size_t(bound[k])])
+            : sqlite3_bind_text(st, k + 1, textBuffer_.data() + start, int(length), SQLITE_STATIC);
+        if (rc != SQLITE_OK)
+            detail::raiseSqlite(preparedOn_);
+    }
 }
 
 void RowSet::run(sqlite3_stmt* st)
@@ -884,7 +984,7 @@ void RowSet::requireRowAsRead(int row)
         raiseNotLocated();
 }
 
-int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
+int RowSet::insert(std::vector<Cell> values, const std::vector<bool>& set)
 {
     beginWrite();
     sqlite3_stmt* st = insertStatement(set);
@@ -901,7 +1001,7 @@ int RowSet::insert(std::vector<QVariant> values, const std::vector<bool>& set)
     return row;
 }
 
-void RowSet::update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed)
+void RowSet::update(int row, const std::vector<Cell>& values, const std::vector<bool>& changed)
 {
     if (std::none_of(changed.begin(), changed.end(), [](bool b) { return b; }))
         return;
@@ -912,7 +1012,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
     const int at = int(std::count(changed.begin(), changed.end(), true)) + 1;
     if (sqlite3_bind_int64(st, at, rows_[size_t(row)].rid) != SQLITE_OK)
         detail::raiseSqlite(preparedOn_);
-    std::vector<QVariant> merged = rows_[size_t(row)].values;
+    std::vector<Cell> merged = rows_[size_t(row)].values;
     for (size_t i = 0; i < changed.size(); ++i) {
         if (changed[i])
             merged[i] = values[i];
@@ -920,7 +1020,7 @@ void RowSet::update(int row, const std::vector<QVariant>& values, const std::vec
     runWrite(st, &merged, rows_[size_t(row)].rid, storedAsBound(values, changed));
     std::shared_ptr<void> saved;
     if (conn_->inTransaction())
-        saved = std::make_shared<std::vector<QVariant>>(rows_[size_t(row)].values);
+        saved = std::make_shared<std::vector<Cell>>(rows_[size_t(row)].values);
     setValues(row, std::move(merged));
     journal(row, RowChange::Update, saved);
 }
@@ -947,7 +1047,7 @@ void RowSet::undo(int row, RowChange kind, const std::shared_ptr<void>& saved)
         break;
     case RowChange::Update:
         if (saved)
-            setValues(row, *std::static_pointer_cast<std::vector<QVariant>>(saved));
+            setValues(row, *std::static_pointer_cast<std::vector<Cell>>(saved));
         break;
     case RowChange::Delete:
         setDeleted(row, false);
@@ -963,7 +1063,7 @@ void RowSet::journal(int row, RowChange kind, std::shared_ptr<void> saved)
 
 // --- rows and their indexes
 
-void RowSet::setValues(int row, std::vector<QVariant> values)
+void RowSet::setValues(int row, std::vector<Cell> values)
 {
     Row& r = rows_[size_t(row)];
     std::vector<Index*> moved;
@@ -1000,7 +1100,7 @@ void RowSet::setDeleted(int row, bool deleted)
     }
 }
 
-void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const
+void RowSet::buildKey(const Index& ix, const std::vector<Cell>& values, QString& out) const
 {
     out.resize(0);
     for (const int f : ix.fields)
@@ -1010,7 +1110,7 @@ void RowSet::buildKey(const Index& ix, const std::vector<QVariant>& values, QStr
 bool RowSet::rowHasKey(const Index& ix, int row, QStringView key) const
 {
     // The key is one part a field: its length (with the tag) in two units, then the tag and text.
-    const std::vector<QVariant>& values = rows_[size_t(row)].values;
+    const std::vector<Cell>& values = rows_[size_t(row)].values;
     qsizetype at = 0;
     for (const int f : ix.fields) {
         if (key.size() - at < 3)

@@ -27,7 +27,7 @@ namespace zarv::db {
 
 struct Row {
     qint64 rid = 0;
-    std::vector<QVariant> values;
+    std::vector<detail::Cell> values;
     bool deleted = false;
 };
 
@@ -71,12 +71,12 @@ public:
     const std::vector<std::pair<int, int>>& liveLog() const { return liveLog_; }
 
     // A new row's values: the columns' literal defaults.
-    std::vector<QVariant> newRowValues() const;
+    std::vector<detail::Cell> newRowValues() const;
 
     // Writes; each raises DbError(DatabaseFailure) when the database refuses and
     // then leaves the rows as they were.
-    int insert(std::vector<QVariant> values, const std::vector<bool>& set);   // returns the row
-    void update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed);
+    int insert(std::vector<detail::Cell> values, const std::vector<bool>& set);   // returns the row
+    void update(int row, const std::vector<detail::Cell>& values, const std::vector<bool>& changed);
     void remove(int row);
 
     // Undoes one journalled change in memory (the database was rolled back).
@@ -120,10 +120,10 @@ private:
     // and returns that rowid; `stored` (of an insert or update) takes the row
     // as the database stored it, read back unless `asBound` says the database
     // keeps the values as given and the write was the table's one change.
-    qint64 runWrite(sqlite3_stmt* st, std::vector<QVariant>* stored, std::optional<qint64> row, bool asBound);
+    qint64 runWrite(sqlite3_stmt* st, std::vector<detail::Cell>* stored, std::optional<qint64> row, bool asBound);
     // Each value under the mask is stored exactly as held: its class is the
     // one its column's affinity keeps, and the table has no generated column.
-    bool storedAsBound(const std::vector<QVariant>& values, const std::vector<bool>& mask) const;
+    bool storedAsBound(const std::vector<detail::Cell>& values, const std::vector<bool>& mask) const;
     // Raises "Row cannot be located for updating" unless the stored row at
     // its rowid is the one held.
     void requireRowAsRead(int row);
@@ -133,7 +133,7 @@ private:
     // row's storage: rows added in order repeat their leading columns (an
     // agency, a district) row after row, and a million rows need not hold a
     // million copies. A code of one or two characters is held once.
-    void shareRepeats(std::vector<QVariant>& values) const;
+    void shareRepeats(std::vector<detail::Cell>& values) const;
 
     sqlite3* writeHandle();
     sqlite3_stmt* prepared(std::map<std::string, Stmt>& cache, const std::string& key, const QString& sql);
@@ -142,13 +142,12 @@ private:
     sqlite3_stmt* deleteStatement();
     sqlite3_stmt* selectStatement();
     // Binds the values under the mask to the statement's parameters in order.
-    void bindAll(sqlite3_stmt* st, const std::vector<QVariant>& values, const std::vector<bool>& mask);
-    static int bindOther(sqlite3_stmt* st, int at, const QVariant& v);
+    void bindAll(sqlite3_stmt* st, const std::vector<detail::Cell>& values, const std::vector<bool>& mask);
     void run(sqlite3_stmt* st);
 
-    void setValues(int row, std::vector<QVariant> values);
+    void setValues(int row, std::vector<detail::Cell> values);
     void setDeleted(int row, bool deleted);
-    void buildKey(const Index& ix, const std::vector<QVariant>& values, QString& out) const;
+    void buildKey(const Index& ix, const std::vector<detail::Cell>& values, QString& out) const;
     // The row's values on the index's fields have this key (built as buildKey builds it).
     bool rowHasKey(const Index& ix, int row, QStringView key) const;
     void indexAdd(Index& ix, int row);
@@ -164,6 +163,7 @@ private:
     bool generatedColumns_ = true;    // the table has a column the database works out
     quint64 seen_ = 0;                // the table's change count the rows match; 0: none
     std::vector<detail::Field> fields_;
+    mutable std::vector<detail::Cell> newRow_;   // newRowValues(), made once
     std::vector<Row> rows_;
     mutable QHash<qint64, int> byRid_;   // a later row wins a reused rowid
     mutable bool ridsMapped_ = false;
@@ -174,7 +174,7 @@ private:
     mutable QString otherKey_;                        // key scratch: the same row with new values
     std::vector<int> lookupRows_;                     // the rows a lookup picked from a shared bucket
     mutable detail::FilterCache filters_;
-    mutable QHash<quint16, QVariant> shortTexts_;    // the codes shareRepeats holds, by their characters
+    mutable QHash<quint16, detail::Cell> shortTexts_;    // the codes shareRepeats holds, by their characters
 
     std::string textBuffer_;                          // UTF-8 of the texts being bound
     std::vector<std::pair<size_t, size_t>> textSpans_;

@@ -21,10 +21,13 @@ class KeyWriter {
 public:
     explicit KeyWriter(std::vector<unsigned char>& out) : out_(out) {}
 
-    void value(const QVariant& v, TextOrder order, bool descending)
+    void value(const Cell& v, TextOrder order, bool descending)
     {
         const size_t start = out_.size();
-        write(v, order);
+        if (v.isText())
+            text(v.textView(), order);
+        else
+            write(v.toVariant(), order);
         if (descending) {
             for (size_t i = start; i < out_.size(); ++i)
                 out_[i] = static_cast<unsigned char>(~out_[i]);
@@ -105,7 +108,7 @@ private:
 
     // Units as two bytes each, a Nul unit as 00 00 FF, the end as 00 00 00:
     // a shorter text comes first, as the collations have it.
-    void text(const QString& s, TextOrder order)
+    void text(QStringView s, TextOrder order)
     {
         out_.push_back(Text);
         const auto* p = reinterpret_cast<const char16_t*>(s.constData());

@@ -47,6 +47,23 @@ StorageClass storageClassOf(const QVariant& v)
     }
 }
 
+StorageClass storageClassOf(const Cell& c)
+{
+    switch (c.kind()) {
+    case Cell::Kind::Null:
+        return StorageClass::Null;
+    case Cell::Kind::Integer:
+        return StorageClass::Integer;
+    case Cell::Kind::Real:
+        return StorageClass::Real;
+    case Cell::Kind::Text:
+    case Cell::Kind::RawText:
+        return StorageClass::Text;
+    default:
+        return storageClassOf(c.toVariant());
+    }
+}
+
 bool readNumber(QStringView text, double* out)
 {
     const QStringView t = text.trimmed();
@@ -189,6 +206,23 @@ QVariant normalise(const Field& f, const QVariant& v)
     return QVariant(v.toString());
 }
 
+Cell normalisedCell(const Field& f, const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        if (f.affinity == Affinity::Text && !v.isNull())
+            return Cell(*static_cast<const QString*>(v.constData()));
+        break;
+    case QMetaType::Double:
+        if (f.affinity == Affinity::Real && !v.isNull())
+            return Cell::real(*static_cast<const double*>(v.constData()));
+        break;
+    default:
+        break;
+    }
+    return Cell(normalise(f, v));
+}
+
 QVariant parseDefault(const QString& sql)
 {
     QString t = sql.trimmed();
@@ -237,6 +271,47 @@ double cellNumberOrZero(const QVariant& v)
     return cellNumber(v, &d) ? d : 0.0;
 }
 
+QString cellText(const Cell& c)
+{
+    switch (c.kind()) {
+    case Cell::Kind::Text:
+    case Cell::Kind::RawText:
+        return c.text();
+    case Cell::Kind::Integer:
+        return vb::CStr(static_cast<long long>(c.integerValue()));
+    case Cell::Kind::Real:
+        return numberText(c.realValue());
+    default:
+        return cellText(c.toVariant());
+    }
+}
+
+bool cellNumber(const Cell& c, double* out)
+{
+    switch (c.kind()) {
+    case Cell::Kind::Null:
+        *out = 0;
+        return true;
+    case Cell::Kind::Integer:
+        *out = double(c.integerValue());
+        return true;
+    case Cell::Kind::Real:
+        *out = c.realValue();
+        return true;
+    case Cell::Kind::Text:
+    case Cell::Kind::RawText:
+        return readNumber(c.textView(), out);
+    default:
+        return cellNumber(c.toVariant(), out);
+    }
+}
+
+double cellNumberOrZero(const Cell& c)
+{
+    double d = 0;
+    return cellNumber(c, &d) ? d : 0.0;
+}
+
 namespace {
 
 void appendPart(QString& key, char16_t tag, QStringView text, bool fold)
@@ -250,6 +325,22 @@ void appendPart(QString& key, char16_t tag, QStringView text, bool fold)
     *out++ = tag;
     for (const QChar c : text)
         *out++ = fold ? foldUnit(c.unicode()) : c.unicode();
+}
+
+bool textMatchesKey(QStringView text, QStringView key)
+{
+    // A text part: its length (plus one) in two units, the tag, the folded text.
+    const auto n = quint32(text.size() + 1);
+    if (key.size() != text.size() + 3 || key[0].unicode() != char16_t(n & 0xFFFF) ||
+        key[1].unicode() != char16_t(n >> 16) || key[2] != u'T')
+        return false;
+    const auto* k = reinterpret_cast<const char16_t*>(key.data()) + 3;
+    const auto* t = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (k[i] != foldUnit(t[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -269,6 +360,21 @@ void appendCellKey(QString& key, const Field& f, const QVariant& v)
         appendPart(key, u'T', cellText(v), true);
 }
 
+void appendCellKey(QString& key, const Field& f, const Cell& c)
+{
+    if (f.numeric()) {
+        double d = 0;
+        if (cellNumber(c, &d)) {
+            appendPart(key, u'N', canonicalNumber(d), false);
+            return;
+        }
+    }
+    if (c.isText())
+        appendPart(key, u'T', c.textView(), true);
+    else
+        appendPart(key, u'T', cellText(c), true);
+}
+
 void appendLiteralKey(QString& key, const Field& f, const QString& literal)
 {
     double d = 0;
@@ -282,19 +388,17 @@ bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key)
 {
     if (f.numeric() || v.typeId() != QMetaType::QString)
         return cellKey(f, v) == key;
-    // A text part: its length (plus one) in two units, the tag, the folded text.
-    const QString& text = *static_cast<const QString*>(v.constData());
-    const auto n = quint32(text.size() + 1);
-    if (key.size() != text.size() + 3 || key[0].unicode() != char16_t(n & 0xFFFF) ||
-        key[1].unicode() != char16_t(n >> 16) || key[2] != u'T')
-        return false;
-    const auto* k = reinterpret_cast<const char16_t*>(key.data()) + 3;
-    const auto* t = reinterpret_cast<const char16_t*>(text.constData());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (k[i] != foldUnit(t[i]))
-            return false;
+    return textMatchesKey(*static_cast<const QString*>(v.constData()), key);
+}
+
+bool cellMatchesKey(const Field& f, const Cell& c, QStringView key)
+{
+    if (f.numeric() || !c.isText()) {
+        QString own;
+        appendCellKey(own, f, c);
+        return own == key;
     }
-    return true;
+    return textMatchesKey(c.textView(), key);
 }
 
 QString cellKey(const Field& f, const QVariant& v)

@@ -2,6 +2,8 @@
 // How the data layer reads, stores and compares one field value: the column's
 // affinity decides whether a value compares as a number or as text, and every
 // equality (filter, find, hash index) goes through the same key.
+#include "platform/data/cell.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -21,6 +23,7 @@ struct Field {
 // The class of value the database is given for a QVariant.
 enum class StorageClass { Null, Integer, Real, Text, Blob };
 StorageClass storageClassOf(const QVariant& v);
+StorageClass storageClassOf(const Cell& c);
 
 // SQLite's rule for a declared type.
 Affinity affinityOf(const QString& declType);
@@ -31,6 +34,9 @@ bool readNumber(QStringView text, double* out);
 // A value as the column stores it: numbers in a text column become their text,
 // text that reads as a number in a number column becomes that number.
 QVariant normalise(const Field& f, const QVariant& v);
+// The same held as a row holds it; a text for a text column and a double for
+// a real one, the usual values, are taken as they are.
+Cell normalisedCell(const Field& f, const QVariant& v);
 
 // A literal default from the schema ('' quoted text, a number, NULL); Null when
 // the default is an expression.
@@ -42,15 +48,21 @@ quint64 hashUnits(QStringView text);
 QString cellText(const QVariant& v);            // Null as "", numbers as CStr writes them
 bool cellNumber(const QVariant& v, double* out); // false when the value is no number
 double cellNumberOrZero(const QVariant& v);
+// The same for a value a row holds, without making a QVariant of it.
+QString cellText(const Cell& c);
+bool cellNumber(const Cell& c, double* out);
+double cellNumberOrZero(const Cell& c);
 
 // Equality keys: two values are equal under the filter rule exactly when their
 // keys are equal. A key part is appended with a length prefix, so that no two
 // different lists of values give the same key.
 void appendCellKey(QString& key, const Field& f, const QVariant& v);
+void appendCellKey(QString& key, const Field& f, const Cell& c);
 void appendLiteralKey(QString& key, const Field& f, const QString& literal);
 QString cellKey(const Field& f, const QVariant& v);
 QString literalKey(const Field& f, const QString& literal);
 // cellKey(f, v) == key, without building the value's key when it is a text.
 bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key);
+bool cellMatchesKey(const Field& f, const Cell& c, QStringView key);
 
 } // namespace zarv::db::detail

@@ -1,0 +1,123 @@
+#include "platform/data/cell.h"
+
+#include <limits>
+#include <new>
+#include <utility>
+
+namespace zarv::db::detail {
+
+Cell::Cell(const QVariant& v) : Cell()
+{
+    hold(const_cast<QVariant&>(v), false);
+}
+
+Cell::Cell(QVariant&& v) : Cell()
+{
+    hold(v, true);
+}
+
+void Cell::hold(QVariant& v, bool adopt)
+{
+    const int type = v.typeId();
+    if (type == QMetaType::UnknownType)
+        return;
+    // A value of a class that is Null all the same is kept as it is.
+    if (!v.isNull()) {
+        switch (type) {
+        case QMetaType::LongLong:
+            word_.i = *static_cast<const qlonglong*>(v.constData());
+            kind_ = quint32(Kind::Integer);
+            return;
+        case QMetaType::Double:
+            word_.r = *static_cast<const double*>(v.constData());
+            kind_ = quint32(Kind::Real);
+            return;
+        case QMetaType::QString:
+            // A QString lies in the QVariant itself, never shared with another.
+            holdText(*static_cast<QString*>(const_cast<void*>(v.constData())), adopt);
+            return;
+        default:
+            break;
+        }
+    }
+    word_.other = new QVariant(v);
+    kind_ = quint32(Kind::Other);
+}
+
+void Cell::setText(const QString& s)
+{
+    holdText(const_cast<QString&>(s), false);
+}
+
+void Cell::adoptText(QString&& s)
+{
+    holdText(s, true);
+}
+
+void Cell::holdText(QString& s, bool adopt)
+{
+    QString::DataPointer& d = s.data_ptr();
+    if (s.isNull()) {
+        kind_ = quint32(Kind::NullText);
+        return;
+    }
+    if (quint64(s.size()) > std::numeric_limits<quint32>::max()) {
+        word_.other = new QVariant(s);
+        kind_ = quint32(Kind::Other);
+        return;
+    }
+    QArrayData* header = d.d_ptr();
+    if (!header) {
+        word_.raw = d.data();
+        size_ = quint32(s.size());
+        kind_ = quint32(Kind::RawText);
+        return;
+    }
+    const qsizetype offset = d.freeSpaceAtBegin();
+    if (offset >= (qsizetype(1) << 24)) {
+        QString copy(s.constData(), s.size());   // its characters start its storage
+        holdText(copy, true);
+        return;
+    }
+    word_.header = header;
+    size_ = quint32(s.size());
+    offset_ = quint32(offset);
+    kind_ = quint32(Kind::Text);
+    if (adopt)
+        new (&d) QString::DataPointer();   // the reference `s` held is the cell's now
+    else
+        header->ref();
+}
+
+QString Cell::text() const
+{
+    if (!isText())
+        return QString();
+    auto* const start = const_cast<char16_t*>(chars());
+    if (kind() == Kind::RawText)
+        return QString(QString::DataPointer(nullptr, start, qsizetype(size_)));
+    word_.header->ref();
+    return QString(QString::DataPointer(static_cast<QTypedArrayData<char16_t>*>(word_.header), start, qsizetype(size_)));
+}
+
+QVariant Cell::toVariant() const
+{
+    switch (kind()) {
+    case Kind::Null:
+        return QVariant();
+    case Kind::Integer:
+        return QVariant(qlonglong(word_.i));
+    case Kind::Real:
+        return QVariant(word_.r);
+    case Kind::Text:
+    case Kind::RawText:
+        return QVariant(text());
+    case Kind::NullText:
+        return QVariant(QString());
+    case Kind::Other:
+        break;
+    }
+    return *word_.other;
+}
+
+} // namespace zarv::db::detail

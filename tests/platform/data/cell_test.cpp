@@ -1,0 +1,64 @@
+// A value a row holds gives back the very QVariant it was made from, whether it
+// was copied in or moved in, copied or moved on, and holds no text's storage
+// once it is gone.
+#include "platform/data/cell.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+
+namespace zarv::db::detail {
+namespace {
+
+bool identical(const QVariant& a, const QVariant& b)
+{
+    return a.isValid() == b.isValid() && a.typeId() == b.typeId() && a.isNull() == b.isNull() && a == b &&
+           (a.typeId() != QMetaType::QString || a.toString().isNull() == b.toString().isNull());
+}
+
+TEST(CellTest, EveryKindOfValueComesBackAsItWent)
+{
+    QString ahead = QStringLiteral("xxLEFT");
+    ahead.remove(0, 2);   // its characters no longer start its storage
+    const QVariant values[] = {
+        QVariant(),
+        QVariant(qlonglong(-7)),
+        QVariant(2.5),
+        QVariant(-0.0),
+        QVariant(QString()),
+        QVariant(QString(QLatin1String(""))),
+        QVariant(QStringLiteral("LITERAL")),
+        QVariant(QString::fromUtf8("h\xc3\xa9llo")),
+        QVariant(ahead),
+        QVariant(QByteArray("\0b", 2)),
+        QVariant(7),      // an int stays an int
+        QVariant(true),
+        QVariant(QMetaType::fromType<QString>()),   // of a class, yet Null
+    };
+    for (const QVariant& v : values) {
+        SCOPED_TRACE(v.typeName() ? v.typeName() : "invalid");
+        const Cell copied(v);
+        EXPECT_TRUE(identical(copied.toVariant(), v));
+        QVariant source = v;
+        const Cell moved(std::move(source));
+        Cell again = moved;
+        EXPECT_TRUE(identical(again.toVariant(), v));
+        Cell taken = std::move(again);
+        again = taken;
+        EXPECT_TRUE(identical(taken.toVariant(), v));
+        EXPECT_TRUE(identical(again.toVariant(), v));
+        EXPECT_EQ(copied.isText(), v.typeId() == QMetaType::QString && !v.toString().isNull());
+        if (copied.isText())
+            EXPECT_EQ(copied.textView(), v.toString());
+    }
+    // A text keeps its storage alive on its own and shares it when read.
+    Cell cell;
+    {
+        const QString text = QStringLiteral("SHARED ") + QString::number(42);
+        cell = Cell(text);
+        EXPECT_EQ(cell.text().constData(), text.constData());
+    }
+    EXPECT_EQ(cell.text(), QStringLiteral("SHARED 42"));
+}
+
+} // namespace
+} // namespace zarv::db::detail
