@@ -8,15 +8,21 @@ namespace zarv::db::detail {
 
 Cell::Cell(const QVariant& v) : Cell()
 {
-    hold(const_cast<QVariant&>(v), false);
+    if (v.typeId() == QMetaType::QString && !v.isNull())
+        setText(*static_cast<const QString*>(v.constData()));
+    else
+        hold(v);
 }
 
 Cell::Cell(QVariant&& v) : Cell()
 {
-    hold(v, true);
+    if (v.typeId() == QMetaType::QString && !v.isNull())
+        adoptText(std::move(*static_cast<QString*>(v.data())));   // data(): the variant's own, unshared
+    else
+        hold(v);
 }
 
-void Cell::hold(QVariant& v, bool adopt)
+void Cell::hold(const QVariant& v)
 {
     const int type = v.typeId();
     if (type == QMetaType::UnknownType)
@@ -32,10 +38,6 @@ void Cell::hold(QVariant& v, bool adopt)
             word_.r = *static_cast<const double*>(v.constData());
             kind_ = quint32(Kind::Real);
             return;
-        case QMetaType::QString:
-            // A QString lies in the QVariant itself, never shared with another.
-            holdText(*static_cast<QString*>(const_cast<void*>(v.constData())), adopt);
-            return;
         default:
             break;
         }
@@ -46,47 +48,47 @@ void Cell::hold(QVariant& v, bool adopt)
 
 void Cell::setText(const QString& s)
 {
-    holdText(const_cast<QString&>(s), false);
+    if (pointAt(s))
+        word_.header->ref();
 }
 
 void Cell::adoptText(QString&& s)
 {
-    holdText(s, true);
+    if (pointAt(s))
+        new (&s.data_ptr()) QString::DataPointer();   // the reference `s` held is the cell's now
 }
 
-void Cell::holdText(QString& s, bool adopt)
+bool Cell::pointAt(const QString& s)
 {
-    QString::DataPointer& d = s.data_ptr();
+    const QString::DataPointer& d = s.data_ptr();
     if (s.isNull()) {
         kind_ = quint32(Kind::NullText);
-        return;
+        return false;
     }
     if (quint64(s.size()) > std::numeric_limits<quint32>::max()) {
         word_.other = new QVariant(s);
         kind_ = quint32(Kind::Other);
-        return;
+        return false;
     }
-    QArrayData* header = d.d_ptr();
+    // d_ptr() has no const overload; the header is only read, or given a
+    // reference as a copy of the string would be.
+    QArrayData* header = const_cast<QString::DataPointer&>(d).d_ptr();
     if (!header) {
         word_.raw = d.data();
         size_ = quint32(s.size());
         kind_ = quint32(Kind::RawText);
-        return;
+        return false;
     }
     const qsizetype offset = d.freeSpaceAtBegin();
     if (offset >= (qsizetype(1) << 24)) {
-        QString copy(s.constData(), s.size());   // its characters start its storage
-        holdText(copy, true);
-        return;
+        adoptText(QString(s.constData(), s.size()));   // a copy's characters start its storage
+        return false;
     }
     word_.header = header;
     size_ = quint32(s.size());
     offset_ = quint32(offset);
     kind_ = quint32(Kind::Text);
-    if (adopt)
-        new (&d) QString::DataPointer();   // the reference `s` held is the cell's now
-    else
-        header->ref();
+    return true;
 }
 
 QString Cell::text() const

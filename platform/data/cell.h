@@ -9,10 +9,14 @@
 // start in it, and their count fit in the 16 bytes. A text whose characters lie
 // far into their storage is copied first; a value of any other class is held
 // as a QVariant of its own.
+//
+// Qt 6's string storage (QArrayDataPointer, QTypedArrayData) is the only part of
+// Qt this leans on beyond its documented classes; cell_test holds what it relies on.
 #include <QString>
 #include <QVariant>
+#include <QtGlobal>
 
-#include <cstdint>
+static_assert(QT_VERSION_MAJOR == 6, "Cell holds a QString's Qt 6 storage directly");
 
 namespace zarv::db::detail {
 
@@ -86,8 +90,16 @@ public:
     }
     // The text as a QString sharing the storage; a null QString unless isText().
     QString text() const;
-    qint64 integerValue() const noexcept { return word_.i; }   // Kind::Integer
-    double realValue() const noexcept { return word_.r; }      // Kind::Real
+    qint64 integerValue() const noexcept
+    {
+        Q_ASSERT(kind() == Kind::Integer);
+        return word_.i;
+    }
+    double realValue() const noexcept
+    {
+        Q_ASSERT(kind() == Kind::Real);
+        return word_.r;
+    }
     // Two cells over the very same characters.
     bool sameStorage(const Cell& o) const noexcept
     {
@@ -95,8 +107,6 @@ public:
     }
 
     QVariant toVariant() const;
-    // For code written against QVariant values (filters, sorts): a copy.
-    operator QVariant() const { return toVariant(); }   // NOLINT(google-explicit-constructor)
 
 private:
     union Word {
@@ -107,10 +117,12 @@ private:
         QVariant* other;        // Other
     };
 
-    void hold(QVariant& v, bool adopt);
+    void hold(const QVariant& v);   // any value but a text
     void setText(const QString& s);
     void adoptText(QString&& s);
-    void holdText(QString& s, bool adopt);
+    // Points the cell at the text's characters; true when it is then to hold a
+    // reference to their storage (setText adds one, adoptText takes the string's).
+    bool pointAt(const QString& s);
     const char16_t* chars() const noexcept
     {
         if (kind() == Kind::RawText)

@@ -282,7 +282,7 @@ FilterCache::Entry& FilterCache::victim()
     return *best;
 }
 
-bool passes(const Condition& c, const Field& f, const QVariant& value)
+bool passes(const Condition& c, const Field& f, const Cell& value)
 {
     switch (c.op) {
     case Op::Eq:

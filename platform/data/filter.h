@@ -94,7 +94,7 @@ private:
     quint64 clock_ = 0;
 };
 
-bool passes(const Condition& c, const Field& f, const QVariant& value);
+bool passes(const Condition& c, const Field& f, const Cell& value);
 bool passesAll(const Filter& filter, const RowSet& rows, int row);
 bool passesRest(const Filter& filter, const RowSet& rows, int row);
 

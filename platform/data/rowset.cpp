@@ -480,9 +480,11 @@ bool sameStored(sqlite3_stmt* st, int col, const Cell& c)
     case SQLITE_INTEGER:
         return c.kind() == Cell::Kind::Integer && c.integerValue() == sqlite3_column_int64(st, col);
     case SQLITE_FLOAT: {
+        if (c.kind() != Cell::Kind::Real)
+            return false;
         const double d = sqlite3_column_double(st, col);
         const double r = c.realValue();
-        return c.kind() == Cell::Kind::Real && std::memcmp(&d, &r, sizeof d) == 0;
+        return std::memcmp(&d, &r, sizeof d) == 0;
     }
     case SQLITE_TEXT: {
         if (!c.isText() && c.kind() != Cell::Kind::NullText)
@@ -639,6 +641,7 @@ void RowSet::readDefaults()
 {
     // Any column the database works out itself means a write must be read back.
     generatedColumns_ = true;
+    newRow_.clear();   // made again from the defaults read here
     Stmt st(prepare(conn_->handle(), QStringLiteral("PRAGMA table_xinfo(%1)").arg(table_)));
     if (!st)
         return;   // defaults are a convenience; the database applies its own
@@ -901,13 +904,14 @@ int bindOther(sqlite3_stmt* st, int at, const Cell& c)
         return sqlite3_bind_int64(st, at, c.integerValue());
     case Cell::Kind::Real:
         return sqlite3_bind_double(st, at, c.realValue());
-    default:
+    case Cell::Kind::NullText:
+        return sqlite3_bind_text(st, at, "", 0, SQLITE_STATIC);   // a null QString is text all the same
+    case Cell::Kind::Text:
+    case Cell::Kind::RawText:
+    case Cell::Kind::Other:
         break;
     }
-    const QVariant v = c.toVariant();
-    if (v.typeId() == QMetaType::QString && !v.isNull())
-        return sqlite3_bind_text(st, at, "", 0, SQLITE_STATIC);   // a null text that is no Null: the empty text
-    return bindOther(st, at, v);
+    return bindOther(st, at, c.toVariant());
 }
 
 } // namespace

@@ -47,8 +47,9 @@ TEST(CellTest, EveryKindOfValueComesBackAsItWent)
         EXPECT_TRUE(identical(taken.toVariant(), v));
         EXPECT_TRUE(identical(again.toVariant(), v));
         EXPECT_EQ(copied.isText(), v.typeId() == QMetaType::QString && !v.toString().isNull());
-        if (copied.isText())
+        if (copied.isText()) {
             EXPECT_EQ(copied.textView(), v.toString());
+        }
     }
     // A text keeps its storage alive on its own and shares it when read.
     Cell cell;
@@ -58,6 +59,18 @@ TEST(CellTest, EveryKindOfValueComesBackAsItWent)
         EXPECT_EQ(cell.text().constData(), text.constData());
     }
     EXPECT_EQ(cell.text(), QStringLiteral("SHARED 42"));
+
+    // A text moved in takes nothing from a copy of its variant, and a text read
+    // out lives on without the cell.
+    QVariant first(QStringLiteral("ONE ") + QString::number(1));
+    const QVariant second = first;
+    QString out;
+    {
+        const Cell taken(std::move(first));
+        out = taken.text();
+    }
+    EXPECT_EQ(second.toString(), QStringLiteral("ONE 1"));
+    EXPECT_EQ(out, QStringLiteral("ONE 1"));
 }
 
 } // namespace
