@@ -45,6 +45,7 @@
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionHeader>
 #include <QTableView>
+#include <QTableWidget>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextDocument>
@@ -391,6 +392,28 @@ TEST_F(FolioListViewTest, HeadingsAndStatusLineAreInViewAtEveryWindowSize)
     Verify_Numbers s;
     clerk::activate(&s);
     expectHeadingsAndStatusLineInView(s);
+}
+
+// The intake screen opens as wide as its findings need; made narrower, its
+// Decision column keeps its longest decision whole and the table scrolls.
+TEST(IntakeScreenFit, OpensAsWideAsItsFindingsAndNeverCutsADecision)
+{
+    fs::Intake intake;
+    intake.add({fs::IntakeFinding::Kind::ExtraFields, 12, QStringLiteral("SMITH, JOHN AND MARY OF THE HILL"),
+                QStringLiteral("SMITH JOHN AND MARY OF THE HILL"),
+                QStringLiteral("The line holds 13 fields where a payment has 12; only the owner's name can have "
+                               "taken the commas, and is read so.")});
+    ui::IntakeScreen screen(intake);
+    clerk::activate(&screen);
+    auto* table = screen.findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    ASSERT_NE(table, nullptr);
+    const int decision = static_cast<QAbstractItemView*>(table)->sizeHintForColumn(4);   // its longest value
+    EXPECT_FALSE(table->horizontalScrollBar()->isVisible());
+    EXPECT_GE(table->columnWidth(4), decision);
+    screen.resize(screen.width() / 2, screen.height());
+    clerk::wait();
+    EXPECT_GE(table->columnWidth(4), decision);
+    EXPECT_TRUE(table->horizontalScrollBar()->isVisible());
 }
 
 class ScreensFitTest : public ScreensTest, public ::testing::WithParamInterface<std::tuple<AreaCase, int>> {
