@@ -1,19 +1,12 @@
 // The add screen as a clerk works it: the boxes checked as they are left,
 // the jurisdiction list that follows the district, Save and Cancel.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "platform/text/vb.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/folioentry_widgets.h"
 #include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;
@@ -62,28 +55,37 @@ TEST_F(AddTest, OpensEmptyWithTheListsFirstCompanyAndSaveOff)
     auto s = openScreen<Verify_Number_Add>();
     EXPECT_EQ(s->Label1->text(), "Add New Mortgage");
     EXPECT_EQ(s->windowTitle(), "ZARV (Mortgage Number Verification) - Add a Folio");
+    EXPECT_EQ(s->Text_Msg->text(), "Please Enter the new information and press the 'Save' or 'Cancel' button.");
     EXPECT_EQ(s->txtMORTCO->text(), "0077");       // the first row in the list's order
     EXPECT_FALSE(s->Command_OK->isEnabled());
-    EXPECT_EQ(s->Text_Msg->text(), "Please Enter the new information and press the 'Save' or 'Cancel' button.");
     EXPECT_EQ(items(s->ComboJUR), QStringList{"Please Select the Collection District first !"});
     EXPECT_EQ(s->ComboJUR->currentText(), "");
     EXPECT_EQ(s->ComboCD->count(), 5);
     EXPECT_EQ(s->ComboCD->currentText(), "");
     EXPECT_EQ(s->Label_FOLIO_Red_Required->text(), "Required");
     EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "");
-    EXPECT_EQ(s->Label_PID_Red_Required->text(), "");
     EXPECT_EQ(focus(), s->txtNUMBER);
     for (QLineEdit* box : {s->txtNUMBER, s->txtFOLIO, s->txtPID})
         EXPECT_TRUE(paintedWith(box, colour::White));
     EXPECT_EQ(s->txtFOLIO->maxLength(), 20);
-}
-
-TEST_F(AddTest, AnEmptyListLeavesTheCompanyEmpty)
-{
+    s.reset();
+    // A company of the list shorter than four characters keeps Save off.
+    de().Zarv.execute("UPDATE VERIFY SET MORTCO = '42'");
+    openList();
+    auto t = openScreen<Verify_Number_Add>();
+    clerk::type(t->txtNUMBER, "N1");
+    clerk::type(t->txtPID, "5");
+    clerk::click(t->txtNAME);
+    EXPECT_FALSE(t->Command_OK->isEnabled());
+    EXPECT_EQ(t->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
+    clerk::type(t->txtMORTCO, "0042");
+    clerk::click(t->txtNAME);
+    EXPECT_TRUE(t->Command_OK->isEnabled());
+    t.reset();
+    // An empty list leaves the company empty.
     de().Zarv.execute("DELETE FROM VERIFY");
     openList();
-    auto s = openScreen<Verify_Number_Add>();
-    EXPECT_EQ(s->txtMORTCO->text(), "");
+    EXPECT_EQ(openScreen<Verify_Number_Add>()->txtMORTCO->text(), "");
 }
 
 TEST_F(AddTest, JurisdictionListFollowsTheChosenDistrict)
@@ -172,22 +174,6 @@ TEST_F(AddTest, FolioIsShownInItsFormatAndTheGreyLabelShowsWhatIsStored)
     EXPECT_EQ(vb::Trim(s->txtFOLIO->text()), "000000000000000987");
 }
 
-TEST_F(AddTest, TwentyCharacterDisplaySavesTheWholeFolio)
-{
-    auto s = openScreen<Verify_Number_Add>();
-    clerk::type(s->txtNUMBER, "N20");
-    clerk::type(s->txtMORTCO, "0042");
-    clerk::pick(s->ComboCD, "02");
-    clerk::pick(s->ComboJUR, "702");
-    clerk::type(s->txtFOLIO, "123456789012345678");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->txtFOLIO->text(), "123456-789012-345678");
-    EXPECT_EQ(s->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 123456789012345678 )");
-    clerk::click(s->Command_OK);
-    ASSERT_FALSE(s->isVisible()) << s->Text_Msg->text().toStdString();
-    EXPECT_EQ(storedRows().last(), "A|0042|N20|02|702|123456789012345678||||||||");
-}
-
 TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
 {
     auto s = openWithNumber();
@@ -226,7 +212,9 @@ TEST_F(AddTest, FolioChecksRefuseZerosAndDuplicatesOfActiveAndDeletedRows)
     }
 }
 
-TEST_F(AddTest, FolioOrPidMustBeGivenWithANoteNotARefusal)
+// Neither folio nor PID is a note, not a refusal; a PID is looked up across
+// jurisdictions by its digits.
+TEST_F(AddTest, FolioOrPidMustBeGivenAndAPidIsLookedUpByItsDigits)
 {
     auto s = openWithNumber();
     clerk::click(s->txtFOLIO);
@@ -238,11 +226,6 @@ TEST_F(AddTest, FolioOrPidMustBeGivenWithANoteNotARefusal)
     EXPECT_EQ(focus(), s->txtNAME);
     EXPECT_TRUE(paintedWith(s->txtFOLIO, colour::Attention));
     EXPECT_TRUE(paintedWith(s->txtPID, colour::Attention));
-}
-
-TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
-{
-    auto s = openWithNumber();
     clerk::type(s->txtPID, "111111111");
     clerk::click(s->txtNAME);
     EXPECT_EQ(focus(), s->txtPID);
@@ -268,7 +251,7 @@ TEST_F(AddTest, PidChecksLookAcrossJurisdictionsByItsDigits)
     EXPECT_TRUE(paintedWith(s->txtPID, colour::White));
 }
 
-TEST_F(AddTest, MortgageNumberIsTrimmedUpperCasedAndNotedWhenInUse)
+TEST_F(AddTest, NumberCompanyNameAndAddressChecks)
 {
     auto s = openScreen<Verify_Number_Add>();
     clerk::click(s->txtMORTCO);     // an empty number is refused
@@ -289,11 +272,7 @@ TEST_F(AddTest, MortgageNumberIsTrimmedUpperCasedAndNotedWhenInUse)
     clerk::type(s->txtNUMBER, "3%");            // matched as typed, so no hit
     clerk::click(s->txtMORTCO);
     EXPECT_EQ(s->Label_NUMBER_Msg->text(), "Required");
-}
-
-TEST_F(AddTest, CompanyIdNameAndAddressChecks)
-{
-    auto s = openWithNumber();
+    // The company, the name and the addresses.
     clerk::type(s->txtMORTCO, "ab");
     clerk::click(s->txtNAME);
     EXPECT_EQ(focus(), s->txtMORTCO);
@@ -313,22 +292,7 @@ TEST_F(AddTest, CompanyIdNameAndAddressChecks)
     EXPECT_EQ(s->txtLEGAL->text(), " LOT 4 ");
 }
 
-TEST_F(AddTest, ShortDefaultCompanyKeepsSaveOffAtCheckThree)
-{
-    de().Zarv.execute("UPDATE VERIFY SET MORTCO = '42'");
-    openList();
-    auto s = openScreen<Verify_Number_Add>();
-    clerk::type(s->txtNUMBER, "N1");
-    clerk::type(s->txtPID, "5");
-    clerk::click(s->txtNAME);
-    EXPECT_FALSE(s->Command_OK->isEnabled());
-    EXPECT_EQ(s->Text_Msg->text(), "You must enter a VALID Mortgage Company ID! (must be four characters long)");
-    clerk::type(s->txtMORTCO, "0042");
-    clerk::click(s->txtNAME);
-    EXPECT_TRUE(s->Command_OK->isEnabled());
-}
-
-TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
+TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrentWithItsWholeFolio)
 {
     auto s = openScreen<Verify_Number_Add>();
     typeValidFolio(*s, "000000005-5");
@@ -343,6 +307,20 @@ TEST_F(AddTest, SaveStoresOneAddedRowThatBecomesCurrent)
     EXPECT_EQ(storedRows().last(), "A|0042|NEW-1|01|701|000000000000000055||NEW OWNER||| BOX 1|TWO  LINES||");
     EXPECT_EQ(current(), "NEW-1");
     expectConsistentList();
+
+    // A folio whose display fills all 20 characters is saved whole.
+    auto t = openScreen<Verify_Number_Add>();
+    clerk::type(t->txtNUMBER, "N20");
+    clerk::type(t->txtMORTCO, "0042");
+    clerk::pick(t->ComboCD, "02");
+    clerk::pick(t->ComboJUR, "702");
+    clerk::type(t->txtFOLIO, "123456789012345678");
+    clerk::click(t->txtNAME);
+    EXPECT_EQ(t->txtFOLIO->text(), "123456-789012-345678");
+    EXPECT_EQ(t->Label_FOLIO_Grey_Tarnwick_Format->text(), "( Tarnwick Folio Format is: 123456789012345678 )");
+    clerk::click(t->Command_OK);
+    ASSERT_FALSE(t->isVisible()) << t->Text_Msg->text().toStdString();
+    EXPECT_EQ(storedRows().last(), "A|0042|N20|02|702|123456789012345678||||||||");
 }
 
 // A folio known by its PID alone needs no codes; one the tax office would
@@ -367,10 +345,8 @@ TEST_F(AddTest, APidOnlyFolioNeedsNoCodesAndOneTheTaxOfficeWouldDropIsRefused)
         const char* reasons;
     } cases[] = {
         {"1", "704", "", "98", "collection district 1 is not in the code table"},
-        {"55", "755", "5555", "", "collection district 55 is not in the code table; jurisdiction 755 is not in "
-                                  "the code table"},
         {"", "", "5555", "", "no collection district; no jurisdiction"},
-        {"", "704", "", "97", "no collection district"},
+        {"", "704", "", "97", "no collection district"},     // a PID with a jurisdiction is no PID-only folio
     };
     for (const auto& c : cases) {
         auto t = openScreen<Verify_Number_Add>();
@@ -413,10 +389,7 @@ TEST_F(AddTest, FailedSaveRollsBackReportsAndKeepsTheScreenOpen)
     auto s = openScreen<Verify_Number_Add>();
     typeValidFolio(*s);
     de().Zarv.execute("CREATE TRIGGER refuse BEFORE INSERT ON VERIFY BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    ui::ExpectedBox box;
-    box.prompt = "UNKNOWN ERROR - Save Failed!";
-    box.icon = ui::Icon::Critical;
-    ui().expectBox(box);
+    ui().expectBox(box("UNKNOWN ERROR - Save Failed!", ui::Answer::OK, ui::Icon::Critical));
     clerk::click(s->Command_OK);
     EXPECT_TRUE(s->isVisible());
     EXPECT_EQ(s->Text_Msg->text(), "UNKNOWN ERROR - Save Failed!");

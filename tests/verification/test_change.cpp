@@ -1,16 +1,10 @@
 // The change screen as a clerk works it: the details of the current row, the
 // mortgage number check and marking, Next and Previous over active rows, and
 // closing by Close, the window's close box or Esc.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include <functional>
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 using folioentry::paintedWith;
 namespace colour = folioentry::colour;
@@ -40,23 +34,12 @@ protected:
         moveTo(number);
         return openScreen<Verify_Number_Change>();
     }
-
-    QString storedAcd(const QString& number) const
-    {
-        for (const QString& row : storedRows()) {
-            const QStringList cells = row.split(u'|');
-            if (cells[2] == number)
-                return cells[0];
-        }
-        return QStringLiteral("<missing>");
-    }
 };
 
-TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetails)
+TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetailsAndNoneThatIsMissing)
 {
     auto s = changeRow("200");
     EXPECT_EQ(s->Label1->text(), "Change Mortgage Number");
-    EXPECT_EQ(s->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
     EXPECT_EQ(s->txtNUMBER->text(), "200");
     EXPECT_EQ(s->oldNumber(), "200");
     EXPECT_EQ(QApplication::focusWidget(), s->txtNUMBER);
@@ -71,11 +54,7 @@ TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetails)
     EXPECT_TRUE(s->TextCD->isReadOnly());
     EXPECT_TRUE(paintedWith(s->TextCD, colour::Attention));
     EXPECT_TRUE(paintedWith(s->txtNUMBER, colour::White));
-}
 
-TEST_F(ChangeTest, MissingNamesAndEmptyCodeTablesLeaveOnlyThoseFieldsEmpty)
-{
-    auto s = changeRow("200");
     clerk::click(s->Command_Next);      // to 300 (district 02, jurisdiction 702)
     clerk::click(s->Command_Next);      // to 600: district 07 has a name, 799 has none
     EXPECT_EQ(s->txtNUMBER->text(), "600");
@@ -83,7 +62,10 @@ TEST_F(ChangeTest, MissingNamesAndEmptyCodeTablesLeaveOnlyThoseFieldsEmpty)
     EXPECT_EQ(s->Label_Jurisdiction_Name->text(), "");      // not "Easton Township" of the row before
     EXPECT_EQ(s->Label_FOLIO_Tarnwick_Format2->text(), "");
     s.reset();
+    // A one-character district is looked up with a trailing blank.
+    EXPECT_EQ(changeRow("500")->Label_Collection_District_Name->text(), "Fiveways");
 
+    // Missing names and empty code tables leave only those fields empty.
     de().Zarv.execute("DELETE FROM Collection_District");
     de().Zarv.execute("DELETE FROM Jurisdiction");
     de().Zarv.execute("DELETE FROM Fol_Mask");
@@ -96,12 +78,6 @@ TEST_F(ChangeTest, MissingNamesAndEmptyCodeTablesLeaveOnlyThoseFieldsEmpty)
     EXPECT_EQ(t->Label_FOLIO_Disp->text().trimmed(), "000000000000000777");
     EXPECT_EQ(t->Label_PID->text(), "222");
     EXPECT_EQ(t->txtNAME->text(), "TWO");
-}
-
-TEST_F(ChangeTest, OneCharacterDistrictIsLookedUpWithATrailingBlank)
-{
-    auto s = changeRow("500");
-    EXPECT_EQ(s->Label_Collection_District_Name->text(), "Fiveways");
 }
 
 TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)
@@ -145,41 +121,7 @@ TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)
     expectConsistentList();
 }
 
-TEST_F(ChangeTest, NextAndPreviousOnAnEmptyListOnlyClearTheMessage)
-{
-    de().Zarv.execute("DELETE FROM VERIFY");
-    openList();
-    auto s = openScreen<Verify_Number_Change>();
-    EXPECT_EQ(s->txtNUMBER->text(), "");
-    clerk::click(s->Command_Next);      // the empty number box is refused first
-    EXPECT_EQ(s->Text_Msg->text(), "You must enter a Mortgage Number!");
-    s->Command_Next_Click();
-    EXPECT_EQ(s->Text_Msg->text(), "");
-    s->Text_Msg->setText("x");
-    s->Command_Previous_Click();
-    EXPECT_EQ(s->Text_Msg->text(), "");
-    EXPECT_EQ(current(), "<none>");
-}
-
-TEST_F(ChangeTest, AChangedNumberMarksTheRowChangedAndIsStoredByNextNotByTab)
-{
-    auto s = changeRow("300");              // ACD "A"
-    clerk::type(s->txtNUMBER, " 301x ");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->txtNUMBER->text(), "301X");
-    EXPECT_EQ(storedAcd("301X"), "<missing>") << "leaving a box stores nothing";
-    EXPECT_EQ(storedAcd("300"), "A");
-    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
-    clerk::click(s->Command_Next);
-    EXPECT_EQ(storedAcd("301X"), "C");
-    // An unchanged number stores nothing and keeps the code.
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(storedAcd("600"), "C");
-    EXPECT_EQ(storedAcd("200"), " ");
-    expectConsistentList();
-}
-
-TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActs)
+TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActsNorOnAnEmptyList)
 {
     auto s = changeRow("200");
     clerk::type(s->txtNUMBER, "  ");
@@ -192,6 +134,21 @@ TEST_F(ChangeTest, AnEmptyNumberIsRefusedAndNoButtonActs)
     EXPECT_EQ(current(), "200");
     EXPECT_EQ(ui().beeps(), 3);
     EXPECT_EQ(storedAcd("200"), " ");
+
+    // On an empty list Next and Previous only clear the message.
+    s.reset();
+    de().Zarv.execute("DELETE FROM VERIFY");
+    openList();
+    auto t = openScreen<Verify_Number_Change>();
+    EXPECT_EQ(t->txtNUMBER->text(), "");
+    clerk::click(t->Command_Next);      // the empty number box is refused first
+    EXPECT_EQ(t->Text_Msg->text(), "You must enter a Mortgage Number!");
+    t->Command_Next_Click();
+    EXPECT_EQ(t->Text_Msg->text(), "");
+    t->Text_Msg->setText("x");
+    t->Command_Previous_Click();
+    EXPECT_EQ(t->Text_Msg->text(), "");
+    EXPECT_EQ(current(), "<none>");
 }
 
 TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
@@ -201,6 +158,7 @@ TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
     addVerify(" |0042|800|02|702|000000000000000082||EIGHT TWO");
     addVerify(" |0042|800|02|703|000000000000000083||EIGHT THREE");
     addVerify("D|0042|888|01|701|||GONE");
+    addVerify("A|0042|abc|01|701|000000000000000099||LOWER");
     openList(QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER, NAME"));
     auto s = changeRow("800");              // EIGHT ONE, the first in this order
     ASSERT_EQ(s->txtNAME->text(), "EIGHT ONE");
@@ -222,17 +180,13 @@ TEST_F(ChangeTest, DuplicateNoteNamesAnotherActiveRowNeverTheEditedOne)
     EXPECT_EQ(current(), "300");
     EXPECT_EQ(DE().rsVerify().text("NAME"), "EIGHT ONE");
     EXPECT_EQ(DE().rsVerify().text("ACD"), "C");
-}
 
-TEST_F(ChangeTest, ANumberStoredInLowerCaseIsUpperCasedMarkedAndNotNotedAgainstItself)
-{
-    addVerify("A|0042|abc|01|701|000000000000000099||LOWER");
-    openList();
-    auto s = changeRow("abc");
-    clerk::click(s->txtNAME);
-    EXPECT_EQ(s->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
-    EXPECT_EQ(s->Label_NUMBER_Msg->text(), "");
-    clerk::click(s->Command1);
+    // A number stored in lower case is upper-cased and marked, and not noted against itself.
+    auto t = changeRow("abc");
+    clerk::click(t->txtNAME);
+    EXPECT_EQ(t->Text_Msg->text(), "Please make the changes and press the 'Close' button.");
+    EXPECT_EQ(t->Label_NUMBER_Msg->text(), "");
+    clerk::click(t->Command1);
     EXPECT_EQ(storedAcd("ABC"), "C");
 }
 

@@ -1,19 +1,13 @@
 // The permanent delete screen: what it shows, where the current row lands
 // after a delete, and a delete the database refuses.
-#include "test_entry_fixture.h"
+#include "verification_support.h"
 
-#include "platform/data/recordset.h"
 #include "verification/screens/Verify_Number_Add.h"
 #include "verification/screens/Verify_Number_Change.h"
 #include "verification/screens/Verify_Number_Delete.h"
 #include "verification/screens/Verify_Numbers_Search.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 
 namespace {
 
@@ -69,27 +63,33 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
     EXPECT_EQ(current(), "300");
+
+    // Empty code tables still show the row.
+    de().Zarv.execute("DELETE FROM Collection_District");
+    de().Zarv.execute("DELETE FROM Jurisdiction");
+    DE().rsCollection_District().requery();
+    DE().rsJurisdiction().requery();
+    moveTo("100");
+    auto t = openScreen<Verify_Number_Delete>();
+    EXPECT_EQ(t->Label_Collection_District_Name->text(), "");
+    EXPECT_EQ(t->Label_FOLIO_Disp->text(), "001-234-567-8");
+    EXPECT_EQ(t->Label_PID->text(), "111");
+    EXPECT_EQ(t->txtNAME->text(), "ONE");
 }
 
-TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrent)
+TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrentAndTheListKeepsItsOrder)
 {
     de().Zarv.execute("UPDATE VERIFY SET ACD = 'A'");
-    openList();
-    deleteRow("200");
-    EXPECT_EQ(numbers(), QStringList({"100", "300"}));
-    EXPECT_EQ(current(), "300");
-    expectConsistentList();
-    deleteRow("300");                       // the last row: the first follows
-    EXPECT_EQ(current(), "100");
-    expectConsistentList();
-}
-
-TEST_F(DeleteTest, DeletingTheOnlyRowLeavesTheListEmptyInItsSortOrder)
-{
-    de().Zarv.execute("DELETE FROM VERIFY WHERE NUMBER <> '300'");
-    const QString byName = QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME");
+    const QString byName = QStringLiteral("SELECT * FROM VERIFY ORDER BY NAME");   // ONE, THREE, TWO
     openList(byName);
     deleteRow("300");
+    EXPECT_EQ(numbers(), QStringList({"100", "200"}));
+    EXPECT_EQ(current(), "200");
+    expectConsistentList();
+    deleteRow("200");                       // the last row: the first follows
+    EXPECT_EQ(current(), "100");
+    expectConsistentList();
+    deleteRow("100");                       // the only row: the list is empty, in its sort order
     EXPECT_TRUE(numbers().isEmpty());
     EXPECT_TRUE(DE().rsVerify().isOpen());
     EXPECT_TRUE(DE().rsVerify().eof());
@@ -97,27 +97,11 @@ TEST_F(DeleteTest, DeletingTheOnlyRowLeavesTheListEmptyInItsSortOrder)
     expectConsistentList();
 }
 
-TEST_F(DeleteTest, EmptyCodeTablesStillShowTheRow)
-{
-    de().Zarv.execute("DELETE FROM Collection_District");
-    de().Zarv.execute("DELETE FROM Jurisdiction");
-    DE().rsCollection_District().requery();
-    DE().rsJurisdiction().requery();
-    moveTo("100");
-    auto s = openScreen<Verify_Number_Delete>();
-    EXPECT_EQ(s->Label_Collection_District_Name->text(), "");
-    EXPECT_EQ(s->Label_FOLIO_Disp->text(), "001-234-567-8");
-    EXPECT_EQ(s->Label_PID->text(), "111");
-    EXPECT_EQ(s->txtNAME->text(), "ONE");
-}
-
 TEST_F(DeleteTest, ARefusedDeleteIsReportedAndTheRowStaysCurrent)
 {
     de().Zarv.execute("CREATE TRIGGER keep BEFORE DELETE ON VERIFY BEGIN SELECT RAISE(ABORT, 'locked'); END");
-    ui::ExpectedBox box;
-    box.prompt = ui::containing("ERROR - The Folio Record could NOT be deleted!");
-    box.icon = ui::Icon::Critical;
-    ui().expectBox(box);
+    ui().expectBox(box(ui::containing("ERROR - The Folio Record could NOT be deleted!"), ui::Answer::OK,
+                       ui::Icon::Critical));
     deleteRow("300");
     EXPECT_TRUE(ui().boxes().back().prompt.contains("locked"));
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));

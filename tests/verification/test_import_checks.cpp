@@ -1,8 +1,10 @@
-// The checks of one Verify.csv record, in their fixed order: the add screen's,
-// whatever the code tables of the workbook list.
+// The Verify.csv line on its own: how a row becomes a line, how a line splits
+// back into fields and is read, and the checks of one record in their fixed
+// order (the add screen's, whatever the code tables of the workbook list).
 #include "verification_support.h"
 
 #include "verification/folioentry.h"
+#include "verification/verifycsv.h"
 #include "verification/verifyimport.h"
 
 #include <algorithm>
@@ -68,40 +70,6 @@ TEST_F(ImportChecks, TheFirstCheckThatFailsGivesTheMessage)
     };
     for (const auto& c : cases)
         EXPECT_EQ(check(c.line), c.message) << c.line.toStdString();
-}
-
-TEST_F(ImportChecks, APassingRecordHasItsCodesAndFolioInTheirStoredForms)
-{
-    addCodes();
-    const struct {
-        const char* line;
-        const char* cd;
-        const char* jur;
-        const char* folio18;
-    } cases[] = {
-        {",1234,9,2,702,12.5", "02", "702", "000000000000000125"},
-        {",1234,9,01,701,12345678901234567890", "01", "701", "345678901234567890"},
-        {",1234,9,2,702,,987654321", "02", "702", ""},
-        {",1234,9,02,702,1234-567.8", "02", "702", "000000000012345678"},
-        // No district or jurisdiction, as the add screen takes them.
-        {",1234,9,,,,012345678", "  ", "   ", ""},
-        {",1234,9,,703,5", "  ", "703", "000000000000000005"},
-        {",1234,9,3,,5", "03", "   ", "000000000000000005"},
-        {"A,1234,123456789012,3,705,1,123456789," , "03", "705", "000000000000000001"},
-        // Codes and pairs the code tables lack, as the add screen takes them.
-        {",1234,9,99,701,1", "99", "701", "000000000000000001"},
-        {",1234,9,4,,1", "04", "   ", "000000000000000001"},
-        {",1234,9,,799,1", "  ", "799", "000000000000000001"},
-        {",1234,9,1,703,1", "01", "703", "000000000000000001"},
-        {",1234,9,55,755,5555", "55", "755", "000000000000005555"},
-    };
-    for (const auto& c : cases) {
-        verifyimport::VerifyRecord r = ParseVerifyRecord(QString::fromLatin1(c.line), true);
-        EXPECT_EQ(CheckVerifyRecord(r), QString()) << c.line;
-        EXPECT_EQ(r[CD], QString::fromLatin1(c.cd)) << c.line;
-        EXPECT_EQ(r[JUR], QString::fromLatin1(c.jur)) << c.line;
-        EXPECT_EQ(r.strFolio18, QString::fromLatin1(c.folio18)) << c.line;
-    }
 }
 
 // When the text of a line stands for a row's value as the export wrote it.
@@ -180,6 +148,98 @@ TEST_F(ImportChecks, TheCodeTablesDoNotDecideWhichCodesPass)
     EXPECT_EQ(check(",1234,9,55,755,1"), QString());
     EXPECT_EQ(check(",1234,9,00,755,1"), QStringLiteral("Collection District is NOT valid (must be 01-99)."));
     EXPECT_EQ(check(",1234,9,55,800,1"), QStringLiteral("Jurisdiction Code is NOT valid (must be 701-799)."));
+}
+
+// ---------------------------------------------------------------- the line format
+
+QStringList fields(const QString& cells)
+{
+    QStringList values = cells.split(u'|');
+    while (values.size() < kFieldCount)
+        values << QString();
+    return values;
+}
+
+TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithCommas)
+{
+    const struct {
+        const char* row;
+        const char* line;
+    } cases[] = {
+        // An unchanged row begins with a comma; empty values stay empty: 13 commas.
+        {" |1234|100200300|01|701|000000000000012345||ANNA BERG|12 HARBOUR ROAD|WESTPORT||||LOT 4 PLAN 88",
+         ",1234,100200300,01,701,000000000000012345,,ANNA BERG,12 HARBOUR ROAD,WESTPORT,,,,LOT 4 PLAN 88"},
+        {"D|AB  | 77 |02|702|  12||||||||", "D,AB,77,02,702,12,,,,,,,,"},
+        // Quotes and apostrophes go; a comma keeps its value together in double quotes.
+        {"A|1234|9|01|701|1||JOHN O'NEILL|\"THE\" FARM||||| LOT 'A'", "A,1234,9,01,701,1,,JOHN ONEILL,THE FARM,,,,,LOT A"},
+        {"C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|||||LOT 1, PLAN 2",
+         "C,1234,9,01,701,1,,\"SMITH, JOHN\",\"UNIT 4, 12 MAIN\",,,,,\"LOT 1, PLAN 2\""},
+        {"C|1234|9|01|701|1||O'HARA, \"JIM\"||||||", "C,1234,9,01,701,1,,\"OHARA, JIM\",,,,,,"},
+        // A blank that a quote held away from the edge is trimmed once the quote is gone.
+        {"A|1234|9|01|701|1||' SMITH|1 MAIN \"||||", "A,1234,9,01,701,1,,SMITH,1 MAIN,,,,,"},
+        // A line break or tab the list still holds never splits the line.
+        {"A|1234|9|01|701|1||TWO\r\nLINES|A\tB||||", "A,1234,9,01,701,1,,TWO  LINES,A B,,,,,"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
+}
+
+TEST(SplitVerifyCsvLine, ReadsBackWhatTheLineWriterWrote)
+{
+    const QStringList row = fields("C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|,||||LOT 1, PLAN 2,");
+    const QStringList back = SplitVerifyCsvLine(VerifyCsvLine(row), kFieldCount);
+    EXPECT_EQ(back, row);      // a lone comma too: written as "," and read back as ,
+}
+
+TEST(LineShowsAcd, TheStatusFieldShowsAsALetterAndACommaOrALeadingComma)
+{
+    for (const char* yes : {"A,1234", "C,", "D,x", " ,1234", ",1234", ","})
+        EXPECT_TRUE(LineShowsAcd(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"1234,5", "AB,", "X,1234", "a,1234", "", " ", "  ,"})
+        EXPECT_FALSE(LineShowsAcd(QString::fromLatin1(no))) << no;
+}
+
+TEST(Folio18, KeepsTheDigitsZeroPaddedToEighteen)
+{
+    const struct {
+        const char* folio;
+        const char* stored;
+    } cases[] = {
+        {"12345", "000000000000012345"},
+        {"12.5", "000000000000000125"},
+        {"123-456-789", "000000000123456789"},
+        {"12345678901234567890", "345678901234567890"},
+        {"0", "000000000000000000"},
+        {"", "000000000000000000"},
+        {"000000000000012345", "000000000000012345"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(verifyimport::Folio18(QString::fromLatin1(c.folio)), QString::fromLatin1(c.stored)) << c.folio;
+}
+
+// A line as the import reads it: the status upper-cased, anything but A, C or D
+// a blank; the company to the PID trimmed and upper-cased; the name, addresses
+// and legal description upper-cased only, their blanks kept. An unquoted comma
+// moves the rest along; without the status field the first field is the company.
+TEST(ParseVerifyRecord, ReadsFourteenOrThirteenFieldsAndNormalisesThem)
+{
+    const struct {
+        const char* line;
+        bool hasAcd;
+        const char* record;
+    } cases[] = {
+        {"c, ab12 , n-1 ,7,701, 12 ,9,  smith, j ,a1,a2,a3,a4,a5,lot", true,
+         "C|AB12|N-1|7|701|12|9|  SMITH| J |A1|A2|A3|A4|A5"},
+        {"A,1234,9,01,701,1,,\"smith, j\",a1,,,,,lot", true, "A|1234|9|01|701|1||SMITH, J|A1|||||LOT"},
+        {"1234,9,01,701,1", false, " |1234|9|01|701|1"},
+        {"X,1234", true, " |1234"},  {",1234", true, " |1234"}, {" ,1234", true, " |1234"},
+        {"AC,1234", true, " |1234"}, {"d,1234", true, "D|1234"},
+    };
+    for (const auto& c : cases) {
+        const auto r = verifyimport::ParseVerifyRecord(QString::fromLatin1(c.line), c.hasAcd);
+        EXPECT_EQ(QStringList(r.value.begin(), r.value.end()), fields(QString::fromLatin1(c.record))) << c.line;
+        EXPECT_EQ(r.raw, QString::fromLatin1(c.line));
+    }
 }
 
 } // namespace

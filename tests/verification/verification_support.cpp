@@ -1,14 +1,11 @@
 #include "verification_support.h"
 
 #include "platform/data/criteria.h"
-#include "platform/data/recordset.h"
 #include "services/screens/Form_InformationDialog.h"
 #include "services/dataenvironment.h"
 #include "services/sharedstate.h"
 
 #include <QDir>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace zarv::test {
 
@@ -73,15 +70,79 @@ QStringList VerifyTableTest::verifyRows(const QString& orderBy) const
     return rowsOf(rs);
 }
 
+QString VerifyTableTest::storedAcd(const QString& number) const
+{
+    for (const QString& row : storedRows()) {
+        if (row.section(u'|', 2, 2) == number)
+            return row.section(u'|', 0, 0);
+    }
+    return QStringLiteral("<none>");
+}
+
 QStringList VerifyTableTest::recordsetRows()
 {
     const std::unique_ptr<db::Recordset> rs = DE().rsVerify().clone();
     return rowsOf(*rs);
 }
 
-QString rejectionText(const QString& message, const QString& raw)
+void VerifyTableTest::openList(const QString& source)
 {
-    return QStringLiteral("Record is NOT imported!\r\n") + message + QStringLiteral("\r\n \r\nRecord:\r\n") + raw;
+    db::Recordset& rs = DE().rsVerify();
+    if (rs.isOpen())
+        rs.close();
+    rs.open(source);
+}
+
+void VerifyTableTest::moveTo(const QString& number)
+{
+    db::Recordset& rs = DE().rsVerify();
+    rs.moveFirst();
+    rs.find(db::eq(QStringLiteral("NUMBER"), number));
+    ASSERT_FALSE(rs.eof()) << number.toStdString();
+}
+
+QString VerifyTableTest::current(const QString& field)
+{
+    const db::Recordset& rs = DE().rsVerify();
+    if (!rs.isOpen() || rs.eof() || rs.bof())
+        return QStringLiteral("<none>");
+    return rs.text(field);
+}
+
+void VerifyTableTest::expectConsistentList() const
+{
+    db::Recordset& rs = DE().rsVerify();
+    ASSERT_TRUE(rs.isOpen());
+    EXPECT_FALSE(rs.editPending());
+    EXPECT_FALSE(DE().Zarv.inTransaction());
+    EXPECT_EQ(rs.recordCount(), storedRows().size());
+    if (!rs.eof() && !rs.bof()) {
+        EXPECT_NO_THROW(rs.text(QStringLiteral("ACD")));
+        EXPECT_EQ(rs.rowOfBookmark(rs.bookmark()), rs.currentRow());
+    }
+}
+
+void FolioScreenTest::addCodes()
+{
+    test::addCodes({{"01|Westport", "02|Easton", "03|Southby", "5 |Fiveways", "07|Lakeside"},
+                    {"701|Westport Town", "702|Easton Township", "703|North Vale", "704|Southby Village", "705|Bay County"},
+                    {"01|701", "02|702", "02|703", "03|704"},
+                    {"701|10|###-###-###-#", "702|18|######-######-######"}});
+}
+
+void FolioScreenTest::typeInto(QComboBox* combo, const QString& text)
+{
+    clerk::click(combo);
+    combo->lineEdit()->selectAll();
+    combo->lineEdit()->insert(text);
+}
+
+QStringList FolioScreenTest::items(QComboBox* combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
 }
 
 void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& raw)
@@ -90,7 +151,8 @@ void expectRejection(ui::ScriptedUi& u, const QString& message, const QString& r
         auto& dialog = static_cast<Form_InformationDialog&>(d);
         EXPECT_EQ(gMsgType, QStringLiteral("CRITICAL"));
         EXPECT_EQ(gMsgTitle, QStringLiteral("Import ERROR"));
-        EXPECT_EQ(gMsgText, rejectionText(message, raw));
+        EXPECT_EQ(gMsgText, QStringLiteral("Record is NOT imported!\r\n") + message +
+                                QStringLiteral("\r\n \r\nRecord:\r\n") + raw);
         dialog.OKButton->click();
     });
 }

@@ -94,15 +94,7 @@ TEST_F(ReceiveErrors, EachRecordNotLoadedOrWithAnErrorIsNamedAndOnlyTheCleanOnes
         "The receiving screen closes now."));
     EXPECT_TRUE(UploadRequested);
 
-    const QByteArray file = readFile(verifiedFile());
-    const QList<QByteArray> records = file.split('\n');
-    ASSERT_EQ(records.size(), 4);      // three records and what follows the last line end
-    QStringList numbers;
-    for (qsizetype i = 0; i < 3; ++i) {
-        EXPECT_EQ(records[i].size(), kVerifiedRecordLength + 1);   // with its CR
-        numbers << QString::fromLatin1(records[i].mid(5, 12).trimmed());
-    }
-    EXPECT_EQ(numbers, QStringList({"100", "101", "105"}));
+    EXPECT_EQ(verifiedNumbers(readFile(verifiedFile())), QStringList({"100", "101", "105"}));
 }
 
 TEST_F(ReceiveErrors, AWorkbookWhoseRecordsAllHaveErrorsCannotBeUploaded)
@@ -166,8 +158,6 @@ std::vector<PdfWord> pdfWords(const QString& pdf, QRectF* pageBox)
 
 TEST_F(ReceiveErrors, ThePrintedReportHoldsTheErrorsWholeInLinesThatStayApartInsideThePage)
 {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     // Long texts: a status that runs past the quoted length, and a load that
     // lists the rows of a code sheet it left out.
     Book b = nineReturnedRecords();
@@ -177,12 +167,27 @@ TEST_F(ReceiveErrors, ThePrintedReportHoldsTheErrorsWholeInLinesThatStayApartIns
     Verify_Return& s = open();
     load("MortNo9.xlsx");
     const QStringList listed = lines();
+    // Rows of an earlier print are replaced.
+    db::Recordset old(&de().ZarvDb, "ErrorMessage");
+    for (int i = 1; i <= 20; ++i)
+        addRow(old, {{"ErrorNumber", i}, {"ErrorMsg", "OLD"}});
+    old.close();
 
     const QString pdf = QDir(reportFolder()).filePath("ErrorReport.pdf");
     ui().expectPrint(QStringLiteral("Verification File Errors"));
     ui().expectBox(infoBox("The error report was saved as " + pdf));
     s.Command_PrintErrors->click();
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    QStringList numbered;
+    for (int i = 0; i < s.reportLines().size(); ++i)
+        numbered << QString::number(i + 1) + "|" + s.reportLines()[i];
+    EXPECT_EQ(errorMessageRows(), numbered);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
+    EXPECT_FALSE(ui().busy());
+    EXPECT_FALSE(de().rsErrorMessage().isOpen());
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
 
     // Only the errors, each one whole, in the list's order.
     QStringList errors;
@@ -268,6 +273,8 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         {{"A|1234|101|||  |123456789", "D|1234|102|05||  |987654321", " |1234|103|||  |123456789"},
          {"Row 4, PID 987654321: collection district 05 is not in the code table (sheet \"Collection District\")",
           "Row 5, PID 123456789: NOT LOADED: the same company and PID as row 3"}},
+        // A status cell of nothing but a no-break space or a tab is a blank status.
+        {{QStringLiteral("\u00A0|1234|101|01|701|556"), QStringLiteral("\t|1234|102|01|701|557")}, {}},
         // Letter case aside, as the tables compare; every known pair passes.
         {{"a|abcd|101|03|704|564", "c|1234|102|01|701|565"}, {}},
     };
@@ -294,19 +301,6 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         EXPECT_EQ(book.recordsWithoutErrors() + book.recordsWithErrors(), tableCount("VERIFY"));
         EXPECT_TRUE(readFile(verified).startsWith(" 1234100"));   // the clean record is always there
     }
-}
-
-// A status cell of nothing but a no-break space or a tab is a blank status.
-TEST_F(ReceiveErrors, AStatusCellOfANoBreakSpaceOrATabIsBlankAndTheRecordLoads)
-{
-    Book b = nineReturnedRecords();
-    b.mortgage = mortgageRows({QStringLiteral("\u00A0|1234|100|01|701|555"), QStringLiteral("\t|1234|101|01|701|556")});
-    RecordingSink notes;
-    ReturnedWorkbook book = ReturnedWorkbook::load(returned("Blank.xlsx", b), notes);
-    EXPECT_TRUE(book.complete());
-    EXPECT_EQ(book.errorLines(), QStringList());
-    EXPECT_EQ(book.recordsWithoutErrors(), 2);
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", {"ACD"}), QStringList({" ", " "}));
 }
 
 } // namespace

@@ -13,8 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <pugixml.hpp>
-#include <unistd.h>
-#include <zip.h>
 
 #include <map>
 
@@ -25,40 +23,11 @@ using ui::Icon;
 
 // ---------------------------------------------------------------- an independent look into the package
 
-class Package {
-public:
-    explicit Package(const QString& path)
-    {
-        int error = 0;
-        zip_ = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    }
-    ~Package()
-    {
-        if (zip_)
-            zip_discard(zip_);
-    }
-    Package(const Package&) = delete;
-    Package& operator=(const Package&) = delete;
-
-    bool isOpen() const { return zip_ != nullptr; }
-
-    bool load(const std::string& name, pugi::xml_document& doc) const
-    {
-        zip_stat_t st;
-        if (zip_stat(zip_, name.c_str(), 0, &st) != 0)
-            return false;
-        zip_file_t* f = zip_fopen(zip_, name.c_str(), 0);
-        if (!f)
-            return false;
-        std::string bytes(size_t(st.size), '\0');
-        const zip_int64_t n = zip_fread(f, bytes.data(), st.size);
-        zip_fclose(f);
-        return n == zip_int64_t(st.size) && doc.load_buffer(bytes.data(), bytes.size());
-    }
-
-private:
-    zip_t* zip_ = nullptr;
-};
+bool loadPart(const QString& workbook, const std::string& part, pugi::xml_document& doc)
+{
+    const QByteArray bytes = zipPart(workbook, QString::fromStdString(part));
+    return !bytes.isEmpty() && doc.load_buffer(bytes.constData(), size_t(bytes.size()));
+}
 
 struct SheetXml {
     QString name;
@@ -66,11 +35,12 @@ struct SheetXml {
 };
 
 // The worksheets in workbook order, each found through the relationships.
-std::vector<std::unique_ptr<SheetXml>> worksheets(const Package& pkg)
+std::vector<std::unique_ptr<SheetXml>> worksheets(const QString& workbook)
 {
     pugi::xml_document book, rels;
     std::vector<std::unique_ptr<SheetXml>> out;
-    if (!pkg.load("xl/workbook.xml", book) || !pkg.load("xl/_rels/workbook.xml.rels", rels))
+    if (!loadPart(workbook, "xl/workbook.xml", book)
+        || !loadPart(workbook, "xl/_rels/workbook.xml.rels", rels))
         return out;
     std::map<std::string, std::string> targets;
     for (pugi::xml_node r : rels.child("Relationships").children("Relationship"))
@@ -81,7 +51,7 @@ std::vector<std::unique_ptr<SheetXml>> worksheets(const Package& pkg)
         std::string target = targets[s.attribute("r:id").value()];
         if (target.rfind("/xl/", 0) == 0)
             target = target.substr(4);
-        EXPECT_TRUE(pkg.load("xl/" + target, sheet->doc)) << target;
+        EXPECT_TRUE(loadPart(workbook, "xl/" + target, sheet->doc)) << target;
         out.push_back(std::move(sheet));
     }
     return out;
@@ -111,31 +81,13 @@ protected:
         addVerifyRow("C|ABCD|N2|1 |70 |12345||Mary Major|||||| ");
         addVerifyRow(" |1234|N3|  |   ||987654321|pid only||||||");
         addVerifyRow("D|1234|N0|12|702|777||x|a1|a2|a3|a4|a5|legal");
-        addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"701", "1999", 9, "###-###"});
-        addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"702", "2000", 118, "##"});
-        addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"703", "2001", 18, "#"});
-        addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"1 ", "One"});
-        addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"12", "Twelve"});
-        addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"701", "Seven O One"});
-        addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"70 ", "Seventy"});
-        addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"1 ", "70 "});
-        addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"12", "701"});
+        addCodes({{"1 |One", "12|Twelve"}, {"70 |Seventy", "701|Seven O One"}, {"1 |70 ", "12|701"},
+                  {"701|9|###-###", "702|118|##", "703|18|#"}});
     }
-    QStringList verifyByNumber() { return tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", verifyFields()); }
-    QStringList folMask() { return tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}); }
-    QStringList districts()
+    // The district, jurisdiction and pair tables, each in the order stored.
+    static QStringList codes()
     {
-        return tableRows("SELECT * FROM Collection_District ORDER BY Collection_District_Code",
-                         {"Collection_District_Code", "Collection_District_Name"});
-    }
-    QStringList jurisdictions()
-    {
-        return tableRows("SELECT * FROM Jurisdiction ORDER BY Jurisdiction_Code", {"Jurisdiction_Code", "Jurisdiction_Name"});
-    }
-    QStringList combos()
-    {
-        return tableRows("SELECT * FROM CD_JUR ORDER BY Collection_District_Code, Jurisdiction_Code",
-                         {"Collection_District_Code", "Jurisdiction_Code"});
+        return storedRows("Collection_District") + storedRows("Jurisdiction") + storedRows("CD_JUR");
     }
     void expectError(const ui::TextMatch& text)
     {
@@ -154,12 +106,10 @@ TEST_F(Mdb2XlsTest, WrittenPackageHasTheLayout)
     const QString p = path("MortNo1234.xlsx");
     ASSERT_TRUE(Mdb2Xls(p));
 
-    Package pkg(p);
-    ASSERT_TRUE(pkg.isOpen());
     pugi::xml_document styles, sst;
-    ASSERT_TRUE(pkg.load("xl/styles.xml", styles));
+    ASSERT_TRUE(loadPart(p, "xl/styles.xml", styles));
     std::vector<QString> shared;
-    if (pkg.load("xl/sharedStrings.xml", sst)) {
+    if (loadPart(p, "xl/sharedStrings.xml", sst)) {
         for (pugi::xml_node si : sst.child("sst").children("si")) {
             QString text;
             for (pugi::xpath_node t : si.select_nodes(".//t"))
@@ -182,13 +132,13 @@ TEST_F(Mdb2XlsTest, WrittenPackageHasTheLayout)
         int lastRow;
     };
     const std::vector<Expect> expected = {
-        {"Mortgage", mortgageHeadings(), {4, 13, 16, 25, 18, 19, 20, 44, 30, 30, 30, 30, 30, 42}, "C2:G5", 5},
-        {"Folio Mask", folioMaskHeadings(), {17, 12, 12}, "A2:B4", 4},
-        {"Collection District", districtHeadings(), {24, 35}, "A2:A3", 3},
-        {"Jurisdiction", jurisdictionHeadings(), {19, 31}, "A2:A3", 3},
-        {"Collection Jurisdiction Combo", comboHeadings(), {23, 17}, "A2:B3", 3},
+        {"Mortgage", kMortgageHeadings, {4, 13, 16, 25, 18, 19, 20, 44, 30, 30, 30, 30, 30, 42}, "C2:G5", 5},
+        {"Folio Mask", kFolioMaskHeadings, {17, 12, 12}, "A2:B4", 4},
+        {"Collection District", kDistrictHeadings, {24, 35}, "A2:A3", 3},
+        {"Jurisdiction", kJurisdictionHeadings, {19, 31}, "A2:A3", 3},
+        {"Collection Jurisdiction Combo", kComboHeadings, {23, 17}, "A2:B3", 3},
     };
-    const auto sheets = worksheets(pkg);
+    const auto sheets = worksheets(p);
     ASSERT_EQ(sheets.size(), expected.size());
     for (size_t i = 0; i < sheets.size(); ++i) {
         const Expect& e = expected[i];
@@ -229,62 +179,52 @@ TEST_F(Mdb2XlsTest, WrittenPackageHasTheLayout)
     }
     // The first sheet is the active one.
     pugi::xml_document book;
-    ASSERT_TRUE(pkg.load("xl/workbook.xml", book));
+    ASSERT_TRUE(loadPart(p, "xl/workbook.xml", book));
     EXPECT_EQ(book.child("workbook").child("bookViews").child("workbookView").attribute("activeTab").as_int(0), 0);
 }
 
-TEST_F(Mdb2XlsTest, CellsHoldTheWrittenForms)
+// The cells hold the written forms, and the load gives the tables back.
+TEST_F(Mdb2XlsTest, CellsHoldTheWrittenFormsAndLoadBackAsTheTables)
 {
     fillTables();
+    const QStringList codesBefore = codes();
     const QString p = path("MortNo1234.xlsx");
     ASSERT_TRUE(Mdb2Xls(p));
-    xl::Workbook wb;
-    ASSERT_TRUE(wb.open(p)) << wb.errorText().toStdString();
-    auto row = [&](int sheet, int r, int columns) {
-        QStringList cells;
-        for (int c = 1; c <= columns; ++c)
-            cells << wb.sheet(sheet)->cell(r, c);
-        return cells.join(u'|');
-    };
-    // Sheet 1 in rsVerify's order (NUMBER); names, addresses, legal collapsed.
-    EXPECT_EQ(row(1, 2, 14), "D|1234|N0|12|702|777||x|a1|a2|a3|a4|a5|legal");
-    EXPECT_EQ(row(1, 3, 14), "A|1234|N1|12|701|000000000000012345|123456789|john smith|1 main st|||||lot 4 b");
-    EXPECT_EQ(row(1, 4, 14), "C|ABCD|N2|1 |70 |12345||Mary Major||||||");
-    EXPECT_EQ(row(1, 5, 14), " |1234|N3|  |   ||987654321|pid only||||||");
-    EXPECT_EQ(row(2, 2, 3), "701|09|###-###");
-    EXPECT_EQ(row(2, 3, 3), "702|18|##");
-    EXPECT_EQ(row(3, 2, 2), "1 |One");
-    EXPECT_EQ(row(5, 2, 2), "1 |70 ");
-    EXPECT_EQ(wb.sheet(1)->lastRow(), 5);
-}
+    {
+        xl::Workbook wb;
+        ASSERT_TRUE(wb.open(p)) << wb.errorText().toStdString();
+        auto row = [&](int sheet, int r, int columns) {
+            QStringList cells;
+            for (int c = 1; c <= columns; ++c)
+                cells << wb.sheet(sheet)->cell(r, c);
+            return cells.join(u'|');
+        };
+        // Sheet 1 in rsVerify's order (NUMBER); names, addresses, legal collapsed.
+        EXPECT_EQ(row(1, 2, 14), "D|1234|N0|12|702|777||x|a1|a2|a3|a4|a5|legal");
+        EXPECT_EQ(row(1, 3, 14),
+                  "A|1234|N1|12|701|000000000000012345|123456789|john smith|1 main st|||||lot 4 b");
+        EXPECT_EQ(row(1, 4, 14), "C|ABCD|N2|1 |70 |12345||Mary Major||||||");
+        EXPECT_EQ(row(1, 5, 14), " |1234|N3|  |   ||987654321|pid only||||||");
+        EXPECT_EQ(row(2, 2, 3), "701|09|###-###");
+        EXPECT_EQ(row(2, 3, 3), "702|18|##");
+        EXPECT_EQ(row(3, 2, 2), "1 |One");
+        EXPECT_EQ(row(5, 2, 2), "1 |70 ");
+        EXPECT_EQ(wb.sheet(1)->lastRow(), 5);
+    }
 
-TEST_F(Mdb2XlsTest, RoundTripGivesBackTheTables)
-{
-    fillTables();
-    const QStringList verifyBefore = verifyByNumber();
-    const QStringList districtsBefore = districts();
-    const QStringList jurisdictionsBefore = jurisdictions();
-    const QStringList combosBefore = combos();
-
-    const QString p = path("MortNo1234.xlsx");
-    ASSERT_TRUE(Mdb2Xls(p));
     ui().expectIntake(ui::containing("mortgage N0, folio 777: jurisdiction 702 is not in the code table"), true);
     ASSERT_TRUE(Xls2Mdb(p));
-
-    // Names, addresses and legal descriptions come back collapsed and in upper
-    // case; everything else as it was.
-    QStringList verifyExpected = verifyBefore;
-    verifyExpected[1] = "A|1234|N1|12|701|000000000000012345|123456789|JOHN SMITH|1 MAIN ST|||||LOT 4 B";
-    verifyExpected[2] = "C|ABCD|N2|1 |70 |12345||MARY MAJOR||||||";
-    verifyExpected[3] = " |1234|N3|  |   ||987654321|PID ONLY||||||";
-    verifyExpected[0] = "D|1234|N0|12|702|777||X|A1|A2|A3|A4|A5|LEGAL";
-    EXPECT_EQ(verifyByNumber(), verifyExpected);
+    // Names, addresses and legal descriptions come back in upper case.
+    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY NUMBER", kVerifyFields),
+              QStringList({"D|1234|N0|12|702|777||X|A1|A2|A3|A4|A5|LEGAL",
+                           "A|1234|N1|12|701|000000000000012345|123456789|JOHN SMITH|1 MAIN ST|||||LOT 4 B",
+                           "C|ABCD|N2|1 |70 |12345||MARY MAJOR||||||",
+                           " |1234|N3|  |   ||987654321|PID ONLY||||||"}));
     // Folio lengths keep their last two digits; the year is this year's.
     const QString y = QString::number(QDate::currentDate().year());
-    EXPECT_EQ(folMask(), QStringList({"701|" + y + "|9|###-###", "702|" + y + "|18|##", "703|" + y + "|18|#"}));
-    EXPECT_EQ(districts(), districtsBefore);
-    EXPECT_EQ(jurisdictions(), jurisdictionsBefore);
-    EXPECT_EQ(combos(), combosBefore);
+    EXPECT_EQ(storedRows("Fol_Mask"),
+              QStringList({"701|" + y + "|9|###-###", "702|" + y + "|18|##", "703|" + y + "|18|#"}));
+    EXPECT_EQ(codes(), codesBefore);
 }
 
 TEST_F(Mdb2XlsTest, EmptyTablesWriteHeadingsOnlyAndLoadAsEmpty)
@@ -336,7 +276,7 @@ TEST(VerifyBackupName, ReplacesAnXlsxEndingOrAppends)
         EXPECT_EQ(BackupNameFor(c.file), c.backup) << c.file;
 }
 
-TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplaced)
+TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplacedAndWithoutABackupNothingIsWritten)
 {
     const QString p = path("MortNo1.XLSX");
     Book old;
@@ -352,15 +292,20 @@ TEST_F(Mdb2XlsTest, OldWorkbookIsCopiedToItsBackupBeforeItIsReplaced)
     ASSERT_TRUE(wb.open(p));
     EXPECT_EQ(wb.sheet(1)->cell(2, 3), "N0");
     EXPECT_TRUE(hiddenFiles().isEmpty()) << hiddenFiles().join(", ").toStdString();
-}
 
-TEST_F(Mdb2XlsTest, WithoutAWorkbookAnOlderBackupIsRemovedAfterTheWrite)
-{
-    writeFile("MortNo1.bak", "an older backup");
-    writeFile("MortNo1.xlsx", "");   // an empty file counts as no workbook
-    ASSERT_TRUE(Mdb2Xls(path("MortNo1.xlsx")));
-    EXPECT_FALSE(QFileInfo::exists(path("MortNo1.bak")));
-    EXPECT_GT(QFileInfo(path("MortNo1.xlsx")).size(), 0);
+    // Without a workbook (an empty file counts as none) an older backup is removed after the write.
+    writeFile("MortNo2.bak", "an older backup");
+    writeFile("MortNo2.xlsx", "");
+    ASSERT_TRUE(Mdb2Xls(path("MortNo2.xlsx")));
+    EXPECT_FALSE(QFileInfo::exists(path("MortNo2.bak")));
+    EXPECT_GT(QFileInfo(path("MortNo2.xlsx")).size(), 0);
+
+    // No backup means no write: here the backup name is taken by a folder.
+    writeFile("MortNo3.xlsx", "old workbook bytes");
+    ASSERT_TRUE(QDir(folder()).mkdir("MortNo3.bak"));
+    expectError(ui::containing("\r\n(write step 7)"));
+    EXPECT_FALSE(Mdb2Xls(path("MortNo3.xlsx")));
+    EXPECT_EQ(readFile(path("MortNo3.xlsx")), "old workbook bytes");
 }
 
 TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
@@ -386,28 +331,6 @@ TEST_F(Mdb2XlsTest, AFailedWriteLeavesWorkbookAndBackupAsTheyWere)
     EXPECT_FALSE(Mdb2Xls(p));
     EXPECT_FALSE(QFileInfo::exists(p));
     EXPECT_EQ(readFile(path("MortNo1.bak")), "an older backup");
-}
-
-TEST_F(Mdb2XlsTest, NoBackupMeansNoWrite)
-{
-    const QString p = path("MortNo1.xlsx");
-    writeFile("MortNo1.xlsx", "old workbook bytes");
-    ASSERT_TRUE(QDir(folder()).mkdir("MortNo1.bak"));   // the backup name is taken by a folder
-    fillTables();
-    expectError(ui::containing("\r\n(write step 7)"));
-    EXPECT_FALSE(Mdb2Xls(p));
-    EXPECT_EQ(readFile(p), "old workbook bytes");
-}
-
-TEST_F(Mdb2XlsTest, AWorkbookThatCannotBeReplacedIsNamed)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser may write any file";
-    const QString p = writeFile("MortNo1.xlsx", "old workbook bytes");
-    QFile::setPermissions(p, QFileDevice::ReadOwner);
-    expectError(ui::containing("\r\n(write step 6)"));
-    EXPECT_FALSE(Mdb2Xls(p));
-    EXPECT_EQ(readFile(p), "old workbook bytes");
 }
 
 // A disk or permission fault names its cause first; the step it stopped at
@@ -443,6 +366,7 @@ TEST_F(Mdb2XlsTest, AFileFaultLeadsWithItsCauseThenTheStep)
              writeFile("MortNo1.xlsx", "old workbook bytes");
              QFile::setPermissions(p, QFileDevice::ReadOwner);
              const QString text = asAClerk();
+             EXPECT_EQ(readFile(p), "old workbook bytes");
              QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
              QFile::remove(p);
              QFile::remove(path("MortNo1.bak"));

@@ -63,19 +63,22 @@ TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
         {"1", "70"},
         {"12", "702"},
     });
+    // Codes with quotes are stored and looked up literally.
+    b.folioMask.insert(b.folioMask.end(), {{"7'1", "9", "#"}, {"7'1", "8", "dropped"}, {"' OR ''='", "7", "#"}});
+    b.districts.insert(b.districts.end(), {{"1'", "Quote"}, {"1'", "dropped"}});
+    b.jurisdictions.insert(b.jurisdictions.end(), {{"7'1", "O'Neill"}, {"7'1", "dropped"}});
+    b.combos.insert(b.combos.end(), {{"1'", "7'1"}, {"1'", "7'1"}, {"12", "7'1"}});
     EXPECT_TRUE(Xls2Mdb(save(b)));
 
     const QString y = year();
-    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}),
+    EXPECT_EQ(storedRows("Fol_Mask"),
               QStringList({"701|" + y + "|5|###-##", "702|" + y + "|5|##", "703|" + y + "|23|#", "704|" + y + "|0|#",
-                           "705 |" + y + "|12|mask", "706|" + y + "|18|"}));
-    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid",
-                        {"Collection_District_Code", "Collection_District_Name"}),
-              QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters"}));
-    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code", "Jurisdiction_Name"}),
-              QStringList({"701|Seven O One", "70 |Seventy"}));
-    EXPECT_EQ(tableRows("SELECT * FROM CD_JUR ORDER BY rowid", {"Collection_District_Code", "Jurisdiction_Code"}),
-              QStringList({"12|701", "1 |70 ", "12|702"}));
+                           "705 |" + y + "|12|mask", "706|" + y + "|18|", "7'1|" + y + "|9|#",
+                           "' OR ''='|" + y + "|7|#"}));
+    EXPECT_EQ(storedRows("Collection_District"),
+              QStringList({"1 |One", "12|Twelve", "  |No code", "ab|Letters", "1'|Quote"}));
+    EXPECT_EQ(storedRows("Jurisdiction"), QStringList({"701|Seven O One", "70 |Seventy", "7'1|O'Neill"}));
+    EXPECT_EQ(storedRows("CD_JUR"), QStringList({"12|701", "1 |70 ", "12|702", "1'|7'1", "12|7'1"}));
 
     // rsCD_JUR is left filtered on the last pair it looked up; the others are not.
     EXPECT_FALSE(de().rsCD_JUR().filter().isEmpty());
@@ -86,25 +89,6 @@ TEST_F(Xls2MdbCodes, FillsTheCodeTablesFirstRowOfACodeWinning)
     EXPECT_EQ(xlSheet, nullptr);
 }
 
-TEST_F(Xls2MdbCodes, CodesWithQuotesAreStoredAndLookedUpLiterally)
-{
-    Book b = bookWithOneFolio();
-    b.folioMask.insert(b.folioMask.end(), {{"7'1", "9", "#"}, {"7'1", "8", "dropped"}, {"' OR ''='", "7", "#"}});
-    b.districts.insert(b.districts.end(), {{"1'", "Quote"}, {"1'", "dropped"}});
-    b.jurisdictions.insert(b.jurisdictions.end(), {{"7'1", "O'Neill"}, {"7'1", "dropped"}});
-    b.combos.insert(b.combos.end(), {{"1'", "7'1"}, {"1'", "7'1"}, {"12", "7'1"}});
-    EXPECT_TRUE(Xls2Mdb(save(b)));
-    EXPECT_EQ(tableRows("SELECT * FROM Fol_Mask ORDER BY rowid", {"JUR_CD", "FOLIO_LEN"}),
-              QStringList({"7'1|9", "' OR ''='|7"}));
-    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid",
-                        {"Collection_District_Code", "Collection_District_Name"}),
-              QStringList({"1'|Quote"}));
-    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code", "Jurisdiction_Name"}),
-              QStringList({"7'1|O'Neill"}));
-    EXPECT_EQ(tableRows("SELECT * FROM CD_JUR ORDER BY rowid", {"Collection_District_Code", "Jurisdiction_Code"}),
-              QStringList({"1'|7'1", "12|7'1"}));
-}
-
 TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
 {
     Book b = bookWithOneFolio();
@@ -112,15 +96,14 @@ TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
     // their headings (in any letter case) repeats the heading row and is left
     // out, and said; a code equal to another column's heading is a code.
     b.districts.insert(b.districts.end(), {{"01", "One"}, {}, {"02", "Two"}, {"collection district code", "x"}, {},
-                                           {}, {"03", "After two empty rows"}, districtHeadings(),
+                                           {}, {"03", "After two empty rows"}, kDistrictHeadings,
                                            {"COLLECTION DISTRICT NAME", "y"}});
-    b.jurisdictions = {{"701", "Before the heading"}, jurisdictionHeadings(), {}, {}, {}, {"702", "After"}};
+    b.jurisdictions = {{"701", "Before the heading"}, kJurisdictionHeadings, {}, {}, {}, {"702", "After"}};
     RecordingSink list;
     EXPECT_TRUE(Xls2Mdb(save(b), list));
-    EXPECT_EQ(tableRows("SELECT * FROM Collection_District ORDER BY rowid", {"Collection_District_Code"}),
+    EXPECT_EQ(storedRows("Collection_District", {"Collection_District_Code"}),
               QStringList({"01", "02", "03", "CO"}));
-    EXPECT_EQ(tableRows("SELECT * FROM Jurisdiction ORDER BY rowid", {"Jurisdiction_Code"}),
-              QStringList({"701", "702"}));
+    EXPECT_EQ(storedRows("Jurisdiction", {"Jurisdiction_Code"}), QStringList({"701", "702"}));
     EXPECT_EQ(list.lines,
               QStringList({"Rows not loaded from the sheet \"Collection District\": row 5 and row 9 repeat the "
                            "heading row."}));
@@ -129,16 +112,12 @@ TEST_F(Xls2MdbCodes, CodeSheetsAreReadToTheirLastRowWithContent)
 TEST_F(Xls2MdbCodes, SheetsAreFoundByTheirNamesElseByPosition)
 {
     Book b = bookWithOneFolio();
-    b.folioMask.push_back({"701", "10", "###"});
-    b.districts.push_back({"01", "District"});
-    b.jurisdictions.push_back({"701", "Jurisdiction"});
-    b.combos.push_back({"01", "701"});
+    addCodes(b, {{"01|District"}, {"701|Jurisdiction"}, {"01|701"}, {"701|10|###"}});
     auto tables = [] {
-        return QStringList{tableRows("VERIFY", {"NUMBER"}).join(","),
-                           tableRows("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),
-                           tableRows("Collection_District", {"Collection_District_Code", "Collection_District_Name"}).join(","),
-                           tableRows("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}).join(","),
-                           tableRows("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}).join(",")};
+        return QStringList{storedRows("VERIFY", {"NUMBER"}).join(","),
+                           storedRows("Fol_Mask", {"JUR_CD", "FOLIO_MASK"}).join(","),
+                           storedRows("Collection_District").join(","), storedRows("Jurisdiction").join(","),
+                           storedRows("CD_JUR").join(",")};
     };
     const QStringList expected = {"N1", "701|###", "01|District", "701|Jurisdiction", "01|701"};
     // A clerk moved the sheets about; their names still say which is which.
@@ -233,7 +212,7 @@ TEST_F(Xls2MdbCodes, ARefusedRowIsDroppedAndTheRowsBeforeItStay)
         EXPECT_FALSE(de().rsVerify().editPending());
         EXPECT_EQ(de().rsVerify().recordCount(), refused - 1);
         de().flush();
-        const QStringList stored = tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER"});
+        const QStringList stored = storedRows("VERIFY", {"NUMBER"});
         ASSERT_EQ(stored.size(), refused - 1);
         EXPECT_EQ(stored.first(), "N1");
         EXPECT_EQ(stored.last(), QString("N%1").arg(refused - 1));

@@ -24,12 +24,12 @@ protected:
     }
     static Rows withHeadings(const Rows& data)
     {
-        Rows rows{mortgageHeadings()};
+        Rows rows{kMortgageHeadings};
         rows.insert(rows.end(), data.begin(), data.end());
         return rows;
     }
-    QStringList numbers() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER"}); }
-    QStringList verifyRows() { return tableRows("SELECT * FROM VERIFY ORDER BY rowid", verifyFields()); }
+    QStringList numbers() { return storedRows("VERIFY", {"NUMBER"}); }
+    QStringList verifyRows() { return storedRows("VERIFY"); }
     void expectInfo(const QString& text) { ui().expectBox(infoBox(text)); }
     void expectCritical(const ui::TextMatch& text) { ui().expectBox(criticalBox(text)); }
 };
@@ -62,6 +62,13 @@ TEST_F(Xls2MdbRows, StoresEachColumnInItsLoadedForm)
     EXPECT_EQ(de().rsVerify().text("NUMBER"), "X3");
 }
 
+// The row with one cell changed.
+QStringList with(QStringList row, int column, const QString& value)
+{
+    row[column] = value;
+    return row;
+}
+
 struct RowsCase {
     const char* name;
     Rows rows;
@@ -71,23 +78,16 @@ struct RowsCase {
 
 TEST_F(Xls2MdbRows, FolioRowsAreReadToTheLastRowWithContent)
 {
-    const QStringList h = mortgageHeadings();
+    const QStringList h = kMortgageHeadings;
     const QStringList blank;
-    QStringList nameIsHeading = folio("N2", "2");
-    nameIsHeading[7] = "NAME";
-    QStringList nameIsOtherHeading = folio("N2", "2");
-    nameIsOtherHeading[7] = "ACD";
-    QStringList paddedHeading = folio("N2", "2");
-    paddedHeading[0] = "ACD ";
-    QStringList outside = blank;
-    outside << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "" << "stray";
+    const QStringList nameIsHeading = with(folio("N2", "2"), 7, "NAME");
+    const QStringList nameIsOtherHeading = with(folio("N2", "2"), 7, "ACD");
+    const QStringList paddedHeading = with(folio("N2", "2"), 0, "ACD ");
+    const QStringList outside = with(QStringList(15), 14, "stray");
     // Heading rows as clerks leave them: one heading retyped, two merged into
     // one cell, lower case, blanks, tabs and no-break spaces around the words.
-    QStringList retyped = h;
-    retyped[7] = "OWNER NAME";
-    QStringList merged = h;
-    merged[1] = "MORTGAGE CO. MORTGAGE NUMBER";
-    merged[2] = "";
+    const QStringList retyped = with(h, 7, "OWNER NAME");
+    const QStringList merged = with(with(h, 1, "MORTGAGE CO. MORTGAGE NUMBER"), 2, "");
     QStringList lower;
     for (const QString& heading : h)
         lower << heading.toLower();
@@ -239,22 +239,7 @@ TEST_F(Xls2MdbRows, EachWarningGoesToTheListWithItsText)
     }
 }
 
-TEST_F(Xls2MdbRows, PidOnlyRowsSkipDistrictChecksAndMatchOnCompanyAndPid)
-{
-    const QString p = book(withHeadings({
-        folioRow("|1234|P1|||  |77"),
-        folioRow("|1234|P2|||   |77"),
-        folioRow("|9999|P3||||77"),
-        folioRow("|1234|P4|12|701||77"),   // has a jurisdiction: keyed on the folio
-    }));
-    RecordingSink list;
-    expectInfo("INFORMATION: There was a total of 1 records NOT loaded.\r\n"
-               " 1 record was not loaded because it a duplicate or rejected folio\r\n");
-    EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(numbers(), QStringList({"P1", "P3", "P4"}));
-    EXPECT_EQ(list.lines.value(0), "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Row:3 Mort. Co:1234 PID:77 ");
-}
-
+// PID-only rows skip the district checks and match on company and PID.
 TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
 {
     QStringList longLegal = folioRow("||N5");
@@ -267,13 +252,17 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
         longLegal,
         folioRow("|1234|N6|12|701|1234567890123456789"),
         folioRow("|1234|N7|12|701|1234567890123456780"),  // stored cut to the same 18 digits: a repeat
+        folioRow("|1234|P1|||  |77"),
+        folioRow("|1234|P2|||   |77"),
+        folioRow("|9999|P3||||77"),
+        folioRow("|1234|P4|12|701||77"),                 // has a jurisdiction: keyed on the folio
     }));
     RecordingSink list;
-    expectInfo("INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-               " 4 records were not loaded because they were duplicate or rejected folios\r\n"
+    expectInfo("INFORMATION: There was a total of 6 records NOT loaded.\r\n"
+               " 5 records were not loaded because they were duplicate or rejected folios\r\n"
                " 1 record was not loaded for formatting reasons");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6"}));
+    EXPECT_EQ(numbers(), QStringList({"N1", "N3", "N6", "P1", "P3", "P4"}));
     EXPECT_EQ(list.lines,
               QStringList({
                   "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:3 Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
@@ -285,8 +274,9 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
                   " FOLIO # truncated to (18 digits MAX):123456789012345678\r\n\r\n" + kNote,
                   "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:8 Mort. Co:1234 CD:12 JUR:701 "
                   "FOLIO:1234567890123456780 (Most likely duplicate KEY violation)",
-                  "INFORMATION: There was a total of 5 records NOT loaded.",
-                  " 4 records were not loaded because they were duplicate or rejected folios",
+                  "WARNING ( RECORD IGNORED ) DUPLICATE PID NUMBER:   Row:10 Mort. Co:1234 PID:77 ",
+                  "INFORMATION: There was a total of 6 records NOT loaded.",
+                  " 5 records were not loaded because they were duplicate or rejected folios",
                   " 1 record was not loaded for formatting reasons",
               }));
 }
@@ -364,7 +354,7 @@ TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
     expectInfo("INFORMATION: There was a total of 2 records NOT loaded.\r\n"
                " 2 records were not loaded because they were duplicate or rejected folios\r\n");
     EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(tableRows("SELECT * FROM VERIFY ORDER BY rowid", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
+    EXPECT_EQ(storedRows("VERIFY", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
               QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
 }
 
@@ -382,13 +372,11 @@ TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIs
         folioRow("|1234|N2|12|701|2||" + name75),   // a value cut
         folio("N3", "1"),                           // a repeat of row 2
         folioRow("|1234|R4"),                       // no folio or PID
-        mortgageHeadings(),                         // a heading repeated
+        kMortgageHeadings,                         // a heading repeated
         folioRow("|1234|N7|12|799|7"),              // a jurisdiction the code sheets lack
         folioRow("A|1234|P8||||123456789"),         // the tax office's PID-only record
     });
-    b.districts.push_back({"12", "NORTH"});
-    b.jurisdictions.push_back({"701", "WESTPORT"});
-    b.combos.push_back({"12", "701"});
+    addCodes(b, {{"12|NORTH"}, {"701|WESTPORT"}, {"12|701"}});
     const QString p = path("MortNo1.xlsx");
     writeBook(p, b);
     const QString shown = QStringList{
@@ -418,10 +406,7 @@ TEST_F(Xls2MdbRows, TheCompanysLoadShowsWhatItDecidedOnOneScreenBeforeAnythingIs
 TEST_F(Xls2MdbRows, PurgeEmptiesEveryTableItFills)
 {
     addVerifyRow(" |1111|OLD|12|701|1");
-    addRow("Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}, {"799", "2001", 9, "#"});
-    addRow("Collection_District", {"Collection_District_Code", "Collection_District_Name"}, {"99", "Old"});
-    addRow("Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}, {"799", "Old"});
-    addRow("CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}, {"99", "799"});
+    addCodes({{"99|Old"}, {"799|Old"}, {"99|799"}, {"799|9|#"}});
     // A filter left on a recordset must not keep its table from being emptied.
     de().rsCD_JUR().setFilter("Jurisdiction_Code = 'none'");
 

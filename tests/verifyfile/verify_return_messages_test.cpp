@@ -24,16 +24,9 @@ QString cutLine(const QListWidget& list, int row)
     const QRect inView = list.viewport()->rect();
     if (text.width() > place.width() - 4 || text.height() > place.height() || place.bottom() > inView.bottom() ||
         place.top() < inView.top() || place.right() > inView.right())
-        return QStringLiteral("line %1 \"%2\": needs %3x%4, shown in %5x%6 at %7..%8 of %9")
-            .arg(row + 1)
-            .arg(item->text())
-            .arg(text.width())
-            .arg(text.height())
-            .arg(place.width())
-            .arg(place.height())
-            .arg(place.top())
-            .arg(place.bottom())
-            .arg(inView.height());
+        return QString::asprintf("line %d \"%s\": needs %dx%d, shown in %dx%d at %d..%d of %d", row + 1,
+                                 qPrintable(item->text()), text.width(), text.height(), place.width(),
+                                 place.height(), place.top(), place.bottom(), inView.height());
     return {};
 }
 

@@ -24,22 +24,12 @@ protected:
     }
 };
 
-TEST_F(ReceiveStartup, OpensTheReceivingScreenOverTheProgramsDatabases)
+// The receiving screen opens over the program's databases, unless another
+// ZARV program works on the same data folder.
+TEST_F(ReceiveStartup, OpensTheReceivingScreenUnlessAnotherZarvProgramWorksOnTheSameDataFolder)
 {
-    addVerifyRow(" |1234|1|01|701|1");
-    StartedReceive started = StartReceive(options());
-    ASSERT_NE(started.screen, nullptr);
-    EXPECT_FALSE(ui().ending());
-    EXPECT_EQ(DE().programFolder(), folder());
-    EXPECT_EQ(started.screen->objectName(), "Verify_Return");
-    EXPECT_EQ(tableCount("VERIFY"), 0);
-    EXPECT_TRUE(ui().boxes().empty());
-}
-
-TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgramOnTheSameDataFolder)
-{
-    const ui::ExpectedBox running{ui::containing("ZARV application is already running on the data folder " + folder()),
-                                  ui::Answer::OK, ui::Icon::Information, ui::Buttons::OK, ui::UiServices::appTitle()};
+    const ui::ExpectedBox running =
+        infoBox(ui::containing("ZARV application is already running on the data folder " + folder()));
     // The main program holds the folder.
     {
         std::unique_ptr<fs::FolderLock> zarv = claimDataFolder(folder(), "zarv", nullptr);
@@ -57,8 +47,14 @@ TEST_F(ReceiveStartup, RefusesToRunBesideAnotherZarvProgramOnTheSameDataFolder)
     ui().reset();
 
     // A receiving program runs: the next one is refused, and so is zarv.
+    addVerifyRow(" |1234|1|01|701|1");
     StartedReceive first = StartReceive(options());
     ASSERT_NE(first.screen, nullptr);
+    EXPECT_FALSE(ui().ending());
+    EXPECT_EQ(DE().programFolder(), folder());
+    EXPECT_EQ(first.screen->objectName(), "Verify_Return");
+    EXPECT_EQ(tableCount("VERIFY"), 0);
+    EXPECT_TRUE(ui().boxes().empty());
     ui().expectBox(box(ui::containing("in use by zarvreceive")));
     EXPECT_EQ(claimDataFolder(folder(), "zarv", nullptr), nullptr);
     ui().expectBox(running);

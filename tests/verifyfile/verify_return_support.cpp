@@ -3,6 +3,7 @@
 #include "platform/data/recordset.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
+#include "verifyfile/verifiedfile.h"
 
 #include <QDir>
 #include <QFrame>
@@ -88,9 +89,22 @@ QStringList ReturnScreenTest::errorMessageRows() const
     return out;
 }
 
+QStringList verifiedNumbers(const QByteArray& verified)
+{
+    QStringList numbers;
+    for (const QByteArray& record : verified.split('\n')) {
+        if (record.isEmpty())
+            continue;
+        EXPECT_EQ(record.size(), kVerifiedRecordLength + 1);     // with its CR
+        numbers << QString::fromLatin1(record.mid(5, 12).trimmed());
+    }
+    EXPECT_TRUE(verified.endsWith("\r\n") || verified.isEmpty());
+    return numbers;
+}
+
 Rows mortgageRows(const QStringList& cells)
 {
-    Rows rows{mortgageHeadings()};
+    Rows rows{kMortgageHeadings};
     for (const QString& c : cells)
         rows.push_back(folioRow(c));
     return rows;
@@ -109,12 +123,7 @@ Book nineReturnedRecords()
         " |1234|107|||||NAME ONLY|SOME ADDRESS",
         " |1234|108|03|701|444||NO SUCH PAIR",
     })};
-    b.districts.push_back({"01", "NORTH"});
-    b.districts.push_back({"03", "SOUTH"});
-    b.jurisdictions.push_back({"701", "WESTPORT"});
-    b.jurisdictions.push_back({"704", "EASTBAY"});
-    b.combos.push_back({"01", "701"});
-    b.combos.push_back({"03", "704"});
+    addCodes(b, {{"01|NORTH", "03|SOUTH"}, {"701|WESTPORT", "704|EASTBAY"}, {"01|701", "03|704"}});
     return b;
 }
 

@@ -48,6 +48,10 @@ private:
     std::unique_ptr<Verify_Return> screen_;
 };
 
+// The mortgage numbers of a verified file's records, each checked to be 301
+// characters and a CR LF.
+QStringList verifiedNumbers(const QByteArray& verified);
+
 // A sheet-1 row, headings first.
 Rows mortgageRows(const QStringList& cells);
 

@@ -5,6 +5,7 @@
 #include "services/dataenvironment.h"
 
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 
 #include <cstdlib>
@@ -12,45 +13,6 @@
 #include <zip.h>
 
 namespace zarv::test {
-
-const QStringList& mortgageHeadings()
-{
-    static const QStringList h = {"ACD", "MORTGAGE CO.", "MORTGAGE NUMBER", "COLLECTION DISTRICT CODE",
-                                  "JURISDICTION CODE", "FOLIO NUMBER", "PROPERTY IDENTIFIER", "NAME", "ADDRESS 1",
-                                  "ADDRESS 2", "ADDRESS 3", "ADDRESS 4", "ADDRESS 5", "LEGAL DESCRIPTION"};
-    return h;
-}
-
-const QStringList& folioMaskHeadings()
-{
-    static const QStringList h = {"JURISDICTION CODE", "FOLIO LENGTH", "FOLIO MASK"};
-    return h;
-}
-
-const QStringList& districtHeadings()
-{
-    static const QStringList h = {"COLLECTION DISTRICT CODE", "COLLECTION DISTRICT NAME"};
-    return h;
-}
-
-const QStringList& jurisdictionHeadings()
-{
-    static const QStringList h = {"JURISDICTION CODE", "JURISDICTION NAME"};
-    return h;
-}
-
-const QStringList& comboHeadings()
-{
-    static const QStringList h = {"COLLECTION DISTRICT CODE", "JURISDICTION CODE"};
-    return h;
-}
-
-const QStringList& verifyFields()
-{
-    static const QStringList f = {"ACD",  "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
-                                  "NAME", "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
-    return f;
-}
 
 namespace {
 
@@ -64,6 +26,18 @@ void writeSheet(xl::WorkbookWriter& w, const QString& name, const Rows& rows)
 }
 
 } // namespace
+
+void addCodes(Book& book, const CodeTables& codes)
+{
+    const std::pair<const QStringList*, Rows*> sheets[] = {{&codes.districts, &book.districts},
+                                                           {&codes.jurisdictions, &book.jurisdictions},
+                                                           {&codes.pairs, &book.combos},
+                                                           {&codes.masks, &book.folioMask}};
+    for (const auto& [rows, sheet] : sheets) {
+        for (const QString& row : *rows)
+            sheet->push_back(row.split(u'|'));
+    }
+}
 
 void writeBook(const QString& path, const Book& book)
 {
@@ -93,22 +67,31 @@ ui::ExpectedBox criticalBox(const ui::TextMatch& text)
     return {text, ui::Answer::OK, ui::Icon::Critical, ui::Buttons::OK, ui::UiServices::appTitle()};
 }
 
+QByteArray zipPart(const QString& path, const QString& part)
+{
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    const QByteArray name = part.toUtf8();
+    zip_stat_t stat;
+    zip_file_t* file = archive && zip_stat(archive, name.constData(), 0, &stat) == 0
+                           ? zip_fopen(archive, name.constData(), 0) : nullptr;
+    QByteArray content;
+    if (file != nullptr) {
+        content.resize(qsizetype(stat.size));
+        if (zip_fread(file, content.data(), stat.size) != zip_int64_t(stat.size))
+            content.clear();
+        zip_fclose(file);
+    }
+    if (archive)
+        zip_discard(archive);
+    return content;
+}
+
 void replaceCell(const QString& path, int position, const QString& reference, const QString& cellXml)
 {
-    const QByteArray part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(position).toUtf8();
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &error);
-    ASSERT_NE(archive, nullptr) << path.toStdString();
-    zip_stat_t stat;
-    zip_file_t* file = zip_stat(archive, part.constData(), 0, &stat) == 0 ? zip_fopen(archive, part.constData(), 0) : nullptr;
-    if (file == nullptr)
-        zip_discard(archive);
-    ASSERT_NE(file, nullptr) << part.toStdString();
-    QByteArray content(qsizetype(stat.size), '\0');
-    const bool read = zip_fread(file, content.data(), stat.size) == zip_int64_t(stat.size);
-    zip_fclose(file);
-
-    QString xml = QString::fromUtf8(content);
+    const QString partName = QStringLiteral("xl/worksheets/sheet%1.xml").arg(position);
+    QString xml = QString::fromUtf8(zipPart(path, partName));
+    ASSERT_FALSE(xml.isEmpty()) << partName.toStdString();
     const QString row = reference.mid(reference.indexOf(QRegularExpression(QStringLiteral("[0-9]"))));
     const QRegularExpression cell(QStringLiteral("<c r=\"%1\"[^>]*?(/>|>.*?</c>)").arg(reference));
     const QRegularExpression rowEnd(QStringLiteral("(<row r=\"%1\"[^>]*?>.*?)(</row>)").arg(row));
@@ -118,16 +101,21 @@ void replaceCell(const QString& path, int position, const QString& reference, co
         xml.replace(rowEnd, QStringLiteral("\\1") + cellXml + QStringLiteral("\\2"));
     else
         xml.replace(QStringLiteral("</sheetData>"), QStringLiteral("<row r=\"%1\">%2</row></sheetData>").arg(row, cellXml));
+
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &error);
+    ASSERT_NE(archive, nullptr) << path.toStdString();
     const QByteArray changed = xml.toUtf8();
     void* copy = std::malloc(size_t(changed.size()));
     std::memcpy(copy, changed.constData(), size_t(changed.size()));
     zip_source_t* source = zip_source_buffer(archive, copy, zip_uint64_t(changed.size()), 1);
-    const bool added = source != nullptr && zip_file_add(archive, part.constData(), source, ZIP_FL_OVERWRITE) >= 0;
+    const bool added = source != nullptr && zip_file_add(archive, partName.toUtf8().constData(), source,
+                                                         ZIP_FL_OVERWRITE) >= 0;
     if (!added) {
         zip_source_free(source);
         zip_discard(archive);
     }
-    EXPECT_TRUE(read && added && zip_close(archive) == 0) << part.toStdString();
+    EXPECT_TRUE(added && zip_close(archive) == 0) << partName.toStdString();
 }
 
 QStringList folioRow(const QString& cells)
@@ -160,13 +148,26 @@ long tableCount(const QString& table)
     return rs.recordCount();
 }
 
+QStringList storedRows(const QString& table, const QStringList& fields)
+{
+    static const QMap<QString, QStringList> loaded = {
+        {"VERIFY", kVerifyFields},
+        {"Fol_Mask", {"JUR_CD", "YEAR", "FOLIO_LEN", "FOLIO_MASK"}},
+        {"Collection_District", {"Collection_District_Code", "Collection_District_Name"}},
+        {"Jurisdiction", {"Jurisdiction_Code", "Jurisdiction_Name"}},
+        {"CD_JUR", {"Collection_District_Code", "Jurisdiction_Code"}},
+    };
+    const QString source = "SELECT * FROM " + table + " ORDER BY rowid";
+    return tableRows(source, fields.isEmpty() ? loaded.value(table) : fields);
+}
+
 void addVerifyRow(const QString& cells)
 {
     const QStringList parts = folioRow(cells);
     QVariantList values;
     for (const QString& p : parts)
         values << p;
-    addRow("VERIFY", verifyFields(), values);
+    addRow("VERIFY", kVerifyFields, values);
 }
 
 } // namespace zarv::test

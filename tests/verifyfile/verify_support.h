@@ -16,20 +16,24 @@ using Rows = std::vector<QStringList>;
 
 // The headings as the workbook carries them (written out here on purpose, so
 // that a wrong heading in the program shows up).
-const QStringList& mortgageHeadings();
-const QStringList& folioMaskHeadings();
-const QStringList& districtHeadings();
-const QStringList& jurisdictionHeadings();
-const QStringList& comboHeadings();
+inline const QStringList kMortgageHeadings = {
+    "ACD", "MORTGAGE CO.", "MORTGAGE NUMBER", "COLLECTION DISTRICT CODE", "JURISDICTION CODE",
+    "FOLIO NUMBER", "PROPERTY IDENTIFIER", "NAME", "ADDRESS 1", "ADDRESS 2", "ADDRESS 3", "ADDRESS 4",
+    "ADDRESS 5", "LEGAL DESCRIPTION",
+};
+inline const QStringList kFolioMaskHeadings = {"JURISDICTION CODE", "FOLIO LENGTH", "FOLIO MASK"};
+inline const QStringList kDistrictHeadings = {"COLLECTION DISTRICT CODE", "COLLECTION DISTRICT NAME"};
+inline const QStringList kJurisdictionHeadings = {"JURISDICTION CODE", "JURISDICTION NAME"};
+inline const QStringList kComboHeadings = {"COLLECTION DISTRICT CODE", "JURISDICTION CODE"};
 
 // A workbook to write: each sheet's rows from row 1 down, an empty QStringList
 // being an empty row. By default every sheet holds only its heading row.
 struct Book {
-    Rows mortgage{mortgageHeadings()};
-    Rows folioMask{folioMaskHeadings()};
-    Rows districts{districtHeadings()};
-    Rows jurisdictions{jurisdictionHeadings()};
-    Rows combos{comboHeadings()};
+    Rows mortgage{kMortgageHeadings};
+    Rows folioMask{kFolioMaskHeadings};
+    Rows districts{kDistrictHeadings};
+    Rows jurisdictions{kJurisdictionHeadings};
+    Rows combos{kComboHeadings};
     int sheets = 5;     // how many of the five sheets to write
     // The sheets in the order they are written (0 Mortgage ... 4 Combo), and
     // whether they carry their names or "Sheet1", "Sheet2", ...
@@ -37,8 +41,16 @@ struct Book {
     bool named = true;
 };
 
+// Adds rows to the book's code sheets, given as addCodes takes them for the
+// working tables ("code|name", "district|jurisdiction", "jurisdiction|length|mask").
+void addCodes(Book& book, const CodeTables& codes);
+
 // Writes the book with the workbook layer's writer; fails the test if it cannot.
 void writeBook(const QString& path, const Book& book);
+
+// The bytes of one part of a zip package ("xl/workbook.xml"); empty if it
+// cannot be read.
+QByteArray zipPart(const QString& path, const QString& part);
 
 // Puts cellXml in place of the cell at reference ("F3") of the workbook's
 // sheet at position (as the writer numbers its parts), or before the end of
@@ -67,10 +79,15 @@ public:
 // The rows of a query as "field|field|..." texts, in the query's order.
 QStringList tableRows(const QString& source, const QStringList& fields);
 long tableCount(const QString& table);
+// A working table's rows in the order they were stored, as "field|field|...",
+// by default of the fields the load fills (VERIFY and the four code tables).
+QStringList storedRows(const QString& table, const QStringList& fields = {});
 
 // A VERIFY row from "ACD|MORTCO|NUMBER|CD|JUR|FOLIO|PID|NAME|ADDR1|...|LEGAL".
 void addVerifyRow(const QString& cells);
 
-const QStringList& verifyFields();
+// VERIFY's fields in the order of the sheet's columns.
+inline const QStringList kVerifyFields = {"ACD",  "MORTCO", "NUMBER", "CD",    "JUR",   "FOLIO", "PID",
+                                          "NAME", "ADDR1",  "ADDR2",  "ADDR3", "ADDR4", "ADDR5", "LEGAL"};
 
 } // namespace zarv::test
