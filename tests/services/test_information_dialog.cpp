@@ -70,7 +70,7 @@ TEST(InformationDialog, ShowsTheTextUnderThePictureOfItsTypeAndEmptiesTheStrings
         EXPECT_TRUE(seen.readOnly);
         EXPECT_FALSE(seen.busyWhileOpen) << "the caller's hourglass must not stay over the dialog";
         EXPECT_TRUE(u->busy()) << "the caller's pointer comes back";
-        EXPECT_TRUE(gMsgType.isEmpty() && gMsgText.isEmpty() && gMsgTitle.isEmpty());
+        EXPECT_EQ(QStringList({gMsgType, gMsgText, gMsgTitle}), QStringList({"", "", ""}));
     }
     EXPECT_TRUE(u->clean()) << u->report().toStdString();
 }

@@ -45,6 +45,7 @@
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionHeader>
 #include <QTableView>
+#include <QTableWidget>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextDocument>
@@ -287,17 +288,17 @@ void expectHeadingsAndStatusLineInView(Verify_Numbers& s, const std::function<vo
     }
 }
 
-// --- every screen of each part of the program, made as its opener makes it
+// --- every screen of each area of the program, made as its opener makes it
 
-enum class Part { Payments, DuplicateList, Verification, Closing, Receiving };
+enum class Area { Payments, DuplicateList, Verification, Closing, Receiving };
 
-struct PartCase {
-    Part part;
+struct AreaCase {
+    Area area;
     const char* name;
 };
-const PartCase kParts[] = {{Part::Payments, "Payments"},         {Part::DuplicateList, "DuplicateList"},
-                           {Part::Verification, "Verification"}, {Part::Closing, "StartAndClosing"},
-                           {Part::Receiving, "Receiving"}};
+const AreaCase kAreas[] = {{Area::Payments, "Payments"},         {Area::DuplicateList, "DuplicateList"},
+                           {Area::Verification, "Verification"}, {Area::Closing, "StartAndClosing"},
+                           {Area::Receiving, "Receiving"}};
 
 using Screen = std::unique_ptr<QWidget>;
 
@@ -317,12 +318,12 @@ protected:
         data_ = useSampleFolder();
     }
 
-    // Loads what the part's screens show and gives the screens in the order
+    // Loads what the area's screens show and gives the screens in the order
     // the clerk meets them, each made when it is reached.
-    std::vector<MakeScreen> screensOf(Part part)
+    std::vector<MakeScreen> screensOf(Area area)
     {
-        switch (part) {
-        case Part::Payments:
+        switch (area) {
+        case Area::Payments:
             EXPECT_TRUE(loadPayments());
             return {made<Group>(),         made<Group_Agency>(),
                     [] {
@@ -330,14 +331,14 @@ protected:
                         return std::make_unique<Detail>();
                     },
                     made<Detail_Search>(), made<Detail_Add>(),   made<Detail_Change>(), made<Detail_Delete>()};
-        case Part::DuplicateList:
+        case Area::DuplicateList:
             loadARepeatedPayment();
             return {made<DuplicateFolios>()};
-        case Part::Verification:
+        case Area::Verification:
             loadWorkbook();
             return {made<Verify_Numbers>(), made<Verify_Numbers_Search>(), made<Verify_Number_Add>(),
                     made<Verify_Number_Change>(), made<Verify_Number_Delete>()};
-        case Part::Closing:
+        case Area::Closing:
             EXPECT_TRUE(loadPayments());
             return {made<ZarvPayment>(), made<About>(), made<ZARV_ReturnInstructions>(),
                     made<ZARV_ReturnInstructions2>(), [] {
@@ -356,7 +357,7 @@ protected:
                                     QStringLiteral("The name will be cut.")});
                         return std::make_unique<ui::IntakeScreen>(intake);
                     }};
-        case Part::Receiving:
+        case Area::Receiving:
             return {[this] {
                 auto s = std::make_unique<Verify_Return>();
                 s->setReportTarget(ui::PdfTarget{folder(), QStringLiteral("ErrorReport.pdf"), true});
@@ -393,7 +394,29 @@ TEST_F(FolioListViewTest, HeadingsAndStatusLineAreInViewAtEveryWindowSize)
     expectHeadingsAndStatusLineInView(s);
 }
 
-class ScreensFitTest : public ScreensTest, public ::testing::WithParamInterface<std::tuple<PartCase, int>> {
+// The intake screen opens as wide as its findings need; made narrower, its
+// Decision column keeps its longest decision whole and the table scrolls.
+TEST(IntakeScreenFit, OpensAsWideAsItsFindingsAndNeverCutsADecision)
+{
+    fs::Intake intake;
+    intake.add({fs::IntakeFinding::Kind::ExtraFields, 12, QStringLiteral("SMITH, JOHN AND MARY OF THE HILL"),
+                QStringLiteral("SMITH JOHN AND MARY OF THE HILL"),
+                QStringLiteral("The line holds 13 fields where a payment has 12; only the owner's name can have "
+                               "taken the commas, and is read so.")});
+    ui::IntakeScreen screen(intake);
+    clerk::activate(&screen);
+    auto* table = screen.findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    ASSERT_NE(table, nullptr);
+    const int decision = static_cast<QAbstractItemView*>(table)->sizeHintForColumn(4);   // its longest value
+    EXPECT_FALSE(table->horizontalScrollBar()->isVisible());
+    EXPECT_GE(table->columnWidth(4), decision);
+    screen.resize(screen.width() / 2, screen.height());
+    clerk::wait();
+    EXPECT_GE(table->columnWidth(4), decision);
+    EXPECT_TRUE(table->horizontalScrollBar()->isVisible());
+}
+
+class ScreensFitTest : public ScreensTest, public ::testing::WithParamInterface<std::tuple<AreaCase, int>> {
 protected:
     void SetUp() override
     {
@@ -418,7 +441,7 @@ private:
 // Shows each screen as its opener would and lists what does not fit.
 TEST_P(ScreensFitTest, EveryScreenShowsItsTextsWhole)
 {
-    for (const MakeScreen& make : screensOf(std::get<0>(GetParam()).part)) {
+    for (const MakeScreen& make : screensOf(std::get<0>(GetParam()).area)) {
         const Screen screen = make();
         clerk::activate(screen.get());
         clerk::wait();
@@ -431,7 +454,7 @@ TEST_P(ScreensFitTest, EveryScreenShowsItsTextsWhole)
 }
 
 // The desktop's own font, and a larger one as a desktop set for reading would have.
-INSTANTIATE_TEST_SUITE_P(PartsAndFonts, ScreensFitTest, ::testing::Combine(::testing::ValuesIn(kParts),
+INSTANTIATE_TEST_SUITE_P(AreasAndFonts, ScreensFitTest, ::testing::Combine(::testing::ValuesIn(kAreas),
                                                                           ::testing::Values(0, 13)),
                          [](const auto& info) {
                              return std::get<0>(info.param).name
@@ -440,13 +463,13 @@ INSTANTIATE_TEST_SUITE_P(PartsAndFonts, ScreensFitTest, ::testing::Combine(::tes
 
 // --- read by a screen reader
 
-class AccessibleNamesTest : public ScreensTest, public ::testing::WithParamInterface<PartCase> {};
+class AccessibleNamesTest : public ScreensTest, public ::testing::WithParamInterface<AreaCase> {};
 
 // Every control is read by a name; each list of the receiving screen by the
 // caption over it.
 TEST_P(AccessibleNamesTest, EveryScreenNamesItsControls)
 {
-    for (const MakeScreen& make : screensOf(GetParam().part)) {
+    for (const MakeScreen& make : screensOf(GetParam().area)) {
         const Screen screen = make();
         const QStringList unnamed = unnamedControls(screen.get());
         EXPECT_TRUE(unnamed.isEmpty()) << screen->objectName().toStdString() << ": "
@@ -459,7 +482,7 @@ TEST_P(AccessibleNamesTest, EveryScreenNamesItsControls)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, AccessibleNamesTest, ::testing::ValuesIn(kParts),
+INSTANTIATE_TEST_SUITE_P(Areas, AccessibleNamesTest, ::testing::ValuesIn(kAreas),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A box the add screen marks in error tells a screen reader why, and stops
@@ -538,7 +561,7 @@ TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
 
 // Each screen shown modally, as every screen is opened; the folio list at
 // every window size, and the add screen with its longest note.
-TEST_F(SmallScreenTest, EveryScreenOfEachPartAndEveryWindowSize)
+TEST_F(SmallScreenTest, EveryScreenOfEachAreaAndEveryWindowSize)
 {
     const std::map<QString, std::function<void(QDialog&)>> more = {
         {QStringLiteral("Verify_Numbers"), [&](QDialog& d) {
@@ -557,8 +580,8 @@ TEST_F(SmallScreenTest, EveryScreenOfEachPartAndEveryWindowSize)
              expectOnScreen(d, QStringLiteral("Add with the note on its mortgage number"));
          }},
     };
-    for (const Part part : {Part::Payments, Part::DuplicateList, Part::Verification, Part::Closing}) {
-        for (const MakeScreen& make : screensOf(part)) {
+    for (const Area area : {Area::Payments, Area::DuplicateList, Area::Verification, Area::Closing}) {
+        for (const MakeScreen& make : screensOf(area)) {
             const Screen screen = make();
             auto* dialog = qobject_cast<QDialog*>(screen.get());
             if (!dialog)

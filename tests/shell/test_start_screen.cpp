@@ -316,6 +316,7 @@ TEST_P(ReadOnlyTestTest, ReadOnlyFileAsksAndEnterOrNoStaysOnTheStartScreen)
     };
     auto w = open();
     for (const auto& [asked, question] : questions) {
+        SCOPED_TRACE(asked.toStdString());
         ui().expectBox(question);
         EXPECT_EQ(w->ReadOnlyTest(asked), c.goesOn);
         EXPECT_EQ(ui().boxes().back().defaultAnswer, Answer::No) << "Enter stops";

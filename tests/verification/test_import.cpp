@@ -175,7 +175,8 @@ TEST_F(Import, AListWhoseOnlyStatusIsAnotherLetterComesBackToo)
     QString step;
     verifycsv::WriteVerifyCsv(DE().rsVerify(), csvPath(), step, {});
     for (const QString& option : {kOption1, kOption2}) {
-        EXPECT_TRUE(option == kOption2 ? importReplacing() : import(option)) << option.toStdString();
+        SCOPED_TRACE(option.toStdString());
+        EXPECT_TRUE(option == kOption2 ? importReplacing() : import(option));
         EXPECT_EQ(verifyRows(), before);
     }
 }
@@ -486,6 +487,7 @@ TEST_F(ImportReading, AFileThatCannotBeReadAsTheExportsLinesIsRefusedNamingTheLi
          {QStringLiteral("line 3 holds 14 fields where a record has 13")}},
     };
     for (const QString& option : {kOption1, kOption2}) {
+        SCOPED_TRACE(option.toStdString());
         for (const auto& c : cases) {
             listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
             writeCsv(c.bytes);
@@ -546,6 +548,7 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     };
     QStringList want;
     for (const QString& option : {kOption1, kOption2}) {
+        SCOPED_TRACE(option.toStdString());
         for (const auto& c : cases) {
             listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
             writeCsv(c.bytes);
@@ -576,6 +579,7 @@ TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
     writeCsv("A,1234,M-1,01,701,1,,FIRST\r\n,1234,M-2,01,701,0001,,AGAIN\r\n"
              ",1234,M-3,03,705,,12345,PID\r\n,1234,M-4,03,705,,12345,PID AGAIN\r\n");
     for (const QString& option : {kOption1, kOption2}) {
+        SCOPED_TRACE(option.toStdString());
         listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
         const QString does = option == kOption1 ? "It is read over the earlier one." : "It is not imported.";
         ui().expectIntake(ui::containing("Repeat, line 2: The record repeats the jurisdiction and folio of line 1. " +

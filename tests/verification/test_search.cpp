@@ -210,10 +210,12 @@ TEST_F(SearchTest, CodeCombosAcceptOnlyCodesInRange)
         EXPECT_EQ(QApplication::focusWidget() == screen->Entry[size_t(c.field)], c.refused) << c.typed;
         EXPECT_EQ(screen->Check[S::NAME]->isChecked(), !c.refused) << c.typed;
         EXPECT_EQ(ui().beeps() - beeps, c.refused ? 1 : 0) << c.typed;
-        if (c.field == S::JUR)
+        if (c.field == S::JUR) {
             EXPECT_EQ(screen->Text_Msg->text(),
                       c.refused ? "You must enter a valid Jurisdiction Code (701-799)"
-                                : "Please set the selection criteria and press the 'Find' button.");
+                                : "Please set the selection criteria and press the 'Find' button.")
+                << c.typed;
+        }
         if (!c.refused)
             clerk::click(screen->Check[S::NAME]);   // untick again
     }

@@ -544,6 +544,7 @@ TEST_F(ListTest, TheImportButtonsAskBeforeReplacingAndReportTheOutcome)
 
     question.answer = Answer::Yes;
     for (const bool replacing : {false, true}) {
+        SCOPED_TRACE(replacing ? "Import 2" : "Import 1");
         if (replacing)
             ui().expectBox(question);
         expectRejection(ui(), "Mortgage Company ID is NOT four characters long", bad);

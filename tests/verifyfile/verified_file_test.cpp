@@ -201,7 +201,7 @@ TEST_F(VerifiedFile, AFailedWriteLeavesTheOldFileWholeAndAMissingFolderIsMade)
     // A good write then replaces the old file, or makes the folders it needs.
     for (const QString& target : {old, path("new/deeper/ZARVP040_VERIFIED.zarv")}) {
         ASSERT_TRUE(WriteVerifiedFile(verify(), target, &error)) << error.toStdString();
-        EXPECT_EQ(readFile(target).size(), kVerifiedRecordLength + 2);
+        EXPECT_EQ(readFile(target).size(), kVerifiedRecordLength + 2) << target.toStdString();
     }
 }
 

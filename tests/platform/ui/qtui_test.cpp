@@ -115,7 +115,8 @@ TEST(QtUi, MessageBoxShowsWhatWasAskedAndEnterGivesTheSafeAnswer)
         {Buttons::OK, Icon::None, {}, {}, QMessageBox::NoIcon, "ZARV", Answer::OK},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.shownTitle.toStdString() + " " + std::to_string(int(c.buttons)));
+        SCOPED_TRACE(c.shownTitle.toStdString() + " " + std::to_string(int(c.buttons)) + " named "
+                     + std::to_string(c.named ? int(*c.named) : -1));
         QtUi q;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;

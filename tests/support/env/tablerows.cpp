@@ -84,15 +84,15 @@ QStringList columnOf(const QString& sql, const QString& field)
 {
     QStringList out;
     for (const QVariantMap& row : rowsOf(sql))
-        out << row.value(field).toString();
+        out << fieldsOf(row, {field});
     return out;
 }
 
 QStringList fieldsOf(const QVariantMap& row, const QStringList& fields)
 {
     QStringList out;
-    for (const QString& f : fields)
-        out << row.value(f).toString();
+    for (const QString& f : fields)   // a misspelt name shows instead of passing as ""
+        out << (row.contains(f) ? row.value(f).toString() : QStringLiteral("<no field %1>").arg(f));
     return out;
 }
 

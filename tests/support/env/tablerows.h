@@ -41,7 +41,8 @@ void addCodes(const CodeTables& codes);
 std::vector<QVariantMap> rowsOf(const QString& sql);
 // One column of a query's rows.
 QStringList columnOf(const QString& sql, const QString& field);
-// The named fields of a row as texts (a number as its shortest form: 150, 12.5).
+// The named fields of a row as texts (a number as its shortest form: 150, 12.5;
+// a field the row lacks as "<no field NAME>").
 QStringList fieldsOf(const QVariantMap& row, const QStringList& fields);
 // The named fields of the one row a query gives (a test failure when it gives
 // none or more).
