@@ -485,20 +485,6 @@ TEST_F(VerifyReturnScreen, AnEarlierVerifiedFileIsKeptUnderTheNameOfItsWorkbookA
     EXPECT_EQ(readFile(verifiedFile()).count("\r\n"), 1);
 }
 
-// ---------------------------------------------------------------- returned workbooks
-
-// The sample the program's writer made (samples/MortNo1234.xlsx, all kinds of
-// folio) loads without errors; the writer's cells are checked in test_mdb2xls.cpp.
-TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
-{
-    ASSERT_TRUE(QFile::copy(samplePath("MortNo1234.xlsx"), QDir(emailFolder()).filePath("MortNo9999.xlsx")));
-    open();
-    load("MortNo9999.xlsx");
-    EXPECT_EQ(lines(), cleanLoad(8));
-    EXPECT_EQ(tableCount("VERIFY"), 8);
-    EXPECT_TRUE(ui().boxes().empty());
-}
-
 // ---------------------------------------------------------------- ErrorMessage
 
 TEST_F(VerifyReturnScreen, ErrorMessageRowsAreNumberedPastTheSixteenBitRange)
