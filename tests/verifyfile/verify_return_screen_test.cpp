@@ -337,20 +337,6 @@ TEST_F(VerifyReturnScreen, AFailedPrintIsSaidAndNeverReportedAsPrinted)
     }
 }
 
-// A workbook given at start (zarvreceive FILE, or opened from a file manager)
-// loads as one chosen in the lists; one that is not there is named.
-TEST_F(VerifyReturnScreen, AWorkbookGivenAtStartLoadsAsIfChosen)
-{
-    const QString book = withErrors();
-    Verify_Return& s = open();
-    s.openFile(book);
-    EXPECT_EQ(s.File->fileName(), "MortNo5555.xlsx");
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    const QString missing = QDir(emailFolder()).filePath("MortNo0.xlsx");
-    s.openFile(missing);
-    EXPECT_EQ(lines().last(), "File not found: " + missing);
-}
-
 // ---------------------------------------------------------------- mended faults
 
 TEST_F(VerifyReturnScreen, AVerifiedFileThatCannotBeWrittenIsListedAndTheScreenStays)
