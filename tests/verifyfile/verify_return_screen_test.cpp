@@ -214,7 +214,8 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
     EXPECT_EQ(s.result(), int(QDialog::Accepted));
     EXPECT_EQ(tableCount("VERIFY"), 3);
     // Each field's place in the record is checked in verified_file_test.cpp.
-    EXPECT_EQ(verifiedNumbers(readFile(verifiedFile())), QStringList({"100200300", "100200304", "100200306"}));
+    EXPECT_EQ(verifiedNumbers(readFile(verifiedFile())),
+              QStringList({"100200300", "100200304", "100200306"}));
     const QRegularExpressionMatch m =
         QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an "
                            "error\\.\r\nThe receiving screen closes now\\.$")
