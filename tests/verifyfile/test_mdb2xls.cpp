@@ -227,19 +227,6 @@ TEST_F(Mdb2XlsTest, CellsHoldTheWrittenFormsAndLoadBackAsTheTables)
     EXPECT_EQ(codes(), codesBefore);
 }
 
-TEST_F(Mdb2XlsTest, EmptyTablesWriteHeadingsOnlyAndLoadAsEmpty)
-{
-    const QString p = path("MortNo1.xlsx");
-    ASSERT_TRUE(Mdb2Xls(p));
-    xl::Workbook wb;
-    ASSERT_TRUE(wb.open(p));
-    ASSERT_EQ(wb.sheetCount(), 5);
-    for (int s = 1; s <= 5; ++s)
-        EXPECT_EQ(wb.sheet(s)->lastRow(), 1) << s;
-    ui().expectBox(criticalBox("ERROR - The Verification file is empty"));
-    EXPECT_TRUE(Xls2Mdb(p));
-}
-
 TEST_F(Mdb2XlsTest, NullTextIsWrittenAsAnEmptyCell)
 {
     de().Zarv.execute("DROP TABLE VERIFY");

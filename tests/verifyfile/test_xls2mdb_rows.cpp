@@ -341,23 +341,6 @@ TEST_F(Xls2MdbRows, EmptySheetIsReportedAfterTheSummary)
     EXPECT_EQ(list.printEnabled, 2);
 }
 
-TEST_F(Xls2MdbRows, QuotesInCellsAreStoredAndMatchedLiterally)
-{
-    const QString p = book(withHeadings({
-        folioRow("|O'HA|N1|1'|7'1|12'34||o'brien"),
-        folioRow("|O'HA|N2|1'|7'1|12'34"),                       // a duplicate
-        folioRow("|O'HA|N3|1'|7'1|12' OR ''='"),                  // must not widen the test
-        folioRow("|O'HA|N4|||  |9'9"),
-        folioRow("|O'HA|N5||||9'9"),                             // a duplicate by PID
-    }));
-    RecordingSink list;
-    expectInfo("INFORMATION: There was a total of 2 records NOT loaded.\r\n"
-               " 2 records were not loaded because they were duplicate or rejected folios\r\n");
-    EXPECT_TRUE(Xls2Mdb(p, list));
-    EXPECT_EQ(storedRows("VERIFY", {"NUMBER", "MORTCO", "CD", "JUR", "FOLIO", "PID", "NAME"}),
-              QStringList({"N1|O'HA|1'|7'1|12'34||O'BRIEN", "N3|O'HA|1'|7'1|12' OR ''='||", "N4|O'HA|  |   ||9'9|"}));
-}
-
 // Everything the reader decided about the workbook is on one screen before
 // anything is emptied or stored: Cancel (the default) leaves the tables as they
 // were, Load stores what the screen showed.

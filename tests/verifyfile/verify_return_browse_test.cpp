@@ -41,6 +41,11 @@ TEST_F(ReturnScreenTest, BrowseOpensAtTheFolderShownAndTheScreenStartsInTheFolde
     EXPECT_EQ(screen().VerifyFilePath, other + "/MortNo4321.xlsx");
     EXPECT_FALSE(screen().TDBGrid_Verify->isHidden());
     ASSERT_EQ(tableCount("VERIFY"), 1);
+    // A workbook gone by the time it is chosen (or given at start) is named.
+    const QString gone = other + "/MortNo0.xlsx";
+    ui().expectFileBox(ui::TextMatch::any(), gone);
+    screen().Command_Browse->click();
+    EXPECT_EQ(lines().last(), "File not found: " + QDir::toNativeSeparators(gone));
     closeScreen();
     EXPECT_EQ(QDir(fs::Settings::instance().verifiedFolder()), QDir(path("verified")));
     EXPECT_EQ(fs::Settings::instance().emailFolder(), emailFolder());

@@ -39,11 +39,6 @@ const QStringList kCleanRows = {
     "A|1234|100200306|||  |123456789|NEW OWNER|5 QUAY STREET",
 };
 
-QByteArray field(const char* text, int width)
-{
-    return QByteArray(text).leftJustified(width, ' ', true);
-}
-
 // A returned workbook with the code tables its folios' districts and
 // jurisdictions are checked against.
 Book withCodes(const QStringList& rows)
@@ -211,13 +206,6 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
     EXPECT_EQ(model->cellText(1, 1), "D");
     EXPECT_EQ(model->currentRow(), 0);
 
-    const QByteArray expected =
-        " " "1234" + field("100200300", 12) + "01" "701" "000000000000012345" + field("ANNA BERG", 70) +
-        field("12 HARBOUR ROAD", 30) + field("WESTPORT", 30) + field("", 90) + field("LOT 4", 32) + field("", 9) +
-        "\r\n" "D" "1234" + field("100200304", 12) + "03" "704" "000000000099887766" + field("PETER SMYTHE", 70) +
-        field("1 MAIN STREET", 30) + field("", 120) + field("", 32) + field("", 9) +
-        "\r\n" "A" "1234" + field("100200306", 12) + "  " "   " + field("", 18) + field("NEW OWNER", 70) +
-        field("5 QUAY STREET", 30) + field("", 120) + field("", 32) + "123456789" "\r\n";
     // Upload writes the file, says where and when, and leaves the folios for what follows.
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     upload();
@@ -225,7 +213,9 @@ TEST_F(VerifyReturnScreen, ACleanWorkbookShowsItsFoliosAndWritesTheVerifiedFile)
     EXPECT_TRUE(UploadRequested);
     EXPECT_EQ(s.result(), int(QDialog::Accepted));
     EXPECT_EQ(tableCount("VERIFY"), 3);
-    EXPECT_EQ(readFile(verifiedFile()), expected);
+    // Each field's place in the record is checked in verified_file_test.cpp.
+    EXPECT_EQ(verifiedNumbers(readFile(verifiedFile())),
+              QStringList({"100200300", "100200304", "100200306"}));
     const QRegularExpressionMatch m =
         QRegularExpression("^The verified file (.+) was written at (.+)\\. It holds the 3 records loaded; none has an "
                            "error\\.\r\nThe receiving screen closes now\\.$")
@@ -346,20 +336,6 @@ TEST_F(VerifyReturnScreen, AFailedPrintIsSaidAndNeverReportedAsPrinted)
         for (const ui::ShownBox& b : ui().boxes())
             EXPECT_NE(b.prompt, kPrinted);
     }
-}
-
-// A workbook given at start (zarvreceive FILE, or opened from a file manager)
-// loads as one chosen in the lists; one that is not there is named.
-TEST_F(VerifyReturnScreen, AWorkbookGivenAtStartLoadsAsIfChosen)
-{
-    const QString book = withErrors();
-    Verify_Return& s = open();
-    s.openFile(book);
-    EXPECT_EQ(s.File->fileName(), "MortNo5555.xlsx");
-    EXPECT_TRUE(s.Command_PrintErrors->isEnabled());
-    const QString missing = QDir(emailFolder()).filePath("MortNo0.xlsx");
-    s.openFile(missing);
-    EXPECT_EQ(lines().last(), "File not found: " + missing);
 }
 
 // ---------------------------------------------------------------- mended faults
@@ -494,20 +470,6 @@ TEST_F(VerifyReturnScreen, AnEarlierVerifiedFileIsKeptUnderTheNameOfItsWorkbookA
     EXPECT_EQ(keptFiles(), QStringList({unknownKept, fromFirst}));
     EXPECT_EQ(readFile(QDir(folder).filePath(fromFirst)), first);
     EXPECT_EQ(readFile(verifiedFile()).count("\r\n"), 1);
-}
-
-// ---------------------------------------------------------------- returned workbooks
-
-// The sample the program's writer made (samples/MortNo1234.xlsx, all kinds of
-// folio) loads without errors; the writer's cells are checked in test_mdb2xls.cpp.
-TEST_F(VerifyReturnScreen, AWorkbookWrittenByTheProgramLoadsWithoutErrors)
-{
-    ASSERT_TRUE(QFile::copy(samplePath("MortNo1234.xlsx"), QDir(emailFolder()).filePath("MortNo9999.xlsx")));
-    open();
-    load("MortNo9999.xlsx");
-    EXPECT_EQ(lines(), cleanLoad(8));
-    EXPECT_EQ(tableCount("VERIFY"), 8);
-    EXPECT_TRUE(ui().boxes().empty());
 }
 
 // ---------------------------------------------------------------- ErrorMessage

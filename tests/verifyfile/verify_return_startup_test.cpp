@@ -1,13 +1,11 @@
 // Starting the receiving program: one running ZARV program at a time (the
-// main program included), the database check, then the receiving screen.
+// main program included), then the receiving screen.
 #include "verify_return_support.h"
 
 #include "services/dataenvironment.h"
 #include "shell/receivestartup.h"
 #include "shell/startup.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace zarv::test {
 namespace {
@@ -64,29 +62,6 @@ TEST_F(ReceiveStartup, OpensTheReceivingScreenUnlessAnotherZarvProgramWorksOnThe
     // Once it has ended, the next copy starts.
     first = StartedReceive();
     EXPECT_NE(StartReceive(options()).screen, nullptr);
-}
-
-TEST_F(ReceiveStartup, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
-{
-    for (const char* missing : {"Zarv.mdb", "ZarvDb.mdb"}) {
-        SCOPED_TRACE(missing);
-        takeDE().reset();
-        ui().reset();
-        QTemporaryDir program;
-        for (const char* db : {"Zarv.mdb", "ZarvDb.mdb", "label.mdb"})
-            ASSERT_TRUE(QFile::copy(path(db), program.filePath(db)));
-        QFile::remove(program.filePath(missing));
-        ReceiveOptions o = options();
-        o.programFolder = program.path();
-        ui().expectBox(criticalBox(QString("SEVERE ERROR - The %1 file is missing: %2")
-                                       .arg(QString::fromLatin1(missing), program.filePath(missing))));
-        StartedReceive started = StartReceive(o);
-        EXPECT_EQ(started.screen, nullptr);
-        EXPECT_TRUE(ui().ending());
-        EXPECT_EQ(ui().exitCode(), 1);
-        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
-    }
-    ui().reset();
 }
 
 } // namespace
