@@ -199,24 +199,6 @@ TEST(LineShowsAcd, TheStatusFieldShowsAsALetterAndACommaOrALeadingComma)
         EXPECT_FALSE(LineShowsAcd(QString::fromLatin1(no))) << no;
 }
 
-TEST(Folio18, KeepsTheDigitsZeroPaddedToEighteen)
-{
-    const struct {
-        const char* folio;
-        const char* stored;
-    } cases[] = {
-        {"12345", "000000000000012345"},
-        {"12.5", "000000000000000125"},
-        {"123-456-789", "000000000123456789"},
-        {"12345678901234567890", "345678901234567890"},
-        {"0", "000000000000000000"},
-        {"", "000000000000000000"},
-        {"000000000000012345", "000000000000012345"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(verifyimport::Folio18(QString::fromLatin1(c.folio)), QString::fromLatin1(c.stored)) << c.folio;
-}
-
 // A line as the import reads it: the status upper-cased, anything but A, C or D
 // a blank; the company to the PID trimmed and upper-cased; the name, addresses
 // and legal description upper-cased only, their blanks kept. An unquoted comma
