@@ -184,13 +184,6 @@ TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithComma
         EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
 }
 
-TEST(SplitVerifyCsvLine, ReadsBackWhatTheLineWriterWrote)
-{
-    const QStringList row = fields("C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|,||||LOT 1, PLAN 2,");
-    const QStringList back = SplitVerifyCsvLine(VerifyCsvLine(row), kFieldCount);
-    EXPECT_EQ(back, row);      // a lone comma too: written as "," and read back as ,
-}
-
 TEST(LineShowsAcd, TheStatusFieldShowsAsALetterAndACommaOrALeadingComma)
 {
     for (const char* yes : {"A,1234", "C,", "D,x", " ,1234", ",1234", ","})
