@@ -64,17 +64,6 @@ TEST_F(DeleteTest, ShowsTheRowReadOnlyWithCancelFocused)
     EXPECT_EQ(numbers(), QStringList({"100", "200", "300"}));
     EXPECT_EQ(current(), "300");
 
-    // Empty code tables still show the row.
-    de().Zarv.execute("DELETE FROM Collection_District");
-    de().Zarv.execute("DELETE FROM Jurisdiction");
-    DE().rsCollection_District().requery();
-    DE().rsJurisdiction().requery();
-    moveTo("100");
-    auto t = openScreen<Verify_Number_Delete>();
-    EXPECT_EQ(t->Label_Collection_District_Name->text(), "");
-    EXPECT_EQ(t->Label_FOLIO_Disp->text(), "001-234-567-8");
-    EXPECT_EQ(t->Label_PID->text(), "111");
-    EXPECT_EQ(t->txtNAME->text(), "ONE");
 }
 
 TEST_F(DeleteTest, TheFollowerOrTheFirstRowBecomesCurrentAndTheListKeepsItsOrder)

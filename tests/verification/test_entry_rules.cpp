@@ -92,16 +92,6 @@ TEST_F(EntryRulesTest, WholeFormCheckStopsAtTheFirstFailingCheck)
         EXPECT_EQ(result.message, QLatin1String(c.message));
     }
     EXPECT_TRUE(ValidateNewFolio(good, *clone).ok());
-    // Both edges of each range.
-    for (const char* cd : {"1", "99 Far"})
-        EXPECT_TRUE(CheckNewFolioFields({"900", "0042", cd, "799", "999", ""}).ok()) << cd;
-    for (const char* jur : {"700", "800"})
-        EXPECT_EQ(ValidateNewFolio({"900", "0042", "01", jur, "999", ""}, *clone).failed, 7) << jur;
-    // Blank codes pass; rows marked for deletion hold no folio or PID here.
-    EXPECT_TRUE(ValidateNewFolio({"900", "0042", "", "", "", "5"}, *clone).ok());
-    EXPECT_TRUE(ValidateNewFolio({"900", "0042", "02", "702", "777", "222222222"}, *clone).ok());
-    // The same folio in another jurisdiction is no duplicate.
-    EXPECT_TRUE(ValidateNewFolio({"900", "0042", "02", "702", "12345678", ""}, *clone).ok());
 }
 
 TEST_F(EntryRulesTest, LookupsMatchTypedTextLiterallyAndAFailureIsNoHit)

@@ -184,37 +184,12 @@ TEST(VerifyCsvLine, WritesTrimmedValuesWithoutQuotesAndQuotesOnlyValuesWithComma
         EXPECT_EQ(VerifyCsvLine(fields(QString::fromLatin1(c.row))), QString::fromLatin1(c.line)) << c.row;
 }
 
-TEST(SplitVerifyCsvLine, ReadsBackWhatTheLineWriterWrote)
-{
-    const QStringList row = fields("C|1234|9|01|701|1||SMITH, JOHN|UNIT 4, 12 MAIN|,||||LOT 1, PLAN 2,");
-    const QStringList back = SplitVerifyCsvLine(VerifyCsvLine(row), kFieldCount);
-    EXPECT_EQ(back, row);      // a lone comma too: written as "," and read back as ,
-}
-
 TEST(LineShowsAcd, TheStatusFieldShowsAsALetterAndACommaOrALeadingComma)
 {
     for (const char* yes : {"A,1234", "C,", "D,x", " ,1234", ",1234", ","})
         EXPECT_TRUE(LineShowsAcd(QString::fromLatin1(yes))) << yes;
     for (const char* no : {"1234,5", "AB,", "X,1234", "a,1234", "", " ", "  ,"})
         EXPECT_FALSE(LineShowsAcd(QString::fromLatin1(no))) << no;
-}
-
-TEST(Folio18, KeepsTheDigitsZeroPaddedToEighteen)
-{
-    const struct {
-        const char* folio;
-        const char* stored;
-    } cases[] = {
-        {"12345", "000000000000012345"},
-        {"12.5", "000000000000000125"},
-        {"123-456-789", "000000000123456789"},
-        {"12345678901234567890", "345678901234567890"},
-        {"0", "000000000000000000"},
-        {"", "000000000000000000"},
-        {"000000000000012345", "000000000000012345"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(verifyimport::Folio18(QString::fromLatin1(c.folio)), QString::fromLatin1(c.stored)) << c.folio;
 }
 
 // A line as the import reads it: the status upper-cased, anything but A, C or D

@@ -369,7 +369,7 @@ TEST_F(ListTest, EachWindowSizeSizesTheWindowAndTheGridFillsIt)
     EXPECT_TRUE(w->Option_Window[3]->isChecked());
 }
 
-TEST_F(ListTest, CloseTheWindowsCloseBoxAndCloseWithoutSaving)
+TEST_F(ListTest, CloseAndTheWindowsCloseBoxCloseTheListWithoutEndingTheRun)
 {
     addFive();
     {
@@ -386,15 +386,6 @@ TEST_F(ListTest, CloseTheWindowsCloseBoxAndCloseWithoutSaving)
         EXPECT_TRUE(w->close());
         EXPECT_FALSE(w->isVisible());
         EXPECT_FALSE(ui().ending());
-    }
-    {
-        auto w = open();
-        select(*w, 0);
-        w->Command_Inactivate->click();
-        ui().expectBox(box(ui::containing("Close WITHOUT saving?"), Answer::Yes));
-        w->mnuCloseNOW->trigger();
-        EXPECT_TRUE(ui().ending());
-        EXPECT_EQ(storedAcd("N-1"), QStringLiteral("D"));     // the edits stay in VERIFY
     }
 }
 
