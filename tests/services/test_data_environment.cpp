@@ -118,33 +118,6 @@ TEST_F(Commands, EveryRecordsetOpensOverItsTable)
     EXPECT_EQ(de().rsDetail2().lockType(), db::LockType::ReadOnly);
 }
 
-TEST_F(Commands, EmptyingStatementsRunAsWritten)
-{
-    auto& g = de().rsGroup();
-    auto& v = de().rsVerify();
-    test::addRow(g, {{"MORTCO", "0042"}});
-    test::addRow(v, {{"NUMBER", "N1"}});
-
-    de().Zarv.beginTrans();
-    de().Zarv.execute(QStringLiteral("DELETE * FROM \"Group\" "));
-    de().Zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
-    de().Zarv.commitTrans();
-    g.requery();
-    v.requery();
-    EXPECT_EQ(g.recordCount(), 0);
-    EXPECT_EQ(v.recordCount(), 0);
-}
-
-TEST_F(Commands, TheSchemaToolLeavesExistingRowsAlone)
-{
-    test::addRow(de().rsZarvSystem(), {{"Dir", "/home/clerk"}});
-    de().flush();
-    ASSERT_TRUE(createDatabases(folder()));
-    restart();
-    ASSERT_EQ(de().rsZarvSystem().recordCount(), 1);
-    EXPECT_EQ(de().rsZarvSystem().text("Dir"), QStringLiteral("/home/clerk"));
-}
-
 TEST_F(Commands, DetailRefusesARepeatOfItsKeyInAnyLetterCase)
 {
     auto& d = de().rsDetail();

@@ -360,13 +360,4 @@ TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
     EXPECT_FALSE(s.isVisible());
 }
 
-TEST_F(ReturnTest, TheAddressHasADefaultWhenTheSettingsFileHasNone)
-{
-    writeSettings("");
-    ZARV_ReturnInstructions s;
-    ZARV_ReturnInstructions2 s2;
-    EXPECT_EQ(s.Label_Email->text(), QStringLiteral("zarv@brenhallow.gov"));
-    EXPECT_EQ(s2.Label_Email->text(), s.Label_Email->text());
-}
-
 } // namespace
