@@ -25,16 +25,6 @@ protected:
         de = std::make_unique<DataEnvironment>(folder.isEmpty() ? dir.path() : folder, programName);
         return de->DataEnvironment_Initialize();
     }
-    // The message names the file and gives its full path.
-    void expectMissing(const QString& file, const QString& onDisk)
-    {
-        ExpectedBox box;
-        box.prompt = QStringLiteral("SEVERE ERROR - The %1 file is missing: %2").arg(file, dir.filePath(onDisk));
-        box.icon = Icon::Critical;
-        box.title = ui::UiServices::appTitle();
-        ui->expectBox(box);
-    }
-    void truncate(const QString& name) { QFile(dir.filePath(name)).resize(0); }
 
     QTemporaryDir dir;
     ui::ScopedUi ui;
@@ -96,8 +86,12 @@ TEST_F(DataEnvironmentStart, ZarvWinProgramNeedsOnlyTheWorkingDatabase)
         EXPECT_EQ(de->ZarvDb.connectionString(), de->Zarv.connectionString());
         EXPECT_EQ(de->LabelDb.connectionString(), de->Zarv.connectionString());
     }
-    // A name that only looks alike still needs every file.
-    expectMissing(QStringLiteral("ZarvDb.mdb"), QStringLiteral("ZarvDb.mdb"));
+    // A name that only looks alike still needs every file; the message gives the file's full path.
+    ExpectedBox missing;
+    missing.prompt = QStringLiteral("SEVERE ERROR - The ZarvDb.mdb file is missing: ") + dir.filePath("ZarvDb.mdb");
+    missing.icon = Icon::Critical;
+    missing.title = ui::UiServices::appTitle();
+    ui->expectBox(missing);
     EXPECT_FALSE(start(QStringLiteral("ZARVWI")));
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
 }
@@ -116,33 +110,6 @@ TEST_F(Commands, EveryRecordsetOpensOverItsTable)
     EXPECT_EQ(de().rsDetail().source(), QStringLiteral("SELECT * FROM Detail ORDER BY MORTCO, CD, JUR, FOLIO"));
     EXPECT_EQ(de().rsVerify().source(), QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"));
     EXPECT_EQ(de().rsDetail2().lockType(), db::LockType::ReadOnly);
-}
-
-TEST_F(Commands, EmptyingStatementsRunAsWritten)
-{
-    auto& g = de().rsGroup();
-    auto& v = de().rsVerify();
-    test::addRow(g, {{"MORTCO", "0042"}});
-    test::addRow(v, {{"NUMBER", "N1"}});
-
-    de().Zarv.beginTrans();
-    de().Zarv.execute(QStringLiteral("DELETE * FROM \"Group\" "));
-    de().Zarv.execute(QStringLiteral("DELETE * FROM \"VERIFY\" "));
-    de().Zarv.commitTrans();
-    g.requery();
-    v.requery();
-    EXPECT_EQ(g.recordCount(), 0);
-    EXPECT_EQ(v.recordCount(), 0);
-}
-
-TEST_F(Commands, TheSchemaToolLeavesExistingRowsAlone)
-{
-    test::addRow(de().rsZarvSystem(), {{"Dir", "/home/clerk"}});
-    de().flush();
-    ASSERT_TRUE(createDatabases(folder()));
-    restart();
-    ASSERT_EQ(de().rsZarvSystem().recordCount(), 1);
-    EXPECT_EQ(de().rsZarvSystem().text("Dir"), QStringLiteral("/home/clerk"));
 }
 
 TEST_F(Commands, DetailRefusesARepeatOfItsKeyInAnyLetterCase)

@@ -93,15 +93,4 @@ TEST_F(FormatFolioTest, FindTextAlwaysEndsNamingTheJurisdiction)
     }
 }
 
-TEST_F(FormatFolioTest, ReferenceTableUsesTheEarliestYear)
-{
-    auto& ref = de().rsFolioMask();
-    addMask(ref, "701", 6, "####-##", "2025");
-    addMask(ref, "701", 6, "##-####", "2019");
-    ref.requery();   // the command's order: YEAR, then JUR_CD
-    EXPECT_EQ(FormatFolioFromFolioMask("701", "000000000000123456"), QStringLiteral("12-3456"));
-    // The working table is not consulted by the twin, nor the reference by FormatFolio.
-    EXPECT_EQ(FormatFolio("701", "000000000000123456"), QStringLiteral("000000000000123456  "));
-}
-
 } // namespace

