@@ -63,23 +63,6 @@ TEST_F(RecordsetTest, FindRefusesMoreThanOneCondition)
     EXPECT_EQ(errorOf([&] { rs.find("CD = '01' AND NAME = 'Evans'"); }), DbError::BadArguments);
 }
 
-TEST_F(RecordsetTest, IndexFollowsEditsMadeThroughAnyCursor)
-{
-    auto clone = rs.clone();
-    clone->setFilter("MORTCO = '0001' AND CD = '01'");   // builds the index over MORTCO, CD
-    ASSERT_EQ(clone->recordCount(), 1);
-
-    rs.setFilter("NAME = 'Adams'");
-    rs.setValue("CD", "07");
-    rs.move(0);
-
-    clone->setFilter("MORTCO = '0001' AND CD = '01'");
-    EXPECT_EQ(clone->recordCount(), 0);
-    clone->setFilter("CD = '07' AND mortco = '0001'");
-    EXPECT_EQ(clone->recordCount(), 1);
-    EXPECT_EQ(countInDatabase("WHERE CD = '07'"), 1);
-}
-
 // A Null reads as the empty text and zero; an empty text read from the
 // database is the empty text, never Null, wherever it stands in the result.
 TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZeroAndEmptyTextIsNeverNull)
