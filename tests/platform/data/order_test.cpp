@@ -225,14 +225,6 @@ TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
     }
 }
 
-TEST_F(OrderTest, AnOrderTheDatabaseMustApplyStillWorks)
-{
-    seed({QStringLiteral("0001|01|1|beta"), QStringLiteral("0001|01|2|Alpha"), QStringLiteral("0001|01|3|gamma")});
-    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY LENGTH(NAME) DESC, NAME"));
-    rs.open();
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Alpha", "gamma", "beta"}));
-}
-
 // Co-owners of one folio tie on the sort columns: they keep the order they
 // were stored in, whether the rows are read or re-sorted in memory.
 TEST_F(OrderTest, RowsThatTieKeepTheOrderTheyWereStoredIn)
@@ -452,17 +444,6 @@ TEST_F(OrderTest, ATransactionTheDatabaseUndidIsNeitherServedNorReportedSaved)
     rs.moveFirst();
     EXPECT_EQ(rs.text(QStringLiteral("NAME")), QStringLiteral("Davis"));   // put back as the database has it
     EXPECT_EQ(countInDatabase(QStringLiteral("WHERE NAME IN ('Explicit', 'Alone')")), 0);
-}
-
-TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
-{
-    seed(kFour);
-    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY NAME LIMIT 2"));
-    rs.open();
-    EXPECT_EQ(rs.recordCount(), 2);
-    rs.close();
-    rs.open(kByName);
-    EXPECT_EQ(rs.recordCount(), 4);
 }
 
 // --- a part of a whole table already in memory (a search within one group)
