@@ -225,14 +225,6 @@ TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
     }
 }
 
-TEST_F(OrderTest, AnOrderTheDatabaseMustApplyStillWorks)
-{
-    seed({QStringLiteral("0001|01|1|beta"), QStringLiteral("0001|01|2|Alpha"), QStringLiteral("0001|01|3|gamma")});
-    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY LENGTH(NAME) DESC, NAME"));
-    rs.open();
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Alpha", "gamma", "beta"}));
-}
-
 // Co-owners of one folio tie on the sort columns: they keep the order they
 // were stored in, whether the rows are read or re-sorted in memory.
 TEST_F(OrderTest, RowsThatTieKeepTheOrderTheyWereStoredIn)
@@ -260,27 +252,6 @@ const QStringList kFour = {
 };
 const QString kByName = QStringLiteral("SELECT * FROM Detail ORDER BY NAME");
 const QString kByPaymentDown = QStringLiteral("SELECT * FROM Detail ORDER BY PAYMENT DESC");
-
-TEST_F(OrderTest, ANewOrderShowsWhatTheRecordsetItselfChanged)
-{
-    seed(kFour);
-    Recordset rs(&conn, kByName);
-    rs.open();
-    rs.setFilter(eq("MORTCO", "0002"));
-    rs.setValue(QStringLiteral("PAYMENT"), 5);          // Clark
-    rs.moveNext();
-    rs.deleteCurrent();                                 // Davis
-    addDetail(rs, "0002", "04", "000000000000000500", "Able", 99);
-    rs.close();
-    rs.setSource(kByPaymentDown);
-    rs.open();
-    EXPECT_EQ(rs.filter(), eq("MORTCO", "0002"));
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Able", "Clark"}));
-    EXPECT_EQ(all(rs, QStringLiteral("PAYMENT")), (QStringList{"99", "5"}));
-    rs.setFilter(QString());
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Able", "baker", "Adams", "Clark"}));
-    EXPECT_EQ(countInDatabase(), 4);
-}
 
 TEST_F(OrderTest, ANewOrderShowsWhatWasWrittenAnyOtherWaySinceTheClose)
 {
@@ -338,22 +309,6 @@ TEST_F(OrderTest, ANewOrderShowsWhatWasWrittenAnyOtherWaySinceTheClose)
         rs.close();
         fresh.close();
     }
-}
-
-TEST_F(OrderTest, AWriteTheDatabaseRefusedLeavesNothingStale)
-{
-    seed(kFour);
-    Recordset rs(&conn, kByName);
-    rs.open();
-    rs.moveFirst();   // Adams
-    rs.setValue(QStringLiteral("CD"), QStringLiteral("02"));
-    rs.setValue(QStringLiteral("FOLIO"), QStringLiteral("000000000000000200"));
-    rs.setValue(QStringLiteral("NAME"), QStringLiteral("BAKER"));   // the key of baker, in other letters
-    EXPECT_NE(errorOf([&] { rs.update(); }), 0);
-    rs.cancelUpdate();
-    rs.close();
-    rs.open(kByPaymentDown);
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Davis", "Clark", "baker", "Adams"}));
 }
 
 // Every row and value, in order, as text (a Null as <null>).
@@ -489,17 +444,6 @@ TEST_F(OrderTest, ATransactionTheDatabaseUndidIsNeitherServedNorReportedSaved)
     rs.moveFirst();
     EXPECT_EQ(rs.text(QStringLiteral("NAME")), QStringLiteral("Davis"));   // put back as the database has it
     EXPECT_EQ(countInDatabase(QStringLiteral("WHERE NAME IN ('Explicit', 'Alone')")), 0);
-}
-
-TEST_F(OrderTest, ALimitedSourceIsNotTakenForTheWholeTable)
-{
-    seed(kFour);
-    Recordset rs(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY NAME LIMIT 2"));
-    rs.open();
-    EXPECT_EQ(rs.recordCount(), 2);
-    rs.close();
-    rs.open(kByName);
-    EXPECT_EQ(rs.recordCount(), 4);
 }
 
 // --- a part of a whole table already in memory (a search within one group)

@@ -215,26 +215,6 @@ TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
     EXPECT_EQ(book.sheet(1)->cell(WorkbookWriter::kMaxRows, 2), QStringLiteral("bottom"));
 }
 
-TEST_F(WorkbookWrite, SaveKeepsTheOldFilesModeAndRemovesLeftoversOfKilledSaves)
-{
-    zarv::fs::test::writeRaw(path(), "");
-    const QByteArray name = QFile::encodeName(path());
-    ASSERT_EQ(::chmod(name.constData(), 0604), 0);
-    // What saves killed midway left: the new file under a temporary name.
-    for (const char* litter : {".MortNo1.xlsx.AbCdEf", "MortNo1.xlsx.qWeRtY"})
-        zarv::fs::test::writeRaw(path(QString::fromLatin1(litter)), "");
-
-    WorkbookWriter w;
-    writeSample(w);
-    ASSERT_TRUE(w.save()) << w.errorText().toStdString();
-    struct stat st {};
-    ASSERT_EQ(::stat(name.constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
-    EXPECT_EQ(folderEntries(), QStringList({QStringLiteral("MortNo1.xlsx")}));
-    Workbook book;
-    EXPECT_TRUE(book.open(path())) << book.errorText().toStdString();
-}
-
 TEST_F(WorkbookWrite, AFullDiskSaysSoAndLeavesTheOldFile)
 {
     ZARV_SKIP_UNLESS_DISK_FAULTS_CAN_BE_FAKED();
