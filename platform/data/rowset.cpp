@@ -470,6 +470,24 @@ namespace {
 // The stored value equals the one in memory, class and all.
 bool sameStored(sqlite3_stmt* st, int col, const QVariant& v);
 
+// The stored text equals `s`.
+bool sameStoredText(sqlite3_stmt* st, int col, QStringView s)
+{
+    const auto* bytes = sqlite3_column_text(st, col);
+    const int n = sqlite3_column_bytes(st, col);
+    if (n == s.size()) {
+        // Plain ASCII compares unit by unit.
+        int i = 0;
+        while (i < n && bytes[i] < 0x80 && bytes[i] == s[i].unicode())
+            ++i;
+        if (i == n)
+            return true;
+        if (bytes[i] < 0x80)
+            return false;
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n) == s;
+}
+
 bool sameStored(sqlite3_stmt* st, int col, const Cell& c)
 {
     if (c.kind() == Cell::Kind::Other)
@@ -486,23 +504,8 @@ bool sameStored(sqlite3_stmt* st, int col, const Cell& c)
         const double r = c.realValue();
         return std::memcmp(&d, &r, sizeof d) == 0;
     }
-    case SQLITE_TEXT: {
-        if (!c.isText() && c.kind() != Cell::Kind::NullText)
-            return false;
-        const QStringView s = c.textView();
-        const auto* bytes = sqlite3_column_text(st, col);
-        const int n = sqlite3_column_bytes(st, col);
-        if (n == s.size()) {
-            int i = 0;
-            while (i < n && bytes[i] < 0x80 && bytes[i] == s[i].unicode())
-                ++i;
-            if (i == n)
-                return true;
-            if (bytes[i] < 0x80)
-                return false;
-        }
-        return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n) == s;
-    }
+    case SQLITE_TEXT:
+        return (c.isText() || c.kind() == Cell::Kind::NullText) && sameStoredText(st, col, c.textView());
     default:
         return false;   // a blob: held as a QVariant of its own
     }
@@ -521,24 +524,9 @@ bool sameStored(sqlite3_stmt* st, int col, const QVariant& v)
         // Bit for bit: -0 and 0 differ in what a text of them shows.
         return v.typeId() == QMetaType::Double && std::memcmp(&d, v.constData(), sizeof d) == 0;
     }
-    case SQLITE_TEXT: {
-        if (v.typeId() != QMetaType::QString)
-            return false;
-        const auto& s = *static_cast<const QString*>(v.constData());
-        const auto* bytes = sqlite3_column_text(st, col);
-        const int n = sqlite3_column_bytes(st, col);
-        if (n == s.size()) {
-            // Plain ASCII compares unit by unit.
-            int i = 0;
-            while (i < n && bytes[i] < 0x80 && bytes[i] == s[i].unicode())
-                ++i;
-            if (i == n)
-                return true;
-            if (bytes[i] < 0x80)
-                return false;
-        }
-        return QString::fromUtf8(reinterpret_cast<const char*>(bytes), n) == s;
-    }
+    case SQLITE_TEXT:
+        return v.typeId() == QMetaType::QString
+               && sameStoredText(st, col, *static_cast<const QString*>(v.constData()));
     default: {
         if (v.typeId() != QMetaType::QByteArray)
             return false;
