@@ -345,21 +345,6 @@ bool textMatchesKey(QStringView text, QStringView key)
 
 } // namespace
 
-void appendCellKey(QString& key, const Field& f, const QVariant& v)
-{
-    if (f.numeric()) {
-        double d = 0;
-        if (cellNumber(v, &d)) {
-            appendPart(key, u'N', canonicalNumber(d), false);
-            return;
-        }
-    }
-    if (v.typeId() == QMetaType::QString)
-        appendPart(key, u'T', *static_cast<const QString*>(v.constData()), true);
-    else
-        appendPart(key, u'T', cellText(v), true);
-}
-
 void appendCellKey(QString& key, const Field& f, const Cell& c)
 {
     if (f.numeric()) {
@@ -384,13 +369,6 @@ void appendLiteralKey(QString& key, const Field& f, const QString& literal)
         appendPart(key, u'T', literal, true);
 }
 
-bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key)
-{
-    if (f.numeric() || v.typeId() != QMetaType::QString)
-        return cellKey(f, v) == key;
-    return textMatchesKey(*static_cast<const QString*>(v.constData()), key);
-}
-
 bool cellMatchesKey(const Field& f, const Cell& c, QStringView key)
 {
     if (f.numeric() || !c.isText()) {
@@ -404,7 +382,7 @@ bool cellMatchesKey(const Field& f, const Cell& c, QStringView key)
 QString cellKey(const Field& f, const QVariant& v)
 {
     QString key;
-    appendCellKey(key, f, v);
+    appendCellKey(key, f, Cell(v));
     return key;
 }
 

@@ -56,13 +56,11 @@ double cellNumberOrZero(const Cell& c);
 // Equality keys: two values are equal under the filter rule exactly when their
 // keys are equal. A key part is appended with a length prefix, so that no two
 // different lists of values give the same key.
-void appendCellKey(QString& key, const Field& f, const QVariant& v);
 void appendCellKey(QString& key, const Field& f, const Cell& c);
 void appendLiteralKey(QString& key, const Field& f, const QString& literal);
 QString cellKey(const Field& f, const QVariant& v);
 QString literalKey(const Field& f, const QString& literal);
 // cellKey(f, v) == key, without building the value's key when it is a text.
-bool cellMatchesKey(const Field& f, const QVariant& v, QStringView key);
 bool cellMatchesKey(const Field& f, const Cell& c, QStringView key);
 
 } // namespace zarv::db::detail
