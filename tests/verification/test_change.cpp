@@ -22,7 +22,7 @@ protected:
         addVerify(" |0042|200|01|701|000000000012345678|111|ONE|A1|A2|A3|A4|A5|LOT 1");
         addVerify("A|0042|300|02|702|000000000000000777|222|TWO");
         addVerify("D|0042|400|03|704|||GONE A");
-        addVerify("D|0042|500|5 |709|12|555|GONE B");
+        addVerify("D|0042|500|5|709|12|555|GONE B");
         addVerify("C|0077|600|07|799||666|SIX");
         addVerify("D|0077|700|01|701|||GONE C");
         openList();
@@ -62,7 +62,7 @@ TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetailsAndNoneThatIsMissing)
     EXPECT_EQ(s->Label_Jurisdiction_Name->text(), "");      // not "Easton Township" of the row before
     EXPECT_EQ(s->Label_FOLIO_Tarnwick_Format2->text(), "");
     s.reset();
-    // A one-character district is looked up with a trailing blank.
+    // A one-character district stored without its trailing blank is looked up as its code.
     EXPECT_EQ(changeRow("500")->Label_Collection_District_Name->text(), "Fiveways");
 
     // Missing names and empty code tables leave only those fields empty.
@@ -78,6 +78,11 @@ TEST_F(ChangeTest, ShowsTheCurrentRowWithItsLookedUpDetailsAndNoneThatIsMissing)
     EXPECT_EQ(t->Label_FOLIO_Disp->text().trimmed(), "000000000000000777");
     EXPECT_EQ(t->Label_PID->text(), "222");
     EXPECT_EQ(t->txtNAME->text(), "TWO");
+    t.reset();
+    // A mask table that cannot be read shows the folio as stored.
+    de().Zarv.execute("DROP TABLE Fol_Mask");
+    DE().rsFol_Mask().close();
+    EXPECT_EQ(changeRow("300")->Label_FOLIO_Disp->text(), "000000000000000777");
 }
 
 TEST_F(ChangeTest, NextAndPreviousStepOverRowsMarkedForDeletion)

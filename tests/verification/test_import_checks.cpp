@@ -90,6 +90,7 @@ TEST(ImportSameField, NumbersRespelledStandForTheRowsValueDigitsLostDoNot)
         {FOLIO, "1.23456789012346E+017", "123456789012346017", false},
         {FOLIO, "1.23456789012346E+017", "123456789012345678", false},
         {FOLIO, "0", "", false},                      {NAME, "123-456", "123456", false},
+        {ADDR1, "5 MAIN ST", "05 MAIN ST", false},    // a text with digits is no number
     };
     for (const auto& c : cases)
         EXPECT_EQ(verifyimport::SameFieldText(c.f, QString::fromLatin1(c.file), QString::fromLatin1(c.exported)), c.same)
