@@ -53,15 +53,13 @@ protected:
 
 TEST_F(Import, AMissingOrEmptyFileIsReportedAndChangesNothing)
 {
+    // An empty file is as good as none (a missing one is tried from the list).
     addVerify(" |1234|9|01|701|000000000000000001||A");
-    for (bool empty : {false, true}) {
-        if (empty)
-            writeCsv("");
-        ui().expectBox(box("Verify.csv file is NOT found: " + csvPath(), Answer::OK, Icon::None,
-                                Buttons::OK, QStringLiteral("Verify.csv file is missing")));
-        EXPECT_FALSE(import(kOption2));
-        EXPECT_EQ(verifyRows().size(), 1);
-    }
+    writeCsv("");
+    ui().expectBox(box("Verify.csv file is NOT found: " + csvPath(), Answer::OK, Icon::None, Buttons::OK,
+                       QStringLiteral("Verify.csv file is missing")));
+    EXPECT_FALSE(import(kOption2));
+    EXPECT_EQ(verifyRows().size(), 1);
     EXPECT_EQ(refreshes, 0);
 }
 
@@ -501,10 +499,10 @@ TEST_F(ImportReading, AFileThatCannotBeReadAsTheExportsLinesIsRefusedNamingTheLi
     }
 }
 
-// UTF-8 with or without a mark, Excel's "CSV (Macintosh)" and "Unicode Text",
-// LibreOffice with the semicolon as separator, and files with empty lines: the
-// same records as the export's own form, after the intake screen has named what
-// the reader decided. An empty line is no record wherever it stands.
+// UTF-8, LibreOffice with the semicolon as separator, and files with empty
+// lines: the same records as the export's own form, after the intake screen has
+// named what the reader decided (the reader's own tests hold the other character
+// sets and line ends). An empty line is no record wherever it stands.
 TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
 {
     const QStringList lines = {QStringLiteral("A,1234,M-1,01,701,1,,CR\u00C9DIT FONCIER,1 MAIN ST,,,,,LOT 1"),
@@ -521,7 +519,6 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
         }
         return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     };
-    const QString tabbed = joined(QStringLiteral("\t"), lines);
     const struct {
         const char* form;
         QByteArray bytes;
@@ -529,18 +526,9 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     } cases[] = {
         {"the export's form", fs::encodeCp1252(joined(QStringLiteral(","), lines)), {}},
         {"UTF-8", joined(QStringLiteral(","), lines).toUtf8(), QStringLiteral("The file is read as UTF-8")},
-        {"UTF-8 with a mark", "\xEF\xBB\xBF" + joined(QStringLiteral(","), lines).toUtf8(),
-         QStringLiteral("The file is read as UTF-8")},
-        {"lines ended by LF", fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", "\n")), {}},
-        {"lines ended by CR", fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", "\r")), {}},
         {"empty lines at the end", fs::encodeCp1252(joined(QStringLiteral(","), lines) + "\r\n ,,\r\n,,,,\r\n"), {}},
         {"semicolons", fs::encodeCp1252(joined(QStringLiteral(";"), lines)),
          QStringLiteral("separated by semicolons")},
-        {"CSV (Macintosh)", fs::encodeMacRoman(joined(QStringLiteral(","), lines)),
-         QStringLiteral("Character set, line 1: The file is read as Mac Roman")},
-        {"Unicode Text", QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(tabbed.utf16()),
-                                                              tabbed.size() * 2),
-         QStringLiteral("The file is read as UTF-16")},
         {"an empty line between records",
          fs::encodeCp1252(joined(QStringLiteral(","), {lines[0], QString(), lines[1], QStringLiteral(" , ,"), lines[2]})),
          QStringLiteral("Line passed over, line 2: An empty line is no record; it is passed over.\nLine passed "
@@ -567,7 +555,7 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     }
     // The opening question counts records, not empty lines.
     listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
-    writeCsv(cases[5].bytes);
+    writeCsv(cases[2].bytes);
     ui().expectBox(box(ui::containing("holds 3 lines."), ui::Answer::No));
     EXPECT_FALSE(import(kOption2));
 }
