@@ -499,10 +499,11 @@ TEST_F(ImportReading, AFileThatCannotBeReadAsTheExportsLinesIsRefusedNamingTheLi
     }
 }
 
-// UTF-8, LibreOffice with the semicolon as separator, and files with empty
-// lines: the same records as the export's own form, after the intake screen has
-// named what the reader decided (the reader's own tests hold the other character
-// sets and line ends). An empty line is no record wherever it stands.
+// UTF-8, LibreOffice with the semicolon as separator, every field in quotes,
+// empty fields after the last and empty lines: the same records as the export's
+// own form, after the intake screen has named what the reader decided (the
+// reader's own tests hold the other character sets and line ends). An empty line
+// is no record wherever it stands.
 TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
 {
     const QStringList lines = {QStringLiteral("A,1234,M-1,01,701,1,,CR\u00C9DIT FONCIER,1 MAIN ST,,,,,LOT 1"),
@@ -527,6 +528,10 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
         {"the export's form", fs::encodeCp1252(joined(QStringLiteral(","), lines)), {}},
         {"UTF-8", joined(QStringLiteral(","), lines).toUtf8(), QStringLiteral("The file is read as UTF-8")},
         {"empty lines at the end", fs::encodeCp1252(joined(QStringLiteral(","), lines) + "\r\n ,,\r\n,,,,\r\n"), {}},
+        {"empty fields after the last",
+         fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", ",,\r\n")), {}},
+        {"every field quoted",
+         bytesOf(resaved(fs::encodeCp1252(joined(QStringLiteral(","), lines)), kResaves[3]), kResaves[3]), {}},
         {"semicolons", fs::encodeCp1252(joined(QStringLiteral(";"), lines)),
          QStringLiteral("separated by semicolons")},
         {"an empty line between records",
@@ -578,6 +583,13 @@ TEST_F(ImportReading, RepeatsWithinTheFileAreNamedOnTheIntakeScreen)
         ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
         EXPECT_EQ(verifyRows(), QStringList{" |1234|M-9|01|701|000000000000000009||KEPT||||||"});
     }
+    // Loaded, option 1 reads each repeat over the record it repeats: another number marks it changed.
+    ui().expectIntake(ui::containing("Repeat, line 2"), true);
+    EXPECT_TRUE(import(kOption1));
+    EXPECT_EQ(verifyRows(), (QStringList{" |1234|M-9|01|701|000000000000000009||KEPT||||||",
+                                         "C|1234|M-1|01|701|000000000000000001||AGAIN||||||",
+                                         "C|1234|M-3|03|705||12345|PID AGAIN||||||"}));
+    listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
     // Loaded, option 2 stores the first of each.
     ui().expectIntake(ui::containing("Repeat, line 2"), true);
     ui().expectBox(box("The list holds 1 folio and " + csvPath() + " holds 4 lines.\r\n"
