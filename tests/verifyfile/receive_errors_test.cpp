@@ -101,12 +101,18 @@ TEST_F(ReceiveErrors, AWorkbookWhoseRecordsAllHaveErrorsCannotBeUploaded)
 {
     Book b = nineReturnedRecords();
     b.jurisdictions.resize(1);       // the headings only: no jurisdiction is known
+    for (int i = 500; i < 520; ++i)
+        b.mortgage.push_back(folioRow(QString(" |1234|%1|01|701|%1").arg(i)));
     returned("MortNo9.xlsx", b);
     Verify_Return& s = open();
     load("MortNo9.xlsx");
     // The PID-only record needs no jurisdiction.
-    EXPECT_EQ(rowLines().filter("is not in the code table").size(), 6);
+    EXPECT_EQ(rowLines().filter("is not in the code table").size(), 26);
     EXPECT_TRUE(s.Command_Upload->isEnabled());
+    // The Upload box names 25 of the 28 records left out; the list names them all.
+    ui().expectBox(ui::containing("\r\n... and 3 more, each named in the message list.\r\n"), Answer::No);
+    s.Command_Upload->click();
+    EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
 
     b.mortgage.erase(b.mortgage.begin() + 6);     // row 7, the PID-only record
     returned("MortNo8.xlsx", b);
@@ -276,7 +282,8 @@ TEST_F(ReceiveErrors, EachCheckNamesItsRowAndTheVerifiedFileLeavesOutExactlyTheR
         // A status cell of nothing but a no-break space or a tab is a blank status.
         {{QStringLiteral("\u00A0|1234|101|01|701|556"), QStringLiteral("\t|1234|102|01|701|557")}, {}},
         // Letter case aside, as the tables compare; every known pair passes.
-        {{"a|abcd|101|03|704|564", "c|1234|102|01|701|565"}, {}},
+        {{"a|abcd|101|03|704|564", "c|1234|102|01|701|565", "d|abcd|103|03|704|564"},
+         {"Row 5, folio 564: NOT LOADED: the same company, jurisdiction and folio as row 3"}},
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.rows.join(" / ").toStdString());

@@ -248,7 +248,7 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
         folioRow("|ABCD|N1|12|701|555"),
         folioRow("|abcd|N2|12|701|555"),                 // same key in other letter case
         folioRow("|WXYZ|N3|12|701|555"),                 // same folio, another company
-        folioRow("|  1234 |N4||||| name|  a1 | |a3|||  legal  "),
+        folioRow("|  1234 |N4||||| name|  a1 | |a3||a5|  legal  "),
         longLegal,
         folioRow("|1234|N6|12|701|1234567890123456789"),
         folioRow("|1234|N7|12|701|1234567890123456780"),  // stored cut to the same 18 digits: a repeat
@@ -267,7 +267,7 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
               QStringList({
                   "WARNING ( RECORD IGNORED ) DUPLICATE FOLIO NUMBER:   Row:3 Mort. Co:abcd CD:12 JUR:701 FOLIO:555 "
                   "(Most likely duplicate KEY violation)",
-                  "RECORD REJECTED, NO Folio or PID! Row:5 Mort. Co:1234 Addr.:a1a3 Legal:legal",
+                  "RECORD REJECTED, NO Folio or PID! Row:5 Mort. Co:1234 Addr.:a1a3a5 Legal:legal",
                   ("RECORD REJECTED, NO Folio or PID! Row:6 Legal:" + QString(250, 'L')).left(200),
                   "WARNING ( FOLIO # TRUNCATED ) :   Row:7\r\n"
                   " FOLIO # on the spreadsheet:1234567890123456789\r\n"
@@ -279,49 +279,6 @@ TEST_F(Xls2MdbRows, DuplicateAndRejectMessagesNameTheRow)
                   " 5 records were not loaded because they were duplicate or rejected folios",
                   " 1 record was not loaded for formatting reasons",
               }));
-}
-
-struct NamedCase {
-    const char* name;
-    Rows data;
-    QString summary;
-};
-
-// Without a list every reject and duplicate is a finding of the intake
-// screen, with no box of its own; the list receives each of them.
-TEST_F(Xls2MdbRows, EveryRejectAndDuplicateIsNamedOnTheScreenOrInTheList)
-{
-    const QStringList good = folio("N1", "1");
-    const QStringList reject = folioRow("|1234|R");
-    const QString summary = "INFORMATION: There was a total of 5 records NOT loaded.\r\n"
-                            " 5 records were not loaded because they were duplicate or rejected folios\r\n";
-    const std::vector<NamedCase> cases = {
-        {"five duplicates", {good, good, good, good, good, good}, summary},
-        {"five rejects", {good, reject, reject, reject, reject, reject}, summary},
-        {"one reject, then four duplicates", {good, reject, good, good, good, good}, summary},
-    };
-    for (const NamedCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        ui().reset();
-        const QString p = book(withHeadings(c.data));
-        ui().expectIntake(ui::TextMatch::any(), true);
-        EXPECT_TRUE(Xls2Mdb(p));
-        EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
-        EXPECT_TRUE(ui().boxes().empty());
-        ASSERT_EQ(ui().intakes().size(), 1u);
-        int named = 0;
-        for (const fs::IntakeFinding& f : ui().intakes().front().findings)
-            named += f.kind == fs::IntakeFinding::Kind::Repeat || f.kind == fs::IntakeFinding::Kind::SkippedLine;
-        EXPECT_EQ(named, 5);
-
-        ui().reset();
-        expectInfo(c.summary);
-        RecordingSink list;
-        EXPECT_TRUE(Xls2Mdb(p, list));
-        EXPECT_EQ(list.lines.size(), 5 + 3);
-        EXPECT_EQ(ui().boxes().size(), 1u);
-        EXPECT_EQ(numbers(), QStringList({"N1"}));
-    }
 }
 
 TEST_F(Xls2MdbRows, EmptySheetIsReportedAfterTheSummary)
