@@ -8,12 +8,10 @@
 #include "platform/forms/filelists.h"
 #include "platform/ui/screens/screenfit.h"
 #include "shell/receivestartup.h"
-#include "verification/screens/Verify_Numbers_Search.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 
@@ -155,15 +153,6 @@ TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
             },
             QStringLiteral("Group"), 2);
     }
-}
-
-TEST_F(XWindowTest, TheFolioListParksWhollyOutOfViewWhileTheSearchIsUp)
-{
-    loadWorkbook();
-    Verify_Numbers list;
-    list.show();
-    expectWithinScreen(list, QStringLiteral("Verify_Numbers"));
-    expectParkedWhileChildIsUp(list, [&] { list.Command_Search->click(); }, QStringLiteral("Verify_Numbers_Search"));
 }
 
 TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
