@@ -168,10 +168,7 @@ TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
             expectWithinScreen(list, size->text() + QStringLiteral(" window"));
         }
     }
-    ProgramOptions o;
-    o.programFolder = folder();
-    o.programName = QStringLiteral("zarv");
-    StartedReceive received = StartReceive(o);
+    StartedReceive received = StartReceive(programOptions(true));
     ASSERT_NE(received.screen, nullptr);
     expectWithinScreen(*received.screen, QStringLiteral("Verify_Return"));
 }
