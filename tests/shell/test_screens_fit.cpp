@@ -157,7 +157,8 @@ private:
         if (l->text().isEmpty())
             return;
         // The screens' labels show plain text; one with markup would need measuring as a document.
-        if (l->textFormat() == Qt::RichText || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text())))
+        const Qt::TextFormat format = l->textFormat();
+        if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(l->text())))
             faults << l->objectName() + QStringLiteral(": rich text, not measured here");
         const QRect cr = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
         const QString text = l->buddy() ? shown(l->text()) : l->text();
