@@ -12,6 +12,7 @@
 #include "shell/PaymentRun.h"
 #include "shell/VerificationRun.h"
 #include "shell/ZarvPayment.h"
+#include "shell/startup.h"
 #include "verification/screens/Verify_Numbers.h"
 #include "verifyfile/verifyfile.h"
 
@@ -134,6 +135,16 @@ public:
             ASSERT_NE(screen, nullptr);
             act(*screen);
         });
+    }
+
+    // The program started over the test's folder as its databases' folder.
+    StartOptions programOptions(bool show = false) const
+    {
+        StartOptions o;
+        o.programFolder = folder();
+        o.programName = QStringLiteral("zarv");
+        o.show = show;
+        return o;
     }
 
     static QByteArray sample(const QString& name) { return readFile(samplePath(name)); }

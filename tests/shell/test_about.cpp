@@ -7,6 +7,7 @@
 #include "services/activitylog.h"
 #include "shell/About.h"
 #include "shell/formparts.h"
+#include "shell/startup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -159,18 +160,23 @@ TEST_F(AboutTest, WithoutAWorkingProgramSystemInfoShowsWhatTheSystemIs)
     }
 }
 
+// The program started keeps nothing of ZARV's open: while it stays up after
+// ZARV has ended, the next copy still takes the data folder.
 TEST_F(AboutTest, SystemInfoStartsTheConfiguredProgramWithoutWaiting)
 {
     const QString marker = path(QStringLiteral("started"));
-    const QString program =
-        writeFile(QStringLiteral("sysinfo.sh"), QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
+    const QString script = QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nexec sleep 2\n").arg(marker);
+    const QString program = writeFile(QStringLiteral("sysinfo.sh"), script.toUtf8());
     ASSERT_TRUE(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     writeSettings(QStringLiteral("[About]\nSystemInfo=%1 --summary\n").arg(program).toUtf8());
+    std::unique_ptr<fs::FolderLock> lock = claimDataFolder(folder(), QStringLiteral("zarv"), nullptr);
     About about;
     click(about.cmdSysInfo);
     EXPECT_TRUE(ui().boxes().empty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(marker).isEmpty(); }, 3000));
     EXPECT_EQ(readFile(marker), QByteArray("--summary\n"));
+    lock.reset();
+    EXPECT_NE(claimDataFolder(folder(), QStringLiteral("zarv"), nullptr), nullptr);
 }
 
 TEST_F(AboutTest, PrintingWithoutAPrinterWritesAPdfBesideTheDataFileAndSaysWhere)

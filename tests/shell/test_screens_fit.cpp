@@ -39,16 +39,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyleOptionButton>
-#include <QStyleOptionComboBox>
-#include <QStyleOptionFrame>
-#include <QStyleOptionGroupBox>
-#include <QStyleOptionHeader>
+#include <QStyleOption>
 #include <QTableView>
 #include <QTableWidget>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTextDocument>
 #include <map>
 
 namespace zarv::test {
@@ -161,21 +156,11 @@ private:
     {
         if (l->text().isEmpty())
             return;
+        // The screens' labels show plain text; one with markup would need measuring as a document.
+        const Qt::TextFormat format = l->textFormat();
+        if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(l->text())))
+            faults << l->objectName() + QStringLiteral(": rich text, not measured here");
         const QRect cr = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
-        const bool rich = l->textFormat() == Qt::RichText
-                          || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()));
-        if (rich) {
-            QTextDocument doc;
-            doc.setDefaultFont(l->font());
-            doc.setHtml(l->text());
-            doc.setDocumentMargin(0);
-            if (l->wordWrap())
-                doc.setTextWidth(cr.width());
-            const QSizeF need = doc.size();
-            if (need.width() > cr.width() + 0.5 || need.height() > cr.height() + 0.5)
-                fault(l, doc.toPlainText(), int(need.width()), cr.width());
-            return;
-        }
         const QString text = l->buddy() ? shown(l->text()) : l->text();
         const int flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
         const QRect need = l->fontMetrics().boundingRect(cr, flags, text);
@@ -531,27 +516,16 @@ protected:
         EXPECT_TRUE(check.faults.isEmpty())
             << what.toStdString() << ":\n  " << check.faults.join(QStringLiteral("\n  ")).toStdString();
     }
-
-    ProgramOptions options(bool show) const
-    {
-        ProgramOptions o;
-        o.programFolder = folder();
-        o.programName = QStringLiteral("zarv");
-        o.show = show;
-        return o;
-    }
 };
 
 TEST_F(SmallScreenTest, StartScreenAndReceivingScreen)
 {
     {
-        StartOptions o;
-        static_cast<ProgramOptions&>(o) = options(true);
-        StartedProgram started = StartZarv(o);
+        StartedProgram started = StartZarv(programOptions(true));
         ASSERT_NE(started.startScreen, nullptr);
         expectOnScreen(*started.startScreen, QStringLiteral("ZarvPayment"));
     }
-    StartedReceive received = StartReceive(options(true));
+    StartedReceive received = StartReceive(programOptions(true));
     ASSERT_NE(received.screen, nullptr);
     Verify_Return& s = *received.screen;
     expectOnScreen(s, QStringLiteral("Verify_Return"));

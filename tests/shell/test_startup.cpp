@@ -24,17 +24,7 @@ using ui::Icon;
 
 namespace {
 
-class StartupTest : public ShellTest {
-protected:
-    StartOptions options() const
-    {
-        StartOptions o;
-        o.programFolder = folder();
-        o.programName = QStringLiteral("zarv");
-        o.show = false;
-        return o;
-    }
-};
+using StartupTest = ShellTest;
 
 ui::ExpectedBox alreadyRunning(const QString& folder)
 {
@@ -47,12 +37,12 @@ ui::ExpectedBox alreadyRunning(const QString& folder)
 TEST_F(StartupTest, ASecondCopyOnTheSameDataFolderIsRefusedNamingTheFolderAndSinceWhen)
 {
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("first-login")).toLocal8Bit());
-    StartedProgram first = StartZarv(options());
+    StartedProgram first = StartZarv(programOptions());
     ASSERT_NE(first.startScreen, nullptr);
 
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("second-login")).toLocal8Bit());
     ui().expectBox(alreadyRunning(folder()));
-    StartedProgram second = StartZarv(options());
+    StartedProgram second = StartZarv(programOptions());
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(second.startScreen, nullptr);
     EXPECT_EQ(second.lock, nullptr);
@@ -69,7 +59,7 @@ TEST_F(StartupTest, ASecondCopyOnTheSameDataFolderIsRefusedNamingTheFolderAndSin
     // Once the first has ended, the next copy starts.
     first = StartedProgram();
     ui().reset();
-    StartedProgram third = StartZarv(options());
+    StartedProgram third = StartZarv(programOptions());
     EXPECT_NE(third.startScreen, nullptr);
     EXPECT_FALSE(ui().ending());
 }
@@ -171,7 +161,7 @@ TEST_F(StartupTest, ADamagedDatabaseIsNamedSetAsideAndRenewed)
                                 && damaged.write(QByteArray(4096, '\x5a')) == 4096);
         damaged.close();
 
-        StartOptions o = options();
+        StartOptions o = programOptions();
         o.programFolder = program.path();
         ui().expectBox(box(ui::containing(QStringLiteral("The database %1 is damaged (").arg(file)), ui::Answer::OK,
                            Icon::Exclamation));
@@ -227,7 +217,7 @@ TEST_F(StartupTest, AMissingDatabaseEndsTheProgramBeforeAnythingIsShown)
         QFile::remove(missing);
         if (c.empty)
             QFile(missing).open(QIODevice::WriteOnly);
-        StartOptions o = options();
+        StartOptions o = programOptions();
         o.programFolder = program.path();
         ui().expectBox(box(QStringLiteral("SEVERE ERROR - The %1 file is missing: %2")
                                .arg(QLatin1String(c.named), missing),
@@ -263,7 +253,7 @@ TEST_F(StartupTest, AFileGivenAtStartStartsItsRunOnceTheProgramRuns)
     };
     for (const Case& c : cases) {
         QString ran, chosen;
-        StartOptions o = options();
+        StartOptions o = programOptions();
         o.openFile = c.file;
         o.paymentRun = [&](ZarvPayment& s) { ran = QStringLiteral("payment"), chosen = joinPath(s.Dir->path(), s.File->fileName()); };
         o.verificationRun = [&](ZarvPayment& s) { ran = QStringLiteral("verification"), chosen = joinPath(s.Dir->path(), s.File->fileName()); };

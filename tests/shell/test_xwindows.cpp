@@ -8,12 +8,10 @@
 #include "platform/forms/filelists.h"
 #include "platform/ui/screens/screenfit.h"
 #include "shell/receivestartup.h"
-#include "verification/screens/Verify_Numbers_Search.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 
@@ -104,33 +102,12 @@ protected:
         EXPECT_TRUE(root_.contains(x.frame)) << what.toStdString() << ": " << x.frame << " on " << root_;
     }
 
-    // The parent parks, the child opens: the parent is wholly out of view while
-    // the child is up and within the screen, and comes back where it was.
-    void expectParkedWhileChildIsUp(QWidget& parent, const std::function<void()>& openChild,
-                                    const QString& childName, int children = 1)
-    {
-        const XWindow before = waitFor(parent, [](const XWindow& x) { return x.viewable; });
-        ASSERT_TRUE(before.viewable);
-        int seen = 0;
-        for (int i = 0; i < children; ++i)
-            ui().expectModal(childName, [&](QDialog& child) {
-            ++seen;
-            const XWindow parked = waitFor(parent, [&](const XWindow& x) { return outOfView(x, root_); });
-            EXPECT_TRUE(outOfView(parked, root_)) << "a strip stays in view: " << parked.frame;
-            expectWithinScreen(child, childName);
-            child.hide();
-        });
-        openChild();
-        ASSERT_EQ(seen, children);
-        const XWindow back = waitFor(parent, [&](const XWindow& x) { return x.viewable && x.client == before.client; });
-        EXPECT_TRUE(back.viewable);
-        EXPECT_EQ(back.client, before.client);
-    }
-
     QString data_;
     QRect root_;
 };
 
+// The start screen parks, the groups open: the start screen is wholly out of
+// view while they are up and within the screen, and comes back where it was.
 TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
 {
     ASSERT_TRUE(loadPayments());
@@ -140,30 +117,25 @@ TEST_F(XWindowTest, TheStartScreenParksWhollyOutOfViewWhileTheGroupsAreUp)
     expectWithinScreen(start, QStringLiteral("ZarvPayment"));
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
+        const QRect home = waitFor(start, [](const XWindow& x) { return x.viewable; }).client;
         // Parked again at once after it came back, as a run does for its last screen.
-        expectParkedWhileChildIsUp(
-            start,
-            [&] {
-                start.Park();
-                Group groups;
-                ui().showModal(groups);
-                start.Restore();
-                start.Park();
-                Group again;
-                ui().showModal(again);
-                start.Restore();
-            },
-            QStringLiteral("Group"), 2);
+        for (int again = 0; again < 2; ++again) {
+            ui().expectModal(QStringLiteral("Group"), [&](QDialog& groups) {
+                const XWindow parked = waitFor(start, [&](const XWindow& x) { return outOfView(x, root_); });
+                EXPECT_TRUE(outOfView(parked, root_)) << "a strip stays in view: " << parked.frame;
+                expectWithinScreen(groups, QStringLiteral("Group"));
+                groups.hide();
+            });
+            start.Park();
+            Group groups;
+            ui().showModal(groups);
+            start.Restore();
+        }
+        EXPECT_TRUE(ui().allExpectationsMet()) << ui().report().toStdString();
+        const XWindow back = waitFor(start, [&](const XWindow& x) { return x.viewable && x.client == home; });
+        EXPECT_TRUE(back.viewable);
+        EXPECT_EQ(back.client, home);
     }
-}
-
-TEST_F(XWindowTest, TheFolioListParksWhollyOutOfViewWhileTheSearchIsUp)
-{
-    loadWorkbook();
-    Verify_Numbers list;
-    list.show();
-    expectWithinScreen(list, QStringLiteral("Verify_Numbers"));
-    expectParkedWhileChildIsUp(list, [&] { list.Command_Search->click(); }, QStringLiteral("Verify_Numbers_Search"));
 }
 
 TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
@@ -179,10 +151,7 @@ TEST_F(XWindowTest, EveryLargeWindowLiesWithinTheScreen)
             expectWithinScreen(list, size->text() + QStringLiteral(" window"));
         }
     }
-    ProgramOptions o;
-    o.programFolder = folder();
-    o.programName = QStringLiteral("zarv");
-    StartedReceive received = StartReceive(o);
+    StartedReceive received = StartReceive(programOptions(true));
     ASSERT_NE(received.screen, nullptr);
     expectWithinScreen(*received.screen, QStringLiteral("Verify_Return"));
 }

@@ -24,7 +24,9 @@ inline QStringList unnamedControls(QWidget* window)
         if (w->parentWidget() && (qobject_cast<QAbstractItemView*>(w->parentWidget()) ||
                                   w->parentWidget()->focusProxy() == w || w->objectName().startsWith(u"qt_")))
             continue;
-        const bool reachable = w->focusPolicy() != Qt::NoFocus;
+        // A picture that acts on a click is reached with the mouse alone.
+        const bool reachable =
+            w->focusPolicy() != Qt::NoFocus || w->metaObject()->indexOfSignal("clicked()") >= 0;
         const bool shown = qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w);
         if (!reachable && !shown)
             continue;
