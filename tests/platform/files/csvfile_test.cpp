@@ -166,32 +166,6 @@ TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamin
     EXPECT_TRUE(r.errorString().contains(QStringLiteral("Verify.csv")));
 }
 
-// A file of which only some lines hold fields leaves their separators and
-// quotes to the caller: the others (a mask "###;###", a value typed with an
-// opening quote) read whole, whatever they hold.
-TEST(CsvReader, LinesOfFieldsTheCallerHandsOverAreJudgedAsItReadsThem)
-{
-    CsvReader r;
-    r.open(QByteArray("70109###;###\r\nName1:,\"ACME, INC\r\n#M1,\"OPEN,01\r\n#M2,A;B,01,701,#1,1,A,0,0,0,0,C;D\r\n"
-                      "Group #;1\r\n"),
-           CsvReader::Split::ByCaller);
-    EXPECT_EQ(r.fault(), Fault::None);
-    QString line;
-    for (int n = 0; n < 3; ++n)
-        ASSERT_TRUE(r.readLine(line));
-    EXPECT_TRUE(r.fieldsAgree());
-    EXPECT_FALSE(r.quotesClose());
-    EXPECT_EQ(r.fault(), Fault::UnclosedQuote);
-    EXPECT_TRUE(r.refusal().endsWith(QStringLiteral("\nline 3: #M1,\"OPEN,01"))) << r.refusal().toStdString();
-    ASSERT_TRUE(r.readLine(line));
-    EXPECT_TRUE(r.fieldsAgree());   // a comma, however many semicolons the values hold
-    ASSERT_TRUE(r.readLine(line));
-    EXPECT_FALSE(r.fieldsAgree());
-    EXPECT_EQ(r.fault(), Fault::Separator);
-    EXPECT_TRUE(r.refusal().contains(QStringLiteral("line 5 separates its fields by semicolons (;): Group #;1")))
-        << r.refusal().toStdString();
-}
-
 // A file separated by semicolons or tabs is handed out in the comma form, and
 // what the reader decided (separator, character set) is kept as findings.
 TEST(CsvReader, OtherSeparatorsAndCharacterSetsAreReadAndNoted)

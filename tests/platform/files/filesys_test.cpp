@@ -89,37 +89,6 @@ TEST_F(FileSysTest, CopyReplaceReplacesTheTargetOrOnFailureLeavesIt)
     EXPECT_TRUE(sameBytes(path("source.csv"), path("fresh.bak")));
 }
 
-TEST_F(FileSysTest, AWholeFileIsWrittenAtOnceOrNotAtAll)
-{
-    writeRaw(path("book.xlsx"), "old");
-    QString error;
-    ASSERT_TRUE(writeFileAtomically(path("book.xlsx"), QByteArray("\x00\x01new", 5), &error));
-    EXPECT_EQ(readRaw(path("book.xlsx")), QByteArray("\x00\x01new", 5));
-
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    EXPECT_FALSE(writeFileAtomically(path("folder"), "x", &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("folder"))) << error.toStdString();
-    EXPECT_TRUE(QFileInfo(path("folder")).isDir());
-
-    // A save its writer abandons leaves the old file.
-    writeRaw(path("data.csv"), "old");
-    const bool ok = saveAtomically(
-        path("data.csv"),
-        [](QIODevice& out) {
-            out.write("half of it");
-            return false;
-        },
-        &error);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write "))) << error.toStdString();
-    EXPECT_EQ(readRaw(path("data.csv")), QByteArray("old"));
-    EXPECT_EQ(names(), (QStringList{"book.xlsx", "data.csv"}));
-
-    ASSERT_TRUE(saveAtomically(path("data.csv"), [](QIODevice& out) { return out.write("new") == 3; }, &error));
-    EXPECT_EQ(readRaw(path("data.csv")), QByteArray("new"));
-    EXPECT_TRUE(error.isEmpty());
-}
-
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram)
 {
     const QString folder = programFolder();

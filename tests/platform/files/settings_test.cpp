@@ -49,19 +49,6 @@ TEST(SettingsFile, DefaultsWithoutAFileAndTheKeysOfOne)
                            "/usr/bin/hardinfo"}));
 }
 
-TEST(SettingsFile, InstanceFollowsTheFolderSet)
-{
-    QTemporaryDir a, b;
-    writeIni(a.path(), "[Return]\nEmail=a@x\n");
-    writeIni(b.path(), "[Return]\nEmail=b@x\n");
-    Settings::setFolder(a.path());
-    EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("a@x"));
-    Settings::setFolder(b.path());
-    EXPECT_EQ(Settings::instance().returnEmail(), QStringLiteral("b@x"));
-    Settings::setFolder(QString());
-    EXPECT_EQ(Settings::instance().filePath(), Settings::userFile());
-}
-
 namespace {
 
 // Points an environment variable elsewhere for a test and puts it back.

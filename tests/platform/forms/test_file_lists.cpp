@@ -33,25 +33,6 @@ protected:
     QString root_;
 };
 
-TEST_F(FileListsTest, FileListMatchesPatternsInAnyCaseAndHidesDotFiles)
-{
-    FileList list;
-    list.setPath(root_);
-    const std::pair<const char*, QStringList> cases[] = {
-        {"*.csv", {"A.CSV", "b.csv", "c.Csv"}},
-        {"*.XLSX", {"d.xlsx"}},
-        {"*.csv;*.txt", {"A.CSV", "b.csv", "c.Csv", "e.txt"}},
-        {"*.zarv", {}},
-    };
-    for (const auto& [pattern, expected] : cases) {
-        list.setPattern(QLatin1String(pattern));
-        QStringList shown;
-        for (int i = 0; i < list.listCount(); ++i)
-            shown.append(list.list(i));
-        EXPECT_EQ(shown, expected) << pattern;
-    }
-}
-
 TEST_F(FileListsTest, FileListKeepsItsSelectionOnlyWhileTheFileIsListed)
 {
     FileList list;

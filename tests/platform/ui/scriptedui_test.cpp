@@ -1,7 +1,6 @@
 #include "platform/ui/screens/qtui.h"
 #include "platform/ui/screens/scriptedscreens.h"
 #include <QDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -9,30 +8,24 @@ using namespace zarv::ui;
 
 namespace {
 
-// A small screen: an OK button that accepts, and optionally a button that opens
-// another screen modally through the services, as the program's screens do.
+// A small screen, optionally with a button that opens another screen modally
+// through the services, as the program's screens do.
 class Screen : public QDialog {
 public:
     explicit Screen(const QString& name, Screen* child = nullptr)
     {
         setObjectName(name);
-        auto* ok = new QPushButton(QStringLiteral("OK"), this);
-        ok->setObjectName(QStringLiteral("Command_OK"));
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-        auto* box = new QLineEdit(this);
-        box->setObjectName(QStringLiteral("Text_Value"));
         if (child) {
             auto* open = new QPushButton(QStringLiteral("Open"), this);
             open->setObjectName(QStringLiteral("Command_Open"));
-            connect(open, &QPushButton::clicked, this, [this, child] {
-                childResult = ui().showModal(*child);
+            connect(open, &QPushButton::clicked, this, [child] {
+                ui().showModal(*child);
                 if (ui().ending())
                     return;
                 ui().msgBox(QStringLiteral("back from ") + child->objectName());
             });
         }
     }
-    int childResult = -1;
 };
 
 void click(QDialog& d, const char* name)
@@ -129,24 +122,6 @@ TEST(ScriptedUi, InputBoxTypesCancelsAndRefusesTheUnexpected)
     EXPECT_TRUE(ui.failures()[0].startsWith(QStringLiteral("unexpected input box: Not scripted")));
 }
 
-TEST(ScriptedUi, ModalScreenRunsItsScriptWhileShown)
-{
-    ScriptedScreensUi ui;
-    Screen screen(QStringLiteral("Detail_Change"));
-    bool visibleInScript = false;
-    ui.expectModal(QStringLiteral("Detail_Change"), [&](QDialog& d) {
-        visibleInScript = d.isVisible();
-        d.findChild<QLineEdit*>(QStringLiteral("Text_Value"))->setText(QStringLiteral("typed"));
-        click(d, "Command_OK");
-    });
-
-    EXPECT_EQ(ui.showModal(screen), QDialog::Accepted);
-    EXPECT_TRUE(visibleInScript);
-    EXPECT_FALSE(screen.isVisible());
-    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("Text_Value"))->text(), QStringLiteral("typed"));
-    EXPECT_TRUE(ui.clean()) << ui.report().toStdString();
-}
-
 // A screen its script leaves open, or one no script expects, fails and is closed.
 TEST(ScriptedUi, ScreenLeftOpenOrNotExpectedFailsAndIsClosed)
 {
@@ -169,39 +144,6 @@ TEST(ScriptedUi, ScreenLeftOpenOrNotExpectedFailsAndIsClosed)
     }
 }
 
-TEST(ScriptedUi, NestedScreensAndExpectationsStatedInsideAScript)
-{
-    ScopedUi ui;
-    Screen inner(QStringLiteral("Detail"));
-    Screen outer(QStringLiteral("Group"), &inner);
-
-    ui->expectModal(QStringLiteral("Group"), [&](QDialog& d) {
-        // Stated here, they belong before the box queued after the Group screen.
-        ui->expectModal(QStringLiteral("Detail"), [&](QDialog& d2) {
-            ui->expectBox(QStringLiteral("inside Detail"));
-            zarv::ui::ui().msgBox(QStringLiteral("inside Detail"));
-            click(d2, "Command_OK");
-        });
-        ui->expectBox(QStringLiteral("back from Detail"));
-        click(d, "Command_Open");
-        click(d, "Command_OK");
-    });
-    ui->expectBox(QStringLiteral("after Group"));
-
-    EXPECT_EQ(zarv::ui::ui().showModal(outer), QDialog::Accepted);
-    EXPECT_EQ(outer.childResult, QDialog::Accepted);
-    zarv::ui::ui().msgBox(QStringLiteral("after Group"));
-
-    EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
-    const QStringList expectedOrder{QStringLiteral("modal: Group"), QStringLiteral("modal: Detail"),
-                                    QStringLiteral("box: inside Detail"), QStringLiteral("closed: Detail"),
-                                    QStringLiteral("box: back from Detail"), QStringLiteral("closed: Group"),
-                                    QStringLiteral("box: after Group")};
-    ASSERT_EQ(ui->journal().size(), expectedOrder.size()) << ui->journal().join('\n').toStdString();
-    for (int i = 0; i < expectedOrder.size(); ++i)
-        EXPECT_TRUE(ui->journal()[i].startsWith(expectedOrder[i])) << ui->journal()[i].toStdString();
-}
-
 TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
 {
     ScopedUi ui;
@@ -220,34 +162,6 @@ TEST(ScriptedUi, EndInsideANestedScreenStopsEverything)
     EXPECT_EQ(zarv::ui::ui().showModal(outer), QDialog::Rejected);
     EXPECT_TRUE(ui->clean()) << ui->report().toStdString();
     EXPECT_TRUE(ui->boxes().empty());
-}
-
-// Busy is a state, not a stack.
-TEST(ScriptedUi, RecordsBusyBeepsDoEventsAndParking)
-{
-    ScriptedScreensUi ui;
-    ui.setBusy(true);
-    ui.setBusy(true);
-    ui.setBusy(false);
-    EXPECT_FALSE(ui.busy());
-    EXPECT_EQ(ui.busyHistory(), (std::vector<bool>{true, true, false}));
-    Screen screen(QStringLiteral("ZarvPayment"));
-    screen.move(100, 50);
-    screen.show();
-    ui.beep();
-    ui.doEvents();
-    ui.doEvents();
-    ui.parkWindow(&screen, -19999);
-    EXPECT_EQ(ui.beeps(), 1);
-    EXPECT_EQ(ui.doEventsCount(), 2);
-    if (!windowMovesRefused()) {
-        EXPECT_EQ(ui.parkedLeftTwips(&screen), std::optional<int>(-19999));
-        EXPECT_EQ(screen.x(), -19999 / 15);
-        EXPECT_TRUE(screen.isVisible());
-        ui.restoreWindow(&screen);
-        EXPECT_EQ(screen.pos(), QPoint(100, 50));
-        EXPECT_FALSE(ui.isParked(&screen));
-    }
 }
 
 TEST(ScopedUi, InstallsAndPutsBackThePreviousServices)
