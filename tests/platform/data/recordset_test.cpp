@@ -29,6 +29,9 @@ TEST_F(RecordsetTest, AddNewOnFilteredSortedRecordsetAppendsAndBecomesCurrent)
 {
     rs.setFilter(eq("MORTCO", "0001"));
     rs.moveLast();
+    const auto atEnd = rs.clone();
+    atEnd->moveLast();
+    atEnd->moveNext();
 
     rs.addNew();
     EXPECT_TRUE(rs.editPending());
@@ -42,6 +45,8 @@ TEST_F(RecordsetTest, AddNewOnFilteredSortedRecordsetAppendsAndBecomesCurrent)
     EXPECT_EQ(rs.text("NAME"), "Aaron");
     EXPECT_EQ(rs.text("FOLIO"), "");   // the column default
     EXPECT_EQ(rs.currentRow(), 2);
+    atEnd->find(eq("NAME", "Aaron"));   // as MoveNext, a Find from EOF goes no further
+    EXPECT_TRUE(atEnd->eof());
     const qint64 b = rs.bookmark();
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
