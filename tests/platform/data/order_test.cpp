@@ -311,6 +311,45 @@ TEST_F(OrderTest, ANewOrderShowsWhatWasWrittenAnyOtherWaySinceTheClose)
     }
 }
 
+// Rows that no longer match their table would only take up memory (a million
+// payments held twice): a write through this connection drops what a close
+// kept, and a close keeps nothing stale.
+TEST_F(OrderTest, RowsThatNoLongerMatchTheirTableAreNotKept)
+{
+    seed(kFour);
+    Recordset other(&conn, QStringLiteral("Detail"));
+    other.open();
+    double payment = 0;
+    const auto write = [&] {
+        other.setValue(QStringLiteral("PAYMENT"), ++payment);
+        other.update();
+    };
+    struct Case {
+        const char* what;
+        bool beforeTheClose;
+        std::function<void()> write;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"nothing written", false, [] {}, true},
+        {"a statement after the close", false,
+         [this] { conn.execute(QStringLiteral("UPDATE Detail SET PAYMENT = 5 WHERE NAME = 'Davis'")); }, false},
+        {"a recordset's write after the close", false, write, false},
+        {"a recordset's write before the close", true, write, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Recordset rs(&conn, kByName);
+        rs.open();
+        if (c.beforeTheClose)
+            c.write();
+        rs.close();
+        if (!c.beforeTheClose)
+            c.write();
+        EXPECT_EQ(conn.takeSpareRows(detail::nameKey(QStringLiteral("Detail"))) != nullptr, c.kept);
+    }
+}
+
 // Every row and value, in order, as text (a Null as <null>).
 QStringList dump(Recordset& rs)
 {
