@@ -24,12 +24,7 @@ TEST(ConnectionOpen, MissingFileRaisesAndCreatesNothing)
 TEST_F(ConnectionTest, ExecuteTranslatesJetDeleteAndQuotedTableNames)
 {
     conn.execute("INSERT INTO \"Group\" (\"GROUP\", MORTCO) VALUES ('0001', '0001'), ('0002', '0002')");
-    EXPECT_EQ(conn.execute("DELETE * FROM \"Group\" "), 2);
-    Recordset rs(&conn, "Group");
-    rs.open();
-    EXPECT_EQ(rs.recordCount(), 0);
-    EXPECT_TRUE(rs.eof() && rs.bof());
-    EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), DbError::BofOrEof);
+    EXPECT_EQ(conn.execute("DELETE * FROM \"Group\" "), 2);   // the rows it removed
 }
 
 // What a rollback puts back in the recordsets is held by the model test.
