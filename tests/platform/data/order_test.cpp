@@ -225,23 +225,6 @@ TEST_F(OrderTest, EveryKindOfValueComesInTheDatabasesOrder)
     }
 }
 
-// Co-owners of one folio tie on the sort columns: they keep the order they
-// were stored in, whether the rows are read or re-sorted in memory.
-TEST_F(OrderTest, RowsThatTieKeepTheOrderTheyWereStoredIn)
-{
-    seed({QStringLiteral("0001|01|7|Zed"), QStringLiteral("0001|01|5|Solo"), QStringLiteral("0001|01|7|Amy"),
-          QStringLiteral("0001|01|7|moe")});
-    Recordset rs(&conn, kSorted);
-    rs.open();
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Solo", "Zed", "Amy", "moe"}));
-    rs.close();
-    rs.open(QStringLiteral("SELECT * FROM Detail ORDER BY FOLIO DESC"));
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Zed", "Amy", "moe", "Solo"}));
-    rs.close();
-    rs.open(kSorted);
-    EXPECT_EQ(all(rs, QStringLiteral("NAME")), (QStringList{"Solo", "Zed", "Amy", "moe"}));
-}
-
 // --- rows kept from a closed recordset
 
 const QStringList kFour = {
