@@ -1,8 +1,9 @@
 // Random sequences of what the program does with recordsets (opens, clones,
 // filters, finds, moves, bookmarks, edits, adds, deletes, requeries, closes,
-// statements, a second connection, transactions), each step followed by a
-// comparison of every open recordset with a model built from SQLite queried
-// directly. ZARV_MODEL_STEPS asks for a longer run (steps per seed).
+// statements, a second connection, transactions, the connection closed and
+// opened again), each step followed by a comparison of every open recordset
+// with a model built from SQLite queried directly. ZARV_MODEL_STEPS asks for
+// a longer run (steps per seed).
 #include "dbfixture.h"
 
 #include "platform/data/criteria.h"
@@ -213,6 +214,8 @@ protected:
         }
     }
 
+    std::optional<Condition> someFilter() { return chance(20) ? std::nullopt : std::optional<Condition>(condition()); }
+
     QVariant someValue(int field)
     {
         if (field == 0)
@@ -330,6 +333,10 @@ protected:
             c.group = load(*at);
         } else {
             c.rs->close();
+            if (chance(30)) {   // a filter set while closed applies at the open
+                c.filter = someFilter();
+                c.rs->setFilter(c.filter ? c.filter->text : QString());
+            }
             c.rs->open(QString::fromUtf8(s.sql));
             c.group = load(s);
         }
@@ -522,6 +529,16 @@ protected:
             c.group->atBegin.reset();
     }
 
+    // The recordsets keep their rows and write on through the connection
+    // opened again; nothing gathered before the close is lost.
+    void reconnect()
+    {
+        const QString all = QStringLiteral("SELECT rowid, K, A, N, T FROM M ORDER BY rowid");
+        const auto before = query(all);
+        conn.close();
+        EXPECT_TRUE(query(all) == before) << "writes lost at the close";
+    }
+
     void step()
     {
         if (cursors_.empty()) {
@@ -543,10 +560,18 @@ protected:
             cursors_.erase(cursors_.begin() + (&c - cursors_.data()));
         } else if (r < 19) {
             reopen(c, r < 16);
-        } else if (r < 27) {
-            const std::optional<Condition> f = chance(20) ? std::nullopt : std::optional<Condition>(condition());
-            c.rs->setFilter(f ? f->text : QString());
-            c.filter = f;
+        } else if (r < 22) {
+            // Rows just read and written only through this recordset still
+            // match the table: the close keeps them for the next open.
+            reopen(c, false);
+            for (int i = 0; i < 4; ++i) {
+                write(c);
+                move(c);
+            }
+            reopen(c, false);
+        } else if (r < 30) {
+            c.filter = someFilter();
+            c.rs->setFilter(c.filter ? c.filter->text : QString());
             rebuild(c);
         } else if (r < 45) {
             move(c);
@@ -561,8 +586,10 @@ protected:
         } else if (r < 93) {
             if (!conn.inTransaction())
                 statement(second_);
-        } else {
+        } else if (r < 97 || conn.inTransaction()) {
             transaction();
+        } else {
+            reconnect();
         }
     }
 
