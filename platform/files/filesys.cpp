@@ -34,25 +34,6 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-// An output device over a safe save, for writers that take a QIODevice.
-class SaveDevice : public QIODevice {
-public:
-    explicit SaveDevice(SafeSave& save) : save_(save) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        if (save_.write(data, size))
-            return size;
-        setErrorString(save_.reason());
-        return -1;
-    }
-
-private:
-    SafeSave& save_;
-};
-
 bool finish(SafeSave& save, bool written, QString* error)
 {
     if (written && save.commit())
@@ -137,17 +118,6 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         error->clear();
     SafeSave save(path);
     return finish(save, save.open() && save.write(bytes), error);
-}
-
-bool saveAtomically(const QString& path, const std::function<bool(QIODevice&)>& write, QString* error)
-{
-    if (error)
-        error->clear();
-    SafeSave save(path);
-    if (!save.open())
-        return finish(save, false, error);
-    SaveDevice device(save);
-    return finish(save, write(device), error);
 }
 
 bool removeFile(const QString& path)

@@ -2,7 +2,6 @@
 // File-system services: presence, attributes, copies and safe replacement.
 #include <QString>
 #include <QByteArray>
-#include <functional>
 
 class QIODevice;
 
@@ -24,10 +23,6 @@ bool copyReplace(const QString& source, const QString& target, QString* error = 
 
 // Writes bytes to path safely (temporary file, then rename).
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-// Same, with a writer callback: the callback writes into the device it is given
-// and returns false to abandon the save.
-bool saveAtomically(const QString& path, const std::function<bool(class QIODevice&)>& write,
-                    QString* error = nullptr);
 
 bool removeFile(const QString& path);          // false when it was there and could not be removed
 bool sameBytes(const QString& a, const QString& b);  // both readable and byte-equal

@@ -218,14 +218,6 @@ QString UCase(const QString& s)
     return r;
 }
 
-QString LCase(const QString& s)
-{
-    QString r(s);
-    for (QChar& c : r)
-        c = c.toLower();
-    return r;
-}
-
 QString Left(const QString& s, qsizetype n)
 {
     return n <= 0 ? QString() : s.left(n);
@@ -248,23 +240,6 @@ QString Mid(const QString& s, qsizetype start, qsizetype length)
     if (length <= 0 || start > s.size())
         return {};
     return s.mid(start - 1, std::min(length, s.size() - start + 1));
-}
-
-qsizetype InStr(const QString& s, const QString& needle, qsizetype start)
-{
-    if (start < 1)
-        start = 1;
-    if (start > s.size() + 1 || s.isEmpty())
-        return 0;
-    if (needle.isEmpty())
-        return start <= s.size() ? start : 0;
-    const qsizetype at = s.indexOf(needle, start - 1, Qt::CaseSensitive);
-    return at < 0 ? 0 : at + 1;
-}
-
-QString Space(qsizetype n)
-{
-    return n <= 0 ? QString() : QString(n, kBlank);
 }
 
 double Val(const QString& s)
@@ -598,15 +573,6 @@ int CInt(double v)
     if (!(r >= -32768.0 && r <= 32767.0))
         throw std::overflow_error("Overflow");
     return int(r);
-}
-
-long long CLng(double v)
-{
-    const double r = roundHalfEven(v);
-    // 2^63 is the first double past the range.
-    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0))
-        throw std::overflow_error("Overflow");
-    return static_cast<long long>(r);
 }
 
 } // namespace zarv::vb

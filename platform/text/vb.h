@@ -15,7 +15,6 @@ QString RTrim(const QString& s);
 // a text the files can hold is one they can hold too.
 QString UCase(const QString& s);
 QChar UCaseChar(QChar c);
-QString LCase(const QString& s);
 
 // Never fail past the end; a negative or zero length gives "".
 QString Left(const QString& s, qsizetype n);
@@ -23,9 +22,6 @@ QString Right(const QString& s, qsizetype n);
 // 1-based start; without a length, to the end of the text.
 QString Mid(const QString& s, qsizetype start);
 QString Mid(const QString& s, qsizetype start, qsizetype length);
-// 1-based position of needle in s from start, 0 when not found.
-qsizetype InStr(const QString& s, const QString& needle, qsizetype start = 1);
-QString Space(qsizetype n);
 
 // The number read from the start of the text: blanks, tabs and line feeds are
 // ignored anywhere, an optional sign, digits with "." as the decimal sign, an
@@ -53,10 +49,8 @@ QString Format(double v, const QString& pattern);
 // point, an optional exponent. The empty or blank text is not numeric.
 bool IsNumeric(const QString& s);
 
-// Integer conversions of the BASIC kind: CInt/CLng round half to even and
-// throw std::overflow_error when the value does not fit (CInt: -32768..32767,
-// CLng: the range of long long).
+// The integer conversion of the BASIC kind: rounds half to even and throws
+// std::overflow_error when the value does not fit -32768..32767.
 int CInt(double v);
-long long CLng(double v);
 
 } // namespace zarv::vb
