@@ -15,34 +15,6 @@ namespace zarv::fs {
 QString decodeCp1252(QByteArrayView bytes);
 QByteArray encodeCp1252(const QString& text);
 
-// Reads a text file line by line. CR LF, lone CR and lone LF all end a line;
-// a final line without an end is still a line; an empty file has no lines.
-class LineReader {
-public:
-    LineReader();
-    ~LineReader();
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
-
-    // False (with errorString()) when the file cannot be opened.
-    bool open(const QString& path);
-    bool isOpen() const;
-    // False at the end of the file.
-    bool readLine(QString& line);
-    // True once the last line has been read (reads nothing ahead).
-    bool atEnd() const;
-    void close();
-    QString errorString() const;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
-};
-
-// Reads a whole file into lines (same rules as LineReader).
-// False (with *error set when given) when the file cannot be read.
-bool readAllLines(const QString& path, QStringList& lines, QString* error = nullptr);
-
 // Writes a text file safely: lines go to a temporary file in the target's
 // folder and replace the target only on commit(). Every line, the last one
 // included, ends in CR LF. A writer destroyed without commit() leaves the

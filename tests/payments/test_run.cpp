@@ -1,6 +1,7 @@
 // A payment run offscreen: load the file, edit through the screens, save; the
 // written file carries exactly the edits.
 #include "screens_support.h"
+#include "textlines.h"
 
 #include "paymentfile/paymentfile.h"
 #include "payments/Detail.h"
@@ -8,7 +9,6 @@
 #include "payments/Detail_Change.h"
 #include "payments/Detail_Delete.h"
 #include "payments/Group.h"
-#include "platform/files/textfile.h"
 #include "platform/grid/recordsetgrid.h"
 #include "services/dataenvironment.h"
 
@@ -30,10 +30,7 @@ protected:
     {
         const SaveResult saved = Mdb2Csv(currentYear(), path(name), path(name + QStringLiteral(".bak")));
         EXPECT_TRUE(saved.ok) << ui().report().toStdString();
-        QStringList lines;
-        QString error;
-        EXPECT_TRUE(fs::readAllLines(path(name), lines, &error)) << error.toStdString();
-        return lines;
+        return writtenLines(path(name));
     }
 
     // The lines of the first list that the second lacks, each as often as it is missing.

@@ -2,8 +2,8 @@
 // window, each with its own verified file and list of errors, the same as the
 // receiving screen's; and both programs' --help and --version.
 #include "verify_return_support.h"
+#include "textlines.h"
 
-#include "platform/files/textfile.h"
 #include "shell/commandline.h"
 #include "shell/receivebatch.h"
 #include "shell/startup.h"
@@ -154,9 +154,7 @@ TEST_F(ReceiveBatch, WhatTheLoadDecidedIsInTheListOfErrors)
     EXPECT_EQ(batch({workbook}, &out), kBatchErrors);
     EXPECT_EQ(fields(out.split('\n').first()),
               QStringList({workbook, "ERRORS", "2", "0", BatchErrorsFilePath(workbook)}));
-    QStringList listed;
-    ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(workbook), listed));
-    EXPECT_EQ(listed, QStringList({"Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored "
+    EXPECT_EQ(writtenLines(BatchErrorsFilePath(workbook)), QStringList({"Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored "
                                    "cut. (as read \"" + QString(75, 'N') + "\", stored \"" + QString(70, 'N') + "\")"}));
 }
 
@@ -192,8 +190,8 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     QString out;
     EXPECT_EQ(batch({workbook}, &out), kBatchErrors);
     EXPECT_EQ(out.count('\n'), 2);      // the workbook and the total
-    QStringList listed;
-    ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(workbook), listed));
+    QStringList listed = writtenLines(BatchErrorsFilePath(workbook));
+    ASSERT_FALSE(listed.isEmpty());
 
     QFile::copy(workbook, QDir(emailFolder()).filePath("MortNo1.xlsx"));
     Verify_Return& s = open();
@@ -218,8 +216,7 @@ TEST_F(ReceiveBatch, ListsTheSameErrorsAsTheScreenAndKeepsNoStaleVerifiedFile)
     EXPECT_EQ(batch({damaged}, &out), kBatchErrors);
     EXPECT_EQ(fields(out.split('\n').first()),
               QStringList({damaged, "FAILED", "0", "0", BatchErrorsFilePath(damaged)})) << out.toStdString();
-    listed.clear();
-    ASSERT_TRUE(fs::readAllLines(BatchErrorsFilePath(damaged), listed));
+    listed = writtenLines(BatchErrorsFilePath(damaged));
     // The load's failure, its cause first and then its step, and the line that nothing is uploaded.
     ASSERT_EQ(listed.size(), 3) << listed.join('|').toStdString();
     EXPECT_TRUE(listed[1].startsWith("(load step ")) << listed[1].toStdString();

@@ -2,6 +2,7 @@
 #include "platform/files/textfile.h"
 
 #include "files_support.h"
+#include "textlines.h"
 
 #include <QFileInfo>
 
@@ -16,18 +17,6 @@ QByteArray allBytes()
     for (int i = 0; i < 256; ++i)
         b.append(char(i));
     return b;
-}
-
-QStringList readLines(const QString& path)
-{
-    LineReader reader;
-    EXPECT_TRUE(reader.open(path)) << reader.errorString().toStdString();
-    QStringList lines;
-    QString line;
-    while (reader.readLine(line))
-        lines.append(line);
-    EXPECT_TRUE(reader.atEnd());
-    return lines;
 }
 
 using TextFileTest = FolderTest;
@@ -53,67 +42,6 @@ TEST(CodePage, EveryByteSurvivesAndWhatThePageLacksBecomesAQuestionMark)
     EXPECT_EQ(encodeCp1252(QString::fromUtf8("x\U0001F600y")), QByteArray("x?y"));   // one character, one "?"
 }
 
-TEST_F(TextFileTest, LineEndVariants)
-{
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QStringList lines;
-    } cases[] = {
-        {"empty", "", {}},
-        {"no end", "a", {"a"}},
-        {"crlf", "a\r\n", {"a"}},
-        {"blank between", "a\r\n\r\nb", {"a", "", "b"}},
-        {"only crlf", "\r\n", {""}},
-        {"mixed", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
-        {"lf then cr", "a\n\r", {"a", ""}},
-        {"two lf", "\n\n", {"", ""}},
-        {"lone cr at end", "a\r", {"a"}},
-        {"cr crlf", "\r\r\n", {"", ""}},
-        {"blanks kept", "  x  \r\n\t", {"  x  ", "\t"}},
-    };
-    for (const auto& c : cases) {
-        writeRaw(path("lines.txt"), c.bytes);
-        EXPECT_EQ(readLines(path("lines.txt")), c.lines) << c.name;
-        QStringList all;
-        ASSERT_TRUE(readAllLines(path("lines.txt"), all));
-        EXPECT_EQ(all, c.lines) << c.name;
-    }
-}
-
-TEST_F(TextFileTest, LinesAcrossTheReadBuffer)
-{
-    // Line ends and long lines at and around the reader's chunk boundaries.
-    for (const int n : {262142, 262143, 262144, 600000}) {
-        const QByteArray longLine(n, 'x');
-        writeRaw(path("long.txt"), longLine + "\r\ny\r\n" + longLine);
-        const QStringList lines = readLines(path("long.txt"));
-        ASSERT_EQ(lines.size(), 3) << n;
-        EXPECT_EQ(lines[0].size(), n);
-        EXPECT_EQ(lines[1], QStringLiteral("y"));
-        EXPECT_EQ(lines[2].size(), n);
-    }
-    // Many short lines, so that line ends fall at every place of a chunk.
-    const QByteArray line = QByteArray(146, 'a') + "\xE9,1\r\n";
-    writeRaw(path("big.csv"), line.repeated(100000));
-    const QStringList lines = readLines(path("big.csv"));
-    ASSERT_EQ(lines.size(), 100000);
-    EXPECT_EQ(lines.last(), QString(146, u'a') + QString::fromUtf8("\u00E9,1"));
-}
-
-TEST_F(TextFileTest, ReaderReportsAMissingFile)
-{
-    LineReader reader;
-    EXPECT_FALSE(reader.open(path("missing.csv")));
-    EXPECT_TRUE(reader.errorString().contains(QStringLiteral("missing.csv")));
-    QString line;
-    EXPECT_FALSE(reader.readLine(line));
-    QStringList lines{"stale"};
-    QString error;
-    EXPECT_FALSE(readAllLines(path("missing.csv"), lines, &error));
-    EXPECT_FALSE(error.isEmpty());
-}
-
 // Every line ends with CR LF; every character of the page reads back as written.
 TEST_F(TextFileTest, WriterEndsEveryLineWithCrLfAndEveryCharacterReadsBack)
 {
@@ -134,7 +62,7 @@ TEST_F(TextFileTest, WriterEndsEveryLineWithCrLfAndEveryCharacterReadsBack)
     w.writeLine(line);
     ASSERT_TRUE(w.commit());
     EXPECT_EQ(readRaw(path("bytes.txt")), bytes + "\r\n" + bytes + "\r\n");
-    EXPECT_EQ(readLines(path("bytes.txt")), QStringList({line, line}));
+    EXPECT_EQ(zarv::test::writtenLines(path("bytes.txt")), QStringList({line, line}));
 }
 
 TEST_F(TextFileTest, WriterReplacesTheOldFileOnlyOnCommit)

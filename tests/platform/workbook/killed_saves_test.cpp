@@ -8,6 +8,7 @@
 #include "platform/workbook/workbookwriter.h"
 
 #include "printers.h"
+#include "textlines.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -64,8 +65,8 @@ bool saveAll(const Files& f, int version)
 // The version a whole text file holds, -1 for a torn or mixed one.
 int textVersion(const QString& path)
 {
-    QStringList lines;
-    if (!fs::readAllLines(path, lines) || lines.size() != kLines)
+    const QStringList lines = test::writtenLines(path);
+    if (lines.size() != kLines)
         return -1;
     const int version = lines.front().section(u',', 0, 0).toInt();
     for (int i = 0; i < kLines; ++i)
