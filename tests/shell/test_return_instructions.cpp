@@ -88,7 +88,7 @@ QStringList labelTexts(const QWidget& w)
     return out;
 }
 
-TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddressUntilExit)
+TEST_F(ReturnTest, ShowsTheTotalThePathAndTheAddressAndExitLeavesTheEndToTheRun)
 {
     addGroup(QStringLiteral("0001"), 1000000.25);
     addGroup(QStringLiteral("0002"), 0.25);

@@ -158,8 +158,10 @@ private:
             return;
         // The screens' labels show plain text; one with markup would need measuring as a document.
         const Qt::TextFormat format = l->textFormat();
-        if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(l->text())))
+        if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(l->text()))) {
             faults << l->objectName() + QStringLiteral(": rich text, not measured here");
+            return;
+        }
         const QRect cr = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
         const QString text = l->buddy() ? shown(l->text()) : l->text();
         const int flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);

@@ -122,9 +122,11 @@ TEST_F(AddTest, CodeChecksAcceptOnlyDigitsInRange)
         bool refused;
     };
     // Which texts make a code is the unit table's (FolioForms); here the screen's ranges and messages.
-    const Case cases[] = {{true, "1", false},     {true, "00", true},   {true, "99", false}, {false, "7000", true},
-                          {false, "701 X", false}, {false, "", false},   {false, "799", false}, {false, "800", true},
-                          {false, "700", true},    {false, "Please Select the Collection District first !", true}};
+    const Case cases[] = {
+        {true, "1", false},      {true, "00", true},  {true, "99", false},  {false, "7000", true},
+        {false, "701 X", false}, {false, "", false},  {false, "799", false}, {false, "800", true},
+        {false, "700", true},    {false, "Please Select the Collection District first !", true},
+    };
     for (const Case& c : cases) {
         QComboBox* combo = c.district ? s->ComboCD : s->ComboJUR;
         typeInto(combo, QString::fromLatin1(c.typed));

@@ -520,18 +520,20 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
         }
         return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     };
+    const Resave& quoted = kResaves[3];   // "quoted, Windows-1252"
+    const QByteArray exported = fs::encodeCp1252(joined(QStringLiteral(","), lines));
+    const QByteArray withEmptyLines = fs::encodeCp1252(joined(QStringLiteral(","), lines) + "\r\n ,,\r\n,,,,\r\n");
     const struct {
         const char* form;
         QByteArray bytes;
         QString shown;   // empty: no screen
     } cases[] = {
-        {"the export's form", fs::encodeCp1252(joined(QStringLiteral(","), lines)), {}},
+        {"the export's form", exported, {}},
         {"UTF-8", joined(QStringLiteral(","), lines).toUtf8(), QStringLiteral("The file is read as UTF-8")},
-        {"empty lines at the end", fs::encodeCp1252(joined(QStringLiteral(","), lines) + "\r\n ,,\r\n,,,,\r\n"), {}},
+        {"empty lines at the end", withEmptyLines, {}},
         {"empty fields after the last",
          fs::encodeCp1252(joined(QStringLiteral(","), lines).replace("\r\n", ",,\r\n")), {}},
-        {"every field quoted",
-         bytesOf(resaved(fs::encodeCp1252(joined(QStringLiteral(","), lines)), kResaves[3]), kResaves[3]), {}},
+        {"every field quoted", bytesOf(resaved(exported, quoted), quoted), {}},
         {"semicolons", fs::encodeCp1252(joined(QStringLiteral(";"), lines)),
          QStringLiteral("separated by semicolons")},
         {"an empty line between records",
@@ -560,7 +562,7 @@ TEST_F(ImportReading, EveryFormAClerksToolWritesImportsTheSameRecords)
     }
     // The opening question counts records, not empty lines.
     listOnly(" |1234|M-9|01|701|000000000000000009||KEPT");
-    writeCsv(cases[2].bytes);
+    writeCsv(withEmptyLines);
     ui().expectBox(box(ui::containing("holds 3 lines."), ui::Answer::No));
     EXPECT_FALSE(import(kOption2));
 }

@@ -154,8 +154,9 @@ TEST_F(ReceiveBatch, WhatTheLoadDecidedIsInTheListOfErrors)
     EXPECT_EQ(batch({workbook}, &out), kBatchErrors);
     EXPECT_EQ(fields(out.split('\n').first()),
               QStringList({workbook, "ERRORS", "2", "0", BatchErrorsFilePath(workbook)}));
-    EXPECT_EQ(writtenLines(BatchErrorsFilePath(workbook)), QStringList({"Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored "
-                                   "cut. (as read \"" + QString(75, 'N') + "\", stored \"" + QString(70, 'N') + "\")"}));
+    EXPECT_EQ(writtenLines(BatchErrorsFilePath(workbook)),
+              QStringList({"Value cut, row 3: NAME holds 75 characters; the list keeps 70, so it is stored cut. "
+                           "(as read \"" + QString(75, 'N') + "\", stored \"" + QString(70, 'N') + "\")"}));
 }
 
 // Another login (its own runtime folder) works on the same data folder: the

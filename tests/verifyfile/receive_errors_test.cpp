@@ -113,6 +113,8 @@ TEST_F(ReceiveErrors, AWorkbookWhoseRecordsAllHaveErrorsCannotBeUploaded)
     ui().expectBox(ui::containing("\r\n... and 3 more, each named in the message list.\r\n"), Answer::No);
     s.Command_Upload->click();
     EXPECT_TRUE(ui().clean()) << ui().report().toStdString();
+    ASSERT_FALSE(ui().boxes().empty());
+    EXPECT_EQ(ui().boxes().back().prompt.split("\r\n").filter(QRegularExpression("^Row \\d+, ")).size(), 25);
 
     b.mortgage.erase(b.mortgage.begin() + 6);     // row 7, the PID-only record
     returned("MortNo8.xlsx", b);

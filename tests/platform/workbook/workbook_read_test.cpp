@@ -185,6 +185,7 @@ TEST_F(WorkbookRead, BadFilesGiveAClearErrorAndNoSheets)
     auto replaced = [&](const QString& name, const QByteArray& content) {
         return test::withPart(standard, name, [&](const QByteArray&) { return content; });
     };
+    // This workbook has no shared strings: index 0 is already past their end.
     const QByteArray badIndex = "<worksheet><sheetData><row><c t=\"s\"><v>0</v></c></row></sheetData></worksheet>";
 
     const struct {

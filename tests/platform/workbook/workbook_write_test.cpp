@@ -159,7 +159,8 @@ TEST_F(WorkbookWrite, FailedWriteLeavesTheOldFileAndSaveReplacesIt)
     // here a folder took the name while it was being written.
     WorkbookWriter blocked;
     writeSample(blocked);
-    ASSERT_TRUE(QFile::remove(path()) && QDir().mkdir(path()));
+    ASSERT_TRUE(QFile::remove(path()));
+    ASSERT_TRUE(QDir().mkdir(path()));
     EXPECT_FALSE(blocked.save());
     EXPECT_TRUE(blocked.errorText().endsWith(QStringLiteral("could not be written.")))
         << blocked.errorText().toStdString();
