@@ -442,9 +442,12 @@ TEST_F(LoadTest, ValuesThatAgreeOnceStoredAreRepeats)
                              << "#M4,SMITH J,01,701,#5,1,A,0,0,0,0,"
                              << "#M5,O'BRIEN,01,701,#5,1,A,0,0,0,0,"
                              << "#M6,OBRIEN,01,701,#5,1,A,0,0,0,0,"
-                             << "#M7,LATER,01,701,#1,1,A,0,0,0,0,"));
-    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), QStringList({"M1", "M3", "M5", "M7"}));
-    EXPECT_EQ(DupFolioCount, 3);
+                             << "#M7,LATER,01,701,#1,1,A,0,0,0,0,"
+                             << "#M8,ABCDEFGHIJKLMNOPQRSTUVWX YZ,01,701,#8,1,A,0,0,0,0,"   // cut at a blank
+                             << "#M9,ABCDEFGHIJKLMNOPQRSTUVWX,01,701,#8,1,A,0,0,0,0,"));
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"),
+              QStringList({"M1", "M3", "M5", "M7", "M8"}));
+    EXPECT_EQ(DupFolioCount, 4);
     EXPECT_EQ(DupFolios[0][dfName].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
     EXPECT_EQ(DupFolios[1][dfNumber].toString(), "M4");
 }
