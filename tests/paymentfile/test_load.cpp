@@ -227,32 +227,6 @@ TEST_F(LoadTest, MaskLinesFirstOneWinsAndCommasBetweenThePartsAreAccepted)
         EXPECT_EQ(fieldsOf(masks[i], {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK", "YEAR"}), want[i]);
 }
 
-TEST_F(LoadTest, MarkersFollowedByCommasAreStillMarkers)
-{
-    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024,,,", "", "FOLIO MASK INFORMATION,,,,,", "70109###-###-###,,,", ",,,,",
-                      "PAYMENT GROUP INFORMATION,,,,", "Group #,7,,,,", "Agency #,42,,,", ",,,,",
-                      "PAYMENT DETAIL INFORMATION,,,", kPaymentHeading + ",,",
-                      "#M1,OWNER,01,701,#123456789,5.00,A,5.00,0,0,0,LOT", ",,,,,,,,,,,"}));
-    EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"###-###-###"});
-    EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"0007"});
-    // The line of commas alone is a blank line, not a payment.
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NAME", "NAME"), QStringList({"OWNER"}));
-}
-
-TEST_F(LoadTest, LineEndsOfEveryKindReadAlike)
-{
-    const QStringList lines = start() << "#M1,OWNER A,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
-                                      << "#M2,OWNER B,01,701,#5,1.00,B,1.00,0.00,0.00,0.00,";
-    std::vector<std::vector<QVariantMap>> results;
-    for (const char* end : {"\r\n", "\n", "\r"}) {
-        ASSERT_TRUE(load(lines, end)) << end;
-        results.push_back(rowsOf("SELECT * FROM Detail ORDER BY NUMBER"));
-        EXPECT_EQ(results.back().size(), 2u);
-    }
-    EXPECT_EQ(results[0], results[1]);
-    EXPECT_EQ(results[0], results[2]);
-}
-
 // ---------------------------------------------------------------- groups
 
 TEST_F(LoadTest, GroupValuesAreTakenByPositionAndWidthAndCleaned)
