@@ -158,7 +158,8 @@ TEST_F(GroupTest, TheAgencyScreenCancelsOnEscCancelAndTheCloseBoxAskingFirstWhen
         clerk::click(group->Command_AgencyInformation);
 
         expectScreen<Group_Agency>("Group_Agency", [&](Group_Agency& agency) {
-            clerk::type(agency.Text1, QStringLiteral("NOT WANTED"));
+            // A character the file cannot hold: Cancel still leaves without checking it.
+            clerk::type(agency.Text1, QString::fromUtf8("NOT WANTED \u03A9"));
             ui().expectBoxEnter(ui::containing("Leave without storing the changes to the agency's information?"));
             leave(agency);
             EXPECT_TRUE(agency.isVisible()) << "Enter answers No";
