@@ -45,6 +45,8 @@ TEST_F(IntakeTest, EveryFormAClerksToolWritesLoadsAsTheSameDataAfterTheScreenNam
     QStringList blankFirst = kFile;
     blankFirst.prepend(QStringLiteral(" ,,"));
     blankFirst.prepend(QString());
+    QStringList oddHeader = kFile;
+    oddHeader.first() += QStringLiteral("\u00A0");   // a no-break space after the year
     const struct {
         const char* form;
         QByteArray bytes;
@@ -62,6 +64,8 @@ TEST_F(IntakeTest, EveryFormAClerksToolWritesLoadsAsTheSameDataAfterTheScreenNam
                          "FONCIER\")")}},
         {"UTF-8", kFile.join(QStringLiteral("\r\n")).toUtf8(),
          {QStringLiteral("(as read \"Name1:,CR\u00C3\u2030DIT FONCIER\", stored \"Name1:,CR\u00C9DIT FONCIER\")")}},
+        {"UTF-8 from line 1", oddHeader.join(QStringLiteral("\r\n")).toUtf8(),
+         {QStringLiteral("Character set, line 1: The file is read as UTF-8")}},
         {"blank lines before the header", fileBytes(blankFirst),
          {"Line passed over, line 1:", "Line passed over, line 2:"}},
     };

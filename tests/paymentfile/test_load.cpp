@@ -108,7 +108,7 @@ TEST_F(LoadTest, EmptiesWhatTheTablesHeldBefore)
     addMask("705", 9, "#########");
     addGroup("0009", "0009");
     addPayment("0009", {{"NAME", "OLD"}});
-    de().rsDetail().setFilter("MORTCO = '0009'");
+    de().rsDetail().setFilter("MORTCO = '0008'");   // a list whose payments are all gone
 
     ASSERT_TRUE(load(start("0001") << "#M1,NEW,01,701,#1,1.00,A,1.00,0,0,0,"));
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"NEW"});
@@ -225,32 +225,6 @@ TEST_F(LoadTest, MaskLinesFirstOneWinsAndCommasBetweenThePartsAreAccepted)
     ASSERT_EQ(masks.size(), std::size(want));
     for (size_t i = 0; i < masks.size(); ++i)
         EXPECT_EQ(fieldsOf(masks[i], {"JUR_CD", "FOLIO_LEN", "FOLIO_MASK", "YEAR"}), want[i]);
-}
-
-TEST_F(LoadTest, MarkersFollowedByCommasAreStillMarkers)
-{
-    ASSERT_TRUE(load({"ZARV DATA FOR YEAR 2024,,,", "", "FOLIO MASK INFORMATION,,,,,", "70109###-###-###,,,", ",,,,",
-                      "PAYMENT GROUP INFORMATION,,,,", "Group #,7,,,,", "Agency #,42,,,", ",,,,",
-                      "PAYMENT DETAIL INFORMATION,,,", kPaymentHeading + ",,",
-                      "#M1,OWNER,01,701,#123456789,5.00,A,5.00,0,0,0,LOT", ",,,,,,,,,,,"}));
-    EXPECT_EQ(columnOf("SELECT FOLIO_MASK FROM Fol_Mask", "FOLIO_MASK"), QStringList{"###-###-###"});
-    EXPECT_EQ(columnOf("SELECT \"GROUP\" FROM \"Group\"", "GROUP"), QStringList{"0007"});
-    // The line of commas alone is a blank line, not a payment.
-    EXPECT_EQ(columnOf("SELECT NAME FROM Detail ORDER BY NAME", "NAME"), QStringList({"OWNER"}));
-}
-
-TEST_F(LoadTest, LineEndsOfEveryKindReadAlike)
-{
-    const QStringList lines = start() << "#M1,OWNER A,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,0.00,LOT 1"
-                                      << "#M2,OWNER B,01,701,#5,1.00,B,1.00,0.00,0.00,0.00,";
-    std::vector<std::vector<QVariantMap>> results;
-    for (const char* end : {"\r\n", "\n", "\r"}) {
-        ASSERT_TRUE(load(lines, end)) << end;
-        results.push_back(rowsOf("SELECT * FROM Detail ORDER BY NUMBER"));
-        EXPECT_EQ(results.back().size(), 2u);
-    }
-    EXPECT_EQ(results[0], results[1]);
-    EXPECT_EQ(results[0], results[2]);
 }
 
 // ---------------------------------------------------------------- groups
@@ -442,9 +416,12 @@ TEST_F(LoadTest, ValuesThatAgreeOnceStoredAreRepeats)
                              << "#M4,SMITH J,01,701,#5,1,A,0,0,0,0,"
                              << "#M5,O'BRIEN,01,701,#5,1,A,0,0,0,0,"
                              << "#M6,OBRIEN,01,701,#5,1,A,0,0,0,0,"
-                             << "#M7,LATER,01,701,#1,1,A,0,0,0,0,"));
-    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"), QStringList({"M1", "M3", "M5", "M7"}));
-    EXPECT_EQ(DupFolioCount, 3);
+                             << "#M7,LATER,01,701,#1,1,A,0,0,0,0,"
+                             << "#M8,ABCDEFGHIJKLMNOPQRSTUVWX YZ,01,701,#8,1,A,0,0,0,0,"   // cut at a blank
+                             << "#M9,ABCDEFGHIJKLMNOPQRSTUVWX,01,701,#8,1,A,0,0,0,0,"));
+    EXPECT_EQ(columnOf("SELECT NUMBER FROM Detail ORDER BY NUMBER", "NUMBER"),
+              QStringList({"M1", "M3", "M5", "M7", "M8"}));
+    EXPECT_EQ(DupFolioCount, 4);
     EXPECT_EQ(DupFolios[0][dfName].toString(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
     EXPECT_EQ(DupFolios[1][dfNumber].toString(), "M4");
 }

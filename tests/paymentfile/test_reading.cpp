@@ -130,34 +130,6 @@ TEST_F(ReadingTest, AUtf8FileHoldingACharacterTheCodePageLacksIsRefusedNamingThe
     EXPECT_FALSE(ui().boxes().back().prompt.contains(QStringLiteral("line 12")));
 }
 
-// Excel in many countries separates with ";", and LibreOffice offers Tab: such
-// a file loads as the same data, whether each agency has one payment or more,
-// once the intake screen has shown the separator.
-TEST_F(ReadingTest, AFileSeparatedBySemicolonsOrTabsLoadsAsTheSameData)
-{
-    QByteArray want;
-    for (const char separator : {',', ';', '\t'}) {
-        for (int payments : {1, 3}) {
-            QStringList lines = start();
-            for (int p = 1; p <= payments; ++p)
-                lines << QStringLiteral("#M%1,OWNER %1,01,701,#310-442-18%1,150.00,A,150.00,0.00,0.00,0.00,LOT 1").arg(p);
-            lines << "" << "" << "PAYMENT GROUP INFORMATION" << "Agency #,0002" << ""
-                  << "PAYMENT DETAIL INFORMATION" << kPaymentHeading
-                  << "#N1,OTHER,01,701,#310-442-187,150.00,A,150.00,0.00,0.00,0.00,LOT 1";
-            for (QString& l : lines)
-                l.replace(QLatin1Char(','), QLatin1Char(separator));
-            if (separator != ',')
-                ui().expectIntake(ui::containing(QStringLiteral("Field separator")), true);
-            ASSERT_TRUE(load(fileBytes(lines))) << separator;
-            ASSERT_TRUE(ui().clean()) << ui().report().toStdString();
-            if (payments == 3 && separator == ',')
-                want = save();
-            else if (payments == 3)
-                EXPECT_EQ(save(), want) << separator;
-        }
-    }
-}
-
 // A quote that opens a field of a payment line and never closes would take the
 // rest of the line into one field; a doubled quote inside a quoted field is one
 // quote.

@@ -142,12 +142,13 @@ TEST_F(RoundTripTest, AnUntidyFileSettlesIntoTheWritersForm)
 // A mask that cannot show every digit of a folio (fewer places than digits,
 // longer than the 20 characters shown, holding a digit of its own) costs the
 // folio none of its digits, however often the file is saved; the load names
-// such masks.
+// such masks, whether or not a folio of the file met the fault.
 TEST_F(RoundTripTest, NoSaveChangesTheDigitsOfAFolio)
 {
     writeFile("Zarvdata0.csv",
               fileBytes({"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###",
-                         "70516##-##-##-##-##-##-##-##", "70609###-###-###-7", "70709###-###-###", "",
+                         "70516##-##-##-##-##-##-##-##", "70609###-###-###-7", "70709###-###-###",
+                         "70809###-###", "",   // no folio of the file shows the fault
                          "PAYMENT GROUP INFORMATION", "Agency #,0001", "", "PAYMENT DETAIL INFORMATION",
                          "#M1,A,01,701,#310-442-187,1.00,A,1.00,0.00,0.00,0.00,",
                          "#M2,B,01,705,#12-34-56-78-90-12-34-56,1.00,A,1.00,0.00,0.00,0.00,",
@@ -160,7 +161,8 @@ TEST_F(RoundTripTest, NoSaveChangesTheDigitsOfAFolio)
     QByteArray saved[3];
     for (int n = 0; n < 3; ++n) {
         expectUnshownFolios("Jurisdiction 701: ###-### (9 digits)\nJurisdiction 705: ##-##-##-##-##-##-##-## "
-                            "(16 digits)\nJurisdiction 706: ###-###-###-7 (9 digits)\n");
+                            "(16 digits)\nJurisdiction 706: ###-###-###-7 (9 digits)\n"
+                            "Jurisdiction 708: ###-### (9 digits)\n");
         saved[n] = loadAndSave(n, n + 1);
         EXPECT_EQ(foliosOf(saved[n]), want) << "save " << n + 1;
     }

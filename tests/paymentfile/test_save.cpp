@@ -53,23 +53,25 @@ protected:
     }
 };
 
+// Amounts between cents are written rounded; a group's total is the sum of its
+// amounts, rounded once.
 TEST_F(SaveTest, WritesTheLayoutExactly)
 {
     addMask("701", 9, "###-###-###");
     addMask("702", 123, "####-####");
     addGroup("0001", "0001", {{"DUEDATE", "2024-06-30"}, {"NAME1", "ACME, TRUST"}, {"ADDR6", " SIX "}});
-    addPayment("0001", payment("M1", "OWNER, A'S", "01", "701", "000000000123456789", 150, "A", -25, "LOT 1, PLAN \"2\""));
-    addPayment("0001", payment("M2", "OWNER B", "02", "799", "000000000000000042", 1234.5, "B"));
+    addPayment("0001", payment("M1", "OWNER, A'S", "01", "701", "000000000123456789", 150.004, "A", -25, "LOT 1, PLAN \"2\""));
+    addPayment("0001", payment("M2", "OWNER B", "02", "799", "000000000000000042", 1234.504, "B"));
     addGroup("0002", "0002");
     addPayment("0099", payment("M3", "NOBODY", "01", "701", "000000000000000001", 5));   // no group
 
     const SaveResult r = save();
     EXPECT_TRUE(r.ok);
-    EXPECT_DOUBLE_EQ(r.total, 1384.5);
+    EXPECT_DOUBLE_EQ(r.total, 1384.508);
 
     QStringList want{"ZARV DATA FOR YEAR 2024", "", "FOLIO MASK INFORMATION", "70109###-###-###", "70223####-####", ""};
     want << groupSection({"0001", "0001", "2024-06-30", "ACME, TRUST", "", "", "", "", "", "", "", "", " SIX "}, 2,
-                         "1384.50",
+                         "1384.51",
                          {"#M1,OWNER AS,01,701,#123-456-789,150.00,A,150.00,0.00,0.00,-25.00,LOT 1 PLAN 2",
                           "#M2,OWNER B,02,799,#000000000000000042,1234.50,B,1234.50,0.00,0.00,0.00,"});
     want << groupSection({"0002", "0002"}, 0, "0.00", {});

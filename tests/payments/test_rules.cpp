@@ -145,14 +145,6 @@ TEST(PaymentAmount, CheckedAndFormatted)
     }
 }
 
-TEST(CodeCheck, EnteredAndNumeric)
-{
-    EXPECT_EQ(CodeCheckMessage("", "Collection District"), "The Collection District should be entered!");
-    EXPECT_EQ(CodeCheckMessage("1x", "Collection District"), "The Collection District should be numeric!");
-    EXPECT_EQ(CodeCheckMessage("", "Jurisdiction"), "The Jurisdiction should be entered!");
-    EXPECT_EQ(CodeCheckMessage("5", "Jurisdiction"), "");
-}
-
 TEST(Grant, OptionsAndArithmetic)
 {
     EXPECT_EQ(GrantOf("b"), Grant::B);

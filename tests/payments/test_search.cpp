@@ -181,10 +181,17 @@ TEST_F(SearchTest, MissingAndEmptyCriteriaAreReported)
     });
 }
 
-TEST_F(SearchTest, BlankBoxesLeftByEnter)
+TEST_F(SearchTest, BlankBoxesAreTrimmedOnLeavingButNotByEnter)
 {
     loadSample();
     open("0077", [](Detail_Search& search) {
+        // Leaving a box trims it: blanks typed around a name still find it.
+        clerk::click(search.Check_NAME);
+        clerk::type(search.txtNAME, " DAVIS ");
+        clerk::click(search.Command_Find);
+        EXPECT_EQ(resultNames(search), QStringList({"DAVIS"}));
+        clerk::click(search.Check_NAME);
+
         // Enter does not leave the box, so its blanks are not trimmed away.
         clerk::click(search.Check_NUMBER);
         clerk::click(search.txtNUMBER);
