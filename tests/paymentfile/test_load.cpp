@@ -108,7 +108,7 @@ TEST_F(LoadTest, EmptiesWhatTheTablesHeldBefore)
     addMask("705", 9, "#########");
     addGroup("0009", "0009");
     addPayment("0009", {{"NAME", "OLD"}});
-    de().rsDetail().setFilter("MORTCO = '0008'");   // a list whose payments are all gone
+    de().rsDetail().setFilter("MORTCO = '0008'");   // a list showing no payments: the load empties the table all the same
 
     ASSERT_TRUE(load(start("0001") << "#M1,NEW,01,701,#1,1.00,A,1.00,0,0,0,"));
     EXPECT_EQ(columnOf("SELECT NAME FROM Detail", "NAME"), QStringList{"NEW"});

@@ -60,7 +60,8 @@ TEST_F(SaveTest, WritesTheLayoutExactly)
     addMask("701", 9, "###-###-###");
     addMask("702", 123, "####-####");
     addGroup("0001", "0001", {{"DUEDATE", "2024-06-30"}, {"NAME1", "ACME, TRUST"}, {"ADDR6", " SIX "}});
-    addPayment("0001", payment("M1", "OWNER, A'S", "01", "701", "000000000123456789", 150.004, "A", -25, "LOT 1, PLAN \"2\""));
+    addPayment("0001", payment("M1", "OWNER, A'S", "01", "701", "000000000123456789", 150.004, "A", -25,
+                               "LOT 1, PLAN \"2\""));
     addPayment("0001", payment("M2", "OWNER B", "02", "799", "000000000000000042", 1234.504, "B"));
     addGroup("0002", "0002");
     addPayment("0099", payment("M3", "NOBODY", "01", "701", "000000000000000001", 5));   // no group

@@ -214,7 +214,12 @@ protected:
         }
     }
 
-    std::optional<Condition> someFilter() { return chance(20) ? std::nullopt : std::optional<Condition>(condition()); }
+    std::optional<Condition> someFilter()
+    {
+        if (chance(20))
+            return std::nullopt;
+        return condition();
+    }
 
     QVariant someValue(int field)
     {
@@ -529,8 +534,8 @@ protected:
             c.group->atBegin.reset();
     }
 
-    // The recordsets keep their rows and write on through the connection
-    // opened again; nothing gathered before the close is lost.
+    // Closes the connection (the next use opens it again) and checks that
+    // nothing gathered before the close is lost; later steps write on through it.
     void reconnect()
     {
         const QString all = QStringLiteral("SELECT rowid, K, A, N, T FROM M ORDER BY rowid");

@@ -307,6 +307,9 @@ TEST_F(OrderTest, RowsThatNoLongerMatchTheirTableAreNotKept)
         other.setValue(QStringLiteral("PAYMENT"), ++payment);
         other.update();
     };
+    const auto statement = [this] {
+        conn.execute(QStringLiteral("UPDATE Detail SET PAYMENT = 5 WHERE NAME = 'Davis'"));
+    };
     struct Case {
         const char* what;
         bool beforeTheClose;
@@ -315,8 +318,7 @@ TEST_F(OrderTest, RowsThatNoLongerMatchTheirTableAreNotKept)
     };
     const Case cases[] = {
         {"nothing written", false, [] {}, true},
-        {"a statement after the close", false,
-         [this] { conn.execute(QStringLiteral("UPDATE Detail SET PAYMENT = 5 WHERE NAME = 'Davis'")); }, false},
+        {"a statement after the close", false, statement, false},
         {"a recordset's write after the close", false, write, false},
         {"a recordset's write before the close", true, write, false},
     };

@@ -132,6 +132,8 @@ TEST(CsvReader, RefusesOtherSeparatorsUnclosedQuotesAndWhatTheCodePageLacksNamin
         // A value holding the other separator, or one in quotes, does not count; blank lines do not vote.
         {"a,b;c,d\r\n\"x;y\",z\r\n", Fault::None, {}},
         {"a,b\r\n\t\r\n;;;\r\nc,d\r\n", Fault::None, {}},
+        // A line with more of the other separator agrees when it holds the file's own too.
+        {"a,b\r\nName1:,FLAT 2; 3 HIGH ST; LEEDS\r\nc,d\r\n", Fault::None, {}},
         {"a;\"b,c\";d\r\nx;1,50\r\n", Fault::None, {}},   // a tie on a line goes to the other separator
         {"ok,\"x\"\r\n#M1,\"ACME,01\r\nb,\"c\"\"\r\n", Fault::UnclosedQuote,
          {"line 2: #M1,\"ACME,01", "line 3: b,\"c\"\""}},
