@@ -333,7 +333,16 @@ void PaymentFieldEditor::txtJUR_LostFocus()
 
 void PaymentFieldEditor::folioDisplay(const char* handler)
 {
-    Guarded(objectName() + QLatin1Char('.') + QLatin1String(handler), [this] { FolioDisplayRule(*this); });
+    Guarded(objectName() + QLatin1Char('.') + QLatin1String(handler), [this] {
+        // A folio the clerk has not typed is the stored one, which the box may
+        // show only in part: it is shown as OK will store it, under the
+        // jurisdiction now in its box.
+        const QString kept = folioTyped() ? QString() : folioToStore();
+        if (kept.isEmpty())
+            FolioDisplayRule(*this);
+        else
+            txtFOLIO_DISP->setText(pf::shownFolio(pf::storedText(txtJUR->text(), pf::kJurWidth), kept));
+    });
 }
 
 void PaymentFieldEditor::folioEdited()

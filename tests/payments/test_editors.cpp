@@ -492,8 +492,8 @@ TEST_F(EditorTest, ACharacterThePaymentFileCannotHoldIsRefusedByItsBox)
 
 // Jurisdiction 702 shows six digits of the folio: the box cannot give back the
 // others, so only an edit of the box itself replaces the stored folio. Passing
-// through the box after the jurisdiction is corrected changes nothing either: a
-// box the new mask refuses is left as it stands, one it fits is only shown anew.
+// through the box, after the jurisdiction is corrected or not, shows the stored
+// folio as OK will store it.
 TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
 {
     const struct {
@@ -502,9 +502,9 @@ TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
         const char* stored;     // FOLIO_DISP after OK
     } cases[] = {
         // The mask of 702 cannot show these digits: the folio is shown as its digits.
-        {nullptr, "11-1111", "123111111"},
-        {"701", "11-1111", "123-111-111"},
-        {"703", "000000000000111111  ", "000000000123111111  "},   // no mask: all 18 digits
+        {nullptr, "123111111", "123111111"},
+        {"701", "123-111-111", "123-111-111"},
+        {"703", "000000000123111111  ", "000000000123111111  "},   // no mask: all 18 digits
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.jur ? c.jur : "702 kept");
