@@ -57,11 +57,6 @@ QString CurrencyText(double amount)
     return (negative ? QStringLiteral("-$") : QStringLiteral("$")) + digits;
 }
 
-QString StandardText(double amount)
-{
-    return vb::Format(amount, QStringLiteral("#,##0.00"));
-}
-
 // ---------------------------------------------------------------- field rules
 
 QString FolioOf(const QString& text)

@@ -33,10 +33,8 @@ QString GroupFilter(const QString& mortco);
 
 // ---------------------------------------------------------------- amounts shown
 
-// The grids' named formats: "Currency" ("$1,500.00", "-$25.10") and
-// "Standard" ("1,500.00").
+// The grids' "Currency" format: "$1,500.00", "-$25.10".
 QString CurrencyText(double amount);
-QString StandardText(double amount);
 
 // ---------------------------------------------------------------- field rules
 

@@ -123,11 +123,6 @@ QString FormatAmountMask(const QString& text)
     return PourIntoMask(mask, vb::Right(text, mask.count(QLatin1Char('#'))), mask.size());
 }
 
-QString CountText(long long count, const QString& one, const QString& many)
-{
-    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
-}
-
 QString ReceivedCopyPath(const QString& filePath)
 {
     return fs::receivedCopyPath(filePath);

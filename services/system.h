@@ -55,7 +55,4 @@ void WrittenByProgram(const QString& filePath);
 // (fs::LineWriter::digest), so that the file is not read again.
 void WrittenByProgram(const QString& filePath, const QByteArray& digest);
 
-// A count with its noun: "1 folio", "2 folios", "0 folios".
-QString CountText(long long count, const QString& one, const QString& many);
-
 } // namespace zarv

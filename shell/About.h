@@ -36,7 +36,6 @@ public:
     int Label65Top() const { return label65Top_; }
     int Label65bTop() const { return label65bTop_; }
     long Label65bForeColor() const { return label65bColor_; }
-    int creditsStep() const { return creditsStep_; }
 
 private:
     void Form_Load();

@@ -25,8 +25,6 @@ public:
     // The drivers behind OK and Verify. Without a driver its button stays disabled.
     void setPaymentRun(RunDriver driver);
     void setVerificationRun(RunDriver driver);
-    bool hasPaymentRun() const { return bool(paymentRun_); }
-    bool hasVerificationRun() const { return bool(verificationRun_); }
 
     // Opens a file given at start: a verification workbook (.xlsx) starts the
     // verification run on it, any other file the payment run, as if the clerk

@@ -39,12 +39,9 @@ public:
     int x2() const { return x2_; }
     int y2() const { return y2_; }
     void setLine(int x1, int y1, int x2, int y2);
-    void setX1(int x) { setLine(x, y1_, x2_, y2_); }
-    void setX2(int x) { setLine(x1_, y1_, x, y2_); }
 
     long borderColor() const { return color_; }     // &HBBGGRR
     void setBorderColor(long bgr);
-    int borderWidth() const { return width_; }       // pixels
     void setBorderWidth(int pixels);
 
     QString tag;

@@ -75,7 +75,6 @@ public:
     // Writes the records of VERIFY that have no error to path (safely, see
     // WriteVerifiedFile) and notes when. False with *error set on failure.
     bool writeVerifiedFile(const QString& path, QString* error = nullptr);
-    QDateTime writtenAt() const { return writtenAt_; }
     // What the file at path holds (and, once written, when it was written).
     QString verifiedFileNote(const QString& path) const;
 

@@ -36,11 +36,6 @@ QString likeContains(const QString& value)
     return quoted(u'%' + likeEscaped(value) + u'%');
 }
 
-QString likeStartsWith(const QString& value)
-{
-    return quoted(likeEscaped(value) + u'%');
-}
-
 QString eq(const QString& field, const QString& value)
 {
     return field + QStringLiteral(" = ") + quoted(value) + u' ';

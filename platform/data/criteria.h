@@ -8,7 +8,6 @@ namespace zarv::db {
 
 QString quoted(const QString& value);                 // 'O''Hara'
 QString likeContains(const QString& value);           // '%50[%] off%'
-QString likeStartsWith(const QString& value);         // 'abc%'
 // "FIELD = 'value' " and "FIELD LIKE '%value%' " with the trailing blank the
 // program's conditions carry.
 QString eq(const QString& field, const QString& value);

@@ -238,13 +238,6 @@ void parseFilterInto(QStringView text, const RowSet& rows, Filter& f)
     }
 }
 
-Filter parseFilter(const QString& text, const RowSet& rows)
-{
-    Filter f;
-    parseFilterInto(text, rows, f);
-    return f;
-}
-
 std::shared_ptr<const Filter> FilterCache::get(const QString& text, const RowSet& rows)
 {
     const size_t h = size_t(hashUnits(text));

@@ -68,10 +68,9 @@ struct Filter {
     bool empty() const { return conditions.empty(); }
 };
 
-// An empty or blank text gives an empty filter.
-Filter parseFilter(const QString& text, const RowSet& rows);
-// The same into `out`, reusing the storage it holds. When the text does not
-// parse, `out` is left in no particular state.
+// Parses text into `out`, reusing the storage it holds; an empty or blank text
+// gives an empty filter. When the text does not parse, `out` is left in no
+// particular state.
 void parseFilterInto(QStringView text, const RowSet& rows, Filter& out);
 
 // The texts parsed last against one set of fields, with what they parsed to:

@@ -285,25 +285,11 @@ Recordset::~Recordset()
 
 // --- set-up and life cycle
 
-void Recordset::setActiveConnection(Connection* c)
-{
-    if (isOpen())
-        raiseIsOpen();
-    conn_ = c;
-}
-
 void Recordset::setSource(const QString& source)
 {
     if (isOpen())
         raiseIsOpen();
     source_ = source;
-}
-
-void Recordset::setLockType(LockType l)
-{
-    if (isOpen())
-        raiseIsOpen();
-    lock_ = l;
 }
 
 void Recordset::open(const QString& source)

@@ -29,12 +29,9 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // --- set-up and life cycle
-    void setActiveConnection(Connection* c);
-    Connection* activeConnection() const { return conn_; }
     // A table name or a SELECT text. Kept across Close and Open.
     void setSource(const QString& source);
     QString source() const { return source_; }
-    void setLockType(LockType l);
     LockType lockType() const { return lock_; }
     void open();                            // uses the current source; lands on the first row
     void open(const QString& source);

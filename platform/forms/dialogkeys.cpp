@@ -94,11 +94,6 @@ void escapePresses(QDialog* dialog, QAbstractButton* button)
     dialog->installEventFilter(new EscapePresser(dialog, button));
 }
 
-void ignoreEscape(QDialog* dialog)
-{
-    dialog->installEventFilter(new KeyEater(dialog, {Qt::Key_Escape}));
-}
-
 void noDefaultButton(QDialog* dialog)
 {
     dialog->setProperty(kNoDefaultButton, true);

@@ -8,10 +8,6 @@ class QWidget;
 
 namespace zarv::ui {
 
-// Escape does not close the screen (only its own buttons and the window's close
-// box do); a screen without a cancel key keeps it so.
-void ignoreEscape(QDialog* dialog);
-
 // Escape presses the screen's Cancel or Close button as a click on it would: the
 // focus goes to the button first, so that the box being left is checked as for a
 // click, and a check that keeps the focus in its box stops the press. A disabled

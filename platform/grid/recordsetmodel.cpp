@@ -5,8 +5,6 @@
 
 namespace zarv::ui {
 
-RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
-
 RecordsetModel::RecordsetModel(db::Recordset* recordset, std::vector<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent)
 {
@@ -29,14 +27,6 @@ void RecordsetModel::setRecordset(db::Recordset* recordset)
     if (rs_)
         observerId_ = rs_->addObserver([this](db::Recordset::Event e) { onRecordsetEvent(static_cast<int>(e)); });
     rebind();
-}
-
-void RecordsetModel::setColumns(std::vector<GridColumn> columns)
-{
-    beginResetModel();
-    columns_ = std::move(columns);
-    resolveFields();
-    endResetModel();
 }
 
 void RecordsetModel::resolveFields()

@@ -32,14 +32,12 @@ struct GridColumn {
 class RecordsetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit RecordsetModel(QObject* parent = nullptr);
     RecordsetModel(db::Recordset* recordset, std::vector<GridColumn> columns, QObject* parent = nullptr);
     ~RecordsetModel() override;
 
     // Not owned; it must outlive the model or be replaced (nullptr unbinds).
     void setRecordset(db::Recordset* recordset);
     db::Recordset* recordset() const { return rs_; }
-    void setColumns(std::vector<GridColumn> columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
     const GridColumn& column(int c) const { return columns_.at(static_cast<size_t>(c)); }
 

@@ -294,39 +294,19 @@ void ReportPainter::setPageHeader(qreal height, DrawPageBand draw)
     header_ = std::move(draw);
 }
 
-void ReportPainter::setPageFooter(qreal height, DrawPageBand draw)
-{
-    footerHeight_ = std::max<qreal>(0, height);
-    footer_ = std::move(draw);
-}
-
 QRectF ReportPainter::bodyArea() const
 {
     const QRectF page = job_.pageArea();
     return QRectF(page.left(), page.top() + headerHeight_, page.width(),
-                  std::max<qreal>(0, page.height() - headerHeight_ - footerHeight_));
-}
-
-void ReportPainter::closePage()
-{
-    if (page_ == 0 || !footer_ || !job_.active())
-        return;
-    const QRectF page = job_.pageArea();
-    QPainter& p = job_.painter();
-    p.save();
-    footer_(p, QRectF(page.left(), page.bottom() - footerHeight_, page.width(), footerHeight_), page_);
-    p.restore();
+                  std::max<qreal>(0, page.height() - headerHeight_));
 }
 
 bool ReportPainter::startPage()
 {
     if (!job_.active())
         return false;
-    if (page_ > 0) {
-        closePage();
-        if (!job_.newPage())
-            return false;
-    }
+    if (page_ > 0 && !job_.newPage())
+        return false;
     ++page_;
     const QRectF page = job_.pageArea();
     if (header_) {
@@ -365,9 +345,8 @@ bool ReportPainter::finish(qreal footerHeight, const DrawBlock& footer)
         return job_.finish();
     if (page_ == 0 && !startPage())
         return job_.finish();
-    if (footer && footerHeight > 0 && !addBlock(footerHeight, footer))
-        return job_.finish();
-    closePage();
+    if (footer && footerHeight > 0)
+        addBlock(footerHeight, footer);
     return job_.finish();
 }
 

@@ -57,10 +57,7 @@ public:
     QPainter& painter();        // only while active()
     QRectF pageArea() const;    // the printable area, device pixels, origin (0,0)
     qreal dpi() const;
-    // Points (1/72 inch) to device pixels.
-    qreal fromPoints(qreal points) const { return points * dpi() / 72.0; }
     bool newPage();
-    int pagesStarted() const { return pages_; }
 
     // Ends the job: the printer gets it, or the PDF is put in place under its name.
     bool finish();
@@ -107,8 +104,8 @@ void drawWidget(QWidget& form, PrintJob& job);
 PrintOutcome printWidget(QWidget& form, const PdfTarget& target);
 
 // A banded report: a page header on every page, detail blocks that are never split
-// across pages, an optional page footer and a report footer after the last block.
-// Heights are device pixels of the job (see PrintJob::fromPoints).
+// across pages and a report footer after the last block. Heights are device
+// pixels of the job.
 class ReportPainter {
 public:
     using DrawBlock = std::function<void(QPainter&, const QRectF& area)>;
@@ -117,7 +114,6 @@ public:
     explicit ReportPainter(PrintJob& job);
 
     void setPageHeader(qreal height, DrawPageBand draw);
-    void setPageFooter(qreal height, DrawPageBand draw);
 
     // Draws one block below the previous one, on a new page when it does not fit.
     bool addBlock(qreal height, const DrawBlock& draw);
@@ -125,17 +121,14 @@ public:
     bool finish(qreal footerHeight = 0, const DrawBlock& footer = {});
 
     int pageNumber() const { return page_; }
-    QRectF bodyArea() const;    // the space between page header and page footer
+    QRectF bodyArea() const;    // the space below the page header
 
 private:
     bool startPage();
-    void closePage();
 
     PrintJob& job_;
     qreal headerHeight_ = 0;
-    qreal footerHeight_ = 0;
     DrawPageBand header_;
-    DrawPageBand footer_;
     int page_ = 0;              // 0 until the first page is started
     qreal y_ = 0;               // where the next block goes
 };

@@ -218,15 +218,12 @@ void ScriptedUi::reset()
     boxes_.clear();
     inputs_.clear();
     fileBoxes_.clear();
-    printTitles_.clear();
     offeredPdfs_.clear();
     modals_.clear();
     intakes_.clear();
     busy_ = false;
-    busyHistory_.clear();
     beeps_ = 0;
     doEvents_ = 0;
-    parks_ = 0;
     ending_ = false;
     exitCode_ = 0;
 }
@@ -337,7 +334,6 @@ std::optional<PrintOutcome> ScriptedUi::printDialog(const PrintRequest& request)
         journal_.append(QStringLiteral("print dialog after end (not shown): ") + request.title);
         return cancelled;
     }
-    printTitles_ << request.title;
     offeredPdfs_ << request.pdfPath;
     const bool matches = !pending_.empty() && pending_.front().kind == Kind::Print
                          && pending_.front().prompt.matches(request.title);
@@ -358,14 +354,12 @@ std::optional<PrintOutcome> ScriptedUi::printDialog(const PrintRequest& request)
 
 void ScriptedUi::setBusy(bool busy)
 {
-    busyHistory_.push_back(busy);
     busy_ = busy;
 }
 
-// Without screens there is no window to move: a park is only counted.
+// Without screens there is no window to move.
 void ScriptedUi::parkWindow(QWidget* w, int leftTwips)
 {
-    ++parks_;
 }
 
 void ScriptedUi::restoreWindow(QWidget* w)

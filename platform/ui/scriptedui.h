@@ -129,15 +129,12 @@ public:
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ShownInput>& inputs() const { return inputs_; }
     const std::vector<ShownFileBox>& fileBoxes() const { return fileBoxes_; }
-    // The print dialogs shown: their titles, and the PDF files they offered.
-    const QStringList& printTitles() const { return printTitles_; }
+    // The PDF files the print dialogs shown offered.
     const QStringList& offeredPdfs() const { return offeredPdfs_; }
     const QStringList& modalsShown() const { return modals_; }
     const std::vector<fs::Intake>& intakes() const { return intakes_; }
-    const std::vector<bool>& busyHistory() const { return busyHistory_; }
     int beeps() const { return beeps_; }
     int doEventsCount() const { return doEvents_; }
-    int parkCount() const { return parks_; }
     virtual bool isParked(QWidget* w) const { return false; }
     virtual std::optional<int> parkedLeftTwips(QWidget* w) const { return std::nullopt; }
 
@@ -197,16 +194,13 @@ protected:
     std::vector<ShownBox> boxes_;
     std::vector<ShownInput> inputs_;
     std::vector<ShownFileBox> fileBoxes_;
-    QStringList printTitles_;
     QStringList offeredPdfs_;
     QStringList modals_;
     std::vector<fs::Intake> intakes_;
 
     bool busy_ = false;
-    std::vector<bool> busyHistory_;
     int beeps_ = 0;
     int doEvents_ = 0;
-    int parks_ = 0;
     bool ending_ = false;
     int exitCode_ = 0;
 };

@@ -113,7 +113,7 @@ TEST_F(AboutTest, TheSweepTurnsAtItsEndsAndChangesColour)
     EXPECT_EQ(line.x2(), 285);
     EXPECT_EQ(line.y1(), 2895);
 
-    line.setX1(5601);
+    line.setLine(5601, line.y1(), line.x2(), line.y2());
     about.Timer1_Timer();    // past 5600 moving right: turns, no move
     EXPECT_EQ(line.tag, QStringLiteral("Go Left"));
     EXPECT_EQ(line.x1(), 5601);
@@ -122,7 +122,7 @@ TEST_F(AboutTest, TheSweepTurnsAtItsEndsAndChangesColour)
     about.Timer1_Timer();
     EXPECT_EQ(line.x1(), 5591);
 
-    line.setX1(99);
+    line.setLine(99, line.y1(), line.x2(), line.y2());
     about.Timer1_Timer();    // below 100 moving left: turns again
     EXPECT_EQ(line.tag, QString());
     EXPECT_EQ(line.x1(), 99);

@@ -161,14 +161,4 @@ bool WindowParking::isParked(QWidget* w) const
     return w && find(w->window()) != parked_.end();
 }
 
-std::optional<QRect> WindowParking::homeOf(QWidget* w) const
-{
-    if (!w)
-        return std::nullopt;
-    auto it = find(w->window());
-    if (it == parked_.end() || it->window.isNull())
-        return std::nullopt;
-    return it->home;
-}
-
 } // namespace zarv::ui

@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
-#include <optional>
 #include <vector>
 
 namespace zarv::ui {
@@ -33,8 +32,6 @@ public:
     // false when it was not parked.
     bool restore(QWidget* w);
     bool isParked(QWidget* w) const;
-    // Where a parked window comes back to: its client area (geometry()).
-    std::optional<QRect> homeOf(QWidget* w) const;
     // Forgets every parked window where it stands.
     void clear();
 

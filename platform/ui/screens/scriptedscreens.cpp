@@ -44,7 +44,6 @@ void ScriptedScreensUi::reset()
 
 void ScriptedScreensUi::parkWindow(QWidget* w, int leftTwips)
 {
-    ++parks_;
     if (!w)
         return;
     journal_.append(QStringLiteral("park: %1 at %2").arg(w->window()->objectName()).arg(leftTwips));
