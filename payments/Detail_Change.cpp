@@ -86,9 +86,15 @@ QString Detail_Change::folioToStore() const
     return PaymentFieldEditor::folioToStore();
 }
 
+// The box holds the stored folio while it shows the text loaded with the row
+// or the stored folio as the box shows it untyped, whatever the clerk did to
+// get there.
 bool Detail_Change::folioTyped() const
 {
-    return folioEdited_ && vb::Trim(txtFOLIO_DISP->text()) != loadedFolioText_;
+    if (!folioEdited_)
+        return false;
+    const QString text = vb::Trim(txtFOLIO_DISP->text());
+    return text != loadedFolioText_ && text != vb::Trim(shownAsStored(storedFolio_));
 }
 
 void Detail_Change::save(const QString&, const QString& folio)

@@ -329,19 +329,28 @@ void PaymentFieldEditor::txtCD_LostFocus()
 void PaymentFieldEditor::txtJUR_LostFocus()
 {
     CodeCheckRule(txtJUR, Text_Msg, QStringLiteral("Jurisdiction"));
+    // A stored folio is shown in the form of the jurisdiction it goes with.
+    if (!folioTyped())
+        folioDisplay("txtJUR_LostFocus");
+}
+
+QString PaymentFieldEditor::shownAsStored(const QString& folio) const
+{
+    return pf::shownFolio(pf::storedText(txtJUR->text(), pf::kJurWidth), folio);
 }
 
 void PaymentFieldEditor::folioDisplay(const char* handler)
 {
     Guarded(objectName() + QLatin1Char('.') + QLatin1String(handler), [this] {
-        // A folio the clerk has not typed is the stored one, which the box may
-        // show only in part: it is shown as OK will store it, under the
-        // jurisdiction now in its box.
-        const QString kept = folioTyped() ? QString() : folioToStore();
-        if (kept.isEmpty())
+        if (folioTyped()) {
             FolioDisplayRule(*this);
-        else
-            txtFOLIO_DISP->setText(pf::shownFolio(pf::storedText(txtJUR->text(), pf::kJurWidth), kept));
+            return;
+        }
+        // A folio the clerk has not typed is the stored one, which the box may
+        // show only in part: it is shown as OK will store it, and no refusal
+        // of an edit since undone stands.
+        txtFOLIO_DISP->setText(shownAsStored(folioToStore()));
+        clearFolioRefusal();
     });
 }
 
@@ -351,12 +360,18 @@ void PaymentFieldEditor::folioEdited()
     if (!ui::isMarkedError(txtFOLIO_DISP))
         return;
     Guarded(objectName() + QStringLiteral(".txtFOLIO_DISP_Change"), [this] {
-        if (!FolioFitMessage(txtJUR->text(), vb::Trim(txtFOLIO_DISP->text())).isEmpty())
-            return;
-        ui::markNormal(txtFOLIO_DISP);
-        if (Text_Msg->text().startsWith(QStringLiteral("A Folio Number")))
-            Text_Msg->clear();
+        if (FolioFitMessage(txtJUR->text(), vb::Trim(txtFOLIO_DISP->text())).isEmpty())
+            clearFolioRefusal();
     });
+}
+
+void PaymentFieldEditor::clearFolioRefusal()
+{
+    if (!ui::isMarkedError(txtFOLIO_DISP))
+        return;
+    ui::markNormal(txtFOLIO_DISP);
+    if (Text_Msg->text().startsWith(QStringLiteral("A Folio Number")))
+        Text_Msg->clear();
 }
 
 void PaymentFieldEditor::txtFOLIO_DISP_GotFocus()

@@ -152,10 +152,13 @@ protected:
     virtual QString folioToStore() const;
     // Whether OK takes the folio from the box (and so checks it).
     virtual bool folioTyped() const { return true; }
+    // An 18-digit folio as OK stores it for display, under the jurisdiction in its box.
+    QString shownAsStored(const QString& folio) const;
 
 private:
     void folioDisplay(const char* handler);
     void folioEdited();
+    void clearFolioRefusal();
     // Runs the check of every box in tab order; false (the focus on the first
     // box refused, its message shown) when any refuses.
     bool checkEveryBox();

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QByteArray>
 
-class QIODevice;
-
 namespace zarv::fs {
 
 // True when the file exists and is not empty. Never fails.

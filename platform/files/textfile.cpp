@@ -1,16 +1,11 @@
-// Windows-1252 text files: decoding, encoding, a buffered line reader and a
-// safe line writer.
+// Windows-1252 text files: decoding, encoding and a safe line writer.
 #include "platform/files/textfile.h"
 
 #include "platform/files/safesave.h"
 #include "platform/text/codepage.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 #include <condition_variable>
 #include <deque>
@@ -58,8 +53,6 @@ QString decode(const char* data, qsizetype size)
         out[i] = txt::Cp1252Char(static_cast<unsigned char>(data[i]));
     return s;
 }
-
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
 constexpr qint64 kChunk = 256 * 1024;
 

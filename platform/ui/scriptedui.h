@@ -15,7 +15,7 @@
 // will show. No test framework is used here: failures are plain texts.
 //
 // This stand-in knows no screens: a modal screen shown to it is a failure and
-// parking only counts. Tests of screens use ScriptedScreensUi and its ScopedUi
+// parking does nothing. Tests of screens use ScriptedScreensUi and its ScopedUi
 // (platform/ui/screens/scriptedscreens.h), which run the scripts on the screens.
 #include "platform/files/intake.h"
 #include "platform/ui/uiservices.h"

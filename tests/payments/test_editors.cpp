@@ -491,30 +491,37 @@ TEST_F(EditorTest, ACharacterThePaymentFileCannotHoldIsRefusedByItsBox)
 // ---------------------------------------------------------------- the stored folio
 
 // Jurisdiction 702 shows six digits of the folio: the box cannot give back the
-// others, so only an edit of the box itself replaces the stored folio. Passing
-// through the box, after the jurisdiction is corrected or not, shows the stored
-// folio as OK will store it.
+// others, so only an edit of the box itself replaces the stored folio. Until
+// then the box shows the stored folio as OK will store it, under whatever
+// jurisdiction the clerk has typed, before or after passing through the box.
 TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
 {
-    const struct {
-        const char* jur;        // typed first, if any
-        const char* shown;      // the folio box once left
-        const char* stored;     // FOLIO_DISP after OK
-    } cases[] = {
-        // The mask of 702 cannot show these digits: the folio is shown as its digits.
-        {nullptr, "123111111", "123111111"},
-        {"701", "123-111-111", "123-111-111"},
-        {"703", "000000000123111111  ", "000000000123111111  "},   // no mask: all 18 digits
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.jur ? c.jur : "702 kept");
+    const auto storeClarksFolio = [] {
         DE().Zarv.execute(QStringLiteral("UPDATE Detail SET JUR = '702', FOLIO = '000000000123111111', "
                                          "FOLIO_DISP = '11-1111' WHERE NAME = 'CLARK'"));
         DE().rsDetail().requery();
+    };
+    const struct {
+        const char* jur;        // typed first, if any
+        const char* jurAfter;   // typed after passing through the folio box, if any
+        const char* shown;      // the folio box once both are left
+        const char* stored;     // FOLIO_DISP after OK
+    } cases[] = {
+        // The mask of 702 cannot show these digits: the folio is shown as its digits.
+        {nullptr, nullptr, "123111111", "123111111"},
+        {"701", nullptr, "123-111-111", "123-111-111"},
+        {"703", nullptr, "000000000123111111  ", "000000000123111111  "},   // no mask: all 18 digits
+        {"701", "703", "000000000123111111  ", "000000000123111111  "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.jur ? c.jur : "702 kept") + " then " + (c.jurAfter ? c.jurAfter : "-"));
+        storeClarksFolio();
         edit<Detail_Change>("0077", "CLARK", [&](Detail_Change& change) {
             if (c.jur)
                 clerk::type(change.txtJUR, QLatin1String(c.jur));
             clerk::click(change.txtFOLIO_DISP);     // passing through the box
+            if (c.jurAfter)
+                clerk::type(change.txtJUR, QLatin1String(c.jurAfter));
             clerk::type(change.txtNUMBER, "99999");
             EXPECT_EQ(change.txtFOLIO_DISP->text(), QLatin1String(c.shown));
             clerk::click(change.Command_OK);
@@ -523,6 +530,26 @@ TEST_F(EditorTest, TheChangeScreenKeepsTheStoredFolioUnlessItsBoxIsEdited)
         EXPECT_EQ(storedPayment("NAME = 'CLARK'", {"NUMBER", "FOLIO", "FOLIO_DISP"}),
                   QStringList({"99999", "000000000123111111", QLatin1String(c.stored)}));
     }
+
+    // An edit the clerk undoes gives the stored folio back: the box is
+    // neither refused nor left marked.
+    storeClarksFolio();
+    edit<Detail_Change>("0077", "CLARK", [&](Detail_Change& change) {
+        clerk::click(change.txtFOLIO_DISP);
+        clerk::key(Qt::Key_Backspace);
+        clerk::key(Qt::Key_Tab);                 // eight digits: refused, the focus stays
+        EXPECT_EQ(QApplication::focusWidget(), change.txtFOLIO_DISP);
+        clerk::key(Qt::Key_Z, Qt::ControlModifier);
+        clerk::key(Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), change.txtFOLIO_DISP);
+        EXPECT_EQ(change.txtFOLIO_DISP->text(), QStringLiteral("123111111"));
+        EXPECT_FALSE(ui::isMarkedError(change.txtFOLIO_DISP));
+        EXPECT_EQ(change.Text_Msg->text(), QString());
+        clerk::click(change.Command_OK);
+        EXPECT_FALSE(change.isVisible());
+    });
+    EXPECT_EQ(storedPayment("NAME = 'CLARK'", {"FOLIO", "FOLIO_DISP"}),
+              QStringList({"000000000123111111", "123111111"}));
 }
 
 // ---------------------------------------------------------------- delete
