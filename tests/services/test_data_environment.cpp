@@ -108,7 +108,6 @@ TEST_F(Commands, EveryRecordsetOpensOverItsTable)
         EXPECT_EQ(rs->recordCount(), 0);
     }
     EXPECT_EQ(de().rsDetail().source(), QStringLiteral("SELECT * FROM Detail ORDER BY MORTCO, CD, JUR, FOLIO"));
-    EXPECT_EQ(de().rsVerify().source(), QStringLiteral("SELECT * FROM VERIFY ORDER BY NUMBER"));
     EXPECT_EQ(de().rsDetail2().lockType(), db::LockType::ReadOnly);
 }
 
